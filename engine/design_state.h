@@ -1,0 +1,98 @@
+// The one record of a design: selections, inputs, prototype, derived quantities, element
+// values, the analysis point and the results of the Calculate command.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace feldan {
+
+// 2π, 4π² and 1000·4π² exactly as the engine has always used them (π = 3.1415926535897).
+// 1000·4π² is its own literal: multiplying the 4π² literal by 1000 rounds to another double.
+inline constexpr double TwoPi = 6.2831853071794;
+inline constexpr double FourPiSquared = 39.478417604355091;
+inline constexpr double ThousandFourPiSquared = 39478.417604355091;
+
+// Item index of the topology list + 1.
+enum class FilterType : int { Ladder3 = 1, Ladder4, Ladder6, Ladder8, Cw4, Cw6, Cw8 };
+// Item index of the response list + 1.
+enum class ResponseType : int {
+    Butterworth3 = 1,
+    Chebyshev044,
+    Chebyshev099,
+    Chebyshev177,
+    Chebyshev28
+};
+
+inline constexpr int FilterTypeCount = 7;
+inline constexpr int ResponseTypeCount = 5;
+
+// The entries of the two selection lists, in list order (UTF-8).
+inline constexpr std::array<std::string_view, FilterTypeCount> FilterTypeItems = {
+    "3-х кристальный",
+    "4-х кристальный",
+    "6-ти кристальный",
+    "8-ми кристальный",
+    "4CW",
+    "6CW",
+    "8CW"};
+inline constexpr std::array<std::string_view, ResponseTypeCount> ResponseTypeItems = {
+    "Баттерворта dA=3 dB", "Чебышева dA=0,044 dB", "Чебышева dA=0,099 dB", "Чебышева dA=0,177 dB",
+    "Чебышева dA=0,28 dB"};
+
+inline constexpr int CapSlotCount = 28;
+
+struct DesignState {
+    // Selections; kept as plain integers because a design file may carry values outside 1..7
+    // and 1..5, which then simply select nothing.
+    int FilterType = 0;
+    int ResponseType = 0;
+
+    // Inputs, in the units of the input fields.
+    double FoKHz = 0;
+    double DfHz = 0;
+    double LdMH = 0;
+    double CsPF = 0;
+    double RdOhm = 0;
+    double CkPF = 0;
+    double LevelDb = 0;
+
+    // Prototype.
+    double ProtoG1 = 0;
+    double ProtoG2 = 0;
+    double ProtoG3 = 0;
+    double ProtoG4 = 0;
+    std::string PrototypeName;
+
+    // Derived quantities.
+    double FreqRatio = 0;
+    double CapScalePF = 0;
+    double MotionalCapF = 0;
+    double TermOhm = 0;
+    double SourceOhm = 0;
+    double LoadOhm = 0;
+    double InputOhm = 0;
+
+    // Capacitance slots in pF, 1-based: CapPF[1] .. CapPF[28]; index 0 is unused.
+    std::array<double, CapSlotCount + 1> CapPF{};
+
+    // Analysis point.
+    double FreqHz = 0;
+    double OmegaRad = 0;
+    bool SolveOk = false;
+    double ResponseDb = 0;
+
+    // Results.
+    double RespAtFoDb = 0;
+    double AFoDb = 0;
+    double PeakHz = 0;
+    double AminDb = 0;
+    double LowerEdgeHz = 0;
+    double UpperEdgeHz = 0;
+    double MeasuredDfHz = 0;
+    int CurveCount = 0;
+    std::string CkText;
+};
+
+}  // namespace feldan

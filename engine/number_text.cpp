@@ -1,0 +1,172 @@
+#include "engine/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "engine/errors.h"
+
+namespace feldan {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+[[noreturn]] void ThrowNotFloat(std::string_view text) {
+    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+[[noreturn]] void ThrowNotInteger(std::string_view text) {
+    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string NormalizeDecimal(std::string_view text, char separator) {
+    std::string result(text);
+    const char from = separator == ',' ? '.' : ',';
+    const char to = separator == ',' ? ',' : '.';
+    for (char& c : result) {
+        if (c == from) c = to;
+    }
+    return result;
+}
+
+double StrToFloat(std::string_view text, char separator) {
+    // Validate the shape first and build a plain "C" form of the number for from_chars, so that
+    // the result never depends on what the C library thinks the locale is.
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && IsBlank(text[i]))
+        ++i;
+
+    std::string plain;
+    plain.reserve(n);
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') plain.push_back('-');
+        ++i;
+    }
+    int digits = 0;
+    bool seenSeparator = false;
+    // Decimal order of the first significant digit (1 for units, 0 for tenths, ...); it tells an
+    // overflow from an underflow when from_chars reports a value out of range.
+    long firstSignificant = 0;
+    bool haveSignificant = false;
+    long integerDigits = 0;
+    long fractionDigits = 0;
+    while (i < n) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            ++digits;
+            if (seenSeparator) {
+                ++fractionDigits;
+            } else {
+                ++integerDigits;
+            }
+            if (c != '0' && !haveSignificant) {
+                haveSignificant = true;
+                firstSignificant = seenSeparator ? 1 - fractionDigits : integerDigits;
+            }
+            plain.push_back(c);
+        } else if (c == separator && !seenSeparator) {
+            seenSeparator = true;
+            plain.push_back('.');
+        } else {
+            break;
+        }
+        ++i;
+    }
+    if (digits == 0) ThrowNotFloat(text);
+    // Turn the index of an integer digit into its decimal order (1 for units, 2 for tens, ...).
+    if (haveSignificant && firstSignificant > 0) {
+        firstSignificant = integerDigits - firstSignificant + 1;
+    }
+
+    long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        plain.push_back('e');
+        ++i;
+        bool negative = false;
+        if (i < n && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            plain.push_back(text[i]);
+            ++i;
+        }
+        int expDigits = 0;
+        while (i < n && IsDigit(text[i])) {
+            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
+            plain.push_back(text[i]);
+            ++i;
+            ++expDigits;
+        }
+        if (expDigits == 0) ThrowNotFloat(text);
+        if (negative) exponent = -exponent;
+    }
+    while (i < n && IsBlank(text[i]))
+        ++i;
+    if (i != n) ThrowNotFloat(text);
+
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Tiny magnitudes round to zero; huge ones are not representable.
+        const long magnitude = (haveSignificant ? firstSignificant : 0) + exponent;
+        if (magnitude < 0) return plain.front() == '-' ? -0.0 : 0.0;
+        ThrowNotFloat(text);
+    }
+    if (ec != std::errc() || ptr != plain.data() + plain.size() || !std::isfinite(value)) {
+        ThrowNotFloat(text);
+    }
+    return value;
+}
+
+std::int32_t StrToInt(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    int base = 10;
+    if (i < n && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i < n && (text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    const std::int64_t limit =
+        negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                 : std::numeric_limits<std::int32_t>::max();
+    std::int64_t magnitude = 0;
+    int digits = 0;
+    for (; i < n; ++i) {
+        const int d = base == 16 ? HexDigitValue(text[i]) : (IsDigit(text[i]) ? text[i] - '0' : -1);
+        if (d < 0) ThrowNotInteger(text);
+        magnitude = magnitude * base + d;
+        if (magnitude > limit) ThrowNotInteger(text);
+        ++digits;
+    }
+    if (digits == 0) ThrowNotInteger(text);
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+}  // namespace feldan

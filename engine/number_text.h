@@ -1,0 +1,26 @@
+// Number texts: the decimal separator of the user's locale, and the strict conversions of field
+// and file texts to numbers. Nothing here reads global locale state; the separator is passed in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace feldan {
+
+// Replaces the separator that the locale does not use by the one it does: with ',' every '.'
+// becomes ','; with any other separator every ',' becomes '.'.
+std::string NormalizeDecimal(std::string_view text, char separator);
+
+// Optional blanks, optional sign, digits with at most one `separator`, optional exponent
+// (E or e, optional sign, digits), optional blanks. Anything else, and a value beyond the range
+// of a double, throws ConversionError "'<text>' is not a valid floating point value".
+// A value too small for a double becomes zero.
+double StrToFloat(std::string_view text, char separator);
+
+// Optional leading blanks, optional '+' or '-', then decimal digits, or hexadecimal digits after
+// a "$", "x" or "0x" prefix (either case). Nothing may follow; the value must fit 32 bits signed.
+// Otherwise throws ConversionError "'<text>' is not a valid integer value".
+std::int32_t StrToInt(std::string_view text);
+
+}  // namespace feldan

@@ -1,0 +1,24 @@
+// The normalised low-pass prototypes of every topology and response.
+#pragma once
+
+#include <string_view>
+
+#include "engine/design_state.h"
+
+namespace feldan {
+
+struct PrototypeCell {
+    int order;              // number of resonators: 3, 4, 6 or 8
+    double g1, g2, g3, g4;  // g3 and g4 are 0 where the order does not use them
+    std::string_view name;
+};
+
+// The cell of a selection, or nullptr when FilterType is outside 1..7 or ResponseType outside 1..5.
+const PrototypeCell* FindPrototype(int filterType, int responseType);
+
+// Copies the coefficients that the selected order uses (g1, g2 for orders 3 and 4; up to g3 for
+// order 6; up to g4 for order 8) and the designation into the state. A selection outside the
+// table writes nothing, so the fields keep the values of the previous run.
+void LoadPrototype(DesignState& state);
+
+}  // namespace feldan

@@ -1,0 +1,20 @@
+// The design run at the start of every calculation: checks and converts the input texts,
+// computes the elements of the chosen topology, builds the circuit and analyses it at Fo.
+#pragma once
+
+#include "circuit/analysis.h"
+#include "engine/calculate_view.h"
+#include "engine/design_state.h"
+
+namespace feldan {
+
+// The element values that the netlists read, taken from the state.
+ElementValues ElementValuesOf(const DesignState& state);
+
+// True when the analysis at Fo succeeded and RespAtFoDb/AFoDb are set; false after a warning has
+// been shown through the view. Throws ConversionError for a text that is not a number and
+// ArithmeticError for a division by zero or an invalid operation.
+bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& texts,
+               CalculateView& view, char separator);
+
+}  // namespace feldan

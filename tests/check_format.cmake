@@ -1,0 +1,15 @@
+# Fails when a C++ source of the project is not laid out by the project's .clang-format.
+file(GLOB_RECURSE sources
+    ${SOURCE_DIR}/circuit/*.cpp ${SOURCE_DIR}/circuit/*.h
+    ${SOURCE_DIR}/engine/*.cpp ${SOURCE_DIR}/engine/*.h
+    ${SOURCE_DIR}/files/*.cpp ${SOURCE_DIR}/files/*.h
+    ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
+    ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
+    ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
+    ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h
+    ${SOURCE_DIR}/fuzz/*.cpp ${SOURCE_DIR}/fuzz/*.h)
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${sources}
+    RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "clang-format: layout differs; run clang-format -i on the files above")
+endif()
