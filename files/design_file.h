@@ -2,15 +2,21 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/calculate_view.h"
+#include "engine/errors.h"
 
 namespace feldan {
 
 // Positions 1..11 of a design file, UTF-8 inside the program; index 0 is unused.
 // Lines 6 and 7 are reserved: read from a file and written back unchanged.
 using DesignFileLines = std::array<std::string, 12>;
+
+inline constexpr int DesignFileLineCount = 11;
 
 // A design as the window holds it: the seven field texts and the two selections.
 struct DesignFields {
@@ -19,23 +25,63 @@ struct DesignFields {
     int ResponseType = 1;
 };
 
+// A file that cannot be opened, read or written; the text names the reason ("Disk full").
+class FileError : public CommandError {
+  public:
+    using CommandError::CommandError;
+};
+
+// A file whose content the program refuses, or a design that a file cannot hold; the text is a
+// warning in the program's own words.
+class DesignFileWarning : public CommandError {
+  public:
+    using CommandError::CommandError;
+};
+
 // Positions 1..5, 8..11 from the fields; 6 and 7 untouched.
 void FieldsToFileLines(const DesignFields& fields, DesignFileLines& lines);
 
 // The fields of lines 1..5, 8, 9 and the two selections of lines 10 and 11. Checks everything
 // before it returns: throws ConversionError "'<text>' is not a valid integer value" for a type
-// line that is not an integer and CommandError with a warning text for a type out of range.
+// line that is not an integer and DesignFileWarning for a type out of range.
 DesignFields FileLinesToFields(const DesignFileLines& lines);
 
+// The lines of a file's bytes: CR LF, LF and CR all end a line; Ctrl-Z or the end of the bytes
+// ends the file; lines after the 11th are ignored; missing lines are empty.
+DesignFileLines ParseDesignFile(std::string_view bytes);
+
+// The bytes of a file: each line in Windows-1251 followed by CR LF. Throws DesignFileWarning,
+// naming the field, when a text holds a character that Windows-1251 cannot hold, a broken UTF-8
+// sequence, or a line end or Ctrl-Z that would split the design when read back.
+std::string DesignFileBytes(const DesignFileLines& lines);
+
+// The most a design file may hold before its 11th line ends; anything larger is not a design.
+inline constexpr std::size_t DesignFileByteLimit = std::size_t{1} << 20;
+
 // Reads a whole file; accepts CR LF, LF and CR line ends; Ctrl-Z or the end of the file ends it;
-// lines after the 11th are ignored. Throws CommandError when the file cannot be read.
+// lines after the 11th are ignored. Throws FileError when the file cannot be read and
+// DesignFileWarning when it is far too large to be a design.
 DesignFileLines ReadDesignFile(const std::string& path);
 
+// Reads and checks a file, and only when all is well replaces `lines` with its lines and returns
+// its fields. On any failure `lines` is unchanged.
+DesignFields LoadDesignFile(const std::string& path, DesignFileLines& lines);
+
 // Writes the 11 lines through a temporary file in the same folder renamed over the target, so a
-// failed save never leaves a half-written design. Throws CommandError with the reason.
+// failed save never leaves a half-written design. An existing target must be a writable regular
+// file. Throws FileError with the reason, DesignFileWarning when a text cannot be written.
 void WriteDesignFile(const std::string& path, const DesignFileLines& lines);
 
 // The name a save writes to: ".fdn" appended unless the name already ends in it (any case).
 std::string DesignFileName(const std::string& chosen);
+
+// The text of a failed file operation for an errno value: "File not found", "Invalid filename",
+// "Too many open files", "File access denied", "Disk full", otherwise "I/O error <code>".
+std::string FileErrorText(int errnoValue);
+
+// What the topology and response displays (Edit7, Edit10) show after a design file is opened;
+// nullopt outside 1..7 and 1..5.
+std::optional<std::string_view> OpenedFilterTypeText(int filterType);
+std::optional<std::string_view> OpenedResponseTypeText(int responseType);
 
 }  // namespace feldan
