@@ -33,6 +33,44 @@ struct Source {
     Complex Emf;
 };
 
+// Capacities of the elimination pattern. The upper triangle always fits; a netlist whose
+// elimination needs more update steps than this is solved over the whole triangle instead.
+inline constexpr int MaxPatternEntries = MaxNodes * (MaxNodes + 1) / 2;
+inline constexpr int MaxPatternUpdates = 4096;
+inline constexpr int MaxEmfStamps = 2 * MaxBranches;
+
+// The nodal matrix of a netlist has the same non-zero positions at every frequency, and so has
+// its elimination. PrepareNetlist works them out once, so that a solve touches nothing else:
+// every skipped operation would multiply by, or subtract, an exact zero.
+struct EliminationPattern {
+    // False when the pattern did not fit the capacities above (never for the seven topologies).
+    bool Sparse = false;
+    int EquationCount = 0;
+    // Entries of the upper triangle that can be non-zero, fill included, stored row by row: row k
+    // holds entries RowStart[k] .. RowStart[k + 1] - 1, its diagonal first, columns ascending.
+    int EntryCount = 0;
+    std::array<int, MaxNodes + 2> RowStart{};
+    std::array<int, MaxPatternEntries> Column{};
+    // The branches whose admittance is added to (diagonal) or subtracted from (off the diagonal)
+    // each entry, in branch order: StampBranch[StampStart[e] .. StampStart[e + 1] - 1].
+    std::array<int, MaxPatternEntries + 1> StampStart{};
+    std::array<int, 3 * MaxBranches> StampBranch{};
+    // Source currents of the branches with a non-zero BranchEmf, in branch order: J[row] gets
+    // +Jeq (Sign 1) or -Jeq (Sign -1).
+    struct EmfStamp {
+        int Branch;
+        int Row;
+        int Sign;
+    };
+    int EmfStampCount = 0;
+    std::array<EmfStamp, MaxEmfStamps> EmfStamps{};
+    // Targets of the elimination updates, in the order the solver runs them: for pivot row k,
+    // for each entry a of row k right of the diagonal (row i = Column[a]), for each entry b of
+    // row k from a to the row's end, the entry of Y[i][Column[b]].
+    int UpdateCount = 0;
+    std::array<int, MaxPatternUpdates> UpdateTarget{};
+};
+
 // Fixed-size tables with 1-based numbering; entries beyond the counts are stale and never read.
 struct Netlist {
     int NodeCount = 0;
@@ -44,6 +82,7 @@ struct Netlist {
     // Filled by PrepareNetlist.
     std::array<int, MaxNodes + 1> EquationOf{};        // [0..NodeCount]; 0 = no equation
     std::array<Complex, MaxBranches + 1> BranchEmf{};  // [1..BranchCount]
+    EliminationPattern Pattern;
 };
 
 // Non-driven nodes get equations 1, 2, ... in node order; a driven node shares the equation of
@@ -51,7 +90,11 @@ struct Netlist {
 void NumberEquations(Netlist& netlist);
 // The voltage that the sources add to each branch because one of its ends is driven.
 void ComputeBranchEmfs(Netlist& netlist);
-// NumberEquations, then ComputeBranchEmfs. Run once after every build, before the first solve.
+// Works out the non-zero positions of the nodal matrix and of its elimination without row
+// exchanges. Needs EquationOf and BranchEmf.
+void FindEliminationPattern(Netlist& netlist);
+// NumberEquations, ComputeBranchEmfs, then FindEliminationPattern. Run once after every build and
+// after any change of the branches, before the first solve.
 void PrepareNetlist(Netlist& netlist);
 
 }  // namespace feldan
