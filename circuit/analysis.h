@@ -2,6 +2,8 @@
 // design run and analysed at many frequencies.
 #pragma once
 
+#include <array>
+
 #include "circuit/netlist.h"
 #include "circuit/solver.h"
 #include "circuit/topologies.h"
@@ -15,16 +17,38 @@ struct AnalysisPoint {
     double ResponseDb = 0;
 };
 
+// Points that one look-ahead solves side by side.
+inline constexpr int AheadPoints = SolveLanes;
+
 class CircuitAnalysis {
   public:
-    // BuildNetlist, then PrepareNetlist.
+    // BuildNetlist, then PrepareNetlist. Drops the points kept ahead.
     void Build(int filterType, const ElementValues& values);
-    // One analysis point: SolveNodal at omegaRad and, when it succeeded, MeasureOutput.
+    // One analysis point: SolveNodal at omegaRad and, when it succeeded, the level of the load as
+    // MeasureOutput gives it. Answered from the points kept ahead when omegaRad is the next of
+    // them; the result is the same either way, bit for bit. Does not fill `measure`.
     AnalysisPoint Analyse(double omegaRad);
+
+    // Look-ahead for a search that steps the frequency by stepHz: unless the next point kept is
+    // the one at freqHz already, the frequencies freqHz, freqHz + stepHz, ... (each the one
+    // before plus stepHz, as the search computes them) are solved side by side at radPerHz times
+    // the frequency, and kept for Analyse to use in order.
+    void AnalyseAhead(double freqHz, double stepHz, double radPerHz);
+    // Forgets the points kept ahead. Needed only after changing `netlist` other than by Build.
+    void DropAhead() { aheadNext_ = aheadCount_ = 0; }
 
     Netlist netlist;
     NodalSolver solver;
-    OutputMeasure measure;
+    OutputMeasure measure;  // filled by MeasureOutput only
+
+  private:
+    AnalysisPoint AnalyseNow(double omegaRad);
+
+    std::array<double, AheadPoints> aheadOmega_{};
+    std::array<AnalysisPoint, AheadPoints> aheadPoint_{};
+    std::array<bool, AheadPoints> aheadSolved_{};  // false: solve on its own when asked
+    int aheadNext_ = 0;
+    int aheadCount_ = 0;
 };
 
 }  // namespace feldan

@@ -274,6 +274,124 @@ bool NodalSolver::EliminateWhole(const Netlist& netlist) {
     return ok;
 }
 
+std::array<bool, SolveLanes> NodalSolver::SolveNodalLanes(
+    const Netlist& netlist, const std::array<double, SolveLanes>& omegas) {
+    std::array<bool, SolveLanes> clean{};
+    const EliminationPattern& pattern = netlist.Pattern;
+    if (!UsesPattern(netlist) || pattern.EntryCount > MaxLaneEntries) return clean;
+    const int n = pattern.EquationCount;
+    const int* column = pattern.Column.data();
+    const int* rowStart = pattern.RowStart.data();
+    LaneDoubles* uRe = laneURe_.data();
+    LaneDoubles* uIm = laneUIm_.data();
+    LaneDoubles* jRe = laneJRe_.data();
+    LaneDoubles* jIm = laneJIm_.data();
+    LaneDoubles omega;
+    for (int l = 0; l < SolveLanes; ++l)
+        omega.Set(l, omegas[l]);
+
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        const Branch& branch = netlist.Branches[b];
+        LaneDoubles im = omega * branch.C;
+        if (branch.L > 0) im -= 1 / (omega * branch.L);
+        for (int l = 0; l < SolveLanes; ++l)
+            laneAdmRe_[b].Set(l, branch.G);
+        laneAdmIm_[b] = im;
+    }
+
+    // Assembly, as in AssemblePattern.
+    for (int k = 1; k <= n; ++k) {
+        const int diagonal = rowStart[k];
+        for (int e = diagonal; e < rowStart[k + 1]; ++e) {
+            LaneDoubles re = {};
+            LaneDoubles im = {};
+            const int stampEnd = pattern.StampStart[e + 1];
+            if (e == diagonal) {
+                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
+                    re += laneAdmRe_[pattern.StampBranch[s]];
+                    im += laneAdmIm_[pattern.StampBranch[s]];
+                }
+            } else {
+                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
+                    re -= laneAdmRe_[pattern.StampBranch[s]];
+                    im -= laneAdmIm_[pattern.StampBranch[s]];
+                }
+            }
+            uRe[e] = re;
+            uIm[e] = im;
+        }
+        jRe[k] = LaneDoubles{};
+        jIm[k] = LaneDoubles{};
+    }
+    for (int s = 0; s < pattern.EmfStampCount; ++s) {
+        const EliminationPattern::EmfStamp& stamp = pattern.EmfStamps[s];
+        const Complex emf = netlist.BranchEmf[stamp.Branch];
+        const LaneDoubles yr = laneAdmRe_[stamp.Branch];
+        const LaneDoubles yi = laneAdmIm_[stamp.Branch];
+        const LaneDoubles jeqRe = yr * emf.re - yi * emf.im;
+        const LaneDoubles jeqIm = yr * emf.im + yi * emf.re;
+        if (stamp.Sign > 0) {
+            jRe[stamp.Row] += jeqRe;
+            jIm[stamp.Row] += jeqIm;
+        } else {
+            jRe[stamp.Row] -= jeqRe;
+            jIm[stamp.Row] -= jeqIm;
+        }
+    }
+
+    // Elimination and back substitution, as in EliminatePattern. A lane whose pivot fails its
+    // test goes on with meaningless values; the tests are made after the pass, lane by lane.
+    const int* target = pattern.UpdateTarget.data();
+    for (int k = 1; k <= n; ++k) {
+        const int diagonal = rowStart[k];
+        const int rowEnd = rowStart[k + 1];
+        const LaneDoubles pRe = uRe[diagonal];
+        const LaneDoubles pIm = uIm[diagonal];
+        const LaneDoubles d = pRe * pRe + pIm * pIm;
+        laneD_[k] = d;
+        const LaneDoubles jkRe = jRe[k];
+        const LaneDoubles jkIm = jIm[k];
+        for (int a = diagonal + 1; a < rowEnd; ++a) {
+            const int i = column[a];
+            const LaneDoubles mRe = (uRe[a] * pRe + uIm[a] * pIm) / d;
+            const LaneDoubles mIm = (uIm[a] * pRe - uRe[a] * pIm) / d;
+            for (int b = a; b < rowEnd; ++b) {
+                const int t = *target++;
+                uRe[t] -= mRe * uRe[b] - mIm * uIm[b];
+                uIm[t] -= mRe * uIm[b] + mIm * uRe[b];
+            }
+            jRe[i] -= mRe * jkRe - mIm * jkIm;
+            jIm[i] -= mRe * jkIm + mIm * jkRe;
+        }
+    }
+    // x * 0 is a zero for a finite x and NaN otherwise, so the sum turns NaN at the first
+    // non-finite voltage.
+    LaneDoubles nonFinite = {};
+    for (int k = n; k >= 1; --k) {
+        const int diagonal = rowStart[k];
+        LaneDoubles sRe = jRe[k];
+        LaneDoubles sIm = jIm[k];
+        for (int b = rowStart[k + 1] - 1; b > diagonal; --b) {
+            const int j = column[b];
+            sRe -= uRe[b] * jRe[j] - uIm[b] * jIm[j];
+            sIm -= uRe[b] * jIm[j] + uIm[b] * jRe[j];
+        }
+        const LaneDoubles pRe = uRe[diagonal];
+        const LaneDoubles pIm = uIm[diagonal];
+        const LaneDoubles d = laneD_[k];
+        jRe[k] = (sRe * pRe + sIm * pIm) / d;
+        jIm[k] = (sIm * pRe - sRe * pIm) / d;
+        nonFinite += jRe[k] * 0.0 + jIm[k] * 0.0;
+    }
+    for (int l = 0; l < SolveLanes; ++l) {
+        bool pivotsPass = true;
+        for (int k = 1; k <= n; ++k)
+            pivotsPass = pivotsPass && !(laneD_[k][l] < SingularFloor);
+        clean[l] = pivotsPass && nonFinite[l] == 0;
+    }
+    return clean;
+}
+
 OutputLevel MeasureOutput(const Netlist& netlist, const NodalSolver& solver,
                           OutputMeasure& measure) {
     for (int i = 1; i <= netlist.NodeCount; ++i) {
@@ -293,8 +411,11 @@ OutputLevel MeasureOutput(const Netlist& netlist, const NodalSolver& solver,
         measure.BranchVoltage[b] = {from.re - to.re, from.im - to.im};
     }
     if (netlist.BranchCount < OutputBranch) return {};
-    const Complex out = measure.BranchVoltage[OutputBranch];
-    const double magnitude = std::sqrt(out.re * out.re + out.im * out.im);
+    return LevelOfLoadVoltage(measure.BranchVoltage[OutputBranch]);
+}
+
+OutputLevel LevelOfLoadVoltage(Complex load) {
+    const double magnitude = std::sqrt(load.re * load.re + load.im * load.im);
     // A load voltage of exactly 0 has no level; neither has one that overflowed.
     if (!(magnitude > 0) || !std::isfinite(magnitude)) return {};
     return {true, 20 * std::log10(magnitude)};

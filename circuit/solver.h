@@ -10,6 +10,52 @@ namespace feldan {
 // Pivots whose squared magnitude is below this are taken as singular.
 inline constexpr double SingularFloor = 1e-34;
 
+// Frequencies that one pass of the solver can take side by side, and the largest pattern it
+// takes them for.
+inline constexpr int SolveLanes = 8;
+inline constexpr int MaxLaneEntries = 256;
+
+// One value per lane, held in two vectors of two that every 64-bit x86 and ARM machine has
+// registers for. Each operation is the same IEEE operation in every lane, so each lane goes
+// through exactly the operations of a solve on its own.
+struct LaneDoubles {
+    using Pair = double __attribute__((vector_size(2 * sizeof(double))));
+    static constexpr int Pairs = SolveLanes / 2;
+    Pair p[Pairs] = {};
+
+    double operator[](int lane) const { return p[lane / 2][lane % 2]; }
+    void Set(int lane, double x) { p[lane / 2][lane % 2] = x; }
+
+    template <typename F>
+    static LaneDoubles Each(F f) {
+        LaneDoubles r;
+        for (int i = 0; i < Pairs; ++i)
+            r.p[i] = f(i);
+        return r;
+    }
+    friend LaneDoubles operator+(const LaneDoubles& a, const LaneDoubles& b) {
+        return Each([&](int i) { return a.p[i] + b.p[i]; });
+    }
+    friend LaneDoubles operator-(const LaneDoubles& a, const LaneDoubles& b) {
+        return Each([&](int i) { return a.p[i] - b.p[i]; });
+    }
+    friend LaneDoubles operator*(const LaneDoubles& a, const LaneDoubles& b) {
+        return Each([&](int i) { return a.p[i] * b.p[i]; });
+    }
+    friend LaneDoubles operator/(const LaneDoubles& a, const LaneDoubles& b) {
+        return Each([&](int i) { return a.p[i] / b.p[i]; });
+    }
+    friend LaneDoubles operator*(const LaneDoubles& a, double b) {
+        return Each([&](int i) { return a.p[i] * b; });
+    }
+    friend LaneDoubles operator/(double a, const LaneDoubles& b) {
+        return Each([&](int i) { return a / b.p[i]; });
+    }
+    LaneDoubles& operator+=(const LaneDoubles& b) { return *this = *this + b; }
+    LaneDoubles& operator-=(const LaneDoubles& b) { return *this = *this - b; }
+};
+static_assert(SolveLanes % 2 == 0, "LaneDoubles holds lanes in pairs");
+
 // Working storage of the solver: fixed size, owned by the object, reused by every solve.
 // A solve allocates nothing.
 //
@@ -24,6 +70,19 @@ class NodalSolver {
     // pivot is exactly 0 in the forward pass or below SingularFloor in the back substitution.
     // Needs PrepareNetlist to have run on the netlist after its last change.
     bool SolveNodal(const Netlist& netlist, double omegaRad);
+
+    // Solves at SolveLanes frequencies in one pass, each lane with exactly the operations of
+    // SolveNodal. A lane is clean when every pivot passed its test and every voltage is finite;
+    // its voltages are then those SolveNodal gives, bit for bit. A lane that is not clean must be
+    // solved on its own with SolveNodal, which settles failures and non-finite values. All lanes
+    // are unclean when the netlist's pattern is missing or too large for the lanes.
+    std::array<bool, SolveLanes> SolveNodalLanes(const Netlist& netlist,
+                                                 const std::array<double, SolveLanes>& omegas);
+    // Voltage of equation k in a lane of the last SolveNodalLanes, when that lane was clean.
+    Complex LaneVoltage(int lane, int k) const {
+        if (k == 0) return {};
+        return {laneJRe_[k][lane], laneJIm_[k][lane]};
+    }
 
     // Voltage of equation k (1..EquationCount) after a successful solve; equation 0 is 0 V.
     Complex EquationVoltage(int k) const {
@@ -68,6 +127,15 @@ class NodalSolver {
     std::array<double, MaxNodes + 1> jRe_{};
     std::array<double, MaxNodes + 1> jIm_{};
     bool lastWhole_ = false;
+
+    std::array<LaneDoubles, MaxBranches + 1> laneAdmRe_{};
+    std::array<LaneDoubles, MaxBranches + 1> laneAdmIm_{};
+    std::array<LaneDoubles, MaxLaneEntries> laneURe_{};
+    std::array<LaneDoubles, MaxLaneEntries> laneUIm_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneJRe_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneJIm_{};
+    // Squared pivot magnitudes, tested after the pass.
+    std::array<LaneDoubles, MaxNodes + 1> laneD_{};
 };
 
 // Node and branch voltages of the last successful solve, and the level of the load voltage.
@@ -84,6 +152,9 @@ struct OutputLevel {
     bool ok = false;
     double ResponseDb = 0;
 };
+
+// The level of a load voltage, as MeasureOutput gives it.
+OutputLevel LevelOfLoadVoltage(Complex load);
 
 // Call only after a successful SolveNodal on the same netlist. Fills every node and branch
 // voltage; the level is that of branch 11, the load.
