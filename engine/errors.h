@@ -26,5 +26,7 @@ class ArithmeticError : public CommandError {
 
 inline constexpr const char* DivisionByZeroText = "Floating point division by zero";
 inline constexpr const char* InvalidOperationText = "Invalid floating point operation";
+// A result too large for a double (for example Fo squared of an absurdly large Fo).
+inline constexpr const char* OverflowText = "Floating point overflow";
 
 }  // namespace feldan

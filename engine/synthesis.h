@@ -13,8 +13,14 @@ ElementValues ElementValuesOf(const DesignState& state);
 
 // True when the analysis at Fo succeeded and RespAtFoDb/AFoDb are set; false after a warning has
 // been shown through the view. Throws ConversionError for a text that is not a number and
-// ArithmeticError for a division by zero or an invalid operation.
+// ArithmeticError for a division by zero, an invalid operation or an overflow.
 bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& texts,
                CalculateView& view, char separator);
+
+// One analysis point of the built circuit: sets FreqHz, OmegaRad (2π·FreqHz), SolveOk and, when
+// the solve succeeded, ResponseDb. A frequency of 0 Hz or below, a failed solve, a load voltage
+// of exactly 0 and a response that is not a finite number all count as no solution (SolveOk
+// false, ResponseDb kept), so no infinity or NaN ever leaves the analysis.
+bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz);
 
 }  // namespace feldan

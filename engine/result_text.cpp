@@ -1,0 +1,183 @@
+#include "engine/result_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <span>
+#include <string_view>
+
+namespace feldan {
+namespace {
+
+// One capacitor entry of the summary: its labels in the schematic picture and its slot.
+struct CapEntry {
+    std::string_view labels;
+    int slot;
+};
+
+// A line holds one or two entries; an unused second entry has slot 0.
+struct CapLine {
+    CapEntry first;
+    CapEntry second{"", 0};
+};
+
+// The capacitor lines of each topology, from input to output, under the labels of its picture.
+// Mirrored capacitors of equal value share an entry; the end capacitors are the end shunt
+// capacitances (slot 13, slot 20 for 8CW). The 4CW labels "С7" and "С5" carry the Cyrillic Es.
+constexpr CapLine Ladder3Lines[] = {
+    {{"C1=C4=", 13}},
+    {{"C2=C3=", 1}},
+};
+constexpr CapLine Ladder4Lines[] = {
+    {{"C1=C5=", 13}, {"C2=C4=", 1}},
+    {{"C3=", 2}},
+};
+constexpr CapLine Ladder6Lines[] = {
+    {{"C1=C9=", 13}, {"C2=C8=", 1}},
+    {{"C3=C7=", 2}, {"C4=C6=", 5}},
+    {{"C5=", 6}},
+};
+constexpr CapLine Ladder8Lines[] = {
+    {{"C1=C13=", 13}, {"C2=C12=", 1}},
+    {{"C3=C11=", 2}, {"C4=C10=", 17}},
+    {{"C5=C9=", 15}, {"C6=C8=", 18}},
+    {{"C7=", 4}},
+};
+constexpr CapLine Cw4Lines[] = {
+    {{"C1=С7=", 13}, {"C2=C6=", 1}},
+    {{"C3=С5=", 23}, {"C4=", 22}},
+};
+constexpr CapLine Cw6Lines[] = {
+    {{"C1=C11=", 13}, {"C2=C10=", 1}},
+    {{"C3=C9=", 27}, {"C4=C8=", 25}},
+    {{"C5=C7=", 26}, {"C6=", 3}},
+};
+constexpr CapLine Cw8Lines[] = {
+    {{"C1=C15=", 20}, {"C2=C14=", 2}},
+    {{"C3=C13=", 3}, {"C4=C12=", 4}},
+    {{"C5=C11=", 5}, {"C6=C10=", 6}},
+    {{"C7=C9=", 7}, {"C8=", 8}},
+};
+
+std::span<const CapLine> CapLinesOf(int filterType) {
+    switch (filterType) {
+        case 1:
+            return Ladder3Lines;
+        case 2:
+            return Ladder4Lines;
+        case 3:
+            return Ladder6Lines;
+        case 4:
+            return Ladder8Lines;
+        case 5:
+            return Cw4Lines;
+        case 6:
+            return Cw6Lines;
+        case 7:
+            return Cw8Lines;
+        default:
+            return {};
+    }
+}
+
+void AppendEntry(std::string& text, const CapEntry& entry, const DesignState& state,
+                 char separator) {
+    text += entry.labels;
+    text += FormatGeneral(state.CapPF[entry.slot], 4, separator);
+    text += " пФ;";
+}
+
+}  // namespace
+
+std::string FormatGeneral(double value, int precision, char separator) {
+    if (value == 0) return "0";
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+    precision = std::clamp(precision, 2, 18);
+
+    // The magnitude to 18 significant digits: d.ddddddddddddddddde±x.
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, 17);
+    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    std::string digits;
+    digits += scientific[0];
+    digits += scientific.substr(2, 17);
+    // e is the exponent of the form 0.d1d2... × 10^e.
+    int e = std::atoi(std::string(scientific.substr(scientific.find('e') + 1)).c_str()) + 1;
+
+    // Round to `precision` digits, halves away from zero.
+    const bool roundUp = digits[static_cast<std::size_t>(precision)] >= '5';
+    digits.resize(static_cast<std::size_t>(precision));
+    if (roundUp) {
+        int i = precision - 1;
+        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') {
+            digits[static_cast<std::size_t>(i)] = '0';
+            --i;
+        }
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++e;
+        } else {
+            ++digits[static_cast<std::size_t>(i)];
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    const int k = static_cast<int>(digits.size());
+
+    std::string text = value < 0 ? "-" : "";
+    if (e > precision || e < -3) {
+        text += digits[0];
+        if (k > 1) {
+            text += separator;
+            text.append(digits, 1);
+        }
+        text += 'E';
+        text += std::to_string(e - 1);
+    } else if (e <= 0) {
+        text += '0';
+        text += separator;
+        text.append(static_cast<std::size_t>(-e), '0');
+        text += digits;
+    } else {
+        if (k <= e) {
+            text += digits;
+            text.append(static_cast<std::size_t>(e - k), '0');
+        } else {
+            text.append(digits, 0, static_cast<std::size_t>(e));
+            text += separator;
+            text.append(digits, static_cast<std::size_t>(e));
+        }
+    }
+    return text;
+}
+
+std::string ComposeResultText(const DesignState& state, char separator) {
+    std::string text = "Rвх=" + FormatGeneral(state.InputOhm, 4, separator) + " Ом;";
+    for (const CapLine& line : CapLinesOf(state.FilterType)) {
+        text += '\r';
+        AppendEntry(text, line.first, state, separator);
+        if (line.second.slot != 0) {
+            text += ' ';
+            AppendEntry(text, line.second, state, separator);
+        }
+    }
+    // In double precision a maximum at Fo gives exactly 0 here.
+    const double peakOffsetHz = state.PeakHz - 1000 * state.FoKHz;
+    text += "\rАмин=" + FormatGeneral(state.AminDb, 3, separator) + " дБ;";
+    text += " F(Амин)=Fo+" + FormatGeneral(peakOffsetHz, 4, separator) + " Гц;";
+    text += "\rA(Fo)=" + FormatGeneral(state.AFoDb, 4, separator) + " дБ;";
+    text += " dF(" + FormatGeneral(state.LevelDb, 15, separator) + " дБ)=";
+    text += FormatGeneral(state.MeasuredDfHz, 5, separator) + " Гц.";
+    return text;
+}
+
+void ShowResultText(const DesignState& state, CalculateView& view, char separator) {
+    view.ShowResultBox();
+    view.SetResultText(ComposeResultText(state, separator));
+}
+
+}  // namespace feldan

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/result_text.h"
+#include "recording_view.h"
+
+namespace feldan {
+namespace {
+
+// The Cyrillic capital Es, which the 4CW labels "С7" and "С5" carry instead of the Latin C.
+const std::string Es = "\u0421";
+
+// A state with the values of a finished four-crystal calculation.
+DesignState FourCrystalState() {
+    DesignState state;
+    state.FilterType = 2;
+    state.InputOhm = 512.3;
+    state.CapPF[13] = 81.75;
+    state.CapPF[1] = 56.4;
+    state.CapPF[2] = 77.02;
+    state.AminDb = 1.25;
+    state.FoKHz = 8861.736;
+    state.PeakHz = state.FoKHz * 1000 + 1234;
+    state.AFoDb = -2.417;
+    state.LevelDb = -3;
+    state.MeasuredDfHz = 3105.5;
+    return state;
+}
+
+TEST(ComposeResultText, FourCrystalTextIsExact) {
+    EXPECT_EQ(ComposeResultText(FourCrystalState(), '.'),
+              "Rвх=512.3 Ом;\r"
+              "C1=C5=81.75 пФ; C2=C4=56.4 пФ;\r"
+              "C3=77.02 пФ;\r"
+              "Амин=1.25 дБ; F(Амин)=Fo+1234 Гц;\r"
+              "A(Fo)=-2.417 дБ; dF(-3 дБ)=3105.5 Гц.");
+}
+
+TEST(ComposeResultText, FourCwTextIsExactWithItsCyrillicLabels) {
+    DesignState state = FourCrystalState();
+    state.FilterType = 5;
+    state.InputOhm = 301.12;
+    state.CapPF[13] = 17.313;
+    state.CapPF[1] = 108.58;
+    state.CapPF[23] = 43.776;
+    state.CapPF[22] = 23.612;
+    EXPECT_EQ(ComposeResultText(state, ','),
+              "Rвх=301,1 Ом;\r"
+              "C1=" +
+                  Es +
+                  "7=17,31 пФ; C2=C6=108,6 пФ;\r"
+                  "C3=" +
+                  Es +
+                  "5=43,78 пФ; C4=23,61 пФ;\r"
+                  "Амин=1,25 дБ; F(Амин)=Fo+1234 Гц;\r"
+                  "A(Fo)=-2,417 дБ; dF(-3 дБ)=3105,5 Гц.");
+}
+
+struct LinesCase {
+    int filterType;
+    std::vector<std::string> capacitorLines;
+};
+
+// Every slot k holds k + 0.25, so each entry shows which slot it was taken from.
+TEST(ComposeResultText, CapacitorLinesOfEveryTopology) {
+    const LinesCase cases[] = {
+        {1, {"C1=C4=13.25 пФ;", "C2=C3=1.25 пФ;"}},
+        {2, {"C1=C5=13.25 пФ; C2=C4=1.25 пФ;", "C3=2.25 пФ;"}},
+        {3, {"C1=C9=13.25 пФ; C2=C8=1.25 пФ;", "C3=C7=2.25 пФ; C4=C6=5.25 пФ;", "C5=6.25 пФ;"}},
+        {4,
+         {"C1=C13=13.25 пФ; C2=C12=1.25 пФ;", "C3=C11=2.25 пФ; C4=C10=17.25 пФ;",
+          "C5=C9=15.25 пФ; C6=C8=18.25 пФ;", "C7=4.25 пФ;"}},
+        {5, {"C1=" + Es + "7=13.25 пФ; C2=C6=1.25 пФ;", "C3=" + Es + "5=23.25 пФ; C4=22.25 пФ;"}},
+        {6,
+         {"C1=C11=13.25 пФ; C2=C10=1.25 пФ;", "C3=C9=27.25 пФ; C4=C8=25.25 пФ;",
+          "C5=C7=26.25 пФ; C6=3.25 пФ;"}},
+        {7,
+         {"C1=C15=20.25 пФ; C2=C14=2.25 пФ;", "C3=C13=3.25 пФ; C4=C12=4.25 пФ;",
+          "C5=C11=5.25 пФ; C6=C10=6.25 пФ;", "C7=C9=7.25 пФ; C8=8.25 пФ;"}},
+    };
+    for (const LinesCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "FilterType " << c.filterType);
+        DesignState state = FourCrystalState();
+        state.FilterType = c.filterType;
+        for (int k = 1; k <= CapSlotCount; ++k)
+            state.CapPF[k] = k + 0.25;
+        std::string expected = "Rвх=512.3 Ом;\r";
+        for (const std::string& line : c.capacitorLines)
+            expected += line + "\r";
+        expected += "Амин=1.25 дБ; F(Амин)=Fo+1234 Гц;\rA(Fo)=-2.417 дБ; dF(-3 дБ)=3105.5 Гц.";
+        EXPECT_EQ(ComposeResultText(state, '.'), expected);
+    }
+}
+
+struct LineCase {
+    const char* name;
+    void (*change)(DesignState&);
+    std::string expectedFragment;
+};
+
+TEST(ComposeResultText, EdgeCasesOfTheNumbers) {
+    const LineCase cases[] = {
+        {"maximum below Fo", [](DesignState& s) { s.PeakHz = s.FoKHz * 1000 - 150; },
+         " F(Амин)=Fo+-150 Гц;"},
+        {"maximum at Fo", [](DesignState& s) { s.PeakHz = s.FoKHz * 1000; }, " F(Амин)=Fo+0 Гц;"},
+        {"large input resistance", [](DesignState& s) { s.InputOhm = 12000; }, "Rвх=1.2E4 Ом;"},
+        {"level with a fraction", [](DesignState& s) { s.LevelDb = -6.5; }, " dF(-6.5 дБ)="},
+        {"capacitance of 100", [](DesignState& s) { s.CapPF[2] = 100; }, "C3=100 пФ;"},
+        {"capacitance of 99.996", [](DesignState& s) { s.CapPF[2] = 99.996; }, "C3=100 пФ;"},
+        {"capacitance of 9999.6", [](DesignState& s) { s.CapPF[2] = 9999.6; }, "C3=1E4 пФ;"},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        DesignState state = FourCrystalState();
+        c.change(state);
+        EXPECT_NE(ComposeResultText(state, '.').find(c.expectedFragment), std::string::npos)
+            << ComposeResultText(state, '.');
+    }
+}
+
+TEST(ShowResultText, ShowsTheBoxAndReplacesItsText) {
+    test::RecordingView view;
+    view.resultText = "old text";
+    ShowResultText(FourCrystalState(), view, '.');
+    EXPECT_TRUE(view.resultBoxVisible);
+    EXPECT_EQ(view.resultText, ComposeResultText(FourCrystalState(), '.'));
+    EXPECT_EQ(view.events, std::vector<std::string>{"text"});
+}
+
+}  // namespace
+}  // namespace feldan
