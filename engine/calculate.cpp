@@ -76,7 +76,7 @@ FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, Calc
     state.AminDb = -6 - peakDb;
     do {
         ++steps_.PeakSteps;
-        if (!AnalyseAt(state, circuit, state.FreqHz + 1)) return Stop(view, NoSolutionText, 0);
+        if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) return Stop(view, NoSolutionText, 0);
         if (steps_.PeakSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
         if (state.ResponseDb > peakDb) {
             peakDb = state.ResponseDb;
@@ -91,7 +91,7 @@ FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, Calc
     if (levelDb >= state.RespAtFoDb) {
         do {
             ++steps_.EdgeSteps;
-            if (!AnalyseAt(state, circuit, state.FreqHz + 1)) {
+            if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) {
                 return Stop(view, NoSolutionText, 0);
             }
             if (steps_.EdgeSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
@@ -100,7 +100,7 @@ FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, Calc
     } else {
         do {
             ++steps_.EdgeSteps;
-            if (!AnalyseAt(state, circuit, state.FreqHz - 1)) {
+            if (!AnalyseAt(state, circuit, state.FreqHz - 1, -1)) {
                 return Stop(view, NoSolutionText, 0);
             }
             if (steps_.EdgeSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
@@ -119,7 +119,7 @@ FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, Calc
     const int position = overlay ? state.CurveCount : 0;
     do {
         ++steps_.SweepSteps;
-        if (!AnalyseAt(state, circuit, state.FreqHz + 1)) {
+        if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) {
             return Stop(view, NoSolutionText, position);
         }
         // A response that never falls below the level above the band would sweep forever.

@@ -174,7 +174,7 @@ ElementValues ElementValuesOf(const DesignState& state) {
     return values;
 }
 
-bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz) {
+bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz, double stepHz) {
     state.FreqHz = freqHz;
     state.OmegaRad = TwoPi * state.FreqHz;
     // The admittance of an inductance has no value at 0 Hz, and the circuit is only defined for
@@ -183,6 +183,7 @@ bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz) {
         state.SolveOk = false;
         return false;
     }
+    if (stepHz != 0) circuit.AnalyseAhead(state.FreqHz, stepHz, TwoPi);
     const AnalysisPoint point = circuit.Analyse(state.OmegaRad);
     state.SolveOk = point.SolveOk && std::isfinite(point.ResponseDb);
     if (state.SolveOk) state.ResponseDb = point.ResponseDb;

@@ -20,7 +20,9 @@ bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& t
 // One analysis point of the built circuit: sets FreqHz, OmegaRad (2π·FreqHz), SolveOk and, when
 // the solve succeeded, ResponseDb. A frequency of 0 Hz or below, a failed solve, a load voltage
 // of exactly 0 and a response that is not a finite number all count as no solution (SolveOk
-// false, ResponseDb kept), so no infinity or NaN ever leaves the analysis.
-bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz);
+// false, ResponseDb kept), so no infinity or NaN ever leaves the analysis. A search that steps
+// by `stepHz` passes it, so the circuit can solve the points ahead side by side; the result is
+// the same to the bit.
+bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz, double stepHz = 0);
 
 }  // namespace feldan
