@@ -1,0 +1,43 @@
+// One Calculate command run for the shell, and what it leaves to print.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "files/design_file.h"
+
+namespace feldan::cli {
+
+enum class Ending {
+    Finished,  // the command ran to the end: exit status 0
+    Warning,   // it stopped with one of its warnings: exit status 1
+    Error,     // a conversion or arithmetic error abandoned it: exit status 2
+};
+
+struct CalculationResult {
+    Ending ending = Ending::Finished;
+    std::optional<std::string> message;     // the warning or error text, lines joined by '\n'
+    std::optional<std::string> resultText;  // the summary, lines joined by '\n'
+    std::optional<std::string> statusText;  // the overlay status text of the curve
+    std::vector<CurvePoint> curve;          // the points the chart would have received
+    DesignState state;
+};
+
+// Runs one Calculate command on a fresh designer, as the window does on its first command.
+CalculationResult Calculate(const DesignFields& fields, char separator, bool overlay);
+
+int ExitStatusOf(Ending ending);
+
+// A number with 17 significant digits, independent of any locale ("null" if not finite).
+std::string NumberText(double value);
+
+// One JSON object: every DesignState field under its own name, then the outcome.
+void WriteJson(const CalculationResult& result, std::ostream& out);
+
+// The curve as CSV: a header line, then one "x,y" line per point.
+void WriteCurveCsv(const std::vector<CurvePoint>& curve, std::ostream& out);
+
+}  // namespace feldan::cli

@@ -1,0 +1,193 @@
+#include "cli/command_line.h"
+
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace feldan::cli {
+namespace {
+
+constexpr std::size_t HelpWidth = 80;
+
+constexpr const char* HelpName = "feldan-cli - calculate a crystal ladder filter from the shell";
+
+constexpr const char* HelpDescription[] = {
+    "Designs one crystal ladder filter from the data of its resonator, exactly as the "
+    "Calculate command of the Feldan window does: element synthesis, circuit analysis at Fo, "
+    "the search for the response maximum and the band edges in steps of 1 Hz, and the "
+    "five-line summary, which is printed on standard output (UTF-8, one line each).",
+    "Every input option takes a text exactly as it would be typed into the window's field: "
+    "Fo, Ld, Cs, Rd and dF accept either decimal separator, Ck and the level only the "
+    "separator of the locale. An option that is not given keeps the window's start value. "
+    "Warnings of the calculation and errors go to standard error.",
+};
+
+struct HelpItem {
+    const char* term;
+    const char* text;
+};
+
+constexpr HelpItem HelpExitStatus[] = {
+    {"0", "The calculation ran to the end."},
+    {"1",
+     "The calculation stopped with one of its warnings (missing data, zero resistance, no "
+     "solution, level, band limit)."},
+    {"2",
+     "A text is not a number, an arithmetic error (division by zero, invalid operation, "
+     "overflow), a file error, or bad usage."},
+};
+
+constexpr HelpItem HelpExamples[] = {
+    {"feldan-cli", "The summary of the default design (four-crystal ladder, Butterworth)."},
+    {"feldan-cli --type 5 --response 2 --ck 82 --df 500",
+     "A 4CW filter, Chebyshev 0.044 dB, 500 Hz wide."},
+    {"feldan-cli --json --curve response.csv",
+     "Every design value as JSON, and the response curve as CSV."},
+};
+
+// Words (or other units) wrapped to `width` columns; the first line is indented by `indent`
+// spaces, the following ones by `hang`.
+std::string Wrap(const std::vector<std::string>& units, std::size_t indent, std::size_t hang,
+                 std::size_t width) {
+    std::string result;
+    std::string line;
+    std::size_t lineIndent = indent;
+    for (const std::string& unit : units) {
+        if (!line.empty() && lineIndent + line.size() + 1 + unit.size() > width) {
+            result += std::string(lineIndent, ' ') + line + '\n';
+            line.clear();
+            lineIndent = hang;
+        }
+        line += (line.empty() ? "" : " ") + unit;
+    }
+    if (!line.empty()) result += std::string(lineIndent, ' ') + line + '\n';
+    return result;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> words;
+    std::string word;
+    while (stream >> word)
+        words.push_back(word);
+    return words;
+}
+
+// The placeholder of an option's value ("N", "T", "FILE"), or empty for a flag.
+std::string Metavar(const CLI::Option* option) {
+    if (option->get_items_expected_max() == 0) return "";
+    const std::string typeName = option->get_type_name();
+    return typeName.substr(0, typeName.find(':'));
+}
+
+std::string Usage(const CLI::Option* option) {
+    const std::string metavar = Metavar(option);
+    return "--" + option->get_lnames().front() + (metavar.empty() ? "" : " " + metavar);
+}
+
+// A help text laid out like a manual page. The synopsis and the option list are made from the
+// declared options, so an option added later appears in both.
+class ManualFormatter : public CLI::FormatterBase {
+  public:
+    std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+        const std::vector<const CLI::Option*> options =
+            app->get_options([](const CLI::Option* o) { return !o->get_lnames().empty(); });
+        // The synopsis of a calculation leaves out the two options that only print.
+        std::vector<std::string> synopsis = {"feldan-cli"};
+        for (const CLI::Option* option : options) {
+            const std::string& name = option->get_lnames().front();
+            if (name != "help" && name != "version") synopsis.push_back("[" + Usage(option) + "]");
+        }
+
+        std::string help = "NAME\n" + Wrap(Words(HelpName), 4, 4, HelpWidth);
+        help += "\nSYNOPSIS\n" + Wrap(synopsis, 4, 15, HelpWidth);
+        help += "    feldan-cli --help\n    feldan-cli --version\n";
+        help += "\nDESCRIPTION\n";
+        for (const char* paragraph : HelpDescription) {
+            if (paragraph != HelpDescription[0]) help += "\n";
+            help += Wrap(Words(paragraph), 4, 4, HelpWidth);
+        }
+        help += "\nOPTIONS\n";
+        for (const CLI::Option* option : options) {
+            help += "    " + Usage(option) + "\n";
+            help += Wrap(Words(option->get_description()), 8, 8, HelpWidth);
+        }
+        help += "\nEXIT STATUS\n";
+        for (const HelpItem& item : HelpExitStatus)
+            help +=
+                "    " + std::string(item.term) + "\n" + Wrap(Words(item.text), 8, 8, HelpWidth);
+        help += "\nEXAMPLES\n";
+        for (const HelpItem& item : HelpExamples)
+            help +=
+                "    " + std::string(item.term) + "\n" + Wrap(Words(item.text), 8, 8, HelpWidth);
+        return help;
+    }
+};
+
+}  // namespace
+
+void DefineOptions(CLI::App& app, CliOptions& options) {
+    app.formatter(std::make_shared<ManualFormatter>());
+    app.set_help_flag("--help", "Print this help and exit.");
+
+    app.add_option("--type", options.type,
+                   "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, 4 eight-crystal, "
+                   "5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
+        ->type_name("N")
+        ->check(CLI::Range(1, FilterTypeCount));
+    app.add_option("--response", options.response,
+                   "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
+                   "0.28 dB ripple. Default 1.")
+        ->type_name("N")
+        ->check(CLI::Range(1, ResponseTypeCount));
+    app.add_option("--fo", options.fo, "Series resonance frequency Fo in kHz. Default 8861.736.")
+        ->type_name("T");
+    app.add_option("--ld", options.ld, "Motional inductance Ld in mH. Default 10.1.")
+        ->type_name("T");
+    app.add_option("--cs", options.cs, "Static capacitance Cs in pF. Default 6.3.")->type_name("T");
+    app.add_option("--rd", options.rd, "Motional resistance Rd in Ohm. Default 5.7.")
+        ->type_name("T");
+    app.add_option("--df", options.df, "Wanted pass band width dF in Hz. Default 3100.")
+        ->type_name("T");
+    app.add_option("--ck", options.ck,
+                   "Correction capacitance Ck in pF, used by the CW topologies (it must not be "
+                   "empty for the others either). Default 91.")
+        ->type_name("T");
+    app.add_option("--level", options.level,
+                   "Level in dB, below the response maximum, at which the band edges are "
+                   "searched; negative. Default -3.")
+        ->type_name("T");
+    app.add_option("--separator", options.separator,
+                   "Decimal separator of the locale, \".\" or \",\": the one the summary is "
+                   "written with and the level and Ck must use. Default: the system locale's.")
+        ->type_name("C")
+        ->check(CLI::IsMember({".", ","}));
+    app.add_flag("--overlay", options.overlay,
+                 "Calculate in overlay mode: the status text of the curve (as the window's "
+                 "status bar shows it) is printed after the summary.");
+    app.add_flag("--json", options.json,
+                 "Print one JSON object instead of the summary: every design value under its "
+                 "own name, \"message\", \"resultText\", \"statusText\" and \"points\".");
+    app.add_option("--curve", options.curvePath,
+                   "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
+        ->type_name("FILE");
+    // ---- design files: declare --design FILE and --save-design FILE here. ----
+}
+
+DesignFields ResolveDesign(const CliOptions& options) {
+    DesignFields fields;  // the window's start state
+    // ---- design files: apply the file of --design here, before the flags. ----
+    if (options.type) fields.FilterType = *options.type;
+    if (options.response) fields.ResponseType = *options.response;
+    InputTexts& texts = fields.texts;
+    if (options.fo) texts.Fo = *options.fo;
+    if (options.ld) texts.Ld = *options.ld;
+    if (options.cs) texts.Cs = *options.cs;
+    if (options.rd) texts.Rd = *options.rd;
+    if (options.df) texts.Df = *options.df;
+    if (options.ck) texts.Ck = *options.ck;
+    if (options.level) texts.Level = *options.level;
+    return fields;
+}
+
+}  // namespace feldan::cli

@@ -1,0 +1,111 @@
+#include "cli/feldan_cli.h"
+
+#include <clocale>
+#include <fstream>
+#include <string>
+
+#include "cli/calculation.h"
+#include "cli/command_line.h"
+#include "engine/errors.h"
+
+namespace feldan::cli {
+namespace {
+
+constexpr const char* ProgramName = "feldan-cli";
+
+// Everything the parsed command line asks for, before anything is calculated.
+struct Request {
+    CliOptions options;
+    DesignFields fields;
+    char separator = '.';
+};
+
+// Step 1: the arguments. Returns an exit status when the program is done (help, version, bad
+// usage), or nothing when the request is ready.
+std::optional<int> ParseRequest(int argc, const char* const* argv, std::ostream& out,
+                                std::ostream& err, char systemSeparator, Request& request) {
+    CLI::App app{"", ProgramName};
+    DefineOptions(app, request.options);
+    app.set_version_flag("--version", std::string(ProgramName) + " " + FELDAN_VERSION_TEXT,
+                         "Print the version and exit.");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << '\n';
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << ProgramName << ": " << error.what() << '\n'
+            << "Run '" << ProgramName << " --help' for the options.\n";
+        return 2;
+    }
+    request.separator =
+        request.options.separator ? request.options.separator->front() : systemSeparator;
+    return std::nullopt;
+}
+
+// Step 2: the design (design file first, then the flags).
+std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
+    try {
+        request.fields = ResolveDesign(request.options);
+    } catch (const CommandError& error) {
+        err << error.what() << '\n';
+        return 2;
+    }
+    // ---- design files: --save-design writes request.fields here. ----
+    return std::nullopt;
+}
+
+// Step 3: the calculation and its outputs.
+int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& err) {
+    const CliOptions& options = request.options;
+    const CalculationResult result = Calculate(request.fields, request.separator, options.overlay);
+    int status = ExitStatusOf(result.ending);
+
+    if (result.message) err << *result.message << '\n';
+    if (!options.curvePath.empty()) {
+        std::ofstream file(options.curvePath, std::ios::binary | std::ios::trunc);
+        if (file) WriteCurveCsv(result.curve, file);
+        file.close();
+        if (!file) {
+            err << ProgramName << ": cannot write the curve to '" << options.curvePath << "'\n";
+            status = 2;
+        }
+    }
+    if (options.json) {
+        WriteJson(result, out);
+    } else {
+        if (result.resultText) out << *result.resultText << '\n';
+        if (result.statusText) out << *result.statusText << '\n';
+    }
+    out.flush();
+    if (!out) status = 2;
+    return status;
+}
+
+}  // namespace
+
+char SystemDecimalSeparator() {
+    // Read once and put back: nothing else in the program may depend on the C locale.
+    char separator = '.';
+    if (std::setlocale(LC_NUMERIC, "") != nullptr) {
+        const std::lconv* conventions = std::localeconv();
+        if (conventions != nullptr && std::string(conventions->decimal_point) == ",") {
+            separator = ',';
+        }
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    return separator;
+}
+
+int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                 char systemSeparator) {
+    Request request;
+    if (auto status = ParseRequest(argc, argv, out, err, systemSeparator, request)) return *status;
+    if (auto status = ResolveRequest(request, err)) return *status;
+    return CalculateAndReport(request, out, err);
+}
+
+}  // namespace feldan::cli

@@ -1,0 +1,367 @@
+// Runs the built feldan-cli and checks its standard output, standard error and exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+std::string TempPath(const std::string& name) {
+    static std::atomic<int> counter{0};
+    return testing::TempDir() + "feldan_cli_test_" + std::to_string(::getpid()) + "_" +
+           std::to_string(counter++) + "_" + name;
+}
+
+// Runs the program with `args` in the environment `env` (a C locale unless told otherwise).
+CliRun RunCli(const std::vector<std::string>& args,
+              const std::vector<std::string>& env = {"LC_ALL=C"}) {
+    const std::string outPath = TempPath("stdout");
+    const std::string errPath = TempPath("stderr");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    std::vector<std::string> argStorage = {FELDAN_CLI_PATH};
+    argStorage.insert(argStorage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStorage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> envStorage = env;
+    std::vector<char*> envp;
+    for (std::string& e : envStorage)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    CliRun run;
+    pid_t pid = 0;
+    const int spawned =
+        posix_spawn(&pid, FELDAN_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << FELDAN_CLI_PATH;
+        return run;
+    }
+    int waitStatus = 0;
+    waitpid(pid, &waitStatus, 0);
+    run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    return run;
+}
+
+const std::string DefaultSummary =
+    "Rвх=301.1 Ом;\n"
+    "C1=C5=49.41 пФ; C2=C4=108.6 пФ;\n"
+    "C3=168.7 пФ;\n"
+    "Амин=0.802 дБ; F(Амин)=Fo+1762 Гц;\n"
+    "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц.\n";
+
+const std::string BandLimit =
+    "При заданном уровне АЧХ полоса пропускания\n        превысила пределы +/-30кГц.\n  "
+    "Проверьте правильность исходных данных.\n";
+
+TEST(FeldanCli, WithoutArgumentsPrintsTheSummaryOfTheDefaultDesign) {
+    const CliRun run = RunCli({});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, DefaultSummary);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(FeldanCli, FlagsSetTheFieldTexts) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string expected;  // a piece of the summary
+    };
+    const Case cases[] = {
+        {{"--ld", "10,1"}, "C1=C5=49.41 пФ; C2=C4=108.6 пФ;"},
+        {{"--fo", "8861,736", "--df", "3100.0"}, "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц."},
+        {{"--level", "-3"}, "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц."},
+        {{"--level=-6.5"}, " dF(-6.5 дБ)="},
+        {{"--type", "5"}, "C3=\u04215=43.78 пФ; C4=23.61 пФ;"},
+        {{"--type", "1", "--response", "1"}, "C2=C3=129.1 пФ;"},
+        {{"--separator", ","}, "Rвх=301,1 Ом;"},
+        {{"--separator", ",", "--level", "-3,5"}, " dF(-3,5 дБ)="},
+        {{"--separator", "."}, "Rвх=301.1 Ом;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST(FeldanCli, WarningsErrorsAndBadUsage) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string err;  // exact, or the beginning when `errPrefix`
+        bool errPrefix;
+    };
+    const Case cases[] = {
+        {{"--level", "0"}, 1, " Уровень АЧХ задан не корректно ! \n", false},
+        {{"--level", ""}, 1, " Задайте уровень АЧХ ! \n", false},
+        {{"--rd", "0"},
+         1,
+         " Активное сопротивление должно быть\n            отлично от нуля ! \n",
+         false},
+        {{"--rd", "0.0"},
+         1,
+         " Активное сопротивление должно быть\n           отлично от нуля !!! \n",
+         false},
+        {{"--fo", ""}, 1, " Необходимо задать все данные для расчета ! \n", false},
+        {{"--type", "5", "--ck", "0"}, 1, " Решение невозможно ! \n", false},
+        {{"--cs", "0.5", "--df", "300000"}, 1, BandLimit, false},
+        {{"--df", "0"}, 2, "Floating point division by zero\n", false},
+        {{"--fo", "0"}, 2, "Invalid floating point operation\n", false},
+        {{"--fo", "abc"}, 2, "'abc' is not a valid floating point value\n", false},
+        {{"--separator", ",", "--level", "-3.5"},
+         2,
+         "'-3.5' is not a valid floating point value\n",
+         false},
+        {{"--type", "8"}, 2, "feldan-cli: ", true},
+        {{"--response", "0"}, 2, "feldan-cli: ", true},
+        {{"--separator", ";"}, 2, "feldan-cli: ", true},
+        {{"--bogus"}, 2, "feldan-cli: ", true},
+        {{"--fo"}, 2, "feldan-cli: ", true},
+        {{"8861"}, 2, "feldan-cli: ", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+        if (c.errPrefix) {
+            EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
+        } else {
+            EXPECT_EQ(run.err, c.err);
+        }
+    }
+}
+
+TEST(FeldanCli, JsonHoldsEveryDesignValue) {
+    const CliRun run = RunCli({"--json"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    const auto json = nlohmann::ordered_json::parse(run.out);
+    const std::vector<std::string> fields = {
+        "FilterType",  "ResponseType",  "FoKHz",        "DfHz",       "LdMH",         "CsPF",
+        "RdOhm",       "CkPF",          "LevelDb",      "ProtoG1",    "ProtoG2",      "ProtoG3",
+        "ProtoG4",     "PrototypeName", "FreqRatio",    "CapScalePF", "MotionalCapF", "TermOhm",
+        "SourceOhm",   "LoadOhm",       "InputOhm",     "CapPF",      "FreqHz",       "OmegaRad",
+        "SolveOk",     "ResponseDb",    "RespAtFoDb",   "AFoDb",      "PeakHz",       "AminDb",
+        "LowerEdgeHz", "UpperEdgeHz",   "MeasuredDfHz", "CurveCount", "CkText",       "message",
+        "resultText",  "statusText",    "points"};
+    std::vector<std::string> keys;
+    for (const auto& item : json.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys, fields);
+
+    EXPECT_EQ(json["FilterType"], 2);
+    EXPECT_EQ(json["ResponseType"], 1);
+    EXPECT_EQ(json["PrototypeName"], "B04-");
+    EXPECT_EQ(json["FoKHz"].get<double>(), 8861.736);
+    ASSERT_EQ(json["CapPF"].size(), 28u);
+    EXPECT_NEAR(json["CapPF"][0].get<double>(), 108.58, 0.005);
+    EXPECT_NEAR(json["CapPF"][1].get<double>(), 168.71, 0.005);
+    EXPECT_NEAR(json["CapPF"][12].get<double>(), 49.411, 0.0005);
+    EXPECT_EQ(json["CapPF"][2].get<double>(), 0);
+    EXPECT_EQ(json["PeakHz"].get<double>() - json["FoKHz"].get<double>() * 1000, 1762);
+    EXPECT_EQ(json["MeasuredDfHz"].get<double>(), 2543);
+    EXPECT_EQ(json["SolveOk"], true);
+    EXPECT_EQ(json["CurveCount"], 1);
+    EXPECT_EQ(json["CkText"], "");
+    EXPECT_TRUE(json["message"].is_null());
+    EXPECT_TRUE(json["statusText"].is_null());
+    EXPECT_EQ(json["resultText"].get<std::string>() + "\n", DefaultSummary);
+    EXPECT_EQ(json["points"], 2543);
+    // 17 significant digits: the nearest double to 8861.736 needs all of them.
+    EXPECT_NE(run.out.find("\"FoKHz\": 8861.7360000000008,"), std::string::npos);
+    EXPECT_NE(run.out.find("\"DfHz\": 3100,"), std::string::npos);
+}
+
+TEST(FeldanCli, JsonReportsWarningsAndErrors) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--json", "--level", "0"}, 1, " Уровень АЧХ задан не корректно ! "},
+        {{"--json", "--rd", "0"},
+         1,
+         " Активное сопротивление должно быть\n            отлично от нуля ! "},
+        {{"--json", "--df", "0"}, 2, "Floating point division by zero"},
+        {{"--json", "--ck", "x", "--type", "6"}, 2, "'x' is not a valid floating point value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err, c.message + "\n");
+        const auto json = nlohmann::json::parse(run.out);
+        EXPECT_EQ(json["message"], c.message);
+        EXPECT_TRUE(json["resultText"].is_null());
+        EXPECT_EQ(json["points"], 0);
+    }
+}
+
+struct CsvCurve {
+    std::string header;
+    std::vector<std::pair<double, double>> rows;
+};
+
+CsvCurve ReadCurve(const std::string& path) {
+    std::ifstream file(path);
+    CsvCurve curve;
+    std::getline(file, curve.header);
+    std::string line;
+    while (std::getline(file, line)) {
+        const auto comma = line.find(',');
+        curve.rows.emplace_back(std::stod(line.substr(0, comma)),
+                                std::stod(line.substr(comma + 1)));
+    }
+    return curve;
+}
+
+TEST(FeldanCli, CurveAsCsv) {
+    const std::string path = TempPath("curve.csv");
+    const CliRun run = RunCli({"--curve", path, "--separator", ","});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("Rвх=301,1 Ом;\n", 0), 0u);
+    const CsvCurve curve = ReadCurve(path);
+    EXPECT_EQ(curve.header, "detuning_khz,attenuation_db");
+    ASSERT_EQ(curve.rows.size(), 2543u);
+    EXPECT_NEAR(curve.rows.front().first, 0.596, 1e-12);
+    EXPECT_NEAR(curve.rows.back().first, 3.138, 1e-12);
+    // The curve lies at or below the response maximum (Амин = 0.802 dB, shown as -0.802).
+    for (const auto& row : curve.rows)
+        ASSERT_LE(row.second, -0.8015);
+    std::remove(path.c_str());
+}
+
+TEST(FeldanCli, CurveCutShortByTheBandLimitIsWritten) {
+    const std::string path = TempPath("curve.csv");
+    const CliRun run = RunCli({"--curve", path, "--level=-75", "--json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, BandLimit);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["points"], 30000);
+    EXPECT_EQ(ReadCurve(path).rows.size(), 30000u);
+    std::remove(path.c_str());
+}
+
+TEST(FeldanCli, CurveThatCannotBeWrittenIsAnError) {
+    const CliRun run = RunCli({"--curve", "/nonexistent-folder/curve.csv"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("/nonexistent-folder/curve.csv"), std::string::npos);
+}
+
+TEST(FeldanCli, OverlayPrintsTheStatusText) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string status;
+    };
+    const Case cases[] = {
+        {{"--overlay"}, "АЧХ1: B04-3100; "},
+        {{"--overlay", "--type", "5", "--response", "2"}, "АЧХ1: T04C-103100; Ck=91 пФ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 0);
+        ASSERT_GE(run.out.size(), c.status.size() + 1);
+        EXPECT_EQ(run.out.substr(run.out.size() - c.status.size() - 1), c.status + "\n");
+        std::vector<std::string> jsonArgs = c.args;
+        jsonArgs.push_back("--json");
+        EXPECT_EQ(nlohmann::json::parse(RunCli(jsonArgs).out)["statusText"], c.status);
+    }
+}
+
+TEST(FeldanCli, HelpReadsLikeAManualPage) {
+    const CliRun run = RunCli({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    const std::vector<std::string> sections = {"NAME\n",    "SYNOPSIS\n",    "DESCRIPTION\n",
+                                               "OPTIONS\n", "EXIT STATUS\n", "EXAMPLES\n"};
+    std::size_t previous = 0;
+    for (const std::string& section : sections) {
+        SCOPED_TRACE(section);
+        const std::size_t at = run.out.find(section);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_GE(at, previous);
+        previous = at;
+    }
+    const std::size_t synopsisAt = run.out.find("SYNOPSIS\n");
+    const std::string synopsis =
+        run.out.substr(synopsisAt, run.out.find("DESCRIPTION\n") - synopsisAt);
+    EXPECT_EQ(synopsis.find("SYNOPSIS\n    feldan-cli [--type N] [--response N] [--fo T]"), 0u);
+    for (const char* usage :
+         {"[--ld T]", "[--cs T]", "[--rd T]", "[--df T]", "[--ck T]", "[--level T]",
+          "[--separator C]", "[--overlay]", "[--json]", "[--curve FILE]",
+          "\n    feldan-cli --help\n", "\n    feldan-cli --version\n"}) {
+        SCOPED_TRACE(usage);
+        EXPECT_NE(synopsis.find(usage), std::string::npos);
+    }
+    // Every line fits a terminal of 80 columns (the text is UTF-8, so count characters).
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t characters = 0;
+        for (unsigned char c : line)
+            characters += (c & 0xC0) != 0x80;
+        EXPECT_LE(characters, 80u) << line;
+    }
+}
+
+TEST(FeldanCli, Version) {
+    const CliRun run = RunCli({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "feldan-cli 6.1.8.1.d\n");
+}
+
+TEST(FeldanCli, DefaultSeparatorIsTheSystemLocales) {
+    EXPECT_EQ(RunCli({}, {"LC_ALL=C"}).out.rfind("Rвх=301.1 Ом;", 0), 0u);
+    for (const char* locale : {"ru_RU.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, locale) == nullptr) continue;
+        std::setlocale(LC_NUMERIC, "C");
+        const CliRun run = RunCli({}, {std::string("LC_ALL=") + locale});
+        EXPECT_EQ(run.out.rfind("Rвх=301,1 Ом;", 0), 0u) << locale;
+        return;
+    }
+    GTEST_SKIP() << "no locale with a decimal comma is installed";
+}
+
+}  // namespace
