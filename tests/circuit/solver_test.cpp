@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "circuit/analysis.h"
 #include "circuit/solver.h"
 #include "tests/support/dense_reference.h"
 
@@ -427,6 +428,26 @@ TEST(SolveNodal, ANetlistTooDenseForItsPatternIsSolvedOverTheWholeTriangle) {
 
 // Values that overflow: 0 times infinity is not 0, so the operations the pattern leaves out are
 // no longer exact no-ops. The solver must notice and give what the dense elimination gives.
+// Node 3 hangs on an infinite conductance and touches nothing else. The dense elimination
+// multiplies that infinity by the exact zeros between node 3 and the rest and so turns every
+// voltage NaN; leaving those products out would give a finite output instead. The point must
+// fail as the dense elimination has it.
+TEST(CircuitAnalysis, AnInfinityOutsideThePatternStillSpoilsThePoint) {
+    const double inf = std::numeric_limits<double>::infinity();
+    CircuitAnalysis circuit;
+    circuit.netlist =
+        MakeNetlist(3, WithLoadAt11({G(1, 2, 1), G(2, 0, 1), G(3, 0, inf)}, 2, 1), {OneVolt(1)});
+    reference::DenseSolver dense;
+    reference::Voltages voltages;
+    const AnalysisPoint want = reference::Analyse(circuit.netlist, dense, voltages, 1e3);
+    EXPECT_FALSE(want.SolveOk);
+    const AnalysisPoint got = circuit.Analyse(1e3);
+    EXPECT_FALSE(got.SolveOk);
+    EXPECT_TRUE(circuit.solver.LastSolveWasWhole());
+    circuit.AnalyseAhead(1e3 / 6.25, 1, 6.25);
+    EXPECT_FALSE(circuit.Analyse(1e3).SolveOk);
+}
+
 TEST(SolveNodal, NonFiniteValuesGiveWhatTheDenseEliminationGives) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
