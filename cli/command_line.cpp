@@ -18,7 +18,8 @@ constexpr const char* HelpDescription[] = {
     "five-line summary, which is printed on standard output (UTF-8, one line each).",
     "Every input option takes a text exactly as it would be typed into the window's field: "
     "Fo, Ld, Cs, Rd and dF accept either decimal separator, Ck and the level only the "
-    "separator of the locale. An option that is not given keeps the window's start value. "
+    "separator of the locale. An option that is not given keeps the window's start value, "
+    "or the value of the --design file. "
     "Warnings of the calculation and errors go to standard error.",
 };
 
@@ -43,6 +44,8 @@ constexpr HelpItem HelpExamples[] = {
      "A 4CW filter, Chebyshev 0.044 dB, 500 Hz wide."},
     {"feldan-cli --json --curve response.csv",
      "Every design value as JSON, and the response curve as CSV."},
+    {"feldan-cli --design a.fdn --df 2400 --save-design b.fdn",
+     "The design of a.fdn with dF changed to 2400 Hz, written to b.fdn and calculated."},
 };
 
 // Words (or other units) wrapped to `width` columns; the first line is indented by `indent`
@@ -124,6 +127,15 @@ class ManualFormatter : public CLI::FormatterBase {
     }
 };
 
+// A file error for a shell: the file first, then the reason without the blanks that pad the
+// window's warnings.
+std::string NamingTheFile(const std::string& path, const CommandError& error) {
+    std::string reason = error.what();
+    reason.erase(0, reason.find_first_not_of(' '));
+    reason.erase(reason.find_last_not_of(' ') + 1);
+    return path + ": " + reason;
+}
+
 }  // namespace
 
 void DefineOptions(CLI::App& app, CliOptions& options) {
@@ -171,12 +183,33 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--curve", options.curvePath,
                    "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
         ->type_name("FILE");
-    // ---- design files: declare --design FILE and --save-design FILE here. ----
+    app.add_option("--design", options.designPath,
+                   "Read the design (the seven field texts, the topology and the response) from "
+                   "the design file FILE, as the window's Open command does, before the other "
+                   "options apply: they change single values of it, and an option that is not "
+                   "given keeps the file's value. A file that cannot be read, or whose topology "
+                   "or response line is not an integer in range, is an error.")
+        ->type_name("FILE");
+    app.add_option("--save-design", options.saveDesignPath,
+                   "Write the design, after --design and the other options have applied, to the "
+                   "design file FILE, exactly as named (no extension is added); an existing file "
+                   "is replaced only once the new one is complete. The reserved lines 6 and 7 "
+                   "come from the file of --design, or are empty. Given with no option other "
+                   "than --design and --separator, only the file is written; otherwise the "
+                   "design is written and then calculated as usual. A file that cannot be "
+                   "written, or a text it cannot hold, is an error, and nothing is calculated.")
+        ->type_name("FILE");
 }
 
-DesignFields ResolveDesign(const CliOptions& options) {
+DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines) {
     DesignFields fields;  // the window's start state
-    // ---- design files: apply the file of --design here, before the flags. ----
+    if (!options.designPath.empty()) {
+        try {
+            fields = LoadDesignFile(options.designPath, fileLines);
+        } catch (const CommandError& error) {
+            throw CommandError(NamingTheFile(options.designPath, error));
+        }
+    }
     if (options.type) fields.FilterType = *options.type;
     if (options.response) fields.ResponseType = *options.response;
     InputTexts& texts = fields.texts;
@@ -188,6 +221,23 @@ DesignFields ResolveDesign(const CliOptions& options) {
     if (options.ck) texts.Ck = *options.ck;
     if (options.level) texts.Level = *options.level;
     return fields;
+}
+
+void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFileLines& fileLines) {
+    FieldsToFileLines(fields, fileLines);
+    try {
+        WriteDesignFile(options.saveDesignPath, fileLines);
+    } catch (const CommandError& error) {
+        throw CommandError(NamingTheFile(options.saveDesignPath, error));
+    }
+}
+
+bool CalculationAsked(const CliOptions& options) {
+    if (options.saveDesignPath.empty()) return true;
+    const bool fieldGiven = options.fo || options.ld || options.cs || options.rd || options.df ||
+                            options.ck || options.level;
+    return options.type || options.response || fieldGiven || options.overlay || options.json ||
+           !options.curvePath.empty();
 }
 
 }  // namespace feldan::cli

@@ -19,15 +19,24 @@ struct CliOptions {
     bool overlay = false;
     bool json = false;
     std::string curvePath;
-    // ---- design files: the paths of --design and --save-design go here. ----
+    std::string designPath;      // --design: read before the flags apply
+    std::string saveDesignPath;  // --save-design: the design after --design and the flags
 };
 
 // Declares every option on `app`, writing into `options`, and installs the help text.
 void DefineOptions(CLI::App& app, CliOptions& options);
 
-// The design to calculate: the window's start state, then (design files: the file of --design
-// is applied here, before the flags), then every flag that was given. Throws CommandError when a
-// design cannot be had.
-DesignFields ResolveDesign(const CliOptions& options);
+// The design to calculate: the window's start state, then the file of --design (its lines are
+// kept in `fileLines`, so that its reserved lines go into a --save-design), then every flag that
+// was given. Throws CommandError, naming the file, when a design cannot be had.
+DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines);
+
+// Writes the design to the file of --save-design, at exactly that path. Throws CommandError,
+// naming the file, when it cannot be written.
+void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFileLines& fileLines);
+
+// Whether a calculation is asked for: always, except when the command line asks for nothing but
+// writing a design (--save-design, with at most --design and --separator besides).
+bool CalculationAsked(const CliOptions& options);
 
 }  // namespace feldan::cli

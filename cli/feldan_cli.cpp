@@ -17,6 +17,7 @@ constexpr const char* ProgramName = "feldan-cli";
 struct Request {
     CliOptions options;
     DesignFields fields;
+    DesignFileLines fileLines;
     char separator = '.';
 };
 
@@ -46,15 +47,18 @@ std::optional<int> ParseRequest(int argc, const char* const* argv, std::ostream&
     return std::nullopt;
 }
 
-// Step 2: the design (design file first, then the flags).
+// Step 2: the design (design file first, then the flags), written out when asked.
 std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
     try {
-        request.fields = ResolveDesign(request.options);
+        request.fields = ResolveDesign(request.options, request.fileLines);
+        if (!request.options.saveDesignPath.empty()) {
+            SaveDesign(request.options, request.fields, request.fileLines);
+        }
     } catch (const CommandError& error) {
         err << error.what() << '\n';
         return 2;
     }
-    // ---- design files: --save-design writes request.fields here. ----
+    if (!CalculationAsked(request.options)) return 0;
     return std::nullopt;
 }
 
