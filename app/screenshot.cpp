@@ -1,0 +1,67 @@
+// Renders the main window after "Расчет" on the default design, and the information window in
+// the middle of its scroll, to PNG files: feldan-screenshot <main.png> <info.png>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLocale>
+#include <QPixmap>
+#include <QStyleFactory>
+#include <QTextStream>
+#include <QThread>
+#include <cstdio>
+
+#include "engine/calculate.h"
+#include "ui/info_window.h"
+#include "ui/main_window.h"
+
+namespace {
+
+// Lets pending paint and timer events run for a while.
+void Settle(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+}
+
+bool Save(const QPixmap& picture, const QString& path) {
+    if (picture.save(path, "PNG")) return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: feldan-screenshot <main-window.png> <info-window.png>\n");
+        return 2;
+    }
+    QApplication::setApplicationName(QStringLiteral("Feldan 6.1.8.1.d"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    feldan::FilterDesigner designer(feldan::DecimalSeparatorOf(QLocale::system()));
+    feldan::TForm1 form1(designer);
+    form1.show();
+    Settle(200);
+    form1.CalculateClick();
+    Settle(300);
+    if (!Save(form1.grab(), args[1])) return 1;
+
+    feldan::TForm2* form2 = form1.Form2;
+    form2->SetStepInterval(1);
+    form2->ShowAndActivate();
+    QElapsedTimer clock;
+    clock.start();
+    while (form2->CurrentStep() < 90 && clock.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    form2->SetStepInterval(60000);  // hold the picture still while it is taken
+    Settle(50);
+    if (!Save(form2->grab(), args[2])) return 1;
+    return 0;
+}

@@ -1,0 +1,263 @@
+// "Расчет" through the main window: the curve in the chart, the result text, the overlay
+// panels, warnings in message boxes, errors in the error box and the busy cursor.
+#include <QAction>
+#include <QCursor>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <cmath>
+
+#include "ui/panel_bar.h"
+#include "ui_test_support.h"
+
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+
+namespace {
+
+// The worked example of the default design: 2543 points from 0.596 to 3.138 kHz.
+constexpr int DefaultPoints = 2543;
+constexpr double FirstDetuningKHz = 0.596;
+constexpr double LastDetuningKHz = 3.138;
+
+QString StatusSummary(const WindowUnderTest& w, int curve) {
+    return Utf8("АЧХ%1: ").arg(curve) + QString::fromStdString(w.designer->state.PrototypeName) +
+           w.form->Edit2->text() + QStringLiteral("; ");
+}
+
+}  // namespace
+
+class CalculateTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void defaultDesignDrawsItsCurveAndSummary_data();
+    void defaultDesignDrawsItsCurveAndSummary();
+    void curveArrivesInOneCall();
+    void overlayFillsFiveSeriesAndStartsAgain();
+    void overlayOffReplacesOnlyTheFirstCurve();
+    void stoppedCalculationMovesOverlayOn();
+    void warningsAreShownInMessageBoxes_data();
+    void warningsAreShownInMessageBoxes();
+    void busyCursorIsOnDuringTheCommandOnly();
+    void conversionErrorsGoToTheErrorBox_data();
+    void conversionErrorsGoToTheErrorBox();
+};
+
+void CalculateTest::defaultDesignDrawsItsCurveAndSummary_data() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("decimal point") << '.';
+    QTest::newRow("decimal comma") << ',';
+}
+
+void CalculateTest::defaultDesignDrawsItsCurveAndSummary() {
+    QFETCH(char, separator);
+    WindowUnderTest w(separator);
+    w.form->Calculate->trigger();
+    QVERIFY(w.dialogs->warnings.isEmpty());
+    QVERIFY(w.dialogs->errors.isEmpty());
+
+    QLineSeries* series = w.Series(0);
+    QCOMPARE(series->count(), DefaultPoints);
+    const QList<QPointF> points = series->points();
+    // Detuning in kHz of whole hertz steps: exact to far better than a micro-kilohertz.
+    QVERIFY(std::abs(points.front().x() - FirstDetuningKHz) < 1e-9);
+    QVERIFY(std::abs(points.back().x() - LastDetuningKHz) < 1e-9);
+    for (qsizetype i = 1; i < points.size(); ++i)
+        QVERIFY(points[i].x() > points[i - 1].x());
+    for (int i = 1; i < feldan::SeriesCount; ++i)
+        QCOMPARE(w.Series(i)->count(), 0);
+
+    const QString sep{QLatin1Char(separator)};
+    const QStringList lines = w.MemoLines();
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[0].startsWith(Utf8("Rвх=")));
+    QVERIFY(lines[1].startsWith(QStringLiteral("C1=C5=")));
+    QVERIFY(lines[2].startsWith(QStringLiteral("C3=")));
+    QCOMPARE(lines[3], Utf8("Амин=0") + sep + Utf8("802 дБ; F(Амин)=Fo+1762 Гц;"));
+    QCOMPARE(lines[4], Utf8("A(Fo)=-12") + sep + Utf8("05 дБ; dF(-3 дБ)=2543 Гц."));
+    for (QTextBlock block = w.form->Memo1->document()->begin(); block.isValid();
+         block = block.next()) {
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    }
+    // Without overlay no status panel is written.
+    for (int i = 0; i < feldan::SeriesCount; ++i) {
+        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+    }
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void CalculateTest::curveArrivesInOneCall() {
+    WindowUnderTest w;
+    QSignalSpy replaced(w.Series(0), &QXYSeries::pointsReplaced);
+    QSignalSpy added(w.Series(0), &QXYSeries::pointAdded);
+    w.form->CalculateClick();
+    QCOMPARE(replaced.count(), 1);
+    QCOMPARE(added.count(), 0);
+}
+
+void CalculateTest::overlayFillsFiveSeriesAndStartsAgain() {
+    WindowUnderTest w;
+    w.form->BonusACH->trigger();
+    for (int curve = 1; curve <= 5; ++curve) {
+        w.form->CalculateClick();
+        for (int i = 0; i < feldan::SeriesCount; ++i) {
+            const bool drawn = i < curve;
+            QCOMPARE(w.Series(i)->count(), drawn ? DefaultPoints : 0);
+            QCOMPARE(w.form->StatusBar1->PanelText(i), drawn ? StatusSummary(w, i + 1) : QString());
+        }
+    }
+    QVERIFY(w.form->StatusBar1->PanelText(4).startsWith(Utf8("АЧХ5: ")));
+    // The sixth clears everything and draws the first curve again.
+    w.form->CalculateClick();
+    QCOMPARE(w.Series(0)->count(), DefaultPoints);
+    QCOMPARE(w.form->StatusBar1->PanelText(0), StatusSummary(w, 1));
+    for (int i = 1; i < feldan::SeriesCount; ++i) {
+        QCOMPARE(w.Series(i)->count(), 0);
+        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+    }
+    QVERIFY(w.dialogs->warnings.isEmpty());
+}
+
+void CalculateTest::overlayOffReplacesOnlyTheFirstCurve() {
+    WindowUnderTest w;
+    w.form->BonusACH->trigger();
+    for (int i = 0; i < 3; ++i)
+        w.form->CalculateClick();
+    const QString thirdPanel = w.form->StatusBar1->PanelText(2);
+    w.form->BonusACH->trigger();
+    QVERIFY(!w.form->OverlayMode());
+    w.form->Edit2->setText(QStringLiteral("2400"));
+    w.form->CalculateClick();
+    // Replaced, not added to: a narrower band gives fewer points than the first curve had.
+    QVERIFY(w.Series(0)->count() > 0);
+    QVERIFY(w.Series(0)->count() < DefaultPoints);
+    QCOMPARE(w.Series(1)->count(), DefaultPoints);
+    QCOMPARE(w.Series(2)->count(), DefaultPoints);
+    QCOMPARE(w.form->StatusBar1->PanelText(2), thirdPanel);
+}
+
+void CalculateTest::stoppedCalculationMovesOverlayOn() {
+    WindowUnderTest w;
+    w.form->BonusACH->trigger();
+    w.form->CalculateClick();
+    w.form->Edit5->setText(QStringLiteral("0"));
+    w.form->CalculateClick();
+    QCOMPARE(w.dialogs->warnings.size(), 1);
+    w.form->Edit5->setText(QStringLiteral("-3"));
+    w.form->CalculateClick();
+    QCOMPARE(w.Series(0)->count(), DefaultPoints);
+    QCOMPARE(w.Series(1)->count(), 0);
+    QCOMPARE(w.Series(2)->count(), DefaultPoints);
+    QVERIFY(w.form->StatusBar1->PanelText(1).isEmpty());
+    QCOMPARE(w.form->StatusBar1->PanelText(2), StatusSummary(w, 3));
+}
+
+void CalculateTest::warningsAreShownInMessageBoxes_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("resultCleared");
+    const QString missing = Utf8(" Необходимо задать все данные для расчета ! ");
+    for (const char* field : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit6", "Edit11"}) {
+        QTest::addRow("empty %s", field)
+            << QString::fromLatin1(field) << QString() << missing << false;
+    }
+    QTest::newRow("zero Rd") << "Edit6"
+                             << "0"
+                             << Utf8(" Активное сопротивление должно быть\n") +
+                                    QString(12, QLatin1Char(' ')) + Utf8("отлично от нуля ! ")
+                             << false;
+    QTest::newRow("empty level") << "Edit5"
+                                 << "" << Utf8(" Задайте уровень АЧХ ! ") << true;
+    QTest::newRow("level zero") << "Edit5"
+                                << "0" << Utf8(" Уровень АЧХ задан не корректно ! ") << true;
+}
+
+void CalculateTest::warningsAreShownInMessageBoxes() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(bool, resultCleared);
+    WindowUnderTest w;
+    w.form->CalculateClick();
+    const QString earlier = w.form->Memo1->toPlainText();
+    QVERIFY(!earlier.isEmpty());
+    w.form->findChild<QLineEdit*>(field)->setText(text);
+    w.form->CalculateClick();
+    QCOMPARE(w.dialogs->warnings, QStringList{message});
+    QVERIFY(w.dialogs->errors.isEmpty());
+    // Without overlay the first curve is emptied before the design is checked.
+    QCOMPARE(w.Series(0)->count(), 0);
+    QCOMPARE(w.form->Memo1->toPlainText(), resultCleared ? QString() : earlier);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+namespace {
+
+// Notes the cursor shape at the moment a warning box comes up.
+class CursorNotingDialogs : public feldan::testing::RecordingDialogs {
+  public:
+    void Warning(const QString& text) override {
+        cursorsAtWarning.append(
+            QApplication::overrideCursor() ? int(QApplication::overrideCursor()->shape()) : -1);
+        RecordingDialogs::Warning(text);
+    }
+    QList<int> cursorsAtWarning;
+};
+
+}  // namespace
+
+void CalculateTest::busyCursorIsOnDuringTheCommandOnly() {
+    WindowUnderTest w;
+    auto owned = std::make_unique<CursorNotingDialogs>();
+    CursorNotingDialogs* dialogs = owned.get();
+    w.form->SetDialogService(std::move(owned));
+    w.form->Edit5->clear();  // stops after the design run, with the busy cursor on
+    w.form->CalculateClick();
+    QCOMPARE(dialogs->cursorsAtWarning, QList<int>{int(Qt::BusyCursor)});
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    w.form->Edit5->setText(QStringLiteral("-3"));
+    w.form->CalculateClick();
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void CalculateTest::conversionErrorsGoToTheErrorBox_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("two separators in Fo") << "Edit1"
+                                          << "1.2.3";
+    QTest::newRow("letters in Ld") << "Edit3"
+                                   << "abc";
+    QTest::newRow("lone minus as level") << "Edit5"
+                                         << "-";
+    QTest::newRow("level with two minus signs") << "Edit5"
+                                                << "--3";
+}
+
+void CalculateTest::conversionErrorsGoToTheErrorBox() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    WindowUnderTest w;
+    auto* edit = w.form->findChild<QLineEdit*>(field);
+    const QString original = edit->text();
+    edit->setText(text);
+    w.form->CalculateClick();
+    QVERIFY(w.dialogs->warnings.isEmpty());
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY2(w.dialogs->errors[0].endsWith(QStringLiteral("' is not a valid floating point value")),
+             qPrintable(w.dialogs->errors[0]));
+    QVERIFY(w.dialogs->errors[0].startsWith(QLatin1Char('\'')));
+    // The busy cursor does not outlive an abandoned command.
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(w.Series(0)->count(), 0);
+    // The window stays usable: the next calculation on good data draws its curve.
+    edit->setText(original);
+    w.form->CalculateClick();
+    QCOMPARE(w.Series(0)->count(), DefaultPoints);
+    QCOMPARE(w.dialogs->errors.size(), 1);
+}
+
+QTEST_MAIN(CalculateTest)
+#include "calculate_test.moc"

@@ -1,0 +1,85 @@
+// Shared pieces of the window tests: a dialog service that answers without a person, and
+// small look-ups of controls by their object names.
+#pragma once
+
+#include <QApplication>
+#include <QLineSeries>
+#include <QPrinter>
+#include <QStringList>
+#include <QTextEdit>
+#include <functional>
+#include <memory>
+
+#include "engine/calculate.h"
+#include "ui/dialog_service.h"
+#include "ui/main_window.h"
+#include "ui/response_chart.h"
+
+namespace feldan::testing {
+
+// Records every dialog the window asks for and gives the answers the test has set.
+class RecordingDialogs : public DialogService {
+  public:
+    void Warning(const QString& text) override { warnings.append(text); }
+    void Error(const QString& text) override { errors.append(text); }
+    bool PrinterSetup(QPrinter& printer) override {
+        ++printerSetups;
+        if (preparePrinter) preparePrinter(printer);
+        return printerAnswer;
+    }
+    QString GetOpenFileName(const QString& dir, const QString& filter) override {
+        openRequests.append({dir, filter});
+        return openAnswer;
+    }
+    QString GetSaveFileName(const QString& dir, const QString& filter) override {
+        saveRequests.append({dir, filter});
+        return saveAnswer;
+    }
+
+    QStringList warnings;
+    QStringList errors;
+    int printerSetups = 0;
+    bool printerAnswer = false;
+    std::function<void(QPrinter&)> preparePrinter;
+    QList<QStringList> openRequests;
+    QList<QStringList> saveRequests;
+    QString openAnswer;
+    QString saveAnswer;
+};
+
+// A fresh main window on its own design, with recording dialogs.
+struct WindowUnderTest {
+    explicit WindowUnderTest(char separator = '.')
+        : designer(std::make_unique<FilterDesigner>(separator)),
+          form(std::make_unique<TForm1>(*designer)) {
+        auto recording = std::make_unique<RecordingDialogs>();
+        dialogs = recording.get();
+        form->SetDialogService(std::move(recording));
+    }
+    ~WindowUnderTest() {
+        form.reset();
+        designer.reset();
+    }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        return form->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QLineSeries* Series(int position) const { return form->Chart1->Series(position); }
+
+    QStringList MemoLines() const {
+        const QString text = form->Memo1->toPlainText();
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    }
+
+    std::unique_ptr<FilterDesigner> designer;
+    std::unique_ptr<TForm1> form;
+    RecordingDialogs* dialogs = nullptr;
+};
+
+inline QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+}  // namespace feldan::testing

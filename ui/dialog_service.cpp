@@ -1,0 +1,44 @@
+#include "ui/dialog_service.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace feldan {
+
+QString MessageBoxTitle() {
+    return QApplication::applicationName();
+}
+
+void QtDialogService::Warning(const QString& text) {
+    QMessageBox::warning(parent_, MessageBoxTitle(), text, QMessageBox::Ok);
+}
+
+void QtDialogService::Error(const QString& text) {
+    QMessageBox::critical(parent_, MessageBoxTitle(), text, QMessageBox::Ok);
+}
+
+bool QtDialogService::PrinterSetup(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    // Printer, paper and orientation only: the printout is always the one page of the window.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent_, QString(), dir, filter);
+}
+
+QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filter) {
+    // The design file command decides about overwriting; the dialog does not ask.
+    return QFileDialog::getSaveFileName(parent_, QString(), dir, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+}  // namespace feldan

@@ -1,0 +1,45 @@
+// Every modal dialog of the main window goes through this seam, so tests can answer a dialog
+// without a person and without waiting on a nested event loop.
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace feldan {
+
+class DialogService {
+  public:
+    virtual ~DialogService() = default;
+
+    // A warning box with one OK button.
+    virtual void Warning(const QString& text) = 0;
+    // An error box with one OK button (a command that was abandoned).
+    virtual void Error(const QString& text) = 0;
+    // The printer setup dialog; true when the user leaves it with OK.
+    virtual bool PrinterSetup(QPrinter& printer) = 0;
+    // File dialogs; the chosen path, or an empty text when the user cancels.
+    virtual QString GetOpenFileName(const QString& dir, const QString& filter) = 0;
+    virtual QString GetSaveFileName(const QString& dir, const QString& filter) = 0;
+};
+
+// The real dialogs, owned by the window they belong to.
+class QtDialogService : public DialogService {
+  public:
+    explicit QtDialogService(QWidget* parent) : parent_(parent) {}
+
+    void Warning(const QString& text) override;
+    void Error(const QString& text) override;
+    bool PrinterSetup(QPrinter& printer) override;
+    QString GetOpenFileName(const QString& dir, const QString& filter) override;
+    QString GetSaveFileName(const QString& dir, const QString& filter) override;
+
+  private:
+    QWidget* parent_;
+};
+
+// The caption of the program's message boxes: the application title.
+QString MessageBoxTitle();
+
+}  // namespace feldan

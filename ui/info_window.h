@@ -1,0 +1,80 @@
+// The information window: the version and credit lines scroll upwards once, like the closing
+// credits of a film, and then a Close button appears. Closing only hides the window.
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+class QPushButton;
+
+namespace feldan {
+
+// One row of the scrolling text: row k stands k text heights below the version line.
+struct CreditRow {
+    int row;
+    QString text;
+};
+
+// The rows in drawing order; the last one is the closing row of spaces.
+const std::vector<CreditRow>& CreditRows();
+
+class CreditsPaintBox : public QWidget {
+    Q_OBJECT
+  public:
+    explicit CreditsPaintBox(QWidget* parent);
+
+    // The step being shown, or -1 when the area is blank.
+    void ShowStep(int step);
+    int ShownStep() const { return step_; }
+    // h: the height of the text "0" in the area's font.
+    int TextHeight() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    int step_ = -1;
+};
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    // What "Инфо" does: show the window, make it active and start the scroll from step 0.
+    void ShowAndActivate();
+
+    // Time between two steps of the scroll; 5 ms unless a test shortens it.
+    void SetStepInterval(int milliseconds);
+    int StepInterval() const { return timer_.interval(); }
+
+    bool Scrolling() const { return timer_.isActive(); }
+    // One step of the scroll; the timer calls it.
+    void ScrollStep();
+    // The last step of a scroll: N = 12·h + 100 (steps 0..N are drawn).
+    int LastStep() const;
+    int CurrentStep() const { return step_; }
+
+    CreditsPaintBox* PaintBox1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+  signals:
+    void ScrollFinished();
+
+  protected:
+    bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void FormActivate();
+
+    QTimer timer_;
+    int step_ = 0;
+    // Set when ShowAndActivate has just started a scroll: the activation it asked for then
+    // starts no second one.
+    bool activationRequested_ = false;
+};
+
+}  // namespace feldan

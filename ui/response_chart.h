@@ -1,0 +1,53 @@
+// The response chart: five line series of attenuation against detuning, a legend at the top,
+// rubber-band zoom with a right click back to the whole view, ranges that follow the data.
+#pragma once
+
+#include <QChartView>
+#include <QRectF>
+#include <array>
+#include <optional>
+#include <span>
+
+#include "engine/calculate_view.h"
+
+class QLineSeries;
+class QValueAxis;
+
+namespace feldan {
+
+class ResponseChart : public QChartView {
+    Q_OBJECT
+  public:
+    explicit ResponseChart(QWidget* parent = nullptr);
+
+    // The series at position 0..4 ("АЧХ1" .. "АЧХ5").
+    QLineSeries* Series(int position) const;
+    QValueAxis* AxisX() const { return axisX_; }
+    QValueAxis* AxisY() const { return axisY_; }
+
+    void ClearSeries(int position);
+    // Hands the points to the series in one call. Points a series already holds are kept:
+    // both sets are merged in ascending x.
+    void AddCurve(int position, std::span<const CurvePoint> points);
+
+    void SetLegendVisible(bool visible);
+    bool LegendVisible() const;
+
+    // Sets both axes to the range of all points (the whole view, without zoom).
+    void FitAxes();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    std::array<QLineSeries*, SeriesCount> series_{};
+    std::array<std::optional<QRectF>, SeriesCount> bounds_{};
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+};
+
+// A tick interval of 1, 2 or 5 times a power of ten that splits `span` into about `count`
+// steps, never below `smallest`.
+double NiceTickInterval(double span, int count, double smallest);
+
+}  // namespace feldan

@@ -1,0 +1,282 @@
+#include "ui/schematic.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace feldan {
+
+namespace {
+
+// Crystals per group; between two groups sits a series capacitor.
+const std::array<std::vector<int>, 7> CrystalGroups = {{
+    {3},           // 3-crystal ladder
+    {4},           // 4-crystal ladder
+    {3, 3},        // 6-crystal ladder
+    {3, 2, 3},     // 8-crystal ladder
+    {2, 2},        // 4CW
+    {2, 2, 2},     // 6CW
+    {2, 2, 2, 2},  // 8CW
+}};
+
+const std::array<const char*, 7> Hints = {
+    "Схема 3-х кристального фильтра",
+    "Схема 4-кристального фильтра",
+    "Схема 6-ти кристального фильтра",
+    "Схема 8-ми кристального фильтра",
+    "Схема 4-х кристального телеграфного фильтра",
+    "Схема 6-ти кристального телеграфного фильтра",
+    "Схема 8-ми кристального телеграфного фильтра",
+};
+
+// Geometry of the drawing, in pixels.
+constexpr int LineY = 30;          // signal line
+constexpr int RailY = 86;          // common rail
+constexpr int TerminalInset = 6;   // terminal centre from the picture's edge
+constexpr int NodeInset = 20;      // first junction from the input terminal
+constexpr int LastNodeInset = 26;  // last junction from the output terminal, room for its label
+constexpr int SymbolHalf = 7;      // half the width of a crystal or capacitor symbol
+constexpr int SeriesHalfHeight = 8;
+constexpr int CrystalHalfHeight = 9;
+constexpr int ShuntPlateTop = 53;
+constexpr int PlateGap = 6;
+constexpr int LabelGap = 3;
+
+QFont LabelFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    // Grey-scale edges only: the picture stays black on white.
+    font.setStyleStrategy(QFont::NoSubpixelAntialias);
+    return font;
+}
+
+bool ValidType(int filterType) {
+    return filterType >= 1 && filterType <= 7;
+}
+
+}  // namespace
+
+QString SchematicHint(int filterType) {
+    return ValidType(filterType) ? QString::fromUtf8(Hints[filterType - 1]) : QString();
+}
+
+SchematicLayout LayoutSchematic(int filterType) {
+    SchematicLayout layout;
+    if (!ValidType(filterType)) return layout;
+    const auto& groups = CrystalGroups[filterType - 1];
+    layout.width = SchematicWidths[filterType - 1];
+    layout.lineY = LineY;
+    layout.railY = RailY;
+    layout.inputX = TerminalInset;
+    layout.outputX = layout.width - 1 - TerminalInset;
+
+    // The element sequence: a shunt capacitor at every junction, crystals and series
+    // capacitors between the junctions; capacitor numbers run over both kinds.
+    std::vector<SchematicPart> parts;
+    parts.push_back(SchematicPart::ShuntCapacitor);
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (g > 0) {
+            parts.push_back(SchematicPart::SeriesCapacitor);
+            parts.push_back(SchematicPart::ShuntCapacitor);
+        }
+        for (int i = 0; i < groups[g]; ++i) {
+            parts.push_back(SchematicPart::Crystal);
+            parts.push_back(SchematicPart::ShuntCapacitor);
+        }
+    }
+    int segments = 0;
+    for (SchematicPart part : parts) {
+        if (part != SchematicPart::ShuntCapacitor) ++segments;
+    }
+
+    const QFontMetrics metrics(LabelFont());
+    const int firstNode = layout.inputX + NodeInset;
+    const int lastNode = layout.outputX - LastNodeInset;
+    const double step = double(lastNode - firstNode) / segments;
+    int capacitors = 0;
+    int crystals = 0;
+    int segment = 0;
+    int shuntIndex = 0;
+    for (SchematicPart part : parts) {
+        SchematicElement element{part, QString(), 0, QRect(), QRect()};
+        if (part == SchematicPart::Crystal) {
+            element.label = QStringLiteral("ZQ%1").arg(++crystals);
+        } else {
+            element.label = QStringLiteral("C%1").arg(++capacitors);
+        }
+        const QRect text = metrics.tightBoundingRect(element.label);
+        const int textWidth = metrics.horizontalAdvance(element.label);
+        if (part == SchematicPart::ShuntCapacitor) {
+            element.x = firstNode + int(std::lround(step * (shuntIndex)));
+            element.body =
+                QRect(element.x - SymbolHalf, LineY, 2 * SymbolHalf + 1, RailY - LineY + 1);
+            // Below the plates and right of the lead: the only thing there is the next lead.
+            const int top = ShuntPlateTop + PlateGap + 3;
+            element.labelRect = QRect(element.x + LabelGap, top, textWidth, text.height() + 2);
+            ++shuntIndex;
+        } else {
+            element.x = firstNode + int(std::lround(step * (segment + 0.5)));
+            const int halfHeight =
+                part == SchematicPart::Crystal ? CrystalHalfHeight : SeriesHalfHeight;
+            element.body = QRect(element.x - SymbolHalf, LineY - halfHeight, 2 * SymbolHalf + 1,
+                                 2 * halfHeight + 1);
+            const int bottom = LineY - halfHeight - 3;
+            element.labelRect = QRect(element.x - textWidth / 2, bottom - text.height() - 1,
+                                      textWidth, text.height() + 2);
+            ++segment;
+        }
+        layout.elements.push_back(element);
+    }
+    return layout;
+}
+
+namespace {
+
+void DrawShuntCapacitor(QPainter& p, int x) {
+    p.drawLine(x, LineY, x, ShuntPlateTop);
+    p.drawLine(x, ShuntPlateTop + PlateGap, x, RailY);
+    for (int dy : {0, 1}) {
+        p.drawLine(x - SymbolHalf, ShuntPlateTop + dy, x + SymbolHalf, ShuntPlateTop + dy);
+        p.drawLine(x - SymbolHalf, ShuntPlateTop + PlateGap - dy, x + SymbolHalf,
+                   ShuntPlateTop + PlateGap - dy);
+    }
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPoint(x, LineY), 2, 2);
+    p.drawEllipse(QPoint(x, RailY), 2, 2);
+    p.setBrush(Qt::NoBrush);
+}
+
+void DrawSeriesCapacitor(QPainter& p, int x) {
+    const int half = PlateGap / 2;
+    p.setPen(Qt::white);
+    p.drawLine(x - half + 1, LineY, x + half - 1, LineY);
+    p.setPen(Qt::black);
+    for (int dx : {0, 1}) {
+        p.drawLine(x - half - dx, LineY - SeriesHalfHeight, x - half - dx,
+                   LineY + SeriesHalfHeight);
+        p.drawLine(x + half + dx, LineY - SeriesHalfHeight, x + half + dx,
+                   LineY + SeriesHalfHeight);
+    }
+}
+
+// The quartz resonator: an electrode plate on each side of the crystal body.
+void DrawCrystal(QPainter& p, int x) {
+    p.setPen(Qt::white);
+    p.drawLine(x - SymbolHalf + 1, LineY, x + SymbolHalf - 1, LineY);
+    p.setPen(Qt::black);
+    const int plate = CrystalHalfHeight - 2;
+    p.drawLine(x - SymbolHalf + 1, LineY - plate, x - SymbolHalf + 1, LineY + plate);
+    p.drawLine(x + SymbolHalf - 1, LineY - plate, x + SymbolHalf - 1, LineY + plate);
+    p.drawRect(x - 3, LineY - CrystalHalfHeight, 6, 2 * CrystalHalfHeight);
+}
+
+void DrawTerminal(QPainter& p, int x, int y) {
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPoint(x, y), 3, 3);
+    p.setBrush(Qt::NoBrush);
+}
+
+void DrawGround(QPainter& p, int x) {
+    p.drawLine(x, RailY, x, RailY + 7);
+    p.drawLine(x - 7, RailY + 7, x + 7, RailY + 7);
+    p.drawLine(x - 4, RailY + 10, x + 4, RailY + 10);
+    p.drawLine(x - 1, RailY + 13, x + 1, RailY + 13);
+}
+
+}  // namespace
+
+QImage DrawSchematic(int filterType) {
+    const SchematicLayout layout = LayoutSchematic(filterType);
+    if (layout.width == 0) return QImage();
+    QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 1));
+
+    // The signal line and the rail first; the symbols cut the line where they sit.
+    p.drawLine(layout.inputX + 3, LineY, layout.outputX - 3, LineY);
+    p.drawLine(layout.inputX + 3, RailY, layout.outputX - 3, RailY);
+    DrawTerminal(p, layout.inputX, LineY);
+    DrawTerminal(p, layout.inputX, RailY);
+    DrawTerminal(p, layout.outputX, LineY);
+    DrawTerminal(p, layout.outputX, RailY);
+    DrawGround(p, (layout.elements.front().x + layout.elements[1].x) / 2);
+
+    p.setFont(LabelFont());
+    for (const SchematicElement& element : layout.elements) {
+        switch (element.part) {
+            case SchematicPart::ShuntCapacitor:
+                DrawShuntCapacitor(p, element.x);
+                break;
+            case SchematicPart::SeriesCapacitor:
+                DrawSeriesCapacitor(p, element.x);
+                break;
+            case SchematicPart::Crystal:
+                DrawCrystal(p, element.x);
+                break;
+        }
+        p.drawText(element.labelRect, Qt::AlignCenter, element.label);
+    }
+    p.end();
+    return image;
+}
+
+QImage DrawAuthorsMark(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient shade(0, 0, 0, height);
+    shade.setColorAt(0, QColor(236, 236, 236));
+    shade.setColorAt(1, QColor(176, 176, 176));
+    p.fillRect(image.rect(), shade);
+    p.setPen(QColor(96, 96, 96));
+    p.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    p.setPen(Qt::white);
+    p.drawLine(1, 1, width - 2, 1);
+    p.drawLine(1, 1, 1, height - 2);
+
+    // A crystal between two electrodes, the program's emblem.
+    const int cx = 22;
+    const int cy = height / 2;
+    p.setPen(QPen(QColor(64, 64, 64), 2));
+    p.drawLine(cx - 16, cy, cx - 9, cy);
+    p.drawLine(cx + 9, cy, cx + 16, cy);
+    p.drawLine(cx - 9, cy - 10, cx - 9, cy + 10);
+    p.drawLine(cx + 9, cy - 10, cx + 9, cy + 10);
+    p.setBrush(QColor(200, 200, 200));
+    p.setPen(QPen(QColor(64, 64, 64), 1.5));
+    p.drawRect(QRectF(cx - 5, cy - 13, 10, 26));
+
+    // The name, engraved: a light copy one pixel below the dark one.
+    QFont name(QStringLiteral("Arial"));
+    name.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    name.setPixelSize(19);
+    name.setBold(true);
+    name.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    name.setStyleStrategy(QFont::NoSubpixelAntialias);
+    p.setFont(name);
+    const QRect nameRect(44, 3, width - 48, 24);
+    p.setPen(Qt::white);
+    p.drawText(nameRect.translated(1, 1), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("FELDAN"));
+    p.setPen(QColor(72, 72, 72));
+    p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("FELDAN"));
+
+    QFont small(QStringLiteral("Arial"));
+    small.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    small.setPixelSize(10);
+    small.setStyleStrategy(QFont::NoSubpixelAntialias);
+    p.setFont(small);
+    p.setPen(QColor(88, 88, 88));
+    p.drawText(QRect(45, 26, width - 48, 14), Qt::AlignLeft | Qt::AlignVCenter,
+               QString::fromUtf8("кварцевые фильтры"));
+    p.end();
+    return image;
+}
+
+}  // namespace feldan
