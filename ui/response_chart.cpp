@@ -24,13 +24,12 @@ const std::array<QColor, SeriesCount> SeriesColors = {
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
 
-void StyleAxis(QValueAxis* axis, const QString& title, const char* format) {
+void StyleAxis(QValueAxis* axis, const QString& title) {
     axis->setTitleText(title);
     axis->setTitleFont(ArialFont(12, true));
     axis->setTitleBrush(Qt::black);
     axis->setLabelsFont(ArialFont(11, false));
     axis->setLabelsBrush(Qt::black);
-    axis->setLabelFormat(QString::fromLatin1(format));
     axis->setLinePen(QPen(Qt::black, 2));
     axis->setGridLinePen(QPen(Silver, 1, Qt::DotLine));
     axis->setMinorTickCount(0);
@@ -38,17 +37,34 @@ void StyleAxis(QValueAxis* axis, const QString& title, const char* format) {
     axis->setTickAnchor(0);
 }
 
-// Labels at round steps inside the data range; about `count` of them.
-void SetAxisRange(QValueAxis* axis, double low, double high, int count, double smallest) {
+// Labels at round steps inside the data range; about `count` of them, with as many decimals as
+// the step needs and no more than `mostDecimals`.
+void SetAxisRange(QValueAxis* axis, double low, double high, int count, double smallest,
+                  int mostDecimals) {
     if (!(high > low)) {
         low -= 0.5;
         high += 0.5;
     }
-    axis->setRange(low, high);
-    axis->setTickInterval(NiceTickInterval(high - low, count, smallest));
+    const double interval = NiceTickInterval(high - low, count, smallest);
+    const QString format = QStringLiteral("%.%1f").arg(LabelDecimals(interval, 1, mostDecimals));
+    // Every change lays out the curves and labels again, so unchanged settings are left alone.
+    // A coarser step goes in before a wider range, a finer one after a narrower range: in
+    // between, the axis never carries hundreds of labels that are made only to be dropped.
+    const bool coarser = interval >= axis->tickInterval();
+    if (coarser && axis->tickInterval() != interval) axis->setTickInterval(interval);
+    if (axis->min() != low || axis->max() != high) axis->setRange(low, high);
+    if (!coarser && axis->tickInterval() != interval) axis->setTickInterval(interval);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
 }
 
 }  // namespace
+
+int LabelDecimals(double interval, int fewest, int most) {
+    if (!(interval > 0) || !std::isfinite(interval)) return most;
+    // The small allowance keeps 0.1, which is not exact in binary, at one decimal.
+    const int needed = int(std::ceil(-std::log10(interval) - 1e-9));
+    return std::clamp(needed, fewest, most);
+}
 
 double NiceTickInterval(double span, int count, double smallest) {
     if (!(span > 0) || !std::isfinite(span) || count < 1) return smallest;
@@ -97,10 +113,10 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
 
     axisX_ = new QValueAxis(this);
     axisX_->setObjectName(QStringLiteral("BottomAxis"));
-    StyleAxis(axisX_, QString::fromUtf8("Расстройка относительно Fo (кГц)"), "%.3f");
+    StyleAxis(axisX_, QString::fromUtf8("Расстройка относительно Fo (кГц)"));
     axisY_ = new QValueAxis(this);
     axisY_->setObjectName(QStringLiteral("LeftAxis"));
-    StyleAxis(axisY_, QString::fromUtf8("Затухание (дБ)"), "%.2f");
+    StyleAxis(axisY_, QString::fromUtf8("Затухание (дБ)"));
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
 
@@ -126,6 +142,9 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
     setFocusPolicy(Qt::NoFocus);
     setRenderHint(QPainter::Antialiasing, false);
     setRubberBand(QChartView::RectangleRubberBand);
+    fitTimer_.setSingleShot(true);
+    fitTimer_.setInterval(0);
+    connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
     FitAxes();
 }
 
@@ -137,7 +156,10 @@ void ResponseChart::ClearSeries(int position) {
     if (position < 0 || position >= SeriesCount) return;
     series_[position]->clear();
     bounds_[position].reset();
-    FitAxes();
+    // A calculation clears series and then hands over its curve at once: the axes are fitted
+    // when the curve arrives, or when the event loop runs again if none does. Fitting after
+    // each clear would lay out the long curves of the other series again every time.
+    fitTimer_.start();
 }
 
 void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
@@ -161,17 +183,20 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
         std::merge(held.cbegin(), held.cend(), incoming.cbegin(), incoming.cend(),
                    std::back_inserter(merged), byX);
     }
-    double left = merged.front().x();
-    double right = merged.back().x();
     double bottom = merged.front().y();
     double top = bottom;
     for (const QPointF& point : merged) {
         bottom = std::min(bottom, point.y());
         top = std::max(top, point.y());
     }
-    bounds_[position] = QRectF(QPointF(left, bottom), QPointF(right, top));
-    series->replace(merged);
+    bounds_[position] =
+        QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
+    // The axes are set while the series is empty, so that the long curve is laid out once, by
+    // the replace, and not again for each axis whose range changes.
+    if (series->count() > 0) series->clear();
+    fitTimer_.stop();
     FitAxes();
+    series->replace(merged);
 }
 
 void ResponseChart::SetLegendVisible(bool visible) {
@@ -195,17 +220,18 @@ void ResponseChart::FitAxes() {
         any = true;
     }
     if (!any) {
-        SetAxisRange(axisX_, 0, 1, 8, 0.001);
-        SetAxisRange(axisY_, 0, 1, 8, 0.1);
+        SetAxisRange(axisX_, 0, 1, 8, 0.001, 3);
+        SetAxisRange(axisY_, 0, 1, 8, 0.1, 2);
         return;
     }
     const double pad = (high - low) * 0.03;
-    SetAxisRange(axisX_, left, right, 8, 0.001);
-    SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1);
+    SetAxisRange(axisX_, left, right, 8, 0.001, 3);
+    SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
 }
 
 void ResponseChart::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
+        fitTimer_.stop();
         FitAxes();
         event->accept();
         return;

@@ -4,6 +4,7 @@
 
 #include <QChartView>
 #include <QRectF>
+#include <QTimer>
 #include <array>
 #include <optional>
 #include <span>
@@ -25,6 +26,8 @@ class ResponseChart : public QChartView {
     QValueAxis* AxisX() const { return axisX_; }
     QValueAxis* AxisY() const { return axisY_; }
 
+    // Empties a series; the axes follow the remaining points when the event loop runs next, or
+    // at the next AddCurve, whichever comes first.
     void ClearSeries(int position);
     // Hands the points to the series in one call. Points a series already holds are kept:
     // both sets are merged in ascending x.
@@ -44,10 +47,15 @@ class ResponseChart : public QChartView {
     std::array<std::optional<QRectF>, SeriesCount> bounds_{};
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
+    QTimer fitTimer_;
 };
 
 // A tick interval of 1, 2 or 5 times a power of ten that splits `span` into about `count`
 // steps, never below `smallest`.
 double NiceTickInterval(double span, int count, double smallest);
+
+// The decimals that labels at multiples of `interval` need, kept between `fewest` and `most`:
+// the detuning axis shows one to three decimals, the attenuation axis one or two.
+int LabelDecimals(double interval, int fewest, int most);
 
 }  // namespace feldan

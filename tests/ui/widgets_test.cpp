@@ -70,6 +70,9 @@ class WidgetsTest : public QObject {
     void rightClickShowsTheWholeViewAgain();
     void niceTickIntervals_data();
     void niceTickIntervals();
+    void labelDecimals_data();
+    void labelDecimals();
+    void axisLabelsFollowTheTickStep();
 
     void typedCharacters_data();
     void typedCharacters();
@@ -341,10 +344,14 @@ void WidgetsTest::axesFollowTheData() {
     QCOMPARE(chart.AxisX()->max(), 3.138);
     QVERIFY(chart.AxisY()->min() <= -20);
     chart.ClearSeries(3);
+    QCoreApplication::processEvents();
     QCOMPARE(chart.AxisX()->min(), 0.596);
     QVERIFY(chart.AxisY()->min() > -4);
     // A single point still gets a range with some width.
     chart.ClearSeries(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(chart.AxisX()->min(), 0.0);  // nothing left: the empty view
+    QCOMPARE(chart.AxisX()->max(), 1.0);
     const std::vector<CurvePoint> one = {{1.0, -2.0}};
     chart.AddCurve(4, one);
     QVERIFY(chart.AxisX()->min() < 1.0 && chart.AxisX()->max() > 1.0);
@@ -392,6 +399,42 @@ void WidgetsTest::niceTickIntervals() {
     const double interval = feldan::NiceTickInterval(span, 8, smallest);
     QVERIFY2(std::abs(interval - expected) <= expected * 1e-12,
              qPrintable(QString::number(interval)));
+}
+
+void WidgetsTest::labelDecimals_data() {
+    QTest::addColumn<double>("interval");
+    QTest::addColumn<int>("most");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("whole steps keep one decimal") << 1.0 << 3 << 1;
+    QTest::newRow("ten") << 10.0 << 2 << 1;
+    QTest::newRow("half") << 0.5 << 3 << 1;
+    QTest::newRow("tenth") << 0.1 << 3 << 1;
+    QTest::newRow("fifth") << 0.2 << 3 << 1;
+    QTest::newRow("twentieth") << 0.05 << 3 << 2;
+    QTest::newRow("hundredth") << 0.01 << 2 << 2;
+    QTest::newRow("two thousandths") << 0.002 << 3 << 3;
+    QTest::newRow("thousandth") << 0.001 << 3 << 3;
+    QTest::newRow("beyond the most") << 0.0001 << 3 << 3;
+    QTest::newRow("beyond the most of the attenuation") << 0.005 << 2 << 2;
+    QTest::newRow("no step") << 0.0 << 2 << 2;
+}
+
+void WidgetsTest::labelDecimals() {
+    QFETCH(double, interval);
+    QFETCH(int, most);
+    QFETCH(int, expected);
+    QCOMPARE(feldan::LabelDecimals(interval, 1, most), expected);
+}
+
+void WidgetsTest::axisLabelsFollowTheTickStep() {
+    feldan::ResponseChart chart;
+    chart.AddCurve(0, Ramp(0.596, 3.138, 100, -4, 1));
+    QCOMPARE(chart.AxisX()->tickInterval(), 0.5);
+    QCOMPARE(chart.AxisX()->labelFormat(), QStringLiteral("%.1f"));
+    chart.ClearSeries(0);
+    chart.AddCurve(0, Ramp(0.100, 0.112, 100, -60, 2000));
+    QCOMPARE(chart.AxisX()->labelFormat(), QStringLiteral("%.3f"));
+    QCOMPARE(chart.AxisY()->labelFormat(), QStringLiteral("%.1f"));
 }
 
 void WidgetsTest::typedCharacters_data() {

@@ -1,0 +1,108 @@
+// Speed of the response chart with long curves: handing a 30000-point curve to a series, and
+// redrawing a chart that holds five of them. A curve of 30000 points is what a band-limit search
+// of 30 kHz at 1 Hz steps can plot.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <vector>
+
+#include "ui/response_chart.h"
+
+namespace {
+
+constexpr int CurvePoints = 30000;
+
+// A band-pass response of about 30 kHz with some ripple, in the chart's units.
+std::vector<feldan::CurvePoint> BandCurve(int points, double offsetDb) {
+    std::vector<feldan::CurvePoint> curve;
+    curve.reserve(points);
+    for (int i = 0; i < points; ++i) {
+        const double x = i / 1000.0;
+        const double u = (x - 15.0) / 15.0;
+        curve.push_back({x, offsetDb - 1.0 - 3.0 * std::pow(u, 8) + 0.2 * std::sin(x * 5.0)});
+    }
+    return curve;
+}
+
+void BM_HandCurveToEmptySeries(benchmark::State& state) {
+    feldan::ResponseChart chart;
+    chart.resize(613, 405);
+    const std::vector<feldan::CurvePoint> curve = BandCurve(CurvePoints, 0);
+    for (auto _ : state) {
+        chart.ClearSeries(0);
+        chart.AddCurve(0, curve);
+    }
+    state.counters["points"] = CurvePoints;
+}
+BENCHMARK(BM_HandCurveToEmptySeries)->Unit(benchmark::kMillisecond);
+
+void BM_HandCurveToShownChart(benchmark::State& state) {
+    // The window's case: the chart is on the screen and the other four curves are drawn.
+    feldan::ResponseChart chart;
+    chart.resize(613, 405);
+    chart.show();
+    for (int position = 1; position < feldan::SeriesCount; ++position) {
+        chart.AddCurve(position, BandCurve(CurvePoints, -position));
+    }
+    const std::vector<feldan::CurvePoint> curve = BandCurve(CurvePoints, 0);
+    for (auto _ : state) {
+        chart.ClearSeries(0);
+        chart.AddCurve(0, curve);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_HandCurveToShownChart)->Unit(benchmark::kMillisecond);
+
+void BM_MergeCurveIntoHeldPoints(benchmark::State& state) {
+    feldan::ResponseChart chart;
+    const std::vector<feldan::CurvePoint> first = BandCurve(CurvePoints / 2, 0);
+    std::vector<feldan::CurvePoint> second = BandCurve(CurvePoints / 2, -1);
+    for (auto& point : second)
+        point.x += 0.0005;
+    for (auto _ : state) {
+        state.PauseTiming();
+        chart.ClearSeries(0);
+        chart.AddCurve(0, first);
+        state.ResumeTiming();
+        chart.AddCurve(0, second);
+    }
+}
+BENCHMARK(BM_MergeCurveIntoHeldPoints)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawFiveCurves(benchmark::State& state) {
+    feldan::ResponseChart chart;
+    chart.resize(613, 405);
+    chart.show();
+    for (int position = 0; position < feldan::SeriesCount; ++position) {
+        chart.AddCurve(position, BandCurve(CurvePoints, -position));
+    }
+    QApplication::processEvents();
+    QImage image(chart.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        // The whole chart, as a repaint after a zoom or an uncovered window draws it.
+        chart.chart()->update();
+        QPainter painter(&image);
+        chart.render(&painter);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["points"] = CurvePoints * feldan::SeriesCount;
+}
+BENCHMARK(BM_RedrawFiveCurves)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The chart needs a GUI application; without a display it draws offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
