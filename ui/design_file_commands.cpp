@@ -1,10 +1,86 @@
 // The "Открыть" and "Сохранить" commands of the main window: design files.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "files/design_file.h"
 #include "ui/main_window.h"
 
 namespace feldan {
+namespace {
 
-void TForm1::OpenClick() {}
+// The dialogs open in the program's own folder, where its designs have always been kept.
+QString ExecutableFolder() {
+    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+}
 
-void TForm1::SaveClick() {}
+// "*.*" of the old filters means every file; in Qt's syntax that is "*".
+QString OpenFilter() {
+    return QString::fromUtf8("файлы данных по кварцам (*.fdn);;все файлы (*)");
+}
+QString SaveFilter() {
+    return QString::fromUtf8("файлы данных кварца (*.fdn)");
+}
+
+// File names go to the files layer in the file system's own encoding.
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// A name typed without an extension means the design file of that name, as the open dialog has
+// always completed it.
+QString WithDefaultExtension(const QString& chosen) {
+    if (QFileInfo::exists(chosen) || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    for (const char* extension : {".fdn", ".FDN"}) {
+        const QString completed = chosen + QLatin1String(extension);
+        if (QFileInfo::exists(completed)) return completed;
+    }
+    return chosen;
+}
+
+}  // namespace
+
+void TForm1::OpenClick() {
+    const QString chosen = dialogs_->GetOpenFileName(ExecutableFolder(), OpenFilter());
+    if (chosen.isEmpty()) return;
+    // The whole file is read and checked before anything of the window changes.
+    DesignFields fields;
+    try {
+        fields = LoadDesignFile(LocalPath(WithDefaultExtension(chosen)), designFileLines_);
+    } catch (const DesignFileWarning& warning) {
+        ShowWarning(warning.what());
+        return;
+    } catch (const CommandError& error) {
+        ShowError(QString::fromUtf8(error.what()));
+        return;
+    }
+    SetFieldTexts(fields.texts);
+    designer_.state.FilterType = fields.FilterType;
+    designer_.state.ResponseType = fields.ResponseType;
+    // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
+    if (const auto text = OpenedFilterTypeText(fields.FilterType)) {
+        Edit7->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    }
+    if (const auto text = OpenedResponseTypeText(fields.ResponseType)) {
+        Edit10->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    }
+}
+
+void TForm1::SaveClick() {
+    // The texts are taken when the command starts, before the dialog is shown.
+    FieldsToFileLines({FieldTexts(), designer_.state.FilterType, designer_.state.ResponseType},
+                      designFileLines_);
+    const QString chosen = dialogs_->GetSaveFileName(ExecutableFolder(), SaveFilter());
+    if (chosen.isEmpty()) return;
+    try {
+        WriteDesignFile(DesignFileName(LocalPath(chosen)), designFileLines_);
+    } catch (const DesignFileWarning& warning) {
+        ShowWarning(warning.what());
+    } catch (const CommandError& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    }
+}
 
 }  // namespace feldan

@@ -9,6 +9,7 @@
 
 #include "engine/calculate.h"
 #include "engine/calculate_view.h"
+#include "files/design_file.h"
 #include "ui/dialog_service.h"
 
 class QAction;
@@ -140,6 +141,9 @@ class TForm1 : public QMainWindow, public CalculateView {
 
     FilterDesigner& designer_;
     std::unique_ptr<DialogService> dialogs_;
+    // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
+    // every later save.
+    DesignFileLines designFileLines_;
     bool hintHandlerInstalled_ = false;
     bool busy_ = false;
 };

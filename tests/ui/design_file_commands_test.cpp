@@ -1,0 +1,413 @@
+// "Открыть" and "Сохранить" through the main window, with the file dialogs answered by the
+// recording dialog service.
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include "ui_test_support.h"
+
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+
+namespace {
+
+QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts)
+        list.append(Utf8(text));
+    return list;
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+const QByteArray ExampleBytes(
+    "8861.736\r\n10.1\r\n6.3\r\n5.7\r\n3100\r\n\r\n\r\n-3\r\n91\r\n2\r\n1\r\n");
+
+// Everything of the window that opening a file must leave alone, and what it sets.
+struct WindowSnapshot {
+    QStringList fields;
+    QString edit7;
+    QString edit10;
+    int filterType = 0;
+    int responseType = 0;
+    int combo1 = 0;
+    int combo2 = 0;
+    QStringList visibleImages;
+    bool ckEnabled = false;
+    QString memo;
+    int curveCount = 0;
+    int points = 0;
+
+    explicit WindowSnapshot(const WindowUnderTest& w) {
+        const feldan::TForm1& f = *w.form;
+        for (QLineEdit* edit : {f.Edit1, f.Edit3, f.Edit4, f.Edit6, f.Edit2, f.Edit5, f.Edit11})
+            fields.append(edit->text());
+        edit7 = f.Edit7->text();
+        edit10 = f.Edit10->text();
+        filterType = w.designer->state.FilterType;
+        responseType = w.designer->state.ResponseType;
+        combo1 = f.ComboBox1->currentIndex();
+        combo2 = f.ComboBox2->currentIndex();
+        for (QLabel* image : f.Images) {
+            if (image->isVisibleTo(&f)) visibleImages.append(image->objectName());
+        }
+        ckEnabled = f.Edit11->isEnabled();
+        memo = f.Memo1->toPlainText();
+        curveCount = w.designer->state.CurveCount;
+        for (int s = 0; s < 5; ++s)
+            points += static_cast<int>(w.Series(s)->count());
+    }
+};
+
+// Picks a list entry as a user does: the list's activation runs the window's handler.
+void Choose(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QString ExecutableFolder() {
+    return QDir(QCoreApplication::applicationDirPath()).absolutePath();
+}
+
+}  // namespace
+
+class DesignFileCommandsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void openSetsFieldsTypesAndDisplaysOnly_data();
+    void openSetsFieldsTypesAndDisplaysOnly();
+    void openOffersTheDesignFilesOfTheProgramFolder();
+    void openCompletesANameWithoutExtension();
+    void cancelledDialogsChangeNothing();
+    void fileThatFailsChangesNothing_data();
+    void fileThatFailsChangesNothing();
+    void saveWritesTheWindowsDesign_data();
+    void saveWritesTheWindowsDesign();
+    void reservedLinesOfTheOpenedFileAreSavedAgain();
+    void saveFailuresAreReportedAndKeepTheOldFile();
+    void textWindows1251CannotHoldIsNotSaved();
+};
+
+void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("fields");  // Edit1, Edit3, Edit4, Edit6, Edit2, Edit5, Edit11
+    QTest::addColumn<int>("filterType");
+    QTest::addColumn<int>("responseType");
+    QTest::addColumn<QString>("edit7");
+    QTest::addColumn<QString>("edit10");
+
+    QTest::newRow("6-crystal ladder, Chebyshev 0.28")
+        << QByteArray("9000,5\r\n12\r\n4,1\r\n8\r\n2400\r\n\r\n\r\n-6\r\n91\r\n3\r\n5\r\n")
+        << Texts({"9000,5", "12", "4,1", "8", "2400", "-6", "91"}) << 3 << 5
+        << Utf8("6-х кристальный") << Utf8("Чебышева dA=0.28 дБ");
+    QTest::newRow("8-crystal ladder, Chebyshev 0.044, hexadecimal types")
+        << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n9\n$4\n0x2\n")
+        << Texts({"1", "2", "3", "4", "5", "8", "9"}) << 4 << 2 << Utf8("8-х кристальный")
+        << Utf8("Чебышева dA=0.044 dB");
+    QTest::newRow("8CW, Butterworth, Windows-1251 texts, CR only")
+        << QByteArray("\xF7\xE0\xF1\xF2\xEE\xF2\xE0\r\xA8\r\r\r\r\r\r\r\xB9\r7\r1\r")
+        << Texts({"частота", "Ё", "", "", "", "", "№"}) << 7 << 1 << Utf8("8CW")
+        << Utf8("Баттерворта dA=3 dB");
+    QTest::newRow("3-crystal ladder, Chebyshev 0.177, Ctrl-Z and a 12th line")
+        << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n\r\n\r\nf\r\ng\r\n1\r\n4\r\nextra\r\n\x1A junk")
+        << Texts({"a", "b", "c", "d", "e", "f", "g"}) << 1 << 4 << Utf8("3-х кристальный")
+        << Utf8("Чебышева dA=0.177 dB");
+}
+
+void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, fields);
+    QFETCH(int, filterType);
+    QFETCH(int, responseType);
+    QFETCH(QString, edit7);
+    QFETCH(QString, edit10);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("design.fdn"));
+    WriteBytes(path, bytes);
+
+    WindowUnderTest w;
+    // Something in the result box and the chart first, so that a stray change would show.
+    w.form->Calculate->trigger();
+    const WindowSnapshot before(w);
+    QVERIFY(before.points > 0);
+
+    w.dialogs->openAnswer = path;
+    w.form->Open->trigger();
+    QCOMPARE(w.dialogs->errors, QStringList());
+    QCOMPARE(w.dialogs->warnings, QStringList());
+
+    const WindowSnapshot after(w);
+    QCOMPARE(after.fields, fields);
+    QCOMPARE(after.filterType, filterType);
+    QCOMPARE(after.responseType, responseType);
+    QCOMPARE(after.edit7, edit7);
+    QCOMPARE(after.edit10, edit10);
+    // Nothing else: the lists, the schematic, the Ck field, the result and the chart stay, and
+    // no calculation runs.
+    QCOMPARE(after.combo1, before.combo1);
+    QCOMPARE(after.combo2, before.combo2);
+    QCOMPARE(after.visibleImages, before.visibleImages);
+    QCOMPARE(after.ckEnabled, before.ckEnabled);
+    QCOMPARE(after.memo, before.memo);
+    QCOMPARE(after.curveCount, before.curveCount);
+    QCOMPARE(after.points, before.points);
+}
+
+void DesignFileCommandsTest::openOffersTheDesignFilesOfTheProgramFolder() {
+    WindowUnderTest w;
+    w.dialogs->openAnswer.clear();
+    w.form->Open->trigger();
+    w.dialogs->saveAnswer.clear();
+    w.form->Save->trigger();
+    QCOMPARE(w.dialogs->openRequests.size(), 1);
+    QCOMPARE(w.dialogs->saveRequests.size(), 1);
+    const QStringList open = w.dialogs->openRequests.front();
+    const QStringList save = w.dialogs->saveRequests.front();
+    QCOMPARE(QDir(open[0]).absolutePath(), ExecutableFolder());
+    QVERIFY(open[0].endsWith(QLatin1Char('/')));
+    QCOMPARE(QDir(save[0]).absolutePath(), ExecutableFolder());
+    // The design files first; the second entry shows every file.
+    QCOMPARE(open[1], Utf8("файлы данных по кварцам (*.fdn);;все файлы (*)"));
+    QCOMPARE(save[1], Utf8("файлы данных кварца (*.fdn)"));
+}
+
+void DesignFileCommandsTest::openCompletesANameWithoutExtension() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    WriteBytes(folder.filePath(QStringLiteral("design.fdn")),
+               "1\r\n2\r\n3\r\n4\r\n5\r\n\r\n\r\n-3\r\n91\r\n5\r\n1\r\n");
+    WindowUnderTest w;
+    w.dialogs->openAnswer = folder.filePath(QStringLiteral("design"));
+    w.form->Open->trigger();
+    QCOMPARE(w.dialogs->errors, QStringList());
+    QCOMPARE(w.form->Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(w.designer->state.FilterType, 5);
+    QCOMPARE(w.form->Edit7->text(), QStringLiteral("4CW"));
+}
+
+void DesignFileCommandsTest::cancelledDialogsChangeNothing() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    WindowUnderTest w;
+    const WindowSnapshot before(w);
+    w.form->Open->trigger();
+    w.form->Save->trigger();
+    const WindowSnapshot after(w);
+    QCOMPARE(after.fields, before.fields);
+    QCOMPARE(after.filterType, before.filterType);
+    QCOMPARE(after.edit7, before.edit7);
+    QCOMPARE(after.edit10, before.edit10);
+    QCOMPARE(w.dialogs->errors, QStringList());
+    QCOMPARE(w.dialogs->warnings, QStringList());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    // A cancelled save writes no file under an empty name either.
+    QVERIFY(!QFileInfo::exists(QStringLiteral(".fdn")));
+}
+
+void DesignFileCommandsTest::fileThatFailsChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");  // empty: no file at all
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");    // the error box, or empty
+    QTest::addColumn<QString>("warning");  // a piece of the warning, or empty
+
+    const QByteArray good("8\r\n9\r\n1\r\n2\r\n3\r\n\r\n\r\n-1\r\n5\r\n");
+    QTest::newRow("filter type not an integer")
+        << (good + "three\r\n1\r\n") << Utf8("bad.fdn")
+        << Utf8("'three' is not a valid integer value") << QString();
+    QTest::newRow("response not an integer")
+        << (good + "6\r\n1.0\r\n") << Utf8("bad.fdn") << Utf8("'1.0' is not a valid integer value")
+        << QString();
+    QTest::newRow("9 lines") << good << Utf8("bad.fdn") << Utf8("'' is not a valid integer value")
+                             << QString();
+    QTest::newRow("filter type out of range")
+        << (good + "9\r\n1\r\n") << Utf8("bad.fdn") << QString() << Utf8("от 1 до 7");
+    QTest::newRow("response out of range")
+        << (good + "6\r\n0\r\n") << Utf8("bad.fdn") << QString() << Utf8("от 1 до 5");
+    QTest::newRow("missing file") << QByteArray() << Utf8("missing.fdn") << Utf8("File not found")
+                                  << QString();
+}
+
+void DesignFileCommandsTest::fileThatFailsChangesNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    QFETCH(QString, warning);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(name);
+    if (!bytes.isEmpty()) WriteBytes(path, bytes);
+
+    WindowUnderTest w;
+    Choose(w.form->ComboBox1, 4);
+    const WindowSnapshot before(w);
+    w.dialogs->openAnswer = path;
+    w.form->Open->trigger();
+
+    if (!error.isEmpty()) {
+        QCOMPARE(w.dialogs->errors, QStringList{error});
+        QCOMPARE(w.dialogs->warnings, QStringList());
+    } else {
+        QCOMPARE(w.dialogs->errors, QStringList());
+        QCOMPARE(w.dialogs->warnings.size(), 1);
+        QVERIFY2(w.dialogs->warnings.front().contains(warning),
+                 qPrintable(w.dialogs->warnings.front()));
+    }
+    const WindowSnapshot after(w);
+    QCOMPARE(after.fields, before.fields);
+    QCOMPARE(after.filterType, before.filterType);
+    QCOMPARE(after.responseType, before.responseType);
+    QCOMPARE(after.edit7, before.edit7);
+    QCOMPARE(after.edit10, before.edit10);
+
+    // The lines of the failed file do not reach the next save either.
+    const QString saved = folder.filePath(QStringLiteral("saved"));
+    w.dialogs->saveAnswer = saved;
+    w.form->Save->trigger();
+    const QList<QByteArray> lines = ReadBytes(saved + QStringLiteral(".fdn")).split('\n');
+    QCOMPARE(lines.size(), 12);
+    QCOMPARE(lines[5], QByteArray("\r"));
+    QCOMPARE(lines[6], QByteArray("\r"));
+}
+
+void DesignFileCommandsTest::saveWritesTheWindowsDesign_data() {
+    QTest::addColumn<QString>("answer");  // what the save dialog returns, in the folder
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("typed name") << Utf8("design") << Utf8("design.fdn");
+    QTest::newRow("existing design file") << Utf8("old.fdn") << Utf8("old.fdn");
+    QTest::newRow("upper-case extension") << Utf8("OLD.FDN") << Utf8("OLD.FDN");
+    QTest::newRow("other extension") << Utf8("design.txt") << Utf8("design.txt.fdn");
+}
+
+void DesignFileCommandsTest::saveWritesTheWindowsDesign() {
+    QFETCH(QString, answer);
+    QFETCH(QString, written);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    WriteBytes(folder.filePath(QStringLiteral("old.fdn")), "old\r\n");
+    WriteBytes(folder.filePath(QStringLiteral("OLD.FDN")), "old\r\n");
+
+    WindowUnderTest w;
+    // The user's design: a CW topology and a Chebyshev response chosen in the lists, and texts
+    // typed or pasted into the fields.
+    Choose(w.form->ComboBox1, 5);
+    Choose(w.form->ComboBox2, 3);
+    QCOMPARE(w.designer->state.FilterType, 6);
+    QCOMPARE(w.designer->state.ResponseType, 4);
+    w.form->Edit1->setText(QStringLiteral("10700,25"));
+    w.form->Edit3->setText(Utf8("Ёж"));
+    w.form->Edit11->setText(QString());
+
+    w.dialogs->saveAnswer = folder.filePath(answer);
+    w.form->Save->trigger();
+    QCOMPARE(w.dialogs->errors, QStringList());
+    QCOMPARE(w.dialogs->warnings, QStringList());
+    QCOMPARE(
+        ReadBytes(folder.filePath(written)),
+        QByteArray("10700,25\r\n\xA8\xE6\r\n6.3\r\n5.7\r\n3100\r\n\r\n\r\n-3\r\n\r\n6\r\n4\r\n"));
+    // Saving writes no results and leaves nothing else in the folder.
+    QStringList expected{QStringLiteral("OLD.FDN"), QStringLiteral("old.fdn"), written};
+    expected.removeDuplicates();
+    expected.sort();
+    QStringList names = QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    names.sort();
+    QCOMPARE(names, expected);
+}
+
+void DesignFileCommandsTest::reservedLinesOfTheOpenedFileAreSavedAgain() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    WindowUnderTest w;
+
+    // Before any file is opened the reserved lines are empty.
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("first"));
+    w.form->Save->trigger();
+    QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("first.fdn"))), ExampleBytes);
+
+    const QString opened = folder.filePath(QStringLiteral("opened.fdn"));
+    WriteBytes(opened,
+               "8861.736\r\n10.1\r\n6.3\r\n5.7\r\n3100\r\nx\r\n\xF0\xE5\xE7\x98\r\n-"
+               "3\r\n91\r\n2\r\n1\r\n");
+    w.dialogs->openAnswer = opened;
+    w.form->Open->trigger();
+    QCOMPARE(w.dialogs->errors, QStringList());
+    w.form->Edit2->setText(QStringLiteral("2400"));
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("second.fdn"));
+    w.form->Save->trigger();
+    QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("second.fdn"))),
+             QByteArray("8861.736\r\n10.1\r\n6.3\r\n5.7\r\n2400\r\nx\r\n\xF0\xE5\xE7\x98\r\n-"
+                        "3\r\n91\r\n2\r\n1\r\n"));
+}
+
+void DesignFileCommandsTest::saveFailuresAreReportedAndKeepTheOldFile() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString readOnly = folder.filePath(QStringLiteral("read-only.fdn"));
+    WriteBytes(readOnly, "old\r\n");
+    QVERIFY(QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadUser));
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder.fdn")));
+
+    struct Case {
+        QString answer;
+        QString error;
+    };
+    const Case cases[] = {
+        {readOnly, QStringLiteral("File access denied")},
+        {folder.filePath(QStringLiteral("folder.fdn")), QStringLiteral("File access denied")},
+        {folder.filePath(QStringLiteral("missing/a.fdn")), QStringLiteral("Invalid filename")},
+    };
+    for (const Case& c : cases) {
+        WindowUnderTest w;
+        w.dialogs->saveAnswer = c.answer;
+        w.form->Save->trigger();
+        QCOMPARE(w.dialogs->errors, QStringList{c.error});
+    }
+    QCOMPARE(ReadBytes(readOnly), QByteArray("old\r\n"));
+    QStringList names = QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    names.sort();
+    QCOMPARE(names, (QStringList{QStringLiteral("folder.fdn"), QStringLiteral("read-only.fdn")}));
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void DesignFileCommandsTest::textWindows1251CannotHoldIsNotSaved() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("design.fdn"));
+    WriteBytes(path, ExampleBytes);
+    WindowUnderTest w;
+    w.form->Edit4->setText(Utf8("6.3中"));
+    w.dialogs->saveAnswer = path;
+    w.form->Save->trigger();
+    QCOMPARE(w.dialogs->errors, QStringList());
+    QCOMPARE(w.dialogs->warnings.size(), 1);
+    QVERIFY2(w.dialogs->warnings.front().contains(Utf8("中")),
+             qPrintable(w.dialogs->warnings.front()));
+    QVERIFY(w.dialogs->warnings.front().contains(Utf8("Сs(пФ)")));
+    QCOMPARE(ReadBytes(path), ExampleBytes);
+}
+
+QTEST_MAIN(DesignFileCommandsTest)
+#include "design_file_commands_test.moc"
