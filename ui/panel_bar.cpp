@@ -4,13 +4,13 @@
 
 namespace feldan {
 
-PanelBar::PanelBar(const std::vector<PanelSpec>& panels, QWidget* parent)
-    : QFrame(parent), specs_(panels) {
-    for (size_t i = 0; i < specs_.size(); ++i) {
+PanelBar::PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent)
+    : QFrame(parent), layouts_(panels) {
+    for (size_t i = 0; i < layouts_.size(); ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("Panel%1").arg(i));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setAlignment(specs_[i].alignment | Qt::AlignVCenter);
+        label->setAlignment(layouts_[i].alignment | Qt::AlignVCenter);
         label->setIndent(3);
         label->setTextFormat(Qt::PlainText);
         labels_.push_back(label);
@@ -39,9 +39,9 @@ void PanelBar::LayoutPanels() {
     int left = 0;
     for (size_t i = 0; i < labels_.size(); ++i) {
         const bool last = i + 1 == labels_.size();
-        const int width = last ? std::max(0, this->width() - left) : specs_[i].width;
+        const int width = last ? std::max(0, this->width() - left) : layouts_[i].width;
         labels_[i]->setGeometry(left, 1, std::max(0, width - 2), height() - 1);
-        left += specs_[i].width;
+        left += layouts_[i].width;
     }
 }
 

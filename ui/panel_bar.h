@@ -11,7 +11,7 @@ class QLabel;
 
 namespace feldan {
 
-struct PanelSpec {
+struct PanelLayout {
     int width;
     Qt::Alignment alignment;
 };
@@ -19,7 +19,7 @@ struct PanelSpec {
 class PanelBar : public QFrame {
     Q_OBJECT
   public:
-    PanelBar(const std::vector<PanelSpec>& panels, QWidget* parent = nullptr);
+    PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent = nullptr);
 
     int PanelCount() const { return int(labels_.size()); }
     QString PanelText(int index) const;
@@ -32,7 +32,7 @@ class PanelBar : public QFrame {
   private:
     void LayoutPanels();
 
-    std::vector<PanelSpec> specs_;
+    std::vector<PanelLayout> layouts_;
     std::vector<QLabel*> labels_;
 };
 

@@ -229,6 +229,15 @@ void ResponseChart::FitAxes() {
     SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
 }
 
+void ResponseChart::mousePressEvent(QMouseEvent* event) {
+    // The right button belongs to the release below; nothing starts on its press.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QChartView::mousePressEvent(event);
+}
+
 void ResponseChart::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         fitTimer_.stop();

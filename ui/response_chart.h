@@ -40,6 +40,7 @@ class ResponseChart : public QChartView {
     void FitAxes();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
