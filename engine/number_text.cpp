@@ -17,12 +17,27 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The text as a message can show it: what() ends at the first NUL byte (a design file may hold
+// one), so a NUL is shown as the symbol for NUL (U+2400) instead of cutting the message short.
+std::string Shown(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\0') {
+            shown += "\u2400";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 [[noreturn]] void ThrowNotFloat(std::string_view text) {
-    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+    throw ConversionError("'" + Shown(text) + "' is not a valid floating point value");
 }
 
 [[noreturn]] void ThrowNotInteger(std::string_view text) {
-    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+    throw ConversionError("'" + Shown(text) + "' is not a valid integer value");
 }
 
 int HexDigitValue(char c) {
@@ -106,7 +121,9 @@ double StrToFloat(std::string_view text, char separator) {
         }
         int expDigits = 0;
         while (i < n && IsDigit(text[i])) {
-            if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
+            // Past the length of the text plus the range of a double, a larger exponent cannot
+            // change whether the value overflows or underflows, however many zeros lead it.
+            if (exponent <= static_cast<long>(n) + 400) exponent = exponent * 10 + (text[i] - '0');
             plain.push_back(text[i]);
             ++i;
             ++expDigits;
