@@ -1,9 +1,5 @@
 // Runs the built feldan-cli and checks its standard output, standard error and exit status.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <unistd.h>
 
 #include <atomic>
@@ -12,26 +8,14 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/program_runner.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
+using CliRun = feldan::test::ProgramRun;
 
 std::string TempPath(const std::string& name) {
     static std::atomic<int> counter{0};
@@ -39,45 +23,10 @@ std::string TempPath(const std::string& name) {
            std::to_string(counter++) + "_" + name;
 }
 
-// Runs the program with `args` in the environment `env` (a C locale unless told otherwise).
-CliRun RunCli(const std::vector<std::string>& args,
-              const std::vector<std::string>& env = {"LC_ALL=C"}) {
-    const std::string outPath = TempPath("stdout");
-    const std::string errPath = TempPath("stderr");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::vector<std::string> argStorage = {FELDAN_CLI_PATH};
-    argStorage.insert(argStorage.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStorage)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envStorage = env;
-    std::vector<char*> envp;
-    for (std::string& e : envStorage)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    CliRun run;
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, FELDAN_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << FELDAN_CLI_PATH;
-        return run;
-    }
-    int waitStatus = 0;
-    waitpid(pid, &waitStatus, 0);
-    run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
+// Runs the program with `args` in a C locale; `env` may replace the locale.
+CliRun RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
+    CliRun run = feldan::test::RunProgram(FELDAN_CLI_PATH, args, env);
+    if (!run.started) ADD_FAILURE() << "cannot start " << FELDAN_CLI_PATH;
     return run;
 }
 

@@ -1,9 +1,6 @@
 // Runs the built feldan-cli with --design and --save-design and checks the files it reads and
 // writes, its outputs and its exit status.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,15 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/program_runner.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = feldan::test::ProgramRun;
 
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -48,41 +43,10 @@ class DesignFileCli : public ::testing::Test {
         fs::remove_all(folder_, ec);
     }
 
-    // Runs the program in the C locale; standard output and error go to files of the folder.
+    // Runs the program in the C locale.
     CliRun RunCli(const std::vector<std::string>& args) {
-        const fs::path outPath = folder_ / "stdout";
-        const fs::path errPath = folder_ / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        std::vector<std::string> argStorage = {FELDAN_CLI_PATH};
-        argStorage.insert(argStorage.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& a : argStorage)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        std::string locale = "LC_ALL=C";
-        char* envp[] = {locale.data(), nullptr};
-
-        CliRun run;
-        pid_t pid = 0;
-        const int spawned =
-            posix_spawn(&pid, FELDAN_CLI_PATH, &actions, nullptr, argv.data(), envp);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            ADD_FAILURE() << "cannot start " << FELDAN_CLI_PATH;
-            return run;
-        }
-        int waitStatus = 0;
-        waitpid(pid, &waitStatus, 0);
-        run.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
-        run.out = ReadBytes(outPath);
-        run.err = ReadBytes(errPath);
-        fs::remove(outPath);
-        fs::remove(errPath);
+        CliRun run = feldan::test::RunProgram(FELDAN_CLI_PATH, args);
+        if (!run.started) ADD_FAILURE() << "cannot start " << FELDAN_CLI_PATH;
         return run;
     }
 
