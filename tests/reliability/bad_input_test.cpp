@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
