@@ -138,6 +138,11 @@ std::string NamingTheFile(const std::string& path, const CommandError& error) {
 
 }  // namespace
 
+// An empty file name (an unset shell variable, say) must not pass silently as "no file".
+const CLI::Validator NonEmptyFileName(
+    [](std::string& name) { return name.empty() ? std::string("the file name is empty") : ""; }, "",
+    "non-empty file name");
+
 void DefineOptions(CLI::App& app, CliOptions& options) {
     app.formatter(std::make_shared<ManualFormatter>());
     app.set_help_flag("--help", "Print this help and exit.");
@@ -182,14 +187,16 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
                  "own name, \"message\", \"resultText\", \"statusText\" and \"points\".");
     app.add_option("--curve", options.curvePath,
                    "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
-        ->type_name("FILE");
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
     app.add_option("--design", options.designPath,
                    "Read the design (the seven field texts, the topology and the response) from "
                    "the design file FILE, as the window's Open command does, before the other "
                    "options apply: they change single values of it, and an option that is not "
                    "given keeps the file's value. A file that cannot be read, or whose topology "
                    "or response line is not an integer in range, is an error.")
-        ->type_name("FILE");
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
     app.add_option("--save-design", options.saveDesignPath,
                    "Write the design, after --design and the other options have applied, to the "
                    "design file FILE, exactly as named (no extension is added); an existing file "
@@ -198,7 +205,8 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
                    "than --design and --separator, only the file is written; otherwise the "
                    "design is written and then calculated as usual. A file that cannot be "
                    "written, or a text it cannot hold, is an error, and nothing is calculated.")
-        ->type_name("FILE");
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
 }
 
 DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines) {

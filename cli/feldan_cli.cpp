@@ -13,6 +13,35 @@ namespace {
 
 constexpr const char* ProgramName = "feldan-cli";
 
+// A message may quote a text from a design file or the command line. Control characters in it
+// (an escape sequence, say) would act on the terminal instead of being read, so they are shown
+// as \xNN; C1 controls (U+0080..U+009F in UTF-8) likewise. Line breaks stay.
+std::string ForTerminal(const std::string& text) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c0 = (c < 0x20 && c != '\n' && c != '\t') || c == 0x7f;
+        const bool c1 = c == 0xc2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9f;
+        if (c0) {
+            shown += "\\x";
+            shown += Hex[c >> 4];
+            shown += Hex[c & 15];
+        } else if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            shown += "\\u00";
+            shown += Hex[code >> 4];
+            shown += Hex[code & 15];
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 // Everything the parsed command line asks for, before anything is calculated.
 struct Request {
     CliOptions options;
@@ -55,7 +84,7 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
             SaveDesign(request.options, request.fields, request.fileLines);
         }
     } catch (const CommandError& error) {
-        err << error.what() << '\n';
+        err << ForTerminal(error.what()) << '\n';
         return 2;
     }
     if (!CalculationAsked(request.options)) return 0;
@@ -68,7 +97,7 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
     const CalculationResult result = Calculate(request.fields, request.separator, options.overlay);
     int status = ExitStatusOf(result.ending);
 
-    if (result.message) err << *result.message << '\n';
+    if (result.message) err << ForTerminal(*result.message) << '\n';
     if (!options.curvePath.empty()) {
         std::ofstream file(options.curvePath, std::ios::binary | std::ios::trunc);
         if (file) WriteCurveCsv(result.curve, file);

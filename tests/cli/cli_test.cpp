@@ -295,6 +295,40 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     }
 }
 
+TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
+    struct Case {
+        std::string fo;
+        std::string shown;  // how the text appears inside the message
+    };
+    const Case cases[] = {
+        {"\x1b[31m", "\\x1b[31m"},
+        {"1\a2", "1\\x072"},
+        {"12\r3", "12\n3"},  // the window's line break, printed as the shell's
+        {"\x7f", "\\x7f"},
+        {"\xc2\x9b"
+         "31m",
+         "\\u009b31m"},
+        {"Гц", "Гц"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        const CliRun run = RunCli({"--fo", c.fo});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "'" + c.shown + "' is not a valid floating point value\n");
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    }
+}
+
+TEST(FeldanCli, EmptyFileNamesAreBadUsage) {
+    for (const char* option : {"--design", "--save-design", "--curve"}) {
+        SCOPED_TRACE(option);
+        const CliRun run = RunCli({option, ""});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("file name is empty"), std::string::npos) << run.err;
+    }
+}
+
 TEST(FeldanCli, Version) {
     const CliRun run = RunCli({"--version"});
     EXPECT_EQ(run.status, 0);
