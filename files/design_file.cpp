@@ -1,5 +1,7 @@
 #include "files/design_file.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -210,13 +212,20 @@ DesignFileLines ReadDesignFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) throw FileError(PathErrorText(path, errno));
 
-    // One byte beyond the limit tells a file that is merely at the limit from a larger one.
-    std::string bytes(DesignFileByteLimit + 1, '\0');
-    const std::size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
+    // Read in chunks, so a design of a few dozen bytes costs a few dozen bytes. One byte beyond
+    // the limit tells a file that is merely at the limit from a larger one.
+    std::string bytes;
+    std::array<char, 4096> chunk;
+    while (bytes.size() <= DesignFileByteLimit) {
+        const std::size_t wanted = std::min(chunk.size(), DesignFileByteLimit + 1 - bytes.size());
+        const std::size_t got = std::fread(chunk.data(), 1, wanted, file);
+        bytes.append(chunk.data(), got);
+        if (got < wanted) break;
+    }
     const int error = std::ferror(file) ? errno : 0;
     std::fclose(file);
     if (error != 0) throw FileError(FileErrorText(error));
-    bytes.resize(count);
+    const std::size_t count = bytes.size();
 
     bool ended = false;
     const DesignFileLines lines =
