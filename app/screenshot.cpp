@@ -1,16 +1,18 @@
 // Renders the main window after "Расчет" on the default design, and the information window in
-// the middle of its scroll, to PNG files: feldan-screenshot <main.png> <info.png>
+// the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
+// does: feldan-screenshot <main.png> <info.png> <printed.pdf>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLocale>
 #include <QPixmap>
-#include <QStyleFactory>
+#include <QPrinter>
 #include <QTextStream>
 #include <QThread>
 #include <cstdio>
 
 #include "engine/calculate.h"
+#include "ui/application.h"
 #include "ui/info_window.h"
 #include "ui/main_window.h"
 
@@ -37,12 +39,13 @@ bool Save(const QPixmap& picture, const QString& path) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: feldan-screenshot <main-window.png> <info-window.png>\n");
+    if (args.size() != 4) {
+        std::fprintf(stderr,
+                     "usage: feldan-screenshot <main-window.png> <info-window.png> "
+                     "<printed-page.pdf>\n");
         return 2;
     }
-    QApplication::setApplicationName(QStringLiteral("Feldan 6.1.8.1.d"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    feldan::SetUpApplication(app);
 
     feldan::FilterDesigner designer(feldan::DecimalSeparatorOf(QLocale::system()));
     feldan::TForm1 form1(designer);
@@ -51,6 +54,11 @@ int main(int argc, char** argv) {
     form1.CalculateClick();
     Settle(300);
     if (!Save(form1.grab(), args[1])) return 1;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(args[3]);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    if (!form1.PrintClientArea(printer)) return 1;
 
     feldan::TForm2* form2 = form1.Form2;
     form2->SetStepInterval(1);

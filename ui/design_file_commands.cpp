@@ -7,13 +7,13 @@
 
 #include "files/design_file.h"
 #include "ui/main_window.h"
+#include "ui/settings.h"
 
 namespace feldan {
 namespace {
 
-// The dialogs open in the program's own folder, where its designs have always been kept.
-QString ExecutableFolder() {
-    return QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+QString DialogFolder() {
+    return QDir(StartFolder()).absolutePath() + QLatin1Char('/');
 }
 
 // "*.*" of the old filters means every file; in Qt's syntax that is "*".
@@ -43,12 +43,14 @@ QString WithDefaultExtension(const QString& chosen) {
 }  // namespace
 
 void TForm1::OpenClick() {
-    const QString chosen = dialogs_->GetOpenFileName(ExecutableFolder(), OpenFilter());
+    if (!ConfirmDiscard()) return;
+    const QString chosen = dialogs_->GetOpenFileName(DialogFolder(), OpenFilter());
     if (chosen.isEmpty()) return;
     // The whole file is read and checked before anything of the window changes.
+    const QString path = WithDefaultExtension(chosen);
     DesignFields fields;
     try {
-        fields = LoadDesignFile(LocalPath(WithDefaultExtension(chosen)), designFileLines_);
+        fields = LoadDesignFile(LocalPath(path), designFileLines_);
     } catch (const DesignFileWarning& warning) {
         ShowWarning(warning.what());
         return;
@@ -66,21 +68,34 @@ void TForm1::OpenClick() {
     if (const auto text = OpenedResponseTypeText(fields.ResponseType)) {
         Edit10->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
     }
+    RememberFolderOf(path);
+    DesignStored(path, CurrentDesign());
 }
 
 void TForm1::SaveClick() {
+    SaveDesign();
+}
+
+bool TForm1::SaveDesign() {
     // The texts are taken when the command starts, before the dialog is shown.
-    FieldsToFileLines({FieldTexts(), designer_.state.FilterType, designer_.state.ResponseType},
-                      designFileLines_);
-    const QString chosen = dialogs_->GetSaveFileName(ExecutableFolder(), SaveFilter());
-    if (chosen.isEmpty()) return;
+    const DesignFields design = CurrentDesign();
+    FieldsToFileLines(design, designFileLines_);
+    const QString chosen = dialogs_->GetSaveFileName(DialogFolder(), SaveFilter());
+    if (chosen.isEmpty()) return false;
+    const std::string target = DesignFileName(LocalPath(chosen));
     try {
-        WriteDesignFile(DesignFileName(LocalPath(chosen)), designFileLines_);
+        WriteDesignFile(target, designFileLines_);
     } catch (const DesignFileWarning& warning) {
         ShowWarning(warning.what());
+        return false;
     } catch (const CommandError& error) {
         ShowError(QString::fromUtf8(error.what()));
+        return false;
     }
+    const QString saved = QFile::decodeName(QByteArray::fromStdString(target));
+    RememberFolderOf(saved);
+    DesignStored(saved, design);
+    return true;
 }
 
 }  // namespace feldan

@@ -41,4 +41,19 @@ QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filt
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+DialogService::UnsavedAnswer QtDialogService::AskToSaveChanges(const QString& designName) {
+    QMessageBox box(QMessageBox::Question, MessageBoxTitle(),
+                    QString::fromUtf8("Сохранить изменения в «%1»?").arg(designName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return UnsavedAnswer::Save;
+        case QMessageBox::Discard:
+            return UnsavedAnswer::Discard;
+        default:
+            return UnsavedAnswer::Cancel;
+    }
+}
+
 }  // namespace feldan

@@ -22,6 +22,9 @@ class DialogService {
     // File dialogs; the chosen path, or an empty text when the user cancels.
     virtual QString GetOpenFileName(const QString& dir, const QString& filter) = 0;
     virtual QString GetSaveFileName(const QString& dir, const QString& filter) = 0;
+    // Asked before typed changes to a design would be lost (Open, Выход, closing the window).
+    enum class UnsavedAnswer { Save, Discard, Cancel };
+    virtual UnsavedAnswer AskToSaveChanges(const QString& designName) = 0;
 };
 
 // The real dialogs, owned by the window they belong to.
@@ -34,6 +37,7 @@ class QtDialogService : public DialogService {
     bool PrinterSetup(QPrinter& printer) override;
     QString GetOpenFileName(const QString& dir, const QString& filter) override;
     QString GetSaveFileName(const QString& dir, const QString& filter) override;
+    UnsavedAnswer AskToSaveChanges(const QString& designName) override;
 
   private:
     QWidget* parent_;

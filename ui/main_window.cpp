@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusTipEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -27,6 +29,7 @@
 #include "engine/errors.h"
 #include "ui/info_window.h"
 #include "ui/key_rules.h"
+#include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
 #include "ui/program_icon.h"
 #include "ui/response_chart.h"
@@ -39,12 +42,20 @@ namespace {
 
 constexpr int ClientWidth = 792;
 constexpr int ClientHeight = 550;
-// The resolution the window is laid out for; the printout scales from it.
-constexpr double WindowDpi = 96.0;
 
 const std::array<const char*, ResponseTypeCount> ResponseNames = {
     "Баттерворта dA=3 dB", "Чебышева dA=0.044 dB", "Чебышева dA=0.099 dB", "Чебышева dA=0.177 dB",
     "Чебышева dA=0.28 дБ"};
+
+const char* const ProgramTitle = "Расчёт кварцевых фильтров";
+
+bool SameDesign(const DesignFields& a, const DesignFields& b) {
+    const InputTexts& x = a.texts;
+    const InputTexts& y = b.texts;
+    return a.FilterType == b.FilterType && a.ResponseType == b.ResponseType && x.Fo == y.Fo &&
+           x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd && x.Ck == y.Ck &&
+           x.Level == y.Level;
+}
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -92,7 +103,6 @@ QString ResponseDisplayName(int responseType) {
 TForm1::TForm1(FilterDesigner& designer, QWidget* parent)
     : QMainWindow(parent), designer_(designer), dialogs_(std::make_unique<QtDialogService>(this)) {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QString::fromUtf8("Расчёт кварцевых фильтров"));
     setWindowIcon(ProgramIcon());
     // A fixed window: system menu, minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -109,6 +119,8 @@ TForm1::TForm1(FilterDesigner& designer, QWidget* parent)
     }
     FormCreate();
     Form2 = new TForm2(this);
+    savedDesign_ = CurrentDesign();
+    UpdateTitle();
 }
 
 TForm1::~TForm1() {
@@ -126,26 +138,39 @@ void TForm1::BuildMenu() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    N1 = bar->addMenu(QString::fromUtf8("Файл"));
+    // Mnemonics with the Russian letters of the texts; Alt or F10 walks the bar with the arrows.
+    N1 = bar->addMenu(QString::fromUtf8("&Файл"));
     N1->setObjectName(QStringLiteral("N1"));
     named(N1->menuAction(), "N1");
-    Open = named(N1->addAction(QString::fromUtf8("Открыть")), "Open");
-    Save = named(N1->addAction(QString::fromUtf8("Сохранить")), "Save");
+    Open = named(N1->addAction(QString::fromUtf8("&Открыть")), "Open");
+    Open->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+O")));
+    Save = named(N1->addAction(QString::fromUtf8("&Сохранить")), "Save");
+    Save->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+S")));
     N2 = named(N1->addSeparator(), "N2");
-    PrintForm = named(N1->addAction(QString::fromUtf8("Печать")), "PrintForm");
+    PrintForm = named(N1->addAction(QString::fromUtf8("&Печать")), "PrintForm");
+    PrintForm->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+P")));
     N3 = named(N1->addSeparator(), "N3");
-    Exit = named(N1->addAction(QString::fromUtf8("Выход")), "Exit");
-    Calculate = named(bar->addAction(QString::fromUtf8("Расчет")), "Calculate");
-    Info = named(bar->addAction(QString::fromUtf8("Инфо")), "Info");
-    N4 = bar->addMenu(QString::fromUtf8("График"));
+    Exit = named(N1->addAction(QString::fromUtf8("&Выход")), "Exit");
+    Exit->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Q")));
+    Calculate = named(bar->addAction(QString::fromUtf8("&Расчет")), "Calculate");
+    Calculate->setShortcuts(
+        {QKeySequence(Qt::Key_F9), QKeySequence::fromString(QStringLiteral("Ctrl+R"))});
+    Info = named(bar->addAction(QString::fromUtf8("&Инфо")), "Info");
+    N4 = bar->addMenu(QString::fromUtf8("&График"));
     N4->setObjectName(QStringLiteral("N4"));
     named(N4->menuAction(), "N4");
-    BonusACH = named(N4->addAction(QString::fromUtf8("Наложения")), "BonusACH");
+    BonusACH = named(N4->addAction(QString::fromUtf8("&Наложения")), "BonusACH");
     BonusACH->setCheckable(true);
-    Legenda = named(N4->addAction(QString::fromUtf8("Легенда")), "Legenda");
+    Legenda = named(N4->addAction(QString::fromUtf8("&Легенда")), "Legenda");
     Legenda->setCheckable(true);
+    // The legend is shown at start, and the mark says so.
+    Legenda->setChecked(true);
     Polos = named(N4->addSeparator(), "Polos");
-    ClearGrafic = named(N4->addAction(QString::fromUtf8("Очистить")), "ClearGrafic");
+    ClearGrafic = named(N4->addAction(QString::fromUtf8("&Очистить")), "ClearGrafic");
+
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    menuKey->setObjectName(QStringLiteral("menuKey"));
+    connect(menuKey, &QShortcut::activated, this, &TForm1::EnterMenuBar);
 
     connect(Open, &QAction::triggered, this, &TForm1::OpenClick);
     connect(Save, &QAction::triggered, this, &TForm1::SaveClick);
@@ -222,6 +247,13 @@ void TForm1::BuildControls() {
         item->setGeometry(geometry);
         return item;
     };
+    const auto number = [this](const char* name, const char* text, QRect geometry,
+                               bool allowsMinus = false) {
+        QLineEdit* item = new NumericEdit(QString::fromUtf8(text), allowsMinus, ClientArea);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setGeometry(geometry);
+        return item;
+    };
     QPalette blue = palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
 
@@ -229,18 +261,18 @@ void TForm1::BuildControls() {
     Label1->setPalette(blue);
     Bevel3 = bevel("Bevel3", QRect(624, 128, 165, 138));
     Label2 = label("Label2", "Fo(кГц) =", 652, 139);
-    Edit1 = edit("Edit1", "8861.736", QRect(705, 136, 70, 23));
+    Edit1 = number("Edit1", "8861.736", QRect(705, 136, 70, 23));
     Edit1->setStatusTip(QString::fromUtf8("Частота кварца"));
     Label3 = label("Label3", "Ld(мГн) =", 649, 164);
-    Edit3 = edit("Edit3", "10.1", QRect(705, 161, 45, 23));
+    Edit3 = number("Edit3", "10.1", QRect(705, 161, 45, 23));
     Edit3->setStatusTip(QString::fromUtf8("Индуктивность кварца"));
     Label4 = label("Label4", "Сs(пФ) =", 653, 189);
-    Edit4 = edit("Edit4", "6.3", QRect(705, 186, 45, 23));
+    Edit4 = number("Edit4", "6.3", QRect(705, 186, 45, 23));
     Edit4->setStatusTip(QString::fromUtf8("Статическая емкость кварца"));
     Label5 = label("Label5", "Rd(Ом) =", 648, 214);
     Label5->setFont(ArialFont(13, true));
     Label5->adjustSize();
-    Edit6 = edit("Edit6", "5.7", QRect(705, 211, 45, 23));
+    Edit6 = number("Edit6", "5.7", QRect(705, 211, 45, 23));
     Edit6->setStatusTip(QString::fromUtf8("Активное сопротивление кварца"));
     Label10 = label("Label10", "Сk(пФ) =", 648, 239);
     Label10->setFont(ArialFont(13, true));
@@ -272,9 +304,9 @@ void TForm1::BuildControls() {
     Edit7->raise();
     Edit10->raise();
     Label9 = label("Label9", "Полоса dF (Гц) =", 650, 379);
-    Edit2 = edit("Edit2", "3100", QRect(746, 376, 36, 23));
+    Edit2 = number("Edit2", "3100", QRect(746, 376, 36, 23));
     Label13 = label("Label13", "Уровень АЧХ (дБ) =", 633, 404);
-    Edit5 = edit("Edit5", "-3", QRect(746, 401, 36, 23));
+    Edit5 = number("Edit5", "-3", QRect(746, 401, 36, 23), true);
 
     Image8 = new QLabel(ClientArea);
     Image8->setObjectName(QStringLiteral("Image8"));
@@ -307,16 +339,24 @@ void TForm1::BuildControls() {
     StatusBar2->setFont(QApplication::font());
 
     // Enter and the character rules of the numeric fields.
-    for (QLineEdit* field : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6}) {
+    for (QLineEdit* field : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit11}) {
         field->installEventFilter(this);
+        connect(field, &QLineEdit::textChanged, this, &TForm1::UpdateTitle);
     }
     connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
 
-    QWidget* order[] = {Edit1, Edit3, Edit4, Edit6,  ComboBox1, ComboBox2,
-                        Edit2, Edit5, Edit7, Edit10, Memo1,     Edit11};
+    // Tab visits the controls in reading order: the result, the crystal data, the filter data.
+    // The two name displays lie over their lists: clicks go through to the list beneath, and
+    // Tab does not stop on them.
+    QWidget* order[] = {Memo1,  Edit1,     Edit3,     Edit4, Edit6,
+                        Edit11, ComboBox1, ComboBox2, Edit2, Edit5};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    for (QLineEdit* display : {Edit7, Edit10}) {
+        display->setFocusPolicy(Qt::NoFocus);
+        display->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
     for (QLabel* image : Images)
         image->setFocusPolicy(Qt::NoFocus);
     Image8->setFocusPolicy(Qt::NoFocus);
@@ -371,6 +411,7 @@ void TForm1::ComboBox1Change() {
     ShowSchematic(index + 1);
     Edit7->setText(FromUtf8(FilterTypeItems[index]));
     SetCkFieldEnabled(index + 1 >= int(FilterType::Cw4));
+    UpdateTitle();
 }
 
 void TForm1::ComboBox2Change() {
@@ -378,6 +419,7 @@ void TForm1::ComboBox2Change() {
     if (index < 0 || index >= ResponseTypeCount) return;
     designer_.state.ResponseType = index + 1;
     Edit10->setText(ResponseDisplayName(index + 1));
+    UpdateTitle();
 }
 
 InputTexts TForm1::FieldTexts() const {
@@ -430,17 +472,68 @@ void TForm1::PrintFormClick() {
 }
 
 bool TForm1::PrintClientArea(QPaintDevice& device) {
-    const QImage image = ClientArea->grab().toImage();
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    const double scaleX = device.logicalDpiX() / WindowDpi;
-    const double scaleY = device.logicalDpiY() / WindowDpi;
-    painter.drawImage(QRectF(0, 0, ClientWidth * scaleX, ClientHeight * scaleY), image);
+    // As wide as the printable area allows (as high, for a page turned sideways), centred. The
+    // widgets paint themselves onto the page, so text and lines keep the printer's resolution.
+    const QSizeF area(device.width(), device.height());
+    const QSizeF window = ClientArea->size();
+    const double scale = std::min(area.width() / window.width(), area.height() / window.height());
+    painter.translate((area.width() - window.width() * scale) / 2,
+                      (area.height() - window.height() * scale) / 2);
+    painter.scale(scale, scale);
+    ClientArea->render(&painter, QPoint(), QRegion(),
+                       QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return painter.end();
 }
 
 void TForm1::ExitClick() {
     close();
+}
+
+DesignFields TForm1::CurrentDesign() const {
+    return {FieldTexts(), designer_.state.FilterType, designer_.state.ResponseType};
+}
+
+bool TForm1::HasUnsavedChanges() const {
+    return !SameDesign(CurrentDesign(), savedDesign_);
+}
+
+void TForm1::UpdateTitle() {
+    // "[*]" is where Qt shows the mark of a design that differs from its file.
+    const QString program = QString::fromUtf8(ProgramTitle);
+    setWindowTitle(designPath_.isEmpty()
+                       ? program + QStringLiteral("[*]")
+                       : QFileInfo(designPath_).fileName() + QStringLiteral("[*] — ") + program);
+    setWindowModified(HasUnsavedChanges());
+}
+
+void TForm1::DesignStored(const QString& path, const DesignFields& design) {
+    designPath_ = path;
+    savedDesign_ = design;
+    UpdateTitle();
+}
+
+bool TForm1::ConfirmDiscard() {
+    if (!HasUnsavedChanges()) return true;
+    const QString name = designPath_.isEmpty() ? QString() : QFileInfo(designPath_).fileName();
+    switch (dialogs_->AskToSaveChanges(name)) {
+        case DialogService::UnsavedAnswer::Save:
+            return SaveDesign();
+        case DialogService::UnsavedAnswer::Discard:
+            return true;
+        case DialogService::UnsavedAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+void TForm1::EnterMenuBar() {
+    // The bar's own keyboard mode, as Alt alone starts it: the arrows then walk every entry.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(this, &press);
+    QApplication::sendEvent(this, &release);
 }
 
 void TForm1::InfoClick() {
@@ -533,7 +626,14 @@ bool TForm1::event(QEvent* event) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
-    const std::optional<char16_t> typed = TypedCharacter(*static_cast<QKeyEvent*>(event));
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    // A key held with Alt (or the Windows key) is a command, never text: Alt+letter that no menu
+    // takes would otherwise type its letter.
+    if ((key.modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && !key.text().isEmpty()) {
+        return true;
+    }
+    if (watched == Edit11) return false;
+    const std::optional<char16_t> typed = TypedCharacter(key);
     if (!typed) return false;
     if (watched == Edit5) return FilterLevelKey(*typed) == KeyVerdict::Suppress;
     switch (FilterNumberKey(*typed)) {
@@ -557,6 +657,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (!ConfirmDiscard()) {
+        event->ignore();
+        return;
+    }
     // The program ends with its main window, also while the credits scroll.
     Form2->hide();
     QMainWindow::closeEvent(event);

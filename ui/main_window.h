@@ -61,10 +61,16 @@ class TForm1 : public QMainWindow, public CalculateView {
     void Timer2Timer();
     void PanelHint(const QString& hint);
 
-    // Draws the client area (without title and menu bar) at the top left of a page, scaled by
-    // the device's resolution against the 96 dpi the window is laid out for. False when the
-    // device cannot start a document.
+    // Draws the client area (without title and menu bar) onto a page, as large as the page
+    // allows and centred. False when the device cannot start a document.
     bool PrintClientArea(QPaintDevice& device);
+
+    // The design as the window holds it, and whether it differs from the file it came from or
+    // went to (from the start values before any file).
+    DesignFields CurrentDesign() const;
+    bool HasUnsavedChanges() const;
+    // The design file the window works on; empty before the first Open or Save.
+    QString DesignPath() const { return designPath_; }
 
     // CalculateView.
     bool OverlayMode() const override;
@@ -138,12 +144,22 @@ class TForm1 : public QMainWindow, public CalculateView {
     void FormCreate();
     void ShowSchematic(int filterType);
     void SetCkFieldEnabled(bool enabled);
+    void UpdateTitle();
+    // After a successful Open or Save: the window now works on that file.
+    void DesignStored(const QString& path, const DesignFields& design);
+    // Asks before typed changes would be lost; false when the user cancels (or a save fails).
+    bool ConfirmDiscard();
+    // Writes the design through the save dialog; false when cancelled or failed.
+    bool SaveDesign();
+    void EnterMenuBar();
 
     FilterDesigner& designer_;
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
     // every later save.
     DesignFileLines designFileLines_;
+    QString designPath_;
+    DesignFields savedDesign_;
     bool hintHandlerInstalled_ = false;
     bool busy_ = false;
 };

@@ -83,10 +83,6 @@ void Choose(QComboBox* box, int index) {
     emit box->activated(index);
 }
 
-QString ExecutableFolder() {
-    return QDir(QCoreApplication::applicationDirPath()).absolutePath();
-}
-
 }  // namespace
 
 class DesignFileCommandsTest : public QObject {
@@ -95,7 +91,7 @@ class DesignFileCommandsTest : public QObject {
   private slots:
     void openSetsFieldsTypesAndDisplaysOnly_data();
     void openSetsFieldsTypesAndDisplaysOnly();
-    void openOffersTheDesignFilesOfTheProgramFolder();
+    void dialogsStartInTheLastFolderUsed();
     void openCompletesANameWithoutExtension();
     void cancelledDialogsChangeNothing();
     void fileThatFailsChangesNothing_data();
@@ -174,19 +170,34 @@ void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
     QCOMPARE(after.points, before.points);
 }
 
-void DesignFileCommandsTest::openOffersTheDesignFilesOfTheProgramFolder() {
+void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
     WindowUnderTest w;
-    w.dialogs->openAnswer.clear();
-    w.form->Open->trigger();
-    w.dialogs->saveAnswer.clear();
+    // A design saved in one folder: both dialogs then start there, also in a new window.
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("kept"));
     w.form->Save->trigger();
-    QCOMPARE(w.dialogs->openRequests.size(), 1);
-    QCOMPARE(w.dialogs->saveRequests.size(), 1);
-    const QStringList open = w.dialogs->openRequests.front();
-    const QStringList save = w.dialogs->saveRequests.front();
-    QCOMPARE(QDir(open[0]).absolutePath(), ExecutableFolder());
+    QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("kept.fdn"))));
+    WindowUnderTest later;
+    later.dialogs->openAnswer.clear();
+    later.form->Open->trigger();
+    later.dialogs->saveAnswer.clear();
+    later.form->Save->trigger();
+    QCOMPARE(later.dialogs->openRequests.size(), 1);
+    QCOMPARE(later.dialogs->saveRequests.size(), 1);
+    const QStringList open = later.dialogs->openRequests.front();
+    const QStringList save = later.dialogs->saveRequests.front();
+    QCOMPARE(QDir(open[0]).absolutePath(), QDir(folder.path()).absolutePath());
     QVERIFY(open[0].endsWith(QLatin1Char('/')));
-    QCOMPARE(QDir(save[0]).absolutePath(), ExecutableFolder());
+    QCOMPARE(QDir(save[0]).absolutePath(), QDir(folder.path()).absolutePath());
+    // Never the program's own folder, where an installed program cannot save.
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
+              QStringLiteral("Feldan"))
+        .clear();
+    WindowUnderTest fresh;
+    fresh.form->Open->trigger();
+    QVERIFY(QDir(fresh.dialogs->openRequests.front()[0]).absolutePath() !=
+            QDir(QCoreApplication::applicationDirPath()).absolutePath());
     // The design files first; the second entry shows every file.
     QCOMPARE(open[1], Utf8("файлы данных по кварцам (*.fdn);;все файлы (*)"));
     QCOMPARE(save[1], Utf8("файлы данных кварца (*.fdn)"));

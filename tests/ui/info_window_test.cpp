@@ -223,7 +223,7 @@ void InfoWindowTest::mainWindowCalculatesDuringTheScroll() {
     QCOMPARE(w.Series(0)->count(), 2543);
     QCOMPARE(w.MemoLines().size(), 5);
     w.form->Legenda->trigger();
-    QVERIFY(w.form->Legenda->isChecked());
+    QVERIFY(!w.form->Legenda->isChecked());
     // The scroll goes on afterwards.
     QVERIFY(info->Scrolling());
     const int step = info->CurrentStep();

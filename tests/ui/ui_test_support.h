@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QLineSeries>
 #include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <functional>
 #include <memory>
@@ -35,6 +38,10 @@ class RecordingDialogs : public DialogService {
         saveRequests.append({dir, filter});
         return saveAnswer;
     }
+    UnsavedAnswer AskToSaveChanges(const QString& designName) override {
+        unsavedQuestions.append(designName);
+        return unsavedAnswer;
+    }
 
     QStringList warnings;
     QStringList errors;
@@ -45,12 +52,25 @@ class RecordingDialogs : public DialogService {
     QList<QStringList> saveRequests;
     QString openAnswer;
     QString saveAnswer;
+    QStringList unsavedQuestions;
+    UnsavedAnswer unsavedAnswer = UnsavedAnswer::Discard;
 };
+
+// What the windows remember goes to a folder of the test run, never to the user's settings.
+inline void IsolateSettings() {
+    static QTemporaryDir folder;
+    static bool done = false;
+    if (done) return;
+    done = true;
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
 
 // A fresh main window on its own design, with recording dialogs.
 struct WindowUnderTest {
     explicit WindowUnderTest(char separator = '.')
-        : designer(std::make_unique<FilterDesigner>(separator)),
+        : designer((IsolateSettings(), std::make_unique<FilterDesigner>(separator))),
           form(std::make_unique<TForm1>(*designer)) {
         auto recording = std::make_unique<RecordingDialogs>();
         dialogs = recording.get();

@@ -1,0 +1,34 @@
+#include "ui/settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace feldan {
+
+namespace {
+
+const QString LastFolderKey = QStringLiteral("files/lastFolder");
+
+QSettings Store() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
+                     QStringLiteral("Feldan"));
+}
+
+}  // namespace
+
+QString StartFolder() {
+    const QString last = Store().value(LastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+    return QDir::homePath();
+}
+
+void RememberFolderOf(const QString& filePath) {
+    const QString folder = QFileInfo(filePath).absolutePath();
+    if (!folder.isEmpty()) Store().setValue(LastFolderKey, folder);
+}
+
+}  // namespace feldan

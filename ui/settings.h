@@ -1,0 +1,16 @@
+// What the program remembers between runs: kept with QSettings under "Feldan".
+#pragma once
+
+#include <QString>
+
+namespace feldan {
+
+// The folder a file dialog opens in: the one last used when it still exists, else the user's
+// documents folder, else the home folder. Never the program's own folder (after installation
+// that is /usr/bin, where nothing can be saved).
+QString StartFolder();
+
+// Remembers the folder of a file just opened or saved.
+void RememberFolderOf(const QString& filePath);
+
+}  // namespace feldan
