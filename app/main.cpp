@@ -11,8 +11,7 @@ int main(int argc, char** argv) {
     feldan::SetUpApplication(app);
 
     // The separator is read once; the engine never looks at the locale itself.
-    feldan::FilterDesigner designer(feldan::DecimalSeparatorOf(QLocale::system()));
-    feldan::TForm1 form1(designer);
+    feldan::TForm1 form1(feldan::DecimalSeparatorOf(QLocale::system()));
     form1.show();
     return QApplication::exec();
 }

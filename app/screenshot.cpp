@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
     }
     feldan::SetUpApplication(app);
 
-    feldan::FilterDesigner designer(feldan::DecimalSeparatorOf(QLocale::system()));
-    feldan::TForm1 form1(designer);
+    feldan::TForm1 form1(feldan::DecimalSeparatorOf(QLocale::system()));
     form1.show();
     Settle(200);
     form1.CalculateClick();

@@ -1,34 +1,29 @@
-// Whole Calculate commands: design run, level, peak and edge searches and the plotted sweep,
-// shown to a view that records nothing. One benchmark per topology, response and level at the
-// window's initial inputs; scripts/bench picks the default design and the slowest pairs.
+// Whole calculations: design run, level, peak and edge searches and the plotted sweep. One
+// benchmark per topology, response and level at the window's initial inputs; scripts/bench picks
+// the default design and the slowest pairs.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
 
 #include "engine/calculate.h"
-#include "tests/support/silent_view.h"
 
 namespace {
 
 void BM_Calculate(benchmark::State& state) {
-    const int filterType = static_cast<int>(state.range(0));
-    const int responseType = static_cast<int>(state.range(1));
-    const int levelDb = static_cast<int>(state.range(2));
-    auto designer = std::make_unique<feldan::FilterDesigner>('.');
-    designer->state.FilterType = filterType;
-    designer->state.ResponseType = responseType;
-    feldan::InputTexts texts;  // the window's initial inputs
-    texts.Level = std::to_string(levelDb);
-    feldan::testsupport::SilentView view;
+    feldan::DesignFields design;  // the window's initial inputs
+    design.FilterType = static_cast<int>(state.range(0));
+    design.ResponseType = static_cast<int>(state.range(1));
+    design.texts.Level = std::to_string(state.range(2));
+    feldan::CalculationResult result;
     for (auto _ : state) {
-        designer->CalculateClick(texts, view);
-        benchmark::DoNotOptimize(designer->state.MeasuredDfHz);
+        result = feldan::Calculate(design, '.');
+        benchmark::DoNotOptimize(result.measurements.MeasuredDfHz);
     }
-    const feldan::StepCounts steps = designer->LastStepCounts();
+    const feldan::StepCounts steps = result.steps;
     // The analysis at Fo, then one per step of each search and of the sweep.
     state.counters["points"] = 1 + steps.PeakSteps + steps.EdgeSteps + steps.SweepSteps;
-    state.counters["warnings"] = view.warnings > 0 ? 1 : 0;
+    state.counters["warnings"] = result.outcome == feldan::Outcome::Done ? 0 : 1;
 }
 
 BENCHMARK(BM_Calculate)

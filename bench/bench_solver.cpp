@@ -10,7 +10,7 @@
 #include "engine/calculate.h"
 #include "engine/synthesis.h"
 #include "tests/support/dense_reference.h"
-#include "tests/support/silent_view.h"
+#include "tests/support/designed_circuit.h"
 
 namespace {
 
@@ -18,15 +18,9 @@ constexpr double FirstHz = 8861736 - 3000;
 constexpr double LastHz = 8861736 + 8000;
 
 // The default design of a topology, built and prepared.
-std::unique_ptr<feldan::FilterDesigner> Designed(int filterType) {
-    auto designer = std::make_unique<feldan::FilterDesigner>('.');
-    designer->state.FilterType = filterType;
-    designer->state.ResponseType = 1;
-    feldan::testsupport::SilentView view;
-    if (!feldan::RunDesign(designer->state, designer->circuit, feldan::InputTexts{}, view, '.')) {
-        return nullptr;
-    }
-    return designer;
+std::unique_ptr<feldan::testsupport::DesignedCircuit> Designed(int filterType) {
+    auto designed = feldan::testsupport::Designed(filterType, 1);
+    return designed->ok ? std::move(designed) : nullptr;
 }
 
 void BM_DenseSolve(benchmark::State& state) {
@@ -37,7 +31,7 @@ void BM_DenseSolve(benchmark::State& state) {
     double hz = FirstHz;
     for (auto _ : state) {
         const feldan::AnalysisPoint point = feldan::reference::Analyse(
-            designer->circuit.netlist, *dense, *voltages, feldan::TwoPi * hz);
+            designer->circuit->netlist, *dense, *voltages, feldan::TwoPi * hz);
         benchmark::DoNotOptimize(point);
         hz = hz < LastHz ? hz + 1 : FirstHz;
     }
@@ -46,7 +40,7 @@ void BM_DenseSolve(benchmark::State& state) {
 void BM_SingleSolve(benchmark::State& state) {
     const auto designer = Designed(static_cast<int>(state.range(0)));
     if (!designer) return state.SkipWithError("design failed");
-    feldan::CircuitAnalysis& circuit = designer->circuit;
+    feldan::CircuitAnalysis& circuit = *designer->circuit;
     double hz = FirstHz;
     for (auto _ : state) {
         const feldan::AnalysisPoint point = circuit.Analyse(feldan::TwoPi * hz);
@@ -58,7 +52,7 @@ void BM_SingleSolve(benchmark::State& state) {
 void BM_SweepSolve(benchmark::State& state) {
     const auto designer = Designed(static_cast<int>(state.range(0)));
     if (!designer) return state.SkipWithError("design failed");
-    feldan::CircuitAnalysis& circuit = designer->circuit;
+    feldan::CircuitAnalysis& circuit = *designer->circuit;
     double hz = FirstHz;
     for (auto _ : state) {
         circuit.AnalyseAhead(hz, 1, feldan::TwoPi);

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/errors.h"
+#include "engine/result_text.h"
 
 namespace feldan::cli {
 namespace {
@@ -17,35 +18,6 @@ std::string ShellLines(std::string text) {
     }
     return text;
 }
-
-// The view of a command-line run: there is no chart, cursor or message box, so it keeps what
-// they would have shown.
-class RecordingView : public CalculateView {
-  public:
-    explicit RecordingView(bool overlay) : overlay_(overlay) {}
-
-    bool OverlayMode() const override { return overlay_; }
-    void ClearSeries(int) override {}
-    void AddCurve(int, std::span<const CurvePoint> points) override {
-        curve.assign(points.begin(), points.end());
-    }
-    void SetStatusPanel(int, const std::string& text) override {
-        statusText = text.empty() ? std::nullopt : std::optional<std::string>(text);
-    }
-    void SetBusyCursor(bool) override {}
-    void ShowWarning(const std::string& text) override { warning = text; }
-    void ShowResultBox() override {}
-    void ClearResultText() override { resultText.reset(); }
-    void SetResultText(const std::string& text) override { resultText = text; }
-
-    std::vector<CurvePoint> curve;
-    std::optional<std::string> statusText;
-    std::optional<std::string> warning;
-    std::optional<std::string> resultText;
-
-  private:
-    bool overlay_;
-};
 
 // nlohmann writes the shortest round-trip form; the tool promises 17 significant digits, so
 // numbers are written here and everything else (texts with their escapes) by the library.
@@ -82,28 +54,32 @@ nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
 
 }  // namespace
 
-CalculationResult Calculate(const DesignFields& fields, char separator, bool overlay) {
-    // The designer holds the solver's fixed working storage: too large for the stack.
-    auto designer = std::make_unique<FilterDesigner>(separator);
-    designer->state.FilterType = fields.FilterType;
-    designer->state.ResponseType = fields.ResponseType;
-    designer->state.CurveCount = 0;
-
-    RecordingView view(overlay);
-    CalculationResult result;
-    try {
-        designer->CalculateClick(fields.texts, view);
-        result.ending = view.warning ? Ending::Warning : Ending::Finished;
-        if (view.warning) result.message = ShellLines(*view.warning);
-    } catch (const CommandError& error) {
-        result.ending = Ending::Error;
-        result.message = ShellLines(error.what());
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay) {
+    ShellReport report;
+    report.calculation = feldan::Calculate(fields, separator);
+    const CalculationResult& result = report.calculation;
+    switch (result.outcome) {
+        case Outcome::Done:
+            report.ending = Ending::Finished;
+            report.resultText = ShellLines(result.resultText);
+            if (overlay) {
+                report.statusText = OverlayStatusText(0, result, fields.texts.Df, separator);
+                if (result.input.CkPF != 0) {
+                    report.ckText = "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + " пФ";
+                }
+            }
+            break;
+        case Outcome::Warning:
+            report.ending = Ending::Warning;
+            report.message = ShellLines(result.message);
+            break;
+        case Outcome::Error:
+            report.ending = Ending::Error;
+            report.message = ShellLines(result.message);
+            break;
     }
-    if (view.resultText) result.resultText = ShellLines(*view.resultText);
-    result.statusText = view.statusText;
-    result.curve = std::move(view.curve);
-    result.state = designer->state;
-    return result;
+    if (result.sweepStarted) report.curve = result.curve;
+    return report;
 }
 
 int ExitStatusOf(Ending ending) {
@@ -126,18 +102,20 @@ std::string NumberText(double value) {
     return std::string(buffer, end);
 }
 
-void WriteJson(const CalculationResult& result, std::ostream& out) {
-    const DesignState& s = result.state;
+void WriteJson(const ShellReport& report, std::ostream& out) {
+    const DesignInput& d = report.calculation.input;
+    const Synthesis& s = report.calculation.synthesis;
+    const Measurements& m = report.calculation.measurements;
     nlohmann::ordered_json json;
-    json["FilterType"] = s.FilterType;
-    json["ResponseType"] = s.ResponseType;
-    json["FoKHz"] = s.FoKHz;
-    json["DfHz"] = s.DfHz;
-    json["LdMH"] = s.LdMH;
-    json["CsPF"] = s.CsPF;
-    json["RdOhm"] = s.RdOhm;
-    json["CkPF"] = s.CkPF;
-    json["LevelDb"] = s.LevelDb;
+    json["FilterType"] = d.FilterType;
+    json["ResponseType"] = d.ResponseType;
+    json["FoKHz"] = d.FoKHz;
+    json["DfHz"] = d.DfHz;
+    json["LdMH"] = d.LdMH;
+    json["CsPF"] = d.CsPF;
+    json["RdOhm"] = d.RdOhm;
+    json["CkPF"] = d.CkPF;
+    json["LevelDb"] = d.LevelDb;
     json["ProtoG1"] = s.ProtoG1;
     json["ProtoG2"] = s.ProtoG2;
     json["ProtoG3"] = s.ProtoG3;
@@ -153,23 +131,18 @@ void WriteJson(const CalculationResult& result, std::ostream& out) {
     auto& slots = json["CapPF"] = nlohmann::ordered_json::array();
     for (int k = 1; k <= CapSlotCount; ++k)
         slots.push_back(s.CapPF[k]);
-    json["FreqHz"] = s.FreqHz;
-    json["OmegaRad"] = s.OmegaRad;
-    json["SolveOk"] = s.SolveOk;
-    json["ResponseDb"] = s.ResponseDb;
-    json["RespAtFoDb"] = s.RespAtFoDb;
-    json["AFoDb"] = s.AFoDb;
-    json["PeakHz"] = s.PeakHz;
-    json["AminDb"] = s.AminDb;
-    json["LowerEdgeHz"] = s.LowerEdgeHz;
-    json["UpperEdgeHz"] = s.UpperEdgeHz;
-    json["MeasuredDfHz"] = s.MeasuredDfHz;
-    json["CurveCount"] = s.CurveCount;
-    json["CkText"] = s.CkText;
-    json["message"] = OptionalText(result.message);
-    json["resultText"] = OptionalText(result.resultText);
-    json["statusText"] = OptionalText(result.statusText);
-    json["points"] = result.curve.size();
+    json["RespAtFoDb"] = m.RespAtFoDb;
+    json["AFoDb"] = m.AFoDb;
+    json["PeakHz"] = m.PeakHz;
+    json["AminDb"] = m.AminDb;
+    json["LowerEdgeHz"] = m.LowerEdgeHz;
+    json["UpperEdgeHz"] = m.UpperEdgeHz;
+    json["MeasuredDfHz"] = m.MeasuredDfHz;
+    json["CkText"] = report.ckText;
+    json["message"] = OptionalText(report.message);
+    json["resultText"] = OptionalText(report.resultText);
+    json["statusText"] = OptionalText(report.statusText);
+    json["points"] = report.curve.size();
     Dump(json, out, 0);
     out << '\n';
 }

@@ -17,25 +17,29 @@ enum class Ending {
     Error,     // a conversion or arithmetic error abandoned it: exit status 2
 };
 
-struct CalculationResult {
+// What a calculation leaves to print.
+struct ShellReport {
     Ending ending = Ending::Finished;
     std::optional<std::string> message;     // the warning or error text, lines joined by '\n'
     std::optional<std::string> resultText;  // the summary, lines joined by '\n'
     std::optional<std::string> statusText;  // the overlay status text of the curve
     std::vector<CurvePoint> curve;          // the points the chart would have received
-    DesignState state;
+    std::string ckText;                     // "Ck=… пФ" of an overlay's status text, or empty
+    CalculationResult calculation;
 };
 
-// Runs one Calculate command on a fresh designer, as the window does on its first command.
-CalculationResult Calculate(const DesignFields& fields, char separator, bool overlay);
+// Runs one calculation, as the window does on its first command (the curve of an overlay goes
+// to the first position).
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay);
 
 int ExitStatusOf(Ending ending);
 
 // A number with 17 significant digits, independent of any locale ("null" if not finite).
 std::string NumberText(double value);
 
-// One JSON object: every DesignState field under its own name, then the outcome.
-void WriteJson(const CalculationResult& result, std::ostream& out);
+// One JSON object: the design, the synthesis and the measurements under their own names, then
+// the outcome.
+void WriteJson(const ShellReport& report, std::ostream& out);
 
 // The curve as CSV: a header line, then one "x,y" line per point.
 void WriteCurveCsv(const std::vector<CurvePoint>& curve, std::ostream& out);

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/design_state.h"
+#include "engine/design.h"
 #include "files/design_file.h"
 
 namespace feldan::cli {

@@ -1,7 +1,10 @@
 #include "engine/calculate.h"
 
+#include <memory>
 #include <string>
 
+#include "circuit/analysis.h"
+#include "engine/errors.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
@@ -9,138 +12,114 @@
 
 namespace feldan {
 
-FilterDesigner::FilterDesigner(char separator) : separator_(separator) {
-    // The sweep stops after MaxSearchSteps analysed steps, so this never grows.
-    curve_.reserve(MaxSearchSteps + 1);
-}
+namespace {
 
-void FilterDesigner::CalculateClick(const InputTexts& texts, CalculateView& view) {
-    const bool overlay = view.OverlayMode();
-    curve_.clear();
-    curveHandedOver_ = false;
-    steps_ = StepCounts{};
+// The searches and the sweep after the design run. Returns nullptr when the command ran to the
+// end, else the text of the warning that stopped it.
+const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
+                    char separator) {
+    if (const char* warning = RunDesign(design, circuit, result, separator)) return warning;
 
-    // Chart preparation.
-    if (!overlay) view.ClearSeries(0);
-    if (state.CurveCount > SeriesCount - 1) {
-        state.CurveCount = 0;
-        for (int position = 0; position < SeriesCount; ++position) {
-            view.ClearSeries(position);
-            view.SetStatusPanel(position, "");
-        }
-    }
+    const InputTexts& texts = design.texts;
+    DesignInput& input = result.input;
+    Measurements& m = result.measurements;
+    StepCounts& steps = result.steps;
 
-    bool busy = false;
-    try {
-        RunCommand(texts, view, overlay, busy);
-    } catch (...) {
-        // A conversion error abandons the command; a serious tool never leaves the busy cursor
-        // behind. The curve counter stays, as for every abandoned command.
-        if (busy) view.SetBusyCursor(false);
-        throw;
-    }
-    view.SetBusyCursor(false);
-    ++state.CurveCount;
-}
-
-void FilterDesigner::HandOverCurve(CalculateView& view, int position) {
-    if (curveHandedOver_ || curve_.empty()) return;
-    curveHandedOver_ = true;
-    view.AddCurve(position, curve_);
-}
-
-FilterDesigner::Outcome FilterDesigner::Stop(CalculateView& view, const char* message,
-                                             int position) {
-    // The points of a sweep cut short are still shown; hand them over before the box appears.
-    HandOverCurve(view, position);
-    view.ShowWarning(message);
-    return Outcome::Stopped;
-}
-
-FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, CalculateView& view,
-                                                   bool overlay, bool& busy) {
-    if (!RunDesign(state, circuit, texts, view, separator_)) return Outcome::Stopped;
-
-    view.SetBusyCursor(true);
-    busy = true;
-
-    if (texts.Level.empty()) return Stop(view, MissingLevelText, 0);
-    state.LevelDb = StrToFloat(texts.Level, separator_);
-    if (state.LevelDb >= 0) return Stop(view, BadLevelText, 0);
+    if (texts.Level.empty()) return MissingLevelText;
+    input.LevelDb = StrToFloat(texts.Level, separator);
+    if (input.LevelDb >= 0) return BadLevelText;
 
     // Peak search: upward from Fo to the first maximum.
-    const double foHz = state.FoKHz * 1000;
-    state.FreqHz = foHz;
-    double peakDb = state.ResponseDb;
-    state.PeakHz = state.FreqHz;
-    state.AminDb = -6 - peakDb;
+    const double foHz = input.FoKHz * 1000;
+    double freqHz = foHz;
+    double responseDb = m.RespAtFoDb;
+    double peakDb = responseDb;
+    m.PeakHz = freqHz;
+    m.AminDb = -ShownLevelOffsetDb - peakDb;
     do {
-        ++steps_.PeakSteps;
-        if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) return Stop(view, NoSolutionText, 0);
-        if (steps_.PeakSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
-        if (state.ResponseDb > peakDb) {
-            peakDb = state.ResponseDb;
-            state.PeakHz = state.FreqHz;
-            state.AminDb = -6 - state.ResponseDb;
+        ++steps.PeakSteps;
+        freqHz = freqHz + 1;
+        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
+        if (steps.PeakSteps > MaxSearchSteps) return BandLimitText;
+        if (responseDb > peakDb) {
+            peakDb = responseDb;
+            m.PeakHz = freqHz;
+            m.AminDb = -ShownLevelOffsetDb - responseDb;
         }
-    } while (state.ResponseDb >= peakDb);
+    } while (responseDb >= peakDb);
 
     // Lower band edge: upward when Fo lies below the band, else downward.
-    const double levelDb = peakDb + state.LevelDb;
-    state.FreqHz = foHz;
-    if (levelDb >= state.RespAtFoDb) {
+    const double levelDb = peakDb + input.LevelDb;
+    freqHz = foHz;
+    if (levelDb >= m.RespAtFoDb) {
         do {
-            ++steps_.EdgeSteps;
-            if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) {
-                return Stop(view, NoSolutionText, 0);
-            }
-            if (steps_.EdgeSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
-            state.LowerEdgeHz = state.FreqHz;
-        } while (state.ResponseDb <= levelDb);
+            ++steps.EdgeSteps;
+            freqHz = freqHz + 1;
+            if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
+            if (steps.EdgeSteps > MaxSearchSteps) return BandLimitText;
+            m.LowerEdgeHz = freqHz;
+        } while (responseDb <= levelDb);
     } else {
         do {
-            ++steps_.EdgeSteps;
-            if (!AnalyseAt(state, circuit, state.FreqHz - 1, -1)) {
-                return Stop(view, NoSolutionText, 0);
-            }
-            if (steps_.EdgeSteps > MaxSearchSteps) return Stop(view, BandLimitText, 0);
-            state.LowerEdgeHz = state.FreqHz;
-        } while (state.ResponseDb >= levelDb);
+            ++steps.EdgeSteps;
+            freqHz = freqHz - 1;
+            if (!AnalyseAt(circuit, freqHz, -1, responseDb)) return NoSolutionText;
+            if (steps.EdgeSteps > MaxSearchSteps) return BandLimitText;
+            m.LowerEdgeHz = freqHz;
+        } while (responseDb >= levelDb);
     }
 
     // Plot sweep across the band, up to the first frequency below the level above it.
-    state.FreqHz = state.LowerEdgeHz;
-    if (state.CurveCount == 0) {
-        for (int position = 0; position < SeriesCount; ++position) {
-            view.ClearSeries(position);
-            view.SetStatusPanel(position, "");
-        }
-    }
-    const int position = overlay ? state.CurveCount : 0;
+    result.sweepStarted = true;
+    freqHz = m.LowerEdgeHz;
     do {
-        ++steps_.SweepSteps;
-        if (!AnalyseAt(state, circuit, state.FreqHz + 1, 1)) {
-            return Stop(view, NoSolutionText, position);
-        }
+        ++steps.SweepSteps;
+        freqHz = freqHz + 1;
+        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
         // A response that never falls below the level above the band would sweep forever.
-        if (steps_.SweepSteps > MaxSearchSteps) return Stop(view, BandLimitText, position);
-        curve_.push_back({(state.FreqHz - foHz) / 1000, state.ResponseDb + 6});
-        state.UpperEdgeHz = state.FreqHz;
-    } while (state.ResponseDb >= levelDb);
-    HandOverCurve(view, position);
+        if (steps.SweepSteps > MaxSearchSteps) return BandLimitText;
+        result.curve.push_back({(freqHz - foHz) / 1000, responseDb + ShownLevelOffsetDb});
+        m.UpperEdgeHz = freqHz;
+    } while (responseDb >= levelDb);
 
-    state.MeasuredDfHz = state.UpperEdgeHz - state.LowerEdgeHz;
+    m.MeasuredDfHz = m.UpperEdgeHz - m.LowerEdgeHz;
+    result.resultText = ComposeResultText(result, separator);
+    return nullptr;
+}
 
-    if (overlay) {
-        state.CkText =
-            state.CkPF != 0 ? "Ck=" + FormatGeneral(state.CkPF, 4, separator_) + " пФ" : "";
-        view.SetStatusPanel(state.CurveCount, "АЧХ" + std::to_string(state.CurveCount + 1) + ": " +
-                                                  state.PrototypeName + texts.Df + "; " +
-                                                  state.CkText);
+}  // namespace
+
+CalculationResult Calculate(const DesignFields& design, char separator) {
+    CalculationResult result;
+    // The sweep stops after MaxSearchSteps analysed steps, so this never grows during it.
+    result.curve.reserve(MaxSearchSteps + 1);
+    // The solver's fixed working storage is too large for the stack.
+    const auto circuit = std::make_unique<CircuitAnalysis>();
+    try {
+        if (const char* warning = Measure(design, *circuit, result, separator)) {
+            result.outcome = Outcome::Warning;
+            result.message = warning;
+        }
+    } catch (const CommandError& error) {
+        result.outcome = Outcome::Error;
+        result.message = error.what();
+        result.sweepStarted = false;
+        result.curve.clear();
     }
+    return result;
+}
 
-    ShowResultText(state, view, separator_);
-    return Outcome::Finished;
+std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
+                           char separator) {
+    const std::string ck = result.input.CkPF != 0
+                               ? "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + " пФ"
+                               : "";
+    return result.synthesis.PrototypeName + dfText + "; " + ck;
+}
+
+std::string OverlayStatusText(int position, const CalculationResult& result,
+                              const std::string& dfText, char separator) {
+    return "АЧХ" + std::to_string(position + 1) + ": " + OverlaySummary(result, dfText, separator);
 }
 
 }  // namespace feldan

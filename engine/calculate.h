@@ -1,59 +1,76 @@
-// The Calculate command: design run, level, peak and band-edge searches, the plotted response
-// curve, the overlay status text and the result text.
+// The Calculate command as a function: design run, level, peak and band-edge searches and the
+// plotted response curve. It returns everything it found; the window and feldan-cli decide what
+// to show. Nothing in it is shared, so calculations may run on any thread at once.
 #pragma once
 
-#include <span>
+#include <string>
 #include <vector>
 
-#include "circuit/analysis.h"
-#include "engine/calculate_view.h"
-#include "engine/design_state.h"
+#include "engine/design.h"
 
 namespace feldan {
 
 // Each search (and the plot sweep) steps 1 Hz at a time and stops after this many steps.
 inline constexpr int MaxSearchSteps = 30000;
 
-// Analysed frequency steps of the last command's searches and sweep (0 where it did not get).
+// The summary and the chart show the solver's level of the load voltage plus this offset. It
+// was fixed as a round 6 dB for the 1 V source when the first results were published, and every
+// number shown since depends on it. (The exact insertion loss would add 20·log10 2 = 6.0206 dB.)
+inline constexpr double ShownLevelOffsetDb = 6;
+
+// One chart point: x = detuning from Fo in kHz, y = attenuation in dB.
+struct CurvePoint {
+    double x;
+    double y;
+};
+
+// Analysed frequency steps of the searches and the sweep (0 where the command did not get).
 struct StepCounts {
     int PeakSteps = 0;
     int EdgeSteps = 0;
     int SweepSteps = 0;
 };
 
-// Owns the design state, the circuit and the curve buffer of the program: one per application.
-class FilterDesigner {
-  public:
-    // `separator` is the decimal separator of the user's locale, read once at start.
-    explicit FilterDesigner(char separator);
-
-    // Runs one whole Calculate command. Warnings go through the view and end the command;
-    // ConversionError and ArithmeticError propagate to the caller (the command boundary). On
-    // that path the busy cursor, if the command had set it, is restored before the exception
-    // leaves, and CurveCount is not advanced.
-    void CalculateClick(const InputTexts& texts, CalculateView& view);
-
-    // The points of the last curve (also of one that a message cut short).
-    std::span<const CurvePoint> LastCurve() const { return curve_; }
-
-    StepCounts LastStepCounts() const { return steps_; }
-
-    char Separator() const { return separator_; }
-
-    DesignState state;
-    CircuitAnalysis circuit;
-
-  private:
-    enum class Outcome { Finished, Stopped };
-    Outcome RunCommand(const InputTexts& texts, CalculateView& view, bool overlay, bool& busy);
-    // Hands the points computed so far to the view, once, at `position`.
-    void HandOverCurve(CalculateView& view, int position);
-    Outcome Stop(CalculateView& view, const char* message, int position);
-
-    char separator_;
-    std::vector<CurvePoint> curve_;  // reserved once; a sweep allocates nothing
-    bool curveHandedOver_ = false;
-    StepCounts steps_;
+enum class Outcome {
+    Done,     // ran to the end: the summary is there
+    Warning,  // stopped with one of its warnings (missing data, no solution, level, band limit)
+    Error,    // a text that is not a number, or an arithmetic fault
 };
+
+struct CalculationResult {
+    Outcome outcome = Outcome::Done;
+    // The warning or error text (lines separated by '\r'); empty when done.
+    std::string message;
+    // The five-line summary (lines separated by '\r'); empty unless done.
+    std::string resultText;
+
+    // What the command got to, as far as it got: a stopped command leaves the rest at 0.
+    DesignInput input;
+    Synthesis synthesis;
+    Measurements measurements;
+
+    // The plot sweep started: the curve (cut short when a warning stopped the sweep) is to be
+    // drawn, and the chart's set of overlays may start again.
+    bool sweepStarted = false;
+    std::vector<CurvePoint> curve;
+    // The command stopped at its first checks (missing data, Rd of "0"), before a window would
+    // clear the summary of the previous calculation.
+    bool keepsPreviousResult = false;
+
+    StepCounts steps;
+};
+
+// Runs one whole calculation. `separator` is the decimal separator of the user's locale: the
+// summary uses it. Never throws for bad input; every outcome is in the result.
+CalculationResult Calculate(const DesignFields& design, char separator);
+
+// What the overlay status bar shows for a finished curve after "АЧХn: ": the prototype, the
+// band width as typed and Ck where the design has one.
+std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
+                           char separator);
+
+// The whole status text of the overlay at position 0..4.
+std::string OverlayStatusText(int position, const CalculationResult& result,
+                              const std::string& dfText, char separator);
 
 }  // namespace feldan

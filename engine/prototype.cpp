@@ -85,14 +85,14 @@ const PrototypeCell* FindPrototype(int filterType, int responseType) {
     return &Cells[filterType - 1][responseType - 1];
 }
 
-void LoadPrototype(DesignState& state) {
-    const PrototypeCell* cell = FindPrototype(state.FilterType, state.ResponseType);
+void LoadPrototype(int filterType, int responseType, Synthesis& synthesis) {
+    const PrototypeCell* cell = FindPrototype(filterType, responseType);
     if (cell == nullptr) return;
-    state.ProtoG1 = cell->g1;
-    state.ProtoG2 = cell->g2;
-    if (cell->order >= 6) state.ProtoG3 = cell->g3;
-    if (cell->order >= 8) state.ProtoG4 = cell->g4;
-    state.PrototypeName = std::string(cell->name);
+    synthesis.ProtoG1 = cell->g1;
+    synthesis.ProtoG2 = cell->g2;
+    if (cell->order >= 6) synthesis.ProtoG3 = cell->g3;
+    if (cell->order >= 8) synthesis.ProtoG4 = cell->g4;
+    synthesis.PrototypeName = std::string(cell->name);
 }
 
 }  // namespace feldan

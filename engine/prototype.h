@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "engine/design_state.h"
+#include "engine/design.h"
 
 namespace feldan {
 
@@ -17,8 +17,8 @@ struct PrototypeCell {
 const PrototypeCell* FindPrototype(int filterType, int responseType);
 
 // Copies the coefficients that the selected order uses (g1, g2 for orders 3 and 4; up to g3 for
-// order 6; up to g4 for order 8) and the designation into the state. A selection outside the
-// table writes nothing, so the fields keep the values of the previous run.
-void LoadPrototype(DesignState& state);
+// order 6; up to g4 for order 8) and the designation into the synthesis. A selection outside
+// the table writes nothing.
+void LoadPrototype(int filterType, int responseType, Synthesis& synthesis);
 
 }  // namespace feldan

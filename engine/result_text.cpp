@@ -81,10 +81,10 @@ std::span<const CapLine> CapLinesOf(int filterType) {
     }
 }
 
-void AppendEntry(std::string& text, const CapEntry& entry, const DesignState& state,
+void AppendEntry(std::string& text, const CapEntry& entry, const Synthesis& synthesis,
                  char separator) {
     text += entry.labels;
-    text += FormatGeneral(state.CapPF[entry.slot], 4, separator);
+    text += FormatGeneral(synthesis.CapPF[entry.slot], 4, separator);
     text += " пФ;";
 }
 
@@ -155,29 +155,27 @@ std::string FormatGeneral(double value, int precision, char separator) {
     return text;
 }
 
-std::string ComposeResultText(const DesignState& state, char separator) {
-    std::string text = "Rвх=" + FormatGeneral(state.InputOhm, 4, separator) + " Ом;";
-    for (const CapLine& line : CapLinesOf(state.FilterType)) {
+std::string ComposeResultText(const CalculationResult& result, char separator) {
+    const DesignInput& input = result.input;
+    const Synthesis& synthesis = result.synthesis;
+    const Measurements& m = result.measurements;
+    std::string text = "Rвх=" + FormatGeneral(synthesis.InputOhm, 4, separator) + " Ом;";
+    for (const CapLine& line : CapLinesOf(input.FilterType)) {
         text += '\r';
-        AppendEntry(text, line.first, state, separator);
+        AppendEntry(text, line.first, synthesis, separator);
         if (line.second.slot != 0) {
             text += ' ';
-            AppendEntry(text, line.second, state, separator);
+            AppendEntry(text, line.second, synthesis, separator);
         }
     }
     // In double precision a maximum at Fo gives exactly 0 here.
-    const double peakOffsetHz = state.PeakHz - 1000 * state.FoKHz;
-    text += "\rАмин=" + FormatGeneral(state.AminDb, 3, separator) + " дБ;";
+    const double peakOffsetHz = m.PeakHz - 1000 * input.FoKHz;
+    text += "\rАмин=" + FormatGeneral(m.AminDb, 3, separator) + " дБ;";
     text += " F(Амин)=Fo+" + FormatGeneral(peakOffsetHz, 4, separator) + " Гц;";
-    text += "\rA(Fo)=" + FormatGeneral(state.AFoDb, 4, separator) + " дБ;";
-    text += " dF(" + FormatGeneral(state.LevelDb, 15, separator) + " дБ)=";
-    text += FormatGeneral(state.MeasuredDfHz, 5, separator) + " Гц.";
+    text += "\rA(Fo)=" + FormatGeneral(m.AFoDb, 4, separator) + " дБ;";
+    text += " dF(" + FormatGeneral(input.LevelDb, 15, separator) + " дБ)=";
+    text += FormatGeneral(m.MeasuredDfHz, 5, separator) + " Гц.";
     return text;
-}
-
-void ShowResultText(const DesignState& state, CalculateView& view, char separator) {
-    view.ShowResultBox();
-    view.SetResultText(ComposeResultText(state, separator));
 }
 
 }  // namespace feldan

@@ -3,8 +3,7 @@
 
 #include <string>
 
-#include "engine/calculate_view.h"
-#include "engine/design_state.h"
+#include "engine/calculate.h"
 
 namespace feldan {
 
@@ -12,10 +11,7 @@ namespace feldan {
 // separator of the user's locale.
 std::string FormatGeneral(double value, int precision, char separator);
 
-// The summary of the current design; lines separated by '\r', no line end after the last.
-std::string ComposeResultText(const DesignState& state, char separator);
-
-// Shows the result box and sets its text to the summary.
-void ShowResultText(const DesignState& state, CalculateView& view, char separator);
+// The summary of a finished calculation; lines separated by '\r', no line end after the last.
+std::string ComposeResultText(const CalculationResult& result, char separator);
 
 }  // namespace feldan

@@ -53,14 +53,14 @@ double ToNumber(const std::string& text, char separator) {
 // The slots and InputOhm of each topology. S is the capacitance scale, ck the correction
 // capacitance, g1..g4 the prototype. The end values always use the prototype pair (g2, g3) with
 // g3 = g1 for three resonators and g3 = g2 for four.
-void ComputeLadder3(DesignState& d, Checked s, Checked g1, Checked g2, Checked term) {
+void ComputeLadder3(Synthesis& d, Checked s, Checked g1, Checked g2, Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
     c[13] = (c[1] / (1 + Sqrt(g1 * g2) / g1)).Value();
     d.InputOhm = (term * (1 + g1 * g1 / (g1 * g2))).Value();
 }
 
-void ComputeLadder4(DesignState& d, Checked s, Checked g1, Checked g2, Checked term) {
+void ComputeLadder4(Synthesis& d, Checked s, Checked g1, Checked g2, Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
     c[2] = (s * g2).Value();
@@ -68,7 +68,7 @@ void ComputeLadder4(DesignState& d, Checked s, Checked g1, Checked g2, Checked t
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g2))).Value();
 }
 
-void ComputeLadder6(DesignState& d, Checked s, Checked g1, Checked g2, Checked g3, Checked term) {
+void ComputeLadder6(Synthesis& d, Checked s, Checked g1, Checked g2, Checked g3, Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
     c[2] = (s * Sqrt(g2 * g3)).Value();
@@ -82,7 +82,7 @@ void ComputeLadder6(DesignState& d, Checked s, Checked g1, Checked g2, Checked g
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g3))).Value();
 }
 
-void ComputeLadder8(DesignState& d, Checked s, Checked g1, Checked g2, Checked g3, Checked g4,
+void ComputeLadder8(Synthesis& d, Checked s, Checked g1, Checked g2, Checked g3, Checked g4,
                     Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
@@ -101,7 +101,7 @@ void ComputeLadder8(DesignState& d, Checked s, Checked g1, Checked g2, Checked g
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g3))).Value();
 }
 
-void ComputeCw4(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, Checked term) {
+void ComputeCw4(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
     c[2] = (s * g2).Value();
@@ -114,7 +114,7 @@ void ComputeCw4(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, C
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g2))).Value();
 }
 
-void ComputeCw6(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, Checked g3,
+void ComputeCw6(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Checked g3,
                 Checked term) {
     auto& c = d.CapPF;
     c[1] = (s * Sqrt(g1 * g2)).Value();
@@ -132,8 +132,8 @@ void ComputeCw6(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, C
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g3))).Value();
 }
 
-void ComputeCw8(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, Checked g3,
-                Checked g4, Checked term) {
+void ComputeCw8(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Checked g3, Checked g4,
+                Checked term) {
     auto& c = d.CapPF;
     const Checked a = s * Sqrt(g2 * g3);
     c[1] = Ser(a, ck).Value();
@@ -161,124 +161,117 @@ void ComputeCw8(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, C
 
 }  // namespace
 
-ElementValues ElementValuesOf(const DesignState& state) {
+ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis) {
     ElementValues values;
-    values.LdMH = state.LdMH;
-    values.MotionalCapF = state.MotionalCapF;
-    values.RdOhm = state.RdOhm;
-    values.CsPF = state.CsPF;
-    values.SourceOhm = state.SourceOhm;
-    values.LoadOhm = state.LoadOhm;
+    values.LdMH = input.LdMH;
+    values.MotionalCapF = synthesis.MotionalCapF;
+    values.RdOhm = input.RdOhm;
+    values.CsPF = input.CsPF;
+    values.SourceOhm = synthesis.SourceOhm;
+    values.LoadOhm = synthesis.LoadOhm;
     for (int k = 1; k <= CapSlotCount; ++k)
-        values.CapPF[k] = state.CapPF[k];
+        values.CapPF[k] = synthesis.CapPF[k];
     return values;
 }
 
-bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz, double stepHz) {
-    state.FreqHz = freqHz;
-    state.OmegaRad = TwoPi * state.FreqHz;
+bool AnalyseAt(CircuitAnalysis& circuit, double freqHz, double stepHz, double& responseDb) {
+    const double omegaRad = TwoPi * freqHz;
     // The admittance of an inductance has no value at 0 Hz, and the circuit is only defined for
     // positive frequencies.
-    if (!(state.OmegaRad > 0) || !std::isfinite(state.OmegaRad)) {
-        state.SolveOk = false;
-        return false;
-    }
-    if (stepHz != 0) circuit.AnalyseAhead(state.FreqHz, stepHz, TwoPi);
-    const AnalysisPoint point = circuit.Analyse(state.OmegaRad);
-    state.SolveOk = point.SolveOk && std::isfinite(point.ResponseDb);
-    if (state.SolveOk) state.ResponseDb = point.ResponseDb;
-    return state.SolveOk;
+    if (!(omegaRad > 0) || !std::isfinite(omegaRad)) return false;
+    if (stepHz != 0) circuit.AnalyseAhead(freqHz, stepHz, TwoPi);
+    const AnalysisPoint point = circuit.Analyse(omegaRad);
+    if (!point.SolveOk || !std::isfinite(point.ResponseDb)) return false;
+    responseDb = point.ResponseDb;
+    return true;
 }
 
-bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& texts,
-               CalculateView& view, char separator) {
-    view.ShowResultBox();
+const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
+                      CalculationResult& result, char separator) {
+    const InputTexts& texts = design.texts;
+    DesignInput& input = result.input;
+    Synthesis& synthesis = result.synthesis;
+    input.FilterType = design.FilterType;
+    input.ResponseType = design.ResponseType;
     // Ck is asked for whatever the topology, as the window has always done.
     for (const std::string* text :
          {&texts.Fo, &texts.Ld, &texts.Cs, &texts.Rd, &texts.Df, &texts.Ck}) {
         if (text->empty()) {
-            view.ShowWarning(MissingDataText);
-            return false;
+            result.keepsPreviousResult = true;
+            return MissingDataText;
         }
     }
     if (texts.Rd == "0") {
-        view.ShowWarning(ZeroRdText);
-        return false;
+        result.keepsPreviousResult = true;
+        return ZeroRdText;
     }
-    view.ClearResultText();
 
-    LoadPrototype(state);
+    LoadPrototype(input.FilterType, input.ResponseType, synthesis);
     // A selection outside the lists (possible from a design file) has no prototype and no
-    // circuit; going on would compute with the coefficients of some earlier design.
-    if (state.FilterType < 1 || state.FilterType > FilterTypeCount) {
-        view.ShowWarning(BadFilterTypeText);
-        return false;
-    }
-    if (state.ResponseType < 1 || state.ResponseType > ResponseTypeCount) {
-        view.ShowWarning(BadResponseTypeText);
-        return false;
+    // circuit.
+    if (input.FilterType < 1 || input.FilterType > FilterTypeCount) return BadFilterTypeText;
+    if (input.ResponseType < 1 || input.ResponseType > ResponseTypeCount) {
+        return BadResponseTypeText;
     }
 
-    state.FoKHz = ToNumber(texts.Fo, separator);
-    state.DfHz = ToNumber(texts.Df, separator);
-    state.LdMH = ToNumber(texts.Ld, separator);
-    state.CsPF = ToNumber(texts.Cs, separator);
-    state.RdOhm = ToNumber(texts.Rd, separator);
+    input.FoKHz = ToNumber(texts.Fo, separator);
+    input.DfHz = ToNumber(texts.Df, separator);
+    input.LdMH = ToNumber(texts.Ld, separator);
+    input.CsPF = ToNumber(texts.Cs, separator);
+    input.RdOhm = ToNumber(texts.Rd, separator);
 
-    const Checked fo = state.FoKHz;
-    const Checked ld = state.LdMH;
-    const Checked g1 = state.ProtoG1, g2 = state.ProtoG2, g3 = state.ProtoG3, g4 = state.ProtoG4;
-    state.FreqRatio = (fo * 1000 / state.DfHz).Value();
-    state.CapScalePF = (state.FreqRatio / (FourPiSquared * fo * fo * ld * 1e-9)).Value();
-    state.MotionalCapF = (1 / (ThousandFourPiSquared * fo * fo * ld)).Value();
-    const Checked s = state.CapScalePF;
-    state.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
-    const Checked term = state.TermOhm;
+    const Checked fo = input.FoKHz;
+    const Checked ld = input.LdMH;
+    const Checked g1 = synthesis.ProtoG1, g2 = synthesis.ProtoG2, g3 = synthesis.ProtoG3,
+                  g4 = synthesis.ProtoG4;
+    synthesis.FreqRatio = (fo * 1000 / input.DfHz).Value();
+    synthesis.CapScalePF = (synthesis.FreqRatio / (FourPiSquared * fo * fo * ld * 1e-9)).Value();
+    synthesis.MotionalCapF = (1 / (ThousandFourPiSquared * fo * fo * ld)).Value();
+    const Checked s = synthesis.CapScalePF;
+    synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
+    const Checked term = synthesis.TermOhm;
 
-    const auto type = static_cast<FilterType>(state.FilterType);
+    const auto type = static_cast<FilterType>(input.FilterType);
     const bool usesCk =
         type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
-    state.CkPF = usesCk ? StrToFloat(texts.Ck, separator) : 0.0;
-    const Checked ck = state.CkPF;
+    input.CkPF = usesCk ? StrToFloat(texts.Ck, separator) : 0.0;
+    const Checked ck = input.CkPF;
     switch (type) {
         case FilterType::Ladder3:
-            ComputeLadder3(state, s, g1, g2, term);
+            ComputeLadder3(synthesis, s, g1, g2, term);
             break;
         case FilterType::Ladder4:
-            ComputeLadder4(state, s, g1, g2, term);
+            ComputeLadder4(synthesis, s, g1, g2, term);
             break;
         case FilterType::Ladder6:
-            ComputeLadder6(state, s, g1, g2, g3, term);
+            ComputeLadder6(synthesis, s, g1, g2, g3, term);
             break;
         case FilterType::Ladder8:
-            ComputeLadder8(state, s, g1, g2, g3, g4, term);
+            ComputeLadder8(synthesis, s, g1, g2, g3, g4, term);
             break;
         case FilterType::Cw4:
-            ComputeCw4(state, s, ck, g1, g2, term);
+            ComputeCw4(synthesis, s, ck, g1, g2, term);
             break;
         case FilterType::Cw6:
-            ComputeCw6(state, s, ck, g1, g2, g3, term);
+            ComputeCw6(synthesis, s, ck, g1, g2, g3, term);
             break;
         case FilterType::Cw8:
-            ComputeCw8(state, s, ck, g1, g2, g3, g4, term);
+            ComputeCw8(synthesis, s, ck, g1, g2, g3, g4, term);
             break;
     }
-    state.SourceOhm = state.TermOhm;
-    state.LoadOhm = state.TermOhm;
+    synthesis.SourceOhm = synthesis.TermOhm;
+    synthesis.LoadOhm = synthesis.TermOhm;
 
-    if (state.SourceOhm == 0 || state.LoadOhm == 0 || state.RdOhm == 0) {
-        view.ShowWarning(ZeroResistanceText);
-        return false;
+    if (synthesis.SourceOhm == 0 || synthesis.LoadOhm == 0 || input.RdOhm == 0) {
+        return ZeroResistanceText;
     }
 
-    circuit.Build(state.FilterType, ElementValuesOf(state));
-    if (!AnalyseAt(state, circuit, state.FoKHz * 1000)) {
-        view.ShowWarning(NoSolutionText);
-        return false;
-    }
-    state.RespAtFoDb = state.ResponseDb;
-    state.AFoDb = state.ResponseDb + 6;
-    return true;
+    circuit.Build(input.FilterType, ElementValuesOf(input, synthesis));
+    double atFoDb = 0;
+    if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return NoSolutionText;
+    result.measurements.RespAtFoDb = atFoDb;
+    result.measurements.AFoDb = atFoDb + ShownLevelOffsetDb;
+    return nullptr;
 }
 
 }  // namespace feldan

@@ -3,26 +3,26 @@
 #pragma once
 
 #include "circuit/analysis.h"
-#include "engine/calculate_view.h"
-#include "engine/design_state.h"
+#include "engine/calculate.h"
+#include "engine/design.h"
 
 namespace feldan {
 
-// The element values that the netlists read, taken from the state.
-ElementValues ElementValuesOf(const DesignState& state);
+// The element values that the netlists read.
+ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis);
 
-// True when the analysis at Fo succeeded and RespAtFoDb/AFoDb are set; false after a warning has
-// been shown through the view. Throws ConversionError for a text that is not a number and
-// ArithmeticError for a division by zero, an invalid operation or an overflow.
-bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& texts,
-               CalculateView& view, char separator);
+// Fills result.input, result.synthesis and RespAtFoDb/AFoDb of result.measurements as far as it
+// gets. Returns nullptr when the circuit is built and its analysis at Fo succeeded, else the
+// text of the warning that stops the calculation. Throws ConversionError for a text that is not
+// a number and ArithmeticError for a division by zero, an invalid operation or an overflow.
+const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
+                      CalculationResult& result, char separator);
 
-// One analysis point of the built circuit: sets FreqHz, OmegaRad (2π·FreqHz), SolveOk and, when
-// the solve succeeded, ResponseDb. A frequency of 0 Hz or below, a failed solve, a load voltage
-// of exactly 0 and a response that is not a finite number all count as no solution (SolveOk
-// false, ResponseDb kept), so no infinity or NaN ever leaves the analysis. A search that steps
-// by `stepHz` passes it, so the circuit can solve the points ahead side by side; the result is
-// the same to the bit.
-bool AnalyseAt(DesignState& state, CircuitAnalysis& circuit, double freqHz, double stepHz = 0);
+// One analysis point of the built circuit at freqHz: true with responseDb set when it has a
+// solution. A frequency of 0 Hz or below, a failed solve, a load voltage of exactly 0 and a
+// response that is not a finite number all count as no solution (responseDb untouched), so no
+// infinity or NaN ever leaves the analysis. A search that steps by `stepHz` passes it, so the
+// circuit can solve the points ahead side by side; the result is the same to the bit.
+bool AnalyseAt(CircuitAnalysis& circuit, double freqHz, double stepHz, double& responseDb);
 
 }  // namespace feldan

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/design_state.h"
+#include "engine/design.h"
 #include "engine/number_text.h"
 #include "files/cp1251.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/calculate_view.h"
+#include "engine/design.h"
 #include "engine/errors.h"
 
 namespace feldan {
@@ -17,13 +17,6 @@ namespace feldan {
 using DesignFileLines = std::array<std::string, 12>;
 
 inline constexpr int DesignFileLineCount = 11;
-
-// A design as the window holds it: the seven field texts and the two selections.
-struct DesignFields {
-    InputTexts texts;
-    int FilterType = 2;
-    int ResponseType = 1;
-};
 
 // A file that cannot be opened, read or written; the text names the reason ("Disk full").
 class FileError : public CommandError {

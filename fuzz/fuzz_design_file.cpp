@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/design_state.h"
+#include "engine/design.h"
 #include "files/design_file.h"
 #include "fuzz/fuzz_check.h"
 

@@ -59,8 +59,8 @@ void TForm1::OpenClick() {
         return;
     }
     SetFieldTexts(fields.texts);
-    designer_.state.FilterType = fields.FilterType;
-    designer_.state.ResponseType = fields.ResponseType;
+    filterType_ = fields.FilterType;
+    responseType_ = fields.ResponseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
     if (const auto text = OpenedFilterTypeText(fields.FilterType)) {
         Edit7->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));

@@ -100,8 +100,10 @@ QString ResponseDisplayName(int responseType) {
     return QString::fromUtf8(ResponseNames[responseType - 1]);
 }
 
-TForm1::TForm1(FilterDesigner& designer, QWidget* parent)
-    : QMainWindow(parent), designer_(designer), dialogs_(std::make_unique<QtDialogService>(this)) {
+TForm1::TForm1(char separator, QWidget* parent)
+    : QMainWindow(parent),
+      separator_(separator),
+      dialogs_(std::make_unique<QtDialogService>(this)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowIcon(ProgramIcon());
     // A fixed window: system menu, minimise and close, no maximise.
@@ -182,7 +184,7 @@ void TForm1::BuildMenu() {
     // The check mark of "Наложения" is the overlay mode itself; switching it on starts the
     // curve count again. "Легенда" shows or hides the legend with its check mark.
     connect(BonusACH, &QAction::toggled, this, [this](bool checked) {
-        if (checked) designer_.state.CurveCount = 0;
+        if (checked) curveCount_ = 0;
     });
     connect(Legenda, &QAction::toggled, this,
             [this](bool checked) { Chart1->SetLegendVisible(checked); });
@@ -375,13 +377,13 @@ void TForm1::FormCreate() {
     Timer2->start();
     ComboBox1->setCurrentIndex(0);
     ComboBox2->setCurrentIndex(0);
-    designer_.state.FilterType = 2;
-    designer_.state.ResponseType = 1;
+    filterType_ = 2;
+    responseType_ = 1;
     Edit7->setText(QString::fromUtf8("4-х кристальный"));
     Edit10->setText(QString::fromUtf8("Баттерворта dA=3 дб"));
     ShowSchematic(2);
     Calculate->setEnabled(true);
-    designer_.state.CurveCount = 0;
+    curveCount_ = 0;
 }
 
 void TForm1::ShowSchematic(int filterType) {
@@ -407,7 +409,7 @@ void TForm1::SetCkFieldEnabled(bool enabled) {
 void TForm1::ComboBox1Change() {
     const int index = ComboBox1->currentIndex();
     if (index < 0 || index >= FilterTypeCount) return;
-    designer_.state.FilterType = index + 1;
+    filterType_ = index + 1;
     ShowSchematic(index + 1);
     Edit7->setText(FromUtf8(FilterTypeItems[index]));
     SetCkFieldEnabled(index + 1 >= int(FilterType::Cw4));
@@ -417,7 +419,7 @@ void TForm1::ComboBox1Change() {
 void TForm1::ComboBox2Change() {
     const int index = ComboBox2->currentIndex();
     if (index < 0 || index >= ResponseTypeCount) return;
-    designer_.state.ResponseType = index + 1;
+    responseType_ = index + 1;
     Edit10->setText(ResponseDisplayName(index + 1));
     UpdateTitle();
 }
@@ -449,18 +451,49 @@ void TForm1::ShowError(const QString& text) {
 }
 
 void TForm1::CalculateClick() {
-    const InputTexts texts = FieldTexts();
-    QString error;
-    try {
-        designer_.CalculateClick(texts, *this);
-    } catch (const CommandError& failure) {
-        error = QString::fromUtf8(failure.what());
-    } catch (const std::exception& failure) {
-        // Nothing else is expected to leave a command; if it does, it is shown, not fatal.
-        error = QString::fromUtf8(failure.what());
+    const bool overlay = BonusACH->isChecked();
+    if (!overlay) Chart1->ClearSeries(0);
+    // After five overlays the next curve starts a new set.
+    if (curveCount_ > SeriesCount - 1) {
+        curveCount_ = 0;
+        ClearCurves();
     }
+    SetBusyCursor(true);
+    lastResult_ = feldan::Calculate(CurrentDesign(), separator_);
     SetBusyCursor(false);
-    if (!error.isEmpty()) ShowError(error);
+    const CalculationResult& result = lastResult_;
+    if (!result.keepsPreviousResult) Memo1->clear();
+    if (result.sweepStarted) {
+        if (curveCount_ == 0) ClearCurves();
+        // A sweep that a warning cut short still shows the points it got.
+        const int position = overlay ? curveCount_ : 0;
+        if (!result.curve.empty()) Chart1->AddCurve(position, result.curve);
+    }
+    switch (result.outcome) {
+        case Outcome::Done:
+            if (overlay) {
+                StatusBar1->SetPanelText(
+                    curveCount_,
+                    FromUtf8(OverlayStatusText(curveCount_, result, FieldTexts().Df, separator_)));
+            }
+            SetResultText(result.resultText);
+            break;
+        case Outcome::Warning:
+            ShowWarning(result.message);
+            break;
+        case Outcome::Error:
+            // An abandoned command does not count as a curve.
+            ShowError(LinesFromCr(result.message));
+            return;
+    }
+    ++curveCount_;
+}
+
+void TForm1::ClearCurves() {
+    for (int position = 0; position < SeriesCount; ++position) {
+        Chart1->ClearSeries(position);
+        StatusBar1->SetPanelText(position, QString());
+    }
 }
 
 void TForm1::PrintFormClick() {
@@ -492,7 +525,7 @@ void TForm1::ExitClick() {
 }
 
 DesignFields TForm1::CurrentDesign() const {
-    return {FieldTexts(), designer_.state.FilterType, designer_.state.ResponseType};
+    return {FieldTexts(), filterType_, responseType_};
 }
 
 bool TForm1::HasUnsavedChanges() const {
@@ -549,11 +582,8 @@ void TForm1::LegendaClick() {
 }
 
 void TForm1::ClearGraficClick() {
-    for (int position = 0; position < SeriesCount; ++position) {
-        Chart1->ClearSeries(position);
-        StatusBar1->SetPanelText(position, QString());
-    }
-    designer_.state.CurveCount = 0;
+    ClearCurves();
+    curveCount_ = 0;
     Memo1->clear();
 }
 
@@ -568,22 +598,6 @@ void TForm1::PanelHint(const QString& hint) {
     StatusBar2->SetPanelText(0, hint);
 }
 
-bool TForm1::OverlayMode() const {
-    return BonusACH->isChecked();
-}
-
-void TForm1::ClearSeries(int position) {
-    Chart1->ClearSeries(position);
-}
-
-void TForm1::AddCurve(int position, std::span<const CurvePoint> points) {
-    Chart1->AddCurve(position, points);
-}
-
-void TForm1::SetStatusPanel(int position, const std::string& text) {
-    StatusBar1->SetPanelText(position, FromUtf8(text));
-}
-
 void TForm1::SetBusyCursor(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
@@ -596,14 +610,6 @@ void TForm1::SetBusyCursor(bool busy) {
 
 void TForm1::ShowWarning(const std::string& text) {
     dialogs_->Warning(LinesFromCr(text));
-}
-
-void TForm1::ShowResultBox() {
-    Memo1->show();
-}
-
-void TForm1::ClearResultText() {
-    Memo1->clear();
 }
 
 void TForm1::SetResultText(const std::string& text) {

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "engine/calculate.h"
-#include "engine/calculate_view.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"
 
@@ -28,14 +27,18 @@ class PanelBar;
 class ResponseChart;
 class TForm2;
 
-class TForm1 : public QMainWindow, public CalculateView {
+class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
-    // The window works on the one FilterDesigner of the program, which outlives it.
-    explicit TForm1(FilterDesigner& designer, QWidget* parent = nullptr);
+    // `separator` is the decimal separator of the user's locale, read once at start.
+    explicit TForm1(char separator, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    FilterDesigner& Designer() { return designer_; }
+    char Separator() const { return separator_; }
+    // Curves drawn in the current set of overlays (0..5).
+    int CurveCount() const { return curveCount_; }
+    // The result of the last calculation.
+    const CalculationResult& LastResult() const { return lastResult_; }
     DialogService& Dialogs() { return *dialogs_; }
     void SetDialogService(std::unique_ptr<DialogService> dialogs);
 
@@ -72,16 +75,8 @@ class TForm1 : public QMainWindow, public CalculateView {
     // The design file the window works on; empty before the first Open or Save.
     QString DesignPath() const { return designPath_; }
 
-    // CalculateView.
-    bool OverlayMode() const override;
-    void ClearSeries(int position) override;
-    void AddCurve(int position, std::span<const CurvePoint> points) override;
-    void SetStatusPanel(int position, const std::string& text) override;
-    void SetBusyCursor(bool busy) override;
-    void ShowWarning(const std::string& text) override;
-    void ShowResultBox() override;
-    void ClearResultText() override;
-    void SetResultText(const std::string& text) override;
+    // A warning box; lines of `text` are separated by '\r'.
+    void ShowWarning(const std::string& text);
 
     // The controls, under the names the window has always given them.
     QWidget* ClientArea = nullptr;
@@ -153,7 +148,16 @@ class TForm1 : public QMainWindow, public CalculateView {
     bool SaveDesign();
     void EnterMenuBar();
 
-    FilterDesigner& designer_;
+    void SetBusyCursor(bool busy);
+    void SetResultText(const std::string& text);
+    void ClearCurves();
+
+    char separator_;
+    // The two selections in force (a design file may set values outside the lists).
+    int filterType_ = 2;
+    int responseType_ = 1;
+    int curveCount_ = 0;
+    CalculationResult lastResult_;
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
     // every later save.

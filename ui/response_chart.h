@@ -9,12 +9,15 @@
 #include <optional>
 #include <span>
 
-#include "engine/calculate_view.h"
+#include "engine/calculate.h"
 
 class QLineSeries;
 class QValueAxis;
 
 namespace feldan {
+
+// The chart overlays at most this many curves.
+inline constexpr int SeriesCount = 5;
 
 class ResponseChart : public QChartView {
     Q_OBJECT

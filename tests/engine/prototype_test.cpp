@@ -66,12 +66,10 @@ TEST(LoadPrototype, EveryCellGivesItsCoefficientsAndDesignation) {
     for (const Cell& cell : Catalogue) {
         SCOPED_TRACE("FilterType " + std::to_string(cell.filterType) + ", ResponseType " +
                      std::to_string(cell.responseType));
-        DesignState state;
+        Synthesis state;
         // Sentinels show which coefficients the order leaves alone.
         state.ProtoG1 = state.ProtoG2 = state.ProtoG3 = state.ProtoG4 = -7.5;
-        state.FilterType = cell.filterType;
-        state.ResponseType = cell.responseType;
-        LoadPrototype(state);
+        LoadPrototype(cell.filterType, cell.responseType, state);
         const double got[4] = {state.ProtoG1, state.ProtoG2, state.ProtoG3, state.ProtoG4};
         for (int i = 0; i < 4; ++i) {
             if (cell.g[i][0] == '\0') {
@@ -85,12 +83,9 @@ TEST(LoadPrototype, EveryCellGivesItsCoefficientsAndDesignation) {
 }
 
 TEST(LoadPrototype, SmallerOrderAfterLargerKeepsTheUnusedCoefficients) {
-    DesignState state;
-    state.FilterType = 4;
-    state.ResponseType = 2;
-    LoadPrototype(state);
-    state.FilterType = 1;
-    LoadPrototype(state);
+    Synthesis state;
+    LoadPrototype(4, 2, state);
+    LoadPrototype(1, 2, state);
     EXPECT_EQ(state.ProtoG1, 0.8533);
     EXPECT_EQ(state.ProtoG2, 1.1036);
     EXPECT_EQ(state.ProtoG3, 1.828);
@@ -102,38 +97,21 @@ TEST(LoadPrototype, SelectionOutsideTheTableWritesNothing) {
     const int selections[][2] = {{0, 1}, {8, 1}, {9, 3}, {-1, 2}, {2, 0}, {2, 6}, {7, -5}, {0, 0}};
     for (const auto& sel : selections) {
         SCOPED_TRACE(std::to_string(sel[0]) + "/" + std::to_string(sel[1]));
-        DesignState fresh;
-        fresh.FilterType = sel[0];
-        fresh.ResponseType = sel[1];
-        LoadPrototype(fresh);
+        Synthesis fresh;
+        LoadPrototype(sel[0], sel[1], fresh);
         EXPECT_EQ(fresh.ProtoG1, 0.0);
         EXPECT_EQ(fresh.ProtoG2, 0.0);
         EXPECT_EQ(fresh.ProtoG3, 0.0);
         EXPECT_EQ(fresh.ProtoG4, 0.0);
         EXPECT_EQ(fresh.PrototypeName, "");
 
-        DesignState used;
-        used.FilterType = 6;
-        used.ResponseType = 3;
-        LoadPrototype(used);
-        used.FilterType = sel[0];
-        used.ResponseType = sel[1];
-        LoadPrototype(used);
+        Synthesis used;
+        LoadPrototype(6, 3, used);
+        LoadPrototype(sel[0], sel[1], used);
         EXPECT_EQ(used.ProtoG1, 1.036);
         EXPECT_EQ(used.ProtoG3, 1.788);
         EXPECT_EQ(used.PrototypeName, "T06C-15");
     }
-}
-
-TEST(DesignState, StartsZeroFilled) {
-    const DesignState state;
-    EXPECT_EQ(state.FilterType, 0);
-    EXPECT_EQ(state.CurveCount, 0);
-    EXPECT_FALSE(state.SolveOk);
-    EXPECT_TRUE(state.PrototypeName.empty());
-    EXPECT_TRUE(state.CkText.empty());
-    for (double c : state.CapPF)
-        EXPECT_EQ(c, 0.0);
 }
 
 TEST(Constants, AreTheEngineLiterals) {

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "engine/result_text.h"
-#include "recording_view.h"
 
 namespace feldan {
 namespace {
@@ -12,20 +11,20 @@ namespace {
 // The Cyrillic capital Es, which the 4CW labels "С7" and "С5" carry instead of the Latin C.
 const std::string Es = "\u0421";
 
-// A state with the values of a finished four-crystal calculation.
-DesignState FourCrystalState() {
-    DesignState state;
-    state.FilterType = 2;
-    state.InputOhm = 512.3;
-    state.CapPF[13] = 81.75;
-    state.CapPF[1] = 56.4;
-    state.CapPF[2] = 77.02;
-    state.AminDb = 1.25;
-    state.FoKHz = 8861.736;
-    state.PeakHz = state.FoKHz * 1000 + 1234;
-    state.AFoDb = -2.417;
-    state.LevelDb = -3;
-    state.MeasuredDfHz = 3105.5;
+// A result with the values of a finished four-crystal calculation.
+CalculationResult FourCrystalState() {
+    CalculationResult state;
+    state.input.FilterType = 2;
+    state.synthesis.InputOhm = 512.3;
+    state.synthesis.CapPF[13] = 81.75;
+    state.synthesis.CapPF[1] = 56.4;
+    state.synthesis.CapPF[2] = 77.02;
+    state.measurements.AminDb = 1.25;
+    state.input.FoKHz = 8861.736;
+    state.measurements.PeakHz = state.input.FoKHz * 1000 + 1234;
+    state.measurements.AFoDb = -2.417;
+    state.input.LevelDb = -3;
+    state.measurements.MeasuredDfHz = 3105.5;
     return state;
 }
 
@@ -39,13 +38,13 @@ TEST(ComposeResultText, FourCrystalTextIsExact) {
 }
 
 TEST(ComposeResultText, FourCwTextIsExactWithItsCyrillicLabels) {
-    DesignState state = FourCrystalState();
-    state.FilterType = 5;
-    state.InputOhm = 301.12;
-    state.CapPF[13] = 17.313;
-    state.CapPF[1] = 108.58;
-    state.CapPF[23] = 43.776;
-    state.CapPF[22] = 23.612;
+    CalculationResult state = FourCrystalState();
+    state.input.FilterType = 5;
+    state.synthesis.InputOhm = 301.12;
+    state.synthesis.CapPF[13] = 17.313;
+    state.synthesis.CapPF[1] = 108.58;
+    state.synthesis.CapPF[23] = 43.776;
+    state.synthesis.CapPF[22] = 23.612;
     EXPECT_EQ(ComposeResultText(state, ','),
               "Rвх=301,1 Ом;\r"
               "C1=" +
@@ -82,10 +81,10 @@ TEST(ComposeResultText, CapacitorLinesOfEveryTopology) {
     };
     for (const LinesCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "FilterType " << c.filterType);
-        DesignState state = FourCrystalState();
-        state.FilterType = c.filterType;
+        CalculationResult state = FourCrystalState();
+        state.input.FilterType = c.filterType;
         for (int k = 1; k <= CapSlotCount; ++k)
-            state.CapPF[k] = k + 0.25;
+            state.synthesis.CapPF[k] = k + 0.25;
         std::string expected = "Rвх=512.3 Ом;\r";
         for (const std::string& line : c.capacitorLines)
             expected += line + "\r";
@@ -96,37 +95,36 @@ TEST(ComposeResultText, CapacitorLinesOfEveryTopology) {
 
 struct LineCase {
     const char* name;
-    void (*change)(DesignState&);
+    void (*change)(CalculationResult&);
     std::string expectedFragment;
 };
 
 TEST(ComposeResultText, EdgeCasesOfTheNumbers) {
     const LineCase cases[] = {
-        {"maximum below Fo", [](DesignState& s) { s.PeakHz = s.FoKHz * 1000 - 150; },
+        {"maximum below Fo",
+         [](CalculationResult& s) { s.measurements.PeakHz = s.input.FoKHz * 1000 - 150; },
          " F(Амин)=Fo+-150 Гц;"},
-        {"maximum at Fo", [](DesignState& s) { s.PeakHz = s.FoKHz * 1000; }, " F(Амин)=Fo+0 Гц;"},
-        {"large input resistance", [](DesignState& s) { s.InputOhm = 12000; }, "Rвх=1.2E4 Ом;"},
-        {"level with a fraction", [](DesignState& s) { s.LevelDb = -6.5; }, " dF(-6.5 дБ)="},
-        {"capacitance of 100", [](DesignState& s) { s.CapPF[2] = 100; }, "C3=100 пФ;"},
-        {"capacitance of 99.996", [](DesignState& s) { s.CapPF[2] = 99.996; }, "C3=100 пФ;"},
-        {"capacitance of 9999.6", [](DesignState& s) { s.CapPF[2] = 9999.6; }, "C3=1E4 пФ;"},
+        {"maximum at Fo",
+         [](CalculationResult& s) { s.measurements.PeakHz = s.input.FoKHz * 1000; },
+         " F(Амин)=Fo+0 Гц;"},
+        {"large input resistance", [](CalculationResult& s) { s.synthesis.InputOhm = 12000; },
+         "Rвх=1.2E4 Ом;"},
+        {"level with a fraction", [](CalculationResult& s) { s.input.LevelDb = -6.5; },
+         " dF(-6.5 дБ)="},
+        {"capacitance of 100", [](CalculationResult& s) { s.synthesis.CapPF[2] = 100; },
+         "C3=100 пФ;"},
+        {"capacitance of 99.996", [](CalculationResult& s) { s.synthesis.CapPF[2] = 99.996; },
+         "C3=100 пФ;"},
+        {"capacitance of 9999.6", [](CalculationResult& s) { s.synthesis.CapPF[2] = 9999.6; },
+         "C3=1E4 пФ;"},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
-        DesignState state = FourCrystalState();
+        CalculationResult state = FourCrystalState();
         c.change(state);
         EXPECT_NE(ComposeResultText(state, '.').find(c.expectedFragment), std::string::npos)
             << ComposeResultText(state, '.');
     }
-}
-
-TEST(ShowResultText, ShowsTheBoxAndReplacesItsText) {
-    test::RecordingView view;
-    view.resultText = "old text";
-    ShowResultText(FourCrystalState(), view, '.');
-    EXPECT_TRUE(view.resultBoxVisible);
-    EXPECT_EQ(view.resultText, ComposeResultText(FourCrystalState(), '.'));
-    EXPECT_EQ(view.events, std::vector<std::string>{"text"});
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "engine/calculate.h"
 #include "engine/synthesis.h"
 #include "tests/support/dense_reference.h"
-#include "tests/support/silent_view.h"
+#include "tests/support/designed_circuit.h"
 
 namespace {
 
@@ -86,13 +86,10 @@ TEST(CountingAllocator, CountsWhatItShould) {
 TEST(NoAllocation, SolvesAndSearchSteps) {
     for (int filterType = 1; filterType <= 7; ++filterType) {
         SCOPED_TRACE(filterType);
-        auto designer = std::make_unique<FilterDesigner>('.');
-        designer->state.FilterType = filterType;
-        designer->state.ResponseType = 1;
-        testsupport::SilentView view;
-        ASSERT_TRUE(RunDesign(designer->state, designer->circuit, InputTexts{}, view, '.'));
-        CircuitAnalysis& c = designer->circuit;
-        const double fo = designer->state.FoKHz * 1000;
+        const auto designer = testsupport::Designed(filterType, 1);
+        ASSERT_TRUE(designer->ok);
+        CircuitAnalysis& c = *designer->circuit;
+        const double fo = designer->FoHz();
 
         const long before = AllocationsNow();
         int solved = 0;
@@ -111,8 +108,10 @@ TEST(NoAllocation, SolvesAndSearchSteps) {
             solved += c.Analyse(TwoPi * hz).SolveOk;
             hz = hz + 1;
         }
+        double responseDb = 0;
         for (int i = 0; i < 3000; ++i) {
-            solved += AnalyseAt(designer->state, c, designer->state.FreqHz - 1, -1);
+            hz = hz - 1;
+            solved += AnalyseAt(c, hz, -1, responseDb);
         }
         const long during = AllocationsNow() - before;
         EXPECT_EQ(during, 0);
@@ -120,34 +119,27 @@ TEST(NoAllocation, SolvesAndSearchSteps) {
     }
 }
 
-// A whole Calculate allocates for its texts (the result text, the status text) but never per
+// A whole Calculate allocates its working storage, the curve and its texts once, never per
 // frequency step: a command of thirty thousand steps allocates exactly as often as one of five
 // thousand.
 TEST(NoAllocation, CalculateAllocatesTheSameWhateverTheNumberOfSteps) {
     for (int filterType : {2, 4, 7}) {
         SCOPED_TRACE(filterType);
-        auto designer = std::make_unique<FilterDesigner>('.');
-        designer->state.FilterType = filterType;
-        designer->state.ResponseType = 1;
-        testsupport::SilentView view;
-        InputTexts texts;
-        // A first command settles whatever grows once (the texts of the state).
-        texts.Level = "-60";
-        designer->CalculateClick(texts, view);
-
+        DesignFields design;
+        design.FilterType = filterType;
         long counts[2];
         int points[2];
         int i = 0;
         for (const char* level : {"-3", "-60"}) {
-            texts.Level = level;
+            design.texts.Level = level;
             const long before = AllocationsNow();
-            designer->CalculateClick(texts, view);
+            const CalculationResult result = Calculate(design, '.');
             counts[i] = AllocationsNow() - before;
-            const StepCounts steps = designer->LastStepCounts();
+            EXPECT_EQ(result.outcome, Outcome::Done);
+            const StepCounts steps = result.steps;
             points[i] = steps.PeakSteps + steps.EdgeSteps + steps.SweepSteps;
             ++i;
         }
-        EXPECT_EQ(view.warnings, 0);
         EXPECT_GT(points[1], points[0] + 1000);
         EXPECT_EQ(counts[0], counts[1]);
     }

@@ -15,7 +15,7 @@
 #include "engine/calculate.h"
 #include "engine/synthesis.h"
 #include "tests/support/dense_reference.h"
-#include "tests/support/silent_view.h"
+#include "tests/support/designed_circuit.h"
 
 namespace feldan {
 namespace {
@@ -25,15 +25,11 @@ bool SameBits(double a, double b) {
 }
 
 // The design of a topology and response at the window's initial inputs, with Ck as given.
-std::unique_ptr<FilterDesigner> Designed(int filterType, int responseType, std::string ck = "91") {
-    auto designer = std::make_unique<FilterDesigner>('.');
-    designer->state.FilterType = filterType;
-    designer->state.ResponseType = responseType;
+std::unique_ptr<testsupport::DesignedCircuit> Designed(int filterType, int responseType,
+                                                       std::string ck = "91") {
     InputTexts texts;
     texts.Ck = ck;
-    testsupport::SilentView view;
-    RunDesign(designer->state, designer->circuit, texts, view, '.');
-    return designer;
+    return testsupport::Designed(filterType, responseType, texts);
 }
 
 struct Tally {
@@ -118,9 +114,9 @@ TEST(BitIdentity, EveryTopologyAndResponseAcrossAndAroundTheBand) {
             SCOPED_TRACE(testing::Message()
                          << "type " << filterType << ", response " << responseType);
             const auto designer = Designed(filterType, responseType);
-            ASSERT_TRUE(designer->state.SolveOk);
-            const Netlist& netlist = designer->circuit.netlist;
-            const double fo = designer->state.FoKHz * 1000;
+            ASSERT_TRUE(designer->ok);
+            const Netlist& netlist = designer->circuit->netlist;
+            const double fo = designer->FoHz();
             // The band and its skirts, 1 Hz apart upward as the peak search and the sweep step,
             // and downward as the edge search may.
             ExpectIdentical(netlist, fo - 1500, 1, 4000, tally);
@@ -168,12 +164,13 @@ TEST(BitIdentity, FailingAndOverflowingPoints) {
         SCOPED_TRACE(c.what);
         const auto designer = Designed(c.filterType, 1, c.ck);
         if (c.change) {
-            ElementValues values = ElementValuesOf(designer->state);
+            ElementValues values =
+                ElementValuesOf(designer->result.input, designer->result.synthesis);
             c.change(values);
-            designer->circuit.Build(c.filterType, values);
+            designer->circuit->Build(c.filterType, values);
         }
-        const double fo = designer->state.FoKHz * 1000;
-        ExpectIdentical(designer->circuit.netlist, fo - 500, 1, 600, tally);
+        const double fo = designer->FoHz();
+        ExpectIdentical(designer->circuit->netlist, fo - 500, 1, 600, tally);
     }
     // The cases must really fail somewhere, or they test nothing.
     EXPECT_GT(tally.failed, 2000);

@@ -57,10 +57,11 @@ double Number(const std::string& text) {
 
 // Design values that the tool prints as numbers; a value that is not finite would be null.
 const char* const NumberKeys[] = {
-    "FoKHz",      "DfHz",      "LdMH",    "CsPF",     "RdOhm",       "CkPF",        "LevelDb",
-    "ProtoG1",    "ProtoG2",   "ProtoG3", "ProtoG4",  "FreqRatio",   "CapScalePF",  "MotionalCapF",
-    "TermOhm",    "SourceOhm", "LoadOhm", "InputOhm", "FreqHz",      "OmegaRad",    "ResponseDb",
-    "RespAtFoDb", "AFoDb",     "PeakHz",  "AminDb",   "LowerEdgeHz", "UpperEdgeHz", "MeasuredDfHz"};
+    "FoKHz",     "DfHz",      "LdMH",        "CsPF",         "RdOhm",
+    "CkPF",      "LevelDb",   "ProtoG1",     "ProtoG2",      "ProtoG3",
+    "ProtoG4",   "FreqRatio", "CapScalePF",  "MotionalCapF", "TermOhm",
+    "SourceOhm", "LoadOhm",   "InputOhm",    "RespAtFoDb",   "AFoDb",
+    "PeakHz",    "AminDb",    "LowerEdgeHz", "UpperEdgeHz",  "MeasuredDfHz"};
 
 void PrintTo(const ExtremeCase& c, std::ostream* out) {
     *out << "type " << c.type << ", response " << c.response << ", " << c.resonator.name;

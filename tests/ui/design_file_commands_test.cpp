@@ -62,8 +62,8 @@ struct WindowSnapshot {
             fields.append(edit->text());
         edit7 = f.Edit7->text();
         edit10 = f.Edit10->text();
-        filterType = w.designer->state.FilterType;
-        responseType = w.designer->state.ResponseType;
+        filterType = w.form->CurrentDesign().FilterType;
+        responseType = w.form->CurrentDesign().ResponseType;
         combo1 = f.ComboBox1->currentIndex();
         combo2 = f.ComboBox2->currentIndex();
         for (QLabel* image : f.Images) {
@@ -71,7 +71,7 @@ struct WindowSnapshot {
         }
         ckEnabled = f.Edit11->isEnabled();
         memo = f.Memo1->toPlainText();
-        curveCount = w.designer->state.CurveCount;
+        curveCount = w.form->CurveCount();
         for (int s = 0; s < 5; ++s)
             points += static_cast<int>(w.Series(s)->count());
     }
@@ -213,7 +213,7 @@ void DesignFileCommandsTest::openCompletesANameWithoutExtension() {
     w.form->Open->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.form->Edit1->text(), QStringLiteral("1"));
-    QCOMPARE(w.designer->state.FilterType, 5);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 5);
     QCOMPARE(w.form->Edit7->text(), QStringLiteral("4CW"));
 }
 
@@ -326,8 +326,8 @@ void DesignFileCommandsTest::saveWritesTheWindowsDesign() {
     // typed or pasted into the fields.
     Choose(w.form->ComboBox1, 5);
     Choose(w.form->ComboBox2, 3);
-    QCOMPARE(w.designer->state.FilterType, 6);
-    QCOMPARE(w.designer->state.ResponseType, 4);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 6);
+    QCOMPARE(w.form->CurrentDesign().ResponseType, 4);
     w.form->Edit1->setText(QStringLiteral("10700,25"));
     w.form->Edit3->setText(Utf8("Ёж"));
     w.form->Edit11->setText(QString());

@@ -242,10 +242,9 @@ void MainWindowTest::fontsFollowTheWindowDescription() {
 
 void MainWindowTest::startStateHasTheFourCrystalLadderInForce() {
     WindowUnderTest w;
-    const feldan::DesignState& state = w.designer->state;
-    QCOMPARE(state.FilterType, 2);
-    QCOMPARE(state.ResponseType, 1);
-    QCOMPARE(state.CurveCount, 0);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
+    QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
+    QCOMPARE(w.form->CurveCount(), 0);
     QCOMPARE(w.form->ComboBox1->currentIndex(), 0);
     QCOMPARE(w.form->ComboBox1->currentText(), Utf8("3-х кристальный"));
     QCOMPARE(w.form->ComboBox2->currentIndex(), 0);
@@ -276,7 +275,7 @@ void MainWindowTest::twoStartsBeginFromTheSameState() {
     emit first.form->ComboBox1->activated(5);
     first.form->BonusACH->trigger();
     WindowUnderTest second;
-    QCOMPARE(second.designer->state.FilterType, 2);
+    QCOMPARE(second.form->CurrentDesign().FilterType, 2);
     QCOMPARE(second.form->Edit1->text(), QStringLiteral("8861.736"));
     QCOMPARE(second.form->ComboBox1->currentIndex(), 0);
     QVERIFY(!second.form->BonusACH->isChecked());
@@ -394,14 +393,14 @@ void MainWindowTest::topologySelection() {
     w.form->Edit11->setText(QStringLiteral("47"));
     w.form->ComboBox1->setCurrentIndex(index);
     emit w.form->ComboBox1->activated(index);
-    QCOMPARE(w.designer->state.FilterType, index + 1);
+    QCOMPARE(w.form->CurrentDesign().FilterType, index + 1);
     QCOMPARE(w.form->Edit7->text(), name);
     QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image%1").arg(index + 1)});
     QCOMPARE(w.form->Edit11->isEnabled(), ckEnabled);
     QCOMPARE(w.form->Edit11->palette().color(QPalette::Base),
              ckEnabled ? feldan::WindowColor() : feldan::MenuColor());
     QCOMPARE(w.form->Edit11->text(), QStringLiteral("47"));
-    QCOMPARE(w.designer->state.ResponseType, 1);
+    QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
 }
 
 void MainWindowTest::topologySelectionByKeyboard() {
@@ -410,10 +409,10 @@ void MainWindowTest::topologySelectionByKeyboard() {
     w.form->ComboBox1->setFocus();
     QTest::keyClick(w.form->ComboBox1, Qt::Key_Down);
     QCOMPARE(w.form->ComboBox1->currentIndex(), 1);
-    QCOMPARE(w.designer->state.FilterType, 2);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
     QCOMPARE(w.form->Edit7->text(), Utf8("4-х кристальный"));
     QTest::keyClick(w.form->ComboBox1, Qt::Key_End);
-    QCOMPARE(w.designer->state.FilterType, 7);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 7);
     QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image7")});
     QVERIFY(w.form->Edit11->isEnabled());
 }
@@ -440,9 +439,9 @@ void MainWindowTest::responseSelection() {
     QCOMPARE(w.form->ComboBox2->itemText(index), entry);
     w.form->ComboBox2->setCurrentIndex(index);
     emit w.form->ComboBox2->activated(index);
-    QCOMPARE(w.designer->state.ResponseType, index + 1);
+    QCOMPARE(w.form->CurrentDesign().ResponseType, index + 1);
     QCOMPARE(w.form->Edit10->text(), name);
-    QCOMPARE(w.designer->state.FilterType, 2);
+    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
     QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image2")});
 }
 
@@ -464,14 +463,14 @@ void MainWindowTest::selectionLeavesResultsAlone() {
     const qsizetype points = w.Series(0)->count();
     QVERIFY(points > 0);
     const QString result = w.form->Memo1->toPlainText();
-    const int curveCount = w.designer->state.CurveCount;
+    const int curveCount = w.form->CurveCount();
     w.form->ComboBox1->setCurrentIndex(5);
     emit w.form->ComboBox1->activated(5);
     w.form->ComboBox2->setCurrentIndex(2);
     emit w.form->ComboBox2->activated(2);
     QCOMPARE(w.Series(0)->count(), points);
     QCOMPARE(w.form->Memo1->toPlainText(), result);
-    QCOMPARE(w.designer->state.CurveCount, curveCount);
+    QCOMPARE(w.form->CurveCount(), curveCount);
     QCOMPARE(w.form->Edit1->text(), QStringLiteral("8861.736"));
 }
 
@@ -740,12 +739,15 @@ void MainWindowTest::clearEmptiesChartPanelsAndResult() {
         QCOMPARE(w.Series(i)->count(), 0);
         QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
     }
-    QCOMPARE(w.designer->state.CurveCount, 0);
+    QCOMPARE(w.form->CurveCount(), 0);
     QVERIFY(w.form->Memo1->toPlainText().isEmpty());
     // On an empty chart it changes nothing but the counter.
-    w.designer->state.CurveCount = 3;
+    w.form->BonusACH->trigger();
+    for (int i = 0; i < 3; ++i)
+        w.form->CalculateClick();
+    QCOMPARE(w.form->CurveCount(), 3);
     w.form->ClearGraficClick();
-    QCOMPARE(w.designer->state.CurveCount, 0);
+    QCOMPARE(w.form->CurveCount(), 0);
     QCOMPARE(w.Series(0)->count(), 0);
 }
 
@@ -762,14 +764,17 @@ void MainWindowTest::clearKeepsCheckMarks() {
 
 void MainWindowTest::overlaySwitchResetsTheCurveCount() {
     WindowUnderTest w;
-    w.designer->state.CurveCount = 3;
+    for (int i = 0; i < 3; ++i)
+        w.form->CalculateClick();
+    QCOMPARE(w.form->CurveCount(), 3);
     w.form->BonusACH->trigger();  // on: the count starts again
-    QVERIFY(w.form->OverlayMode());
-    QCOMPARE(w.designer->state.CurveCount, 0);
-    w.designer->state.CurveCount = 2;
+    QVERIFY(w.form->BonusACH->isChecked());
+    QCOMPARE(w.form->CurveCount(), 0);
+    w.form->CalculateClick();
+    w.form->CalculateClick();
     w.form->BonusACHClick();  // off: the count stays
-    QVERIFY(!w.form->OverlayMode());
-    QCOMPARE(w.designer->state.CurveCount, 2);
+    QVERIFY(!w.form->BonusACH->isChecked());
+    QCOMPARE(w.form->CurveCount(), 2);
 }
 
 void MainWindowTest::printingCancelledPrintsNothing() {

@@ -70,16 +70,12 @@ inline void IsolateSettings() {
 // A fresh main window on its own design, with recording dialogs.
 struct WindowUnderTest {
     explicit WindowUnderTest(char separator = '.')
-        : designer((IsolateSettings(), std::make_unique<FilterDesigner>(separator))),
-          form(std::make_unique<TForm1>(*designer)) {
+        : form((IsolateSettings(), std::make_unique<TForm1>(separator))) {
         auto recording = std::make_unique<RecordingDialogs>();
         dialogs = recording.get();
         form->SetDialogService(std::move(recording));
     }
-    ~WindowUnderTest() {
-        form.reset();
-        designer.reset();
-    }
+    ~WindowUnderTest() { form.reset(); }
 
     template <typename T>
     T* Find(const char* name) const {
@@ -93,7 +89,6 @@ struct WindowUnderTest {
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     }
 
-    std::unique_ptr<FilterDesigner> designer;
     std::unique_ptr<TForm1> form;
     RecordingDialogs* dialogs = nullptr;
 };

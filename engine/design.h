@@ -1,5 +1,5 @@
-// The one record of a design: selections, inputs, prototype, derived quantities, element
-// values, the analysis point and the results of the Calculate command.
+// A design on its way through a calculation: the texts the user gives, the numbers they stand
+// for, the synthesis and the measurements.
 #pragma once
 
 #include <array>
@@ -43,29 +43,48 @@ inline constexpr std::array<std::string_view, ResponseTypeCount> ResponseTypeIte
 
 inline constexpr int CapSlotCount = 28;
 
-struct DesignState {
-    // Selections; kept as plain integers because a design file may carry values outside 1..7
-    // and 1..5, which then simply select nothing.
+// The seven input texts exactly as typed.
+struct InputTexts {
+    std::string Fo = "8861.736";  // kHz
+    std::string Df = "3100";      // Hz
+    std::string Ld = "10.1";      // mH
+    std::string Cs = "6.3";       // pF
+    std::string Rd = "5.7";       // Ohm
+    std::string Ck = "91";        // pF
+    std::string Level = "-3";     // dB
+};
+
+// A design as the user gives it: the seven texts and the two selections. The selections are
+// plain integers because a design file may carry values outside 1..7 and 1..5, which then
+// simply select nothing.
+struct DesignFields {
+    InputTexts texts;
+    int FilterType = 2;
+    int ResponseType = 1;
+};
+
+// The inputs converted to numbers, in the units of the input fields.
+struct DesignInput {
     int FilterType = 0;
     int ResponseType = 0;
-
-    // Inputs, in the units of the input fields.
     double FoKHz = 0;
     double DfHz = 0;
     double LdMH = 0;
     double CsPF = 0;
     double RdOhm = 0;
-    double CkPF = 0;
+    double CkPF = 0;  // 0 for the ladders, which do not use it
     double LevelDb = 0;
+};
 
-    // Prototype.
+// What the synthesis makes of the input: the prototype, the scale of the design and the element
+// values.
+struct Synthesis {
     double ProtoG1 = 0;
     double ProtoG2 = 0;
     double ProtoG3 = 0;
     double ProtoG4 = 0;
     std::string PrototypeName;
 
-    // Derived quantities.
     double FreqRatio = 0;
     double CapScalePF = 0;
     double MotionalCapF = 0;
@@ -76,23 +95,17 @@ struct DesignState {
 
     // Capacitance slots in pF, 1-based: CapPF[1] .. CapPF[28]; index 0 is unused.
     std::array<double, CapSlotCount + 1> CapPF{};
+};
 
-    // Analysis point.
-    double FreqHz = 0;
-    double OmegaRad = 0;
-    bool SolveOk = false;
-    double ResponseDb = 0;
-
-    // Results.
-    double RespAtFoDb = 0;
-    double AFoDb = 0;
+// What the analysis measures of the designed filter.
+struct Measurements {
+    double RespAtFoDb = 0;  // the level at Fo as the solver gives it
+    double AFoDb = 0;       // the same, as the summary shows it
     double PeakHz = 0;
     double AminDb = 0;
     double LowerEdgeHz = 0;
     double UpperEdgeHz = 0;
     double MeasuredDfHz = 0;
-    int CurveCount = 0;
-    std::string CkText;
 };
 
 }  // namespace feldan
