@@ -65,7 +65,7 @@ FilterDesigner::Outcome FilterDesigner::RunCommand(const InputTexts& texts, Calc
     busy = true;
 
     if (texts.Level.empty()) return Stop(view, MissingLevelText, 0);
-    state.LevelDb = StrToFloat(texts.Level, separator_);
+    state.LevelDb = FieldTextToFloat(texts.Level, separator_);
     if (state.LevelDb >= 0) return Stop(view, BadLevelText, 0);
 
     // Peak search: upward from Fo to the first maximum.

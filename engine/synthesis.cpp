@@ -46,10 +46,6 @@ Checked Ser(Checked a, Checked b) {
     return a * b / (a + b);
 }
 
-double ToNumber(const std::string& text, char separator) {
-    return StrToFloat(NormalizeDecimal(text, separator), separator);
-}
-
 // The slots and InputOhm of each topology. S is the capacitance scale, ck the correction
 // capacitance, g1..g4 the prototype. The end values always use the prototype pair (g2, g3) with
 // g3 = g1 for three resonators and g3 = g2 for four.
@@ -219,11 +215,11 @@ bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& t
         return false;
     }
 
-    state.FoKHz = ToNumber(texts.Fo, separator);
-    state.DfHz = ToNumber(texts.Df, separator);
-    state.LdMH = ToNumber(texts.Ld, separator);
-    state.CsPF = ToNumber(texts.Cs, separator);
-    state.RdOhm = ToNumber(texts.Rd, separator);
+    state.FoKHz = FieldTextToFloat(texts.Fo, separator);
+    state.DfHz = FieldTextToFloat(texts.Df, separator);
+    state.LdMH = FieldTextToFloat(texts.Ld, separator);
+    state.CsPF = FieldTextToFloat(texts.Cs, separator);
+    state.RdOhm = FieldTextToFloat(texts.Rd, separator);
 
     const Checked fo = state.FoKHz;
     const Checked ld = state.LdMH;
@@ -238,7 +234,7 @@ bool RunDesign(DesignState& state, CircuitAnalysis& circuit, const InputTexts& t
     const auto type = static_cast<FilterType>(state.FilterType);
     const bool usesCk =
         type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
-    state.CkPF = usesCk ? StrToFloat(texts.Ck, separator) : 0.0;
+    state.CkPF = usesCk ? FieldTextToFloat(texts.Ck, separator) : 0.0;
     const Checked ck = state.CkPF;
     switch (type) {
         case FilterType::Ladder3:

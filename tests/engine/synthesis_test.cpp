@@ -364,10 +364,10 @@ TEST(RunDesign, ConversionErrorsCarryTheTextAsConverted) {
              t.Rd = "v";
          },
          "'w' is not a valid floating point value"},
-        {"Ck is not normalised", 5, ',', [](InputTexts& t) { t.Ck = "91.5"; },
-         "'91.5' is not a valid floating point value"},
-        {"Ck with a comma and the point separator", 6, '.', [](InputTexts& t) { t.Ck = "91,5"; },
-         "'91,5' is not a valid floating point value"},
+        {"Ck normalised like the others", 5, ',', [](InputTexts& t) { t.Ck = "91.5x"; },
+         "'91,5x' is not a valid floating point value"},
+        {"Ck with two separators", 6, '.', [](InputTexts& t) { t.Ck = "91,5.1"; },
+         "'91.5.1' is not a valid floating point value"},
         {"Ck of letters for 8CW", 7, '.', [](InputTexts& t) { t.Ck = "abc"; },
          "'abc' is not a valid floating point value"},
     };
@@ -400,11 +400,11 @@ TEST(RunDesign, FieldTextsAcceptEitherSeparator) {
         Bench bench(5, 1);
         bench.texts.Ld = "10,1";
         bench.texts.Fo = "8861.736";
-        bench.texts.Ck = separator == ',' ? "91,0" : "91.0";
+        bench.texts.Ck = separator == ',' ? "91.5" : "91,5";
         ASSERT_TRUE(bench.Run(separator));
         EXPECT_EQ(bench.state->LdMH, 10.1);
         EXPECT_EQ(bench.state->FoKHz, 8861.736);
-        EXPECT_EQ(bench.state->CkPF, 91);
+        EXPECT_EQ(bench.state->CkPF, 91.5);
     }
 }
 
