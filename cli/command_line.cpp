@@ -16,10 +16,10 @@ constexpr const char* HelpDescription[] = {
     "Calculate command of the Feldan window does: element synthesis, circuit analysis at Fo, "
     "the search for the response maximum and the band edges in steps of 1 Hz, and the "
     "five-line summary, which is printed on standard output (UTF-8, one line each).",
-    "Every input option takes a text exactly as it would be typed into the window's field: "
-    "Fo, Ld, Cs, Rd and dF accept either decimal separator, Ck and the level only the "
-    "separator of the locale. An option that is not given keeps the window's start value, "
-    "or the value of the --design file. "
+    "Every input option takes a text exactly as it would be typed into the window's field, "
+    "with either decimal separator, \".\" or \",\". An empty text is the empty field, "
+    "given as --ck \"\" or --ck= alike. An option that is not given keeps the window's start "
+    "value, or the value of the --design file. "
     "Warnings of the calculation and errors go to standard error.",
 };
 
@@ -176,7 +176,7 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
         ->type_name("T");
     app.add_option("--separator", options.separator,
                    "Decimal separator of the locale, \".\" or \",\": the one the summary is "
-                   "written with and the level and Ck must use. Default: the system locale's.")
+                   "written with. Default: the system locale's.")
         ->type_name("C")
         ->check(CLI::IsMember({".", ","}));
     app.add_flag("--overlay", options.overlay,
@@ -207,6 +207,23 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
                    "written, or a text it cannot hold, is an error, and nothing is calculated.")
         ->type_name("FILE")
         ->check(NonEmptyFileName);
+}
+
+std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const char* const* argv) {
+    std::vector<std::string> args(argv, argv + argc);
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") break;
+        if (arg.size() < 4 || arg.rfind("--", 0) != 0 || arg.back() != '=') continue;
+        const std::string name = arg.substr(0, arg.size() - 1);
+        if (name.find('=') != std::string::npos) continue;
+        const CLI::Option* option = app.get_option_no_throw(name);
+        if (option == nullptr || option->get_items_expected_max() == 0) continue;
+        args[i] = name;
+        args.insert(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::string());
+        ++i;
+    }
+    return args;
 }
 
 DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines) {

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/design.h"
 #include "files/design_file.h"
@@ -25,6 +26,11 @@ struct CliOptions {
 
 // Declares every option on `app`, writing into `options`, and installs the help text.
 void DefineOptions(CLI::App& app, CliOptions& options);
+
+// The arguments with every "--option=" (nothing after the "=") of an option that takes a value
+// split into "--option" and an empty argument, so that it means the empty text, as `--option ""`
+// does. CLI11 would take the next argument as the value instead. A bare "--" ends the options.
+std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const char* const* argv);
 
 // The design to calculate: the window's start state, then the file of --design (its lines are
 // kept in `fileLines`, so that its reserved lines go into a --save-design), then every flag that

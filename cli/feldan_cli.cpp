@@ -3,6 +3,7 @@
 #include <clocale>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
@@ -58,8 +59,12 @@ std::optional<int> ParseRequest(int argc, const char* const* argv, std::ostream&
     DefineOptions(app, request.options);
     app.set_version_flag("--version", std::string(ProgramName) + " " + FELDAN_VERSION_TEXT,
                          "Print the version and exit.");
+    const std::vector<std::string> args = SplitEmptyValues(app, argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args)
+        pointers.push_back(arg.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return 0;

@@ -26,7 +26,7 @@ const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     StepCounts& steps = result.steps;
 
     if (texts.Level.empty()) return MissingLevelText;
-    input.LevelDb = StrToFloat(texts.Level, separator);
+    input.LevelDb = FieldTextToFloat(texts.Level, separator);
     if (input.LevelDb >= 0) return BadLevelText;
 
     // Peak search: upward from Fo to the first maximum.

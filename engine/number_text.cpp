@@ -149,6 +149,10 @@ double StrToFloat(std::string_view text, char separator) {
     return value;
 }
 
+double FieldTextToFloat(std::string_view text, char separator) {
+    return StrToFloat(NormalizeDecimal(text, separator), separator);
+}
+
 std::int32_t StrToInt(std::string_view text) {
     std::size_t i = 0;
     const std::size_t n = text.size();

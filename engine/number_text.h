@@ -18,6 +18,10 @@ std::string NormalizeDecimal(std::string_view text, char separator);
 // A value too small for a double becomes zero.
 double StrToFloat(std::string_view text, char separator);
 
+// A number typed into a field: either decimal separator, mapped by NormalizeDecimal, then
+// StrToFloat. A refusal quotes the text as mapped.
+double FieldTextToFloat(std::string_view text, char separator);
+
 // Optional leading blanks, optional '+' or '-', then decimal digits, or hexadecimal digits after
 // a "$", "x" or "0x" prefix (either case). Nothing may follow; the value must fit 32 bits signed.
 // Otherwise throws ConversionError "'<text>' is not a valid integer value".

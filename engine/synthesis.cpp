@@ -46,10 +46,6 @@ Checked Ser(Checked a, Checked b) {
     return a * b / (a + b);
 }
 
-double ToNumber(const std::string& text, char separator) {
-    return StrToFloat(NormalizeDecimal(text, separator), separator);
-}
-
 // The slots and InputOhm of each topology. S is the capacitance scale, ck the correction
 // capacitance, g1..g4 the prototype. The end values always use the prototype pair (g2, g3) with
 // g3 = g1 for three resonators and g3 = g2 for four.
@@ -214,11 +210,11 @@ const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
         return BadResponseTypeText;
     }
 
-    input.FoKHz = ToNumber(texts.Fo, separator);
-    input.DfHz = ToNumber(texts.Df, separator);
-    input.LdMH = ToNumber(texts.Ld, separator);
-    input.CsPF = ToNumber(texts.Cs, separator);
-    input.RdOhm = ToNumber(texts.Rd, separator);
+    input.FoKHz = FieldTextToFloat(texts.Fo, separator);
+    input.DfHz = FieldTextToFloat(texts.Df, separator);
+    input.LdMH = FieldTextToFloat(texts.Ld, separator);
+    input.CsPF = FieldTextToFloat(texts.Cs, separator);
+    input.RdOhm = FieldTextToFloat(texts.Rd, separator);
 
     const Checked fo = input.FoKHz;
     const Checked ld = input.LdMH;
@@ -234,7 +230,7 @@ const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
     const auto type = static_cast<FilterType>(input.FilterType);
     const bool usesCk =
         type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
-    input.CkPF = usesCk ? StrToFloat(texts.Ck, separator) : 0.0;
+    input.CkPF = usesCk ? FieldTextToFloat(texts.Ck, separator) : 0.0;
     const Checked ck = input.CkPF;
     switch (type) {
         case FilterType::Ladder3:

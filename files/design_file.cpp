@@ -9,6 +9,7 @@
 
 #include "engine/design.h"
 #include "engine/number_text.h"
+#include "files/atomic_file.h"
 #include "files/cp1251.h"
 
 namespace feldan {
@@ -97,50 +98,10 @@ DesignFileLines SplitLines(std::string_view bytes, bool& ended) {
     return lines;
 }
 
-bool ParentExists(const fs::path& path) {
-    std::error_code ec;
-    const fs::path parent = path.parent_path();
-    return parent.empty() || fs::is_directory(parent, ec);
-}
-
-// A missing file is "File not found"; a missing folder on the way makes the name invalid.
-std::string PathErrorText(const fs::path& path, int errnoValue) {
-    if (errnoValue == ENOENT && !ParentExists(path)) return FileErrorText(ENOTDIR);
-    return FileErrorText(errnoValue);
-}
-
 int TypeOfLine(const DesignFileLines& lines, int line, int count, std::string_view warning) {
     const std::int32_t value = StrToInt(lines[line]);
     if (value < 1 || value > count) throw DesignFileWarning(std::string(warning));
     return value;
-}
-
-// Writes the bytes to a new file in `folder` that no one else uses; returns its path.
-fs::path WriteTemporary(const fs::path& folder, const std::string& bytes) {
-    constexpr int Attempts = 1000;
-    for (int n = 0; n < Attempts; ++n) {
-        const fs::path temp = folder / ("~fdn" + std::to_string(n) + ".tmp");
-        errno = 0;
-        // "x": never open a file that already exists, whoever made it.
-        std::FILE* file = std::fopen(temp.c_str(), "wbx");
-        if (file == nullptr) {
-            if (errno == EEXIST) continue;
-            throw FileError(PathErrorText(temp, errno));
-        }
-        bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        ok = ok && std::fflush(file) == 0;
-        int error = ok ? 0 : errno;
-        if (std::fclose(file) != 0 && ok) {
-            ok = false;
-            error = errno;
-        }
-        if (!ok) {
-            std::remove(temp.c_str());
-            throw FileError(FileErrorText(error));
-        }
-        return temp;
-    }
-    throw FileError(FileErrorText(EEXIST));
 }
 
 }  // namespace
@@ -245,42 +206,7 @@ DesignFields LoadDesignFile(const std::string& path, DesignFileLines& lines) {
 
 void WriteDesignFile(const std::string& path, const DesignFileLines& lines) {
     // Every text is checked before the disk is touched.
-    const std::string bytes = DesignFileBytes(lines);
-    if (path.empty()) throw FileError(FileErrorText(ENOTDIR));
-
-    std::error_code ec;
-    fs::path target(path);
-    // Saving through a link writes the file it points to, not a new file in place of the link.
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = std::move(resolved);
-    }
-    const fs::file_status status = fs::status(target, ec);
-    const bool exists = fs::exists(status);
-    if (exists) {
-        // A folder or a device is never replaced by a design, and a read-only file stays as it
-        // is, even for a user whom the permission bits do not stop.
-        constexpr fs::perms anyWrite =
-            fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-        if (!fs::is_regular_file(status) || (status.permissions() & anyWrite) == fs::perms::none) {
-            throw FileError(FileErrorText(EACCES));
-        }
-        // The bits are not the whole story (another owner, access lists): ask the system.
-        errno = 0;
-        std::FILE* probe = std::fopen(target.c_str(), "ab");
-        if (probe == nullptr) throw FileError(FileErrorText(errno));
-        std::fclose(probe);
-    }
-
-    const fs::path folder = target.parent_path();
-    const fs::path temp = WriteTemporary(folder.empty() ? fs::path(".") : folder, bytes);
-    if (exists) fs::permissions(temp, status.permissions(), ec);
-    errno = 0;
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temp.c_str());
-        throw FileError(PathErrorText(target, error));
-    }
+    WriteFileAtomically(path, DesignFileBytes(lines));
 }
 
 std::string DesignFileName(const std::string& chosen) {
@@ -296,38 +222,6 @@ std::string DesignFileName(const std::string& chosen) {
         if (same) return chosen;
     }
     return chosen + std::string(extension);
-}
-
-std::string FileErrorText(int errnoValue) {
-    switch (errnoValue) {
-        case ENOENT:
-            return "File not found";
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case EINVAL:
-        case EILSEQ:
-        case ELOOP:
-            return "Invalid filename";
-        case EMFILE:
-        case ENFILE:
-            return "Too many open files";
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-        case ETXTBSY:
-        case EBUSY:
-        case EEXIST:
-            return "File access denied";
-        case ENOSPC:
-        case EFBIG:
-#ifdef EDQUOT
-        case EDQUOT:
-#endif
-            return "Disk full";
-        default:
-            return "I/O error " + std::to_string(errnoValue);
-    }
 }
 
 std::optional<std::string_view> OpenedFilterTypeText(int filterType) {

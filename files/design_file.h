@@ -9,6 +9,7 @@
 
 #include "engine/design.h"
 #include "engine/errors.h"
+#include "files/file_error.h"
 
 namespace feldan {
 
@@ -17,12 +18,6 @@ namespace feldan {
 using DesignFileLines = std::array<std::string, 12>;
 
 inline constexpr int DesignFileLineCount = 11;
-
-// A file that cannot be opened, read or written; the text names the reason ("Disk full").
-class FileError : public CommandError {
-  public:
-    using CommandError::CommandError;
-};
 
 // A file whose content the program refuses, or a design that a file cannot hold; the text is a
 // warning in the program's own words.
@@ -60,17 +55,14 @@ DesignFileLines ReadDesignFile(const std::string& path);
 // its fields. On any failure `lines` is unchanged.
 DesignFields LoadDesignFile(const std::string& path, DesignFileLines& lines);
 
-// Writes the 11 lines through a temporary file in the same folder renamed over the target, so a
-// failed save never leaves a half-written design. An existing target must be a writable regular
-// file. Throws FileError with the reason, DesignFileWarning when a text cannot be written.
+// Writes the 11 lines with WriteFileAtomically: a failed save never leaves a half-written design,
+// and a finished one is on the disk. An existing target must be a writable regular file. Throws
+// FileError with the reason, DesignFileWarning (before the disk is touched) when a text cannot be
+// written.
 void WriteDesignFile(const std::string& path, const DesignFileLines& lines);
 
 // The name a save writes to: ".fdn" appended unless the name already ends in it (any case).
 std::string DesignFileName(const std::string& chosen);
-
-// The text of a failed file operation for an errno value: "File not found", "Invalid filename",
-// "Too many open files", "File access denied", "Disk full", otherwise "I/O error <code>".
-std::string FileErrorText(int errnoValue);
 
 // What the topology and response displays (Edit7, Edit10) show after a design file is opened;
 // nullopt outside 1..7 and 1..5.

@@ -28,6 +28,22 @@ foreach(path ${expected})
     endif()
 endforeach()
 
+# The copyright file gives the source's MIT text, and the GPL-3 of a package with the window,
+# which links Qt Charts.
+if(EXISTS ${PREFIX}/share/doc/feldan/copyright)
+    file(READ ${PREFIX}/share/doc/feldan/copyright copyright)
+    set(packageLicense MIT)
+    if(WITH_UI)
+        set(packageLicense GPL-3)
+    endif()
+    if(NOT copyright MATCHES "\nLicense: ${packageLicense}\nComment: ")
+        problem("the copyright file does not put the package under ${packageLicense}")
+    endif()
+    if(NOT copyright MATCHES "\nLicense: MIT\n Permission is hereby granted")
+        problem("the copyright file lacks the MIT text of the source")
+    endif()
+endif()
+
 # The installed command-line tool must start from its new place and know its version.
 execute_process(COMMAND ${PREFIX}/bin/feldan-cli --version
     RESULT_VARIABLE cliResult OUTPUT_VARIABLE cliOutput ERROR_VARIABLE cliError)

@@ -97,9 +97,9 @@ TEST(FeldanCli, WarningsErrorsAndBadUsage) {
         {{"--df", "0"}, 2, "Floating point division by zero\n", false},
         {{"--fo", "0"}, 2, "Invalid floating point operation\n", false},
         {{"--fo", "abc"}, 2, "'abc' is not a valid floating point value\n", false},
-        {{"--separator", ",", "--level", "-3.5"},
+        {{"--separator", ",", "--level", "-3.5.1"},
          2,
-         "'-3.5' is not a valid floating point value\n",
+         "'-3,5,1' is not a valid floating point value\n",
          false},
         {{"--type", "8"}, 2, "feldan-cli: ", true},
         {{"--response", "0"}, 2, "feldan-cli: ", true},
@@ -319,10 +319,95 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
 TEST(FeldanCli, EmptyFileNamesAreBadUsage) {
     for (const char* option : {"--design", "--save-design", "--curve"}) {
         SCOPED_TRACE(option);
-        const CliRun run = RunCli({option, ""});
-        EXPECT_EQ(run.status, 2);
-        EXPECT_TRUE(run.out.empty());
-        EXPECT_NE(run.err.find("file name is empty"), std::string::npos) << run.err;
+        for (const CliRun& run : {RunCli({option, ""}), RunCli({std::string(option) + "="})}) {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_TRUE(run.out.empty());
+            EXPECT_NE(run.err.find("file name is empty"), std::string::npos) << run.err;
+        }
+    }
+}
+
+// "--option=" is the empty text, as `--option ""` is; the next argument stays an option of its
+// own (--json here, whose output shows that it was read).
+TEST(FeldanCli, NothingAfterTheEqualsSignIsTheEmptyText) {
+    const std::string missingData = " Необходимо задать все данные для расчета ! \n";
+    struct Case {
+        std::vector<std::string> before;  // arguments ahead of the option
+        std::string option;
+        int status;
+        std::string err;  // exact, or the beginning for bad usage (status 2)
+    };
+    const Case cases[] = {
+        {{}, "--fo", 1, missingData},
+        {{}, "--ld", 1, missingData},
+        {{}, "--cs", 1, missingData},
+        {{}, "--rd", 1, missingData},
+        {{}, "--df", 1, missingData},
+        {{"--type", "5"}, "--ck", 1, missingData},
+        {{}, "--level", 1, " Задайте уровень АЧХ ! \n"},
+        {{}, "--type", 2, "feldan-cli: --type: "},
+        {{}, "--separator", 2, "feldan-cli: --separator: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        std::vector<std::string> joined = c.before;
+        joined.insert(joined.end(), {c.option + "=", "--json"});
+        std::vector<std::string> apart = c.before;
+        apart.insert(apart.end(), {c.option, "", "--json"});
+        const CliRun run = RunCli(joined);
+        EXPECT_EQ(run.status, c.status);
+        if (c.status == 1) {
+            EXPECT_EQ(run.err, c.err);
+            EXPECT_EQ(nlohmann::json::parse(run.out)["message"].get<std::string>() + "\n", c.err);
+        } else {
+            EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
+        }
+        const CliRun same = RunCli(apart);
+        EXPECT_EQ(run.status, same.status);
+        EXPECT_EQ(run.out, same.out);
+        EXPECT_EQ(run.err, same.err);
+    }
+    // An option joined with "=" that follows is not taken as the value either.
+    for (const char* separator : {"--separator=.", "--separator=,"}) {
+        const CliRun run = RunCli({"--type", "5", "--ck=", separator});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, missingData);
+    }
+}
+
+// Every field reads "." and "," alike, whichever separator the locale has: the text with the
+// other separator gives the same value and the same output as the one with the locale's.
+TEST(FeldanCli, EveryFieldTakesEitherSeparator) {
+    struct Case {
+        std::string option;
+        std::string text;  // with "."; also given with ","
+        const char* key;
+        double value;
+    };
+    const Case cases[] = {
+        {"--fo", "8861.5", "FoKHz", 8861.5},  {"--ld", "10.25", "LdMH", 10.25},
+        {"--cs", "6.5", "CsPF", 6.5},         {"--rd", "5.75", "RdOhm", 5.75},
+        {"--df", "3100.5", "DfHz", 3100.5},   {"--ck", "82.5", "CkPF", 82.5},
+        {"--level", "-6.5", "LevelDb", -6.5},
+    };
+    for (const Case& c : cases) {
+        std::string comma = c.text;
+        comma[comma.find('.')] = ',';
+        for (const char separator : {'.', ','}) {
+            SCOPED_TRACE(c.option + " with the separator " + separator);
+            const std::string& own = separator == '.' ? c.text : comma;
+            const std::string& other = separator == '.' ? comma : c.text;
+            std::vector<std::string> args = {"--type", "5", "--separator", {separator}, "--json"};
+            args.insert(args.end(), {c.option, own});
+            const CliRun byOwn = RunCli(args);
+            args.back() = other;
+            const CliRun byOther = RunCli(args);
+            EXPECT_EQ(byOwn.status, 0) << byOwn.err;
+            EXPECT_EQ(nlohmann::json::parse(byOwn.out)[c.key].get<double>(), c.value);
+            EXPECT_EQ(byOther.status, byOwn.status);
+            EXPECT_EQ(byOther.out, byOwn.out);
+            EXPECT_EQ(byOther.err, byOwn.err);
+        }
     }
 }
 

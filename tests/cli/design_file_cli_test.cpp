@@ -93,6 +93,21 @@ TEST_F(DesignFileCli, DesignFileGivesTheSameCalculationAsItsFlags) {
     }
 }
 
+// A design saved where the locale writes decimal commas calculates where it writes points.
+TEST_F(DesignFileCli, CommaDesignCalculatesUnderThePointSeparator) {
+    const fs::path file = folder_ / "comma.fdn";
+    WriteBytes(file, "8861,736\r\n10,1\r\n6,3\r\n5,7\r\n500\r\n\r\n\r\n-6,5\r\n82,5\r\n5\r\n2\r\n");
+    const CliRun byFile = RunCli({"--design", file.string(), "--separator", "."});
+    const CliRun byFlags =
+        RunCli({"--type",  "5",    "--response", "2",    "--fo",        "8861.736", "--ld",
+                "10.1",    "--cs", "6.3",        "--rd", "5.7",         "--df",     "500",
+                "--level", "-6.5", "--ck",       "82.5", "--separator", "."});
+    EXPECT_EQ(byFile.status, 0) << byFile.err;
+    EXPECT_EQ(byFile.err, "");
+    EXPECT_NE(byFile.out.find(" dF(-6.5 дБ)="), std::string::npos) << byFile.out;
+    EXPECT_EQ(byFile.out, byFlags.out);
+}
+
 TEST_F(DesignFileCli, FlagsApplyAfterTheFile) {
     const fs::path file = folder_ / "design.fdn";
     WriteBytes(file, "8861.736\r\n10.1\r\n6.3\r\n5.7\r\n500\r\n\r\n\r\n-3\r\n82\r\n5\r\n2\r\n");

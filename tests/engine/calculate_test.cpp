@@ -129,18 +129,21 @@ TEST(Calculate, LevelWarnings) {
     }
 }
 
-TEST(Calculate, LevelIsConvertedWithoutNormalising) {
+TEST(Calculate, LevelTakesEitherSeparator) {
     struct Case {
         char separator;
         const char* level;
         const char* error;  // nullptr: accepted
     };
     const Case cases[] = {
-        {'.', "-3,5", "'-3,5' is not a valid floating point value"},
-        {',', "-3.5", "'-3.5' is not a valid floating point value"},
-        {'.', "abc", "'abc' is not a valid floating point value"},
+        {'.', "-3,5", nullptr},
+        {',', "-3.5", nullptr},
         {',', "-3,5", nullptr},
         {'.', "-3.5", nullptr},
+        {'.', "abc", "'abc' is not a valid floating point value"},
+        // The refusal quotes the text with the locale's separator, as for the other fields.
+        {',', "-3.5.1", "'-3,5,1' is not a valid floating point value"},
+        {'.', "-3,5x", "'-3.5x' is not a valid floating point value"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.separator << " " << c.level);

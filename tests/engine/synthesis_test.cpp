@@ -363,10 +363,10 @@ TEST(RunDesign, ConversionErrorsCarryTheTextAsConverted) {
              t.Rd = "v";
          },
          "'w' is not a valid floating point value"},
-        {"Ck is not normalised", 5, ',', [](InputTexts& t) { t.Ck = "91.5"; },
-         "'91.5' is not a valid floating point value"},
-        {"Ck with a comma and the point separator", 6, '.', [](InputTexts& t) { t.Ck = "91,5"; },
-         "'91,5' is not a valid floating point value"},
+        {"Ck normalised like the others", 5, ',', [](InputTexts& t) { t.Ck = "91.5x"; },
+         "'91,5x' is not a valid floating point value"},
+        {"Ck with two separators", 6, '.', [](InputTexts& t) { t.Ck = "91,5.1"; },
+         "'91.5.1' is not a valid floating point value"},
         {"Ck of letters for 8CW", 7, '.', [](InputTexts& t) { t.Ck = "abc"; },
          "'abc' is not a valid floating point value"},
     };
@@ -399,11 +399,11 @@ TEST(RunDesign, FieldTextsAcceptEitherSeparator) {
         Bench bench(5, 1);
         bench.design.texts.Ld = "10,1";
         bench.design.texts.Fo = "8861.736";
-        bench.design.texts.Ck = separator == ',' ? "91,0" : "91.0";
+        bench.design.texts.Ck = separator == ',' ? "91.5" : "91,5";
         ASSERT_TRUE(bench.Run(separator));
         EXPECT_EQ(bench.result.input.LdMH, 10.1);
         EXPECT_EQ(bench.result.input.FoKHz, 8861.736);
-        EXPECT_EQ(bench.result.input.CkPF, 91);
+        EXPECT_EQ(bench.result.input.CkPF, 91.5);
     }
 }
 

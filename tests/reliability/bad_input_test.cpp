@@ -18,17 +18,16 @@ struct Field {
     std::string name;
     std::string option;
     std::string startText;  // the window's start text
-    // Fo, dF, Ld, Cs and Rd accept either separator: ',' becomes '.' in a C locale before the
-    // conversion, and the conversion error quotes the text it was given.
-    bool normalized;
 };
 
 const Field Fields[] = {
-    {"Fo", "--fo", "8861.736", true},  {"Df", "--df", "3100", true}, {"Ld", "--ld", "10.1", true},
-    {"Cs", "--cs", "6.3", true},       {"Rd", "--rd", "5.7", true},  {"Ck", "--ck", "91", false},
-    {"Level", "--level", "-3", false},
+    {"Fo", "--fo", "8861.736"}, {"Df", "--df", "3100"}, {"Ld", "--ld", "10.1"},
+    {"Cs", "--cs", "6.3"},      {"Rd", "--rd", "5.7"},  {"Ck", "--ck", "91"},
+    {"Level", "--level", "-3"},
 };
 
+// Every field accepts either separator: ',' becomes '.' in a C locale before the conversion,
+// and the conversion error quotes the text it was given.
 std::string Normalized(std::string text) {
     for (char& c : text) {
         if (c == ',') c = '.';
@@ -48,11 +47,9 @@ std::string LongStartText(const Field& field) {
     return start + (start.find('.') == std::string::npos ? "." : "") + std::string(100000, '0');
 }
 
-// An option with its text. "--ck=" would be an option without a value; an empty text goes as an
-// argument of its own. Any other text is joined with "=", so one that starts with '-' is not
-// taken for an option.
+// An option with its text joined by "=", so a text that starts with '-' is not taken for an
+// option; "--ck=" is the empty text.
 std::vector<std::string> OptionArgs(const std::string& option, const std::string& text) {
-    if (text.empty()) return {option, ""};
     return {option + "=" + text};
 }
 
@@ -66,8 +63,8 @@ struct TextCase {
 
 // A text that the number conversion refuses, in whichever field it is typed.
 TextCase NotANumber(const std::string& name, const std::string& text) {
-    return {name, text, [text](const Field& f) -> std::optional<Ending> {
-                return Error(NotAFloat(f.normalized ? Normalized(text) : text));
+    return {name, text, [text](const Field&) -> std::optional<Ending> {
+                return Error(NotAFloat(Normalized(text)));
             }};
 }
 
@@ -168,8 +165,7 @@ TEST_P(FieldText, EndsInAMessageOrAResult) {
     if (field.name == "Ck") args = {"--type", "5"};
     for (const std::string& arg : OptionArgs(field.option, text.text))
         args.push_back(arg);
-    const std::string converted = field.normalized ? Normalized(text.text) : text.text;
-    ExpectSoundEnding(RunCli(args), {converted}, text.expected(field));
+    ExpectSoundEnding(RunCli(args), {Normalized(text.text)}, text.expected(field));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryField, FieldText, testing::ValuesIn(FieldTextCases()),
@@ -233,12 +229,16 @@ TEST(Level, ThousandDecibelsIsBeyondTheBandLimitForEveryDesign) {
     }
 }
 
-// The level and Ck are read with the locale's separator only; the other fields with either.
-TEST(Separator, OnlyTheLocalesIsReadInTheLevelAndCk) {
+// Every field reads either separator; two separators are no number, with the locale's shown.
+TEST(Separator, EitherIsReadInEveryField) {
     const CliRun startComma = RunCli({"--separator", ","});
     ASSERT_EQ(startComma.status, 0) << startComma.err;
     const CliRun startDot = RunCli({});
     ASSERT_EQ(startDot.status, 0) << startDot.err;
+    const CliRun levelComma = RunCli({"--separator", ",", "--level", "-3,5"});
+    ASSERT_EQ(levelComma.status, 0) << levelComma.err;
+    const CliRun ckDot = RunCli({"--type", "5", "--ck", "91.5"});
+    ASSERT_EQ(ckDot.status, 0) << ckDot.err;
     struct Case {
         std::vector<std::string> args;
         std::vector<std::string> converted;
@@ -249,11 +249,11 @@ TEST(Separator, OnlyTheLocalesIsReadInTheLevelAndCk) {
         {{"--separator", ",", "--fo", "8861.736"}, {"8861,736"}, Finished(), &startComma.out},
         {{"--separator", ",", "--fo", "8861,736"}, {"8861,736"}, Finished(), &startComma.out},
         {{"--separator", ".", "--fo", "8861,736"}, {"8861.736"}, Finished(), &startDot.out},
-        {{"--separator", ",", "--level", "-3.5"}, {"-3.5"}, Error(NotAFloat("-3.5")), nullptr},
-        {{"--separator", ".", "--level", "-3,5"}, {"-3,5"}, Error(NotAFloat("-3,5")), nullptr},
-        {{"--separator", ",", "--type", "5", "--ck", "91.5"},
-         {"91.5"},
-         Error(NotAFloat("91.5")),
+        {{"--separator", ",", "--level", "-3.5"}, {"-3,5"}, Finished(), &levelComma.out},
+        {{"--separator", ".", "--type", "5", "--ck", "91,5"}, {"91.5"}, Finished(), &ckDot.out},
+        {{"--separator", ",", "--level", "-3.5,1"},
+         {"-3,5,1"},
+         Error(NotAFloat("-3,5,1")),
          nullptr},
         {{"--separator", ",", "--fo", "8861,7,36"},
          {"8861,7,36"},
