@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     feldan::SetUpApplication(app);
 
     // The separator is read once; the engine never looks at the locale itself.
-    feldan::TForm1 form1(feldan::DecimalSeparatorOf(QLocale::system()));
-    form1.show();
+    feldan::MainWindow mainWindow(feldan::DecimalSeparatorOf(QLocale::system()));
+    mainWindow.show();
     return QApplication::exec();
 }

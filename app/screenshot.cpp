@@ -28,7 +28,7 @@ void Settle(int milliseconds) {
     }
 }
 
-bool Save(const QPixmap& picture, const QString& path) {
+bool saveAction_(const QPixmap& picture, const QString& path) {
     if (picture.save(path, "PNG")) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
@@ -47,28 +47,28 @@ int main(int argc, char** argv) {
     }
     feldan::SetUpApplication(app);
 
-    feldan::TForm1 form1(feldan::DecimalSeparatorOf(QLocale::system()));
-    form1.show();
+    feldan::MainWindow mainWindow(feldan::DecimalSeparatorOf(QLocale::system()));
+    mainWindow.show();
     Settle(200);
-    form1.CalculateClick();
+    mainWindow.CalculateDesign();
     Settle(300);
-    if (!Save(form1.grab(), args[1])) return 1;
+    if (!saveAction_(mainWindow.grab(), args[1])) return 1;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(args[3]);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    if (!form1.PrintClientArea(printer)) return 1;
+    if (!mainWindow.PrintOnto(printer)) return 1;
 
-    feldan::TForm2* form2 = form1.Form2;
-    form2->SetStepInterval(1);
-    form2->ShowAndActivate();
+    auto* infoWindow = mainWindow.findChild<feldan::InfoWindow*>(QStringLiteral("InfoWindow"));
+    infoWindow->SetStepInterval(1);
+    infoWindow->ShowAndActivate();
     QElapsedTimer clock;
     clock.start();
-    while (form2->CurrentStep() < 90 && clock.elapsed() < 10000) {
+    while (infoWindow->CurrentStep() < 90 && clock.elapsed() < 10000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    form2->SetStepInterval(60000);  // hold the picture still while it is taken
+    infoWindow->SetStepInterval(60000);  // hold the picture still while it is taken
     Settle(50);
-    if (!Save(form2->grab(), args[2])) return 1;
+    if (!saveAction_(infoWindow->grab(), args[2])) return 1;
     return 0;
 }

@@ -42,7 +42,7 @@ QString WithDefaultExtension(const QString& chosen) {
 
 }  // namespace
 
-void TForm1::OpenClick() {
+void MainWindow::OpenDesign() {
     if (!ConfirmDiscard()) return;
     const QString chosen = dialogs_->GetOpenFileName(DialogFolder(), OpenFilter());
     if (chosen.isEmpty()) return;
@@ -63,20 +63,22 @@ void TForm1::OpenClick() {
     responseType_ = fields.ResponseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
     if (const auto text = OpenedFilterTypeText(fields.FilterType)) {
-        Edit7->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+        topologyNameEdit_->setText(
+            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
     }
     if (const auto text = OpenedResponseTypeText(fields.ResponseType)) {
-        Edit10->setText(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+        responseNameEdit_->setText(
+            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
     }
     RememberFolderOf(path);
     DesignStored(path, CurrentDesign());
 }
 
-void TForm1::SaveClick() {
+void MainWindow::SaveDesignCommand() {
     SaveDesign();
 }
 
-bool TForm1::SaveDesign() {
+bool MainWindow::SaveDesign() {
     // The texts are taken when the command starts, before the dialog is shown.
     const DesignFields design = CurrentDesign();
     FieldsToFileLines(design, designFileLines_);

@@ -40,21 +40,21 @@ const std::vector<CreditRow>& CreditRows() {
     return rows;
 }
 
-CreditsPaintBox::CreditsPaintBox(QWidget* parent) : QWidget(parent) {
+CreditsArea::CreditsArea(QWidget* parent) : QWidget(parent) {
     setFont(ArialFont(11, true));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CreditsPaintBox::ShowStep(int step) {
+void CreditsArea::ShowStep(int step) {
     step_ = step;
     update();
 }
 
-int CreditsPaintBox::TextHeight() const {
+int CreditsArea::TextHeight() const {
     return QFontMetrics(font()).height();
 }
 
-void CreditsPaintBox::paintEvent(QPaintEvent*) {
+void CreditsArea::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QColor background = palette().color(QPalette::ToolTipBase);
     p.fillRect(rect(), background);
@@ -72,9 +72,9 @@ void CreditsPaintBox::paintEvent(QPaintEvent*) {
     }
 }
 
-TForm2::TForm2(QWidget* parent)
+InfoWindow::InfoWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("TForm2"));
+    setObjectName(QStringLiteral("InfoWindow"));
     setWindowTitle(QString::fromUtf8("Информация о программе "));
     // 344 x 263 outside with a sizeable frame of 4 pixels and a caption of 19.
     resize(336, 236);
@@ -86,22 +86,22 @@ TForm2::TForm2(QWidget* parent)
     setPalette(colors);
     setAutoFillBackground(true);
 
-    PaintBox1 = new CreditsPaintBox(this);
-    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
-    PaintBox1->setGeometry(4, 4, 328, 229);
+    creditsBox_ = new CreditsArea(this);
+    creditsBox_->setObjectName(QStringLiteral("creditsBox"));
+    creditsBox_->setGeometry(4, 4, 328, 229);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
-                              QStringLiteral("&Close"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(220, 200, 101, 29);
-    BitBtn1->hide();
-    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    closeButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                   QStringLiteral("&Close"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setGeometry(220, 200, 101, 29);
+    closeButton_->hide();
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
 
     timer_.setInterval(5);
-    connect(&timer_, &QTimer::timeout, this, &TForm2::ScrollStep);
+    connect(&timer_, &QTimer::timeout, this, &InfoWindow::ScrollStep);
 }
 
-void TForm2::ShowAndActivate() {
+void InfoWindow::ShowAndActivate() {
     show();
     raise();
     activationRequested_ = !isActiveWindow();
@@ -109,15 +109,15 @@ void TForm2::ShowAndActivate() {
     FormActivate();
 }
 
-void TForm2::SetStepInterval(int milliseconds) {
+void InfoWindow::SetStepInterval(int milliseconds) {
     timer_.setInterval(std::max(0, milliseconds));
 }
 
-int TForm2::LastStep() const {
-    return ClosingRow * PaintBox1->TextHeight() + TopOffset;
+int InfoWindow::LastStep() const {
+    return ClosingRow * creditsBox_->TextHeight() + TopOffset;
 }
 
-bool TForm2::event(QEvent* event) {
+bool InfoWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         if (activationRequested_) {
             activationRequested_ = false;
@@ -130,29 +130,29 @@ bool TForm2::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void TForm2::hideEvent(QHideEvent* event) {
+void InfoWindow::hideEvent(QHideEvent* event) {
     timer_.stop();
     activationRequested_ = false;
     QWidget::hideEvent(event);
 }
 
-void TForm2::FormActivate() {
-    BitBtn1->hide();
+void InfoWindow::FormActivate() {
+    closeButton_->hide();
     step_ = 0;
-    PaintBox1->ShowStep(step_);
+    creditsBox_->ShowStep(step_);
     timer_.start();
 }
 
-void TForm2::ScrollStep() {
+void InfoWindow::ScrollStep() {
     if (step_ >= LastStep()) {
         timer_.stop();
-        PaintBox1->ShowStep(-1);
-        BitBtn1->show();
+        creditsBox_->ShowStep(-1);
+        closeButton_->show();
         emit ScrollFinished();
         return;
     }
     ++step_;
-    PaintBox1->ShowStep(step_);
+    creditsBox_->ShowStep(step_);
 }
 
 }  // namespace feldan

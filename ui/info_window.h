@@ -20,10 +20,10 @@ struct CreditRow {
 // The rows in drawing order; the last one is the closing row of spaces.
 const std::vector<CreditRow>& CreditRows();
 
-class CreditsPaintBox : public QWidget {
+class CreditsArea : public QWidget {
     Q_OBJECT
   public:
-    explicit CreditsPaintBox(QWidget* parent);
+    explicit CreditsArea(QWidget* parent);
 
     // The step being shown, or -1 when the area is blank.
     void ShowStep(int step);
@@ -38,10 +38,10 @@ class CreditsPaintBox : public QWidget {
     int step_ = -1;
 };
 
-class TForm2 : public QWidget {
+class InfoWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm2(QWidget* parent = nullptr);
+    explicit InfoWindow(QWidget* parent = nullptr);
 
     // What "Инфо" does: show the window, make it active and start the scroll from step 0.
     void ShowAndActivate();
@@ -57,9 +57,6 @@ class TForm2 : public QWidget {
     int LastStep() const;
     int CurrentStep() const { return step_; }
 
-    CreditsPaintBox* PaintBox1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-
   signals:
     void ScrollFinished();
 
@@ -70,6 +67,8 @@ class TForm2 : public QWidget {
   private:
     void FormActivate();
 
+    CreditsArea* creditsBox_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
     QTimer timer_;
     int step_ = 0;
     // Set when ShowAndActivate has just started a scroll: the activation it asked for then

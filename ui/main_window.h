@@ -1,5 +1,5 @@
 // The main window of Feldan: input fields, the schematic of the chosen topology, the result
-// text, the response chart, the menu and two status bars. It is the view of the Calculate
+// text, the response chart, the menu and two status bars. It is the view of the calculateAction_
 // command; every modal dialog goes through its DialogService.
 #pragma once
 
@@ -25,14 +25,14 @@ namespace feldan {
 
 class PanelBar;
 class ResponseChart;
-class TForm2;
+class InfoWindow;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     // `separator` is the decimal separator of the user's locale, read once at start.
-    explicit TForm1(char separator, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(char separator, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     char Separator() const { return separator_; }
     // Curves drawn in the current set of overlays (0..5).
@@ -50,23 +50,23 @@ class TForm1 : public QMainWindow {
     void SetFieldTexts(const InputTexts& texts);
 
     // Menu and control handlers.
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void CalculateClick();
-    void OpenClick();  // ui/design_file_commands.cpp
-    void SaveClick();  // ui/design_file_commands.cpp
-    void PrintFormClick();
-    void ExitClick();
-    void InfoClick();
-    void BonusACHClick();
-    void LegendaClick();
-    void ClearGraficClick();
-    void Timer2Timer();
-    void PanelHint(const QString& hint);
+    void ChooseTopology();
+    void ChooseResponse();
+    void CalculateDesign();
+    void OpenDesign();         // ui/design_file_commands.cpp
+    void SaveDesignCommand();  // ui/design_file_commands.cpp
+    void PrintWindow();
+    void Quit();
+    void ShowInfo();
+    void ToggleOverlay();
+    void ToggleLegend();
+    void ClearChart();
+    void ShowClock();
+    void ShowHint(const QString& hint);
 
     // Draws the client area (without title and menu bar) onto a page, as large as the page
     // allows and centred. False when the device cannot start a document.
-    bool PrintClientArea(QPaintDevice& device);
+    bool PrintOnto(QPaintDevice& device);
 
     // The design as the window holds it, and whether it differs from the file it came from or
     // went to (from the start values before any file).
@@ -78,56 +78,6 @@ class TForm1 : public QMainWindow {
     // A warning box; lines of `text` are separated by '\r'.
     void ShowWarning(const std::string& text);
 
-    // The controls, under the names the window has always given them.
-    QWidget* ClientArea = nullptr;
-    std::array<QLabel*, 7> Images{};  // Image1 .. Image7
-    QLabel* Image8 = nullptr;
-    QTextEdit* Memo1 = nullptr;
-    ResponseChart* Chart1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label13 = nullptr;
-    QFrame* Bevel2 = nullptr;
-    QFrame* Bevel3 = nullptr;
-    QLineEdit* Edit1 = nullptr;   // Fo, kHz
-    QLineEdit* Edit2 = nullptr;   // dF, Hz
-    QLineEdit* Edit3 = nullptr;   // Ld, mH
-    QLineEdit* Edit4 = nullptr;   // Cs, pF
-    QLineEdit* Edit5 = nullptr;   // level, dB
-    QLineEdit* Edit6 = nullptr;   // Rd, Ohm
-    QLineEdit* Edit7 = nullptr;   // name of the topology, over ComboBox1
-    QLineEdit* Edit10 = nullptr;  // name of the response, over ComboBox2
-    QLineEdit* Edit11 = nullptr;  // Ck, pF
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    PanelBar* StatusBar1 = nullptr;
-    PanelBar* StatusBar2 = nullptr;
-    QTimer* Timer2 = nullptr;
-    TForm2* Form2 = nullptr;
-
-    QMenu* N1 = nullptr;
-    QAction* Open = nullptr;
-    QAction* Save = nullptr;
-    QAction* N2 = nullptr;
-    QAction* PrintForm = nullptr;
-    QAction* N3 = nullptr;
-    QAction* Exit = nullptr;
-    QAction* Calculate = nullptr;
-    QAction* Info = nullptr;
-    QMenu* N4 = nullptr;
-    QAction* BonusACH = nullptr;
-    QAction* Legenda = nullptr;
-    QAction* Polos = nullptr;
-    QAction* ClearGrafic = nullptr;
-
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,7 +86,7 @@ class TForm1 : public QMainWindow {
   private:
     void BuildControls();
     void BuildMenu();
-    void FormCreate();
+    void SetStartState();
     void ShowSchematic(int filterType);
     void SetCkFieldEnabled(bool enabled);
     void UpdateTitle();
@@ -151,6 +101,56 @@ class TForm1 : public QMainWindow {
     void SetBusyCursor(bool busy);
     void SetResultText(const std::string& text);
     void ClearCurves();
+
+    // The controls; each has an object name of the same words without the underscore.
+    QWidget* clientArea_ = nullptr;
+    std::array<QLabel*, 7> schematicImages_{};  // one per topology
+    QLabel* authorsMark_ = nullptr;
+    QTextEdit* resultText_ = nullptr;
+    ResponseChart* chart_ = nullptr;
+    QLabel* crystalDataLabel_ = nullptr;
+    QLabel* foLabel_ = nullptr;
+    QLabel* ldLabel_ = nullptr;
+    QLabel* csLabel_ = nullptr;
+    QLabel* rdLabel_ = nullptr;
+    QLabel* filterDataLabel_ = nullptr;
+    QLabel* topologyLabel_ = nullptr;
+    QLabel* responseLabel_ = nullptr;
+    QLabel* dfLabel_ = nullptr;
+    QLabel* ckLabel_ = nullptr;
+    QLabel* levelLabel_ = nullptr;
+    QFrame* filterDataFrame_ = nullptr;
+    QFrame* crystalDataFrame_ = nullptr;
+    QLineEdit* foEdit_ = nullptr;            // Fo, kHz
+    QLineEdit* dfEdit_ = nullptr;            // dF, Hz
+    QLineEdit* ldEdit_ = nullptr;            // Ld, mH
+    QLineEdit* csEdit_ = nullptr;            // Cs, pF
+    QLineEdit* levelEdit_ = nullptr;         // level, dB
+    QLineEdit* rdEdit_ = nullptr;            // Rd, Ohm
+    QLineEdit* topologyNameEdit_ = nullptr;  // name of the topology, over topologyCombo_
+    QLineEdit* responseNameEdit_ = nullptr;  // name of the response, over responseCombo_
+    QLineEdit* ckEdit_ = nullptr;            // Ck, pF
+    QComboBox* topologyCombo_ = nullptr;
+    QComboBox* responseCombo_ = nullptr;
+    PanelBar* overlayStatusBar_ = nullptr;
+    PanelBar* hintStatusBar_ = nullptr;
+    QTimer* clockTimer_ = nullptr;
+    InfoWindow* infoWindow_ = nullptr;
+
+    QMenu* fileMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* fileSeparator_ = nullptr;
+    QAction* printAction_ = nullptr;
+    QAction* exitSeparator_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* calculateAction_ = nullptr;
+    QAction* infoAction_ = nullptr;
+    QMenu* chartMenu_ = nullptr;
+    QAction* overlayAction_ = nullptr;
+    QAction* legendAction_ = nullptr;
+    QAction* chartSeparator_ = nullptr;
+    QAction* clearChartAction_ = nullptr;
 
     char separator_;
     // The two selections in force (a design file may set values outside the lists).
@@ -176,7 +176,7 @@ char DecimalSeparatorOf(const QLocale& locale);
 QString LongTimeText(const QLocale& locale, const QTime& time);
 QString ShortDateText(const QLocale& locale, const QDate& date);
 
-// What Edit10 shows for ResponseType 1..5.
+// What the response name display shows for ResponseType 1..5.
 QString ResponseDisplayName(int responseType);
 
 }  // namespace feldan

@@ -24,7 +24,7 @@ constexpr double LastDetuningKHz = 3.138;
 QString StatusSummary(const WindowUnderTest& w, int curve) {
     return Utf8("АЧХ%1: ").arg(curve) +
            QString::fromStdString(w.form->LastResult().synthesis.PrototypeName) +
-           w.form->Edit2->text() + QStringLiteral("; ");
+           w.Get<QLineEdit>("dfEdit")->text() + QStringLiteral("; ");
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ void CalculateTest::defaultDesignDrawsItsCurveAndSummary_data() {
 void CalculateTest::defaultDesignDrawsItsCurveAndSummary() {
     QFETCH(char, separator);
     WindowUnderTest w(separator);
-    w.form->Calculate->trigger();
+    w.Get<QAction>("calculateAction")->trigger();
     QVERIFY(w.dialogs->warnings.isEmpty());
     QVERIFY(w.dialogs->errors.isEmpty());
 
@@ -78,13 +78,13 @@ void CalculateTest::defaultDesignDrawsItsCurveAndSummary() {
     QVERIFY(lines[2].startsWith(QStringLiteral("C3=")));
     QCOMPARE(lines[3], Utf8("Амин=0") + sep + Utf8("802 дБ; F(Амин)=Fo+1762 Гц;"));
     QCOMPARE(lines[4], Utf8("A(Fo)=-12") + sep + Utf8("05 дБ; dF(-3 дБ)=2543 Гц."));
-    for (QTextBlock block = w.form->Memo1->document()->begin(); block.isValid();
+    for (QTextBlock block = w.Get<QTextEdit>("resultText")->document()->begin(); block.isValid();
          block = block.next()) {
         QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     }
     // Without overlay no status panel is written.
     for (int i = 0; i < feldan::SeriesCount; ++i) {
-        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+        QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i).isEmpty());
     }
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
@@ -93,66 +93,67 @@ void CalculateTest::curveArrivesInOneCall() {
     WindowUnderTest w;
     QSignalSpy replaced(w.Series(0), &QXYSeries::pointsReplaced);
     QSignalSpy added(w.Series(0), &QXYSeries::pointAdded);
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(added.count(), 0);
 }
 
 void CalculateTest::overlayFillsFiveSeriesAndStartsAgain() {
     WindowUnderTest w;
-    w.form->BonusACH->trigger();
+    w.Get<QAction>("overlayAction")->trigger();
     for (int curve = 1; curve <= 5; ++curve) {
-        w.form->CalculateClick();
+        w.form->CalculateDesign();
         for (int i = 0; i < feldan::SeriesCount; ++i) {
             const bool drawn = i < curve;
             QCOMPARE(w.Series(i)->count(), drawn ? DefaultPoints : 0);
-            QCOMPARE(w.form->StatusBar1->PanelText(i), drawn ? StatusSummary(w, i + 1) : QString());
+            QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i),
+                     drawn ? StatusSummary(w, i + 1) : QString());
         }
     }
-    QVERIFY(w.form->StatusBar1->PanelText(4).startsWith(Utf8("АЧХ5: ")));
+    QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(4).startsWith(Utf8("АЧХ5: ")));
     // The sixth clears everything and draws the first curve again.
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     QCOMPARE(w.Series(0)->count(), DefaultPoints);
-    QCOMPARE(w.form->StatusBar1->PanelText(0), StatusSummary(w, 1));
+    QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(0), StatusSummary(w, 1));
     for (int i = 1; i < feldan::SeriesCount; ++i) {
         QCOMPARE(w.Series(i)->count(), 0);
-        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+        QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i).isEmpty());
     }
     QVERIFY(w.dialogs->warnings.isEmpty());
 }
 
 void CalculateTest::overlayOffReplacesOnlyTheFirstCurve() {
     WindowUnderTest w;
-    w.form->BonusACH->trigger();
+    w.Get<QAction>("overlayAction")->trigger();
     for (int i = 0; i < 3; ++i)
-        w.form->CalculateClick();
-    const QString thirdPanel = w.form->StatusBar1->PanelText(2);
-    w.form->BonusACH->trigger();
-    QVERIFY(!w.form->BonusACH->isChecked());
-    w.form->Edit2->setText(QStringLiteral("2400"));
-    w.form->CalculateClick();
+        w.form->CalculateDesign();
+    const QString thirdPanel = w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(2);
+    w.Get<QAction>("overlayAction")->trigger();
+    QVERIFY(!w.Get<QAction>("overlayAction")->isChecked());
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
+    w.form->CalculateDesign();
     // Replaced, not added to: a narrower band gives fewer points than the first curve had.
     QVERIFY(w.Series(0)->count() > 0);
     QVERIFY(w.Series(0)->count() < DefaultPoints);
     QCOMPARE(w.Series(1)->count(), DefaultPoints);
     QCOMPARE(w.Series(2)->count(), DefaultPoints);
-    QCOMPARE(w.form->StatusBar1->PanelText(2), thirdPanel);
+    QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(2), thirdPanel);
 }
 
 void CalculateTest::stoppedCalculationMovesOverlayOn() {
     WindowUnderTest w;
-    w.form->BonusACH->trigger();
-    w.form->CalculateClick();
-    w.form->Edit5->setText(QStringLiteral("0"));
-    w.form->CalculateClick();
+    w.Get<QAction>("overlayAction")->trigger();
+    w.form->CalculateDesign();
+    w.Get<QLineEdit>("levelEdit")->setText(QStringLiteral("0"));
+    w.form->CalculateDesign();
     QCOMPARE(w.dialogs->warnings.size(), 1);
-    w.form->Edit5->setText(QStringLiteral("-3"));
-    w.form->CalculateClick();
+    w.Get<QLineEdit>("levelEdit")->setText(QStringLiteral("-3"));
+    w.form->CalculateDesign();
     QCOMPARE(w.Series(0)->count(), DefaultPoints);
     QCOMPARE(w.Series(1)->count(), 0);
     QCOMPARE(w.Series(2)->count(), DefaultPoints);
-    QVERIFY(w.form->StatusBar1->PanelText(1).isEmpty());
-    QCOMPARE(w.form->StatusBar1->PanelText(2), StatusSummary(w, 3));
+    QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(1).isEmpty());
+    QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(2), StatusSummary(w, 3));
 }
 
 void CalculateTest::warningsAreShownInMessageBoxes_data() {
@@ -161,18 +162,18 @@ void CalculateTest::warningsAreShownInMessageBoxes_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("resultCleared");
     const QString missing = Utf8(" Необходимо задать все данные для расчета ! ");
-    for (const char* field : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit6", "Edit11"}) {
+    for (const char* field : {"foEdit", "dfEdit", "ldEdit", "csEdit", "rdEdit", "ckEdit"}) {
         QTest::addRow("empty %s", field)
             << QString::fromLatin1(field) << QString() << missing << false;
     }
-    QTest::newRow("zero Rd") << "Edit6"
+    QTest::newRow("zero Rd") << "rdEdit"
                              << "0"
                              << Utf8(" Активное сопротивление должно быть\n") +
                                     QString(12, QLatin1Char(' ')) + Utf8("отлично от нуля ! ")
                              << false;
-    QTest::newRow("empty level") << "Edit5"
+    QTest::newRow("empty level") << "levelEdit"
                                  << "" << Utf8(" Задайте уровень АЧХ ! ") << true;
-    QTest::newRow("level zero") << "Edit5"
+    QTest::newRow("level zero") << "levelEdit"
                                 << "0" << Utf8(" Уровень АЧХ задан не корректно ! ") << true;
 }
 
@@ -182,16 +183,16 @@ void CalculateTest::warningsAreShownInMessageBoxes() {
     QFETCH(QString, message);
     QFETCH(bool, resultCleared);
     WindowUnderTest w;
-    w.form->CalculateClick();
-    const QString earlier = w.form->Memo1->toPlainText();
+    w.form->CalculateDesign();
+    const QString earlier = w.Get<QTextEdit>("resultText")->toPlainText();
     QVERIFY(!earlier.isEmpty());
     w.form->findChild<QLineEdit*>(field)->setText(text);
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     QCOMPARE(w.dialogs->warnings, QStringList{message});
     QVERIFY(w.dialogs->errors.isEmpty());
     // Without overlay the first curve is emptied before the design is checked.
     QCOMPARE(w.Series(0)->count(), 0);
-    QCOMPARE(w.form->Memo1->toPlainText(), resultCleared ? QString() : earlier);
+    QCOMPARE(w.Get<QTextEdit>("resultText")->toPlainText(), resultCleared ? QString() : earlier);
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
@@ -215,26 +216,26 @@ void CalculateTest::busyCursorIsOnDuringTheCommandOnly() {
     auto owned = std::make_unique<CursorNotingDialogs>();
     CursorNotingDialogs* dialogs = owned.get();
     w.form->SetDialogService(std::move(owned));
-    w.form->Edit5->clear();  // stops after the design run
-    w.form->CalculateClick();
+    w.Get<QLineEdit>("levelEdit")->clear();  // stops after the design run
+    w.form->CalculateDesign();
     // The box waits for the user, so the busy cursor is gone before it comes up.
     QCOMPARE(dialogs->cursorsAtWarning, QList<int>{-1});
     QVERIFY(QApplication::overrideCursor() == nullptr);
-    w.form->Edit5->setText(QStringLiteral("-3"));
-    w.form->CalculateClick();
+    w.Get<QLineEdit>("levelEdit")->setText(QStringLiteral("-3"));
+    w.form->CalculateDesign();
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
 void CalculateTest::conversionErrorsGoToTheErrorBox_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
-    QTest::newRow("two separators in Fo") << "Edit1"
+    QTest::newRow("two separators in Fo") << "foEdit"
                                           << "1.2.3";
-    QTest::newRow("letters in Ld") << "Edit3"
+    QTest::newRow("letters in Ld") << "ldEdit"
                                    << "abc";
-    QTest::newRow("lone minus as level") << "Edit5"
+    QTest::newRow("lone minus as level") << "levelEdit"
                                          << "-";
-    QTest::newRow("level with two minus signs") << "Edit5"
+    QTest::newRow("level with two minus signs") << "levelEdit"
                                                 << "--3";
 }
 
@@ -245,7 +246,7 @@ void CalculateTest::conversionErrorsGoToTheErrorBox() {
     auto* edit = w.form->findChild<QLineEdit*>(field);
     const QString original = edit->text();
     edit->setText(text);
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     QVERIFY(w.dialogs->warnings.isEmpty());
     QCOMPARE(w.dialogs->errors.size(), 1);
     QVERIFY2(w.dialogs->errors[0].endsWith(QStringLiteral("' is not a valid floating point value")),
@@ -256,7 +257,7 @@ void CalculateTest::conversionErrorsGoToTheErrorBox() {
     QCOMPARE(w.Series(0)->count(), 0);
     // The window stays usable: the next calculation on good data draws its curve.
     edit->setText(original);
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     QCOMPARE(w.Series(0)->count(), DefaultPoints);
     QCOMPARE(w.dialogs->errors.size(), 1);
 }

@@ -57,20 +57,18 @@ struct WindowSnapshot {
     int points = 0;
 
     explicit WindowSnapshot(const WindowUnderTest& w) {
-        const feldan::TForm1& f = *w.form;
-        for (QLineEdit* edit : {f.Edit1, f.Edit3, f.Edit4, f.Edit6, f.Edit2, f.Edit5, f.Edit11})
-            fields.append(edit->text());
-        edit7 = f.Edit7->text();
-        edit10 = f.Edit10->text();
+        for (const char* name :
+             {"foEdit", "ldEdit", "csEdit", "rdEdit", "dfEdit", "levelEdit", "ckEdit"})
+            fields.append(w.Get<QLineEdit>(name)->text());
+        edit7 = w.Get<QLineEdit>("topologyNameEdit")->text();
+        edit10 = w.Get<QLineEdit>("responseNameEdit")->text();
         filterType = w.form->CurrentDesign().FilterType;
         responseType = w.form->CurrentDesign().ResponseType;
-        combo1 = f.ComboBox1->currentIndex();
-        combo2 = f.ComboBox2->currentIndex();
-        for (QLabel* image : f.Images) {
-            if (image->isVisibleTo(&f)) visibleImages.append(image->objectName());
-        }
-        ckEnabled = f.Edit11->isEnabled();
-        memo = f.Memo1->toPlainText();
+        combo1 = w.Get<QComboBox>("topologyCombo")->currentIndex();
+        combo2 = w.Get<QComboBox>("responseCombo")->currentIndex();
+        visibleImages = w.VisibleSchematics();
+        ckEnabled = w.Get<QLineEdit>("ckEdit")->isEnabled();
+        memo = w.Get<QTextEdit>("resultText")->toPlainText();
         curveCount = w.form->CurveCount();
         for (int s = 0; s < 5; ++s)
             points += static_cast<int>(w.Series(s)->count());
@@ -105,7 +103,7 @@ class DesignFileCommandsTest : public QObject {
 
 void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("fields");  // Edit1, Edit3, Edit4, Edit6, Edit2, Edit5, Edit11
+    QTest::addColumn<QStringList>("fields");  // Fo, Ld, Cs, Rd, dF, level, Ck
     QTest::addColumn<int>("filterType");
     QTest::addColumn<int>("responseType");
     QTest::addColumn<QString>("edit7");
@@ -144,12 +142,12 @@ void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
 
     WindowUnderTest w;
     // Something in the result box and the chart first, so that a stray change would show.
-    w.form->Calculate->trigger();
+    w.Get<QAction>("calculateAction")->trigger();
     const WindowSnapshot before(w);
     QVERIFY(before.points > 0);
 
     w.dialogs->openAnswer = path;
-    w.form->Open->trigger();
+    w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.dialogs->warnings, QStringList());
 
@@ -176,13 +174,13 @@ void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {
     WindowUnderTest w;
     // A design saved in one folder: both dialogs then start there, also in a new window.
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("kept"));
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("kept.fdn"))));
     WindowUnderTest later;
     later.dialogs->openAnswer.clear();
-    later.form->Open->trigger();
+    later.Get<QAction>("openAction")->trigger();
     later.dialogs->saveAnswer.clear();
-    later.form->Save->trigger();
+    later.Get<QAction>("saveAction")->trigger();
     QCOMPARE(later.dialogs->openRequests.size(), 1);
     QCOMPARE(later.dialogs->saveRequests.size(), 1);
     const QStringList open = later.dialogs->openRequests.front();
@@ -195,7 +193,7 @@ void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {
               QStringLiteral("Feldan"))
         .clear();
     WindowUnderTest fresh;
-    fresh.form->Open->trigger();
+    fresh.Get<QAction>("openAction")->trigger();
     QVERIFY(QDir(fresh.dialogs->openRequests.front()[0]).absolutePath() !=
             QDir(QCoreApplication::applicationDirPath()).absolutePath());
     // The design files first; the second entry shows every file.
@@ -210,11 +208,11 @@ void DesignFileCommandsTest::openCompletesANameWithoutExtension() {
                "1\r\n2\r\n3\r\n4\r\n5\r\n\r\n\r\n-3\r\n91\r\n5\r\n1\r\n");
     WindowUnderTest w;
     w.dialogs->openAnswer = folder.filePath(QStringLiteral("design"));
-    w.form->Open->trigger();
+    w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
-    QCOMPARE(w.form->Edit1->text(), QStringLiteral("1"));
+    QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("1"));
     QCOMPARE(w.form->CurrentDesign().FilterType, 5);
-    QCOMPARE(w.form->Edit7->text(), QStringLiteral("4CW"));
+    QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), QStringLiteral("4CW"));
 }
 
 void DesignFileCommandsTest::cancelledDialogsChangeNothing() {
@@ -222,8 +220,8 @@ void DesignFileCommandsTest::cancelledDialogsChangeNothing() {
     QVERIFY(folder.isValid());
     WindowUnderTest w;
     const WindowSnapshot before(w);
-    w.form->Open->trigger();
-    w.form->Save->trigger();
+    w.Get<QAction>("openAction")->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     const WindowSnapshot after(w);
     QCOMPARE(after.fields, before.fields);
     QCOMPARE(after.filterType, before.filterType);
@@ -271,10 +269,10 @@ void DesignFileCommandsTest::fileThatFailsChangesNothing() {
     if (!bytes.isEmpty()) WriteBytes(path, bytes);
 
     WindowUnderTest w;
-    Choose(w.form->ComboBox1, 4);
+    Choose(w.Get<QComboBox>("topologyCombo"), 4);
     const WindowSnapshot before(w);
     w.dialogs->openAnswer = path;
-    w.form->Open->trigger();
+    w.Get<QAction>("openAction")->trigger();
 
     if (!error.isEmpty()) {
         QCOMPARE(w.dialogs->errors, QStringList{error});
@@ -295,7 +293,7 @@ void DesignFileCommandsTest::fileThatFailsChangesNothing() {
     // The lines of the failed file do not reach the next save either.
     const QString saved = folder.filePath(QStringLiteral("saved"));
     w.dialogs->saveAnswer = saved;
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     const QList<QByteArray> lines = ReadBytes(saved + QStringLiteral(".fdn")).split('\n');
     QCOMPARE(lines.size(), 12);
     QCOMPARE(lines[5], QByteArray("\r"));
@@ -324,16 +322,16 @@ void DesignFileCommandsTest::saveWritesTheWindowsDesign() {
     WindowUnderTest w;
     // The user's design: a CW topology and a Chebyshev response chosen in the lists, and texts
     // typed or pasted into the fields.
-    Choose(w.form->ComboBox1, 5);
-    Choose(w.form->ComboBox2, 3);
+    Choose(w.Get<QComboBox>("topologyCombo"), 5);
+    Choose(w.Get<QComboBox>("responseCombo"), 3);
     QCOMPARE(w.form->CurrentDesign().FilterType, 6);
     QCOMPARE(w.form->CurrentDesign().ResponseType, 4);
-    w.form->Edit1->setText(QStringLiteral("10700,25"));
-    w.form->Edit3->setText(Utf8("Ёж"));
-    w.form->Edit11->setText(QString());
+    w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("10700,25"));
+    w.Get<QLineEdit>("ldEdit")->setText(Utf8("Ёж"));
+    w.Get<QLineEdit>("ckEdit")->setText(QString());
 
     w.dialogs->saveAnswer = folder.filePath(answer);
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.dialogs->warnings, QStringList());
     QCOMPARE(
@@ -355,7 +353,7 @@ void DesignFileCommandsTest::reservedLinesOfTheOpenedFileAreSavedAgain() {
 
     // Before any file is opened the reserved lines are empty.
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("first"));
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("first.fdn"))), ExampleBytes);
 
     const QString opened = folder.filePath(QStringLiteral("opened.fdn"));
@@ -363,11 +361,11 @@ void DesignFileCommandsTest::reservedLinesOfTheOpenedFileAreSavedAgain() {
                "8861.736\r\n10.1\r\n6.3\r\n5.7\r\n3100\r\nx\r\n\xF0\xE5\xE7\x98\r\n-"
                "3\r\n91\r\n2\r\n1\r\n");
     w.dialogs->openAnswer = opened;
-    w.form->Open->trigger();
+    w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
-    w.form->Edit2->setText(QStringLiteral("2400"));
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("second.fdn"));
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("second.fdn"))),
              QByteArray("8861.736\r\n10.1\r\n6.3\r\n5.7\r\n2400\r\nx\r\n\xF0\xE5\xE7\x98\r\n-"
                         "3\r\n91\r\n2\r\n1\r\n"));
@@ -393,7 +391,7 @@ void DesignFileCommandsTest::saveFailuresAreReportedAndKeepTheOldFile() {
     for (const Case& c : cases) {
         WindowUnderTest w;
         w.dialogs->saveAnswer = c.answer;
-        w.form->Save->trigger();
+        w.Get<QAction>("saveAction")->trigger();
         QCOMPARE(w.dialogs->errors, QStringList{c.error});
     }
     QCOMPARE(ReadBytes(readOnly), QByteArray("old\r\n"));
@@ -409,9 +407,9 @@ void DesignFileCommandsTest::textWindows1251CannotHoldIsNotSaved() {
     const QString path = folder.filePath(QStringLiteral("design.fdn"));
     WriteBytes(path, ExampleBytes);
     WindowUnderTest w;
-    w.form->Edit4->setText(Utf8("6.3中"));
+    w.Get<QLineEdit>("csEdit")->setText(Utf8("6.3中"));
     w.dialogs->saveAnswer = path;
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.dialogs->warnings.size(), 1);
     QVERIFY2(w.dialogs->warnings.front().contains(Utf8("中")),

@@ -11,7 +11,7 @@
 #include "ui/window_style.h"
 #include "ui_test_support.h"
 
-using feldan::TForm2;
+using feldan::InfoWindow;
 using feldan::testing::Utf8;
 using feldan::testing::WindowUnderTest;
 
@@ -52,7 +52,7 @@ class InfoWindowTest : public QObject {
 
 void InfoWindowTest::windowIsCreatedHiddenWithItsLook() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     QVERIFY(info != nullptr);
     QVERIFY(!info->isVisible());
     QCOMPARE(info->windowTitle(), Utf8("Информация о программе "));
@@ -66,11 +66,14 @@ void InfoWindowTest::windowIsCreatedHiddenWithItsLook() {
     QCOMPARE(info->palette().color(QPalette::Window), feldan::InfoColor());
     QCOMPARE(info->font().pixelSize(), 11);
     QVERIFY(info->font().bold());
-    QCOMPARE(info->PaintBox1->geometry(), QRect(4, 4, 328, 229));
-    QCOMPARE(info->BitBtn1->geometry(), QRect(220, 200, 101, 29));
-    QCOMPARE(info->BitBtn1->text(), QStringLiteral("&Close"));
-    QVERIFY(!info->BitBtn1->icon().isNull());
-    QVERIFY(!info->BitBtn1->isVisibleTo(info));
+    QCOMPARE(feldan::testing::Child<feldan::CreditsArea>(info, "creditsBox")->geometry(),
+             QRect(4, 4, 328, 229));
+    QCOMPARE(feldan::testing::Child<QPushButton>(info, "closeButton")->geometry(),
+             QRect(220, 200, 101, 29));
+    QCOMPARE(feldan::testing::Child<QPushButton>(info, "closeButton")->text(),
+             QStringLiteral("&Close"));
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->icon().isNull());
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisibleTo(info));
     QCOMPARE(info->StepInterval(), 5);
     QCOMPARE(info->LastStep(), ExpectedLastStep());
 }
@@ -107,24 +110,25 @@ void InfoWindowTest::infoShowsAndActivatesTheWindow() {
     WindowUnderTest w;
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(50);
-    w.form->Info->trigger();
+    w.Get<QAction>("infoAction")->trigger();
     QVERIFY(info->isVisible());
     QTRY_VERIFY(info->isActiveWindow());
     QVERIFY(info->Scrolling());
-    QVERIFY(!info->BitBtn1->isVisible());
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
     QVERIFY(info->CurrentStep() < 10);
 }
 
 void InfoWindowTest::closeButtonAppearsAtTheEndOfTheScroll() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(0);
-    QSignalSpy finished(info, &TForm2::ScrollFinished);
-    w.form->InfoClick();
-    QVERIFY(!info->BitBtn1->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(info->BitBtn1->isVisible(), 20000);
+    QSignalSpy finished(info, &InfoWindow::ScrollFinished);
+    w.form->ShowInfo();
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible(),
+                             20000);
     QCOMPARE(finished.count(), 1);
     QVERIFY(!info->Scrolling());
     QCOMPARE(info->CurrentStep(), ExpectedLastStep());
@@ -132,32 +136,36 @@ void InfoWindowTest::closeButtonAppearsAtTheEndOfTheScroll() {
 
 void InfoWindowTest::scrollPaintsTextWhileRunningAndEndsBlank() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(60000);  // the test takes the steps itself
-    w.form->InfoClick();
-    QCOMPARE(info->PaintBox1->ShownStep(), 0);
+    w.form->ShowInfo();
+    QCOMPARE(feldan::testing::Child<feldan::CreditsArea>(info, "creditsBox")->ShownStep(), 0);
     for (int i = 0; i < 60; ++i)
         info->ScrollStep();
     QCOMPARE(info->CurrentStep(), 60);
-    QCOMPARE(info->PaintBox1->ShownStep(), 60);
-    const QImage middle = info->PaintBox1->grab().toImage();
+    QCOMPARE(feldan::testing::Child<feldan::CreditsArea>(info, "creditsBox")->ShownStep(), 60);
+    const QImage middle =
+        feldan::testing::Child<feldan::CreditsArea>(info, "creditsBox")->grab().toImage();
     QVERIFY(DarkPixels(middle) > 200);
     // The text has risen: the top rows hold the version line now, at step 0 they were empty.
     QVERIFY(DarkPixels(middle.copy(0, 30, middle.width(), 30)) > 20);
     while (info->Scrolling())
         info->ScrollStep();
-    QVERIFY(info->BitBtn1->isVisible());
-    QCOMPARE(DarkPixels(info->PaintBox1->grab().toImage()), 0);
+    QVERIFY(feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
+    QCOMPARE(DarkPixels(
+                 feldan::testing::Child<feldan::CreditsArea>(info, "creditsBox")->grab().toImage()),
+             0);
 }
 
 void InfoWindowTest::closingHidesTheWindow() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(0);
-    w.form->InfoClick();
-    QTRY_VERIFY_WITH_TIMEOUT(info->BitBtn1->isVisible(), 20000);
-    QPointer<TForm2> alive(info);
-    QTest::mouseClick(info->BitBtn1, Qt::LeftButton);
+    w.form->ShowInfo();
+    QTRY_VERIFY_WITH_TIMEOUT(feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible(),
+                             20000);
+    QPointer<InfoWindow> alive(info);
+    QTest::mouseClick(feldan::testing::Child<QPushButton>(info, "closeButton"), Qt::LeftButton);
     QVERIFY(!info->isVisible());
     QVERIFY(!alive.isNull());
     QVERIFY(!info->Scrolling());
@@ -165,43 +173,45 @@ void InfoWindowTest::closingHidesTheWindow() {
 
 void InfoWindowTest::infoAgainStartsANewScroll() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(0);
-    w.form->InfoClick();
-    QTRY_VERIFY_WITH_TIMEOUT(info->BitBtn1->isVisible(), 20000);
-    info->BitBtn1->click();
+    w.form->ShowInfo();
+    QTRY_VERIFY_WITH_TIMEOUT(feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible(),
+                             20000);
+    feldan::testing::Child<QPushButton>(info, "closeButton")->click();
     QVERIFY(!info->isVisible());
     info->SetStepInterval(60000);
-    w.form->Info->trigger();
+    w.Get<QAction>("infoAction")->trigger();
     QVERIFY(info->isVisible());
     QVERIFY(info->Scrolling());
     QCOMPARE(info->CurrentStep(), 0);
-    QVERIFY(!info->BitBtn1->isVisible());
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
 }
 
 void InfoWindowTest::infoWhileActiveRestartsTheScroll() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(0);
-    w.form->InfoClick();
+    w.form->ShowInfo();
     QTRY_VERIFY(info->isActiveWindow());
     QTRY_VERIFY(info->CurrentStep() >= 30);
     info->SetStepInterval(60000);
-    w.form->InfoClick();
+    w.form->ShowInfo();
     QCOMPARE(info->CurrentStep(), 0);
     QVERIFY(info->Scrolling());
-    QVERIFY(!info->BitBtn1->isVisible());
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
 }
 
 void InfoWindowTest::reactivationRestartsTheScroll() {
     WindowUnderTest w;
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(0);
-    w.form->InfoClick();
+    w.form->ShowInfo();
     QTRY_VERIFY(info->isActiveWindow());
-    QTRY_VERIFY_WITH_TIMEOUT(info->BitBtn1->isVisible(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible(),
+                             20000);
     // Switching to the main window and back starts the credits again.
     w.form->activateWindow();
     QTRY_VERIFY(w.form->isActiveWindow());
@@ -210,20 +220,20 @@ void InfoWindowTest::reactivationRestartsTheScroll() {
     QTRY_VERIFY(info->isActiveWindow());
     QTRY_VERIFY(info->Scrolling());
     QCOMPARE(info->CurrentStep(), 0);
-    QVERIFY(!info->BitBtn1->isVisible());
+    QVERIFY(!feldan::testing::Child<QPushButton>(info, "closeButton")->isVisible());
 }
 
 void InfoWindowTest::mainWindowCalculatesDuringTheScroll() {
     WindowUnderTest w;
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(20);
-    w.form->InfoClick();
+    w.form->ShowInfo();
     QVERIFY(info->Scrolling());
-    w.form->Calculate->trigger();
+    w.Get<QAction>("calculateAction")->trigger();
     QCOMPARE(w.Series(0)->count(), 2543);
     QCOMPARE(w.MemoLines().size(), 5);
-    w.form->Legenda->trigger();
-    QVERIFY(!w.form->Legenda->isChecked());
+    w.Get<QAction>("legendAction")->trigger();
+    QVERIFY(!w.Get<QAction>("legendAction")->isChecked());
     // The scroll goes on afterwards.
     QVERIFY(info->Scrolling());
     const int step = info->CurrentStep();
@@ -234,15 +244,15 @@ void InfoWindowTest::closingTheMainWindowEndsEverything() {
     WindowUnderTest w;
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    TForm2* info = w.form->Form2;
+    InfoWindow* info = w.Get<feldan::InfoWindow>("InfoWindow");
     info->SetStepInterval(20);
     // Inside the application's own event loop: the credits start, then "Выход" is chosen in
     // the middle of the scroll. The loop must end by itself; the guard only stops a broken run.
     bool guardFired = false;
-    QTimer::singleShot(0, w.form.get(), [&] { w.form->InfoClick(); });
+    QTimer::singleShot(0, w.form.get(), [&] { w.form->ShowInfo(); });
     QTimer::singleShot(100, w.form.get(), [&] {
         QVERIFY(info->Scrolling());
-        w.form->Exit->trigger();
+        w.Get<QAction>("exitAction")->trigger();
     });
     QTimer guard;
     guard.setSingleShot(true);

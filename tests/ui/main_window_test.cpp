@@ -29,14 +29,6 @@ using feldan::testing::WindowUnderTest;
 
 namespace {
 
-QStringList VisibleImages(const feldan::TForm1& form) {
-    QStringList names;
-    for (QLabel* image : form.Images) {
-        if (image->isVisibleTo(&form)) names.append(image->objectName());
-    }
-    return names;
-}
-
 void ShowActive(QWidget& window) {
     window.show();
     window.activateWindow();
@@ -108,7 +100,7 @@ void MainWindowTest::windowIsFixedAndCentredWithItsCaption() {
     WindowUnderTest w;
     QCOMPARE(w.form->windowTitle(), Utf8("Расчёт кварцевых фильтров[*]"));
     QVERIFY(!w.form->isWindowModified());
-    QCOMPARE(w.form->ClientArea->size(), QSize(792, 550));
+    QCOMPARE(w.Get<QWidget>("clientArea")->size(), QSize(792, 550));
     // Not resizable: the window's smallest and largest sizes are the same.
     QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
     const Qt::WindowFlags flags = w.form->windowFlags();
@@ -130,31 +122,31 @@ void MainWindowTest::controlsStandWhereTheWindowPutsThem_data() {
     const auto row = [](const char* name, int x, int y, int width, int height) {
         QTest::newRow(name) << QString::fromLatin1(name) << QRect(x, y, width, height);
     };
-    row("Image1", 6, 0, 170, 105);
-    row("Image2", 6, 0, 202, 105);
-    row("Image3", 6, 0, 306, 105);
-    row("Image4", 6, 0, 406, 105);
-    row("Image5", 6, 0, 240, 105);
-    row("Image6", 6, 0, 340, 105);
-    row("Image7", 6, 0, 440, 105);
-    row("Memo1", 448, 0, 340, 105);
-    row("Chart1", 4, 108, 613, 405);
-    row("Bevel3", 624, 128, 165, 138);
-    row("Edit1", 705, 136, 70, 23);
-    row("Edit3", 705, 161, 45, 23);
-    row("Edit4", 705, 186, 45, 23);
-    row("Edit6", 705, 211, 45, 23);
-    row("Edit11", 705, 236, 45, 23);
-    row("Bevel2", 624, 288, 165, 145);
-    row("ComboBox1", 630, 308, 153, 23);
-    row("Edit7", 630, 308, 136, 23);
-    row("ComboBox2", 630, 351, 153, 22);
-    row("Edit10", 630, 351, 136, 22);
-    row("Edit2", 746, 376, 36, 23);
-    row("Edit5", 746, 401, 36, 23);
-    row("Image8", 624, 464, 160, 43);
-    row("StatusBar1", 0, 512, 792, 19);
-    row("StatusBar2", 0, 531, 792, 19);
+    row("schematic1", 6, 0, 170, 105);
+    row("schematic2", 6, 0, 202, 105);
+    row("schematic3", 6, 0, 306, 105);
+    row("schematic4", 6, 0, 406, 105);
+    row("schematic5", 6, 0, 240, 105);
+    row("schematic6", 6, 0, 340, 105);
+    row("schematic7", 6, 0, 440, 105);
+    row("resultText", 448, 0, 340, 105);
+    row("chart", 4, 108, 613, 405);
+    row("crystalDataFrame", 624, 128, 165, 138);
+    row("foEdit", 705, 136, 70, 23);
+    row("ldEdit", 705, 161, 45, 23);
+    row("csEdit", 705, 186, 45, 23);
+    row("rdEdit", 705, 211, 45, 23);
+    row("ckEdit", 705, 236, 45, 23);
+    row("filterDataFrame", 624, 288, 165, 145);
+    row("topologyCombo", 630, 308, 153, 23);
+    row("topologyNameEdit", 630, 308, 136, 23);
+    row("responseCombo", 630, 351, 153, 22);
+    row("responseNameEdit", 630, 351, 136, 22);
+    row("dfEdit", 746, 376, 36, 23);
+    row("levelEdit", 746, 401, 36, 23);
+    row("authorsMark", 624, 464, 160, 43);
+    row("overlayStatusBar", 0, 512, 792, 19);
+    row("hintStatusBar", 0, 531, 792, 19);
 }
 
 void MainWindowTest::controlsStandWhereTheWindowPutsThem() {
@@ -163,7 +155,7 @@ void MainWindowTest::controlsStandWhereTheWindowPutsThem() {
     WindowUnderTest w;
     auto* control = w.form->findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
-    QCOMPARE(control->parentWidget(), w.form->ClientArea);
+    QCOMPARE(control->parentWidget(), w.Get<QWidget>("clientArea"));
     QCOMPARE(control->geometry(), geometry);
 }
 
@@ -176,17 +168,17 @@ void MainWindowTest::labelsCarryTheirTextsAndPlaces_data() {
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << QPoint(x, y)
                             << blue;
     };
-    row("Label1", "Данные резонатора", 645, 110, true);
-    row("Label2", "Fo(кГц) =", 652, 139, false);
-    row("Label3", "Ld(мГн) =", 649, 164, false);
-    row("Label4", "\u0421s(пФ) =", 653, 189, false);
-    row("Label5", "Rd(Ом) =", 648, 214, false);
-    row("Label10", "\u0421k(пФ) =", 648, 239, false);
-    row("Label6", "Данные фильтра", 658, 270, true);
-    row("Label7", "Порядок фильтра :", 630, 290, false);
-    row("Label8", "Тип АЧХ :", 630, 334, false);
-    row("Label9", "Полоса dF (Гц) =", 650, 379, false);
-    row("Label13", "Уровень АЧХ (дБ) =", 633, 404, false);
+    row("crystalDataLabel", "Данные резонатора", 645, 110, true);
+    row("foLabel", "Fo(кГц) =", 652, 139, false);
+    row("ldLabel", "Ld(мГн) =", 649, 164, false);
+    row("csLabel", "\u0421s(пФ) =", 653, 189, false);
+    row("rdLabel", "Rd(Ом) =", 648, 214, false);
+    row("ckLabel", "\u0421k(пФ) =", 648, 239, false);
+    row("filterDataLabel", "Данные фильтра", 658, 270, true);
+    row("topologyLabel", "Порядок фильтра :", 630, 290, false);
+    row("responseLabel", "Тип АЧХ :", 630, 334, false);
+    row("dfLabel", "Полоса dF (Гц) =", 650, 379, false);
+    row("levelLabel", "Уровень АЧХ (дБ) =", 633, 404, false);
 }
 
 void MainWindowTest::labelsCarryTheirTextsAndPlaces() {
@@ -224,9 +216,11 @@ void MainWindowTest::fontsFollowTheWindowDescription() {
         int pixels;
     };
     const Expected cases[] = {
-        {w.form->Edit1, 12},     {w.form->Edit5, 12},   {w.form->Label2, 12},
-        {w.form->Label5, 13},    {w.form->Label10, 13}, {w.form->ComboBox1, 12},
-        {w.form->ComboBox2, 11}, {w.form->Edit10, 11},  {w.form->Memo1, 12}};
+        {w.Get<QLineEdit>("foEdit"), 12},        {w.Get<QLineEdit>("levelEdit"), 12},
+        {w.Get<QLabel>("foLabel"), 12},          {w.Get<QLabel>("rdLabel"), 13},
+        {w.Get<QLabel>("ckLabel"), 13},          {w.Get<QComboBox>("topologyCombo"), 12},
+        {w.Get<QComboBox>("responseCombo"), 11}, {w.Get<QLineEdit>("responseNameEdit"), 11},
+        {w.Get<QTextEdit>("resultText"), 12}};
     for (const Expected& expected : cases) {
         const QFont font = expected.control->font();
         QVERIFY2(font.pixelSize() == expected.pixels, qPrintable(expected.control->objectName()));
@@ -236,7 +230,10 @@ void MainWindowTest::fontsFollowTheWindowDescription() {
         QVERIFY2(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"),
                  qPrintable(family));
     }
-    QCOMPARE(w.form->StatusBar1->Panel(0)->palette().color(QPalette::WindowText),
+    QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")
+                 ->Panel(0)
+                 ->palette()
+                 .color(QPalette::WindowText),
              QColor(0, 128, 0));
 }
 
@@ -245,47 +242,47 @@ void MainWindowTest::startStateHasTheFourCrystalLadderInForce() {
     QCOMPARE(w.form->CurrentDesign().FilterType, 2);
     QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
     QCOMPARE(w.form->CurveCount(), 0);
-    QCOMPARE(w.form->ComboBox1->currentIndex(), 0);
-    QCOMPARE(w.form->ComboBox1->currentText(), Utf8("3-х кристальный"));
-    QCOMPARE(w.form->ComboBox2->currentIndex(), 0);
-    QCOMPARE(w.form->Edit7->text(), Utf8("4-х кристальный"));
-    QCOMPARE(w.form->Edit10->text(), Utf8("Баттерворта dA=3 дб"));
-    QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image2")});
-    QVERIFY(!w.form->Edit11->isEnabled());
-    QCOMPARE(w.form->Edit11->palette().color(QPalette::Base), feldan::MenuColor());
-    QVERIFY(w.form->Calculate->isEnabled());
-    QVERIFY(!w.form->BonusACH->isChecked());
-    QVERIFY(w.form->Legenda->isChecked());
-    QVERIFY(w.form->Chart1->LegendVisible());
-    QVERIFY(w.form->Memo1->isVisibleTo(w.form.get()));
-    QVERIFY(w.form->Memo1->toPlainText().isEmpty());
-    QCOMPARE(w.form->Memo1->document()->blockCount(), 1);
-    QCOMPARE(w.form->Memo1->palette().color(QPalette::Base), feldan::InfoColor());
+    QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
+    QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentText(), Utf8("3-х кристальный"));
+    QCOMPARE(w.Get<QComboBox>("responseCombo")->currentIndex(), 0);
+    QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 дб"));
+    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
+    QVERIFY(!w.Get<QLineEdit>("ckEdit")->isEnabled());
+    QCOMPARE(w.Get<QLineEdit>("ckEdit")->palette().color(QPalette::Base), feldan::MenuColor());
+    QVERIFY(w.Get<QAction>("calculateAction")->isEnabled());
+    QVERIFY(!w.Get<QAction>("overlayAction")->isChecked());
+    QVERIFY(w.Get<QAction>("legendAction")->isChecked());
+    QVERIFY(w.Get<feldan::ResponseChart>("chart")->LegendVisible());
+    QVERIFY(w.Get<QTextEdit>("resultText")->isVisibleTo(w.form.get()));
+    QVERIFY(w.Get<QTextEdit>("resultText")->toPlainText().isEmpty());
+    QCOMPARE(w.Get<QTextEdit>("resultText")->document()->blockCount(), 1);
+    QCOMPARE(w.Get<QTextEdit>("resultText")->palette().color(QPalette::Base), feldan::InfoColor());
     for (int i = 0; i < feldan::SeriesCount; ++i) {
         QCOMPARE(w.Series(i)->count(), 0);
-        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+        QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i).isEmpty());
     }
-    QVERIFY(!w.form->Form2->isVisible());
+    QVERIFY(!w.Get<feldan::InfoWindow>("InfoWindow")->isVisible());
 }
 
 void MainWindowTest::twoStartsBeginFromTheSameState() {
     WindowUnderTest first;
-    first.form->Edit1->setText(QStringLiteral("1000"));
-    first.form->ComboBox1->setCurrentIndex(5);
-    emit first.form->ComboBox1->activated(5);
-    first.form->BonusACH->trigger();
+    first.Get<QLineEdit>("foEdit")->setText(QStringLiteral("1000"));
+    first.Get<QComboBox>("topologyCombo")->setCurrentIndex(5);
+    emit first.Get<QComboBox>("topologyCombo")->activated(5);
+    first.Get<QAction>("overlayAction")->trigger();
     WindowUnderTest second;
     QCOMPARE(second.form->CurrentDesign().FilterType, 2);
-    QCOMPARE(second.form->Edit1->text(), QStringLiteral("8861.736"));
-    QCOMPARE(second.form->ComboBox1->currentIndex(), 0);
-    QVERIFY(!second.form->BonusACH->isChecked());
-    QCOMPARE(VisibleImages(*second.form), QStringList{QStringLiteral("Image2")});
+    QCOMPARE(second.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
+    QCOMPARE(second.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
+    QVERIFY(!second.Get<QAction>("overlayAction")->isChecked());
+    QCOMPARE(second.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
 }
 
 void MainWindowTest::focusStartsOnTheTopologyList() {
     WindowUnderTest w;
     ShowActive(*w.form);
-    QCOMPARE(QApplication::focusWidget(), w.form->ComboBox1);
+    QCOMPARE(QApplication::focusWidget(), w.Get<QComboBox>("topologyCombo"));
 }
 
 void MainWindowTest::menuHasItsItemsInOrder() {
@@ -293,8 +290,8 @@ void MainWindowTest::menuHasItsItemsInOrder() {
     QStringList top;
     for (QAction* action : w.form->menuBar()->actions())
         top.append(action->objectName());
-    QCOMPARE(top, (QStringList{QStringLiteral("N1"), QStringLiteral("Calculate"),
-                               QStringLiteral("Info"), QStringLiteral("N4")}));
+    QCOMPARE(top, (QStringList{QStringLiteral("fileMenu"), QStringLiteral("calculateAction"),
+                               QStringLiteral("infoAction"), QStringLiteral("chartMenu")}));
     QStringList texts;
     for (QAction* action : w.form->menuBar()->actions())
         texts.append(action->text());
@@ -318,29 +315,32 @@ void MainWindowTest::menuHasItsItemsInOrder() {
             if (!item.separator) QCOMPARE(action->text(), QString::fromUtf8(item.text));
         }
     };
-    check(w.form->N1, {{"Open", "&Открыть", false, false},
-                       {"Save", "&Сохранить", false, false},
-                       {"N2", "", true, false},
-                       {"PrintForm", "&Печать", false, false},
-                       {"N3", "", true, false},
-                       {"Exit", "&Выход", false, false}});
-    check(w.form->N4, {{"BonusACH", "&Наложения", false, true},
-                       {"Legenda", "&Легенда", false, true},
-                       {"Polos", "", true, false},
-                       {"ClearGrafic", "&Очистить", false, false}});
-    QVERIFY(w.form->Calculate->menu() == nullptr);
-    QVERIFY(w.form->Info->menu() == nullptr);
+    check(w.Get<QMenu>("fileMenu"), {{"openAction", "&Открыть", false, false},
+                                     {"saveAction", "&Сохранить", false, false},
+                                     {"fileSeparator", "", true, false},
+                                     {"printAction", "&Печать", false, false},
+                                     {"exitSeparator", "", true, false},
+                                     {"exitAction", "&Выход", false, false}});
+    check(w.Get<QMenu>("chartMenu"), {{"overlayAction", "&Наложения", false, true},
+                                      {"legendAction", "&Легенда", false, true},
+                                      {"chartSeparator", "", true, false},
+                                      {"clearChartAction", "&Очистить", false, false}});
+    QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);
+    QVERIFY(w.Get<QAction>("infoAction")->menu() == nullptr);
 }
 
 void MainWindowTest::tabOrderWalksTheFields() {
     WindowUnderTest w;
     ShowActive(*w.form);
     // Reading order, each control once; Ck is disabled for the ladder in force.
-    const QList<QWidget*> expected = {w.form->Edit3,     w.form->Edit4,     w.form->Edit6,
-                                      w.form->ComboBox1, w.form->ComboBox2, w.form->Edit2,
-                                      w.form->Edit5,     w.form->Memo1,     w.form->Edit1};
-    w.form->Edit1->setFocus();
-    QCOMPARE(QApplication::focusWidget(), w.form->Edit1);
+    const QList<QWidget*> expected = {
+        w.Get<QLineEdit>("ldEdit"),        w.Get<QLineEdit>("csEdit"),
+        w.Get<QLineEdit>("rdEdit"),        w.Get<QComboBox>("topologyCombo"),
+        w.Get<QComboBox>("responseCombo"), w.Get<QLineEdit>("dfEdit"),
+        w.Get<QLineEdit>("levelEdit"),     w.Get<QTextEdit>("resultText"),
+        w.Get<QLineEdit>("foEdit")};
+    w.Get<QLineEdit>("foEdit")->setFocus();
+    QCOMPARE(QApplication::focusWidget(), w.Get<QLineEdit>("foEdit"));
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
@@ -350,13 +350,13 @@ void MainWindowTest::tabOrderWalksTheFields() {
 void MainWindowTest::tabOrderReachesCkOnlyWhileEnabled() {
     WindowUnderTest w;
     ShowActive(*w.form);
-    w.form->ComboBox1->setCurrentIndex(4);
-    emit w.form->ComboBox1->activated(4);
-    w.form->Edit6->setFocus();
-    QTest::keyClick(w.form->Edit6, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.form->Edit11);
-    QTest::keyClick(w.form->Edit11, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), w.form->ComboBox1);
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(4);
+    emit w.Get<QComboBox>("topologyCombo")->activated(4);
+    w.Get<QLineEdit>("rdEdit")->setFocus();
+    QTest::keyClick(w.Get<QLineEdit>("rdEdit"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.Get<QLineEdit>("ckEdit"));
+    QTest::keyClick(w.Get<QLineEdit>("ckEdit"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.Get<QComboBox>("topologyCombo"));
 }
 
 void MainWindowTest::topologySelection_data() {
@@ -387,34 +387,34 @@ void MainWindowTest::topologySelection() {
     QFETCH(bool, ckEnabled);
     WindowUnderTest w;
     if (before >= 0) {
-        w.form->ComboBox1->setCurrentIndex(before);
-        emit w.form->ComboBox1->activated(before);
+        w.Get<QComboBox>("topologyCombo")->setCurrentIndex(before);
+        emit w.Get<QComboBox>("topologyCombo")->activated(before);
     }
-    w.form->Edit11->setText(QStringLiteral("47"));
-    w.form->ComboBox1->setCurrentIndex(index);
-    emit w.form->ComboBox1->activated(index);
+    w.Get<QLineEdit>("ckEdit")->setText(QStringLiteral("47"));
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(index);
+    emit w.Get<QComboBox>("topologyCombo")->activated(index);
     QCOMPARE(w.form->CurrentDesign().FilterType, index + 1);
-    QCOMPARE(w.form->Edit7->text(), name);
-    QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image%1").arg(index + 1)});
-    QCOMPARE(w.form->Edit11->isEnabled(), ckEnabled);
-    QCOMPARE(w.form->Edit11->palette().color(QPalette::Base),
+    QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), name);
+    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic%1").arg(index + 1)});
+    QCOMPARE(w.Get<QLineEdit>("ckEdit")->isEnabled(), ckEnabled);
+    QCOMPARE(w.Get<QLineEdit>("ckEdit")->palette().color(QPalette::Base),
              ckEnabled ? feldan::WindowColor() : feldan::MenuColor());
-    QCOMPARE(w.form->Edit11->text(), QStringLiteral("47"));
+    QCOMPARE(w.Get<QLineEdit>("ckEdit")->text(), QStringLiteral("47"));
     QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
 }
 
 void MainWindowTest::topologySelectionByKeyboard() {
     WindowUnderTest w;
     ShowActive(*w.form);
-    w.form->ComboBox1->setFocus();
-    QTest::keyClick(w.form->ComboBox1, Qt::Key_Down);
-    QCOMPARE(w.form->ComboBox1->currentIndex(), 1);
+    w.Get<QComboBox>("topologyCombo")->setFocus();
+    QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_Down);
+    QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 1);
     QCOMPARE(w.form->CurrentDesign().FilterType, 2);
-    QCOMPARE(w.form->Edit7->text(), Utf8("4-х кристальный"));
-    QTest::keyClick(w.form->ComboBox1, Qt::Key_End);
+    QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
+    QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_End);
     QCOMPARE(w.form->CurrentDesign().FilterType, 7);
-    QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image7")});
-    QVERIFY(w.form->Edit11->isEnabled());
+    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic7")});
+    QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
 }
 
 void MainWindowTest::responseSelection_data() {
@@ -436,42 +436,42 @@ void MainWindowTest::responseSelection() {
     QFETCH(QString, entry);
     QFETCH(QString, name);
     WindowUnderTest w;
-    QCOMPARE(w.form->ComboBox2->itemText(index), entry);
-    w.form->ComboBox2->setCurrentIndex(index);
-    emit w.form->ComboBox2->activated(index);
+    QCOMPARE(w.Get<QComboBox>("responseCombo")->itemText(index), entry);
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(index);
+    emit w.Get<QComboBox>("responseCombo")->activated(index);
     QCOMPARE(w.form->CurrentDesign().ResponseType, index + 1);
-    QCOMPARE(w.form->Edit10->text(), name);
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), name);
     QCOMPARE(w.form->CurrentDesign().FilterType, 2);
-    QCOMPARE(VisibleImages(*w.form), QStringList{QStringLiteral("Image2")});
+    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
 }
 
 void MainWindowTest::startTextOfResponseDoesNotComeBack() {
     WindowUnderTest w;
     // Choosing the entry that is already current still runs the handler.
-    emit w.form->ComboBox2->activated(0);
-    QCOMPARE(w.form->Edit10->text(), Utf8("Баттерворта dA=3 dB"));
-    w.form->ComboBox2->setCurrentIndex(3);
-    emit w.form->ComboBox2->activated(3);
-    w.form->ComboBox2->setCurrentIndex(0);
-    emit w.form->ComboBox2->activated(0);
-    QCOMPARE(w.form->Edit10->text(), Utf8("Баттерворта dA=3 dB"));
+    emit w.Get<QComboBox>("responseCombo")->activated(0);
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 dB"));
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(3);
+    emit w.Get<QComboBox>("responseCombo")->activated(3);
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(0);
+    emit w.Get<QComboBox>("responseCombo")->activated(0);
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 dB"));
 }
 
 void MainWindowTest::selectionLeavesResultsAlone() {
     WindowUnderTest w;
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     const qsizetype points = w.Series(0)->count();
     QVERIFY(points > 0);
-    const QString result = w.form->Memo1->toPlainText();
+    const QString result = w.Get<QTextEdit>("resultText")->toPlainText();
     const int curveCount = w.form->CurveCount();
-    w.form->ComboBox1->setCurrentIndex(5);
-    emit w.form->ComboBox1->activated(5);
-    w.form->ComboBox2->setCurrentIndex(2);
-    emit w.form->ComboBox2->activated(2);
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(5);
+    emit w.Get<QComboBox>("topologyCombo")->activated(5);
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(2);
+    emit w.Get<QComboBox>("responseCombo")->activated(2);
     QCOMPARE(w.Series(0)->count(), points);
-    QCOMPARE(w.form->Memo1->toPlainText(), result);
+    QCOMPARE(w.Get<QTextEdit>("resultText")->toPlainText(), result);
     QCOMPARE(w.form->CurveCount(), curveCount);
-    QCOMPARE(w.form->Edit1->text(), QStringLiteral("8861.736"));
+    QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
 }
 
 void MainWindowTest::keyFilters_data() {
@@ -483,20 +483,20 @@ void MainWindowTest::keyFilters_data() {
         QTest::newRow(tag) << QString::fromLatin1(field) << QString::fromLatin1(keys)
                            << QString::fromLatin1(expected);
     };
-    row("letters dropped from Fo", "Edit1", "12a.5", "12.5");
-    row("minus dropped from dF", "Edit2", "-3", "3");
-    row("minus kept in level", "Edit5", "-3", "-3");
-    row("comma passes", "Edit3", "1,5", "1,5");
-    row("exponent letter dropped", "Edit4", "1e5", "15");
-    row("blank and plus dropped", "Edit6", " +7", "7");
-    row("level drops letters and plus", "Edit5", "a-1.5e+", "-1.5");
-    row("second separator passes", "Edit1", "1.2.3", "1.2.3");
-    row("minus after digits passes in level", "Edit5", "5-", "5-");
-    row("backspace passes", "Edit2", "12\b", "1");
-    row("backspace passes in level", "Edit5", "-3\b\b", "");
-    row("enter adds nothing in level", "Edit5", "4\n", "4");
-    row("ck takes anything", "Edit11", "a-b +", "a-b +");
-    row("digits in every field", "Edit3", "0123456789", "0123456789");
+    row("letters dropped from Fo", "foEdit", "12a.5", "12.5");
+    row("minus dropped from dF", "dfEdit", "-3", "3");
+    row("minus kept in level", "levelEdit", "-3", "-3");
+    row("comma passes", "ldEdit", "1,5", "1,5");
+    row("exponent letter dropped", "csEdit", "1e5", "15");
+    row("blank and plus dropped", "rdEdit", " +7", "7");
+    row("level drops letters and plus", "levelEdit", "a-1.5e+", "-1.5");
+    row("second separator passes", "foEdit", "1.2.3", "1.2.3");
+    row("minus after digits passes in level", "levelEdit", "5-", "5-");
+    row("backspace passes", "dfEdit", "12\b", "1");
+    row("backspace passes in level", "levelEdit", "-3\b\b", "");
+    row("enter adds nothing in level", "levelEdit", "4\n", "4");
+    row("ck takes anything", "ckEdit", "a-b +", "a-b +");
+    row("digits in every field", "ldEdit", "0123456789", "0123456789");
 }
 
 void MainWindowTest::keyFilters() {
@@ -504,8 +504,8 @@ void MainWindowTest::keyFilters() {
     QFETCH(QString, keys);
     QFETCH(QString, expected);
     WindowUnderTest w;
-    w.form->ComboBox1->setCurrentIndex(4);
-    emit w.form->ComboBox1->activated(4);  // a CW type, so that Ck takes keys
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(4);
+    emit w.Get<QComboBox>("topologyCombo")->activated(4);  // a CW type, so that Ck takes keys
     ShowActive(*w.form);
     auto* edit = w.Find<QLineEdit>(field.toLatin1().constData());
     QVERIFY(edit != nullptr);
@@ -517,7 +517,7 @@ void MainWindowTest::keyFilters() {
 
 void MainWindowTest::clipboardShortcutsAreSuppressedInFilteredFields_data() {
     QTest::addColumn<QString>("field");
-    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6"}) {
+    for (const char* name : {"foEdit", "dfEdit", "ldEdit", "csEdit", "levelEdit", "rdEdit"}) {
         QTest::newRow(name) << QString::fromLatin1(name);
     }
 }
@@ -541,12 +541,12 @@ void MainWindowTest::clipboardShortcutsAreSuppressedInFilteredFields() {
     QCOMPARE(edit->text(), QStringLiteral("12"));
 
     // The unfiltered Ck field takes the same shortcut, so the check above is the filter's doing.
-    w.form->ComboBox1->setCurrentIndex(6);
-    emit w.form->ComboBox1->activated(6);
-    w.form->Edit11->setFocus();
-    w.form->Edit11->clear();
-    QTest::keyClick(w.form->Edit11, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(w.form->Edit11->text(), QStringLiteral("77"));
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(6);
+    emit w.Get<QComboBox>("topologyCombo")->activated(6);
+    w.Get<QLineEdit>("ckEdit")->setFocus();
+    w.Get<QLineEdit>("ckEdit")->clear();
+    QTest::keyClick(w.Get<QLineEdit>("ckEdit"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.Get<QLineEdit>("ckEdit")->text(), QStringLiteral("77"));
 }
 
 void MainWindowTest::textSetWithoutTypingIsNotFiltered() {
@@ -555,26 +555,26 @@ void MainWindowTest::textSetWithoutTypingIsNotFiltered() {
     texts.Fo = "abc";
     texts.Level = "+x";
     w.form->SetFieldTexts(texts);
-    QCOMPARE(w.form->Edit1->text(), QStringLiteral("abc"));
-    QCOMPARE(w.form->Edit5->text(), QStringLiteral("+x"));
+    QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("abc"));
+    QCOMPARE(w.Get<QLineEdit>("levelEdit")->text(), QStringLiteral("+x"));
     QCOMPARE(w.form->FieldTexts().Fo, std::string("abc"));
 }
 
 void MainWindowTest::enterWalksTheChain_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::newRow("Fo to Ld") << "Edit1"
-                              << "Edit3";
-    QTest::newRow("Ld to Cs") << "Edit3"
-                              << "Edit4";
-    QTest::newRow("Cs to Rd") << "Edit4"
-                              << "Edit6";
-    QTest::newRow("Rd to dF") << "Edit6"
-                              << "Edit2";
-    QTest::newRow("dF to level") << "Edit2"
-                                 << "Edit5";
-    QTest::newRow("level stays") << "Edit5"
-                                 << "Edit5";
+    QTest::newRow("Fo to Ld") << "foEdit"
+                              << "ldEdit";
+    QTest::newRow("Ld to Cs") << "ldEdit"
+                              << "csEdit";
+    QTest::newRow("Cs to Rd") << "csEdit"
+                              << "rdEdit";
+    QTest::newRow("Rd to dF") << "rdEdit"
+                              << "dfEdit";
+    QTest::newRow("dF to level") << "dfEdit"
+                                 << "levelEdit";
+    QTest::newRow("level stays") << "levelEdit"
+                                 << "levelEdit";
 }
 
 void MainWindowTest::enterWalksTheChain() {
@@ -598,16 +598,16 @@ void MainWindowTest::enterWalksTheChain() {
 void MainWindowTest::enterInRdSkipsAnEnabledCkField() {
     WindowUnderTest w;
     ShowActive(*w.form);
-    w.form->ComboBox1->setCurrentIndex(5);
-    emit w.form->ComboBox1->activated(5);
-    QVERIFY(w.form->Edit11->isEnabled());
-    w.form->Edit6->setFocus();
-    QTest::keyClick(w.form->Edit6, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.form->Edit2);
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(5);
+    emit w.Get<QComboBox>("topologyCombo")->activated(5);
+    QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
+    w.Get<QLineEdit>("rdEdit")->setFocus();
+    QTest::keyClick(w.Get<QLineEdit>("rdEdit"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.Get<QLineEdit>("dfEdit"));
     // Enter in the unfiltered Ck field moves nothing.
-    w.form->Edit11->setFocus();
-    QTest::keyClick(w.form->Edit11, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), w.form->Edit11);
+    w.Get<QLineEdit>("ckEdit")->setFocus();
+    QTest::keyClick(w.Get<QLineEdit>("ckEdit"), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.Get<QLineEdit>("ckEdit"));
 }
 
 void MainWindowTest::hintsAppearOnlyInTheStatusBar_data() {
@@ -618,24 +618,24 @@ void MainWindowTest::hintsAppearOnlyInTheStatusBar_data() {
         QTest::addRow("%s type %d", control, topology)
             << QString::fromLatin1(control) << topology << QString::fromUtf8(hint);
     };
-    row("Edit1", 1, "Частота кварца");
-    row("Edit3", 1, "Индуктивность кварца");
-    row("Edit4", 1, "Статическая емкость кварца");
-    row("Edit6", 1, "Активное сопротивление кварца");
-    row("Edit11", 1, "Емкость коррекции");  // disabled, and still hinted
-    row("Edit11", 5, "Емкость коррекции");
-    row("Edit2", 1, "");
-    row("Edit5", 1, "");
-    row("Memo1", 1, "");
-    row("Chart1", 1, "");
-    row("ComboBox1", 1, "");
-    row("Image1", 0, "Схема 3-х кристального фильтра");
-    row("Image2", 1, "Схема 4-кристального фильтра");
-    row("Image3", 2, "Схема 6-ти кристального фильтра");
-    row("Image4", 3, "Схема 8-ми кристального фильтра");
-    row("Image5", 4, "Схема 4-х кристального телеграфного фильтра");
-    row("Image6", 5, "Схема 6-ти кристального телеграфного фильтра");
-    row("Image7", 6, "Схема 8-ми кристального телеграфного фильтра");
+    row("foEdit", 1, "Частота кварца");
+    row("ldEdit", 1, "Индуктивность кварца");
+    row("csEdit", 1, "Статическая емкость кварца");
+    row("rdEdit", 1, "Активное сопротивление кварца");
+    row("ckEdit", 1, "Емкость коррекции");  // disabled, and still hinted
+    row("ckEdit", 5, "Емкость коррекции");
+    row("dfEdit", 1, "");
+    row("levelEdit", 1, "");
+    row("resultText", 1, "");
+    row("chart", 1, "");
+    row("topologyCombo", 1, "");
+    row("schematic1", 0, "Схема 3-х кристального фильтра");
+    row("schematic2", 1, "Схема 4-кристального фильтра");
+    row("schematic3", 2, "Схема 6-ти кристального фильтра");
+    row("schematic4", 3, "Схема 8-ми кристального фильтра");
+    row("schematic5", 4, "Схема 4-х кристального телеграфного фильтра");
+    row("schematic6", 5, "Схема 6-ти кристального телеграфного фильтра");
+    row("schematic7", 6, "Схема 8-ми кристального телеграфного фильтра");
 }
 
 void MainWindowTest::hintsAppearOnlyInTheStatusBar() {
@@ -643,16 +643,17 @@ void MainWindowTest::hintsAppearOnlyInTheStatusBar() {
     QFETCH(int, topology);
     QFETCH(QString, hint);
     WindowUnderTest w;
-    w.form->ComboBox1->setCurrentIndex(topology);
-    emit w.form->ComboBox1->activated(topology);
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(topology);
+    emit w.Get<QComboBox>("topologyCombo")->activated(topology);
     ShowActive(*w.form);
     auto* widget = w.form->findChild<QWidget*>(control);
     QVERIFY(widget != nullptr);
     // Start over a hinted control, so that an empty hint is a real change.
-    QTest::mouseMove(w.form->Edit4, QPoint(5, 5));
-    QCOMPARE(w.form->StatusBar2->PanelText(0), Utf8("Статическая емкость кварца"));
+    QTest::mouseMove(w.Get<QLineEdit>("csEdit"), QPoint(5, 5));
+    QCOMPARE(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(0),
+             Utf8("Статическая емкость кварца"));
     QTest::mouseMove(widget, QPoint(10, 10));
-    QCOMPARE(w.form->StatusBar2->PanelText(0), hint);
+    QCOMPARE(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(0), hint);
     QVERIFY(widget->toolTip().isEmpty());
 }
 
@@ -661,22 +662,22 @@ void MainWindowTest::noControlHasAPopUpToolTip() {
     for (QWidget* widget : w.form->findChildren<QWidget*>()) {
         QVERIFY2(widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
     }
-    QVERIFY(!w.form->N1->toolTipsVisible());
-    QVERIFY(!w.form->N4->toolTipsVisible());
-    QVERIFY(!w.form->Chart1->chart()->legend()->showToolTips());
+    QVERIFY(!w.Get<QMenu>("fileMenu")->toolTipsVisible());
+    QVERIFY(!w.Get<QMenu>("chartMenu")->toolTipsVisible());
+    QVERIFY(!w.Get<feldan::ResponseChart>("chart")->chart()->legend()->showToolTips());
 }
 
 void MainWindowTest::statusBarsHaveTheirPanels() {
     WindowUnderTest w;
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    feldan::PanelBar* upper = w.form->StatusBar1;
+    feldan::PanelBar* upper = w.Get<feldan::PanelBar>("overlayStatusBar");
     QCOMPARE(upper->PanelCount(), 5);
     for (int i = 0; i < 5; ++i)
         QCOMPARE(upper->Panel(i)->x(), 160 * i);
     // The last panel reaches to the right edge of the bar.
     QCOMPARE(upper->Panel(4)->geometry().right() + 2, 791);
-    feldan::PanelBar* lower = w.form->StatusBar2;
+    feldan::PanelBar* lower = w.Get<feldan::PanelBar>("hintStatusBar");
     QCOMPARE(lower->PanelCount(), 3);
     QCOMPARE(lower->Panel(0)->x(), 0);
     QCOMPARE(lower->Panel(1)->x(), 640);
@@ -688,8 +689,8 @@ void MainWindowTest::statusBarsHaveTheirPanels() {
 
 void MainWindowTest::clockPanelsAreFilledFromTheStart() {
     WindowUnderTest w;
-    const QString date = w.form->StatusBar2->PanelText(1);
-    const QString time = w.form->StatusBar2->PanelText(2);
+    const QString date = w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1);
+    const QString time = w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2);
     QVERIFY(!date.isEmpty());
     QVERIFY(!time.isEmpty());
     // The long time shows seconds: hours, minutes and seconds, three numbers.
@@ -699,81 +700,81 @@ void MainWindowTest::clockPanelsAreFilledFromTheStart() {
         ++numbers;
     }
     QCOMPARE(numbers, 3);
-    QVERIFY(w.form->Timer2->isActive());
-    QCOMPARE(w.form->Timer2->interval(), 1000);
-    w.form->StatusBar2->SetPanelText(1, QString());
-    w.form->StatusBar2->SetPanelText(2, QString());
-    w.form->Timer2Timer();
-    QVERIFY(!w.form->StatusBar2->PanelText(1).isEmpty());
-    QVERIFY(!w.form->StatusBar2->PanelText(2).isEmpty());
+    QVERIFY(w.Get<QTimer>("clockTimer")->isActive());
+    QCOMPARE(w.Get<QTimer>("clockTimer")->interval(), 1000);
+    w.Get<feldan::PanelBar>("hintStatusBar")->SetPanelText(1, QString());
+    w.Get<feldan::PanelBar>("hintStatusBar")->SetPanelText(2, QString());
+    w.form->ShowClock();
+    QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1).isEmpty());
+    QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2).isEmpty());
     // Both fit their 80-pixel panels.
-    const QFontMetrics metrics(w.form->StatusBar2->Panel(1)->font());
-    QVERIFY(metrics.horizontalAdvance(w.form->StatusBar2->PanelText(1)) < 76);
-    QVERIFY(metrics.horizontalAdvance(w.form->StatusBar2->PanelText(2)) < 68);
+    const QFontMetrics metrics(w.Get<feldan::PanelBar>("hintStatusBar")->Panel(1)->font());
+    QVERIFY(metrics.horizontalAdvance(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1)) < 76);
+    QVERIFY(metrics.horizontalAdvance(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2)) < 68);
 }
 
 void MainWindowTest::legendToggleFollowsItsCheckMark() {
     WindowUnderTest w;
     // The mark and the legend agree from the start, so the first click hides it.
-    QVERIFY(w.form->Legenda->isChecked());
-    QVERIFY(w.form->Chart1->LegendVisible());
-    w.form->Legenda->trigger();
-    QVERIFY(!w.form->Legenda->isChecked());
-    QVERIFY(!w.form->Chart1->LegendVisible());
-    w.form->LegendaClick();
-    QVERIFY(w.form->Legenda->isChecked());
-    QVERIFY(w.form->Chart1->LegendVisible());
+    QVERIFY(w.Get<QAction>("legendAction")->isChecked());
+    QVERIFY(w.Get<feldan::ResponseChart>("chart")->LegendVisible());
+    w.Get<QAction>("legendAction")->trigger();
+    QVERIFY(!w.Get<QAction>("legendAction")->isChecked());
+    QVERIFY(!w.Get<feldan::ResponseChart>("chart")->LegendVisible());
+    w.form->ToggleLegend();
+    QVERIFY(w.Get<QAction>("legendAction")->isChecked());
+    QVERIFY(w.Get<feldan::ResponseChart>("chart")->LegendVisible());
 }
 
 void MainWindowTest::clearEmptiesChartPanelsAndResult() {
     WindowUnderTest w;
-    w.form->BonusACH->trigger();
-    w.form->CalculateClick();
-    w.form->CalculateClick();
+    w.Get<QAction>("overlayAction")->trigger();
+    w.form->CalculateDesign();
+    w.form->CalculateDesign();
     QVERIFY(w.Series(0)->count() > 0);
     QVERIFY(w.Series(1)->count() > 0);
-    QVERIFY(!w.form->StatusBar1->PanelText(1).isEmpty());
-    QVERIFY(!w.form->Memo1->toPlainText().isEmpty());
-    w.form->ClearGrafic->trigger();
+    QVERIFY(!w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(1).isEmpty());
+    QVERIFY(!w.Get<QTextEdit>("resultText")->toPlainText().isEmpty());
+    w.Get<QAction>("clearChartAction")->trigger();
     for (int i = 0; i < feldan::SeriesCount; ++i) {
         QCOMPARE(w.Series(i)->count(), 0);
-        QVERIFY(w.form->StatusBar1->PanelText(i).isEmpty());
+        QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i).isEmpty());
     }
     QCOMPARE(w.form->CurveCount(), 0);
-    QVERIFY(w.form->Memo1->toPlainText().isEmpty());
+    QVERIFY(w.Get<QTextEdit>("resultText")->toPlainText().isEmpty());
     // On an empty chart it changes nothing but the counter.
-    w.form->BonusACH->trigger();
+    w.Get<QAction>("overlayAction")->trigger();
     for (int i = 0; i < 3; ++i)
-        w.form->CalculateClick();
+        w.form->CalculateDesign();
     QCOMPARE(w.form->CurveCount(), 3);
-    w.form->ClearGraficClick();
+    w.form->ClearChart();
     QCOMPARE(w.form->CurveCount(), 0);
     QCOMPARE(w.Series(0)->count(), 0);
 }
 
 void MainWindowTest::clearKeepsCheckMarks() {
     WindowUnderTest w;
-    w.form->BonusACH->trigger();
-    w.form->Legenda->trigger();
-    w.form->ClearGrafic->trigger();
-    QVERIFY(w.form->BonusACH->isChecked());
-    QVERIFY(!w.form->Legenda->isChecked());
-    QVERIFY(!w.form->Chart1->LegendVisible());
-    QCOMPARE(w.form->Edit1->text(), QStringLiteral("8861.736"));
+    w.Get<QAction>("overlayAction")->trigger();
+    w.Get<QAction>("legendAction")->trigger();
+    w.Get<QAction>("clearChartAction")->trigger();
+    QVERIFY(w.Get<QAction>("overlayAction")->isChecked());
+    QVERIFY(!w.Get<QAction>("legendAction")->isChecked());
+    QVERIFY(!w.Get<feldan::ResponseChart>("chart")->LegendVisible());
+    QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
 }
 
 void MainWindowTest::overlaySwitchResetsTheCurveCount() {
     WindowUnderTest w;
     for (int i = 0; i < 3; ++i)
-        w.form->CalculateClick();
+        w.form->CalculateDesign();
     QCOMPARE(w.form->CurveCount(), 3);
-    w.form->BonusACH->trigger();  // on: the count starts again
-    QVERIFY(w.form->BonusACH->isChecked());
+    w.Get<QAction>("overlayAction")->trigger();  // on: the count starts again
+    QVERIFY(w.Get<QAction>("overlayAction")->isChecked());
     QCOMPARE(w.form->CurveCount(), 0);
-    w.form->CalculateClick();
-    w.form->CalculateClick();
-    w.form->BonusACHClick();  // off: the count stays
-    QVERIFY(!w.form->BonusACH->isChecked());
+    w.form->CalculateDesign();
+    w.form->CalculateDesign();
+    w.form->ToggleOverlay();  // off: the count stays
+    QVERIFY(!w.Get<QAction>("overlayAction")->isChecked());
     QCOMPARE(w.form->CurveCount(), 2);
 }
 
@@ -786,7 +787,7 @@ void MainWindowTest::printingCancelledPrintsNothing() {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
     };
-    w.form->PrintForm->trigger();
+    w.Get<QAction>("printAction")->trigger();
     QCOMPARE(w.dialogs->printerSetups, 1);
     QVERIFY(!QFile::exists(path));
     QVERIFY(w.dialogs->errors.isEmpty());
@@ -803,7 +804,7 @@ void MainWindowTest::printingWritesOnePage() {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
     };
-    w.form->PrintForm->trigger();
+    w.Get<QAction>("printAction")->trigger();
     QCOMPARE(w.dialogs->printerSetups, 1);
     QVERIFY(w.dialogs->errors.isEmpty());
     QFile pdf(path);
@@ -818,7 +819,7 @@ void MainWindowTest::exitClosesTheWindow() {
     WindowUnderTest w;
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    w.form->Exit->trigger();
+    w.Get<QAction>("exitAction")->trigger();
     QVERIFY(!w.form->isVisible());
 }
 

@@ -70,7 +70,7 @@ inline void IsolateSettings() {
 // A fresh main window on its own design, with recording dialogs.
 struct WindowUnderTest {
     explicit WindowUnderTest(char separator = '.')
-        : form((IsolateSettings(), std::make_unique<TForm1>(separator))) {
+        : form((IsolateSettings(), std::make_unique<MainWindow>(separator))) {
         auto recording = std::make_unique<RecordingDialogs>();
         dialogs = recording.get();
         form->SetDialogService(std::move(recording));
@@ -81,17 +81,44 @@ struct WindowUnderTest {
     T* Find(const char* name) const {
         return form->findChild<T*>(QString::fromLatin1(name));
     }
+    // A control the window must have.
+    template <typename T>
+    T* Get(const char* name) const {
+        T* control = Find<T>(name);
+        if (!control) qFatal("the window has no control named %s", name);
+        return control;
+    }
 
-    QLineSeries* Series(int position) const { return form->Chart1->Series(position); }
+    QLineSeries* Series(int position) const {
+        return Get<ResponseChart>("chart")->Series(position);
+    }
+
+    // The object names of the schematics shown, "schematic1" .. "schematic7".
+    QStringList VisibleSchematics() const {
+        QStringList shown;
+        for (int type = 1; type <= 7; ++type) {
+            const QString name = QStringLiteral("schematic%1").arg(type);
+            if (form->findChild<QWidget*>(name)->isVisibleTo(form.get())) shown.append(name);
+        }
+        return shown;
+    }
 
     QStringList MemoLines() const {
-        const QString text = form->Memo1->toPlainText();
+        const QString text = Get<QTextEdit>("resultText")->toPlainText();
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     }
 
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     RecordingDialogs* dialogs = nullptr;
 };
+
+// A child a window must have, found by its object name.
+template <typename T>
+T* Child(const QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("no child named %s", name);
+    return child;
+}
 
 inline QString Utf8(const char* text) {
     return QString::fromUtf8(text);

@@ -60,17 +60,17 @@ void UserPathsTest::shortcutsTriggerTheirCommands_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("action");
     QTest::newRow("F9") << "F9"
-                        << "Calculate";
+                        << "calculateAction";
     QTest::newRow("Ctrl+R") << "Ctrl+R"
-                            << "Calculate";
+                            << "calculateAction";
     QTest::newRow("Ctrl+O") << "Ctrl+O"
-                            << "Open";
+                            << "openAction";
     QTest::newRow("Ctrl+S") << "Ctrl+S"
-                            << "Save";
+                            << "saveAction";
     QTest::newRow("Ctrl+P") << "Ctrl+P"
-                            << "PrintForm";
+                            << "printAction";
     QTest::newRow("Ctrl+Q") << "Ctrl+Q"
-                            << "Exit";
+                            << "exitAction";
 }
 
 void UserPathsTest::shortcutsTriggerTheirCommands() {
@@ -79,7 +79,7 @@ void UserPathsTest::shortcutsTriggerTheirCommands() {
     WindowUnderTest w;
     ShowActive(*w.form);
     // Also from inside a numeric field, whose key rules must not swallow them.
-    w.form->Edit2->setFocus();
+    w.Get<QLineEdit>("dfEdit")->setFocus();
     auto* command = w.Find<QAction>(action.toLatin1().constData());
     QVERIFY(command);
     QSignalSpy triggered(command, &QAction::triggered);
@@ -98,19 +98,20 @@ void UserPathsTest::f10WalksEveryEntryOfTheMenuBar() {
         visited.append(bar->activeAction()->objectName());
         QTest::keyClick(bar, Qt::Key_Right);
     }
-    QCOMPARE(visited,
-             (QStringList{QStringLiteral("N1"), QStringLiteral("Calculate"), QStringLiteral("Info"),
-                          QStringLiteral("N4"), QStringLiteral("N1")}));
+    QCOMPARE(visited, (QStringList{QStringLiteral("fileMenu"), QStringLiteral("calculateAction"),
+                                   QStringLiteral("infoAction"), QStringLiteral("chartMenu"),
+                                   QStringLiteral("fileMenu")}));
     // Enter on "Расчет" runs the calculation.
-    QCOMPARE(bar->activeAction()->objectName(), QStringLiteral("Calculate"));
+    QCOMPARE(bar->activeAction()->objectName(), QStringLiteral("calculateAction"));
     QTest::keyClick(bar, Qt::Key_Return);
-    QVERIFY(!w.form->Memo1->toPlainText().isEmpty());
+    QVERIFY(!w.Get<QTextEdit>("resultText")->toPlainText().isEmpty());
 }
 
 void UserPathsTest::altLetterTypesNothing() {
     WindowUnderTest w;
     ShowActive(*w.form);
-    for (QLineEdit* field : {w.form->Edit2, w.form->Edit5, w.form->Edit11}) {
+    for (QLineEdit* field :
+         {w.Get<QLineEdit>("dfEdit"), w.Get<QLineEdit>("levelEdit"), w.Get<QLineEdit>("ckEdit")}) {
         field->setEnabled(true);
         field->setFocus();
         const QString before = field->text();
@@ -125,13 +126,13 @@ void UserPathsTest::pasteKeepsWhatTheKeyboardWouldType_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("number with unit") << "Edit2" << Utf8(" 2 700 Гц") << "2700";
-    QTest::newRow("level keeps its minus") << "Edit5" << Utf8("-6,5 дБ") << "-6,5";
-    QTest::newRow("minus refused elsewhere") << "Edit1"
+    QTest::newRow("number with unit") << "dfEdit" << Utf8(" 2 700 Гц") << "2700";
+    QTest::newRow("level keeps its minus") << "levelEdit" << Utf8("-6,5 дБ") << "-6,5";
+    QTest::newRow("minus refused elsewhere") << "foEdit"
                                              << "-8000.5"
                                              << "8000.5";
-    QTest::newRow("the result text") << "Edit6" << Utf8("Rвх=301 Ом;\nC1=24 пФ;") << "301124";
-    QTest::newRow("nothing acceptable") << "Edit4" << Utf8("пФ") << "";
+    QTest::newRow("the result text") << "rdEdit" << Utf8("Rвх=301 Ом;\nC1=24 пФ;") << "301124";
+    QTest::newRow("nothing acceptable") << "csEdit" << Utf8("пФ") << "";
 }
 
 void UserPathsTest::pasteKeepsWhatTheKeyboardWouldType() {
@@ -171,19 +172,19 @@ void UserPathsTest::pasteKeepsWhatTheKeyboardWouldType() {
 void UserPathsTest::titleNamesTheFileAndMarksChanges() {
     QTemporaryDir folder;
     WindowUnderTest w;
-    w.form->Edit2->setText(QStringLiteral("2400"));
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
     QVERIFY(w.form->isWindowModified());
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("narrow"));
-    w.form->Save->trigger();
+    w.Get<QAction>("saveAction")->trigger();
     QCOMPARE(w.form->windowTitle(), Utf8("narrow.fdn[*] — Расчёт кварцевых фильтров"));
     QVERIFY(!w.form->isWindowModified());
     // Changing a field or a list marks it; changing it back clears the mark.
-    w.form->Edit2->setText(QStringLiteral("2500"));
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2500"));
     QVERIFY(w.form->isWindowModified());
-    w.form->Edit2->setText(QStringLiteral("2400"));
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
     QVERIFY(!w.form->isWindowModified());
-    w.form->ComboBox2->setCurrentIndex(3);
-    emit w.form->ComboBox2->activated(3);
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(3);
+    emit w.Get<QComboBox>("responseCombo")->activated(3);
     QVERIFY(w.form->isWindowModified());
 }
 
@@ -192,27 +193,27 @@ void UserPathsTest::changesAreNotLostWithoutAsking() {
     const QString path = folder.filePath(QStringLiteral("kept.fdn"));
     WindowUnderTest w;
     ShowActive(*w.form);
-    w.form->Edit1->setText(QStringLiteral("9000"));
+    w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("9000"));
 
     // Open: cancelling the question shows no file dialog and keeps the field.
     w.dialogs->unsavedAnswer = DialogService::UnsavedAnswer::Cancel;
-    w.form->Open->trigger();
+    w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->unsavedQuestions.size(), 1);
     QCOMPARE(w.dialogs->openRequests.size(), 0);
 
     // Closing: cancel keeps the window; save writes the design, then the window closes.
-    w.form->Exit->trigger();
+    w.Get<QAction>("exitAction")->trigger();
     QVERIFY(w.form->isVisible());
     w.dialogs->unsavedAnswer = DialogService::UnsavedAnswer::Save;
     w.dialogs->saveAnswer = path;
-    w.form->Exit->trigger();
+    w.Get<QAction>("exitAction")->trigger();
     QVERIFY(!w.form->isVisible());
     QCOMPARE(w.dialogs->unsavedQuestions.size(), 3);
     QVERIFY(QFileInfo::exists(path));
 
     // Unchanged since the save: no question.
     ShowActive(*w.form);
-    w.form->Exit->trigger();
+    w.Get<QAction>("exitAction")->trigger();
     QCOMPARE(w.dialogs->unsavedQuestions.size(), 3);
     QCOMPARE(w.dialogs->unsavedQuestions.last(), QString());
 }
@@ -224,7 +225,7 @@ void UserPathsTest::printedPageHoldsTheWholeWindow() {
     const QString pdf = folder.filePath(QStringLiteral("page.pdf"));
     WindowUnderTest w;
     ShowActive(*w.form);
-    w.form->CalculateClick();
+    w.form->CalculateDesign();
     w.dialogs->printerAnswer = true;
     w.dialogs->preparePrinter = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -232,7 +233,7 @@ void UserPathsTest::printedPageHoldsTheWholeWindow() {
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
     };
-    w.form->PrintForm->trigger();
+    w.Get<QAction>("printAction")->trigger();
     QVERIFY(w.dialogs->errors.isEmpty());
     QProcess render;
     render.start(pdftoppm,
