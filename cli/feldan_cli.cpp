@@ -8,6 +8,7 @@
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "engine/errors.h"
+#include "engine/version.h"
 
 namespace feldan::cli {
 namespace {
@@ -57,7 +58,7 @@ std::optional<int> ParseRequest(int argc, const char* const* argv, std::ostream&
                                 std::ostream& err, char systemSeparator, Request& request) {
     CLI::App app{"", ProgramName};
     DefineOptions(app, request.options);
-    app.set_version_flag("--version", std::string(ProgramName) + " " + FELDAN_VERSION_TEXT,
+    app.set_version_flag("--version", std::string(ProgramName) + " " + VersionText,
                          "Print the version and exit.");
     const std::vector<std::string> args = SplitEmptyValues(app, argc, argv);
     std::vector<const char*> pointers;

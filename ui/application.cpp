@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include "engine/version.h"
 #include "ui/program_icon.h"
 
 namespace feldan {
@@ -29,7 +30,7 @@ class FeldanStyle : public QProxyStyle {
 }  // namespace
 
 bool SetUpApplication(QApplication& app) {
-    QApplication::setApplicationName(QStringLiteral("Feldan 6.1.8.1.d"));
+    QApplication::setApplicationName(QStringLiteral("Feldan ") + QString::fromLatin1(VersionText));
     QApplication::setDesktopFileName(QStringLiteral("org.feldan.Feldan"));
     // The window is laid out in fixed pixels; one style keeps it the same on every desktop.
     QApplication::setStyle(new FeldanStyle);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "engine/version.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -25,7 +26,7 @@ QString Spaces(int count) {
 
 const std::vector<CreditRow>& CreditRows() {
     static const std::vector<CreditRow> rows = {
-        {0, QString::fromUtf8("ВЕРСИЯ 6.1.8.1.d") + Spaces(15)},
+        {0, QString::fromUtf8("ВЕРСИЯ ") + QString::fromLatin1(VersionText) + Spaces(15)},
         {1, Spaces(27)},
         {2, QString::fromUtf8("Алгоритм, дизайн:") + Spaces(12)},
         {3, QString::fromUtf8("Авторы Feldan")},
