@@ -71,11 +71,11 @@ ShellReport Calculate(const DesignFields& fields, char separator, bool overlay) 
             break;
         case Outcome::Warning:
             report.ending = Ending::Warning;
-            report.message = ShellLines(result.message);
+            report.message = ShellLines(MessageText(result.message));
             break;
         case Outcome::Error:
             report.ending = Ending::Error;
-            report.message = ShellLines(result.message);
+            report.message = ShellLines(MessageText(result.message));
             break;
     }
     if (result.sweepStarted) report.curve = result.curve;

@@ -14,20 +14,23 @@ namespace feldan {
 
 namespace {
 
-// The searches and the sweep after the design run. Returns nullptr when the command ran to the
-// end, else the text of the warning that stopped it.
-const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
-                    char separator) {
-    if (const char* warning = RunDesign(design, circuit, result, separator)) return warning;
+// The searches and the sweep after the design run. Returns MessageId::None when the command ran
+// to the end, else the warning that stopped it.
+MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
+                  char separator) {
+    if (const MessageId warning = RunDesign(design, circuit, result, separator);
+        warning != MessageId::None) {
+        return warning;
+    }
 
     const InputTexts& texts = design.texts;
     DesignInput& input = result.input;
     Measurements& m = result.measurements;
     StepCounts& steps = result.steps;
 
-    if (texts.Level.empty()) return MissingLevelText;
+    if (texts.Level.empty()) return MessageId::MissingLevel;
     input.LevelDb = FieldTextToFloat(texts.Level, separator);
-    if (input.LevelDb >= 0) return BadLevelText;
+    if (input.LevelDb >= 0) return MessageId::BadLevel;
 
     // Peak search: upward from Fo to the first maximum.
     const double foHz = input.FoKHz * 1000;
@@ -39,8 +42,8 @@ const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     do {
         ++steps.PeakSteps;
         freqHz = freqHz + 1;
-        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
-        if (steps.PeakSteps > MaxSearchSteps) return BandLimitText;
+        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
+        if (steps.PeakSteps > MaxSearchSteps) return MessageId::BandLimit;
         if (responseDb > peakDb) {
             peakDb = responseDb;
             m.PeakHz = freqHz;
@@ -55,16 +58,16 @@ const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, Calcul
         do {
             ++steps.EdgeSteps;
             freqHz = freqHz + 1;
-            if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
-            if (steps.EdgeSteps > MaxSearchSteps) return BandLimitText;
+            if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
+            if (steps.EdgeSteps > MaxSearchSteps) return MessageId::BandLimit;
             m.LowerEdgeHz = freqHz;
         } while (responseDb <= levelDb);
     } else {
         do {
             ++steps.EdgeSteps;
             freqHz = freqHz - 1;
-            if (!AnalyseAt(circuit, freqHz, -1, responseDb)) return NoSolutionText;
-            if (steps.EdgeSteps > MaxSearchSteps) return BandLimitText;
+            if (!AnalyseAt(circuit, freqHz, -1, responseDb)) return MessageId::NoSolution;
+            if (steps.EdgeSteps > MaxSearchSteps) return MessageId::BandLimit;
             m.LowerEdgeHz = freqHz;
         } while (responseDb >= levelDb);
     }
@@ -75,16 +78,16 @@ const char* Measure(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     do {
         ++steps.SweepSteps;
         freqHz = freqHz + 1;
-        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return NoSolutionText;
+        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
         // A response that never falls below the level above the band would sweep forever.
-        if (steps.SweepSteps > MaxSearchSteps) return BandLimitText;
+        if (steps.SweepSteps > MaxSearchSteps) return MessageId::BandLimit;
         result.curve.push_back({(freqHz - foHz) / 1000, responseDb + ShownLevelOffsetDb});
         m.UpperEdgeHz = freqHz;
     } while (responseDb >= levelDb);
 
     m.MeasuredDfHz = m.UpperEdgeHz - m.LowerEdgeHz;
     result.resultText = ComposeResultText(result, separator);
-    return nullptr;
+    return MessageId::None;
 }
 
 }  // namespace
@@ -96,13 +99,14 @@ CalculationResult Calculate(const DesignFields& design, char separator) {
     // The solver's fixed working storage is too large for the stack.
     const auto circuit = std::make_unique<CircuitAnalysis>();
     try {
-        if (const char* warning = Measure(design, *circuit, result, separator)) {
+        if (const MessageId warning = Measure(design, *circuit, result, separator);
+            warning != MessageId::None) {
             result.outcome = Outcome::Warning;
-            result.message = warning;
+            result.message = {warning, ""};
         }
     } catch (const CommandError& error) {
         result.outcome = Outcome::Error;
-        result.message = error.what();
+        result.message = error.message();
         result.sweepStarted = false;
         result.curve.clear();
     }

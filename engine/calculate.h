@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/design.h"
+#include "engine/messages.h"
 
 namespace feldan {
 
@@ -39,8 +40,8 @@ enum class Outcome {
 
 struct CalculationResult {
     Outcome outcome = Outcome::Done;
-    // The warning or error text (lines separated by '\r'); empty when done.
-    std::string message;
+    // The warning or error that stopped the calculation; MessageId::None when done.
+    Message message;
     // The five-line summary (lines separated by '\r'); empty unless done.
     std::string resultText;
 

@@ -1,15 +1,27 @@
 // Errors that abandon a command: a text that is not a number, an arithmetic fault, a file that
-// cannot be read or written. Each carries the exact text the user is shown.
+// cannot be read or written. Each carries the exact text the user is shown; those of the engine
+// also the message that names it.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 
+#include "engine/messages.h"
+
 namespace feldan {
 
 class CommandError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit CommandError(const std::string& text) : std::runtime_error(text) {}
+    explicit CommandError(Message message)
+        : std::runtime_error(MessageText(message)), message_(std::move(message)) {}
+
+    // The message of an engine error; MessageId::None for the errors of the files layer, which
+    // carry their text only.
+    const Message& message() const { return message_; }
+
+  private:
+    Message message_;
 };
 
 // A field or file text that is not a number.
@@ -18,15 +30,10 @@ class ConversionError : public CommandError {
     using CommandError::CommandError;
 };
 
-// Division by zero or an invalid operation in the synthesis.
+// Division by zero, an invalid operation or an overflow in the synthesis.
 class ArithmeticError : public CommandError {
   public:
     using CommandError::CommandError;
 };
-
-inline constexpr const char* DivisionByZeroText = "Floating point division by zero";
-inline constexpr const char* InvalidOperationText = "Invalid floating point operation";
-// A result too large for a double (for example Fo squared of an absurdly large Fo).
-inline constexpr const char* OverflowText = "Floating point overflow";
 
 }  // namespace feldan

@@ -1,24 +1,43 @@
-// The warnings of a calculation, exactly as the user sees them. Lines are separated by '\r';
-// the spaces after a line break centre the next line in the message box.
+// The outcomes a calculation can name, and the one table of their words. The engine names an
+// outcome by its identifier and the value it concerns; the front ends turn it into text. Lines
+// are separated by '\n'; the spaces after a line break centre the next line in the message box.
 #pragma once
+
+#include <string>
+#include <string_view>
 
 namespace feldan {
 
-inline constexpr const char* MissingDataText = " Необходимо задать все данные для расчета ! ";
-// Rd typed as the single character "0".
-inline constexpr const char* ZeroRdText =
-    " Активное сопротивление должно быть\r            отлично от нуля ! ";
-// A zero source, load or motional resistance found after the conversion.
-inline constexpr const char* ZeroResistanceText =
-    " Активное сопротивление должно быть\r           отлично от нуля !!! ";
-inline constexpr const char* NoSolutionText = " Решение невозможно ! ";
-inline constexpr const char* MissingLevelText = " Задайте уровень АЧХ ! ";
-inline constexpr const char* BadLevelText = " Уровень АЧХ задан не корректно ! ";
-inline constexpr const char* BandLimitText =
-    "При заданном уровне АЧХ полоса пропускания\r        превысила пределы +/-30кГц.\r  "
-    "Проверьте правильность исходных данных.";
-// A selection that no topology or response answers to (a design file may carry any number).
-inline constexpr const char* BadFilterTypeText = " Тип фильтра задан не корректно ! ";
-inline constexpr const char* BadResponseTypeText = " Тип АЧХ задан не корректно ! ";
+enum class MessageId {
+    None,
+    MissingData,      // a field other than the level is empty
+    ZeroRd,           // Rd typed as the single character "0"
+    ZeroResistance,   // a zero source, load or motional resistance found after the conversion
+    NoSolution,       // the circuit has no solution at a frequency the calculation needs
+    MissingLevel,     // the level field is empty
+    BadLevel,         // the level is not below 0 dB
+    BandLimit,        // a search or the sweep ran past ±30 kHz
+    BadFilterType,    // a selection no topology answers to (a design file may carry any number)
+    BadResponseType,  // a selection no response answers to
+    NotAFloat,        // value: the text that is not a number
+    NotAnInteger,     // value: the text that is not an integer
+    DivisionByZero,
+    InvalidOperation,
+    Overflow,  // a result too large for a double (for example Fo squared of an absurd Fo)
+};
+
+struct Message {
+    MessageId id = MessageId::None;
+    // The text a conversion refused, as it was converted; empty for the other messages.
+    std::string value;
+
+    bool operator==(const Message&) const = default;
+};
+
+// The words of a message, in Russian as the program has always shown them.
+std::string MessageText(const Message& message);
+
+// The words of a message without a value.
+std::string_view MessageText(MessageId id);
 
 }  // namespace feldan

@@ -33,11 +33,11 @@ std::string Shown(std::string_view text) {
 }
 
 [[noreturn]] void ThrowNotFloat(std::string_view text) {
-    throw ConversionError("'" + Shown(text) + "' is not a valid floating point value");
+    throw ConversionError(Message{MessageId::NotAFloat, Shown(text)});
 }
 
 [[noreturn]] void ThrowNotInteger(std::string_view text) {
-    throw ConversionError("'" + Shown(text) + "' is not a valid integer value");
+    throw ConversionError(Message{MessageId::NotAnInteger, Shown(text)});
 }
 
 int HexDigitValue(char c) {

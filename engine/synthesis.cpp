@@ -24,18 +24,19 @@ class Checked {
     friend Checked operator*(Checked a, Checked b) { return a.value_ * b.value_; }
     friend Checked operator/(Checked a, Checked b) {
         if (b.value_ == 0)
-            throw ArithmeticError(a.value_ == 0 ? InvalidOperationText : DivisionByZeroText);
+            throw ArithmeticError(Message{
+                a.value_ == 0 ? MessageId::InvalidOperation : MessageId::DivisionByZero, ""});
         return a.value_ / b.value_;
     }
     friend Checked Sqrt(Checked a) {
-        if (a.value_ < 0) throw ArithmeticError(InvalidOperationText);
+        if (a.value_ < 0) throw ArithmeticError(Message{MessageId::InvalidOperation, ""});
         return std::sqrt(a.value_);
     }
 
   private:
     static double Finite(double value) {
-        if (std::isnan(value)) throw ArithmeticError(InvalidOperationText);
-        if (std::isinf(value)) throw ArithmeticError(OverflowText);
+        if (std::isnan(value)) throw ArithmeticError(Message{MessageId::InvalidOperation, ""});
+        if (std::isinf(value)) throw ArithmeticError(Message{MessageId::Overflow, ""});
         return value;
     }
     double value_;
@@ -182,8 +183,8 @@ bool AnalyseAt(CircuitAnalysis& circuit, double freqHz, double stepHz, double& r
     return true;
 }
 
-const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
-                      CalculationResult& result, char separator) {
+MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
+                    char separator) {
     const InputTexts& texts = design.texts;
     DesignInput& input = result.input;
     Synthesis& synthesis = result.synthesis;
@@ -194,20 +195,20 @@ const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
          {&texts.Fo, &texts.Ld, &texts.Cs, &texts.Rd, &texts.Df, &texts.Ck}) {
         if (text->empty()) {
             result.keepsPreviousResult = true;
-            return MissingDataText;
+            return MessageId::MissingData;
         }
     }
     if (texts.Rd == "0") {
         result.keepsPreviousResult = true;
-        return ZeroRdText;
+        return MessageId::ZeroRd;
     }
 
     LoadPrototype(input.FilterType, input.ResponseType, synthesis);
     // A selection outside the lists (possible from a design file) has no prototype and no
     // circuit.
-    if (input.FilterType < 1 || input.FilterType > FilterTypeCount) return BadFilterTypeText;
+    if (input.FilterType < 1 || input.FilterType > FilterTypeCount) return MessageId::BadFilterType;
     if (input.ResponseType < 1 || input.ResponseType > ResponseTypeCount) {
-        return BadResponseTypeText;
+        return MessageId::BadResponseType;
     }
 
     input.FoKHz = FieldTextToFloat(texts.Fo, separator);
@@ -259,15 +260,15 @@ const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
     synthesis.LoadOhm = synthesis.TermOhm;
 
     if (synthesis.SourceOhm == 0 || synthesis.LoadOhm == 0 || input.RdOhm == 0) {
-        return ZeroResistanceText;
+        return MessageId::ZeroResistance;
     }
 
     circuit.Build(input.FilterType, ElementValuesOf(input, synthesis));
     double atFoDb = 0;
-    if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return NoSolutionText;
+    if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
     result.measurements.RespAtFoDb = atFoDb;
     result.measurements.AFoDb = atFoDb + ShownLevelOffsetDb;
-    return nullptr;
+    return MessageId::None;
 }
 
 }  // namespace feldan

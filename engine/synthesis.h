@@ -12,11 +12,11 @@ namespace feldan {
 ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis);
 
 // Fills result.input, result.synthesis and RespAtFoDb/AFoDb of result.measurements as far as it
-// gets. Returns nullptr when the circuit is built and its analysis at Fo succeeded, else the
-// text of the warning that stops the calculation. Throws ConversionError for a text that is not
+// gets. Returns MessageId::None when the circuit is built and its analysis at Fo succeeded, else
+// the warning that stops the calculation. Throws ConversionError for a text that is not
 // a number and ArithmeticError for a division by zero, an invalid operation or an overflow.
-const char* RunDesign(const DesignFields& design, CircuitAnalysis& circuit,
-                      CalculationResult& result, char separator);
+MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
+                    char separator);
 
 // One analysis point of the built circuit at freqHz: true with responseDb set when it has a
 // solution. A frequency of 0 Hz or below, a failed solve, a load voltage of exactly 0 and a

@@ -56,25 +56,29 @@ FuzzCase ParseCase(std::string_view input) {
     return c;
 }
 
-bool IsWarningText(std::string_view text) {
-    for (const char* known :
-         {feldan::MissingDataText, feldan::ZeroRdText, feldan::ZeroResistanceText,
-          feldan::NoSolutionText, feldan::MissingLevelText, feldan::BadLevelText,
-          feldan::BandLimitText, feldan::BadFilterTypeText, feldan::BadResponseTypeText}) {
-        if (text == known) return true;
+bool IsWarning(feldan::MessageId id) {
+    using feldan::MessageId;
+    for (const MessageId known :
+         {MessageId::MissingData, MessageId::ZeroRd, MessageId::ZeroResistance,
+          MessageId::NoSolution, MessageId::MissingLevel, MessageId::BadLevel, MessageId::BandLimit,
+          MessageId::BadFilterType, MessageId::BadResponseType}) {
+        if (id == known) return true;
     }
     return false;
 }
 
-bool IsConversionMessage(std::string_view what) {
-    constexpr std::string_view tail = "' is not a valid floating point value";
-    return what.size() > tail.size() && what.front() == '\'' &&
-           what.substr(what.size() - tail.size()) == tail;
-}
-
-bool IsArithmeticMessage(std::string_view what) {
-    return what == feldan::DivisionByZeroText || what == feldan::InvalidOperationText ||
-           what == feldan::OverflowText;
+bool IsError(const feldan::Message& message) {
+    using feldan::MessageId;
+    switch (message.id) {
+        case MessageId::NotAFloat:
+            return true;
+        case MessageId::DivisionByZero:
+        case MessageId::InvalidOperation:
+        case MessageId::Overflow:
+            return message.value.empty();
+        default:
+            return false;
+    }
 }
 
 // Everything the summary is made of must be a number that can be shown.
@@ -114,19 +118,19 @@ feldan::CalculationResult CheckedCalculation(const FuzzCase& c) {
         FELDAN_FUZZ_CHECK(n >= 0 && n <= feldan::MaxSearchSteps + 1, std::to_string(n));
     CheckCurve(r.curve);
     if (!r.sweepStarted) FELDAN_FUZZ_CHECK(r.curve.empty(), "a curve without a sweep");
+    const std::string text = feldan::MessageText(r.message);
     switch (r.outcome) {
         case feldan::Outcome::Error:
-            FELDAN_FUZZ_CHECK(IsConversionMessage(r.message) || IsArithmeticMessage(r.message),
-                              r.message);
-            FELDAN_FUZZ_CHECK(r.resultText.empty(), r.message);
+            FELDAN_FUZZ_CHECK(IsError(r.message), text);
+            FELDAN_FUZZ_CHECK(r.resultText.empty(), text);
             break;
         case feldan::Outcome::Warning:
-            FELDAN_FUZZ_CHECK(IsWarningText(r.message), r.message);
+            FELDAN_FUZZ_CHECK(IsWarning(r.message.id) && r.message.value.empty(), text);
             // A command that stopped shows no summary.
-            FELDAN_FUZZ_CHECK(r.resultText.empty(), r.message);
+            FELDAN_FUZZ_CHECK(r.resultText.empty(), text);
             break;
         case feldan::Outcome::Done:
-            FELDAN_FUZZ_CHECK(r.message.empty(), r.message);
+            FELDAN_FUZZ_CHECK(r.message.id == feldan::MessageId::None, text);
             FELDAN_FUZZ_CHECK(!r.resultText.empty(), "finished without a summary");
             FELDAN_FUZZ_CHECK(!feldan::fuzz::HasNonFiniteWord(r.resultText), r.resultText);
             FELDAN_FUZZ_CHECK(!r.curve.empty(), "finished without a curve");

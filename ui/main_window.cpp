@@ -480,11 +480,11 @@ void MainWindow::CalculateDesign() {
             SetResultText(result.resultText);
             break;
         case Outcome::Warning:
-            ShowWarning(result.message);
+            ShowWarning(MessageText(result.message));
             break;
         case Outcome::Error:
             // An abandoned command does not count as a curve.
-            ShowError(LinesFromCr(result.message));
+            ShowError(FromUtf8(MessageText(result.message)));
             return;
     }
     ++curveCount_;

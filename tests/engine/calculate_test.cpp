@@ -14,7 +14,7 @@ namespace feldan {
 namespace {
 
 const std::string BandLimit =
-    "При заданном уровне АЧХ полоса пропускания\r        превысила пределы +/-30кГц.\r  "
+    "При заданном уровне АЧХ полоса пропускания\n        превысила пределы +/-30кГц.\n  "
     "Проверьте правильность исходных данных.";
 const std::string NoSolution = " Решение невозможно ! ";
 
@@ -29,7 +29,7 @@ struct OneRun {
     const Measurements& M() const { return result.measurements; }
     std::vector<std::string> Warnings() const {
         if (result.outcome != Outcome::Warning) return {};
-        return {result.message};
+        return {MessageText(result.message)};
     }
 
     char separator;
@@ -157,7 +157,7 @@ TEST(Calculate, LevelTakesEitherSeparator) {
         }
         p.Calculate();
         EXPECT_EQ(p.result.outcome, Outcome::Error);
-        EXPECT_EQ(p.result.message, c.error);
+        EXPECT_EQ(MessageText(p.result.message), c.error);
         EXPECT_FALSE(p.result.sweepStarted);
         EXPECT_TRUE(p.result.resultText.empty());
     }
@@ -168,7 +168,7 @@ TEST(Calculate, ArithmeticFaultIsAnError) {
     p.design.texts.Df = "0";
     p.Calculate();
     EXPECT_EQ(p.result.outcome, Outcome::Error);
-    EXPECT_EQ(p.result.message, DivisionByZeroText);
+    EXPECT_EQ(p.result.message, (Message{MessageId::DivisionByZero, ""}));
     EXPECT_FALSE(p.result.keepsPreviousResult);
 }
 
@@ -176,7 +176,7 @@ TEST(Calculate, DesignRunWarningEndsTheCommand) {
     OneRun p;
     p.design.texts.Rd = "0";
     p.Calculate();
-    EXPECT_EQ(p.Warnings(), std::vector<std::string>{" Активное сопротивление должно быть\r"
+    EXPECT_EQ(p.Warnings(), std::vector<std::string>{" Активное сопротивление должно быть\n"
                                                      "            отлично от нуля ! "});
     // Stopped before anything was computed: a window keeps the previous summary.
     EXPECT_TRUE(p.result.keepsPreviousResult);

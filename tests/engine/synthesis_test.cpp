@@ -33,10 +33,10 @@ struct Bench {
         design.ResponseType = responseType;
     }
     bool Run(char separator = '.') {
-        const char* warning = RunDesign(design, *circuit, result, separator);
+        const MessageId warning = RunDesign(design, *circuit, result, separator);
         warnings.clear();
-        if (warning) warnings.push_back(warning);
-        return warning == nullptr;
+        if (warning != MessageId::None) warnings.emplace_back(MessageText(warning));
+        return warning == MessageId::None;
     }
     DesignFields design;
     CalculationResult result;
@@ -244,9 +244,9 @@ struct WarningCase {
 TEST(RunDesign, WarningsAndTheirTriggers) {
     const std::string missing = " Необходимо задать все данные для расчета ! ";
     const std::string zeroTyped =
-        " Активное сопротивление должно быть\r            отлично от нуля ! ";
+        " Активное сопротивление должно быть\n            отлично от нуля ! ";
     const std::string zeroValue =
-        " Активное сопротивление должно быть\r           отлично от нуля !!! ";
+        " Активное сопротивление должно быть\n           отлично от нуля !!! ";
     const std::string noSolution = " Решение невозможно ! ";
     const WarningCase cases[] = {
         {"Fo empty", 2, [](InputTexts& t) { t.Fo = ""; }, missing, false},

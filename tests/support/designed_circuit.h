@@ -25,7 +25,7 @@ inline std::unique_ptr<DesignedCircuit> Designed(int filterType, int responseTyp
     auto designed = std::make_unique<DesignedCircuit>();
     designed->design = {texts, filterType, responseType};
     designed->ok =
-        RunDesign(designed->design, *designed->circuit, designed->result, '.') == nullptr;
+        RunDesign(designed->design, *designed->circuit, designed->result, '.') == MessageId::None;
     return designed;
 }
 

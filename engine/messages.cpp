@@ -1,0 +1,48 @@
+#include "engine/messages.h"
+
+#include <array>
+#include <utility>
+
+namespace feldan {
+
+namespace {
+
+// One row per identifier, in the order of MessageId. "%s" stands for the message's value.
+constexpr std::array<std::pair<MessageId, std::string_view>, 15> Texts = {{
+    {MessageId::None, ""},
+    {MessageId::MissingData, " Необходимо задать все данные для расчета ! "},
+    {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! "},
+    {MessageId::ZeroResistance,
+     " Активное сопротивление должно быть\n           отлично от нуля !!! "},
+    {MessageId::NoSolution, " Решение невозможно ! "},
+    {MessageId::MissingLevel, " Задайте уровень АЧХ ! "},
+    {MessageId::BadLevel, " Уровень АЧХ задан не корректно ! "},
+    {MessageId::BandLimit,
+     "При заданном уровне АЧХ полоса пропускания\n        превысила пределы +/-30кГц.\n  "
+     "Проверьте правильность исходных данных."},
+    {MessageId::BadFilterType, " Тип фильтра задан не корректно ! "},
+    {MessageId::BadResponseType, " Тип АЧХ задан не корректно ! "},
+    {MessageId::NotAFloat, "'%s' is not a valid floating point value"},
+    {MessageId::NotAnInteger, "'%s' is not a valid integer value"},
+    {MessageId::DivisionByZero, "Floating point division by zero"},
+    {MessageId::InvalidOperation, "Invalid floating point operation"},
+    {MessageId::Overflow, "Floating point overflow"},
+}};
+
+}  // namespace
+
+std::string_view MessageText(MessageId id) {
+    for (const auto& [rowId, text] : Texts) {
+        if (rowId == id) return text;
+    }
+    return {};
+}
+
+std::string MessageText(const Message& message) {
+    std::string text(MessageText(message.id));
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, message.value);
+    return text;
+}
+
+}  // namespace feldan
