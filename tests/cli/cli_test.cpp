@@ -32,7 +32,7 @@ CliRun RunCli(const std::vector<std::string>& args, const std::vector<std::strin
 
 const std::string DefaultSummary =
     "Rвх=301.1 Ом;\n"
-    "C1=C5=49.41 пФ; C2=C4=108.6 пФ;\n"
+    "C1=C5=24.7 пФ; C2=C4=108.6 пФ;\n"
     "C3=168.7 пФ;\n"
     "Амин=0.802 дБ; F(Амин)=Fo+1762 Гц;\n"
     "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц.\n";
@@ -54,7 +54,7 @@ TEST(FeldanCli, FlagsSetTheFieldTexts) {
         std::string expected;  // a piece of the summary
     };
     const Case cases[] = {
-        {{"--ld", "10,1"}, "C1=C5=49.41 пФ; C2=C4=108.6 пФ;"},
+        {{"--ld", "10,1"}, "C1=C5=24.7 пФ; C2=C4=108.6 пФ;"},
         {{"--fo", "8861,736", "--df", "3100.0"}, "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц."},
         {{"--level", "-3"}, "A(Fo)=-12.05 дБ; dF(-3 дБ)=2543 Гц."},
         {{"--level=-6.5"}, " dF(-6.5 дБ)="},
@@ -145,7 +145,7 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     ASSERT_EQ(json["CapPF"].size(), 28u);
     EXPECT_NEAR(json["CapPF"][0].get<double>(), 108.58, 0.005);
     EXPECT_NEAR(json["CapPF"][1].get<double>(), 168.71, 0.005);
-    EXPECT_NEAR(json["CapPF"][12].get<double>(), 49.411, 0.0005);
+    EXPECT_NEAR(json["CapPF"][12].get<double>(), 24.703, 0.0005);
     EXPECT_EQ(json["CapPF"][2].get<double>(), 0);
     EXPECT_EQ(json["PeakHz"].get<double>() - json["FoKHz"].get<double>() * 1000, 1762);
     EXPECT_EQ(json["MeasuredDfHz"].get<double>(), 2543);

@@ -81,8 +81,8 @@ TEST(Calculate, ResultTextOfTheWorkedExample) {
         OneRun p(separator);
         p.Calculate();
         const std::string sep(1, separator);
-        EXPECT_EQ(p.result.resultText, "Rвх=301" + sep + "1 Ом;\r" + "C1=C5=49" + sep +
-                                           "41 пФ; C2=C4=108" + sep + "6 пФ;\r" + "C3=168" + sep +
+        EXPECT_EQ(p.result.resultText, "Rвх=301" + sep + "1 Ом;\r" + "C1=C5=24" + sep +
+                                           "7 пФ; C2=C4=108" + sep + "6 пФ;\r" + "C3=168" + sep +
                                            "7 пФ;\r" + "Амин=0" + sep +
                                            "802 дБ; F(Амин)=Fo+1762 Гц;\r" + "A(Fo)=-12" + sep +
                                            "05 дБ; dF(-3 дБ)=2543 Гц.");
@@ -96,7 +96,7 @@ TEST(Calculate, ResultTextOfTheFourCrystalCwLadder) {
     ASSERT_TRUE(p.Warnings().empty());
     const std::string es = "\u0421";
     EXPECT_EQ(p.result.resultText.substr(0, p.result.resultText.find("\rАмин=")),
-              "Rвх=301.1 Ом;\rC1=" + es + "7=17.31 пФ; C2=C6=108.6 пФ;\rC3=" + es +
+              "Rвх=616.1 Ом;\rC1=" + es + "7=34.45 пФ; C2=C6=108.6 пФ;\rC3=" + es +
                   "5=43.78 пФ; C4=23.61 пФ;");
 }
 
