@@ -8,7 +8,7 @@ namespace feldan {
 namespace {
 
 // One row per identifier, in the order of MessageId. "%s" stands for the message's value.
-constexpr std::array<std::pair<MessageId, std::string_view>, 15> Texts = {{
+constexpr std::array<std::pair<MessageId, std::string_view>, 27> Texts = {{
     {MessageId::None, ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! "},
     {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! "},
@@ -27,6 +27,18 @@ constexpr std::array<std::pair<MessageId, std::string_view>, 15> Texts = {{
     {MessageId::DivisionByZero, "Floating point division by zero"},
     {MessageId::InvalidOperation, "Invalid floating point operation"},
     {MessageId::Overflow, "Floating point overflow"},
+    {MessageId::FileTooLarge, "файл слишком велик"},
+    {MessageId::TouchstoneNotANumber, "«%s» — не число"},
+    {MessageId::TouchstoneColumns, "в строке данных должно быть %s чисел"},
+    {MessageId::TouchstoneOption, "непонятное слово «%s» в строке параметров"},
+    {MessageId::TouchstoneParameter, "файл содержит параметры %s, а нужны S-параметры"},
+    {MessageId::TouchstoneReference, "опорное сопротивление должно быть положительным числом"},
+    {MessageId::TouchstoneKeyword, "ключевое слово %s не поддерживается"},
+    {MessageId::TouchstonePorts, "число портов %s, а читаются файлы с одним или двумя портами"},
+    {MessageId::TouchstoneOrder, "частота меньше, чем в предыдущей строке"},
+    {MessageId::TouchstoneCount, "обещано частот: %s, а в файле их другое число"},
+    {MessageId::TouchstoneNoData, "в файле нет данных"},
+    {MessageId::TouchstoneTooManyPoints, "слишком много точек"},
 }};
 
 }  // namespace
@@ -42,7 +54,10 @@ std::string MessageText(const Message& message) {
     std::string text(MessageText(message.id));
     const std::size_t at = text.find("%s");
     if (at != std::string::npos) text.replace(at, 2, message.value);
-    return text;
+    if (message.file.empty()) return text;
+    std::string where = "«" + message.file + "»";
+    if (message.line > 0) where += ", строка " + std::to_string(message.line);
+    return where + ": " + text;
 }
 
 }  // namespace feldan

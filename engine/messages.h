@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace feldan {
 
@@ -24,12 +25,32 @@ enum class MessageId {
     DivisionByZero,
     InvalidOperation,
     Overflow,  // a result too large for a double (for example Fo squared of an absurd Fo)
+    // Files that are read: the message names the file and the line, value the detail.
+    FileTooLarge,
+    TouchstoneNotANumber,  // value: the text
+    TouchstoneColumns,     // value: how many numbers a row of data needs
+    TouchstoneOption,      // value: the word of the option line that is not understood
+    TouchstoneParameter,   // value: the kind of parameters (Y, Z, H, G) the file holds
+    TouchstoneReference,   // the reference resistance is not a positive number
+    TouchstoneKeyword,     // value: the keyword that is not understood or not supported
+    TouchstonePorts,       // value: the number of ports the file says it has
+    TouchstoneOrder,       // the frequency falls below the one before it
+    TouchstoneCount,       // value: the number of frequencies the file promised
+    TouchstoneNoData,
+    TouchstoneTooManyPoints,
 };
 
 struct Message {
+    Message() = default;
+    Message(MessageId id, std::string value = {}, std::string file = {}, int line = 0)
+        : id(id), value(std::move(value)), file(std::move(file)), line(line) {}
+
     MessageId id = MessageId::None;
-    // The text a conversion refused, as it was converted; empty for the other messages.
+    // The text a conversion refused, as it was converted, or the detail of a file message.
     std::string value;
+    // For the messages about a file: its name and the line (from 1; 0 for the whole file).
+    std::string file;
+    int line = 0;
 
     bool operator==(const Message&) const = default;
 };

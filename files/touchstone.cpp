@@ -1,0 +1,404 @@
+#include "files/touchstone.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <optional>
+
+#include "files/atomic_file.h"
+#include "files/file_error.h"
+
+namespace feldan {
+
+namespace {
+
+enum class Format { RealImaginary, MagnitudeAngle, DecibelAngle };
+
+struct Options {
+    double hzPerUnit = 1e9;  // GHz unless the option line says otherwise
+    Format format = Format::MagnitudeAngle;
+    double referenceOhm = 50;
+};
+
+// Reads a file's lines and keeps the name and line for messages.
+class Reader {
+  public:
+    Reader(std::string_view text, std::string fileName)
+        : text_(text), fileName_(std::move(fileName)) {}
+
+    // The next line without its comment and line end; false at the end of the text.
+    bool NextLine(std::string_view& line) {
+        if (pos_ >= text_.size()) return false;
+        std::size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) end = text_.size();
+        line = text_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        ++lineNumber_;
+        if (const std::size_t bang = line.find('!'); bang != std::string_view::npos) {
+            line = line.substr(0, bang);
+        }
+        return true;
+    }
+
+    [[noreturn]] void Fail(MessageId id, std::string value = {}) const {
+        Message message{id, std::move(value)};
+        message.file = fileName_;
+        message.line = lineNumber_;
+        throw TouchstoneError(std::move(message));
+    }
+
+  private:
+    std::string_view text_;
+    std::string fileName_;
+    std::size_t pos_ = 0;
+    int lineNumber_ = 0;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The words of a line, split at blanks (and the commas some writers put between numbers).
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (IsBlank(line[i]) || line[i] == ','))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !IsBlank(line[i]) && line[i] != ',')
+            ++i;
+        if (i > start) words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+std::string Lower(std::string_view word) {
+    std::string lower(word);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// A number as Touchstone writes it (a leading '+' allowed), or nothing.
+std::optional<double> NumberOf(std::string_view word) {
+    if (!word.empty() && word.front() == '+') word.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Shown in a message: a word cut short, so that a huge word makes no huge message.
+std::string Shown(std::string_view word) {
+    constexpr std::size_t Longest = 40;
+    std::string shown;
+    for (char c : word.substr(0, Longest)) {
+        const auto u = static_cast<unsigned char>(c);
+        shown += u < 0x20 || u == 0x7f ? '?' : c;
+    }
+    if (word.size() > Longest) shown += "…";
+    return shown;
+}
+
+void ReadOptionLine(const Reader& reader, std::string_view line, Options& options) {
+    const std::vector<std::string_view> words = Words(line.substr(1));
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string word = Lower(words[i]);
+        if (word == "hz") {
+            options.hzPerUnit = 1;
+        } else if (word == "khz") {
+            options.hzPerUnit = 1e3;
+        } else if (word == "mhz") {
+            options.hzPerUnit = 1e6;
+        } else if (word == "ghz") {
+            options.hzPerUnit = 1e9;
+        } else if (word == "s") {
+        } else if (word == "y" || word == "z" || word == "h" || word == "g") {
+            reader.Fail(MessageId::TouchstoneParameter, std::string(words[i]));
+        } else if (word == "ri") {
+            options.format = Format::RealImaginary;
+        } else if (word == "ma") {
+            options.format = Format::MagnitudeAngle;
+        } else if (word == "db") {
+            options.format = Format::DecibelAngle;
+        } else if (word == "r") {
+            const std::optional<double> r =
+                i + 1 < words.size() ? NumberOf(words[i + 1]) : std::nullopt;
+            if (!r || !(*r > 0)) reader.Fail(MessageId::TouchstoneReference);
+            options.referenceOhm = *r;
+            ++i;
+        } else {
+            reader.Fail(MessageId::TouchstoneOption, Shown(words[i]));
+        }
+    }
+}
+
+std::complex<double> ValueOf(Format format, double a, double b) {
+    switch (format) {
+        case Format::RealImaginary:
+            return {a, b};
+        case Format::MagnitudeAngle:
+            return std::polar(a, b * std::numbers::pi / 180);
+        case Format::DecibelAngle:
+            return std::polar(std::pow(10.0, a / 20), b * std::numbers::pi / 180);
+    }
+    return {};
+}
+
+// The keyword of a version 2.0 line ("[Number of Ports]" gives "number of ports") and the rest
+// of the line after it.
+bool SplitKeyword(std::string_view line, std::string& keyword, std::string_view& rest) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
+    if (i >= line.size() || line[i] != '[') return false;
+    const std::size_t close = line.find(']', i);
+    if (close == std::string_view::npos) return false;
+    keyword = Lower(line.substr(i + 1, close - i - 1));
+    rest = line.substr(close + 1);
+    return true;
+}
+
+}  // namespace
+
+int PortsOfTouchstoneName(const std::string& path) {
+    const std::string lower = Lower(path);
+    const auto endsWith = [&](std::string_view tail) {
+        return lower.size() >= tail.size() &&
+               lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    if (endsWith(".s1p")) return 1;
+    if (endsWith(".s2p")) return 2;
+    return 0;
+}
+
+TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::string& fileName) {
+    Reader reader(text, fileName);
+    if (text.size() > TouchstoneMaxBytes) reader.Fail(MessageId::FileTooLarge);
+    Options options;
+    bool optionLineSeen = false;
+    bool version2 = false;
+    bool order12_21 = false;  // version 2.0 may put S12 before S21
+    bool inNoise = false;
+    bool ended = false;
+    long promisedPoints = -1;
+    std::vector<double> pendingReference;  // a [Reference] line may go on over the next lines
+    bool readingReference = false;
+
+    TouchstoneData data;
+    data.ports = ports;
+    const std::size_t columns = ports == 1 ? 3 : 9;
+    std::size_t rawPoints = 0;
+    double lastHz = -1;
+    std::vector<int> mergedCounts;  // rows merged into each point
+
+    std::string_view line;
+    while (!ended && reader.NextLine(line)) {
+        const std::vector<std::string_view> words = Words(line);
+        if (words.empty()) continue;
+        std::string keyword;
+        std::string_view rest;
+        if (SplitKeyword(line, keyword, rest)) {
+            readingReference = false;
+            const std::vector<std::string_view> values = Words(rest);
+            const auto number = [&]() -> std::optional<double> {
+                return values.size() == 1 ? NumberOf(values[0]) : std::nullopt;
+            };
+            if (keyword == "version") {
+                version2 = true;
+            } else if (keyword == "number of ports") {
+                const std::optional<double> n = number();
+                if (!n || *n != ports) {
+                    reader.Fail(MessageId::TouchstonePorts,
+                                values.empty() ? "?" : Shown(values[0]));
+                }
+            } else if (keyword == "two-port data order") {
+                const std::string order = values.empty() ? "" : Lower(values[0]);
+                if (order != "12_21" && order != "21_12") {
+                    reader.Fail(MessageId::TouchstoneKeyword,
+                                "[Two-Port Data Order] " + Shown(order));
+                }
+                order12_21 = order == "12_21";
+            } else if (keyword == "number of frequencies") {
+                const std::optional<double> n = number();
+                if (!n || *n < 1 || *n != std::floor(*n) || *n > double(TouchstoneMaxPoints)) {
+                    reader.Fail(MessageId::TouchstoneKeyword, "[Number of Frequencies]");
+                }
+                promisedPoints = static_cast<long>(*n);
+            } else if (keyword == "reference") {
+                readingReference = true;
+                pendingReference.clear();
+                for (std::string_view word : values) {
+                    const std::optional<double> r = NumberOf(word);
+                    if (!r || !(*r > 0)) reader.Fail(MessageId::TouchstoneReference);
+                    pendingReference.push_back(*r);
+                }
+            } else if (keyword == "matrix format") {
+                // A two-port file may only be Full (or Lower/Upper with symmetric data, which
+                // this program does not take).
+                if (values.empty() || Lower(values[0]) != "full") {
+                    reader.Fail(MessageId::TouchstoneKeyword, "[Matrix Format]");
+                }
+            } else if (keyword == "network data") {
+                inNoise = false;
+            } else if (keyword == "noise data") {
+                inNoise = true;
+            } else if (keyword == "end") {
+                ended = true;
+            } else if (keyword == "begin information") {
+                while (reader.NextLine(line)) {
+                    std::string inner;
+                    std::string_view innerRest;
+                    if (SplitKeyword(line, inner, innerRest) && inner == "end information") break;
+                }
+            } else if (keyword == "number of noise frequencies") {
+            } else {
+                reader.Fail(MessageId::TouchstoneKeyword, "[" + Shown(keyword) + "]");
+            }
+            continue;
+        }
+        if (words[0].front() == '#') {
+            // Only the first option line counts; later ones are ignored, as the format says.
+            if (!optionLineSeen) ReadOptionLine(reader, line, options);
+            optionLineSeen = true;
+            continue;
+        }
+        if (readingReference) {
+            bool allNumbers = true;
+            for (std::string_view word : words)
+                allNumbers = allNumbers && NumberOf(word).has_value();
+            if (allNumbers && pendingReference.size() < static_cast<std::size_t>(ports)) {
+                for (std::string_view word : words) {
+                    const double r = *NumberOf(word);
+                    if (!(r > 0)) reader.Fail(MessageId::TouchstoneReference);
+                    pendingReference.push_back(r);
+                }
+                continue;
+            }
+            readingReference = false;
+        }
+        if (inNoise) continue;
+
+        std::array<double, 9> numbers{};
+        for (std::size_t k = 0; k < words.size() && k < numbers.size(); ++k) {
+            const std::optional<double> value = NumberOf(words[k]);
+            if (!value) reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[k]));
+            numbers[k] = *value;
+        }
+        // In a version 1.1 two-port file the noise parameters follow the network data, on lines
+        // of five numbers starting again at a lower frequency.
+        if (!version2 && ports == 2 && words.size() == 5 && rawPoints > 0 &&
+            numbers[0] * options.hzPerUnit < lastHz) {
+            inNoise = true;
+            continue;
+        }
+        if (words.size() != columns) {
+            reader.Fail(MessageId::TouchstoneColumns, std::to_string(columns));
+        }
+        const double hz = numbers[0] * options.hzPerUnit;
+        if (!std::isfinite(hz) || hz < 0)
+            reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[0]));
+        if (hz < lastHz) reader.Fail(MessageId::TouchstoneOrder);
+        if (++rawPoints > TouchstoneMaxPoints) reader.Fail(MessageId::TouchstoneTooManyPoints);
+
+        std::array<std::complex<double>, 4> row{};
+        row[0] = ValueOf(options.format, numbers[1], numbers[2]);
+        if (ports == 2) {
+            const std::complex<double> second = ValueOf(options.format, numbers[3], numbers[4]);
+            const std::complex<double> third = ValueOf(options.format, numbers[5], numbers[6]);
+            row[1] = order12_21 ? third : second;
+            row[2] = order12_21 ? second : third;
+            row[3] = ValueOf(options.format, numbers[7], numbers[8]);
+        }
+        if (hz == lastHz) {
+            // Instruments that print too few digits repeat a frequency: the repeats are one
+            // point, their mean.
+            auto& merged = data.s.back();
+            const double n = static_cast<double>(++mergedCounts.back());
+            for (std::size_t k = 0; k < merged.size(); ++k)
+                merged[k] += (row[k] - merged[k]) / n;
+        } else {
+            data.frequencyHz.push_back(hz);
+            data.s.push_back(row);
+            mergedCounts.push_back(1);
+        }
+        lastHz = hz;
+    }
+    if (data.frequencyHz.empty()) {
+        Message message{MessageId::TouchstoneNoData, {}};
+        message.file = fileName;
+        throw TouchstoneError(std::move(message));
+    }
+    if (promisedPoints >= 0 && static_cast<std::size_t>(promisedPoints) != rawPoints) {
+        Message message{MessageId::TouchstoneCount, std::to_string(promisedPoints)};
+        message.file = fileName;
+        throw TouchstoneError(std::move(message));
+    }
+    data.referenceOhm = options.referenceOhm;
+    if (!pendingReference.empty()) data.referenceOhm = pendingReference.front();
+    for (const auto& row : data.s) {
+        if (row[2] != std::complex<double>() || row[3] != std::complex<double>()) {
+            data.reverseMeasured = true;
+        }
+    }
+    return data;
+}
+
+TouchstoneData ReadTouchstoneFile(const std::string& path) {
+    const int ports = PortsOfTouchstoneName(path);
+    const std::string name =
+        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
+    if (ports == 0) {
+        Message message{MessageId::TouchstonePorts, "?"};
+        message.file = name;
+        throw TouchstoneError(std::move(message));
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
+    std::string text;
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > TouchstoneMaxBytes) {
+            Message message{MessageId::FileTooLarge, {}};
+            message.file = name;
+            throw TouchstoneError(std::move(message));
+        }
+    }
+    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
+    return ParseTouchstone(text, ports, name);
+}
+
+std::string TouchstoneBytes(const TouchstoneData& data, const std::vector<std::string>& comments) {
+    std::string out;
+    for (const std::string& comment : comments)
+        out += "! " + comment + "\n";
+    const auto number = [](double value) {
+        char buffer[40];
+        const auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 11)
+                .ptr;
+        return std::string(buffer, end);
+    };
+    char reference[40];
+    const auto referenceEnd =
+        std::to_chars(reference, reference + sizeof reference, data.referenceOhm).ptr;
+    out += "# Hz S RI R " + std::string(reference, referenceEnd) + "\n";
+    const std::size_t values = data.ports == 1 ? 1 : 4;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        out += number(data.frequencyHz[i]);
+        for (std::size_t k = 0; k < values; ++k) {
+            out += ' ' + number(data.s[i][k].real()) + ' ' + number(data.s[i][k].imag());
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace feldan
