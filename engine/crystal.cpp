@@ -1,0 +1,301 @@
+#include "engine/crystal.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace feldan {
+
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double TwoPiTrue = 2 * std::numbers::pi;
+
+// Linear interpolation of the frequency where `value` crosses `level` between points i and j.
+double CrossingHz(std::span<const double> hz, std::span<const double> value, std::size_t i,
+                  std::size_t j, double level) {
+    const double a = value[i] - level;
+    const double b = value[j] - level;
+    if (a == b) return hz[i];
+    return hz[i] + (hz[j] - hz[i]) * a / (a - b);
+}
+
+// The refinement works on θ = (fs offset in ppm of the start, ln Lm, ln Rm, ln C0): every value
+// of θ is a physical crystal, and the steps are of one size in every direction.
+CrystalModel ModelOf(const CrystalModel& start, const std::array<double, 4>& theta) {
+    return CrystalFromSeriesResonance(
+        start.fsHz * (1 + theta[0] * 1e-6), start.lmH * std::exp(theta[1]),
+        start.rmOhm * std::exp(theta[2]), start.c0F * std::exp(theta[3]));
+}
+
+// Residuals: real and imaginary parts of model minus measurement at every point.
+void Residuals(const CrystalModel& model, std::span<const double> hz,
+               std::span<const Complex> measured, SweepKind kind, double fixtureOhm,
+               std::vector<double>& out) {
+    out.resize(2 * hz.size());
+    for (std::size_t i = 0; i < hz.size(); ++i) {
+        const Complex d = MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i])) - measured[i];
+        out[2 * i] = d.real();
+        out[2 * i + 1] = d.imag();
+    }
+}
+
+double SumOfSquares(const std::vector<double>& r) {
+    double sum = 0;
+    for (double x : r)
+        sum += x * x;
+    return sum;
+}
+
+// Solves the 4×4 system a·x = b by elimination with partial pivoting; false when singular.
+bool Solve4(std::array<std::array<double, 4>, 4> a, std::array<double, 4> b,
+            std::array<double, 4>& x) {
+    for (int k = 0; k < 4; ++k) {
+        int pivot = k;
+        for (int i = k + 1; i < 4; ++i) {
+            if (std::fabs(a[i][k]) > std::fabs(a[pivot][k])) pivot = i;
+        }
+        if (!(std::fabs(a[pivot][k]) > 0)) return false;
+        std::swap(a[k], a[pivot]);
+        std::swap(b[k], b[pivot]);
+        for (int i = k + 1; i < 4; ++i) {
+            const double f = a[i][k] / a[k][k];
+            for (int j = k; j < 4; ++j)
+                a[i][j] -= f * a[k][j];
+            b[i] -= f * b[k];
+        }
+    }
+    for (int k = 3; k >= 0; --k) {
+        double sum = b[k];
+        for (int j = k + 1; j < 4; ++j)
+            sum -= a[k][j] * x[j];
+        x[k] = sum / a[k][k];
+    }
+    return std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2]) && std::isfinite(x[3]);
+}
+
+double RmsErrorDb(const CrystalModel& model, std::span<const double> hz,
+                  std::span<const Complex> measured, SweepKind kind, double fixtureOhm) {
+    double sum = 0;
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < hz.size(); ++i) {
+        const double a = std::abs(MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i])));
+        const double b = std::abs(measured[i]);
+        if (!(a > 0) || !(b > 0)) continue;
+        const double d = 20 * std::log10(a / b);
+        sum += d * d;
+        ++n;
+    }
+    return n == 0 ? 0 : std::sqrt(sum / static_cast<double>(n));
+}
+
+// The closed-form start, from the crystal's impedance as the sweep shows it.
+bool EstimateStart(std::span<const double> hz, std::span<const Complex> measured, SweepKind kind,
+                   double fixtureOhm, CrystalFit& fit) {
+    const std::size_t n = hz.size();
+    if (n < 5) return false;
+    std::vector<Complex> z(n);
+    std::vector<double> admittance(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Complex m = measured[i];
+        z[i] = kind == SweepKind::SeriesThrough ? 2 * fixtureOhm * (1.0 / m - 1.0)
+                                                : fixtureOhm * (1.0 + m) / (1.0 - m);
+        admittance[i] = std::abs(1.0 / z[i]);
+        if (!std::isfinite(admittance[i])) admittance[i] = 0;
+    }
+    // Series resonance: the largest admittance, which must lie inside the sweep with both
+    // half-power points.
+    const std::size_t peak = static_cast<std::size_t>(
+        std::max_element(admittance.begin(), admittance.end()) - admittance.begin());
+    const double half = admittance[peak] / std::sqrt(2.0);
+    std::size_t lo = peak;
+    while (lo > 0 && admittance[lo] > half)
+        --lo;
+    std::size_t hi = peak;
+    while (hi + 1 < n && admittance[hi] > half)
+        ++hi;
+    if (admittance[lo] > half || admittance[hi] > half || peak == 0 || peak + 1 == n) return false;
+    const double lowHz = CrossingHz(hz, admittance, lo, lo + 1, half);
+    const double highHz = CrossingHz(hz, admittance, hi - 1, hi, half);
+    const double widthHz = highHz - lowHz;
+    const double rm = std::max(z[peak].real(), 1e-6);
+    if (!(widthHz > 0)) return false;
+    const double fs = hz[peak];
+    const double lm = rm / (TwoPiTrue * widthHz);
+    const double cm = 1 / (std::pow(TwoPiTrue * fs, 2) * lm);
+
+    // C0: from the parallel resonance (the smallest admittance above fs) where the sweep holds
+    // it, else from the admittance at the far end of the sweep less that of the motional arm.
+    double c0 = 0;
+    const std::size_t dip = static_cast<std::size_t>(
+        std::min_element(admittance.begin() + static_cast<std::ptrdiff_t>(peak), admittance.end()) -
+        admittance.begin());
+    if (dip > hi && dip + 1 < n && admittance[dip] < admittance[dip + 1]) {
+        c0 = cm * fs / (2 * (hz[dip] - fs));
+        fit.c0FromParallelResonance = true;
+    } else {
+        const std::size_t far = fs - hz.front() > hz.back() - fs ? 0 : n - 1;
+        const double w = TwoPiTrue * hz[far];
+        const Complex arm(rm, w * lm - 1 / (w * cm));
+        c0 = (1.0 / z[far] - 1.0 / arm).imag() / w;
+    }
+    // A C0 the data cannot show (noise at the far end) starts from a typical ratio.
+    if (!(c0 > 0) || !std::isfinite(c0)) c0 = 250 * cm;
+    fit.start = CrystalFromSeriesResonance(fs, lm, rm, c0);
+    return true;
+}
+
+}  // namespace
+
+double CrystalModel::Q() const {
+    return rmOhm > 0 ? TwoPiTrue * fsHz * lmH / rmOhm : 0;
+}
+
+Complex CrystalModel::Impedance(double hz) const {
+    const double w = TwoPiTrue * hz;
+    const Complex arm(rmOhm, w * lmH - 1 / (w * cmF));
+    const Complex shunt(0, w * c0F);
+    return arm / (1.0 + arm * shunt);
+}
+
+CrystalModel CrystalFromSeriesResonance(double fsHz, double lmH, double rmOhm, double c0F) {
+    return {fsHz, lmH, 1 / (std::pow(TwoPiTrue * fsHz, 2) * lmH), rmOhm, c0F};
+}
+
+Complex MeasuredOf(SweepKind kind, double fixtureOhm, Complex z) {
+    if (kind == SweepKind::SeriesThrough) return 2 * fixtureOhm / (2 * fixtureOhm + z);
+    return (z - fixtureOhm) / (z + fixtureOhm);
+}
+
+CrystalFit FitCrystal(std::span<const double> frequencyHz, std::span<const Complex> measured,
+                      SweepKind kind, double fixtureOhm) {
+    CrystalFit fit;
+    if (frequencyHz.size() != measured.size() || !(fixtureOhm > 0) ||
+        !EstimateStart(frequencyHz, measured, kind, fixtureOhm, fit)) {
+        fit.verdict = FitVerdict::NoResonance;
+        return fit;
+    }
+
+    // Levenberg–Marquardt on θ with a forward-difference Jacobian.
+    std::array<double, 4> theta{};
+    std::vector<double> r;
+    std::vector<double> trial;
+    std::vector<std::array<double, 4>> jacobian(2 * frequencyHz.size());
+    Residuals(fit.start, frequencyHz, measured, kind, fixtureOhm, r);
+    double cost = SumOfSquares(r);
+    double lambda = 1e-3;
+    bool converged = false;
+    int iteration = 0;
+    constexpr std::array<double, 4> Step = {1e-4, 1e-7, 1e-7, 1e-7};
+    while (iteration < MaxFitIterations && !converged) {
+        ++iteration;
+        for (int p = 0; p < 4; ++p) {
+            std::array<double, 4> moved = theta;
+            moved[p] += Step[p];
+            Residuals(ModelOf(fit.start, moved), frequencyHz, measured, kind, fixtureOhm, trial);
+            for (std::size_t i = 0; i < r.size(); ++i)
+                jacobian[i][p] = (trial[i] - r[i]) / Step[p];
+        }
+        std::array<std::array<double, 4>, 4> jtj{};
+        std::array<double, 4> jtr{};
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            for (int a = 0; a < 4; ++a) {
+                jtr[a] -= jacobian[i][a] * r[i];
+                for (int b = 0; b < 4; ++b)
+                    jtj[a][b] += jacobian[i][a] * jacobian[i][b];
+            }
+        }
+        // Damped steps until one lowers the cost (or the damping says there is no such step).
+        bool improved = false;
+        while (lambda < 1e12) {
+            std::array<std::array<double, 4>, 4> damped = jtj;
+            for (int a = 0; a < 4; ++a)
+                damped[a][a] += lambda * (jtj[a][a] > 0 ? jtj[a][a] : 1);
+            std::array<double, 4> delta{};
+            if (!Solve4(damped, jtr, delta)) {
+                lambda *= 10;
+                continue;
+            }
+            std::array<double, 4> next = theta;
+            for (int a = 0; a < 4; ++a)
+                next[a] += delta[a];
+            Residuals(ModelOf(fit.start, next), frequencyHz, measured, kind, fixtureOhm, trial);
+            const double nextCost = SumOfSquares(trial);
+            if (std::isfinite(nextCost) && nextCost < cost) {
+                double largest = 0;
+                for (int a = 0; a < 4; ++a)
+                    largest = std::max(largest, std::fabs(delta[a]));
+                converged = largest < 1e-9 || cost - nextCost < 1e-15 * cost;
+                theta = next;
+                r.swap(trial);
+                cost = nextCost;
+                lambda = std::max(lambda / 10, 1e-12);
+                improved = true;
+                break;
+            }
+            lambda *= 10;
+        }
+        if (!improved) converged = true;  // no step lowers the cost: a minimum
+    }
+    fit.iterations = iteration;
+    fit.model = ModelOf(fit.start, theta);
+    fit.rmsErrorDb = RmsErrorDb(fit.model, frequencyHz, measured, kind, fixtureOhm);
+    if (!converged) {
+        fit.verdict = FitVerdict::NotConverged;
+    } else if (fit.rmsErrorDb > PoorFitDb) {
+        fit.verdict = FitVerdict::PoorFit;
+    } else {
+        fit.verdict = FitVerdict::Fitted;
+    }
+    return fit;
+}
+
+double G3uurMotionalCapacitance(double f0Hz, double f1Hz, double c1F, double c0F) {
+    const double cm = 2 * (f1Hz - f0Hz) * (c0F + c1F) / f0Hz;
+    return std::isfinite(cm) && cm > 0 ? cm : 0;
+}
+
+double G3uurMotionalCapacitance(double f0Hz, double f1Hz, double c1F, double f2Hz, double c2F) {
+    const double cm = (c1F - c2F) / (f0Hz / (2 * (f1Hz - f0Hz)) - f0Hz / (2 * (f2Hz - f0Hz)));
+    return std::isfinite(cm) && cm > 0 ? cm : 0;
+}
+
+double MotionalInductanceOf(double fsHz, double cmF) {
+    return 1 / (std::pow(TwoPiTrue * fsHz, 2) * cmF);
+}
+
+double SeriesTrimFor(const CrystalModel& crystal, double targetHz) {
+    const double shift = targetHz - crystal.fsHz;
+    if (!(shift > 0)) return 0;
+    return crystal.fsHz * crystal.cmF / (2 * shift) - crystal.c0F;
+}
+
+std::vector<std::size_t> PickBestSet(std::span<const CrystalModel> crystals, std::size_t count) {
+    if (count == 0 || crystals.size() < count) return {};
+    std::vector<std::size_t> order(crystals.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return crystals[a].fsHz < crystals[b].fsHz;
+    });
+    // The best set is a run of neighbours in fs: slide a window of `count` over the sorted bag.
+    std::size_t best = 0;
+    double bestSpread = 0;
+    double bestRm = 0;
+    for (std::size_t start = 0; start + count <= order.size(); ++start) {
+        const double spread = crystals[order[start + count - 1]].fsHz - crystals[order[start]].fsHz;
+        double largestRm = 0;
+        for (std::size_t k = start; k < start + count; ++k)
+            largestRm = std::max(largestRm, crystals[order[k]].rmOhm);
+        if (start == 0 || spread < bestSpread || (spread == bestSpread && largestRm < bestRm)) {
+            best = start;
+            bestSpread = spread;
+            bestRm = largestRm;
+        }
+    }
+    return {order.begin() + static_cast<std::ptrdiff_t>(best),
+            order.begin() + static_cast<std::ptrdiff_t>(best + count)};
+}
+
+}  // namespace feldan
