@@ -8,7 +8,7 @@ namespace feldan {
 namespace {
 
 // One row per identifier, in the order of MessageId. "%s" stands for the message's value.
-constexpr std::array<std::pair<MessageId, std::string_view>, 27> Texts = {{
+constexpr std::array<std::pair<MessageId, std::string_view>, 32> Texts = {{
     {MessageId::None, ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! "},
     {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! "},
@@ -39,6 +39,11 @@ constexpr std::array<std::pair<MessageId, std::string_view>, 27> Texts = {{
     {MessageId::TouchstoneCount, "обещано частот: %s, а в файле их другое число"},
     {MessageId::TouchstoneNoData, "в файле нет данных"},
     {MessageId::TouchstoneTooManyPoints, "слишком много точек"},
+    {MessageId::CsvColumnMissing, "в заголовке нет столбца %s"},
+    {MessageId::CsvFieldCount, "в строке должно быть столько же полей, сколько в заголовке (%s)"},
+    {MessageId::CsvNotANumber, "«%s» — не число"},
+    {MessageId::CsvValueRange, "значение в столбце %s должно быть положительным"},
+    {MessageId::CsvQuote, "кавычки не закрыты"},
 }};
 
 }  // namespace

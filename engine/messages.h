@@ -38,6 +38,11 @@ enum class MessageId {
     TouchstoneCount,       // value: the number of frequencies the file promised
     TouchstoneNoData,
     TouchstoneTooManyPoints,
+    CsvColumnMissing,  // value: the column the header lacks
+    CsvFieldCount,     // value: how many fields the header has
+    CsvNotANumber,     // value: the text
+    CsvValueRange,     // value: the column whose value must be positive
+    CsvQuote,          // a quoted field that does not end
 };
 
 struct Message {
