@@ -19,6 +19,8 @@ std::string ShellLines(std::string text) {
     return text;
 }
 
+}  // namespace
+
 // nlohmann writes the shortest round-trip form; the tool promises 17 significant digits, so
 // numbers are written here and everything else (texts with their escapes) by the library.
 void Dump(const nlohmann::ordered_json& value, std::ostream& out, int indent) {
@@ -47,6 +49,8 @@ void Dump(const nlohmann::ordered_json& value, std::ostream& out, int indent) {
         out << value.dump();
     }
 }
+
+namespace {
 
 nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
     return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);

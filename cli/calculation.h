@@ -1,6 +1,7 @@
 // One Calculate command run for the shell, and what it leaves to print.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -40,6 +41,9 @@ std::string NumberText(double value);
 // One JSON object: the design, the synthesis and the measurements under their own names, then
 // the outcome.
 void WriteJson(const ShellReport& report, std::ostream& out);
+
+// A JSON value with every number at 17 significant digits, objects one key a line.
+void Dump(const nlohmann::ordered_json& value, std::ostream& out, int indent = 0);
 
 // The curve as CSV: a header line, then one "x,y" line per point.
 void WriteCurveCsv(const std::vector<CurvePoint>& curve, std::ostream& out);

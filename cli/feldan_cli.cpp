@@ -7,6 +7,7 @@
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
+#include "cli/crystal_commands.h"
 #include "engine/errors.h"
 #include "engine/version.h"
 
@@ -141,6 +142,9 @@ char SystemDecimalSeparator() {
 
 int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                  char systemSeparator) {
+    if (argc > 1 && IsCrystalCommand(argv[1])) {
+        return RunCrystalCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
+    }
     Request request;
     if (auto status = ParseRequest(argc, argv, out, err, systemSeparator, request)) return *status;
     if (auto status = ResolveRequest(request, err)) return *status;

@@ -30,14 +30,25 @@ CrystalModel ModelOf(const CrystalModel& start, const std::array<double, 4>& the
 }
 
 // Residuals: real and imaginary parts of model minus measurement at every point.
+// What the refinement matches: the complex values, or only their magnitudes in dB (for a sweep
+// whose phase the model cannot follow, such as one through an amplifier).
+enum class Match { Complex, Decibels };
+
+// Residuals of model minus measurement at every point: real and imaginary parts, or dB.
 void Residuals(const CrystalModel& model, std::span<const double> hz,
-               std::span<const Complex> measured, SweepKind kind, double fixtureOhm,
+               std::span<const Complex> measured, SweepKind kind, double fixtureOhm, Match match,
                std::vector<double>& out) {
-    out.resize(2 * hz.size());
+    out.resize(match == Match::Complex ? 2 * hz.size() : hz.size());
     for (std::size_t i = 0; i < hz.size(); ++i) {
-        const Complex d = MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i])) - measured[i];
-        out[2 * i] = d.real();
-        out[2 * i + 1] = d.imag();
+        const Complex m = MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i]));
+        if (match == Match::Complex) {
+            const Complex d = m - measured[i];
+            out[2 * i] = d.real();
+            out[2 * i + 1] = d.imag();
+        } else {
+            out[i] = 20 * std::log10(std::abs(m) / std::abs(measured[i]));
+            if (!std::isfinite(out[i])) out[i] = 0;
+        }
     }
 }
 
@@ -92,46 +103,51 @@ double RmsErrorDb(const CrystalModel& model, std::span<const double> hz,
 
 // The closed-form start, from the crystal's impedance as the sweep shows it.
 bool EstimateStart(std::span<const double> hz, std::span<const Complex> measured, SweepKind kind,
-                   double fixtureOhm, CrystalFit& fit) {
+                   double fixtureOhm, CrystalFit& fit, double& widthHz) {
     const std::size_t n = hz.size();
     if (n < 5) return false;
+    // The peak is read in magnitudes, which an amplifier's phase does not disturb: |S21| of a
+    // series-through sweep, |1/Z| of a one-port one.
+    const bool through = kind == SweepKind::SeriesThrough;
     std::vector<Complex> z(n);
-    std::vector<double> admittance(n);
+    std::vector<double> level(n);
     for (std::size_t i = 0; i < n; ++i) {
         const Complex m = measured[i];
-        z[i] = kind == SweepKind::SeriesThrough ? 2 * fixtureOhm * (1.0 / m - 1.0)
-                                                : fixtureOhm * (1.0 + m) / (1.0 - m);
-        admittance[i] = std::abs(1.0 / z[i]);
-        if (!std::isfinite(admittance[i])) admittance[i] = 0;
+        z[i] = through ? 2 * fixtureOhm * (1.0 / m - 1.0) : fixtureOhm * (1.0 + m) / (1.0 - m);
+        level[i] = through ? std::abs(m) : std::abs(1.0 / z[i]);
+        if (!std::isfinite(level[i])) level[i] = 0;
     }
-    // Series resonance: the largest admittance, which must lie inside the sweep with both
-    // half-power points.
-    const std::size_t peak = static_cast<std::size_t>(
-        std::max_element(admittance.begin(), admittance.end()) - admittance.begin());
-    const double half = admittance[peak] / std::sqrt(2.0);
+    // Series resonance: the peak, which must lie inside the sweep with both half-power points.
+    const std::size_t peak =
+        static_cast<std::size_t>(std::max_element(level.begin(), level.end()) - level.begin());
+    const double half = level[peak] / std::sqrt(2.0);
     std::size_t lo = peak;
-    while (lo > 0 && admittance[lo] > half)
+    while (lo > 0 && level[lo] > half)
         --lo;
     std::size_t hi = peak;
-    while (hi + 1 < n && admittance[hi] > half)
+    while (hi + 1 < n && level[hi] > half)
         ++hi;
-    if (admittance[lo] > half || admittance[hi] > half || peak == 0 || peak + 1 == n) return false;
-    const double lowHz = CrossingHz(hz, admittance, lo, lo + 1, half);
-    const double highHz = CrossingHz(hz, admittance, hi - 1, hi, half);
-    const double widthHz = highHz - lowHz;
-    const double rm = std::max(z[peak].real(), 1e-6);
-    if (!(widthHz > 0)) return false;
+    if (level[lo] > half || level[hi] > half || peak == 0 || peak + 1 == n) return false;
+    const double lowHz = CrossingHz(hz, level, lo, lo + 1, half);
+    const double highHz = CrossingHz(hz, level, hi - 1, hi, half);
+    widthHz = highHz - lowHz;
+    if (!(widthHz > 0) || !(level[peak] > 0)) return false;
+    // At the peak the motional arm is Rm alone; the half-power points lie where its reactance
+    // equals the whole resistance of the loop: 2R + Rm in series, Rm alone across a port.
+    const double rm =
+        std::max(through ? 2 * fixtureOhm * (1 / level[peak] - 1) : 1 / level[peak], 1e-3);
+    const double loopOhm = through ? 2 * fixtureOhm + rm : rm;
     const double fs = hz[peak];
-    const double lm = rm / (TwoPiTrue * widthHz);
+    const double lm = loopOhm / (TwoPiTrue * widthHz);
     const double cm = 1 / (std::pow(TwoPiTrue * fs, 2) * lm);
 
-    // C0: from the parallel resonance (the smallest admittance above fs) where the sweep holds
-    // it, else from the admittance at the far end of the sweep less that of the motional arm.
+    // C0: from the parallel resonance (the dip above fs) where the sweep holds it, else from the
+    // admittance at the far end of the sweep less that of the motional arm.
     double c0 = 0;
     const std::size_t dip = static_cast<std::size_t>(
-        std::min_element(admittance.begin() + static_cast<std::ptrdiff_t>(peak), admittance.end()) -
-        admittance.begin());
-    if (dip > hi && dip + 1 < n && admittance[dip] < admittance[dip + 1]) {
+        std::min_element(level.begin() + static_cast<std::ptrdiff_t>(peak), level.end()) -
+        level.begin());
+    if (dip > hi && dip + 1 < n && level[dip] < level[dip + 1]) {
         c0 = cm * fs / (2 * (hz[dip] - fs));
         fit.c0FromParallelResonance = true;
     } else {
@@ -144,6 +160,88 @@ bool EstimateStart(std::span<const double> hz, std::span<const Complex> measured
     if (!(c0 > 0) || !std::isfinite(c0)) c0 = 250 * cm;
     fit.start = CrystalFromSeriesResonance(fs, lm, rm, c0);
     return true;
+}
+
+using Limits = std::array<double, 4>;
+
+struct Refinement {
+    CrystalModel model;
+    double rmsErrorDb = 0;
+    int iterations = 0;
+    bool converged = false;
+};
+
+// Levenberg–Marquardt on θ with a forward-difference Jacobian, from the start (θ = 0), each
+// parameter kept within ±limits.
+Refinement Refine(const CrystalModel& start, std::span<const double> frequencyHz,
+                  std::span<const Complex> measured, SweepKind kind, double fixtureOhm, Match match,
+                  const Limits& limits) {
+    std::array<double, 4> theta{};
+    std::vector<double> r;
+    std::vector<double> trial;
+    Residuals(start, frequencyHz, measured, kind, fixtureOhm, match, r);
+    std::vector<std::array<double, 4>> jacobian(r.size());
+    double cost = SumOfSquares(r);
+    double lambda = 1e-3;
+    bool converged = false;
+    int iteration = 0;
+    constexpr std::array<double, 4> Step = {1e-4, 1e-7, 1e-7, 1e-7};
+    while (iteration < MaxFitIterations && !converged) {
+        ++iteration;
+        for (int p = 0; p < 4; ++p) {
+            std::array<double, 4> moved = theta;
+            moved[p] += Step[p];
+            Residuals(ModelOf(start, moved), frequencyHz, measured, kind, fixtureOhm, match, trial);
+            for (std::size_t i = 0; i < r.size(); ++i)
+                jacobian[i][p] = (trial[i] - r[i]) / Step[p];
+        }
+        std::array<std::array<double, 4>, 4> jtj{};
+        std::array<double, 4> jtr{};
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            for (int a = 0; a < 4; ++a) {
+                jtr[a] -= jacobian[i][a] * r[i];
+                for (int b = 0; b < 4; ++b)
+                    jtj[a][b] += jacobian[i][a] * jacobian[i][b];
+            }
+        }
+        // Damped steps until one lowers the cost (or the damping says there is no such step).
+        bool improved = false;
+        while (lambda < 1e12) {
+            std::array<std::array<double, 4>, 4> damped = jtj;
+            for (int a = 0; a < 4; ++a)
+                damped[a][a] += lambda * (jtj[a][a] > 0 ? jtj[a][a] : 1);
+            std::array<double, 4> delta{};
+            if (!Solve4(damped, jtr, delta)) {
+                lambda *= 10;
+                continue;
+            }
+            std::array<double, 4> next = theta;
+            for (int a = 0; a < 4; ++a)
+                next[a] = std::clamp(next[a] + delta[a], -limits[a], limits[a]);
+            Residuals(ModelOf(start, next), frequencyHz, measured, kind, fixtureOhm, match, trial);
+            const double nextCost = SumOfSquares(trial);
+            if (std::isfinite(nextCost) && nextCost < cost) {
+                double largest = 0;
+                for (int a = 0; a < 4; ++a)
+                    largest = std::max(largest, std::fabs(delta[a]));
+                converged = largest < 1e-9 || cost - nextCost < 1e-15 * cost;
+                theta = next;
+                r.swap(trial);
+                cost = nextCost;
+                lambda = std::max(lambda / 10, 1e-12);
+                improved = true;
+                break;
+            }
+            lambda *= 10;
+        }
+        if (!improved) converged = true;  // no step lowers the cost: a minimum
+    }
+    Refinement result;
+    result.iterations = iteration;
+    result.converged = converged;
+    result.model = ModelOf(start, theta);
+    result.rmsErrorDb = RmsErrorDb(result.model, frequencyHz, measured, kind, fixtureOhm);
+    return result;
 }
 
 }  // namespace
@@ -171,76 +269,34 @@ Complex MeasuredOf(SweepKind kind, double fixtureOhm, Complex z) {
 CrystalFit FitCrystal(std::span<const double> frequencyHz, std::span<const Complex> measured,
                       SweepKind kind, double fixtureOhm) {
     CrystalFit fit;
+    double widthHz = 0;
     if (frequencyHz.size() != measured.size() || !(fixtureOhm > 0) ||
-        !EstimateStart(frequencyHz, measured, kind, fixtureOhm, fit)) {
+        !EstimateStart(frequencyHz, measured, kind, fixtureOhm, fit, widthHz)) {
         fit.verdict = FitVerdict::NoResonance;
         return fit;
     }
 
-    // Levenberg–Marquardt on θ with a forward-difference Jacobian.
-    std::array<double, 4> theta{};
-    std::vector<double> r;
-    std::vector<double> trial;
-    std::vector<std::array<double, 4>> jacobian(2 * frequencyHz.size());
-    Residuals(fit.start, frequencyHz, measured, kind, fixtureOhm, r);
-    double cost = SumOfSquares(r);
-    double lambda = 1e-3;
-    bool converged = false;
-    int iteration = 0;
-    constexpr std::array<double, 4> Step = {1e-4, 1e-7, 1e-7, 1e-7};
-    while (iteration < MaxFitIterations && !converged) {
-        ++iteration;
-        for (int p = 0; p < 4; ++p) {
-            std::array<double, 4> moved = theta;
-            moved[p] += Step[p];
-            Residuals(ModelOf(fit.start, moved), frequencyHz, measured, kind, fixtureOhm, trial);
-            for (std::size_t i = 0; i < r.size(); ++i)
-                jacobian[i][p] = (trial[i] - r[i]) / Step[p];
+    // The refinement stays near the start: fs between the half-power points of the measured
+    // peak, the other values within a factor of a thousand. Data the model cannot describe would
+    // otherwise lead it anywhere.
+    const double halfPowerPpm = widthHz / fit.start.fsHz * 1e6;
+    const Limits limits = {halfPowerPpm, std::log(1e3), std::log(1e3), std::log(1e3)};
+    Refinement best =
+        Refine(fit.start, frequencyHz, measured, kind, fixtureOhm, Match::Complex, limits);
+    // Complex data the model cannot follow (the phase of an active board) cannot pull the fit to
+    // the magnitudes it should match; then the magnitudes alone are matched.
+    if (best.rmsErrorDb > PoorFitDb) {
+        const Refinement magnitudes =
+            Refine(fit.start, frequencyHz, measured, kind, fixtureOhm, Match::Decibels, limits);
+        if (magnitudes.rmsErrorDb < best.rmsErrorDb) {
+            best = magnitudes;
+            fit.magnitudesOnly = true;
         }
-        std::array<std::array<double, 4>, 4> jtj{};
-        std::array<double, 4> jtr{};
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            for (int a = 0; a < 4; ++a) {
-                jtr[a] -= jacobian[i][a] * r[i];
-                for (int b = 0; b < 4; ++b)
-                    jtj[a][b] += jacobian[i][a] * jacobian[i][b];
-            }
-        }
-        // Damped steps until one lowers the cost (or the damping says there is no such step).
-        bool improved = false;
-        while (lambda < 1e12) {
-            std::array<std::array<double, 4>, 4> damped = jtj;
-            for (int a = 0; a < 4; ++a)
-                damped[a][a] += lambda * (jtj[a][a] > 0 ? jtj[a][a] : 1);
-            std::array<double, 4> delta{};
-            if (!Solve4(damped, jtr, delta)) {
-                lambda *= 10;
-                continue;
-            }
-            std::array<double, 4> next = theta;
-            for (int a = 0; a < 4; ++a)
-                next[a] += delta[a];
-            Residuals(ModelOf(fit.start, next), frequencyHz, measured, kind, fixtureOhm, trial);
-            const double nextCost = SumOfSquares(trial);
-            if (std::isfinite(nextCost) && nextCost < cost) {
-                double largest = 0;
-                for (int a = 0; a < 4; ++a)
-                    largest = std::max(largest, std::fabs(delta[a]));
-                converged = largest < 1e-9 || cost - nextCost < 1e-15 * cost;
-                theta = next;
-                r.swap(trial);
-                cost = nextCost;
-                lambda = std::max(lambda / 10, 1e-12);
-                improved = true;
-                break;
-            }
-            lambda *= 10;
-        }
-        if (!improved) converged = true;  // no step lowers the cost: a minimum
     }
-    fit.iterations = iteration;
-    fit.model = ModelOf(fit.start, theta);
-    fit.rmsErrorDb = RmsErrorDb(fit.model, frequencyHz, measured, kind, fixtureOhm);
+    fit.iterations = best.iterations;
+    fit.model = best.model;
+    fit.rmsErrorDb = best.rmsErrorDb;
+    const bool converged = best.converged;
     if (!converged) {
         fit.verdict = FitVerdict::NotConverged;
     } else if (fit.rmsErrorDb > PoorFitDb) {

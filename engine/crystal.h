@@ -48,6 +48,9 @@ struct CrystalFit {
     double rmsErrorDb = 0;  // RMS of the difference of |model| and |measured| in dB
     int iterations = 0;
     bool c0FromParallelResonance = false;  // the sweep holds the parallel resonance too
+    // The phase of the sweep could not be matched, so only the magnitudes were: the crystal sits
+    // on an active board or in a fixture the model does not account for.
+    bool magnitudesOnly = false;
 };
 
 // The residual above which a converged fit is called poor, in dB.

@@ -8,7 +8,7 @@ namespace feldan {
 namespace {
 
 // One row per identifier, in the order of MessageId. "%s" stands for the message's value.
-constexpr std::array<std::pair<MessageId, std::string_view>, 32> Texts = {{
+constexpr std::array<std::pair<MessageId, std::string_view>, 38> Texts = {{
     {MessageId::None, ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! "},
     {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! "},
@@ -44,6 +44,14 @@ constexpr std::array<std::pair<MessageId, std::string_view>, 32> Texts = {{
     {MessageId::CsvNotANumber, "«%s» — не число"},
     {MessageId::CsvValueRange, "значение в столбце %s должно быть положительным"},
     {MessageId::CsvQuote, "кавычки не закрыты"},
+    {MessageId::FitNoResonance, "в развёртке нет последовательного резонанса с его склонами"},
+    {MessageId::FitNotConverged, "подгонка не сошлась за %s итераций"},
+    {MessageId::FitPoor, "модель не описывает измерение (невязка %s дБ): проверьте оснастку"},
+    {MessageId::FitMagnitudesOnly,
+     "фаза измерения не описывается моделью, подогнаны только амплитуды: кварц на активной "
+     "плате или в неучтённой оснастке?"},
+    {MessageId::G3uurNoShift, "по этим частотам динамическая ёмкость не получается положительной"},
+    {MessageId::PickTooFew, "кварцев с подобранной моделью меньше, чем %s"},
 }};
 
 }  // namespace

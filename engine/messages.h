@@ -38,11 +38,17 @@ enum class MessageId {
     TouchstoneCount,       // value: the number of frequencies the file promised
     TouchstoneNoData,
     TouchstoneTooManyPoints,
-    CsvColumnMissing,  // value: the column the header lacks
-    CsvFieldCount,     // value: how many fields the header has
-    CsvNotANumber,     // value: the text
-    CsvValueRange,     // value: the column whose value must be positive
-    CsvQuote,          // a quoted field that does not end
+    CsvColumnMissing,   // value: the column the header lacks
+    CsvFieldCount,      // value: how many fields the header has
+    CsvNotANumber,      // value: the text
+    CsvValueRange,      // value: the column whose value must be positive
+    CsvQuote,           // a quoted field that does not end
+    FitNoResonance,     // the sweep does not hold the series resonance with its skirts
+    FitNotConverged,    // value: the iterations taken
+    FitPoor,            // value: the RMS residual in dB
+    FitMagnitudesOnly,  // the phase could not be matched
+    G3uurNoShift,       // the readings give no positive motional capacitance
+    PickTooFew,         // value: how many were asked for
 };
 
 struct Message {

@@ -1,0 +1,17 @@
+// The crystal subcommands of feldan-cli: fit (a sweep to a crystal model), g3uur (the oscillator
+// method) and crystals (a set: fit, list, pick).
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace feldan::cli {
+
+bool IsCrystalCommand(const std::string& word);
+
+// args[0] is the subcommand. Exit status 0 done, 1 a warning (no resonance, a poor fit), 2 an
+// error or bad usage.
+int RunCrystalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace feldan::cli

@@ -1,0 +1,117 @@
+// feldan-cli fit, g3uur and crystals, run as a shell user runs them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <complex>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "tests/support/program_runner.h"
+
+namespace {
+
+using Json = nlohmann::json;
+
+std::string TempPath(const std::string& name) {
+    return testing::TempDir() + "feldan_crystal_test_" + std::to_string(::getpid()) + "_" + name;
+}
+
+feldan::test::ProgramRun RunCli(const std::vector<std::string>& args) {
+    return feldan::test::RunProgram(FELDAN_CLI_PATH, args, {});
+}
+
+// A crystal measured in series between 50 Ω source and load, written as a NanoVNA writes it:
+// "# Hz S RI R 50", CR LF, six decimals, zeros for S12 and S22.
+std::string NanoVnaFile(const std::string& name, double fsHz, double lmH, double rmOhm, double c0F,
+                        double sweepCentreHz = 0) {
+    if (sweepCentreHz == 0) sweepCentreHz = fsHz;
+    const double pi = 3.141592653589793;
+    const double cmF = 1 / (std::pow(2 * pi * fsHz, 2) * lmH);
+    const std::string path = TempPath(name);
+    std::ofstream file(path, std::ios::binary);
+    file << "# Hz S RI R 50\r\n";
+    for (int i = 0; i < 801; ++i) {
+        const double hz = sweepCentreHz - 3000 + 7.5 * i;
+        const double w = 2 * pi * hz;
+        const std::complex<double> arm(rmOhm, w * lmH - 1 / (w * cmF));
+        const std::complex<double> z = arm / (1.0 + arm * std::complex<double>(0, w * c0F));
+        const std::complex<double> s21 = 100.0 / (100.0 + z);
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "%.0f %.6f %.6f %.6f %.6f 0.000000 0.000000 0.000000 0.000000\r\n", hz, 0.0,
+                      0.0, s21.real(), s21.imag());
+        file << line;
+    }
+    return path;
+}
+
+TEST(FitCommand, NanoVnaSweepGivesTheCrystalInTheDesignsUnits) {
+    const std::string path = NanoVnaFile("x1.s2p", 10e6, 0.015, 12, 4e-12);
+    const auto run = RunCli({"fit", path, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    EXPECT_NEAR(j["FoKHz"].get<double>(), 10000, 0.001);
+    EXPECT_NEAR(j["LdMH"].get<double>(), 15, 0.05);
+    EXPECT_NEAR(j["RdOhm"].get<double>(), 12, 0.3);
+    EXPECT_NEAR(j["CsPF"].get<double>(), 4, 0.5);
+    for (const char* key : {"CmF", "Q", "rmsErrorDb", "iterations"})
+        EXPECT_TRUE(j.contains(key)) << key;
+    // The text form names the values as the window's fields do.
+    const auto text = RunCli({"fit", path});
+    EXPECT_EQ(text.out.rfind("Fo=10000", 0), 0u) << text.out;
+}
+
+TEST(FitCommand, WarningsAndErrors) {
+    // An active board: fitted in magnitudes only, said on standard error, exit 1.
+    const auto lab =
+        RunCli({"fit", FELDAN_TEST_DATA_DIR "/touchstone/chili-chips-ba_uberClock_C100_25C.s2p"});
+    EXPECT_EQ(lab.status, 1);
+    EXPECT_NE(lab.err.find("только амплитуды"), std::string::npos) << lab.err;
+    // A sweep beside the resonance: said so, no values.
+    const std::string beside = NanoVnaFile("beside.s2p", 10.05e6, 0.015, 12, 4e-12, 10e6);
+    const auto none = RunCli({"fit", beside, "--json"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_TRUE(Json::parse(none.out)["FoKHz"].is_null());
+    EXPECT_NE(none.err.find("нет последовательного резонанса"), std::string::npos) << none.err;
+    EXPECT_EQ(RunCli({"fit", "/nonexistent/a.s2p"}).status, 2);
+    EXPECT_EQ(RunCli({"fit", beside, "--fixture-ohm", "0"}).status, 2);
+}
+
+TEST(G3uurCommand, OneOrTwoCapacitors) {
+    // Cm = 2·Δf·(C0 + C1)/f0 = 2·2000·(4 + 33) pF/10 MHz = 14.8 fF.
+    const auto one = RunCli(
+        {"g3uur", "--f0", "10000000", "--f1", "10002000", "--c1", "33", "--c0", "4", "--json"});
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_NEAR(Json::parse(one.out)["CmF"].get<double>(), 14.8e-15, 1e-20);
+    const auto two = RunCli({"g3uur", "--f0", "10000000", "--f1", "10002000", "--c1", "33", "--f2",
+                             "10000740", "--c2", "96", "--json"});
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_GT(Json::parse(two.out)["LdMH"].get<double>(), 0);
+    EXPECT_EQ(RunCli({"g3uur", "--f0", "10000000", "--f1", "10002000", "--c1", "33"}).status, 2);
+}
+
+TEST(CrystalsCommand, PicksTheClosestSetAndWritesTheList) {
+    const std::string a = NanoVnaFile("a.s2p", 10e6, 0.015, 12, 4e-12);
+    const std::string b = NanoVnaFile("b.s2p", 10e6 + 150, 0.015, 11, 4e-12);
+    const std::string c = NanoVnaFile("c.s2p", 10e6 + 40, 0.015, 15, 4e-12);
+    const std::string list = TempPath("bag.csv");
+    std::ofstream(list) << "name,fs_hz,lm_h,rm_ohm,c0_f\nD,10000020,0.015,10,4e-12\n";
+    const std::string out = TempPath("out.csv");
+    const auto run = RunCli({"crystals", a, b, c, list, "--pick", "3", "--csv", out, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    ASSERT_EQ(j["crystals"].size(), 4u);
+    EXPECT_EQ(j["crystals"][3]["name"], "D");
+    const std::string aName = a.substr(a.find_last_of('/') + 1);
+    const std::string cName = c.substr(c.find_last_of('/') + 1);
+    EXPECT_EQ(j["picked"], Json::array({aName, "D", cName}));
+    std::ifstream written(out);
+    std::string header;
+    std::getline(written, header);
+    EXPECT_EQ(header, "name,fs_hz,lm_h,rm_ohm,c0_f");
+}
+
+}  // namespace
