@@ -1,0 +1,42 @@
+// Measured crystals: fitting a 1601-point sweep, and picking a matched set from a bag of 500.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "engine/crystal.h"
+
+namespace {
+
+void BM_FitCrystal1601(benchmark::State& state) {
+    const feldan::CrystalModel known = feldan::CrystalFromSeriesResonance(10e6, 15e-3, 10, 4e-12);
+    std::vector<double> hz;
+    std::vector<std::complex<double>> s21;
+    for (int i = 0; i < 1601; ++i) {
+        hz.push_back(9.996e6 + 5.0 * i);
+        s21.push_back(
+            feldan::MeasuredOf(feldan::SweepKind::SeriesThrough, 50, known.Impedance(hz.back())));
+    }
+    for (auto _ : state) {
+        const feldan::CrystalFit fit =
+            feldan::FitCrystal(hz, s21, feldan::SweepKind::SeriesThrough, 50);
+        benchmark::DoNotOptimize(fit.model.lmH);
+    }
+}
+
+void BM_PickBestOf500(benchmark::State& state) {
+    std::mt19937_64 random(1);
+    std::normal_distribution<double> spread(0, 50);
+    std::vector<feldan::CrystalModel> bag;
+    for (int i = 0; i < 500; ++i)
+        bag.push_back(feldan::CrystalFromSeriesResonance(10e6 + spread(random), 15e-3, 10, 4e-12));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(feldan::PickBestSet(bag, 8));
+}
+
+BENCHMARK(BM_FitCrystal1601)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PickBestOf500)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
