@@ -1,0 +1,52 @@
+// Parts a builder can buy: the IEC 60063 series of standard values, rounding to them, two
+// standard capacitors in parallel, and the networks that match a filter's termination to 50 Ω.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace feldan {
+
+enum class ESeries { E6, E12, E24, E96 };
+
+// The values of one decade, from 1 up (E96 with three digits, the others with two): 1, 1.5, 2.2 …
+std::span<const double> DecadeOf(ESeries series);
+// "E6" … "E96"; false when the text names no series.
+bool ESeriesFromName(std::string_view name, ESeries& series);
+std::string_view NameOf(ESeries series);
+
+// The member of the series nearest to `value` (> 0) in the logarithmic sense, so 10.98 rounds
+// to 12 in E12 and 9.6 to 10 in E24. Values that are not positive and finite come back as they
+// are.
+double RoundToSeries(double value, ESeries series);
+
+struct ParallelPair {
+    double larger = 0;
+    double smaller = 0;  // 0: one part alone is nearest
+    double Sum() const { return larger + smaller; }
+};
+
+// Two members of the series whose sum is nearest to `value` (one alone when that is as near).
+ParallelPair NearestParallelPair(double value, ESeries series);
+
+// An L network between a resistance `fromOhm` and a resistance `toOhm` at `hz`: a series
+// inductor on the side of the smaller resistance and a shunt capacitor across the larger one.
+struct LNetwork {
+    double seriesH = 0;
+    double shuntF = 0;
+    bool shuntAtTo = true;  // the capacitor is across `to` (the larger resistance)
+};
+LNetwork LMatch(double fromOhm, double toOhm, double hz);
+
+// The impedance the network and a load `toOhm` show at `fromOhm`'s side: what LMatch promises
+// to be fromOhm. Returned as {re, im}.
+struct Impedance {
+    double re = 0;
+    double im = 0;
+};
+Impedance LoadedLNetwork(const LNetwork& network, double toOhm, double hz);
+
+// Turns ratio N2/N1 of a broadband transformer from `fromOhm` (winding N1) to `toOhm` (N2).
+double TransformerTurnsRatio(double fromOhm, double toOhm);
+
+}  // namespace feldan

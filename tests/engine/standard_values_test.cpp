@@ -1,0 +1,75 @@
+#include "engine/standard_values.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace feldan {
+namespace {
+
+TEST(StandardValues, MembersComeBackAsThemselvesInEveryDecade) {
+    for (ESeries series : {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96}) {
+        SCOPED_TRACE(NameOf(series));
+        EXPECT_EQ(DecadeOf(series).size(), series == ESeries::E6    ? 6u
+                                           : series == ESeries::E12 ? 12u
+                                           : series == ESeries::E24 ? 24u
+                                                                    : 96u);
+        for (double member : DecadeOf(series)) {
+            for (double scale : {0.1, 1.0, 10.0, 100.0, 1000.0}) {
+                const double value = member * scale;
+                EXPECT_NEAR(RoundToSeries(value, series), value, value * 1e-12);
+            }
+        }
+    }
+}
+
+TEST(StandardValues, NearestInTheLogarithmicSense) {
+    const struct {
+        ESeries series;
+        double value;
+        double rounded;
+    } cases[] = {
+        {ESeries::E12, 10.98, 12},  // linear distance would give 10
+        {ESeries::E24, 9.6, 10},    // across the decade
+        {ESeries::E24, 131.7, 130}, {ESeries::E24, 0.0287, 0.027},
+        {ESeries::E6, 26.0, 22},  // log midpoint of 22 and 33 is 26.9
+        {ESeries::E6, 27.5, 33},    {ESeries::E96, 24.703, 24.9},
+        {ESeries::E12, 1000, 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_NEAR(RoundToSeries(c.value, c.series), c.rounded, c.rounded * 1e-12);
+    }
+}
+
+TEST(StandardValues, ParallelPairIsNearerThanOnePart) {
+    for (double value : {131.7, 24.703, 168.71, 59.11}) {
+        SCOPED_TRACE(value);
+        const ParallelPair pair = NearestParallelPair(value, ESeries::E12);
+        EXPECT_LE(std::fabs(pair.Sum() - value),
+                  std::fabs(RoundToSeries(value, ESeries::E12) - value));
+        EXPECT_LE(pair.smaller, pair.larger);
+        EXPECT_EQ(RoundToSeries(pair.larger, ESeries::E12), pair.larger);
+        if (pair.smaller > 0) {
+            EXPECT_EQ(RoundToSeries(pair.smaller, ESeries::E12), pair.smaller);
+        }
+    }
+    // 131.7 pF: 120 + 12 is 0.2 % off, where 120 alone is 9 %.
+    EXPECT_NEAR(NearestParallelPair(131.7, ESeries::E12).Sum(), 132, 1e-9);
+}
+
+// The network and its load, seen from 50 Ω, are 50 Ω: worked here from the parts, not from
+// the formulas that chose them.
+TEST(Matching, LNetworkPresentsTheTerminationAt50Ohm) {
+    for (double termination : {301.12, 616.15, 12.5, 50.0 * 1.0001}) {
+        SCOPED_TRACE(termination);
+        const LNetwork network = LMatch(50, termination, 8861736);
+        const Impedance z = LoadedLNetwork(network, termination, 8861736);
+        EXPECT_NEAR(z.re, 50, 50 * 1e-3);
+        EXPECT_NEAR(z.im, 0, 50 * 1e-3);
+    }
+    EXPECT_NEAR(TransformerTurnsRatio(50, 450), 3, 1e-12);
+}
+
+}  // namespace
+}  // namespace feldan
