@@ -31,7 +31,7 @@ TEST(StandardValues, NearestInTheLogarithmicSense) {
     } cases[] = {
         {ESeries::E12, 10.98, 12},  // linear distance would give 10
         {ESeries::E24, 9.6, 10},    // across the decade
-        {ESeries::E24, 131.7, 130}, {ESeries::E24, 0.0287, 0.027},
+        {ESeries::E24, 131.7, 130}, {ESeries::E24, 0.0287, 0.030},
         {ESeries::E6, 26.0, 22},  // log midpoint of 22 and 33 is 26.9
         {ESeries::E6, 27.5, 33},    {ESeries::E96, 24.703, 24.9},
         {ESeries::E12, 1000, 1000},
