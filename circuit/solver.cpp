@@ -1,6 +1,7 @@
 #include "circuit/solver.h"
 
 #include <cmath>
+#include <type_traits>
 
 namespace feldan {
 
@@ -17,16 +18,151 @@ bool Finite(double re, double im) {
     return std::isfinite(re) && std::isfinite(im);
 }
 
+// The elimination over the pattern, written once for one frequency (T = double) and for
+// SolveLanes frequencies side by side (T = LaneDoubles). Every operation is the same IEEE
+// operation in every lane, so a lane gives the bits of a solve of its own; only the pivot test
+// differs: one frequency stops at the first pivot that fails, the lanes go on and test after.
+template <typename T>
+inline constexpr bool OneLane = std::is_same_v<T, double>;
+
+template <typename T>
+T Splat(double x) {
+    if constexpr (OneLane<T>) {
+        return x;
+    } else {
+        return T::All(x);
+    }
+}
+
+template <typename T>
+void ComputeAdmittancesOf(const Netlist& netlist, T omega, T* admRe, T* admIm) {
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        const Branch& branch = netlist.Branches[b];
+        T im = omega * branch.C;
+        if (branch.L > 0) im -= 1 / (omega * branch.L);
+        admRe[b] = Splat<T>(branch.G);
+        admIm[b] = im;
+    }
+}
+
+// Each entry starts from 0 and takes its branches in branch order, added on the diagonal and
+// subtracted off it; then the source currents.
+template <typename T>
+void AssemblePatternOf(const Netlist& netlist, const T* admRe, const T* admIm, T* uRe, T* uIm,
+                       T* jRe, T* jIm) {
+    const EliminationPattern& pattern = netlist.Pattern;
+    const int n = pattern.EquationCount;
+    const int* rowStart = pattern.RowStart.data();
+    for (int k = 1; k <= n; ++k) {
+        const int diagonal = rowStart[k];
+        for (int e = diagonal; e < rowStart[k + 1]; ++e) {
+            T re{};
+            T im{};
+            const int stampEnd = pattern.StampStart[e + 1];
+            if (e == diagonal) {
+                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
+                    re += admRe[pattern.StampBranch[s]];
+                    im += admIm[pattern.StampBranch[s]];
+                }
+            } else {
+                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
+                    re -= admRe[pattern.StampBranch[s]];
+                    im -= admIm[pattern.StampBranch[s]];
+                }
+            }
+            uRe[e] = re;
+            uIm[e] = im;
+        }
+        jRe[k] = T{};
+        jIm[k] = T{};
+    }
+    for (int s = 0; s < pattern.EmfStampCount; ++s) {
+        const EliminationPattern::EmfStamp& stamp = pattern.EmfStamps[s];
+        const Complex emf = netlist.BranchEmf[stamp.Branch];
+        const T yr = admRe[stamp.Branch];
+        const T yi = admIm[stamp.Branch];
+        const T jeqRe = yr * emf.re - yi * emf.im;
+        const T jeqIm = yr * emf.im + yi * emf.re;
+        if (stamp.Sign > 0) {
+            jRe[stamp.Row] += jeqRe;
+            jIm[stamp.Row] += jeqIm;
+        } else {
+            jRe[stamp.Row] -= jeqRe;
+            jIm[stamp.Row] -= jeqIm;
+        }
+    }
+}
+
+// Forward elimination; d[k] keeps the squared magnitude of pivot k. A pivot is final once its
+// step comes, so one frequency tests it here rather than in the back substitution: the outcome
+// is the same, and no division by a vanishing pivot is ever made. Returns the row whose pivot
+// failed, or 0; the lanes always go on (a failing lane carries meaningless values) and return 0.
+template <typename T>
+int EliminatePatternOf(const EliminationPattern& pattern, T* uRe, T* uIm, T* jRe, T* jIm, T* d) {
+    const int n = pattern.EquationCount;
+    const int* column = pattern.Column.data();
+    const int* rowStart = pattern.RowStart.data();
+    const int* target = pattern.UpdateTarget.data();
+    for (int k = 1; k <= n; ++k) {
+        const int diagonal = rowStart[k];
+        const int rowEnd = rowStart[k + 1];
+        const T pRe = uRe[diagonal];
+        const T pIm = uIm[diagonal];
+        const T dk = pRe * pRe + pIm * pIm;
+        if constexpr (OneLane<T>) {
+            if (dk < SingularFloor) return k;
+        }
+        d[k] = dk;
+        const T jkRe = jRe[k];
+        const T jkIm = jIm[k];
+        for (int a = diagonal + 1; a < rowEnd; ++a) {
+            const int i = column[a];
+            const T mRe = (uRe[a] * pRe + uIm[a] * pIm) / dk;
+            const T mIm = (uIm[a] * pRe - uRe[a] * pIm) / dk;
+            for (int b = a; b < rowEnd; ++b) {
+                const int t = *target++;
+                uRe[t] -= mRe * uRe[b] - mIm * uIm[b];
+                uIm[t] -= mRe * uIm[b] + mIm * uRe[b];
+            }
+            jRe[i] -= mRe * jkRe - mIm * jkIm;
+            jIm[i] -= mRe * jkIm + mIm * jkRe;
+        }
+    }
+    return 0;
+}
+
+// Back substitution, each row's terms subtracted one by one from the highest column down. Returns
+// a sum that is 0 when every voltage is finite and NaN otherwise (x * 0 is a zero for a finite x
+// and NaN for any other), lane by lane.
+template <typename T>
+T BackSubstitutePatternOf(const EliminationPattern& pattern, const T* uRe, const T* uIm, const T* d,
+                          T* jRe, T* jIm) {
+    const int n = pattern.EquationCount;
+    const int* column = pattern.Column.data();
+    const int* rowStart = pattern.RowStart.data();
+    T nonFinite{};
+    for (int k = n; k >= 1; --k) {
+        const int diagonal = rowStart[k];
+        T sRe = jRe[k];
+        T sIm = jIm[k];
+        for (int b = rowStart[k + 1] - 1; b > diagonal; --b) {
+            const int j = column[b];
+            sRe -= uRe[b] * jRe[j] - uIm[b] * jIm[j];
+            sIm -= uRe[b] * jIm[j] + uIm[b] * jRe[j];
+        }
+        const T pRe = uRe[diagonal];
+        const T pIm = uIm[diagonal];
+        jRe[k] = (sRe * pRe + sIm * pIm) / d[k];
+        jIm[k] = (sIm * pRe - sRe * pIm) / d[k];
+        nonFinite += jRe[k] * 0.0 + jIm[k] * 0.0;
+    }
+    return nonFinite;
+}
+
 }  // namespace
 
 void NodalSolver::ComputeAdmittances(const Netlist& netlist, double omegaRad) {
-    for (int b = 1; b <= netlist.BranchCount; ++b) {
-        const Branch& branch = netlist.Branches[b];
-        double im = omegaRad * branch.C;
-        if (branch.L > 0) im -= 1 / (omegaRad * branch.L);
-        admRe_[b] = branch.G;
-        admIm_[b] = im;
-    }
+    ComputeAdmittancesOf(netlist, omegaRad, admRe_.data(), admIm_.data());
 }
 
 bool NodalSolver::UsesPattern(const Netlist& netlist) {
@@ -73,115 +209,20 @@ Complex NodalSolver::MatrixEntry(const Netlist& netlist, int i, int j) const {
 }
 
 void NodalSolver::AssemblePattern(const Netlist& netlist) {
-    const EliminationPattern& pattern = netlist.Pattern;
-    const int n = pattern.EquationCount;
-    const int* rowStart = pattern.RowStart.data();
-    double* uRe = uRe_.data();
-    double* uIm = uIm_.data();
-    double* jRe = jRe_.data();
-    double* jIm = jIm_.data();
-
-    // Each entry starts from 0 and takes its branches in branch order, added on the diagonal and
-    // subtracted off it.
-    for (int k = 1; k <= n; ++k) {
-        const int diagonal = rowStart[k];
-        for (int e = diagonal; e < rowStart[k + 1]; ++e) {
-            double re = 0;
-            double im = 0;
-            const int stampEnd = pattern.StampStart[e + 1];
-            if (e == diagonal) {
-                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
-                    re += admRe_[pattern.StampBranch[s]];
-                    im += admIm_[pattern.StampBranch[s]];
-                }
-            } else {
-                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
-                    re -= admRe_[pattern.StampBranch[s]];
-                    im -= admIm_[pattern.StampBranch[s]];
-                }
-            }
-            uRe[e] = re;
-            uIm[e] = im;
-        }
-        jRe[k] = 0;
-        jIm[k] = 0;
-    }
-    for (int s = 0; s < pattern.EmfStampCount; ++s) {
-        const EliminationPattern::EmfStamp& stamp = pattern.EmfStamps[s];
-        const Complex emf = netlist.BranchEmf[stamp.Branch];
-        const double yr = admRe_[stamp.Branch];
-        const double yi = admIm_[stamp.Branch];
-        const double jeqRe = yr * emf.re - yi * emf.im;
-        const double jeqIm = yr * emf.im + yi * emf.re;
-        if (stamp.Sign > 0) {
-            jRe[stamp.Row] += jeqRe;
-            jIm[stamp.Row] += jeqIm;
-        } else {
-            jRe[stamp.Row] -= jeqRe;
-            jIm[stamp.Row] -= jeqIm;
-        }
-    }
+    AssemblePatternOf(netlist, admRe_.data(), admIm_.data(), uRe_.data(), uIm_.data(), jRe_.data(),
+                      jIm_.data());
 }
 
 NodalSolver::Outcome NodalSolver::EliminatePattern(const Netlist& netlist) {
     const EliminationPattern& pattern = netlist.Pattern;
-    const int n = pattern.EquationCount;
-    const int* column = pattern.Column.data();
-    const int* rowStart = pattern.RowStart.data();
-    double* uRe = uRe_.data();
-    double* uIm = uIm_.data();
-    double* jRe = jRe_.data();
-    double* jIm = jIm_.data();
-
-    // Forward elimination. A pivot is final once its step comes, so its test can be made here
-    // rather than in the back substitution: the outcome is the same, and no division by a
-    // vanishing pivot is ever made.
-    const int* target = pattern.UpdateTarget.data();
-    for (int k = 1; k <= n; ++k) {
-        const int diagonal = rowStart[k];
-        const int rowEnd = rowStart[k + 1];
-        const double pRe = uRe[diagonal];
-        const double pIm = uIm[diagonal];
-        const double d = pRe * pRe + pIm * pIm;
-        if (d < SingularFloor) {
-            return PatternValuesFinite(netlist) ? Outcome::Singular : Outcome::NonFinite;
-        }
-        const double jkRe = jRe[k];
-        const double jkIm = jIm[k];
-        for (int a = diagonal + 1; a < rowEnd; ++a) {
-            const int i = column[a];
-            const double mRe = (uRe[a] * pRe + uIm[a] * pIm) / d;
-            const double mIm = (uIm[a] * pRe - uRe[a] * pIm) / d;
-            for (int b = a; b < rowEnd; ++b) {
-                const int t = *target++;
-                uRe[t] -= mRe * uRe[b] - mIm * uIm[b];
-                uIm[t] -= mRe * uIm[b] + mIm * uRe[b];
-            }
-            jRe[i] -= mRe * jkRe - mIm * jkIm;
-            jIm[i] -= mRe * jkIm + mIm * jkRe;
-        }
-    }
-
-    // Back substitution, each row's terms subtracted one by one from the highest column down.
-    bool finite = true;
-    for (int k = n; k >= 1; --k) {
-        const int diagonal = rowStart[k];
-        double sRe = jRe[k];
-        double sIm = jIm[k];
-        for (int b = rowStart[k + 1] - 1; b > diagonal; --b) {
-            const int j = column[b];
-            sRe -= uRe[b] * jRe[j] - uIm[b] * jIm[j];
-            sIm -= uRe[b] * jIm[j] + uIm[b] * jRe[j];
-        }
-        const double pRe = uRe[diagonal];
-        const double pIm = uIm[diagonal];
-        const double d = pRe * pRe + pIm * pIm;
-        jRe[k] = (sRe * pRe + sIm * pIm) / d;
-        jIm[k] = (sIm * pRe - sRe * pIm) / d;
-        finite = finite && Finite(jRe[k], jIm[k]);
+    if (EliminatePatternOf(pattern, uRe_.data(), uIm_.data(), jRe_.data(), jIm_.data(),
+                           d_.data()) != 0) {
+        return PatternValuesFinite(netlist) ? Outcome::Singular : Outcome::NonFinite;
     }
     // A non-finite value anywhere on the way reaches at least one of the voltages.
-    return finite ? Outcome::Solved : Outcome::NonFinite;
+    const double nonFinite = BackSubstitutePatternOf(pattern, uRe_.data(), uIm_.data(), d_.data(),
+                                                     jRe_.data(), jIm_.data());
+    return nonFinite == 0 ? Outcome::Solved : Outcome::NonFinite;
 }
 
 bool NodalSolver::PatternValuesFinite(const Netlist& netlist) const {
@@ -279,110 +320,17 @@ std::array<bool, SolveLanes> NodalSolver::SolveNodalLanes(
     std::array<bool, SolveLanes> clean{};
     const EliminationPattern& pattern = netlist.Pattern;
     if (!UsesPattern(netlist) || pattern.EntryCount > MaxLaneEntries) return clean;
-    const int n = pattern.EquationCount;
-    const int* column = pattern.Column.data();
-    const int* rowStart = pattern.RowStart.data();
-    LaneDoubles* uRe = laneURe_.data();
-    LaneDoubles* uIm = laneUIm_.data();
-    LaneDoubles* jRe = laneJRe_.data();
-    LaneDoubles* jIm = laneJIm_.data();
     LaneDoubles omega;
     for (int l = 0; l < SolveLanes; ++l)
         omega.Set(l, omegas[l]);
-
-    for (int b = 1; b <= netlist.BranchCount; ++b) {
-        const Branch& branch = netlist.Branches[b];
-        LaneDoubles im = omega * branch.C;
-        if (branch.L > 0) im -= 1 / (omega * branch.L);
-        for (int l = 0; l < SolveLanes; ++l)
-            laneAdmRe_[b].Set(l, branch.G);
-        laneAdmIm_[b] = im;
-    }
-
-    // Assembly, as in AssemblePattern.
-    for (int k = 1; k <= n; ++k) {
-        const int diagonal = rowStart[k];
-        for (int e = diagonal; e < rowStart[k + 1]; ++e) {
-            LaneDoubles re = {};
-            LaneDoubles im = {};
-            const int stampEnd = pattern.StampStart[e + 1];
-            if (e == diagonal) {
-                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
-                    re += laneAdmRe_[pattern.StampBranch[s]];
-                    im += laneAdmIm_[pattern.StampBranch[s]];
-                }
-            } else {
-                for (int s = pattern.StampStart[e]; s < stampEnd; ++s) {
-                    re -= laneAdmRe_[pattern.StampBranch[s]];
-                    im -= laneAdmIm_[pattern.StampBranch[s]];
-                }
-            }
-            uRe[e] = re;
-            uIm[e] = im;
-        }
-        jRe[k] = LaneDoubles{};
-        jIm[k] = LaneDoubles{};
-    }
-    for (int s = 0; s < pattern.EmfStampCount; ++s) {
-        const EliminationPattern::EmfStamp& stamp = pattern.EmfStamps[s];
-        const Complex emf = netlist.BranchEmf[stamp.Branch];
-        const LaneDoubles yr = laneAdmRe_[stamp.Branch];
-        const LaneDoubles yi = laneAdmIm_[stamp.Branch];
-        const LaneDoubles jeqRe = yr * emf.re - yi * emf.im;
-        const LaneDoubles jeqIm = yr * emf.im + yi * emf.re;
-        if (stamp.Sign > 0) {
-            jRe[stamp.Row] += jeqRe;
-            jIm[stamp.Row] += jeqIm;
-        } else {
-            jRe[stamp.Row] -= jeqRe;
-            jIm[stamp.Row] -= jeqIm;
-        }
-    }
-
-    // Elimination and back substitution, as in EliminatePattern. A lane whose pivot fails its
-    // test goes on with meaningless values; the tests are made after the pass, lane by lane.
-    const int* target = pattern.UpdateTarget.data();
-    for (int k = 1; k <= n; ++k) {
-        const int diagonal = rowStart[k];
-        const int rowEnd = rowStart[k + 1];
-        const LaneDoubles pRe = uRe[diagonal];
-        const LaneDoubles pIm = uIm[diagonal];
-        const LaneDoubles d = pRe * pRe + pIm * pIm;
-        laneD_[k] = d;
-        const LaneDoubles jkRe = jRe[k];
-        const LaneDoubles jkIm = jIm[k];
-        for (int a = diagonal + 1; a < rowEnd; ++a) {
-            const int i = column[a];
-            const LaneDoubles mRe = (uRe[a] * pRe + uIm[a] * pIm) / d;
-            const LaneDoubles mIm = (uIm[a] * pRe - uRe[a] * pIm) / d;
-            for (int b = a; b < rowEnd; ++b) {
-                const int t = *target++;
-                uRe[t] -= mRe * uRe[b] - mIm * uIm[b];
-                uIm[t] -= mRe * uIm[b] + mIm * uRe[b];
-            }
-            jRe[i] -= mRe * jkRe - mIm * jkIm;
-            jIm[i] -= mRe * jkIm + mIm * jkRe;
-        }
-    }
-    // x * 0 is a zero for a finite x and NaN otherwise, so the sum turns NaN at the first
-    // non-finite voltage.
-    LaneDoubles nonFinite = {};
-    for (int k = n; k >= 1; --k) {
-        const int diagonal = rowStart[k];
-        LaneDoubles sRe = jRe[k];
-        LaneDoubles sIm = jIm[k];
-        for (int b = rowStart[k + 1] - 1; b > diagonal; --b) {
-            const int j = column[b];
-            sRe -= uRe[b] * jRe[j] - uIm[b] * jIm[j];
-            sIm -= uRe[b] * jIm[j] + uIm[b] * jRe[j];
-        }
-        const LaneDoubles pRe = uRe[diagonal];
-        const LaneDoubles pIm = uIm[diagonal];
-        const LaneDoubles d = laneD_[k];
-        jRe[k] = (sRe * pRe + sIm * pIm) / d;
-        jIm[k] = (sIm * pRe - sRe * pIm) / d;
-        nonFinite += jRe[k] * 0.0 + jIm[k] * 0.0;
-    }
+    ComputeAdmittancesOf(netlist, omega, laneAdmRe_.data(), laneAdmIm_.data());
+    AssemblePatternOf(netlist, laneAdmRe_.data(), laneAdmIm_.data(), laneURe_.data(),
+                      laneUIm_.data(), laneJRe_.data(), laneJIm_.data());
+    EliminatePatternOf(pattern, laneURe_.data(), laneUIm_.data(), laneJRe_.data(), laneJIm_.data(),
+                       laneD_.data());
+    const LaneDoubles nonFinite = BackSubstitutePatternOf(
+        pattern, laneURe_.data(), laneUIm_.data(), laneD_.data(), laneJRe_.data(), laneJIm_.data());
+    const int n = pattern.EquationCount;
     for (int l = 0; l < SolveLanes; ++l) {
         bool pivotsPass = true;
         for (int k = 1; k <= n; ++k)

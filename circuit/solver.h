@@ -25,6 +25,12 @@ struct LaneDoubles {
 
     double operator[](int lane) const { return p[lane / 2][lane % 2]; }
     void Set(int lane, double x) { p[lane / 2][lane % 2] = x; }
+    static LaneDoubles All(double x) {
+        LaneDoubles r;
+        for (int i = 0; i < Pairs; ++i)
+            r.p[i] = Pair{x, x};
+        return r;
+    }
 
     template <typename F>
     static LaneDoubles Each(F f) {
@@ -64,6 +70,8 @@ static_assert(SolveLanes % 2 == 0, "LaneDoubles holds lanes in pairs");
 // would subtract an exact zero, so the result is the same, bit for bit, as that of the
 // elimination over the whole triangle. That holds as long as every value stays finite (0 times
 // an infinity is not 0); a solve that meets a non-finite value is redone over the whole triangle.
+// One frequency and eight side by side run the same template, written once over the lane type
+// (double, or LaneDoubles), so each lane makes exactly the operations of a solve on its own.
 class NodalSolver {
   public:
     // Assembles and solves the nodal equations at omegaRad (> 0). Returns SolveOk: false when a
@@ -126,6 +134,8 @@ class NodalSolver {
     std::array<std::array<double, MaxNodes + 1>, MaxNodes + 1> yIm_{};
     std::array<double, MaxNodes + 1> jRe_{};
     std::array<double, MaxNodes + 1> jIm_{};
+    // Squared pivot magnitudes of the pattern's elimination.
+    std::array<double, MaxNodes + 1> d_{};
     bool lastWhole_ = false;
 
     std::array<LaneDoubles, MaxBranches + 1> laneAdmRe_{};
