@@ -1,5 +1,6 @@
 #include "circuit/solver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -154,6 +155,134 @@ T BackSubstitutePatternOf(const EliminationPattern& pattern, const T* uRe, const
         const T pIm = uIm[diagonal];
         jRe[k] = (sRe * pRe + sIm * pIm) / d[k];
         jIm[k] = (sIm * pRe - sRe * pIm) / d[k];
+        nonFinite += jRe[k] * 0.0 + jIm[k] * 0.0;
+    }
+    return nonFinite;
+}
+
+// The mirrored excitation: every source of the netlist at 0 V and a 1 V source in series with
+// the load branch, at its To end, so that port 2 (From minus To) sees 1 V open-circuit. In the
+// branch's own terms that is an EMF of −1 V, stamped as AssemblePatternOf stamps one.
+// The first row that the mirrored excitation reaches.
+int MirroredFirstRow(const Netlist& netlist) {
+    const Branch& load = netlist.Branches[netlist.LoadBranch];
+    const int r = netlist.EquationOf[load.From];
+    const int e = netlist.EquationOf[load.To];
+    return std::max(1, r == 0 ? e : e == 0 ? r : std::min(r, e));
+}
+
+template <typename T>
+void AssembleMirroredOf(const Netlist& netlist, const T* admRe, const T* admIm, T* jRe, T* jIm) {
+    for (int k = 1; k <= netlist.EquationCount; ++k) {
+        jRe[k] = T{};
+        jIm[k] = T{};
+    }
+    const int load = netlist.LoadBranch;
+    const int r = netlist.EquationOf[netlist.Branches[load].From];
+    const int e = netlist.EquationOf[netlist.Branches[load].To];
+    if (r == e) return;
+    if (r != 0) {
+        jRe[r] += admRe[load];
+        jIm[r] += admIm[load];
+    }
+    if (e != 0) {
+        jRe[e] -= admRe[load];
+        jIm[e] -= admIm[load];
+    }
+}
+
+// dV/dω of the load voltage by the adjoint method. Y is symmetric (every branch has two ends), so
+// with u the branch voltages of the solve (EMFs included), w those of the mirrored solve and
+// y_load the load's admittance, Y·dV/dω = −(dY/dω)·V gives
+//   dVload/dω = −Σ_b (dy_b/dω)·u_b·w_b / y_load,  dy/dω = j·(C + 1/(ω²L)),
+// exact, and with no further substitution.
+template <typename T>
+void LoadSlopeOf(const Netlist& netlist, T omega, const T* vRe, const T* vIm, const T* wRe,
+                 const T* wIm, const T* admRe, const T* admIm, T& slopeRe, T& slopeIm) {
+    const T omegaSquared = omega * omega;
+    T sumRe{};
+    T sumIm{};
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        const Branch& branch = netlist.Branches[b];
+        const int r = netlist.EquationOf[branch.From];
+        const int e = netlist.EquationOf[branch.To];
+        if (r == e || (branch.C == 0 && !(branch.L > 0))) continue;
+        T s = Splat<T>(branch.C);
+        if (branch.L > 0) s += 1 / (omegaSquared * branch.L);
+        T uRe = Splat<T>(netlist.BranchEmf[b].re);
+        T uIm = Splat<T>(netlist.BranchEmf[b].im);
+        T bwRe{};
+        T bwIm{};
+        if (r != 0) {
+            uRe += vRe[r];
+            uIm += vIm[r];
+            bwRe += wRe[r];
+            bwIm += wIm[r];
+        }
+        if (e != 0) {
+            uRe -= vRe[e];
+            uIm -= vIm[e];
+            bwRe -= wRe[e];
+            bwIm -= wIm[e];
+        }
+        // j·s·u·w
+        sumRe -= s * (uRe * bwIm + uIm * bwRe);
+        sumIm += s * (uRe * bwRe - uIm * bwIm);
+    }
+    // −sum / y_load
+    const int load = netlist.LoadBranch;
+    const T yRe = admRe[load];
+    const T yIm = admIm[load];
+    const T d = yRe * yRe + yIm * yIm;
+    slopeRe = (sumRe * yRe + sumIm * yIm) / d * -1.0;
+    slopeIm = (sumIm * yRe - sumRe * yIm) / d * -1.0;
+}
+
+// 1/U[k][k] for every row of a finished elimination, for the further right-hand sides: they are
+// not held to the bits of anything, so they multiply where the elimination divides.
+template <typename T>
+void PivotReciprocalsOf(const EliminationPattern& pattern, const T* uRe, const T* uIm, const T* d,
+                        T* rRe, T* rIm) {
+    for (int k = 1; k <= pattern.EquationCount; ++k) {
+        const int diagonal = pattern.RowStart[k];
+        const T inverse = 1 / d[k];
+        rRe[k] = uRe[diagonal] * inverse;
+        rIm[k] = uIm[diagonal] * inverse * -1.0;
+    }
+}
+
+// Forward and back substitution of a further right-hand side on a finished elimination. Row k of
+// U is final once its step has come and the step's multipliers are U[k][i]/U[k][k], so the
+// forward pass subtracts U[k][i]·(J[k]/U[k][k]). J is 0 above row firstRow, and a row whose J is
+// 0 changes nothing. Returns 0 when every value is finite and NaN otherwise, lane by lane.
+template <typename T>
+T SubstituteOf(const EliminationPattern& pattern, int firstRow, const T* uRe, const T* uIm,
+               const T* rRe, const T* rIm, T* jRe, T* jIm) {
+    const int n = pattern.EquationCount;
+    const int* column = pattern.Column.data();
+    const int* rowStart = pattern.RowStart.data();
+    for (int k = firstRow; k <= n; ++k) {
+        const int diagonal = rowStart[k];
+        const T wRe = jRe[k] * rRe[k] - jIm[k] * rIm[k];
+        const T wIm = jRe[k] * rIm[k] + jIm[k] * rRe[k];
+        for (int e = diagonal + 1; e < rowStart[k + 1]; ++e) {
+            const int i = column[e];
+            jRe[i] -= uRe[e] * wRe - uIm[e] * wIm;
+            jIm[i] -= uRe[e] * wIm + uIm[e] * wRe;
+        }
+    }
+    T nonFinite{};
+    for (int k = n; k >= 1; --k) {
+        const int diagonal = rowStart[k];
+        T sRe = jRe[k];
+        T sIm = jIm[k];
+        for (int e = rowStart[k + 1] - 1; e > diagonal; --e) {
+            const int j = column[e];
+            sRe -= uRe[e] * jRe[j] - uIm[e] * jIm[j];
+            sIm -= uRe[e] * jIm[j] + uIm[e] * jRe[j];
+        }
+        jRe[k] = sRe * rRe[k] - sIm * rIm[k];
+        jIm[k] = sRe * rIm[k] + sIm * rRe[k];
         nonFinite += jRe[k] * 0.0 + jIm[k] * 0.0;
     }
     return nonFinite;
@@ -340,6 +469,84 @@ std::array<bool, SolveLanes> NodalSolver::SolveNodalLanes(
     return clean;
 }
 
+bool NodalSolver::SolveTwoPort(const Netlist& netlist, double omegaRad) {
+    if (!SolveNodal(netlist, omegaRad)) return false;
+    double* mRe = mirroredRe_.data();
+    double* mIm = mirroredIm_.data();
+    AssembleMirroredOf(netlist, admRe_.data(), admIm_.data(), mRe, mIm);
+    if (lastWhole_) {
+        if (!SubstituteWhole(netlist, mRe, mIm)) return false;
+    } else {
+        const EliminationPattern& pattern = netlist.Pattern;
+        PivotReciprocalsOf(pattern, uRe_.data(), uIm_.data(), d_.data(), rRe_.data(), rIm_.data());
+        if (SubstituteOf(pattern, MirroredFirstRow(netlist), uRe_.data(), uIm_.data(), rRe_.data(),
+                         rIm_.data(), mRe, mIm) != 0) {
+            return false;
+        }
+    }
+    LoadSlopeOf(netlist, omegaRad, jRe_.data(), jIm_.data(), mRe, mIm, admRe_.data(), admIm_.data(),
+                loadSlope_.re, loadSlope_.im);
+    return Finite(loadSlope_.re, loadSlope_.im);
+}
+
+bool NodalSolver::SubstituteWhole(const Netlist& netlist, double* re, double* im) const {
+    const int n = netlist.EquationCount;
+    for (int k = 1; k < n; ++k) {
+        const double pRe = yRe_[k][k];
+        const double pIm = yIm_[k][k];
+        const double d = pRe * pRe + pIm * pIm;
+        const double wRe = (re[k] * pRe + im[k] * pIm) / d;
+        const double wIm = (im[k] * pRe - re[k] * pIm) / d;
+        for (int i = k + 1; i <= n; ++i) {
+            re[i] -= yRe_[k][i] * wRe - yIm_[k][i] * wIm;
+            im[i] -= yRe_[k][i] * wIm + yIm_[k][i] * wRe;
+        }
+    }
+    bool finite = true;
+    for (int k = n; k >= 1; --k) {
+        double sRe = re[k];
+        double sIm = im[k];
+        for (int j = n; j > k; --j) {
+            sRe -= yRe_[k][j] * re[j] - yIm_[k][j] * im[j];
+            sIm -= yRe_[k][j] * im[j] + yIm_[k][j] * re[j];
+        }
+        const double pRe = yRe_[k][k];
+        const double pIm = yIm_[k][k];
+        const double d = pRe * pRe + pIm * pIm;
+        re[k] = (sRe * pRe + sIm * pIm) / d;
+        im[k] = (sIm * pRe - sRe * pIm) / d;
+        finite = finite && Finite(re[k], im[k]);
+    }
+    return finite;
+}
+
+std::array<bool, SolveLanes> NodalSolver::SolveTwoPortLanes(
+    const Netlist& netlist, const std::array<double, SolveLanes>& omegas) {
+    std::array<bool, SolveLanes> clean = SolveNodalLanes(netlist, omegas);
+    bool any = false;
+    for (bool c : clean)
+        any = any || c;
+    if (!any) return clean;
+    const EliminationPattern& pattern = netlist.Pattern;
+    LaneDoubles omega;
+    for (int l = 0; l < SolveLanes; ++l)
+        omega.Set(l, omegas[l]);
+    LaneDoubles* mRe = laneMirroredRe_.data();
+    LaneDoubles* mIm = laneMirroredIm_.data();
+    AssembleMirroredOf(netlist, laneAdmRe_.data(), laneAdmIm_.data(), mRe, mIm);
+    PivotReciprocalsOf(pattern, laneURe_.data(), laneUIm_.data(), laneD_.data(), laneRRe_.data(),
+                       laneRIm_.data());
+    const LaneDoubles nonFinite =
+        SubstituteOf(pattern, MirroredFirstRow(netlist), laneURe_.data(), laneUIm_.data(),
+                     laneRRe_.data(), laneRIm_.data(), mRe, mIm);
+    LoadSlopeOf(netlist, omega, laneJRe_.data(), laneJIm_.data(), mRe, mIm, laneAdmRe_.data(),
+                laneAdmIm_.data(), laneLoadSlopeRe_, laneLoadSlopeIm_);
+    const LaneDoubles slopeNonFinite = laneLoadSlopeRe_ * 0.0 + laneLoadSlopeIm_ * 0.0;
+    for (int l = 0; l < SolveLanes; ++l)
+        clean[l] = clean[l] && nonFinite[l] == 0 && slopeNonFinite[l] == 0;
+    return clean;
+}
+
 OutputLevel MeasureOutput(const Netlist& netlist, const NodalSolver& solver,
                           OutputMeasure& measure) {
     for (int i = 1; i <= netlist.NodeCount; ++i) {
@@ -358,8 +565,8 @@ OutputLevel MeasureOutput(const Netlist& netlist, const NodalSolver& solver,
         const Complex to = measure.NodeVoltage[netlist.Branches[b].To];
         measure.BranchVoltage[b] = {from.re - to.re, from.im - to.im};
     }
-    if (netlist.BranchCount < OutputBranch) return {};
-    return LevelOfLoadVoltage(measure.BranchVoltage[OutputBranch]);
+    if (netlist.LoadBranch < 1 || netlist.BranchCount < netlist.LoadBranch) return {};
+    return LevelOfLoadVoltage(measure.BranchVoltage[netlist.LoadBranch]);
 }
 
 OutputLevel LevelOfLoadVoltage(Complex load) {

@@ -376,7 +376,10 @@ void BuildNetlist(int filterType, const ElementValues& values, Netlist& netlist)
     netlist.SourceCount = 1;
     netlist.EquationCount = topology.counts.NodeCount - 1;
     for (int b = 1; b <= netlist.BranchCount; ++b) {
-        netlist.Branches[b] = BranchOf(topology.rows[b - 1], values);
+        const Row& row = topology.rows[b - 1];
+        netlist.Branches[b] = BranchOf(row, values);
+        if (row.kind == Rs) netlist.SourceBranch = b;
+        if (row.kind == RL) netlist.LoadBranch = b;
     }
     netlist.Sources[1] = Source{topology.counts.DrivenNode, 0, Complex{1, 0}};
 }
