@@ -163,10 +163,8 @@ void ComputeCw8(DesignState& d, Checked s, Checked ck, Checked g1, Checked g2, C
 
 ElementValues ElementValuesOf(const DesignState& state) {
     ElementValues values;
-    values.LdMH = state.LdMH;
-    values.MotionalCapF = state.MotionalCapF;
-    values.RdOhm = state.RdOhm;
-    values.CsPF = state.CsPF;
+    values.SetAllCrystals(
+        ResonatorOfDesign(state.LdMH, state.MotionalCapF, state.RdOhm, state.CsPF));
     values.SourceOhm = state.SourceOhm;
     values.LoadOhm = state.LoadOhm;
     for (int k = 1; k <= CapSlotCount; ++k)

@@ -26,10 +26,7 @@ struct DefaultLadder4 {
 
     ElementValues Values() const {
         ElementValues v;
-        v.LdMH = ldMH;
-        v.MotionalCapF = motionalCapF;
-        v.RdOhm = 5.7;
-        v.CsPF = 6.3;
+        v.SetAllCrystals(ResonatorOfDesign(ldMH, motionalCapF, 5.7, 6.3));
         v.SourceOhm = termOhm;
         v.LoadOhm = termOhm;
         v.CapPF[1] = scalePF * std::sqrt(g1 * g2);

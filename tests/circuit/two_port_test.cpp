@@ -28,10 +28,8 @@ bool SameBits(Cx a, Cx b) {
 
 ElementValues SomeDesign() {
     ElementValues v;
-    v.LdMH = 10.1;
-    v.MotionalCapF = 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1);
-    v.RdOhm = 5.7;
-    v.CsPF = 6.3;
+    v.SetAllCrystals(
+        ResonatorOfDesign(10.1, 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1), 5.7, 6.3));
     v.SourceOhm = 240;
     v.LoadOhm = 330;
     for (int k = 1; k <= 28; ++k)
@@ -206,6 +204,41 @@ TEST(TwoPort, SweepGivesTheBitsOfSinglePointsAndAllocatesNothingOutOfPlace) {
         }
         std::vector<TwoPortPoint> tooShort(omegas.size() - 1);
         EXPECT_THROW(circuit.SweepTwoPort(omegas, tooShort), std::length_error);
+    }
+}
+
+// The frequency between loHz and hiHz where the phase of S21 crosses 0 downward: the series
+// resonance of a crystal in a series fixture with equal terminations.
+double SeriesResonanceHz(CircuitAnalysis& fixture, double loHz, double hiHz) {
+    for (int i = 0; i < 60; ++i) {
+        const double mid = 0.5 * (loHz + hiHz);
+        (fixture.AnalyseTwoPort(OmegaOf(mid)).PhaseRad() > 0 ? loHz : hiHz) = mid;
+    }
+    return 0.5 * (loHz + hiHz);
+}
+
+// A trim capacitor Ct in series with a crystal moves its series resonance up by
+// fs·Cm/(2·(C0 + Ct)) to first order; the next term is smaller by a factor of about
+// Cm/(C0 + Ct) (1e-3 here), and the motional resistance moves the phase zero by less still.
+TEST(TwoPort, ATrimCapacitorMovesTheSeriesResonanceUp) {
+    const Resonator crystal = ResonatorOfDesign(10.1, 3.1936e-14, 5.7, 6.3);
+    const double fs = 1 / (2 * std::numbers::pi * std::sqrt(crystal.LmH * crystal.CmF));
+    for (double trimPF : {10., 20., 47.}) {
+        SCOPED_TRACE(trimPF);
+        Resonator trimmed = crystal;
+        trimmed.TrimF = trimPF * 1e-12;
+        CircuitAnalysis fixture;
+        BuildCrystalFixture(crystal, 50, 50, fixture.netlist);
+        PrepareNetlist(fixture.netlist);
+        const double untrimmedHz = SeriesResonanceHz(fixture, fs - 2000, fs + 2000);
+        BuildCrystalFixture(trimmed, 50, 50, fixture.netlist);
+        PrepareNetlist(fixture.netlist);
+        const double trimmedHz = SeriesResonanceHz(fixture, fs - 2000, fs + 15000);
+        const double expected = fs * crystal.CmF / (2 * (crystal.C0F + trimmed.TrimF));
+        // Without a trim, the phase zero lies above fs by the known fs·Rm²·C0/(2·Lm) (0.09 Hz).
+        const double rm = crystal.RmOhm;
+        EXPECT_NEAR(untrimmedHz, fs * (1 + rm * rm * crystal.C0F / (2 * crystal.LmH)), 0.002);
+        EXPECT_NEAR((trimmedHz - untrimmedHz) / expected, 1, 0.003);
     }
 }
 
