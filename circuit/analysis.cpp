@@ -116,6 +116,12 @@ void CircuitAnalysis::Build(int filterType, const ElementValues& values) {
     PrepareNetlist(netlist);
 }
 
+void CircuitAnalysis::BuildSchematic(int filterType, const ElementValues& values, double inputOhm) {
+    DropAhead();
+    BuildSchematicNetlist(filterType, values, inputOhm, netlist);
+    PrepareNetlist(netlist);
+}
+
 AnalysisPoint CircuitAnalysis::Analyse(double omegaRad) {
     if (aheadNext_ < aheadCount_ && aheadOmega_[aheadNext_] == omegaRad) {
         const int i = aheadNext_++;

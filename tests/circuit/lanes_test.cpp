@@ -14,8 +14,6 @@
 namespace feldan {
 namespace {
 
-constexpr double TwoPi = 6.2831853071794;
-
 bool SameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
