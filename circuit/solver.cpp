@@ -160,9 +160,6 @@ T BackSubstitutePatternOf(const EliminationPattern& pattern, const T* uRe, const
     return nonFinite;
 }
 
-// The mirrored excitation: every source of the netlist at 0 V and a 1 V source in series with
-// the load branch, at its To end, so that port 2 (From minus To) sees 1 V open-circuit. In the
-// branch's own terms that is an EMF of −1 V, stamped as AssemblePatternOf stamps one.
 // The first row that the mirrored excitation reaches.
 int MirroredFirstRow(const Netlist& netlist) {
     const Branch& load = netlist.Branches[netlist.LoadBranch];
@@ -171,6 +168,9 @@ int MirroredFirstRow(const Netlist& netlist) {
     return std::max(1, r == 0 ? e : e == 0 ? r : std::min(r, e));
 }
 
+// The mirrored excitation: every source of the netlist at 0 V and a 1 V source in series with
+// the load branch, at its To end, so that port 2 (From minus To) sees 1 V open-circuit. In the
+// branch's own terms that is an EMF of −1 V, stamped as AssemblePatternOf stamps one.
 template <typename T>
 void AssembleMirroredOf(const Netlist& netlist, const T* admRe, const T* admIm, T* jRe, T* jIm) {
     for (int k = 1; k <= netlist.EquationCount; ++k) {

@@ -242,6 +242,29 @@ TEST(TwoPort, ATrimCapacitorMovesTheSeriesResonanceUp) {
     }
 }
 
+// A netlist solved over the whole triangle (too dense for its pattern) gives the same two-port
+// quantities, to rounding.
+TEST(TwoPort, TheWholeTriangleGivesTheSameQuantities) {
+    for (int filterType : {2, 7}) {
+        SCOPED_TRACE(filterType);
+        CircuitAnalysis pattern;
+        pattern.Build(filterType, SomeDesign());
+        CircuitAnalysis whole;
+        whole.Build(filterType, SomeDesign());
+        whole.netlist.Pattern.Sparse = false;
+        for (double hz : {8850000., 8862000.}) {
+            const TwoPortPoint a = pattern.AnalyseTwoPort(OmegaOf(hz));
+            const TwoPortPoint b = whole.AnalyseTwoPort(OmegaOf(hz));
+            ASSERT_TRUE(whole.solver.LastSolveWasWhole());
+            ASSERT_TRUE(a.ok && b.ok);
+            EXPECT_LT(std::abs(a.s21 - b.s21) / std::abs(a.s21), 1e-10);
+            EXPECT_LT(std::abs(a.s12 - b.s12) / std::abs(a.s12), 1e-10);
+            EXPECT_LT(std::abs(a.s22 - b.s22), 1e-10);
+            EXPECT_NEAR(a.groupDelaySec / b.groupDelaySec, 1, 1e-9);
+        }
+    }
+}
+
 TEST(TwoPort, ANetlistWithoutPortsHasNoTwoPortPoint) {
     CircuitAnalysis circuit;
     circuit.Build(2, SomeDesign());
