@@ -3,10 +3,12 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "circuit/netlist.h"
 #include "circuit/solver.h"
 #include "circuit/topologies.h"
+#include "circuit/two_port.h"
 
 namespace feldan {
 
@@ -24,6 +26,8 @@ class CircuitAnalysis {
   public:
     // BuildNetlist, then PrepareNetlist. Drops the points kept ahead.
     void Build(int filterType, const ElementValues& values);
+    // The same with the schematic's circuit (BuildSchematicNetlist).
+    void BuildSchematic(int filterType, const ElementValues& values, double inputOhm);
     // One analysis point: SolveNodal at omegaRad and, when it succeeded, the level of the load as
     // MeasureOutput gives it. Answered from the points kept ahead when omegaRad is the next of
     // them; the result is the same either way, bit for bit. Does not fill `measure`.
@@ -36,6 +40,15 @@ class CircuitAnalysis {
     void AnalyseAhead(double freqHz, double stepHz, double radPerHz);
     // Forgets the points kept ahead. Needed only after changing `netlist` other than by Build.
     void DropAhead() { aheadNext_ = aheadCount_ = 0; }
+
+    // The filter as a two-port at omegaRad, between the netlist's source and load resistances
+    // (both pure conductances, the source referred to node 0). Not ok when the netlist has no
+    // such ports or the solve fails. S21 comes from the same load voltage as Analyse's level.
+    TwoPortPoint AnalyseTwoPort(double omegaRad);
+    // AnalyseTwoPort at every omega, out[i] for omegas[i], eight frequencies side by side; each
+    // point is what AnalyseTwoPort gives, bit for bit. Allocates nothing. Throws
+    // std::length_error when out is shorter than omegas.
+    void SweepTwoPort(std::span<const double> omegas, std::span<TwoPortPoint> out);
 
     Netlist netlist;
     NodalSolver solver;

@@ -9,7 +9,7 @@ namespace feldan {
 inline constexpr int MaxNodes = 60;
 inline constexpr int MaxBranches = 140;
 inline constexpr int MaxSources = 30;
-// In every topology branch 11 is the load, from the output node to node 0.
+// In every analysed topology branch 11 is the load, from the output node to node 0.
 inline constexpr int OutputBranch = 11;
 
 struct Complex {
@@ -79,6 +79,11 @@ struct Netlist {
     int EquationCount = 0;
     std::array<Branch, MaxBranches + 1> Branches{};  // [1..BranchCount]
     std::array<Source, MaxSources + 1> Sources{};    // [1..SourceCount]
+    // The two ports: the load branch (port 2 is its voltage, From minus To) and the source
+    // resistance, one of whose ends is the driven node of a source (port 1 is the voltage of the
+    // other end). SourceBranch 0: the netlist has no two ports.
+    int LoadBranch = OutputBranch;
+    int SourceBranch = 0;
     // Filled by PrepareNetlist.
     std::array<int, MaxNodes + 1> EquationOf{};        // [0..NodeCount]; 0 = no equation
     std::array<Complex, MaxBranches + 1> BranchEmf{};  // [1..BranchCount]

@@ -25,6 +25,12 @@ struct LaneDoubles {
 
     double operator[](int lane) const { return p[lane / 2][lane % 2]; }
     void Set(int lane, double x) { p[lane / 2][lane % 2] = x; }
+    static LaneDoubles All(double x) {
+        LaneDoubles r;
+        for (int i = 0; i < Pairs; ++i)
+            r.p[i] = Pair{x, x};
+        return r;
+    }
 
     template <typename F>
     static LaneDoubles Each(F f) {
@@ -64,6 +70,8 @@ static_assert(SolveLanes % 2 == 0, "LaneDoubles holds lanes in pairs");
 // would subtract an exact zero, so the result is the same, bit for bit, as that of the
 // elimination over the whole triangle. That holds as long as every value stays finite (0 times
 // an infinity is not 0); a solve that meets a non-finite value is redone over the whole triangle.
+// One frequency and eight side by side run the same template, written once over the lane type
+// (double, or LaneDoubles), so each lane makes exactly the operations of a solve on its own.
 class NodalSolver {
   public:
     // Assembles and solves the nodal equations at omegaRad (> 0). Returns SolveOk: false when a
@@ -88,6 +96,31 @@ class NodalSolver {
     Complex EquationVoltage(int k) const {
         if (k == 0) return {};
         return {jRe_[k], jIm_[k]};
+    }
+
+    // Two solutions from one elimination at omegaRad: SolveNodal's (the netlist's own sources),
+    // and that of the mirrored excitation, port 2 driven: every source of the netlist at 0 V, so
+    // the source resistance terminates port 1, and a 1 V source in series with the load branch.
+    // Also the derivative of the first solution's load voltage with respect to omega. False when
+    // SolveNodal fails or a value is not finite. Needs netlist.LoadBranch.
+    bool SolveTwoPort(const Netlist& netlist, double omegaRad);
+    // The same for SolveLanes frequencies side by side; a lane is clean when all of its values
+    // are, and is then what SolveTwoPort gives, bit for bit.
+    std::array<bool, SolveLanes> SolveTwoPortLanes(const Netlist& netlist,
+                                                   const std::array<double, SolveLanes>& omegas);
+    // Equation voltages of the mirrored excitation, and dVload/dω (V·s/rad) of the netlist's own,
+    // after a successful SolveTwoPort, or in a clean lane of SolveTwoPortLanes.
+    Complex MirroredVoltage(int k) const {
+        if (k == 0) return {};
+        return {mirroredRe_[k], mirroredIm_[k]};
+    }
+    Complex LoadVoltageSlope() const { return loadSlope_; }
+    Complex LaneMirroredVoltage(int lane, int k) const {
+        if (k == 0) return {};
+        return {laneMirroredRe_[k][lane], laneMirroredIm_[k][lane]};
+    }
+    Complex LaneLoadVoltageSlope(int lane) const {
+        return {laneLoadSlopeRe_[lane], laneLoadSlopeIm_[lane]};
     }
 
     // Assembles the equations at omegaRad without solving them, for inspection: MatrixEntry and
@@ -115,6 +148,9 @@ class NodalSolver {
     void AssembleWhole(const Netlist& netlist);
     bool EliminateWhole(const Netlist& netlist);
     bool PatternValuesFinite(const Netlist& netlist) const;
+    // Forward and back substitution of a further right-hand side on the last elimination over
+    // the whole triangle; false when a voltage is not finite.
+    bool SubstituteWhole(const Netlist& netlist, double* re, double* im) const;
 
     std::array<double, MaxBranches + 1> admRe_{};
     std::array<double, MaxBranches + 1> admIm_{};
@@ -126,6 +162,14 @@ class NodalSolver {
     std::array<std::array<double, MaxNodes + 1>, MaxNodes + 1> yIm_{};
     std::array<double, MaxNodes + 1> jRe_{};
     std::array<double, MaxNodes + 1> jIm_{};
+    // Squared pivot magnitudes of the pattern's elimination.
+    std::array<double, MaxNodes + 1> d_{};
+    std::array<double, MaxNodes + 1> mirroredRe_{};
+    std::array<double, MaxNodes + 1> mirroredIm_{};
+    Complex loadSlope_;
+    // 1/pivot of every row, for the further right-hand sides.
+    std::array<double, MaxNodes + 1> rRe_{};
+    std::array<double, MaxNodes + 1> rIm_{};
     bool lastWhole_ = false;
 
     std::array<LaneDoubles, MaxBranches + 1> laneAdmRe_{};
@@ -136,6 +180,12 @@ class NodalSolver {
     std::array<LaneDoubles, MaxNodes + 1> laneJIm_{};
     // Squared pivot magnitudes, tested after the pass.
     std::array<LaneDoubles, MaxNodes + 1> laneD_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneMirroredRe_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneMirroredIm_{};
+    LaneDoubles laneLoadSlopeRe_{};
+    LaneDoubles laneLoadSlopeIm_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneRRe_{};
+    std::array<LaneDoubles, MaxNodes + 1> laneRIm_{};
 };
 
 // Node and branch voltages of the last successful solve, and the level of the load voltage.
@@ -147,8 +197,8 @@ struct OutputMeasure {
 struct OutputLevel {
     // False when the load voltage is exactly 0 (a series capacitor of value 0 cuts the load
     // off): that has no level in dB and counts as a failed analysis. Also false when the level
-    // is not a finite number (a circuit whose values overflow) or the netlist has no branch 11.
-    // ResponseDb is then 0.
+    // is not a finite number (a circuit whose values overflow) or the netlist has no load branch
+    // (LoadBranch beyond its branches). ResponseDb is then 0.
     bool ok = false;
     double ResponseDb = 0;
 };
@@ -157,7 +207,7 @@ struct OutputLevel {
 OutputLevel LevelOfLoadVoltage(Complex load);
 
 // Call only after a successful SolveNodal on the same netlist. Fills every node and branch
-// voltage; the level is that of branch 11, the load.
+// voltage; the level is that of the load branch.
 OutputLevel MeasureOutput(const Netlist& netlist, const NodalSolver& solver,
                           OutputMeasure& measure);
 

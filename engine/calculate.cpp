@@ -38,7 +38,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     double responseDb = m.RespAtFoDb;
     double peakDb = responseDb;
     m.PeakHz = freqHz;
-    m.AminDb = -ShownLevelOffsetDb - peakDb;
+    m.AminDb = -LevelOffsetDb - peakDb;
     do {
         ++steps.PeakSteps;
         freqHz = freqHz + 1;
@@ -47,7 +47,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
         if (responseDb > peakDb) {
             peakDb = responseDb;
             m.PeakHz = freqHz;
-            m.AminDb = -ShownLevelOffsetDb - responseDb;
+            m.AminDb = -LevelOffsetDb - responseDb;
         }
     } while (responseDb >= peakDb);
 
@@ -81,7 +81,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
         if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
         // A response that never falls below the level above the band would sweep forever.
         if (steps.SweepSteps > MaxSearchSteps) return MessageId::BandLimit;
-        result.curve.push_back({(freqHz - foHz) / 1000, responseDb + ShownLevelOffsetDb});
+        result.curve.push_back({(freqHz - foHz) / 1000, responseDb + LevelOffsetDb});
         m.UpperEdgeHz = freqHz;
     } while (responseDb >= levelDb);
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "circuit/two_port.h"
 #include "engine/design.h"
 #include "engine/messages.h"
 
@@ -13,11 +14,6 @@ namespace feldan {
 
 // Each search (and the plot sweep) steps 1 Hz at a time and stops after this many steps.
 inline constexpr int MaxSearchSteps = 30000;
-
-// The summary and the chart show the solver's level of the load voltage plus this offset. It
-// was fixed as a round 6 dB for the 1 V source when the first results were published, and every
-// number shown since depends on it. (The exact insertion loss would add 20·log10 2 = 6.0206 dB.)
-inline constexpr double ShownLevelOffsetDb = 6;
 
 // One chart point: x = detuning from Fo in kHz, y = attenuation in dB.
 struct CurvePoint {

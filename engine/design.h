@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "circuit/constants.h"  // TwoPi
+
 namespace feldan {
 
-// 2π, 4π² and 1000·4π² exactly as the engine has always used them (π = 3.1415926535897).
+// 4π² and 1000·4π² exactly as the engine has always used them (π = 3.1415926535897), like TwoPi.
 // 1000·4π² is its own literal: multiplying the 4π² literal by 1000 rounds to another double.
-inline constexpr double TwoPi = 6.2831853071794;
 inline constexpr double FourPiSquared = 39.478417604355091;
 inline constexpr double ThousandFourPiSquared = 39478.417604355091;
 

@@ -156,53 +156,26 @@ void ComputeCw8(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Che
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g3))).Value();
 }
 
-// Where each topology keeps the series capacitor at the ends of the analysed circuit and the
-// shunt capacitor that the summary tells the user to build there instead.
-struct EndSlots {
-    int series;
-    int shunt;
-};
-
-EndSlots EndSlotsOf(FilterType type) {
-    switch (type) {
-        case FilterType::Ladder3:
-            return {1, 13};
-        case FilterType::Ladder4:
-        case FilterType::Ladder6:
-        case FilterType::Ladder8:
-            return {2, 13};
-        case FilterType::Cw4:
-            return {21, 13};
-        case FilterType::Cw6:
-            return {24, 13};
-        case FilterType::Cw8:
-            return {1, 20};
-    }
-    return {1, 13};
-}
-
 // The analysed circuit ends in TermOhm in series with a capacitor Cend; the built filter ends in
-// InputOhm across a shunt capacitor. They are the same at Fo when the pair is the exact parallel
-// equivalent of the series one: with Q = 1/(ω0·Cend·TermOhm), InputOhm = TermOhm·(1 + Q²) and
-// the shunt Cend/(1 + 1/Q²). A Cend of 0 (Ck = 0) has no equivalent; the first estimate stays.
+// InputOhm across a shunt capacitor (the first capacitor of the schematic). The pair is the exact
+// parallel equivalent of the series one at Fo. A Cend of 0 (Ck = 0) has no equivalent; the first
+// estimate stays.
 void SetBuiltEnds(Synthesis& d, FilterType type, Checked fo, Checked term) {
-    const EndSlots ends = EndSlotsOf(type);
-    const Checked cend = d.CapPF[static_cast<std::size_t>(ends.series)];
-    if (cend.Value() == 0) return;
-    const Checked inverseQ = TwoPi * fo * 1000 * cend * 1e-12 * term;
-    const Checked inverseQSquared = inverseQ * inverseQ;
-    d.InputOhm = (term * (1 + 1 / inverseQSquared)).Value();
-    d.CapPF[static_cast<std::size_t>(ends.shunt)] = (cend / (1 + inverseQSquared)).Value();
+    const TopologyDescriptor& topology = DescriptorOf(static_cast<int>(type));
+    const double cend = d.CapPF[static_cast<std::size_t>(topology.endSlot)];
+    if (cend == 0) return;
+    const ParallelEnd end = ParallelEquivalentOfEnd(cend, term.Value(), fo.Value());
+    d.InputOhm = Checked(end.InputOhm).Value();
+    d.CapPF[static_cast<std::size_t>(topology.schematic.front().index)] =
+        Checked(end.ShuntPF).Value();
 }
 
 }  // namespace
 
 ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis) {
     ElementValues values;
-    values.LdMH = input.LdMH;
-    values.MotionalCapF = synthesis.MotionalCapF;
-    values.RdOhm = input.RdOhm;
-    values.CsPF = input.CsPF;
+    values.SetAllCrystals(
+        ResonatorOfDesign(input.LdMH, synthesis.MotionalCapF, input.RdOhm, input.CsPF));
     values.SourceOhm = synthesis.SourceOhm;
     values.LoadOhm = synthesis.LoadOhm;
     for (int k = 1; k <= CapSlotCount; ++k)
@@ -307,7 +280,7 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     double atFoDb = 0;
     if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
     result.measurements.RespAtFoDb = atFoDb;
-    result.measurements.AFoDb = atFoDb + ShownLevelOffsetDb;
+    result.measurements.AFoDb = atFoDb + LevelOffsetDb;
     return MessageId::None;
 }
 

@@ -9,8 +9,6 @@
 namespace feldan {
 namespace {
 
-constexpr double TwoPi = 6.2831853071794;
-
 // The default design (Fo 8861.736 kHz, dF 3100 Hz, Ld 10.1 mH, Cs 6.3 pF, Rd 5.7 Ohm) as a
 // four-resonator Butterworth ladder (g1 0.7654, g2 1.848), its values worked out from the
 // synthesis formulas.
@@ -26,10 +24,7 @@ struct DefaultLadder4 {
 
     ElementValues Values() const {
         ElementValues v;
-        v.LdMH = ldMH;
-        v.MotionalCapF = motionalCapF;
-        v.RdOhm = 5.7;
-        v.CsPF = 6.3;
+        v.SetAllCrystals(ResonatorOfDesign(ldMH, motionalCapF, 5.7, 6.3));
         v.SourceOhm = termOhm;
         v.LoadOhm = termOhm;
         v.CapPF[1] = scalePF * std::sqrt(g1 * g2);

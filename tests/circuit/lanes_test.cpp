@@ -14,18 +14,14 @@
 namespace feldan {
 namespace {
 
-constexpr double TwoPi = 6.2831853071794;
-
 bool SameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 ElementValues SomeDesign() {
     ElementValues v;
-    v.LdMH = 10.1;
-    v.MotionalCapF = 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1);
-    v.RdOhm = 5.7;
-    v.CsPF = 6.3;
+    v.SetAllCrystals(
+        ResonatorOfDesign(10.1, 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1), 5.7, 6.3));
     v.SourceOhm = 257.02;
     v.LoadOhm = 257.02;
     for (int k = 1; k <= 28; ++k)
@@ -184,7 +180,8 @@ TEST(AnalyseAhead, BuildingAnotherDesignDropsThePointsKept) {
     circuit.Build(2, SomeDesign());
     circuit.AnalyseAhead(8861000, 1, TwoPi);
     ElementValues other = SomeDesign();
-    other.RdOhm = 20;
+    for (Resonator& crystal : other.Crystal)
+        crystal.RmOhm = 20;
     circuit.Build(2, other);
     CircuitAnalysis single;
     single.Build(2, other);

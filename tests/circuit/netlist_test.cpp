@@ -11,10 +11,7 @@ namespace {
 
 ElementValues SomeValues() {
     ElementValues v;
-    v.LdMH = 10.1;
-    v.MotionalCapF = 3.1936e-14;
-    v.RdOhm = 5.7;
-    v.CsPF = 6.3;
+    v.SetAllCrystals(ResonatorOfDesign(10.1, 3.1936e-14, 5.7, 6.3));
     v.SourceOhm = 257.02;
     v.LoadOhm = 257.02;
     for (int k = 1; k <= 28; ++k)

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -16,14 +18,17 @@
 namespace feldan {
 namespace {
 
+// The crystal of the designs below, in the design's units.
+constexpr double LdMH = 10.1;
+constexpr double MotionalCapF = 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1);
+constexpr double RdOhm = 5.7;
+constexpr double CsPF = 6.3;
+
 // Every element kind and every capacitor slot gets a value of its own, so that a branch can be
 // told apart by its value alone.
 ElementValues DistinctValues() {
     ElementValues v;
-    v.LdMH = 10.1;
-    v.MotionalCapF = 1 / (39478.417604355091 * 8861.736 * 8861.736 * 10.1);
-    v.RdOhm = 5.7;
-    v.CsPF = 6.3;
+    v.SetAllCrystals(ResonatorOfDesign(LdMH, MotionalCapF, RdOhm, CsPF));
     v.SourceOhm = 257.02;
     v.LoadOhm = 311.5;
     for (int k = 1; k <= 28; ++k)
@@ -38,14 +43,16 @@ struct Classified {
     int slot = 0;
 };
 
-// The kind of a branch, from which one field is set and to what value.
+// The kind of a branch, from which one field is set and to what value: the crystal's values
+// converted exactly as the netlists always have (Ld·0.001, Cs·1e-12), so equal crystals keep
+// their bits.
 Classified Classify(const Branch& b, const ElementValues& v) {
     const int set = (b.G != 0) + (b.C != 0) + (b.L != 0);
     if (set != 1) return {};
-    if (b.L == v.LdMH * 0.001) return {Kind::Lm};
-    if (b.C == v.MotionalCapF) return {Kind::Cm};
-    if (b.G == 1 / v.RdOhm) return {Kind::Rm};
-    if (b.C == v.CsPF * 1e-12) return {Kind::Co};
+    if (b.L == LdMH * 0.001) return {Kind::Lm};
+    if (b.C == MotionalCapF) return {Kind::Cm};
+    if (b.G == 1 / RdOhm) return {Kind::Rm};
+    if (b.C == CsPF * 1e-12) return {Kind::Co};
     if (b.G == 1 / v.SourceOhm) return {Kind::Rs};
     if (b.G == 1 / v.LoadOhm) return {Kind::RL};
     for (int k = 1; k <= 28; ++k) {
@@ -367,25 +374,27 @@ std::vector<Section> ChainOf(int filterType) {
     return {};
 }
 
-// Output voltage for a 1 V EMF, from the chain matrix of the cascade: Vout = 1 / A.
-Cx CascadeOutput(int filterType, const ElementValues& v, double omega) {
-    const Cx j(0, 1);
+// The chain matrix [a b; c d] of the filter between its terminations.
+struct Abcd {
     Cx a = 1, b = 0, c = 0, d = 1;
+};
+
+Abcd FilterChain(int filterType, const ElementValues& v, double omega) {
+    const Cx j(0, 1);
+    Abcd m;
+    int position = 0;          // the resonators come in the order ZQ1, ZQ2, ...
     auto series = [&](Cx z) {  // [a b; c d] * [1 z; 0 1]
-        b = a * z + b;
-        d = c * z + d;
+        m.b = m.a * z + m.b;
+        m.d = m.c * z + m.d;
     };
     auto shunt = [&](Cx y) {  // [a b; c d] * [1 0; y 1]
-        a = a + b * y;
-        c = c + d * y;
+        m.a = m.a + m.b * y;
+        m.c = m.c + m.d * y;
     };
     for (const Section& s : ChainOf(filterType)) {
         switch (s.type) {
             case Section::SourceR:
-                series(v.SourceOhm);
-                break;
             case Section::LoadR:
-                shunt(1 / v.LoadOhm);
                 break;
             case Section::SeriesCap:
                 series(1. / (j * omega * v.CapPF[s.slot] * 1e-12));
@@ -394,35 +403,169 @@ Cx CascadeOutput(int filterType, const ElementValues& v, double omega) {
                 shunt(j * omega * v.CapPF[s.slot] * 1e-12);
                 break;
             case Section::Resonator: {
-                const Cx arm =
-                    v.RdOhm + j * omega * v.LdMH * 1e-3 + 1. / (j * omega * v.MotionalCapF);
-                series(1. / (1. / arm + j * omega * v.CsPF * 1e-12));
+                const Resonator& q = v.Crystal[++position];
+                const Cx arm = q.RmOhm + j * omega * q.LmH + 1. / (j * omega * q.CmF);
+                series(1. / (1. / arm + j * omega * q.C0F));
+                if (q.TrimF != 0) series(1. / (j * omega * q.TrimF));
                 break;
             }
         }
     }
-    return 1. / a;
+    return m;
+}
+
+// Output voltage for a 1 V EMF behind the source resistance, into the load: 1 / A of the whole
+// chain [1 Rs; 0 1]·F·[1 0; 1/RL 1].
+Cx CascadeOutput(int filterType, const ElementValues& v, double omega) {
+    const Abcd f = FilterChain(filterType, v, omega);
+    const double rs = v.SourceOhm, rl = v.LoadOhm;
+    return 1. / (f.a + f.b / rl + rs * (f.c + f.d / rl));
+}
+
+// Crystals that differ from position to position, two of them with trim capacitors: a crystal
+// branch tagged with the wrong position, or a trim in the wrong place, changes the response.
+ElementValues UnequalCrystals() {
+    ElementValues v = DistinctValues();
+    for (int p = 1; p <= MaxCrystals; ++p) {
+        v.Crystal[p] = ResonatorOfDesign(LdMH * (1 + 0.013 * p), MotionalCapF * (1 - 0.007 * p),
+                                         RdOhm + 1.5 * p, CsPF + 0.4 * p);
+    }
+    v.Crystal[2].TrimF = 15e-12;
+    v.Crystal[3].TrimF = 40e-12;
+    return v;
 }
 
 TEST(BuildNetlist, SolvesToTheResponseOfTheSchematicCascade) {
+    for (const ElementValues& values : {DistinctValues(), UnequalCrystals()}) {
+        for (const Expected& e : ExpectedTopologies()) {
+            SCOPED_TRACE(e.filterType);
+            CircuitAnalysis circuit;
+            circuit.Build(e.filterType, values);
+            for (double offsetHz :
+                 {-20000., -3000., -500., 0., 700., 1500., 2500., 4000., 30000.}) {
+                SCOPED_TRACE(offsetHz);
+                const double omega = 6.2831853071794 * (8861736 + offsetHz);
+                ASSERT_TRUE(circuit.solver.SolveNodal(circuit.netlist, omega));
+                const OutputLevel level =
+                    MeasureOutput(circuit.netlist, circuit.solver, circuit.measure);
+                ASSERT_TRUE(level.ok);
+                const Complex got = circuit.measure.NodeVoltage[e.outputNode];
+                const Cx want = CascadeOutput(e.filterType, values, omega);
+                // Both are double-precision solutions of the same circuit; they differ by
+                // rounding, amplified by the conditioning of the circuit at most a few thousand
+                // times.
+                EXPECT_NEAR(std::abs(Cx(got.re, got.im) - want) / std::abs(want), 0, 1e-9);
+                EXPECT_NEAR(level.ResponseDb, 20 * std::log10(std::abs(want)), 1e-8);
+            }
+        }
+    }
+}
+
+// FNV-1a over the counts, every branch's nodes and value bits, and the source.
+std::uint64_t Digest(const Netlist& n) {
+    std::uint64_t h = 14695981039346656037ull;
+    auto mix = [&](std::uint64_t x) {
+        for (int i = 0; i < 8; ++i) {
+            h ^= (x >> (8 * i)) & 0xff;
+            h *= 1099511628211ull;
+        }
+    };
+    for (int count : {n.NodeCount, n.BranchCount, n.SourceCount, n.EquationCount})
+        mix(count);
+    for (int b = 1; b <= n.BranchCount; ++b) {
+        const Branch& br = n.Branches[b];
+        mix(br.From);
+        mix(br.To);
+        for (double x : {br.G, br.C, br.L})
+            mix(std::bit_cast<std::uint64_t>(x));
+    }
+    mix(n.Sources[1].DrivenNode);
+    mix(n.Sources[1].RefNode);
+    mix(std::bit_cast<std::uint64_t>(n.Sources[1].Emf.re));
+    return h;
+}
+
+// Recorded from the netlists of one crystal shared by every position, before each position had
+// a resonator of its own: equal crystals must still give those netlists, bit for bit.
+TEST(BuildNetlist, EqualCrystalsGiveTheNetlistsOfOneSharedCrystalBitForBit) {
+    const std::uint64_t recorded[] = {
+        0xe2d20e697afa28e8ull, 0xf5a8e6c482c11a31ull, 0x5a8fbaf1f5db79e2ull, 0x56df0db99fa2912aull,
+        0x0ab36a90acd1a440ull, 0xf81db59e046e66deull, 0x688666d92d93f53bull};
+    for (int filterType = 1; filterType <= 7; ++filterType) {
+        Netlist netlist;
+        BuildNetlist(filterType, DistinctValues(), netlist);
+        EXPECT_EQ(Digest(netlist), recorded[filterType - 1]) << filterType;
+    }
+}
+
+// A trim adds one node and one branch after all others, between the crystal's input-side node
+// and the new node, and moves only that crystal's branches off the input-side node.
+TEST(BuildNetlist, ATrimCapacitorIsAppendedInSeriesWithItsCrystal) {
+    for (const Expected& e : ExpectedTopologies()) {
+        SCOPED_TRACE(e.filterType);
+        Netlist plain;
+        BuildNetlist(e.filterType, DistinctValues(), plain);
+        ElementValues values = DistinctValues();
+        values.Crystal[2].TrimF = 22e-12;
+        Netlist trimmed;
+        BuildNetlist(e.filterType, values, trimmed);
+        ASSERT_EQ(trimmed.NodeCount, plain.NodeCount + 1);
+        ASSERT_EQ(trimmed.BranchCount, plain.BranchCount + 1);
+        EXPECT_EQ(trimmed.EquationCount, trimmed.NodeCount - 1);
+        const Branch& trim = trimmed.Branches[trimmed.BranchCount];
+        EXPECT_EQ(trim.C, 22e-12);
+        EXPECT_EQ(trim.To, trimmed.NodeCount);
+        int moved = 0;
+        for (int b = 1; b <= plain.BranchCount; ++b) {
+            const Branch& was = plain.Branches[b];
+            const Branch& is = trimmed.Branches[b];
+            EXPECT_TRUE(was.G == is.G && was.C == is.C && was.L == is.L) << b;
+            const int changedEnds = (was.From != is.From) + (was.To != is.To);
+            if (changedEnds == 0) continue;
+            ++moved;
+            // Only an end at the trim's far node moved, from the trim's near node.
+            EXPECT_EQ(changedEnds, 1) << b;
+            EXPECT_TRUE(was.From == trim.From ? is.From == trim.To : is.To == trim.To) << b;
+        }
+        // The static capacitance and the first element of the motional arm.
+        EXPECT_EQ(moved, 2);
+    }
+}
+
+}  // namespace
+}  // namespace feldan
+
+namespace feldan {
+namespace {
+
+// The two-port quantities of the solver held against the textbook S-parameters of the cascade's
+// chain matrix between real reference resistances Rs and RL. (S12 is left to the reciprocity
+// test: AD − BC of a long chain cancels to rounding noise far out of the band.)
+TEST(TwoPort, EveryTopologyMatchesTheChainMatrixOfItsCascade) {
     const ElementValues values = DistinctValues();
     for (const Expected& e : ExpectedTopologies()) {
         SCOPED_TRACE(e.filterType);
         CircuitAnalysis circuit;
         circuit.Build(e.filterType, values);
-        for (double offsetHz : {-20000., -3000., -500., 0., 700., 1500., 2500., 4000., 30000.}) {
+        for (double offsetHz : {-20000., -1200., 0., 900., 2500., 30000.}) {
             SCOPED_TRACE(offsetHz);
             const double omega = 6.2831853071794 * (8861736 + offsetHz);
-            ASSERT_TRUE(circuit.solver.SolveNodal(circuit.netlist, omega));
-            const OutputLevel level =
-                MeasureOutput(circuit.netlist, circuit.solver, circuit.measure);
-            ASSERT_TRUE(level.ok);
-            const Complex got = circuit.measure.NodeVoltage[e.outputNode];
-            const Cx want = CascadeOutput(e.filterType, values, omega);
-            // Both are double-precision solutions of the same circuit; they differ by rounding,
-            // amplified by the conditioning of the circuit at most a few thousand times.
-            EXPECT_NEAR(std::abs(Cx(got.re, got.im) - want) / std::abs(want), 0, 1e-9);
-            EXPECT_NEAR(level.ResponseDb, 20 * std::log10(std::abs(want)), 1e-8);
+            const TwoPortPoint p = circuit.AnalyseTwoPort(omega);
+            ASSERT_TRUE(p.ok);
+            const Abcd f = FilterChain(e.filterType, values, omega);
+            const double r1 = values.SourceOhm, r2 = values.LoadOhm;
+            const Cx den = f.a * r2 + f.b + f.c * r1 * r2 + f.d * r1;
+            const Cx s21 = 2 * std::sqrt(r1 * r2) / den;
+            const Cx s11 = (f.a * r2 + f.b - f.c * r1 * r2 - f.d * r1) / den;
+            const Cx s22 = (-f.a * r2 + f.b - f.c * r1 * r2 + f.d * r1) / den;
+            const Cx zin = (f.a * r2 + f.b) / (f.c * r2 + f.d);
+            auto near = [](Cx got, Cx want) { return std::abs(got - want) / std::abs(want); };
+            // Far out of the band S11 and S22 are within rounding of 1 in magnitude, so their
+            // difference from the cascade is measured against 1.
+            EXPECT_LT(near(p.s21, s21), 1e-9);
+            EXPECT_LT(std::abs(p.s11 - s11), 1e-9);
+            EXPECT_LT(std::abs(p.s22 - s22), 1e-9);
+            EXPECT_LT(near(p.zin, zin), 1e-9);
         }
     }
 }

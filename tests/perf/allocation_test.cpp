@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "engine/calculate.h"
 #include "engine/synthesis.h"
@@ -90,11 +91,15 @@ TEST(NoAllocation, SolvesAndSearchSteps) {
         ASSERT_TRUE(designer->ok);
         CircuitAnalysis& c = *designer->circuit;
         const double fo = designer->FoHz();
+        std::vector<double> omegas(1001);
+        for (std::size_t i = 0; i < omegas.size(); ++i)
+            omegas[i] = TwoPi * (fo - 5000 + 10.0 * i);
+        std::vector<TwoPortPoint> points(omegas.size());
 
         const long before = AllocationsNow();
         int solved = 0;
-        // Single solves, measures, look-ahead sweeps upward and downward, and the search steps
-        // of the engine.
+        // Single solves, measures, look-ahead sweeps upward and downward, the search steps of
+        // the engine, and two-port points.
         for (int i = 0; i < 200; ++i)
             solved += c.solver.SolveNodal(c.netlist, TwoPi * (fo + i));
         for (int i = 0; i < 200; ++i) {
@@ -113,9 +118,15 @@ TEST(NoAllocation, SolvesAndSearchSteps) {
             hz = hz - 1;
             solved += AnalyseAt(c, hz, -1, responseDb);
         }
+        // Two-port points one at a time and a two-port sweep.
+        for (int i = 0; i < 200; ++i)
+            solved += c.AnalyseTwoPort(TwoPi * (fo + i)).ok;
+        c.SweepTwoPort(omegas, points);
+        for (const TwoPortPoint& p : points)
+            solved += p.ok;
         const long during = AllocationsNow() - before;
         EXPECT_EQ(during, 0);
-        EXPECT_GT(solved, 6500);
+        EXPECT_GT(solved, 7700);
     }
 }
 

@@ -146,9 +146,15 @@ TEST(BitIdentity, FailingAndOverflowingPoints) {
         {"Cw6 with Ck = 0", 6, "0", nullptr},
         {"Cw8 with Ck = 0", 7, "0", nullptr},
         {"Ladder4 with a motional resistance that overflows its conductance", 2, "91",
-         [](ElementValues& v) { v.RdOhm = 1e-310; }},
+         [](ElementValues& v) {
+             for (Resonator& crystal : v.Crystal)
+                 crystal.RmOhm = 1e-310;
+         }},
         {"Ladder8 with a static capacitance that overflows its admittance", 4, "91",
-         [](ElementValues& v) { v.CsPF = 1e305; }},
+         [](ElementValues& v) {
+             for (Resonator& crystal : v.Crystal)
+                 crystal.C0F = 1e305 * 1e-12;
+         }},
         {"Cw8 with a termination of infinite conductance", 7, "91",
          [](ElementValues& v) { v.SourceOhm = 0; }},
         {"Ladder6 with a capacitor of NaN", 3, "91",

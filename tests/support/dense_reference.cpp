@@ -112,8 +112,8 @@ OutputLevel MeasureOutput(const Netlist& netlist, const DenseSolver& solver, Vol
         const Complex to = voltages.Node[netlist.Branches[b].To];
         voltages.Branch[b] = {from.re - to.re, from.im - to.im};
     }
-    if (netlist.BranchCount < OutputBranch) return {false, 0};
-    const Complex out = voltages.Branch[OutputBranch];
+    if (netlist.LoadBranch < 1 || netlist.BranchCount < netlist.LoadBranch) return {false, 0};
+    const Complex out = voltages.Branch[netlist.LoadBranch];
     const double magnitude = std::sqrt(out.re * out.re + out.im * out.im);
     const double level = 20 * std::log10(magnitude);
     if (magnitude == 0 || !std::isfinite(level)) return {false, 0};

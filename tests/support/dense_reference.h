@@ -39,8 +39,8 @@ struct Voltages {
     std::array<Complex, MaxBranches + 1> Branch{};
 };
 
-// Node and branch voltages from a successful solve, and the level of branch 11. The level is
-// not ok when the load voltage is exactly 0 or the level is not finite.
+// Node and branch voltages from a successful solve, and the level of the load branch. The level
+// is not ok when the load voltage is exactly 0 or the level is not finite.
 OutputLevel MeasureOutput(const Netlist& netlist, const DenseSolver& solver, Voltages& voltages);
 
 // One analysis point: solve and, when that succeeded, measure.
