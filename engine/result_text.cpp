@@ -6,79 +6,42 @@
 #include <cstdlib>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "circuit/topologies.h"
 
 namespace feldan {
 namespace {
 
 // One capacitor entry of the summary: its labels in the schematic picture and its slot.
 struct CapEntry {
-    std::string_view labels;
+    std::string labels;
     int slot;
 };
 
-// A line holds one or two entries; an unused second entry has slot 0.
-struct CapLine {
-    CapEntry first;
-    CapEntry second{"", 0};
-};
-
-// The capacitor lines of each topology, from input to output, under the labels of its picture.
-// Mirrored capacitors of equal value share an entry; the end capacitors are the end shunt
-// capacitances (slot 13, slot 20 for 8CW). The 4CW labels "С7" and "С5" carry the Cyrillic Es.
-constexpr CapLine Ladder3Lines[] = {
-    {{"C1=C4=", 13}},
-    {{"C2=C3=", 1}},
-};
-constexpr CapLine Ladder4Lines[] = {
-    {{"C1=C5=", 13}, {"C2=C4=", 1}},
-    {{"C3=", 2}},
-};
-constexpr CapLine Ladder6Lines[] = {
-    {{"C1=C9=", 13}, {"C2=C8=", 1}},
-    {{"C3=C7=", 2}, {"C4=C6=", 5}},
-    {{"C5=", 6}},
-};
-constexpr CapLine Ladder8Lines[] = {
-    {{"C1=C13=", 13}, {"C2=C12=", 1}},
-    {{"C3=C11=", 2}, {"C4=C10=", 17}},
-    {{"C5=C9=", 15}, {"C6=C8=", 18}},
-    {{"C7=", 4}},
-};
-constexpr CapLine Cw4Lines[] = {
-    {{"C1=С7=", 13}, {"C2=C6=", 1}},
-    {{"C3=С5=", 23}, {"C4=", 22}},
-};
-constexpr CapLine Cw6Lines[] = {
-    {{"C1=C11=", 13}, {"C2=C10=", 1}},
-    {{"C3=C9=", 27}, {"C4=C8=", 25}},
-    {{"C5=C7=", 26}, {"C6=", 3}},
-};
-constexpr CapLine Cw8Lines[] = {
-    {{"C1=C15=", 20}, {"C2=C14=", 2}},
-    {{"C3=C13=", 3}, {"C4=C12=", 4}},
-    {{"C5=C11=", 5}, {"C6=C10=", 6}},
-    {{"C7=C9=", 7}, {"C8=", 8}},
-};
-
-std::span<const CapLine> CapLinesOf(int filterType) {
-    switch (filterType) {
-        case 1:
-            return Ladder3Lines;
-        case 2:
-            return Ladder4Lines;
-        case 3:
-            return Ladder6Lines;
-        case 4:
-            return Ladder8Lines;
-        case 5:
-            return Cw4Lines;
-        case 6:
-            return Cw6Lines;
-        case 7:
-            return Cw8Lines;
-        default:
-            return {};
+// The capacitors of the schematic from input to output; mirrored ones of one slot share an
+// entry ("C1=C5="), in the order their first label is drawn.
+std::vector<CapEntry> CapEntriesOf(int filterType) {
+    std::vector<CapEntry> entries;
+    if (filterType < 1 || filterType > FilterTypeCount) return entries;
+    for (const SchematicItem& part : DescriptorOf(filterType).schematic) {
+        if (part.kind == SchematicItemKind::Crystal) continue;
+        std::string label(part.label);
+        // The 4CW summary has always written these two labels with the Cyrillic Es.
+        if (filterType == static_cast<int>(FilterType::Cw4) && (label == "C5" || label == "C7")) {
+            label = "С" + label.substr(1);
+        }
+        auto entry = std::find_if(entries.begin(), entries.end(),
+                                  [&](const CapEntry& e) { return e.slot == part.index; });
+        if (entry == entries.end()) entry = entries.insert(entries.end(), {"", part.index});
+        entry->labels += label + "=";
     }
+    return entries;
+}
+
+// Entries go two to a line, one to a line for the three-crystal ladder.
+std::size_t EntriesPerLine(int filterType) {
+    return filterType == static_cast<int>(FilterType::Ladder3) ? 1 : 2;
 }
 
 void AppendEntry(std::string& text, const CapEntry& entry, const Synthesis& synthesis,
@@ -160,13 +123,10 @@ std::string ComposeResultText(const CalculationResult& result, char separator) {
     const Synthesis& synthesis = result.synthesis;
     const Measurements& m = result.measurements;
     std::string text = "Rвх=" + FormatGeneral(synthesis.InputOhm, 4, separator) + " Ом;";
-    for (const CapLine& line : CapLinesOf(input.FilterType)) {
-        text += '\r';
-        AppendEntry(text, line.first, synthesis, separator);
-        if (line.second.slot != 0) {
-            text += ' ';
-            AppendEntry(text, line.second, synthesis, separator);
-        }
+    const std::vector<CapEntry> entries = CapEntriesOf(input.FilterType);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        text += i % EntriesPerLine(input.FilterType) == 0 ? '\r' : ' ';
+        AppendEntry(text, entries[i], synthesis, separator);
     }
     // In double precision a maximum at Fo gives exactly 0 here.
     const double peakOffsetHz = m.PeakHz - 1000 * input.FoKHz;

@@ -6,20 +6,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "circuit/topologies.h"
+
 namespace feldan {
 
 namespace {
-
-// Crystals per group; between two groups sits a series capacitor.
-const std::array<std::vector<int>, 7> CrystalGroups = {{
-    {3},           // 3-crystal ladder
-    {4},           // 4-crystal ladder
-    {3, 3},        // 6-crystal ladder
-    {3, 2, 3},     // 8-crystal ladder
-    {2, 2},        // 4CW
-    {2, 2, 2},     // 6CW
-    {2, 2, 2, 2},  // 8CW
-}};
 
 const std::array<const char*, 7> Hints = {
     "Схема 3-х кристального фильтра",
@@ -67,47 +58,33 @@ QString SchematicHint(int filterType) {
 SchematicLayout LayoutSchematic(int filterType) {
     SchematicLayout layout;
     if (!ValidType(filterType)) return layout;
-    const auto& groups = CrystalGroups[filterType - 1];
     layout.width = SchematicWidths[filterType - 1];
     layout.lineY = LineY;
     layout.railY = RailY;
     layout.inputX = TerminalInset;
     layout.outputX = layout.width - 1 - TerminalInset;
 
-    // The element sequence: a shunt capacitor at every junction, crystals and series
-    // capacitors between the junctions; capacitor numbers run over both kinds.
-    std::vector<SchematicPart> parts;
-    parts.push_back(SchematicPart::ShuntCapacitor);
-    for (size_t g = 0; g < groups.size(); ++g) {
-        if (g > 0) {
-            parts.push_back(SchematicPart::SeriesCapacitor);
-            parts.push_back(SchematicPart::ShuntCapacitor);
-        }
-        for (int i = 0; i < groups[g]; ++i) {
-            parts.push_back(SchematicPart::Crystal);
-            parts.push_back(SchematicPart::ShuntCapacitor);
-        }
-    }
+    // The parts and their labels, from input to output, as the topology's descriptor lists
+    // them: a shunt capacitor at every junction, crystals and series capacitors between.
+    const std::span<const SchematicItem> items = DescriptorOf(filterType).schematic;
     int segments = 0;
-    for (SchematicPart part : parts) {
-        if (part != SchematicPart::ShuntCapacitor) ++segments;
+    for (const SchematicItem& item : items) {
+        if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
     }
 
     const QFontMetrics metrics(LabelFont());
     const int firstNode = layout.inputX + NodeInset;
     const int lastNode = layout.outputX - LastNodeInset;
     const double step = double(lastNode - firstNode) / segments;
-    int capacitors = 0;
-    int crystals = 0;
     int segment = 0;
     int shuntIndex = 0;
-    for (SchematicPart part : parts) {
+    for (const SchematicItem& item : items) {
+        const SchematicPart part = item.kind == SchematicItemKind::Crystal ? SchematicPart::Crystal
+                                   : item.kind == SchematicItemKind::SeriesCapacitor
+                                       ? SchematicPart::SeriesCapacitor
+                                       : SchematicPart::ShuntCapacitor;
         SchematicElement element{part, QString(), 0, QRect(), QRect()};
-        if (part == SchematicPart::Crystal) {
-            element.label = QStringLiteral("ZQ%1").arg(++crystals);
-        } else {
-            element.label = QStringLiteral("C%1").arg(++capacitors);
-        }
+        element.label = QString::fromLatin1(item.label.data(), qsizetype(item.label.size()));
         const QRect text = metrics.tightBoundingRect(element.label);
         const int textWidth = metrics.horizontalAdvance(element.label);
         if (part == SchematicPart::ShuntCapacitor) {
