@@ -143,10 +143,7 @@ const CLI::Validator NonEmptyFileName(
     [](std::string& name) { return name.empty() ? std::string("the file name is empty") : ""; }, "",
     "non-empty file name");
 
-void DefineOptions(CLI::App& app, CliOptions& options) {
-    app.formatter(std::make_shared<ManualFormatter>());
-    app.set_help_flag("--help", "Print this help and exit.");
-
+void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--type", options.type,
                    "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, 4 eight-crystal, "
                    "5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
@@ -179,6 +176,23 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
                    "written with. Default: the system locale's.")
         ->type_name("C")
         ->check(CLI::IsMember({".", ","}));
+}
+
+void AddDesignFileOption(CLI::App& app, CliOptions& options) {
+    app.add_option("--design", options.designPath,
+                   "Read the design (the seven field texts, the topology and the response) from "
+                   "the design file FILE, as the window's Open command does, before the other "
+                   "options apply: they change single values of it, and an option that is not "
+                   "given keeps the file's value. A file that cannot be read, or whose topology "
+                   "or response line is not an integer in range, is an error.")
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
+}
+
+void DefineOptions(CLI::App& app, CliOptions& options) {
+    app.formatter(std::make_shared<ManualFormatter>());
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options);
     app.add_flag("--overlay", options.overlay,
                  "Calculate in overlay mode: the status text of the curve (as the window's "
                  "status bar shows it) is printed after the summary.");
@@ -189,14 +203,7 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
                    "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
         ->type_name("FILE")
         ->check(NonEmptyFileName);
-    app.add_option("--design", options.designPath,
-                   "Read the design (the seven field texts, the topology and the response) from "
-                   "the design file FILE, as the window's Open command does, before the other "
-                   "options apply: they change single values of it, and an option that is not "
-                   "given keeps the file's value. A file that cannot be read, or whose topology "
-                   "or response line is not an integer in range, is an error.")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    AddDesignFileOption(app, options);
     app.add_option("--save-design", options.saveDesignPath,
                    "Write the design, after --design and the other options have applied, to the "
                    "design file FILE, exactly as named (no extension is added); an existing file "

@@ -24,6 +24,14 @@ struct CliOptions {
     std::string saveDesignPath;  // --save-design: the design after --design and the flags
 };
 
+// Refuses an empty file name (an unset shell variable, say), which must not pass as "no file".
+extern const CLI::Validator NonEmptyFileName;
+
+// The options of a design's values (--type … --level, --separator) and of its file (--design),
+// shared by the calculation and the subcommands that take a design.
+void AddDesignValueOptions(CLI::App& app, CliOptions& options);
+void AddDesignFileOption(CLI::App& app, CliOptions& options);
+
 // Declares every option on `app`, writing into `options`, and installs the help text.
 void DefineOptions(CLI::App& app, CliOptions& options);
 

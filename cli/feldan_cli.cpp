@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/analysis_commands.h"
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "cli/crystal_commands.h"
@@ -142,6 +143,9 @@ char SystemDecimalSeparator() {
 
 int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                  char systemSeparator) {
+    if (argc > 1 && IsAnalysisCommand(argv[1])) {
+        return RunAnalysisCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
+    }
     if (argc > 1 && IsCrystalCommand(argv[1])) {
         return RunCrystalCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
     }

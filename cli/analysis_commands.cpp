@@ -1,0 +1,308 @@
+#include "cli/analysis_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+
+#include "cli/calculation.h"
+#include "cli/command_line.h"
+#include "engine/messages.h"
+#include "engine/sweep.h"
+#include "files/atomic_file.h"
+#include "files/spice.h"
+#include "files/touchstone.h"
+
+namespace feldan::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// What sweep and export share: the design and the span.
+struct AnalysisOptions {
+    CliOptions design;
+    std::optional<double> fromKHz;
+    std::optional<double> toKHz;
+    int points = DefaultSweepPoints;
+    std::string circuit = "analysed";
+    std::optional<double> referenceOhm;
+};
+
+void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options.design);
+    AddDesignFileOption(app, options.design);
+    app.add_option("--from", options.fromKHz,
+                   "Start of the span, as the detuning from Fo in kHz. Default -3*dF.")
+        ->type_name("KHZ");
+    app.add_option("--to", options.toKHz,
+                   "End of the span, as the detuning from Fo in kHz. Default +3*dF.")
+        ->type_name("KHZ");
+    app.add_option("--points", options.points,
+                   "Frequencies in the span, linearly spaced: 2 to 100001. Default 1001.")
+        ->type_name("N")
+        ->check(CLI::Range(2, MaxSweepPoints));
+    app.add_option("--circuit", options.circuit,
+                   "analysed: the circuit of the pass-band curve with its terminations (default); "
+                   "schematic: the circuit as built, its end capacitors and Rin at both ends.")
+        ->type_name("WHICH")
+        ->check(CLI::IsMember({"analysed", "schematic"}));
+    app.add_option("--reference-ohm", options.referenceOhm,
+                   "Refer the S-parameters to this resistance at both ports (50 to see the "
+                   "filter as a 50 Ohm analyser does), without changing the circuit. Default: the "
+                   "circuit's own terminations.")
+        ->type_name("R")
+        ->check(CLI::PositiveNumber);
+}
+
+std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err) {
+    // "--ck=" is the empty field here as for the calculation.
+    std::vector<const char*> argv = {"feldan-cli"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    const std::vector<std::string> split =
+        SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
+    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
+            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
+int Usage(const std::string& command, const std::string& what, std::ostream& err) {
+    err << "feldan-cli " << command << ": " << what << '\n'
+        << "Run 'feldan-cli " << command << " --help' for the options.\n";
+    return 2;
+}
+
+// The designed filter and the sweep request, or an exit status.
+struct Prepared {
+    DesignedFilter filter;
+    SweepRequest request;
+};
+
+std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
+                           std::ostream& err, Prepared& prepared) {
+    if (options.fromKHz && options.toKHz && !(*options.fromKHz < *options.toKHz)) {
+        return Usage(command, "--from must lie below --to", err);
+    }
+    DesignFileLines lines;
+    DesignFields fields;
+    try {
+        fields = ResolveDesign(options.design, lines);
+    } catch (const CommandError& error) {
+        err << error.what() << '\n';
+        return 2;
+    }
+    const char separator = options.design.separator ? options.design.separator->front() : '.';
+    const CircuitChoice circuit =
+        options.circuit == "schematic" ? CircuitChoice::Schematic : CircuitChoice::Analysed;
+    prepared.filter = DesignFilter(fields, separator, circuit);
+    const CalculationResult& design = prepared.filter.design;
+    if (design.outcome != Outcome::Done) {
+        err << MessageText(design.message) << '\n';
+        return design.outcome == Outcome::Warning ? 1 : 2;
+    }
+    SweepRequest& request = prepared.request;
+    if (options.fromKHz) request.fromDetuningHz = *options.fromKHz * 1000;
+    if (options.toKHz) request.toDetuningHz = *options.toKHz * 1000;
+    request.points = options.points;
+    request.circuit = circuit;
+    request.referenceOhm = options.referenceOhm;
+    const Span span = SpanOf(prepared.filter, request);
+    if (!(span.fromHz < span.toHz)) {
+        return Usage(command, "the span is empty: --from must lie below --to", err);
+    }
+    if (!(span.fromHz > 0)) return Usage(command, "the span reaches 0 Hz", err);
+    return std::nullopt;
+}
+
+std::string Number(double value) {
+    return NumberText(value);
+}
+
+Json OrNull(bool ok, double value) {
+    return ok && std::isfinite(value) ? Json(value) : Json(nullptr);
+}
+
+void WriteSweepCsv(const SweepResult& sweep, double foHz, std::ostream& out) {
+    out << "frequency_hz,detuning_khz,s21_db,s21_deg,group_delay_s,s11_db,zin_re_ohm,"
+           "zin_im_ohm\n";
+    for (const SweepPoint& p : sweep.points) {
+        out << Number(p.hz) << ',' << Number((p.hz - foHz) / 1000);
+        if (p.ok) {
+            out << ',' << Number(DecibelsOfS(p.s21)) << ',' << Number(DegreesOf(p.s21)) << ','
+                << Number(p.groupDelaySec) << ',' << Number(DecibelsOfS(p.s11)) << ','
+                << Number(p.zin.real()) << ',' << Number(p.zin.imag());
+        } else {
+            out << ",,,,,,";
+        }
+        out << '\n';
+    }
+}
+
+int RunSweep(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Sweep the designed filter over a span: |S21|, its phase and group delay, |S11| "
+        "and the input impedance at every frequency, as CSV (to standard output unless "
+        "--csv names a file) or JSON.",
+        "sweep"};
+    AnalysisOptions options;
+    AddAnalysisOptions(app, options);
+    std::string csvPath;
+    bool json = false;
+    app.add_option("--csv", csvPath, "Write the CSV to FILE.")
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
+    app.add_flag("--json", json, "Print the points as one JSON object.");
+    if (auto status = Parse(app, args, out, err)) return *status;
+    Prepared prepared;
+    if (auto status = Prepare("sweep", options, err, prepared)) return *status;
+    const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
+    const double foHz = prepared.filter.design.input.FoKHz * 1000;
+    if (!csvPath.empty()) {
+        std::ostringstream csv;
+        WriteSweepCsv(sweep, foHz, csv);
+        try {
+            WriteFileAtomically(csvPath, csv.str());
+        } catch (const CommandError& error) {
+            err << csvPath << ": " << error.what() << '\n';
+            return 2;
+        }
+    }
+    if (json) {
+        Json j;
+        Json& points = j["points"] = Json::array();
+        for (const SweepPoint& p : sweep.points) {
+            Json point;
+            point["frequencyHz"] = p.hz;
+            point["s21Db"] = OrNull(p.ok, DecibelsOfS(p.s21));
+            point["s21Deg"] = OrNull(p.ok, DegreesOf(p.s21));
+            point["groupDelayS"] = OrNull(p.ok, p.groupDelaySec);
+            point["s11Db"] = OrNull(p.ok, DecibelsOfS(p.s11));
+            point["zinOhm"] = Json::array({OrNull(p.ok, p.zin.real()), OrNull(p.ok, p.zin.imag())});
+            points.push_back(point);
+        }
+        Dump(j, out);
+        out << '\n';
+    } else if (csvPath.empty()) {
+        WriteSweepCsv(sweep, foHz, out);
+    }
+    return 0;
+}
+
+std::string Short(double value) {
+    char buffer[40];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10).ptr;
+    return std::string(buffer, end);
+}
+
+// The design in words for the heads of exported files.
+std::vector<std::string> DesignComments(const DesignedFilter& filter) {
+    const CalculationResult& d = filter.design;
+    const DesignInput& in = d.input;
+    std::vector<std::string> lines = {
+        "Feldan crystal filter " + std::string(DescriptorOf(in.FilterType).name) + ", " +
+            d.synthesis.PrototypeName + Short(in.DfHz) + " Hz",
+        "Fo=" + Short(in.FoKHz) + " kHz Ld=" + Short(in.LdMH) + " mH Cs=" + Short(in.CsPF) +
+            " pF Rd=" + Short(in.RdOhm) + " Ohm" +
+            (in.CkPF != 0 ? " Ck=" + Short(in.CkPF) + " pF" : std::string()),
+        std::string(filter.circuit == CircuitChoice::Schematic
+                        ? "circuit: the schematic as built, Rin=" + Short(d.synthesis.InputOhm) +
+                              " Ohm at both ends"
+                        : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm) +
+                              " Ohm at both ends"),
+    };
+    return lines;
+}
+
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Export the designed filter: its S-parameters as a Touchstone file, or its circuit "
+        "as a SPICE netlist for ngspice or LTspice.",
+        "export"};
+    AnalysisOptions options;
+    AddAnalysisOptions(app, options);
+    std::string touchstonePath, spicePath, dialect = "ngspice";
+    auto* touchstone = app.add_option("--touchstone", touchstonePath,
+                                      "Write a version 1.1 .s2p file (Hz, RI) to FILE.")
+                           ->type_name("FILE")
+                           ->check(NonEmptyFileName);
+    auto* spice = app.add_option("--spice", spicePath, "Write a SPICE netlist to FILE.")
+                      ->type_name("FILE")
+                      ->check(NonEmptyFileName);
+    touchstone->excludes(spice);
+    app.add_option("--dialect", dialect,
+                   "ngspice (default; ends with a .control block that writes the response) or "
+                   "ltspice (ends with .meas lines).")
+        ->type_name("NAME")
+        ->check(CLI::IsMember({"ngspice", "ltspice"}));
+    if (auto status = Parse(app, args, out, err)) return *status;
+    if (touchstonePath.empty() && spicePath.empty()) {
+        return Usage("export", "give --touchstone FILE or --spice FILE", err);
+    }
+    Prepared prepared;
+    if (auto status = Prepare("export", options, err, prepared)) return *status;
+    const std::vector<std::string> comments = DesignComments(prepared.filter);
+    std::string bytes;
+    std::string path;
+    if (!touchstonePath.empty()) {
+        const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
+        TouchstoneData data;
+        data.ports = 2;
+        data.referenceOhm = sweep.referenceOhm;
+        for (const SweepPoint& p : sweep.points) {
+            if (!p.ok) continue;
+            data.frequencyHz.push_back(p.hz);
+            data.s.push_back({p.s11, p.s21, p.s12, p.s22});
+        }
+        bytes = TouchstoneBytes(data, comments);
+        path = touchstonePath;
+    } else {
+        SpiceRequest request;
+        request.dialect = dialect == "ltspice" ? SpiceDialect::LTspice : SpiceDialect::Ngspice;
+        const Span span = SpanOf(prepared.filter, prepared.request);
+        request.fromHz = span.fromHz;
+        request.toHz = span.toHz;
+        request.points = prepared.request.points;
+        request.comments = comments;
+        const std::string name = spicePath.substr(
+            spicePath.find_last_of('/') == std::string::npos ? 0 : spicePath.find_last_of('/') + 1);
+        request.dataFile = name.substr(0, name.find_last_of('.')) + ".ac.txt";
+        bytes = SpiceNetlist(prepared.filter, request);
+        path = spicePath;
+    }
+    try {
+        WriteFileAtomically(path, bytes);
+    } catch (const CommandError& error) {
+        err << path << ": " << error.what() << '\n';
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool IsAnalysisCommand(const std::string& word) {
+    return word == "sweep" || word == "export";
+}
+
+int RunAnalysisCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return args.front() == "sweep" ? RunSweep(rest, out, err) : RunExport(rest, out, err);
+}
+
+}  // namespace feldan::cli

@@ -1,0 +1,85 @@
+// A sweep of the designed filter over any span: S-parameters, phase, group delay and input
+// impedance at every frequency, of the analysed circuit or of the schematic as the user builds it.
+#pragma once
+
+#include <complex>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "circuit/analysis.h"
+#include "engine/calculate.h"
+
+namespace feldan {
+
+// The circuit a sweep or an export takes.
+enum class CircuitChoice {
+    Analysed,   // the circuit of the pass-band curve, with its terminations
+    Schematic,  // the schematic as built: its capacitors and InputOhm at both ends
+};
+
+inline constexpr int DefaultSweepPoints = 1001;
+inline constexpr int MaxSweepPoints = 100001;
+
+struct SweepRequest {
+    // Detuning from Fo, in Hz; unset: −3·dF and +3·dF.
+    std::optional<double> fromDetuningHz;
+    std::optional<double> toDetuningHz;
+    int points = DefaultSweepPoints;
+    CircuitChoice circuit = CircuitChoice::Analysed;
+    // The S-parameters referred to this resistance at both ports; unset: the circuit's own
+    // terminations.
+    std::optional<double> referenceOhm;
+};
+
+struct SweepPoint {
+    double hz = 0;
+    bool ok = false;  // false where the circuit has no solution; the values are then 0
+    std::complex<double> s11, s21, s12, s22;
+    std::complex<double> zin;  // Ohm, into port 1 with port 2 loaded by the circuit's own load
+    double groupDelaySec = 0;  // −dφ/dω of S21
+};
+
+// A designed circuit, ready to be swept or exported: the synthesis and the built netlist.
+struct DesignedFilter {
+    CalculationResult design;  // outcome Done, or the warning or error of the design run
+    CircuitChoice circuit = CircuitChoice::Analysed;
+    ElementValues values;
+    double portOhm = 0;  // the resistance of source and load of the chosen circuit
+    std::unique_ptr<CircuitAnalysis> analysis;
+    BranchRoles roles{};
+};
+
+// Runs the design run of the Calculate command and builds the chosen circuit. On a warning or an
+// error the result's design says which, and nothing is built.
+DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit);
+
+struct SweepResult {
+    double fromHz = 0;
+    double toHz = 0;
+    double referenceOhm = 0;  // what the S-parameters are referred to
+    std::vector<SweepPoint> points;
+};
+
+// The span of a request over a designed filter, in Hz.
+struct Span {
+    double fromHz = 0;
+    double toHz = 0;
+};
+Span SpanOf(const DesignedFilter& filter, const SweepRequest& request);
+
+// The linear sweep of a request over a built filter. Frequencies run from Fo + from to Fo + to;
+// the caller has checked the request (points 2..MaxSweepPoints, from below to, the span above
+// 0 Hz).
+SweepResult SweepFilter(DesignedFilter& filter, const SweepRequest& request);
+
+// The S-parameters of a two-port whose ports are referred to r1 and r2, referred to r at both.
+void RenormaliseSParameters(std::complex<double>& s11, std::complex<double>& s21,
+                            std::complex<double>& s12, std::complex<double>& s22, double r1,
+                            double r2, double r);
+
+// S21 in dB and its phase in degrees in (−180, 180].
+double DecibelsOfS(std::complex<double> s);
+double DegreesOf(std::complex<double> s);
+
+}  // namespace feldan

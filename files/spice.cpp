@@ -1,0 +1,131 @@
+#include "files/spice.h"
+
+#include <charconv>
+#include <map>
+
+namespace feldan {
+
+namespace {
+
+std::string Number(double value) {
+    char buffer[40];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+    return std::string(buffer, end);
+}
+
+// One line of a comment; SPICE ends a comment at the line end, so line breaks become blanks.
+std::string Comment(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    return "* " + text + "\n";
+}
+
+}  // namespace
+
+std::string SpiceNetlist(const DesignedFilter& filter, const SpiceRequest& request) {
+    const Netlist& netlist = filter.analysis->netlist;
+    const BranchRoles& roles = filter.roles;
+    const bool schematic = filter.circuit == CircuitChoice::Schematic;
+
+    // Node names: ground 0, the source's node "src", the input after the source resistance
+    // "in", the output across the load "out", the others n<number>.
+    const int driven = netlist.Sources[1].DrivenNode;
+    const Branch& rs = netlist.Branches[netlist.SourceBranch];
+    const int inNode = rs.From == driven ? rs.To : rs.From;
+    const Branch& rl = netlist.Branches[netlist.LoadBranch];
+    const int outNode = rl.From == 0 ? rl.To : rl.From;
+    const auto node = [&](int n) -> std::string {
+        if (n == 0) return "0";
+        if (n == driven) return "src";
+        if (n == inNode) return "in";
+        if (n == outNode) return "out";
+        return "n" + std::to_string(n);
+    };
+
+    std::string out = "Feldan crystal filter, " +
+                      std::string(schematic ? "schematic as built" : "analysed circuit") + "\n";
+    for (const std::string& line : request.comments)
+        out += Comment(line);
+    if (!schematic) {
+        out += Comment(
+            "The analysed circuit ends in the termination resistance in series with an end "
+            "capacitor, and may hold T sections where the schematic draws pi sections; its "
+            "capacitors without a schematic label are named Ca<branch> after their slot.");
+    }
+
+    // One subcircuit per crystal position, with that position's values.
+    std::map<int, std::pair<int, int>> crystalNodes;  // position: the nodes across its C0
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        if (roles[b].element == Element::C0)
+            crystalNodes[roles[b].index] = {netlist.Branches[b].From, netlist.Branches[b].To};
+    }
+    for (const auto& [position, nodes] : crystalNodes) {
+        const Resonator& r = filter.values.Crystal[position];
+        const std::string name = "ZQ" + std::to_string(position);
+        out += ".subckt " + name + " a b\n";
+        out += "Lm a m1 " + Number(r.LmH) + "\n";
+        out += "Cm m1 m2 " + Number(r.CmF) + "\n";
+        out += "Rm m2 b " + Number(r.RmOhm) + "\n";
+        out += "C0 a b " + Number(r.C0F) + "\n";
+        out += ".ends " + name + "\n";
+    }
+
+    out += "V1 src 0 DC 0 AC 1\n";
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        const Branch& branch = netlist.Branches[b];
+        const BranchRole& role = roles[b];
+        const std::string ends = node(branch.From) + " " + node(branch.To);
+        switch (role.element) {
+            case Element::Lm:
+            case Element::Cm:
+            case Element::Rm:
+                break;  // inside the crystal's subcircuit
+            case Element::C0: {
+                const std::string name = "ZQ" + std::to_string(role.index);
+                out += "X" + name + " " + ends + " " + name + "\n";
+                break;
+            }
+            case Element::Trim:
+                out +=
+                    "CT" + std::to_string(role.index) + " " + ends + " " + Number(branch.C) + "\n";
+                break;
+            case Element::Rs:
+                out += "Rs " + ends + " " + Number(1 / branch.G) + "\n";
+                break;
+            case Element::RL:
+                out += "RL " + ends + " " + Number(1 / branch.G) + "\n";
+                break;
+            case Element::Cap: {
+                const std::string name =
+                    role.label.empty() ? "Ca" + std::to_string(b) : std::string(role.label);
+                out += name + " " + ends + " " + Number(branch.C) + "\n";
+                break;
+            }
+        }
+    }
+
+    out += ".ac lin " + std::to_string(request.points) + " " + Number(request.fromHz) + " " +
+           Number(request.toHz) + "\n";
+    if (request.dialect == SpiceDialect::Ngspice) {
+        out +=
+            ".control\n"
+            "set wr_singlescale\n"
+            "set wr_vecnames\n"
+            "option numdgt=15\n"
+            "run\n"
+            "wrdata " +
+            request.dataFile +
+            " v(out)\n"
+            ".endc\n";
+    } else {
+        out +=
+            ".meas AC vout_max MAX mag(V(out))\n"
+            ".meas AC f_max WHEN mag(V(out))=vout_max\n";
+    }
+    out += ".end\n";
+    return out;
+}
+
+}  // namespace feldan

@@ -1,0 +1,99 @@
+// feldan-cli sweep and export, run as a shell user runs them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <complex>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/touchstone.h"
+#include "tests/support/program_runner.h"
+
+namespace {
+
+feldan::test::ProgramRun RunCli(const std::vector<std::string>& args) {
+    return feldan::test::RunProgram(FELDAN_CLI_PATH, args, {});
+}
+
+std::string TempPath(const std::string& name) {
+    return testing::TempDir() + "feldan_analysis_test_" + std::to_string(::getpid()) + "_" + name;
+}
+
+TEST(SweepCommand, CsvAndJsonOfTheDefaultSpan) {
+    const auto csv = RunCli({"sweep", "--points", "11"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    std::istringstream lines(csv.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(
+        line,
+        "frequency_hz,detuning_khz,s21_db,s21_deg,group_delay_s,s11_db,zin_re_ohm,zin_im_ohm");
+    std::vector<std::string> rows;
+    while (std::getline(lines, line))
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 11u);
+    // Fo ± 3·dF: from −9.3 kHz to +9.3 kHz of the default design.
+    EXPECT_EQ(rows.front().rfind("8852436,-9.3", 0), 0u) << rows.front();
+    EXPECT_EQ(rows.back().rfind("8871036,9.3", 0), 0u) << rows.back();
+
+    const auto json = RunCli({"sweep", "--points", "3", "--json", "--from", "-1", "--to", "1"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto j = nlohmann::json::parse(json.out);
+    ASSERT_EQ(j["points"].size(), 3u);
+    for (const char* key : {"frequencyHz", "s21Db", "s21Deg", "groupDelayS", "s11Db", "zinOhm"})
+        EXPECT_TRUE(j["points"][1].contains(key)) << key;
+    // Lossy but passive: |S11|² + |S21|² stays below 1.
+    const double s21 = std::pow(10, j["points"][1]["s21Db"].get<double>() / 20);
+    const double s11 = std::pow(10, j["points"][1]["s11Db"].get<double>() / 20);
+    EXPECT_LT(s21 * s21 + s11 * s11, 1);
+}
+
+TEST(SweepCommand, MalformedOptionsAreBadUsage) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"sweep", "--points", "0"},
+        {"sweep", "--points", "100002"},
+        {"sweep", "--from", "2", "--to", "1"},
+        {"sweep", "--from", "-9000"},
+        {"sweep", "--circuit", "drawn"},
+        {"export", "--spice", "x.cir", "--dialect", "pspice"},
+        {"export"},
+        {"sweep", "--reference-ohm", "0"},
+    };
+    for (const auto& args : cases) {
+        const auto run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << args[1] << " " << run.err;
+        EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+    }
+}
+
+// The Touchstone file reads back through the project's reader to what the sweep printed; S12 is
+// computed by driving port 2, and equals S21 (a passive, reciprocal filter) to the 12 digits.
+TEST(ExportCommand, TouchstoneReadsBack) {
+    const std::string path = TempPath("filter.s2p");
+    const auto run = RunCli({"export", "--touchstone", path, "--points", "21", "--circuit",
+                             "schematic", "--reference-ohm", "50"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const feldan::TouchstoneData d = feldan::ReadTouchstoneFile(path);
+    ASSERT_EQ(d.size(), 21u);
+    EXPECT_EQ(d.referenceOhm, 50);
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        EXPECT_NEAR(std::abs(d.S12(i) - d.S21(i)), 0, std::abs(d.S21(i)) * 1e-11 + 1e-13);
+    }
+    const auto sweep = RunCli(
+        {"sweep", "--points", "21", "--circuit", "schematic", "--reference-ohm", "50", "--json"});
+    const auto j = nlohmann::json::parse(sweep.out);
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        EXPECT_NEAR(20 * std::log10(std::abs(d.S21(i))), j["points"][i]["s21Db"].get<double>(),
+                    1e-9);
+    }
+    std::ifstream file(path);
+    std::string first;
+    std::getline(file, first);
+    EXPECT_EQ(first, "! Feldan crystal filter Ladder4, B04-3100 Hz");
+    std::remove(path.c_str());
+}
+
+}  // namespace
