@@ -12,28 +12,11 @@
 
 namespace feldan {
 
-namespace {
-
-// The searches and the sweep after the design run. Returns MessageId::None when the command ran
-// to the end, else the warning that stopped it.
-MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
-                  char separator) {
-    if (const MessageId warning = RunDesign(design, circuit, result, separator);
-        warning != MessageId::None) {
-        return warning;
-    }
-
-    const InputTexts& texts = design.texts;
-    DesignInput& input = result.input;
+MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
+                              CalculationResult& result) {
     Measurements& m = result.measurements;
     StepCounts& steps = result.steps;
-
-    if (texts.Level.empty()) return MessageId::MissingLevel;
-    input.LevelDb = FieldTextToFloat(texts.Level, separator);
-    if (input.LevelDb >= 0) return MessageId::BadLevel;
-
     // Peak search: upward from Fo to the first maximum.
-    const double foHz = input.FoKHz * 1000;
     double freqHz = foHz;
     double responseDb = m.RespAtFoDb;
     double peakDb = responseDb;
@@ -52,7 +35,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     } while (responseDb >= peakDb);
 
     // Lower band edge: upward when Fo lies below the band, else downward.
-    const double levelDb = peakDb + input.LevelDb;
+    const double levelDb = peakDb + levelBelowPeakDb;
     freqHz = foHz;
     if (levelDb >= m.RespAtFoDb) {
         do {
@@ -86,6 +69,29 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     } while (responseDb >= levelDb);
 
     m.MeasuredDfHz = m.UpperEdgeHz - m.LowerEdgeHz;
+    return MessageId::None;
+}
+
+namespace {
+
+// The searches and the sweep after the design run. Returns MessageId::None when the command ran
+// to the end, else the warning that stopped it.
+MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
+                  char separator) {
+    if (const MessageId warning = RunDesign(design, circuit, result, separator);
+        warning != MessageId::None) {
+        return warning;
+    }
+
+    const InputTexts& texts = design.texts;
+    DesignInput& input = result.input;
+
+    if (texts.Level.empty()) return MessageId::MissingLevel;
+    input.LevelDb = FieldTextToFloat(texts.Level, separator);
+    if (input.LevelDb >= 0) return MessageId::BadLevel;
+
+    const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, result);
+    if (stop != MessageId::None) return stop;
     result.resultText = ComposeResultText(result, separator);
     return MessageId::None;
 }

@@ -61,6 +61,13 @@ struct CalculationResult {
 // summary uses it. Never throws for bad input; every outcome is in the result.
 CalculationResult Calculate(const DesignFields& design, char separator);
 
+// The searches and the sweep of a calculation on a circuit already built, whose level at Fo is
+// result.measurements.RespAtFoDb: the peak, the band edges at levelBelowPeakDb (negative) under
+// it, the curve and the band width, into result. Returns the warning that stopped it, if any.
+class CircuitAnalysis;
+MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
+                              CalculationResult& result);
+
 // What the overlay status bar shows for a finished curve after "АЧХn: ": the prototype, the
 // band width as typed and Ck where the design has one.
 std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
