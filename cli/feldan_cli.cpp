@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/analysis_commands.h"
+#include "cli/build_commands.h"
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "cli/crystal_commands.h"
@@ -143,6 +144,9 @@ char SystemDecimalSeparator() {
 
 int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                  char systemSeparator) {
+    if (argc > 1 && IsBuildCommand(argv[1])) {
+        return RunBuildCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
+    }
     if (argc > 1 && IsAnalysisCommand(argv[1])) {
         return RunAnalysisCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
     }

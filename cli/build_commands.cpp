@@ -1,0 +1,289 @@
+#include "cli/build_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "cli/calculation.h"
+#include "cli/command_line.h"
+#include "engine/build_aids.h"
+#include "engine/messages.h"
+#include "engine/standard_values.h"
+
+namespace feldan::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
+                         std::ostream& err) {
+    std::vector<const char*> argv = {"feldan-cli"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    const std::vector<std::string> split =
+        SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
+    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
+            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
+std::string Short(double value, int digits = 5) {
+    char buffer[40];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
+            .ptr;
+    return std::string(buffer, end);
+}
+
+void AddDesign(CLI::App& app, CliOptions& options) {
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options);
+    AddDesignFileOption(app, options);
+}
+
+// The design calculated and its schematic measured, or an exit status.
+std::optional<int> Build(const CliOptions& options, std::ostream& err,
+                         std::optional<BuiltDesign>& built) {
+    DesignFileLines lines;
+    DesignFields fields;
+    try {
+        fields = ResolveDesign(options, lines);
+    } catch (const CommandError& error) {
+        err << error.what() << '\n';
+        return 2;
+    }
+    Message message;
+    const char separator = options.separator ? options.separator->front() : '.';
+    built = BuildDesign(fields, separator, message);
+    if (!built) {
+        err << MessageText(message) << '\n';
+        const bool error =
+            message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
+            message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow;
+        return error ? 2 : 1;
+    }
+    return std::nullopt;
+}
+
+Json MeasurementsJson(const CalculationResult& r) {
+    Json j;
+    const Measurements& m = r.measurements;
+    const bool done = r.outcome == Outcome::Done;
+    j["AminDb"] = done ? Json(m.AminDb) : Json(nullptr);
+    j["PeakHz"] = done ? Json(m.PeakHz) : Json(nullptr);
+    j["LowerEdgeHz"] = done ? Json(m.LowerEdgeHz) : Json(nullptr);
+    j["UpperEdgeHz"] = done ? Json(m.UpperEdgeHz) : Json(nullptr);
+    j["MeasuredDfHz"] = done ? Json(m.MeasuredDfHz) : Json(nullptr);
+    return j;
+}
+
+int RunRound(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Round every capacitor of the schematic to a standard value, re-simulate the "
+        "filter as built and show what changed.",
+        "round"};
+    CliOptions options;
+    AddDesign(app, options);
+    std::string series;
+    std::optional<double> parallelPct;
+    bool refit = false, refitE24 = false, json = false;
+    app.add_option("--series", series, "E6, E12, E24 or E96.")
+        ->required()
+        ->check(CLI::IsMember({"E6", "E12", "E24", "E96"}));
+    app.add_option("--parallel-pct", parallelPct,
+                   "Use two standard parts in parallel where one alone is more than P per cent "
+                   "off.")
+        ->type_name("P")
+        ->check(CLI::NonNegativeNumber);
+    app.add_flag("--refit-termination", refit,
+                 "Refit the termination resistance: the one that brings the rounded response "
+                 "nearest the ideal one (least RMS difference in dB over the ideal pass band).");
+    app.add_flag("--termination-e24", refitE24, "Round the refitted termination to E24.");
+    app.add_flag("--json", json, "Print the result as one JSON object.");
+    if (auto status = Parse(app, args, out, err)) return *status;
+    std::optional<BuiltDesign> built;
+    if (auto status = Build(options, err, built)) return *status;
+    RoundingRequest request;
+    ESeriesFromName(series, request.series);
+    request.parallelPct = parallelPct;
+    request.refitTermination = refit || refitE24;
+    request.terminationToE24 = refitE24;
+    const RoundingResult r = RoundDesign(*built, request);
+    if (r.rounded.outcome != Outcome::Done) err << MessageText(r.rounded.message) << '\n';
+    if (json) {
+        Json j;
+        Json& caps = j["capacitors"] = Json::array();
+        for (const RoundedCapacitor& c : r.capacitors) {
+            std::size_t start = 0;
+            while (start <= c.labels.size()) {
+                const std::size_t end = std::min(c.labels.find('=', start), c.labels.size());
+                Json cap;
+                cap["label"] = c.labels.substr(start, end - start);
+                cap["nominalPF"] = c.nominalPF;
+                cap["roundedPF"] = c.roundedPF;
+                if (c.pair) cap["parallelPF"] = Json::array({c.pair->larger, c.pair->smaller});
+                caps.push_back(cap);
+                start = end + 1;
+            }
+        }
+        j["terminationOhm"] = {{"nominal", r.nominalTerminationOhm},
+                               {"rounded", r.roundedTerminationOhm}};
+        j.update(MeasurementsJson(r.rounded));
+        Dump(j, out);
+        out << '\n';
+    } else {
+        for (const RoundedCapacitor& c : r.capacitors) {
+            out << c.labels << ": " << Short(c.nominalPF) << " pF -> "
+                << (c.pair ? Short(c.pair->larger) + " + " + Short(c.pair->smaller)
+                           : Short(c.roundedPF))
+                << " pF\n";
+        }
+        out << "Rin: " << Short(r.nominalTerminationOhm) << " Ohm -> "
+            << Short(r.roundedTerminationOhm) << " Ohm\n";
+        if (r.rounded.outcome == Outcome::Done) {
+            const Measurements& m = r.rounded.measurements;
+            const Measurements& n = built->schematic.measurements;
+            out << "dF: " << Short(n.MeasuredDfHz) << " Hz -> " << Short(m.MeasuredDfHz)
+                << " Hz; Amin: " << Short(n.AminDb, 3) << " dB -> " << Short(m.AminDb, 3)
+                << " dB\n";
+        }
+    }
+    return r.rounded.outcome == Outcome::Done ? 0 : 1;
+}
+
+Json PercentilesJson(const Percentiles& p) {
+    return {{"min", p.min}, {"p5", p.p5}, {"median", p.median}, {"p95", p.p95}, {"max", p.max}};
+}
+
+int RunTolerance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Monte Carlo: the filter as built, with every capacitor, crystal frequency and "
+        "resistance drawn within its tolerance, trial after trial; the spread of the "
+        "band width, ripple and minimum attenuation, and the yield.",
+        "tolerance"};
+    CliOptions options;
+    AddDesign(app, options);
+    ToleranceRequest request;
+    std::string distribution = "uniform";
+    bool json = false;
+    app.add_option("--trials", request.trials, "Number of trials. Default 500.")
+        ->check(CLI::Range(1, 1000000));
+    app.add_option("--cap-tolerance", request.capTolerancePct, "Capacitor tolerance, +/- per cent.")
+        ->required()
+        ->check(CLI::Range(0.0, 100.0));
+    app.add_option("--distribution", distribution,
+                   "uniform (default) or normal (the tolerance is 3 sigma, cut there).")
+        ->check(CLI::IsMember({"uniform", "normal"}));
+    app.add_option("--fs-spread-hz", request.fsSpreadHz,
+                   "Sigma of each crystal's series resonance, Hz.")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--rm-spread-pct", request.rmSpreadPct, "Sigma of each crystal's Rm, per cent.")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--seed", request.seed, "Seed of the random numbers. Default 1.");
+    app.add_option("--bandwidth-tolerance-pct", request.bandwidthTolerancePct,
+                   "Yield target: band width within +/- X per cent of the nominal design's. "
+                   "Default 5.")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--max-ripple-db", request.maxRippleDb,
+                   "Yield target: ripple at most Y dB above the nominal design's. Default 0.5.")
+        ->check(CLI::NonNegativeNumber);
+    app.add_flag("--json", json, "Print the result as one JSON object.");
+    if (auto status = Parse(app, args, out, err)) return *status;
+    request.distribution = distribution == "normal" ? Distribution::Normal : Distribution::Uniform;
+    std::optional<BuiltDesign> built;
+    if (auto status = Build(options, err, built)) return *status;
+    const ToleranceResult r = feldan::RunTolerance(*built, request);
+    if (json) {
+        Json j;
+        j["trials"] = r.trials;
+        j["seed"] = request.seed;
+        j["failed"] = r.failed;
+        j["yield"] = r.yield;
+        j["bandwidthHz"] = PercentilesJson(r.bandwidth);
+        j["rippleDb"] = PercentilesJson(r.ripple);
+        j["aminDb"] = PercentilesJson(r.amin);
+        Dump(j, out);
+        out << '\n';
+    } else {
+        const auto line = [&](const char* name, const Percentiles& p, const char* unit) {
+            out << name << ": min " << Short(p.min) << ", 5% " << Short(p.p5) << ", median "
+                << Short(p.median) << ", 95% " << Short(p.p95) << ", max " << Short(p.max) << ' '
+                << unit << '\n';
+        };
+        out << r.trials << " trials, " << r.failed << " failed; yield " << Short(r.yield * 100, 4)
+            << " %\n";
+        line("dF", r.bandwidth, "Hz");
+        line("ripple", r.ripple, "dB");
+        line("Amin", r.amin, "dB");
+    }
+    return 0;
+}
+
+int RunMatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CLI::App app{
+        "Match each end of the filter as built (its Rin) to a source or load of 50 Ohm: "
+        "an L network of a series inductor and a shunt capacitor, or a broadband "
+        "transformer.",
+        "match"};
+    CliOptions options;
+    AddDesign(app, options);
+    double ohm = 50;
+    bool json = false;
+    app.add_option("--ohm", ohm, "The resistance of the source and load. Default 50.")
+        ->check(CLI::PositiveNumber);
+    app.add_flag("--json", json, "Print the result as one JSON object.");
+    if (auto status = Parse(app, args, out, err)) return *status;
+    std::optional<BuiltDesign> built;
+    if (auto status = Build(options, err, built)) return *status;
+    const double rin = built->design.synthesis.InputOhm;
+    const double foHz = built->design.input.FoKHz * 1000;
+    const LNetwork network = LMatch(ohm, rin, foHz);
+    const double ratio = TransformerTurnsRatio(ohm, rin);
+    const std::string shuntAt = network.shuntAtTo ? "filter" : "source";
+    if (json) {
+        Json j;
+        j["sourceOhm"] = ohm;
+        j["terminationOhm"] = rin;
+        j["seriesUH"] = network.seriesH * 1e6;
+        j["shuntPF"] = network.shuntF * 1e12;
+        j["shuntAt"] = shuntAt;
+        j["turnsRatio"] = ratio;
+        Dump(j, out);
+        out << '\n';
+    } else {
+        out << "L network at each end, " << Short(ohm) << " Ohm to Rin=" << Short(rin, 4)
+            << " Ohm: series L=" << Short(network.seriesH * 1e6)
+            << " uH, shunt C=" << Short(network.shuntF * 1e12) << " pF across the " << shuntAt
+            << " side.\n"
+            << "Or a transformer with turns ratio " << Short(ratio, 4)
+            << " (filter side : " << Short(ohm) << " Ohm side).\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool IsBuildCommand(const std::string& word) {
+    return word == "round" || word == "tolerance" || word == "match";
+}
+
+int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args.front() == "round") return RunRound(rest, out, err);
+    if (args.front() == "tolerance") return RunTolerance(rest, out, err);
+    return RunMatch(rest, out, err);
+}
+
+}  // namespace feldan::cli

@@ -1,0 +1,116 @@
+#include "engine/build_aids.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace feldan {
+namespace {
+
+BuiltDesign Built(int type = 2) {
+    DesignFields fields;
+    fields.FilterType = type;
+    Message message;
+    const std::optional<BuiltDesign> built = BuildDesign(fields, '.', message);
+    if (!built) ADD_FAILURE() << MessageText(message);
+    return *built;
+}
+
+TEST(Rounding, EveryPartIsAStandardValueAndTheRoundedFilterIsMeasured) {
+    const BuiltDesign built = Built();
+    for (ESeries series : {ESeries::E6, ESeries::E12, ESeries::E24, ESeries::E96}) {
+        SCOPED_TRACE(NameOf(series));
+        RoundingRequest request;
+        request.series = series;
+        request.parallelPct = 2;
+        const RoundingResult r = RoundDesign(built, request);
+        ASSERT_EQ(r.capacitors.size(), 3u);  // C1=C5, C2=C4, C3
+        EXPECT_EQ(r.capacitors[0].labels, "C1=C5");
+        for (const RoundedCapacitor& c : r.capacitors) {
+            if (c.pair) {
+                EXPECT_EQ(RoundToSeries(c.pair->larger, series), c.pair->larger);
+                EXPECT_EQ(RoundToSeries(c.pair->smaller, series), c.pair->smaller);
+            } else {
+                EXPECT_EQ(RoundToSeries(c.roundedPF, series), c.roundedPF);
+                EXPECT_LE(std::fabs(c.roundedPF / c.nominalPF - 1), 0.02 + 1e-12);
+            }
+        }
+        EXPECT_EQ(r.rounded.outcome, Outcome::Done);
+        EXPECT_GT(r.rounded.measurements.MeasuredDfHz, 0);
+    }
+}
+
+// Rounded to E6 the filter changes; the refitted termination brings its response nearer the
+// ideal one than the nominal termination does (which is what the refit minimises).
+TEST(Rounding, RefittedTerminationBringsTheBandBack) {
+    const BuiltDesign built = Built();
+    RoundingRequest request;
+    request.series = ESeries::E6;
+    const RoundingResult plain = RoundDesign(built, request);
+    request.refitTermination = true;
+    const RoundingResult refit = RoundDesign(built, request);
+    EXPECT_NE(refit.roundedTerminationOhm, refit.nominalTerminationOhm);
+    const double nominal = built.schematic.measurements.MeasuredDfHz;
+    EXPECT_LT(std::fabs(refit.rounded.measurements.MeasuredDfHz - nominal),
+              std::fabs(plain.rounded.measurements.MeasuredDfHz - nominal) + 1);
+    request.terminationToE24 = true;
+    const RoundingResult e24 = RoundDesign(built, request);
+    EXPECT_EQ(RoundToSeries(e24.roundedTerminationOhm, ESeries::E24), e24.roundedTerminationOhm);
+}
+
+TEST(Tolerance, NoSpreadGivesTheNominalDesignEveryTime) {
+    const BuiltDesign built = Built();
+    ToleranceRequest request;
+    request.trials = 8;
+    const ToleranceResult r = RunTolerance(built, request);
+    EXPECT_EQ(r.trials, 8);
+    EXPECT_EQ(r.failed, 0);
+    EXPECT_EQ(r.yield, 1);
+    EXPECT_EQ(r.bandwidth.min, r.nominalBandwidthHz);
+    EXPECT_EQ(r.bandwidth.max, r.nominalBandwidthHz);
+    ASSERT_EQ(r.envelope.size(), r.nominalCurve.size());
+    for (std::size_t i = 0; i < r.envelope.size(); i += 50)
+        EXPECT_NEAR(r.envelope[i].median, r.nominalCurve[i].y, 1e-9);
+}
+
+TEST(Tolerance, SameSeedSameResultOnOneThreadOrTwo) {
+    const BuiltDesign built = Built();
+    ToleranceRequest request;
+    request.trials = 40;
+    request.capTolerancePct = 5;
+    request.distribution = Distribution::Normal;
+    request.fsSpreadHz = 20;
+    request.rmSpreadPct = 10;
+    request.threads = 1;
+    const ToleranceResult one = RunTolerance(built, request);
+    request.threads = 2;
+    const ToleranceResult two = RunTolerance(built, request);
+    EXPECT_EQ(one.bandwidthHz, two.bandwidthHz);
+    EXPECT_EQ(one.rippleDb, two.rippleDb);
+    EXPECT_EQ(one.yield, two.yield);
+    // A spread: the percentiles are in order and the envelope holds the nominal curve.
+    EXPECT_LE(one.bandwidth.p5, one.bandwidth.median);
+    EXPECT_LE(one.bandwidth.median, one.bandwidth.p95);
+    EXPECT_LT(one.bandwidth.min, one.bandwidth.max);
+    for (std::size_t i = 0; i < one.envelope.size(); ++i) {
+        EXPECT_LE(one.envelope[i].min, one.nominalCurve[i].y + 1e-9);
+        EXPECT_GE(one.envelope[i].max, one.nominalCurve[i].y - 1e-9);
+    }
+    request.seed = 2;
+    EXPECT_NE(RunTolerance(built, request).bandwidthHz, one.bandwidthHz);
+}
+
+TEST(Tolerance, RippleAndPercentilesByHand) {
+    const std::vector<CurvePoint> twoPeaks = {{0, -3}, {1, -1}, {2, -1.5}, {3, -1.2}, {4, -4}};
+    EXPECT_NEAR(RippleOf(twoPeaks), 0.5, 1e-12);
+    EXPECT_EQ(RippleOf({{0, -3}, {1, -1}, {2, -4}}), 0);
+    const Percentiles p = PercentilesOf({5, 1, 4, 2, 3});
+    EXPECT_EQ(p.min, 1);
+    EXPECT_EQ(p.median, 3);
+    EXPECT_EQ(p.max, 5);
+    EXPECT_EQ(p.p5, 1);
+    EXPECT_EQ(p.p95, 5);
+}
+
+}  // namespace
+}  // namespace feldan
