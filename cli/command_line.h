@@ -17,12 +17,16 @@ struct CliOptions {
     std::optional<int> response;
     std::optional<std::string> fo, ld, cs, rd, df, ck, level;
     std::optional<std::string> separator;  // "." or ","
+    std::string lang = "ru";               // "ru" or "en"
     bool overlay = false;
     bool json = false;
     std::string curvePath;
     std::string designPath;      // --design: read before the flags apply
     std::string saveDesignPath;  // --save-design: the design after --design and the flags
 };
+
+// The language that --lang names.
+Language LanguageOf(const CliOptions& options);
 
 // Declares every option on `app`, writing into `options`, and installs the help text.
 void DefineOptions(CLI::App& app, CliOptions& options);

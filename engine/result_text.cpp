@@ -81,11 +81,32 @@ std::span<const CapLine> CapLinesOf(int filterType) {
     }
 }
 
+// The words around the numbers of the summary.
+struct SummaryWords {
+    std::string_view inputOhm, ohm, picofarad, amin, aminAt, decibel, hertz, levelDecibel, hertzEnd;
+};
+
+constexpr SummaryWords RussianWords = {"Rвх=", " Ом;", " пФ;",  "Амин=", " F(Амин)=Fo+",
+                                       " дБ;", " Гц;", " дБ)=", " Гц."};
+constexpr SummaryWords EnglishWords = {"Rin=", " Ohm;", " pF;",  "Amin=", " F(Amin)=Fo+",
+                                       " dB;", " Hz;",  " dB)=", " Hz."};
+
 void AppendEntry(std::string& text, const CapEntry& entry, const Synthesis& synthesis,
-                 char separator) {
-    text += entry.labels;
+                 char separator, Language language) {
+    if (language == Language::English) {
+        // The English summary names every capacitor with the Latin C of the schematic.
+        constexpr std::string_view CyrillicEs = "\u0421";
+        std::string labels(entry.labels);
+        for (std::size_t at = labels.find(CyrillicEs); at != std::string::npos;
+             at = labels.find(CyrillicEs, at + 1)) {
+            labels.replace(at, CyrillicEs.size(), "C");
+        }
+        text += labels;
+    } else {
+        text += entry.labels;
+    }
     text += FormatGeneral(synthesis.CapPF[entry.slot], 4, separator);
-    text += " пФ;";
+    text += language == Language::English ? EnglishWords.picofarad : RussianWords.picofarad;
 }
 
 }  // namespace
@@ -155,26 +176,37 @@ std::string FormatGeneral(double value, int precision, char separator) {
     return text;
 }
 
-std::string ComposeResultText(const CalculationResult& result, char separator) {
+std::string ComposeResultText(const CalculationResult& result, char separator, Language language) {
+    const SummaryWords& words = language == Language::English ? EnglishWords : RussianWords;
     const DesignInput& input = result.input;
     const Synthesis& synthesis = result.synthesis;
     const Measurements& m = result.measurements;
-    std::string text = "Rвх=" + FormatGeneral(synthesis.InputOhm, 4, separator) + " Ом;";
+    std::string text(words.inputOhm);
+    text += FormatGeneral(synthesis.InputOhm, 4, separator);
+    text += words.ohm;
     for (const CapLine& line : CapLinesOf(input.FilterType)) {
         text += '\r';
-        AppendEntry(text, line.first, synthesis, separator);
+        AppendEntry(text, line.first, synthesis, separator, language);
         if (line.second.slot != 0) {
             text += ' ';
-            AppendEntry(text, line.second, synthesis, separator);
+            AppendEntry(text, line.second, synthesis, separator, language);
         }
     }
     // In double precision a maximum at Fo gives exactly 0 here.
     const double peakOffsetHz = m.PeakHz - 1000 * input.FoKHz;
-    text += "\rАмин=" + FormatGeneral(m.AminDb, 3, separator) + " дБ;";
-    text += " F(Амин)=Fo+" + FormatGeneral(peakOffsetHz, 4, separator) + " Гц;";
-    text += "\rA(Fo)=" + FormatGeneral(m.AFoDb, 4, separator) + " дБ;";
-    text += " dF(" + FormatGeneral(input.LevelDb, 15, separator) + " дБ)=";
-    text += FormatGeneral(m.MeasuredDfHz, 5, separator) + " Гц.";
+    text += '\r';
+    text += words.amin;
+    text += FormatGeneral(m.AminDb, 3, separator);
+    text += words.decibel;
+    text += words.aminAt;
+    text += FormatGeneral(peakOffsetHz, 4, separator);
+    text += words.hertz;
+    text += "\rA(Fo)=" + FormatGeneral(m.AFoDb, 4, separator);
+    text += words.decibel;
+    text += " dF(" + FormatGeneral(input.LevelDb, 15, separator);
+    text += words.levelDecibel;
+    text += FormatGeneral(m.MeasuredDfHz, 5, separator);
+    text += words.hertzEnd;
     return text;
 }
 

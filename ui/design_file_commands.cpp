@@ -62,13 +62,11 @@ void MainWindow::OpenDesign() {
     filterType_ = fields.FilterType;
     responseType_ = fields.ResponseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
-    if (const auto text = OpenedFilterTypeText(fields.FilterType)) {
-        topologyNameEdit_->setText(
-            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    if (const QString name = OpenedTopologyDisplayName(fields.FilterType); !name.isEmpty()) {
+        topologyNameEdit_->setText(name);
     }
-    if (const auto text = OpenedResponseTypeText(fields.ResponseType)) {
-        responseNameEdit_->setText(
-            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
+    if (const QString name = ResponseDisplayName(fields.ResponseType); !name.isEmpty()) {
+        responseNameEdit_->setText(name);
     }
     RememberFolderOf(path);
     DesignStored(path, CurrentDesign());

@@ -47,6 +47,16 @@ const std::array<const char*, ResponseTypeCount> ResponseNames = {
     "Баттерворта dA=3 dB", "Чебышева dA=0.044 dB", "Чебышева dA=0.099 dB", "Чебышева dA=0.177 dB",
     "Чебышева dA=0.28 дБ"};
 
+// What the topology display shows after a design file is opened: the list's words, but "6-х"
+// and "8-х" where the list has "6-ти" and "8-ми".
+const std::array<const char*, FilterTypeCount> OpenedTopologyNames = {"3-х кристальный",
+                                                                      "4-х кристальный",
+                                                                      "6-х кристальный",
+                                                                      "8-х кристальный",
+                                                                      "4CW",
+                                                                      "6CW",
+                                                                      "8CW"};
+
 const char* const ProgramTitle = "Расчёт кварцевых фильтров";
 
 bool SameDesign(const DesignFields& a, const DesignFields& b) {
@@ -98,6 +108,11 @@ QString ShortDateText(const QLocale& locale, const QDate& date) {
 QString ResponseDisplayName(int responseType) {
     if (responseType < 1 || responseType > ResponseTypeCount) return QString();
     return QString::fromUtf8(ResponseNames[responseType - 1]);
+}
+
+QString OpenedTopologyDisplayName(int filterType) {
+    if (filterType < 1 || filterType > FilterTypeCount) return QString();
+    return QString::fromUtf8(OpenedTopologyNames[filterType - 1]);
 }
 
 MainWindow::MainWindow(char separator, QWidget* parent)

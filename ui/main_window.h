@@ -176,7 +176,10 @@ char DecimalSeparatorOf(const QLocale& locale);
 QString LongTimeText(const QLocale& locale, const QTime& time);
 QString ShortDateText(const QLocale& locale, const QDate& date);
 
-// What the response name display shows for ResponseType 1..5.
+// What the response name display shows for ResponseType 1..5, after a choice in the list and
+// after a design file is opened; empty for any other value.
 QString ResponseDisplayName(int responseType);
+// What the topology name display shows for FilterType 1..7 after a design file is opened.
+QString OpenedTopologyDisplayName(int filterType);
 
 }  // namespace feldan
