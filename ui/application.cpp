@@ -32,7 +32,7 @@ class FeldanStyle : public QProxyStyle {
 bool SetUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Feldan ") + QString::fromLatin1(VersionText));
     QApplication::setDesktopFileName(QStringLiteral("org.feldan.Feldan"));
-    // The window is laid out in fixed pixels; one style keeps it the same on every desktop.
+    // One style keeps the window the same on every desktop.
     QApplication::setStyle(new FeldanStyle);
     QApplication::setWindowIcon(ProgramIcon());
     // File dialogs, context menus and message box buttons in the language of the program.

@@ -62,12 +62,10 @@ void MainWindow::OpenDesign() {
     filterType_ = fields.FilterType;
     responseType_ = fields.ResponseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
-    if (const QString name = OpenedTopologyDisplayName(fields.FilterType); !name.isEmpty()) {
-        topologyNameEdit_->setText(name);
-    }
-    if (const QString name = ResponseDisplayName(fields.ResponseType); !name.isEmpty()) {
-        responseNameEdit_->setText(name);
-    }
+    topologyNameSource_ = NameSource::File;
+    responseNameSource_ = NameSource::File;
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
     RememberFolderOf(path);
     DesignStored(path, CurrentDesign());
 }

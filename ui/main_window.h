@@ -81,11 +81,25 @@ class MainWindow : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Where a name display's text came from, so that a new language can say it again.
+    enum class NameSource { Start, List, File };
+
     void BuildControls();
+    QWidget* BuildInputPanel();
+    void BuildStatusBars();
+    QLabel* AddLabel(const char* name, QWidget* parent);
     void BuildMenu();
+    // Every text of the window in the language in force.
+    void RetranslateUi();
+    QString TopologyDisplayText() const;
+    QString ResponseDisplayText() const;
+    // The pictures, drawn for the pixel ratio of the window's screen.
+    void UpdatePictures();
     void SetStartState();
     void ShowSchematic(int filterType);
     void SetCkFieldEnabled(bool enabled);
@@ -104,6 +118,7 @@ class MainWindow : public QMainWindow {
 
     // The controls; each has an object name of the same words without the underscore.
     QWidget* clientArea_ = nullptr;
+    QWidget* schematicArea_ = nullptr;
     std::array<QLabel*, 7> schematicImages_{};  // one per topology
     QLabel* authorsMark_ = nullptr;
     QTextEdit* resultText_ = nullptr;
@@ -156,6 +171,10 @@ class MainWindow : public QMainWindow {
     // The two selections in force (a design file may set values outside the lists).
     int filterType_ = 2;
     int responseType_ = 1;
+    NameSource topologyNameSource_ = NameSource::Start;
+    NameSource responseNameSource_ = NameSource::Start;
+    qreal picturesRatio_ = 0;  // the pixel ratio the pictures were drawn for
+    bool screenWatched_ = false;
     int curveCount_ = 0;
     CalculationResult lastResult_;
     std::unique_ptr<DialogService> dialogs_;

@@ -1,6 +1,7 @@
 #include "ui/panel_bar.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace feldan {
 
@@ -36,12 +37,25 @@ void PanelBar::resizeEvent(QResizeEvent* event) {
 }
 
 void PanelBar::LayoutPanels() {
+    int total = 0;
+    int stretches = 0;
+    for (const PanelLayout& panel : layouts_) {
+        total += panel.width;
+        stretches += panel.stretch;
+    }
+    const int extra = std::max(0, width() - total);
     int left = 0;
+    int shared = 0;
     for (size_t i = 0; i < labels_.size(); ++i) {
         const bool last = i + 1 == labels_.size();
-        const int width = last ? std::max(0, this->width() - left) : layouts_[i].width;
+        // Whole pixels, handed out so that the shares add up to the extra width.
+        const int share = stretches > 0 ? extra * (shared + layouts_[i].stretch) / stretches -
+                                              extra * shared / stretches
+                                        : 0;
+        shared += layouts_[i].stretch;
+        const int width = last ? std::max(0, this->width() - left) : layouts_[i].width + share;
         labels_[i]->setGeometry(left, 1, std::max(0, width - 2), height() - 1);
-        left += layouts_[i].width;
+        left += width;
     }
 }
 

@@ -1,5 +1,6 @@
-// A status bar of panels with fixed widths, as the main window lays them out; the last panel
-// reaches to the right edge of the bar.
+// A status bar of panels with their widths at the window's default size; a wider bar shares
+// the extra width by the panels' stretch factors, and the last panel always reaches to the
+// right edge of the bar.
 #pragma once
 
 #include <QFrame>
@@ -12,8 +13,9 @@ class QLabel;
 namespace feldan {
 
 struct PanelLayout {
-    int width;
+    int width;  // at the window's default size
     Qt::Alignment alignment;
+    int stretch;  // the share of any extra width this panel takes
 };
 
 class PanelBar : public QFrame {

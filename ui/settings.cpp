@@ -10,6 +10,7 @@ namespace feldan {
 namespace {
 
 const QString LastFolderKey = QStringLiteral("files/lastFolder");
+const QString WindowGeometryKey = QStringLiteral("window/geometry");
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
@@ -29,6 +30,14 @@ QString StartFolder() {
 void RememberFolderOf(const QString& filePath) {
     const QString folder = QFileInfo(filePath).absolutePath();
     if (!folder.isEmpty()) Store().setValue(LastFolderKey, folder);
+}
+
+QByteArray RememberedWindowGeometry() {
+    return Store().value(WindowGeometryKey).toByteArray();
+}
+
+void RememberWindowGeometry(const QByteArray& geometry) {
+    Store().setValue(WindowGeometryKey, geometry);
 }
 
 }  // namespace feldan

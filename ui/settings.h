@@ -1,6 +1,7 @@
 // What the program remembers between runs: kept with QSettings under "Feldan".
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace feldan {
@@ -12,5 +13,9 @@ QString StartFolder();
 
 // Remembers the folder of a file just opened or saved.
 void RememberFolderOf(const QString& filePath);
+
+// The main window's size, place and state as it was closed last (empty at first).
+QByteArray RememberedWindowGeometry();
+void RememberWindowGeometry(const QByteArray& geometry);
 
 }  // namespace feldan
