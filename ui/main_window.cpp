@@ -1,10 +1,12 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
@@ -31,8 +33,10 @@
 #include <tuple>
 
 #include "engine/errors.h"
+#include "engine/result_text.h"
 #include "ui/info_window.h"
 #include "ui/key_rules.h"
+#include "ui/language.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
 #include "ui/program_icon.h"
@@ -58,6 +62,8 @@ constexpr int LabelDrop = 3;
 // The part of a list's width that its drop-down button takes.
 constexpr int ListButtonWidth = 17;
 constexpr int StatusBarHeight = 19;
+// What a status bar panel needs beside its text: its frame and indent, and a little air.
+constexpr int PanelPadding = 12;
 
 // The window's own texts are Russian; Qt's translation system gives their English. The lists
 // are marked for lupdate here and translated where they are shown.
@@ -120,6 +126,13 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// A result to keep for its texts: the curve lives in the chart.
+CalculationResult WithoutCurve(const CalculationResult& result) {
+    CalculationResult kept = result;
+    kept.curve = {};
+    return kept;
+}
+
 // Window texts separate lines by a carriage return; Qt widgets by a line feed.
 QString LinesFromCr(const std::string& text) {
     QString lines = FromUtf8(text);
@@ -168,7 +181,6 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     setWindowIcon(ProgramIcon());
     BuildMenu();
     BuildControls();
-    UpdatePictures();
     RetranslateUi();
     // The size and place of the last run, else the familiar size in the middle of the screen.
     if (!restoreGeometry(RememberedWindowGeometry())) {
@@ -229,6 +241,21 @@ void MainWindow::BuildMenu() {
     legendAction_->setChecked(true);
     chartSeparator_ = named(chartMenu_->addSeparator(), "chartSeparator");
     clearChartAction_ = named(chartMenu_->addAction(QString()), "clearChartAction");
+    // Each language is named in its own words, so that either reader finds it.
+    languageMenu_ = bar->addMenu(QString());
+    languageMenu_->setObjectName(QStringLiteral("languageMenu"));
+    named(languageMenu_->menuAction(), "languageMenu");
+    auto* languages = new QActionGroup(this);
+    russianAction_ = named(languageMenu_->addAction(QString::fromUtf8("Русский")), "russianAction");
+    englishAction_ = named(languageMenu_->addAction(QStringLiteral("English")), "englishAction");
+    for (QAction* action : {russianAction_, englishAction_}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
+    connect(russianAction_, &QAction::triggered, this,
+            [this] { ChooseLanguage(Language::Russian); });
+    connect(englishAction_, &QAction::triggered, this,
+            [this] { ChooseLanguage(Language::English); });
 
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     menuKey->setObjectName(QStringLiteral("menuKey"));
@@ -532,9 +559,21 @@ void MainWindow::BuildStatusBars() {
         green.setColor(QPalette::WindowText, QColor(0, 128, 0));
         overlayStatusBar_->setPalette(green);
     }
-    hintStatusBar_ = new PanelBar(
-        {{640, Qt::AlignLeft, 1}, {80, Qt::AlignHCenter, 0}, {80, Qt::AlignHCenter, 0}},
-        clientArea_);
+    // Date and time get the room their texts take in the user's locale, at least the 80 and 72
+    // pixels they have always had; the hint gives it up.
+    const QFontMetrics metrics(QApplication::font());
+    const QLocale locale = QLocale::system();
+    const auto room = [&](const QString& text) {
+        return metrics.horizontalAdvance(text) + PanelPadding;
+    };
+    const int dateWidth = std::max(80, room(ShortDateText(locale, QDate(2026, 12, 28))));
+    const int timeWidth =
+        std::max({ClientWidth - 640 - 80, room(LongTimeText(locale, QTime(10, 58, 58))),
+                  room(LongTimeText(locale, QTime(22, 58, 58)))});
+    hintStatusBar_ = new PanelBar({{ClientWidth - dateWidth - timeWidth, Qt::AlignLeft, 1},
+                                   {dateWidth, Qt::AlignHCenter, 0},
+                                   {timeWidth, Qt::AlignHCenter, 0}},
+                                  clientArea_);
     hintStatusBar_->setObjectName(QStringLiteral("hintStatusBar"));
     hintStatusBar_->setFixedHeight(StatusBarHeight);
     hintStatusBar_->setFont(QApplication::font());
@@ -552,6 +591,9 @@ void MainWindow::RetranslateUi() {
     overlayAction_->setText(tr("&Наложения"));
     legendAction_->setText(tr("&Легенда"));
     clearChartAction_->setText(tr("&Очистить"));
+    languageMenu_->setTitle(tr("&Язык / Language"));
+    russianAction_->setChecked(CurrentLanguage() == Language::Russian);
+    englishAction_->setChecked(CurrentLanguage() == Language::English);
 
     crystalDataLabel_->setText(tr("Данные резонатора"));
     foLabel_->setText(tr("Fo(кГц) ="));
@@ -577,7 +619,26 @@ void MainWindow::RetranslateUi() {
         responseCombo_->setItemText(i, Translated(ResponseItems[i]));
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
+    // The mark's words are drawn into its picture.
+    picturesRatio_ = 0;
+    UpdatePictures();
+    // The results on show, in the words of the new language.
+    if (shownSummary_) {
+        SetResultText(ComposeResultText(*shownSummary_, separator_, CurrentLanguage()));
+    }
+    for (int position = 0; position < SeriesCount; ++position) {
+        if (const auto& shown = overlayTexts_[position]) {
+            overlayStatusBar_->SetPanelText(
+                position, FromUtf8(OverlayStatusText(position, shown->result, shown->dfText,
+                                                     separator_, CurrentLanguage())));
+        }
+    }
     UpdateTitle();
+}
+
+void MainWindow::ChooseLanguage(Language language) {
+    SetLanguage(language);
+    RememberLanguage(LanguageCode(language));
 }
 
 QString MainWindow::TopologyDisplayText() const {
@@ -702,10 +763,14 @@ void MainWindow::CalculateDesign() {
         ClearCurves();
     }
     SetBusyCursor(true);
-    lastResult_ = feldan::Calculate(CurrentDesign(), separator_);
+    const Language language = CurrentLanguage();
+    lastResult_ = feldan::Calculate(CurrentDesign(), separator_, language);
     SetBusyCursor(false);
     const CalculationResult& result = lastResult_;
-    if (!result.keepsPreviousResult) resultText_->clear();
+    if (!result.keepsPreviousResult) {
+        resultText_->clear();
+        shownSummary_.reset();
+    }
     if (result.sweepStarted) {
         if (curveCount_ == 0) ClearCurves();
         // A sweep that a warning cut short still shows the points it got.
@@ -715,18 +780,21 @@ void MainWindow::CalculateDesign() {
     switch (result.outcome) {
         case Outcome::Done:
             if (overlay) {
+                const std::string dfText = FieldTexts().Df;
                 overlayStatusBar_->SetPanelText(
                     curveCount_,
-                    FromUtf8(OverlayStatusText(curveCount_, result, FieldTexts().Df, separator_)));
+                    FromUtf8(OverlayStatusText(curveCount_, result, dfText, separator_, language)));
+                overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText};
             }
             SetResultText(result.resultText);
+            shownSummary_ = WithoutCurve(result);
             break;
         case Outcome::Warning:
-            ShowWarning(MessageText(result.message));
+            ShowWarning(MessageText(result.message, language));
             break;
         case Outcome::Error:
             // An abandoned command does not count as a curve.
-            ShowError(FromUtf8(MessageText(result.message)));
+            ShowError(FromUtf8(MessageText(result.message, language)));
             return;
     }
     ++curveCount_;
@@ -736,6 +804,7 @@ void MainWindow::ClearCurves() {
     for (int position = 0; position < SeriesCount; ++position) {
         chart_->ClearSeries(position);
         overlayStatusBar_->SetPanelText(position, QString());
+        overlayTexts_[position].reset();
     }
 }
 
@@ -828,6 +897,7 @@ void MainWindow::ClearChart() {
     ClearCurves();
     curveCount_ = 0;
     resultText_->clear();
+    shownSummary_.reset();
 }
 
 void MainWindow::ShowClock() {

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "engine/calculate.h"
 #include "files/design_file.h"
@@ -63,6 +65,9 @@ class MainWindow : public QMainWindow {
     void ClearChart();
     void ShowClock();
     void ShowHint(const QString& hint);
+    // The "Язык / Language" menu: every window speaks `language` at once, and the next start
+    // remembers it.
+    void ChooseLanguage(Language language);
 
     // Draws the client area (without title and menu bar) onto a page, as large as the page
     // allows and centred. False when the device cannot start a document.
@@ -166,6 +171,9 @@ class MainWindow : public QMainWindow {
     QAction* legendAction_ = nullptr;
     QAction* chartSeparator_ = nullptr;
     QAction* clearChartAction_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
+    QAction* russianAction_ = nullptr;
+    QAction* englishAction_ = nullptr;
 
     char separator_;
     // The two selections in force (a design file may set values outside the lists).
@@ -177,6 +185,14 @@ class MainWindow : public QMainWindow {
     bool screenWatched_ = false;
     int curveCount_ = 0;
     CalculationResult lastResult_;
+    // What the summary and the overlay panels show, without the curves, so that a new language
+    // can say it again.
+    std::optional<CalculationResult> shownSummary_;
+    struct OverlayText {
+        CalculationResult result;
+        std::string dfText;
+    };
+    std::array<std::optional<OverlayText>, 5> overlayTexts_;
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
     // every later save.

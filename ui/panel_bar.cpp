@@ -16,15 +16,27 @@ PanelBar::PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         labels_.push_back(label);
     }
+    texts_.resize(labels_.size());
     LayoutPanels();
 }
 
 QString PanelBar::PanelText(int index) const {
-    return index >= 0 && index < PanelCount() ? labels_[index]->text() : QString();
+    return index >= 0 && index < PanelCount() ? texts_[size_t(index)] : QString();
 }
 
 void PanelBar::SetPanelText(int index, const QString& text) {
-    if (index >= 0 && index < PanelCount()) labels_[index]->setText(text);
+    if (index < 0 || index >= PanelCount()) return;
+    texts_[size_t(index)] = text;
+    ShowText(size_t(index));
+}
+
+void PanelBar::ShowText(size_t index) {
+    QLabel* label = labels_[index];
+    const QString& text = texts_[index];
+    const int room = label->contentsRect().width() - label->indent();
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, room));
+    label->setText(shown);
+    label->setStatusTip(shown == text ? QString() : text);
 }
 
 QLabel* PanelBar::Panel(int index) const {
@@ -55,6 +67,7 @@ void PanelBar::LayoutPanels() {
         shared += layouts_[i].stretch;
         const int width = last ? std::max(0, this->width() - left) : layouts_[i].width + share;
         labels_[i]->setGeometry(left, 1, std::max(0, width - 2), height() - 1);
+        ShowText(i);
         left += width;
     }
 }

@@ -14,6 +14,10 @@ QString StartFolder();
 // Remembers the folder of a file just opened or saved.
 void RememberFolderOf(const QString& filePath);
 
+// The language the user chose last ("ru" or "en"; empty at first).
+QString RememberedLanguage();
+void RememberLanguage(const QString& code);
+
 // The main window's size, place and state as it was closed last (empty at first).
 QByteArray RememberedWindowGeometry();
 void RememberWindowGeometry(const QByteArray& geometry);

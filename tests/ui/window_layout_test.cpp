@@ -1,13 +1,16 @@
 // The window's layout: the familiar look at the default size with nothing overlapping and every
 // text whole, the room of a larger window going to the chart, and the size and place that come
 // back at the next start.
+#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTest>
 
+#include "ui/language.h"
 #include "ui/panel_bar.h"
 #include "ui/settings.h"
 #include "ui_test_support.h"
@@ -49,6 +52,7 @@ class WindowLayoutTest : public QObject {
   private slots:
     void cleanup();
     void opensAtItsFamiliarSizeInTheMiddleOfTheScreen();
+    void nothingOverlapsAndEveryTextIsWhole_data();
     void nothingOverlapsAndEveryTextIsWhole();
     void growingWindowGivesItsRoomToTheChart_data();
     void growingWindowGivesItsRoomToTheChart();
@@ -58,6 +62,7 @@ class WindowLayoutTest : public QObject {
 void WindowLayoutTest::cleanup() {
     // Each test starts from a first run.
     feldan::RememberWindowGeometry(QByteArray());
+    feldan::SetLanguage(feldan::Language::Russian);
 }
 
 void WindowLayoutTest::opensAtItsFamiliarSizeInTheMiddleOfTheScreen() {
@@ -76,9 +81,26 @@ void WindowLayoutTest::opensAtItsFamiliarSizeInTheMiddleOfTheScreen() {
     QCOMPARE(Place(w, "authorsMark").size(), QSize(160, 43));
 }
 
+void WindowLayoutTest::nothingOverlapsAndEveryTextIsWhole_data() {
+    QTest::addColumn<feldan::Language>("language");
+    QTest::newRow("Russian") << feldan::Language::Russian;
+    QTest::newRow("English") << feldan::Language::English;
+}
+
 void WindowLayoutTest::nothingOverlapsAndEveryTextIsWhole() {
+    QFETCH(feldan::Language, language);
+    QVERIFY(feldan::SetLanguage(language));
     WindowUnderTest w;
     ShowExposed(w);
+    // The longest status texts: an eight-crystal CW filter with its Ck, in every panel.
+    w.Get<QAction>("overlayAction")->trigger();
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(6);
+    emit w.Get<QComboBox>("topologyCombo")->activated(6);
+    w.Get<QComboBox>("responseCombo")->setCurrentIndex(3);
+    emit w.Get<QComboBox>("responseCombo")->activated(3);
+    w.Get<QLineEdit>("ckEdit")->setText(QStringLiteral("82.45"));
+    for (int curve = 0; curve < 5; ++curve)
+        w.form->CalculateDesign();
     const QRect client = w.Get<QWidget>("clientArea")->rect();
     for (const auto& group : Neighbours) {
         for (size_t i = 0; i < group.size(); ++i) {
@@ -106,10 +128,15 @@ void WindowLayoutTest::nothingOverlapsAndEveryTextIsWhole() {
     for (QLabel* label : w.form->findChildren<QLabel*>()) {
         if (label->text().isEmpty() || !label->isVisibleTo(w.form.get())) continue;
         const QFontMetrics metrics(label->font());
-        QVERIFY2(label->contentsRect().width() >= metrics.horizontalAdvance(label->text()) &&
+        QVERIFY2(label->contentsRect().width() - label->indent() >=
+                         metrics.horizontalAdvance(label->text()) &&
                      label->contentsRect().height() >= metrics.height(),
-                 qPrintable(label->objectName()));
+                 qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
     }
+    // The menu bar holds every entry in one row.
+    const QMenuBar* bar = w.form->menuBar();
+    for (QAction* entry : bar->actions())
+        QVERIFY(bar->rect().contains(bar->actionGeometry(entry)));
     // The name displays cover the text part of their lists and leave the button free.
     for (const char* display : {"topologyNameEdit", "responseNameEdit"}) {
         auto* edit = w.Get<QLineEdit>(display);
@@ -135,6 +162,8 @@ void WindowLayoutTest::growingWindowGivesItsRoomToTheChart() {
     ShowExposed(w);
     const QSize chart = Place(w, "chart").size();
     const QRect panel = Place(w, "crystalDataFrame");
+    const int dateWidth = w.Get<feldan::PanelBar>("hintStatusBar")->Panel(1)->width();
+    const int timeWidth = w.Get<feldan::PanelBar>("hintStatusBar")->Panel(2)->width();
     if (growth.isValid()) {
         w.form->resize(w.form->size() + growth);
         QTRY_COMPARE(w.Get<QWidget>("clientArea")->size(), QSize(792, 550) + growth);
@@ -157,8 +186,9 @@ void WindowLayoutTest::growingWindowGivesItsRoomToTheChart() {
     QCOMPARE(Place(w, "hintStatusBar").width(), client.width());
     // Date and time keep their panels at the right end of the lower bar.
     const auto* hints = w.Get<feldan::PanelBar>("hintStatusBar");
-    QCOMPARE(hints->Panel(1)->x(), client.width() >= 800 ? client.width() - 160 : 640);
-    QVERIFY(hints->Panel(2)->geometry().right() >= client.width() - 3);
+    QCOMPARE(hints->Panel(1)->width(), dateWidth);
+    QCOMPARE(hints->Panel(2)->width(), timeWidth);
+    QCOMPARE(hints->Panel(2)->geometry().right() + 2, client.right());
     const auto* overlays = w.Get<feldan::PanelBar>("overlayStatusBar");
     QVERIFY(qAbs(overlays->Panel(0)->width() - overlays->Panel(3)->width()) <= 1);
 }
