@@ -33,7 +33,9 @@ void PanelBar::SetPanelText(int index, const QString& text) {
 void PanelBar::ShowText(size_t index) {
     QLabel* label = labels_[index];
     const QString& text = texts_[index];
-    const int room = label->contentsRect().width() - label->indent();
+    // The indent keeps a left-aligned text off the frame; a centred one has the whole width.
+    const bool centred = label->alignment() & Qt::AlignHCenter;
+    const int room = label->contentsRect().width() - (centred ? 0 : label->indent());
     const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, room));
     label->setText(shown);
     label->setStatusTip(shown == text ? QString() : text);

@@ -654,8 +654,9 @@ void MainWindowTest::clockPanelsAreFilledFromTheStart() {
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     for (int panel : {1, 2}) {
         const QLabel* label = w.Get<feldan::PanelBar>("hintStatusBar")->Panel(panel);
-        QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <
-                label->contentsRect().width() - 2 * label->indent());
+        QCOMPARE(label->text(), w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(panel));
+        QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include "ui/info_window.h"
 #include "ui/language.h"
 #include "ui/panel_bar.h"
 #include "ui/settings.h"
@@ -128,10 +129,17 @@ void WindowLayoutTest::nothingOverlapsAndEveryTextIsWhole() {
     for (QLabel* label : w.form->findChildren<QLabel*>()) {
         if (label->text().isEmpty() || !label->isVisibleTo(w.form.get())) continue;
         const QFontMetrics metrics(label->font());
-        QVERIFY2(label->contentsRect().width() - label->indent() >=
+        const bool centred = label->alignment() & Qt::AlignHCenter;
+        QVERIFY2(label->contentsRect().width() - (centred ? 0 : label->indent()) >=
                          metrics.horizontalAdvance(label->text()) &&
                      label->contentsRect().height() >= metrics.height(),
                  qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
+    }
+    // The credits scroll inside their box, every row whole.
+    const auto* credits = w.Get<QWidget>("creditsBox");
+    for (const feldan::CreditRow& row : feldan::CreditRows()) {
+        QVERIFY2(30 + QFontMetrics(credits->font()).horizontalAdvance(row.text) <= credits->width(),
+                 qPrintable(row.text));
     }
     // The menu bar holds every entry in one row.
     const QMenuBar* bar = w.form->menuBar();
