@@ -54,7 +54,7 @@ constexpr std::array<MessageRow, 21> Texts = {{
     {MessageId::FileTooLarge, " Файл слишком велик для файла данных по кварцам ! ",
      "The file is too large to be a crystal design file."},
     {MessageId::ControlCharacter, " Управляющий символ с кодом %s %p нельзя записать в файл ! ",
-     "The control character with code %s %p cannot be written to the file."},
+     "The control character with code %s %p cannot be saved."},
     {MessageId::BrokenText, " Текст %p содержит неверную последовательность байтов ! ",
      "The text %p holds an invalid byte sequence."},
     {MessageId::NotInWindows1251,

@@ -55,17 +55,9 @@ TEST(MessageText, ValuesAndPlacesInBothLanguages) {
          " Символ «😀» (U+1F600) в поле Сk(пФ) нельзя записать в кодировке Windows-1251 ! ",
          "The character \"😀\" (U+1F600) in the field Ck(pF) cannot be written in the "
          "Windows-1251 encoding."},
-        {{MessageId::NotInWindows1251, "中", Field::None, 6},
-         " Символ «中» (U+4E2D) в строке 6 файла нельзя записать в кодировке Windows-1251 ! ",
-         "The character \"中\" (U+4E2D) in line 6 of the file cannot be written in the "
-         "Windows-1251 encoding."},
-        {{MessageId::ControlCharacter, "26", Field::Df},
-         " Управляющий символ с кодом 26 в поле Полоса dF (Гц) нельзя записать в файл ! ",
-         "The control character with code 26 in the field Band dF (Hz) cannot be written to "
-         "the file."},
-        {{MessageId::BrokenText, "", Field::Level},
-         " Текст в поле Уровень АЧХ (дБ) содержит неверную последовательность байтов ! ",
-         "The text in the field Level (dB) holds an invalid byte sequence."},
+        {{MessageId::ControlCharacter, "26", Field::None, 6},
+         " Управляющий символ с кодом 26 в строке 6 файла нельзя записать в файл ! ",
+         "The control character with code 26 in line 6 of the file cannot be saved."},
         // A value is the user's text: a placeholder inside it stays as typed.
         {{MessageId::NotAnInteger, "%p%u"},
          "'%p%u' is not a valid integer value",
