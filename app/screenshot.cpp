@@ -1,19 +1,25 @@
 // Renders the main window after "Расчет" on the default design, and the information window in
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
-// does: feldan-screenshot <main.png> <info.png> <printed.pdf>
+// does:
+//   feldan-screenshot [--lang ru|en] [--maximised] <main.png> [<info.png> <printed.pdf>]
+// The pictures do not depend on what the user's own runs remember: settings go to a folder of
+// their own, and the language is Russian unless --lang says otherwise.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLocale>
 #include <QPixmap>
 #include <QPrinter>
-#include <QTextStream>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 
 #include "engine/calculate.h"
 #include "ui/application.h"
 #include "ui/info_window.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -28,7 +34,7 @@ void Settle(int milliseconds) {
     }
 }
 
-bool saveAction_(const QPixmap& picture, const QString& path) {
+bool Save(const QPixmap& picture, const QString& path) {
     if (picture.save(path, "PNG")) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
@@ -38,24 +44,41 @@ bool saveAction_(const QPixmap& picture, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 4) {
+    QCommandLineParser parser;
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("ru or en"),
+                                  QStringLiteral("L"), QStringLiteral("ru"));
+    const QCommandLineOption maximised(QStringLiteral("maximised"),
+                                       QStringLiteral("Show the main window maximised."));
+    parser.addOption(lang);
+    parser.addOption(maximised);
+    const bool parsed = parser.parse(QApplication::arguments());
+    const QStringList files = parser.positionalArguments();
+    const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
+    if (!parsed || !language || (files.size() != 1 && files.size() != 3)) {
         std::fprintf(stderr,
-                     "usage: feldan-screenshot <main-window.png> <info-window.png> "
-                     "<printed-page.pdf>\n");
+                     "usage: feldan-screenshot [--lang ru|en] [--maximised] <main-window.png> "
+                     "[<info-window.png> <printed-page.pdf>]\n");
         return 2;
     }
-    feldan::SetUpApplication(app);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    feldan::SetUpApplication(language);
 
     feldan::MainWindow mainWindow(feldan::DecimalSeparatorOf(QLocale::system()));
-    mainWindow.show();
+    if (parser.isSet(maximised)) {
+        mainWindow.showMaximized();
+    } else {
+        mainWindow.show();
+    }
     Settle(200);
     mainWindow.CalculateDesign();
     Settle(300);
-    if (!saveAction_(mainWindow.grab(), args[1])) return 1;
+    if (!Save(mainWindow.grab(), files[0])) return 1;
+    if (files.size() == 1) return 0;
+
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(args[3]);
+    printer.setOutputFileName(files[2]);
     printer.setPageSize(QPageSize(QPageSize::A4));
     if (!mainWindow.PrintOnto(printer)) return 1;
 
@@ -69,6 +92,6 @@ int main(int argc, char** argv) {
     }
     infoWindow->SetStepInterval(60000);  // hold the picture still while it is taken
     Settle(50);
-    if (!saveAction_(infoWindow->grab(), args[2])) return 1;
+    if (!Save(infoWindow->grab(), files[1])) return 1;
     return 0;
 }

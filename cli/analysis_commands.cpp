@@ -112,7 +112,7 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
     prepared.filter = DesignFilter(fields, separator, circuit);
     const CalculationResult& design = prepared.filter.design;
     if (design.outcome != Outcome::Done) {
-        err << MessageText(design.message) << '\n';
+        err << MessageText(design.message, LanguageOf(options.design)) << '\n';
         return design.outcome == Outcome::Warning ? 1 : 2;
     }
     SweepRequest& request = prepared.request;

@@ -68,7 +68,7 @@ std::optional<int> Build(const CliOptions& options, std::ostream& err,
     const char separator = options.separator ? options.separator->front() : '.';
     built = BuildDesign(fields, separator, message);
     if (!built) {
-        err << MessageText(message) << '\n';
+        err << MessageText(message, LanguageOf(options)) << '\n';
         const bool error =
             message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
             message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow;

@@ -58,28 +58,30 @@ nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
 
 }  // namespace
 
-ShellReport Calculate(const DesignFields& fields, char separator, bool overlay) {
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language) {
     ShellReport report;
-    report.calculation = feldan::Calculate(fields, separator);
+    report.calculation = feldan::Calculate(fields, separator, language);
     const CalculationResult& result = report.calculation;
     switch (result.outcome) {
         case Outcome::Done:
             report.ending = Ending::Finished;
             report.resultText = ShellLines(result.resultText);
             if (overlay) {
-                report.statusText = OverlayStatusText(0, result, fields.texts.Df, separator);
+                report.statusText =
+                    OverlayStatusText(0, result, fields.texts.Df, separator, language);
                 if (result.input.CkPF != 0) {
-                    report.ckText = "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + " пФ";
+                    report.ckText = "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) +
+                                    (language == Language::English ? " pF" : " пФ");
                 }
             }
             break;
         case Outcome::Warning:
             report.ending = Ending::Warning;
-            report.message = ShellLines(MessageText(result.message));
+            report.message = ShellLines(MessageText(result.message, language));
             break;
         case Outcome::Error:
             report.ending = Ending::Error;
-            report.message = ShellLines(MessageText(result.message));
+            report.message = ShellLines(MessageText(result.message, language));
             break;
     }
     if (result.sweepStarted) report.curve = result.curve;

@@ -25,13 +25,14 @@ struct ShellReport {
     std::optional<std::string> resultText;  // the summary, lines joined by '\n'
     std::optional<std::string> statusText;  // the overlay status text of the curve
     std::vector<CurvePoint> curve;          // the points the chart would have received
-    std::string ckText;                     // "Ck=… пФ" of an overlay's status text, or empty
+    std::string ckText;                     // "Ck=… пФ" (or pF) of an overlay's status text
     CalculationResult calculation;
 };
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes
 // to the first position).
-ShellReport Calculate(const DesignFields& fields, char separator, bool overlay);
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay,
+                      Language language = Language::Russian);
 
 int ExitStatusOf(Ending ending);
 

@@ -44,6 +44,7 @@ constexpr HelpItem HelpExamples[] = {
      "A 4CW filter, Chebyshev 0.044 dB, 500 Hz wide."},
     {"feldan-cli --json --curve response.csv",
      "Every design value as JSON, and the response curve as CSV."},
+    {"feldan-cli --lang en", "The same summary in English."},
     {"feldan-cli --design a.fdn --df 2400 --save-design b.fdn",
      "The design of a.fdn with dF changed to 2400 Hz, written to b.fdn and calculated."},
 };
@@ -129,8 +130,8 @@ class ManualFormatter : public CLI::FormatterBase {
 
 // A file error for a shell: the file first, then the reason without the blanks that pad the
 // window's warnings.
-std::string NamingTheFile(const std::string& path, const CommandError& error) {
-    std::string reason = error.what();
+std::string NamingTheFile(const std::string& path, const CommandError& error, Language language) {
+    std::string reason = error.Text(language);
     reason.erase(0, reason.find_first_not_of(' '));
     reason.erase(reason.find_last_not_of(' ') + 1);
     return path + ": " + reason;
@@ -142,6 +143,10 @@ std::string NamingTheFile(const std::string& path, const CommandError& error) {
 const CLI::Validator NonEmptyFileName(
     [](std::string& name) { return name.empty() ? std::string("the file name is empty") : ""; }, "",
     "non-empty file name");
+
+Language LanguageOf(const CliOptions& options) {
+    return options.lang == "en" ? Language::English : Language::Russian;
+}
 
 void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
     app.add_option("--type", options.type,
@@ -176,6 +181,12 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
                    "written with. Default: the system locale's.")
         ->type_name("C")
         ->check(CLI::IsMember({".", ","}));
+    app.add_option("--lang", options.lang,
+                   "Language of the summary, the status text and the messages: \"ru\" "
+                   "(Russian, as the window has always spoken) or \"en\" (English). Default "
+                   "ru. The numbers are the same in both.")
+        ->type_name("L")
+        ->check(CLI::IsMember({"ru", "en"}));
 }
 
 void AddDesignFileOption(CLI::App& app, CliOptions& options) {
@@ -239,7 +250,7 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
         try {
             fields = LoadDesignFile(options.designPath, fileLines);
         } catch (const CommandError& error) {
-            throw CommandError(NamingTheFile(options.designPath, error));
+            throw CommandError(NamingTheFile(options.designPath, error, LanguageOf(options)));
         }
     }
     if (options.type) fields.FilterType = *options.type;
@@ -260,7 +271,7 @@ void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFil
     try {
         WriteDesignFile(options.saveDesignPath, fileLines);
     } catch (const CommandError& error) {
-        throw CommandError(NamingTheFile(options.saveDesignPath, error));
+        throw CommandError(NamingTheFile(options.saveDesignPath, error, LanguageOf(options)));
     }
 }
 

@@ -17,6 +17,7 @@ struct CliOptions {
     std::optional<int> response;
     std::optional<std::string> fo, ld, cs, rd, df, ck, level;
     std::optional<std::string> separator;  // "." or ","
+    std::string lang = "ru";               // "ru" or "en"
     bool overlay = false;
     bool json = false;
     std::string curvePath;
@@ -26,6 +27,9 @@ struct CliOptions {
 
 // Refuses an empty file name (an unset shell variable, say), which must not pass as "no file".
 extern const CLI::Validator NonEmptyFileName;
+
+// The language that --lang names.
+Language LanguageOf(const CliOptions& options);
 
 // The options of a design's values (--type … --level, --separator) and of its file (--design),
 // shared by the calculation and the subcommands that take a design.

@@ -84,17 +84,17 @@ FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
     switch (result.fit.verdict) {
         case FitVerdict::Fitted:
             if (result.fit.magnitudesOnly)
-                result.message = Message(MessageId::FitMagnitudesOnly, {}, name);
+                result.message = FileMessage(MessageId::FitMagnitudesOnly, {}, name);
             break;
         case FitVerdict::NoResonance:
-            result.message = Message(MessageId::FitNoResonance, {}, name);
+            result.message = FileMessage(MessageId::FitNoResonance, {}, name);
             break;
         case FitVerdict::NotConverged:
-            result.message =
-                Message(MessageId::FitNotConverged, std::to_string(result.fit.iterations), name);
+            result.message = FileMessage(MessageId::FitNotConverged,
+                                         std::to_string(result.fit.iterations), name);
             break;
         case FitVerdict::PoorFit:
-            result.message = Message(MessageId::FitPoor, Short(result.fit.rmsErrorDb, 3), name);
+            result.message = FileMessage(MessageId::FitPoor, Short(result.fit.rmsErrorDb, 3), name);
             break;
     }
     return result;
@@ -176,7 +176,7 @@ int RunG3uur(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const double cm = f2 ? G3uurMotionalCapacitance(f0, f1, c1 * 1e-12, *f2, *c2 * 1e-12)
                          : G3uurMotionalCapacitance(f0, f1, c1 * 1e-12, *c0 * 1e-12);
     if (!(cm > 0)) {
-        err << MessageText(Message(MessageId::G3uurNoShift)) << '\n';
+        err << MessageText(Message{MessageId::G3uurNoShift, ""}) << '\n';
         return 1;
     }
     const double lm = MotionalInductanceOf(f0, cm);
@@ -253,7 +253,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         for (std::size_t k : PickBestSet(models, *pick))
             picked.push_back(rowOfModel[k]);
         if (picked.empty()) {
-            err << MessageText(Message(MessageId::PickTooFew, std::to_string(*pick))) << '\n';
+            err << MessageText(Message{MessageId::PickTooFew, std::to_string(*pick)}) << '\n';
             status = std::max(status, 1);
         }
     }

@@ -103,7 +103,8 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
 // Step 3: the calculation and its outputs.
 int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& err) {
     const CliOptions& options = request.options;
-    const ShellReport result = Calculate(request.fields, request.separator, options.overlay);
+    const ShellReport result =
+        Calculate(request.fields, request.separator, options.overlay, LanguageOf(options));
     int status = ExitStatusOf(result.ending);
 
     if (result.message) err << ForTerminal(*result.message) << '\n';

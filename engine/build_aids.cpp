@@ -47,14 +47,14 @@ bool MeasureCircuit(CircuitAnalysis& circuit, const DesignInput& input, Calculat
     double atFo = 0;
     if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFo)) {
         out.outcome = Outcome::Warning;
-        out.message = Message(MessageId::NoSolution);
+        out.message = Message{MessageId::NoSolution, ""};
         return false;
     }
     out.measurements.RespAtFoDb = atFo;
     out.measurements.AFoDb = atFo + LevelOffsetDb;
     const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, out);
     out.outcome = stop == MessageId::None ? Outcome::Done : Outcome::Warning;
-    out.message = Message(stop);
+    out.message = Message{stop, ""};
     return stop == MessageId::None;
 }
 

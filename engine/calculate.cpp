@@ -77,7 +77,7 @@ namespace {
 // The searches and the sweep after the design run. Returns MessageId::None when the command ran
 // to the end, else the warning that stopped it.
 MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
-                  char separator) {
+                  char separator, Language language) {
     if (const MessageId warning = RunDesign(design, circuit, result, separator);
         warning != MessageId::None) {
         return warning;
@@ -92,20 +92,20 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
 
     const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, result);
     if (stop != MessageId::None) return stop;
-    result.resultText = ComposeResultText(result, separator);
+    result.resultText = ComposeResultText(result, separator, language);
     return MessageId::None;
 }
 
 }  // namespace
 
-CalculationResult Calculate(const DesignFields& design, char separator) {
+CalculationResult Calculate(const DesignFields& design, char separator, Language language) {
     CalculationResult result;
     // The sweep stops after MaxSearchSteps analysed steps, so this never grows during it.
     result.curve.reserve(MaxSearchSteps + 1);
     // The solver's fixed working storage is too large for the stack.
     const auto circuit = std::make_unique<CircuitAnalysis>();
     try {
-        if (const MessageId warning = Measure(design, *circuit, result, separator);
+        if (const MessageId warning = Measure(design, *circuit, result, separator, language);
             warning != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message = {warning, ""};
@@ -120,16 +120,19 @@ CalculationResult Calculate(const DesignFields& design, char separator) {
 }
 
 std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
-                           char separator) {
+                           char separator, Language language) {
+    const char* picofarad = language == Language::English ? " pF" : " пФ";
     const std::string ck = result.input.CkPF != 0
-                               ? "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + " пФ"
+                               ? "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + picofarad
                                : "";
     return result.synthesis.PrototypeName + dfText + "; " + ck;
 }
 
 std::string OverlayStatusText(int position, const CalculationResult& result,
-                              const std::string& dfText, char separator) {
-    return "АЧХ" + std::to_string(position + 1) + ": " + OverlaySummary(result, dfText, separator);
+                              const std::string& dfText, char separator, Language language) {
+    const char* curve = language == Language::English ? "Curve " : "АЧХ";
+    return curve + std::to_string(position + 1) + ": " +
+           OverlaySummary(result, dfText, separator, language);
 }
 
 }  // namespace feldan

@@ -57,9 +57,10 @@ struct CalculationResult {
     StepCounts steps;
 };
 
-// Runs one whole calculation. `separator` is the decimal separator of the user's locale: the
-// summary uses it. Never throws for bad input; every outcome is in the result.
-CalculationResult Calculate(const DesignFields& design, char separator);
+// Runs one whole calculation. `separator` is the decimal separator of the user's locale and
+// `language` the one of the summary. Never throws for bad input; every outcome is in the result.
+CalculationResult Calculate(const DesignFields& design, char separator,
+                            Language language = Language::Russian);
 
 // The searches and the sweep of a calculation on a circuit already built, whose level at Fo is
 // result.measurements.RespAtFoDb: the peak, the band edges at levelBelowPeakDb (negative) under
@@ -68,13 +69,14 @@ class CircuitAnalysis;
 MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
                               CalculationResult& result);
 
-// What the overlay status bar shows for a finished curve after "АЧХn: ": the prototype, the
-// band width as typed and Ck where the design has one.
+// What the overlay status bar shows for a finished curve after "АЧХn: " ("Curve n: "): the
+// prototype, the band width as typed and Ck where the design has one.
 std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
-                           char separator);
+                           char separator, Language language = Language::Russian);
 
 // The whole status text of the overlay at position 0..4.
 std::string OverlayStatusText(int position, const CalculationResult& result,
-                              const std::string& dfText, char separator);
+                              const std::string& dfText, char separator,
+                              Language language = Language::Russian);
 
 }  // namespace feldan

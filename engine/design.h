@@ -29,19 +29,6 @@ enum class ResponseType : int {
 inline constexpr int FilterTypeCount = 7;
 inline constexpr int ResponseTypeCount = 5;
 
-// The entries of the two selection lists, in list order (UTF-8).
-inline constexpr std::array<std::string_view, FilterTypeCount> FilterTypeItems = {
-    "3-х кристальный",
-    "4-х кристальный",
-    "6-ти кристальный",
-    "8-ми кристальный",
-    "4CW",
-    "6CW",
-    "8CW"};
-inline constexpr std::array<std::string_view, ResponseTypeCount> ResponseTypeItems = {
-    "Баттерворта dA=3 dB", "Чебышева dA=0,044 dB", "Чебышева dA=0,099 dB", "Чебышева dA=0,177 dB",
-    "Чебышева dA=0,28 dB"};
-
 inline constexpr int CapSlotCount = 28;
 
 // The seven input texts exactly as typed.

@@ -16,9 +16,15 @@ class CommandError : public std::runtime_error {
     explicit CommandError(Message message)
         : std::runtime_error(MessageText(message)), message_(std::move(message)) {}
 
-    // The message of an engine error; MessageId::None for the errors of the files layer, which
-    // carry their text only.
+    // The message of the error; MessageId::None for the errors that carry their text only (a
+    // file that cannot be read or written).
     const Message& message() const { return message_; }
+
+    // The text in a language: a message's words from the table, else the text as it came.
+    std::string Text(Language language) const {
+        return message_.id == MessageId::None ? std::string(what())
+                                              : MessageText(message_, language);
+    }
 
   private:
     Message message_;

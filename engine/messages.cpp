@@ -1,75 +1,179 @@
 #include "engine/messages.h"
 
 #include <array>
-#include <utility>
 
 namespace feldan {
 
 namespace {
 
-// One row per identifier, in the order of MessageId. "%s" stands for the message's value.
-constexpr std::array<std::pair<MessageId, std::string_view>, 38> Texts = {{
-    {MessageId::None, ""},
-    {MessageId::MissingData, " Необходимо задать все данные для расчета ! "},
-    {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! "},
+struct MessageRow {
+    MessageId id;
+    std::string_view russian;
+    std::string_view english;
+};
+
+// One row per identifier, in the order of MessageId. "%s" stands for the message's value, "%u"
+// for the code point of its first character and "%p" for its place. The
+// Russian texts pad their lines with blanks, which centre them in the message box; the texts
+// of conversion and arithmetic errors have always been English.
+constexpr std::array<MessageRow, 44> Texts = {{
+    {MessageId::None, "", ""},
+    {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
+     "Please fill in all the data for the calculation."},
+    {MessageId::ZeroRd, " Активное сопротивление должно быть\n            отлично от нуля ! ",
+     "The motional resistance Rd\nmust not be zero."},
     {MessageId::ZeroResistance,
-     " Активное сопротивление должно быть\n           отлично от нуля !!! "},
-    {MessageId::NoSolution, " Решение невозможно ! "},
-    {MessageId::MissingLevel, " Задайте уровень АЧХ ! "},
-    {MessageId::BadLevel, " Уровень АЧХ задан не корректно ! "},
+     " Активное сопротивление должно быть\n           отлично от нуля !!! ",
+     "The source, load and motional resistances\nmust not be zero."},
+    {MessageId::NoSolution, " Решение невозможно ! ", "The circuit has no solution."},
+    {MessageId::MissingLevel, " Задайте уровень АЧХ ! ", "Please enter the response level."},
+    {MessageId::BadLevel, " Уровень АЧХ задан не корректно ! ",
+     "The response level must be below 0 dB."},
     {MessageId::BandLimit,
      "При заданном уровне АЧХ полоса пропускания\n        превысила пределы +/-30кГц.\n  "
-     "Проверьте правильность исходных данных."},
-    {MessageId::BadFilterType, " Тип фильтра задан не корректно ! "},
-    {MessageId::BadResponseType, " Тип АЧХ задан не корректно ! "},
-    {MessageId::NotAFloat, "'%s' is not a valid floating point value"},
-    {MessageId::NotAnInteger, "'%s' is not a valid integer value"},
-    {MessageId::DivisionByZero, "Floating point division by zero"},
-    {MessageId::InvalidOperation, "Invalid floating point operation"},
-    {MessageId::Overflow, "Floating point overflow"},
-    {MessageId::FileTooLarge, "файл слишком велик"},
-    {MessageId::TouchstoneNotANumber, "«%s» — не число"},
-    {MessageId::TouchstoneColumns, "в строке данных должно быть %s чисел"},
-    {MessageId::TouchstoneOption, "непонятное слово «%s» в строке параметров"},
-    {MessageId::TouchstoneParameter, "файл содержит параметры %s, а нужны S-параметры"},
-    {MessageId::TouchstoneReference, "опорное сопротивление должно быть положительным числом"},
-    {MessageId::TouchstoneKeyword, "ключевое слово %s не поддерживается"},
-    {MessageId::TouchstonePorts, "число портов %s, а читаются файлы с одним или двумя портами"},
-    {MessageId::TouchstoneOrder, "частота меньше, чем в предыдущей строке"},
-    {MessageId::TouchstoneCount, "обещано частот: %s, а в файле их другое число"},
-    {MessageId::TouchstoneNoData, "в файле нет данных"},
-    {MessageId::TouchstoneTooManyPoints, "слишком много точек"},
-    {MessageId::CsvColumnMissing, "в заголовке нет столбца %s"},
-    {MessageId::CsvFieldCount, "в строке должно быть столько же полей, сколько в заголовке (%s)"},
-    {MessageId::CsvNotANumber, "«%s» — не число"},
-    {MessageId::CsvValueRange, "значение в столбце %s должно быть положительным"},
-    {MessageId::CsvQuote, "кавычки не закрыты"},
-    {MessageId::FitNoResonance, "в развёртке нет последовательного резонанса с его склонами"},
-    {MessageId::FitNotConverged, "подгонка не сошлась за %s итераций"},
-    {MessageId::FitPoor, "модель не описывает измерение (невязка %s дБ): проверьте оснастку"},
+     "Проверьте правильность исходных данных.",
+     "At the given response level the pass band\nwent beyond the limits of +/-30 kHz.\n"
+     "Please check the input data."},
+    {MessageId::BadFilterType, " Тип фильтра задан не корректно ! ",
+     "The filter type is not valid."},
+    {MessageId::BadResponseType, " Тип АЧХ задан не корректно ! ",
+     "The response type is not valid."},
+    {MessageId::NotAFloat, "'%s' is not a valid floating point value",
+     "'%s' is not a valid floating point value"},
+    {MessageId::NotAnInteger, "'%s' is not a valid integer value",
+     "'%s' is not a valid integer value"},
+    {MessageId::DivisionByZero, "Floating point division by zero",
+     "Floating point division by zero"},
+    {MessageId::InvalidOperation, "Invalid floating point operation",
+     "Invalid floating point operation"},
+    {MessageId::Overflow, "Floating point overflow", "Floating point overflow"},
+    {MessageId::FileFilterTypeRange, " Тип фильтра в файле должен быть от 1 до 7 ! ",
+     "The filter type in the file must be from 1 to 7."},
+    {MessageId::FileResponseTypeRange, " Тип АЧХ в файле должен быть от 1 до 5 ! ",
+     "The response type in the file must be from 1 to 5."},
+    {MessageId::FileTooLarge, " Файл слишком велик для файла данных по кварцам ! ",
+     "The file is too large to be a crystal design file."},
+    {MessageId::ControlCharacter, " Управляющий символ с кодом %s %p нельзя записать в файл ! ",
+     "The control character with code %s %p cannot be saved."},
+    {MessageId::BrokenText, " Текст %p содержит неверную последовательность байтов ! ",
+     "The text %p holds an invalid byte sequence."},
+    {MessageId::NotInWindows1251,
+     " Символ «%s» (%u) %p нельзя записать в кодировке Windows-1251 ! ",
+     "The character \"%s\" (%u) %p cannot be written in the Windows-1251 encoding."},
+    {MessageId::ReadFileTooLarge, "файл слишком велик", "the file is too large"},
+    {MessageId::TouchstoneNotANumber, "«%s» — не число", "\"%s\" is not a number"},
+    {MessageId::TouchstoneColumns, "в строке данных должно быть %s чисел",
+     "a line of data must hold %s numbers"},
+    {MessageId::TouchstoneOption, "непонятное слово «%s» в строке параметров",
+     "the word \"%s\" of the option line is not understood"},
+    {MessageId::TouchstoneParameter, "файл содержит параметры %s, а нужны S-параметры",
+     "the file holds %s parameters, S-parameters are needed"},
+    {MessageId::TouchstoneReference, "опорное сопротивление должно быть положительным числом",
+     "the reference resistance must be a positive number"},
+    {MessageId::TouchstoneKeyword, "ключевое слово %s не поддерживается",
+     "the keyword %s is not supported"},
+    {MessageId::TouchstonePorts, "число портов %s, а читаются файлы с одним или двумя портами",
+     "the file has %s ports; files of one or two ports are read"},
+    {MessageId::TouchstoneOrder, "частота меньше, чем в предыдущей строке",
+     "the frequency is lower than on the line before"},
+    {MessageId::TouchstoneCount, "обещано частот: %s, а в файле их другое число",
+     "the file promises %s frequencies and holds another number"},
+    {MessageId::TouchstoneNoData, "в файле нет данных", "the file holds no data"},
+    {MessageId::TouchstoneTooManyPoints, "слишком много точек", "too many points"},
+    {MessageId::CsvColumnMissing, "в заголовке нет столбца %s", "the header has no column %s"},
+    {MessageId::CsvFieldCount, "в строке должно быть столько же полей, сколько в заголовке (%s)",
+     "a row must have as many fields as the header (%s)"},
+    {MessageId::CsvNotANumber, "«%s» — не число", "\"%s\" is not a number"},
+    {MessageId::CsvValueRange, "значение в столбце %s должно быть положительным",
+     "the value in the column %s must be positive"},
+    {MessageId::CsvQuote, "кавычки не закрыты", "a quotation mark is not closed"},
+    {MessageId::FitNoResonance, "в развёртке нет последовательного резонанса с его склонами",
+     "the sweep does not hold the series resonance with its skirts"},
+    {MessageId::FitNotConverged, "подгонка не сошлась за %s итераций",
+     "the fit did not converge in %s iterations"},
+    {MessageId::FitPoor, "модель не описывает измерение (невязка %s дБ): проверьте оснастку",
+     "the model does not describe the measurement (residual %s dB): check the fixture"},
     {MessageId::FitMagnitudesOnly,
      "фаза измерения не описывается моделью, подогнаны только амплитуды: кварц на активной "
-     "плате или в неучтённой оснастке?"},
-    {MessageId::G3uurNoShift, "по этим частотам динамическая ёмкость не получается положительной"},
-    {MessageId::PickTooFew, "кварцев с подобранной моделью меньше, чем %s"},
+     "плате или в неучтённой оснастке?",
+     "the phase of the measurement does not fit the model, so only the magnitudes were fitted: "
+     "is the crystal on an active board or in a fixture not accounted for?"},
+    {MessageId::G3uurNoShift, "по этим частотам динамическая ёмкость не получается положительной",
+     "these frequencies give no positive motional capacitance"},
+    {MessageId::PickTooFew, "кварцев с подобранной моделью меньше, чем %s",
+     "fewer than %s crystals have a fitted model"},
 }};
+
+struct FieldRow {
+    Field field;
+    std::string_view russian;
+    std::string_view english;
+};
+
+// The fields by the labels the window gives them in each language.
+constexpr std::array<FieldRow, 7> FieldNames = {{
+    {Field::Fo, "в поле Fo(кГц)", "in the field Fo(kHz)"},
+    {Field::Ld, "в поле Ld(мГн)", "in the field Ld(mH)"},
+    {Field::Cs, "в поле Сs(пФ)", "in the field Cs(pF)"},
+    {Field::Rd, "в поле Rd(Ом)", "in the field Rd(Ohm)"},
+    {Field::Df, "в поле Полоса dF (Гц)", "in the field Band dF (Hz)"},
+    {Field::Level, "в поле Уровень АЧХ (дБ)", "in the field Level (dB)"},
+    {Field::Ck, "в поле Сk(пФ)", "in the field Ck(pF)"},
+}};
+
+std::string PlaceText(const Message& message, Language language) {
+    const bool english = language == Language::English;
+    for (const FieldRow& row : FieldNames) {
+        if (row.field == message.field) return std::string(english ? row.english : row.russian);
+    }
+    const std::string line = std::to_string(message.line);
+    return english ? "in line " + line + " of the file" : "в строке " + line + " файла";
+}
+
+// "U+0401" for the first character of a UTF-8 text; the text a file refuses is always whole
+// characters, so a broken sequence shows as far as it goes.
+std::string CodePointText(std::string_view text) {
+    if (text.empty()) return "U+0000";
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const int trailing = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t code = trailing == 0 ? lead : lead & (0x3F >> trailing);
+    for (int k = 1; k <= trailing && k < int(text.size()); ++k)
+        code = (code << 6) | (static_cast<unsigned char>(text[std::size_t(k)]) & 0x3F);
+    // At least four hexadecimal digits, as "U+%04X" writes them.
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string digits;
+    for (int count = 0; code != 0 || count < 4; ++count, code >>= 4)
+        digits.insert(digits.begin(), Hex[code & 0xF]);
+    return "U+" + digits;
+}
+
+void ReplaceFirst(std::string& text, std::string_view placeholder, const std::string& with) {
+    const std::size_t at = text.find(placeholder);
+    if (at != std::string::npos) text.replace(at, placeholder.size(), with);
+}
 
 }  // namespace
 
-std::string_view MessageText(MessageId id) {
-    for (const auto& [rowId, text] : Texts) {
-        if (rowId == id) return text;
+std::string_view MessageText(MessageId id, Language language) {
+    for (const MessageRow& row : Texts) {
+        if (row.id == id) return language == Language::English ? row.english : row.russian;
     }
     return {};
 }
 
-std::string MessageText(const Message& message) {
-    std::string text(MessageText(message.id));
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, message.value);
+std::string MessageText(const Message& message, Language language) {
+    std::string text(MessageText(message.id, language));
+    // The place and the code point first: the value is the user's text and may hold a '%'.
+    if (text.find("%p") != std::string::npos)
+        ReplaceFirst(text, "%p", PlaceText(message, language));
+    if (text.find("%u") != std::string::npos)
+        ReplaceFirst(text, "%u", CodePointText(message.value));
+    ReplaceFirst(text, "%s", message.value);
     if (message.file.empty()) return text;
-    std::string where = "«" + message.file + "»";
-    if (message.line > 0) where += ", строка " + std::to_string(message.line);
+    const bool english = language == Language::English;
+    std::string where = english ? message.file : "«" + message.file + "»";
+    if (message.line > 0)
+        where += (english ? ", line " : ", строка ") + std::to_string(message.line);
     return where + ": " + text;
 }
 

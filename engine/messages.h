@@ -5,9 +5,11 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace feldan {
+
+// The languages the program speaks: Russian, its own, and English.
+enum class Language { Russian, English };
 
 enum class MessageId {
     None,
@@ -25,8 +27,15 @@ enum class MessageId {
     DivisionByZero,
     InvalidOperation,
     Overflow,  // a result too large for a double (for example Fo squared of an absurd Fo)
+    // The design file layer: what a file holds, or what a file cannot hold.
+    FileFilterTypeRange,    // the topology line of a file is outside 1..7
+    FileResponseTypeRange,  // the response line of a file is outside 1..5
+    FileTooLarge,           // far more bytes than a design has
+    ControlCharacter,       // value: the character's code; at a place
+    BrokenText,             // a text that is not valid UTF-8; at a place
+    NotInWindows1251,       // value: the character; at a place
     // Files that are read: the message names the file and the line, value the detail.
-    FileTooLarge,
+    ReadFileTooLarge,
     TouchstoneNotANumber,  // value: the text
     TouchstoneColumns,     // value: how many numbers a row of data needs
     TouchstoneOption,      // value: the word of the option line that is not understood
@@ -51,25 +60,33 @@ enum class MessageId {
     PickTooFew,         // value: how many were asked for
 };
 
-struct Message {
-    Message() = default;
-    Message(MessageId id, std::string value = {}, std::string file = {}, int line = 0)
-        : id(id), value(std::move(value)), file(std::move(file)), line(line) {}
+// A field of the window: where a text that a file cannot hold was typed.
+enum class Field { None, Fo, Ld, Cs, Rd, Df, Level, Ck };
 
+struct Message {
     MessageId id = MessageId::None;
-    // The text a conversion refused, as it was converted, or the detail of a file message.
+    // The text a conversion refused, as it was converted, or the character a file refused;
+    // empty for the other messages.
     std::string value;
-    // For the messages about a file: its name and the line (from 1; 0 for the whole file).
-    std::string file;
+    // The place of a text a file cannot hold: its field, or else its line of the file.
+    Field field = Field::None;
     int line = 0;
+    // For the messages about a file that is read: its name, which comes first ("«x.s2p», строка
+    // 12: …"); the line is then the line of that file.
+    std::string file{};
 
     bool operator==(const Message&) const = default;
 };
 
-// The words of a message, in Russian as the program has always shown them.
-std::string MessageText(const Message& message);
+// A message about a file that is read.
+inline Message FileMessage(MessageId id, std::string value, std::string file, int line = 0) {
+    return Message{id, std::move(value), Field::None, line, std::move(file)};
+}
+
+// The words of a message; the Russian ones are those the program has always shown.
+std::string MessageText(const Message& message, Language language = Language::Russian);
 
 // The words of a message without a value.
-std::string_view MessageText(MessageId id);
+std::string_view MessageText(MessageId id, Language language = Language::Russian);
 
 }  // namespace feldan

@@ -21,14 +21,15 @@ struct CapEntry {
 
 // The capacitors of the schematic from input to output; mirrored ones of one slot share an
 // entry ("C1=C5="), in the order their first label is drawn.
-std::vector<CapEntry> CapEntriesOf(int filterType) {
+std::vector<CapEntry> CapEntriesOf(int filterType, Language language) {
     std::vector<CapEntry> entries;
     if (filterType < 1 || filterType > FilterTypeCount) return entries;
     for (const SchematicItem& part : DescriptorOf(filterType).schematic) {
         if (part.kind == SchematicItemKind::Crystal) continue;
         std::string label(part.label);
-        // The 4CW summary has always written these two labels with the Cyrillic Es.
-        if (filterType == static_cast<int>(FilterType::Cw4) && (label == "C5" || label == "C7")) {
+        // The Russian 4CW summary has always written these two labels with the Cyrillic Es.
+        if (language == Language::Russian && filterType == static_cast<int>(FilterType::Cw4) &&
+            (label == "C5" || label == "C7")) {
             label = "С" + label.substr(1);
         }
         auto entry = std::find_if(entries.begin(), entries.end(),
@@ -44,11 +45,21 @@ std::size_t EntriesPerLine(int filterType) {
     return filterType == static_cast<int>(FilterType::Ladder3) ? 1 : 2;
 }
 
+// The words around the numbers of the summary.
+struct SummaryWords {
+    std::string_view inputOhm, ohm, picofarad, amin, aminAt, decibel, hertz, levelDecibel, hertzEnd;
+};
+
+constexpr SummaryWords RussianWords = {"Rвх=", " Ом;", " пФ;",  "Амин=", " F(Амин)=Fo+",
+                                       " дБ;", " Гц;", " дБ)=", " Гц."};
+constexpr SummaryWords EnglishWords = {"Rin=", " Ohm;", " pF;",  "Amin=", " F(Amin)=Fo+",
+                                       " dB;", " Hz;",  " dB)=", " Hz."};
+
 void AppendEntry(std::string& text, const CapEntry& entry, const Synthesis& synthesis,
-                 char separator) {
+                 char separator, const SummaryWords& words) {
     text += entry.labels;
     text += FormatGeneral(synthesis.CapPF[entry.slot], 4, separator);
-    text += " пФ;";
+    text += words.picofarad;
 }
 
 }  // namespace
@@ -118,23 +129,34 @@ std::string FormatGeneral(double value, int precision, char separator) {
     return text;
 }
 
-std::string ComposeResultText(const CalculationResult& result, char separator) {
+std::string ComposeResultText(const CalculationResult& result, char separator, Language language) {
+    const SummaryWords& words = language == Language::English ? EnglishWords : RussianWords;
     const DesignInput& input = result.input;
     const Synthesis& synthesis = result.synthesis;
     const Measurements& m = result.measurements;
-    std::string text = "Rвх=" + FormatGeneral(synthesis.InputOhm, 4, separator) + " Ом;";
-    const std::vector<CapEntry> entries = CapEntriesOf(input.FilterType);
+    std::string text(words.inputOhm);
+    text += FormatGeneral(synthesis.InputOhm, 4, separator);
+    text += words.ohm;
+    const std::vector<CapEntry> entries = CapEntriesOf(input.FilterType, language);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         text += i % EntriesPerLine(input.FilterType) == 0 ? '\r' : ' ';
-        AppendEntry(text, entries[i], synthesis, separator);
+        AppendEntry(text, entries[i], synthesis, separator, words);
     }
     // In double precision a maximum at Fo gives exactly 0 here.
     const double peakOffsetHz = m.PeakHz - 1000 * input.FoKHz;
-    text += "\rАмин=" + FormatGeneral(m.AminDb, 3, separator) + " дБ;";
-    text += " F(Амин)=Fo+" + FormatGeneral(peakOffsetHz, 4, separator) + " Гц;";
-    text += "\rA(Fo)=" + FormatGeneral(m.AFoDb, 4, separator) + " дБ;";
-    text += " dF(" + FormatGeneral(input.LevelDb, 15, separator) + " дБ)=";
-    text += FormatGeneral(m.MeasuredDfHz, 5, separator) + " Гц.";
+    text += '\r';
+    text += words.amin;
+    text += FormatGeneral(m.AminDb, 3, separator);
+    text += words.decibel;
+    text += words.aminAt;
+    text += FormatGeneral(peakOffsetHz, 4, separator);
+    text += words.hertz;
+    text += "\rA(Fo)=" + FormatGeneral(m.AFoDb, 4, separator);
+    text += words.decibel;
+    text += " dF(" + FormatGeneral(input.LevelDb, 15, separator);
+    text += words.levelDecibel;
+    text += FormatGeneral(m.MeasuredDfHz, 5, separator);
+    text += words.hertzEnd;
     return text;
 }
 

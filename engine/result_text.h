@@ -12,6 +12,8 @@ namespace feldan {
 std::string FormatGeneral(double value, int precision, char separator);
 
 // The summary of a finished calculation; lines separated by '\r', no line end after the last.
-std::string ComposeResultText(const CalculationResult& result, char separator);
+// The numbers are the same in both languages; only the words around them differ.
+std::string ComposeResultText(const CalculationResult& result, char separator,
+                              Language language = Language::Russian);
 
 }  // namespace feldan

@@ -63,7 +63,7 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
         const MessageId warning = RunDesign(design, *filter.analysis, result, separator);
         if (warning != MessageId::None) {
             result.outcome = Outcome::Warning;
-            result.message = Message(warning);
+            result.message = Message{warning, ""};
             return filter;
         }
     } catch (const CommandError& error) {

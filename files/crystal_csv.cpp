@@ -15,7 +15,7 @@ namespace {
 constexpr std::array<std::string_view, 5> Columns = {"name", "fs_hz", "lm_h", "rm_ohm", "c0_f"};
 
 [[noreturn]] void Fail(const std::string& file, int line, MessageId id, std::string value = {}) {
-    throw CrystalListError(Message(id, std::move(value), file, line));
+    throw CrystalListError(FileMessage(id, std::move(value), file, line));
 }
 
 // The fields of one record (RFC 4180 quoting); the record may go on over further lines inside
@@ -142,7 +142,7 @@ std::vector<NamedCrystal> ReadCrystalList(const std::string& path) {
     char buffer[1 << 16];
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > (std::size_t{64} << 20)) Fail(name, 0, MessageId::FileTooLarge);
+        if (text.size() > (std::size_t{64} << 20)) Fail(name, 0, MessageId::ReadFileTooLarge);
     }
     return ParseCrystalList(text, name);
 }

@@ -32,47 +32,26 @@ constexpr int CkLine = 9;
 constexpr int FilterTypeLine = 10;
 constexpr int ResponseTypeLine = 11;
 
-constexpr std::string_view FilterTypeRangeWarning = " Тип фильтра в файле должен быть от 1 до 7 ! ";
-constexpr std::string_view ResponseTypeRangeWarning = " Тип АЧХ в файле должен быть от 1 до 5 ! ";
-constexpr std::string_view TooLargeWarning = " Файл слишком велик для файла данных по кварцам ! ";
-
-constexpr std::array<std::string_view, FilterTypeCount> OpenedFilterTexts = {"3-х кристальный",
-                                                                             "4-х кристальный",
-                                                                             "6-х кристальный",
-                                                                             "8-х кристальный",
-                                                                             "4CW",
-                                                                             "6CW",
-                                                                             "8CW"};
-constexpr std::array<std::string_view, ResponseTypeCount> OpenedResponseTexts = {
-    "Баттерворта dA=3 dB", "Чебышева dA=0.044 dB", "Чебышева dA=0.099 dB", "Чебышева dA=0.177 dB",
-    "Чебышева dA=0.28 дБ"};
-
-// How a refusal names the place of a text: the field's label, or the line of the file.
-std::string PlaceOfLine(int line) {
+// The field whose text a line holds; Field::None for the reserved lines and the selections.
+Field FieldOfLine(int line) {
     switch (line) {
         case FoLine:
-            return "в поле Fo(кГц)";
+            return Field::Fo;
         case LdLine:
-            return "в поле Ld(мГн)";
+            return Field::Ld;
         case CsLine:
-            return "в поле Сs(пФ)";
+            return Field::Cs;
         case RdLine:
-            return "в поле Rd(Ом)";
+            return Field::Rd;
         case DfLine:
-            return "в поле Полоса dF (Гц)";
+            return Field::Df;
         case LevelLine:
-            return "в поле Уровень АЧХ (дБ)";
+            return Field::Level;
         case CkLine:
-            return "в поле Сk(пФ)";
+            return Field::Ck;
         default:
-            return "в строке " + std::to_string(line) + " файла";
+            return Field::None;
     }
-}
-
-std::string CodePointText(char32_t c) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
-    return buffer;
 }
 
 // Splits the bytes into lines; `ended` tells whether the design ended inside them (Ctrl-Z or
@@ -98,9 +77,9 @@ DesignFileLines SplitLines(std::string_view bytes, bool& ended) {
     return lines;
 }
 
-int TypeOfLine(const DesignFileLines& lines, int line, int count, std::string_view warning) {
+int TypeOfLine(const DesignFileLines& lines, int line, int count, MessageId warning) {
     const std::int32_t value = StrToInt(lines[line]);
-    if (value < 1 || value > count) throw DesignFileWarning(std::string(warning));
+    if (value < 1 || value > count) throw DesignFileWarning(Message{warning, ""});
     return value;
 }
 
@@ -127,9 +106,10 @@ DesignFields FileLinesToFields(const DesignFileLines& lines) {
     fields.texts.Df = lines[DfLine];
     fields.texts.Level = lines[LevelLine];
     fields.texts.Ck = lines[CkLine];
-    fields.FilterType = TypeOfLine(lines, FilterTypeLine, FilterTypeCount, FilterTypeRangeWarning);
+    fields.FilterType =
+        TypeOfLine(lines, FilterTypeLine, FilterTypeCount, MessageId::FileFilterTypeRange);
     fields.ResponseType =
-        TypeOfLine(lines, ResponseTypeLine, ResponseTypeCount, ResponseTypeRangeWarning);
+        TypeOfLine(lines, ResponseTypeLine, ResponseTypeCount, MessageId::FileResponseTypeRange);
     return fields;
 }
 
@@ -143,22 +123,18 @@ std::string DesignFileBytes(const DesignFileLines& lines) {
     for (int line = 1; line <= DesignFileLineCount; ++line) {
         const std::string& text = lines[line];
         // A line end or Ctrl-Z inside a text would shift or cut every later line when read back.
+        const auto refusal = [line](MessageId id, std::string value) {
+            return DesignFileWarning(Message{id, std::move(value), FieldOfLine(line), line});
+        };
         for (const char c : text) {
             if (c == Cr || c == Lf || c == CtrlZ) {
-                throw DesignFileWarning(" Управляющий символ с кодом " +
-                                        std::to_string(static_cast<int>(c)) + " " +
-                                        PlaceOfLine(line) + " нельзя записать в файл ! ");
+                throw refusal(MessageId::ControlCharacter, std::to_string(static_cast<int>(c)));
             }
         }
         const Cp1251Encoding encoded = Utf8ToCp1251(text);
         if (!encoded.ok) {
-            if (encoded.refused.empty()) {
-                throw DesignFileWarning(" Текст " + PlaceOfLine(line) +
-                                        " содержит неверную последовательность байтов ! ");
-            }
-            throw DesignFileWarning(
-                " Символ «" + encoded.refused + "» (" + CodePointText(encoded.refusedCodePoint) +
-                ") " + PlaceOfLine(line) + " нельзя записать в кодировке Windows-1251 ! ");
+            if (encoded.refused.empty()) throw refusal(MessageId::BrokenText, "");
+            throw refusal(MessageId::NotInWindows1251, encoded.refused);
         }
         bytes += encoded.bytes;
         bytes += "\r\n";
@@ -192,7 +168,7 @@ DesignFileLines ReadDesignFile(const std::string& path) {
     const DesignFileLines lines =
         SplitLines(std::string_view(bytes).substr(0, DesignFileByteLimit), ended);
     if (count > DesignFileByteLimit && !ended) {
-        throw DesignFileWarning(std::string(TooLargeWarning));
+        throw DesignFileWarning(Message{MessageId::FileTooLarge, ""});
     }
     return lines;
 }
@@ -222,16 +198,6 @@ std::string DesignFileName(const std::string& chosen) {
         if (same) return chosen;
     }
     return chosen + std::string(extension);
-}
-
-std::optional<std::string_view> OpenedFilterTypeText(int filterType) {
-    if (filterType < 1 || filterType > FilterTypeCount) return std::nullopt;
-    return OpenedFilterTexts[filterType - 1];
-}
-
-std::optional<std::string_view> OpenedResponseTypeText(int responseType) {
-    if (responseType < 1 || responseType > ResponseTypeCount) return std::nullopt;
-    return OpenedResponseTexts[responseType - 1];
 }
 
 }  // namespace feldan

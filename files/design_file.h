@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,10 +62,5 @@ void WriteDesignFile(const std::string& path, const DesignFileLines& lines);
 
 // The name a save writes to: ".fdn" appended unless the name already ends in it (any case).
 std::string DesignFileName(const std::string& chosen);
-
-// What the topology and response displays (Edit7, Edit10) show after a design file is opened;
-// nullopt outside 1..7 and 1..5.
-std::optional<std::string_view> OpenedFilterTypeText(int filterType);
-std::optional<std::string_view> OpenedResponseTypeText(int responseType);
 
 }  // namespace feldan

@@ -43,7 +43,7 @@ class Reader {
     }
 
     [[noreturn]] void Fail(MessageId id, std::string value = {}) const {
-        Message message{id, std::move(value)};
+        Message message{id, std::move(value), Field::None, 0};
         message.file = fileName_;
         message.line = lineNumber_;
         throw TouchstoneError(std::move(message));
@@ -180,7 +180,7 @@ int PortsOfTouchstoneName(const std::string& path) {
 
 TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::string& fileName) {
     Reader reader(text, fileName);
-    if (text.size() > TouchstoneMaxBytes) reader.Fail(MessageId::FileTooLarge);
+    if (text.size() > TouchstoneMaxBytes) reader.Fail(MessageId::ReadFileTooLarge);
     Options options;
     bool optionLineSeen = false;
     bool version2 = false;
@@ -331,12 +331,12 @@ TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::stri
         lastHz = hz;
     }
     if (data.frequencyHz.empty()) {
-        Message message{MessageId::TouchstoneNoData, {}};
+        Message message{MessageId::TouchstoneNoData, {}, Field::None, 0};
         message.file = fileName;
         throw TouchstoneError(std::move(message));
     }
     if (promisedPoints >= 0 && static_cast<std::size_t>(promisedPoints) != rawPoints) {
-        Message message{MessageId::TouchstoneCount, std::to_string(promisedPoints)};
+        Message message{MessageId::TouchstoneCount, std::to_string(promisedPoints), Field::None, 0};
         message.file = fileName;
         throw TouchstoneError(std::move(message));
     }
@@ -355,7 +355,7 @@ TouchstoneData ReadTouchstoneFile(const std::string& path) {
     const std::string name =
         path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
     if (ports == 0) {
-        Message message{MessageId::TouchstonePorts, "?"};
+        Message message{MessageId::TouchstonePorts, "?", Field::None, 0};
         message.file = name;
         throw TouchstoneError(std::move(message));
     }
@@ -366,7 +366,7 @@ TouchstoneData ReadTouchstoneFile(const std::string& path) {
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(file.gcount()));
         if (text.size() > TouchstoneMaxBytes) {
-            Message message{MessageId::FileTooLarge, {}};
+            Message message{MessageId::ReadFileTooLarge, {}, Field::None, 0};
             message.file = name;
             throw TouchstoneError(std::move(message));
         }

@@ -1,14 +1,13 @@
 #include "ui/application.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QProxyStyle>
 #include <QStyleFactory>
-#include <QTranslator>
 
 #include "engine/version.h"
+#include "ui/language.h"
 #include "ui/program_icon.h"
+#include "ui/settings.h"
 
 namespace feldan {
 
@@ -29,21 +28,15 @@ class FeldanStyle : public QProxyStyle {
 
 }  // namespace
 
-bool SetUpApplication(QApplication& app) {
+bool SetUpApplication(std::optional<Language> languageForThisRun) {
     QApplication::setApplicationName(QStringLiteral("Feldan ") + QString::fromLatin1(VersionText));
     QApplication::setDesktopFileName(QStringLiteral("org.feldan.Feldan"));
-    // The window is laid out in fixed pixels; one style keeps it the same on every desktop.
+    // One style keeps the window the same on every desktop.
     QApplication::setStyle(new FeldanStyle);
     QApplication::setWindowIcon(ProgramIcon());
-    // File dialogs, context menus and message box buttons in the language of the program.
-    auto* qtTexts = new QTranslator(&app);
-    if (!qtTexts->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete qtTexts;
-        return false;
-    }
-    QApplication::installTranslator(qtTexts);
-    return true;
+    const Language language = languageForThisRun.value_or(
+        LanguageFromCode(RememberedLanguage()).value_or(Language::Russian));
+    return SetLanguage(language);
 }
 
 }  // namespace feldan

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 
 #include "files/design_file.h"
+#include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/settings.h"
 
@@ -18,10 +19,10 @@ QString DialogFolder() {
 
 // "*.*" of the old filters means every file; in Qt's syntax that is "*".
 QString OpenFilter() {
-    return QString::fromUtf8("файлы данных по кварцам (*.fdn);;все файлы (*)");
+    return MainWindow::tr("файлы данных по кварцам (*.fdn);;все файлы (*)");
 }
 QString SaveFilter() {
-    return QString::fromUtf8("файлы данных кварца (*.fdn)");
+    return MainWindow::tr("файлы данных кварца (*.fdn)");
 }
 
 // File names go to the files layer in the file system's own encoding.
@@ -52,24 +53,20 @@ void MainWindow::OpenDesign() {
     try {
         fields = LoadDesignFile(LocalPath(path), designFileLines_);
     } catch (const DesignFileWarning& warning) {
-        ShowWarning(warning.what());
+        ShowWarning(warning.Text(CurrentLanguage()));
         return;
     } catch (const CommandError& error) {
-        ShowError(QString::fromUtf8(error.what()));
+        ShowError(QString::fromStdString(error.Text(CurrentLanguage())));
         return;
     }
     SetFieldTexts(fields.texts);
     filterType_ = fields.FilterType;
     responseType_ = fields.ResponseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
-    if (const auto text = OpenedFilterTypeText(fields.FilterType)) {
-        topologyNameEdit_->setText(
-            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
-    }
-    if (const auto text = OpenedResponseTypeText(fields.ResponseType)) {
-        responseNameEdit_->setText(
-            QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
-    }
+    topologyNameSource_ = NameSource::File;
+    responseNameSource_ = NameSource::File;
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
     RememberFolderOf(path);
     DesignStored(path, CurrentDesign());
 }
@@ -88,10 +85,10 @@ bool MainWindow::SaveDesign() {
     try {
         WriteDesignFile(target, designFileLines_);
     } catch (const DesignFileWarning& warning) {
-        ShowWarning(warning.what());
+        ShowWarning(warning.Text(CurrentLanguage()));
         return false;
     } catch (const CommandError& error) {
-        ShowError(QString::fromUtf8(error.what()));
+        ShowError(QString::fromStdString(error.Text(CurrentLanguage())));
         return false;
     }
     const QString saved = QFile::decodeName(QByteArray::fromStdString(target));

@@ -12,6 +12,11 @@ QString MessageBoxTitle() {
     return QApplication::applicationName();
 }
 
+QString UnsavedChangesQuestion(const QString& designName) {
+    return QCoreApplication::translate("feldan::QtDialogService", "Сохранить изменения в «%1»?")
+        .arg(designName);
+}
+
 void QtDialogService::Warning(const QString& text) {
     QMessageBox::warning(parent_, MessageBoxTitle(), text, QMessageBox::Ok);
 }
@@ -42,8 +47,7 @@ QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filt
 }
 
 DialogService::UnsavedAnswer QtDialogService::AskToSaveChanges(const QString& designName) {
-    QMessageBox box(QMessageBox::Question, MessageBoxTitle(),
-                    QString::fromUtf8("Сохранить изменения в «%1»?").arg(designName),
+    QMessageBox box(QMessageBox::Question, MessageBoxTitle(), UnsavedChangesQuestion(designName),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {

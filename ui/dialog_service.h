@@ -46,4 +46,7 @@ class QtDialogService : public DialogService {
 // The caption of the program's message boxes: the application title.
 QString MessageBoxTitle();
 
+// What AskToSaveChanges asks about the design file of that name.
+QString UnsavedChangesQuestion(const QString& designName);
+
 }  // namespace feldan

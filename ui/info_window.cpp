@@ -24,21 +24,20 @@ QString Spaces(int count) {
 
 }  // namespace
 
-const std::vector<CreditRow>& CreditRows() {
-    static const std::vector<CreditRow> rows = {
-        {0, QString::fromUtf8("ВЕРСИЯ ") + QString::fromLatin1(VersionText) + Spaces(15)},
+std::vector<CreditRow> CreditRows() {
+    return {
+        {0, InfoWindow::tr("ВЕРСИЯ ") + QString::fromLatin1(VersionText) + Spaces(15)},
         {1, Spaces(27)},
-        {2, QString::fromUtf8("Алгоритм, дизайн:") + Spaces(12)},
-        {3, QString::fromUtf8("Авторы Feldan")},
+        {2, InfoWindow::tr("Алгоритм, дизайн:") + Spaces(12)},
+        {3, InfoWindow::tr("Авторы Feldan")},
         {5, Spaces(30)},
-        {6, QString::fromUtf8("Математика, программирование: ")},
-        {7, QString::fromUtf8("Разработчики Feldan")},
+        {6, InfoWindow::tr("Математика, программирование: ")},
+        {7, InfoWindow::tr("Разработчики Feldan")},
         {9, Spaces(29)},
-        {10, QString::fromUtf8("Со всеми вопросами обращаться по E-mail:")},
-        {11, QString::fromUtf8("через трекер задач проекта Feldan")},
+        {10, InfoWindow::tr("Со всеми вопросами обращаться по E-mail:")},
+        {11, InfoWindow::tr("через трекер задач проекта Feldan")},
         {ClosingRow, Spaces(33)},
     };
-    return rows;
 }
 
 CreditsArea::CreditsArea(QWidget* parent) : QWidget(parent) {
@@ -76,7 +75,6 @@ void CreditsArea::paintEvent(QPaintEvent*) {
 InfoWindow::InfoWindow(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("InfoWindow"));
-    setWindowTitle(QString::fromUtf8("Информация о программе "));
     // 344 x 263 outside with a sizeable frame of 4 pixels and a caption of 19.
     resize(336, 236);
     move(483, 327);
@@ -91,8 +89,8 @@ InfoWindow::InfoWindow(QWidget* parent)
     creditsBox_->setObjectName(QStringLiteral("creditsBox"));
     creditsBox_->setGeometry(4, 4, 328, 229);
 
-    closeButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
-                                   QStringLiteral("&Close"), this);
+    closeButton_ =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QString(), this);
     closeButton_->setObjectName(QStringLiteral("closeButton"));
     closeButton_->setGeometry(220, 200, 101, 29);
     closeButton_->hide();
@@ -100,6 +98,12 @@ InfoWindow::InfoWindow(QWidget* parent)
 
     timer_.setInterval(5);
     connect(&timer_, &QTimer::timeout, this, &InfoWindow::ScrollStep);
+    RetranslateUi();
+}
+
+void InfoWindow::RetranslateUi() {
+    setWindowTitle(tr("Информация о программе "));
+    closeButton_->setText(tr("&Close"));
 }
 
 void InfoWindow::ShowAndActivate() {
@@ -119,6 +123,7 @@ int InfoWindow::LastStep() const {
 }
 
 bool InfoWindow::event(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) RetranslateUi();
     if (event->type() == QEvent::WindowActivate) {
         if (activationRequested_) {
             activationRequested_ = false;

@@ -17,8 +17,9 @@ struct CreditRow {
     QString text;
 };
 
-// The rows in drawing order; the last one is the closing row of spaces.
-const std::vector<CreditRow>& CreditRows();
+// The rows in drawing order, in the language in force; the last one is the closing row of
+// spaces.
+std::vector<CreditRow> CreditRows();
 
 class CreditsArea : public QWidget {
     Q_OBJECT
@@ -66,6 +67,7 @@ class InfoWindow : public QWidget {
 
   private:
     void FormActivate();
+    void RetranslateUi();
 
     CreditsArea* creditsBox_ = nullptr;
     QPushButton* closeButton_ = nullptr;

@@ -1,15 +1,18 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -24,30 +27,92 @@
 #include <QTextEdit>
 #include <QTime>
 #include <QTimer>
+#include <QWindow>
+#include <algorithm>
 #include <exception>
+#include <tuple>
 
 #include "engine/errors.h"
+#include "engine/result_text.h"
 #include "ui/info_window.h"
 #include "ui/key_rules.h"
+#include "ui/language.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
 #include "ui/program_icon.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
+#include "ui/settings.h"
 #include "ui/window_style.h"
 
 namespace feldan {
 
 namespace {
 
+// The client area at the window's default size: today's familiar look.
 constexpr int ClientWidth = 792;
 constexpr int ClientHeight = 550;
 
-const std::array<const char*, ResponseTypeCount> ResponseNames = {
-    "Баттерворта dA=3 dB", "Чебышева dA=0.044 dB", "Чебышева dA=0.099 dB", "Чебышева dA=0.177 dB",
-    "Чебышева dA=0.28 дБ"};
+constexpr int SchematicLeft = 6;
+constexpr int InputPanelWidth = 165;
+constexpr int HeadingHeight = 18;
+constexpr int FieldHeight = 23;
+// A field label's text starts this far below the top of its edit box.
+constexpr int LabelDrop = 3;
+// The part of a list's width that its drop-down button takes.
+constexpr int ListButtonWidth = 17;
+constexpr int StatusBarHeight = 19;
+// What a status bar panel needs beside its text: its frame and indent, and a little air.
+constexpr int PanelPadding = 12;
 
-const char* const ProgramTitle = "Расчёт кварцевых фильтров";
+// The window's own texts are Russian; Qt's translation system gives their English. The lists
+// are marked for lupdate here and translated where they are shown.
+const std::array<const char*, FilterTypeCount> TopologyItems = {
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "3-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "4-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "6-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "8-ми кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "4CW"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "6CW"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "8CW")};
+const std::array<const char*, ResponseTypeCount> ResponseItems = {
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Баттерворта dA=3 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0,044 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0,099 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0,177 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0,28 dB")};
+
+// What the response display shows after a choice: the ripple with a decimal point, and the
+// Cyrillic "дБ" in the last.
+const std::array<const char*, ResponseTypeCount> ResponseNames = {
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Баттерворта dA=3 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0.044 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0.099 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0.177 dB"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Чебышева dA=0.28 дБ")};
+
+// What the topology display shows after a design file is opened: the list's words, but "6-х"
+// and "8-х" where the list has "6-ти" and "8-ми".
+const std::array<const char*, FilterTypeCount> OpenedTopologyNames = {
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "3-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "4-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "6-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "8-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "4CW"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "6CW"),
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "8CW")};
+
+// The displays before any choice.
+const char* const StartTopologyName = QT_TRANSLATE_NOOP("feldan::MainWindow", "4-х кристальный");
+const char* const StartResponseName =
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Баттерворта dA=3 дб");
+
+const char* const ProgramTitle =
+    QT_TRANSLATE_NOOP("feldan::MainWindow", "Расчёт кварцевых фильтров");
+
+QString Translated(const char* text) {
+    return QCoreApplication::translate("feldan::MainWindow", text);
+}
 
 bool SameDesign(const DesignFields& a, const DesignFields& b) {
     const InputTexts& x = a.texts;
@@ -61,8 +126,11 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+// A result to keep for its texts: the curve lives in the chart.
+CalculationResult WithoutCurve(const CalculationResult& result) {
+    CalculationResult kept = result;
+    kept.curve = {};
+    return kept;
 }
 
 // Window texts separate lines by a carriage return; Qt widgets by a line feed.
@@ -97,7 +165,12 @@ QString ShortDateText(const QLocale& locale, const QDate& date) {
 
 QString ResponseDisplayName(int responseType) {
     if (responseType < 1 || responseType > ResponseTypeCount) return QString();
-    return QString::fromUtf8(ResponseNames[responseType - 1]);
+    return Translated(ResponseNames[responseType - 1]);
+}
+
+QString OpenedTopologyDisplayName(int filterType) {
+    if (filterType < 1 || filterType > FilterTypeCount) return QString();
+    return Translated(OpenedTopologyNames[filterType - 1]);
 }
 
 MainWindow::MainWindow(char separator, QWidget* parent)
@@ -106,18 +179,17 @@ MainWindow::MainWindow(char separator, QWidget* parent)
       dialogs_(std::make_unique<QtDialogService>(this)) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowIcon(ProgramIcon());
-    // A fixed window: system menu, minimise and close, no maximise.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
     BuildMenu();
     BuildControls();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+    RetranslateUi();
+    // The size and place of the last run, else the familiar size in the middle of the screen.
+    if (!restoreGeometry(RememberedWindowGeometry())) {
+        resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
     }
     SetStartState();
     infoWindow_ = new InfoWindow(this);
@@ -140,36 +212,50 @@ void MainWindow::BuildMenu() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    // Mnemonics with the Russian letters of the texts; Alt or F10 walks the bar with the arrows.
-    fileMenu_ = bar->addMenu(QString::fromUtf8("&Файл"));
+    // The texts come from RetranslateUi; Alt or F10 walks the bar with the arrows.
+    fileMenu_ = bar->addMenu(QString());
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
     named(fileMenu_->menuAction(), "fileMenu");
-    openAction_ = named(fileMenu_->addAction(QString::fromUtf8("&Открыть")), "openAction");
+    openAction_ = named(fileMenu_->addAction(QString()), "openAction");
     openAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+O")));
-    saveAction_ = named(fileMenu_->addAction(QString::fromUtf8("&Сохранить")), "saveAction");
+    saveAction_ = named(fileMenu_->addAction(QString()), "saveAction");
     saveAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+S")));
     fileSeparator_ = named(fileMenu_->addSeparator(), "fileSeparator");
-    printAction_ = named(fileMenu_->addAction(QString::fromUtf8("&Печать")), "printAction");
+    printAction_ = named(fileMenu_->addAction(QString()), "printAction");
     printAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+P")));
     exitSeparator_ = named(fileMenu_->addSeparator(), "exitSeparator");
-    exitAction_ = named(fileMenu_->addAction(QString::fromUtf8("&Выход")), "exitAction");
+    exitAction_ = named(fileMenu_->addAction(QString()), "exitAction");
     exitAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Q")));
-    calculateAction_ = named(bar->addAction(QString::fromUtf8("&Расчет")), "calculateAction");
+    calculateAction_ = named(bar->addAction(QString()), "calculateAction");
     calculateAction_->setShortcuts(
         {QKeySequence(Qt::Key_F9), QKeySequence::fromString(QStringLiteral("Ctrl+R"))});
-    infoAction_ = named(bar->addAction(QString::fromUtf8("&Инфо")), "infoAction");
-    chartMenu_ = bar->addMenu(QString::fromUtf8("&График"));
+    infoAction_ = named(bar->addAction(QString()), "infoAction");
+    chartMenu_ = bar->addMenu(QString());
     chartMenu_->setObjectName(QStringLiteral("chartMenu"));
     named(chartMenu_->menuAction(), "chartMenu");
-    overlayAction_ = named(chartMenu_->addAction(QString::fromUtf8("&Наложения")), "overlayAction");
+    overlayAction_ = named(chartMenu_->addAction(QString()), "overlayAction");
     overlayAction_->setCheckable(true);
-    legendAction_ = named(chartMenu_->addAction(QString::fromUtf8("&Легенда")), "legendAction");
+    legendAction_ = named(chartMenu_->addAction(QString()), "legendAction");
     legendAction_->setCheckable(true);
     // The legend is shown at start, and the mark says so.
     legendAction_->setChecked(true);
     chartSeparator_ = named(chartMenu_->addSeparator(), "chartSeparator");
-    clearChartAction_ =
-        named(chartMenu_->addAction(QString::fromUtf8("&Очистить")), "clearChartAction");
+    clearChartAction_ = named(chartMenu_->addAction(QString()), "clearChartAction");
+    // Each language is named in its own words, so that either reader finds it.
+    languageMenu_ = bar->addMenu(QString());
+    languageMenu_->setObjectName(QStringLiteral("languageMenu"));
+    named(languageMenu_->menuAction(), "languageMenu");
+    auto* languages = new QActionGroup(this);
+    russianAction_ = named(languageMenu_->addAction(QString::fromUtf8("Русский")), "russianAction");
+    englishAction_ = named(languageMenu_->addAction(QStringLiteral("English")), "englishAction");
+    for (QAction* action : {russianAction_, englishAction_}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
+    connect(russianAction_, &QAction::triggered, this,
+            [this] { ChooseLanguage(Language::Russian); });
+    connect(englishAction_, &QAction::triggered, this,
+            [this] { ChooseLanguage(Language::English); });
 
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     menuKey->setObjectName(QStringLiteral("menuKey"));
@@ -194,16 +280,20 @@ void MainWindow::BuildMenu() {
 void MainWindow::BuildControls() {
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName(QStringLiteral("clientArea"));
-    clientArea_->setFixedSize(ClientWidth, ClientHeight);
     clientArea_->setAutoFillBackground(true);
     setCentralWidget(clientArea_);
     clientArea_->setFont(ArialFont(12, true));
 
+    // The schematics share one area at its top left; exactly one of them is shown.
+    schematicArea_ = new QWidget(clientArea_);
+    schematicArea_->setObjectName(QStringLiteral("schematicArea"));
+    schematicArea_->setFixedHeight(SchematicHeight);
+    schematicArea_->setMinimumWidth(
+        SchematicLeft + *std::max_element(SchematicWidths.begin(), SchematicWidths.end()));
     for (int type = 1; type <= FilterTypeCount; ++type) {
-        auto* image = new QLabel(clientArea_);
+        auto* image = new QLabel(schematicArea_);
         image->setObjectName(QStringLiteral("schematic%1").arg(type));
-        image->setPixmap(QPixmap::fromImage(DrawSchematic(type)));
-        image->setGeometry(6, 0, SchematicWidths[type - 1], SchematicHeight);
+        image->setGeometry(SchematicLeft, 0, SchematicWidths[type - 1], SchematicHeight);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         image->setStatusTip(SchematicHint(type));
         schematicImages_[type - 1] = image;
@@ -211,7 +301,7 @@ void MainWindow::BuildControls() {
 
     resultText_ = new QTextEdit(clientArea_);
     resultText_->setObjectName(QStringLiteral("resultText"));
-    resultText_->setGeometry(448, 0, 340, 105);
+    resultText_->setFixedSize(340, SchematicHeight);
     resultText_->setReadOnly(true);
     resultText_->setAcceptRichText(false);
     resultText_->setTabChangesFocus(true);
@@ -228,118 +318,31 @@ void MainWindow::BuildControls() {
 
     chart_ = new ResponseChart(clientArea_);
     chart_->setObjectName(QStringLiteral("chart"));
-    chart_->setGeometry(4, 108, 613, 405);
+    chart_->setMinimumSize(300, 240);
+    chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
-    const auto label = [this](const char* name, const char* text, int x, int y) {
-        auto* item = new QLabel(QString::fromUtf8(text), clientArea_);
-        item->setObjectName(QString::fromLatin1(name));
-        item->adjustSize();
-        item->move(x, y);
-        return item;
-    };
-    const auto bevel = [this](const char* name, QRect geometry) {
-        auto* frame = new QFrame(clientArea_);
-        frame->setObjectName(QString::fromLatin1(name));
-        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        frame->setGeometry(geometry);
-        return frame;
-    };
-    const auto edit = [this](const char* name, const char* text, QRect geometry) {
-        auto* item = new QLineEdit(QString::fromUtf8(text), clientArea_);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setGeometry(geometry);
-        return item;
-    };
-    const auto number = [this](const char* name, const char* text, QRect geometry,
-                               bool allowsMinus = false) {
-        QLineEdit* item = new NumericEdit(QString::fromUtf8(text), allowsMinus, clientArea_);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setGeometry(geometry);
-        return item;
-    };
-    QPalette blue = palette();
-    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    auto* topRow = new QHBoxLayout;
+    topRow->setContentsMargins(0, 0, 4, 0);
+    topRow->setSpacing(0);
+    topRow->addWidget(schematicArea_, 1);
+    topRow->addWidget(resultText_);
 
-    crystalDataLabel_ = label("crystalDataLabel", "Данные резонатора", 645, 110);
-    crystalDataLabel_->setPalette(blue);
-    crystalDataFrame_ = bevel("crystalDataFrame", QRect(624, 128, 165, 138));
-    foLabel_ = label("foLabel", "Fo(кГц) =", 652, 139);
-    foEdit_ = number("foEdit", "8861.736", QRect(705, 136, 70, 23));
-    foEdit_->setStatusTip(QString::fromUtf8("Частота кварца"));
-    ldLabel_ = label("ldLabel", "Ld(мГн) =", 649, 164);
-    ldEdit_ = number("ldEdit", "10.1", QRect(705, 161, 45, 23));
-    ldEdit_->setStatusTip(QString::fromUtf8("Индуктивность кварца"));
-    csLabel_ = label("csLabel", "Сs(пФ) =", 653, 189);
-    csEdit_ = number("csEdit", "6.3", QRect(705, 186, 45, 23));
-    csEdit_->setStatusTip(QString::fromUtf8("Статическая емкость кварца"));
-    rdLabel_ = label("rdLabel", "Rd(Ом) =", 648, 214);
-    rdLabel_->setFont(ArialFont(13, true));
-    rdLabel_->adjustSize();
-    rdEdit_ = number("rdEdit", "5.7", QRect(705, 211, 45, 23));
-    rdEdit_->setStatusTip(QString::fromUtf8("Активное сопротивление кварца"));
-    ckLabel_ = label("ckLabel", "Сk(пФ) =", 648, 239);
-    ckLabel_->setFont(ArialFont(13, true));
-    ckLabel_->adjustSize();
-    ckEdit_ = edit("ckEdit", "91", QRect(705, 236, 45, 23));
-    ckEdit_->setStatusTip(QString::fromUtf8("Емкость коррекции"));
-    SetCkFieldEnabled(false);
+    auto* middleRow = new QHBoxLayout;
+    middleRow->setContentsMargins(4, 0, 3, 0);
+    middleRow->setSpacing(7);
+    middleRow->addWidget(chart_, 1);
+    middleRow->addWidget(BuildInputPanel());
 
-    filterDataLabel_ = label("filterDataLabel", "Данные фильтра", 658, 270);
-    filterDataLabel_->setPalette(blue);
-    filterDataFrame_ = bevel("filterDataFrame", QRect(624, 288, 165, 145));
-    topologyLabel_ = label("topologyLabel", "Порядок фильтра :", 630, 290);
-    topologyCombo_ = new QComboBox(clientArea_);
-    topologyCombo_->setObjectName(QStringLiteral("topologyCombo"));
-    topologyCombo_->setGeometry(630, 308, 153, 23);
-    for (std::string_view item : FilterTypeItems)
-        topologyCombo_->addItem(FromUtf8(item));
-    topologyNameEdit_ = edit("topologyNameEdit", "3-х кристальный", QRect(630, 308, 136, 23));
-    responseLabel_ = label("responseLabel", "Тип АЧХ :", 630, 334);
-    responseCombo_ = new QComboBox(clientArea_);
-    responseCombo_->setObjectName(QStringLiteral("responseCombo"));
-    responseCombo_->setGeometry(630, 351, 153, 22);
-    responseCombo_->setFont(ArialFont(11, true));
-    for (std::string_view item : ResponseTypeItems)
-        responseCombo_->addItem(FromUtf8(item));
-    responseNameEdit_ = edit("responseNameEdit", "Баттерворта dA=3дБ", QRect(630, 351, 136, 22));
-    responseNameEdit_->setFont(ArialFont(11, true));
-    // The name boxes lie over the text part of their lists, leaving the buttons free.
-    topologyNameEdit_->raise();
-    responseNameEdit_->raise();
-    dfLabel_ = label("dfLabel", "Полоса dF (Гц) =", 650, 379);
-    dfEdit_ = number("dfEdit", "3100", QRect(746, 376, 36, 23));
-    levelLabel_ = label("levelLabel", "Уровень АЧХ (дБ) =", 633, 404);
-    levelEdit_ = number("levelEdit", "-3", QRect(746, 401, 36, 23), true);
+    BuildStatusBars();
 
-    authorsMark_ = new QLabel(clientArea_);
-    authorsMark_->setObjectName(QStringLiteral("authorsMark"));
-    authorsMark_->setGeometry(624, 464, 160, 43);
-    authorsMark_->setPixmap(QPixmap::fromImage(DrawAuthorsMark(160, 43)));
-
-    overlayStatusBar_ = new PanelBar({{160, Qt::AlignLeft},
-                                      {160, Qt::AlignLeft},
-                                      {160, Qt::AlignLeft},
-                                      {160, Qt::AlignLeft},
-                                      {160, Qt::AlignLeft}},
-                                     clientArea_);
-    overlayStatusBar_->setObjectName(QStringLiteral("overlayStatusBar"));
-    overlayStatusBar_->setGeometry(0, 512, ClientWidth, 19);
-    {
-        QFont small(QStringLiteral("MS Sans Serif"));
-        small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                           QStringLiteral("Liberation Sans")});
-        small.setPixelSize(11);
-        small.setBold(false);
-        overlayStatusBar_->setFont(small);
-        QPalette green = overlayStatusBar_->palette();
-        green.setColor(QPalette::WindowText, QColor(0, 128, 0));
-        overlayStatusBar_->setPalette(green);
-    }
-    hintStatusBar_ = new PanelBar(
-        {{640, Qt::AlignLeft}, {80, Qt::AlignHCenter}, {80, Qt::AlignHCenter}}, clientArea_);
-    hintStatusBar_->setObjectName(QStringLiteral("hintStatusBar"));
-    hintStatusBar_->setGeometry(0, 531, ClientWidth, 19);
-    hintStatusBar_->setFont(QApplication::font());
+    auto* rows = new QVBoxLayout(clientArea_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addLayout(topRow);
+    rows->addSpacing(3);
+    rows->addLayout(middleRow, 1);
+    rows->addWidget(overlayStatusBar_);
+    rows->addWidget(hintStatusBar_);
 
     // Enter and the character rules of the numeric fields.
     for (QLineEdit* field : {foEdit_, dfEdit_, ldEdit_, csEdit_, levelEdit_, rdEdit_, ckEdit_}) {
@@ -371,6 +374,302 @@ void MainWindow::BuildControls() {
     connect(clockTimer_, &QTimer::timeout, this, &MainWindow::ShowClock);
 }
 
+QLabel* MainWindow::AddLabel(const char* name, QWidget* parent) {
+    auto* item = new QLabel(parent);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+QWidget* MainWindow::BuildInputPanel() {
+    auto* panel = new QWidget(clientArea_);
+    panel->setObjectName(QStringLiteral("inputPanel"));
+    panel->setFixedWidth(InputPanelWidth);
+
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    const auto heading = [&](const char* name) {
+        QLabel* item = AddLabel(name, panel);
+        item->setPalette(blue);
+        item->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setFixedHeight(HeadingHeight);
+        return item;
+    };
+    const auto bevel = [&](const char* name, int height) {
+        auto* frame = new QFrame(panel);
+        frame->setObjectName(QString::fromLatin1(name));
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        frame->setFixedHeight(height);
+        return frame;
+    };
+    const auto number = [](const char* name, const char* text, QWidget* parent, int width,
+                           bool allowsMinus = false) {
+        QLineEdit* item = new NumericEdit(QString::fromUtf8(text), allowsMinus, parent);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setFixedSize(width, FieldHeight);
+        return item;
+    };
+    // A field's label stands right-aligned before it, its text a little below the box's top.
+    const auto fieldLabel = [&](const char* name, QWidget* parent) {
+        QLabel* item = AddLabel(name, parent);
+        item->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        item->setContentsMargins(0, LabelDrop, 0, 0);
+        return item;
+    };
+
+    crystalDataLabel_ = heading("crystalDataLabel");
+    crystalDataFrame_ = bevel("crystalDataFrame", 138);
+    foLabel_ = fieldLabel("foLabel", crystalDataFrame_);
+    foEdit_ = number("foEdit", "8861.736", crystalDataFrame_, 70);
+    ldLabel_ = fieldLabel("ldLabel", crystalDataFrame_);
+    ldEdit_ = number("ldEdit", "10.1", crystalDataFrame_, 45);
+    csLabel_ = fieldLabel("csLabel", crystalDataFrame_);
+    csEdit_ = number("csEdit", "6.3", crystalDataFrame_, 45);
+    rdLabel_ = fieldLabel("rdLabel", crystalDataFrame_);
+    rdLabel_->setFont(ArialFont(13, true));
+    rdEdit_ = number("rdEdit", "5.7", crystalDataFrame_, 45);
+    ckLabel_ = fieldLabel("ckLabel", crystalDataFrame_);
+    ckLabel_->setFont(ArialFont(13, true));
+    ckEdit_ = new QLineEdit(QStringLiteral("91"), crystalDataFrame_);
+    ckEdit_->setObjectName(QStringLiteral("ckEdit"));
+    ckEdit_->setFixedSize(45, FieldHeight);
+    SetCkFieldEnabled(false);
+    {
+        // The edit boxes start 81 pixels into the frame, 25 pixels apart.
+        auto* grid = new QGridLayout(crystalDataFrame_);
+        grid->setContentsMargins(0, 7, 13, 0);
+        grid->setHorizontalSpacing(2);
+        grid->setVerticalSpacing(2);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnMinimumWidth(1, 70);
+        const std::pair<QLabel*, QLineEdit*> rows[] = {{foLabel_, foEdit_},
+                                                       {ldLabel_, ldEdit_},
+                                                       {csLabel_, csEdit_},
+                                                       {rdLabel_, rdEdit_},
+                                                       {ckLabel_, ckEdit_}};
+        int row = 0;
+        for (const auto& [label, edit] : rows) {
+            grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignTop);
+            grid->addWidget(edit, row, 1, Qt::AlignLeft | Qt::AlignTop);
+            ++row;
+        }
+        grid->setRowStretch(row, 1);
+    }
+
+    filterDataLabel_ = heading("filterDataLabel");
+    filterDataFrame_ = bevel("filterDataFrame", 145);
+    topologyLabel_ = AddLabel("topologyLabel", filterDataFrame_);
+    topologyLabel_->setFixedHeight(HeadingHeight);
+    topologyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    topologyCombo_ = new QComboBox(filterDataFrame_);
+    topologyCombo_->setObjectName(QStringLiteral("topologyCombo"));
+    topologyCombo_->setFixedSize(153, FieldHeight);
+    for (int i = 0; i < FilterTypeCount; ++i)
+        topologyCombo_->addItem(QString());
+    responseLabel_ = AddLabel("responseLabel", filterDataFrame_);
+    responseLabel_->setFixedHeight(HeadingHeight - 1);
+    responseLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    responseCombo_ = new QComboBox(filterDataFrame_);
+    responseCombo_->setObjectName(QStringLiteral("responseCombo"));
+    responseCombo_->setFixedSize(153, 22);
+    responseCombo_->setFont(ArialFont(11, true));
+    for (int i = 0; i < ResponseTypeCount; ++i)
+        responseCombo_->addItem(QString());
+    // The name boxes lie over the text part of their lists, leaving the buttons free; clicks go
+    // through to the list beneath.
+    const auto nameDisplay = [](const char* name, QComboBox* list) {
+        auto* item = new QLineEdit(list);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setGeometry(0, 0, list->width() - ListButtonWidth, list->height());
+        return item;
+    };
+    topologyNameEdit_ = nameDisplay("topologyNameEdit", topologyCombo_);
+    responseNameEdit_ = nameDisplay("responseNameEdit", responseCombo_);
+    responseNameEdit_->setFont(ArialFont(11, true));
+    dfLabel_ = fieldLabel("dfLabel", filterDataFrame_);
+    dfEdit_ = number("dfEdit", "3100", filterDataFrame_, 36);
+    levelLabel_ = fieldLabel("levelLabel", filterDataFrame_);
+    levelEdit_ = number("levelEdit", "-3", filterDataFrame_, 36, true);
+    {
+        // The lists and their labels 5 pixels in from the left; the field labels may use the
+        // whole width.
+        auto* column = new QVBoxLayout(filterDataFrame_);
+        column->setContentsMargins(0, 1, 5, 0);
+        column->setSpacing(0);
+        auto* lists = new QVBoxLayout;
+        lists->setContentsMargins(5, 0, 0, 0);
+        lists->setSpacing(0);
+        lists->addWidget(topologyLabel_);
+        lists->addWidget(topologyCombo_);
+        lists->addSpacing(3);
+        lists->addWidget(responseLabel_);
+        lists->addWidget(responseCombo_);
+        column->addLayout(lists);
+        for (const auto& [label, edit, gap] :
+             {std::tuple{dfLabel_, dfEdit_, 3}, std::tuple{levelLabel_, levelEdit_, 2}}) {
+            auto* row = new QHBoxLayout;
+            row->setContentsMargins(0, 0, 1, 0);
+            row->setSpacing(1);
+            row->addWidget(label, 1, Qt::AlignRight | Qt::AlignTop);
+            row->addWidget(edit, 0, Qt::AlignTop);
+            column->addSpacing(gap);
+            column->addLayout(row);
+        }
+        column->addStretch(1);
+    }
+
+    authorsMark_ = new QLabel(panel);
+    authorsMark_->setObjectName(QStringLiteral("authorsMark"));
+    authorsMark_->setFixedSize(160, 43);
+
+    // Headings and frames at the top, the mark at the bottom; a taller window opens the gap
+    // between them.
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 2, 0, 5);
+    column->setSpacing(0);
+    column->addWidget(crystalDataLabel_);
+    column->addWidget(crystalDataFrame_);
+    column->addSpacing(4);
+    column->addWidget(filterDataLabel_);
+    column->addWidget(filterDataFrame_);
+    column->addStretch(1);
+    column->addSpacing(8);
+    column->addWidget(authorsMark_, 0, Qt::AlignLeft);
+    return panel;
+}
+
+void MainWindow::BuildStatusBars() {
+    // Every panel of the overlays grows alike with the window; on the lower bar the hint takes
+    // the room and the date and time stay at the right.
+    overlayStatusBar_ = new PanelBar({{160, Qt::AlignLeft, 1},
+                                      {160, Qt::AlignLeft, 1},
+                                      {160, Qt::AlignLeft, 1},
+                                      {160, Qt::AlignLeft, 1},
+                                      {160, Qt::AlignLeft, 1}},
+                                     clientArea_);
+    overlayStatusBar_->setObjectName(QStringLiteral("overlayStatusBar"));
+    overlayStatusBar_->setFixedHeight(StatusBarHeight);
+    {
+        QFont small(QStringLiteral("MS Sans Serif"));
+        small.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                           QStringLiteral("Liberation Sans")});
+        small.setPixelSize(11);
+        small.setBold(false);
+        overlayStatusBar_->setFont(small);
+        QPalette green = overlayStatusBar_->palette();
+        green.setColor(QPalette::WindowText, QColor(0, 128, 0));
+        overlayStatusBar_->setPalette(green);
+    }
+    // Date and time get the room their texts take in the user's locale, at least the 80 and 72
+    // pixels they have always had; the hint gives it up.
+    const QFontMetrics metrics(QApplication::font());
+    const QLocale locale = QLocale::system();
+    const auto room = [&](const QString& text) {
+        return metrics.horizontalAdvance(text) + PanelPadding;
+    };
+    const int dateWidth = std::max(80, room(ShortDateText(locale, QDate(2026, 12, 28))));
+    const int timeWidth =
+        std::max({ClientWidth - 640 - 80, room(LongTimeText(locale, QTime(10, 58, 58))),
+                  room(LongTimeText(locale, QTime(22, 58, 58)))});
+    hintStatusBar_ = new PanelBar({{ClientWidth - dateWidth - timeWidth, Qt::AlignLeft, 1},
+                                   {dateWidth, Qt::AlignHCenter, 0},
+                                   {timeWidth, Qt::AlignHCenter, 0}},
+                                  clientArea_);
+    hintStatusBar_->setObjectName(QStringLiteral("hintStatusBar"));
+    hintStatusBar_->setFixedHeight(StatusBarHeight);
+    hintStatusBar_->setFont(QApplication::font());
+}
+
+void MainWindow::RetranslateUi() {
+    fileMenu_->setTitle(tr("&Файл"));
+    openAction_->setText(tr("&Открыть"));
+    saveAction_->setText(tr("&Сохранить"));
+    printAction_->setText(tr("&Печать"));
+    exitAction_->setText(tr("&Выход"));
+    calculateAction_->setText(tr("&Расчет"));
+    infoAction_->setText(tr("&Инфо"));
+    chartMenu_->setTitle(tr("&График"));
+    overlayAction_->setText(tr("&Наложения"));
+    legendAction_->setText(tr("&Легенда"));
+    clearChartAction_->setText(tr("&Очистить"));
+    languageMenu_->setTitle(tr("&Язык / Language"));
+    russianAction_->setChecked(CurrentLanguage() == Language::Russian);
+    englishAction_->setChecked(CurrentLanguage() == Language::English);
+
+    crystalDataLabel_->setText(tr("Данные резонатора"));
+    foLabel_->setText(tr("Fo(кГц) ="));
+    ldLabel_->setText(tr("Ld(мГн) ="));
+    csLabel_->setText(tr("Сs(пФ) ="));
+    rdLabel_->setText(tr("Rd(Ом) ="));
+    ckLabel_->setText(tr("Сk(пФ) ="));
+    filterDataLabel_->setText(tr("Данные фильтра"));
+    topologyLabel_->setText(tr("Порядок фильтра :"));
+    responseLabel_->setText(tr("Тип АЧХ :"));
+    dfLabel_->setText(tr("Полоса dF (Гц) ="));
+    levelLabel_->setText(tr("Уровень АЧХ (дБ) ="));
+    foEdit_->setStatusTip(tr("Частота кварца"));
+    ldEdit_->setStatusTip(tr("Индуктивность кварца"));
+    csEdit_->setStatusTip(tr("Статическая емкость кварца"));
+    rdEdit_->setStatusTip(tr("Активное сопротивление кварца"));
+    ckEdit_->setStatusTip(tr("Емкость коррекции"));
+    for (int type = 1; type <= FilterTypeCount; ++type)
+        schematicImages_[type - 1]->setStatusTip(SchematicHint(type));
+    for (int i = 0; i < FilterTypeCount; ++i)
+        topologyCombo_->setItemText(i, Translated(TopologyItems[i]));
+    for (int i = 0; i < ResponseTypeCount; ++i)
+        responseCombo_->setItemText(i, Translated(ResponseItems[i]));
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
+    // The mark's words are drawn into its picture.
+    picturesRatio_ = 0;
+    UpdatePictures();
+    // The results on show, in the words of the new language.
+    if (shownSummary_) {
+        SetResultText(ComposeResultText(*shownSummary_, separator_, CurrentLanguage()));
+    }
+    for (int position = 0; position < SeriesCount; ++position) {
+        if (const auto& shown = overlayTexts_[position]) {
+            overlayStatusBar_->SetPanelText(
+                position, FromUtf8(OverlayStatusText(position, shown->result, shown->dfText,
+                                                     separator_, CurrentLanguage())));
+        }
+    }
+    UpdateTitle();
+}
+
+void MainWindow::ChooseLanguage(Language language) {
+    SetLanguage(language);
+    RememberLanguage(LanguageCode(language));
+}
+
+QString MainWindow::TopologyDisplayText() const {
+    switch (topologyNameSource_) {
+        case NameSource::Start:
+            return Translated(StartTopologyName);
+        case NameSource::List:
+            return filterType_ >= 1 && filterType_ <= FilterTypeCount
+                       ? Translated(TopologyItems[filterType_ - 1])
+                       : QString();
+        case NameSource::File:
+            return OpenedTopologyDisplayName(filterType_);
+    }
+    return QString();
+}
+
+QString MainWindow::ResponseDisplayText() const {
+    return responseNameSource_ == NameSource::Start ? Translated(StartResponseName)
+                                                    : ResponseDisplayName(responseType_);
+}
+
+void MainWindow::UpdatePictures() {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == picturesRatio_) return;
+    picturesRatio_ = ratio;
+    for (int type = 1; type <= FilterTypeCount; ++type)
+        schematicImages_[type - 1]->setPixmap(QPixmap::fromImage(DrawSchematic(type, ratio)));
+    authorsMark_->setPixmap(
+        QPixmap::fromImage(DrawAuthorsMark(authorsMark_->width(), authorsMark_->height(), ratio)));
+}
+
 void MainWindow::SetStartState() {
     resultText_->show();
     hintHandlerInstalled_ = true;
@@ -380,8 +679,10 @@ void MainWindow::SetStartState() {
     responseCombo_->setCurrentIndex(0);
     filterType_ = 2;
     responseType_ = 1;
-    topologyNameEdit_->setText(QString::fromUtf8("4-х кристальный"));
-    responseNameEdit_->setText(QString::fromUtf8("Баттерворта dA=3 дб"));
+    topologyNameSource_ = NameSource::Start;
+    responseNameSource_ = NameSource::Start;
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
     ShowSchematic(2);
     calculateAction_->setEnabled(true);
     curveCount_ = 0;
@@ -412,7 +713,8 @@ void MainWindow::ChooseTopology() {
     if (index < 0 || index >= FilterTypeCount) return;
     filterType_ = index + 1;
     ShowSchematic(index + 1);
-    topologyNameEdit_->setText(FromUtf8(FilterTypeItems[index]));
+    topologyNameSource_ = NameSource::List;
+    topologyNameEdit_->setText(TopologyDisplayText());
     SetCkFieldEnabled(index + 1 >= int(FilterType::Cw4));
     UpdateTitle();
 }
@@ -421,7 +723,8 @@ void MainWindow::ChooseResponse() {
     const int index = responseCombo_->currentIndex();
     if (index < 0 || index >= ResponseTypeCount) return;
     responseType_ = index + 1;
-    responseNameEdit_->setText(ResponseDisplayName(index + 1));
+    responseNameSource_ = NameSource::List;
+    responseNameEdit_->setText(ResponseDisplayText());
     UpdateTitle();
 }
 
@@ -460,10 +763,14 @@ void MainWindow::CalculateDesign() {
         ClearCurves();
     }
     SetBusyCursor(true);
-    lastResult_ = feldan::Calculate(CurrentDesign(), separator_);
+    const Language language = CurrentLanguage();
+    lastResult_ = feldan::Calculate(CurrentDesign(), separator_, language);
     SetBusyCursor(false);
     const CalculationResult& result = lastResult_;
-    if (!result.keepsPreviousResult) resultText_->clear();
+    if (!result.keepsPreviousResult) {
+        resultText_->clear();
+        shownSummary_.reset();
+    }
     if (result.sweepStarted) {
         if (curveCount_ == 0) ClearCurves();
         // A sweep that a warning cut short still shows the points it got.
@@ -473,18 +780,21 @@ void MainWindow::CalculateDesign() {
     switch (result.outcome) {
         case Outcome::Done:
             if (overlay) {
+                const std::string dfText = FieldTexts().Df;
                 overlayStatusBar_->SetPanelText(
                     curveCount_,
-                    FromUtf8(OverlayStatusText(curveCount_, result, FieldTexts().Df, separator_)));
+                    FromUtf8(OverlayStatusText(curveCount_, result, dfText, separator_, language)));
+                overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText};
             }
             SetResultText(result.resultText);
+            shownSummary_ = WithoutCurve(result);
             break;
         case Outcome::Warning:
-            ShowWarning(MessageText(result.message));
+            ShowWarning(MessageText(result.message, language));
             break;
         case Outcome::Error:
             // An abandoned command does not count as a curve.
-            ShowError(FromUtf8(MessageText(result.message)));
+            ShowError(FromUtf8(MessageText(result.message, language)));
             return;
     }
     ++curveCount_;
@@ -494,6 +804,7 @@ void MainWindow::ClearCurves() {
     for (int position = 0; position < SeriesCount; ++position) {
         chart_->ClearSeries(position);
         overlayStatusBar_->SetPanelText(position, QString());
+        overlayTexts_[position].reset();
     }
 }
 
@@ -501,7 +812,7 @@ void MainWindow::PrintWindow() {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_->PrinterSetup(printer)) return;
     if (!PrintOnto(printer)) {
-        ShowError(QString::fromUtf8("Принтер не может начать печать"));
+        ShowError(tr("Принтер не может начать печать"));
     }
 }
 
@@ -535,7 +846,7 @@ bool MainWindow::HasUnsavedChanges() const {
 
 void MainWindow::UpdateTitle() {
     // "[*]" is where Qt shows the mark of a design that differs from its file.
-    const QString program = QString::fromUtf8(ProgramTitle);
+    const QString program = Translated(ProgramTitle);
     setWindowTitle(designPath_.isEmpty()
                        ? program + QStringLiteral("[*]")
                        : QFileInfo(designPath_).fileName() + QStringLiteral("[*] — ") + program);
@@ -586,6 +897,7 @@ void MainWindow::ClearChart() {
     ClearCurves();
     curveCount_ = 0;
     resultText_->clear();
+    shownSummary_.reset();
 }
 
 void MainWindow::ShowClock() {
@@ -666,11 +978,27 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) RetranslateUi();
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // A window moved to a screen of another pixel ratio draws its pictures again, sharp.
+    if (!screenWatched_ && windowHandle()) {
+        screenWatched_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { UpdatePictures(); });
+    }
+    UpdatePictures();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!ConfirmDiscard()) {
         event->ignore();
         return;
     }
+    RememberWindowGeometry(saveGeometry());
     // The program ends with its main window, also while the credits scroll.
     infoWindow_->hide();
     QMainWindow::closeEvent(event);

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "engine/calculate.h"
 #include "files/design_file.h"
@@ -63,6 +65,9 @@ class MainWindow : public QMainWindow {
     void ClearChart();
     void ShowClock();
     void ShowHint(const QString& hint);
+    // The "Язык / Language" menu: every window speaks `language` at once, and the next start
+    // remembers it.
+    void ChooseLanguage(Language language);
 
     // Draws the client area (without title and menu bar) onto a page, as large as the page
     // allows and centred. False when the device cannot start a document.
@@ -81,11 +86,25 @@ class MainWindow : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Where a name display's text came from, so that a new language can say it again.
+    enum class NameSource { Start, List, File };
+
     void BuildControls();
+    QWidget* BuildInputPanel();
+    void BuildStatusBars();
+    QLabel* AddLabel(const char* name, QWidget* parent);
     void BuildMenu();
+    // Every text of the window in the language in force.
+    void RetranslateUi();
+    QString TopologyDisplayText() const;
+    QString ResponseDisplayText() const;
+    // The pictures, drawn for the pixel ratio of the window's screen.
+    void UpdatePictures();
     void SetStartState();
     void ShowSchematic(int filterType);
     void SetCkFieldEnabled(bool enabled);
@@ -104,6 +123,7 @@ class MainWindow : public QMainWindow {
 
     // The controls; each has an object name of the same words without the underscore.
     QWidget* clientArea_ = nullptr;
+    QWidget* schematicArea_ = nullptr;
     std::array<QLabel*, 7> schematicImages_{};  // one per topology
     QLabel* authorsMark_ = nullptr;
     QTextEdit* resultText_ = nullptr;
@@ -151,13 +171,28 @@ class MainWindow : public QMainWindow {
     QAction* legendAction_ = nullptr;
     QAction* chartSeparator_ = nullptr;
     QAction* clearChartAction_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
+    QAction* russianAction_ = nullptr;
+    QAction* englishAction_ = nullptr;
 
     char separator_;
     // The two selections in force (a design file may set values outside the lists).
     int filterType_ = 2;
     int responseType_ = 1;
+    NameSource topologyNameSource_ = NameSource::Start;
+    NameSource responseNameSource_ = NameSource::Start;
+    qreal picturesRatio_ = 0;  // the pixel ratio the pictures were drawn for
+    bool screenWatched_ = false;
     int curveCount_ = 0;
     CalculationResult lastResult_;
+    // What the summary and the overlay panels show, without the curves, so that a new language
+    // can say it again.
+    std::optional<CalculationResult> shownSummary_;
+    struct OverlayText {
+        CalculationResult result;
+        std::string dfText;
+    };
+    std::array<std::optional<OverlayText>, 5> overlayTexts_;
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
     // every later save.
@@ -176,7 +211,10 @@ char DecimalSeparatorOf(const QLocale& locale);
 QString LongTimeText(const QLocale& locale, const QTime& time);
 QString ShortDateText(const QLocale& locale, const QDate& date);
 
-// What the response name display shows for ResponseType 1..5.
+// What the response name display shows for ResponseType 1..5, after a choice in the list and
+// after a design file is opened; empty for any other value.
 QString ResponseDisplayName(int responseType);
+// What the topology name display shows for FilterType 1..7 after a design file is opened.
+QString OpenedTopologyDisplayName(int filterType);
 
 }  // namespace feldan

@@ -36,8 +36,10 @@ void NumericEdit::PasteAccepted(QClipboard::Mode mode) {
 void NumericEdit::contextMenuEvent(QContextMenuEvent* event) {
     std::unique_ptr<QMenu> menu(createStandardContextMenu());
     // The standard menu's paste would insert the text as it is. Its entry is known by Qt's own
-    // text for it (in the language Qt speaks), shortcut hint aside.
-    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    // text for it (in the language Qt speaks), shortcut hint aside. The text is Qt's, not the
+    // program's: held in a variable, so that lupdate leaves it to Qt's translation.
+    static const char* const QtPaste = "&Paste";
+    const QString pasteText = QCoreApplication::translate("QLineEdit", QtPaste);
     for (QAction* action : menu->actions()) {
         if (action->text().section(QLatin1Char('\t'), 0, 0) == pasteText) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);

@@ -1,6 +1,7 @@
 #include "ui/panel_bar.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace feldan {
 
@@ -15,15 +16,29 @@ PanelBar::PanelBar(const std::vector<PanelLayout>& panels, QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         labels_.push_back(label);
     }
+    texts_.resize(labels_.size());
     LayoutPanels();
 }
 
 QString PanelBar::PanelText(int index) const {
-    return index >= 0 && index < PanelCount() ? labels_[index]->text() : QString();
+    return index >= 0 && index < PanelCount() ? texts_[size_t(index)] : QString();
 }
 
 void PanelBar::SetPanelText(int index, const QString& text) {
-    if (index >= 0 && index < PanelCount()) labels_[index]->setText(text);
+    if (index < 0 || index >= PanelCount()) return;
+    texts_[size_t(index)] = text;
+    ShowText(size_t(index));
+}
+
+void PanelBar::ShowText(size_t index) {
+    QLabel* label = labels_[index];
+    const QString& text = texts_[index];
+    // The indent keeps a left-aligned text off the frame; a centred one has the whole width.
+    const bool centred = label->alignment() & Qt::AlignHCenter;
+    const int room = label->contentsRect().width() - (centred ? 0 : label->indent());
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, room));
+    label->setText(shown);
+    label->setStatusTip(shown == text ? QString() : text);
 }
 
 QLabel* PanelBar::Panel(int index) const {
@@ -36,12 +51,26 @@ void PanelBar::resizeEvent(QResizeEvent* event) {
 }
 
 void PanelBar::LayoutPanels() {
+    int total = 0;
+    int stretches = 0;
+    for (const PanelLayout& panel : layouts_) {
+        total += panel.width;
+        stretches += panel.stretch;
+    }
+    const int extra = std::max(0, width() - total);
     int left = 0;
+    int shared = 0;
     for (size_t i = 0; i < labels_.size(); ++i) {
         const bool last = i + 1 == labels_.size();
-        const int width = last ? std::max(0, this->width() - left) : layouts_[i].width;
+        // Whole pixels, handed out so that the shares add up to the extra width.
+        const int share = stretches > 0 ? extra * (shared + layouts_[i].stretch) / stretches -
+                                              extra * shared / stretches
+                                        : 0;
+        shared += layouts_[i].stretch;
+        const int width = last ? std::max(0, this->width() - left) : layouts_[i].width + share;
         labels_[i]->setGeometry(left, 1, std::max(0, width - 2), height() - 1);
-        left += layouts_[i].width;
+        ShowText(i);
+        left += width;
     }
 }
 

@@ -24,8 +24,7 @@ const std::array<QColor, SeriesCount> SeriesColors = {
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
 
-void StyleAxis(QValueAxis* axis, const QString& title) {
-    axis->setTitleText(title);
+void StyleAxis(QValueAxis* axis) {
     axis->setTitleFont(ArialFont(12, true));
     axis->setTitleBrush(Qt::black);
     axis->setLabelsFont(ArialFont(11, false));
@@ -113,17 +112,18 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
 
     axisX_ = new QValueAxis(this);
     axisX_->setObjectName(QStringLiteral("BottomAxis"));
-    StyleAxis(axisX_, QString::fromUtf8("Расстройка относительно Fo (кГц)"));
+    StyleAxis(axisX_);
     axisY_ = new QValueAxis(this);
     axisY_->setObjectName(QStringLiteral("LeftAxis"));
-    StyleAxis(axisY_, QString::fromUtf8("Затухание (дБ)"));
+    StyleAxis(axisY_);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
 
     for (int i = 0; i < SeriesCount; ++i) {
         auto* series = new QLineSeries(this);
         series->setObjectName(QStringLiteral("Series%1").arg(i + 1));
-        series->setName(QString::fromUtf8("АЧХ%1").arg(i + 1));
+        // Named before the chart takes it, so the legend is laid out with the names.
+        series->setName(SeriesName(i));
         series->setPen(QPen(SeriesColors[i], 1));
         series->setPointsVisible(false);
         series->setPointLabelsVisible(false);
@@ -146,6 +146,23 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
     fitTimer_.setInterval(0);
     connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
     FitAxes();
+    RetranslateUi();
+}
+
+void ResponseChart::RetranslateUi() {
+    axisX_->setTitleText(tr("Расстройка относительно Fo (кГц)"));
+    axisY_->setTitleText(tr("Затухание (дБ)"));
+    for (int i = 0; i < SeriesCount; ++i)
+        series_[i]->setName(SeriesName(i));
+}
+
+QString ResponseChart::SeriesName(int position) const {
+    return tr("АЧХ%1").arg(position + 1);
+}
+
+void ResponseChart::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) RetranslateUi();
+    QChartView::changeEvent(event);
 }
 
 QLineSeries* ResponseChart::Series(int position) const {

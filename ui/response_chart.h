@@ -24,7 +24,7 @@ class ResponseChart : public QChartView {
   public:
     explicit ResponseChart(QWidget* parent = nullptr);
 
-    // The series at position 0..4 ("АЧХ1" .. "АЧХ5").
+    // The series at position 0..4 ("АЧХ1" .. "АЧХ5", in English "Curve 1" .. "Curve 5").
     QLineSeries* Series(int position) const;
     QValueAxis* AxisX() const { return axisX_; }
     QValueAxis* AxisY() const { return axisY_; }
@@ -43,10 +43,15 @@ class ResponseChart : public QChartView {
     void FitAxes();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // The axis titles and the series names in the language in force.
+    void RetranslateUi();
+    QString SeriesName(int position) const;
+
     std::array<QLineSeries*, SeriesCount> series_{};
     std::array<std::optional<QRectF>, SeriesCount> bounds_{};
     QValueAxis* axisX_ = nullptr;

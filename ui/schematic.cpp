@@ -1,5 +1,6 @@
 #include "ui/schematic.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
@@ -13,13 +14,13 @@ namespace feldan {
 namespace {
 
 const std::array<const char*, 7> Hints = {
-    "Схема 3-х кристального фильтра",
-    "Схема 4-кристального фильтра",
-    "Схема 6-ти кристального фильтра",
-    "Схема 8-ми кристального фильтра",
-    "Схема 4-х кристального телеграфного фильтра",
-    "Схема 6-ти кристального телеграфного фильтра",
-    "Схема 8-ми кристального телеграфного фильтра",
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 3-х кристального фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 4-кристального фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 6-ти кристального фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 8-ми кристального фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 4-х кристального телеграфного фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 6-ти кристального телеграфного фильтра"),
+    QT_TRANSLATE_NOOP("feldan::Schematic", "Схема 8-ми кристального телеграфного фильтра"),
 };
 
 // Geometry of the drawing, in pixels.
@@ -52,7 +53,9 @@ bool ValidType(int filterType) {
 }  // namespace
 
 QString SchematicHint(int filterType) {
-    return ValidType(filterType) ? QString::fromUtf8(Hints[filterType - 1]) : QString();
+    return ValidType(filterType)
+               ? QCoreApplication::translate("feldan::Schematic", Hints[filterType - 1])
+               : QString();
 }
 
 SchematicLayout LayoutSchematic(int filterType) {
@@ -166,10 +169,12 @@ void DrawGround(QPainter& p, int x) {
 
 }  // namespace
 
-QImage DrawSchematic(int filterType) {
+QImage DrawSchematic(int filterType, qreal pixelRatio) {
     const SchematicLayout layout = LayoutSchematic(filterType);
     if (layout.width == 0) return QImage();
-    QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    QImage image(qRound(layout.width * pixelRatio), qRound(layout.height * pixelRatio),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -203,16 +208,18 @@ QImage DrawSchematic(int filterType) {
     return image;
 }
 
-QImage DrawAuthorsMark(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage DrawAuthorsMark(int width, int height, qreal pixelRatio) {
+    QImage image(qRound(width * pixelRatio), qRound(height * pixelRatio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(pixelRatio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     QLinearGradient shade(0, 0, 0, height);
     shade.setColorAt(0, QColor(236, 236, 236));
     shade.setColorAt(1, QColor(176, 176, 176));
-    p.fillRect(image.rect(), shade);
+    const QRect area(0, 0, width, height);
+    p.fillRect(area, shade);
     p.setPen(QColor(96, 96, 96));
-    p.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    p.drawRect(area.adjusted(0, 0, -1, -1));
     p.setPen(Qt::white);
     p.drawLine(1, 1, width - 2, 1);
     p.drawLine(1, 1, 1, height - 2);
@@ -251,7 +258,7 @@ QImage DrawAuthorsMark(int width, int height) {
     p.setFont(small);
     p.setPen(QColor(88, 88, 88));
     p.drawText(QRect(45, 26, width - 48, 14), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8("кварцевые фильтры"));
+               QCoreApplication::translate("feldan::Schematic", "кварцевые фильтры"));
     p.end();
     return image;
 }

@@ -38,13 +38,14 @@ struct SchematicLayout {
 // The layout of the picture of a FilterType (1..7); empty for any other value.
 SchematicLayout LayoutSchematic(int filterType);
 
-// The picture of a FilterType (1..7), black on white; a null image for any other value.
-QImage DrawSchematic(int filterType);
+// The picture of a FilterType (1..7), black on white, drawn for a screen of `pixelRatio`
+// device pixels per pixel; a null image for any other value.
+QImage DrawSchematic(int filterType, qreal pixelRatio = 1);
 
 // The status-bar hint of the picture of a FilterType (1..7).
 QString SchematicHint(int filterType);
 
 // A small grey-scale mark of the program for the corner of the main window.
-QImage DrawAuthorsMark(int width, int height);
+QImage DrawAuthorsMark(int width, int height, qreal pixelRatio = 1);
 
 }  // namespace feldan

@@ -10,6 +10,8 @@ namespace feldan {
 namespace {
 
 const QString LastFolderKey = QStringLiteral("files/lastFolder");
+const QString WindowGeometryKey = QStringLiteral("window/geometry");
+const QString LanguageKey = QStringLiteral("window/language");
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
@@ -29,6 +31,22 @@ QString StartFolder() {
 void RememberFolderOf(const QString& filePath) {
     const QString folder = QFileInfo(filePath).absolutePath();
     if (!folder.isEmpty()) Store().setValue(LastFolderKey, folder);
+}
+
+QString RememberedLanguage() {
+    return Store().value(LanguageKey).toString();
+}
+
+void RememberLanguage(const QString& code) {
+    Store().setValue(LanguageKey, code);
+}
+
+QByteArray RememberedWindowGeometry() {
+    return Store().value(WindowGeometryKey).toByteArray();
+}
+
+void RememberWindowGeometry(const QByteArray& geometry) {
+    Store().setValue(WindowGeometryKey, geometry);
 }
 
 }  // namespace feldan

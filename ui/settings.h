@@ -1,6 +1,7 @@
 // What the program remembers between runs: kept with QSettings under "Feldan".
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace feldan {
@@ -12,5 +13,13 @@ QString StartFolder();
 
 // Remembers the folder of a file just opened or saved.
 void RememberFolderOf(const QString& filePath);
+
+// The language the user chose last ("ru" or "en"; empty at first).
+QString RememberedLanguage();
+void RememberLanguage(const QString& code);
+
+// The main window's size, place and state as it was closed last (empty at first).
+QByteArray RememberedWindowGeometry();
+void RememberWindowGeometry(const QByteArray& geometry);
 
 }  // namespace feldan

@@ -48,6 +48,47 @@ TEST(FeldanCli, WithoutArgumentsPrintsTheSummaryOfTheDefaultDesign) {
     EXPECT_EQ(run.err, "");
 }
 
+TEST(FeldanCli, EnglishSummaryStatusAndMessages) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"--lang", "en"},
+         0,
+         "Rin=301.1 Ohm;\n"
+         "C1=C5=24.7 pF; C2=C4=108.6 pF;\n"
+         "C3=168.7 pF;\n"
+         "Amin=0.802 dB; F(Amin)=Fo+1762 Hz;\n"
+         "A(Fo)=-12.05 dB; dF(-3 dB)=2543 Hz.\n",
+         ""},
+        {{"--lang=en", "--separator", ",", "--overlay", "--type", "5"},
+         0,
+         "Rin=616,1 Ohm;\n"
+         "C1=C7=34,45 pF; C2=C6=108,6 pF;\n"
+         "C3=C5=43,78 pF; C4=23,61 pF;\n"
+         "Amin=0,905 dB; F(Amin)=Fo+3013 Hz;\n"
+         "A(Fo)=-30,36 dB; dF(-3 dB)=2242 Hz.\n"
+         "Curve 1: B04C-3100; Ck=91 pF\n",
+         ""},
+        {{"--lang", "en", "--level", "0"}, 1, "", "The response level must be below 0 dB.\n"},
+        {{"--lang", "en", "--fo", "x"}, 2, "", "'x' is not a valid floating point value\n"},
+        {{"--lang", "ru"}, 0, DefaultSummary, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
+    const CliRun wrong = RunCli({"--lang", "de"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_EQ(wrong.err.rfind("feldan-cli: ", 0), 0u) << wrong.err;
+}
+
 TEST(FeldanCli, FlagsSetTheFieldTexts) {
     struct Case {
         std::vector<std::string> args;
@@ -276,7 +317,7 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     EXPECT_EQ(synopsis.find("SYNOPSIS\n    feldan-cli [--type N] [--response N] [--fo T]"), 0u);
     for (const char* usage :
          {"[--ld T]", "[--cs T]", "[--rd T]", "[--df T]", "[--ck T]", "[--level T]",
-          "[--separator C]", "[--overlay]", "[--json]", "[--curve FILE]",
+          "[--separator C]", "[--lang L]", "[--overlay]", "[--json]", "[--curve FILE]",
           "\n    feldan-cli --help\n", "\n    feldan-cli --version\n"}) {
         SCOPED_TRACE(usage);
         EXPECT_NE(synopsis.find(usage), std::string::npos);

@@ -154,6 +154,12 @@ TEST_F(DesignFileCli, DesignFileThatFailsIsAnError) {
             EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         }
     }
+    // The same refusal in English.
+    const std::string path = (folder_ / "bad.fdn").string();
+    WriteBytes(path, good + "9\r\n1\r\n");
+    const CliRun english = RunCli({"--design", path, "--lang", "en"});
+    EXPECT_EQ(english.status, 2);
+    EXPECT_EQ(english.err, path + ": The filter type in the file must be from 1 to 7.\n");
 }
 
 TEST_F(DesignFileCli, SaveDesignAloneWritesTheFileAndCalculatesNothing) {

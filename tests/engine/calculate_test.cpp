@@ -9,6 +9,7 @@
 
 #include "engine/calculate.h"
 #include "engine/errors.h"
+#include "engine/result_text.h"
 
 namespace feldan {
 namespace {
@@ -321,6 +322,19 @@ TEST(Calculate, OverlayStatusTextWithCk) {
         ASSERT_TRUE(p.Warnings().empty());
         EXPECT_EQ(OverlayStatusText(0, p.result, p.design.texts.Df, '.'), c.panel);
     }
+}
+
+TEST(Calculate, EnglishSummaryAndStatusTextOfTheStartDesign) {
+    OneRun p;
+    p.design.FilterType = 5;
+    p.result = feldan::Calculate(p.design, '.', Language::English);
+    ASSERT_EQ(p.result.outcome, Outcome::Done);
+    EXPECT_EQ(p.result.resultText.substr(0, p.result.resultText.find('\r')), "Rin=616.1 Ohm;");
+    EXPECT_EQ(OverlayStatusText(4, p.result, "3100", '.', Language::English),
+              "Curve 5: B04C-3100; Ck=91 pF");
+    // The numbers do not depend on the language.
+    EXPECT_EQ(p.result.resultText,
+              ComposeResultText(feldan::Calculate(p.design, '.'), '.', Language::English));
 }
 
 TEST(Calculate, DfTextAppearsAsTyped) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,42 @@ TEST(ComposeResultText, FourCwTextIsExactWithItsCyrillicLabels) {
                   "5=43,78 пФ; C4=23,61 пФ;\r"
                   "Амин=1,25 дБ; F(Амин)=Fo+1234 Гц;\r"
                   "A(Fo)=-2,417 дБ; dF(-3 дБ)=3105,5 Гц.");
+}
+
+TEST(ComposeResultText, EnglishTextIsExact) {
+    EXPECT_EQ(ComposeResultText(FourCrystalState(), ',', Language::English),
+              "Rin=512,3 Ohm;\r"
+              "C1=C5=81,75 pF; C2=C4=56,4 pF;\r"
+              "C3=77,02 pF;\r"
+              "Amin=1,25 dB; F(Amin)=Fo+1234 Hz;\r"
+              "A(Fo)=-2,417 dB; dF(-3 dB)=3105,5 Hz.");
+}
+
+// Digits, signs, separators and exponents of a text, in order, with every word left out.
+std::string NumbersOf(const std::string& text) {
+    std::string numbers;
+    for (char c : text) {
+        if ((c >= '0' && c <= '9') || c == ',' || c == '-' || c == '+' || c == 'E' || c == '=')
+            numbers += c;
+    }
+    return numbers;
+}
+
+TEST(ComposeResultText, EnglishHasTheNumbersAndLinesOfTheRussianAndNoCyrillic) {
+    for (int type = 1; type <= FilterTypeCount; ++type) {
+        SCOPED_TRACE(type);
+        CalculationResult state = FourCrystalState();
+        state.input.FilterType = type;
+        for (int k = 1; k <= CapSlotCount; ++k)
+            state.synthesis.CapPF[k] = 1000.0 / (k + 0.5);
+        const std::string russian = ComposeResultText(state, ',');
+        const std::string english = ComposeResultText(state, ',', Language::English);
+        EXPECT_EQ(NumbersOf(english), NumbersOf(russian));
+        EXPECT_EQ(std::count(english.begin(), english.end(), '\r'),
+                  std::count(russian.begin(), russian.end(), '\r'));
+        for (unsigned char c : english)
+            EXPECT_LT(c, 0x80) << english;
+    }
 }
 
 struct LinesCase {

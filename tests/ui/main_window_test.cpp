@@ -1,5 +1,5 @@
-// The main window as a user meets it: start state, layout, selection, key rules, hints, the
-// chart commands, printing and exit.
+// The main window as a user meets it: start state, selection, key rules, hints, the chart
+// commands, printing and exit.
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -54,11 +54,9 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void windowIsFixedAndCentredWithItsCaption();
-    void controlsStandWhereTheWindowPutsThem_data();
-    void controlsStandWhereTheWindowPutsThem();
-    void labelsCarryTheirTextsAndPlaces_data();
-    void labelsCarryTheirTextsAndPlaces();
+    void windowHasItsCaptionAndIcon();
+    void labelsCarryTheirTexts_data();
+    void labelsCarryTheirTexts();
     void fieldsStartWithTheirDefaultTexts();
     void fontsFollowTheWindowDescription();
     void startStateHasTheFourCrystalLadderInForce();
@@ -96,103 +94,41 @@ class MainWindowTest : public QObject {
     void exitClosesTheWindow();
 };
 
-void MainWindowTest::windowIsFixedAndCentredWithItsCaption() {
+void MainWindowTest::windowHasItsCaptionAndIcon() {
     WindowUnderTest w;
     QCOMPARE(w.form->windowTitle(), Utf8("Расчёт кварцевых фильтров[*]"));
     QVERIFY(!w.form->isWindowModified());
-    QCOMPARE(w.Get<QWidget>("clientArea")->size(), QSize(792, 550));
-    // Not resizable: the window's smallest and largest sizes are the same.
-    QCOMPARE(w.form->minimumSize(), w.form->maximumSize());
-    const Qt::WindowFlags flags = w.form->windowFlags();
-    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
-    QVERIFY(flags & Qt::WindowSystemMenuHint);
     QVERIFY(!w.form->windowIcon().isNull());
-    w.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    const QRect screen = w.form->screen()->availableGeometry();
-    const QPoint offset = w.form->frameGeometry().center() - screen.center();
-    QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2, "window is not centred");
-    QCOMPARE(w.form->size(), w.form->minimumSize());
 }
 
-void MainWindowTest::controlsStandWhereTheWindowPutsThem_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    const auto row = [](const char* name, int x, int y, int width, int height) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QRect(x, y, width, height);
-    };
-    row("schematic1", 6, 0, 170, 105);
-    row("schematic2", 6, 0, 202, 105);
-    row("schematic3", 6, 0, 306, 105);
-    row("schematic4", 6, 0, 406, 105);
-    row("schematic5", 6, 0, 240, 105);
-    row("schematic6", 6, 0, 340, 105);
-    row("schematic7", 6, 0, 440, 105);
-    row("resultText", 448, 0, 340, 105);
-    row("chart", 4, 108, 613, 405);
-    row("crystalDataFrame", 624, 128, 165, 138);
-    row("foEdit", 705, 136, 70, 23);
-    row("ldEdit", 705, 161, 45, 23);
-    row("csEdit", 705, 186, 45, 23);
-    row("rdEdit", 705, 211, 45, 23);
-    row("ckEdit", 705, 236, 45, 23);
-    row("filterDataFrame", 624, 288, 165, 145);
-    row("topologyCombo", 630, 308, 153, 23);
-    row("topologyNameEdit", 630, 308, 136, 23);
-    row("responseCombo", 630, 351, 153, 22);
-    row("responseNameEdit", 630, 351, 136, 22);
-    row("dfEdit", 746, 376, 36, 23);
-    row("levelEdit", 746, 401, 36, 23);
-    row("authorsMark", 624, 464, 160, 43);
-    row("overlayStatusBar", 0, 512, 792, 19);
-    row("hintStatusBar", 0, 531, 792, 19);
-}
-
-void MainWindowTest::controlsStandWhereTheWindowPutsThem() {
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    WindowUnderTest w;
-    auto* control = w.form->findChild<QWidget*>(name);
-    QVERIFY(control != nullptr);
-    QCOMPARE(control->parentWidget(), w.Get<QWidget>("clientArea"));
-    QCOMPARE(control->geometry(), geometry);
-}
-
-void MainWindowTest::labelsCarryTheirTextsAndPlaces_data() {
+void MainWindowTest::labelsCarryTheirTexts_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QPoint>("place");
     QTest::addColumn<bool>("blue");
-    const auto row = [](const char* name, const char* text, int x, int y, bool blue) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << QPoint(x, y)
-                            << blue;
+    const auto row = [](const char* name, const char* text, bool blue) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(text) << blue;
     };
-    row("crystalDataLabel", "Данные резонатора", 645, 110, true);
-    row("foLabel", "Fo(кГц) =", 652, 139, false);
-    row("ldLabel", "Ld(мГн) =", 649, 164, false);
-    row("csLabel", "\u0421s(пФ) =", 653, 189, false);
-    row("rdLabel", "Rd(Ом) =", 648, 214, false);
-    row("ckLabel", "\u0421k(пФ) =", 648, 239, false);
-    row("filterDataLabel", "Данные фильтра", 658, 270, true);
-    row("topologyLabel", "Порядок фильтра :", 630, 290, false);
-    row("responseLabel", "Тип АЧХ :", 630, 334, false);
-    row("dfLabel", "Полоса dF (Гц) =", 650, 379, false);
-    row("levelLabel", "Уровень АЧХ (дБ) =", 633, 404, false);
+    row("crystalDataLabel", "Данные резонатора", true);
+    row("foLabel", "Fo(кГц) =", false);
+    row("ldLabel", "Ld(мГн) =", false);
+    row("csLabel", "\u0421s(пФ) =", false);
+    row("rdLabel", "Rd(Ом) =", false);
+    row("ckLabel", "\u0421k(пФ) =", false);
+    row("filterDataLabel", "Данные фильтра", true);
+    row("topologyLabel", "Порядок фильтра :", false);
+    row("responseLabel", "Тип АЧХ :", false);
+    row("dfLabel", "Полоса dF (Гц) =", false);
+    row("levelLabel", "Уровень АЧХ (дБ) =", false);
 }
 
-void MainWindowTest::labelsCarryTheirTextsAndPlaces() {
+void MainWindowTest::labelsCarryTheirTexts() {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    QFETCH(QPoint, place);
     QFETCH(bool, blue);
     WindowUnderTest w;
     auto* label = w.form->findChild<QLabel*>(name);
     QVERIFY(label != nullptr);
     QCOMPARE(label->text(), text);
-    QCOMPARE(label->pos(), place);
-    // The whole text fits: nothing is clipped.
-    QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(text));
     const QColor color = label->palette().color(QPalette::WindowText);
     QCOMPARE(color == QColor(0, 0, 255), blue);
 }
@@ -291,11 +227,13 @@ void MainWindowTest::menuHasItsItemsInOrder() {
     for (QAction* action : w.form->menuBar()->actions())
         top.append(action->objectName());
     QCOMPARE(top, (QStringList{QStringLiteral("fileMenu"), QStringLiteral("calculateAction"),
-                               QStringLiteral("infoAction"), QStringLiteral("chartMenu")}));
+                               QStringLiteral("infoAction"), QStringLiteral("chartMenu"),
+                               QStringLiteral("languageMenu")}));
     QStringList texts;
     for (QAction* action : w.form->menuBar()->actions())
         texts.append(action->text());
-    QCOMPARE(texts, (QStringList{Utf8("&Файл"), Utf8("&Расчет"), Utf8("&Инфо"), Utf8("&График")}));
+    QCOMPARE(texts, (QStringList{Utf8("&Файл"), Utf8("&Расчет"), Utf8("&Инфо"), Utf8("&График"),
+                                 Utf8("&Язык / Language")}));
 
     struct Item {
         const char* name;
@@ -325,6 +263,8 @@ void MainWindowTest::menuHasItsItemsInOrder() {
                                       {"legendAction", "&Легенда", false, true},
                                       {"chartSeparator", "", true, false},
                                       {"clearChartAction", "&Очистить", false, false}});
+    check(w.Get<QMenu>("languageMenu"),
+          {{"russianAction", "Русский", false, true}, {"englishAction", "English", false, true}});
     QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);
     QVERIFY(w.Get<QAction>("infoAction")->menu() == nullptr);
 }
@@ -680,8 +620,10 @@ void MainWindowTest::statusBarsHaveTheirPanels() {
     feldan::PanelBar* lower = w.Get<feldan::PanelBar>("hintStatusBar");
     QCOMPARE(lower->PanelCount(), 3);
     QCOMPARE(lower->Panel(0)->x(), 0);
-    QCOMPARE(lower->Panel(1)->x(), 640);
-    QCOMPARE(lower->Panel(2)->x(), 720);
+    // Date and time at the right end, the hint with the rest.
+    QVERIFY(lower->Panel(1)->x() >= 600);
+    QCOMPARE(lower->Panel(2)->x(), lower->Panel(1)->geometry().right() + 3);
+    QCOMPARE(lower->Panel(2)->geometry().right() + 2, 791);
     QVERIFY(lower->Panel(1)->alignment() & Qt::AlignHCenter);
     QVERIFY(lower->Panel(2)->alignment() & Qt::AlignHCenter);
     QVERIFY(lower->Panel(0)->alignment() & Qt::AlignLeft);
@@ -707,10 +649,15 @@ void MainWindowTest::clockPanelsAreFilledFromTheStart() {
     w.form->ShowClock();
     QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1).isEmpty());
     QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2).isEmpty());
-    // Both fit their 80-pixel panels.
-    const QFontMetrics metrics(w.Get<feldan::PanelBar>("hintStatusBar")->Panel(1)->font());
-    QVERIFY(metrics.horizontalAdvance(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1)) < 76);
-    QVERIFY(metrics.horizontalAdvance(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2)) < 68);
+    // Both fit their panels, whatever the locale writes.
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    for (int panel : {1, 2}) {
+        const QLabel* label = w.Get<feldan::PanelBar>("hintStatusBar")->Panel(panel);
+        QCOMPARE(label->text(), w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(panel));
+        QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+    }
 }
 
 void MainWindowTest::legendToggleFollowsItsCheckMark() {

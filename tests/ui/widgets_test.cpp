@@ -173,14 +173,27 @@ void WidgetsTest::schematicLayoutKeepsEverythingApart() {
 }
 
 void WidgetsTest::schematicPicturesAreBlackOnWhite_data() {
-    schematicLayoutKeepsEverythingApart_data();
+    QTest::addColumn<int>("type");
+    QTest::addColumn<double>("ratio");  // device pixels per pixel of the screen
+    for (int type = 1; type <= 7; ++type) {
+        for (double ratio : {1.0, 1.5, 2.0})
+            QTest::addRow("type %d at %g", type, ratio) << type << ratio;
+    }
 }
 
 void WidgetsTest::schematicPicturesAreBlackOnWhite() {
     QFETCH(int, type);
-    const QImage image = feldan::DrawSchematic(type);
+    QFETCH(double, ratio);
+    const QImage image = feldan::DrawSchematic(type, ratio);
     const feldan::SchematicLayout layout = feldan::LayoutSchematic(type);
-    QCOMPARE(image.size(), QSize(layout.width, 105));
+    // As many device pixels as the screen has, shown at the picture's size in the window.
+    QCOMPARE(image.size(), QSize(qRound(layout.width * ratio), qRound(105 * ratio)));
+    QCOMPARE(image.devicePixelRatio(), ratio);
+    const auto device = [ratio](const QRect& area) {
+        return QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                      area.height() * ratio)
+            .toAlignedRect();
+    };
     int white = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -192,17 +205,19 @@ void WidgetsTest::schematicPicturesAreBlackOnWhite() {
     QVERIFY(white > image.width() * image.height() * 3 / 4);
     // Every label and every symbol leaves ink where the layout puts it.
     for (const feldan::SchematicElement& element : layout.elements) {
-        QVERIFY2(DarkPixels(image, element.labelRect) >= 6, qPrintable(element.label));
-        QVERIFY2(DarkPixels(image, element.body) >= 10, qPrintable(element.label));
+        QVERIFY2(DarkPixels(image, device(element.labelRect)) >= 6 * ratio * ratio,
+                 qPrintable(element.label));
+        QVERIFY2(DarkPixels(image, device(element.body)) >= 10 * ratio, qPrintable(element.label));
     }
     // The common rail runs from terminal to terminal.
+    const QRect rail = device(QRect(layout.inputX + 4, layout.railY, 1, 1));
     for (int x = layout.inputX + 4; x <= layout.outputX - 4; ++x) {
-        QVERIFY(IsDark(image.pixel(x, layout.railY)));
+        QVERIFY(DarkPixels(image, QRect(qRound(x * ratio), rail.y(), 1, rail.height())) > 0);
     }
     // Nothing stands on the signal line inside a crystal's body.
     for (const feldan::SchematicElement& element : layout.elements) {
         if (element.part == SchematicPart::Crystal) {
-            QVERIFY(!IsDark(image.pixel(element.x, layout.lineY)));
+            QCOMPARE(DarkPixels(image, device(QRect(element.x, layout.lineY, 1, 1))), 0);
         }
     }
     QVERIFY(!feldan::SchematicHint(type).isEmpty());

@@ -1,0 +1,25 @@
+// The language the windows speak. The program's texts are written in Russian; English comes
+// from the translation built into the program, and Qt's own texts (dialog buttons, context
+// menus) follow with Qt's Russian translation or its English originals.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "engine/messages.h"
+
+namespace feldan {
+
+// The language in force; Russian until SetLanguage says otherwise.
+Language CurrentLanguage();
+
+// Switches the texts of the program and of Qt to `language`, and every window has said its
+// texts again when it returns. False when a translation could not be loaded: those texts then
+// stay in the language they are written in.
+bool SetLanguage(Language language);
+
+// "ru" and "en", as the command line and the settings name the languages.
+QString LanguageCode(Language language);
+std::optional<Language> LanguageFromCode(const QString& code);
+
+}  // namespace feldan

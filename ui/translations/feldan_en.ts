@@ -1,0 +1,307 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru_RU">
+<context>
+    <name>feldan::InfoWindow</name>
+    <message>
+        <source>ВЕРСИЯ </source>
+        <translation>VERSION </translation>
+    </message>
+    <message>
+        <source>Алгоритм, дизайн:</source>
+        <translation>Algorithm, design:</translation>
+    </message>
+    <message>
+        <source>Авторы Feldan</source>
+        <translation>The Feldan authors</translation>
+    </message>
+    <message>
+        <source>Математика, программирование: </source>
+        <translation>Mathematics, programming: </translation>
+    </message>
+    <message>
+        <source>Разработчики Feldan</source>
+        <translation>The Feldan developers</translation>
+    </message>
+    <message>
+        <source>Со всеми вопросами обращаться по E-mail:</source>
+        <translation>Questions? Please write to</translation>
+    </message>
+    <message>
+        <source>через трекер задач проекта Feldan</source>
+        <translation>the Feldan project&apos;s issue tracker</translation>
+    </message>
+    <message>
+        <source>Информация о программе </source>
+        <translation>About Feldan</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Close</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::MainWindow</name>
+    <message>
+        <source>файлы данных по кварцам (*.fdn);;все файлы (*)</source>
+        <translation>Crystal design files (*.fdn);;All files (*)</translation>
+    </message>
+    <message>
+        <source>файлы данных кварца (*.fdn)</source>
+        <translation>Crystal design files (*.fdn)</translation>
+    </message>
+    <message>
+        <source>3-х кристальный</source>
+        <translation>3-crystal</translation>
+    </message>
+    <message>
+        <source>4-х кристальный</source>
+        <translation>4-crystal</translation>
+    </message>
+    <message>
+        <source>6-ти кристальный</source>
+        <translation>6-crystal</translation>
+    </message>
+    <message>
+        <source>8-ми кристальный</source>
+        <translation>8-crystal</translation>
+    </message>
+    <message>
+        <source>4CW</source>
+        <translation>4CW</translation>
+    </message>
+    <message>
+        <source>6CW</source>
+        <translation>6CW</translation>
+    </message>
+    <message>
+        <source>8CW</source>
+        <translation>8CW</translation>
+    </message>
+    <message>
+        <source>Баттерворта dA=3 dB</source>
+        <translation>Butterworth dA=3 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0,044 dB</source>
+        <translation>Chebyshev dA=0.044 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0,099 dB</source>
+        <translation>Chebyshev dA=0.099 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0,177 dB</source>
+        <translation>Chebyshev dA=0.177 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0,28 dB</source>
+        <translation>Chebyshev dA=0.28 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0.044 dB</source>
+        <translation>Chebyshev dA=0.044 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0.099 dB</source>
+        <translation>Chebyshev dA=0.099 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0.177 dB</source>
+        <translation>Chebyshev dA=0.177 dB</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=0.28 дБ</source>
+        <translation>Chebyshev dA=0.28 dB</translation>
+    </message>
+    <message>
+        <source>6-х кристальный</source>
+        <translation>6-crystal</translation>
+    </message>
+    <message>
+        <source>8-х кристальный</source>
+        <translation>8-crystal</translation>
+    </message>
+    <message>
+        <source>Баттерворта dA=3 дб</source>
+        <translation>Butterworth dA=3 dB</translation>
+    </message>
+    <message>
+        <source>Расчёт кварцевых фильтров</source>
+        <translation>Crystal Filter Calculator</translation>
+    </message>
+    <message>
+        <source>&amp;Файл</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Открыть</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Печать</source>
+        <translation>&amp;Print</translation>
+    </message>
+    <message>
+        <source>&amp;Выход</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>&amp;Расчет</source>
+        <translation>&amp;Calculate</translation>
+    </message>
+    <message>
+        <source>&amp;Инфо</source>
+        <translation>&amp;Info</translation>
+    </message>
+    <message>
+        <source>&amp;График</source>
+        <translation>C&amp;hart</translation>
+    </message>
+    <message>
+        <source>&amp;Наложения</source>
+        <translation>&amp;Overlay</translation>
+    </message>
+    <message>
+        <source>&amp;Легенда</source>
+        <translation>&amp;Legend</translation>
+    </message>
+    <message>
+        <source>&amp;Очистить</source>
+        <translation>&amp;Clear</translation>
+    </message>
+    <message>
+        <source>&amp;Язык / Language</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>Данные резонатора</source>
+        <translation>Crystal data</translation>
+    </message>
+    <message>
+        <source>Fo(кГц) =</source>
+        <translation>Fo(kHz) =</translation>
+    </message>
+    <message>
+        <source>Ld(мГн) =</source>
+        <translation>Ld(mH) =</translation>
+    </message>
+    <message>
+        <source>Сs(пФ) =</source>
+        <translation>Cs(pF) =</translation>
+    </message>
+    <message>
+        <source>Rd(Ом) =</source>
+        <translation>Rd(Ohm) =</translation>
+    </message>
+    <message>
+        <source>Сk(пФ) =</source>
+        <translation>Ck(pF) =</translation>
+    </message>
+    <message>
+        <source>Данные фильтра</source>
+        <translation>Filter data</translation>
+    </message>
+    <message>
+        <source>Порядок фильтра :</source>
+        <translation>Filter type:</translation>
+    </message>
+    <message>
+        <source>Тип АЧХ :</source>
+        <translation>Response:</translation>
+    </message>
+    <message>
+        <source>Полоса dF (Гц) =</source>
+        <translation>Band dF (Hz) =</translation>
+    </message>
+    <message>
+        <source>Уровень АЧХ (дБ) =</source>
+        <translation>Level (dB) =</translation>
+    </message>
+    <message>
+        <source>Частота кварца</source>
+        <translation>Crystal frequency</translation>
+    </message>
+    <message>
+        <source>Индуктивность кварца</source>
+        <translation>Crystal motional inductance</translation>
+    </message>
+    <message>
+        <source>Статическая емкость кварца</source>
+        <translation>Crystal static capacitance</translation>
+    </message>
+    <message>
+        <source>Активное сопротивление кварца</source>
+        <translation>Crystal motional resistance</translation>
+    </message>
+    <message>
+        <source>Емкость коррекции</source>
+        <translation>Correction capacitance</translation>
+    </message>
+    <message>
+        <source>Принтер не может начать печать</source>
+        <translation>The printer cannot start printing.</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::QtDialogService</name>
+    <message>
+        <source>Сохранить изменения в «%1»?</source>
+        <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::ResponseChart</name>
+    <message>
+        <source>Расстройка относительно Fo (кГц)</source>
+        <translation>Detuning from Fo (kHz)</translation>
+    </message>
+    <message>
+        <source>Затухание (дБ)</source>
+        <translation>Attenuation (dB)</translation>
+    </message>
+    <message>
+        <source>АЧХ%1</source>
+        <translation>Curve %1</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::Schematic</name>
+    <message>
+        <source>Схема 3-х кристального фильтра</source>
+        <translation>Schematic of the 3-crystal filter</translation>
+    </message>
+    <message>
+        <source>Схема 4-кристального фильтра</source>
+        <translation>Schematic of the 4-crystal filter</translation>
+    </message>
+    <message>
+        <source>Схема 6-ти кристального фильтра</source>
+        <translation>Schematic of the 6-crystal filter</translation>
+    </message>
+    <message>
+        <source>Схема 8-ми кристального фильтра</source>
+        <translation>Schematic of the 8-crystal filter</translation>
+    </message>
+    <message>
+        <source>Схема 4-х кристального телеграфного фильтра</source>
+        <translation>Schematic of the 4-crystal CW filter</translation>
+    </message>
+    <message>
+        <source>Схема 6-ти кристального телеграфного фильтра</source>
+        <translation>Schematic of the 6-crystal CW filter</translation>
+    </message>
+    <message>
+        <source>Схема 8-ми кристального телеграфного фильтра</source>
+        <translation>Schematic of the 8-crystal CW filter</translation>
+    </message>
+    <message>
+        <source>кварцевые фильтры</source>
+        <translation>crystal filters</translation>
+    </message>
+</context>
+</TS>
