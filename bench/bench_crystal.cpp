@@ -1,9 +1,11 @@
-// Measured crystals: fitting a 1601-point sweep, and picking a matched set from a bag of 500.
+// Measured crystals and build aids: fitting a 1601-point sweep, picking a matched set from a bag
+// of 500, and 1000 tolerance trials on both cores.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
+#include "engine/build_aids.h"
 #include "engine/crystal.h"
 
 namespace {
@@ -34,6 +36,28 @@ void BM_PickBestOf500(benchmark::State& state) {
         benchmark::DoNotOptimize(feldan::PickBestSet(bag, 8));
 }
 
+// 5 % capacitors, crystals spread by 10 Hz, on every core.
+void BM_Tolerance1000(benchmark::State& state) {
+    feldan::DesignFields fields;
+    fields.FilterType = static_cast<int>(state.range(0));
+    feldan::Message message;
+    const auto built = feldan::BuildDesign(fields, '.', message);
+    if (!built) return state.SkipWithError("design failed");
+    feldan::ToleranceRequest request;
+    request.trials = 1000;
+    request.capTolerancePct = 5;
+    request.fsSpreadHz = 10;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(feldan::RunTolerance(*built, request).yield);
+}
+
+BENCHMARK(BM_Tolerance1000)
+    ->ArgName("type")
+    ->Arg(2)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 BENCHMARK(BM_FitCrystal1601)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PickBestOf500)->Unit(benchmark::kMicrosecond);
 
