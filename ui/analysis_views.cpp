@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGraphicsScene>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -398,12 +399,12 @@ bool MainWindow::WriteReport(QIODevice& device) {
     const auto drawChart = [&](ResponseChart& chart, const QString& title) {
         heading(title);
         chart.setAttribute(Qt::WA_DontShowOnScreen);
-        chart.resize(int(Width), int(chartHeight));
+        // Laid out at 70 % of the page's width, so that its labels read as on the screen.
+        const QSize size(int(Width * 0.7), int(chartHeight * 0.7));
+        chart.resize(size);
         chart.show();
-        painter.save();
-        painter.translate(0, y);
-        chart.render(&painter);
-        painter.restore();
+        // The scene is drawn straight onto the page, in vectors and to the target's size.
+        chart.scene()->render(&painter, QRectF(0, y, Width, chartHeight), QRectF(QPoint(), size));
         y += chartHeight + 20;
     };
     ResponseChart passBand;
