@@ -195,7 +195,7 @@ std::string MainWindow::ViewCsv() const {
     if (view_ == AnalysisView::PassBand) {
         out = "curve,detuning_khz,attenuation_db\n";
         for (int position = 0; position < SeriesCount; ++position) {
-            for (const QPointF& point : chart_->Series(position)->points()) {
+            for (const QPointF& point : chart_->PassBandPoints(position)) {
                 out += std::to_string(position + 1) + ",";
                 AppendNumber(out, point.x());
                 out += ",";
@@ -411,7 +411,7 @@ bool MainWindow::WriteReport(QIODevice& device) {
     passBand.SetLegendVisible(chart_->LegendVisible());
     for (int position = 0; position < SeriesCount; ++position) {
         std::vector<CurvePoint> points;
-        for (const QPointF& point : chart_->Series(position)->points())
+        for (const QPointF& point : chart_->PassBandPoints(position))
             points.push_back({point.x(), point.y()});
         passBand.AddCurve(position, points);
     }

@@ -210,6 +210,7 @@ QLineSeries* ResponseChart::Series(int position) const {
 void ResponseChart::ClearSeries(int position) {
     if (position < 0 || position >= SeriesCount) return;
     series_[position]->clear();
+    held_[position].clear();
     bounds_[position].reset();
     // A calculation clears series and then hands over its curve at once: the axes are fitted
     // when the curve arrives, or when the event loop runs again if none does. Fitting after
@@ -230,10 +231,10 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
     }
     QLineSeries* series = series_[position];
     QList<QPointF> merged;
-    if (series->count() == 0) {
+    const QList<QPointF> held = PassBandPoints(position);
+    if (held.isEmpty()) {
         merged = std::move(incoming);
     } else {
-        const QList<QPointF> held = series->points();
         merged.reserve(held.size() + incoming.size());
         std::merge(held.cbegin(), held.cend(), incoming.cbegin(), incoming.cend(),
                    std::back_inserter(merged), byX);
@@ -246,10 +247,15 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
     }
     bounds_[position] =
         QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
+    fitTimer_.stop();
+    if (quantity_) {
+        // Held aside until the pass band is shown again.
+        held_[position] = std::move(merged);
+        return;
+    }
     // The axes are set while the series is empty, so that the long curve is laid out once, by
     // the replace, and not again for each axis whose range changes.
     if (series->count() > 0) series->clear();
-    fitTimer_.stop();
     FitAxes();
     series->replace(merged);
 }
@@ -292,10 +298,17 @@ void ResponseChart::FitAxes() {
 
 void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
                                  std::span<const NamedCurve> curves) {
-    quantity_ = quantity;
     quantityBounds_.reset();
-    for (QLineSeries* series : series_)
-        series->setVisible(false);
+    // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
+    // series too whenever an axis changes.
+    if (!quantity_) {
+        for (int i = 0; i < SeriesCount; ++i) {
+            held_[i] = series_[i]->points();
+            series_[i]->clear();
+            series_[i]->setVisible(false);
+        }
+    }
+    quantity_ = quantity;
     std::array<QList<QPointF>, QuantitySeriesCount> lists;
     for (int i = 0; i < QuantitySeriesCount; ++i) {
         QLineSeries* series = quantitySeries_[i];
@@ -325,9 +338,10 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
     fitTimer_.stop();
     // Fitted while the series are empty, so the long curves are laid out once, by the replace.
     FitAxes();
+    // Shown while empty: the points are then laid out once, by the replace.
     for (int i = 0; i < QuantitySeriesCount && i < int(curves.size()); ++i) {
-        quantitySeries_[i]->replace(lists[i]);
         quantitySeries_[i]->setVisible(true);
+        quantitySeries_[i]->replace(lists[i]);
     }
 }
 
@@ -342,8 +356,16 @@ void ResponseChart::ShowPassBand() {
     RetranslateUi();
     fitTimer_.stop();
     FitAxes();
-    for (QLineSeries* series : series_)
-        series->setVisible(true);
+    for (int i = 0; i < SeriesCount; ++i) {
+        series_[i]->setVisible(true);
+        series_[i]->replace(held_[i]);
+        held_[i].clear();
+    }
+}
+
+QList<QPointF> ResponseChart::PassBandPoints(int position) const {
+    if (position < 0 || position >= SeriesCount) return {};
+    return quantity_ ? held_[position] : series_[position]->points();
 }
 
 QLineSeries* ResponseChart::QuantitySeries(int position) const {

@@ -66,6 +66,8 @@ class ResponseChart : public QChartView {
     void ShowPassBand();
     bool ShowsPassBand() const { return !quantity_; }
     QLineSeries* QuantitySeries(int position) const;
+    // The curve of pass-band series 0..4, also while a quantity view holds it aside.
+    QList<QPointF> PassBandPoints(int position) const;
 
     // The detuning and the value of every shown curve at the detuning under `viewPoint`;
     // empty outside the plot area or where no curve reaches.
@@ -93,6 +95,7 @@ class ResponseChart : public QChartView {
     std::array<std::optional<QRectF>, SeriesCount> bounds_{};
     std::array<QLineSeries*, QuantitySeriesCount> quantitySeries_{};
     std::optional<QRectF> quantityBounds_;
+    std::array<QList<QPointF>, SeriesCount> held_;
     std::optional<ChartQuantity> quantity_;
     QLabel* readout_ = nullptr;
     QValueAxis* axisX_ = nullptr;
