@@ -1,12 +1,18 @@
 // Renders the main window after "Расчет" on the default design, and the information window in
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
 // does:
-//   feldan-screenshot [--lang ru|en] [--maximised] <main.png> [<info.png> <printed.pdf>]
+//   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] <main.png>
+//                     [<info.png> <printed.pdf>]
+// With --views, the window is also rendered in each view of the "Анализ" menu to
+// <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLocale>
 #include <QPixmap>
@@ -14,7 +20,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "engine/calculate.h"
 #include "ui/application.h"
@@ -49,14 +57,19 @@ int main(int argc, char** argv) {
                                   QStringLiteral("L"), QStringLiteral("ru"));
     const QCommandLineOption maximised(QStringLiteral("maximised"),
                                        QStringLiteral("Show the main window maximised."));
+    const QCommandLineOption views(QStringLiteral("views"),
+                                   QStringLiteral("Also render the analysis views and the report."),
+                                   QStringLiteral("folder"));
     parser.addOption(lang);
     parser.addOption(maximised);
+    parser.addOption(views);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
     if (!parsed || !language || (files.size() != 1 && files.size() != 3)) {
         std::fprintf(stderr,
-                     "usage: feldan-screenshot [--lang ru|en] [--maximised] <main-window.png> "
+                     "usage: feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] "
+                     "<main-window.png> "
                      "[<info-window.png> <printed-page.pdf>]\n");
         return 2;
     }
@@ -74,6 +87,26 @@ int main(int argc, char** argv) {
     mainWindow.CalculateDesign();
     Settle(300);
     if (!Save(mainWindow.grab(), files[0])) return 1;
+    if (parser.isSet(views)) {
+        const QDir folder(parser.value(views));
+        const std::array<std::pair<feldan::AnalysisView, const char*>, 4> shown = {{
+            {feldan::AnalysisView::WideBand, "view-wide-band.png"},
+            {feldan::AnalysisView::GroupDelay, "view-group-delay.png"},
+            {feldan::AnalysisView::ReturnLoss, "view-return-loss.png"},
+            {feldan::AnalysisView::Impedance, "view-impedance.png"},
+        }};
+        for (const auto& [view, name] : shown) {
+            mainWindow.ShowView(view);
+            Settle(200);
+            if (!Save(mainWindow.grab(), folder.filePath(QString::fromLatin1(name)))) return 1;
+        }
+        mainWindow.ShowView(feldan::AnalysisView::PassBand);
+        QFile report(folder.filePath(QStringLiteral("report.pdf")));
+        if (!report.open(QIODevice::WriteOnly) || !mainWindow.WriteReport(report)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(report.fileName()));
+            return 1;
+        }
+    }
     if (files.size() == 1) return 0;
 
     QPrinter printer(QPrinter::HighResolution);

@@ -93,6 +93,31 @@ void BM_RedrawFiveCurves(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawFiveCurves)->Unit(benchmark::kMillisecond);
 
+// Switching between the pass band and a quantity view of two 10 001-point curves (the input
+// impedance of a long sweep), each switch followed by a redraw.
+void BM_SwitchViewAndRedraw(benchmark::State& state) {
+    feldan::ResponseChart chart;
+    chart.resize(613, 405);
+    chart.show();
+    chart.AddCurve(0, BandCurve(CurvePoints, 0));
+    const std::vector<feldan::NamedCurve> curves = {{QStringLiteral("Re"), BandCurve(10001, 0)},
+                                                    {QStringLiteral("Im"), BandCurve(10001, -3)}};
+    const feldan::ChartQuantity quantity{QStringLiteral("x"), QStringLiteral("y"),
+                                         QStringLiteral("u")};
+    QApplication::processEvents();
+    QImage image(chart.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        chart.ShowQuantity(quantity, curves);
+        QPainter painter(&image);
+        chart.render(&painter);
+        painter.end();
+        chart.ShowPassBand();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["points"] = 2 * 10001;
+}
+BENCHMARK(BM_SwitchViewAndRedraw)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

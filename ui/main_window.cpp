@@ -223,6 +223,8 @@ void MainWindow::BuildMenu() {
     fileSeparator_ = named(fileMenu_->addSeparator(), "fileSeparator");
     printAction_ = named(fileMenu_->addAction(QString()), "printAction");
     printAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+P")));
+    exportViewAction_ = named(fileMenu_->addAction(QString()), "exportViewAction");
+    reportAction_ = named(fileMenu_->addAction(QString()), "reportAction");
     exitSeparator_ = named(fileMenu_->addSeparator(), "exitSeparator");
     exitAction_ = named(fileMenu_->addAction(QString()), "exitAction");
     exitAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Q")));
@@ -241,6 +243,22 @@ void MainWindow::BuildMenu() {
     legendAction_->setChecked(true);
     chartSeparator_ = named(chartMenu_->addSeparator(), "chartSeparator");
     clearChartAction_ = named(chartMenu_->addAction(QString()), "clearChartAction");
+    analysisMenu_ = bar->addMenu(QString());
+    analysisMenu_->setObjectName(QStringLiteral("analysisMenu"));
+    named(analysisMenu_->menuAction(), "analysisMenu");
+    auto* views = new QActionGroup(this);
+    static constexpr std::array<const char*, AnalysisViewCount> ViewNames = {
+        "passBandViewAction", "wideBandViewAction", "groupDelayViewAction", "returnLossViewAction",
+        "impedanceViewAction"};
+    for (int i = 0; i < AnalysisViewCount; ++i) {
+        QAction* action = named(analysisMenu_->addAction(QString()), ViewNames[i]);
+        action->setCheckable(true);
+        views->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, i] { ShowView(static_cast<AnalysisView>(i)); });
+        viewActions_[i] = action;
+    }
+    viewActions_[0]->setChecked(true);
     // Each language is named in its own words, so that either reader finds it.
     languageMenu_ = bar->addMenu(QString());
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
@@ -264,6 +282,8 @@ void MainWindow::BuildMenu() {
     connect(openAction_, &QAction::triggered, this, &MainWindow::OpenDesign);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::SaveDesignCommand);
     connect(printAction_, &QAction::triggered, this, &MainWindow::PrintWindow);
+    connect(exportViewAction_, &QAction::triggered, this, &MainWindow::ExportViewCommand);
+    connect(reportAction_, &QAction::triggered, this, &MainWindow::ReportCommand);
     connect(exitAction_, &QAction::triggered, this, &MainWindow::Quit);
     connect(calculateAction_, &QAction::triggered, this, &MainWindow::CalculateDesign);
     connect(infoAction_, &QAction::triggered, this, &MainWindow::ShowInfo);
@@ -585,6 +605,14 @@ void MainWindow::RetranslateUi() {
     saveAction_->setText(tr("&Сохранить"));
     printAction_->setText(tr("&Печать"));
     exitAction_->setText(tr("&Выход"));
+    exportViewAction_->setText(tr("&Экспорт вида…"));
+    reportAction_->setText(tr("Отч&ёт…"));
+    analysisMenu_->setTitle(tr("&Анализ"));
+    viewActions_[0]->setText(tr("&Полоса пропускания"));
+    viewActions_[1]->setText(tr("&Широкая полоса"));
+    viewActions_[2]->setText(tr("&Групповая задержка"));
+    viewActions_[3]->setText(tr("&Возвратные потери"));
+    viewActions_[4]->setText(tr("&Входное сопротивление"));
     calculateAction_->setText(tr("&Расчет"));
     infoAction_->setText(tr("&Инфо"));
     chartMenu_->setTitle(tr("&График"));
@@ -626,6 +654,7 @@ void MainWindow::RetranslateUi() {
     if (shownSummary_) {
         SetResultText(ComposeResultText(*shownSummary_, separator_, CurrentLanguage()));
     }
+    if (view_ != AnalysisView::PassBand) PlotViewSweep();
     for (int position = 0; position < SeriesCount; ++position) {
         if (const auto& shown = overlayTexts_[position]) {
             overlayStatusBar_->SetPanelText(
@@ -798,6 +827,8 @@ void MainWindow::CalculateDesign() {
             return;
     }
     ++curveCount_;
+    // A quantity view follows the new design; its own messages were shown already.
+    if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
 }
 
 void MainWindow::ClearCurves() {

@@ -16,6 +16,7 @@
 class QAction;
 class QComboBox;
 class QFrame;
+class QIODevice;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -27,6 +28,12 @@ namespace feldan {
 
 class PanelBar;
 class ResponseChart;
+struct SweepResult;
+
+// What the chart shows: the pass band of the calculations, or a quantity of a sweep of the
+// designed filter (the "Анализ" menu).
+enum class AnalysisView { PassBand, WideBand, GroupDelay, ReturnLoss, Impedance };
+inline constexpr int AnalysisViewCount = 5;
 class InfoWindow;
 
 class MainWindow : public QMainWindow {
@@ -68,6 +75,17 @@ class MainWindow : public QMainWindow {
     // The "Язык / Language" menu: every window speaks `language` at once, and the next start
     // remembers it.
     void ChooseLanguage(Language language);
+
+    // The "Анализ" menu: shows a view; a quantity view sweeps the design as the window holds it.
+    void ShowView(AnalysisView view);
+    AnalysisView View() const { return view_; }
+    // Файл → "Экспорт вида…" and "Отчёт…", through the save dialog.
+    void ExportViewCommand();
+    void ReportCommand();
+    // The shown view as CSV: a header line, then a row per point.
+    std::string ViewCsv() const;
+    // The report of the current design as a PDF; false when it cannot be drawn.
+    bool WriteReport(QIODevice& device);
 
     // Draws the client area (without title and menu bar) onto a page, as large as the page
     // allows and centred. False when the device cannot start a document.
@@ -120,6 +138,8 @@ class MainWindow : public QMainWindow {
     void SetBusyCursor(bool busy);
     void SetResultText(const std::string& text);
     void ClearCurves();
+    // Draws the sweep of the view in force into the chart, in the language in force.
+    void PlotViewSweep();
 
     // The controls; each has an object name of the same words without the underscore.
     QWidget* clientArea_ = nullptr;
@@ -171,6 +191,10 @@ class MainWindow : public QMainWindow {
     QAction* legendAction_ = nullptr;
     QAction* chartSeparator_ = nullptr;
     QAction* clearChartAction_ = nullptr;
+    QAction* exportViewAction_ = nullptr;
+    QAction* reportAction_ = nullptr;
+    QMenu* analysisMenu_ = nullptr;
+    std::array<QAction*, AnalysisViewCount> viewActions_{};
     QMenu* languageMenu_ = nullptr;
     QAction* russianAction_ = nullptr;
     QAction* englishAction_ = nullptr;
@@ -184,6 +208,10 @@ class MainWindow : public QMainWindow {
     qreal picturesRatio_ = 0;  // the pixel ratio the pictures were drawn for
     bool screenWatched_ = false;
     int curveCount_ = 0;
+    AnalysisView view_ = AnalysisView::PassBand;
+    // The sweep a quantity view shows, and Fo in Hz it is detuned from.
+    std::shared_ptr<SweepResult> viewSweep_;
+    double viewFoHz_ = 0;
     CalculationResult lastResult_;
     // What the summary and the overlay panels show, without the curves, so that a new language
     // can say it again.

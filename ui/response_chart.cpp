@@ -3,12 +3,15 @@
 #include <QChart>
 #include <QFont>
 #include <QGraphicsLayout>
+#include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QValueAxis>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +26,20 @@ const std::array<QColor, SeriesCount> SeriesColors = {
 
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
+const std::array<QColor, QuantitySeriesCount> QuantityColors = {QColor(0, 0, 255),
+                                                                QColor(255, 0, 0)};
+
+// The value of a curve of ascending x at `x`, by straight lines between its points.
+std::optional<double> ValueAt(const QList<QPointF>& points, double x) {
+    if (points.isEmpty() || x < points.front().x() || x > points.back().x()) return std::nullopt;
+    const auto after = std::lower_bound(points.cbegin(), points.cend(), x,
+                                        [](const QPointF& p, double v) { return p.x() < v; });
+    if (after == points.cbegin()) return after->y();
+    const QPointF& b = *after;
+    const QPointF& a = *(after - 1);
+    if (b.x() == a.x()) return b.y();
+    return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+}
 
 void StyleAxis(QValueAxis* axis) {
     axis->setTitleFont(ArialFont(12, true));
@@ -133,6 +150,17 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
         series_[i] = series;
     }
 
+    for (int i = 0; i < QuantitySeriesCount; ++i) {
+        auto* series = new QLineSeries(this);
+        series->setObjectName(QStringLiteral("QuantitySeries%1").arg(i + 1));
+        series->setPen(QPen(QuantityColors[i], 1));
+        chart->addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+        series->setVisible(false);
+        quantitySeries_[i] = series;
+    }
+
     // The view starts with a chart of its own, which it releases rather than deletes.
     QChart* initial = this->chart();
     setChart(chart);
@@ -142,6 +170,14 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
     setFocusPolicy(Qt::NoFocus);
     setRenderHint(QPainter::Antialiasing, false);
     setRubberBand(QChartView::RectangleRubberBand);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    readout_ = new QLabel(this);
+    readout_->setObjectName(QStringLiteral("chartReadout"));
+    readout_->setFont(ArialFont(10, false));
+    readout_->setStyleSheet(QStringLiteral("background: rgba(255, 255, 224, 220); padding: 1px;"));
+    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    readout_->hide();
     fitTimer_.setSingleShot(true);
     fitTimer_.setInterval(0);
     connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
@@ -150,6 +186,8 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
 }
 
 void ResponseChart::RetranslateUi() {
+    // A quantity view is titled by whoever shows it, in the language it speaks.
+    if (quantity_) return;
     axisX_->setTitleText(tr("Расстройка относительно Fo (кГц)"));
     axisY_->setTitleText(tr("Затухание (дБ)"));
     for (int i = 0; i < SeriesCount; ++i)
@@ -172,6 +210,7 @@ QLineSeries* ResponseChart::Series(int position) const {
 void ResponseChart::ClearSeries(int position) {
     if (position < 0 || position >= SeriesCount) return;
     series_[position]->clear();
+    held_[position].clear();
     bounds_[position].reset();
     // A calculation clears series and then hands over its curve at once: the axes are fitted
     // when the curve arrives, or when the event loop runs again if none does. Fitting after
@@ -192,10 +231,10 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
     }
     QLineSeries* series = series_[position];
     QList<QPointF> merged;
-    if (series->count() == 0) {
+    const QList<QPointF> held = PassBandPoints(position);
+    if (held.isEmpty()) {
         merged = std::move(incoming);
     } else {
-        const QList<QPointF> held = series->points();
         merged.reserve(held.size() + incoming.size());
         std::merge(held.cbegin(), held.cend(), incoming.cbegin(), incoming.cend(),
                    std::back_inserter(merged), byX);
@@ -208,10 +247,15 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
     }
     bounds_[position] =
         QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
+    fitTimer_.stop();
+    if (quantity_) {
+        // Held aside until the pass band is shown again.
+        held_[position] = std::move(merged);
+        return;
+    }
     // The axes are set while the series is empty, so that the long curve is laid out once, by
     // the replace, and not again for each axis whose range changes.
     if (series->count() > 0) series->clear();
-    fitTimer_.stop();
     FitAxes();
     series->replace(merged);
 }
@@ -227,7 +271,9 @@ bool ResponseChart::LegendVisible() const {
 void ResponseChart::FitAxes() {
     bool any = false;
     double left = 0, right = 0, low = 0, high = 0;
-    for (const auto& bounds : bounds_) {
+    std::span<const std::optional<QRectF>> shown(bounds_);
+    if (quantity_) shown = std::span<const std::optional<QRectF>>(&quantityBounds_, 1);
+    for (const auto& bounds : shown) {
         if (!bounds) continue;
         // QRectF::united() ignores a rectangle without area, so the extremes are kept by hand.
         left = any ? std::min(left, bounds->left()) : bounds->left();
@@ -243,7 +289,154 @@ void ResponseChart::FitAxes() {
     }
     const double pad = (high - low) * 0.03;
     SetAxisRange(axisX_, left, right, 8, 0.001, 3);
-    SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
+    if (quantity_) {
+        SetAxisRange(axisY_, low - pad, high + pad, 8, 0.001, 3);
+    } else {
+        SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
+    }
+}
+
+void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
+                                 std::span<const NamedCurve> curves) {
+    quantityBounds_.reset();
+    // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
+    // series too whenever an axis changes.
+    if (!quantity_) {
+        for (int i = 0; i < SeriesCount; ++i) {
+            held_[i] = series_[i]->points();
+            series_[i]->clear();
+            series_[i]->setVisible(false);
+        }
+    }
+    quantity_ = quantity;
+    std::array<QList<QPointF>, QuantitySeriesCount> lists;
+    for (int i = 0; i < QuantitySeriesCount; ++i) {
+        QLineSeries* series = quantitySeries_[i];
+        if (series->count() > 0) series->clear();
+        if (i >= int(curves.size())) {
+            series->setVisible(false);
+            continue;
+        }
+        series->setName(curves[i].name);
+        QList<QPointF>& list = lists[i];
+        list.reserve(qsizetype(curves[i].points.size()));
+        for (const CurvePoint& point : curves[i].points) {
+            list.append(QPointF(point.x, point.y));
+            const QRectF dot(QPointF(point.x, point.y), QSizeF(0, 0));
+            if (!quantityBounds_) {
+                quantityBounds_ = dot;
+            } else {
+                quantityBounds_->setLeft(std::min(quantityBounds_->left(), point.x));
+                quantityBounds_->setRight(std::max(quantityBounds_->right(), point.x));
+                quantityBounds_->setTop(std::min(quantityBounds_->top(), point.y));
+                quantityBounds_->setBottom(std::max(quantityBounds_->bottom(), point.y));
+            }
+        }
+    }
+    axisX_->setTitleText(quantity.xTitle);
+    axisY_->setTitleText(quantity.yTitle);
+    fitTimer_.stop();
+    // Fitted while the series are empty, so the long curves are laid out once, by the replace.
+    FitAxes();
+    // Shown while empty: the points are then laid out once, by the replace.
+    for (int i = 0; i < QuantitySeriesCount && i < int(curves.size()); ++i) {
+        quantitySeries_[i]->setVisible(true);
+        quantitySeries_[i]->replace(lists[i]);
+    }
+}
+
+void ResponseChart::ShowPassBand() {
+    if (!quantity_) return;
+    quantity_.reset();
+    quantityBounds_.reset();
+    for (QLineSeries* series : quantitySeries_) {
+        series->clear();
+        series->setVisible(false);
+    }
+    RetranslateUi();
+    fitTimer_.stop();
+    FitAxes();
+    for (int i = 0; i < SeriesCount; ++i) {
+        series_[i]->setVisible(true);
+        series_[i]->replace(held_[i]);
+        held_[i].clear();
+    }
+}
+
+QList<QPointF> ResponseChart::PassBandPoints(int position) const {
+    if (position < 0 || position >= SeriesCount) return {};
+    return quantity_ ? held_[position] : series_[position]->points();
+}
+
+QLineSeries* ResponseChart::QuantitySeries(int position) const {
+    return position >= 0 && position < QuantitySeriesCount ? quantitySeries_[position] : nullptr;
+}
+
+std::vector<QLineSeries*> ResponseChart::ShownSeries() const {
+    std::vector<QLineSeries*> shown;
+    for (QLineSeries* series : series_)
+        if (series->isVisible() && series->count() > 0) shown.push_back(series);
+    for (QLineSeries* series : quantitySeries_)
+        if (series->isVisible() && series->count() > 0) shown.push_back(series);
+    return shown;
+}
+
+QString ResponseChart::ReadoutAt(QPointF viewPoint) const {
+    const QPointF inChart = chart()->mapFromScene(mapToScene(viewPoint.toPoint()));
+    if (!chart()->plotArea().contains(inChart)) return QString();
+    const double x = chart()->mapToValue(inChart).x();
+    const QString unit = quantity_ ? quantity_->yUnit : tr("дБ");
+    const QLocale locale;
+    QStringList parts;
+    for (QLineSeries* series : ShownSeries()) {
+        if (const std::optional<double> y = ValueAt(series->points(), x)) {
+            parts.append(tr("%1: %2 %3").arg(series->name(), locale.toString(*y, 'f', 3), unit));
+        }
+    }
+    if (parts.isEmpty()) return QString();
+    parts.prepend(tr("%1 кГц").arg(locale.toString(x, 'f', 3)));
+    return parts.join(QStringLiteral("   "));
+}
+
+void ResponseChart::ZoomAround(QPointF viewPoint, double factor) {
+    const QPointF inChart = chart()->mapFromScene(mapToScene(viewPoint.toPoint()));
+    if (!chart()->plotArea().contains(inChart) || !(factor > 0)) return;
+    const double x = chart()->mapToValue(inChart).x();
+    const double low = x - (x - axisX_->min()) * factor;
+    const double high = x + (axisX_->max() - x) * factor;
+    // Below a hertz of span the labels could no longer tell the ticks apart.
+    if (high - low < 1e-3) return;
+    SetAxisRange(axisX_, low, high, 8, 0.001, 3);
+}
+
+void ResponseChart::mouseMoveEvent(QMouseEvent* event) {
+    const QString text = ReadoutAt(event->position());
+    if (text.isEmpty()) {
+        readout_->hide();
+    } else {
+        readout_->setText(text);
+        readout_->adjustSize();
+        const QRectF area = chart()->plotArea();
+        readout_->move(int(area.left()) + 4, int(area.top()) + 4);
+        readout_->show();
+    }
+    QChartView::mouseMoveEvent(event);
+}
+
+void ResponseChart::leaveEvent(QEvent* event) {
+    readout_->hide();
+    QChartView::leaveEvent(event);
+}
+
+void ResponseChart::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y();
+    if (steps == 0) {
+        event->ignore();
+        return;
+    }
+    // One notch of the wheel narrows the span to four fifths, or widens it back.
+    ZoomAround(event->position(), std::pow(0.8, steps / 120.0));
+    event->accept();
 }
 
 void ResponseChart::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,7 @@
 // The response chart: five line series of attenuation against detuning, a legend at the top,
-// rubber-band zoom with a right click back to the whole view, ranges that follow the data.
+// rubber-band zoom with a right click back to the whole view, ranges that follow the data. In
+// place of the pass band it shows a named quantity (group delay, impedance, ...) of up to two
+// curves. A readout names the value under the cursor; the wheel zooms the detuning axis.
 #pragma once
 
 #include <QChartView>
@@ -8,9 +10,11 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "engine/calculate.h"
 
+class QLabel;
 class QLineSeries;
 class QValueAxis;
 
@@ -18,6 +22,20 @@ namespace feldan {
 
 // The chart overlays at most this many curves.
 inline constexpr int SeriesCount = 5;
+// A quantity view draws at most this many curves.
+inline constexpr int QuantitySeriesCount = 2;
+
+// What a quantity view shows: the axis titles and the unit the readout gives the values in.
+struct ChartQuantity {
+    QString xTitle;
+    QString yTitle;
+    QString yUnit;
+};
+
+struct NamedCurve {
+    QString name;
+    std::vector<CurvePoint> points;
+};
 
 class ResponseChart : public QChartView {
     Q_OBJECT
@@ -42,18 +60,44 @@ class ResponseChart : public QChartView {
     // Sets both axes to the range of all points (the whole view, without zoom).
     void FitAxes();
 
+    // Shows `curves` in place of the pass-band series, fitted, under the quantity's titles.
+    void ShowQuantity(const ChartQuantity& quantity, std::span<const NamedCurve> curves);
+    // Back to the pass-band series, which kept their curves meanwhile.
+    void ShowPassBand();
+    bool ShowsPassBand() const { return !quantity_; }
+    QLineSeries* QuantitySeries(int position) const;
+    // The curve of pass-band series 0..4, also while a quantity view holds it aside.
+    QList<QPointF> PassBandPoints(int position) const;
+
+    // The detuning and the value of every shown curve at the detuning under `viewPoint`;
+    // empty outside the plot area or where no curve reaches.
+    QString ReadoutAt(QPointF viewPoint) const;
+    QLabel* Readout() const { return readout_; }
+    // Zooms the detuning axis around the detuning under `viewPoint`: by `factor` < 1 in, > 1 out.
+    void ZoomAround(QPointF viewPoint, double factor);
+
   protected:
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     // The axis titles and the series names in the language in force.
     void RetranslateUi();
     QString SeriesName(int position) const;
+    // The series the current view shows.
+    std::vector<QLineSeries*> ShownSeries() const;
 
     std::array<QLineSeries*, SeriesCount> series_{};
     std::array<std::optional<QRectF>, SeriesCount> bounds_{};
+    std::array<QLineSeries*, QuantitySeriesCount> quantitySeries_{};
+    std::optional<QRectF> quantityBounds_;
+    std::array<QList<QPointF>, SeriesCount> held_;
+    std::optional<ChartQuantity> quantity_;
+    QLabel* readout_ = nullptr;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     QTimer fitTimer_;

@@ -228,12 +228,12 @@ void MainWindowTest::menuHasItsItemsInOrder() {
         top.append(action->objectName());
     QCOMPARE(top, (QStringList{QStringLiteral("fileMenu"), QStringLiteral("calculateAction"),
                                QStringLiteral("infoAction"), QStringLiteral("chartMenu"),
-                               QStringLiteral("languageMenu")}));
+                               QStringLiteral("analysisMenu"), QStringLiteral("languageMenu")}));
     QStringList texts;
     for (QAction* action : w.form->menuBar()->actions())
         texts.append(action->text());
     QCOMPARE(texts, (QStringList{Utf8("&Файл"), Utf8("&Расчет"), Utf8("&Инфо"), Utf8("&График"),
-                                 Utf8("&Язык / Language")}));
+                                 Utf8("&Анализ"), Utf8("&Язык / Language")}));
 
     struct Item {
         const char* name;
@@ -257,12 +257,20 @@ void MainWindowTest::menuHasItsItemsInOrder() {
                                      {"saveAction", "&Сохранить", false, false},
                                      {"fileSeparator", "", true, false},
                                      {"printAction", "&Печать", false, false},
+                                     {"exportViewAction", "&Экспорт вида…", false, false},
+                                     {"reportAction", "Отч&ёт…", false, false},
                                      {"exitSeparator", "", true, false},
                                      {"exitAction", "&Выход", false, false}});
     check(w.Get<QMenu>("chartMenu"), {{"overlayAction", "&Наложения", false, true},
                                       {"legendAction", "&Легенда", false, true},
                                       {"chartSeparator", "", true, false},
                                       {"clearChartAction", "&Очистить", false, false}});
+    check(w.Get<QMenu>("analysisMenu"),
+          {{"passBandViewAction", "&Полоса пропускания", false, true},
+           {"wideBandViewAction", "&Широкая полоса", false, true},
+           {"groupDelayViewAction", "&Групповая задержка", false, true},
+           {"returnLossViewAction", "&Возвратные потери", false, true},
+           {"impedanceViewAction", "&Входное сопротивление", false, true}});
     check(w.Get<QMenu>("languageMenu"),
           {{"russianAction", "Русский", false, true}, {"englishAction", "English", false, true}});
     QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);

@@ -246,6 +246,146 @@
         <source>Принтер не может начать печать</source>
         <translation>The printer cannot start printing.</translation>
     </message>
+    <message>
+        <source>Расстройка относительно Fo (кГц)</source>
+        <translation>Detuning from Fo (kHz)</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Затухание (дБ)</source>
+        <translation>Attenuation (dB)</translation>
+    </message>
+    <message>
+        <source>Групповая задержка (мкс)</source>
+        <translation>Group delay (µs)</translation>
+    </message>
+    <message>
+        <source>мкс</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>Возвратные потери (дБ)</source>
+        <translation>Return loss (dB)</translation>
+    </message>
+    <message>
+        <source>Входное сопротивление (Ом)</source>
+        <translation>Input impedance (Ohm)</translation>
+    </message>
+    <message>
+        <source>Ом</source>
+        <translation>Ohm</translation>
+    </message>
+    <message>
+        <source>Задержка</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>Re Zвх</source>
+        <translation>Re Zin</translation>
+    </message>
+    <message>
+        <source>Im Zвх</source>
+        <translation>Im Zin</translation>
+    </message>
+    <message>
+        <source>рисунок PNG (*.png);;рисунок SVG (*.svg);;таблица CSV (*.csv)</source>
+        <translation>PNG picture (*.png);;SVG picture (*.svg);;CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Вид сохраняется в файл PNG, SVG или CSV: укажите расширение .png, .svg или .csv</source>
+        <translation>A view is saved as a PNG, SVG or CSV file: give the name the extension .png, .svg or .csv</translation>
+    </message>
+    <message>
+        <source>документ PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Отчёт не удалось составить</source>
+        <translation>The report could not be drawn</translation>
+    </message>
+    <message>
+        <source>Отчёт о расчёте фильтра</source>
+        <translation>Filter design report</translation>
+    </message>
+    <message>
+        <source>Исходные данные</source>
+        <translation>Design inputs</translation>
+    </message>
+    <message>
+        <source>Детали схемы</source>
+        <translation>Parts of the schematic</translation>
+    </message>
+    <message>
+        <source>%1: %2 пФ</source>
+        <translation>%1: %2 pF</translation>
+    </message>
+    <message>
+        <source>%1: Lm %2 мГн, Cm %3 фФ, Rm %4 Ом, C0 %5 пФ</source>
+        <translation>%1: Lm %2 mH, Cm %3 fF, Rm %4 Ohm, C0 %5 pF</translation>
+    </message>
+    <message>
+        <source>, подстройка %1 пФ</source>
+        <translation>, trim %1 pF</translation>
+    </message>
+    <message>
+        <source>Нагрузка на входе и выходе: %1 Ом</source>
+        <translation>Termination at input and output: %1 Ohm</translation>
+    </message>
+    <message>
+        <source>Схема не рассчитана</source>
+        <translation>The schematic has not been designed</translation>
+    </message>
+    <message>
+        <source>Результат расчёта</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Расчет не выполнен</source>
+        <translation>No calculation yet</translation>
+    </message>
+    <message>
+        <source>Полоса пропускания</source>
+        <translation>Pass band</translation>
+    </message>
+    <message>
+        <source>Групповая задержка</source>
+        <translation>Group delay</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт вида…</source>
+        <translation>E&amp;xport view…</translation>
+    </message>
+    <message>
+        <source>Отч&amp;ёт…</source>
+        <translation>&amp;Report…</translation>
+    </message>
+    <message>
+        <source>&amp;Анализ</source>
+        <translation>&amp;Analysis</translation>
+    </message>
+    <message>
+        <source>&amp;Полоса пропускания</source>
+        <translation>&amp;Pass band</translation>
+    </message>
+    <message>
+        <source>&amp;Широкая полоса</source>
+        <translation>&amp;Wide band</translation>
+    </message>
+    <message>
+        <source>&amp;Групповая задержка</source>
+        <translation>&amp;Group delay</translation>
+    </message>
+    <message>
+        <source>&amp;Возвратные потери</source>
+        <translation>&amp;Return loss</translation>
+    </message>
+    <message>
+        <source>&amp;Входное сопротивление</source>
+        <translation>&amp;Input impedance</translation>
+    </message>
 </context>
 <context>
     <name>feldan::QtDialogService</name>
@@ -267,6 +407,18 @@
     <message>
         <source>АЧХ%1</source>
         <translation>Curve %1</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>%1: %2 %3</source>
+        <translation>%1: %2 %3</translation>
+    </message>
+    <message>
+        <source>%1 кГц</source>
+        <translation>%1 kHz</translation>
     </message>
 </context>
 <context>

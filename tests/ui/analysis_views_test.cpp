@@ -1,0 +1,215 @@
+// The "Анализ" views: the chart of each quantity, the readout and the wheel zoom, the export of
+// the shown view and the report.
+#include <QAction>
+#include <QChart>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+#include <QValueAxis>
+#include <cmath>
+
+#include "engine/sweep.h"
+#include "ui_test_support.h"
+
+using feldan::AnalysisView;
+using feldan::ResponseChart;
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+
+namespace {
+
+// Where a value of the chart lies in its view's coordinates.
+QPoint ViewPointOf(ResponseChart& chart, QPointF value) {
+    const QPointF inChart = chart.chart()->mapToPosition(value);
+    return chart.mapFromScene(chart.chart()->mapToScene(inChart));
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class AnalysisViewsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void eachViewFillsTheChart_data();
+    void eachViewFillsTheChart();
+    void wideBandIsTheAttenuationOfThePassBand();
+    void readoutAndWheelZoomFollowTheCursor();
+    void viewIsExported_data();
+    void viewIsExported();
+    void reportHasTwoPages();
+};
+
+void AnalysisViewsTest::eachViewFillsTheChart_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("curves");
+    QTest::addColumn<QString>("yTitle");
+    QTest::newRow("wide band") << "wideBandViewAction" << 4001 << 1 << Utf8("Затухание (дБ)");
+    QTest::newRow("group delay") << "groupDelayViewAction" << 1001 << 1
+                                 << Utf8("Групповая задержка (мкс)");
+    QTest::newRow("return loss") << "returnLossViewAction" << 1001 << 1
+                                 << Utf8("Возвратные потери (дБ)");
+    QTest::newRow("impedance") << "impedanceViewAction" << 1001 << 2
+                               << Utf8("Входное сопротивление (Ом)");
+}
+
+void AnalysisViewsTest::eachViewFillsTheChart() {
+    QFETCH(QString, action);
+    QFETCH(int, points);
+    QFETCH(int, curves);
+    QFETCH(QString, yTitle);
+    WindowUnderTest w;
+    auto* chart = w.Get<ResponseChart>("chart");
+    w.form->CalculateDesign();
+    const qsizetype passBandPoints = w.Series(0)->count();
+    w.Get<QAction>(action.toLatin1().constData())->trigger();
+    QVERIFY(!chart->ShowsPassBand());
+    QCOMPARE(chart->AxisY()->titleText(), yTitle);
+    QCOMPARE(chart->AxisX()->titleText(), Utf8("Расстройка относительно Fo (кГц)"));
+    for (int i = 0; i < feldan::QuantitySeriesCount; ++i) {
+        QCOMPARE(chart->QuantitySeries(i)->isVisible(), i < curves);
+        QCOMPARE(chart->QuantitySeries(i)->count(), i < curves ? points : 0);
+    }
+    QVERIFY(!w.Series(0)->isVisible());
+    QVERIFY(w.dialogs->errors.isEmpty());
+
+    // Back to the pass band: its curve was kept all along.
+    w.Get<QAction>("passBandViewAction")->trigger();
+    QVERIFY(chart->ShowsPassBand());
+    QVERIFY(w.Series(0)->isVisible());
+    QCOMPARE(w.Series(0)->count(), passBandPoints);
+    QCOMPARE(chart->AxisY()->titleText(), Utf8("Затухание (дБ)"));
+}
+
+// The wide-band curve is the pass-band curve's quantity: at points of the pass-band curve, a
+// sweep of S21 gives the attenuation the calculation plotted, but for the calculation's level
+// offset of a round 6 dB where the load voltage of a matched 1 V source is 20·log10(2) below.
+void AnalysisViewsTest::wideBandIsTheAttenuationOfThePassBand() {
+    WindowUnderTest w;
+    w.form->CalculateDesign();
+    const QList<QPointF> passBand = w.Series(0)->points();
+    QVERIFY(passBand.size() > 100);
+    const double offsetDb = 20 * std::log10(2.0) - 6;
+    feldan::DesignedFilter filter =
+        feldan::DesignFilter(w.form->CurrentDesign(), '.', feldan::CircuitChoice::Analysed);
+    for (const qsizetype i : {qsizetype(0), passBand.size() / 3, passBand.size() - 1}) {
+        feldan::SweepRequest request;
+        request.fromDetuningHz = passBand[i].x() * 1000;
+        request.toDetuningHz = passBand[i].x() * 1000 + 1;
+        request.points = 2;
+        const feldan::SweepResult sweep = feldan::SweepFilter(filter, request);
+        QVERIFY(sweep.points[0].ok);
+        QVERIFY2(
+            std::abs(feldan::DecibelsOfS(sweep.points[0].s21) - offsetDb - passBand[i].y()) < 1e-6,
+            qPrintable(QStringLiteral("at %1 kHz").arg(passBand[i].x())));
+    }
+    // Far from the band the ladder stops tens of dB more than at its edges.
+    w.form->ShowView(AnalysisView::WideBand);
+    const QList<QPointF> wide = w.Get<ResponseChart>("chart")->QuantitySeries(0)->points();
+    QCOMPARE(wide.size(), 4001);
+    QVERIFY(wide.front().y() < passBand.front().y() - 20);
+    QVERIFY(wide.back().y() < passBand.back().y() - 20);
+}
+
+void AnalysisViewsTest::readoutAndWheelZoomFollowTheCursor() {
+    WindowUnderTest w;
+    w.form->resize(1000, 700);
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w.form->ShowView(AnalysisView::GroupDelay);
+    auto* chart = w.Get<ResponseChart>("chart");
+    QTest::qWait(20);
+    const QList<QPointF> delay = chart->QuantitySeries(0)->points();
+    const QPointF middle = delay[delay.size() / 2];
+    const QPoint at = ViewPointOf(*chart, middle);
+    const QString text = chart->ReadoutAt(at);
+    // The detuning under the cursor within a pixel, and the curve's value there.
+    const double kHzPerPixel = (chart->AxisX()->max() - chart->AxisX()->min()) / 500;
+    const QStringList parts = text.split(QStringLiteral("   "));
+    QCOMPARE(parts.size(), 2);
+    const double shownKHz = QLocale().toDouble(parts[0].section(QLatin1Char(' '), 0, 0));
+    QVERIFY2(std::abs(shownKHz - middle.x()) < kHzPerPixel, qPrintable(text));
+    QVERIFY2(parts[1].startsWith(Utf8("Задержка: ")) && parts[1].endsWith(Utf8(" мкс")),
+             qPrintable(text));
+    QVERIFY(chart->ReadoutAt(QPoint(1, 1)).isEmpty());
+    QTest::mouseMove(chart->viewport(), at);
+    QTRY_VERIFY(chart->Readout()->isVisible());
+    QCOMPARE(chart->Readout()->text(), text);
+
+    // Two notches in: the span shrinks to 0.64 of itself, the detuning under the cursor stays.
+    const double low = chart->AxisX()->min(), high = chart->AxisX()->max();
+    const double underCursor =
+        chart->chart()->mapToValue(chart->chart()->mapFromScene(chart->mapToScene(at))).x();
+    chart->ZoomAround(at, 0.64);
+    QVERIFY(std::abs((chart->AxisX()->max() - chart->AxisX()->min()) - 0.64 * (high - low)) <
+            1e-9 * (high - low));
+    QVERIFY(std::abs((underCursor - chart->AxisX()->min()) - 0.64 * (underCursor - low)) <
+            1e-9 * (high - low));
+    QTest::mouseClick(chart->viewport(), Qt::RightButton, {}, at);
+    QCOMPARE(chart->AxisX()->min(), low);
+    QCOMPARE(chart->AxisX()->max(), high);
+}
+
+void AnalysisViewsTest::viewIsExported_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("png") << "view.png";
+    QTest::newRow("svg") << "view.svg";
+    QTest::newRow("csv") << "view.csv";
+    QTest::newRow("unknown") << "view.txt";
+}
+
+void AnalysisViewsTest::viewIsExported() {
+    QFETCH(QString, name);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    WindowUnderTest w;
+    w.form->resize(1000, 700);
+    w.form->show();
+    w.form->ShowView(AnalysisView::Impedance);
+    w.dialogs->saveAnswer = path;
+    w.Get<QAction>("exportViewAction")->trigger();
+    const QByteArray bytes = ReadAll(path);
+    if (name.endsWith(QLatin1String(".txt"))) {
+        QVERIFY(bytes.isEmpty());
+        QCOMPARE(w.dialogs->errors.size(), 1);
+        return;
+    }
+    QVERIFY(w.dialogs->errors.isEmpty());
+    if (name.endsWith(QLatin1String(".png"))) {
+        QImage image;
+        QVERIFY(image.loadFromData(bytes, "PNG"));
+        QCOMPARE(image.size() / image.devicePixelRatio(), w.Get<ResponseChart>("chart")->size());
+    } else if (name.endsWith(QLatin1String(".svg"))) {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("<polyline"));
+    } else {
+        const QList<QByteArray> rows = bytes.trimmed().split('\n');
+        QCOMPARE(rows.front(), QByteArray("frequency_hz,detuning_khz,zin_re_ohm,zin_im_ohm"));
+        QCOMPARE(rows.size(), 1 + 1001);
+        QCOMPARE(rows[1].split(',').size(), 4);
+    }
+}
+
+void AnalysisViewsTest::reportHasTwoPages() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    w.form->CalculateDesign();
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("report"));
+    w.Get<QAction>("reportAction")->trigger();
+    QVERIFY(w.dialogs->errors.isEmpty());
+    const QByteArray pdf = ReadAll(folder.filePath(QStringLiteral("report.pdf")));
+    QVERIFY(pdf.startsWith("%PDF"));
+    const qsizetype pages =
+        QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
+    QCOMPARE(pages, qsizetype(2));
+}
+
+QTEST_MAIN(AnalysisViewsTest)
+#include "analysis_views_test.moc"
