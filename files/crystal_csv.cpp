@@ -134,17 +134,7 @@ std::vector<NamedCrystal> ParseCrystalList(std::string_view text, const std::str
 }
 
 std::vector<NamedCrystal> ReadCrystalList(const std::string& path) {
-    const std::string name =
-        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
-    std::string text;
-    char buffer[1 << 16];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > (std::size_t{64} << 20)) Fail(name, 0, MessageId::ReadFileTooLarge);
-    }
-    return ParseCrystalList(text, name);
+    return ParseCrystalList(ReadWholeFile(path, std::size_t{64} << 20), FileNameOf(path));
 }
 
 std::string CrystalListBytes(const std::vector<NamedCrystal>& crystals) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 namespace feldan {
 
@@ -46,6 +47,26 @@ std::string PathErrorText(const std::string& path, int errnoValue) {
         }
     }
     return FileErrorText(errnoValue);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ReadWholeFile(const std::string& path, std::size_t limit) {
+    const std::string name = FileNameOf(path);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
+    std::string text;
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > limit)
+            throw CommandError(FileMessage(MessageId::ReadFileTooLarge, {}, name));
+    }
+    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
+    return text;
 }
 
 }  // namespace feldan

@@ -21,4 +21,12 @@ std::string FileErrorText(int errnoValue);
 // invalid rather than the file not found.
 std::string PathErrorText(const std::string& path, int errnoValue);
 
+// The name of a path without its folders, as messages name a file.
+std::string FileNameOf(const std::string& path);
+
+// The whole content of a file, read in pieces. Throws FileError ("name: reason") when it cannot
+// be read, and CommandError with MessageId::ReadFileTooLarge (naming the file) when it holds more
+// than `limit` bytes: nothing that large is read into memory.
+std::string ReadWholeFile(const std::string& path, std::size_t limit);
+
 }  // namespace feldan

@@ -352,27 +352,13 @@ TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::stri
 
 TouchstoneData ReadTouchstoneFile(const std::string& path) {
     const int ports = PortsOfTouchstoneName(path);
-    const std::string name =
-        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
+    const std::string name = FileNameOf(path);
     if (ports == 0) {
         Message message{MessageId::TouchstonePorts, "?", Field::None, 0};
         message.file = name;
         throw TouchstoneError(std::move(message));
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
-    std::string text;
-    char buffer[1 << 16];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > TouchstoneMaxBytes) {
-            Message message{MessageId::ReadFileTooLarge, {}, Field::None, 0};
-            message.file = name;
-            throw TouchstoneError(std::move(message));
-        }
-    }
-    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
-    return ParseTouchstone(text, ports, name);
+    return ParseTouchstone(ReadWholeFile(path, TouchstoneMaxBytes), ports, name);
 }
 
 std::string TouchstoneBytes(const TouchstoneData& data, const std::vector<std::string>& comments) {
