@@ -59,28 +59,6 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
         ->check(CLI::PositiveNumber);
 }
 
-std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err) {
-    // "--ck=" is the empty field here as for the calculation.
-    std::vector<const char*> argv = {"feldan-cli"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    const std::vector<std::string> split =
-        SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
-    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
-            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
-        return 2;
-    }
-    return std::nullopt;
-}
-
 int Usage(const std::string& command, const std::string& what, std::ostream& err) {
     err << "feldan-cli " << command << ": " << what << '\n'
         << "Run 'feldan-cli " << command << " --help' for the options.\n";
@@ -167,7 +145,7 @@ int RunSweep(const std::vector<std::string>& args, std::ostream& out, std::ostre
         ->type_name("FILE")
         ->check(NonEmptyFileName);
     app.add_flag("--json", json, "Print the points as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     Prepared prepared;
     if (auto status = Prepare("sweep", options, err, prepared)) return *status;
     const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
@@ -250,7 +228,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
                    "ltspice (ends with .meas lines).")
         ->type_name("NAME")
         ->check(CLI::IsMember({"ngspice", "ltspice"}));
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     if (touchstonePath.empty() && spicePath.empty()) {
         return Usage("export", "give --touchstone FILE or --spice FILE", err);
     }

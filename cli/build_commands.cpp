@@ -18,27 +18,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err) {
-    std::vector<const char*> argv = {"feldan-cli"};
-    for (const std::string& arg : args)
-        argv.push_back(arg.c_str());
-    const std::vector<std::string> split =
-        SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
-    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
-            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
-        return 2;
-    }
-    return std::nullopt;
-}
-
 std::string Short(double value, int digits = 5) {
     char buffer[40];
     const auto end =
@@ -112,7 +91,7 @@ int RunRound(const std::vector<std::string>& args, std::ostream& out, std::ostre
                  "nearest the ideal one (least RMS difference in dB over the ideal pass band).");
     app.add_flag("--termination-e24", refitE24, "Round the refitted termination to E24.");
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     std::optional<BuiltDesign> built;
     if (auto status = Build(options, err, built)) return *status;
     RoundingRequest request;
@@ -200,7 +179,7 @@ int RunTolerance(const std::vector<std::string>& args, std::ostream& out, std::o
                    "Yield target: ripple at most Y dB above the nominal design's. Default 0.5.")
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     request.distribution = distribution == "normal" ? Distribution::Normal : Distribution::Uniform;
     std::optional<BuiltDesign> built;
     if (auto status = Build(options, err, built)) return *status;
@@ -244,7 +223,7 @@ int RunMatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     app.add_option("--ohm", ohm, "The resistance of the source and load. Default 50.")
         ->check(CLI::PositiveNumber);
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     std::optional<BuiltDesign> built;
     if (auto status = Build(options, err, built)) return *status;
     const double rin = built->design.synthesis.InputOhm;

@@ -244,6 +244,28 @@ std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const c
     return args;
 }
 
+std::optional<int> ParseSubcommand(CLI::App& app, const std::vector<std::string>& args,
+                                   std::ostream& out, std::ostream& err) {
+    std::vector<const char*> argv = {"feldan-cli"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    const std::vector<std::string> split =
+        SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
+    // CLI11 takes the arguments in reverse order, without the program's name.
+    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
+            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
 DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines) {
     DesignFields fields;  // the window's start state
     if (!options.designPath.empty()) {

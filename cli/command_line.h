@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ void DefineOptions(CLI::App& app, CliOptions& options);
 // split into "--option" and an empty argument, so that it means the empty text, as `--option ""`
 // does. CLI11 would take the next argument as the value instead. A bare "--" ends the options.
 std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const char* const* argv);
+
+// Parses the arguments of a subcommand (after its name), "--option=" being the empty text as
+// for the calculation. An exit status when done: 0 after --help, 2 for bad usage (said on err).
+std::optional<int> ParseSubcommand(CLI::App& app, const std::vector<std::string>& args,
+                                   std::ostream& out, std::ostream& err);
 
 // The design to calculate: the window's start state, then the file of --design (its lines are
 // kept in `fileLines`, so that its reserved lines go into a --save-design), then every flag that

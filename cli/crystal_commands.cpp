@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/calculation.h"
+#include "cli/command_line.h"
 #include "engine/crystal.h"
 #include "engine/messages.h"
 #include "files/atomic_file.h"
@@ -20,22 +21,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // Parses a subcommand's arguments; an exit status when done (help, bad usage).
-std::optional<int> Parse(CLI::App& app, const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err) {
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
-            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
-        return 2;
-    }
-    return std::nullopt;
-}
-
 std::string Short(double value, int digits = 6) {
     char buffer[40];
     const auto end =
@@ -115,7 +100,7 @@ int RunFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
                    "file's reference resistance.")
         ->check(CLI::PositiveNumber);
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
 
     FittedFile fitted;
     try {
@@ -167,7 +152,7 @@ int RunG3uur(const std::vector<std::string>& args, std::ostream& out, std::ostre
     c2Option->needs(f2Option);
     f2Option->excludes(c0Option);
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
     if (!f2 && !c0) {
         err << "feldan-cli g3uur: give --f2 and --c2, or --c0\n"
             << "Run 'feldan-cli g3uur --help' for the options.\n";
@@ -211,7 +196,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
     app.add_option("--fixture-ohm", fixtureOhm, "As for fit.")->check(CLI::PositiveNumber);
     app.add_option("--csv", csvPath, "Write the fitted crystals to FILE as a list (CSV).");
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = Parse(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
 
     struct Row {
         std::string name;
