@@ -1,5 +1,7 @@
 #include "cli/calculation.h"
 
+#include "engine/crystal_set.h"
+
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -58,9 +60,12 @@ nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
 
 }  // namespace
 
-ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language) {
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language,
+                      std::span<const CrystalModel> crystals, bool trim) {
     ShellReport report;
-    report.calculation = feldan::Calculate(fields, separator, language);
+    report.calculation = crystals.empty()
+                             ? feldan::Calculate(fields, separator, language)
+                             : CalculateWithCrystals(fields, crystals, trim, separator, language);
     const CalculationResult& result = report.calculation;
     switch (result.outcome) {
         case Outcome::Done:

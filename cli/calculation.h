@@ -4,10 +4,12 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/crystal.h"
 #include "files/design_file.h"
 
 namespace feldan::cli {
@@ -31,8 +33,10 @@ struct ShellReport {
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes
 // to the first position).
+// Given crystals (in position order), the design is theirs (CalculateWithCrystals).
 ShellReport Calculate(const DesignFields& fields, char separator, bool overlay,
-                      Language language = Language::Russian);
+                      Language language = Language::Russian,
+                      std::span<const CrystalModel> crystals = {}, bool trim = false);
 
 int ExitStatusOf(Ending ending);
 
