@@ -90,6 +90,21 @@ ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, 
             break;
     }
     if (result.sweepStarted) report.curve = result.curve;
+    if (!crystals.empty() && result.outcome != Outcome::Error) {
+        const CrystalSetDesign set = DesignOfCrystalSet(fields, crystals, trim);
+        const bool english = language == Language::English;
+        std::string text = "Fo=" + FormatGeneral(set.alignedHz / 1000, 10, separator) +
+                           (english ? " kHz; " : " кГц; ") +
+                           (trim      ? "Ct:"
+                            : english ? "suggested Ct:"
+                                      : "предлагаемые Ct:");
+        for (std::size_t k = 0; k < set.trimF.size(); ++k) {
+            report.trimPF.push_back(set.trimF[k] * 1e12);
+            text += " ZQ" + std::to_string(k + 1) + "=" +
+                    FormatGeneral(set.trimF[k] * 1e12, 4, separator);
+        }
+        report.crystalSetText = text + (english ? " pF" : " пФ");
+    }
     return report;
 }
 
@@ -154,6 +169,7 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["resultText"] = OptionalText(report.resultText);
     json["statusText"] = OptionalText(report.statusText);
     json["points"] = report.curve.size();
+    if (report.crystalSetText) json["trimPF"] = report.trimPF;
     Dump(json, out, 0);
     out << '\n';
 }

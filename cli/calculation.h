@@ -29,6 +29,10 @@ struct ShellReport {
     std::vector<CurvePoint> curve;          // the points the chart would have received
     std::string ckText;                     // "Ck=… пФ" (or pF) of an overlay's status text
     CalculationResult calculation;
+    // A design from crystals: the line that names the frequency they are aligned to and the
+    // trims ("Fo=8861.79 кГц; Ct: ZQ1=354.6 пФ ZQ2=0 …"), and the trims in pF for the JSON.
+    std::optional<std::string> crystalSetText;
+    std::vector<double> trimPF;
 };
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes

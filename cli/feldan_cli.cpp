@@ -129,6 +129,7 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
     } else {
         if (result.resultText) out << *result.resultText << '\n';
         if (result.statusText) out << *result.statusText << '\n';
+        if (result.crystalSetText) out << *result.crystalSetText << '\n';
     }
     out.flush();
     if (!out) status = 2;
