@@ -28,7 +28,10 @@ std::string SetFile(const std::string& name, const std::string& secondFs, int co
 TEST(CrystalSetOption, EqualCrystalsGiveTheDesignOfEqualCrystals) {
     const std::string equal = SetFile("equal.csv", "8861736");
     for (const std::vector<std::string>& command :
-         {std::vector<std::string>{}, {"sweep", "--points", "21"}}) {
+         {std::vector<std::string>{},
+          {"sweep", "--points", "21"},
+          {"round", "--series", "E12"},
+          {"tolerance", "--cap-tolerance", "5", "--trials", "20", "--fs-spread-hz", "10"}}) {
         std::vector<std::string> withSet = command;
         withSet.insert(withSet.end(), {"--crystals", equal, "--trim"});
         const auto plain = RunCli(command);
@@ -82,6 +85,9 @@ TEST(CrystalSetOption, UnusableOptionsAreBadUsage) {
         {{"sweep", "--crystals", set, "--rd", "5"}, "leave out --rd"},
         {{"export", "--touchstone", "x.s2p", "--crystals", set, "--cs", "5"}, "leave out --cs"},
         {{"--crystals", set, "--ld", "5"}, "leave out --ld"},
+        {{"round", "--series", "E6", "--crystals", set, "--fo", "1"}, "leave out --fo"},
+        {{"tolerance", "--cap-tolerance", "5", "--crystals", three},
+         "holds 3 crystals; topology 2 has 4"},
         {{"--crystals", three}, "holds 3 crystals; topology 2 has 4"},
         {{"sweep", "--crystals", set, "--type", "1"}, "holds 4 crystals; topology 1 has 3"},
         {{"--trim"}, "--trim needs --crystals FILE"},

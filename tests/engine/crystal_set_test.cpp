@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "engine/build_aids.h"
 #include "engine/sweep.h"
 
 namespace feldan {
@@ -104,6 +105,12 @@ TEST(CrystalSet, ACrystal100HzLowChangesTheResponseAndItsTrimRestoresIt) {
     EXPECT_LT(flatWorstDb, 0.05);
     EXPECT_LT(edgeWorstDb, 0.2);
 
+    // The build aids take the set the same way.
+    Message message;
+    const std::optional<BuiltDesign> built = BuildDesign(design, '.', message, set, true);
+    ASSERT_TRUE(built.has_value()) << MessageText(message);
+    EXPECT_EQ(built->values.Crystal[2].TrimF, trimmed.trimF[1]);
+    EXPECT_EQ(built->values.Crystal[3].CmF, set[2].cmF);
     // The sweep takes the set the same way.
     const DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Analysed, set, true);
     ASSERT_EQ(filter.design.outcome, Outcome::Done);
