@@ -36,6 +36,7 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
     AddDesignValueOptions(app, options.design);
     AddDesignFileOption(app, options.design);
+    AddCrystalSetOptions(app, options.design);
     app.add_option("--from", options.fromKHz,
                    "Start of the span, as the detuning from Fo in kHz. Default -3*dF.")
         ->type_name("KHZ");
@@ -84,10 +85,13 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
         err << error.what() << '\n';
         return 2;
     }
+    CrystalSetOption set;
+    if (auto problem = ReadCrystalSetOption(options.design, fields, set))
+        return Usage(command, *problem, err);
     const char separator = options.design.separator ? options.design.separator->front() : '.';
     const CircuitChoice circuit =
         options.circuit == "schematic" ? CircuitChoice::Schematic : CircuitChoice::Analysed;
-    prepared.filter = DesignFilter(fields, separator, circuit);
+    prepared.filter = DesignFilter(fields, separator, circuit, set.crystals, set.trim);
     const CalculationResult& design = prepared.filter.design;
     if (design.outcome != Outcome::Done) {
         err << MessageText(design.message, LanguageOf(options.design)) << '\n';
@@ -204,6 +208,13 @@ std::vector<std::string> DesignComments(const DesignedFilter& filter) {
                         : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm) +
                               " Ohm at both ends"),
     };
+    const CrystalSetDesign& set = filter.crystalSet;
+    if (!set.trimF.empty()) {
+        std::string crystals = set.trim ? "crystals of a set, trimmed (pF):" : "crystals of a set";
+        for (std::size_t k = 0; set.trim && k < set.trimF.size(); ++k)
+            crystals += " ZQ" + std::to_string(k + 1) + "=" + Short(set.trimF[k] * 1e12);
+        lines.push_back(crystals);
+    }
     return lines;
 }
 

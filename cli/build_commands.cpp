@@ -30,6 +30,7 @@ void AddDesign(CLI::App& app, CliOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
     AddDesignValueOptions(app, options);
     AddDesignFileOption(app, options);
+    AddCrystalSetOptions(app, options);
 }
 
 // The design calculated and its schematic measured, or an exit status.
@@ -43,14 +44,21 @@ std::optional<int> Build(const CliOptions& options, std::ostream& err,
         err << error.what() << '\n';
         return 2;
     }
+    CrystalSetOption set;
+    if (auto problem = ReadCrystalSetOption(options, fields, set)) {
+        err << "feldan-cli: " << *problem << '\n';
+        return 2;
+    }
     Message message;
     const char separator = options.separator ? options.separator->front() : '.';
-    built = BuildDesign(fields, separator, message);
+    built = BuildDesign(fields, separator, message, set.crystals, set.trim);
     if (!built) {
         err << MessageText(message, LanguageOf(options)) << '\n';
         const bool error =
             message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
-            message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow;
+            message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow ||
+            message.id == MessageId::CrystalSetValue ||
+            message.id == MessageId::CrystalTrimImpossible;
         return error ? 2 : 1;
     }
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "cli/calculation.h"
 
+#include "engine/crystal_set.h"
+
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -58,9 +60,12 @@ nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
 
 }  // namespace
 
-ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language) {
+ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language,
+                      std::span<const CrystalModel> crystals, bool trim) {
     ShellReport report;
-    report.calculation = feldan::Calculate(fields, separator, language);
+    report.calculation = crystals.empty()
+                             ? feldan::Calculate(fields, separator, language)
+                             : CalculateWithCrystals(fields, crystals, trim, separator, language);
     const CalculationResult& result = report.calculation;
     switch (result.outcome) {
         case Outcome::Done:
@@ -85,6 +90,21 @@ ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, 
             break;
     }
     if (result.sweepStarted) report.curve = result.curve;
+    if (!crystals.empty() && result.outcome != Outcome::Error) {
+        const CrystalSetDesign set = DesignOfCrystalSet(fields, crystals, trim);
+        const bool english = language == Language::English;
+        std::string text = "Fo=" + FormatGeneral(set.alignedHz / 1000, 10, separator) +
+                           (english ? " kHz; " : " кГц; ") +
+                           (trim      ? "Ct:"
+                            : english ? "suggested Ct:"
+                                      : "предлагаемые Ct:");
+        for (std::size_t k = 0; k < set.trimF.size(); ++k) {
+            report.trimPF.push_back(set.trimF[k] * 1e12);
+            text += " ZQ" + std::to_string(k + 1) + "=" +
+                    FormatGeneral(set.trimF[k] * 1e12, 4, separator);
+        }
+        report.crystalSetText = text + (english ? " pF" : " пФ");
+    }
     return report;
 }
 
@@ -149,6 +169,7 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["resultText"] = OptionalText(report.resultText);
     json["statusText"] = OptionalText(report.statusText);
     json["points"] = report.curve.size();
+    if (report.crystalSetText) json["trimPF"] = report.trimPF;
     Dump(json, out, 0);
     out << '\n';
 }

@@ -4,10 +4,12 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/crystal.h"
 #include "files/design_file.h"
 
 namespace feldan::cli {
@@ -27,12 +29,18 @@ struct ShellReport {
     std::vector<CurvePoint> curve;          // the points the chart would have received
     std::string ckText;                     // "Ck=… пФ" (or pF) of an overlay's status text
     CalculationResult calculation;
+    // A design from crystals: the line that names the frequency they are aligned to and the
+    // trims ("Fo=8861.79 кГц; Ct: ZQ1=354.6 пФ ZQ2=0 …"), and the trims in pF for the JSON.
+    std::optional<std::string> crystalSetText;
+    std::vector<double> trimPF;
 };
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes
 // to the first position).
+// Given crystals (in position order), the design is theirs (CalculateWithCrystals).
 ShellReport Calculate(const DesignFields& fields, char separator, bool overlay,
-                      Language language = Language::Russian);
+                      Language language = Language::Russian,
+                      std::span<const CrystalModel> crystals = {}, bool trim = false);
 
 int ExitStatusOf(Ending ending);
 

@@ -1,5 +1,8 @@
 #include "cli/command_line.h"
 
+#include "circuit/topologies.h"
+#include "files/crystal_csv.h"
+
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -200,6 +203,59 @@ void AddDesignFileOption(CLI::App& app, CliOptions& options) {
         ->check(NonEmptyFileName);
 }
 
+void AddCrystalSetOptions(CLI::App& app, CliOptions& options) {
+    app.add_option("--crystals", options.crystalsPath,
+                   "Design from measured crystals: the CSV list FILE (name,fs_hz,lm_h,rm_ohm,c0_f, "
+                   "as 'crystals --csv' writes it) holds one crystal per position, in order, as "
+                   "many as the topology has. The synthesis takes their mean Lm, Rm and C0 as Ld, "
+                   "Rd and Cs, and as Fo their mean fs (the highest with --trim); the analysis "
+                   "takes each position's own crystal. Not with --fo, --ld, --cs or --rd.")
+        ->type_name("FILE")
+        ->check(NonEmptyFileName);
+    app.add_flag("--trim", options.trim,
+                 "With --crystals: put in series with each crystal the capacitor that lifts its "
+                 "fs to the highest of the set, and design at that frequency.");
+}
+
+std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
+                                                const DesignFields& fields, CrystalSetOption& set) {
+    if (options.crystalsPath.empty()) {
+        if (options.trim) return "--trim needs --crystals FILE";
+        return std::nullopt;
+    }
+    const std::pair<bool, const char*> conflicts[] = {
+        {options.fo.has_value(), "--fo"},
+        {options.ld.has_value(), "--ld"},
+        {options.cs.has_value(), "--cs"},
+        {options.rd.has_value(), "--rd"},
+    };
+    for (const auto& [given, name] : conflicts) {
+        if (given) {
+            return std::string("--crystals gives Fo, Ld, Cs and Rd from the crystals: leave out ") +
+                   name;
+        }
+    }
+    std::vector<NamedCrystal> list;
+    try {
+        list = ReadCrystalList(options.crystalsPath);
+    } catch (const CommandError& error) {
+        return error.Text(LanguageOf(options));
+    }
+    if (fields.FilterType >= 1 && fields.FilterType <= FilterTypeCount) {
+        const int count = DescriptorOf(fields.FilterType).crystalCount;
+        if (static_cast<int>(list.size()) != count) {
+            return options.crystalsPath + " holds " + std::to_string(list.size()) +
+                   " crystals; topology " + std::to_string(fields.FilterType) + " has " +
+                   std::to_string(count);
+        }
+    }
+    set.crystals.clear();
+    for (const NamedCrystal& crystal : list)
+        set.crystals.push_back(crystal.model);
+    set.trim = options.trim;
+    return std::nullopt;
+}
+
 void DefineOptions(CLI::App& app, CliOptions& options) {
     app.formatter(std::make_shared<ManualFormatter>());
     app.set_help_flag("--help", "Print this help and exit.");
@@ -215,6 +271,7 @@ void DefineOptions(CLI::App& app, CliOptions& options) {
         ->type_name("FILE")
         ->check(NonEmptyFileName);
     AddDesignFileOption(app, options);
+    AddCrystalSetOptions(app, options);
     app.add_option("--save-design", options.saveDesignPath,
                    "Write the design, after --design and the other options have applied, to the "
                    "design file FILE, exactly as named (no extension is added); an existing file "
@@ -302,7 +359,7 @@ bool CalculationAsked(const CliOptions& options) {
     const bool fieldGiven = options.fo || options.ld || options.cs || options.rd || options.df ||
                             options.ck || options.level;
     return options.type || options.response || fieldGiven || options.overlay || options.json ||
-           !options.curvePath.empty();
+           !options.curvePath.empty() || !options.crystalsPath.empty() || options.trim;
 }
 
 }  // namespace feldan::cli

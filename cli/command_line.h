@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/crystal.h"
 #include "engine/design.h"
 #include "files/design_file.h"
 
@@ -24,6 +25,8 @@ struct CliOptions {
     std::string curvePath;
     std::string designPath;      // --design: read before the flags apply
     std::string saveDesignPath;  // --save-design: the design after --design and the flags
+    std::string crystalsPath;    // --crystals: a CSV list of the crystals, in position order
+    bool trim = false;           // --trim: apply the suggested trims of the crystals
 };
 
 // Refuses an empty file name (an unset shell variable, say), which must not pass as "no file".
@@ -36,6 +39,21 @@ Language LanguageOf(const CliOptions& options);
 // shared by the calculation and the subcommands that take a design.
 void AddDesignValueOptions(CLI::App& app, CliOptions& options);
 void AddDesignFileOption(CLI::App& app, CliOptions& options);
+
+// --crystals FILE and --trim, for the commands that design a filter.
+void AddCrystalSetOptions(CLI::App& app, CliOptions& options);
+
+// What --crystals gives: nothing without it, else the crystals in position order.
+struct CrystalSetOption {
+    std::vector<CrystalModel> crystals;
+    bool trim = false;
+};
+
+// Reads the crystals of --crystals for `fields`. Returns the text of the reason when the options
+// cannot be used (--crystals with --fo, --ld, --cs or --rd, --trim without --crystals, a file
+// that cannot be read, a count other than the topology's crystals): a usage error, exit 2.
+std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
+                                                const DesignFields& fields, CrystalSetOption& set);
 
 // Declares every option on `app`, writing into `options`, and installs the help text.
 void DefineOptions(CLI::App& app, CliOptions& options);

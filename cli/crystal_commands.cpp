@@ -186,7 +186,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<std::string> paths;
     std::optional<std::size_t> pick;
     std::optional<double> fixtureOhm;
-    std::string csvPath;
+    std::string csvPath, setPath;
     bool json = false;
     app.add_option("FILE", paths, "Sweeps and lists.")->required();
     app.add_option("--pick", pick,
@@ -195,6 +195,12 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         ->check(CLI::PositiveNumber);
     app.add_option("--fixture-ohm", fixtureOhm, "As for fit.")->check(CLI::PositiveNumber);
     app.add_option("--csv", csvPath, "Write the fitted crystals to FILE as a list (CSV).");
+    auto* set = app.add_option("--set", setPath,
+                               "Write the picked crystals, lowest fs first, to FILE as a list: "
+                               "the set that --crystals of a design reads.")
+                    ->type_name("FILE")
+                    ->check(NonEmptyFileName);
+    set->needs(app.get_option("--pick"));
     app.add_flag("--json", json, "Print the result as one JSON object.");
     if (auto status = ParseSubcommand(app, args, out, err)) return *status;
 
@@ -251,6 +257,17 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
             WriteFileAtomically(csvPath, CrystalListBytes(list));
         } catch (const CommandError& error) {
             err << csvPath << ": " << error.what() << '\n';
+            return 2;
+        }
+    }
+    if (!setPath.empty() && !picked.empty()) {
+        std::vector<NamedCrystal> list;
+        for (std::size_t i : picked)
+            list.push_back({rows[i].name, *rows[i].model});
+        try {
+            WriteFileAtomically(setPath, CrystalListBytes(list));
+        } catch (const CommandError& error) {
+            err << setPath << ": " << error.what() << '\n';
             return 2;
         }
     }

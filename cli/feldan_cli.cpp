@@ -52,6 +52,7 @@ struct Request {
     CliOptions options;
     DesignFields fields;
     DesignFileLines fileLines;
+    CrystalSetOption crystalSet;
     char separator = '.';
 };
 
@@ -97,6 +98,11 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
         return 2;
     }
     if (!CalculationAsked(request.options)) return 0;
+    if (auto problem = ReadCrystalSetOption(request.options, request.fields, request.crystalSet)) {
+        err << ProgramName << ": " << ForTerminal(*problem) << '\n'
+            << "Run '" << ProgramName << " --help' for the options.\n";
+        return 2;
+    }
     return std::nullopt;
 }
 
@@ -104,7 +110,8 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
 int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& err) {
     const CliOptions& options = request.options;
     const ShellReport result =
-        Calculate(request.fields, request.separator, options.overlay, LanguageOf(options));
+        Calculate(request.fields, request.separator, options.overlay, LanguageOf(options),
+                  request.crystalSet.crystals, request.crystalSet.trim);
     int status = ExitStatusOf(result.ending);
 
     if (result.message) err << ForTerminal(*result.message) << '\n';
@@ -122,6 +129,7 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
     } else {
         if (result.resultText) out << *result.resultText << '\n';
         if (result.statusText) out << *result.statusText << '\n';
+        if (result.crystalSetText) out << *result.crystalSetText << '\n';
     }
     out.flush();
     if (!out) status = 2;

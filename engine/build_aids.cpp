@@ -111,20 +111,23 @@ double Deviation(std::mt19937_64& random, double tolerance, Distribution distrib
 
 }  // namespace
 
-std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separator,
-                                       Message& message) {
+std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separator, Message& message,
+                                       std::span<const CrystalModel> crystals, bool trim) {
     BuiltDesign built;
-    built.design = Calculate(fields, separator);
+    built.design = crystals.empty() ? Calculate(fields, separator)
+                                    : CalculateWithCrystals(fields, crystals, trim, separator);
     if (built.design.outcome != Outcome::Done) {
         message = built.design.message;
         return std::nullopt;
     }
     const DesignInput& input = built.design.input;
+    built.values = ElementValuesOf(input, built.design.synthesis);
+    if (!crystals.empty())
+        SetCrystalsOfSet(built.values, DesignOfCrystalSet(fields, crystals, trim), crystals);
     built.schematic.input = input;
     built.schematic.synthesis = built.design.synthesis;
     auto circuit = std::make_unique<CircuitAnalysis>();
-    BuildSchematicCircuit(*circuit, input.FilterType,
-                          ElementValuesOf(input, built.design.synthesis),
+    BuildSchematicCircuit(*circuit, input.FilterType, built.values,
                           built.design.synthesis.InputOhm);
     if (!MeasureCircuit(*circuit, input, built.schematic)) {
         message = built.schematic.message;
@@ -136,7 +139,7 @@ std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separato
 RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& request) {
     const DesignInput& input = built.design.input;
     const int type = input.FilterType;
-    ElementValues values = ElementValuesOf(input, built.design.synthesis);
+    ElementValues values = built.values;
     RoundingResult result;
     result.nominalTerminationOhm = built.design.synthesis.InputOhm;
     result.roundedTerminationOhm = result.nominalTerminationOhm;
@@ -175,8 +178,7 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
         std::vector<TwoPortPoint> work;
         {
             auto nominal = std::make_unique<CircuitAnalysis>();
-            BuildSchematicCircuit(*nominal, type, ElementValuesOf(input, built.design.synthesis),
-                                  result.nominalTerminationOhm);
+            BuildSchematicCircuit(*nominal, type, built.values, result.nominalTerminationOhm);
             LevelsAt(*nominal, omegas, work, ideal);
         }
         const auto misfit = [&](double ohm) {
@@ -248,7 +250,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
                              const std::atomic<bool>* cancel) {
     const DesignInput& input = built.design.input;
     const int type = input.FilterType;
-    const ElementValues nominal = ElementValuesOf(input, built.design.synthesis);
+    const ElementValues& nominal = built.values;
     const double inputOhm = built.design.synthesis.InputOhm;
     const int parts = CapacitorPartsOf(type);
     const int crystals = DescriptorOf(type).crystalCount;

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/calculate.h"
+#include "engine/crystal_set.h"
 #include "engine/standard_values.h"
 
 namespace feldan {
@@ -20,12 +22,15 @@ namespace feldan {
 struct BuiltDesign {
     CalculationResult design;     // the calculation of the design (outcome Done)
     CalculationResult schematic;  // the schematic measured: measurements and curve
+    ElementValues values;         // the design's elements: each position's crystal and trim
 };
 
 // Calculates the design and measures its schematic. Returns nullopt with `message` set when the
-// design does not calculate or the schematic cannot be measured.
-std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separator,
-                                       Message& message);
+// design does not calculate or the schematic cannot be measured. Given crystals (in position
+// order), the design is theirs (CalculateWithCrystals), with their trims when `trim` is set.
+std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separator, Message& message,
+                                       std::span<const CrystalModel> crystals = {},
+                                       bool trim = false);
 
 // One capacitor of the schematic: its labels and value.
 struct RoundedCapacitor {

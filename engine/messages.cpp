@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 44> Texts = {{
+constexpr std::array<MessageRow, 52> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -102,6 +102,21 @@ constexpr std::array<MessageRow, 44> Texts = {{
      "these frequencies give no positive motional capacitance"},
     {MessageId::PickTooFew, "кварцев с подобранной моделью меньше, чем %s",
      "fewer than %s crystals have a fitted model"},
+    {MessageId::CrystalSetCount, "для этой схемы в наборе должно быть кварцев: %s",
+     "the set must hold %s crystals for this topology"},
+    {MessageId::CrystalSetValue, "у кварца %s набора нет положительных Lm, Cm и Rm",
+     "crystal %s of the set has no positive Lm, Cm and Rm"},
+    {MessageId::CrystalTrimImpossible,
+     "кварц %s не подтянуть последовательным конденсатором к наибольшей fs набора",
+     "no series capacitor lifts crystal %s to the highest fs of the set"},
+    {MessageId::ProjectNotJson, "это не JSON (%s)", "this is not JSON (%s)"},
+    {MessageId::ProjectNotProject, "это не проект Feldan", "this is not a Feldan project"},
+    {MessageId::ProjectVersion, "версия формата %s новее, чем читает программа",
+     "the format version %s is newer than this program reads"},
+    {MessageId::ProjectEntry, "нет записи %s или она не того типа",
+     "the entry %s is missing or of the wrong type"},
+    {MessageId::ProjectValue, "недопустимое значение записи %s",
+     "the entry %s has a value not allowed"},
 }};
 
 struct FieldRow {

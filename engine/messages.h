@@ -58,6 +58,16 @@ enum class MessageId {
     FitMagnitudesOnly,  // the phase could not be matched
     G3uurNoShift,       // the readings give no positive motional capacitance
     PickTooFew,         // value: how many were asked for
+    // A design from a set of crystals.
+    CrystalSetCount,        // value: how many crystals the topology has
+    CrystalSetValue,        // value: the position of a crystal without usable values
+    CrystalTrimImpossible,  // value: the position of a crystal no series capacitor can lift
+    // The project file (.feldan); the message names the file, and the line where known.
+    ProjectNotJson,     // value: what the JSON parser found
+    ProjectNotProject,  // the JSON is not a Feldan project
+    ProjectVersion,     // value: the format version the file has
+    ProjectEntry,       // value: the entry missing or of the wrong type
+    ProjectValue,       // value: the entry whose value is out of range
 };
 
 // A field of the window: where a text that a file cannot hold was typed.

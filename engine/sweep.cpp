@@ -54,13 +54,23 @@ double DegreesOf(C s) {
     return degrees <= -180 ? degrees + 360 : degrees;
 }
 
-DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit) {
+DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
+                            std::span<const CrystalModel> crystals, bool trim) {
     DesignedFilter filter;
     filter.circuit = circuit;
     filter.analysis = std::make_unique<CircuitAnalysis>();
     CalculationResult& result = filter.design;
+    if (!crystals.empty()) {
+        filter.crystalSet = DesignOfCrystalSet(design, crystals, trim);
+        if (filter.crystalSet.message.id != MessageId::None) {
+            result.outcome = Outcome::Error;
+            result.message = filter.crystalSet.message;
+            return filter;
+        }
+    }
     try {
-        const MessageId warning = RunDesign(design, *filter.analysis, result, separator);
+        const MessageId warning = RunDesign(crystals.empty() ? design : filter.crystalSet.fields,
+                                            *filter.analysis, result, separator);
         if (warning != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message = Message{warning, ""};
@@ -72,6 +82,7 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
         return filter;
     }
     filter.values = ElementValuesOf(result.input, result.synthesis);
+    if (!crystals.empty()) SetCrystalsOfSet(filter.values, filter.crystalSet, crystals);
     const int type = result.input.FilterType;
     if (circuit == CircuitChoice::Schematic) {
         filter.portOhm = result.synthesis.InputOhm;

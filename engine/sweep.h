@@ -5,10 +5,12 @@
 #include <complex>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "circuit/analysis.h"
 #include "engine/calculate.h"
+#include "engine/crystal_set.h"
 
 namespace feldan {
 
@@ -48,11 +50,16 @@ struct DesignedFilter {
     double portOhm = 0;  // the resistance of source and load of the chosen circuit
     std::unique_ptr<CircuitAnalysis> analysis;
     BranchRoles roles{};
+    // The set of crystals the filter was designed from; its message is None when there is none.
+    CrystalSetDesign crystalSet;
 };
 
 // Runs the design run of the Calculate command and builds the chosen circuit. On a warning or an
-// error the result's design says which, and nothing is built.
-DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit);
+// error the result's design says which, and nothing is built. Given a set of crystals (in
+// position order), the design is the set's (DesignOfCrystalSet) and each position gets its own
+// crystal, with its trim when `trim` is set.
+DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
+                            std::span<const CrystalModel> crystals = {}, bool trim = false);
 
 struct SweepResult {
     double fromHz = 0;

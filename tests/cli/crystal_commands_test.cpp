@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/crystal_csv.h"
 #include "tests/support/program_runner.h"
 
 namespace {
@@ -100,7 +101,9 @@ TEST(CrystalsCommand, PicksTheClosestSetAndWritesTheList) {
     const std::string list = TempPath("bag.csv");
     std::ofstream(list) << "name,fs_hz,lm_h,rm_ohm,c0_f\nD,10000020,0.015,10,4e-12\n";
     const std::string out = TempPath("out.csv");
-    const auto run = RunCli({"crystals", a, b, c, list, "--pick", "3", "--csv", out, "--json"});
+    const std::string set = TempPath("set.csv");
+    const auto run =
+        RunCli({"crystals", a, b, c, list, "--pick", "3", "--csv", out, "--set", set, "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Json j = Json::parse(run.out);
     ASSERT_EQ(j["crystals"].size(), 4u);
@@ -112,6 +115,12 @@ TEST(CrystalsCommand, PicksTheClosestSetAndWritesTheList) {
     std::string header;
     std::getline(written, header);
     EXPECT_EQ(header, "name,fs_hz,lm_h,rm_ohm,c0_f");
+    // The set holds the picked crystals only, lowest fs first.
+    const std::vector<feldan::NamedCrystal> picked = feldan::ReadCrystalList(set);
+    ASSERT_EQ(picked.size(), 3u);
+    EXPECT_EQ(picked[0].name, aName);
+    EXPECT_EQ(picked[1].name, "D");
+    EXPECT_EQ(picked[2].name, cName);
 }
 
 }  // namespace

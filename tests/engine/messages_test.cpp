@@ -23,7 +23,7 @@ std::string Placeholders(std::string_view text) {
 }
 
 TEST(MessageText, EveryMessageHasEnglishWordsWithTheSamePlaceholders) {
-    for (int id = int(MessageId::MissingData); id <= int(MessageId::NotInWindows1251); ++id) {
+    for (int id = int(MessageId::MissingData); id <= int(MessageId::ProjectValue); ++id) {
         SCOPED_TRACE(id);
         const std::string_view russian = MessageText(MessageId(id));
         const std::string_view english = MessageText(MessageId(id), Language::English);

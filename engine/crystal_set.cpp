@@ -1,0 +1,168 @@
+#include "engine/crystal_set.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "circuit/analysis.h"
+#include "engine/errors.h"
+#include "engine/number_text.h"
+#include "engine/result_text.h"
+#include "engine/synthesis.h"
+
+namespace feldan {
+
+namespace {
+
+// The shortest text that reads back as the same double, with the user's separator.
+std::string FieldText(double value, char separator) {
+    char buffer[40];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    std::string text(buffer, end);
+    if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
+    return text;
+}
+
+// The mean as the first value plus the mean difference, so that equal values give themselves
+// exactly.
+template <class Of>
+double MeanOf(std::span<const CrystalModel> crystals, Of of) {
+    const double first = of(crystals.front());
+    double sum = 0;
+    for (const CrystalModel& crystal : crystals)
+        sum += of(crystal) - first;
+    return first + sum / static_cast<double>(crystals.size());
+}
+
+bool Usable(const CrystalModel& c) {
+    const auto positive = [](double v) { return std::isfinite(v) && v > 0; };
+    return positive(c.fsHz) && positive(c.lmH) && positive(c.cmF) && positive(c.rmOhm) &&
+           std::isfinite(c.c0F) && c.c0F >= 0;
+}
+
+bool SameCrystal(const CrystalModel& a, const CrystalModel& b) {
+    return a.lmH == b.lmH && a.cmF == b.cmF && a.rmOhm == b.rmOhm && a.c0F == b.c0F;
+}
+
+}  // namespace
+
+CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
+                                    std::span<const CrystalModel> crystals, bool trim) {
+    CrystalSetDesign set;
+    set.fields = design;
+    set.trim = trim;
+    if (design.FilterType >= 1 && design.FilterType <= FilterTypeCount) {
+        const int count = DescriptorOf(design.FilterType).crystalCount;
+        if (static_cast<int>(crystals.size()) != count) {
+            set.message = {MessageId::CrystalSetCount, std::to_string(count)};
+            return set;
+        }
+    } else if (crystals.empty()) {
+        return set;  // the design run refuses the topology
+    }
+    for (std::size_t k = 0; k < crystals.size(); ++k) {
+        if (!Usable(crystals[k])) {
+            set.message = {MessageId::CrystalSetValue, std::to_string(k + 1)};
+            return set;
+        }
+    }
+    double highestHz = 0;
+    for (const CrystalModel& crystal : crystals)
+        highestHz = std::max(highestHz, crystal.fsHz);
+    for (std::size_t k = 0; k < crystals.size(); ++k) {
+        const double trimF = SeriesTrimFor(crystals[k], highestHz);
+        // A trim the shift is too large for is refused only when it is to be applied.
+        if (trim && !(trimF >= 0 && std::isfinite(trimF))) {
+            set.message = {MessageId::CrystalTrimImpossible, std::to_string(k + 1)};
+            return set;
+        }
+        set.trimF.push_back(trimF);
+    }
+    set.mean = CrystalFromSeriesResonance(MeanOf(crystals, [](auto& c) { return c.fsHz; }),
+                                          MeanOf(crystals, [](auto& c) { return c.lmH; }),
+                                          MeanOf(crystals, [](auto& c) { return c.rmOhm; }),
+                                          MeanOf(crystals, [](auto& c) { return c.c0F; }));
+    // Equal crystals keep their own Cm rather than one recomputed from the mean fs.
+    if (std::all_of(crystals.begin(), crystals.end(),
+                    [&](const CrystalModel& c) { return SameCrystal(c, crystals.front()); })) {
+        set.mean = crystals.front();
+    }
+    set.alignedHz = trim ? highestHz : set.mean.fsHz;
+    // The texts are read back with the separator the calculation is given; '.' here, and the
+    // caller's texts otherwise untouched.
+    InputTexts& texts = set.fields.texts;
+    texts.Fo = FieldText(set.alignedHz / 1000, '.');
+    texts.Ld = FieldText(set.mean.lmH * 1000, '.');
+    texts.Cs = FieldText(set.mean.c0F * 1e12, '.');
+    texts.Rd = FieldText(set.mean.rmOhm, '.');
+    return set;
+}
+
+void SetCrystalsOfSet(ElementValues& values, const CrystalSetDesign& set,
+                      std::span<const CrystalModel> crystals) {
+    for (std::size_t k = 0; k < crystals.size() && k < std::size_t{MaxCrystals}; ++k) {
+        const CrystalModel& c = crystals[k];
+        const double trimF = set.trim ? set.trimF[k] : 0;
+        if (trimF == 0 && SameCrystal(c, set.mean)) continue;
+        values.Crystal[k + 1] = Resonator{c.lmH, c.cmF, c.rmOhm, c.c0F, trimF};
+    }
+}
+
+CalculationResult CalculateWithCrystals(const DesignFields& design,
+                                        std::span<const CrystalModel> crystals, bool trim,
+                                        char separator, Language language) {
+    CalculationResult result;
+    const CrystalSetDesign set = DesignOfCrystalSet(design, crystals, trim);
+    if (set.message.id != MessageId::None) {
+        result.outcome = Outcome::Error;
+        result.message = set.message;
+        return result;
+    }
+    result.curve.reserve(MaxSearchSteps + 1);
+    const auto circuit = std::make_unique<CircuitAnalysis>();
+    MessageId stop = MessageId::None;
+    try {
+        // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
+        stop = RunDesign(set.fields, *circuit, result, separator);
+        if (stop == MessageId::None) {
+            ElementValues values = ElementValuesOf(result.input, result.synthesis);
+            SetCrystalsOfSet(values, set, crystals);
+            circuit->Build(result.input.FilterType, values);
+            double atFoDb = 0;
+            const double foHz = result.input.FoKHz * 1000;
+            if (!AnalyseAt(*circuit, foHz, 0, atFoDb)) {
+                stop = MessageId::NoSolution;
+            } else {
+                result.measurements.RespAtFoDb = atFoDb;
+                result.measurements.AFoDb = atFoDb + LevelOffsetDb;
+                const InputTexts& texts = design.texts;
+                if (texts.Level.empty()) {
+                    stop = MessageId::MissingLevel;
+                } else {
+                    result.input.LevelDb = FieldTextToFloat(texts.Level, separator);
+                    if (result.input.LevelDb >= 0) {
+                        stop = MessageId::BadLevel;
+                    } else {
+                        stop = MeasureBuiltCircuit(*circuit, foHz, result.input.LevelDb, result);
+                        if (stop == MessageId::None)
+                            result.resultText = ComposeResultText(result, separator, language);
+                    }
+                }
+            }
+        }
+        if (stop != MessageId::None) {
+            result.outcome = Outcome::Warning;
+            result.message = {stop, ""};
+        }
+    } catch (const CommandError& error) {
+        result.outcome = Outcome::Error;
+        result.message = error.message();
+        result.sweepStarted = false;
+        result.curve.clear();
+    }
+    return result;
+}
+
+}  // namespace feldan

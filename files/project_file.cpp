@@ -1,0 +1,212 @@
+#include "files/project_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <numbers>
+
+#include "files/atomic_file.h"
+#include "files/file_error.h"
+
+namespace feldan {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Far more than any set of crystals needs.
+constexpr std::size_t ProjectByteLimit = std::size_t{64} << 20;
+
+[[noreturn]] void Fail(const std::string& file, MessageId id, std::string value = "",
+                       int line = 0) {
+    throw ProjectFileError(FileMessage(id, std::move(value), file, line));
+}
+
+// The line of a byte offset (the parser's position counts the byte it stopped at).
+int LineOf(std::string_view text, std::size_t byte) {
+    const std::size_t end = std::min(byte == 0 ? 0 : byte - 1, text.size());
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + end, '\n'));
+}
+
+// The parser's words without its prefix and position: "syntax error while parsing …".
+std::string ParserWords(const std::string& what) {
+    // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error …"
+    std::size_t at = what.find("] ");
+    at = what.find("parse error") != std::string::npos ? what.find(": ", at) : at;
+    std::string words = at == std::string::npos ? what : what.substr(at + 2);
+    if (words.size() > 200) words = words.substr(0, 200) + "…";
+    return words;
+}
+
+class Reader {
+  public:
+    explicit Reader(const std::string& file) : file_(file) {}
+
+    const Json& Entry(const Json& object, const char* key, Json::value_t type,
+                      const std::string& path) const {
+        const auto it = object.find(key);
+        const bool numberWanted = type == Json::value_t::number_float;
+        if (it == object.end() || (numberWanted ? !it->is_number() : it->type() != type)) {
+            Fail(file_, MessageId::ProjectEntry, path);
+        }
+        return *it;
+    }
+
+    std::string Text(const Json& object, const char* key, const std::string& path) const {
+        return Entry(object, key, Json::value_t::string, path + key).get<std::string>();
+    }
+
+    // An integer entry from 1 to `last`; above `last` is `tooHigh`.
+    int Integer(const Json& object, const char* key, int last, const std::string& path,
+                MessageId tooHigh = MessageId::ProjectValue) const {
+        const Json& value = Entry(object, key, Json::value_t::number_float, path + key);
+        if (!value.is_number_integer()) Fail(file_, MessageId::ProjectEntry, path + key);
+        // The parser gives every integer of 0 or more as an unsigned one.
+        if (!value.is_number_unsigned() || value.get<std::uint64_t>() < 1)
+            Fail(file_, MessageId::ProjectValue, path + key);
+        if (value.get<std::uint64_t>() > std::uint64_t(last)) Fail(file_, tooHigh, path + key);
+        return static_cast<int>(value.get<std::uint64_t>());
+    }
+
+    // A finite number above 0 (or at least 0 where zero is allowed).
+    double Positive(const Json& object, const char* key, const std::string& path,
+                    bool zeroAllowed = false) const {
+        const double v = Entry(object, key, Json::value_t::number_float, path + key).get<double>();
+        if (!std::isfinite(v) || v < 0 || (v == 0 && !zeroAllowed))
+            Fail(file_, MessageId::ProjectValue, path + key);
+        return v;
+    }
+
+  private:
+    const std::string& file_;
+};
+
+}  // namespace
+
+Project ParseProject(std::string_view text, const std::string& fileName) {
+    Json root;
+    try {
+        root = Json::parse(text);
+    } catch (const Json::parse_error& error) {
+        Fail(fileName, MessageId::ProjectNotJson, ParserWords(error.what()),
+             LineOf(text, error.byte));
+    } catch (const Json::exception& error) {
+        // A number beyond the range of a double: the parser gives no position for it.
+        Fail(fileName, MessageId::ProjectNotJson, ParserWords(error.what()));
+    }
+    const Reader read(fileName);
+    if (!root.is_object()) Fail(fileName, MessageId::ProjectNotProject);
+    const auto format = root.find("format");
+    if (format == root.end() || !format->is_string() || *format != ProjectFormatName)
+        Fail(fileName, MessageId::ProjectNotProject);
+    try {
+        read.Integer(root, "version", ProjectFormatVersion, "", MessageId::ProjectVersion);
+    } catch (const ProjectFileError& error) {
+        // A newer version names the version, not the entry.
+        if (error.message().id != MessageId::ProjectVersion) throw;
+        Fail(fileName, MessageId::ProjectVersion, root["version"].dump());
+    }
+
+    Project project;
+    const Json& design = read.Entry(root, "design", Json::value_t::object, "design");
+    InputTexts& texts = project.design.texts;
+    texts.Fo = read.Text(design, "Fo", "design.");
+    texts.Df = read.Text(design, "Df", "design.");
+    texts.Ld = read.Text(design, "Ld", "design.");
+    texts.Cs = read.Text(design, "Cs", "design.");
+    texts.Rd = read.Text(design, "Rd", "design.");
+    texts.Ck = read.Text(design, "Ck", "design.");
+    texts.Level = read.Text(design, "Level", "design.");
+    project.design.FilterType = read.Integer(design, "filterType", FilterTypeCount, "design.");
+    project.design.ResponseType =
+        read.Integer(design, "responseType", ResponseTypeCount, "design.");
+
+    if (root.contains("crystals")) {
+        const Json& crystals = read.Entry(root, "crystals", Json::value_t::array, "crystals");
+        if (crystals.size() > CrystalListMaxRows) Fail(fileName, MessageId::ReadFileTooLarge);
+        for (std::size_t k = 0; k < crystals.size(); ++k) {
+            const std::string path = "crystals[" + std::to_string(k) + "].";
+            const Json& c = crystals[k];
+            if (!c.is_object())
+                Fail(fileName, MessageId::ProjectEntry, path.substr(0, path.size() - 1));
+            NamedCrystal crystal;
+            crystal.name = read.Text(c, "name", path);
+            CrystalModel& m = crystal.model;
+            m.fsHz = read.Positive(c, "fsHz", path);
+            m.lmH = read.Positive(c, "lmH", path);
+            m.cmF = read.Positive(c, "cmF", path);
+            m.rmOhm = read.Positive(c, "rmOhm", path);
+            m.c0F = read.Positive(c, "c0F", path, true);
+            // Cm must give back fs: a file edited by hand may change one and not the other.
+            const double fs = 1 / (2 * std::numbers::pi * std::sqrt(m.lmH * m.cmF));
+            if (!(std::abs(fs - m.fsHz) <= 1e-6 * m.fsHz))
+                Fail(fileName, MessageId::ProjectValue, path + "cmF");
+            project.crystals.push_back(std::move(crystal));
+        }
+    }
+    if (root.contains("trim"))
+        project.trim = read.Entry(root, "trim", Json::value_t::boolean, "trim").get<bool>();
+    return project;
+}
+
+Project ReadProjectFile(const std::string& path) {
+    const std::string name =
+        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
+    std::string text;
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (text.size() > ProjectByteLimit) Fail(name, MessageId::ReadFileTooLarge);
+    }
+    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
+    return ParseProject(text, name);
+}
+
+std::string ProjectBytes(const Project& project) {
+    Json root;
+    root["format"] = ProjectFormatName;
+    root["version"] = ProjectFormatVersion;
+    const InputTexts& t = project.design.texts;
+    root["design"] = {{"Fo", t.Fo},
+                      {"Df", t.Df},
+                      {"Ld", t.Ld},
+                      {"Cs", t.Cs},
+                      {"Rd", t.Rd},
+                      {"Ck", t.Ck},
+                      {"Level", t.Level},
+                      {"filterType", project.design.FilterType},
+                      {"responseType", project.design.ResponseType}};
+    Json& crystals = root["crystals"] = Json::array();
+    for (const NamedCrystal& c : project.crystals) {
+        crystals.push_back({{"name", c.name},
+                            {"fsHz", c.model.fsHz},
+                            {"lmH", c.model.lmH},
+                            {"cmF", c.model.cmF},
+                            {"rmOhm", c.model.rmOhm},
+                            {"c0F", c.model.c0F}});
+    }
+    root["trim"] = project.trim;
+    // A name that is not valid UTF-8 is written with replacement characters, not refused.
+    return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+void WriteProjectFile(const std::string& path, const Project& project) {
+    WriteFileAtomically(path, ProjectBytes(project));
+}
+
+std::string ProjectFileName(const std::string& chosen) {
+    constexpr std::string_view extension = ".feldan";
+    if (chosen.size() >= extension.size()) {
+        std::string tail = chosen.substr(chosen.size() - extension.size());
+        std::transform(tail.begin(), tail.end(), tail.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (tail == extension) return chosen;
+    }
+    return chosen + std::string(extension);
+}
+
+}  // namespace feldan

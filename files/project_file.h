@@ -1,0 +1,48 @@
+// The project file (.feldan): JSON with a format version, holding the design, the set of crystals
+// and whether their trims are applied. Entries it does not know are ignored, so later versions
+// may add to it (the rounding and tuning of the build aids).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/design.h"
+#include "engine/errors.h"
+#include "files/crystal_csv.h"
+
+namespace feldan {
+
+inline constexpr int ProjectFormatVersion = 1;
+// The value of the "format" entry that tells a project from any other JSON.
+inline constexpr std::string_view ProjectFormatName = "feldan-project";
+
+struct Project {
+    DesignFields design;
+    std::vector<NamedCrystal> crystals;  // in position order; empty: a design of equal crystals
+    bool trim = false;
+};
+
+// A file the program refuses; the message names the file, and the line where the JSON itself
+// is broken.
+class ProjectFileError : public CommandError {
+  public:
+    using CommandError::CommandError;
+};
+
+// Reads the text of a project. Throws ProjectFileError.
+Project ParseProject(std::string_view text, const std::string& fileName);
+
+// Reads a project from disk. Throws FileError or ProjectFileError.
+Project ReadProjectFile(const std::string& path);
+
+// The text of a project: indented JSON, numbers that read back to the same bits.
+std::string ProjectBytes(const Project& project);
+
+// Writes a project with WriteFileAtomically. Throws FileError.
+void WriteProjectFile(const std::string& path, const Project& project);
+
+// The name a save writes to: ".feldan" appended unless the name already ends in it (any case).
+std::string ProjectFileName(const std::string& chosen);
+
+}  // namespace feldan

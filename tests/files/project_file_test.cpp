@@ -1,0 +1,113 @@
+#include "files/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "files/file_error.h"
+
+namespace feldan {
+namespace {
+
+Project SampleProject() {
+    Project project;
+    project.design.texts.Fo = "9999,5";
+    project.design.texts.Ck = "";
+    project.design.FilterType = 7;
+    project.design.ResponseType = 5;
+    project.crystals = {
+        {"X1 «кварц»", CrystalFromSeriesResonance(9999950.5, 0.0151, 12.25, 3.9e-12)},
+        {"X \"2\"", CrystalFromSeriesResonance(10000020.125, 0.0149, 9.5, 0)},
+    };
+    project.trim = true;
+    return project;
+}
+
+TEST(ProjectFile, WrittenAndReadBackToTheBit) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "feldan_project_test.feldan").string();
+    const Project project = SampleProject();
+    WriteProjectFile(path, project);
+    const Project back = ReadProjectFile(path);
+    std::remove(path.c_str());
+    EXPECT_EQ(back.design.texts.Fo, "9999,5");
+    EXPECT_EQ(back.design.texts.Ck, "");
+    EXPECT_EQ(back.design.texts.Level, project.design.texts.Level);
+    EXPECT_EQ(back.design.FilterType, 7);
+    EXPECT_EQ(back.design.ResponseType, 5);
+    EXPECT_TRUE(back.trim);
+    ASSERT_EQ(back.crystals.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(back.crystals[k].name, project.crystals[k].name);
+        EXPECT_EQ(back.crystals[k].model.fsHz, project.crystals[k].model.fsHz);
+        EXPECT_EQ(back.crystals[k].model.lmH, project.crystals[k].model.lmH);
+        EXPECT_EQ(back.crystals[k].model.cmF, project.crystals[k].model.cmF);
+        EXPECT_EQ(back.crystals[k].model.rmOhm, project.crystals[k].model.rmOhm);
+        EXPECT_EQ(back.crystals[k].model.c0F, project.crystals[k].model.c0F);
+    }
+    EXPECT_EQ(ProjectFileName("a/b"), "a/b.feldan");
+    EXPECT_EQ(ProjectFileName("a/b.FELDAN"), "a/b.FELDAN");
+}
+
+TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
+    const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "rounding": {},
+        "design": {"Fo": "1", "Df": "2", "Ld": "3", "Cs": "4", "Rd": "5", "Ck": "6",
+                   "Level": "-3", "filterType": 1, "responseType": 2, "later": true}})",
+                                   "p.feldan");
+    EXPECT_EQ(p.design.texts.Ck, "6");
+    EXPECT_EQ(p.design.ResponseType, 2);
+    EXPECT_TRUE(p.crystals.empty());
+    EXPECT_FALSE(p.trim);
+}
+
+TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
+    // A valid project with one part replaced.
+    const auto with = [](const std::string& from, const std::string& to) {
+        std::string text = ProjectBytes(SampleProject());
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"", "p.feldan, line 1: this is not JSON (syntax error while parsing value"},
+        {"{\n\"format\": \"feldan-project\",\n\"version\": 1,,\n}",
+         "p.feldan, line 3: this is not JSON"},
+        {"[1, 2]", "p.feldan: this is not a Feldan project"},
+        {R"({"format": "other", "version": 1})", "p.feldan: this is not a Feldan project"},
+        {with("\"version\": 1", "\"version\": 2"), "p.feldan: the format version 2 is newer"},
+        {with("\"version\": 1", "\"version\": 0"), "p.feldan: the entry version has a value"},
+        {with("\"version\": 1", "\"version\": 1.5"), "p.feldan: the entry version is missing"},
+        {with("\"Fo\": \"9999,5\"", "\"Fo\": 9999.5"), "p.feldan: the entry design.Fo is missing"},
+        {with("\"filterType\": 7", "\"filterType\": 8"), "the entry design.filterType has a value"},
+        {with("\"responseType\": 5", "\"responseType\": -1"),
+         "the entry design.responseType has a value"},
+        {with("\"design\"", "\"desing\""), "p.feldan: the entry design is missing"},
+        {with("\"crystals\": [", "\"crystals\": [7, "), "the entry crystals[0] is missing"},
+        {with("\"rmOhm\": 12.25", "\"rmOhm\": -12.25"), "the entry crystals[0].rmOhm has a value"},
+        {with("\"lmH\": 0.0151", "\"lmH\": 0.0152"), "the entry crystals[0].cmF has a value"},
+        {with("\"name\": \"X \\\"2\\\"\"", "\"name\": null"),
+         "the entry crystals[1].name is missing"},
+        {with("\"trim\": true", "\"trim\": 1"), "the entry trim is missing"},
+        {with("\"lmH\": 0.0151", "\"lmH\": 1e999"), "p.feldan: this is not JSON (number overflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            ParseProject(c.text, "p.feldan");
+            ADD_FAILURE() << "accepted";
+        } catch (const ProjectFileError& error) {
+            const std::string english = error.Text(Language::English);
+            EXPECT_NE(english.find(c.message), std::string::npos) << english;
+            EXPECT_EQ(error.message().file, "p.feldan");
+        }
+    }
+    EXPECT_THROW(ReadProjectFile("/nonexistent/p.feldan"), FileError);
+}
+
+}  // namespace
+}  // namespace feldan
