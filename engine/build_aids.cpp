@@ -218,6 +218,17 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
     return result;
 }
 
+CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
+                                   double terminationOhm) {
+    CalculationResult result;
+    result.input = built.design.input;
+    result.synthesis = built.design.synthesis;
+    auto circuit = std::make_unique<CircuitAnalysis>();
+    BuildSchematicCircuit(*circuit, result.input.FilterType, values, terminationOhm);
+    MeasureCircuit(*circuit, result.input, result);
+    return result;
+}
+
 Percentiles PercentilesOf(std::vector<double> values) {
     Percentiles p;
     if (values.empty()) return p;

@@ -32,6 +32,20 @@ std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separato
                                        std::span<const CrystalModel> crystals = {},
                                        bool trim = false);
 
+// Measures the schematic with values set by the builder (BuiltDesign::values with capacitors or
+// trims changed), terminated by `terminationOhm` at both ends, as the Calculate command measures:
+// outcome, measurements and curve.
+CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
+                                   double terminationOhm);
+
+// One part of the built filter set by hand: a capacitor of the schematic by the first label of
+// its slot ("C1"; pF), the termination ("Rin"; Ohm) or the trim of a crystal position ("Ct1"; pF).
+struct TunedPart {
+    std::string label;
+    double value = 0;
+    bool operator==(const TunedPart&) const = default;
+};
+
 // One capacitor of the schematic: its labels and value.
 struct RoundedCapacitor {
     std::string labels;  // "C1=C5"

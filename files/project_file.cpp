@@ -146,8 +146,54 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
             project.crystals.push_back(std::move(crystal));
         }
     }
+    if (root.contains("positions")) {
+        const Json& positions = read.Entry(root, "positions", Json::value_t::array, "positions");
+        if (positions.size() > MaxCrystals) Fail(fileName, MessageId::ProjectValue, "positions");
+        for (std::size_t k = 0; k < positions.size(); ++k) {
+            const std::string path = "positions[" + std::to_string(k) + "]";
+            const Json& index = positions[k];
+            if (!index.is_number_unsigned() ||
+                index.get<std::uint64_t>() >= project.crystals.size())
+                Fail(fileName, MessageId::ProjectValue, path);
+            project.positions.push_back(static_cast<int>(index.get<std::uint64_t>()));
+        }
+    } else if (project.crystals.size() <= MaxCrystals) {
+        for (std::size_t k = 0; k < project.crystals.size(); ++k)
+            project.positions.push_back(static_cast<int>(k));
+    }
     if (root.contains("trim"))
         project.trim = read.Entry(root, "trim", Json::value_t::boolean, "trim").get<bool>();
+    if (root.contains("rounding")) {
+        const Json& r = read.Entry(root, "rounding", Json::value_t::object, "rounding");
+        RoundingRequest request;
+        if (!ESeriesFromName(read.Text(r, "series", "rounding."), request.series))
+            Fail(fileName, MessageId::ProjectValue, "rounding.series");
+        if (r.contains("parallelPct"))
+            request.parallelPct = read.Positive(r, "parallelPct", "rounding.", true);
+        if (r.contains("refitTermination")) {
+            request.refitTermination = read.Entry(r, "refitTermination", Json::value_t::boolean,
+                                                  "rounding.refitTermination")
+                                           .get<bool>();
+        }
+        if (r.contains("terminationE24")) {
+            request.terminationToE24 =
+                read.Entry(r, "terminationE24", Json::value_t::boolean, "rounding.terminationE24")
+                    .get<bool>();
+        }
+        project.rounding = request;
+    }
+    if (root.contains("tuning")) {
+        const Json& tuning = read.Entry(root, "tuning", Json::value_t::array, "tuning");
+        if (tuning.size() > 64) Fail(fileName, MessageId::ProjectValue, "tuning");
+        for (std::size_t k = 0; k < tuning.size(); ++k) {
+            const std::string path = "tuning[" + std::to_string(k) + "].";
+            if (!tuning[k].is_object())
+                Fail(fileName, MessageId::ProjectEntry, path.substr(0, path.size() - 1));
+            project.tuning.push_back(
+                {read.Text(tuning[k], "label", path), read.Positive(tuning[k], "value", path)});
+        }
+    }
+    if (root.contains("matchOhm")) project.matchOhm = read.Positive(root, "matchOhm", "");
     return project;
 }
 
@@ -189,9 +235,28 @@ std::string ProjectBytes(const Project& project) {
                             {"rmOhm", c.model.rmOhm},
                             {"c0F", c.model.c0F}});
     }
+    root["positions"] = project.positions;
     root["trim"] = project.trim;
+    if (project.rounding) {
+        const RoundingRequest& r = *project.rounding;
+        Json& rounding = root["rounding"] = {{"series", std::string(NameOf(r.series))},
+                                             {"refitTermination", r.refitTermination},
+                                             {"terminationE24", r.terminationToE24}};
+        if (r.parallelPct) rounding["parallelPct"] = *r.parallelPct;
+    }
+    Json& tuning = root["tuning"] = Json::array();
+    for (const TunedPart& part : project.tuning)
+        tuning.push_back({{"label", part.label}, {"value", part.value}});
+    if (project.matchOhm) root["matchOhm"] = *project.matchOhm;
     // A name that is not valid UTF-8 is written with replacement characters, not refused.
     return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::vector<CrystalModel> Project::SetCrystals() const {
+    std::vector<CrystalModel> set;
+    for (const int k : positions)
+        set.push_back(crystals[static_cast<std::size_t>(k)].model);
+    return set;
 }
 
 void WriteProjectFile(const std::string& path, const Project& project) {

@@ -1,12 +1,16 @@
-// The project file (.feldan): JSON with a format version, holding the design, the set of crystals
-// and whether their trims are applied. Entries it does not know are ignored, so later versions
-// may add to it (the rounding and tuning of the build aids).
+// The project file (.feldan): JSON with a format version, holding the design, the table of
+// crystals and the set of them the design uses, whether their trims are applied, and what the
+// builder did with the design: its rounding to standard values, its tuned parts and the
+// resistance its ends are matched to. Entries it does not know are ignored, so later versions
+// may add to it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/build_aids.h"
 #include "engine/design.h"
 #include "engine/errors.h"
 #include "files/crystal_csv.h"
@@ -19,8 +23,21 @@ inline constexpr std::string_view ProjectFormatName = "feldan-project";
 
 struct Project {
     DesignFields design;
-    std::vector<NamedCrystal> crystals;  // in position order; empty: a design of equal crystals
+    // Every crystal of the table, measured or typed.
+    std::vector<NamedCrystal> crystals;
+    // The crystals (indices into `crystals`) at ZQ1, ZQ2, ... of a design from a set; empty: a
+    // design of equal crystals. A file without the entry uses every crystal in table order.
+    std::vector<int> positions;
     bool trim = false;
+    // The standard values the capacitors are rounded to, when the builder rounds them.
+    std::optional<RoundingRequest> rounding;
+    // Parts moved by hand from their designed (or rounded) values, in the order they were set.
+    std::vector<TunedPart> tuning;
+    // The source and load resistance the ends are matched to, when matching is shown.
+    std::optional<double> matchOhm;
+
+    // The crystals of the set in position order (empty for a design of equal crystals).
+    std::vector<CrystalModel> SetCrystals() const;
 };
 
 // A file the program refuses; the message names the file, and the line where the JSON itself

@@ -39,6 +39,7 @@
 #include "ui/language.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
+#include "ui/project_state.h"
 #include "ui/program_icon.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
@@ -193,6 +194,7 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     }
     SetStartState();
     infoWindow_ = new InfoWindow(this);
+    projectState_ = new ProjectState(this);
     savedDesign_ = CurrentDesign();
     UpdateTitle();
 }

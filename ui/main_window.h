@@ -27,6 +27,7 @@ class QTimer;
 namespace feldan {
 
 class PanelBar;
+class ProjectState;
 class ResponseChart;
 struct SweepResult;
 
@@ -49,6 +50,8 @@ class MainWindow : public QMainWindow {
     // The result of the last calculation.
     const CalculationResult& LastResult() const { return lastResult_; }
     DialogService& Dialogs() { return *dialogs_; }
+    // The crystals, the set and the builder's choices of the project the window works on.
+    ProjectState& Project() { return *projectState_; }
     void SetDialogService(std::unique_ptr<DialogService> dialogs);
 
     // Every error box of the window is shown here.
@@ -176,6 +179,7 @@ class MainWindow : public QMainWindow {
     PanelBar* hintStatusBar_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
+    ProjectState* projectState_ = nullptr;
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;

@@ -21,7 +21,11 @@ Project SampleProject() {
         {"X1 «кварц»", CrystalFromSeriesResonance(9999950.5, 0.0151, 12.25, 3.9e-12)},
         {"X \"2\"", CrystalFromSeriesResonance(10000020.125, 0.0149, 9.5, 0)},
     };
+    project.positions = {1, 0};
     project.trim = true;
+    project.rounding = RoundingRequest{ESeries::E96, 2.5, true, true};
+    project.tuning = {{"C3", 170.5}, {"Rin", 299.75}, {"Ct2", 1500}};
+    project.matchOhm = 50;
     return project;
 }
 
@@ -47,12 +51,19 @@ TEST(ProjectFile, WrittenAndReadBackToTheBit) {
         EXPECT_EQ(back.crystals[k].model.rmOhm, project.crystals[k].model.rmOhm);
         EXPECT_EQ(back.crystals[k].model.c0F, project.crystals[k].model.c0F);
     }
+    EXPECT_EQ(back.positions, project.positions);
+    ASSERT_TRUE(back.rounding);
+    EXPECT_EQ(back.rounding->series, ESeries::E96);
+    EXPECT_EQ(back.rounding->parallelPct, 2.5);
+    EXPECT_TRUE(back.rounding->refitTermination && back.rounding->terminationToE24);
+    EXPECT_EQ(back.tuning, project.tuning);
+    EXPECT_EQ(back.matchOhm, 50);
     EXPECT_EQ(ProjectFileName("a/b"), "a/b.feldan");
     EXPECT_EQ(ProjectFileName("a/b.FELDAN"), "a/b.FELDAN");
 }
 
 TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
-    const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "rounding": {},
+    const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "later": {},
         "design": {"Fo": "1", "Df": "2", "Ld": "3", "Cs": "4", "Rd": "5", "Ck": "6",
                    "Level": "-3", "filterType": 1, "responseType": 2, "later": true}})",
                                    "p.feldan");
@@ -60,6 +71,8 @@ TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
     EXPECT_EQ(p.design.ResponseType, 2);
     EXPECT_TRUE(p.crystals.empty());
     EXPECT_FALSE(p.trim);
+    EXPECT_FALSE(p.rounding || p.matchOhm);
+    EXPECT_TRUE(p.tuning.empty());
 }
 
 TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
@@ -93,6 +106,10 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
         {with("\"name\": \"X \\\"2\\\"\"", "\"name\": null"),
          "the entry crystals[1].name is missing"},
         {with("\"trim\": true", "\"trim\": 1"), "the entry trim is missing"},
+        {with("\"positions\": [\n    1,", "\"positions\": [\n    2,"),
+         "the entry positions[0] has a value"},
+        {with("\"series\": \"E96\"", "\"series\": \"E7\""), "the entry rounding.series has"},
+        {with("\"value\": 170.5", "\"value\": 0"), "the entry tuning[0].value has a value"},
         {with("\"lmH\": 0.0151", "\"lmH\": 1e999"), "p.feldan: this is not JSON (number overflow"},
     };
     for (const auto& c : cases) {
