@@ -26,6 +26,7 @@ class QTimer;
 
 namespace feldan {
 
+class MeasuredOverlay;
 class PanelBar;
 class ResponseChart;
 struct SweepResult;
@@ -176,6 +177,7 @@ class MainWindow : public QMainWindow {
     PanelBar* hintStatusBar_ = nullptr;
     QTimer* clockTimer_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
+    MeasuredOverlay* measured_ = nullptr;  // the measured filter over the design
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;
