@@ -39,7 +39,7 @@ struct MeasuredFilter {
 
 // How far below the peak of |S21| the measured phase still means something: further down, the
 // group delay of a real sweep is mostly the instrument's noise.
-inline constexpr double MeasuredDelayFloorDb = 30;
+inline constexpr double MeasuredDelayFloorDb = 20;
 
 // The curves of a sweep. Samples may come in any order; those of equal frequency become one
 // point, their mean (as the Touchstone reader merges repeats). Samples whose frequency is not
