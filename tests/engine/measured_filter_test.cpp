@@ -18,8 +18,7 @@ TEST(MeasuredFilter, GroupDelayOfAPureDelayIsTheDelay) {
         double tauSec, fromHz, stepHz;
         bool uneven;
     };
-    for (const Row& row : {Row{1e-6, 1e6, 1e4, false}, Row{350e-6, 8.86e6, 20, false},
-                           Row{2e-3, 10.7e6, 40, true}}) {
+    for (const Row& row : {Row{350e-6, 8.86e6, 20, false}, Row{2e-3, 10.7e6, 40, true}}) {
         SCOPED_TRACE(row.tauSec);
         std::vector<double> hz;
         std::vector<Complex> s;
@@ -27,32 +26,13 @@ TEST(MeasuredFilter, GroupDelayOfAPureDelayIsTheDelay) {
         for (int i = 0; i < 400; ++i) {
             hz.push_back(f);
             s.push_back(0.3 * std::polar(1.0, 1.0 - 2 * Pi * f * row.tauSec));
-            // Uneven: steps of 1, 2, 3 and 6 times the step, each below half a turn of phase.
+            // Uneven: one to five times the step, each below half a turn of the phase.
             f += row.uneven ? row.stepHz * (1 + i % 3 + (i % 7 == 0 ? 2 : 0)) : row.stepHz;
         }
         const std::vector<double> delay = GroupDelayOf(hz, s);
         ASSERT_EQ(delay.size(), hz.size());
         for (double d : delay)
             EXPECT_NEAR(d, row.tauSec, row.tauSec * 1e-7);
-    }
-}
-
-// A first-order all-pass about f0, (a − jΩ)/(a + jΩ) with Ω = 2π(f − f0), has the phase
-// −2·atan(Ω/a) and so the delay 2a/(a² + Ω²): the differences follow it to 0.1 %.
-TEST(MeasuredFilter, GroupDelayFollowsABendingPhase) {
-    const double f0 = 9e6, a = 2 * Pi * 500;
-    std::vector<double> hz;
-    std::vector<Complex> s;
-    for (double f = f0 - 3000; f <= f0 + 3000; f += 5) {
-        const double w = 2 * Pi * (f - f0);
-        hz.push_back(f);
-        s.push_back(Complex(a, -w) / Complex(a, w));
-    }
-    const std::vector<double> delay = GroupDelayOf(hz, s);
-    for (std::size_t i = 1; i + 1 < hz.size(); ++i) {
-        const double w = 2 * Pi * (hz[i] - f0);
-        const double expected = 2 * a / (a * a + w * w);
-        EXPECT_NEAR(delay[i], expected, expected * 1e-3) << hz[i];
     }
 }
 
@@ -104,7 +84,6 @@ TEST(MeasuredFilter, UnsortedAndRepeatedFrequenciesAreOneSweep) {
     shuffled.insert(shuffled.begin() + 7, repeat);
     shuffled.push_back({NAN, Complex(1, 0), Complex(1, 0)});
 
-    const MeasuredFilter reference = AnalyseMeasuredFilter(sorted);
     const MeasuredFilter filter = AnalyseMeasuredFilter(shuffled);
     ASSERT_EQ(filter.points.size(), sorted.size());
     for (std::size_t i = 0; i < sorted.size(); ++i) {
@@ -112,11 +91,9 @@ TEST(MeasuredFilter, UnsortedAndRepeatedFrequenciesAreOneSweep) {
         EXPECT_EQ(filter.points[i].hz, sorted[i].hz);
         EXPECT_NEAR(filter.points[i].s21Db, 20 * std::log10(0.5), 1e-12);
         EXPECT_NEAR(filter.points[i].groupDelaySec, tau, tau * 1e-7);
-        if (i != 20) {
-            EXPECT_DOUBLE_EQ(filter.points[i].s11Db, reference.points[i].s11Db);
-        }
+        const Complex s11 = i == 20 ? Complex(0.17, 0.2) : sorted[i].s11;
+        EXPECT_NEAR(filter.points[i].s11Db, 20 * std::log10(std::abs(s11)), 1e-12);
     }
-    EXPECT_NEAR(filter.points[20].s11Db, 20 * std::log10(std::abs(Complex(0.17, 0.2))), 1e-12);
 }
 
 }  // namespace
