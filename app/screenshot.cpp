@@ -1,12 +1,14 @@
 // Renders the main window after "Расчет" on the default design, and the information window in
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
 // does:
-//   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] <main.png>
-//                     [<info.png> <printed.pdf>]
+//   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--measured <file.s2p>]
+//                     <main.png> [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
+// With --measured, the file is laid over the design ("Измеренный фильтр…") before <main.png>.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -22,10 +24,12 @@
 #include <QThread>
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "engine/calculate.h"
 #include "ui/application.h"
+#include "ui/dialog_service.h"
 #include "ui/info_window.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -41,6 +45,26 @@ void Settle(int milliseconds) {
         QThread::msleep(2);
     }
 }
+
+// Answers the open dialog with one file, and says any box the window raises on stderr.
+class ScriptedDialogs : public feldan::DialogService {
+  public:
+    explicit ScriptedDialogs(QString openAnswer) : openAnswer_(std::move(openAnswer)) {}
+    void Warning(const QString& text) override { Say(text); }
+    void Error(const QString& text) override { Say(text); }
+    bool PrinterSetup(QPrinter&) override { return false; }
+    QString GetOpenFileName(const QString&, const QString&) override { return openAnswer_; }
+    QString GetSaveFileName(const QString&, const QString&) override { return QString(); }
+    UnsavedAnswer AskToSaveChanges(const QString&) override { return UnsavedAnswer::Discard; }
+    bool said = false;
+
+  private:
+    void Say(const QString& text) {
+        said = true;
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    QString openAnswer_;
+};
 
 bool Save(const QPixmap& picture, const QString& path) {
     if (picture.save(path, "PNG")) return true;
@@ -62,14 +86,18 @@ int main(int argc, char** argv) {
                                    QStringLiteral("folder"));
     parser.addOption(lang);
     parser.addOption(maximised);
+    const QCommandLineOption measured(QStringLiteral("measured"),
+                                      QStringLiteral("Lay this .s2p file over the design."),
+                                      QStringLiteral("file"));
     parser.addOption(views);
+    parser.addOption(measured);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
     if (!parsed || !language || (files.size() != 1 && files.size() != 3)) {
         std::fprintf(stderr,
                      "usage: feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] "
-                     "<main-window.png> "
+                     "[--measured <file.s2p>] <main-window.png> "
                      "[<info-window.png> <printed-page.pdf>]\n");
         return 2;
     }
@@ -85,6 +113,13 @@ int main(int argc, char** argv) {
     }
     Settle(200);
     mainWindow.CalculateDesign();
+    if (parser.isSet(measured)) {
+        auto dialogs = std::make_unique<ScriptedDialogs>(parser.value(measured));
+        const ScriptedDialogs& answers = *dialogs;
+        mainWindow.SetDialogService(std::move(dialogs));
+        mainWindow.findChild<QAction*>(QStringLiteral("openMeasuredAction"))->trigger();
+        if (answers.said) return 1;
+    }
     Settle(300);
     if (!Save(mainWindow.grab(), files[0])) return 1;
     if (parser.isSet(views)) {

@@ -26,6 +26,7 @@
 #include "files/atomic_file.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/measured_overlay.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
@@ -166,6 +167,7 @@ void MainWindow::ShowView(AnalysisView view) {
     viewSweep_.reset();
     if (view == AnalysisView::PassBand) {
         chart_->ShowPassBand();
+        measured_->Show(view);
         return;
     }
     SetBusyCursor(true);
@@ -177,6 +179,7 @@ void MainWindow::ShowView(AnalysisView view) {
     }
     SetBusyCursor(false);
     PlotViewSweep();
+    measured_->Show(view);
     const Language language = CurrentLanguage();
     if (filter.design.outcome == Outcome::Warning) {
         ShowWarning(MessageText(filter.design.message, language));

@@ -37,10 +37,11 @@
 #include "ui/info_window.h"
 #include "ui/key_rules.h"
 #include "ui/language.h"
+#include "ui/measured_overlay.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
-#include "ui/project_state.h"
 #include "ui/program_icon.h"
+#include "ui/project_state.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
@@ -182,6 +183,7 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     setWindowIcon(ProgramIcon());
     BuildMenu();
     BuildControls();
+    measured_ = new MeasuredOverlay(*this, *chart_, *analysisMenu_);
     RetranslateUi();
     // The size and place of the last run, else the familiar size in the middle of the screen.
     if (!restoreGeometry(RememberedWindowGeometry())) {
@@ -657,6 +659,7 @@ void MainWindow::RetranslateUi() {
         SetResultText(ComposeResultText(*shownSummary_, separator_, CurrentLanguage()));
     }
     if (view_ != AnalysisView::PassBand) PlotViewSweep();
+    if (measured_) measured_->RetranslateUi();
     for (int position = 0; position < SeriesCount; ++position) {
         if (const auto& shown = overlayTexts_[position]) {
             overlayStatusBar_->SetPanelText(
@@ -831,6 +834,7 @@ void MainWindow::CalculateDesign() {
     ++curveCount_;
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
+    if (view_ == AnalysisView::PassBand) measured_->Show(view_);
 }
 
 void MainWindow::ClearCurves() {

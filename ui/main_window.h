@@ -26,6 +26,7 @@ class QTimer;
 
 namespace feldan {
 
+class MeasuredOverlay;
 class PanelBar;
 class ProjectState;
 class ResponseChart;
@@ -180,6 +181,7 @@ class MainWindow : public QMainWindow {
     QTimer* clockTimer_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
     ProjectState* projectState_ = nullptr;
+    MeasuredOverlay* measured_ = nullptr;  // the measured filter over the design
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;

@@ -28,6 +28,8 @@ const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
 const std::array<QColor, QuantitySeriesCount> QuantityColors = {QColor(0, 0, 255),
                                                                 QColor(255, 0, 0)};
+// Orange and dashed: unlike any curve of the calculations or of the views.
+const QColor MeasuredColor(230, 120, 0);
 
 // The value of a curve of ascending x at `x`, by straight lines between its points.
 std::optional<double> ValueAt(const QList<QPointF>& points, double x) {
@@ -161,6 +163,14 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
         quantitySeries_[i] = series;
     }
 
+    measuredSeries_ = new QLineSeries(this);
+    measuredSeries_->setObjectName(QStringLiteral("MeasuredSeries"));
+    measuredSeries_->setPen(QPen(MeasuredColor, 2, Qt::DashLine));
+    chart->addSeries(measuredSeries_);
+    measuredSeries_->attachAxis(axisX_);
+    measuredSeries_->attachAxis(axisY_);
+    measuredSeries_->setVisible(false);
+
     // The view starts with a chart of its own, which it releases rather than deletes.
     QChart* initial = this->chart();
     setChart(chart);
@@ -282,6 +292,17 @@ void ResponseChart::FitAxes() {
         high = any ? std::max(high, bounds->bottom()) : bounds->bottom();
         any = true;
     }
+    // The measured curve is laid over the view's own span; alone, it sets the span itself.
+    const bool own = any;
+    for (const QPointF& point : measured_) {
+        if (!std::isfinite(point.y())) continue;
+        if (own && (point.x() < left || point.x() > right)) continue;
+        left = any ? std::min(left, point.x()) : point.x();
+        right = any ? std::max(right, point.x()) : point.x();
+        low = any ? std::min(low, point.y()) : point.y();
+        high = any ? std::max(high, point.y()) : point.y();
+        any = true;
+    }
     if (!any) {
         SetAxisRange(axisX_, 0, 1, 8, 0.001, 3);
         SetAxisRange(axisY_, 0, 1, 8, 0.1, 2);
@@ -363,6 +384,21 @@ void ResponseChart::ShowPassBand() {
     }
 }
 
+void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurvePoint> points) {
+    measured_.clear();
+    measured_.reserve(qsizetype(points.size()));
+    for (const CurvePoint& point : points) {
+        if (std::isfinite(point.x) && std::isfinite(point.y))
+            measured_.append(QPointF(point.x, point.y));
+    }
+    measuredSeries_->setName(name);
+    if (measuredSeries_->count() > 0) measuredSeries_->clear();
+    fitTimer_.stop();
+    FitAxes();
+    measuredSeries_->setVisible(!measured_.isEmpty());
+    measuredSeries_->replace(measured_);
+}
+
 QList<QPointF> ResponseChart::PassBandPoints(int position) const {
     if (position < 0 || position >= SeriesCount) return {};
     return quantity_ ? held_[position] : series_[position]->points();
@@ -378,6 +414,8 @@ std::vector<QLineSeries*> ResponseChart::ShownSeries() const {
         if (series->isVisible() && series->count() > 0) shown.push_back(series);
     for (QLineSeries* series : quantitySeries_)
         if (series->isVisible() && series->count() > 0) shown.push_back(series);
+    if (measuredSeries_->isVisible() && measuredSeries_->count() > 0)
+        shown.push_back(measuredSeries_);
     return shown;
 }
 

@@ -69,6 +69,12 @@ class ResponseChart : public QChartView {
     // The curve of pass-band series 0..4, also while a quantity view holds it aside.
     QList<QPointF> PassBandPoints(int position) const;
 
+    // A measured curve laid over whichever view is shown, in a colour and dash of its own, under
+    // `name` in the legend; no points remove it. It widens the value axis only within the
+    // detuning the view's own curves span, and the detuning axis only when the view has none.
+    void SetMeasuredCurve(const QString& name, std::span<const CurvePoint> points);
+    QLineSeries* MeasuredSeries() const { return measuredSeries_; }
+
     // The detuning and the value of every shown curve at the detuning under `viewPoint`;
     // empty outside the plot area or where no curve reaches.
     QString ReadoutAt(QPointF viewPoint) const;
@@ -97,6 +103,8 @@ class ResponseChart : public QChartView {
     std::optional<QRectF> quantityBounds_;
     std::array<QList<QPointF>, SeriesCount> held_;
     std::optional<ChartQuantity> quantity_;
+    QLineSeries* measuredSeries_ = nullptr;
+    QList<QPointF> measured_;
     QLabel* readout_ = nullptr;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;

@@ -270,7 +270,11 @@ void MainWindowTest::menuHasItsItemsInOrder() {
            {"wideBandViewAction", "&Широкая полоса", false, true},
            {"groupDelayViewAction", "&Групповая задержка", false, true},
            {"returnLossViewAction", "&Возвратные потери", false, true},
-           {"impedanceViewAction", "&Входное сопротивление", false, true}});
+           {"impedanceViewAction", "&Входное сопротивление", false, true},
+           {"measuredSeparator", "", true, false},
+           {"openMeasuredAction", "&Измеренный фильтр…", false, false},
+           {"shiftMeasuredAction", "С&двинуть к центру расчёта", false, true},
+           {"removeMeasuredAction", "&Убрать измеренный", false, false}});
     check(w.Get<QMenu>("languageMenu"),
           {{"russianAction", "Русский", false, true}, {"englishAction", "English", false, true}});
     QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);

@@ -388,6 +388,41 @@
     </message>
 </context>
 <context>
+    <name>feldan::MeasuredOverlay</name>
+    <message>
+        <source>&amp;Измеренный фильтр…</source>
+        <translation>&amp;Measured filter…</translation>
+    </message>
+    <message>
+        <source>С&amp;двинуть к центру расчёта</source>
+        <translation>S&amp;hift to the design&apos;s centre</translation>
+    </message>
+    <message>
+        <source>&amp;Убрать измеренный</source>
+        <translation>&amp;Remove measured filter</translation>
+    </message>
+    <message>
+        <source>%1, сдвиг %2 Гц</source>
+        <translation>%1, shifted by %2 Hz</translation>
+    </message>
+    <message>
+        <source>измерения фильтра (*.s2p);;все файлы (*)</source>
+        <translation>filter measurements (*.s2p);;all files (*)</translation>
+    </message>
+    <message>
+        <source>Файл %1 не прочитан: %2</source>
+        <translation>The file %1 was not read: %2</translation>
+    </message>
+    <message>
+        <source>Файл %1 описывает один порт: для измеренного фильтра нужен файл .s2p с его S21</source>
+        <translation>The file %1 describes one port: a measured filter needs a .s2p file with its S21</translation>
+    </message>
+    <message>
+        <source>В измерении %1 |S21| не спадает на 3 дБ ниже пика по обе стороны: центр его полосы не найти, сдвига нет</source>
+        <translation>In the measurement %1, |S21| does not fall 3 dB below its peak on both sides: its pass band has no centre, so it is not shifted</translation>
+    </message>
+</context>
+<context>
     <name>feldan::QtDialogService</name>
     <message>
         <source>Сохранить изменения в «%1»?</source>

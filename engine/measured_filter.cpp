@@ -1,0 +1,97 @@
+#include "engine/measured_filter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "circuit/two_port.h"
+
+namespace feldan {
+
+std::vector<double> GroupDelayOf(const std::vector<double>& hz,
+                                 const std::vector<std::complex<double>>& s) {
+    const std::size_t n = std::min(hz.size(), s.size());
+    std::vector<double> delay(n, 0.0);
+    if (n < 2) return delay;
+    // The phase unwrapped: each step is the angle of s[i]·conj(s[i−1]), the turn between
+    // neighbours taken in (−π, π]. That holds while the sweep turns the phase less than half a
+    // turn per step, as any sweep that resolves the filter does.
+    std::vector<double> phase(n, std::arg(s[0]));
+    for (std::size_t i = 1; i < n; ++i)
+        phase[i] = phase[i - 1] + std::arg(s[i] * std::conj(s[i - 1]));
+    // −dφ/dω by the difference of the two neighbours of each point (central, exact for a phase
+    // linear in ω on any spacing); at the two ends, the difference to the one neighbour.
+    const auto slope = [&](std::size_t a, std::size_t b) {
+        return -(phase[b] - phase[a]) / (2 * std::numbers::pi * (hz[b] - hz[a]));
+    };
+    delay[0] = slope(0, 1);
+    for (std::size_t i = 1; i + 1 < n; ++i)
+        delay[i] = slope(i - 1, i + 1);
+    delay[n - 1] = slope(n - 2, n - 1);
+    return delay;
+}
+
+std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
+                                               const std::vector<double>& db) {
+    const std::size_t n = std::min(hz.size(), db.size());
+    if (n < 3) return std::nullopt;
+    std::size_t peak = n;
+    for (std::size_t i = 0; i < n; ++i)
+        if (std::isfinite(db[i]) && (peak == n || db[i] > db[peak])) peak = i;
+    if (peak == n) return std::nullopt;
+    const double level = db[peak] - 3;
+    // The frequency between points a (at or above the level) and b (below it) where the straight
+    // line between them crosses the level.
+    const auto crossing = [&](std::size_t a, std::size_t b) {
+        if (!std::isfinite(db[b])) return hz[b];
+        return hz[a] + (hz[b] - hz[a]) * (db[a] - level) / (db[a] - db[b]);
+    };
+    std::size_t low = peak;
+    while (low > 0 && db[low - 1] >= level)
+        --low;
+    std::size_t high = peak;
+    while (high + 1 < n && db[high + 1] >= level)
+        ++high;
+    if (low == 0 || high + 1 == n) return std::nullopt;
+    return PassBandCentre{crossing(low, low - 1), crossing(high, high + 1)};
+}
+
+MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples) {
+    std::erase_if(samples, [](const MeasuredSample& s) { return !std::isfinite(s.hz); });
+    std::stable_sort(samples.begin(), samples.end(),
+                     [](const MeasuredSample& a, const MeasuredSample& b) { return a.hz < b.hz; });
+    std::vector<double> hz;
+    std::vector<std::complex<double>> s21, s11;
+    std::vector<int> merged;
+    for (const MeasuredSample& sample : samples) {
+        if (!hz.empty() && sample.hz == hz.back()) {
+            const double count = ++merged.back();
+            s21.back() += (sample.s21 - s21.back()) / count;
+            s11.back() += (sample.s11 - s11.back()) / count;
+            continue;
+        }
+        hz.push_back(sample.hz);
+        s21.push_back(sample.s21);
+        s11.push_back(sample.s11);
+        merged.push_back(1);
+    }
+
+    MeasuredFilter filter;
+    const std::vector<double> delay = GroupDelayOf(hz, s21);
+    std::vector<double> s21Db(hz.size());
+    filter.points.reserve(hz.size());
+    filter.peakDb = -INFINITY;
+    for (std::size_t i = 0; i < hz.size(); ++i) {
+        s21Db[i] = DecibelsOf(s21[i]);
+        filter.points.push_back({hz[i], s21Db[i], DecibelsOf(s11[i]), delay[i]});
+        filter.peakDb = std::max(filter.peakDb, s21Db[i]);
+    }
+    filter.centre = PassBandCentreOf(hz, s21Db);
+    return filter;
+}
+
+double PassBandDbOfS21(double s21Db) {
+    return s21Db - (S21OffsetDb - LevelOffsetDb);
+}
+
+}  // namespace feldan

@@ -1,0 +1,63 @@
+// A built filter as a network analyser measured it: from its S21 and S11 at each frequency, the
+// curves the window lays over the design (|S21| and |S11| in dB, the group delay of the measured
+// phase) and the centre of its pass band.
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <vector>
+
+namespace feldan {
+
+// One frequency of a measured sweep.
+struct MeasuredSample {
+    double hz = 0;
+    std::complex<double> s21;
+    std::complex<double> s11;
+};
+
+struct MeasuredPoint {
+    double hz = 0;
+    double s21Db = 0;  // 20·log10 |S21|; −inf where S21 is 0
+    double s11Db = 0;  // 20·log10 |S11|
+    double groupDelaySec = 0;
+};
+
+// The −3 dB points of a curve, relative to its peak, and the middle of them.
+struct PassBandCentre {
+    double lowerHz = 0;
+    double upperHz = 0;
+    double CentreHz() const { return (lowerHz + upperHz) / 2; }
+};
+
+struct MeasuredFilter {
+    std::vector<MeasuredPoint> points;  // ascending frequency, no two alike
+    double peakDb = 0;                  // the largest |S21| in dB
+    // Unset when |S21| does not fall 3 dB below its peak on both sides within the sweep.
+    std::optional<PassBandCentre> centre;
+};
+
+// How far below the peak of |S21| the measured phase still means something: further down, the
+// group delay of a real sweep is mostly the instrument's noise.
+inline constexpr double MeasuredDelayFloorDb = 20;
+
+// The curves of a sweep. Samples may come in any order; those of equal frequency become one
+// point, their mean (as the Touchstone reader merges repeats). Samples whose frequency is not
+// finite are dropped.
+MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples);
+
+// −dφ/dω of s at each frequency of an ascending list (no two alike), in seconds.
+std::vector<double> GroupDelayOf(const std::vector<double>& hz,
+                                 const std::vector<std::complex<double>>& s);
+
+// The −3 dB points of a curve in dB over an ascending frequency list, found outward from its
+// peak and placed by straight lines between the points either side.
+std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
+                                               const std::vector<double>& db);
+
+// |S21| in dB as the pass-band curve of a calculation shows it. That curve is the load voltage of
+// the 1 V source raised by a round 6 dB, while |S21| of equal terminations is the same voltage
+// raised by 20·log10 2: a filter built as designed lies on the curve.
+double PassBandDbOfS21(double s21Db);
+
+}  // namespace feldan

@@ -1,0 +1,189 @@
+// The measured filter over the design: a sweep of the design itself, written as a network
+// analyser would, lies on the design's curves; the shift, the removal and the refused files.
+#include <QAction>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "engine/sweep.h"
+#include "files/touchstone.h"
+#include "ui/language.h"
+#include "ui_test_support.h"
+
+using feldan::AnalysisView;
+using feldan::ResponseChart;
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+
+namespace {
+
+// A "measured" .s2p of the window's design, swept at whole hertz across the band and 1 kHz
+// beyond the pass-band curve, as if built `offsetHz` high.
+QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetHz) {
+    const QList<QPointF> passBand = w.Series(0)->points();
+    feldan::DesignedFilter filter =
+        feldan::DesignFilter(w.form->CurrentDesign(), '.', feldan::CircuitChoice::Analysed);
+    feldan::SweepRequest request;
+    request.fromDetuningHz = std::round(passBand.front().x() * 1000) - 1000;
+    request.toDetuningHz = std::round(passBand.back().x() * 1000) + 1000;
+    request.points = int(*request.toDetuningHz - *request.fromDetuningHz) + 1;
+    const feldan::SweepResult sweep = feldan::SweepFilter(filter, request);
+    feldan::TouchstoneData data;
+    data.ports = 2;
+    data.referenceOhm = sweep.referenceOhm;
+    for (const feldan::SweepPoint& p : sweep.points) {
+        data.frequencyHz.push_back(std::round(p.hz) + offsetHz);
+        data.s.push_back({p.s11, p.s21, p.s12, p.s22});
+    }
+    QFile file(path);
+    const std::string bytes = feldan::TouchstoneBytes(data, {"a sweep of the design"});
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// The value of an ascending curve at x, by straight lines.
+std::optional<double> ValueAt(const QList<QPointF>& points, double x) {
+    const auto after = std::lower_bound(points.cbegin(), points.cend(), x,
+                                        [](const QPointF& p, double v) { return p.x() < v; });
+    if (after == points.cbegin() || after == points.cend()) return std::nullopt;
+    const QPointF a = *(after - 1), b = *after;
+    return a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+}
+
+// The largest difference of the measured curve, `offsetKHz` to the right, from the pass-band
+// curve at its points.
+double LargestDifference(WindowUnderTest& w, double offsetKHz = 0) {
+    const QList<QPointF> measured = w.Get<ResponseChart>("chart")->MeasuredSeries()->points();
+    double largest = 0;
+    for (const QPointF& point : w.Series(0)->points()) {
+        const std::optional<double> value = ValueAt(measured, point.x() + offsetKHz);
+        largest = value ? std::max(largest, std::abs(*value - point.y())) : INFINITY;
+    }
+    return largest;
+}
+
+void Open(WindowUnderTest& w, const QString& path) {
+    w.dialogs->openAnswer = path;
+    w.Get<QAction>("openMeasuredAction")->trigger();
+}
+
+}  // namespace
+
+class MeasuredOverlayTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { feldan::SetLanguage(feldan::Language::Russian); }
+    void measuredBuildLiesOnTheDesignInEveryView();
+    void shiftTakesItToTheDesignCentreAndRemovalRemovesIt();
+    void unreadableFileGetsAnErrorNamingIt_data();
+    void unreadableFileGetsAnErrorNamingIt();
+};
+
+void MeasuredOverlayTest::measuredBuildLiesOnTheDesignInEveryView() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    QLineSeries* measured = w.Get<ResponseChart>("chart")->MeasuredSeries();
+    w.form->CalculateDesign();
+    Open(w, WriteDesignSweep(w, folder.filePath(QStringLiteral("built.s2p")), 0));
+    QVERIFY(w.dialogs->openRequests[0][1].contains(QStringLiteral("*.s2p")));
+    QVERIFY(w.dialogs->errors.isEmpty());
+    QCOMPARE(measured->name(), QStringLiteral("built.s2p"));
+    QCOMPARE(measured->pen().style(), Qt::DashLine);
+    // On the pass-band curve's own scale, and at its detuning from Fo.
+    QVERIFY2(LargestDifference(w) < 0.01, qPrintable(QString::number(LargestDifference(w))));
+
+    // The delay of the measured phase, by differences, against the design's exact derivative.
+    const QList<QPointF> band = w.Series(0)->points();
+    w.Get<QAction>("groupDelayViewAction")->trigger();
+    for (const QPointF& design : w.Get<ResponseChart>("chart")->QuantitySeries(0)->points()) {
+        if (design.x() < band.front().x() || design.x() > band.back().x()) continue;
+        const std::optional<double> value = ValueAt(measured->points(), design.x());
+        QVERIFY2(value && std::abs(*value - design.y()) < 1e-3 * design.y(),
+                 qPrintable(QString::number(design.x())));
+    }
+    for (const char* view : {"wideBandViewAction", "returnLossViewAction"}) {
+        w.Get<QAction>(view)->trigger();
+        QVERIFY(measured->isVisible() && measured->count() > 1000);
+    }
+    // The input impedance is no quantity of the file.
+    w.Get<QAction>("impedanceViewAction")->trigger();
+    QVERIFY(!measured->isVisible());
+    // It stays through the views and a new calculation.
+    w.Get<QAction>("passBandViewAction")->trigger();
+    w.form->CalculateDesign();
+    QVERIFY(LargestDifference(w) < 0.01);
+}
+
+void MeasuredOverlayTest::shiftTakesItToTheDesignCentreAndRemovalRemovesIt() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    QLineSeries* measured = w.Get<ResponseChart>("chart")->MeasuredSeries();
+    w.form->CalculateDesign();
+    // Built 400 Hz high: unshifted, the curve lies 0.4 kHz to the right of the design's.
+    Open(w, WriteDesignSweep(w, folder.filePath(QStringLiteral("high.s2p")), 400));
+    QVERIFY(LargestDifference(w, 0.4) < 0.01);
+    w.Get<QAction>("shiftMeasuredAction")->trigger();
+    QVERIFY2(LargestDifference(w) < 0.01, qPrintable(QString::number(LargestDifference(w))));
+    QCOMPARE(measured->name(), Utf8("high.s2p, сдвиг -400 Гц"));
+    feldan::SetLanguage(feldan::Language::English);
+    QCOMPARE(measured->name(), QStringLiteral("high.s2p, shifted by -400 Hz"));
+    QCOMPARE(w.Get<QAction>("removeMeasuredAction")->text(),
+             QStringLiteral("&Remove measured filter"));
+    feldan::SetLanguage(feldan::Language::Russian);
+
+    // The stored synthetic build was made 180 Hz high with other crystals: about that far back.
+    Open(w, QStringLiteral(FELDAN_TEST_DATA_DIR "/measured-filter.s2p"));
+    const QRegularExpressionMatch shift =
+        QRegularExpression(Utf8("^measured-filter.s2p, сдвиг (-\\d+) Гц$")).match(measured->name());
+    QVERIFY2(shift.hasMatch() && std::abs(shift.captured(1).toInt() + 180) < 20,
+             qPrintable(measured->name()));
+
+    w.Get<QAction>("removeMeasuredAction")->trigger();
+    QVERIFY(!measured->isVisible() && measured->count() == 0);
+    QVERIFY(!w.Get<QAction>("removeMeasuredAction")->isEnabled());
+    w.Get<QAction>("wideBandViewAction")->trigger();
+    QVERIFY(!measured->isVisible());
+    QVERIFY(w.dialogs->errors.isEmpty());
+}
+
+void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("not a number") << "bad.s2p"
+                                  << QByteArray(
+                                         "# Hz S RI R 50\n1e6 0 0 1 0 1 0 0 0\n"
+                                         "2e6 0 0 x 0 1 0 0 0\n")
+                                  << Utf8("строка 3");
+    QTest::newRow("one port") << "crystal.s1p" << QByteArray("# Hz S RI R 50\n1e6 0 0\n")
+                              << Utf8(".s2p");
+    QTest::newRow("missing") << "absent.s2p" << QByteArray() << QString();
+}
+
+void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, says);
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    w.form->CalculateDesign();
+    // A good file first: a refused one leaves it shown.
+    Open(w, WriteDesignSweep(w, folder.filePath(QStringLiteral("good.s2p")), 0));
+    QFile file(folder.filePath(name));
+    if (!content.isEmpty()) QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0);
+    file.close();
+    Open(w, file.fileName());
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY2(w.dialogs->errors[0].contains(name) && w.dialogs->errors[0].contains(says),
+             qPrintable(w.dialogs->errors[0]));
+    QCOMPARE(w.Get<ResponseChart>("chart")->MeasuredSeries()->name(), QStringLiteral("good.s2p"));
+}
+
+QTEST_MAIN(MeasuredOverlayTest)
+#include "measured_overlay_test.moc"
