@@ -77,6 +77,40 @@ std::vector<double> OmegasOfCurve(const std::vector<CurvePoint>& curve, double f
     return omegas;
 }
 
+// The offsets from Fo in whole hertz of a measured curve's points (the searches step 1 Hz).
+std::vector<long> OffsetsOfCurve(const std::vector<CurvePoint>& curve) {
+    std::vector<long> offsets;
+    offsets.reserve(curve.size());
+    for (const CurvePoint& p : curve)
+        offsets.push_back(std::lround(p.x * 1000));
+    return offsets;
+}
+
+// A trial's levels at the nominal curve's frequencies. Its own measured curve already holds
+// those it shares (both step 1 Hz from Fo); only the others are swept.
+void LevelsOfTrial(CircuitAnalysis& circuit, const std::vector<CurvePoint>& trialCurve,
+                   const std::vector<long>& nominalOffsets, const std::vector<double>& omegas,
+                   std::vector<TwoPortPoint>& work, std::vector<double>& levels) {
+    levels.assign(omegas.size(), 0);
+    const long first = trialCurve.empty() ? 0 : std::lround(trialCurve.front().x * 1000);
+    const long count = static_cast<long>(trialCurve.size());
+    std::vector<double> missingOmegas;
+    std::vector<std::size_t> missing;
+    for (std::size_t i = 0; i < omegas.size(); ++i) {
+        const long k = nominalOffsets[i] - first;
+        if (k >= 0 && k < count) {
+            levels[i] = trialCurve[static_cast<std::size_t>(k)].y;
+        } else {
+            missing.push_back(i);
+            missingOmegas.push_back(omegas[i]);
+        }
+    }
+    std::vector<double> swept;
+    LevelsAt(circuit, missingOmegas, work, swept);
+    for (std::size_t m = 0; m < missing.size(); ++m)
+        levels[missing[m]] = swept[m];
+}
+
 // Independent streams for trial after trial: SplitMix64 of the seed and the trial's number.
 std::uint64_t StreamSeed(std::uint64_t seed, std::uint64_t trial) {
     std::uint64_t z = seed + 0x9E3779B97F4A7C15ull * (trial + 1);
@@ -266,6 +300,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
     const int parts = CapacitorPartsOf(type);
     const int crystals = DescriptorOf(type).crystalCount;
     const std::vector<double> omegas = OmegasOfCurve(built.schematic.curve, input.FoKHz * 1000);
+    const std::vector<long> nominalOffsets = OffsetsOfCurve(built.schematic.curve);
 
     struct Trial {
         bool done = false;
@@ -300,7 +335,8 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
                 trial.bandwidthHz = measured.measurements.MeasuredDfHz;
                 trial.rippleDb = RippleOf(measured.curve);
                 trial.aminDb = measured.measurements.AminDb;
-                LevelsAt(*circuit, omegas, points, trial.levels);
+                LevelsOfTrial(*circuit, measured.curve, nominalOffsets, omegas, points,
+                              trial.levels);
             } else {
                 trial.failed = true;
             }
