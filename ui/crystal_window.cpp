@@ -72,6 +72,11 @@ QString Number(double value, int digits) {
     return QString::number(value, 'g', digits);
 }
 
+// Trims run from a few picofarads to nanofarads: whole picofarads from 1000 up, no exponent.
+QString PicofaradText(double pf) {
+    return pf >= 1000 ? QString::number(pf, 'f', 0) : Number(pf, 4);
+}
+
 QString CrystalsText(const char* text) {
     return QCoreApplication::translate("feldan::CrystalWindow", text);
 }
@@ -133,8 +138,9 @@ CrystalWindow::CrystalWindow(ProjectState& project, std::function<DialogService&
     measuredSeries_->setObjectName(QStringLiteral("measuredSeries"));
     modelSeries_ = new QLineSeries(chart);
     modelSeries_->setObjectName(QStringLiteral("modelSeries"));
-    measuredSeries_->setPen(QPen(QColor(0, 0, 200), 2));
-    modelSeries_->setPen(QPen(QColor(220, 0, 0), 1, Qt::DashLine));
+    // The model is drawn over the measurement, dashed, so that both show where they agree.
+    measuredSeries_->setPen(QPen(QColor(90, 140, 230), 3));
+    modelSeries_->setPen(QPen(QColor(200, 0, 0), 1.5, Qt::DashLine));
     chart->addSeries(measuredSeries_);
     chart->addSeries(modelSeries_);
     axisX_ = new QValueAxis(chart);
@@ -175,7 +181,7 @@ CrystalWindow::CrystalWindow(ProjectState& project, std::function<DialogService&
     splitter->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(960, 640);
+    resize(960, 600);
 
     connect(addMeasurementsButton_, &QPushButton::clicked, this, &CrystalWindow::AddMeasurements);
     connect(g3uurButton_, &QPushButton::clicked, this, &CrystalWindow::AddFromG3uur);
@@ -264,7 +270,7 @@ void CrystalWindow::Refresh() {
         if (positionOf[i] >= 0) {
             texts[SetColumn] = QStringLiteral("ZQ%1").arg(positionOf[i] + 1);
             const double trimF = SeriesTrimFor(m, highestHz);
-            texts[TrimColumn] = trimF >= 0 && std::isfinite(trimF) ? Number(trimF * 1e12, 4)
+            texts[TrimColumn] = trimF >= 0 && std::isfinite(trimF) ? PicofaradText(trimF * 1e12)
                                                                    : QString::fromUtf8("—");
         }
         for (int column = 0; column < ColumnCount; ++column) {
