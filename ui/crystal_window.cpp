@@ -694,7 +694,10 @@ void CrystalWindow::SetUseSet(bool use) {
 }
 
 void CrystalWindow::SetApplyTrims(bool apply) {
+    // The trims are the window's own change: a set switched off stays set aside.
+    storing_ = true;
     project_.SetTrim(apply);
+    storing_ = false;
 }
 
 QStringList QtCrystalDialogs::GetOpenFileNames(const QString& dir, const QString& filter) {
