@@ -6,6 +6,9 @@
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
 // With --measured, the file is laid over the design ("Измеренный фильтр…") before <main.png>.
+// With --crystals, six sweeps of a batch of crystals are fitted in the "Кварцы" window, the best
+// four made the set, and the window is rendered to <folder>/crystal-window.png, the chart's
+// comparison of equal crystals with the set to <folder>/crystal-set-overlay.png.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QAction>
@@ -20,15 +23,19 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <utility>
 
 #include "engine/calculate.h"
+#include "files/touchstone.h"
 #include "ui/application.h"
+#include "ui/crystal_window.h"
 #include "ui/dialog_service.h"
 #include "ui/info_window.h"
 #include "ui/language.h"
@@ -72,6 +79,56 @@ bool Save(const QPixmap& picture, const QString& path) {
     return false;
 }
 
+// The files the open dialog "chooses"; the fixture is the files' own 50 Ohm.
+class ChosenSweeps : public feldan::CrystalDialogs {
+  public:
+    explicit ChosenSweeps(QStringList files) : files_(std::move(files)) {}
+    QStringList GetOpenFileNames(const QString&, const QString&) override { return files_; }
+    std::optional<double> FixtureOhm(double referenceOhm) override { return referenceOhm; }
+    std::optional<feldan::G3uurReadings> G3uur() override { return std::nullopt; }
+
+  private:
+    QStringList files_;
+};
+
+// Sweeps of six crystals of one batch as a NanoVNA would save them: S21 of the crystal in series
+// in a 50 Ohm fixture, with a trace noise of about 0.02 dB and a floor near -90 dB.
+QStringList WriteBatchSweeps(const QString& folder) {
+    struct Crystal {
+        double offsetHz, lmMH, rmOhm;
+    };
+    const std::array<Crystal, 6> batch = {{{0, 10.10, 5.7},
+                                           {-124, 10.08, 6.4},
+                                           {54, 10.11, 5.9},
+                                           {-35, 10.12, 7.2},
+                                           {-331, 10.06, 6.0},
+                                           {34, 10.10, 5.5}}};
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0, 0.0025);
+    QStringList files;
+    for (std::size_t k = 0; k < batch.size(); ++k) {
+        const auto crystal = feldan::CrystalFromSeriesResonance(
+            8861700 + batch[k].offsetHz, batch[k].lmMH * 1e-3, batch[k].rmOhm, 6.3e-12);
+        feldan::TouchstoneData data;
+        data.ports = 2;
+        for (int i = 0; i <= 5600; ++i) {
+            const double hz = 8861700 - 2000 + 5.0 * i;
+            const auto s21 =
+                feldan::MeasuredOf(feldan::SweepKind::SeriesThrough, 50, crystal.Impedance(hz)) *
+                    (1.0 + noise(random)) +
+                std::complex<double>(noise(random), noise(random)) * 1e-2;
+            data.frequencyHz.push_back(hz);
+            data.s.push_back({0, s21, 0, 0});
+        }
+        const QString path = folder + QStringLiteral("/x%1.s2p").arg(k + 1);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) continue;
+        file.write(QByteArray::fromStdString(feldan::TouchstoneBytes(data, {})));
+        files << path;
+    }
+    return files;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +148,10 @@ int main(int argc, char** argv) {
                                       QStringLiteral("file"));
     parser.addOption(views);
     parser.addOption(measured);
+    const QCommandLineOption crystals(QStringLiteral("crystals"),
+                                      QStringLiteral("Also render the crystal window and set."),
+                                      QStringLiteral("folder"));
+    parser.addOption(crystals);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -141,6 +202,26 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(report.fileName()));
             return 1;
         }
+    }
+    if (parser.isSet(crystals)) {
+        const QDir folder(parser.value(crystals));
+        QTemporaryDir sweeps;
+        mainWindow.ShowCrystalWindow();
+        auto* window =
+            mainWindow.findChild<feldan::CrystalWindow*>(QStringLiteral("CrystalWindow"));
+        window->SetCrystalDialogs(std::make_unique<ChosenSweeps>(WriteBatchSweeps(sweeps.path())));
+        window->AddMeasurements();
+        window->PickBest();
+        window->SetApplyTrims(true);
+        window->Table()->setCurrentCell(1, 0);
+        Settle(300);
+        if (!Save(window->grab(), folder.filePath(QStringLiteral("crystal-window.png")))) return 1;
+        window->hide();
+        mainWindow.CalculateDesign();
+        mainWindow.CompareCrystals();
+        Settle(300);
+        if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("crystal-set-overlay.png"))))
+            return 1;
     }
     if (files.size() == 1) return 0;
 

@@ -92,18 +92,9 @@ ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, 
     if (result.sweepStarted) report.curve = result.curve;
     if (!crystals.empty() && result.outcome != Outcome::Error) {
         const CrystalSetDesign set = DesignOfCrystalSet(fields, crystals, trim);
-        const bool english = language == Language::English;
-        std::string text = "Fo=" + FormatGeneral(set.alignedHz / 1000, 10, separator) +
-                           (english ? " kHz; " : " кГц; ") +
-                           (trim      ? "Ct:"
-                            : english ? "suggested Ct:"
-                                      : "предлагаемые Ct:");
-        for (std::size_t k = 0; k < set.trimF.size(); ++k) {
-            report.trimPF.push_back(set.trimF[k] * 1e12);
-            text += " ZQ" + std::to_string(k + 1) + "=" +
-                    FormatGeneral(set.trimF[k] * 1e12, 4, separator);
-        }
-        report.crystalSetText = text + (english ? " pF" : " пФ");
+        for (double trimF : set.trimF)
+            report.trimPF.push_back(trimF * 1e12);
+        report.crystalSetText = CrystalSetText(set, separator, language);
     }
     return report;
 }

@@ -165,4 +165,17 @@ CalculationResult CalculateWithCrystals(const DesignFields& design,
     return result;
 }
 
+std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language language) {
+    const bool english = language == Language::English;
+    std::string text = "Fo=" + FormatGeneral(set.alignedHz / 1000, 10, separator) +
+                       (english ? " kHz; " : " кГц; ") +
+                       (set.trim  ? "Ct:"
+                        : english ? "suggested Ct:"
+                                  : "предлагаемые Ct:");
+    for (std::size_t k = 0; k < set.trimF.size(); ++k)
+        text +=
+            " ZQ" + std::to_string(k + 1) + "=" + FormatGeneral(set.trimF[k] * 1e12, 4, separator);
+    return text + (english ? " pF" : " пФ");
+}
+
 }  // namespace feldan

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "circuit/topologies.h"
@@ -46,5 +47,10 @@ void SetCrystalsOfSet(ElementValues& values, const CrystalSetDesign& set,
 CalculationResult CalculateWithCrystals(const DesignFields& design,
                                         std::span<const CrystalModel> crystals, bool trim,
                                         char separator, Language language = Language::Russian);
+
+// The line shown after the summary of a design from a set: the Fo the crystals are aligned to
+// and the series trim of each position, applied or suggested.
+std::string CrystalSetText(const CrystalSetDesign& set, char separator,
+                           Language language = Language::Russian);
 
 }  // namespace feldan

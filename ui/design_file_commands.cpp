@@ -1,4 +1,5 @@
-// The "Открыть" and "Сохранить" commands of the main window: design files.
+// The "Открыть" and "Сохранить" commands of the main window: design files (.fdn), which hold
+// the design fields, and projects (.feldan), which hold everything the window works on.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -6,8 +7,10 @@
 #include <QLineEdit>
 
 #include "files/design_file.h"
+#include "files/project_file.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/project_state.h"
 #include "ui/settings.h"
 
 namespace feldan {
@@ -19,10 +22,22 @@ QString DialogFolder() {
 
 // "*.*" of the old filters means every file; in Qt's syntax that is "*".
 QString OpenFilter() {
-    return MainWindow::tr("файлы данных по кварцам (*.fdn);;все файлы (*)");
+    return MainWindow::tr(
+        "файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;"
+        "проекты Feldan (*.feldan);;все файлы (*)");
 }
-QString SaveFilter() {
+QString DesignFilter() {
     return MainWindow::tr("файлы данных кварца (*.fdn)");
+}
+QString ProjectFilter() {
+    return MainWindow::tr("проекты Feldan (*.feldan)");
+}
+
+bool IsProjectName(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("feldan"), Qt::CaseInsensitive) == 0;
+}
+bool IsDesignName(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("fdn"), Qt::CaseInsensitive) == 0;
 }
 
 // File names go to the files layer in the file system's own encoding.
@@ -34,7 +49,7 @@ std::string LocalPath(const QString& path) {
 // always completed it.
 QString WithDefaultExtension(const QString& chosen) {
     if (QFileInfo::exists(chosen) || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
-    for (const char* extension : {".fdn", ".FDN"}) {
+    for (const char* extension : {".fdn", ".FDN", ".feldan"}) {
         const QString completed = chosen + QLatin1String(extension);
         if (QFileInfo::exists(completed)) return completed;
     }
@@ -50,8 +65,14 @@ void MainWindow::OpenDesign() {
     // The whole file is read and checked before anything of the window changes.
     const QString path = WithDefaultExtension(chosen);
     DesignFields fields;
+    feldan::Project project;
     try {
-        fields = LoadDesignFile(LocalPath(path), designFileLines_);
+        if (IsProjectName(path)) {
+            project = ReadProjectFile(LocalPath(path));
+            fields = project.design;
+        } else {
+            fields = LoadDesignFile(LocalPath(path), designFileLines_);
+        }
     } catch (const DesignFileWarning& warning) {
         ShowWarning(warning.Text(CurrentLanguage()));
         return;
@@ -67,6 +88,9 @@ void MainWindow::OpenDesign() {
     responseNameSource_ = NameSource::File;
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
+    // A design file brings a project of its fields alone.
+    projectState_->Load(project);
+    savedProjectImage_ = projectState_->Image();
     RememberFolderOf(path);
     DesignStored(path, CurrentDesign());
 }
@@ -79,11 +103,28 @@ bool MainWindow::SaveDesign() {
     // The texts are taken when the command starts, before the dialog is shown.
     const DesignFields design = CurrentDesign();
     FieldsToFileLines(design, designFileLines_);
-    const QString chosen = dialogs_->GetSaveFileName(DialogFolder(), SaveFilter());
+    // A project that holds more than the fields offers itself first.
+    const std::string emptyImage = ProjectState().Image();
+    const bool holdsMore = projectState_->Image() != emptyImage;
+    const QString filter = holdsMore ? ProjectFilter() + QStringLiteral(";;") + DesignFilter()
+                                     : DesignFilter() + QStringLiteral(";;") + ProjectFilter();
+    QString selectedFilter;
+    const QString chosen =
+        dialogs_->GetSaveFileNameAndFilter(DialogFolder(), filter, &selectedFilter);
     if (chosen.isEmpty()) return false;
-    const std::string target = DesignFileName(LocalPath(chosen));
+    // The extension typed decides, else the filter chosen, else the first filter.
+    const bool asProject =
+        IsProjectName(chosen) ||
+        (!IsDesignName(chosen) &&
+         (selectedFilter.isEmpty() ? holdsMore : selectedFilter == ProjectFilter()));
+    const std::string target =
+        asProject ? ProjectFileName(LocalPath(chosen)) : DesignFileName(LocalPath(chosen));
     try {
-        WriteDesignFile(target, designFileLines_);
+        if (asProject) {
+            WriteProjectFile(target, projectState_->ToProject(design));
+        } else {
+            WriteDesignFile(target, designFileLines_);
+        }
     } catch (const DesignFileWarning& warning) {
         ShowWarning(warning.Text(CurrentLanguage()));
         return false;
@@ -93,7 +134,15 @@ bool MainWindow::SaveDesign() {
     }
     const QString saved = QFile::decodeName(QByteArray::fromStdString(target));
     RememberFolderOf(saved);
+    // What a design file does not hold stays unsaved, and the window says so.
+    savedProjectImage_ = asProject ? projectState_->Image() : emptyImage;
     DesignStored(saved, design);
+    if (!asProject && holdsMore) {
+        dialogs_->Warning(
+            tr("В файл .fdn записаны только данные расчёта; таблица кварцев, набор, "
+               "округление, подстройка и согласование в нём не хранятся. Сохраните проект "
+               ".feldan, чтобы сохранить и их."));
+    }
     return true;
 }
 

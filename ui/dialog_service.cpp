@@ -41,8 +41,13 @@ QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filt
 }
 
 QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filter) {
+    return GetSaveFileNameAndFilter(dir, filter, nullptr);
+}
+
+QString QtDialogService::GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
+                                                  QString* selectedFilter) {
     // The design file command decides about overwriting; the dialog does not ask.
-    return QFileDialog::getSaveFileName(parent_, QString(), dir, filter, nullptr,
+    return QFileDialog::getSaveFileName(parent_, QString(), dir, filter, selectedFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

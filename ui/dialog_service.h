@@ -22,6 +22,13 @@ class DialogService {
     // File dialogs; the chosen path, or an empty text when the user cancels.
     virtual QString GetOpenFileName(const QString& dir, const QString& filter) = 0;
     virtual QString GetSaveFileName(const QString& dir, const QString& filter) = 0;
+    // The same, also telling which of the filters the user chose (left as it is when the
+    // dialog does not say).
+    virtual QString GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
+                                             QString* selectedFilter) {
+        (void)selectedFilter;
+        return GetSaveFileName(dir, filter);
+    }
     // Asked before typed changes to a design would be lost (Open, Выход, closing the window).
     enum class UnsavedAnswer { Save, Discard, Cancel };
     virtual UnsavedAnswer AskToSaveChanges(const QString& designName) = 0;
@@ -37,6 +44,8 @@ class QtDialogService : public DialogService {
     bool PrinterSetup(QPrinter& printer) override;
     QString GetOpenFileName(const QString& dir, const QString& filter) override;
     QString GetSaveFileName(const QString& dir, const QString& filter) override;
+    QString GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
+                                     QString* selectedFilter) override;
     UnsavedAnswer AskToSaveChanges(const QString& designName) override;
 
   private:

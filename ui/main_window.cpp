@@ -197,7 +197,9 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     SetStartState();
     infoWindow_ = new InfoWindow(this);
     projectState_ = new ProjectState(this);
+    connect(projectState_, &ProjectState::Changed, this, [this] { UpdateTitle(); });
     savedDesign_ = CurrentDesign();
+    savedProjectImage_ = projectState_->Image();
     UpdateTitle();
 }
 
@@ -227,6 +229,7 @@ void MainWindow::BuildMenu() {
     fileSeparator_ = named(fileMenu_->addSeparator(), "fileSeparator");
     printAction_ = named(fileMenu_->addAction(QString()), "printAction");
     printAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+P")));
+    crystalsAction_ = named(fileMenu_->addAction(QString()), "crystalsAction");
     exportViewAction_ = named(fileMenu_->addAction(QString()), "exportViewAction");
     reportAction_ = named(fileMenu_->addAction(QString()), "reportAction");
     exitSeparator_ = named(fileMenu_->addSeparator(), "exitSeparator");
@@ -247,6 +250,7 @@ void MainWindow::BuildMenu() {
     legendAction_->setChecked(true);
     chartSeparator_ = named(chartMenu_->addSeparator(), "chartSeparator");
     clearChartAction_ = named(chartMenu_->addAction(QString()), "clearChartAction");
+    compareCrystalsAction_ = named(chartMenu_->addAction(QString()), "compareCrystalsAction");
     analysisMenu_ = bar->addMenu(QString());
     analysisMenu_->setObjectName(QStringLiteral("analysisMenu"));
     named(analysisMenu_->menuAction(), "analysisMenu");
@@ -292,6 +296,8 @@ void MainWindow::BuildMenu() {
     connect(calculateAction_, &QAction::triggered, this, &MainWindow::CalculateDesign);
     connect(infoAction_, &QAction::triggered, this, &MainWindow::ShowInfo);
     connect(clearChartAction_, &QAction::triggered, this, &MainWindow::ClearChart);
+    connect(crystalsAction_, &QAction::triggered, this, &MainWindow::ShowCrystalWindow);
+    connect(compareCrystalsAction_, &QAction::triggered, this, &MainWindow::CompareCrystals);
     // The check mark of "Наложения" is the overlay mode itself; switching it on starts the
     // curve count again. "Легенда" shows or hides the legend with its check mark.
     connect(overlayAction_, &QAction::toggled, this, [this](bool checked) {
@@ -611,6 +617,7 @@ void MainWindow::RetranslateUi() {
     exitAction_->setText(tr("&Выход"));
     exportViewAction_->setText(tr("&Экспорт вида…"));
     reportAction_->setText(tr("Отч&ёт…"));
+    crystalsAction_->setText(tr("&Кварцы…"));
     analysisMenu_->setTitle(tr("&Анализ"));
     viewActions_[0]->setText(tr("&Полоса пропускания"));
     viewActions_[1]->setText(tr("&Широкая полоса"));
@@ -623,6 +630,7 @@ void MainWindow::RetranslateUi() {
     overlayAction_->setText(tr("&Наложения"));
     legendAction_->setText(tr("&Легенда"));
     clearChartAction_->setText(tr("&Очистить"));
+    compareCrystalsAction_->setText(tr("&Сравнить кварцы"));
     languageMenu_->setTitle(tr("&Язык / Language"));
     russianAction_->setChecked(CurrentLanguage() == Language::Russian);
     englishAction_->setChecked(CurrentLanguage() == Language::English);
@@ -656,7 +664,7 @@ void MainWindow::RetranslateUi() {
     UpdatePictures();
     // The results on show, in the words of the new language.
     if (shownSummary_) {
-        SetResultText(ComposeResultText(*shownSummary_, separator_, CurrentLanguage()));
+        SetResultText(SummaryText(*shownSummary_, shownSet_, CurrentLanguage()));
     }
     if (view_ != AnalysisView::PassBand) PlotViewSweep();
     if (measured_) measured_->RetranslateUi();
@@ -798,7 +806,7 @@ void MainWindow::CalculateDesign() {
     }
     SetBusyCursor(true);
     const Language language = CurrentLanguage();
-    lastResult_ = feldan::Calculate(CurrentDesign(), separator_, language);
+    lastResult_ = CalculateProject(language);
     SetBusyCursor(false);
     const CalculationResult& result = lastResult_;
     if (!result.keepsPreviousResult) {
@@ -820,8 +828,9 @@ void MainWindow::CalculateDesign() {
                     FromUtf8(OverlayStatusText(curveCount_, result, dfText, separator_, language)));
                 overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText};
             }
-            SetResultText(result.resultText);
+            SetResultText(SummaryText(result, lastSet_, language));
             shownSummary_ = WithoutCurve(result);
+            shownSet_ = lastSet_;
             break;
         case Outcome::Warning:
             ShowWarning(MessageText(result.message, language));
@@ -840,6 +849,7 @@ void MainWindow::CalculateDesign() {
 void MainWindow::ClearCurves() {
     for (int position = 0; position < SeriesCount; ++position) {
         chart_->ClearSeries(position);
+        chart_->SetSeriesName(position, QString());
         overlayStatusBar_->SetPanelText(position, QString());
         overlayTexts_[position].reset();
     }
@@ -878,7 +888,8 @@ DesignFields MainWindow::CurrentDesign() const {
 }
 
 bool MainWindow::HasUnsavedChanges() const {
-    return !SameDesign(CurrentDesign(), savedDesign_);
+    return !SameDesign(CurrentDesign(), savedDesign_) ||
+           (projectState_ && projectState_->Image() != savedProjectImage_);
 }
 
 void MainWindow::UpdateTitle() {

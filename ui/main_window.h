@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/calculate.h"
+#include "engine/crystal_set.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"
 
@@ -27,6 +28,7 @@ class QTimer;
 namespace feldan {
 
 class MeasuredOverlay;
+class CrystalWindow;
 class PanelBar;
 class ProjectState;
 class ResponseChart;
@@ -105,6 +107,11 @@ class MainWindow : public QMainWindow {
     // A warning box; lines of `text` are separated by '\r'.
     void ShowWarning(const std::string& text);
 
+    // ui/crystal_set_commands.cpp: the "Кварцы" window, and the chart's three curves of the
+    // design from the set: equal crystals, the set untrimmed and trimmed.
+    void ShowCrystalWindow();
+    void CompareCrystals();
+
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -138,6 +145,13 @@ class MainWindow : public QMainWindow {
     // Writes the design through the save dialog; false when cancelled or failed.
     bool SaveDesign();
     void EnterMenuBar();
+
+    // Calculate on the design from the set when the project uses one, else on equal crystals
+    // (ui/crystal_set_commands.cpp).
+    CalculationResult CalculateProject(Language language);
+    // The summary, and for a design from a set the line of its aligned Fo and trims.
+    std::string SummaryText(const CalculationResult& result,
+                            const std::optional<CrystalSetDesign>& set, Language language) const;
 
     void SetBusyCursor(bool busy);
     void SetResultText(const std::string& text);
@@ -182,6 +196,7 @@ class MainWindow : public QMainWindow {
     InfoWindow* infoWindow_ = nullptr;
     ProjectState* projectState_ = nullptr;
     MeasuredOverlay* measured_ = nullptr;  // the measured filter over the design
+    CrystalWindow* crystalWindow_ = nullptr;
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;
@@ -197,6 +212,8 @@ class MainWindow : public QMainWindow {
     QAction* legendAction_ = nullptr;
     QAction* chartSeparator_ = nullptr;
     QAction* clearChartAction_ = nullptr;
+    QAction* crystalsAction_ = nullptr;
+    QAction* compareCrystalsAction_ = nullptr;
     QAction* exportViewAction_ = nullptr;
     QAction* reportAction_ = nullptr;
     QMenu* analysisMenu_ = nullptr;
@@ -233,6 +250,11 @@ class MainWindow : public QMainWindow {
     DesignFileLines designFileLines_;
     QString designPath_;
     DesignFields savedDesign_;
+    // The project besides the design as last opened or saved (ProjectState::Image).
+    std::string savedProjectImage_;
+    // The set of the last calculation, and of the summary on show.
+    std::optional<CrystalSetDesign> lastSet_;
+    std::optional<CrystalSetDesign> shownSet_;
     bool hintHandlerInstalled_ = false;
     bool busy_ = false;
 };

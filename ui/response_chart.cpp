@@ -204,7 +204,14 @@ void ResponseChart::RetranslateUi() {
         series_[i]->setName(SeriesName(i));
 }
 
+void ResponseChart::SetSeriesName(int position, const QString& name) {
+    if (position < 0 || position >= SeriesCount) return;
+    ownNames_[position] = name;
+    series_[position]->setName(SeriesName(position));
+}
+
 QString ResponseChart::SeriesName(int position) const {
+    if (!ownNames_[position].isEmpty()) return ownNames_[position];
     return tr("АЧХ%1").arg(position + 1);
 }
 

@@ -54,6 +54,10 @@ class ResponseChart : public QChartView {
     // both sets are merged in ascending x.
     void AddCurve(int position, std::span<const CurvePoint> points);
 
+    // A name of its own for the series at `position` in the legend; an empty one gives it back
+    // its numbered name.
+    void SetSeriesName(int position, const QString& name);
+
     void SetLegendVisible(bool visible);
     bool LegendVisible() const;
 
@@ -99,6 +103,7 @@ class ResponseChart : public QChartView {
 
     std::array<QLineSeries*, SeriesCount> series_{};
     std::array<std::optional<QRectF>, SeriesCount> bounds_{};
+    std::array<QString, SeriesCount> ownNames_;
     std::array<QLineSeries*, QuantitySeriesCount> quantitySeries_{};
     std::optional<QRectF> quantityBounds_;
     std::array<QList<QPointF>, SeriesCount> held_;

@@ -196,9 +196,11 @@ void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {
     fresh.Get<QAction>("openAction")->trigger();
     QVERIFY(QDir(fresh.dialogs->openRequests.front()[0]).absolutePath() !=
             QDir(QCoreApplication::applicationDirPath()).absolutePath());
-    // The design files first; the second entry shows every file.
-    QCOMPARE(open[1], Utf8("файлы данных по кварцам (*.fdn);;все файлы (*)"));
-    QCOMPARE(save[1], Utf8("файлы данных кварца (*.fdn)"));
+    // The design files and projects first; the last entry shows every file. A window without
+    // crystals saves a design file unless told otherwise.
+    QCOMPARE(open[1], Utf8("файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по "
+                           "кварцам (*.fdn);;проекты Feldan (*.feldan);;все файлы (*)"));
+    QCOMPARE(save[1], Utf8("файлы данных кварца (*.fdn);;проекты Feldan (*.feldan)"));
 }
 
 void DesignFileCommandsTest::openCompletesANameWithoutExtension() {

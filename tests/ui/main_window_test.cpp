@@ -257,6 +257,7 @@ void MainWindowTest::menuHasItsItemsInOrder() {
                                      {"saveAction", "&Сохранить", false, false},
                                      {"fileSeparator", "", true, false},
                                      {"printAction", "&Печать", false, false},
+                                     {"crystalsAction", "&Кварцы…", false, false},
                                      {"exportViewAction", "&Экспорт вида…", false, false},
                                      {"reportAction", "Отч&ёт…", false, false},
                                      {"exitSeparator", "", true, false},
@@ -264,7 +265,8 @@ void MainWindowTest::menuHasItsItemsInOrder() {
     check(w.Get<QMenu>("chartMenu"), {{"overlayAction", "&Наложения", false, true},
                                       {"legendAction", "&Легенда", false, true},
                                       {"chartSeparator", "", true, false},
-                                      {"clearChartAction", "&Очистить", false, false}});
+                                      {"clearChartAction", "&Очистить", false, false},
+                                      {"compareCrystalsAction", "&Сравнить кварцы", false, false}});
     check(w.Get<QMenu>("analysisMenu"),
           {{"passBandViewAction", "&Полоса пропускания", false, true},
            {"wideBandViewAction", "&Широкая полоса", false, true},

@@ -2,6 +2,189 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru_RU">
 <context>
+    <name>feldan::CrystalWindow</name>
+    <message>
+        <source>Название</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>fs (Гц)</source>
+        <translation>fs (Hz)</translation>
+    </message>
+    <message>
+        <source>Lm (мГн)</source>
+        <translation>Lm (mH)</translation>
+    </message>
+    <message>
+        <source>Cm (фФ)</source>
+        <translation>Cm (fF)</translation>
+    </message>
+    <message>
+        <source>Rm (Ом)</source>
+        <translation>Rm (Ω)</translation>
+    </message>
+    <message>
+        <source>C0 (пФ)</source>
+        <translation>C0 (pF)</translation>
+    </message>
+    <message>
+        <source>Q</source>
+        <translation>Q</translation>
+    </message>
+    <message>
+        <source>Ошибка подгонки (дБ)</source>
+        <translation>Fit error (dB)</translation>
+    </message>
+    <message>
+        <source>Ct (пФ)</source>
+        <translation>Ct (pF)</translation>
+    </message>
+    <message>
+        <source>Набор</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Кварцы</source>
+        <translation>Crystals</translation>
+    </message>
+    <message>
+        <source>Добавить измерения…</source>
+        <translation>Add measurements…</translation>
+    </message>
+    <message>
+        <source>G3UUR…</source>
+        <translation>G3UUR…</translation>
+    </message>
+    <message>
+        <source>Открыть список…</source>
+        <translation>Open list…</translation>
+    </message>
+    <message>
+        <source>Сохранить список…</source>
+        <translation>Save list…</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Удалить</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Использовать в расчёте</source>
+        <translation>Use in the calculation</translation>
+    </message>
+    <message>
+        <source>Подстройка кварцев</source>
+        <translation>Trim the crystals</translation>
+    </message>
+    <message>
+        <source>измерение</source>
+        <translation>measurement</translation>
+    </message>
+    <message>
+        <source>модель</source>
+        <translation>model</translation>
+    </message>
+    <message>
+        <source>Частота, кГц</source>
+        <translation>Frequency, kHz</translation>
+    </message>
+    <message>
+        <source>|S|, дБ</source>
+        <translation>|S|, dB</translation>
+    </message>
+    <message>
+        <source>Выбрать лучшие %1</source>
+        <translation>Pick the best %1</translation>
+    </message>
+    <message>
+        <source>Расчёт ведётся по набору из %1 кварцев.</source>
+        <translation>The calculation uses the set of %1 crystals.</translation>
+    </message>
+    <message>
+        <source>В наборе %1 кварцев, а схеме нужно %2: выберите набор заново.</source>
+        <translation>The set holds %1 crystals, the topology needs %2: pick the set again.</translation>
+    </message>
+    <message>
+        <source>Расчёт ведётся с одинаковыми кварцами из полей окна.</source>
+        <translation>The calculation uses equal crystals from the fields of the window.</translation>
+    </message>
+    <message>
+        <source>Строка %1, столбец «%2»: «%3» — нужно %4 число.</source>
+        <translation>Row %1, column "%2": "%3" — a %4 number is needed.</translation>
+    </message>
+    <message>
+        <source>неотрицательное</source>
+        <translation>non-negative</translation>
+    </message>
+    <message>
+        <source>положительное</source>
+        <translation>positive</translation>
+    </message>
+    <message>
+        <source>измерения кварцев (*.s2p *.s1p);;все файлы (*)</source>
+        <translation>crystal measurements (*.s2p *.s1p);;all files (*)</translation>
+    </message>
+    <message>
+        <source>G3UUR: в поле %1 «%2» — нужно %3 число.</source>
+        <translation>G3UUR: in the field %1 "%2" — a %3 number is needed.</translation>
+    </message>
+    <message>
+        <source>G3UUR: f2 и C2 задаются вместе.</source>
+        <translation>G3UUR: f2 and C2 are given together.</translation>
+    </message>
+    <message>
+        <source>списки кварцев (*.csv);;все файлы (*)</source>
+        <translation>crystal lists (*.csv);;all files (*)</translation>
+    </message>
+    <message>
+        <source>В строке %1 не заданы fs, Lm и Rm: заполните её или удалите.</source>
+        <translation>Row %1 has no fs, Lm and Rm: fill it in or remove it.</translation>
+    </message>
+    <message>
+        <source>списки кварцев (*.csv)</source>
+        <translation>crystal lists (*.csv)</translation>
+    </message>
+    <message>
+        <source>Оснастка</source>
+        <translation>Fixture</translation>
+    </message>
+    <message>
+        <source>Сопротивление источника и нагрузки оснастки, Ом:</source>
+        <translation>Source and load resistance of the fixture, Ohm:</translation>
+    </message>
+    <message>
+        <source>f0, Гц (кварц один)</source>
+        <translation>f0, Hz (crystal alone)</translation>
+    </message>
+    <message>
+        <source>f1, Гц (с C1)</source>
+        <translation>f1, Hz (with C1)</translation>
+    </message>
+    <message>
+        <source>C1, пФ</source>
+        <translation>C1, pF</translation>
+    </message>
+    <message>
+        <source>f2, Гц (с C2; можно пусто)</source>
+        <translation>f2, Hz (with C2; may be empty)</translation>
+    </message>
+    <message>
+        <source>C2, пФ (можно пусто)</source>
+        <translation>C2, pF (may be empty)</translation>
+    </message>
+    <message>
+        <source>C0, пФ</source>
+        <translation>C0, pF</translation>
+    </message>
+    <message>
+        <source>Rm, Ом</source>
+        <translation>Rm, Ohm</translation>
+    </message>
+</context>
+<context>
     <name>feldan::InfoWindow</name>
     <message>
         <source>ВЕРСИЯ </source>
@@ -42,10 +225,6 @@
 </context>
 <context>
     <name>feldan::MainWindow</name>
-    <message>
-        <source>файлы данных по кварцам (*.fdn);;все файлы (*)</source>
-        <translation>Crystal design files (*.fdn);;All files (*)</translation>
-    </message>
     <message>
         <source>файлы данных кварца (*.fdn)</source>
         <translation>Crystal design files (*.fdn)</translation>
@@ -385,6 +564,42 @@
     <message>
         <source>&amp;Входное сопротивление</source>
         <translation>&amp;Input impedance</translation>
+    </message>
+    <message>
+        <source>Набор кварцев не выбран: выберите его в окне «Кварцы».</source>
+        <translation>No set of crystals is chosen: choose one in the "Crystals" window.</translation>
+    </message>
+    <message>
+        <source>равные кварцы</source>
+        <translation>equal crystals</translation>
+    </message>
+    <message>
+        <source>набор без подстройки</source>
+        <translation>set untrimmed</translation>
+    </message>
+    <message>
+        <source>набор с подстройкой</source>
+        <translation>set trimmed</translation>
+    </message>
+    <message>
+        <source>файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;проекты Feldan (*.feldan);;все файлы (*)</source>
+        <translation>crystal design files and projects (*.fdn *.feldan);;crystal design files (*.fdn);;Feldan projects (*.feldan);;all files (*)</translation>
+    </message>
+    <message>
+        <source>проекты Feldan (*.feldan)</source>
+        <translation>Feldan projects (*.feldan)</translation>
+    </message>
+    <message>
+        <source>В файл .fdn записаны только данные расчёта; таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.</source>
+        <translation>Only the design data went into the .fdn file; it does not keep the table of crystals, the set, the rounding, the tuning and the matching. Save a .feldan project to keep them too.</translation>
+    </message>
+    <message>
+        <source>&amp;Кварцы…</source>
+        <translation>&amp;Crystals…</translation>
+    </message>
+    <message>
+        <source>&amp;Сравнить кварцы</source>
+        <translation>C&amp;ompare crystals</translation>
     </message>
 </context>
 <context>

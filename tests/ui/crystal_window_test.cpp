@@ -1,0 +1,299 @@
+// The "Кварцы" window, the design from its set in the main window, and projects through Открыть
+// and Сохранить. Sweeps are written from known crystals, so the fit has a truth to meet.
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+
+#include "engine/crystal_set.h"
+#include "files/project_file.h"
+#include "files/touchstone.h"
+#include "ui/crystal_window.h"
+#include "ui/project_state.h"
+#include "ui_test_support.h"
+
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+using namespace feldan;
+
+namespace {
+
+class ScriptedCrystalDialogs : public CrystalDialogs {
+  public:
+    QStringList GetOpenFileNames(const QString&, const QString&) override { return files; }
+    std::optional<double> FixtureOhm(double referenceOhm) override { return referenceOhm; }
+    std::optional<G3uurReadings> G3uur() override { return readings; }
+    QStringList files;
+    std::optional<G3uurReadings> readings;
+};
+
+// Crystals of one batch: 8.8617 MHz, 10.1 mH, 6 Ohm, 6.3 pF, fs moved by `offsetHz`.
+CrystalModel Batch(double offsetHz, double rmOhm = 6) {
+    return CrystalFromSeriesResonance(8861700 + offsetHz, 10.1e-3, rmOhm, 6.3e-12);
+}
+
+// The S21 sweep of a crystal in series in a 50 Ohm fixture, from below fs to past fp.
+void WriteSweep(const QString& path, const CrystalModel& crystal) {
+    TouchstoneData data;
+    data.ports = 2;
+    for (int i = 0; i <= 3000; ++i) {
+        const double hz = crystal.fsHz - 3000 + 10.0 * i;
+        const auto s21 = MeasuredOf(SweepKind::SeriesThrough, 50, crystal.Impedance(hz));
+        data.frequencyHz.push_back(hz);
+        data.s.push_back({0, s21, s21, 0});
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(TouchstoneBytes(data, {})));
+}
+
+struct CrystalWindowUnderTest : WindowUnderTest {
+    CrystalWindowUnderTest() {
+        form->ShowCrystalWindow();
+        window = form->findChild<CrystalWindow*>(QStringLiteral("CrystalWindow"));
+        auto owned = std::make_unique<ScriptedCrystalDialogs>();
+        scripted = owned.get();
+        window->SetCrystalDialogs(std::move(owned));
+    }
+    QString Cell(int row, int column) const { return window->Table()->item(row, column)->text(); }
+    void Type(int row, int column, const QString& text) {
+        window->Table()->item(row, column)->setText(text);
+    }
+    CrystalWindow* window = nullptr;
+    ScriptedCrystalDialogs* scripted = nullptr;
+};
+
+// The attenuation of a curve at a detuning, between its points.
+double AttenuationAt(const std::vector<CurvePoint>& curve, double x) {
+    const auto after = std::lower_bound(curve.begin(), curve.end(), x,
+                                        [](const CurvePoint& p, double v) { return p.x < v; });
+    if (after == curve.begin() || after == curve.end()) return NAN;
+    const CurvePoint& a = *(after - 1);
+    const CurvePoint& b = *after;
+    return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
+}
+
+std::vector<NamedCrystal> Named(std::initializer_list<CrystalModel> models) {
+    std::vector<NamedCrystal> crystals;
+    for (const CrystalModel& m : models)
+        crystals.push_back({"x" + std::to_string(crystals.size() + 1), m});
+    return crystals;
+}
+
+}  // namespace
+
+class CrystalWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void sweepsAreFittedAndFailuresNamed();
+    void cellsAreEditedAndBadNumbersRefused();
+    void pickBestTakesTheClosestAsTheSet();
+    void theSetDrivesTheCalculationAndTrimsRestoreIt();
+    void projectsOpenMarkChangesAndRoundTrip();
+};
+
+void CrystalWindowTest::sweepsAreFittedAndFailuresNamed() {
+    QTemporaryDir folder;
+    CrystalWindowUnderTest w;
+    const QString a = folder.filePath(QStringLiteral("a.s2p"));
+    const QString b = folder.filePath(QStringLiteral("b.s2p"));
+    const QString broken = folder.filePath(QStringLiteral("broken.s2p"));
+    WriteSweep(a, Batch(0));
+    WriteSweep(b, Batch(137, 9));
+    QFile bad(broken);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("# Hz S RI R 50\n1000 0 0 zero 0 0 0 0 0\n");
+    bad.close();
+    w.scripted->files = {a, broken, b};
+    w.window->AddMeasurements();
+
+    QCOMPARE(w.window->Table()->rowCount(), 2);
+    QCOMPARE(w.Cell(0, CrystalWindow::NameColumn), QStringLiteral("a"));
+    QCOMPARE(w.Cell(1, CrystalWindow::NameColumn), QStringLiteral("b"));
+    QVERIFY(std::abs(w.Cell(0, CrystalWindow::FsColumn).toDouble() - 8861700) < 0.5);
+    QVERIFY(std::abs(w.Cell(1, CrystalWindow::FsColumn).toDouble() - 8861837) < 0.5);
+    QVERIFY(std::abs(w.Cell(1, CrystalWindow::RmColumn).toDouble() - 9) < 0.01);
+    QCOMPARE(w.form->Project().Crystals().size(), std::size_t{2});
+    // The file that cannot be read is named; the others were added all the same.
+    QCOMPARE(w.dialogs->warnings.size(), 1);
+    QVERIFY2(w.dialogs->warnings.front().contains(QStringLiteral("broken.s2p")),
+             qPrintable(w.dialogs->warnings.front()));
+    // The selected crystal's sweep and model lie on each other.
+    w.window->ShowCrystal(1);
+    const QList<QPointF> measured = w.window->MeasuredSeries()->points();
+    const QList<QPointF> model = w.window->ModelSeries()->points();
+    QCOMPARE(measured.size(), 3001);
+    QCOMPARE(model.size(), measured.size());
+    for (int i = 0; i < measured.size(); i += 50)
+        QVERIFY(std::abs(measured[i].y() - model[i].y()) < 0.01);
+}
+
+void CrystalWindowTest::cellsAreEditedAndBadNumbersRefused() {
+    CrystalWindowUnderTest w;
+    w.window->AddRow();
+    w.Type(0, CrystalWindow::FsColumn, QStringLiteral("8000000"));
+    w.Type(0, CrystalWindow::LmColumn, QStringLiteral("20"));
+    w.Type(0, CrystalWindow::RmColumn, QStringLiteral("10"));
+    w.Type(0, CrystalWindow::C0Column, QStringLiteral("5,5"));
+    const CrystalModel m = w.form->Project().Crystals().front().model;
+    // Cm follows: 1/((2π·8 MHz)²·20 mH) = 19.79 fF.
+    QVERIFY(std::abs(m.cmF * 1e15 - 19.7898) < 1e-3);
+    QCOMPARE(m.c0F, 5.5e-12);
+    QVERIFY(std::abs(w.Cell(0, CrystalWindow::CmColumn).toDouble() - m.cmF * 1e15) < 1e-4);
+    w.Type(0, CrystalWindow::LmColumn, QStringLiteral("abc"));
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY(w.dialogs->errors.front().contains(Utf8("Lm (мГн)")));
+    QCOMPARE(w.form->Project().Crystals().front().model.lmH, 20e-3);
+    // G3UUR with C0: Cm = 2·Δf·(C0 + C1)/f0 = 2·1000·(5 + 30) pF/8 MHz = 8.75 fF.
+    w.scripted->readings = G3uurReadings{QStringLiteral("g"),
+                                         QStringLiteral("8000000"),
+                                         QStringLiteral("8001000"),
+                                         QStringLiteral("30"),
+                                         {},
+                                         {},
+                                         QStringLiteral("5"),
+                                         QStringLiteral("12")};
+    w.window->AddFromG3uur();
+    QCOMPARE(w.form->Project().Crystals().size(), std::size_t{2});
+    QVERIFY(std::abs(w.form->Project().Crystals().back().model.cmF - 8.75e-15) < 1e-19);
+}
+
+void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
+    CrystalWindowUnderTest w;
+    w.form->Project().SetCrystals(
+        Named({Batch(0), Batch(300), Batch(10), Batch(-500), Batch(20), Batch(5)}));
+    w.window->PickBest();  // the default topology holds four crystals
+    QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
+    QCOMPARE(w.Cell(5, CrystalWindow::SetColumn), QStringLiteral("ZQ2"));
+    QCOMPARE(w.Cell(1, CrystalWindow::SetColumn), QString());
+    // The trim lifts each to the highest fs: none for the highest.
+    QCOMPARE(w.Cell(4, CrystalWindow::TrimColumn), QStringLiteral("0"));
+    // Off sets the set aside, on brings it back.
+    w.Get<QCheckBox>("useSetBox")->click();
+    QVERIFY(!w.form->Project().UsesCrystalSet());
+    w.Get<QCheckBox>("useSetBox")->click();
+    QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
+}
+
+void CrystalWindowTest::theSetDrivesTheCalculationAndTrimsRestoreIt() {
+    CrystalWindowUnderTest w;
+    ProjectState& project = w.form->Project();
+    const CrystalModel good = Batch(0, 5.7);
+    const CrystalModel low = Batch(-100, 5.7);
+    project.SetCrystals(Named({good, good, low, good}));
+    project.SetPositions({0, 1, 2, 3});
+    // The design of equal crystals at the fs the trims lift every crystal to.
+    DesignFields equalFields = w.form->CurrentDesign();
+    equalFields.texts.Fo = "8861.7";
+    equalFields.texts.Ld = "10.1";
+    equalFields.texts.Cs = "6.3";
+    equalFields.texts.Rd = "5.7";
+    const CalculationResult equal = Calculate(equalFields, '.');
+    QCOMPARE(equal.outcome, Outcome::Done);
+
+    w.form->CalculateDesign();
+    const CalculationResult untrimmed = w.form->LastResult();
+    QCOMPARE(untrimmed.outcome, Outcome::Done);
+    w.Get<QCheckBox>("trimBox")->click();
+    QVERIFY(project.Trim());
+    w.form->CalculateDesign();
+    const CalculationResult trimmed = w.form->LastResult();
+    QCOMPARE(trimmed.outcome, Outcome::Done);
+    QCOMPARE(trimmed.input.FoKHz, 8861.7);
+    // The pass band against Fo (its middle 80 %, away from the steep edges): the detuned
+    // crystal bends it, the trim brings it back.
+    const double equalFoHz = equal.input.FoKHz * 1000;
+    const double edgeKHz =
+        (equal.measurements.UpperEdgeHz - equal.measurements.LowerEdgeHz) / 1000 / 10;
+    const double lowerKHz = (equal.measurements.LowerEdgeHz - equalFoHz) / 1000 + edgeKHz;
+    const double upperKHz = (equal.measurements.UpperEdgeHz - equalFoHz) / 1000 - edgeKHz;
+    const auto bandError = [&](const CalculationResult& r) {
+        double worst = 0;
+        for (const CurvePoint& p : r.curve) {
+            if (p.x < lowerKHz || p.x > upperKHz) continue;
+            const double y = AttenuationAt(equal.curve, p.x);
+            if (!std::isnan(y)) worst = std::max(worst, std::abs(p.y - y));
+        }
+        return worst;
+    };
+    const double untrimmedDb = bandError(untrimmed);
+    const double trimmedDb = bandError(trimmed);
+    QVERIFY2(untrimmedDb > 0.15 && trimmedDb < 0.1 && trimmedDb < untrimmedDb / 2,
+             qPrintable(QStringLiteral("%1 %2").arg(untrimmedDb).arg(trimmedDb)));
+    // The summary ends with the aligned Fo and the trims; only ZQ3 needs one.
+    const QString last = w.MemoLines().back();
+    QVERIFY2(last.startsWith(Utf8("Fo=8861.7 кГц; Ct: ZQ1=0 ZQ2=0 ZQ3=")), qPrintable(last));
+
+    // The compare command draws the three curves under their names.
+    w.form->CompareCrystals();
+    QCOMPARE(w.Series(0)->name(), Utf8("равные кварцы"));
+    QCOMPARE(w.Series(2)->name(), Utf8("набор с подстройкой"));
+    QVERIFY(w.Series(1)->count() > 100 && w.Series(2)->count() > 100);
+
+    // A set of another size than the topology's is refused by name, not calculated.
+    project.SetPositions({0, 1, 2});
+    w.form->CalculateDesign();
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY2(w.dialogs->errors.front().contains(QStringLiteral("4")),
+             qPrintable(w.dialogs->errors.front()));
+}
+
+void CrystalWindowTest::projectsOpenMarkChangesAndRoundTrip() {
+    QTemporaryDir folder;
+    Project written;
+    written.design = {{"8861.7", "3000", "10.1", "6.3", "5.7", "", "-3"}, 2, 1};
+    written.crystals = Named({Batch(0), Batch(12), Batch(30), Batch(7), Batch(90)});
+    written.positions = {0, 3, 1, 2};
+    written.trim = true;
+    const QString path = folder.filePath(QStringLiteral("p.feldan"));
+    WriteProjectFile(path.toStdString(), written);
+
+    CrystalWindowUnderTest w;
+    w.dialogs->openAnswer = path;
+    w.Get<QAction>("openAction")->trigger();
+    QCOMPARE(w.form->FieldTexts().Df, std::string("3000"));
+    QCOMPARE(w.window->Table()->rowCount(), 5);
+    QCOMPARE(w.Cell(3, CrystalWindow::SetColumn), QStringLiteral("ZQ2"));
+    QVERIFY(w.Get<QCheckBox>("trimBox")->isChecked());
+    QVERIFY(!w.form->isWindowModified());
+    w.Type(4, CrystalWindow::NameColumn, QStringLiteral("spare"));
+    QVERIFY(w.form->isWindowModified());
+
+    const QString copy = folder.filePath(QStringLiteral("copy.feldan"));
+    w.dialogs->saveAnswer = copy;
+    w.Get<QAction>("saveAction")->trigger();
+    QVERIFY(!w.form->isWindowModified());
+    Project read = ReadProjectFile(copy.toStdString());
+    QCOMPARE(read.crystals[4].name, std::string("spare"));
+    read.crystals[4].name = "x5";
+    QCOMPARE(ProjectBytes(read), ProjectBytes(written));
+
+    // A design file keeps only the fields: the window says so and the mark stays.
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("only.fdn"));
+    w.Get<QAction>("saveAction")->trigger();
+    QCOMPARE(w.dialogs->warnings.size(), 1);
+    QVERIFY(w.form->isWindowModified());
+
+    // A broken project is named with its line.
+    const QString broken = folder.filePath(QStringLiteral("broken.feldan"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\n  \"format\": \"feldan-project\",\n  oops\n}\n");
+    file.close();
+    w.dialogs->openAnswer = broken;
+    w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Discard;
+    w.Get<QAction>("openAction")->trigger();
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY2(w.dialogs->errors.front().contains(QStringLiteral("broken.feldan")) &&
+                 w.dialogs->errors.front().contains(Utf8("строка 3")),
+             qPrintable(w.dialogs->errors.front()));
+    QCOMPARE(w.window->Table()->rowCount(), 5);
+}
+
+QTEST_MAIN(CrystalWindowTest)
+#include "crystal_window_test.moc"

@@ -1,0 +1,752 @@
+#include "ui/crystal_window.h"
+
+#include <QBoxLayout>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "files/atomic_file.h"
+#include "files/crystal_csv.h"
+#include "files/touchstone.h"
+#include "ui/dialog_service.h"
+#include "ui/language.h"
+#include "ui/project_state.h"
+#include "ui/settings.h"
+
+namespace feldan {
+
+namespace {
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString DialogFolder() {
+    return QDir(StartFolder()).absolutePath() + QLatin1Char('/');
+}
+
+// A number as typed, with a decimal point or comma; nothing for anything else.
+std::optional<double> TypedNumber(QString text) {
+    text = text.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+bool Usable(const CrystalModel& c) {
+    return c.fsHz > 0 && c.lmH > 0 && c.cmF > 0 && c.rmOhm > 0 && c.c0F >= 0;
+}
+
+double Db(std::complex<double> value) {
+    return 20 * std::log10(std::max(std::abs(value), 1e-12));
+}
+
+QString Number(double value, int digits) {
+    return QString::number(value, 'g', digits);
+}
+
+// Trims run from a few picofarads to nanofarads: whole picofarads from 1000 up, no exponent.
+QString PicofaradText(double pf) {
+    return pf >= 1000 ? QString::number(pf, 'f', 0) : Number(pf, 4);
+}
+
+QString CrystalsText(const char* text) {
+    return QCoreApplication::translate("feldan::CrystalWindow", text);
+}
+
+// The column titles; the words of the mark column's cells are "ZQ1", "ZQ2", ...
+const std::array<const char*, CrystalWindow::ColumnCount> ColumnTitles = {
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Название"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "fs (Гц)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Lm (мГн)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Cm (фФ)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Rm (Ом)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "C0 (пФ)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Q"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Ошибка подгонки (дБ)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Ct (пФ)"),
+    QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Набор")};
+
+}  // namespace
+
+CrystalWindow::CrystalWindow(ProjectState& project, std::function<DialogService&()> dialogs,
+                             std::function<int()> crystalCount, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      project_(project),
+      dialogs_(std::move(dialogs)),
+      crystalCount_(std::move(crystalCount)),
+      crystalDialogs_(std::make_unique<QtCrystalDialogs>(this)) {
+    setObjectName(QStringLiteral("CrystalWindow"));
+    const auto button = [this](const char* name) {
+        auto* b = new QPushButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    addMeasurementsButton_ = button("addMeasurementsButton");
+    g3uurButton_ = button("g3uurButton");
+    openListButton_ = button("openListButton");
+    saveListButton_ = button("saveListButton");
+    addRowButton_ = button("addRowButton");
+    removeButton_ = button("removeButton");
+    pickButton_ = button("pickButton");
+    useSetBox_ = new QCheckBox(this);
+    useSetBox_->setObjectName(QStringLiteral("useSetBox"));
+    trimBox_ = new QCheckBox(this);
+    trimBox_->setObjectName(QStringLiteral("trimBox"));
+    setLabel_ = new QLabel(this);
+    setLabel_->setObjectName(QStringLiteral("setLabel"));
+    setLabel_->setWordWrap(true);
+
+    table_ = new QTableWidget(0, ColumnCount, this);
+    table_->setObjectName(QStringLiteral("crystalTable"));
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    auto* chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignTop);
+    measuredSeries_ = new QLineSeries(chart);
+    measuredSeries_->setObjectName(QStringLiteral("measuredSeries"));
+    modelSeries_ = new QLineSeries(chart);
+    modelSeries_->setObjectName(QStringLiteral("modelSeries"));
+    // The model is drawn over the measurement, dashed, so that both show where they agree.
+    measuredSeries_->setPen(QPen(QColor(90, 140, 230), 3));
+    modelSeries_->setPen(QPen(QColor(200, 0, 0), 1.5, Qt::DashLine));
+    chart->addSeries(measuredSeries_);
+    chart->addSeries(modelSeries_);
+    axisX_ = new QValueAxis(chart);
+    axisY_ = new QValueAxis(chart);
+    axisX_->setLabelFormat(QStringLiteral("%.3f"));
+    axisY_->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(axisX_, Qt::AlignBottom);
+    chart->addAxis(axisY_, Qt::AlignLeft);
+    for (QLineSeries* series : {measuredSeries_, modelSeries_}) {
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+    }
+    plot_ = new QChartView(chart, this);
+    plot_->setObjectName(QStringLiteral("crystalPlot"));
+    plot_->setRenderHint(QPainter::Antialiasing);
+    plot_->setMinimumHeight(220);
+
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{addMeasurementsButton_, g3uurButton_, addRowButton_,
+                                         removeButton_, openListButton_, saveListButton_})
+        buttons->addWidget(w);
+    buttons->addStretch();
+    auto* setRow = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{pickButton_, useSetBox_, trimBox_})
+        setRow->addWidget(w);
+    setRow->addWidget(setLabel_, 1);
+    auto* top = new QWidget(this);
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(0, 0, 0, 0);
+    topLayout->addLayout(buttons);
+    topLayout->addWidget(table_);
+    topLayout->addLayout(setRow);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(top);
+    splitter->addWidget(plot_);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+    resize(960, 600);
+
+    connect(addMeasurementsButton_, &QPushButton::clicked, this, &CrystalWindow::AddMeasurements);
+    connect(g3uurButton_, &QPushButton::clicked, this, &CrystalWindow::AddFromG3uur);
+    connect(openListButton_, &QPushButton::clicked, this, &CrystalWindow::OpenList);
+    connect(saveListButton_, &QPushButton::clicked, this, &CrystalWindow::SaveList);
+    connect(addRowButton_, &QPushButton::clicked, this, &CrystalWindow::AddRow);
+    connect(removeButton_, &QPushButton::clicked, this, &CrystalWindow::RemoveSelectedRows);
+    connect(pickButton_, &QPushButton::clicked, this, &CrystalWindow::PickBest);
+    connect(useSetBox_, &QCheckBox::toggled, this, &CrystalWindow::SetUseSet);
+    connect(trimBox_, &QCheckBox::toggled, this, &CrystalWindow::SetApplyTrims);
+    connect(table_, &QTableWidget::itemChanged, this, &CrystalWindow::CellEdited);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { ShowCrystal(row); });
+    connect(&project_, &ProjectState::Changed, this, [this](ProjectState::Part part) {
+        // A table from elsewhere (a project opened) brings no sweeps, and no set to come back.
+        if (!storing_ && part == ProjectState::Part::Crystals)
+            extras_.assign(project_.Crystals().size(), {});
+        if (!storing_ && part == ProjectState::Part::Set) setAside_.clear();
+        if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) Refresh();
+    });
+    extras_.assign(project_.Crystals().size(), {});
+    RetranslateUi();
+}
+
+CrystalWindow::~CrystalWindow() = default;
+
+void CrystalWindow::SetCrystalDialogs(std::unique_ptr<CrystalDialogs> dialogs) {
+    if (dialogs) crystalDialogs_ = std::move(dialogs);
+}
+
+void CrystalWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) RetranslateUi();
+    QWidget::changeEvent(event);
+}
+
+void CrystalWindow::RetranslateUi() {
+    setWindowTitle(tr("Кварцы"));
+    addMeasurementsButton_->setText(tr("Добавить измерения…"));
+    g3uurButton_->setText(tr("G3UUR…"));
+    openListButton_->setText(tr("Открыть список…"));
+    saveListButton_->setText(tr("Сохранить список…"));
+    addRowButton_->setText(tr("Добавить"));
+    removeButton_->setText(tr("Удалить"));
+    useSetBox_->setText(tr("Использовать в расчёте"));
+    trimBox_->setText(tr("Подстройка кварцев"));
+    QStringList titles;
+    for (const char* title : ColumnTitles)
+        titles << CrystalsText(title);
+    table_->setHorizontalHeaderLabels(titles);
+    measuredSeries_->setName(tr("измерение"));
+    modelSeries_->setName(tr("модель"));
+    axisX_->setTitleText(tr("Частота, кГц"));
+    axisY_->setTitleText(tr("|S|, дБ"));
+    Refresh();
+}
+
+void CrystalWindow::Refresh() {
+    const std::vector<NamedCrystal>& crystals = project_.Crystals();
+    if (extras_.size() != crystals.size()) extras_.resize(crystals.size());
+    const std::vector<int>& positions = project_.Positions();
+    std::vector<int> positionOf(crystals.size(), -1);
+    double highestHz = 0;
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        positionOf[static_cast<std::size_t>(positions[k])] = static_cast<int>(k);
+        highestHz =
+            std::max(highestHz, crystals[static_cast<std::size_t>(positions[k])].model.fsHz);
+    }
+    refreshing_ = true;
+    table_->setRowCount(static_cast<int>(crystals.size()));
+    for (std::size_t i = 0; i < crystals.size(); ++i) {
+        const CrystalModel& m = crystals[i].model;
+        const bool usable = Usable(m);
+        const auto shown = [&](double value, int digits) {
+            return usable || value != 0 ? Number(value, digits) : QString();
+        };
+        QStringList texts(ColumnCount);
+        texts[NameColumn] = FromUtf8(crystals[i].name);
+        texts[FsColumn] = shown(m.fsHz, 10);
+        texts[LmColumn] = shown(m.lmH * 1e3, 6);
+        texts[CmColumn] = usable ? Number(m.cmF * 1e15, 6) : QString();
+        texts[RmColumn] = shown(m.rmOhm, 5);
+        texts[C0Column] = shown(m.c0F * 1e12, 5);
+        texts[QColumn] = usable ? Number(m.Q(), 6) : QString();
+        const RowExtra& extra = extras_[i];
+        if (extra.rmsErrorDb) texts[RmsColumn] = Number(*extra.rmsErrorDb, 3);
+        if (!extra.warning.isEmpty()) texts[RmsColumn] += QStringLiteral(" ⚠");
+        if (positionOf[i] >= 0) {
+            texts[SetColumn] = QStringLiteral("ZQ%1").arg(positionOf[i] + 1);
+            const double trimF = SeriesTrimFor(m, highestHz);
+            texts[TrimColumn] = trimF >= 0 && std::isfinite(trimF) ? PicofaradText(trimF * 1e12)
+                                                                   : QString::fromUtf8("—");
+        }
+        for (int column = 0; column < ColumnCount; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            const bool editable = column == NameColumn || column == FsColumn ||
+                                  column == LmColumn || column == RmColumn || column == C0Column;
+            if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            if (column != NameColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (column == RmsColumn && !extra.warning.isEmpty()) {
+                item->setToolTip(extra.warning);
+                item->setBackground(QColor(255, 230, 160));
+            }
+            if (positionOf[i] >= 0)
+                item->setFont([&] {
+                    QFont bold = table_->font();
+                    bold.setBold(true);
+                    return bold;
+                }());
+            table_->setItem(static_cast<int>(i), column, item);
+        }
+    }
+    refreshing_ = false;
+    {
+        const QSignalBlocker blockUse(useSetBox_);
+        const QSignalBlocker blockTrim(trimBox_);
+        useSetBox_->setChecked(project_.UsesCrystalSet());
+        trimBox_->setChecked(project_.Trim());
+    }
+    const int needed = crystalCount_();
+    pickButton_->setText(tr("Выбрать лучшие %1").arg(needed));
+    QString setText;
+    if (project_.UsesCrystalSet()) {
+        setText = static_cast<int>(positions.size()) == needed
+                      ? tr("Расчёт ведётся по набору из %1 кварцев.").arg(positions.size())
+                      : tr("В наборе %1 кварцев, а схеме нужно %2: выберите набор заново.")
+                            .arg(positions.size())
+                            .arg(needed);
+    } else {
+        setText = tr("Расчёт ведётся с одинаковыми кварцами из полей окна.");
+    }
+    setLabel_->setText(setText);
+    ShowCrystal(table_->currentRow());
+}
+
+void CrystalWindow::ShowCrystal(int row) {
+    measuredSeries_->clear();
+    modelSeries_->clear();
+    const std::vector<NamedCrystal>& crystals = project_.Crystals();
+    if (row < 0 || row >= static_cast<int>(crystals.size())) return;
+    const CrystalModel& model = crystals[static_cast<std::size_t>(row)].model;
+    const RowExtra& extra = extras_[static_cast<std::size_t>(row)];
+    QList<QPointF> measured, fitted;
+    if (extra.sweep) {
+        const Sweep& sweep = *extra.sweep;
+        for (std::size_t i = 0; i < sweep.frequencyHz.size(); ++i) {
+            const double khz = sweep.frequencyHz[i] / 1000;
+            measured.append({khz, Db(sweep.measured[i])});
+            if (Usable(model))
+                fitted.append({khz, Db(MeasuredOf(sweep.kind, sweep.fixtureOhm,
+                                                  model.Impedance(sweep.frequencyHz[i])))});
+        }
+    } else if (Usable(model)) {
+        // A crystal without a sweep: its model in a 50 Ohm series fixture, over a few widths of
+        // its resonance.
+        const double span = 6 * model.fsHz / model.Q() +
+                            2 * model.fsHz * model.cmF / std::max(model.c0F, 1e-13) / 2;
+        const double from = model.fsHz - std::min(span, model.fsHz / 2) / 3;
+        const double to = model.fsHz + std::min(span, model.fsHz / 2);
+        constexpr int Points = 600;
+        for (int i = 0; i <= Points; ++i) {
+            const double hz = from + (to - from) * i / Points;
+            fitted.append(
+                {hz / 1000, Db(MeasuredOf(SweepKind::SeriesThrough, 50, model.Impedance(hz)))});
+        }
+    }
+    measuredSeries_->replace(measured);
+    modelSeries_->replace(fitted);
+    double xMin = INFINITY, xMax = -INFINITY, yMin = INFINITY, yMax = -INFINITY;
+    for (const QList<QPointF>* points : {&measured, &fitted}) {
+        for (const QPointF& p : *points) {
+            xMin = std::min(xMin, p.x());
+            xMax = std::max(xMax, p.x());
+            yMin = std::min(yMin, p.y());
+            yMax = std::max(yMax, p.y());
+        }
+    }
+    if (xMin < xMax) {
+        axisX_->setRange(xMin, xMax);
+        axisY_->setRange(std::floor(yMin / 10) * 10, std::ceil(yMax / 10) * 10 + 1);
+    }
+}
+
+void CrystalWindow::StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras) {
+    extras_ = std::move(extras);
+    storing_ = true;
+    project_.SetCrystals(std::move(crystals));
+    storing_ = false;
+    Refresh();
+}
+
+void CrystalWindow::CellEdited(QTableWidgetItem* item) {
+    if (refreshing_ || !item) return;
+    const int row = item->row();
+    const int column = item->column();
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    if (row < 0 || row >= static_cast<int>(crystals.size())) return;
+    NamedCrystal& crystal = crystals[static_cast<std::size_t>(row)];
+    std::vector<RowExtra> extras = extras_;
+    if (column == NameColumn) {
+        crystal.name = item->text().toStdString();
+        StoreTable(std::move(crystals), std::move(extras));
+        return;
+    }
+    const std::optional<double> value = TypedNumber(item->text());
+    const bool mayBeZero = column == C0Column;
+    if (!value || *value < 0 || (*value == 0 && !mayBeZero)) {
+        const QString text = item->text();
+        // The cell shows its value again before the box says what was wrong.
+        QMetaObject::invokeMethod(
+            this, [this] { Refresh(); }, Qt::QueuedConnection);
+        Dialogs().Error(tr("Строка %1, столбец «%2»: «%3» — нужно %4 число.")
+                            .arg(row + 1)
+                            .arg(CrystalsText(ColumnTitles[column]))
+                            .arg(text)
+                            .arg(mayBeZero ? tr("неотрицательное") : tr("положительное")));
+        return;
+    }
+    CrystalModel m = crystal.model;
+    switch (column) {
+        case FsColumn:
+            m.fsHz = *value;
+            break;
+        case LmColumn:
+            m.lmH = *value / 1e3;
+            break;
+        case RmColumn:
+            m.rmOhm = *value;
+            break;
+        case C0Column:
+            m.c0F = *value / 1e12;
+            break;
+        default:
+            return;
+    }
+    // Cm follows from fs and Lm; a row still being typed keeps what it has.
+    crystal.model =
+        m.fsHz > 0 && m.lmH > 0 ? CrystalFromSeriesResonance(m.fsHz, m.lmH, m.rmOhm, m.c0F) : m;
+    // The fit's residual belongs to the fitted values, not to the edited ones.
+    extras[static_cast<std::size_t>(row)].rmsErrorDb.reset();
+    extras[static_cast<std::size_t>(row)].warning.clear();
+    StoreTable(std::move(crystals), std::move(extras));
+}
+
+void CrystalWindow::AddMeasurements() {
+    const QStringList paths = crystalDialogs_->GetOpenFileNames(
+        DialogFolder(), tr("измерения кварцев (*.s2p *.s1p);;все файлы (*)"));
+    if (paths.isEmpty()) return;
+    const Language language = CurrentLanguage();
+    QStringList problems;
+    struct Loaded {
+        QString path;
+        TouchstoneData data;
+    };
+    std::vector<Loaded> loaded;
+    for (const QString& path : paths) {
+        try {
+            loaded.push_back({path, ReadTouchstoneFile(LocalPath(path))});
+        } catch (const CommandError& error) {
+            problems << FromUtf8(error.Text(language));
+        }
+    }
+    if (loaded.empty()) {
+        Dialogs().Error(problems.join(QLatin1Char('\n')));
+        return;
+    }
+    RememberFolderOf(paths.front());
+    const std::optional<double> fixtureOhm =
+        crystalDialogs_->FixtureOhm(loaded.front().data.referenceOhm);
+    if (!fixtureOhm) return;
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    for (const Loaded& file : loaded) {
+        const TouchstoneData& data = file.data;
+        Sweep sweep;
+        sweep.kind = data.ports == 2 ? SweepKind::SeriesThrough : SweepKind::OnePort;
+        sweep.fixtureOhm = *fixtureOhm;
+        sweep.frequencyHz = data.frequencyHz;
+        sweep.measured.resize(data.size());
+        for (std::size_t i = 0; i < data.size(); ++i)
+            sweep.measured[i] = sweep.kind == SweepKind::SeriesThrough ? data.S21(i) : data.S11(i);
+        const CrystalFit fit =
+            FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+        const std::string name = QFileInfo(file.path).fileName().toStdString();
+        RowExtra extra;
+        switch (fit.verdict) {
+            case FitVerdict::NoResonance:
+                problems << FromUtf8(
+                    MessageText(FileMessage(MessageId::FitNoResonance, {}, name), language));
+                continue;
+            case FitVerdict::NotConverged:
+                problems << FromUtf8(MessageText(
+                    FileMessage(MessageId::FitNotConverged, std::to_string(fit.iterations), name),
+                    language));
+                continue;
+            case FitVerdict::PoorFit:
+                extra.warning = FromUtf8(MessageText(
+                    FileMessage(MessageId::FitPoor, Number(fit.rmsErrorDb, 3).toStdString(), name),
+                    language));
+                break;
+            case FitVerdict::Fitted:
+                if (fit.magnitudesOnly)
+                    extra.warning = FromUtf8(
+                        MessageText(FileMessage(MessageId::FitMagnitudesOnly, {}, name), language));
+                break;
+        }
+        extra.rmsErrorDb = fit.rmsErrorDb;
+        extra.sweep = std::move(sweep);
+        crystals.push_back({QFileInfo(file.path).completeBaseName().toStdString(), fit.model});
+        extras.push_back(std::move(extra));
+    }
+    const int firstNew = static_cast<int>(extras_.size());
+    StoreTable(std::move(crystals), std::move(extras));
+    if (firstNew < table_->rowCount()) table_->setCurrentCell(firstNew, NameColumn);
+    if (!problems.isEmpty()) Dialogs().Warning(problems.join(QLatin1Char('\n')));
+}
+
+void CrystalWindow::AddFromG3uur() {
+    const std::optional<G3uurReadings> readings = crystalDialogs_->G3uur();
+    if (!readings) return;
+    struct Field {
+        const QString* text;
+        QString label;
+        double scale;
+        bool optional;
+        std::optional<double> value;
+    };
+    std::array<Field, 7> fields = {{{&readings->f0, QStringLiteral("f0"), 1, false, {}},
+                                    {&readings->f1, QStringLiteral("f1"), 1, false, {}},
+                                    {&readings->c1, QStringLiteral("C1"), 1e-12, false, {}},
+                                    {&readings->f2, QStringLiteral("f2"), 1, true, {}},
+                                    {&readings->c2, QStringLiteral("C2"), 1e-12, true, {}},
+                                    {&readings->c0, QStringLiteral("C0"), 1e-12, false, {}},
+                                    {&readings->rm, QStringLiteral("Rm"), 1, false, {}}}};
+    for (Field& field : fields) {
+        if (field.optional && field.text->trimmed().isEmpty()) continue;
+        const std::optional<double> value = TypedNumber(*field.text);
+        const bool mayBeZero = field.label == QLatin1String("C0");
+        if (!value || *value < 0 || (*value == 0 && !mayBeZero)) {
+            Dialogs().Error(tr("G3UUR: в поле %1 «%2» — нужно %3 число.")
+                                .arg(field.label, *field.text,
+                                     mayBeZero ? tr("неотрицательное") : tr("положительное")));
+            return;
+        }
+        field.value = *value * field.scale;
+    }
+    const double f0 = *fields[0].value, f1 = *fields[1].value, c1 = *fields[2].value;
+    const double c0 = *fields[5].value, rm = *fields[6].value;
+    if (fields[3].value.has_value() != fields[4].value.has_value()) {
+        Dialogs().Error(tr("G3UUR: f2 и C2 задаются вместе."));
+        return;
+    }
+    const double cm = fields[3].value
+                          ? G3uurMotionalCapacitance(f0, f1, c1, *fields[3].value, *fields[4].value)
+                          : G3uurMotionalCapacitance(f0, f1, c1, c0);
+    if (!(cm > 0)) {
+        Dialogs().Error(
+            FromUtf8(MessageText(Message{MessageId::G3uurNoShift, ""}, CurrentLanguage())));
+        return;
+    }
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    const QString name = readings->name.trimmed().isEmpty()
+                             ? QStringLiteral("G3UUR %1").arg(crystals.size() + 1)
+                             : readings->name.trimmed();
+    crystals.push_back(
+        {name.toStdString(), CrystalFromSeriesResonance(f0, MotionalInductanceOf(f0, cm), rm, c0)});
+    extras.emplace_back();
+    StoreTable(std::move(crystals), std::move(extras));
+    table_->setCurrentCell(table_->rowCount() - 1, NameColumn);
+}
+
+void CrystalWindow::OpenList() {
+    const QString path =
+        Dialogs().GetOpenFileName(DialogFolder(), tr("списки кварцев (*.csv);;все файлы (*)"));
+    if (path.isEmpty()) return;
+    std::vector<NamedCrystal> read;
+    try {
+        read = ReadCrystalList(LocalPath(path));
+    } catch (const CommandError& error) {
+        Dialogs().Error(FromUtf8(error.Text(CurrentLanguage())));
+        return;
+    }
+    RememberFolderOf(path);
+    // The list's crystals join the table; nothing of it is lost.
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    for (NamedCrystal& crystal : read) {
+        crystals.push_back(std::move(crystal));
+        extras.emplace_back();
+    }
+    StoreTable(std::move(crystals), std::move(extras));
+}
+
+void CrystalWindow::SaveList() {
+    const std::vector<NamedCrystal>& crystals = project_.Crystals();
+    for (std::size_t i = 0; i < crystals.size(); ++i) {
+        if (!Usable(crystals[i].model)) {
+            Dialogs().Error(
+                tr("В строке %1 не заданы fs, Lm и Rm: заполните её или удалите.").arg(i + 1));
+            return;
+        }
+    }
+    QString path = Dialogs().GetSaveFileName(DialogFolder(), tr("списки кварцев (*.csv)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+    try {
+        WriteFileAtomically(LocalPath(path), CrystalListBytes(crystals));
+    } catch (const CommandError& error) {
+        Dialogs().Error(FromUtf8(error.Text(CurrentLanguage())));
+        return;
+    }
+    RememberFolderOf(path);
+}
+
+void CrystalWindow::AddRow() {
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    crystals.emplace_back();
+    extras.emplace_back();
+    StoreTable(std::move(crystals), std::move(extras));
+    table_->setCurrentCell(table_->rowCount() - 1, NameColumn);
+}
+
+void CrystalWindow::RemoveSelectedRows() {
+    std::set<int> removed;
+    for (const QModelIndex& index : table_->selectionModel()->selectedIndexes())
+        removed.insert(index.row());
+    if (removed.empty() && table_->currentRow() >= 0) removed.insert(table_->currentRow());
+    if (removed.empty()) return;
+    const std::vector<NamedCrystal>& old = project_.Crystals();
+    std::vector<NamedCrystal> crystals;
+    std::vector<RowExtra> extras;
+    std::vector<int> newIndex(old.size(), -1);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        if (removed.count(static_cast<int>(i))) continue;
+        newIndex[i] = static_cast<int>(crystals.size());
+        crystals.push_back(old[i]);
+        extras.push_back(extras_[i]);
+    }
+    // A set that loses a crystal is no set any more; the others move up with their rows.
+    std::vector<int> positions;
+    for (int k : project_.Positions()) {
+        if (newIndex[static_cast<std::size_t>(k)] < 0) {
+            positions.clear();
+            break;
+        }
+        positions.push_back(newIndex[static_cast<std::size_t>(k)]);
+    }
+    const bool setChanges = positions != project_.Positions();
+    setAside_.clear();
+    storing_ = true;
+    if (setChanges) project_.SetPositions({});
+    project_.SetCrystals(std::move(crystals));
+    if (setChanges) project_.SetPositions(std::move(positions));
+    storing_ = false;
+    extras_ = std::move(extras);
+    Refresh();
+}
+
+void CrystalWindow::PickBest() {
+    const std::vector<NamedCrystal>& crystals = project_.Crystals();
+    std::vector<CrystalModel> models;
+    std::vector<int> rowOfModel;
+    for (std::size_t i = 0; i < crystals.size(); ++i) {
+        if (!Usable(crystals[i].model)) continue;
+        models.push_back(crystals[i].model);
+        rowOfModel.push_back(static_cast<int>(i));
+    }
+    const int needed = crystalCount_();
+    const std::vector<std::size_t> picked =
+        needed > 0 ? PickBestSet(models, static_cast<std::size_t>(needed))
+                   : std::vector<std::size_t>{};
+    if (picked.empty()) {
+        Refresh();
+        Dialogs().Warning(FromUtf8(MessageText(
+            Message{MessageId::PickTooFew, std::to_string(needed)}, CurrentLanguage())));
+        return;
+    }
+    std::vector<int> positions;
+    for (std::size_t k : picked)
+        positions.push_back(rowOfModel[k]);
+    setAside_.clear();
+    storing_ = true;
+    project_.SetPositions(std::move(positions));
+    storing_ = false;
+    Refresh();
+}
+
+void CrystalWindow::SetUseSet(bool use) {
+    if (use == project_.UsesCrystalSet()) return;
+    if (!use) {
+        setAside_ = project_.Positions();
+        storing_ = true;
+        project_.SetPositions({});
+        storing_ = false;
+        Refresh();
+        return;
+    }
+    const int count = static_cast<int>(project_.Crystals().size());
+    const bool asideHolds =
+        !setAside_.empty() &&
+        std::all_of(setAside_.begin(), setAside_.end(), [&](int k) { return k >= 0 && k < count; });
+    if (!asideHolds) {
+        PickBest();
+        return;
+    }
+    storing_ = true;
+    project_.SetPositions(setAside_);
+    storing_ = false;
+    Refresh();
+}
+
+void CrystalWindow::SetApplyTrims(bool apply) {
+    // The trims are the window's own change: a set switched off stays set aside.
+    storing_ = true;
+    project_.SetTrim(apply);
+    storing_ = false;
+}
+
+QStringList QtCrystalDialogs::GetOpenFileNames(const QString& dir, const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent_, QString(), dir, filter);
+}
+
+std::optional<double> QtCrystalDialogs::FixtureOhm(double referenceOhm) {
+    bool ok = false;
+    const double ohm = QInputDialog::getDouble(
+        parent_, CrystalsText(QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Оснастка")),
+        CrystalsText(QT_TRANSLATE_NOOP("feldan::CrystalWindow",
+                                       "Сопротивление источника и нагрузки оснастки, Ом:")),
+        referenceOhm, 0.001, 1e6, 3, &ok);
+    if (!ok) return std::nullopt;
+    return ohm;
+}
+
+std::optional<G3uurReadings> QtCrystalDialogs::G3uur() {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(QStringLiteral("G3UUR"));
+    auto* form = new QFormLayout(&dialog);
+    G3uurReadings readings;
+    struct Row {
+        QString* text;
+        const char* label;
+    };
+    const std::array<Row, 8> rows = {{
+        {&readings.name, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Название")},
+        {&readings.f0, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "f0, Гц (кварц один)")},
+        {&readings.f1, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "f1, Гц (с C1)")},
+        {&readings.c1, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "C1, пФ")},
+        {&readings.f2, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "f2, Гц (с C2; можно пусто)")},
+        {&readings.c2, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "C2, пФ (можно пусто)")},
+        {&readings.c0, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "C0, пФ")},
+        {&readings.rm, QT_TRANSLATE_NOOP("feldan::CrystalWindow", "Rm, Ом")},
+    }};
+    std::array<QLineEdit*, 8> edits{};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        edits[i] = new QLineEdit(&dialog);
+        form->addRow(CrystalsText(rows[i].label), edits[i]);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        *rows[i].text = edits[i]->text();
+    return readings;
+}
+
+}  // namespace feldan

@@ -1,0 +1,161 @@
+// The "Кварцы" window: the table of the project's crystals (fitted from sweeps, typed, read from
+// a list or from G3UUR readings), the set the design is built from and its trims, and a plot of
+// the selected crystal's sweep against its fitted model. The table lives in the ProjectState;
+// the window shows it and changes it there.
+#pragma once
+
+#include <QWidget>
+#include <complex>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/crystal.h"
+#include "files/crystal_csv.h"
+
+class QChartView;
+class QCheckBox;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+class QValueAxis;
+
+namespace feldan {
+
+class DialogService;
+class ProjectState;
+
+// The readings of the G3UUR method as typed: f0, f1, f2 in Hz, C1, C2, C0 in pF, Rm in Ohm.
+// f2 and C2 may stay empty; C0 is then needed for the method, and is the crystal's C0 anyway.
+struct G3uurReadings {
+    QString name;
+    QString f0, f1, c1, f2, c2, c0, rm;
+};
+
+// The dialogs of the window besides the message boxes and single-file dialogs, so that tests
+// can answer them.
+class CrystalDialogs {
+  public:
+    virtual ~CrystalDialogs() = default;
+    // Several files at once; empty when cancelled.
+    virtual QStringList GetOpenFileNames(const QString& dir, const QString& filter) = 0;
+    // The resistance of source and load in the fixture, offered as `referenceOhm`; nothing when
+    // cancelled.
+    virtual std::optional<double> FixtureOhm(double referenceOhm) = 0;
+    // The G3UUR readings; nothing when cancelled.
+    virtual std::optional<G3uurReadings> G3uur() = 0;
+};
+
+class CrystalWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Table columns.
+    enum Column {
+        NameColumn,
+        FsColumn,
+        LmColumn,
+        CmColumn,
+        RmColumn,
+        C0Column,
+        QColumn,
+        RmsColumn,
+        TrimColumn,
+        SetColumn,
+        ColumnCount
+    };
+
+    // `dialogs` gives the message boxes and file dialogs of the main window (which tests may
+    // replace); `crystalCount` the crystal count of the topology in force.
+    CrystalWindow(ProjectState& project, std::function<DialogService&()> dialogs,
+                  std::function<int()> crystalCount, QWidget* parent = nullptr);
+    ~CrystalWindow() override;
+
+    void SetCrystalDialogs(std::unique_ptr<CrystalDialogs> dialogs);
+
+    // The commands of the buttons.
+    void AddMeasurements();
+    void AddFromG3uur();
+    void OpenList();
+    void SaveList();
+    void AddRow();
+    void RemoveSelectedRows();
+    void PickBest();
+    void SetUseSet(bool use);
+    void SetApplyTrims(bool apply);
+    // Shows the sweep and the model of a table row in the plot (-1: nothing).
+    void ShowCrystal(int row);
+
+    QTableWidget* Table() const { return table_; }
+    // The two curves of the plot: the measurement and the model.
+    QLineSeries* MeasuredSeries() const { return measuredSeries_; }
+    QLineSeries* ModelSeries() const { return modelSeries_; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // What the window keeps of a crystal fitted in this session: the sweep, and how well the
+    // model fits it.
+    struct Sweep {
+        SweepKind kind = SweepKind::SeriesThrough;
+        double fixtureOhm = 50;
+        std::vector<double> frequencyHz;
+        std::vector<std::complex<double>> measured;
+    };
+    struct RowExtra {
+        std::optional<Sweep> sweep;
+        std::optional<double> rmsErrorDb;
+        QString warning;  // a poor or doubtful fit: the mark's tooltip
+    };
+
+    void RetranslateUi();
+    void Refresh();
+    void CellEdited(QTableWidgetItem* item);
+    // Hands a new table to the project, with what the window keeps beside each row.
+    void StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras);
+    DialogService& Dialogs() const { return dialogs_(); }
+
+    ProjectState& project_;
+    std::function<DialogService&()> dialogs_;
+    std::function<int()> crystalCount_;
+    std::unique_ptr<CrystalDialogs> crystalDialogs_;
+    std::vector<RowExtra> extras_;
+    // The set while it is switched off, to come back when it is switched on again.
+    std::vector<int> setAside_;
+    bool storing_ = false;
+    bool refreshing_ = false;
+
+    QTableWidget* table_ = nullptr;
+    QPushButton* addMeasurementsButton_ = nullptr;
+    QPushButton* g3uurButton_ = nullptr;
+    QPushButton* openListButton_ = nullptr;
+    QPushButton* saveListButton_ = nullptr;
+    QPushButton* addRowButton_ = nullptr;
+    QPushButton* removeButton_ = nullptr;
+    QPushButton* pickButton_ = nullptr;
+    QCheckBox* useSetBox_ = nullptr;
+    QCheckBox* trimBox_ = nullptr;
+    QLabel* setLabel_ = nullptr;
+    QChartView* plot_ = nullptr;
+    QLineSeries* measuredSeries_ = nullptr;
+    QLineSeries* modelSeries_ = nullptr;
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+};
+
+// The real dialogs.
+class QtCrystalDialogs : public CrystalDialogs {
+  public:
+    explicit QtCrystalDialogs(QWidget* parent) : parent_(parent) {}
+    QStringList GetOpenFileNames(const QString& dir, const QString& filter) override;
+    std::optional<double> FixtureOhm(double referenceOhm) override;
+    std::optional<G3uurReadings> G3uur() override;
+
+  private:
+    QWidget* parent_;
+};
+
+}  // namespace feldan
