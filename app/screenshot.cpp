@@ -5,12 +5,17 @@
 //                     [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
+// With --build-aids, the windows of the "Сборка" menu go to <folder>/rounding-window.png,
+// matching.png and tolerance-window.png.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -18,6 +23,7 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <array>
@@ -29,6 +35,8 @@
 #include "ui/info_window.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/rounding_window.h"
+#include "ui/tolerance_window.h"
 
 namespace {
 
@@ -48,6 +56,41 @@ bool Save(const QPixmap& picture, const QString& path) {
     return false;
 }
 
+template <typename T>
+T* Control(const QObject* window, const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The rounding window on E12 with pairs, then with the matched curve; the tolerance window
+// after 500 trials of 5 % capacitors and 20 Hz of crystal spread.
+bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
+    mainWindow.ShowRoundingWindow();
+    auto* rounding = mainWindow.findChild<feldan::RoundingWindow*>();
+    Control<QComboBox>(rounding, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
+    Control<QCheckBox>(rounding, "parallelCheck")->setChecked(true);
+    Control<QCheckBox>(rounding, "refitCheck")->setChecked(true);
+    Settle(300);
+    if (!Save(rounding->grab(), folder.filePath(QStringLiteral("rounding-window.png"))))
+        return false;
+    Control<QCheckBox>(rounding, "showMatchedCheck")->setChecked(true);
+    Settle(300);
+    if (!Save(rounding->grab(), folder.filePath(QStringLiteral("matching.png")))) return false;
+    rounding->close();
+
+    mainWindow.ShowToleranceWindow();
+    auto* tolerance = mainWindow.findChild<feldan::ToleranceWindow*>();
+    Control<QSpinBox>(tolerance, "trialsSpin")->setValue(500);
+    Control<QDoubleSpinBox>(tolerance, "capToleranceSpin")->setValue(5);
+    Control<QDoubleSpinBox>(tolerance, "fsSpreadSpin")->setValue(20);
+    tolerance->Run();
+    QElapsedTimer clock;
+    clock.start();
+    while (tolerance->Running() && clock.elapsed() < 300000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Settle(300);
+    return Save(tolerance->grab(), folder.filePath(QStringLiteral("tolerance-window.png")));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +106,10 @@ int main(int argc, char** argv) {
     parser.addOption(lang);
     parser.addOption(maximised);
     parser.addOption(views);
+    const QCommandLineOption buildAids(QStringLiteral("build-aids"),
+                                       QStringLiteral("Also render the windows of the Build menu."),
+                                       QStringLiteral("folder"));
+    parser.addOption(buildAids);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -107,6 +154,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    if (parser.isSet(buildAids) && !ShootBuildAids(mainWindow, QDir(parser.value(buildAids))))
+        return 1;
     if (files.size() == 1) return 0;
 
     QPrinter printer(QPrinter::HighResolution);

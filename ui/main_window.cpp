@@ -39,11 +39,13 @@
 #include "ui/language.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
-#include "ui/project_state.h"
 #include "ui/program_icon.h"
+#include "ui/project_state.h"
 #include "ui/response_chart.h"
+#include "ui/rounding_window.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
+#include "ui/tolerance_window.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -261,6 +263,18 @@ void MainWindow::BuildMenu() {
         viewActions_[i] = action;
     }
     viewActions_[0]->setChecked(true);
+    buildMenu_ = bar->addMenu(QString());
+    buildMenu_->setObjectName(QStringLiteral("buildMenu"));
+    named(buildMenu_->menuAction(), "buildMenu");
+    roundingAction_ = named(buildMenu_->addAction(QString()), "roundingAction");
+    matchingAction_ = named(buildMenu_->addAction(QString()), "matchingAction");
+    toleranceAction_ = named(buildMenu_->addAction(QString()), "toleranceAction");
+    connect(roundingAction_, &QAction::triggered, this, &MainWindow::ShowRoundingWindow);
+    connect(matchingAction_, &QAction::triggered, this, [this] {
+        ShowRoundingWindow();
+        roundingWindow_->ShowMatching();
+    });
+    connect(toleranceAction_, &QAction::triggered, this, &MainWindow::ShowToleranceWindow);
     // Each language is named in its own words, so that either reader finds it.
     languageMenu_ = bar->addMenu(QString());
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
@@ -621,6 +635,10 @@ void MainWindow::RetranslateUi() {
     overlayAction_->setText(tr("&Наложения"));
     legendAction_->setText(tr("&Легенда"));
     clearChartAction_->setText(tr("&Очистить"));
+    buildMenu_->setTitle(tr("&Сборка"));
+    roundingAction_->setText(tr("&Стандартные номиналы…"));
+    matchingAction_->setText(tr("Согла&сование…"));
+    toleranceAction_->setText(tr("&Допуски…"));
     languageMenu_->setTitle(tr("&Язык / Language"));
     russianAction_->setChecked(CurrentLanguage() == Language::Russian);
     englishAction_->setChecked(CurrentLanguage() == Language::English);
@@ -819,6 +837,7 @@ void MainWindow::CalculateDesign() {
             }
             SetResultText(result.resultText);
             shownSummary_ = WithoutCurve(result);
+            emit DesignCalculated();
             break;
         case Outcome::Warning:
             ShowWarning(MessageText(result.message, language));
@@ -831,6 +850,20 @@ void MainWindow::CalculateDesign() {
     ++curveCount_;
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
+}
+
+void MainWindow::ShowRoundingWindow() {
+    if (!roundingWindow_) roundingWindow_ = new RoundingWindow(this);
+    roundingWindow_->show();
+    roundingWindow_->raise();
+    roundingWindow_->activateWindow();
+}
+
+void MainWindow::ShowToleranceWindow() {
+    if (!toleranceWindow_) toleranceWindow_ = new ToleranceWindow(this);
+    toleranceWindow_->show();
+    toleranceWindow_->raise();
+    toleranceWindow_->activateWindow();
 }
 
 void MainWindow::ClearCurves() {

@@ -28,6 +28,8 @@ namespace feldan {
 
 class PanelBar;
 class ProjectState;
+class RoundingWindow;
+class ToleranceWindow;
 class ResponseChart;
 struct SweepResult;
 
@@ -103,6 +105,14 @@ class MainWindow : public QMainWindow {
 
     // A warning box; lines of `text` are separated by '\r'.
     void ShowWarning(const std::string& text);
+
+    // The "Сборка" menu: its non-modal windows, made on first use.
+    void ShowRoundingWindow();
+    void ShowToleranceWindow();
+
+  signals:
+    // A calculation finished with a design: the build windows follow it.
+    void DesignCalculated();
 
   protected:
     bool event(QEvent* event) override;
@@ -202,6 +212,12 @@ class MainWindow : public QMainWindow {
     QMenu* languageMenu_ = nullptr;
     QAction* russianAction_ = nullptr;
     QAction* englishAction_ = nullptr;
+    QMenu* buildMenu_ = nullptr;
+    QAction* roundingAction_ = nullptr;
+    QAction* matchingAction_ = nullptr;
+    QAction* toleranceAction_ = nullptr;
+    RoundingWindow* roundingWindow_ = nullptr;
+    ToleranceWindow* toleranceWindow_ = nullptr;
 
     char separator_;
     // The two selections in force (a design file may set values outside the lists).
