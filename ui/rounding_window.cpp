@@ -55,6 +55,7 @@ void FitAxes(QValueAxis* x, QValueAxis* y, std::initializer_list<const QLineSeri
     x->setRange(x0, x1);
     const double air = std::max((y1 - y0) * 0.05, 0.1);
     y->setRange(y0 - air, y1 + air);
+    y->applyNiceNumbers();
 }
 
 void SetPoints(QLineSeries* series, const std::vector<CurvePoint>& curve) {
@@ -70,7 +71,7 @@ void SetPoints(QLineSeries* series, const std::vector<CurvePoint>& curve) {
 RoundingWindow::RoundingWindow(MainWindow* mainWindow)
     : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("RoundingWindow"));
-    resize(980, 640);
+    resize(1100, 680);
 
     roundingBox_ = new QGroupBox(this);
     seriesCombo_ = new QComboBox(roundingBox_);
@@ -151,7 +152,11 @@ RoundingWindow::RoundingWindow(MainWindow* mainWindow)
     summaryTable_ = new QTableWidget(4, 2, this);
     summaryTable_->setObjectName(QStringLiteral("summaryTable"));
     summaryTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    summaryTable_->setFixedHeight(150);
+    summaryTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    summaryTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    summaryTable_->setFixedHeight(summaryTable_->horizontalHeader()->sizeHint().height() +
+                                  4 * summaryTable_->verticalHeader()->defaultSectionSize() +
+                                  2 * summaryTable_->frameWidth());
 
     auto* chart = new QChart;
     idealSeries_ = new QLineSeries(chart);
@@ -184,14 +189,12 @@ RoundingWindow::RoundingWindow(MainWindow* mainWindow)
     auto* left = new QVBoxLayout;
     left->addWidget(roundingBox_);
     left->addWidget(matchingBox_);
+    left->addWidget(summaryTable_);
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(statusLabel_);
     right->addWidget(chartView_, 3);
-    auto* tables = new QHBoxLayout;
-    tables->addWidget(partsTable_, 3);
-    tables->addWidget(summaryTable_, 2);
-    right->addLayout(tables, 2);
+    right->addWidget(partsTable_, 2);
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(left);
     columns->addLayout(right, 1);
@@ -399,7 +402,12 @@ void RoundingWindow::ShowMatchingValues() {
     }
     const LNetwork& l = ends->network;
     const QString inductor = tr("L = %1 мкГн").arg(Number(l.seriesH * 1e6));
-    const QString capacitor = tr("C = %1 пФ").arg(Number(l.shuntF * 1e12));
+    const double exactPF =
+        LMatch(ends->systemOhm, ends->terminationOhm, built_->design.input.FoKHz * 1000).shuntF *
+        1e12;
+    const QString capacitor =
+        useCheck_->isChecked() ? tr("C = %1 → %2 пФ").arg(Number(exactPF), Number(l.shuntF * 1e12))
+                               : tr("C = %1 пФ").arg(Number(exactPF));
     const QString system = Number(ends->systemOhm);
     inputEndLabel_->setText(
         l.shuntAtTo ? tr("Вход: последовательно %1, параллельно %2 со стороны фильтра")

@@ -381,6 +381,7 @@ void ToleranceWindow::ShowResult() {
         axisX_->setRange(nominal.constFirst().x(), nominal.constLast().x());
         // The worst trials can fall far below the band: show 10 dB under the nominal curve.
         axisY_->setRange(std::max(y0, nominalLow - 10), y1 + 0.5);
+        axisY_->applyNiceNumbers();
     }
 
     bandwidthHistogram_->SetValues(r.bandwidthHz, tr("Полоса"), tr("Гц"));

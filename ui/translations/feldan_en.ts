@@ -509,7 +509,7 @@
     </message>
     <message>
         <source>Или широкополосный трансформатор: N2/N1 = %1 (N1 на стороне %2 Ом, N2 на стороне фильтра %3 Ом)</source>
-        <translation>Or a broadband transformer: N2/N1 = %1 (N1 on the %2 Ohm side, N2 on the side of the filter's %3 Ohm)</translation>
+        <translation>Or a broadband transformer: N2/N1 = %1 (N1 on the %2 Ohm side, N2 on the side of the filter&apos;s %3 Ohm)</translation>
     </message>
     <message>
         <source>Стандартные номиналы и согласование</source>
@@ -594,6 +594,10 @@
     <message>
         <source>Затухание (дБ)</source>
         <translation>Attenuation (dB)</translation>
+    </message>
+    <message>
+        <source>C = %1 → %2 пФ</source>
+        <translation>C = %1 → %2 pF</translation>
     </message>
 </context>
 <context>
