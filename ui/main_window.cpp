@@ -637,7 +637,7 @@ void MainWindow::RetranslateUi() {
     clearChartAction_->setText(tr("&Очистить"));
     buildMenu_->setTitle(tr("&Сборка"));
     roundingAction_->setText(tr("&Стандартные номиналы…"));
-    matchingAction_->setText(tr("Согла&сование…"));
+    matchingAction_->setText(tr("Со&гласование…"));
     toleranceAction_->setText(tr("&Допуски…"));
     languageMenu_->setTitle(tr("&Язык / Language"));
     russianAction_->setChecked(CurrentLanguage() == Language::Russian);

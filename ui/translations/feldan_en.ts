@@ -395,7 +395,7 @@
         <translation>&amp;Standard values…</translation>
     </message>
     <message>
-        <source>Согла&amp;сование…</source>
+        <source>Со&amp;гласование…</source>
         <translation>&amp;Matching…</translation>
     </message>
     <message>
