@@ -206,10 +206,10 @@ RoundingWindow::RoundingWindow(MainWindow* mainWindow)
     connect(useCheck_, &QCheckBox::toggled, this, &RoundingWindow::Round);
     connect(systemOhmSpin_, &QDoubleSpinBox::valueChanged, this, &RoundingWindow::Round);
     connect(showMatchedCheck_, &QCheckBox::toggled, this, &RoundingWindow::Round);
-    connect(mainWindow_, &MainWindow::DesignCalculated, this, &RoundingWindow::Rebuild);
+    connect(mainWindow_, &MainWindow::DesignCalculated, this, &RoundingWindow::Follow);
     connect(&mainWindow_->Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) {
-            Rebuild();
+            Follow();
         } else if (!loading_ &&
                    (part == ProjectState::Part::Rounding || part == ProjectState::Part::Matching)) {
             LoadFromProject();
@@ -255,6 +255,7 @@ RoundingRequest RoundingWindow::Request() const {
 }
 
 void RoundingWindow::Rebuild() {
+    outdated_ = false;
     ProjectState& project = mainWindow_->Project();
     const std::vector<CrystalModel> crystals = project.SetCrystals();
     Message message;
@@ -262,6 +263,19 @@ void RoundingWindow::Rebuild() {
                          project.Trim());
     buildMessage_ = built_ ? std::nullopt : std::optional<Message>(message);
     Round();
+}
+
+void RoundingWindow::Follow() {
+    if (isVisible()) {
+        Rebuild();
+    } else {
+        outdated_ = true;
+    }
+}
+
+void RoundingWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (outdated_) Rebuild();
 }
 
 void RoundingWindow::Round() {

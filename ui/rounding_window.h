@@ -44,8 +44,11 @@ class RoundingWindow : public QWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    // A new design: rebuilt at once while shown, else when shown next.
+    void Follow();
     void RetranslateUi();
     // The controls from the project's rounding and matching, without feeding them back.
     void LoadFromProject();
@@ -64,6 +67,7 @@ class RoundingWindow : public QWidget {
     std::optional<CalculationResult> matched_;
     std::optional<Message> buildMessage_;  // why the design did not build
     bool loading_ = false;
+    bool outdated_ = false;
 
     QComboBox* seriesCombo_ = nullptr;
     QCheckBox* parallelCheck_ = nullptr;

@@ -117,6 +117,11 @@ void BuildWindowsTest::toleranceRunsOffTheWindowAndCancels() {
     const feldan::Percentiles& band = window->Result()->bandwidth;
     QVERIFY(band.max - band.min <= 1e-6 * band.median);
 
+    // A new calculation makes the results stale.
+    QVERIFY(!window->Stale());
+    w.form->CalculateDesign();
+    QVERIFY(window->Stale());
+
     // A long run, cancelled: it ends early with the trials it finished.
     Child<QSpinBox>(window, "trialsSpin")->setValue(1000000);
     Child<QDoubleSpinBox>(window, "capToleranceSpin")->setValue(5);
