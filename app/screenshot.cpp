@@ -9,13 +9,18 @@
 // With --crystals, six sweeps of a batch of crystals are fitted in the "Кварцы" window, the best
 // four made the set, and the window is rendered to <folder>/crystal-window.png, the chart's
 // comparison of equal crystals with the set to <folder>/crystal-set-overlay.png.
+// With --build-aids, the windows of the "Сборка" menu go to <folder>/rounding-window.png,
+// matching.png and tolerance-window.png.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -23,6 +28,7 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -40,6 +46,8 @@
 #include "ui/info_window.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
+#include "ui/rounding_window.h"
+#include "ui/tolerance_window.h"
 
 namespace {
 
@@ -129,6 +137,44 @@ QStringList WriteBatchSweeps(const QString& folder) {
     return files;
 }
 
+template <typename T>
+T* Control(const QObject* window, const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The rounding window on E12 with pairs where one part is 5 % off, then refitted and used, with
+// the matched curve; the tolerance window
+// after 500 trials of 5 % capacitors and 20 Hz of crystal spread.
+bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
+    mainWindow.ShowRoundingWindow();
+    auto* rounding = mainWindow.findChild<feldan::RoundingWindow*>();
+    Control<QComboBox>(rounding, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
+    Control<QCheckBox>(rounding, "parallelCheck")->setChecked(true);
+    Control<QDoubleSpinBox>(rounding, "parallelPctSpin")->setValue(5);
+    Settle(300);
+    if (!Save(rounding->grab(), folder.filePath(QStringLiteral("rounding-window.png"))))
+        return false;
+    Control<QCheckBox>(rounding, "refitCheck")->setChecked(true);
+    Control<QCheckBox>(rounding, "useCheck")->setChecked(true);
+    Control<QCheckBox>(rounding, "showMatchedCheck")->setChecked(true);
+    Settle(300);
+    if (!Save(rounding->grab(), folder.filePath(QStringLiteral("matching.png")))) return false;
+    rounding->close();
+
+    mainWindow.ShowToleranceWindow();
+    auto* tolerance = mainWindow.findChild<feldan::ToleranceWindow*>();
+    Control<QSpinBox>(tolerance, "trialsSpin")->setValue(500);
+    Control<QDoubleSpinBox>(tolerance, "capToleranceSpin")->setValue(5);
+    Control<QDoubleSpinBox>(tolerance, "fsSpreadSpin")->setValue(20);
+    tolerance->Run();
+    QElapsedTimer clock;
+    clock.start();
+    while (tolerance->Running() && clock.elapsed() < 300000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Settle(300);
+    return Save(tolerance->grab(), folder.filePath(QStringLiteral("tolerance-window.png")));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,6 +198,10 @@ int main(int argc, char** argv) {
                                       QStringLiteral("Also render the crystal window and set."),
                                       QStringLiteral("folder"));
     parser.addOption(crystals);
+    const QCommandLineOption buildAids(QStringLiteral("build-aids"),
+                                       QStringLiteral("Also render the windows of the Build menu."),
+                                       QStringLiteral("folder"));
+    parser.addOption(buildAids);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -223,6 +273,8 @@ int main(int argc, char** argv) {
         if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("crystal-set-overlay.png"))))
             return 1;
     }
+    if (parser.isSet(buildAids) && !ShootBuildAids(mainWindow, QDir(parser.value(buildAids))))
+        return 1;
     if (files.size() == 1) return 0;
 
     QPrinter printer(QPrinter::HighResolution);

@@ -43,8 +43,10 @@
 #include "ui/program_icon.h"
 #include "ui/project_state.h"
 #include "ui/response_chart.h"
+#include "ui/rounding_window.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
+#include "ui/tolerance_window.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -267,6 +269,18 @@ void MainWindow::BuildMenu() {
         viewActions_[i] = action;
     }
     viewActions_[0]->setChecked(true);
+    buildMenu_ = bar->addMenu(QString());
+    buildMenu_->setObjectName(QStringLiteral("buildMenu"));
+    named(buildMenu_->menuAction(), "buildMenu");
+    roundingAction_ = named(buildMenu_->addAction(QString()), "roundingAction");
+    matchingAction_ = named(buildMenu_->addAction(QString()), "matchingAction");
+    toleranceAction_ = named(buildMenu_->addAction(QString()), "toleranceAction");
+    connect(roundingAction_, &QAction::triggered, this, &MainWindow::ShowRoundingWindow);
+    connect(matchingAction_, &QAction::triggered, this, [this] {
+        ShowRoundingWindow();
+        roundingWindow_->ShowMatching();
+    });
+    connect(toleranceAction_, &QAction::triggered, this, &MainWindow::ShowToleranceWindow);
     // Each language is named in its own words, so that either reader finds it.
     languageMenu_ = bar->addMenu(QString());
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
@@ -631,6 +645,10 @@ void MainWindow::RetranslateUi() {
     legendAction_->setText(tr("&Легенда"));
     clearChartAction_->setText(tr("&Очистить"));
     compareCrystalsAction_->setText(tr("&Сравнить кварцы"));
+    buildMenu_->setTitle(tr("&Сборка"));
+    roundingAction_->setText(tr("&Стандартные номиналы…"));
+    matchingAction_->setText(tr("Со&гласование…"));
+    toleranceAction_->setText(tr("&Допуски…"));
     languageMenu_->setTitle(tr("&Язык / Language"));
     russianAction_->setChecked(CurrentLanguage() == Language::Russian);
     englishAction_->setChecked(CurrentLanguage() == Language::English);
@@ -831,6 +849,7 @@ void MainWindow::CalculateDesign() {
             SetResultText(SummaryText(result, lastSet_, language));
             shownSummary_ = WithoutCurve(result);
             shownSet_ = lastSet_;
+            emit DesignCalculated();
             break;
         case Outcome::Warning:
             ShowWarning(MessageText(result.message, language));
@@ -844,6 +863,20 @@ void MainWindow::CalculateDesign() {
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
     if (view_ == AnalysisView::PassBand) measured_->Show(view_);
+}
+
+void MainWindow::ShowRoundingWindow() {
+    if (!roundingWindow_) roundingWindow_ = new RoundingWindow(this);
+    roundingWindow_->show();
+    roundingWindow_->raise();
+    roundingWindow_->activateWindow();
+}
+
+void MainWindow::ShowToleranceWindow() {
+    if (!toleranceWindow_) toleranceWindow_ = new ToleranceWindow(this);
+    toleranceWindow_->show();
+    toleranceWindow_->raise();
+    toleranceWindow_->activateWindow();
 }
 
 void MainWindow::ClearCurves() {

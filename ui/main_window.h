@@ -31,6 +31,8 @@ class MeasuredOverlay;
 class CrystalWindow;
 class PanelBar;
 class ProjectState;
+class RoundingWindow;
+class ToleranceWindow;
 class ResponseChart;
 struct SweepResult;
 
@@ -111,6 +113,13 @@ class MainWindow : public QMainWindow {
     // design from the set: equal crystals, the set untrimmed and trimmed.
     void ShowCrystalWindow();
     void CompareCrystals();
+    // The "Сборка" menu: its non-modal windows, made on first use.
+    void ShowRoundingWindow();
+    void ShowToleranceWindow();
+
+  signals:
+    // A calculation finished with a design: the build windows follow it.
+    void DesignCalculated();
 
   protected:
     bool event(QEvent* event) override;
@@ -221,6 +230,12 @@ class MainWindow : public QMainWindow {
     QMenu* languageMenu_ = nullptr;
     QAction* russianAction_ = nullptr;
     QAction* englishAction_ = nullptr;
+    QMenu* buildMenu_ = nullptr;
+    QAction* roundingAction_ = nullptr;
+    QAction* matchingAction_ = nullptr;
+    QAction* toleranceAction_ = nullptr;
+    RoundingWindow* roundingWindow_ = nullptr;
+    ToleranceWindow* toleranceWindow_ = nullptr;
 
     char separator_;
     // The two selections in force (a design file may set values outside the lists).

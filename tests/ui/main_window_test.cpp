@@ -228,12 +228,13 @@ void MainWindowTest::menuHasItsItemsInOrder() {
         top.append(action->objectName());
     QCOMPARE(top, (QStringList{QStringLiteral("fileMenu"), QStringLiteral("calculateAction"),
                                QStringLiteral("infoAction"), QStringLiteral("chartMenu"),
-                               QStringLiteral("analysisMenu"), QStringLiteral("languageMenu")}));
+                               QStringLiteral("analysisMenu"), QStringLiteral("buildMenu"),
+                               QStringLiteral("languageMenu")}));
     QStringList texts;
     for (QAction* action : w.form->menuBar()->actions())
         texts.append(action->text());
     QCOMPARE(texts, (QStringList{Utf8("&Файл"), Utf8("&Расчет"), Utf8("&Инфо"), Utf8("&График"),
-                                 Utf8("&Анализ"), Utf8("&Язык / Language")}));
+                                 Utf8("&Анализ"), Utf8("&Сборка"), Utf8("&Язык / Language")}));
 
     struct Item {
         const char* name;
@@ -277,6 +278,9 @@ void MainWindowTest::menuHasItsItemsInOrder() {
            {"openMeasuredAction", "&Измеренный фильтр…", false, false},
            {"shiftMeasuredAction", "С&двинуть к центру расчёта", false, true},
            {"removeMeasuredAction", "&Убрать измеренный", false, false}});
+    check(w.Get<QMenu>("buildMenu"), {{"roundingAction", "&Стандартные номиналы…", false, false},
+                                      {"matchingAction", "Со&гласование…", false, false},
+                                      {"toleranceAction", "&Допуски…", false, false}});
     check(w.Get<QMenu>("languageMenu"),
           {{"russianAction", "Русский", false, true}, {"englishAction", "English", false, true}});
     QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);

@@ -113,7 +113,7 @@
     </message>
     <message>
         <source>Строка %1, столбец «%2»: «%3» — нужно %4 число.</source>
-        <translation>Row %1, column "%2": "%3" — a %4 number is needed.</translation>
+        <translation>Row %1, column &quot;%2&quot;: &quot;%3&quot; — a %4 number is needed.</translation>
     </message>
     <message>
         <source>неотрицательное</source>
@@ -129,7 +129,7 @@
     </message>
     <message>
         <source>G3UUR: в поле %1 «%2» — нужно %3 число.</source>
-        <translation>G3UUR: in the field %1 "%2" — a %3 number is needed.</translation>
+        <translation>G3UUR: in the field %1 &quot;%2&quot; — a %3 number is needed.</translation>
     </message>
     <message>
         <source>G3UUR: f2 и C2 задаются вместе.</source>
@@ -567,7 +567,7 @@
     </message>
     <message>
         <source>Набор кварцев не выбран: выберите его в окне «Кварцы».</source>
-        <translation>No set of crystals is chosen: choose one in the "Crystals" window.</translation>
+        <translation>No set of crystals is chosen: choose one in the &quot;Crystals&quot; window.</translation>
     </message>
     <message>
         <source>равные кварцы</source>
@@ -600,6 +600,22 @@
     <message>
         <source>&amp;Сравнить кварцы</source>
         <translation>C&amp;ompare crystals</translation>
+    </message>
+    <message>
+        <source>&amp;Сборка</source>
+        <translation>&amp;Build</translation>
+    </message>
+    <message>
+        <source>&amp;Стандартные номиналы…</source>
+        <translation>&amp;Standard values…</translation>
+    </message>
+    <message>
+        <source>Со&amp;гласование…</source>
+        <translation>&amp;Matching…</translation>
+    </message>
+    <message>
+        <source>&amp;Допуски…</source>
+        <translation>&amp;Tolerance…</translation>
     </message>
 </context>
 <context>
@@ -672,6 +688,169 @@
     </message>
 </context>
 <context>
+    <name>feldan::RoundingWindow</name>
+    <message>
+        <source>Фильтр не рассчитывается: %1</source>
+        <translation>The filter does not calculate: %1</translation>
+    </message>
+    <message>
+        <source>Округлённый фильтр: %1</source>
+        <translation>The rounded filter: %1</translation>
+    </message>
+    <message>
+        <source>%1 пФ</source>
+        <translation>%1 pF</translation>
+    </message>
+    <message>
+        <source>%1 + %2 пФ</source>
+        <translation>%1 + %2 pF</translation>
+    </message>
+    <message>
+        <source>Rвх</source>
+        <translation>Rin</translation>
+    </message>
+    <message>
+        <source>%1 Ом</source>
+        <translation>%1 Ohm</translation>
+    </message>
+    <message>
+        <source>Идеальная</source>
+        <translation>Ideal</translation>
+    </message>
+    <message>
+        <source>Округлённая</source>
+        <translation>Rounded</translation>
+    </message>
+    <message>
+        <source>Согласованная</source>
+        <translation>Matched</translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 дБ</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>L = %1 мкГн</source>
+        <translation>L = %1 µH</translation>
+    </message>
+    <message>
+        <source>C = %1 → %2 пФ</source>
+        <translation>C = %1 → %2 pF</translation>
+    </message>
+    <message>
+        <source>C = %1 пФ</source>
+        <translation>C = %1 pF</translation>
+    </message>
+    <message>
+        <source>Вход: последовательно %1, параллельно %2 со стороны фильтра</source>
+        <translation>Input: series %1, shunt %2 on the filter side</translation>
+    </message>
+    <message>
+        <source>Вход: последовательно %1, параллельно %2 со стороны источника %3 Ом</source>
+        <translation>Input: series %1, shunt %2 on the side of the %3 Ohm source</translation>
+    </message>
+    <message>
+        <source>Выход: последовательно %1, параллельно %2 со стороны фильтра</source>
+        <translation>Output: series %1, shunt %2 on the filter side</translation>
+    </message>
+    <message>
+        <source>Выход: последовательно %1, параллельно %2 со стороны нагрузки %3 Ом</source>
+        <translation>Output: series %1, shunt %2 on the side of the %3 Ohm load</translation>
+    </message>
+    <message>
+        <source>Или широкополосный трансформатор: N2/N1 = %1 (N1 на стороне %2 Ом, N2 на стороне фильтра %3 Ом)</source>
+        <translation>Or a broadband transformer: N2/N1 = %1 (N1 on the %2 Ohm side, N2 on the side of the filter&apos;s %3 Ohm)</translation>
+    </message>
+    <message>
+        <source>Стандартные номиналы и согласование</source>
+        <translation>Standard values and matching</translation>
+    </message>
+    <message>
+        <source>Стандартные номиналы</source>
+        <translation>Standard values</translation>
+    </message>
+    <message>
+        <source>Два параллельно, если один отличается более чем на</source>
+        <translation>Two in parallel when one alone is more off than</translation>
+    </message>
+    <message>
+        <source>Подобрать сопротивление нагрузки</source>
+        <translation>Refit the termination</translation>
+    </message>
+    <message>
+        <source>Округлить его до E24</source>
+        <translation>Round it to E24</translation>
+    </message>
+    <message>
+        <source>Подбор минимизирует среднеквадратичную разницу в дБ с идеальной АЧХ в её полосе пропускания.</source>
+        <translation>The refit minimises the RMS difference in dB from the ideal response over the ideal pass band.</translation>
+    </message>
+    <message>
+        <source>Использовать для собранного фильтра</source>
+        <translation>Use for the built filter</translation>
+    </message>
+    <message>
+        <source>Согласование</source>
+        <translation>Matching</translation>
+    </message>
+    <message>
+        <source>Сопротивление тракта, Ом:</source>
+        <translation>System resistance, Ohm:</translation>
+    </message>
+    <message>
+        <source>Показать АЧХ с согласующими цепями</source>
+        <translation>Show the response with the matching networks</translation>
+    </message>
+    <message>
+        <source>Элемент</source>
+        <translation>Part</translation>
+    </message>
+    <message>
+        <source>Номинал</source>
+        <translation>Nominal</translation>
+    </message>
+    <message>
+        <source>Стандартный</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Из двух параллельно</source>
+        <translation>Two in parallel</translation>
+    </message>
+    <message>
+        <source>Полоса</source>
+        <translation>Band width</translation>
+    </message>
+    <message>
+        <source>Амин</source>
+        <translation>Amin</translation>
+    </message>
+    <message>
+        <source>Неравномерность</source>
+        <translation>Ripple</translation>
+    </message>
+    <message>
+        <source>Пик от Fo</source>
+        <translation>Peak from Fo</translation>
+    </message>
+    <message>
+        <source>С согласованием</source>
+        <translation>Matched</translation>
+    </message>
+    <message>
+        <source>Расстройка относительно Fo (кГц)</source>
+        <translation>Detuning from Fo (kHz)</translation>
+    </message>
+    <message>
+        <source>Затухание (дБ)</source>
+        <translation>Attenuation (dB)</translation>
+    </message>
+</context>
+<context>
     <name>feldan::Schematic</name>
     <message>
         <source>Схема 3-х кристального фильтра</source>
@@ -704,6 +883,149 @@
     <message>
         <source>кварцевые фильтры</source>
         <translation>crystal filters</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::ToleranceWindow</name>
+    <message>
+        <source>Фильтр не рассчитывается: %1</source>
+        <translation>The filter does not calculate: %1</translation>
+    </message>
+    <message>
+        <source>Идёт расчёт…</source>
+        <translation>Running…</translation>
+    </message>
+    <message>
+        <source>Проект изменён после расчёта: результаты устарели.</source>
+        <translation>The project changed after the run: the results are stale.</translation>
+    </message>
+    <message>
+        <source>Полоса</source>
+        <translation>Band width</translation>
+    </message>
+    <message>
+        <source>Гц</source>
+        <translation>Hz</translation>
+    </message>
+    <message>
+        <source>Неравномерность</source>
+        <translation>Ripple</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Амин</source>
+        <translation>Amin</translation>
+    </message>
+    <message>
+        <source>Выход годных: %1 % (%2 испытаний, не рассчитались: %3)</source>
+        <translation>Yield: %1 % (%2 trials, failed to calculate: %3)</translation>
+    </message>
+    <message>
+        <source>Расчёт прерван.</source>
+        <translation>The run was cancelled.</translation>
+    </message>
+    <message>
+        <source>Допуски (Монте-Карло)</source>
+        <translation>Tolerance (Monte Carlo)</translation>
+    </message>
+    <message>
+        <source>Испытаний:</source>
+        <translation>Trials:</translation>
+    </message>
+    <message>
+        <source>Допуск конденсаторов, ±%:</source>
+        <translation>Capacitor tolerance, ±%:</translation>
+    </message>
+    <message>
+        <source>Распределение:</source>
+        <translation>Distribution:</translation>
+    </message>
+    <message>
+        <source>равномерное</source>
+        <translation>uniform</translation>
+    </message>
+    <message>
+        <source>нормальное (допуск = 3σ)</source>
+        <translation>normal (tolerance = 3σ)</translation>
+    </message>
+    <message>
+        <source>Разброс fs кварцев (σ), Гц:</source>
+        <translation>Crystal fs spread (σ), Hz:</translation>
+    </message>
+    <message>
+        <source>Разброс Rm кварцев (σ), %:</source>
+        <translation>Crystal Rm spread (σ), %:</translation>
+    </message>
+    <message>
+        <source>Начальное число:</source>
+        <translation>Seed:</translation>
+    </message>
+    <message>
+        <source>Годен: полоса в пределах ±%:</source>
+        <translation>Pass: band width within ±%:</translation>
+    </message>
+    <message>
+        <source>Годен: неравномерность не более +дБ:</source>
+        <translation>Pass: ripple at most + dB:</translation>
+    </message>
+    <message>
+        <source>Пуск</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>мин.</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>5 %</source>
+        <translation>5 %</translation>
+    </message>
+    <message>
+        <source>медиана</source>
+        <translation>median</translation>
+    </message>
+    <message>
+        <source>95 %</source>
+        <translation>95 %</translation>
+    </message>
+    <message>
+        <source>макс.</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>Полоса, Гц</source>
+        <translation>Band width, Hz</translation>
+    </message>
+    <message>
+        <source>Неравномерность, дБ</source>
+        <translation>Ripple, dB</translation>
+    </message>
+    <message>
+        <source>Амин, дБ</source>
+        <translation>Amin, dB</translation>
+    </message>
+    <message>
+        <source>Номинал</source>
+        <translation>Nominal</translation>
+    </message>
+    <message>
+        <source>5…95 %</source>
+        <translation>5…95 %</translation>
+    </message>
+    <message>
+        <source>Расстройка относительно Fo (кГц)</source>
+        <translation>Detuning from Fo (kHz)</translation>
+    </message>
+    <message>
+        <source>Затухание (дБ)</source>
+        <translation>Attenuation (dB)</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,48 @@
+#include "engine/matching.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "circuit/analysis.h"
+
+namespace feldan {
+namespace {
+
+// A lossless network that matches exactly at Fo passes all the power the filter would take from
+// its own terminations: |S21| in the system equals the filter's between its terminations. Both
+// sides of the capacitor are tried: a system resistance below the filter's and one above.
+TEST(MatchedFilter, AtFoPassesWhatTheFilterPassesBetweenItsOwnTerminations) {
+    for (int type : {2, 3, 7}) {
+        DesignFields fields;
+        fields.FilterType = type;
+        Message message;
+        const std::optional<BuiltDesign> built = BuildDesign(fields, '.', message);
+        ASSERT_TRUE(built) << MessageText(message);
+        const double rin = built->design.synthesis.InputOhm;
+        const double foHz = built->design.input.FoKHz * 1000;
+        for (double systemOhm : {50.0, 20 * rin}) {
+            SCOPED_TRACE(testing::Message() << "type " << type << ", " << systemOhm << " Ohm");
+            const MatchedEnds ends{systemOhm, rin, LMatch(systemOhm, rin, foHz)};
+            EXPECT_EQ(ends.network.shuntAtTo, systemOhm < rin);
+            auto plain = std::make_unique<CircuitAnalysis>();
+            plain->BuildSchematic(type, built->values, rin);
+            auto matched = std::make_unique<CircuitAnalysis>();
+            BuildMatchedSchematicNetlist(type, built->values, ends, matched->netlist);
+            PrepareNetlist(matched->netlist);
+            const TwoPortPoint a = plain->AnalyseTwoPort(TwoPi * foHz);
+            const TwoPortPoint b = matched->AnalyseTwoPort(TwoPi * foHz);
+            ASSERT_TRUE(a.ok && b.ok);
+            EXPECT_NEAR(DecibelsOf(b.s21), DecibelsOf(a.s21), 0.1);
+            // The crystal band is narrow beside Fo: the networks hardly move its edges.
+            const CalculationResult measured = MeasureMatched(*built, built->values, ends);
+            ASSERT_EQ(measured.outcome, Outcome::Done);
+            EXPECT_NEAR(measured.measurements.MeasuredDfHz,
+                        built->schematic.measurements.MeasuredDfHz,
+                        0.01 * built->schematic.measurements.MeasuredDfHz);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace feldan

@@ -1,0 +1,142 @@
+// The "Сборка" windows: rounding to a standard series beside the ideal response, matching to
+// the system resistance, and the Monte Carlo run on its own thread.
+#include <QAction>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include "engine/standard_values.h"
+#include "ui/project_state.h"
+#include "ui/rounding_window.h"
+#include "ui/tolerance_window.h"
+#include "ui_test_support.h"
+
+using feldan::ESeries;
+using feldan::RoundingWindow;
+using feldan::RoundToSeries;
+using feldan::ToleranceWindow;
+using feldan::testing::Child;
+using feldan::testing::WindowUnderTest;
+
+namespace {
+
+// The numbers of a cell such as "120 пФ" or "100 + 22 пФ".
+QList<double> NumbersIn(const QTableWidgetItem* item) {
+    QList<double> numbers;
+    for (const QString& word : item->text().split(QLatin1Char(' '))) {
+        bool ok = false;
+        const double value = QLocale().toDouble(word, &ok);
+        if (ok) numbers.append(value);
+    }
+    return numbers;
+}
+
+// A curve of the rounding window's chart.
+QList<QPointF> CurveOf(const RoundingWindow* window, const char* name) {
+    return Child<QLineSeries>(Child<QChartView>(window, "roundingChart")->chart(), name)->points();
+}
+
+}  // namespace
+
+class BuildWindowsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void roundingToE12GivesE12PartsAndAnotherCurve();
+    void matchingIsShownAndKeptInTheProject();
+    void toleranceRunsOffTheWindowAndCancels();
+};
+
+void BuildWindowsTest::roundingToE12GivesE12PartsAndAnotherCurve() {
+    WindowUnderTest w;
+    w.Get<QAction>("roundingAction")->trigger();
+    auto* window = w.form->findChild<RoundingWindow*>();
+    QVERIFY(window && window->isVisible());
+    Child<QCheckBox>(window, "parallelCheck")->setChecked(true);
+    Child<QComboBox>(window, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
+    auto* table = Child<QTableWidget>(window, "partsTable");
+    QCOMPARE(table->rowCount(), 4);  // C1=C5, C2=C4, C3 and the termination
+    int pairs = 0;
+    for (int row = 0; row + 1 < table->rowCount(); ++row) {
+        QList<double> parts = NumbersIn(table->item(row, 3));
+        if (parts.isEmpty())
+            parts = NumbersIn(table->item(row, 2));
+        else
+            ++pairs;
+        QVERIFY(!parts.isEmpty());
+        for (double part : parts)
+            QCOMPARE(RoundToSeries(part, ESeries::E12), part);
+    }
+    QVERIFY(pairs > 0);
+    const QList<QPointF> ideal = CurveOf(window, "idealSeries");
+    const QList<QPointF> rounded = CurveOf(window, "roundedSeries");
+    QVERIFY(ideal.size() > 10 && rounded.size() > 10);
+    QVERIFY(ideal != rounded);
+
+    // Used for the built filter, the choice is the project's; cleared, it is gone.
+    Child<QCheckBox>(window, "useCheck")->setChecked(true);
+    QVERIFY(w.form->Project().Rounding());
+    QVERIFY(w.form->Project().Rounding()->series == ESeries::E12);
+    Child<QCheckBox>(window, "useCheck")->setChecked(false);
+    QVERIFY(!w.form->Project().Rounding());
+}
+
+void BuildWindowsTest::matchingIsShownAndKeptInTheProject() {
+    WindowUnderTest w;
+    w.Get<QAction>("matchingAction")->trigger();
+    auto* window = w.form->findChild<RoundingWindow*>();
+    QVERIFY(window);
+    QVERIFY(Child<QLabel>(window, "inputEndLabel")->text().contains(QStringLiteral("L = ")));
+    QVERIFY(CurveOf(window, "matchedSeries").isEmpty());
+    Child<QCheckBox>(window, "showMatchedCheck")->setChecked(true);
+    QVERIFY(!CurveOf(window, "matchedSeries").isEmpty());
+    QCOMPARE(w.form->Project().MatchOhm().value_or(0), 50.0);
+}
+
+void BuildWindowsTest::toleranceRunsOffTheWindowAndCancels() {
+    WindowUnderTest w;
+    w.Get<QAction>("toleranceAction")->trigger();
+    auto* window = w.form->findChild<ToleranceWindow*>();
+    QVERIFY(window);
+    Child<QSpinBox>(window, "trialsSpin")->setValue(50);
+    for (const char* name : {"capToleranceSpin", "fsSpreadSpin", "rmSpreadSpin"})
+        Child<QDoubleSpinBox>(window, name)->setValue(0);
+    QTest::mouseClick(Child<QPushButton>(window, "runButton"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running() && window->Result(), 120000);
+    QCOMPARE(window->Result()->trials, 50);
+    QCOMPARE(window->Result()->yield, 1.0);
+    QVERIFY(Child<QLabel>(window, "yieldLabel")->text().contains(QStringLiteral("100")));
+    // Without any spread every trial is the nominal filter.
+    const feldan::Percentiles& band = window->Result()->bandwidth;
+    QVERIFY(band.max - band.min <= 1e-6 * band.median);
+
+    // A new calculation makes the results stale.
+    QVERIFY(!window->Stale());
+    w.form->CalculateDesign();
+    QVERIFY(window->Stale());
+
+    // A long run, cancelled: it ends early with the trials it finished.
+    Child<QSpinBox>(window, "trialsSpin")->setValue(1000000);
+    Child<QDoubleSpinBox>(window, "capToleranceSpin")->setValue(5);
+    window->Run();
+    QVERIFY(window->Running());
+    QTest::mouseClick(Child<QPushButton>(window, "cancelButton"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running(), 60000);
+    QVERIFY(window->Result()->cancelled);
+    QVERIFY(window->Result()->trials < 1000000);
+
+    // A run going when the program closes is stopped and waited for.
+    window->Run();
+    QVERIFY(window->Running());
+    w.form.reset();
+}
+
+QTEST_MAIN(BuildWindowsTest)
+#include "build_windows_test.moc"
