@@ -171,7 +171,7 @@ void MainWindow::ShowView(AnalysisView view) {
         return;
     }
     SetBusyCursor(true);
-    DesignedFilter filter = DesignFilter(CurrentDesign(), separator_, CircuitChoice::Analysed);
+    DesignedFilter filter = DesignedFilterOf(CircuitChoice::Analysed);
     if (filter.design.outcome == Outcome::Done) {
         auto sweep = std::make_shared<SweepResult>(SweepFilter(filter, RequestOf(view, filter)));
         viewFoHz_ = (sweep->fromHz + sweep->toHz) / 2;
@@ -348,8 +348,7 @@ bool MainWindow::WriteReport(QIODevice& device) {
                      tr("Детали схемы"));
     y += 32;
     QStringList parts;
-    const DesignedFilter built =
-        DesignFilter(CurrentDesign(), separator_, CircuitChoice::Schematic);
+    const DesignedFilter built = DesignedFilterOf(CircuitChoice::Schematic);
     if (built.design.outcome == Outcome::Done && filterType_ >= 1 &&
         filterType_ <= FilterTypeCount) {
         for (const SchematicItem& item : DescriptorOf(filterType_).schematic) {
@@ -421,7 +420,7 @@ bool MainWindow::WriteReport(QIODevice& device) {
     drawChart(passBand, tr("Полоса пропускания"));
 
     ResponseChart delay;
-    DesignedFilter analysed = DesignFilter(CurrentDesign(), separator_, CircuitChoice::Analysed);
+    DesignedFilter analysed = DesignedFilterOf(CircuitChoice::Analysed);
     if (analysed.design.outcome == Outcome::Done) {
         const SweepResult sweep = SweepFilter(analysed, SweepRequest{});
         const std::vector<NamedCurve> curves =

@@ -59,6 +59,12 @@ std::string MainWindow::SummaryText(const CalculationResult& result,
     return text;
 }
 
+DesignedFilter MainWindow::DesignedFilterOf(CircuitChoice circuit) const {
+    if (!projectState_->UsesCrystalSet()) return DesignFilter(CurrentDesign(), separator_, circuit);
+    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
+    return DesignFilter(CurrentDesign(), separator_, circuit, crystals, projectState_->Trim());
+}
+
 void MainWindow::CompareCrystals() {
     if (!projectState_->UsesCrystalSet()) {
         ShowError(tr("Набор кварцев не выбран: выберите его в окне «Кварцы»."));
@@ -79,8 +85,6 @@ void MainWindow::CompareCrystals() {
         CalculateWithCrystals(design, crystals, false, separator_, language),
         CalculateWithCrystals(design, crystals, true, separator_, language)};
     SetBusyCursor(false);
-    const std::array<QString, 3> names = {tr("равные кварцы"), tr("набор без подстройки"),
-                                          tr("набор с подстройкой")};
     ClearCurves();
     curveCount_ = 0;
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -94,12 +98,26 @@ void MainWindow::CompareCrystals() {
         std::vector<CurvePoint> points = result.curve;
         for (CurvePoint& point : points)
             point.x += shiftKHz;
+        chart_->AddCurve(static_cast<int>(i), points);
+        comparison_[i] = OverlayText{result, design.texts.Df};
+    }
+    for (int position = static_cast<int>(results.size()); position < SeriesCount; ++position)
+        chart_->SetLegendEntryShown(position, false);
+    NameComparison();
+}
+
+void MainWindow::NameComparison() {
+    const std::array<QString, 3> names = {tr("равные кварцы"), tr("набор без подстройки"),
+                                          tr("набор с подстройкой")};
+    const Language language = CurrentLanguage();
+    for (std::size_t i = 0; i < comparison_.size(); ++i) {
+        if (!comparison_[i]) continue;
         const int position = static_cast<int>(i);
         chart_->SetSeriesName(position, names[i]);
-        chart_->AddCurve(position, points);
         overlayStatusBar_->SetPanelText(
             position, names[i] + QStringLiteral(": ") +
-                          FromUtf8(OverlaySummary(result, design.texts.Df, separator_, language)));
+                          FromUtf8(OverlaySummary(comparison_[i]->result, comparison_[i]->dfText,
+                                                  separator_, language)));
     }
 }
 

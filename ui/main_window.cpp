@@ -686,6 +686,7 @@ void MainWindow::RetranslateUi() {
     }
     if (view_ != AnalysisView::PassBand) PlotViewSweep();
     if (measured_) measured_->RetranslateUi();
+    NameComparison();
     for (int position = 0; position < SeriesCount; ++position) {
         if (const auto& shown = overlayTexts_[position]) {
             overlayStatusBar_->SetPanelText(
@@ -883,8 +884,12 @@ void MainWindow::ClearCurves() {
     for (int position = 0; position < SeriesCount; ++position) {
         chart_->ClearSeries(position);
         chart_->SetSeriesName(position, QString());
+        chart_->SetLegendEntryShown(position, true);
         overlayStatusBar_->SetPanelText(position, QString());
         overlayTexts_[position].reset();
+    }
+    for (std::optional<OverlayText>& shown : comparison_) {
+        shown.reset();
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
+#include "engine/sweep.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"
 
@@ -103,6 +104,8 @@ class MainWindow : public QMainWindow {
     // went to (from the start values before any file).
     DesignFields CurrentDesign() const;
     bool HasUnsavedChanges() const;
+    // The designed filter as Calculate makes it: of the set of crystals when one is in use.
+    DesignedFilter DesignedFilterOf(CircuitChoice circuit) const;
     // The design file the window works on; empty before the first Open or Save.
     QString DesignPath() const { return designPath_; }
 
@@ -167,6 +170,8 @@ class MainWindow : public QMainWindow {
     void ClearCurves();
     // Draws the sweep of the view in force into the chart, in the language in force.
     void PlotViewSweep();
+    // Names the curves of "Сравнить кварцы" in the language in force.
+    void NameComparison();
 
     // The controls; each has an object name of the same words without the underscore.
     QWidget* clientArea_ = nullptr;
@@ -259,6 +264,10 @@ class MainWindow : public QMainWindow {
         std::string dfText;
     };
     std::array<std::optional<OverlayText>, 5> overlayTexts_;
+    // The three calculations of "Сравнить кварцы" while the chart shows them, so that a new
+    // language can name them again.
+    std::array<std::optional<OverlayText>, 3> comparison_;
+
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
     // every later save.

@@ -147,8 +147,7 @@ void MeasuredOverlay::Show(AnalysisView view) {
     shifted_ = false;
     // The points go at their detuning from the design's Fo; while the design cannot be made,
     // around their own centre (or the middle of the sweep).
-    DesignedFilter design =
-        DesignFilter(window_.CurrentDesign(), window_.Separator(), CircuitChoice::Analysed);
+    DesignedFilter design = window_.DesignedFilterOf(CircuitChoice::Analysed);
     const bool designed = design.design.outcome == Outcome::Done;
     double foHz = 0;
     if (designed) {

@@ -210,6 +210,12 @@ void ResponseChart::SetSeriesName(int position, const QString& name) {
     series_[position]->setName(SeriesName(position));
 }
 
+void ResponseChart::SetLegendEntryShown(int position, bool shown) {
+    if (position < 0 || position >= SeriesCount) return;
+    for (QLegendMarker* marker : chart()->legend()->markers(series_[position]))
+        marker->setVisible(shown);
+}
+
 QString ResponseChart::SeriesName(int position) const {
     if (!ownNames_[position].isEmpty()) return ownNames_[position];
     return tr("АЧХ%1").arg(position + 1);

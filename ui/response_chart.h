@@ -57,6 +57,8 @@ class ResponseChart : public QChartView {
     // A name of its own for the series at `position` in the legend; an empty one gives it back
     // its numbered name.
     void SetSeriesName(int position, const QString& name);
+    // Shows or hides a curve's entry in the legend (a comparison uses only some of the five).
+    void SetLegendEntryShown(int position, bool shown);
 
     void SetLegendVisible(bool visible);
     bool LegendVisible() const;

@@ -18,6 +18,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "engine/messages.h"
 #include "ui/language.h"
@@ -33,6 +34,17 @@ constexpr std::array<ESeries, 4> SeriesChoices = {ESeries::E6, ESeries::E12, ESe
 
 QString Number(double value, int digits = 4) {
     return QLocale().toString(value, 'g', digits);
+}
+
+// A matching capacitor in standard parts, the way the filter's own capacitors are rounded: one
+// part, or two in parallel where one alone is too far off.
+ParallelPair StandardParts(double pF, const RoundingRequest& request) {
+    const double single = RoundToSeries(pF, request.series);
+    if (request.parallelPct && std::fabs(single / pF - 1) * 100 > *request.parallelPct) {
+        const ParallelPair pair = NearestParallelPair(pF, request.series);
+        if (pair.smaller > 0) return pair;
+    }
+    return {single, 0};
 }
 
 QTableWidgetItem* Cell(const QString& text) {
@@ -353,7 +365,7 @@ std::optional<MatchedEnds> RoundingWindow::Ends() const {
         rounded ? result_->roundedTerminationOhm : built_->design.synthesis.InputOhm;
     ends.network = LMatch(ends.systemOhm, ends.terminationOhm, built_->design.input.FoKHz * 1000);
     if (rounded) {
-        ends.network.shuntF = RoundToSeries(ends.network.shuntF * 1e12, Request().series) * 1e-12;
+        ends.network.shuntF = StandardParts(ends.network.shuntF * 1e12, Request()).Sum() * 1e-12;
     }
     return ends;
 }
@@ -419,9 +431,14 @@ void RoundingWindow::ShowMatchingValues() {
     const double exactPF =
         LMatch(ends->systemOhm, ends->terminationOhm, built_->design.input.FoKHz * 1000).shuntF *
         1e12;
-    const QString capacitor =
-        useCheck_->isChecked() ? tr("C = %1 → %2 пФ").arg(Number(exactPF), Number(l.shuntF * 1e12))
-                               : tr("C = %1 пФ").arg(Number(exactPF));
+    QString capacitor = tr("C = %1 пФ").arg(Number(exactPF));
+    if (useCheck_->isChecked()) {
+        const ParallelPair parts = StandardParts(exactPF, Request());
+        capacitor = parts.smaller > 0
+                        ? tr("C = %1 → %2 + %3 пФ")
+                              .arg(Number(exactPF), Number(parts.larger), Number(parts.smaller))
+                        : tr("C = %1 → %2 пФ").arg(Number(exactPF), Number(parts.larger));
+    }
     const QString system = Number(ends->systemOhm);
     inputEndLabel_->setText(
         l.shuntAtTo ? tr("Вход: последовательно %1, параллельно %2 со стороны фильтра")
