@@ -849,6 +849,10 @@
         <source>Затухание (дБ)</source>
         <translation>Attenuation (dB)</translation>
     </message>
+    <message>
+        <source>C = %1 → %2 + %3 пФ</source>
+        <translation>C = %1 → %2 + %3 pF</translation>
+    </message>
 </context>
 <context>
     <name>feldan::Schematic</name>
