@@ -39,11 +39,12 @@
 #include "ui/language.h"
 #include "ui/numeric_edit.h"
 #include "ui/panel_bar.h"
-#include "ui/project_state.h"
 #include "ui/program_icon.h"
+#include "ui/project_state.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
+#include "ui/tuning_panel.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -195,6 +196,11 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     SetStartState();
     infoWindow_ = new InfoWindow(this);
     projectState_ = new ProjectState(this);
+    tuningPanel_ = new TuningPanel(*this, *chart_, *projectState_);
+    addDockWidget(Qt::RightDockWidgetArea, tuningPanel_);
+    tuningPanel_->hide();
+    analysisMenu_->addSeparator()->setObjectName(QStringLiteral("tuningSeparator"));
+    analysisMenu_->addAction(tuningPanel_->MenuAction());
     savedDesign_ = CurrentDesign();
     UpdateTitle();
 }
@@ -829,6 +835,7 @@ void MainWindow::CalculateDesign() {
             return;
     }
     ++curveCount_;
+    emit DesignCalculated();
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
 }

@@ -29,6 +29,7 @@ namespace feldan {
 class PanelBar;
 class ProjectState;
 class ResponseChart;
+class TuningPanel;
 struct SweepResult;
 
 // What the chart shows: the pass band of the calculations, or a quantity of a sweep of the
@@ -103,6 +104,10 @@ class MainWindow : public QMainWindow {
 
     // A warning box; lines of `text` are separated by '\r'.
     void ShowWarning(const std::string& text);
+
+  signals:
+    // A calculation of the design ended without an error.
+    void DesignCalculated();
 
   protected:
     bool event(QEvent* event) override;
@@ -180,6 +185,7 @@ class MainWindow : public QMainWindow {
     QTimer* clockTimer_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
     ProjectState* projectState_ = nullptr;
+    TuningPanel* tuningPanel_ = nullptr;
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;

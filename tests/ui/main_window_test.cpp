@@ -270,7 +270,9 @@ void MainWindowTest::menuHasItsItemsInOrder() {
            {"wideBandViewAction", "&Широкая полоса", false, true},
            {"groupDelayViewAction", "&Групповая задержка", false, true},
            {"returnLossViewAction", "&Возвратные потери", false, true},
-           {"impedanceViewAction", "&Входное сопротивление", false, true}});
+           {"impedanceViewAction", "&Входное сопротивление", false, true},
+           {"tuningSeparator", "", true, false},
+           {"tuningAction", "Подс&тройка", false, true}});
     check(w.Get<QMenu>("languageMenu"),
           {{"russianAction", "Русский", false, true}, {"englishAction", "English", false, true}});
     QVERIFY(w.Get<QAction>("calculateAction")->menu() == nullptr);
