@@ -1,12 +1,16 @@
 // Renders the main window after "Расчет" on the default design, and the information window in
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
 // does:
-//   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] <main.png>
+//   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--tuning <png>] <main.png>
 //                     [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
+// With --tuning, the window is rendered last with the "Подстройка" panel open and C3 moved up
+// 5 % to that file.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
+#include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QCommandLineParser>
@@ -62,7 +66,11 @@ int main(int argc, char** argv) {
                                    QStringLiteral("folder"));
     parser.addOption(lang);
     parser.addOption(maximised);
+    const QCommandLineOption tuning(QStringLiteral("tuning"),
+                                    QStringLiteral("Also render the window while tuning."),
+                                    QStringLiteral("png"));
     parser.addOption(views);
+    parser.addOption(tuning);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -106,6 +114,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(report.fileName()));
             return 1;
         }
+    }
+    if (parser.isSet(tuning)) {
+        mainWindow.findChild<QAction*>(QStringLiteral("tuningAction"))->trigger();
+        Settle(200);
+        mainWindow.findChild<QAbstractSpinBox*>(QStringLiteral("tuneC3"))->stepBy(5);
+        Settle(300);
+        if (!Save(mainWindow.grab(), parser.value(tuning))) return 1;
     }
     if (files.size() == 1) return 0;
 

@@ -24,9 +24,10 @@ namespace {
 const std::array<QColor, SeriesCount> SeriesColors = {
     QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255), QColor(255, 0, 255), QColor(64, 0, 0)};
 
-// The designed curve dashed and dark, the tuned one broad and bright, so that both read apart
-// from the overlays.
-const QPen DesignedPen(QColor(64, 64, 64), 2, Qt::DashLine);
+// The designed curve a broad light band, the tuned one bright and narrow over it. (A dash
+// pattern or a translucent pen would go solid: a curve of thousands of points is drawn segment
+// by segment.)
+const QPen DesignedPen(QColor(175, 175, 175), 5);
 const QPen TunedPen(QColor(255, 128, 0), 2);
 
 const QColor LightYellow(255, 255, 128);
