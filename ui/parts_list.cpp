@@ -10,8 +10,15 @@ namespace feldan {
 
 namespace {
 
+// Without group separators: 8,861.436 would read as two numbers in a column of values.
+QLocale NumberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 QString Number(double value, int significant) {
-    return QLocale().toString(value, 'g', significant);
+    return NumberLocale().toString(value, 'g', significant);
 }
 
 QString FromUtf8(const std::string& text) {
@@ -53,7 +60,7 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
         PartsListRow row{tr("ZQ%1").arg(position),
                          tr("%1, fs %2 кГц")
                              .arg(FromUtf8(crystals[k].name),
-                                  QLocale().toString(crystals[k].model.fsHz / 1000, 'f', 3)),
+                                  NumberLocale().toString(crystals[k].model.fsHz / 1000, 'f', 3)),
                          QString()};
         const std::string trimLabel = "Ct" + std::to_string(position);
         for (const TunablePart& part : parts) {

@@ -63,6 +63,7 @@ class TuningPanelTest : public QObject {
     void undoAndResetBringTheDesignedCurveBackExactly();
     void typedValueSetsThePartAndBadTextIsNamed();
     void projectTuningIsShownAndReported();
+    void crystalSetBringsItsTrims();
 };
 
 void TuningPanelTest::nudgedPartRedrawsTheTunedCurveOverTheDesignedOne() {
@@ -188,6 +189,37 @@ void TuningPanelTest::projectTuningIsShownAndReported() {
     QVERIFY2(text.contains(Utf8("Детали для сборки")), qPrintable(text));
     QVERIFY2(text.contains(Utf8("200 пФ (подстроено)")), qPrintable(text));
     QVERIFY2(text.contains(Utf8("N2/N1")), qPrintable(text));
+}
+
+void TuningPanelTest::crystalSetBringsItsTrims() {
+    Tuning t;
+    feldan::ProjectState& project = t.w.form->Project();
+    std::vector<feldan::NamedCrystal> table;
+    for (double shiftHz : {-300.0, 0.0, -150.0, -80.0}) {
+        table.push_back(
+            {"X" + std::to_string(table.size() + 1),
+             feldan::CrystalFromSeriesResonance(8861736 + shiftHz, 10.1e-3, 5.7, 6.3e-12)});
+    }
+    project.SetCrystals(table);
+    project.SetTrim(true);
+    project.SetPositions({0, 1, 2, 3});
+    // Lifted to the highest crystal (ZQ2): every other position has a trim to tune.
+    QStringList labels;
+    for (const feldan::TunablePart& part : t.panel->Parts())
+        labels.append(QString::fromStdString(part.label));
+    QCOMPARE(labels, (QStringList{QStringLiteral("C1"), QStringLiteral("C2"), QStringLiteral("C3"),
+                                  QStringLiteral("Rin"), QStringLiteral("Ct1"),
+                                  QStringLiteral("Ct3"), QStringLiteral("Ct4")}));
+    Wheel(t.Field("tuneCt1"), 1);
+    QVERIFY(t.Tuned() != t.Designed());
+
+    const std::vector<feldan::PartsListRow> rows =
+        feldan::PartsList::OfProject(t.w.form->CurrentDesign(), '.', project);
+    QCOMPARE(rows.size(), std::size_t(8));
+    QCOMPARE(rows[4].part, QStringLiteral("ZQ1"));
+    QCOMPARE(rows[4].designed, Utf8("X1, fs 8861.436 кГц"));
+    QVERIFY2(rows[4].solder.endsWith(Utf8("(подстроено)")), qPrintable(rows[4].solder));
+    QCOMPARE(rows[5].solder, QString());  // the highest crystal needs no trim
 }
 
 QTEST_MAIN(TuningPanelTest)
