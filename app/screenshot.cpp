@@ -2,6 +2,7 @@
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
 // does:
 //   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--measured <file.s2p>]
+//                     [--crystals <folder>] [--build-aids <folder>] [--tuning <png>]
 //                     <main.png> [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
@@ -11,8 +12,11 @@
 // comparison of equal crystals with the set to <folder>/crystal-set-overlay.png.
 // With --build-aids, the windows of the "Сборка" menu go to <folder>/rounding-window.png,
 // matching.png and tolerance-window.png.
+// With --tuning, the window is rendered last with the "Подстройка" panel open and C3 moved up
+// 5 % to that file.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -202,6 +206,10 @@ int main(int argc, char** argv) {
                                        QStringLiteral("Also render the windows of the Build menu."),
                                        QStringLiteral("folder"));
     parser.addOption(buildAids);
+    const QCommandLineOption tuning(QStringLiteral("tuning"),
+                                    QStringLiteral("Also render the window while tuning."),
+                                    QStringLiteral("png"));
+    parser.addOption(tuning);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -275,6 +283,13 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(buildAids) && !ShootBuildAids(mainWindow, QDir(parser.value(buildAids))))
         return 1;
+    if (parser.isSet(tuning)) {
+        mainWindow.findChild<QAction*>(QStringLiteral("tuningAction"))->trigger();
+        Settle(200);
+        mainWindow.findChild<QAbstractSpinBox*>(QStringLiteral("tuneC3"))->stepBy(5);
+        Settle(300);
+        if (!Save(mainWindow.grab(), parser.value(tuning))) return 1;
+    }
     if (files.size() == 1) return 0;
 
     QPrinter printer(QPrinter::HighResolution);

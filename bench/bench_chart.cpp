@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/tuning.h"
 #include "ui/response_chart.h"
 
 namespace {
@@ -117,6 +118,40 @@ void BM_SwitchViewAndRedraw(benchmark::State& state) {
     state.counters["points"] = 2 * 10001;
 }
 BENCHMARK(BM_SwitchViewAndRedraw)->Unit(benchmark::kMillisecond);
+
+// One step of live tuning on the default design: a capacitor nudged by 1 %, the schematic
+// measured as the Calculate command measures it, and the tuned curve put into the shown chart
+// over the designed one, with the repaint that follows.
+void BM_LiveTuningStep(benchmark::State& state) {
+    feldan::Message message;
+    const std::optional<feldan::BuiltDesign> built =
+        feldan::BuildDesign(feldan::DesignFields{}, '.', message);
+    if (!built) {
+        state.SkipWithError("the default design does not build");
+        return;
+    }
+    std::vector<feldan::TunablePart> parts = feldan::TunablePartsOf(*built, nullptr, {});
+    feldan::ResponseChart chart;
+    chart.resize(613, 405);
+    chart.show();
+    chart.SetTuningCurve(feldan::TuningCurve::Designed, built->schematic.curve);
+    QApplication::processEvents();
+    int notches = 1;
+    std::size_t points = 0;
+    for (auto _ : state) {
+        parts[2].value =
+            feldan::SteppedValue(parts[2].value, feldan::TuningStep::OnePercent, notches);
+        notches = -notches;
+        const feldan::TunedCircuit circuit = feldan::TunedCircuitOf(*built, parts);
+        const feldan::CalculationResult tuned =
+            feldan::MeasureSchematic(*built, circuit.values, circuit.terminationOhm);
+        chart.SetTuningCurve(feldan::TuningCurve::Tuned, tuned.curve);
+        chart.repaint();
+        points = tuned.curve.size();
+    }
+    state.counters["points"] = double(points);
+}
+BENCHMARK(BM_LiveTuningStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

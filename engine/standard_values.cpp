@@ -92,6 +92,26 @@ double RoundToSeries(double value, ESeries series) {
     return best;
 }
 
+double NextInSeries(double value, ESeries series, int direction) {
+    if (!(value > 0) || !std::isfinite(value) || direction == 0) return value;
+    const int decade = static_cast<int>(std::floor(std::log10(value)));
+    // A value within this share of a member is that member: typed or stored values carry the
+    // last bits of a decimal text.
+    constexpr double Same = 1e-9;
+    double best = 0;
+    for (int d = decade - 1; d <= decade + 1; ++d) {
+        for (double member : DecadeOf(series)) {
+            const double candidate = Scaled(member, d, series);
+            const bool beyond =
+                direction > 0 ? candidate > value * (1 + Same) : candidate < value * (1 - Same);
+            if (!beyond) continue;
+            if (best == 0 || (direction > 0 ? candidate < best : candidate > best))
+                best = candidate;
+        }
+    }
+    return best;
+}
+
 ParallelPair NearestParallelPair(double value, ESeries series) {
     ParallelPair best{RoundToSeries(value, series), 0};
     if (!(value > 0) || !std::isfinite(value)) return best;

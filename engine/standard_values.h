@@ -20,6 +20,11 @@ std::string_view NameOf(ESeries series);
 // are.
 double RoundToSeries(double value, ESeries series);
 
+// The member of the series next to `value` (> 0) upward (direction > 0) or downward: from a
+// member its neighbour, from any other value the nearest member beyond it. Values that are not
+// positive and finite come back as they are.
+double NextInSeries(double value, ESeries series, int direction);
+
 struct ParallelPair {
     double larger = 0;
     double smaller = 0;  // 0: one part alone is nearest

@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QSvgGenerator>
 #include <QTextEdit>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -27,6 +28,8 @@
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/measured_overlay.h"
+#include "ui/parts_list.h"
+#include "ui/project_state.h"
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
@@ -417,6 +420,12 @@ bool MainWindow::WriteReport(QIODevice& device) {
             points.push_back({point.x(), point.y()});
         passBand.AddCurve(position, points);
     }
+    for (TuningCurve which : {TuningCurve::Designed, TuningCurve::Tuned}) {
+        std::vector<CurvePoint> points;
+        for (const QPointF& point : chart_->TuningPoints(which))
+            points.push_back({point.x(), point.y()});
+        passBand.SetTuningCurve(which, points);
+    }
     drawChart(passBand, tr("Полоса пропускания"));
 
     ResponseChart delay;
@@ -428,6 +437,27 @@ bool MainWindow::WriteReport(QIODevice& device) {
         delay.ShowQuantity(QuantityOf(AnalysisView::GroupDelay), curves);
     }
     drawChart(delay, tr("Групповая задержка"));
+
+    // What to solder, on a page of its own: designed values, and the values in force.
+    writer.newPage();
+    y = 0;
+    heading(tr("Детали для сборки"));
+    const std::vector<PartsListRow> rows =
+        PartsList::OfProject(CurrentDesign(), separator_, *projectState_);
+    const double columns[] = {0, 230, 600};
+    const auto row = [&](const std::array<QString, 3>& cells) {
+        for (int c = 0; c < 3; ++c) {
+            const double right = c < 2 ? columns[c + 1] - 10 : Width;
+            painter.drawText(QRectF(columns[c], y, right - columns[c], 20),
+                             Qt::AlignLeft | Qt::AlignVCenter, cells[std::size_t(c)]);
+        }
+        y += 20;
+    };
+    painter.setFont(font(15, true));
+    row({tr("Деталь"), tr("По расчёту"), tr("Ставить")});
+    painter.setFont(font(15, false));
+    for (const PartsListRow& part : rows)
+        row({part.part, part.designed, part.solder});
     return painter.end();
 }
 

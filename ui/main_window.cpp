@@ -47,6 +47,7 @@
 #include "ui/schematic.h"
 #include "ui/settings.h"
 #include "ui/tolerance_window.h"
+#include "ui/tuning_panel.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -200,6 +201,11 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     infoWindow_ = new InfoWindow(this);
     projectState_ = new ProjectState(this);
     connect(projectState_, &ProjectState::Changed, this, [this] { UpdateTitle(); });
+    tuningPanel_ = new TuningPanel(*this, *chart_, *projectState_);
+    addDockWidget(Qt::RightDockWidgetArea, tuningPanel_);
+    tuningPanel_->hide();
+    analysisMenu_->addSeparator()->setObjectName(QStringLiteral("tuningSeparator"));
+    analysisMenu_->addAction(tuningPanel_->MenuAction());
     savedDesign_ = CurrentDesign();
     savedProjectImage_ = projectState_->Image();
     UpdateTitle();
@@ -850,7 +856,6 @@ void MainWindow::CalculateDesign() {
             SetResultText(SummaryText(result, lastSet_, language));
             shownSummary_ = WithoutCurve(result);
             shownSet_ = lastSet_;
-            emit DesignCalculated();
             break;
         case Outcome::Warning:
             ShowWarning(MessageText(result.message, language));
@@ -861,6 +866,7 @@ void MainWindow::CalculateDesign() {
             return;
     }
     ++curveCount_;
+    emit DesignCalculated();
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && result.outcome == Outcome::Done) ShowView(view_);
     if (view_ == AnalysisView::PassBand) measured_->Show(view_);

@@ -35,6 +35,7 @@ class ProjectState;
 class RoundingWindow;
 class ToleranceWindow;
 class ResponseChart;
+class TuningPanel;
 struct SweepResult;
 
 // What the chart shows: the pass band of the calculations, or a quantity of a sweep of the
@@ -121,7 +122,8 @@ class MainWindow : public QMainWindow {
     void ShowToleranceWindow();
 
   signals:
-    // A calculation finished with a design: the build windows follow it.
+    // A calculation of the design ended without an error: the build windows and the tuning
+    // panel follow it.
     void DesignCalculated();
 
   protected:
@@ -211,6 +213,7 @@ class MainWindow : public QMainWindow {
     ProjectState* projectState_ = nullptr;
     MeasuredOverlay* measured_ = nullptr;  // the measured filter over the design
     CrystalWindow* crystalWindow_ = nullptr;
+    TuningPanel* tuningPanel_ = nullptr;
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;

@@ -24,6 +24,12 @@ namespace {
 const std::array<QColor, SeriesCount> SeriesColors = {
     QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255), QColor(255, 0, 255), QColor(64, 0, 0)};
 
+// The designed curve a broad light band, the tuned one bright and narrow over it. (A dash
+// pattern or a translucent pen would go solid: a curve of thousands of points is drawn segment
+// by segment.)
+const QPen DesignedPen(QColor(175, 175, 175), 5);
+const QPen TunedPen(QColor(255, 128, 0), 2);
+
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
 const std::array<QColor, QuantitySeriesCount> QuantityColors = {QColor(0, 0, 255),
@@ -151,6 +157,17 @@ ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
         series->attachAxis(axisY_);
         series_[i] = series;
     }
+    for (int i = SeriesCount; i < PassBandCount; ++i) {
+        auto* series = new QLineSeries(this);
+        const bool designed = i == SeriesCount;
+        series->setObjectName(designed ? QStringLiteral("DesignedSeries")
+                                       : QStringLiteral("TunedSeries"));
+        series->setPen(designed ? DesignedPen : TunedPen);
+        chart->addSeries(series);
+        series->attachAxis(axisX_);
+        series->attachAxis(axisY_);
+        series_[i] = series;
+    }
 
     for (int i = 0; i < QuantitySeriesCount; ++i) {
         auto* series = new QLineSeries(this);
@@ -202,6 +219,9 @@ void ResponseChart::RetranslateUi() {
     axisY_->setTitleText(tr("Затухание (дБ)"));
     for (int i = 0; i < SeriesCount; ++i)
         series_[i]->setName(SeriesName(i));
+    series_[SeriesCount]->setName(tr("Расчёт"));
+    series_[SeriesCount + 1]->setName(tr("Подстройка"));
+    UpdateTuningMarkers();
 }
 
 void ResponseChart::SetSeriesName(int position, const QString& name) {
@@ -232,9 +252,13 @@ QLineSeries* ResponseChart::Series(int position) const {
 
 void ResponseChart::ClearSeries(int position) {
     if (position < 0 || position >= SeriesCount) return;
-    series_[position]->clear();
-    held_[position].clear();
-    bounds_[position].reset();
+    ClearPoints(position);
+}
+
+void ResponseChart::ClearPoints(int index) {
+    series_[index]->clear();
+    held_[index].clear();
+    bounds_[index].reset();
     // A calculation clears series and then hands over its curve at once: the axes are fitted
     // when the curve arrives, or when the event loop runs again if none does. Fitting after
     // each clear would lay out the long curves of the other series again every time.
@@ -242,7 +266,42 @@ void ResponseChart::ClearSeries(int position) {
 }
 
 void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
-    if (position < 0 || position >= SeriesCount || points.empty()) return;
+    if (position < 0 || position >= SeriesCount) return;
+    AddPoints(position, points);
+}
+
+void ResponseChart::SetTuningCurve(TuningCurve which, std::span<const CurvePoint> points) {
+    const int index = SeriesCount + int(which);
+    ClearPoints(index);
+    AddPoints(index, points);
+    UpdateTuningMarkers();
+}
+
+void ResponseChart::ClearTuningCurves() {
+    for (int index = SeriesCount; index < PassBandCount; ++index)
+        ClearPoints(index);
+    UpdateTuningMarkers();
+}
+
+QLineSeries* ResponseChart::TuningSeries(TuningCurve which) const {
+    return series_[SeriesCount + int(which)];
+}
+
+QList<QPointF> ResponseChart::TuningPoints(TuningCurve which) const {
+    const int index = SeriesCount + int(which);
+    return quantity_ ? held_[index] : series_[index]->points();
+}
+
+void ResponseChart::UpdateTuningMarkers() {
+    // An empty series costs the chart nothing, but its legend entry would still show.
+    for (int index = SeriesCount; index < PassBandCount; ++index) {
+        const bool shown = !quantity_ && series_[index]->count() > 0;
+        if (series_[index]->isVisible() != shown) series_[index]->setVisible(shown);
+    }
+}
+
+void ResponseChart::AddPoints(int index, std::span<const CurvePoint> points) {
+    if (points.empty()) return;
     QList<QPointF> incoming;
     incoming.reserve(qsizetype(points.size()));
     for (const CurvePoint& point : points)
@@ -252,9 +311,9 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
     if (!std::is_sorted(incoming.cbegin(), incoming.cend(), byX)) {
         std::stable_sort(incoming.begin(), incoming.end(), byX);
     }
-    QLineSeries* series = series_[position];
+    QLineSeries* series = series_[index];
     QList<QPointF> merged;
-    const QList<QPointF> held = PassBandPoints(position);
+    const QList<QPointF> held = quantity_ ? held_[index] : series->points();
     if (held.isEmpty()) {
         merged = std::move(incoming);
     } else {
@@ -268,12 +327,11 @@ void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
         bottom = std::min(bottom, point.y());
         top = std::max(top, point.y());
     }
-    bounds_[position] =
-        QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
+    bounds_[index] = QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
     fitTimer_.stop();
     if (quantity_) {
         // Held aside until the pass band is shown again.
-        held_[position] = std::move(merged);
+        held_[index] = std::move(merged);
         return;
     }
     // The axes are set while the series is empty, so that the long curve is laid out once, by
@@ -336,7 +394,7 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
     // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
     // series too whenever an axis changes.
     if (!quantity_) {
-        for (int i = 0; i < SeriesCount; ++i) {
+        for (int i = 0; i < PassBandCount; ++i) {
             held_[i] = series_[i]->points();
             series_[i]->clear();
             series_[i]->setVisible(false);
@@ -390,8 +448,8 @@ void ResponseChart::ShowPassBand() {
     RetranslateUi();
     fitTimer_.stop();
     FitAxes();
-    for (int i = 0; i < SeriesCount; ++i) {
-        series_[i]->setVisible(true);
+    for (int i = 0; i < PassBandCount; ++i) {
+        if (i < SeriesCount || !held_[i].isEmpty()) series_[i]->setVisible(true);
         series_[i]->replace(held_[i]);
         held_[i].clear();
     }

@@ -25,6 +25,10 @@ inline constexpr int SeriesCount = 5;
 // A quantity view draws at most this many curves.
 inline constexpr int QuantitySeriesCount = 2;
 
+// Live tuning draws two curves beside the overlays: the schematic as designed, for reference,
+// and as tuned.
+enum class TuningCurve { Designed, Tuned };
+
 // What a quantity view shows: the axis titles and the unit the readout gives the values in.
 struct ChartQuantity {
     QString xTitle;
@@ -59,6 +63,12 @@ class ResponseChart : public QChartView {
     void SetSeriesName(int position, const QString& name);
     // Shows or hides a curve's entry in the legend (a comparison uses only some of the five).
     void SetLegendEntryShown(int position, bool shown);
+    // Replaces a tuning curve; an empty one leaves the chart and its legend.
+    void SetTuningCurve(TuningCurve which, std::span<const CurvePoint> points);
+    void ClearTuningCurves();
+    QLineSeries* TuningSeries(TuningCurve which) const;
+    // Its points, also while a quantity view holds them aside.
+    QList<QPointF> TuningPoints(TuningCurve which) const;
 
     void SetLegendVisible(bool visible);
     bool LegendVisible() const;
@@ -102,13 +112,21 @@ class ResponseChart : public QChartView {
     QString SeriesName(int position) const;
     // The series the current view shows.
     std::vector<QLineSeries*> ShownSeries() const;
+    // Puts points into pass-band series `index` (an overlay or a tuning curve), merged with
+    // those it holds.
+    void AddPoints(int index, std::span<const CurvePoint> points);
+    void ClearPoints(int index);
+    // Shows the legend entry of a tuning curve only while it has points.
+    void UpdateTuningMarkers();
 
-    std::array<QLineSeries*, SeriesCount> series_{};
-    std::array<std::optional<QRectF>, SeriesCount> bounds_{};
+    // The overlays, then the two tuning curves: the pass band's series.
+    static constexpr int PassBandCount = SeriesCount + 2;
+    std::array<QLineSeries*, PassBandCount> series_{};
+    std::array<std::optional<QRectF>, PassBandCount> bounds_{};
     std::array<QString, SeriesCount> ownNames_;
     std::array<QLineSeries*, QuantitySeriesCount> quantitySeries_{};
     std::optional<QRectF> quantityBounds_;
-    std::array<QList<QPointF>, SeriesCount> held_;
+    std::array<QList<QPointF>, PassBandCount> held_;
     std::optional<ChartQuantity> quantity_;
     QLineSeries* measuredSeries_ = nullptr;
     QList<QPointF> measured_;

@@ -42,6 +42,34 @@ TEST(StandardValues, NearestInTheLogarithmicSense) {
     }
 }
 
+TEST(StandardValues, NextInSeriesStepsToTheNeighbourOrTheNearestMemberBeyond) {
+    struct Case {
+        double value;
+        ESeries series;
+        int direction;
+        double next;
+    };
+    const Case cases[] = {
+        {47, ESeries::E12, +1, 56},             // a member to its neighbour
+        {47, ESeries::E12, -1, 39},             //
+        {8.2, ESeries::E12, +1, 10},            // across the decade's upper edge
+        {100, ESeries::E24, -1, 91},            // and its lower edge
+        {9.76, ESeries::E96, +1, 10},           //
+        {50, ESeries::E24, +1, 51},             // a value between members: the nearest beyond it
+        {50, ESeries::E24, -1, 47},             //
+        {99.5, ESeries::E12, +1, 100},          // just below a decade
+        {0.47, ESeries::E6, -1, 0.33},          // below 1
+        {47.0000000001, ESeries::E12, +1, 56},  // a member carrying the last bits of a text
+        {-5, ESeries::E12, +1, -5},             // nothing to step from
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.value << " " << NameOf(c.series) << " " << c.direction);
+        EXPECT_NEAR(NextInSeries(c.value, c.series, c.direction), c.next,
+                    std::fabs(c.next) * 1e-12);
+    }
+}
+
 TEST(StandardValues, ParallelPairIsNearerThanOnePart) {
     for (double value : {131.7, 24.703, 168.71, 59.11}) {
         SCOPED_TRACE(value);

@@ -43,7 +43,7 @@ class AnalysisViewsTest : public QObject {
     void readoutAndWheelZoomFollowTheCursor();
     void viewIsExported_data();
     void viewIsExported();
-    void reportHasTwoPages();
+    void reportHasThreePages();
 };
 
 void AnalysisViewsTest::eachViewFillsTheChart_data() {
@@ -197,7 +197,7 @@ void AnalysisViewsTest::viewIsExported() {
     }
 }
 
-void AnalysisViewsTest::reportHasTwoPages() {
+void AnalysisViewsTest::reportHasThreePages() {
     QTemporaryDir folder;
     WindowUnderTest w;
     w.form->CalculateDesign();
@@ -208,7 +208,7 @@ void AnalysisViewsTest::reportHasTwoPages() {
     QVERIFY(pdf.startsWith("%PDF"));
     const qsizetype pages =
         QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
-    QCOMPARE(pages, qsizetype(2));
+    QCOMPARE(pages, qsizetype(3));  // the design, the charts, the parts to solder
 }
 
 QTEST_MAIN(AnalysisViewsTest)

@@ -277,7 +277,9 @@ void MainWindowTest::menuHasItsItemsInOrder() {
            {"measuredSeparator", "", true, false},
            {"openMeasuredAction", "&Измеренный фильтр…", false, false},
            {"shiftMeasuredAction", "С&двинуть к центру расчёта", false, true},
-           {"removeMeasuredAction", "&Убрать измеренный", false, false}});
+           {"removeMeasuredAction", "&Убрать измеренный", false, false},
+           {"tuningSeparator", "", true, false},
+           {"tuningAction", "Подс&тройка", false, true}});
     check(w.Get<QMenu>("buildMenu"), {{"roundingAction", "&Стандартные номиналы…", false, false},
                                       {"matchingAction", "Со&гласование…", false, false},
                                       {"toleranceAction", "&Допуски…", false, false}});

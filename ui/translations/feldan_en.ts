@@ -617,6 +617,22 @@
         <source>&amp;Допуски…</source>
         <translation>&amp;Tolerance…</translation>
     </message>
+    <message>
+        <source>Детали для сборки</source>
+        <translation>Parts to solder</translation>
+    </message>
+    <message>
+        <source>Деталь</source>
+        <translation>Part</translation>
+    </message>
+    <message>
+        <source>По расчёту</source>
+        <translation>As designed</translation>
+    </message>
+    <message>
+        <source>Ставить</source>
+        <translation>To solder</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MeasuredOverlay</name>
@@ -654,6 +670,69 @@
     </message>
 </context>
 <context>
+    <name>feldan::PartsList</name>
+    <message>
+        <source>%1 Ом</source>
+        <translation>%1 Ohm</translation>
+    </message>
+    <message>
+        <source>%1 пФ</source>
+        <translation>%1 pF</translation>
+    </message>
+    <message>
+        <source>%1 (подстроено)</source>
+        <translation>%1 (tuned)</translation>
+    </message>
+    <message>
+        <source>%1 + %2 пФ параллельно</source>
+        <translation>%1 + %2 pF in parallel</translation>
+    </message>
+    <message>
+        <source>Rin (вход и выход)</source>
+        <translation>Rin (input and output)</translation>
+    </message>
+    <message>
+        <source>ZQ%1</source>
+        <translation>ZQ%1</translation>
+    </message>
+    <message>
+        <source>%1, fs %2 кГц</source>
+        <translation>%1, fs %2 kHz</translation>
+    </message>
+    <message>
+        <source>подстроечный %1 пФ (подстроено)</source>
+        <translation>trim %1 pF (tuned)</translation>
+    </message>
+    <message>
+        <source>подстроечный %1 пФ</source>
+        <translation>trim %1 pF</translation>
+    </message>
+    <message>
+        <source>L-цепь к %1 Ом</source>
+        <translation>L network to %1 Ohm</translation>
+    </message>
+    <message>
+        <source>L %1 мкГн, C %2 пФ у фильтра</source>
+        <translation>L %1 uH, C %2 pF at the filter</translation>
+    </message>
+    <message>
+        <source>L %1 мкГн, C %2 пФ у источника</source>
+        <translation>L %1 uH, C %2 pF at the source</translation>
+    </message>
+    <message>
+        <source>или трансформатор</source>
+        <translation>or a transformer</translation>
+    </message>
+    <message>
+        <source>N2/N1 = %1 (N1 к %2 Ом)</source>
+        <translation>N2/N1 = %1 (N1 to %2 Ohm)</translation>
+    </message>
+    <message>
+        <source>Схема не рассчитана</source>
+        <translation>The schematic has not been designed</translation>
+    </message>
+</context>
+<context>
     <name>feldan::QtDialogService</name>
     <message>
         <source>Сохранить изменения в «%1»?</source>
@@ -685,6 +764,14 @@
     <message>
         <source>%1 кГц</source>
         <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Расчёт</source>
+        <translation>Designed</translation>
+    </message>
+    <message>
+        <source>Подстройка</source>
+        <translation>Tuning</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1117,85 @@
     <message>
         <source>Затухание (дБ)</source>
         <translation>Attenuation (dB)</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::TuningPanel</name>
+    <message>
+        <source>1 %</source>
+        <translation>1 %</translation>
+    </message>
+    <message>
+        <source>0,1 %</source>
+        <translation>0.1 %</translation>
+    </message>
+    <message>
+        <source>до следующего E12</source>
+        <translation>to the next E12 value</translation>
+    </message>
+    <message>
+        <source>до следующего E24</source>
+        <translation>to the next E24 value</translation>
+    </message>
+    <message>
+        <source>до следующего E96</source>
+        <translation>to the next E96 value</translation>
+    </message>
+    <message>
+        <source>Подстройка</source>
+        <translation>Tuning</translation>
+    </message>
+    <message>
+        <source>Подс&amp;тройка</source>
+        <translation>&amp;Tuning</translation>
+    </message>
+    <message>
+        <source>Шаг:</source>
+        <translation>Step:</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Вернуть значения до последнего изменения (Ctrl+Z)</source>
+        <translation>Back to the values before the last change (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>Сбросить</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Вернуть все детали к значениям расчёта или округления</source>
+        <translation>Every part back to its designed or rounded value</translation>
+    </message>
+    <message>
+        <source>Ом</source>
+        <translation>Ohm</translation>
+    </message>
+    <message>
+        <source>пФ</source>
+        <translation>pF</translation>
+    </message>
+    <message>
+        <source>Нечего подстраивать: %1</source>
+        <translation>Nothing to tune: %1</translation>
+    </message>
+    <message>
+        <source>%1: «%2» — не число больше нуля; осталось %3</source>
+        <translation>%1: “%2” is not a number above zero; %3 is kept</translation>
+    </message>
+    <message>
+        <source>dF = %1 Гц (расчёт %2)</source>
+        <translation>dF = %1 Hz (designed %2)</translation>
+    </message>
+    <message>
+        <source>Амин = %1 дБ (расчёт %2)</source>
+        <translation>Amin = %1 dB (designed %2)</translation>
+    </message>
+    <message>
+        <source>Пик: %1 кГц (расчёт %2)</source>
+        <translation>Peak: %1 kHz (designed %2)</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,114 @@
+#include "engine/tuning.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace feldan {
+
+std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const RoundingResult* rounding,
+                                        std::span<const TunedPart> tuning) {
+    std::vector<TunablePart> parts;
+    const int type = built.design.input.FilterType;
+    for (const SchematicItem& item : DescriptorOf(type).schematic) {
+        if (item.kind == SchematicItemKind::Crystal) continue;
+        auto slot = std::find_if(parts.begin(), parts.end(),
+                                 [&](const TunablePart& p) { return p.index == item.index; });
+        if (slot != parts.end()) {
+            slot->labels += "=" + std::string(item.label);
+            continue;
+        }
+        TunablePart part;
+        part.label = part.labels = std::string(item.label);
+        part.index = item.index;
+        part.designed = part.built = built.values.CapPF[static_cast<std::size_t>(item.index)];
+        parts.push_back(part);
+    }
+    TunablePart termination;
+    termination.kind = TunableKind::Termination;
+    termination.label = termination.labels = TerminationLabel;
+    termination.designed = termination.built = built.design.synthesis.InputOhm;
+    parts.push_back(termination);
+    for (int position = 1; position <= DescriptorOf(type).crystalCount; ++position) {
+        const double trimF = built.values.Crystal[position].TrimF;
+        if (!(trimF > 0)) continue;
+        TunablePart trim;
+        trim.kind = TunableKind::Trim;
+        trim.label = trim.labels = "Ct" + std::to_string(position);
+        trim.index = position;
+        trim.designed = trim.built = trimF * 1e12;
+        parts.push_back(trim);
+    }
+
+    if (rounding) {
+        for (TunablePart& part : parts) {
+            if (part.kind == TunableKind::Termination) part.built = rounding->roundedTerminationOhm;
+            if (part.kind != TunableKind::Capacitor) continue;
+            for (const RoundedCapacitor& c : rounding->capacitors) {
+                if (c.slot != part.index) continue;
+                part.built = c.roundedPF;
+                part.pair = c.pair;
+            }
+        }
+    }
+    for (TunablePart& part : parts)
+        part.value = part.built;
+    // The last entry of a label counts: a list holds each label once, but a hand-made file may
+    // not.
+    for (const TunedPart& tuned : tuning) {
+        auto part = std::find_if(parts.begin(), parts.end(),
+                                 [&](const TunablePart& p) { return p.label == tuned.label; });
+        if (part != parts.end() && tuned.value > 0 && std::isfinite(tuned.value))
+            part->value = tuned.value;
+    }
+    return parts;
+}
+
+std::vector<TunedPart> TuningOf(std::span<const TunablePart> parts) {
+    std::vector<TunedPart> tuning;
+    for (const TunablePart& part : parts) {
+        if (part.Tuned()) tuning.push_back({part.label, part.value});
+    }
+    return tuning;
+}
+
+TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePart> parts) {
+    TunedCircuit circuit{built.values, built.design.synthesis.InputOhm};
+    for (const TunablePart& part : parts) {
+        switch (part.kind) {
+            case TunableKind::Capacitor:
+                circuit.values.CapPF[static_cast<std::size_t>(part.index)] = part.value;
+                break;
+            case TunableKind::Termination:
+                circuit.terminationOhm = part.value;
+                break;
+            case TunableKind::Trim:
+                // Untouched, the trim keeps its bits: pF to F and back need not.
+                if (part.value != part.designed)
+                    circuit.values.Crystal[part.index].TrimF = part.value * 1e-12;
+                break;
+        }
+    }
+    return circuit;
+}
+
+double SteppedValue(double value, TuningStep step, int notches) {
+    switch (step) {
+        case TuningStep::OnePercent:
+            return value * std::pow(1.01, notches);
+        case TuningStep::TenthPercent:
+            return value * std::pow(1.001, notches);
+        case TuningStep::E12:
+        case TuningStep::E24:
+        case TuningStep::E96: {
+            const ESeries series = step == TuningStep::E12   ? ESeries::E12
+                                   : step == TuningStep::E24 ? ESeries::E24
+                                                             : ESeries::E96;
+            for (int i = 0; i < std::abs(notches); ++i)
+                value = NextInSeries(value, series, notches);
+            return value;
+        }
+    }
+    return value;
+}
+
+}  // namespace feldan

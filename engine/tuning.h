@@ -1,0 +1,57 @@
+// Live tuning of a built filter: the parts a builder can set by hand (each capacitor slot of the
+// schematic, the termination at both ends and the trim of each crystal of a set), their values
+// as built, and the steps a value moves by.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/build_aids.h"
+
+namespace feldan {
+
+enum class TunableKind { Capacitor, Termination, Trim };
+
+// The termination's label in a tuning list.
+inline constexpr const char* TerminationLabel = "Rin";
+
+struct TunablePart {
+    TunableKind kind = TunableKind::Capacitor;
+    std::string label;                 // the key of a tuning list: "C1", "Rin", "Ct1"
+    std::string labels;                // what a list shows: "C1=C5" for the parts of one slot
+    int index = 0;                     // the CapPF slot, or the crystal position of a trim
+    double designed = 0;               // pF, or Ohm for the termination
+    double built = 0;                  // as designed, or as rounded when a rounding is in force
+    std::optional<ParallelPair> pair;  // the rounding's two parts in parallel
+    double value = 0;                  // as built, or as tuned
+    bool Tuned() const { return value != built; }
+};
+
+// The parts of a built design in the order of the schematic: the capacitor slots, then the
+// termination, then the trims of the positions that have one (a crystal set with its trims
+// on; the crystal at the highest frequency needs none). Their values: the design's, then the
+// rounding's when `rounding` is given, then the tuned values of `tuning`, where labels the
+// design does not have are ignored.
+std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const RoundingResult* rounding,
+                                        std::span<const TunedPart> tuning);
+
+// The tuned parts of a list: those whose value differs from the value as built.
+std::vector<TunedPart> TuningOf(std::span<const TunablePart> parts);
+
+// What MeasureSchematic takes for the parts as they are set.
+struct TunedCircuit {
+    ElementValues values;
+    double terminationOhm = 0;
+};
+TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePart> parts);
+
+// How far one notch of the wheel or one arrow key moves a value.
+enum class TuningStep { OnePercent, TenthPercent, E12, E24, E96 };
+
+// `value` moved by `notches` steps (negative: down). A step to a series takes the next member
+// for each notch.
+double SteppedValue(double value, TuningStep step, int notches);
+
+}  // namespace feldan

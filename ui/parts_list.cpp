@@ -1,0 +1,115 @@
+#include "ui/parts_list.h"
+
+#include <QLocale>
+
+#include "engine/messages.h"
+#include "ui/language.h"
+#include "ui/project_state.h"
+
+namespace feldan {
+
+namespace {
+
+// Without group separators: 8,861.436 would read as two numbers in a column of values.
+QLocale NumberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+QString Number(double value, int significant) {
+    return NumberLocale().toString(value, 'g', significant);
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+}  // namespace
+
+std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
+                                          std::span<const TunablePart> parts,
+                                          std::span<const NamedCrystal> crystals,
+                                          std::optional<double> matchOhm) {
+    std::vector<PartsListRow> rows;
+    const auto valueText = [](const TunablePart& part, double value) {
+        return part.kind == TunableKind::Termination ? tr("%1 Ом").arg(Number(value, 5))
+                                                     : tr("%1 пФ").arg(Number(value, 5));
+    };
+    const auto solderText = [&](const TunablePart& part) {
+        if (part.Tuned()) return tr("%1 (подстроено)").arg(valueText(part, part.value));
+        if (part.pair) {
+            return tr("%1 + %2 пФ параллельно")
+                .arg(Number(part.pair->larger, 4), Number(part.pair->smaller, 4));
+        }
+        if (part.built != part.designed) return valueText(part, part.built);
+        return QString();
+    };
+    double terminationOhm = built.design.synthesis.InputOhm;
+    for (const TunablePart& part : parts) {
+        if (part.kind == TunableKind::Trim) continue;
+        if (part.kind == TunableKind::Termination) terminationOhm = part.value;
+        const QString name =
+            part.kind == TunableKind::Termination
+                ? tr("Rin (вход и выход)")
+                : QString::fromUtf8(part.labels.data(), qsizetype(part.labels.size()));
+        rows.push_back({name, valueText(part, part.designed), solderText(part)});
+    }
+    for (std::size_t k = 0; k < crystals.size(); ++k) {
+        const int position = int(k) + 1;
+        PartsListRow row{tr("ZQ%1").arg(position),
+                         tr("%1, fs %2 кГц")
+                             .arg(FromUtf8(crystals[k].name),
+                                  NumberLocale().toString(crystals[k].model.fsHz / 1000, 'f', 3)),
+                         QString()};
+        const std::string trimLabel = "Ct" + std::to_string(position);
+        for (const TunablePart& part : parts) {
+            if (part.label != trimLabel) continue;
+            row.solder = part.Tuned()
+                             ? tr("подстроечный %1 пФ (подстроено)").arg(Number(part.value, 4))
+                             : tr("подстроечный %1 пФ").arg(Number(part.value, 4));
+        }
+        rows.push_back(row);
+    }
+    if (matchOhm && *matchOhm > 0 && terminationOhm > 0) {
+        const double foHz = built.design.input.FoKHz * 1000;
+        const LNetwork network = LMatch(*matchOhm, terminationOhm, foHz);
+        const QString inductor = Number(network.seriesH * 1e6, 4);
+        const QString capacitor = Number(network.shuntF * 1e12, 4);
+        rows.push_back({tr("L-цепь к %1 Ом").arg(Number(*matchOhm, 4)),
+                        network.shuntAtTo
+                            ? tr("L %1 мкГн, C %2 пФ у фильтра").arg(inductor, capacitor)
+                            : tr("L %1 мкГн, C %2 пФ у источника").arg(inductor, capacitor),
+                        QString()});
+        rows.push_back({tr("или трансформатор"),
+                        tr("N2/N1 = %1 (N1 к %2 Ом)")
+                            .arg(Number(TransformerTurnsRatio(*matchOhm, terminationOhm), 4),
+                                 Number(*matchOhm, 4)),
+                        QString()});
+    }
+    return rows;
+}
+
+std::vector<PartsListRow> PartsList::OfProject(const DesignFields& design, char separator,
+                                               const ProjectState& project) {
+    Message message;
+    const std::vector<CrystalModel> models = project.SetCrystals();
+    const std::optional<BuiltDesign> built =
+        BuildDesign(design, separator, message, models, project.Trim());
+    if (!built) {
+        return {{tr("Схема не рассчитана"), FromUtf8(MessageText(message, CurrentLanguage())),
+                 QString()}};
+    }
+    std::optional<RoundingResult> rounding;
+    if (project.Rounding()) rounding = RoundDesign(*built, *project.Rounding());
+    const std::vector<TunablePart> parts =
+        TunablePartsOf(*built, rounding ? &*rounding : nullptr, project.Tuning());
+    std::vector<NamedCrystal> crystals;
+    for (int index : project.Positions()) {
+        if (index >= 0 && index < int(project.Crystals().size()))
+            crystals.push_back(project.Crystals()[std::size_t(index)]);
+    }
+    return Rows(*built, parts, crystals, project.MatchOhm());
+}
+
+}  // namespace feldan
