@@ -51,7 +51,7 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
         if (part.kind == TunableKind::Termination) terminationOhm = part.value;
         const QString name =
             part.kind == TunableKind::Termination
-                ? tr("Rin (вход и выход)")
+                ? tr("Rвх (вход и выход)")
                 : QString::fromUtf8(part.labels.data(), qsizetype(part.labels.size()));
         rows.push_back({name, valueText(part, part.designed), solderText(part)});
     }

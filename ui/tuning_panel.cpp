@@ -154,6 +154,12 @@ TuningPanel::TuningPanel(MainWindow& window, ResponseChart& chart, ProjectState&
     RetranslateUi();
 }
 
+QString TuningPanel::PartName(std::size_t part) const {
+    // The termination as the summary names it; the capacitors and trims by their labels.
+    if (parts_[part].kind == TunableKind::Termination) return tr("Rвх");
+    return FromUtf8(parts_[part].labels);
+}
+
 void TuningPanel::RetranslateUi() {
     setWindowTitle(tr("Подстройка"));
     menuAction_->setText(tr("Подс&тройка"));
@@ -165,7 +171,9 @@ void TuningPanel::RetranslateUi() {
     resetButton_->setText(tr("Сбросить"));
     resetButton_->setStatusTip(tr("Вернуть все детали к значениям расчёта или округления"));
     for (std::size_t i = 0; i < unitLabels_.size(); ++i) {
-        unitLabels_[i]->setText(parts_[i].kind == TunableKind::Termination ? tr("Ом") : tr("пФ"));
+        const bool termination = parts_[i].kind == TunableKind::Termination;
+        unitLabels_[i]->setText(termination ? tr("Ом") : tr("пФ"));
+        fieldLabels_[i]->setText(PartName(i));
     }
     if (!failure_.isEmpty()) ShowMessage(failure_);
     ShowSummary();
@@ -292,9 +300,9 @@ void TuningPanel::Typed(std::size_t part) {
     bool ok = false;
     const double value = number.toDouble(&ok);
     if (!ok || !(value > 0) || !std::isfinite(value) || value > 1e9) {
-        ShowMessage(tr("%1: «%2» — не число больше нуля; осталось %3")
-                        .arg(FromUtf8(parts_[part].labels), text,
-                             ValueText(parts_[part].value, window_.Separator())));
+        ShowMessage(
+            tr("%1: «%2» — не число больше нуля; осталось %3")
+                .arg(PartName(part), text, ValueText(parts_[part].value, window_.Separator())));
         Measure();
         return;
     }

@@ -56,6 +56,7 @@ class TuningPanel : public QDockWidget {
 
   private:
     void RetranslateUi();
+    QString PartName(std::size_t part) const;
     // Builds the fields for parts_ afresh.
     void ShowParts();
     // Sets the values of parts_ (in their order), remembering the old ones for undo when asked;

@@ -166,7 +166,7 @@ void TuningPanelTest::projectTuningIsShownAndReported() {
     for (const feldan::PartsListRow& row : rows)
         parts.append(row.part);
     QCOMPARE(parts, (QStringList{QStringLiteral("C1=C5"), QStringLiteral("C2=C4"),
-                                 QStringLiteral("C3"), Utf8("Rin (вход и выход)"),
+                                 QStringLiteral("C3"), Utf8("Rвх (вход и выход)"),
                                  Utf8("L-цепь к 50 Ом"), Utf8("или трансформатор")}));
     QCOMPARE(rows[0].solder, Utf8("200 пФ (подстроено)"));
     // Rounded parts: one standard value, or two in parallel.

@@ -688,10 +688,6 @@
         <translation>%1 + %2 pF in parallel</translation>
     </message>
     <message>
-        <source>Rin (вход и выход)</source>
-        <translation>Rin (input and output)</translation>
-    </message>
-    <message>
         <source>ZQ%1</source>
         <translation>ZQ%1</translation>
     </message>
@@ -730,6 +726,10 @@
     <message>
         <source>Схема не рассчитана</source>
         <translation>The schematic has not been designed</translation>
+    </message>
+    <message>
+        <source>Rвх (вход и выход)</source>
+        <translation>Rin (input and output)</translation>
     </message>
 </context>
 <context>
@@ -1196,6 +1196,10 @@
     <message>
         <source>Пик: %1 кГц (расчёт %2)</source>
         <translation>Peak: %1 kHz (designed %2)</translation>
+    </message>
+    <message>
+        <source>Rвх</source>
+        <translation>Rin</translation>
     </message>
 </context>
 </TS>
