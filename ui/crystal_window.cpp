@@ -359,7 +359,13 @@ void CrystalWindow::ShowCrystal(int row) {
     }
     if (xMin < xMax) {
         axisX_->setRange(xMin, xMax);
-        axisY_->setRange(std::floor(yMin / 10) * 10, std::ceil(yMax / 10) * 10 + 1);
+        // Ticks at whole tens (or twenties) of decibels.
+        const double bottom = std::floor(yMin / 10) * 10;
+        const double top = std::max(std::ceil(yMax / 10), 0.0) * 10;
+        axisY_->setRange(bottom, top);
+        axisY_->setTickType(QValueAxis::TicksDynamic);
+        axisY_->setTickAnchor(0);
+        axisY_->setTickInterval(top - bottom > 60 ? 20 : 10);
     }
 }
 
