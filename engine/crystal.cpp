@@ -35,9 +35,11 @@ CrystalModel ModelOf(const CrystalModel& start, const std::array<double, 4>& the
 enum class Match { Complex, Decibels };
 
 // Residuals of model minus measurement at every point: real and imaginary parts, or dB.
+// In dB, points measured below `floor` count nothing: there the instrument's noise, not the
+// crystal, sets the level.
 void Residuals(const CrystalModel& model, std::span<const double> hz,
                std::span<const Complex> measured, SweepKind kind, double fixtureOhm, Match match,
-               std::vector<double>& out) {
+               double floor, std::vector<double>& out) {
     out.resize(match == Match::Complex ? 2 * hz.size() : hz.size());
     for (std::size_t i = 0; i < hz.size(); ++i) {
         const Complex m = MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i]));
@@ -46,10 +48,25 @@ void Residuals(const CrystalModel& model, std::span<const double> hz,
             out[2 * i] = d.real();
             out[2 * i + 1] = d.imag();
         } else {
-            out[i] = 20 * std::log10(std::abs(m) / std::abs(measured[i]));
+            out[i] = std::abs(measured[i]) < floor
+                         ? 0
+                         : 20 * std::log10(std::abs(m) / std::abs(measured[i]));
             if (!std::isfinite(out[i])) out[i] = 0;
         }
     }
+}
+
+// Points further than this below the sweep's largest magnitude are left out of the dB residual:
+// a NanoVNA's noise floor near −70 dB would otherwise make the parallel-resonance notch and the
+// far skirts weigh more than the resonance the sweep is for.
+constexpr double ResidualRangeDb = 30;
+
+double NoiseFloorOf(std::span<const Complex> measured) {
+    double largest = 0;
+    for (const Complex& m : measured) {
+        if (std::isfinite(std::abs(m))) largest = std::max(largest, std::abs(m));
+    }
+    return largest * std::pow(10.0, -ResidualRangeDb / 20);
 }
 
 double SumOfSquares(const std::vector<double>& r) {
@@ -88,12 +105,13 @@ bool Solve4(std::array<std::array<double, 4>, 4> a, std::array<double, 4> b,
 
 double RmsErrorDb(const CrystalModel& model, std::span<const double> hz,
                   std::span<const Complex> measured, SweepKind kind, double fixtureOhm) {
+    const double floor = NoiseFloorOf(measured);
     double sum = 0;
     std::size_t n = 0;
     for (std::size_t i = 0; i < hz.size(); ++i) {
         const double a = std::abs(MeasuredOf(kind, fixtureOhm, model.Impedance(hz[i])));
         const double b = std::abs(measured[i]);
-        if (!(a > 0) || !(b > 0)) continue;
+        if (!(a > 0) || !(b > 0) || b < floor) continue;
         const double d = 20 * std::log10(a / b);
         sum += d * d;
         ++n;
@@ -179,7 +197,8 @@ Refinement Refine(const CrystalModel& start, std::span<const double> frequencyHz
     std::array<double, 4> theta{};
     std::vector<double> r;
     std::vector<double> trial;
-    Residuals(start, frequencyHz, measured, kind, fixtureOhm, match, r);
+    const double floor = NoiseFloorOf(measured);
+    Residuals(start, frequencyHz, measured, kind, fixtureOhm, match, floor, r);
     std::vector<std::array<double, 4>> jacobian(r.size());
     double cost = SumOfSquares(r);
     double lambda = 1e-3;
@@ -191,7 +210,8 @@ Refinement Refine(const CrystalModel& start, std::span<const double> frequencyHz
         for (int p = 0; p < 4; ++p) {
             std::array<double, 4> moved = theta;
             moved[p] += Step[p];
-            Residuals(ModelOf(start, moved), frequencyHz, measured, kind, fixtureOhm, match, trial);
+            Residuals(ModelOf(start, moved), frequencyHz, measured, kind, fixtureOhm, match, floor,
+                      trial);
             for (std::size_t i = 0; i < r.size(); ++i)
                 jacobian[i][p] = (trial[i] - r[i]) / Step[p];
         }
@@ -218,7 +238,8 @@ Refinement Refine(const CrystalModel& start, std::span<const double> frequencyHz
             std::array<double, 4> next = theta;
             for (int a = 0; a < 4; ++a)
                 next[a] = std::clamp(next[a] + delta[a], -limits[a], limits[a]);
-            Residuals(ModelOf(start, next), frequencyHz, measured, kind, fixtureOhm, match, trial);
+            Residuals(ModelOf(start, next), frequencyHz, measured, kind, fixtureOhm, match, floor,
+                      trial);
             const double nextCost = SumOfSquares(trial);
             if (std::isfinite(nextCost) && nextCost < cost) {
                 double largest = 0;

@@ -43,9 +43,11 @@ enum class FitVerdict {
 
 struct CrystalFit {
     FitVerdict verdict = FitVerdict::NoResonance;
-    CrystalModel start;     // the closed-form estimate the refinement started from
-    CrystalModel model;     // the refined model (the start when there was nothing to refine)
-    double rmsErrorDb = 0;  // RMS of the difference of |model| and |measured| in dB
+    CrystalModel start;  // the closed-form estimate the refinement started from
+    CrystalModel model;  // the refined model (the start when there was nothing to refine)
+    // RMS of the difference of |model| and |measured| in dB, over the points within 30 dB of the
+    // sweep's largest magnitude (below that the instrument's noise floor sets the level).
+    double rmsErrorDb = 0;
     int iterations = 0;
     bool c0FromParallelResonance = false;  // the sweep holds the parallel resonance too
     // The phase of the sweep could not be matched, so only the magnitudes were: the crystal sits

@@ -22,16 +22,20 @@ struct Sweep {
 };
 
 // A sweep as an instrument writes it: `points` from `fromHz` to `toHz`, optionally with
-// multiplicative noise of relative size `noise` (seeded), and rounded to six decimals in RI.
+// multiplicative noise of relative size `noise` and an additive noise floor of `floorDb` (both
+// seeded), and rounded to six decimals in RI.
 Sweep Measure(const CrystalModel& crystal, SweepKind kind, double ohm, double fromHz, double toHz,
-              int points, double noise = 0, bool sixDecimals = false) {
+              int points, double noise = 0, bool sixDecimals = false, double floorDb = -400) {
     Sweep s;
     std::mt19937_64 random(1);
     std::normal_distribution<double> gauss(0, noise > 0 ? noise : 1);
+    std::normal_distribution<double> unit(0, 1);
     for (int i = 0; i < points; ++i) {
         const double hz = fromHz + (toHz - fromHz) * i / (points - 1);
         Complex v = MeasuredOf(kind, ohm, crystal.Impedance(hz));
         if (noise > 0) v *= Complex(1 + gauss(random), gauss(random));
+        const double floor = std::pow(10.0, floorDb / 20);
+        v += floor * Complex(unit(random), unit(random));
         if (sixDecimals) {
             v = {std::round(v.real() * 1e6) / 1e6, std::round(v.imag() * 1e6) / 1e6};
         }
@@ -49,6 +53,7 @@ struct FitCase {
     int points;
     double noise;
     bool sixDecimals;
+    double floorDb;
     double lcTolerance;  // relative, for Lm, Cm and fs (fs to a hundredth of it)
     double rmTolerance;
     double c0Tolerance;
@@ -57,20 +62,23 @@ struct FitCase {
 TEST(CrystalFit, RecoversTheModelFromSynthesisedSweeps) {
     const FitCase cases[] = {
         {"noise-free, series in 50 Ω", SweepKind::SeriesThrough, 50, 9.995e6, 10.03e6, 1601, 0,
-         false, 1e-4, 1e-4, 1e-4},
+         false, -400, 1e-4, 1e-4, 1e-4},
         {"noise-free, 12.5 Ω fixture", SweepKind::SeriesThrough, 12.5, 9.995e6, 10.03e6, 1601, 0,
-         false, 1e-4, 1e-4, 1e-4},
-        {"noise-free, one port", SweepKind::OnePort, 50, 9.995e6, 10.03e6, 1601, 0, false, 1e-4,
-         1e-4, 1e-4},
+         false, -400, 1e-4, 1e-4, 1e-4},
+        {"noise-free, one port", SweepKind::OnePort, 50, 9.995e6, 10.03e6, 1601, 0, false, -400,
+         1e-4, 1e-4, 1e-4},
         {"NanoVNA: six decimals, no parallel resonance", SweepKind::SeriesThrough, 50, 9.996e6,
-         10.004e6, 1601, 0, true, 1e-3, 1e-2, 0.2},
+         10.004e6, 1601, 0, true, -400, 1e-3, 1e-2, 0.2},
         {"101 points with 1 % noise", SweepKind::SeriesThrough, 50, 9.997e6, 10.003e6, 101, 0.01,
-         true, 0.02, 0.25, 1},
+         true, -400, 0.02, 0.25, 1},
+        // The notch of the parallel resonance sinks into the floor; a few points on the peak.
+        {"both resonances over a -68 dB noise floor", SweepKind::SeriesThrough, 50, 9.995e6,
+         10.03e6, 1601, 0, true, -68, 2e-3, 0.02, 0.02},
     };
     for (const FitCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const Sweep s =
-            Measure(Known, c.kind, c.ohm, c.fromHz, c.toHz, c.points, c.noise, c.sixDecimals);
+        const Sweep s = Measure(Known, c.kind, c.ohm, c.fromHz, c.toHz, c.points, c.noise,
+                                c.sixDecimals, c.floorDb);
         const CrystalFit fit = FitCrystal(s.hz, s.value, c.kind, c.ohm);
         ASSERT_NE(fit.verdict, FitVerdict::NoResonance);
         EXPECT_NE(fit.verdict, FitVerdict::NotConverged);
