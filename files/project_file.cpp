@@ -1,9 +1,7 @@
 #include "files/project_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <numbers>
 
@@ -198,18 +196,7 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
 }
 
 Project ReadProjectFile(const std::string& path) {
-    const std::string name =
-        path.substr(path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
-    std::string text;
-    char buffer[1 << 16];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        text.append(buffer, static_cast<std::size_t>(file.gcount()));
-        if (text.size() > ProjectByteLimit) Fail(name, MessageId::ReadFileTooLarge);
-    }
-    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
-    return ParseProject(text, name);
+    return ParseProject(ReadWholeFile(path, ProjectByteLimit), FileNameOf(path));
 }
 
 std::string ProjectBytes(const Project& project) {

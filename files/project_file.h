@@ -50,7 +50,8 @@ class ProjectFileError : public CommandError {
 // Reads the text of a project. Throws ProjectFileError.
 Project ParseProject(std::string_view text, const std::string& fileName);
 
-// Reads a project from disk. Throws FileError or ProjectFileError.
+// Reads a project from disk. Throws FileError, ProjectFileError, or CommandError for a file too
+// large to be a project.
 Project ReadProjectFile(const std::string& path);
 
 // The text of a project: indented JSON, numbers that read back to the same bits.
