@@ -159,6 +159,8 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
         for (std::size_t k = 0; k < project.crystals.size(); ++k)
             project.positions.push_back(static_cast<int>(k));
     }
+    if (root.contains("useSet"))
+        project.useSet = read.Entry(root, "useSet", Json::value_t::boolean, "useSet").get<bool>();
     if (root.contains("trim"))
         project.trim = read.Entry(root, "trim", Json::value_t::boolean, "trim").get<bool>();
     if (root.contains("rounding")) {
@@ -223,6 +225,7 @@ std::string ProjectBytes(const Project& project) {
                             {"c0F", c.model.c0F}});
     }
     root["positions"] = project.positions;
+    root["useSet"] = project.useSet;
     root["trim"] = project.trim;
     if (project.rounding) {
         const RoundingRequest& r = *project.rounding;
@@ -241,6 +244,7 @@ std::string ProjectBytes(const Project& project) {
 
 std::vector<CrystalModel> Project::SetCrystals() const {
     std::vector<CrystalModel> set;
+    if (!useSet) return set;
     for (const int k : positions)
         set.push_back(crystals[static_cast<std::size_t>(k)].model);
     return set;

@@ -28,6 +28,8 @@ struct Project {
     // The crystals (indices into `crystals`) at ZQ1, ZQ2, ... of a design from a set; empty: a
     // design of equal crystals. A file without the entry uses every crystal in table order.
     std::vector<int> positions;
+    // The set is used in the calculation; switched off, it is kept for later.
+    bool useSet = true;
     bool trim = false;
     // The standard values the capacitors are rounded to, when the builder rounds them.
     std::optional<RoundingRequest> rounding;
@@ -36,7 +38,8 @@ struct Project {
     // The source and load resistance the ends are matched to, when matching is shown.
     std::optional<double> matchOhm;
 
-    // The crystals of the set in position order (empty for a design of equal crystals).
+    // The crystals of the set in position order (empty for a design of equal crystals, also
+    // while the set is switched off).
     std::vector<CrystalModel> SetCrystals() const;
 };
 

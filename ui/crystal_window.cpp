@@ -198,7 +198,6 @@ CrystalWindow::CrystalWindow(ProjectState& project, std::function<DialogService&
         // A table from elsewhere (a project opened) brings no sweeps, and no set to come back.
         if (!storing_ && part == ProjectState::Part::Crystals)
             extras_.assign(project_.Crystals().size(), {});
-        if (!storing_ && part == ProjectState::Part::Set) setAside_.clear();
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) Refresh();
     });
     extras_.assign(project_.Crystals().size(), {});
@@ -636,7 +635,6 @@ void CrystalWindow::RemoveSelectedRows() {
         positions.push_back(newIndex[static_cast<std::size_t>(k)]);
     }
     const bool setChanges = positions != project_.Positions();
-    setAside_.clear();
     storing_ = true;
     if (setChanges) project_.SetPositions({});
     project_.SetCrystals(std::move(crystals));
@@ -668,39 +666,27 @@ void CrystalWindow::PickBest() {
     std::vector<int> positions;
     for (std::size_t k : picked)
         positions.push_back(rowOfModel[k]);
-    setAside_.clear();
     storing_ = true;
     project_.SetPositions(std::move(positions));
+    project_.SetUseSet(true);
     storing_ = false;
     Refresh();
 }
 
 void CrystalWindow::SetUseSet(bool use) {
     if (use == project_.UsesCrystalSet()) return;
-    if (!use) {
-        setAside_ = project_.Positions();
-        storing_ = true;
-        project_.SetPositions({});
-        storing_ = false;
-        Refresh();
-        return;
-    }
-    const int count = static_cast<int>(project_.Crystals().size());
-    const bool asideHolds =
-        !setAside_.empty() &&
-        std::all_of(setAside_.begin(), setAside_.end(), [&](int k) { return k >= 0 && k < count; });
-    if (!asideHolds) {
+    // Switched on again, the set kept aside comes back; without one, the best are picked.
+    if (use && project_.Positions().empty()) {
         PickBest();
         return;
     }
     storing_ = true;
-    project_.SetPositions(setAside_);
+    project_.SetUseSet(use);
     storing_ = false;
     Refresh();
 }
 
 void CrystalWindow::SetApplyTrims(bool apply) {
-    // The trims are the window's own change: a set switched off stays set aside.
     storing_ = true;
     project_.SetTrim(apply);
     storing_ = false;

@@ -124,7 +124,6 @@ class CrystalWindow : public QWidget {
     std::unique_ptr<CrystalDialogs> crystalDialogs_;
     std::vector<RowExtra> extras_;
     // The set while it is switched off, to come back when it is switched on again.
-    std::vector<int> setAside_;
     bool storing_ = false;
     bool refreshing_ = false;
 

@@ -105,7 +105,7 @@ std::vector<PartsListRow> PartsList::OfProject(const DesignFields& design, char 
     const std::vector<TunablePart> parts =
         TunablePartsOf(*built, rounding ? &*rounding : nullptr, project.Tuning());
     std::vector<NamedCrystal> crystals;
-    for (int index : project.Positions()) {
+    for (int index : project.UsesCrystalSet() ? project.Positions() : std::vector<int>{}) {
         if (index >= 0 && index < int(project.Crystals().size()))
             crystals.push_back(project.Crystals()[std::size_t(index)]);
     }

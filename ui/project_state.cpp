@@ -18,6 +18,12 @@ void ProjectState::SetPositions(std::vector<int> positions) {
     emit Changed(Part::Set);
 }
 
+void ProjectState::SetUseSet(bool use) {
+    if (project_.useSet == use) return;
+    project_.useSet = use;
+    emit Changed(Part::Set);
+}
+
 void ProjectState::SetTrim(bool trim) {
     if (project_.trim == trim) return;
     project_.trim = trim;

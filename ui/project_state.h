@@ -25,7 +25,9 @@ class ProjectState : public QObject {
     void SetTrim(bool trim);
     // The crystals of the set in position order; empty for a design of equal crystals.
     std::vector<CrystalModel> SetCrystals() const { return project_.SetCrystals(); }
-    bool UsesCrystalSet() const { return !project_.positions.empty(); }
+    bool UsesCrystalSet() const { return project_.useSet && !project_.positions.empty(); }
+    // Switches the set on or off; switched off, its positions are kept (and saved) for later.
+    void SetUseSet(bool use);
 
     const std::optional<RoundingRequest>& Rounding() const { return project_.rounding; }
     void SetRounding(std::optional<RoundingRequest> rounding);

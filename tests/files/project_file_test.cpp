@@ -52,6 +52,7 @@ TEST(ProjectFile, WrittenAndReadBackToTheBit) {
         EXPECT_EQ(back.crystals[k].model.c0F, project.crystals[k].model.c0F);
     }
     EXPECT_EQ(back.positions, project.positions);
+    EXPECT_TRUE(back.useSet);
     ASSERT_TRUE(back.rounding);
     EXPECT_EQ(back.rounding->series, ESeries::E96);
     EXPECT_EQ(back.rounding->parallelPct, 2.5);

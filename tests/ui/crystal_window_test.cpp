@@ -176,6 +176,11 @@ void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
     // Off sets the set aside, on brings it back.
     w.Get<QCheckBox>("useSetBox")->click();
     QVERIFY(!w.form->Project().UsesCrystalSet());
+    // Switched off, the set is kept, and so is it in the project file.
+    const Project aside = ParseProject(
+        ProjectBytes(w.form->Project().ToProject(w.form->CurrentDesign())), "p.feldan");
+    QCOMPARE(aside.positions, (std::vector<int>{0, 5, 2, 4}));
+    QVERIFY(aside.SetCrystals().empty());
     w.Get<QCheckBox>("useSetBox")->click();
     QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
 }
