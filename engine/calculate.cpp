@@ -77,10 +77,20 @@ namespace {
 // The searches and the sweep after the design run. Returns MessageId::None when the command ran
 // to the end, else the warning that stopped it.
 MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
-                  char separator, Language language) {
+                  char separator, Language language,
+                  const std::function<void(ElementValues&)>& revalue) {
     if (const MessageId warning = RunDesign(design, circuit, result, separator);
         warning != MessageId::None) {
         return warning;
+    }
+    if (revalue) {
+        ElementValues values = ElementValuesOf(result.input, result.synthesis);
+        revalue(values);
+        circuit.Build(result.input.FilterType, values);
+        double atFoDb = 0;
+        if (!AnalyseAt(circuit, result.input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
+        result.measurements.RespAtFoDb = atFoDb;
+        result.measurements.AFoDb = atFoDb + LevelOffsetDb;
     }
 
     const InputTexts& texts = design.texts;
@@ -99,13 +109,19 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
 }  // namespace
 
 CalculationResult Calculate(const DesignFields& design, char separator, Language language) {
+    return CalculateRevalued(design, separator, language, {});
+}
+
+CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
+                                    const std::function<void(ElementValues&)>& revalue) {
     CalculationResult result;
     // The sweep stops after MaxSearchSteps analysed steps, so this never grows during it.
     result.curve.reserve(MaxSearchSteps + 1);
     // The solver's fixed working storage is too large for the stack.
     const auto circuit = std::make_unique<CircuitAnalysis>();
     try {
-        if (const MessageId warning = Measure(design, *circuit, result, separator, language);
+        if (const MessageId warning =
+                Measure(design, *circuit, result, separator, language, revalue);
             warning != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message = {warning, ""};

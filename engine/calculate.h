@@ -3,9 +3,11 @@
 // to show. Nothing in it is shared, so calculations may run on any thread at once.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "circuit/topologies.h"
 #include "circuit/two_port.h"
 #include "engine/design.h"
 #include "engine/messages.h"
@@ -62,10 +64,16 @@ struct CalculationResult {
 CalculationResult Calculate(const DesignFields& design, char separator,
                             Language language = Language::Russian);
 
+// Calculate on other element values than the design's own: after the design run, `revalue` may
+// change the values the circuit is built from (the crystals of a measured set, say); the circuit
+// is rebuilt from them and the level at Fo taken again before the searches.
+class CircuitAnalysis;
+CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
+                                    const std::function<void(ElementValues&)>& revalue);
+
 // The searches and the sweep of a calculation on a circuit already built, whose level at Fo is
 // result.measurements.RespAtFoDb: the peak, the band edges at levelBelowPeakDb (negative) under
 // it, the curve and the band width, into result. Returns the warning that stopped it, if any.
-class CircuitAnalysis;
 MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
                               CalculationResult& result);
 

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <memory>
 #include <string>
 
-#include "circuit/analysis.h"
-#include "engine/errors.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
-#include "engine/synthesis.h"
 
 namespace feldan {
 
@@ -120,49 +116,10 @@ CalculationResult CalculateWithCrystals(const DesignFields& design,
         result.message = set.message;
         return result;
     }
-    result.curve.reserve(MaxSearchSteps + 1);
-    const auto circuit = std::make_unique<CircuitAnalysis>();
-    MessageId stop = MessageId::None;
-    try {
-        // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
-        stop = RunDesign(set.fields, *circuit, result, separator);
-        if (stop == MessageId::None) {
-            ElementValues values = ElementValuesOf(result.input, result.synthesis);
-            SetCrystalsOfSet(values, set, crystals);
-            circuit->Build(result.input.FilterType, values);
-            double atFoDb = 0;
-            const double foHz = result.input.FoKHz * 1000;
-            if (!AnalyseAt(*circuit, foHz, 0, atFoDb)) {
-                stop = MessageId::NoSolution;
-            } else {
-                result.measurements.RespAtFoDb = atFoDb;
-                result.measurements.AFoDb = atFoDb + LevelOffsetDb;
-                const InputTexts& texts = design.texts;
-                if (texts.Level.empty()) {
-                    stop = MessageId::MissingLevel;
-                } else {
-                    result.input.LevelDb = FieldTextToFloat(texts.Level, separator);
-                    if (result.input.LevelDb >= 0) {
-                        stop = MessageId::BadLevel;
-                    } else {
-                        stop = MeasureBuiltCircuit(*circuit, foHz, result.input.LevelDb, result);
-                        if (stop == MessageId::None)
-                            result.resultText = ComposeResultText(result, separator, language);
-                    }
-                }
-            }
-        }
-        if (stop != MessageId::None) {
-            result.outcome = Outcome::Warning;
-            result.message = {stop, ""};
-        }
-    } catch (const CommandError& error) {
-        result.outcome = Outcome::Error;
-        result.message = error.message();
-        result.sweepStarted = false;
-        result.curve.clear();
-    }
-    return result;
+    // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
+    return CalculateRevalued(set.fields, separator, language, [&](ElementValues& values) {
+        SetCrystalsOfSet(values, set, crystals);
+    });
 }
 
 std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language language) {
