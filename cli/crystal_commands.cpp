@@ -29,11 +29,6 @@ std::string Short(double value, int digits = 6) {
     return std::string(buffer, end);
 }
 
-std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The values of a crystal in the design's units, under the keys of the design file and JSON.
 void AddCrystalKeys(Json& json, const CrystalModel* m) {
     json["FoKHz"] = m ? Json(m->fsHz / 1000) : Json(nullptr);
@@ -58,30 +53,10 @@ struct FittedFile {
 // Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file.
 FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
     const TouchstoneData data = ReadTouchstoneFile(path);
-    const SweepKind kind = data.ports == 2 ? SweepKind::SeriesThrough : SweepKind::OnePort;
-    std::vector<std::complex<double>> measured(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i)
-        measured[i] = kind == SweepKind::SeriesThrough ? data.S21(i) : data.S11(i);
+    const CrystalSweep sweep = CrystalSweepOf(data, fixtureOhm.value_or(data.referenceOhm));
     FittedFile result;
-    result.fit =
-        FitCrystal(data.frequencyHz, measured, kind, fixtureOhm.value_or(data.referenceOhm));
-    const std::string name = NameOf(path);
-    switch (result.fit.verdict) {
-        case FitVerdict::Fitted:
-            if (result.fit.magnitudesOnly)
-                result.message = FileMessage(MessageId::FitMagnitudesOnly, {}, name);
-            break;
-        case FitVerdict::NoResonance:
-            result.message = FileMessage(MessageId::FitNoResonance, {}, name);
-            break;
-        case FitVerdict::NotConverged:
-            result.message = FileMessage(MessageId::FitNotConverged,
-                                         std::to_string(result.fit.iterations), name);
-            break;
-        case FitVerdict::PoorFit:
-            result.message = FileMessage(MessageId::FitPoor, Short(result.fit.rmsErrorDb, 3), name);
-            break;
-    }
+    result.fit = FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+    result.message = FitMessageOf(result.fit, FileNameOf(path));
     return result;
 }
 
@@ -221,7 +196,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
                 const bool usable = fitted.fit.verdict == FitVerdict::Fitted ||
                                     fitted.fit.verdict == FitVerdict::PoorFit;
                 rows.push_back(
-                    {NameOf(path), usable ? std::optional(fitted.fit.model) : std::nullopt});
+                    {FileNameOf(path), usable ? std::optional(fitted.fit.model) : std::nullopt});
             } else {
                 for (NamedCrystal& c : ReadCrystalList(path))
                     rows.push_back({c.name, c.model});

@@ -252,15 +252,24 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
     return result;
 }
 
-CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
-                                   double terminationOhm) {
+CalculationResult MeasureNetlist(const BuiltDesign& built,
+                                 const std::function<void(Netlist&)>& build) {
     CalculationResult result;
     result.input = built.design.input;
     result.synthesis = built.design.synthesis;
     auto circuit = std::make_unique<CircuitAnalysis>();
-    BuildSchematicCircuit(*circuit, result.input.FilterType, values, terminationOhm);
+    build(circuit->netlist);
+    PrepareNetlist(circuit->netlist);
+    circuit->DropAhead();
     MeasureCircuit(*circuit, result.input, result);
     return result;
+}
+
+CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
+                                   double terminationOhm) {
+    return MeasureNetlist(built, [&](Netlist& netlist) {
+        BuildSchematicNetlist(built.design.input.FilterType, values, terminationOhm, netlist);
+    });
 }
 
 Percentiles PercentilesOf(std::vector<double> values) {

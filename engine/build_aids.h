@@ -38,6 +38,12 @@ std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separato
 CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
                                    double terminationOhm);
 
+// Measures another circuit of the built design (the schematic with more parts, say) the same
+// way: `build` fills the netlist, which is then prepared and measured.
+struct Netlist;
+CalculationResult MeasureNetlist(const BuiltDesign& built,
+                                 const std::function<void(Netlist&)>& build);
+
 // One part of the built filter set by hand: a capacitor of the schematic by the first label of
 // its slot ("C1"; pF), the termination ("Rin"; Ohm) or the trim of a crystal position ("Ct1"; pF).
 struct TunedPart {

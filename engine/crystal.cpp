@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -326,6 +327,27 @@ CrystalFit FitCrystal(std::span<const double> frequencyHz, std::span<const Compl
         fit.verdict = FitVerdict::Fitted;
     }
     return fit;
+}
+
+std::optional<Message> FitMessageOf(const CrystalFit& fit, const std::string& fileName) {
+    switch (fit.verdict) {
+        case FitVerdict::Fitted:
+            if (fit.magnitudesOnly) return FileMessage(MessageId::FitMagnitudesOnly, {}, fileName);
+            return std::nullopt;
+        case FitVerdict::NoResonance:
+            return FileMessage(MessageId::FitNoResonance, {}, fileName);
+        case FitVerdict::NotConverged:
+            return FileMessage(MessageId::FitNotConverged, std::to_string(fit.iterations),
+                               fileName);
+        case FitVerdict::PoorFit: {
+            char buffer[32];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, fit.rmsErrorDb,
+                                           std::chars_format::general, 3)
+                                 .ptr;
+            return FileMessage(MessageId::FitPoor, std::string(buffer, end), fileName);
+        }
+    }
+    return std::nullopt;
 }
 
 double G3uurMotionalCapacitance(double f0Hz, double f1Hz, double c1F, double c0F) {

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <complex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "engine/messages.h"
 
 namespace feldan {
 
@@ -67,6 +70,18 @@ inline constexpr int MaxFitIterations = 200;
 CrystalFit FitCrystal(std::span<const double> frequencyHz,
                       std::span<const std::complex<double>> measured, SweepKind kind,
                       double fixtureOhm);
+
+// A crystal's sweep as the fit takes it.
+struct CrystalSweep {
+    SweepKind kind = SweepKind::SeriesThrough;
+    double fixtureOhm = 50;
+    std::vector<double> frequencyHz;
+    std::vector<std::complex<double>> measured;
+};
+
+// What a fit of the sweep in `fileName` has to say beside its values: why there are none (no
+// resonance, no convergence) or a warning (a poor fit, magnitudes only); nullopt for a clean fit.
+std::optional<Message> FitMessageOf(const CrystalFit& fit, const std::string& fileName);
 
 // The G3UUR method: the oscillator at f0 with the crystal alone, at f1 (f2) with a capacitor C1
 // (C2) in series. With C0 known, one capacitor gives Cm = 2·Δf1·(C0 + C1)/f0; two give

@@ -1,10 +1,5 @@
 #include "engine/matching.h"
 
-#include <memory>
-
-#include "circuit/analysis.h"
-#include "engine/synthesis.h"
-
 namespace feldan {
 
 void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
@@ -34,26 +29,9 @@ void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
 
 CalculationResult MeasureMatched(const BuiltDesign& built, const ElementValues& values,
                                  const MatchedEnds& ends) {
-    CalculationResult result;
-    result.input = built.design.input;
-    result.synthesis = built.design.synthesis;
-    const double foHz = result.input.FoKHz * 1000;
-    auto circuit = std::make_unique<CircuitAnalysis>();
-    BuildMatchedSchematicNetlist(result.input.FilterType, values, ends, circuit->netlist);
-    PrepareNetlist(circuit->netlist);
-    circuit->DropAhead();
-    double atFo = 0;
-    if (!AnalyseAt(*circuit, foHz, 0, atFo)) {
-        result.outcome = Outcome::Warning;
-        result.message = Message{MessageId::NoSolution, ""};
-        return result;
-    }
-    result.measurements.RespAtFoDb = atFo;
-    result.measurements.AFoDb = atFo + LevelOffsetDb;
-    const MessageId stop = MeasureBuiltCircuit(*circuit, foHz, result.input.LevelDb, result);
-    result.outcome = stop == MessageId::None ? Outcome::Done : Outcome::Warning;
-    result.message = Message{stop, ""};
-    return result;
+    return MeasureNetlist(built, [&](Netlist& netlist) {
+        BuildMatchedSchematicNetlist(built.design.input.FilterType, values, ends, netlist);
+    });
 }
 
 }  // namespace feldan

@@ -361,6 +361,17 @@ TouchstoneData ReadTouchstoneFile(const std::string& path) {
     return ParseTouchstone(ReadWholeFile(path, TouchstoneMaxBytes), ports, name);
 }
 
+CrystalSweep CrystalSweepOf(const TouchstoneData& data, double fixtureOhm) {
+    CrystalSweep sweep;
+    sweep.kind = data.ports == 2 ? SweepKind::SeriesThrough : SweepKind::OnePort;
+    sweep.fixtureOhm = fixtureOhm;
+    sweep.frequencyHz = data.frequencyHz;
+    sweep.measured.resize(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i)
+        sweep.measured[i] = sweep.kind == SweepKind::SeriesThrough ? data.S21(i) : data.S11(i);
+    return sweep;
+}
+
 std::string TouchstoneBytes(const TouchstoneData& data, const std::vector<std::string>& comments) {
     std::string out;
     for (const std::string& comment : comments)

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/crystal.h"
 #include "engine/errors.h"
 
 namespace feldan {
@@ -29,6 +30,10 @@ struct TouchstoneData {
     std::complex<double> S12(std::size_t i) const { return s[i][2]; }
     std::complex<double> S22(std::size_t i) const { return s[i][3]; }
 };
+
+// The crystal's sweep in a file, measured in a fixture of `fixtureOhm`: S21 of a two-port (the
+// crystal in series), S11 of a one-port (the crystal from port 1 to ground).
+CrystalSweep CrystalSweepOf(const TouchstoneData& data, double fixtureOhm);
 
 // A file that is not a Touchstone file the program can read; the message names the file, the
 // line and what is wrong there.

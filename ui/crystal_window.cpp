@@ -323,7 +323,7 @@ void CrystalWindow::ShowCrystal(int row) {
     const RowExtra& extra = extras_[static_cast<std::size_t>(row)];
     QList<QPointF> measured, fitted;
     if (extra.sweep) {
-        const Sweep& sweep = *extra.sweep;
+        const CrystalSweep& sweep = *extra.sweep;
         for (std::size_t i = 0; i < sweep.frequencyHz.size(); ++i) {
             const double khz = sweep.frequencyHz[i] / 1000;
             measured.append({khz, Db(sweep.measured[i])});
@@ -458,38 +458,19 @@ void CrystalWindow::AddMeasurements() {
     std::vector<NamedCrystal> crystals = project_.Crystals();
     std::vector<RowExtra> extras = extras_;
     for (const Loaded& file : loaded) {
-        const TouchstoneData& data = file.data;
-        Sweep sweep;
-        sweep.kind = data.ports == 2 ? SweepKind::SeriesThrough : SweepKind::OnePort;
-        sweep.fixtureOhm = *fixtureOhm;
-        sweep.frequencyHz = data.frequencyHz;
-        sweep.measured.resize(data.size());
-        for (std::size_t i = 0; i < data.size(); ++i)
-            sweep.measured[i] = sweep.kind == SweepKind::SeriesThrough ? data.S21(i) : data.S11(i);
+        CrystalSweep sweep = CrystalSweepOf(file.data, *fixtureOhm);
         const CrystalFit fit =
             FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
-        const std::string name = QFileInfo(file.path).fileName().toStdString();
         RowExtra extra;
-        switch (fit.verdict) {
-            case FitVerdict::NoResonance:
-                problems << FromUtf8(
-                    MessageText(FileMessage(MessageId::FitNoResonance, {}, name), language));
+        if (const std::optional<Message> said =
+                FitMessageOf(fit, QFileInfo(file.path).fileName().toStdString())) {
+            const QString text = FromUtf8(MessageText(*said, language));
+            // No values: named among the problems, not added.
+            if (fit.verdict == FitVerdict::NoResonance || fit.verdict == FitVerdict::NotConverged) {
+                problems << text;
                 continue;
-            case FitVerdict::NotConverged:
-                problems << FromUtf8(MessageText(
-                    FileMessage(MessageId::FitNotConverged, std::to_string(fit.iterations), name),
-                    language));
-                continue;
-            case FitVerdict::PoorFit:
-                extra.warning = FromUtf8(MessageText(
-                    FileMessage(MessageId::FitPoor, Number(fit.rmsErrorDb, 3).toStdString(), name),
-                    language));
-                break;
-            case FitVerdict::Fitted:
-                if (fit.magnitudesOnly)
-                    extra.warning = FromUtf8(
-                        MessageText(FileMessage(MessageId::FitMagnitudesOnly, {}, name), language));
-                break;
+            }
+            extra.warning = text;
         }
         extra.rmsErrorDb = fit.rmsErrorDb;
         extra.sweep = std::move(sweep);

@@ -99,14 +99,8 @@ class CrystalWindow : public QWidget {
   private:
     // What the window keeps of a crystal fitted in this session: the sweep, and how well the
     // model fits it.
-    struct Sweep {
-        SweepKind kind = SweepKind::SeriesThrough;
-        double fixtureOhm = 50;
-        std::vector<double> frequencyHz;
-        std::vector<std::complex<double>> measured;
-    };
     struct RowExtra {
-        std::optional<Sweep> sweep;
+        std::optional<CrystalSweep> sweep;
         std::optional<double> rmsErrorDb;
         QString warning;  // a poor or doubtful fit: the mark's tooltip
     };
