@@ -33,6 +33,7 @@
 #include "ui/response_chart.h"
 #include "ui/schematic.h"
 #include "ui/settings.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
@@ -156,10 +157,6 @@ void AppendNumber(std::string& out, double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.12g", value);
     out += text;
-}
-
-QString Number(double value, int significant) {
-    return QLocale().toString(value, 'g', significant);
 }
 
 }  // namespace
@@ -358,19 +355,21 @@ bool MainWindow::WriteReport(QIODevice& device) {
             const QString label =
                 QString::fromUtf8(item.label.data(), qsizetype(item.label.size()));
             if (item.kind != SchematicItemKind::Crystal) {
-                parts.append(tr("%1: %2 пФ").arg(label, Number(built.values.CapPF[item.index], 5)));
+                parts.append(
+                    tr("%1: %2 пФ").arg(label, LocaleNumber(built.values.CapPF[item.index], 5)));
                 continue;
             }
             const Resonator& crystal = built.values.Crystal[item.index];
             QString text =
                 tr("%1: Lm %2 мГн, Cm %3 фФ, Rm %4 Ом, C0 %5 пФ")
-                    .arg(label, Number(crystal.LmH * 1e3, 6), Number(crystal.CmF * 1e15, 6),
-                         Number(crystal.RmOhm, 4), Number(crystal.C0F * 1e12, 4));
+                    .arg(label, LocaleNumber(crystal.LmH * 1e3, 6),
+                         LocaleNumber(crystal.CmF * 1e15, 6), LocaleNumber(crystal.RmOhm, 4),
+                         LocaleNumber(crystal.C0F * 1e12, 4));
             if (crystal.TrimF > 0)
-                text += tr(", подстройка %1 пФ").arg(Number(crystal.TrimF * 1e12, 4));
+                text += tr(", подстройка %1 пФ").arg(LocaleNumber(crystal.TrimF * 1e12, 4));
             parts.append(text);
         }
-        parts.append(tr("Нагрузка на входе и выходе: %1 Ом").arg(Number(built.portOhm, 5)));
+        parts.append(tr("Нагрузка на входе и выходе: %1 Ом").arg(LocaleNumber(built.portOhm, 5)));
     } else {
         parts.append(tr("Схема не рассчитана"));
     }

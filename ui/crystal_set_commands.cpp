@@ -11,16 +11,11 @@
 #include "ui/panel_bar.h"
 #include "ui/project_state.h"
 #include "ui/response_chart.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
-namespace {
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void MainWindow::ShowCrystalWindow() {
     if (!crystalWindow_) {
@@ -63,6 +58,11 @@ DesignedFilter MainWindow::DesignedFilterOf(CircuitChoice circuit) const {
     if (!projectState_->UsesCrystalSet()) return DesignFilter(CurrentDesign(), separator_, circuit);
     const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
     return DesignFilter(CurrentDesign(), separator_, circuit, crystals, projectState_->Trim());
+}
+
+std::optional<BuiltDesign> MainWindow::BuiltProjectDesign(Message& message) const {
+    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
+    return BuildDesign(CurrentDesign(), separator_, message, crystals, projectState_->Trim());
 }
 
 void MainWindow::CompareCrystals() {

@@ -34,14 +34,11 @@
 #include "ui/language.h"
 #include "ui/project_state.h"
 #include "ui/settings.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
 namespace {
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();

@@ -48,6 +48,7 @@
 #include "ui/settings.h"
 #include "ui/tolerance_window.h"
 #include "ui/tuning_panel.h"
+#include "ui/ui_text.h"
 #include "ui/window_style.h"
 
 namespace feldan {
@@ -125,10 +126,6 @@ bool SameDesign(const DesignFields& a, const DesignFields& b) {
     return a.FilterType == b.FilterType && a.ResponseType == b.ResponseType && x.Fo == y.Fo &&
            x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd && x.Ck == y.Ck &&
            x.Level == y.Level;
-}
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 // A result to keep for its texts: the curve lives in the chart.

@@ -5,6 +5,7 @@
 #include "engine/messages.h"
 #include "ui/language.h"
 #include "ui/project_state.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
@@ -19,10 +20,6 @@ QLocale NumberLocale() {
 
 QString Number(double value, int significant) {
     return NumberLocale().toString(value, 'g', significant);
-}
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 }  // namespace

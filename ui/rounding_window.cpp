@@ -24,6 +24,7 @@
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/project_state.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
@@ -31,10 +32,6 @@ namespace {
 
 constexpr std::array<ESeries, 4> SeriesChoices = {ESeries::E6, ESeries::E12, ESeries::E24,
                                                   ESeries::E96};
-
-QString Number(double value, int digits = 4) {
-    return QLocale().toString(value, 'g', digits);
-}
 
 // A matching capacitor in standard parts, the way the filter's own capacitors are rounded: one
 // part, or two in parallel where one alone is too far off.
@@ -268,11 +265,8 @@ RoundingRequest RoundingWindow::Request() const {
 
 void RoundingWindow::Rebuild() {
     outdated_ = false;
-    ProjectState& project = mainWindow_->Project();
-    const std::vector<CrystalModel> crystals = project.SetCrystals();
     Message message;
-    built_ = BuildDesign(mainWindow_->CurrentDesign(), mainWindow_->Separator(), message, crystals,
-                         project.Trim());
+    built_ = mainWindow_->BuiltProjectDesign(message);
     buildMessage_ = built_ ? std::nullopt : std::optional<Message>(message);
     Round();
 }
@@ -382,17 +376,18 @@ void RoundingWindow::ShowTables() {
     int row = 0;
     for (const RoundedCapacitor& c : r.capacitors) {
         partsTable_->setItem(row, 0, Cell(QString::fromStdString(c.labels)));
-        partsTable_->setItem(row, 1, Cell(tr("%1 пФ").arg(Number(c.nominalPF))));
-        partsTable_->setItem(row, 2, Cell(tr("%1 пФ").arg(Number(c.roundedPF))));
+        partsTable_->setItem(row, 1, Cell(tr("%1 пФ").arg(LocaleNumber(c.nominalPF))));
+        partsTable_->setItem(row, 2, Cell(tr("%1 пФ").arg(LocaleNumber(c.roundedPF))));
         partsTable_->setItem(
             row, 3,
-            Cell(c.pair ? tr("%1 + %2 пФ").arg(Number(c.pair->larger), Number(c.pair->smaller))
+            Cell(c.pair ? tr("%1 + %2 пФ")
+                              .arg(LocaleNumber(c.pair->larger), LocaleNumber(c.pair->smaller))
                         : QString()));
         ++row;
     }
     partsTable_->setItem(row, 0, Cell(tr("Rвх")));
-    partsTable_->setItem(row, 1, Cell(tr("%1 Ом").arg(Number(r.nominalTerminationOhm))));
-    partsTable_->setItem(row, 2, Cell(tr("%1 Ом").arg(Number(r.roundedTerminationOhm))));
+    partsTable_->setItem(row, 1, Cell(tr("%1 Ом").arg(LocaleNumber(r.nominalTerminationOhm))));
+    partsTable_->setItem(row, 2, Cell(tr("%1 Ом").arg(LocaleNumber(r.roundedTerminationOhm))));
     partsTable_->setItem(row, 3, Cell(QString()));
 
     const bool withMatched = matched_.has_value();
@@ -407,7 +402,7 @@ void RoundingWindow::ShowTables() {
         }
         const Measurements& m = c.measurements;
         const double foHz = c.input.FoKHz * 1000;
-        summaryTable_->setItem(0, at, Cell(tr("%1 Гц").arg(Number(m.MeasuredDfHz, 5))));
+        summaryTable_->setItem(0, at, Cell(tr("%1 Гц").arg(LocaleNumber(m.MeasuredDfHz, 5))));
         summaryTable_->setItem(1, at, Cell(tr("%1 дБ").arg(QLocale().toString(m.AminDb, 'f', 2))));
         summaryTable_->setItem(
             2, at, Cell(tr("%1 дБ").arg(QLocale().toString(RippleOf(c.curve), 'f', 3))));
@@ -427,19 +422,21 @@ void RoundingWindow::ShowMatchingValues() {
         return;
     }
     const LNetwork& l = ends->network;
-    const QString inductor = tr("L = %1 мкГн").arg(Number(l.seriesH * 1e6));
+    const QString inductor = tr("L = %1 мкГн").arg(LocaleNumber(l.seriesH * 1e6));
     const double exactPF =
         LMatch(ends->systemOhm, ends->terminationOhm, built_->design.input.FoKHz * 1000).shuntF *
         1e12;
-    QString capacitor = tr("C = %1 пФ").arg(Number(exactPF));
+    QString capacitor = tr("C = %1 пФ").arg(LocaleNumber(exactPF));
     if (useCheck_->isChecked()) {
         const ParallelPair parts = StandardParts(exactPF, Request());
-        capacitor = parts.smaller > 0
-                        ? tr("C = %1 → %2 + %3 пФ")
-                              .arg(Number(exactPF), Number(parts.larger), Number(parts.smaller))
-                        : tr("C = %1 → %2 пФ").arg(Number(exactPF), Number(parts.larger));
+        capacitor =
+            parts.smaller > 0
+                ? tr("C = %1 → %2 + %3 пФ")
+                      .arg(LocaleNumber(exactPF), LocaleNumber(parts.larger),
+                           LocaleNumber(parts.smaller))
+                : tr("C = %1 → %2 пФ").arg(LocaleNumber(exactPF), LocaleNumber(parts.larger));
     }
-    const QString system = Number(ends->systemOhm);
+    const QString system = LocaleNumber(ends->systemOhm);
     inputEndLabel_->setText(
         l.shuntAtTo ? tr("Вход: последовательно %1, параллельно %2 со стороны фильтра")
                           .arg(inductor, capacitor)
@@ -453,8 +450,8 @@ void RoundingWindow::ShowMatchingValues() {
     transformerLabel_->setText(
         tr("Или широкополосный трансформатор: N2/N1 = %1 (N1 на стороне %2 Ом, N2 на стороне "
            "фильтра %3 Ом)")
-            .arg(Number(TransformerTurnsRatio(ends->systemOhm, ends->terminationOhm)), system,
-                 Number(ends->terminationOhm)));
+            .arg(LocaleNumber(TransformerTurnsRatio(ends->systemOhm, ends->terminationOhm)), system,
+                 LocaleNumber(ends->terminationOhm)));
 }
 
 void RoundingWindow::ShowCurves() {

@@ -25,14 +25,11 @@
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/project_state.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
 namespace {
-
-QString Number(double value, int digits = 4) {
-    return QLocale().toString(value, 'g', digits);
-}
 
 QTableWidgetItem* Cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
@@ -99,9 +96,9 @@ void Histogram::paintEvent(QPaintEvent*) {
     }
     painter.setPen(palette().text().color());
     const QRect under(plot.left(), plot.bottom() + 3, plot.width(), line);
-    painter.drawText(under, Qt::AlignLeft, Number(low_) + QLatin1Char(' ') + unit_);
+    painter.drawText(under, Qt::AlignLeft, LocaleNumber(low_) + QLatin1Char(' ') + unit_);
     if (high_ > low_)
-        painter.drawText(under, Qt::AlignRight, Number(high_) + QLatin1Char(' ') + unit_);
+        painter.drawText(under, Qt::AlignRight, LocaleNumber(high_) + QLatin1Char(' ') + unit_);
     painter.drawText(plot.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                      QString::number(most));
 }
@@ -258,11 +255,8 @@ ToleranceRequest ToleranceWindow::Request() const {
 
 void ToleranceWindow::Run() {
     if (Running()) return;
-    ProjectState& project = mainWindow_->Project();
     Message message;
-    std::optional<BuiltDesign> built =
-        BuildDesign(mainWindow_->CurrentDesign(), mainWindow_->Separator(), message,
-                    project.SetCrystals(), project.Trim());
+    std::optional<BuiltDesign> built = mainWindow_->BuiltProjectDesign(message);
     if (!built) {
         yieldLabel_->setText(
             tr("Фильтр не рассчитывается: %1")
@@ -390,7 +384,7 @@ void ToleranceWindow::ShowResult() {
     const auto row = [&](int at, const Percentiles& p, int digits) {
         const double values[] = {p.min, p.p5, p.median, p.p95, p.max};
         for (int column = 0; column < 5; ++column)
-            percentilesTable_->setItem(at, column, Cell(Number(values[column], digits)));
+            percentilesTable_->setItem(at, column, Cell(LocaleNumber(values[column], digits)));
     };
     if (any) {
         row(0, r.bandwidth, 5);

@@ -20,6 +20,7 @@
 #include "ui/main_window.h"
 #include "ui/project_state.h"
 #include "ui/response_chart.h"
+#include "ui/ui_text.h"
 
 namespace feldan {
 
@@ -54,10 +55,6 @@ const char* const StepNames[] = {
     QT_TRANSLATE_NOOP("feldan::TuningPanel", "до следующего E24"),
     QT_TRANSLATE_NOOP("feldan::TuningPanel", "до следующего E96"),
 };
-
-QString FromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 // A value with five significant digits (a 0.1 % step shows) and no trailing zeros.
 QString ValueText(double value, char separator) {
@@ -210,9 +207,7 @@ TuningStep TuningPanel::Step() const {
 void TuningPanel::Rebuild() {
     stale_ = false;
     Message message;
-    const std::vector<CrystalModel> crystals = project_.SetCrystals();
-    built_ = BuildDesign(window_.CurrentDesign(), window_.Separator(), message, crystals,
-                         project_.Trim());
+    built_ = window_.BuiltProjectDesign(message);
     rounding_.reset();
     parts_.clear();
     undo_.clear();
