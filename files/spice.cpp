@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <set>
 
 namespace feldan {
 
@@ -106,6 +107,23 @@ std::string SpiceNetlist(const DesignedFilter& filter, const SpiceRequest& reque
         }
     }
 
+    // SPICE solves the operating point before .ac, and the nodes between series capacitors and
+    // crystals have no DC path of their own: every node gets one through 1 TOhm to ground, which
+    // at the filter's frequencies (a few hundred Ohm) changes the response by less than 1e-9.
+    std::set<int> nodes;
+    for (int b = 1; b <= netlist.BranchCount; ++b) {
+        if (roles[b].element == Element::Lm || roles[b].element == Element::Cm ||
+            roles[b].element == Element::Rm)
+            continue;
+        nodes.insert(netlist.Branches[b].From);
+        nodes.insert(netlist.Branches[b].To);
+    }
+    nodes.erase(0);
+    nodes.erase(driven);  // held by the source
+    out += Comment("Rdc*: a DC path of 1 TOhm from every node to ground, for the operating point.");
+    for (int n : nodes)
+        out += "Rdc_" + node(n) + " " + node(n) + " 0 1e12\n";
+
     out += ".ac lin " + std::to_string(request.points) + " " + Number(request.fromHz) + " " +
            Number(request.toHz) + "\n";
     if (request.dialect == SpiceDialect::Ngspice) {
@@ -118,6 +136,7 @@ std::string SpiceNetlist(const DesignedFilter& filter, const SpiceRequest& reque
             "wrdata " +
             request.dataFile +
             " v(out)\n"
+            "quit\n"
             ".endc\n";
     } else {
         out +=
