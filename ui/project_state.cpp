@@ -9,8 +9,11 @@ void ProjectState::SetCrystals(std::vector<NamedCrystal> crystals) {
     const int count = static_cast<int>(project_.crystals.size());
     const bool setHolds = std::all_of(project_.positions.begin(), project_.positions.end(),
                                       [&](int k) { return k >= 0 && k < count; });
+    // A set that points past the new table is dropped before anyone hears of the table, so that
+    // no listener ever reads a position that is not there.
+    if (!setHolds) project_.positions.clear();
     emit Changed(Part::Crystals);
-    if (!setHolds) SetPositions({});
+    if (!setHolds) emit Changed(Part::Set);
 }
 
 void ProjectState::SetPositions(std::vector<int> positions) {

@@ -93,6 +93,7 @@ class CrystalWindowTest : public QObject {
     void sweepsAreFittedAndFailuresNamed();
     void cellsAreEditedAndBadNumbersRefused();
     void pickBestTakesTheClosestAsTheSet();
+    void aShorterTableDropsTheSetBeforeItIsShown();
     void theSetDrivesTheCalculationAndTrimsRestoreIt();
     void projectsOpenMarkChangesAndRoundTrip();
 };
@@ -185,6 +186,26 @@ void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
     QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
 }
 
+void CrystalWindowTest::aShorterTableDropsTheSetBeforeItIsShown() {
+    CrystalWindowUnderTest w;
+    ProjectState& project = w.form->Project();
+    project.SetCrystals(Named({Batch(0), Batch(300), Batch(10), Batch(-500), Batch(20), Batch(5)}));
+    w.window->PickBest();
+    QVERIFY(project.UsesCrystalSet());
+    // Whoever hears of the new table must find a set that fits it.
+    bool setFitsTable = true;
+    QObject::connect(&project, &ProjectState::Changed, [&](ProjectState::Part part) {
+        if (part != ProjectState::Part::Crystals) return;
+        for (int k : project.Positions())
+            setFitsTable = setFitsTable && k < static_cast<int>(project.Crystals().size());
+    });
+    project.SetCrystals(Named({Batch(0), Batch(10)}));
+    QVERIFY(setFitsTable);
+    QVERIFY(project.Positions().empty());
+    QCOMPARE(w.window->Table()->rowCount(), 2);
+    QCOMPARE(w.Cell(0, CrystalWindow::SetColumn), QString());
+}
+
 void CrystalWindowTest::theSetDrivesTheCalculationAndTrimsRestoreIt() {
     CrystalWindowUnderTest w;
     ProjectState& project = w.form->Project();
@@ -271,7 +292,7 @@ void CrystalWindowTest::projectsOpenMarkChangesAndRoundTrip() {
 
     const QString copy = folder.filePath(QStringLiteral("copy.feldan"));
     w.dialogs->saveAnswer = copy;
-    w.Get<QAction>("saveAction")->trigger();
+    w.Get<QAction>("saveAsAction")->trigger();
     QVERIFY(!w.form->isWindowModified());
     Project read = ReadProjectFile(copy.toStdString());
     QCOMPARE(read.crystals[4].name, std::string("spare"));
@@ -280,7 +301,7 @@ void CrystalWindowTest::projectsOpenMarkChangesAndRoundTrip() {
 
     // A design file keeps only the fields: the window says so and the mark stays.
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("only.fdn"));
-    w.Get<QAction>("saveAction")->trigger();
+    w.Get<QAction>("saveAsAction")->trigger();
     QCOMPARE(w.dialogs->warnings.size(), 1);
     QVERIFY(w.form->isWindowModified());
 
