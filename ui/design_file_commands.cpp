@@ -95,23 +95,51 @@ void MainWindow::OpenDesign() {
     DesignStored(path, CurrentDesign());
 }
 
+void MainWindow::NewDesign() {
+    if (!ConfirmDiscard()) return;
+    SetFieldTexts(InputTexts{});
+    SetStartState();
+    ClearChart();
+    designFileLines_ = DesignFileLines{};
+    projectState_->Load(feldan::Project{});
+    savedProjectImage_ = projectState_->Image();
+    DesignStored(QString(), CurrentDesign());
+}
+
 void MainWindow::SaveDesignCommand() {
     SaveDesign();
 }
 
+void MainWindow::SaveDesignAsCommand() {
+    SaveDesignAs();
+}
+
 bool MainWindow::SaveDesign() {
+    if (designPath_.isEmpty()) return SaveDesignAs();
+    return WriteDesignTo(designPath_, QString(), CurrentDesign());
+}
+
+bool MainWindow::SaveDesignAs() {
     // The texts are taken when the command starts, before the dialog is shown.
     const DesignFields design = CurrentDesign();
-    FieldsToFileLines(design, designFileLines_);
     // A project that holds more than the fields offers itself first.
-    const std::string emptyImage = ProjectState().Image();
-    const bool holdsMore = projectState_->Image() != emptyImage;
+    const bool holdsMore = projectState_->Image() != ProjectState().Image();
     const QString filter = holdsMore ? ProjectFilter() + QStringLiteral(";;") + DesignFilter()
                                      : DesignFilter() + QStringLiteral(";;") + ProjectFilter();
+    // The dialog starts at the file's own name and folder once there is one.
+    const QString start =
+        designPath_.isEmpty() ? DialogFolder() : QFileInfo(designPath_).absoluteFilePath();
     QString selectedFilter;
-    const QString chosen =
-        dialogs_->GetSaveFileNameAndFilter(DialogFolder(), filter, &selectedFilter);
+    const QString chosen = dialogs_->GetSaveFileNameAndFilter(start, filter, &selectedFilter);
     if (chosen.isEmpty()) return false;
+    return WriteDesignTo(chosen, selectedFilter, design);
+}
+
+bool MainWindow::WriteDesignTo(const QString& chosen, const QString& selectedFilter,
+                               const DesignFields& design) {
+    FieldsToFileLines(design, designFileLines_);
+    const std::string emptyImage = ProjectState().Image();
+    const bool holdsMore = projectState_->Image() != emptyImage;
     // The extension typed decides, else the filter chosen, else the first filter.
     const bool asProject =
         IsProjectName(chosen) ||

@@ -227,10 +227,14 @@ void MainWindow::BuildMenu() {
     fileMenu_ = bar->addMenu(QString());
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
     named(fileMenu_->menuAction(), "fileMenu");
+    newAction_ = named(fileMenu_->addAction(QString()), "newAction");
+    newAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+N")));
     openAction_ = named(fileMenu_->addAction(QString()), "openAction");
     openAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+O")));
     saveAction_ = named(fileMenu_->addAction(QString()), "saveAction");
     saveAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+S")));
+    saveAsAction_ = named(fileMenu_->addAction(QString()), "saveAsAction");
+    saveAsAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Shift+S")));
     fileSeparator_ = named(fileMenu_->addSeparator(), "fileSeparator");
     printAction_ = named(fileMenu_->addAction(QString()), "printAction");
     printAction_->setShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+P")));
@@ -304,8 +308,10 @@ void MainWindow::BuildMenu() {
     menuKey->setObjectName(QStringLiteral("menuKey"));
     connect(menuKey, &QShortcut::activated, this, &MainWindow::EnterMenuBar);
 
+    connect(newAction_, &QAction::triggered, this, &MainWindow::NewDesign);
     connect(openAction_, &QAction::triggered, this, &MainWindow::OpenDesign);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::SaveDesignCommand);
+    connect(saveAsAction_, &QAction::triggered, this, &MainWindow::SaveDesignAsCommand);
     connect(printAction_, &QAction::triggered, this, &MainWindow::PrintWindow);
     connect(exportViewAction_, &QAction::triggered, this, &MainWindow::ExportViewCommand);
     connect(reportAction_, &QAction::triggered, this, &MainWindow::ReportCommand);
@@ -628,8 +634,10 @@ void MainWindow::BuildStatusBars() {
 
 void MainWindow::RetranslateUi() {
     fileMenu_->setTitle(tr("&Файл"));
+    newAction_->setText(tr("&Новый"));
     openAction_->setText(tr("&Открыть"));
     saveAction_->setText(tr("&Сохранить"));
+    saveAsAction_->setText(tr("Сохранить к&ак…"));
     printAction_->setText(tr("&Печать"));
     exitAction_->setText(tr("&Выход"));
     exportViewAction_->setText(tr("&Экспорт вида…"));
@@ -820,27 +828,36 @@ void MainWindow::ShowError(const QString& text) {
 
 void MainWindow::CalculateDesign() {
     const bool overlay = overlayAction_->isChecked();
+    SetBusyCursor(true);
+    const Language language = CurrentLanguage();
+    CalculationResult calculated = CalculateProject(language);
+    SetBusyCursor(false);
+    // A calculation refused before it drew a curve (a typing slip, a design the synthesis
+    // cannot make) only says why: the chart, the overlays, their count, the summaries and the
+    // result text stay as they were.
+    const bool drawn = calculated.sweepStarted && !calculated.curve.empty();
+    if (calculated.outcome != Outcome::Done && !drawn) {
+        if (calculated.outcome == Outcome::Warning)
+            ShowWarning(MessageText(calculated.message, language));
+        else
+            ShowError(FromUtf8(MessageText(calculated.message, language)));
+        return;
+    }
+    lastResult_ = std::move(calculated);
     if (!overlay) chart_->ClearSeries(0);
     // After five overlays the next curve starts a new set.
     if (curveCount_ > SeriesCount - 1) {
         curveCount_ = 0;
         ClearCurves();
     }
-    SetBusyCursor(true);
-    const Language language = CurrentLanguage();
-    lastResult_ = CalculateProject(language);
-    SetBusyCursor(false);
     const CalculationResult& result = lastResult_;
     if (!result.keepsPreviousResult) {
         resultText_->clear();
         shownSummary_.reset();
     }
-    if (result.sweepStarted) {
-        if (curveCount_ == 0) ClearCurves();
-        // A sweep that a warning cut short still shows the points it got.
-        const int position = overlay ? curveCount_ : 0;
-        if (!result.curve.empty()) chart_->AddCurve(position, result.curve);
-    }
+    if (curveCount_ == 0) ClearCurves();
+    // A sweep that a warning cut short still shows the points it got.
+    if (!result.curve.empty()) chart_->AddCurve(overlay ? curveCount_ : 0, result.curve);
     switch (result.outcome) {
         case Outcome::Done:
             if (overlay) {
@@ -950,7 +967,8 @@ void MainWindow::DesignStored(const QString& path, const DesignFields& design) {
 
 bool MainWindow::ConfirmDiscard() {
     if (!HasUnsavedChanges()) return true;
-    const QString name = designPath_.isEmpty() ? QString() : QFileInfo(designPath_).fileName();
+    const QString name =
+        designPath_.isEmpty() ? tr("без имени") : QFileInfo(designPath_).fileName();
     switch (dialogs_->AskToSaveChanges(name)) {
         case DialogService::UnsavedAnswer::Save:
             return SaveDesign();

@@ -73,8 +73,10 @@ class MainWindow : public QMainWindow {
     void ChooseTopology();
     void ChooseResponse();
     void CalculateDesign();
-    void OpenDesign();         // ui/design_file_commands.cpp
-    void SaveDesignCommand();  // ui/design_file_commands.cpp
+    void NewDesign();            // ui/design_file_commands.cpp
+    void OpenDesign();           // ui/design_file_commands.cpp
+    void SaveDesignCommand();    // ui/design_file_commands.cpp
+    void SaveDesignAsCommand();  // ui/design_file_commands.cpp
     void PrintWindow();
     void Quit();
     void ShowInfo();
@@ -161,7 +163,13 @@ class MainWindow : public QMainWindow {
     // Asks before typed changes would be lost; false when the user cancels (or a save fails).
     bool ConfirmDiscard();
     // Writes the design through the save dialog; false when cancelled or failed.
+    // Сохранить: to the file the design came from or was last saved to, else as SaveDesignAs.
     bool SaveDesign();
+    // Сохранить как…: always asks, starting at the current name and folder.
+    bool SaveDesignAs();
+    // Writes the project or its design file to `chosen`; false after a refusal (told).
+    bool WriteDesignTo(const QString& chosen, const QString& selectedFilter,
+                       const DesignFields& design);
     void EnterMenuBar();
 
     // Calculate on the design from the set when the project uses one, else on equal crystals
@@ -221,7 +229,9 @@ class MainWindow : public QMainWindow {
 
     QMenu* fileMenu_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* newAction_ = nullptr;
     QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
     QAction* fileSeparator_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* exitSeparator_ = nullptr;

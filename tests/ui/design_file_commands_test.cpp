@@ -97,6 +97,7 @@ class DesignFileCommandsTest : public QObject {
     void saveWritesTheWindowsDesign_data();
     void saveWritesTheWindowsDesign();
     void reservedLinesOfTheOpenedFileAreSavedAgain();
+    void saveWritesBackSaveAsAsksNewStartsAgain();
     void saveFailuresAreReportedAndKeepTheOldFile();
     void textWindows1251CannotHoldIsNotSaved();
 };
@@ -367,10 +368,49 @@ void DesignFileCommandsTest::reservedLinesOfTheOpenedFileAreSavedAgain() {
     QCOMPARE(w.dialogs->errors, QStringList());
     w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("second.fdn"));
-    w.Get<QAction>("saveAction")->trigger();
+    w.Get<QAction>("saveAsAction")->trigger();
     QCOMPARE(ReadBytes(folder.filePath(QStringLiteral("second.fdn"))),
              QByteArray("8861.736\r\n10.1\r\n6.3\r\n5.7\r\n2400\r\nx\r\n\xF0\xE5\xE7\x98\r\n-"
                         "3\r\n91\r\n2\r\n1\r\n"));
+}
+
+void DesignFileCommandsTest::saveWritesBackSaveAsAsksNewStartsAgain() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    const QString path = QFileInfo(folder.filePath(QStringLiteral("mine.fdn"))).absoluteFilePath();
+    w.dialogs->saveAnswer = path;
+    w.Get<QAction>("saveAction")->trigger();  // untitled: asks
+    QCOMPARE(w.dialogs->saveRequests.size(), 1);
+
+    // Once the design has a file, Сохранить writes there without a dialog.
+    w.Get<QLineEdit>("dfEdit")->setText(QStringLiteral("2400"));
+    QVERIFY(w.form->isWindowModified());
+    w.dialogs->saveAnswer.clear();  // a dialog now would cancel the save
+    w.Get<QAction>("saveAction")->trigger();
+    QCOMPARE(w.dialogs->saveRequests.size(), 1);
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY(ReadBytes(path).contains("\r\n2400\r\n"));
+
+    // Сохранить как… always asks, starting at the file's own name.
+    w.Get<QAction>("saveAsAction")->trigger();
+    QCOMPARE(w.dialogs->saveRequests.size(), 2);
+    QCOMPARE(w.dialogs->saveRequests[1][0], path);
+
+    // Новый asks about changes first; cancelled, nothing changes.
+    w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("9000"));
+    w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Cancel;
+    w.Get<QAction>("newAction")->trigger();
+    QCOMPARE(w.form->FieldTexts().Fo, std::string("9000"));
+    w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Discard;
+    w.Get<QAction>("newAction")->trigger();
+    QCOMPARE(w.dialogs->unsavedQuestions,
+             (QStringList{QStringLiteral("mine.fdn"), QStringLiteral("mine.fdn")}));
+    const feldan::InputTexts start;
+    QCOMPARE(w.form->FieldTexts().Fo, start.Fo);
+    QCOMPARE(w.form->FieldTexts().Df, start.Df);
+    QVERIFY(w.form->DesignPath().isEmpty());
+    QVERIFY(!w.form->isWindowModified());
+    QVERIFY(!w.form->windowTitle().contains(QStringLiteral("mine")));
 }
 
 void DesignFileCommandsTest::saveFailuresAreReportedAndKeepTheOldFile() {

@@ -254,8 +254,10 @@ void MainWindowTest::menuHasItsItemsInOrder() {
             if (!item.separator) QCOMPARE(action->text(), QString::fromUtf8(item.text));
         }
     };
-    check(w.Get<QMenu>("fileMenu"), {{"openAction", "&Открыть", false, false},
+    check(w.Get<QMenu>("fileMenu"), {{"newAction", "&Новый", false, false},
+                                     {"openAction", "&Открыть", false, false},
                                      {"saveAction", "&Сохранить", false, false},
+                                     {"saveAsAction", "Сохранить к&ак…", false, false},
                                      {"fileSeparator", "", true, false},
                                      {"printAction", "&Печать", false, false},
                                      {"crystalsAction", "&Кварцы…", false, false},

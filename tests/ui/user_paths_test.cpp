@@ -217,7 +217,8 @@ void UserPathsTest::changesAreNotLostWithoutAsking() {
     ShowActive(*w.form);
     w.Get<QAction>("exitAction")->trigger();
     QCOMPARE(w.dialogs->unsavedQuestions.size(), 3);
-    QCOMPARE(w.dialogs->unsavedQuestions.last(), QString());
+    // A project never saved is asked about by a name, not by an empty pair of quotes.
+    QCOMPARE(w.dialogs->unsavedQuestions.first(), Utf8("без имени"));
 }
 
 void UserPathsTest::printedPageHoldsTheWholeWindow() {

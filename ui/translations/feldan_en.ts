@@ -633,6 +633,18 @@
         <source>Ставить</source>
         <translation>To solder</translation>
     </message>
+    <message>
+        <source>&amp;Новый</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>Сохранить к&amp;ак…</source>
+        <translation>Save &amp;As…</translation>
+    </message>
+    <message>
+        <source>без имени</source>
+        <translation>Untitled</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MeasuredOverlay</name>
