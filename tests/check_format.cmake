@@ -7,7 +7,8 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h
     ${SOURCE_DIR}/bench/*.cpp ${SOURCE_DIR}/bench/*.h
-    ${SOURCE_DIR}/fuzz/*.cpp ${SOURCE_DIR}/fuzz/*.h)
+    ${SOURCE_DIR}/fuzz/*.cpp ${SOURCE_DIR}/fuzz/*.h
+    ${SOURCE_DIR}/sanitizer/*.cpp)
 execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${sources}
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
