@@ -9,6 +9,7 @@
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "engine/build_aids.h"
+#include "engine/matching.h"
 #include "engine/messages.h"
 #include "engine/standard_values.h"
 

@@ -170,6 +170,15 @@ std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separato
     return built;
 }
 
+ParallelPair PartsOfSeries(double pF, const RoundingRequest& request) {
+    const double single = RoundToSeries(pF, request.series);
+    if (request.parallelPct && std::fabs(single / pF - 1) * 100 > *request.parallelPct) {
+        const ParallelPair pair = NearestParallelPair(pF, request.series);
+        if (pair.smaller > 0) return pair;
+    }
+    return {single, 0};
+}
+
 RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& request) {
     const DesignInput& input = built.design.input;
     const int type = input.FilterType;
@@ -190,15 +199,9 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
         c.labels = std::string(item.label);
         c.slot = item.index;
         c.nominalPF = values.CapPF[static_cast<std::size_t>(item.index)];
-        c.roundedPF = RoundToSeries(c.nominalPF, request.series);
-        if (request.parallelPct &&
-            std::fabs(c.roundedPF / c.nominalPF - 1) * 100 > *request.parallelPct) {
-            const ParallelPair pair = NearestParallelPair(c.nominalPF, request.series);
-            if (pair.smaller > 0) {
-                c.pair = pair;
-                c.roundedPF = pair.Sum();
-            }
-        }
+        const ParallelPair parts = PartsOfSeries(c.nominalPF, request);
+        c.roundedPF = parts.Sum();
+        if (parts.smaller > 0) c.pair = parts;
         result.capacitors.push_back(c);
     }
     for (const RoundedCapacitor& c : result.capacitors)

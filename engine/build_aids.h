@@ -77,6 +77,10 @@ struct RoundingResult {
     CalculationResult rounded;  // the rounded schematic measured (outcome and measurements)
 };
 
+// A capacitance in standard parts: the nearest member of the series, or two in parallel where
+// one alone is more than parallelPct off (and a pair is nearer).
+ParallelPair PartsOfSeries(double pF, const RoundingRequest& request);
+
 // Rounds every capacitor of the schematic, re-simulates it and, when asked, refits the
 // termination: the refit minimises the RMS difference in dB between the rounded and the ideal
 // response at the frequencies of the ideal curve (the pass band down to the design's level).

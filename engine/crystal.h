@@ -101,4 +101,10 @@ double SeriesTrimFor(const CrystalModel& crystal, double targetHz);
 // empty when there are fewer crystals than `count`.
 std::vector<std::size_t> PickBestSet(std::span<const CrystalModel> crystals, std::size_t count);
 
+// A crystal of a table, under the name the builder gave it.
+struct NamedCrystal {
+    std::string name;
+    CrystalModel model;  // Cm follows from fs and Lm
+};
+
 }  // namespace feldan

@@ -1,6 +1,60 @@
 #include "engine/matching.h"
 
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+
 namespace feldan {
+
+LNetwork LMatch(double fromOhm, double toOhm, double hz) {
+    const double w = 2 * std::numbers::pi * hz;
+    const double low = std::min(fromOhm, toOhm);
+    const double high = std::max(fromOhm, toOhm);
+    const double q = std::sqrt(high / low - 1);
+    LNetwork network;
+    network.seriesH = q * low / w;
+    network.shuntF = q / (high * w);
+    network.shuntAtTo = toOhm >= fromOhm;
+    return network;
+}
+
+Impedance LoadedLNetwork(const LNetwork& network, double toOhm, double hz) {
+    using C = std::complex<double>;
+    const double w = 2 * std::numbers::pi * hz;
+    const C series(0, w * network.seriesH);
+    const C shunt(0, w * network.shuntF);  // admittance
+    C z;
+    if (network.shuntAtTo) {
+        // from ── L ──┬── to
+        //             C
+        z = series + 1.0 / (shunt + 1.0 / toOhm);
+    } else {
+        // from ──┬── L ── to
+        //        C
+        z = 1.0 / (shunt + 1.0 / (series + C(toOhm)));
+    }
+    return {z.real(), z.imag()};
+}
+
+double TransformerTurnsRatio(double fromOhm, double toOhm) {
+    return std::sqrt(toOhm / fromOhm);
+}
+
+EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
+                      const RoundingRequest* rounding) {
+    EndMatching m;
+    m.ends.systemOhm = systemOhm;
+    m.ends.terminationOhm = terminationOhm;
+    m.ends.network = LMatch(systemOhm, terminationOhm, foHz);
+    m.exactShuntPF = m.ends.network.shuntF * 1e12;
+    if (rounding) {
+        m.shuntParts = PartsOfSeries(m.exactShuntPF, *rounding);
+        m.ends.network.shuntF = m.shuntParts->Sum() * 1e-12;
+    }
+    m.turnsRatio = TransformerTurnsRatio(systemOhm, terminationOhm);
+    return m;
+}
 
 void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
                                   const MatchedEnds& ends, Netlist& netlist) {

@@ -1,11 +1,34 @@
-// The built filter between a source and a load of a system resistance (50 Ω), each end joined
-// to the filter's termination by an L network: what a builder measures on a 50 Ω bench.
+// Matching the filter's termination to a system resistance (50 Ω): the L network and the
+// broadband transformer, the parts of both ends as a builder solders them, and the built filter
+// between a source and a load of that resistance: what a builder measures on a 50 Ω bench.
 #pragma once
+
+#include <optional>
 
 #include "engine/build_aids.h"
 #include "engine/standard_values.h"
 
 namespace feldan {
+
+// An L network between a resistance `fromOhm` and a resistance `toOhm` at `hz`: a series
+// inductor on the side of the smaller resistance and a shunt capacitor across the larger one.
+struct LNetwork {
+    double seriesH = 0;
+    double shuntF = 0;
+    bool shuntAtTo = true;  // the capacitor is across `to` (the larger resistance)
+};
+LNetwork LMatch(double fromOhm, double toOhm, double hz);
+
+// The impedance the network and a load `toOhm` show at `fromOhm`'s side: what LMatch promises
+// to be fromOhm. Returned as {re, im}.
+struct Impedance {
+    double re = 0;
+    double im = 0;
+};
+Impedance LoadedLNetwork(const LNetwork& network, double toOhm, double hz);
+
+// Turns ratio N2/N1 of a broadband transformer from `fromOhm` (winding N1) to `toOhm` (N2).
+double TransformerTurnsRatio(double fromOhm, double toOhm);
 
 struct Netlist;
 
@@ -16,6 +39,18 @@ struct MatchedEnds {
     double terminationOhm = 0;  // what the filter's own ends want
     LNetwork network;
 };
+
+// Both ends matched to `systemOhm` from the termination in force, at Fo. With a rounding, the
+// shunt capacitor is made of standard parts as the filter's own capacitors are (a pair where
+// one alone is too far off), and `ends.network` holds what is soldered.
+struct EndMatching {
+    MatchedEnds ends;
+    double exactShuntPF = 0;                 // LMatch's own value
+    std::optional<ParallelPair> shuntParts;  // with a rounding: the standard parts
+    double turnsRatio = 0;                   // the transformer's N2/N1, N1 at systemOhm
+};
+EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
+                      const RoundingRequest* rounding);
 
 // The schematic's circuit with a source and a load of systemOhm and the L network between each
 // and the filter. filterType must be 1..7.

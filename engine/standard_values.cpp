@@ -134,38 +134,4 @@ ParallelPair NearestParallelPair(double value, ESeries series) {
     return best;
 }
 
-LNetwork LMatch(double fromOhm, double toOhm, double hz) {
-    const double w = 2 * std::numbers::pi * hz;
-    const double low = std::min(fromOhm, toOhm);
-    const double high = std::max(fromOhm, toOhm);
-    const double q = std::sqrt(high / low - 1);
-    LNetwork network;
-    network.seriesH = q * low / w;
-    network.shuntF = q / (high * w);
-    network.shuntAtTo = toOhm >= fromOhm;
-    return network;
-}
-
-Impedance LoadedLNetwork(const LNetwork& network, double toOhm, double hz) {
-    using C = std::complex<double>;
-    const double w = 2 * std::numbers::pi * hz;
-    const C series(0, w * network.seriesH);
-    const C shunt(0, w * network.shuntF);  // admittance
-    C z;
-    if (network.shuntAtTo) {
-        // from ── L ──┬── to
-        //             C
-        z = series + 1.0 / (shunt + 1.0 / toOhm);
-    } else {
-        // from ──┬── L ── to
-        //        C
-        z = 1.0 / (shunt + 1.0 / (series + C(toOhm)));
-    }
-    return {z.real(), z.imag()};
-}
-
-double TransformerTurnsRatio(double fromOhm, double toOhm) {
-    return std::sqrt(toOhm / fromOhm);
-}
-
 }  // namespace feldan

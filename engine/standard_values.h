@@ -1,5 +1,5 @@
-// Parts a builder can buy: the IEC 60063 series of standard values, rounding to them, two
-// standard capacitors in parallel, and the networks that match a filter's termination to 50 Ω.
+// Parts a builder can buy: the IEC 60063 series of standard values, rounding to them, and two
+// standard capacitors in parallel.
 #pragma once
 
 #include <span>
@@ -33,25 +33,5 @@ struct ParallelPair {
 
 // Two members of the series whose sum is nearest to `value` (one alone when that is as near).
 ParallelPair NearestParallelPair(double value, ESeries series);
-
-// An L network between a resistance `fromOhm` and a resistance `toOhm` at `hz`: a series
-// inductor on the side of the smaller resistance and a shunt capacitor across the larger one.
-struct LNetwork {
-    double seriesH = 0;
-    double shuntF = 0;
-    bool shuntAtTo = true;  // the capacitor is across `to` (the larger resistance)
-};
-LNetwork LMatch(double fromOhm, double toOhm, double hz);
-
-// The impedance the network and a load `toOhm` show at `fromOhm`'s side: what LMatch promises
-// to be fromOhm. Returned as {re, im}.
-struct Impedance {
-    double re = 0;
-    double im = 0;
-};
-Impedance LoadedLNetwork(const LNetwork& network, double toOhm, double hz);
-
-// Turns ratio N2/N1 of a broadband transformer from `fromOhm` (winding N1) to `toOhm` (N2).
-double TransformerTurnsRatio(double fromOhm, double toOhm);
 
 }  // namespace feldan

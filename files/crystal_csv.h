@@ -11,11 +11,6 @@
 
 namespace feldan {
 
-struct NamedCrystal {
-    std::string name;
-    CrystalModel model;  // Cm follows from fs and Lm
-};
-
 // A file the program refuses; the message names the file and the line.
 class CrystalListError : public CommandError {
   public:

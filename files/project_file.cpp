@@ -242,14 +242,6 @@ std::string ProjectBytes(const Project& project) {
     return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::vector<CrystalModel> Project::SetCrystals() const {
-    std::vector<CrystalModel> set;
-    if (!useSet) return set;
-    for (const int k : positions)
-        set.push_back(crystals[static_cast<std::size_t>(k)].model);
-    return set;
-}
-
 void WriteProjectFile(const std::string& path, const Project& project) {
     WriteFileAtomically(path, ProjectBytes(project));
 }

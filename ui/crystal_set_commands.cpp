@@ -39,7 +39,7 @@ CalculationResult MainWindow::CalculateProject(Language language) {
     if (!projectState_->UsesCrystalSet()) return feldan::Calculate(design, separator_, language);
     // A set of another size than the topology's is refused with its own message, never
     // calculated as equal crystals.
-    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
+    const std::vector<CrystalModel> crystals = projectState_->CrystalsOfSet();
     const bool trim = projectState_->Trim();
     CalculationResult result = CalculateWithCrystals(design, crystals, trim, separator_, language);
     if (result.outcome == Outcome::Done) lastSet_ = DesignOfCrystalSet(design, crystals, trim);
@@ -56,13 +56,12 @@ std::string MainWindow::SummaryText(const CalculationResult& result,
 
 DesignedFilter MainWindow::DesignedFilterOf(CircuitChoice circuit) const {
     if (!projectState_->UsesCrystalSet()) return DesignFilter(CurrentDesign(), separator_, circuit);
-    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
+    const std::vector<CrystalModel> crystals = projectState_->CrystalsOfSet();
     return DesignFilter(CurrentDesign(), separator_, circuit, crystals, projectState_->Trim());
 }
 
-std::optional<BuiltDesign> MainWindow::BuiltProjectDesign(Message& message) const {
-    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
-    return BuildDesign(CurrentDesign(), separator_, message, crystals, projectState_->Trim());
+ProjectBuild MainWindow::BuildCurrentProject() const {
+    return BuildProject(projectState_->ToProject(CurrentDesign()), separator_);
 }
 
 void MainWindow::CompareCrystals() {
@@ -72,7 +71,7 @@ void MainWindow::CompareCrystals() {
     }
     const Language language = CurrentLanguage();
     const DesignFields design = CurrentDesign();
-    const std::vector<CrystalModel> crystals = projectState_->SetCrystals();
+    const std::vector<CrystalModel> crystals = projectState_->CrystalsOfSet();
     const CrystalSetDesign untrimmed = DesignOfCrystalSet(design, crystals, false);
     if (untrimmed.message.id != MessageId::None) {
         ShowError(FromUtf8(MessageText(untrimmed.message, language)));

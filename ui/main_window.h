@@ -12,6 +12,7 @@
 #include "engine/build_aids.h"
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
+#include "engine/project.h"
 #include "engine/sweep.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"
@@ -110,9 +111,9 @@ class MainWindow : public QMainWindow {
     bool HasUnsavedChanges() const;
     // The designed filter as Calculate makes it: of the set of crystals when one is in use.
     DesignedFilter DesignedFilterOf(CircuitChoice circuit) const;
-    // The filter as built (the schematic measured) of the design with the project's set of
-    // crystals and trims; nullopt with `message` set when it cannot be built.
-    std::optional<BuiltDesign> BuiltProjectDesign(Message& message) const;
+    // The project as built (BuildProject): the design with its set of crystals and trims, the
+    // rounding, tuning and matching in force.
+    ProjectBuild BuildCurrentProject() const;
     // The design file the window works on; empty before the first Open or Save.
     QString DesignPath() const { return designPath_; }
 

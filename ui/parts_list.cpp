@@ -24,10 +24,12 @@ QString Number(double value, int significant) {
 
 }  // namespace
 
-std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
-                                          std::span<const TunablePart> parts,
-                                          std::span<const NamedCrystal> crystals,
-                                          std::optional<double> matchOhm) {
+std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
+                                          std::span<const NamedCrystal> crystals) {
+    if (!build.built) {
+        return {{tr("Схема не рассчитана"), FromUtf8(MessageText(build.message, CurrentLanguage())),
+                 QString()}};
+    }
     std::vector<PartsListRow> rows;
     const auto valueText = [](const TunablePart& part, double value) {
         return part.kind == TunableKind::Termination ? tr("%1 Ом").arg(Number(value, 5))
@@ -42,10 +44,8 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
         if (part.built != part.designed) return valueText(part, part.built);
         return QString();
     };
-    double terminationOhm = built.design.synthesis.InputOhm;
-    for (const TunablePart& part : parts) {
+    for (const TunablePart& part : build.parts) {
         if (part.kind == TunableKind::Trim) continue;
-        if (part.kind == TunableKind::Termination) terminationOhm = part.value;
         const QString name =
             part.kind == TunableKind::Termination
                 ? tr("Rвх (вход и выход)")
@@ -60,7 +60,7 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
                                   NumberLocale().toString(crystals[k].model.fsHz / 1000, 'f', 3)),
                          QString()};
         const std::string trimLabel = "Ct" + std::to_string(position);
-        for (const TunablePart& part : parts) {
+        for (const TunablePart& part : build.parts) {
             if (part.label != trimLabel) continue;
             row.solder = part.Tuned()
                              ? tr("подстроечный %1 пФ (подстроено)").arg(Number(part.value, 4))
@@ -68,20 +68,21 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
         }
         rows.push_back(row);
     }
-    if (matchOhm && *matchOhm > 0 && terminationOhm > 0) {
-        const double foHz = built.design.input.FoKHz * 1000;
-        const LNetwork network = LMatch(*matchOhm, terminationOhm, foHz);
+    if (const std::optional<EndMatching>& m = build.matching) {
+        const LNetwork& network = m->ends.network;
         const QString inductor = Number(network.seriesH * 1e6, 4);
-        const QString capacitor = Number(network.shuntF * 1e12, 4);
-        rows.push_back({tr("L-цепь к %1 Ом").arg(Number(*matchOhm, 4)),
+        const QString capacitor = m->shuntParts && m->shuntParts->smaller > 0
+                                      ? tr("%1 + %2").arg(Number(m->shuntParts->larger, 4),
+                                                          Number(m->shuntParts->smaller, 4))
+                                      : Number(network.shuntF * 1e12, 4);
+        const QString system = Number(m->ends.systemOhm, 4);
+        rows.push_back({tr("L-цепь к %1 Ом").arg(system),
                         network.shuntAtTo
                             ? tr("L %1 мкГн, C %2 пФ у фильтра").arg(inductor, capacitor)
                             : tr("L %1 мкГн, C %2 пФ у источника").arg(inductor, capacitor),
                         QString()});
         rows.push_back({tr("или трансформатор"),
-                        tr("N2/N1 = %1 (N1 к %2 Ом)")
-                            .arg(Number(TransformerTurnsRatio(*matchOhm, terminationOhm), 4),
-                                 Number(*matchOhm, 4)),
+                        tr("N2/N1 = %1 (N1 к %2 Ом)").arg(Number(m->turnsRatio, 4), system),
                         QString()});
     }
     return rows;
@@ -89,24 +90,8 @@ std::vector<PartsListRow> PartsList::Rows(const BuiltDesign& built,
 
 std::vector<PartsListRow> PartsList::OfProject(const DesignFields& design, char separator,
                                                const ProjectState& project) {
-    Message message;
-    const std::vector<CrystalModel> models = project.SetCrystals();
-    const std::optional<BuiltDesign> built =
-        BuildDesign(design, separator, message, models, project.Trim());
-    if (!built) {
-        return {{tr("Схема не рассчитана"), FromUtf8(MessageText(message, CurrentLanguage())),
-                 QString()}};
-    }
-    std::optional<RoundingResult> rounding;
-    if (project.Rounding()) rounding = RoundDesign(*built, *project.Rounding());
-    const std::vector<TunablePart> parts =
-        TunablePartsOf(*built, rounding ? &*rounding : nullptr, project.Tuning());
-    std::vector<NamedCrystal> crystals;
-    for (int index : project.UsesCrystalSet() ? project.Positions() : std::vector<int>{}) {
-        if (index >= 0 && index < int(project.Crystals().size()))
-            crystals.push_back(project.Crystals()[std::size_t(index)]);
-    }
-    return Rows(*built, parts, crystals, project.MatchOhm());
+    const Project whole = project.ToProject(design);
+    return Rows(BuildProject(whole, separator), whole.NamedCrystalsOfSet());
 }
 
 }  // namespace feldan

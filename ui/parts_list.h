@@ -9,8 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/tuning.h"
-#include "files/crystal_csv.h"
+#include "engine/project.h"
 
 namespace feldan {
 
@@ -25,14 +24,12 @@ struct PartsListRow {
 class PartsList {
     Q_DECLARE_TR_FUNCTIONS(feldan::PartsList)
   public:
-    // `crystals`: the named crystals of a set in position order, empty for equal crystals.
-    // Numbers in the notation of the locale in force.
-    static std::vector<PartsListRow> Rows(const BuiltDesign& built,
-                                          std::span<const TunablePart> parts,
-                                          std::span<const NamedCrystal> crystals,
-                                          std::optional<double> matchOhm);
-    // The list of the design with the project's crystals, rounding, tuning and matching; one
-    // row naming the failure when the design does not build.
+    // The parts to solder of a project as built (BuildProject): each capacitor, Rвх, the crystal
+    // of each position with its trim, the matching networks; one row naming the failure when the
+    // design does not build. Numbers in the notation of the locale in force.
+    static std::vector<PartsListRow> Rows(const ProjectBuild& build,
+                                          std::span<const NamedCrystal> crystals);
+    // The list of the design with the project's crystals, rounding, tuning and matching.
     static std::vector<PartsListRow> OfProject(const DesignFields& design, char separator,
                                                const ProjectState& project);
 };

@@ -24,7 +24,7 @@ class ProjectState : public QObject {
     bool Trim() const { return project_.trim; }
     void SetTrim(bool trim);
     // The crystals of the set in position order; empty for a design of equal crystals.
-    std::vector<CrystalModel> SetCrystals() const { return project_.SetCrystals(); }
+    std::vector<CrystalModel> CrystalsOfSet() const { return project_.CrystalsOfSet(); }
     bool UsesCrystalSet() const { return project_.useSet && !project_.positions.empty(); }
     // Switches the set on or off; switched off, its positions are kept (and saved) for later.
     void SetUseSet(bool use);

@@ -20,6 +20,7 @@
 #include <array>
 #include <cmath>
 
+#include "engine/matching.h"
 #include "engine/messages.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
@@ -32,17 +33,6 @@ namespace {
 
 constexpr std::array<ESeries, 4> SeriesChoices = {ESeries::E6, ESeries::E12, ESeries::E24,
                                                   ESeries::E96};
-
-// A matching capacitor in standard parts, the way the filter's own capacitors are rounded: one
-// part, or two in parallel where one alone is too far off.
-ParallelPair StandardParts(double pF, const RoundingRequest& request) {
-    const double single = RoundToSeries(pF, request.series);
-    if (request.parallelPct && std::fabs(single / pF - 1) * 100 > *request.parallelPct) {
-        const ParallelPair pair = NearestParallelPair(pF, request.series);
-        if (pair.smaller > 0) return pair;
-    }
-    return {single, 0};
-}
 
 QTableWidgetItem* Cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
@@ -265,9 +255,9 @@ RoundingRequest RoundingWindow::Request() const {
 
 void RoundingWindow::Rebuild() {
     outdated_ = false;
-    Message message;
-    built_ = mainWindow_->BuiltProjectDesign(message);
-    buildMessage_ = built_ ? std::nullopt : std::optional<Message>(message);
+    ProjectBuild build = mainWindow_->BuildCurrentProject();
+    built_ = std::move(build.built);
+    buildMessage_ = built_ ? std::nullopt : std::optional<Message>(build.message);
     Round();
 }
 
@@ -291,12 +281,17 @@ void RoundingWindow::Round() {
     StoreRounding();
     StoreMatching();
     result_.reset();
+    asBuilt_.reset();
     matched_.reset();
     if (built_) {
-        result_ = RoundDesign(*built_, Request());
-        if (showMatchedCheck_->isChecked()) {
-            if (const std::optional<MatchedEnds> ends = Ends())
-                matched_ = MeasureMatched(*built_, RoundedValues(), *ends);
+        const RoundingRequest request = Request();
+        result_ = RoundDesign(*built_, request);
+        const bool used = useCheck_->isChecked();
+        asBuilt_ = BuildOnDesign(*built_, used ? std::optional(request) : std::nullopt,
+                                 used ? result_ : std::nullopt, mainWindow_->Project().Tuning(),
+                                 systemOhmSpin_->value());
+        if (showMatchedCheck_->isChecked() && asBuilt_->matching) {
+            matched_ = MeasureMatched(*built_, asBuilt_->circuit.values, asBuilt_->matching->ends);
         }
     }
     if (buildMessage_) {
@@ -341,27 +336,9 @@ void RoundingWindow::StoreMatching() {
     loading_ = false;
 }
 
-ElementValues RoundingWindow::RoundedValues() const {
-    ElementValues values = built_->values;
-    if (useCheck_->isChecked() && result_) {
-        for (const RoundedCapacitor& c : result_->capacitors)
-            values.CapPF[std::size_t(c.slot)] = c.roundedPF;
-    }
-    return values;
-}
-
 std::optional<MatchedEnds> RoundingWindow::Ends() const {
-    if (!built_ || !result_) return std::nullopt;
-    const bool rounded = useCheck_->isChecked();
-    MatchedEnds ends;
-    ends.systemOhm = systemOhmSpin_->value();
-    ends.terminationOhm =
-        rounded ? result_->roundedTerminationOhm : built_->design.synthesis.InputOhm;
-    ends.network = LMatch(ends.systemOhm, ends.terminationOhm, built_->design.input.FoKHz * 1000);
-    if (rounded) {
-        ends.network.shuntF = StandardParts(ends.network.shuntF * 1e12, Request()).Sum() * 1e-12;
-    }
-    return ends;
+    if (!asBuilt_ || !asBuilt_->matching) return std::nullopt;
+    return asBuilt_->matching->ends;
 }
 
 void RoundingWindow::ShowTables() {
@@ -421,20 +398,17 @@ void RoundingWindow::ShowMatchingValues() {
             label->clear();
         return;
     }
+    const EndMatching& m = *asBuilt_->matching;
     const LNetwork& l = ends->network;
     const QString inductor = tr("L = %1 мкГн").arg(LocaleNumber(l.seriesH * 1e6));
-    const double exactPF =
-        LMatch(ends->systemOhm, ends->terminationOhm, built_->design.input.FoKHz * 1000).shuntF *
-        1e12;
-    QString capacitor = tr("C = %1 пФ").arg(LocaleNumber(exactPF));
-    if (useCheck_->isChecked()) {
-        const ParallelPair parts = StandardParts(exactPF, Request());
-        capacitor =
-            parts.smaller > 0
-                ? tr("C = %1 → %2 + %3 пФ")
-                      .arg(LocaleNumber(exactPF), LocaleNumber(parts.larger),
-                           LocaleNumber(parts.smaller))
-                : tr("C = %1 → %2 пФ").arg(LocaleNumber(exactPF), LocaleNumber(parts.larger));
+    QString capacitor = tr("C = %1 пФ").arg(LocaleNumber(m.exactShuntPF));
+    if (const std::optional<ParallelPair>& parts = m.shuntParts) {
+        capacitor = parts->smaller > 0
+                        ? tr("C = %1 → %2 + %3 пФ")
+                              .arg(LocaleNumber(m.exactShuntPF), LocaleNumber(parts->larger),
+                                   LocaleNumber(parts->smaller))
+                        : tr("C = %1 → %2 пФ")
+                              .arg(LocaleNumber(m.exactShuntPF), LocaleNumber(parts->larger));
     }
     const QString system = LocaleNumber(ends->systemOhm);
     inputEndLabel_->setText(
@@ -450,8 +424,7 @@ void RoundingWindow::ShowMatchingValues() {
     transformerLabel_->setText(
         tr("Или широкополосный трансформатор: N2/N1 = %1 (N1 на стороне %2 Ом, N2 на стороне "
            "фильтра %3 Ом)")
-            .arg(LocaleNumber(TransformerTurnsRatio(ends->systemOhm, ends->terminationOhm)), system,
-                 LocaleNumber(ends->terminationOhm)));
+            .arg(LocaleNumber(m.turnsRatio), system, LocaleNumber(ends->terminationOhm)));
 }
 
 void RoundingWindow::ShowCurves() {

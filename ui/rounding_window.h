@@ -8,6 +8,7 @@
 
 #include "engine/build_aids.h"
 #include "engine/matching.h"
+#include "engine/project.h"
 
 class QChartView;
 class QCheckBox;
@@ -40,7 +41,11 @@ class RoundingWindow : public QWidget {
     const std::optional<RoundingResult>& Result() const { return result_; }
     const std::optional<BuiltDesign>& Built() const { return built_; }
     // The L network at each end (the capacitor rounded when the rounding is used).
+    // Both ends' networks for the system resistance shown, from the termination in force.
     std::optional<MatchedEnds> Ends() const;
+    // The filter as built under the rounding shown (when it is used), the project's tuning and
+    // the system resistance shown: what the report's parts list and feldan-cli match give.
+    const std::optional<ProjectBuild>& AsBuilt() const { return asBuilt_; }
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -59,11 +64,11 @@ class RoundingWindow : public QWidget {
     void ShowMatchingValues();
     void ShowCurves();
     // The schematic's values with the rounded capacitors, and its termination.
-    ElementValues RoundedValues() const;
 
     MainWindow* mainWindow_;
     std::optional<BuiltDesign> built_;
     std::optional<RoundingResult> result_;
+    std::optional<ProjectBuild> asBuilt_;
     std::optional<CalculationResult> matched_;
     std::optional<Message> buildMessage_;  // why the design did not build
     bool loading_ = false;

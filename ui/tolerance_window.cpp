@@ -255,14 +255,14 @@ ToleranceRequest ToleranceWindow::Request() const {
 
 void ToleranceWindow::Run() {
     if (Running()) return;
-    Message message;
-    std::optional<BuiltDesign> built = mainWindow_->BuiltProjectDesign(message);
-    if (!built) {
+    ProjectBuild build = mainWindow_->BuildCurrentProject();
+    if (!build.built) {
         yieldLabel_->setText(
             tr("Фильтр не рассчитывается: %1")
-                .arg(QString::fromStdString(MessageText(message, CurrentLanguage()))));
+                .arg(QString::fromStdString(MessageText(build.message, CurrentLanguage()))));
         return;
     }
+    std::optional<BuiltDesign> built = std::move(build.built);
     const ToleranceRequest request = Request();
     cancel_ = false;
     done_ = 0;

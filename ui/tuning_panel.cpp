@@ -206,19 +206,16 @@ TuningStep TuningPanel::Step() const {
 
 void TuningPanel::Rebuild() {
     stale_ = false;
-    Message message;
-    built_ = window_.BuiltProjectDesign(message);
-    rounding_.reset();
-    parts_.clear();
+    ProjectBuild build = window_.BuildCurrentProject();
+    built_ = std::move(build.built);
+    rounding_ = std::move(build.rounding);
+    parts_ = std::move(build.parts);
     undo_.clear();
     tuned_.reset();
     failure_.clear();
-    if (built_) {
-        if (project_.Rounding()) rounding_ = RoundDesign(*built_, *project_.Rounding());
-        parts_ = TunablePartsOf(*built_, rounding_ ? &*rounding_ : nullptr, project_.Tuning());
-    } else {
-        failure_ =
-            tr("Нечего подстраивать: %1").arg(FromUtf8(MessageText(message, CurrentLanguage())));
+    if (!built_) {
+        failure_ = tr("Нечего подстраивать: %1")
+                       .arg(FromUtf8(MessageText(build.message, CurrentLanguage())));
     }
     ShowParts();
     Measure();

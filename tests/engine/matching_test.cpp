@@ -9,6 +9,19 @@
 namespace feldan {
 namespace {
 
+// The network and its load, seen from 50 Ω, are 50 Ω: worked here from the parts, not from
+// the formulas that chose them.
+TEST(Matching, LNetworkPresentsTheTerminationAt50Ohm) {
+    for (double termination : {301.12, 616.15, 12.5, 50.0 * 1.0001}) {
+        SCOPED_TRACE(termination);
+        const LNetwork network = LMatch(50, termination, 8861736);
+        const Impedance z = LoadedLNetwork(network, termination, 8861736);
+        EXPECT_NEAR(z.re, 50, 50 * 1e-3);
+        EXPECT_NEAR(z.im, 0, 50 * 1e-3);
+    }
+    EXPECT_NEAR(TransformerTurnsRatio(50, 450), 3, 1e-12);
+}
+
 // A lossless network that matches exactly at Fo passes all the power the filter would take from
 // its own terminations: |S21| in the system equals the filter's between its terminations. Both
 // sides of the capacitor are tried: a system resistance below the filter's and one above.

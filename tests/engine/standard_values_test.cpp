@@ -86,18 +86,5 @@ TEST(StandardValues, ParallelPairIsNearerThanOnePart) {
     EXPECT_NEAR(NearestParallelPair(131.7, ESeries::E12).Sum(), 132, 1e-9);
 }
 
-// The network and its load, seen from 50 Ω, are 50 Ω: worked here from the parts, not from
-// the formulas that chose them.
-TEST(Matching, LNetworkPresentsTheTerminationAt50Ohm) {
-    for (double termination : {301.12, 616.15, 12.5, 50.0 * 1.0001}) {
-        SCOPED_TRACE(termination);
-        const LNetwork network = LMatch(50, termination, 8861736);
-        const Impedance z = LoadedLNetwork(network, termination, 8861736);
-        EXPECT_NEAR(z.re, 50, 50 * 1e-3);
-        EXPECT_NEAR(z.im, 0, 50 * 1e-3);
-    }
-    EXPECT_NEAR(TransformerTurnsRatio(50, 450), 3, 1e-12);
-}
-
 }  // namespace
 }  // namespace feldan

@@ -11,8 +11,10 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <cmath>
 
 #include "engine/standard_values.h"
+#include "ui/parts_list.h"
 #include "ui/project_state.h"
 #include "ui/rounding_window.h"
 #include "ui/tolerance_window.h"
@@ -52,6 +54,7 @@ class BuildWindowsTest : public QObject {
     void roundingToE12GivesE12PartsAndAnotherCurve();
     void matchingIsShownAndKeptInTheProject();
     void toleranceRunsOffTheWindowAndCancels();
+    void oneProjectGivesOneMatchingEverywhere();
 };
 
 void BuildWindowsTest::roundingToE12GivesE12PartsAndAnotherCurve() {
@@ -98,6 +101,48 @@ void BuildWindowsTest::matchingIsShownAndKeptInTheProject() {
     Child<QCheckBox>(window, "showMatchedCheck")->setChecked(true);
     QVERIFY(!CurveOf(window, "matchedSeries").isEmpty());
     QCOMPARE(w.form->Project().MatchOhm().value_or(0), 50.0);
+}
+
+// A project rounded to E12 with pairs, its termination tuned and its ends matched to 50 Ohm: the
+// Сборка window and the report's parts list give the network of the tuned termination, with
+// the capacitor in E12 parts, as BuildProject does.
+void BuildWindowsTest::oneProjectGivesOneMatchingEverywhere() {
+    WindowUnderTest w;
+    w.form->Project().SetTuning({{"Rin", 333}});
+    w.Get<QAction>("matchingAction")->trigger();
+    auto* window = w.form->findChild<RoundingWindow*>();
+    Child<QComboBox>(window, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
+    Child<QCheckBox>(window, "parallelCheck")->setChecked(true);
+    Child<QCheckBox>(window, "useCheck")->setChecked(true);
+    Child<QCheckBox>(window, "showMatchedCheck")->setChecked(true);
+
+    const feldan::ProjectBuild build =
+        feldan::BuildProject(w.form->Project().ToProject(w.form->CurrentDesign()), '.');
+    QVERIFY(build.matching && window->AsBuilt() && window->AsBuilt()->matching);
+    const feldan::EndMatching& m = *build.matching;
+    QCOMPARE(m.ends.terminationOhm, 333.0);
+    const double exactPF = feldan::LMatch(50, 333, 8861736).shuntF * 1e12;
+    QCOMPARE(m.exactShuntPF, exactPF);
+    QVERIFY(m.shuntParts);
+    for (double part : {m.shuntParts->larger, m.shuntParts->smaller})
+        QVERIFY(part == 0 || RoundToSeries(part, ESeries::E12) == part);
+    QVERIFY(std::fabs(m.shuntParts->Sum() / exactPF - 1) < 0.1);
+    const feldan::EndMatching& shown = *window->AsBuilt()->matching;
+    QCOMPARE(shown.ends.terminationOhm, m.ends.terminationOhm);
+    QCOMPARE(shown.ends.network.shuntF, m.ends.network.shuntF);
+    QCOMPARE(shown.ends.network.seriesH, m.ends.network.seriesH);
+
+    const QString soldered = m.shuntParts->smaller > 0
+                                 ? QLocale().toString(m.shuntParts->larger) +
+                                       QStringLiteral(" + ") +
+                                       QLocale().toString(m.shuntParts->smaller)
+                                 : QLocale().toString(m.shuntParts->larger);
+    bool listed = false;
+    for (const feldan::PartsListRow& row :
+         feldan::PartsList::OfProject(w.form->CurrentDesign(), '.', w.form->Project()))
+        listed = listed || (row.part.startsWith(QStringLiteral("L")) &&
+                            row.designed.contains(QStringLiteral("C ") + soldered));
+    QVERIFY(listed);
 }
 
 void BuildWindowsTest::toleranceRunsOffTheWindowAndCancels() {

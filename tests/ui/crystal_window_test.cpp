@@ -181,7 +181,7 @@ void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
     const Project aside = ParseProject(
         ProjectBytes(w.form->Project().ToProject(w.form->CurrentDesign())), "p.feldan");
     QCOMPARE(aside.positions, (std::vector<int>{0, 5, 2, 4}));
-    QVERIFY(aside.SetCrystals().empty());
+    QVERIFY(aside.CrystalsOfSet().empty());
     w.Get<QCheckBox>("useSetBox")->click();
     QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
 }

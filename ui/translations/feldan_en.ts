@@ -743,6 +743,10 @@
         <source>Rвх (вход и выход)</source>
         <translation>Rin (input and output)</translation>
     </message>
+    <message>
+        <source>%1 + %2</source>
+        <translation>%1 + %2</translation>
+    </message>
 </context>
 <context>
     <name>feldan::QtDialogService</name>
