@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "engine/build_aids.h"
 #include "engine/crystal.h"
+#include "engine/tolerance.h"
 
 namespace {
 

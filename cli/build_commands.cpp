@@ -8,10 +8,11 @@
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
-#include "engine/build_aids.h"
 #include "engine/matching.h"
 #include "engine/messages.h"
+#include "engine/rounding.h"
 #include "engine/standard_values.h"
+#include "engine/tolerance.h"
 
 namespace feldan::cli {
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "engine/build_aids.h"
+#include "engine/rounding.h"
 #include "engine/standard_values.h"
 
 namespace feldan {

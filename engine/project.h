@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/build_aids.h"
 #include "engine/crystal.h"
 #include "engine/design.h"
 #include "engine/matching.h"
+#include "engine/rounding.h"
 #include "engine/tuning.h"
 
 namespace feldan {

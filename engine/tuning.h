@@ -8,9 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/build_aids.h"
+#include "engine/rounding.h"
 
 namespace feldan {
+
+// One part of the built filter set by hand: a capacitor of the schematic by the first label of
+// its slot ("C1"; pF), the termination ("Rin"; Ohm) or the trim of a crystal position ("Ct1"; pF).
+struct TunedPart {
+    std::string label;
+    double value = 0;
+    bool operator==(const TunedPart&) const = default;
+};
 
 enum class TunableKind { Capacitor, Termination, Trim };
 

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "engine/build_aids.h"
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
 #include "engine/project.h"
+#include "engine/rounding.h"
 #include "engine/sweep.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"

@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "engine/build_aids.h"
 #include "engine/matching.h"
 #include "engine/project.h"
+#include "engine/rounding.h"
 
 class QChartView;
 class QCheckBox;

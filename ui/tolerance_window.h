@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/build_aids.h"
+#include "engine/tolerance.h"
 
 class QAreaSeries;
 class QChartView;

@@ -1,4 +1,5 @@
-#include "engine/build_aids.h"
+#include "engine/rounding.h"
+#include "engine/tolerance.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "engine/build_aids.h"
+#include "engine/built_design.h"
 #include "engine/sweep.h"
 
 namespace feldan {

@@ -1,0 +1,143 @@
+#include "engine/built_design.h"
+
+#include <cmath>
+#include <memory>
+
+#include "circuit/analysis.h"
+#include "engine/synthesis.h"
+
+namespace feldan {
+
+// Builds the schematic's circuit from values, with each capacitor branch scaled by its own
+// factor (the parts of one slot are separate parts), and prepares it.
+void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValues& values,
+                           double inputOhm, const std::vector<double>* capFactors) {
+    BranchRoles roles{};
+    BuildSchematicNetlist(type, values, inputOhm, circuit.netlist, &roles);
+    if (capFactors) {
+        std::size_t k = 0;
+        for (int b = 1; b <= circuit.netlist.BranchCount; ++b) {
+            if (roles[b].element == Element::Cap)
+                circuit.netlist.Branches[b].C *= (*capFactors)[k++];
+        }
+    }
+    PrepareNetlist(circuit.netlist);
+    circuit.DropAhead();
+}
+
+int CapacitorPartsOf(int type) {
+    int parts = 0;
+    for (const SchematicItem& item : DescriptorOf(type).schematic) {
+        if (item.kind != SchematicItemKind::Crystal) ++parts;
+    }
+    return parts;
+}
+
+// Measures a built circuit as the Calculate command does; false on a warning.
+bool MeasureCircuit(CircuitAnalysis& circuit, const DesignInput& input, CalculationResult& out) {
+    out.measurements = {};
+    out.curve.clear();
+    out.steps = {};
+    double atFo = 0;
+    if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFo)) {
+        out.outcome = Outcome::Warning;
+        out.message = Message{MessageId::NoSolution, ""};
+        return false;
+    }
+    out.measurements.RespAtFoDb = atFo;
+    out.measurements.AFoDb = atFo + LevelOffsetDb;
+    const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, out);
+    out.outcome = stop == MessageId::None ? Outcome::Done : Outcome::Warning;
+    out.message = Message{stop, ""};
+    return stop == MessageId::None;
+}
+
+// The response in the chart's dB (the load level plus the chart's offset) at frequencies.
+void LevelsAt(CircuitAnalysis& circuit, const std::vector<double>& omegas,
+              std::vector<TwoPortPoint>& work, std::vector<double>& levels) {
+    work.resize(omegas.size());
+    circuit.SweepTwoPort(omegas, work);
+    levels.resize(omegas.size());
+    for (std::size_t i = 0; i < omegas.size(); ++i) {
+        levels[i] = work[i].ok ? DecibelsOf(work[i].s21) - S21OffsetDb + LevelOffsetDb : -400;
+    }
+}
+
+std::vector<double> OmegasOfCurve(const std::vector<CurvePoint>& curve, double foHz) {
+    std::vector<double> omegas;
+    omegas.reserve(curve.size());
+    for (const CurvePoint& p : curve)
+        omegas.push_back(TwoPi * (foHz + p.x * 1000));
+    return omegas;
+}
+
+// The offsets from Fo in whole hertz of a measured curve's points (the searches step 1 Hz).
+std::vector<long> OffsetsOfCurve(const std::vector<CurvePoint>& curve) {
+    std::vector<long> offsets;
+    offsets.reserve(curve.size());
+    for (const CurvePoint& p : curve)
+        offsets.push_back(std::lround(p.x * 1000));
+    return offsets;
+}
+
+std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separator, Message& message,
+                                       std::span<const CrystalModel> crystals, bool trim) {
+    BuiltDesign built;
+    built.design = crystals.empty() ? Calculate(fields, separator)
+                                    : CalculateWithCrystals(fields, crystals, trim, separator);
+    if (built.design.outcome != Outcome::Done) {
+        message = built.design.message;
+        return std::nullopt;
+    }
+    const DesignInput& input = built.design.input;
+    built.values = ElementValuesOf(input, built.design.synthesis);
+    if (!crystals.empty())
+        SetCrystalsOfSet(built.values, DesignOfCrystalSet(fields, crystals, trim), crystals);
+    built.schematic.input = input;
+    built.schematic.synthesis = built.design.synthesis;
+    auto circuit = std::make_unique<CircuitAnalysis>();
+    BuildSchematicCircuit(*circuit, input.FilterType, built.values,
+                          built.design.synthesis.InputOhm);
+    if (!MeasureCircuit(*circuit, input, built.schematic)) {
+        message = built.schematic.message;
+        return std::nullopt;
+    }
+    return built;
+}
+
+CalculationResult MeasureNetlist(const BuiltDesign& built,
+                                 const std::function<void(Netlist&)>& build) {
+    CalculationResult result;
+    result.input = built.design.input;
+    result.synthesis = built.design.synthesis;
+    auto circuit = std::make_unique<CircuitAnalysis>();
+    build(circuit->netlist);
+    PrepareNetlist(circuit->netlist);
+    circuit->DropAhead();
+    MeasureCircuit(*circuit, result.input, result);
+    return result;
+}
+
+CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
+                                   double terminationOhm) {
+    return MeasureNetlist(built, [&](Netlist& netlist) {
+        BuildSchematicNetlist(built.design.input.FilterType, values, terminationOhm, netlist);
+    });
+}
+
+double RippleOf(const std::vector<CurvePoint>& curve) {
+    std::vector<std::size_t> peaks;
+    for (std::size_t i = 1; i + 1 < curve.size(); ++i) {
+        if (curve[i].y > curve[i - 1].y && curve[i].y >= curve[i + 1].y) peaks.push_back(i);
+    }
+    if (peaks.size() < 2) return 0;
+    double highest = -1e300, lowest = 1e300;
+    for (std::size_t i = peaks.front(); i <= peaks.back(); ++i) {
+        lowest = std::min(lowest, curve[i].y);
+    }
+    for (std::size_t i : peaks)
+        highest = std::max(highest, curve[i].y);
+    return highest - lowest;
+}
+
+}  // namespace feldan

@@ -1,0 +1,67 @@
+// The filter as built: the schematic of a finished design (with InputOhm at both ends)
+// measured as the Calculate command measures it, and the measuring the build aids share.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "engine/crystal_set.h"
+
+namespace feldan {
+
+class CircuitAnalysis;
+struct TwoPortPoint;
+
+// The schematic of a finished design, measured as the Calculate command measures: the nominal
+// response of the filter as built.
+struct BuiltDesign {
+    CalculationResult design;     // the calculation of the design (outcome Done)
+    CalculationResult schematic;  // the schematic measured: measurements and curve
+    ElementValues values;         // the design's elements: each position's crystal and trim
+};
+
+// Calculates the design and measures its schematic. Returns nullopt with `message` set when the
+// design does not calculate or the schematic cannot be measured. Given crystals (in position
+// order), the design is theirs (CalculateWithCrystals), with their trims when `trim` is set.
+std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separator, Message& message,
+                                       std::span<const CrystalModel> crystals = {},
+                                       bool trim = false);
+
+// Measures the schematic with values set by the builder (BuiltDesign::values with capacitors or
+// trims changed), terminated by `terminationOhm` at both ends, as the Calculate command measures:
+// outcome, measurements and curve.
+CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
+                                   double terminationOhm);
+
+// Measures another circuit of the built design (the schematic with more parts, say) the same
+// way: `build` fills the netlist, which is then prepared and measured.
+struct Netlist;
+CalculationResult MeasureNetlist(const BuiltDesign& built,
+                                 const std::function<void(Netlist&)>& build);
+
+// The ripple of a curve: its largest peak less its deepest valley between the outermost peaks,
+// 0 with one peak.
+double RippleOf(const std::vector<CurvePoint>& curve);
+
+// Measuring, shared by the rounding and the tolerance run.
+
+// Builds the schematic's circuit from values, with each capacitor branch scaled by its own
+// factor (the parts of one slot are separate parts), and prepares it.
+void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValues& values,
+                           double inputOhm, const std::vector<double>* capFactors = nullptr);
+// The capacitor parts of the schematic (each label a part).
+int CapacitorPartsOf(int type);
+// Measures a built circuit as the Calculate command does; false on a warning.
+bool MeasureCircuit(CircuitAnalysis& circuit, const DesignInput& input, CalculationResult& out);
+// The response in the chart's dB (the load level plus the chart's offset) at frequencies.
+void LevelsAt(CircuitAnalysis& circuit, const std::vector<double>& omegas,
+              std::vector<TwoPortPoint>& work, std::vector<double>& levels);
+// The angular frequencies of a measured curve's points.
+std::vector<double> OmegasOfCurve(const std::vector<CurvePoint>& curve, double foHz);
+// The offsets from Fo in whole hertz of a measured curve's points (the searches step 1 Hz).
+std::vector<long> OffsetsOfCurve(const std::vector<CurvePoint>& curve);
+
+}  // namespace feldan
