@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -347,6 +348,8 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
          "31m",
          "\\u009b31m"},
         {"Гц", "Гц"},
+        {"\xff\xfe", "\\xff\\xfe"},
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -354,6 +357,10 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, "'" + c.shown + "' is not a valid floating point value\n");
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+        // The JSON message is the same text; the library refuses one that is not UTF-8.
+        const CliRun json = RunCli({"--json", "--fo", c.fo});
+        EXPECT_EQ(json.status, 2);
+        EXPECT_EQ(nlohmann::json::parse(json.out)["message"].get<std::string>() + "\n", run.err);
     }
 }
 
@@ -363,7 +370,8 @@ TEST(FeldanCli, EmptyFileNamesAreBadUsage) {
         for (const CliRun& run : {RunCli({option, ""}), RunCli({std::string(option) + "="})}) {
             EXPECT_EQ(run.status, 2);
             EXPECT_TRUE(run.out.empty());
-            EXPECT_NE(run.err.find("file name is empty"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(std::string(option) + ": пустое имя файла"), std::string::npos)
+                << run.err;
         }
     }
 }
