@@ -36,7 +36,7 @@ struct AnalysisOptions {
 
 void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options.design);
+    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options.design);
     AddCrystalSetOptions(app, options.design);
     Check(app.add_option("--from", options.fromKHz,

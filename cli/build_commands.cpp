@@ -32,7 +32,7 @@ std::string Short(double value, int digits = 5) {
 
 void AddDesign(CLI::App& app, CliOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options);
+    AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options);
     AddCrystalSetOptions(app, options);
 }

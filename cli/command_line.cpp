@@ -33,6 +33,34 @@ struct HelpItem {
     const char* text;
 };
 
+// The subcommands, as IsBuildCommand, IsAnalysisCommand and IsCrystalCommand know them.
+constexpr HelpItem HelpSubcommands[] = {
+    {"fit FILE",
+     "Fit the model of a crystal (Fo, Ld, Cs, Rd, Cm, Q) to a network analyser's sweep, .s2p or "
+     ".s1p."},
+    {"g3uur", "Cm and Ld of a crystal from the readings of the G3UUR oscillator method."},
+    {"crystals FILE...",
+     "Fit every sweep and read every crystal list, print the table and pick the best matched "
+     "set."},
+    {"sweep",
+     "S21 with its phase and group delay, S11 and the input impedance of the designed filter over "
+     "a span, as CSV or JSON."},
+    {"export", "The designed filter as a Touchstone file or a SPICE netlist."},
+    {"round",
+     "Every capacitor of the schematic rounded to a standard value, and the filter as built "
+     "simulated again."},
+    {"match",
+     "The L network or the transformer that matches each end of the filter as built to a source "
+     "and load of 50 Ohm."},
+    {"tolerance",
+     "Monte Carlo trials of the filter as built within its parts' tolerances: the spread of band "
+     "width, ripple and minimum attenuation, and the yield."},
+};
+
+constexpr const char* HelpSubcommandNote =
+    "Each subcommand takes the options its own --help lists, and --lang; those that work on a "
+    "design take the design options above as well.";
+
 constexpr HelpItem HelpExitStatus[] = {
     {"0", "The calculation ran to the end."},
     {"1",
@@ -110,6 +138,7 @@ class ManualFormatter : public CLI::FormatterBase {
 
         std::string help = "NAME\n" + Wrap(Words(HelpName), 4, 4, HelpWidth);
         help += "\nSYNOPSIS\n" + Wrap(synopsis, 4, 15, HelpWidth);
+        help += "    feldan-cli SUBCOMMAND [OPTIONS]\n";
         help += "    feldan-cli --help\n    feldan-cli --version\n";
         help += "\nDESCRIPTION\n";
         for (const char* paragraph : HelpDescription) {
@@ -121,6 +150,11 @@ class ManualFormatter : public CLI::FormatterBase {
             help += "    " + Usage(option) + "\n";
             help += Wrap(Words(option->get_description()), 8, 8, HelpWidth);
         }
+        help += "\nSUBCOMMANDS\n";
+        for (const HelpItem& item : HelpSubcommands)
+            help +=
+                "    " + std::string(item.term) + "\n" + Wrap(Words(item.text), 8, 8, HelpWidth);
+        help += "\n" + Wrap(Words(HelpSubcommandNote), 4, 4, HelpWidth);
         help += "\nEXIT STATUS\n";
         for (const HelpItem& item : HelpExitStatus)
             help +=
@@ -157,7 +191,7 @@ void AddLanguageOption(CLI::App& app, std::string& lang) {
           OneOf({"ru", "en"}));
 }
 
-void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
+void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse separatorUse) {
     Check(app.add_option("--type", options.type,
                          "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, "
                          "4 eight-crystal, 5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
@@ -186,8 +220,12 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
                    "searched; negative. Default -3.")
         ->type_name("T");
     const char* separatorHelp =
-        "Decimal separator of the locale, \".\" or \",\": the one the summary is written "
-        "with. Default: the system locale's.";
+        separatorUse == SeparatorUse::Summary
+            ? "Decimal separator of the locale, \".\" or \",\": the one the summary is written "
+              "with. Default: the system locale's."
+            : "Decimal separator, \".\" or \",\", with which a field text that is not a "
+              "number is quoted in its message. Every field reads either separator, and the "
+              "numbers are printed with \".\" whatever it is. Default \".\".";
     Check(app.add_option("--separator", options.separator, separatorHelp)->type_name("C"),
           OneOf({".", ","}, true));
     AddLanguageOption(app, options.lang);
@@ -270,7 +308,7 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
 void DefineOptions(CLI::App& app, CliOptions& options) {
     app.formatter(std::make_shared<ManualFormatter>());
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options);
+    AddDesignValueOptions(app, options, SeparatorUse::Summary);
     app.add_flag("--overlay", options.overlay,
                  "Calculate in overlay mode: the status text of the curve (as the window's "
                  "status bar shows it) is printed after the summary.");

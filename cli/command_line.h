@@ -35,9 +35,13 @@ Language LanguageOf(const CliOptions& options);
 // --lang, for every command: the language of everything it prints but its help.
 void AddLanguageOption(CLI::App& app, std::string& lang);
 
+// What --separator does: the calculation writes its summary with it; the subcommands print
+// their numbers with "." and use it only to quote a field text that is not a number.
+enum class SeparatorUse { Summary, FieldTexts };
+
 // The options of a design's values (--type … --level, --separator, --lang) and of its file
 // (--design), shared by the calculation and the subcommands that take a design.
-void AddDesignValueOptions(CLI::App& app, CliOptions& options);
+void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse separatorUse);
 void AddDesignFileOption(CLI::App& app, CliOptions& options);
 
 // --crystals FILE and --trim, for the commands that design a filter.

@@ -303,7 +303,8 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     const std::vector<std::string> sections = {"NAME\n",    "SYNOPSIS\n",    "DESCRIPTION\n",
-                                               "OPTIONS\n", "EXIT STATUS\n", "EXAMPLES\n"};
+                                               "OPTIONS\n", "SUBCOMMANDS\n", "EXIT STATUS\n",
+                                               "EXAMPLES\n"};
     std::size_t previous = 0;
     for (const std::string& section : sections) {
         SCOPED_TRACE(section);
@@ -331,6 +332,34 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
         for (unsigned char c : line)
             characters += (c & 0xC0) != 0x80;
         EXPECT_LE(characters, 80u) << line;
+    }
+}
+
+// Each name the SUBCOMMANDS section gives (a line followed by its indented description) is a
+// subcommand: its --help is its own, not the calculation's, which an unknown word would get.
+TEST(FeldanCli, HelpListsEverySubcommand) {
+    const CliRun run = RunCli({"--help"});
+    const std::size_t from = run.out.find("SUBCOMMANDS\n");
+    ASSERT_NE(from, std::string::npos);
+    std::istringstream section(run.out.substr(from, run.out.find("EXIT STATUS\n") - from));
+    std::vector<std::string> names;
+    std::string line, next;
+    std::getline(section, line);
+    while (std::getline(section, next)) {
+        if (line.rfind("    ", 0) == 0 && line[4] != ' ' && next.rfind("        ", 0) == 0)
+            names.push_back(line.substr(4, line.find(' ', 4) - 4));
+        line = next;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export",
+                                               "round", "match", "tolerance"}));
+    for (const std::string& name : names) {
+        const CliRun help = RunCli({name, "--help"});
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_NE(help.out.find("Usage: " + name), std::string::npos) << name;
+        // The subcommands print their numbers with "."; --separator only quotes a field text.
+        if (help.out.find("--separator") != std::string::npos) {
+            EXPECT_EQ(help.out.find("system locale"), std::string::npos) << name;
+        }
     }
 }
 
