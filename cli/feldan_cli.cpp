@@ -1,7 +1,7 @@
 #include "cli/feldan_cli.h"
 
 #include <clocale>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,7 @@
 #include "cli/usage.h"
 #include "engine/errors.h"
 #include "engine/version.h"
+#include "files/atomic_file.h"
 
 namespace feldan::cli {
 namespace {
@@ -73,10 +74,11 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
 
     if (result.message) WriteLine(err, *result.message);
     if (!options.curvePath.empty()) {
-        std::ofstream file(options.curvePath, std::ios::binary | std::ios::trunc);
-        if (file) WriteCurveCsv(result.curve, file);
-        file.close();
-        if (!file) {
+        std::ostringstream csv;
+        WriteCurveCsv(result.curve, csv);
+        try {
+            WriteFileAtomically(options.curvePath, csv.str());
+        } catch (const CommandError&) {
             WriteLine(err,
                       std::string(ProgramName) + ": " +
                           InLanguage(LanguageOf(options),
