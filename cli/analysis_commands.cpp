@@ -10,6 +10,8 @@
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
 #include "engine/messages.h"
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
@@ -34,36 +36,40 @@ struct AnalysisOptions {
 
 void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options.design);
+    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options.design);
     AddCrystalSetOptions(app, options.design);
-    app.add_option("--from", options.fromKHz,
-                   "Start of the span, as the detuning from Fo in kHz. Default -3*dF.")
-        ->type_name("KHZ");
-    app.add_option("--to", options.toKHz,
-                   "End of the span, as the detuning from Fo in kHz. Default +3*dF.")
-        ->type_name("KHZ");
-    app.add_option("--points", options.points,
-                   "Frequencies in the span, linearly spaced: 2 to 100001. Default 1001.")
-        ->type_name("N")
-        ->check(CLI::Range(2, MaxSweepPoints));
-    app.add_option("--circuit", options.circuit,
-                   "analysed: the circuit of the pass-band curve with its terminations (default); "
-                   "schematic: the circuit as built, its end capacitors and Rin at both ends.")
-        ->type_name("WHICH")
-        ->check(CLI::IsMember({"analysed", "schematic"}));
-    app.add_option("--reference-ohm", options.referenceOhm,
-                   "Refer the S-parameters to this resistance at both ports (50 to see the "
-                   "filter as a 50 Ohm analyser does), without changing the circuit. Default: the "
-                   "circuit's own terminations.")
-        ->type_name("R")
-        ->check(CLI::PositiveNumber);
+    Check(app.add_option("--from", options.fromKHz,
+                         "Start of the span, as the detuning from Fo in kHz. Default -3*dF.")
+              ->type_name("KHZ"),
+          AnyNumber());
+    Check(app.add_option("--to", options.toKHz,
+                         "End of the span, as the detuning from Fo in kHz. Default +3*dF.")
+              ->type_name("KHZ"),
+          AnyNumber());
+    Check(app.add_option("--points", options.points,
+                         "Frequencies in the span, linearly spaced: 2 to 100001. Default 1001.")
+              ->type_name("N"),
+          WholeBetween(2, MaxSweepPoints));
+    Check(app.add_option("--circuit", options.circuit,
+                         "analysed: the circuit of the pass-band curve with its terminations "
+                         "(default); schematic: the circuit as built, its end capacitors and Rin "
+                         "at both ends.")
+              ->type_name("WHICH"),
+          OneOf({"analysed", "schematic"}));
+    Check(app.add_option("--reference-ohm", options.referenceOhm,
+                         "Refer the S-parameters to this resistance at both ports (50 to see the "
+                         "filter as a 50 Ohm analyser does), without changing the circuit. "
+                         "Default: the circuit's own terminations.")
+              ->type_name("R"),
+          Above(0, Quantity::Resistance));
 }
 
-int Usage(const std::string& command, const std::string& what, std::ostream& err) {
-    err << "feldan-cli " << command << ": " << what << '\n'
-        << "Run 'feldan-cli " << command << " --help' for the options.\n";
-    return 2;
+// Bad usage of `command`, said in the language of its --lang.
+int Usage(const std::string& command, const AnalysisOptions& options, const std::string& russian,
+          const std::string& english, std::ostream& err) {
+    const Language language = LanguageOf(options.design);
+    return ReportUsage(command, InLanguage(language, russian, english), language, err);
 }
 
 // The designed filter and the sweep request, or an exit status.
@@ -75,26 +81,27 @@ struct Prepared {
 std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
                            std::ostream& err, Prepared& prepared) {
     if (options.fromKHz && options.toKHz && !(*options.fromKHz < *options.toKHz)) {
-        return Usage(command, "--from must lie below --to", err);
+        return Usage(command, options, "--from должно быть меньше --to",
+                     "--from must lie below --to", err);
     }
     DesignFileLines lines;
     DesignFields fields;
     try {
         fields = ResolveDesign(options.design, lines);
     } catch (const CommandError& error) {
-        err << error.what() << '\n';
+        WriteLine(err, error.what());
         return 2;
     }
     CrystalSetOption set;
     if (auto problem = ReadCrystalSetOption(options.design, fields, set))
-        return Usage(command, *problem, err);
+        return ReportUsage(command, *problem, LanguageOf(options.design), err);
     const char separator = options.design.separator ? options.design.separator->front() : '.';
     const CircuitChoice circuit =
         options.circuit == "schematic" ? CircuitChoice::Schematic : CircuitChoice::Analysed;
     prepared.filter = DesignFilter(fields, separator, circuit, set.crystals, set.trim);
     const CalculationResult& design = prepared.filter.design;
     if (design.outcome != Outcome::Done) {
-        err << MessageText(design.message, LanguageOf(options.design)) << '\n';
+        WriteLine(err, MessageText(design.message, LanguageOf(options.design)));
         return design.outcome == Outcome::Warning ? 1 : 2;
     }
     SweepRequest& request = prepared.request;
@@ -105,9 +112,11 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
     request.referenceOhm = options.referenceOhm;
     const Span span = SpanOf(prepared.filter, request);
     if (!(span.fromHz < span.toHz)) {
-        return Usage(command, "the span is empty: --from must lie below --to", err);
+        return Usage(command, options, "диапазон пуст: --from должно быть меньше --to",
+                     "the span is empty: --from must lie below --to", err);
     }
-    if (!(span.fromHz > 0)) return Usage(command, "the span reaches 0 Hz", err);
+    if (!(span.fromHz > 0))
+        return Usage(command, options, "диапазон доходит до 0 Гц", "the span reaches 0 Hz", err);
     return std::nullopt;
 }
 
@@ -135,7 +144,8 @@ void WriteSweepCsv(const SweepResult& sweep, double foHz, std::ostream& out) {
     }
 }
 
-int RunSweep(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunSweep(const std::vector<std::string>& args, Language language, std::ostream& out,
+             std::ostream& err) {
     CLI::App app{
         "Sweep the designed filter over a span: |S21|, its phase and group delay, |S11| "
         "and the input impedance at every frequency, as CSV (to standard output unless "
@@ -145,11 +155,10 @@ int RunSweep(const std::vector<std::string>& args, std::ostream& out, std::ostre
     AddAnalysisOptions(app, options);
     std::string csvPath;
     bool json = false;
-    app.add_option("--csv", csvPath, "Write the CSV to FILE.")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    Check(app.add_option("--csv", csvPath, "Write the CSV to FILE.")->type_name("FILE"),
+          FileName());
     app.add_flag("--json", json, "Print the points as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     Prepared prepared;
     if (auto status = Prepare("sweep", options, err, prepared)) return *status;
     const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
@@ -160,7 +169,7 @@ int RunSweep(const std::vector<std::string>& args, std::ostream& out, std::ostre
         try {
             WriteFileAtomically(csvPath, csv.str());
         } catch (const CommandError& error) {
-            err << csvPath << ": " << error.what() << '\n';
+            WriteLine(err, csvPath + ": " + error.Text(language));
             return 2;
         }
     }
@@ -218,7 +227,8 @@ std::vector<std::string> DesignComments(const DesignedFilter& filter) {
     return lines;
 }
 
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunExport(const std::vector<std::string>& args, Language language, std::ostream& out,
+              std::ostream& err) {
     CLI::App app{
         "Export the designed filter: its S-parameters as a Touchstone file, or its circuit "
         "as a SPICE netlist for ngspice or LTspice.",
@@ -226,22 +236,23 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     AnalysisOptions options;
     AddAnalysisOptions(app, options);
     std::string touchstonePath, spicePath, dialect = "ngspice";
-    auto* touchstone = app.add_option("--touchstone", touchstonePath,
-                                      "Write a version 1.1 .s2p file (Hz, RI) to FILE.")
-                           ->type_name("FILE")
-                           ->check(NonEmptyFileName);
-    auto* spice = app.add_option("--spice", spicePath, "Write a SPICE netlist to FILE.")
-                      ->type_name("FILE")
-                      ->check(NonEmptyFileName);
+    auto* touchstone = Check(app.add_option("--touchstone", touchstonePath,
+                                            "Write a version 1.1 .s2p file (Hz, RI) to FILE.")
+                                 ->type_name("FILE"),
+                             FileName());
+    auto* spice = Check(
+        app.add_option("--spice", spicePath, "Write a SPICE netlist to FILE.")->type_name("FILE"),
+        FileName());
     touchstone->excludes(spice);
-    app.add_option("--dialect", dialect,
-                   "ngspice (default; ends with a .control block that writes the response) or "
-                   "ltspice (ends with .meas lines).")
-        ->type_name("NAME")
-        ->check(CLI::IsMember({"ngspice", "ltspice"}));
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    Check(app.add_option("--dialect", dialect,
+                         "ngspice (default; ends with a .control block that writes the response) "
+                         "or ltspice (ends with .meas lines).")
+              ->type_name("NAME"),
+          OneOf({"ngspice", "ltspice"}));
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     if (touchstonePath.empty() && spicePath.empty()) {
-        return Usage("export", "give --touchstone FILE or --spice FILE", err);
+        return Usage("export", options, "задайте --touchstone FILE или --spice FILE",
+                     "give --touchstone FILE or --spice FILE", err);
     }
     Prepared prepared;
     if (auto status = Prepare("export", options, err, prepared)) return *status;
@@ -277,7 +288,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     try {
         WriteFileAtomically(path, bytes);
     } catch (const CommandError& error) {
-        err << path << ": " << error.what() << '\n';
+        WriteLine(err, path + ": " + error.Text(language));
         return 2;
     }
     return 0;
@@ -289,9 +300,11 @@ bool IsAnalysisCommand(const std::string& word) {
     return word == "sweep" || word == "export";
 }
 
-int RunAnalysisCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunAnalysisCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
+                       std::ostream& err) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    return args.front() == "sweep" ? RunSweep(rest, out, err) : RunExport(rest, out, err);
+    return args.front() == "sweep" ? RunSweep(rest, language, out, err)
+                                   : RunExport(rest, language, out, err);
 }
 
 }  // namespace feldan::cli

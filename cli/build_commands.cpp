@@ -3,11 +3,15 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
 #include "engine/matching.h"
 #include "engine/messages.h"
 #include "engine/rounding.h"
@@ -30,32 +34,30 @@ std::string Short(double value, int digits = 5) {
 
 void AddDesign(CLI::App& app, CliOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options);
+    AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options);
     AddCrystalSetOptions(app, options);
 }
 
 // The design calculated and its schematic measured, or an exit status.
-std::optional<int> Build(const CliOptions& options, std::ostream& err,
+std::optional<int> Build(const std::string& command, const CliOptions& options, std::ostream& err,
                          std::optional<BuiltDesign>& built) {
     DesignFileLines lines;
     DesignFields fields;
     try {
         fields = ResolveDesign(options, lines);
     } catch (const CommandError& error) {
-        err << error.what() << '\n';
+        WriteLine(err, error.what());
         return 2;
     }
     CrystalSetOption set;
-    if (auto problem = ReadCrystalSetOption(options, fields, set)) {
-        err << "feldan-cli: " << *problem << '\n';
-        return 2;
-    }
+    if (auto problem = ReadCrystalSetOption(options, fields, set))
+        return ReportUsage(command, *problem, LanguageOf(options), err);
     Message message;
     const char separator = options.separator ? options.separator->front() : '.';
     built = BuildDesign(fields, separator, message, set.crystals, set.trim);
     if (!built) {
-        err << MessageText(message, LanguageOf(options)) << '\n';
+        WriteLine(err, MessageText(message, LanguageOf(options)));
         const bool error =
             message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
             message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow ||
@@ -78,7 +80,19 @@ Json MeasurementsJson(const CalculationResult& r) {
     return j;
 }
 
-int RunRound(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// The units of the printed results.
+struct Units {
+    const char *pF, *ohm, *hz, *dB;
+};
+constexpr Units RussianUnits = {"пФ", "Ом", "Гц", "дБ"};
+constexpr Units EnglishUnits = {"pF", "Ohm", "Hz", "dB"};
+
+const Units& UnitsOf(Language language) {
+    return language == Language::English ? EnglishUnits : RussianUnits;
+}
+
+int RunRound(const std::vector<std::string>& args, Language language, std::ostream& out,
+             std::ostream& err) {
     CLI::App app{
         "Round every capacitor of the schematic to a standard value, re-simulate the "
         "filter as built and show what changed.",
@@ -88,29 +102,29 @@ int RunRound(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::string series;
     std::optional<double> parallelPct;
     bool refit = false, refitE24 = false, json = false;
-    app.add_option("--series", series, "E6, E12, E24 or E96.")
-        ->required()
-        ->check(CLI::IsMember({"E6", "E12", "E24", "E96"}));
-    app.add_option("--parallel-pct", parallelPct,
-                   "Use two standard parts in parallel where one alone is more than P per cent "
-                   "off.")
-        ->type_name("P")
-        ->check(CLI::NonNegativeNumber);
+    Check(app.add_option("--series", series, "E6, E12, E24 or E96.")->required(),
+          OneOf({"E6", "E12", "E24", "E96"}));
+    Check(app.add_option("--parallel-pct", parallelPct,
+                         "Use two standard parts in parallel where one alone is more than P per "
+                         "cent off.")
+              ->type_name("P"),
+          AtLeast(0, Quantity::Percentage));
     app.add_flag("--refit-termination", refit,
                  "Refit the termination resistance: the one that brings the rounded response "
                  "nearest the ideal one (least RMS difference in dB over the ideal pass band).");
     app.add_flag("--termination-e24", refitE24, "Round the refitted termination to E24.");
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     std::optional<BuiltDesign> built;
-    if (auto status = Build(options, err, built)) return *status;
+    if (auto status = Build("round", options, err, built)) return *status;
     RoundingRequest request;
     ESeriesFromName(series, request.series);
     request.parallelPct = parallelPct;
     request.refitTermination = refit || refitE24;
     request.terminationToE24 = refitE24;
     const RoundingResult r = RoundDesign(*built, request);
-    if (r.rounded.outcome != Outcome::Done) err << MessageText(r.rounded.message) << '\n';
+    if (r.rounded.outcome != Outcome::Done)
+        WriteLine(err, MessageText(r.rounded.message, language));
     if (json) {
         Json j;
         Json& caps = j["capacitors"] = Json::array();
@@ -133,20 +147,22 @@ int RunRound(const std::vector<std::string>& args, std::ostream& out, std::ostre
         Dump(j, out);
         out << '\n';
     } else {
+        const Units& u = UnitsOf(language);
         for (const RoundedCapacitor& c : r.capacitors) {
-            out << c.labels << ": " << Short(c.nominalPF) << " pF -> "
+            out << c.labels << ": " << Short(c.nominalPF) << ' ' << u.pF << " -> "
                 << (c.pair ? Short(c.pair->larger) + " + " + Short(c.pair->smaller)
                            : Short(c.roundedPF))
-                << " pF\n";
+                << ' ' << u.pF << '\n';
         }
-        out << "Rin: " << Short(r.nominalTerminationOhm) << " Ohm -> "
-            << Short(r.roundedTerminationOhm) << " Ohm\n";
+        out << InLanguage(language, "Rвх", "Rin") << ": " << Short(r.nominalTerminationOhm) << ' '
+            << u.ohm << " -> " << Short(r.roundedTerminationOhm) << ' ' << u.ohm << '\n';
         if (r.rounded.outcome == Outcome::Done) {
             const Measurements& m = r.rounded.measurements;
             const Measurements& n = built->schematic.measurements;
-            out << "dF: " << Short(n.MeasuredDfHz) << " Hz -> " << Short(m.MeasuredDfHz)
-                << " Hz; Amin: " << Short(n.AminDb, 3) << " dB -> " << Short(m.AminDb, 3)
-                << " dB\n";
+            out << "dF: " << Short(n.MeasuredDfHz) << ' ' << u.hz << " -> " << Short(m.MeasuredDfHz)
+                << ' ' << u.hz << "; " << InLanguage(language, "Амин", "Amin") << ": "
+                << Short(n.AminDb, 3) << ' ' << u.dB << " -> " << Short(m.AminDb, 3) << ' ' << u.dB
+                << '\n';
         }
     }
     return r.rounded.outcome == Outcome::Done ? 0 : 1;
@@ -156,7 +172,8 @@ Json PercentilesJson(const Percentiles& p) {
     return {{"min", p.min}, {"p5", p.p5}, {"median", p.median}, {"p95", p.p95}, {"max", p.max}};
 }
 
-int RunTolerance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunTolerance(const std::vector<std::string>& args, Language language, std::ostream& out,
+                 std::ostream& err) {
     CLI::App app{
         "Monte Carlo: the filter as built, with every capacitor, crystal frequency and "
         "resistance drawn within its tolerance, trial after trial; the spread of the "
@@ -167,32 +184,36 @@ int RunTolerance(const std::vector<std::string>& args, std::ostream& out, std::o
     ToleranceRequest request;
     std::string distribution = "uniform";
     bool json = false;
-    app.add_option("--trials", request.trials, "Number of trials. Default 500.")
-        ->check(CLI::Range(1, 1000000));
-    app.add_option("--cap-tolerance", request.capTolerancePct, "Capacitor tolerance, +/- per cent.")
-        ->required()
-        ->check(CLI::Range(0.0, 100.0));
-    app.add_option("--distribution", distribution,
-                   "uniform (default) or normal (the tolerance is 3 sigma, cut there).")
-        ->check(CLI::IsMember({"uniform", "normal"}));
-    app.add_option("--fs-spread-hz", request.fsSpreadHz,
-                   "Sigma of each crystal's series resonance, Hz.")
-        ->check(CLI::NonNegativeNumber);
-    app.add_option("--rm-spread-pct", request.rmSpreadPct, "Sigma of each crystal's Rm, per cent.")
-        ->check(CLI::NonNegativeNumber);
-    app.add_option("--seed", request.seed, "Seed of the random numbers. Default 1.");
-    app.add_option("--bandwidth-tolerance-pct", request.bandwidthTolerancePct,
-                   "Yield target: band width within +/- X per cent of the nominal design's. "
-                   "Default 5.")
-        ->check(CLI::NonNegativeNumber);
-    app.add_option("--max-ripple-db", request.maxRippleDb,
-                   "Yield target: ripple at most Y dB above the nominal design's. Default 0.5.")
-        ->check(CLI::NonNegativeNumber);
+    Check(app.add_option("--trials", request.trials, "Number of trials. Default 500."),
+          WholeBetween(1, 1000000));
+    Check(app.add_option("--cap-tolerance", request.capTolerancePct,
+                         "Capacitor tolerance, +/- per cent.")
+              ->required(),
+          Between(0, 100, Quantity::Percentage));
+    Check(app.add_option("--distribution", distribution,
+                         "uniform (default) or normal (the tolerance is 3 sigma, cut there)."),
+          OneOf({"uniform", "normal"}));
+    Check(app.add_option("--fs-spread-hz", request.fsSpreadHz,
+                         "Sigma of each crystal's series resonance, Hz."),
+          AtLeast(0, Quantity::Frequency));
+    Check(app.add_option("--rm-spread-pct", request.rmSpreadPct,
+                         "Sigma of each crystal's Rm, per cent."),
+          AtLeast(0, Quantity::Percentage));
+    Check(app.add_option("--seed", request.seed, "Seed of the random numbers. Default 1."),
+          WholeBetween(0, static_cast<long double>(std::numeric_limits<std::uint64_t>::max())));
+    Check(app.add_option("--bandwidth-tolerance-pct", request.bandwidthTolerancePct,
+                         "Yield target: band width within +/- X per cent of the nominal design's. "
+                         "Default 5."),
+          AtLeast(0, Quantity::Percentage));
+    Check(app.add_option("--max-ripple-db", request.maxRippleDb,
+                         "Yield target: ripple at most Y dB above the nominal design's. Default "
+                         "0.5."),
+          AtLeast(0, Quantity::Level));
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     request.distribution = distribution == "normal" ? Distribution::Normal : Distribution::Uniform;
     std::optional<BuiltDesign> built;
-    if (auto status = Build(options, err, built)) return *status;
+    if (auto status = Build("tolerance", options, err, built)) return *status;
     const ToleranceResult r = feldan::RunTolerance(*built, request);
     if (json) {
         Json j;
@@ -206,21 +227,31 @@ int RunTolerance(const std::vector<std::string>& args, std::ostream& out, std::o
         Dump(j, out);
         out << '\n';
     } else {
-        const auto line = [&](const char* name, const Percentiles& p, const char* unit) {
-            out << name << ": min " << Short(p.min) << ", 5% " << Short(p.p5) << ", median "
-                << Short(p.median) << ", 95% " << Short(p.p95) << ", max " << Short(p.max) << ' '
-                << unit << '\n';
+        const bool english = language == Language::English;
+        const Units& u = UnitsOf(language);
+        const auto line = [&](const std::string& name, const Percentiles& p, const char* unit) {
+            out << name << (english ? ": min " : ": мин ") << Short(p.min) << ", 5% " << Short(p.p5)
+                << (english ? ", median " : ", медиана ") << Short(p.median) << ", 95% "
+                << Short(p.p95) << (english ? ", max " : ", макс ") << Short(p.max) << ' ' << unit
+                << '\n';
         };
-        out << r.trials << " trials, " << r.failed << " failed; yield " << Short(r.yield * 100, 4)
-            << " %\n";
-        line("dF", r.bandwidth, "Hz");
-        line("ripple", r.ripple, "dB");
-        line("Amin", r.amin, "dB");
+        const std::string trials = std::to_string(r.trials);
+        const std::string failed = std::to_string(r.failed);
+        const std::string yield = Short(r.yield * 100, 4);
+        out << InLanguage(language,
+                          "испытаний: " + trials + ", неудачных: " + failed + "; выход годных " +
+                              yield + " %",
+                          trials + " trials, " + failed + " failed; yield " + yield + " %")
+            << '\n';
+        line("dF", r.bandwidth, u.hz);
+        line(InLanguage(language, "неравномерность", "ripple"), r.ripple, u.dB);
+        line(InLanguage(language, "Амин", "Amin"), r.amin, u.dB);
     }
     return 0;
 }
 
-int RunMatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunMatch(const std::vector<std::string>& args, Language language, std::ostream& out,
+             std::ostream& err) {
     CLI::App app{
         "Match each end of the filter as built (its Rin) to a source or load of 50 Ohm: "
         "an L network of a series inductor and a shunt capacitor, or a broadband "
@@ -230,12 +261,12 @@ int RunMatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     AddDesign(app, options);
     double ohm = 50;
     bool json = false;
-    app.add_option("--ohm", ohm, "The resistance of the source and load. Default 50.")
-        ->check(CLI::PositiveNumber);
+    Check(app.add_option("--ohm", ohm, "The resistance of the source and load. Default 50."),
+          Above(0, Quantity::Resistance));
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     std::optional<BuiltDesign> built;
-    if (auto status = Build(options, err, built)) return *status;
+    if (auto status = Build("match", options, err, built)) return *status;
     const double rin = built->design.synthesis.InputOhm;
     const double foHz = built->design.input.FoKHz * 1000;
     const LNetwork network = LMatch(ohm, rin, foHz);
@@ -251,13 +282,20 @@ int RunMatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         j["turnsRatio"] = ratio;
         Dump(j, out);
         out << '\n';
-    } else {
+    } else if (language == Language::English) {
         out << "L network at each end, " << Short(ohm) << " Ohm to Rin=" << Short(rin, 4)
             << " Ohm: series L=" << Short(network.seriesH * 1e6)
             << " uH, shunt C=" << Short(network.shuntF * 1e12) << " pF across the " << shuntAt
             << " side.\n"
             << "Or a transformer with turns ratio " << Short(ratio, 4)
             << " (filter side : " << Short(ohm) << " Ohm side).\n";
+    } else {
+        out << "Г-звено на каждом конце, " << Short(ohm) << " Ом к Rвх=" << Short(rin, 4)
+            << " Ом: последовательная L=" << Short(network.seriesH * 1e6)
+            << " мкГн, параллельная C=" << Short(network.shuntF * 1e12) << " пФ на стороне "
+            << (network.shuntAtTo ? "фильтра" : "источника") << ".\n"
+            << "Или трансформатор с коэффициентом трансформации " << Short(ratio, 4)
+            << " (сторона фильтра : сторона " << Short(ohm) << " Ом).\n";
     }
     return 0;
 }
@@ -268,11 +306,12 @@ bool IsBuildCommand(const std::string& word) {
     return word == "round" || word == "tolerance" || word == "match";
 }
 
-int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunBuildCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
+                    std::ostream& err) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (args.front() == "round") return RunRound(rest, out, err);
-    if (args.front() == "tolerance") return RunTolerance(rest, out, err);
-    return RunMatch(rest, out, err);
+    if (args.front() == "round") return RunRound(rest, language, out, err);
+    if (args.front() == "tolerance") return RunTolerance(rest, language, out, err);
+    return RunMatch(rest, language, out, err);
 }
 
 }  // namespace feldan::cli

@@ -1,5 +1,6 @@
 #include "cli/calculation.h"
 
+#include "cli/shell_text.h"
 #include "engine/crystal_set.h"
 
 #include <charconv>
@@ -54,8 +55,10 @@ void Dump(const nlohmann::ordered_json& value, std::ostream& out, int indent) {
 
 namespace {
 
+// A text that may quote input, shown as on standard error: the library refuses a string that is
+// not valid UTF-8.
 nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
-    return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
+    return text ? nlohmann::ordered_json(ForTerminal(*text)) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "cli/command_line.h"
 
 #include "circuit/topologies.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
 #include "files/crystal_csv.h"
 
 #include <sstream>
@@ -30,6 +32,34 @@ struct HelpItem {
     const char* term;
     const char* text;
 };
+
+// The subcommands, as IsBuildCommand, IsAnalysisCommand and IsCrystalCommand know them.
+constexpr HelpItem HelpSubcommands[] = {
+    {"fit FILE",
+     "Fit the model of a crystal (Fo, Ld, Cs, Rd, Cm, Q) to a network analyser's sweep, .s2p or "
+     ".s1p."},
+    {"g3uur", "Cm and Ld of a crystal from the readings of the G3UUR oscillator method."},
+    {"crystals FILE...",
+     "Fit every sweep and read every crystal list, print the table and pick the best matched "
+     "set."},
+    {"sweep",
+     "S21 with its phase and group delay, S11 and the input impedance of the designed filter over "
+     "a span, as CSV or JSON."},
+    {"export", "The designed filter as a Touchstone file or a SPICE netlist."},
+    {"round",
+     "Every capacitor of the schematic rounded to a standard value, and the filter as built "
+     "simulated again."},
+    {"match",
+     "The L network or the transformer that matches each end of the filter as built to a source "
+     "and load of 50 Ohm."},
+    {"tolerance",
+     "Monte Carlo trials of the filter as built within its parts' tolerances: the spread of band "
+     "width, ripple and minimum attenuation, and the yield."},
+};
+
+constexpr const char* HelpSubcommandNote =
+    "Each subcommand takes the options its own --help lists, and --lang; those that work on a "
+    "design take the design options above as well.";
 
 constexpr HelpItem HelpExitStatus[] = {
     {"0", "The calculation ran to the end."},
@@ -108,6 +138,7 @@ class ManualFormatter : public CLI::FormatterBase {
 
         std::string help = "NAME\n" + Wrap(Words(HelpName), 4, 4, HelpWidth);
         help += "\nSYNOPSIS\n" + Wrap(synopsis, 4, 15, HelpWidth);
+        help += "    feldan-cli SUBCOMMAND [OPTIONS]\n";
         help += "    feldan-cli --help\n    feldan-cli --version\n";
         help += "\nDESCRIPTION\n";
         for (const char* paragraph : HelpDescription) {
@@ -119,6 +150,11 @@ class ManualFormatter : public CLI::FormatterBase {
             help += "    " + Usage(option) + "\n";
             help += Wrap(Words(option->get_description()), 8, 8, HelpWidth);
         }
+        help += "\nSUBCOMMANDS\n";
+        for (const HelpItem& item : HelpSubcommands)
+            help +=
+                "    " + std::string(item.term) + "\n" + Wrap(Words(item.text), 8, 8, HelpWidth);
+        help += "\n" + Wrap(Words(HelpSubcommandNote), 4, 4, HelpWidth);
         help += "\nEXIT STATUS\n";
         for (const HelpItem& item : HelpExitStatus)
             help +=
@@ -142,26 +178,30 @@ std::string NamingTheFile(const std::string& path, const CommandError& error, La
 
 }  // namespace
 
-// An empty file name (an unset shell variable, say) must not pass silently as "no file".
-const CLI::Validator NonEmptyFileName(
-    [](std::string& name) { return name.empty() ? std::string("the file name is empty") : ""; }, "",
-    "non-empty file name");
-
 Language LanguageOf(const CliOptions& options) {
     return options.lang == "en" ? Language::English : Language::Russian;
 }
 
-void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
-    app.add_option("--type", options.type,
-                   "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, 4 eight-crystal, "
-                   "5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
-        ->type_name("N")
-        ->check(CLI::Range(1, FilterTypeCount));
-    app.add_option("--response", options.response,
-                   "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
-                   "0.28 dB ripple. Default 1.")
-        ->type_name("N")
-        ->check(CLI::Range(1, ResponseTypeCount));
+void AddLanguageOption(CLI::App& app, std::string& lang) {
+    Check(app.add_option("--lang", lang,
+                         "Language of the results, the warnings and the messages: \"ru\" (Russian, "
+                         "as the window has always spoken) or \"en\" (English). Default ru. The "
+                         "numbers are the same in both.")
+              ->type_name("L"),
+          OneOf({"ru", "en"}));
+}
+
+void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse separatorUse) {
+    Check(app.add_option("--type", options.type,
+                         "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, "
+                         "4 eight-crystal, 5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
+              ->type_name("N"),
+          WholeBetween(1, FilterTypeCount));
+    Check(app.add_option("--response", options.response,
+                         "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
+                         "0.28 dB ripple. Default 1.")
+              ->type_name("N"),
+          WholeBetween(1, ResponseTypeCount));
     app.add_option("--fo", options.fo, "Series resonance frequency Fo in kHz. Default 8861.736.")
         ->type_name("T");
     app.add_option("--ld", options.ld, "Motional inductance Ld in mH. Default 10.1.")
@@ -179,39 +219,40 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options) {
                    "Level in dB, below the response maximum, at which the band edges are "
                    "searched; negative. Default -3.")
         ->type_name("T");
-    app.add_option("--separator", options.separator,
-                   "Decimal separator of the locale, \".\" or \",\": the one the summary is "
-                   "written with. Default: the system locale's.")
-        ->type_name("C")
-        ->check(CLI::IsMember({".", ","}));
-    app.add_option("--lang", options.lang,
-                   "Language of the summary, the status text and the messages: \"ru\" "
-                   "(Russian, as the window has always spoken) or \"en\" (English). Default "
-                   "ru. The numbers are the same in both.")
-        ->type_name("L")
-        ->check(CLI::IsMember({"ru", "en"}));
+    const char* separatorHelp =
+        separatorUse == SeparatorUse::Summary
+            ? "Decimal separator of the locale, \".\" or \",\": the one the summary is written "
+              "with. Default: the system locale's."
+            : "Decimal separator, \".\" or \",\", with which a field text that is not a "
+              "number is quoted in its message. Every field reads either separator, and the "
+              "numbers are printed with \".\" whatever it is. Default \".\".";
+    Check(app.add_option("--separator", options.separator, separatorHelp)->type_name("C"),
+          OneOf({".", ","}, true));
+    AddLanguageOption(app, options.lang);
 }
 
 void AddDesignFileOption(CLI::App& app, CliOptions& options) {
-    app.add_option("--design", options.designPath,
-                   "Read the design (the seven field texts, the topology and the response) from "
-                   "the design file FILE, as the window's Open command does, before the other "
-                   "options apply: they change single values of it, and an option that is not "
-                   "given keeps the file's value. A file that cannot be read, or whose topology "
-                   "or response line is not an integer in range, is an error.")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    Check(app.add_option(
+                 "--design", options.designPath,
+                 "Read the design (the seven field texts, the topology and the response) from "
+                 "the design file FILE, as the window's Open command does, before the other "
+                 "options apply: they change single values of it, and an option that is not "
+                 "given keeps the file's value. A file that cannot be read, or whose topology "
+                 "or response line is not an integer in range, is an error.")
+              ->type_name("FILE"),
+          FileName());
 }
 
 void AddCrystalSetOptions(CLI::App& app, CliOptions& options) {
-    app.add_option("--crystals", options.crystalsPath,
-                   "Design from measured crystals: the CSV list FILE (name,fs_hz,lm_h,rm_ohm,c0_f, "
-                   "as 'crystals --csv' writes it) holds one crystal per position, in order, as "
-                   "many as the topology has. The synthesis takes their mean Lm, Rm and C0 as Ld, "
-                   "Rd and Cs, and as Fo their mean fs (the highest with --trim); the analysis "
-                   "takes each position's own crystal. Not with --fo, --ld, --cs or --rd.")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    Check(app.add_option(
+                 "--crystals", options.crystalsPath,
+                 "Design from measured crystals: the CSV list FILE (name,fs_hz,lm_h,rm_ohm,c0_f, "
+                 "as 'crystals --csv' writes it) holds one crystal per position, in order, as "
+                 "many as the topology has. The synthesis takes their mean Lm, Rm and C0 as Ld, "
+                 "Rd and Cs, and as Fo their mean fs (the highest with --trim); the analysis "
+                 "takes each position's own crystal. Not with --fo, --ld, --cs or --rd.")
+              ->type_name("FILE"),
+          FileName());
     app.add_flag("--trim", options.trim,
                  "With --crystals: put in series with each crystal the capacitor that lifts its "
                  "fs to the highest of the set, and design at that frequency.");
@@ -219,8 +260,11 @@ void AddCrystalSetOptions(CLI::App& app, CliOptions& options) {
 
 std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
                                                 const DesignFields& fields, CrystalSetOption& set) {
+    const Language language = LanguageOf(options);
     if (options.crystalsPath.empty()) {
-        if (options.trim) return "--trim needs --crystals FILE";
+        if (options.trim)
+            return InLanguage(language, "--trim задаётся только вместе с --crystals FILE",
+                              "--trim needs --crystals FILE");
         return std::nullopt;
     }
     const std::pair<bool, const char*> conflicts[] = {
@@ -231,7 +275,8 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
     };
     for (const auto& [given, name] : conflicts) {
         if (given) {
-            return std::string("--crystals gives Fo, Ld, Cs and Rd from the crystals: leave out ") +
+            return InLanguage(language, "--crystals берёт Fo, Ld, Cs и Rd у кварцев: уберите ",
+                              "--crystals gives Fo, Ld, Cs and Rd from the crystals: leave out ") +
                    name;
         }
     }
@@ -239,14 +284,18 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
     try {
         list = ReadCrystalList(options.crystalsPath);
     } catch (const CommandError& error) {
-        return error.Text(LanguageOf(options));
+        return error.Text(language);
     }
     if (fields.FilterType >= 1 && fields.FilterType <= FilterTypeCount) {
         const int count = DescriptorOf(fields.FilterType).crystalCount;
         if (static_cast<int>(list.size()) != count) {
-            return options.crystalsPath + " holds " + std::to_string(list.size()) +
-                   " crystals; topology " + std::to_string(fields.FilterType) + " has " +
-                   std::to_string(count);
+            const std::string held = std::to_string(list.size());
+            const std::string type = std::to_string(fields.FilterType);
+            return options.crystalsPath + InLanguage(language,
+                                                     ": кварцев в списке " + held + ", а у схемы " +
+                                                         type + " их " + std::to_string(count),
+                                                     " holds " + held + " crystals; topology " +
+                                                         type + " has " + std::to_string(count));
         }
     }
     set.crystals.clear();
@@ -259,29 +308,30 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
 void DefineOptions(CLI::App& app, CliOptions& options) {
     app.formatter(std::make_shared<ManualFormatter>());
     app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options);
+    AddDesignValueOptions(app, options, SeparatorUse::Summary);
     app.add_flag("--overlay", options.overlay,
                  "Calculate in overlay mode: the status text of the curve (as the window's "
                  "status bar shows it) is printed after the summary.");
     app.add_flag("--json", options.json,
                  "Print one JSON object instead of the summary: every design value under its "
                  "own name, \"message\", \"resultText\", \"statusText\" and \"points\".");
-    app.add_option("--curve", options.curvePath,
-                   "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    Check(app.add_option("--curve", options.curvePath,
+                         "Write the response curve to FILE as CSV (detuning_khz,attenuation_db).")
+              ->type_name("FILE"),
+          FileName());
     AddDesignFileOption(app, options);
     AddCrystalSetOptions(app, options);
-    app.add_option("--save-design", options.saveDesignPath,
-                   "Write the design, after --design and the other options have applied, to the "
-                   "design file FILE, exactly as named (no extension is added); an existing file "
-                   "is replaced only once the new one is complete. The reserved lines 6 and 7 "
-                   "come from the file of --design, or are empty. Given with no option other "
-                   "than --design and --separator, only the file is written; otherwise the "
-                   "design is written and then calculated as usual. A file that cannot be "
-                   "written, or a text it cannot hold, is an error, and nothing is calculated.")
-        ->type_name("FILE")
-        ->check(NonEmptyFileName);
+    Check(app.add_option(
+                 "--save-design", options.saveDesignPath,
+                 "Write the design, after --design and the other options have applied, to the "
+                 "design file FILE, exactly as named (no extension is added); an existing file "
+                 "is replaced only once the new one is complete. The reserved lines 6 and 7 "
+                 "come from the file of --design, or are empty. Given with no option other "
+                 "than --design and --separator, only the file is written; otherwise the "
+                 "design is written and then calculated as usual. A file that cannot be "
+                 "written, or a text it cannot hold, is an error, and nothing is calculated.")
+              ->type_name("FILE"),
+          FileName());
 }
 
 std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const char* const* argv) {
@@ -302,25 +352,14 @@ std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const c
 }
 
 std::optional<int> ParseSubcommand(CLI::App& app, const std::vector<std::string>& args,
-                                   std::ostream& out, std::ostream& err) {
+                                   Language language, std::ostream& out, std::ostream& err) {
     std::vector<const char*> argv = {"feldan-cli"};
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
     const std::vector<std::string> split =
         SplitEmptyValues(app, static_cast<int>(argv.size()), argv.data());
-    // CLI11 takes the arguments in reverse order, without the program's name.
-    std::vector<std::string> reversed(split.rbegin(), split.rend() - 1);
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << "feldan-cli " << app.get_name() << ": " << error.what() << '\n'
-            << "Run 'feldan-cli " << app.get_name() << " --help' for the options.\n";
-        return 2;
-    }
-    return std::nullopt;
+    return ParseArguments(app, app.get_name(), {split.begin() + 1, split.end()}, language, out,
+                          err);
 }
 
 DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines) {

@@ -29,15 +29,19 @@ struct CliOptions {
     bool trim = false;           // --trim: apply the suggested trims of the crystals
 };
 
-// Refuses an empty file name (an unset shell variable, say), which must not pass as "no file".
-extern const CLI::Validator NonEmptyFileName;
-
 // The language that --lang names.
 Language LanguageOf(const CliOptions& options);
 
-// The options of a design's values (--type … --level, --separator) and of its file (--design),
-// shared by the calculation and the subcommands that take a design.
-void AddDesignValueOptions(CLI::App& app, CliOptions& options);
+// --lang, for every command: the language of everything it prints but its help.
+void AddLanguageOption(CLI::App& app, std::string& lang);
+
+// What --separator does: the calculation writes its summary with it; the subcommands print
+// their numbers with "." and use it only to quote a field text that is not a number.
+enum class SeparatorUse { Summary, FieldTexts };
+
+// The options of a design's values (--type … --level, --separator, --lang) and of its file
+// (--design), shared by the calculation and the subcommands that take a design.
+void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse separatorUse);
 void AddDesignFileOption(CLI::App& app, CliOptions& options);
 
 // --crystals FILE and --trim, for the commands that design a filter.
@@ -49,9 +53,10 @@ struct CrystalSetOption {
     bool trim = false;
 };
 
-// Reads the crystals of --crystals for `fields`. Returns the text of the reason when the options
-// cannot be used (--crystals with --fo, --ld, --cs or --rd, --trim without --crystals, a file
-// that cannot be read, a count other than the topology's crystals): a usage error, exit 2.
+// Reads the crystals of --crystals for `fields`. Returns the text of the reason, in the language
+// of --lang, when the options cannot be used (--crystals with --fo, --ld, --cs or --rd, --trim
+// without --crystals, a file that cannot be read, a count other than the topology's crystals): a
+// usage error, exit 2.
 std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
                                                 const DesignFields& fields, CrystalSetOption& set);
 
@@ -64,9 +69,10 @@ void DefineOptions(CLI::App& app, CliOptions& options);
 std::vector<std::string> SplitEmptyValues(const CLI::App& app, int argc, const char* const* argv);
 
 // Parses the arguments of a subcommand (after its name), "--option=" being the empty text as
-// for the calculation. An exit status when done: 0 after --help, 2 for bad usage (said on err).
+// for the calculation. An exit status when done: 0 after --help, 2 for bad usage (said on err in
+// `language`).
 std::optional<int> ParseSubcommand(CLI::App& app, const std::vector<std::string>& args,
-                                   std::ostream& out, std::ostream& err);
+                                   Language language, std::ostream& out, std::ostream& err);
 
 // The design to calculate: the window's start state, then the file of --design (its lines are
 // kept in `fileLines`, so that its reserved lines go into a --save-design), then every flag that

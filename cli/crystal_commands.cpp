@@ -8,6 +8,8 @@
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
 #include "engine/crystal.h"
 #include "engine/messages.h"
 #include "files/atomic_file.h"
@@ -20,7 +22,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Parses a subcommand's arguments; an exit status when done (help, bad usage).
 std::string Short(double value, int digits = 6) {
     char buffer[40];
     const auto end =
@@ -39,10 +40,24 @@ void AddCrystalKeys(Json& json, const CrystalModel* m) {
     json["Q"] = m ? Json(m->Q()) : Json(nullptr);
 }
 
-std::string CrystalLine(const CrystalModel& m) {
-    return "Fo=" + Short(m.fsHz / 1000, 10) + " kHz; Ld=" + Short(m.lmH * 1000) +
-           " mH; Cs=" + Short(m.c0F * 1e12) + " pF; Rd=" + Short(m.rmOhm) +
-           " Ohm; Cm=" + Short(m.cmF * 1e15) + " fF; Q=" + Short(m.Q(), 6);
+// The units of a crystal's values, in the words of the window's fields.
+struct CrystalUnits {
+    const char *kHz, *mH, *pF, *ohm, *fF;
+};
+constexpr CrystalUnits RussianUnits = {"кГц", "мГн", "пФ", "Ом", "фФ"};
+constexpr CrystalUnits EnglishUnits = {"kHz", "mH", "pF", "Ohm", "fF"};
+
+std::string CrystalLine(const CrystalModel& m, Language language) {
+    const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
+    return "Fo=" + Short(m.fsHz / 1000, 10) + " " + u.kHz + "; Ld=" + Short(m.lmH * 1000) + " " +
+           u.mH + "; Cs=" + Short(m.c0F * 1e12) + " " + u.pF + "; Rd=" + Short(m.rmOhm) + " " +
+           u.ohm + "; Cm=" + Short(m.cmF * 1e15) + " " + u.fF + "; Q=" + Short(m.Q(), 6);
+}
+
+// A file's error: the reader's text names the file; a file that cannot be written is named.
+int FileFailure(const std::string& text, std::ostream& err) {
+    WriteLine(err, text);
+    return 2;
 }
 
 struct FittedFile {
@@ -60,7 +75,8 @@ FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
     return result;
 }
 
-int RunFit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunFit(const std::vector<std::string>& args, Language language, std::ostream& out,
+           std::ostream& err) {
     CLI::App app{
         "Fit the Butterworth-Van Dyke model of a crystal to a network analyser's sweep: "
         "a .s2p file holds S21 with the crystal in series between source and load, a "
@@ -68,75 +84,89 @@ int RunFit(const std::vector<std::string>& args, std::ostream& out, std::ostream
         "fit"};
     std::string path;
     std::optional<double> fixtureOhm;
+    std::string lang;
     bool json = false;
     app.add_option("FILE", path, "The sweep, .s1p or .s2p.")->required();
-    app.add_option("--fixture-ohm", fixtureOhm,
-                   "The resistance of source and load in the fixture, in Ohm. Default: the "
-                   "file's reference resistance.")
-        ->check(CLI::PositiveNumber);
+    Check(app.add_option("--fixture-ohm", fixtureOhm,
+                         "The resistance of source and load in the fixture, in Ohm. Default: the "
+                         "file's reference resistance."),
+          Above(0, Quantity::Resistance));
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    AddLanguageOption(app, lang);
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
 
     FittedFile fitted;
     try {
         fitted = FitFile(path, fixtureOhm);
     } catch (const CommandError& error) {
-        err << error.what() << '\n';
-        return 2;
+        return FileFailure(error.Text(language), err);
     }
     const CrystalFit& fit = fitted.fit;
     const bool hasModel = fit.verdict != FitVerdict::NoResonance;
-    if (fitted.message) err << MessageText(*fitted.message) << '\n';
+    const std::optional<std::string> message =
+        fitted.message ? std::optional(ForTerminal(MessageText(*fitted.message, language)))
+                       : std::nullopt;
+    if (message) err << *message << '\n';
     if (json) {
         Json j;
         AddCrystalKeys(j, hasModel ? &fit.model : nullptr);
         j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
         j["iterations"] = fit.iterations;
-        j["message"] = fitted.message ? Json(MessageText(*fitted.message)) : Json(nullptr);
+        j["message"] = message ? Json(*message) : Json(nullptr);
         Dump(j, out);
         out << '\n';
     } else if (hasModel) {
-        out << CrystalLine(fit.model) << '\n'
-            << "RMS error " << Short(fit.rmsErrorDb, 3) << " dB after " << fit.iterations
-            << " iterations.\n";
+        const std::string rms = Short(fit.rmsErrorDb, 3);
+        const std::string iterations = std::to_string(fit.iterations);
+        out << CrystalLine(fit.model, language) << '\n'
+            << InLanguage(language,
+                          "Среднеквадратичная ошибка " + rms + " дБ, итераций: " + iterations + ".",
+                          "RMS error " + rms + " dB after " + iterations + " iterations.")
+            << '\n';
     }
     return fitted.message ? 1 : 0;
 }
 
-int RunG3uur(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunG3uur(const std::vector<std::string>& args, Language language, std::ostream& out,
+             std::ostream& err) {
     CLI::App app{
         "The G3UUR oscillator method: the crystal's motional capacitance and inductance "
         "from its oscillator frequency alone and with series capacitors.",
         "g3uur"};
     double f0 = 0, f1 = 0, c1 = 0;
     std::optional<double> f2, c2, c0;
+    std::string lang;
     bool json = false;
-    app.add_option("--f0", f0, "Oscillator frequency with the crystal alone, Hz.")
-        ->required()
-        ->check(CLI::PositiveNumber);
-    app.add_option("--f1", f1, "Frequency with the capacitor C1 in series, Hz.")
-        ->required()
-        ->check(CLI::PositiveNumber);
-    app.add_option("--c1", c1, "C1 in pF.")->required()->check(CLI::PositiveNumber);
-    auto* f2Option = app.add_option("--f2", f2, "Frequency with a second capacitor C2, Hz.")
-                         ->check(CLI::PositiveNumber);
-    auto* c2Option = app.add_option("--c2", c2, "C2 in pF.")->check(CLI::PositiveNumber);
-    auto* c0Option = app.add_option("--c0", c0, "The crystal's C0 in pF, when only C1 was used.")
-                         ->check(CLI::NonNegativeNumber);
+    const ValueCheck frequency = Above(0, Quantity::Frequency);
+    const ValueCheck capacitance = Above(0, Quantity::Capacitance);
+    Check(
+        app.add_option("--f0", f0, "Oscillator frequency with the crystal alone, Hz.")->required(),
+        frequency);
+    Check(app.add_option("--f1", f1, "Frequency with the capacitor C1 in series, Hz.")->required(),
+          frequency);
+    Check(app.add_option("--c1", c1, "C1 in pF.")->required(), capacitance);
+    auto* f2Option =
+        Check(app.add_option("--f2", f2, "Frequency with a second capacitor C2, Hz."), frequency);
+    auto* c2Option = Check(app.add_option("--c2", c2, "C2 in pF."), capacitance);
+    auto* c0Option =
+        Check(app.add_option("--c0", c0, "The crystal's C0 in pF, when only C1 was used."),
+              AtLeast(0, Quantity::Capacitance));
     f2Option->needs(c2Option);
     c2Option->needs(f2Option);
     f2Option->excludes(c0Option);
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    AddLanguageOption(app, lang);
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     if (!f2 && !c0) {
-        err << "feldan-cli g3uur: give --f2 and --c2, or --c0\n"
-            << "Run 'feldan-cli g3uur --help' for the options.\n";
-        return 2;
+        return ReportUsage(
+            "g3uur",
+            InLanguage(language, "задайте --f2 и --c2 или --c0", "give --f2 and --c2, or --c0"),
+            language, err);
     }
     const double cm = f2 ? G3uurMotionalCapacitance(f0, f1, c1 * 1e-12, *f2, *c2 * 1e-12)
                          : G3uurMotionalCapacitance(f0, f1, c1 * 1e-12, *c0 * 1e-12);
     if (!(cm > 0)) {
-        err << MessageText(Message{MessageId::G3uurNoShift, ""}) << '\n';
+        WriteLine(err, MessageText(Message{MessageId::G3uurNoShift, ""}, language));
         return 1;
     }
     const double lm = MotionalInductanceOf(f0, cm);
@@ -147,12 +177,15 @@ int RunG3uur(const std::vector<std::string>& args, std::ostream& out, std::ostre
         Dump(j, out);
         out << '\n';
     } else {
-        out << "Cm=" << Short(cm * 1e15) << " fF; Ld=" << Short(lm * 1000) << " mH\n";
+        const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
+        out << "Cm=" << Short(cm * 1e15) << ' ' << u.fF << "; Ld=" << Short(lm * 1000) << ' '
+            << u.mH << '\n';
     }
     return 0;
 }
 
-int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCrystals(const std::vector<std::string>& args, Language language, std::ostream& out,
+                std::ostream& err) {
     CLI::App app{
         "A set of crystals: fits every sweep (.s1p, .s2p) and reads every list (.csv with "
         "the header name,fs_hz,lm_h,rm_ohm,c0_f), prints the table and picks the best "
@@ -161,23 +194,28 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<std::string> paths;
     std::optional<std::size_t> pick;
     std::optional<double> fixtureOhm;
-    std::string csvPath, setPath;
+    std::string csvPath, setPath, lang;
     bool json = false;
     app.add_option("FILE", paths, "Sweeps and lists.")->required();
-    app.add_option("--pick", pick,
-                   "Pick the N crystals whose series resonances are closest together (of equal "
-                   "spreads, the set whose largest Rm is smaller).")
-        ->check(CLI::PositiveNumber);
-    app.add_option("--fixture-ohm", fixtureOhm, "As for fit.")->check(CLI::PositiveNumber);
-    app.add_option("--csv", csvPath, "Write the fitted crystals to FILE as a list (CSV).");
-    auto* set = app.add_option("--set", setPath,
-                               "Write the picked crystals, lowest fs first, to FILE as a list: "
-                               "the set that --crystals of a design reads.")
-                    ->type_name("FILE")
-                    ->check(NonEmptyFileName);
+    Check(app.add_option("--pick", pick,
+                         "Pick the N crystals whose series resonances are closest together (of "
+                         "equal spreads, the set whose largest Rm is smaller)."),
+          WholeAtLeast(1));
+    Check(app.add_option("--fixture-ohm", fixtureOhm, "As for fit."),
+          Above(0, Quantity::Resistance));
+    Check(app.add_option("--csv", csvPath, "Write the fitted crystals to FILE as a list (CSV).")
+              ->type_name("FILE"),
+          FileName());
+    auto* set =
+        Check(app.add_option("--set", setPath,
+                             "Write the picked crystals, lowest fs first, to FILE as a list: "
+                             "the set that --crystals of a design reads.")
+                  ->type_name("FILE"),
+              FileName());
     set->needs(app.get_option("--pick"));
     app.add_flag("--json", json, "Print the result as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, out, err)) return *status;
+    AddLanguageOption(app, lang);
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
 
     struct Row {
         std::string name;
@@ -190,7 +228,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
             if (PortsOfTouchstoneName(path) != 0) {
                 const FittedFile fitted = FitFile(path, fixtureOhm);
                 if (fitted.message) {
-                    err << MessageText(*fitted.message) << '\n';
+                    WriteLine(err, MessageText(*fitted.message, language));
                     status = std::max(status, 1);
                 }
                 const bool usable = fitted.fit.verdict == FitVerdict::Fitted ||
@@ -202,8 +240,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
                     rows.push_back({c.name, c.model});
             }
         } catch (const CommandError& error) {
-            err << error.what() << '\n';
-            return 2;
+            return FileFailure(error.Text(language), err);
         }
     }
     std::vector<CrystalModel> models;
@@ -219,7 +256,8 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         for (std::size_t k : PickBestSet(models, *pick))
             picked.push_back(rowOfModel[k]);
         if (picked.empty()) {
-            err << MessageText(Message{MessageId::PickTooFew, std::to_string(*pick)}) << '\n';
+            WriteLine(err,
+                      MessageText(Message{MessageId::PickTooFew, std::to_string(*pick)}, language));
             status = std::max(status, 1);
         }
     }
@@ -231,8 +269,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         try {
             WriteFileAtomically(csvPath, CrystalListBytes(list));
         } catch (const CommandError& error) {
-            err << csvPath << ": " << error.what() << '\n';
-            return 2;
+            return FileFailure(csvPath + ": " + error.Text(language), err);
         }
     }
     if (!setPath.empty() && !picked.empty()) {
@@ -242,8 +279,7 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         try {
             WriteFileAtomically(setPath, CrystalListBytes(list));
         } catch (const CommandError& error) {
-            err << setPath << ": " << error.what() << '\n';
-            return 2;
+            return FileFailure(setPath + ": " + error.Text(language), err);
         }
     }
     if (json) {
@@ -251,20 +287,21 @@ int RunCrystals(const std::vector<std::string>& args, std::ostream& out, std::os
         Json& crystals = j["crystals"] = Json::array();
         for (const Row& row : rows) {
             Json c;
-            c["name"] = row.name;
+            c["name"] = ForTerminal(row.name);
             AddCrystalKeys(c, row.model ? &*row.model : nullptr);
             crystals.push_back(c);
         }
         Json& names = j["picked"] = Json::array();
         for (std::size_t i : picked)
-            names.push_back(rows[i].name);
+            names.push_back(ForTerminal(rows[i].name));
         Dump(j, out);
         out << '\n';
     } else {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const bool isPicked = std::find(picked.begin(), picked.end(), i) != picked.end();
-            out << (isPicked ? "* " : "  ") << rows[i].name << ": "
-                << (rows[i].model ? CrystalLine(*rows[i].model) : std::string("no fit")) << '\n';
+            const std::string values = rows[i].model ? CrystalLine(*rows[i].model, language)
+                                                     : InLanguage(language, "нет модели", "no fit");
+            WriteLine(out, (isPicked ? "* " : "  ") + rows[i].name + ": " + values);
         }
     }
     return status;
@@ -276,12 +313,13 @@ bool IsCrystalCommand(const std::string& word) {
     return word == "fit" || word == "g3uur" || word == "crystals";
 }
 
-int RunCrystalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCrystalCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
+                      std::ostream& err) {
     const std::string& command = args.front();
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "fit") return RunFit(rest, out, err);
-    if (command == "g3uur") return RunG3uur(rest, out, err);
-    return RunCrystals(rest, out, err);
+    if (command == "fit") return RunFit(rest, language, out, err);
+    if (command == "g3uur") return RunG3uur(rest, language, out, err);
+    return RunCrystals(rest, language, out, err);
 }
 
 }  // namespace feldan::cli

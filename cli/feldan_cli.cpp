@@ -1,7 +1,7 @@
 #include "cli/feldan_cli.h"
 
 #include <clocale>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,42 +10,16 @@
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "cli/crystal_commands.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
 #include "engine/errors.h"
 #include "engine/version.h"
+#include "files/atomic_file.h"
 
 namespace feldan::cli {
 namespace {
 
 constexpr const char* ProgramName = "feldan-cli";
-
-// A message may quote a text from a design file or the command line. Control characters in it
-// (an escape sequence, say) would act on the terminal instead of being read, so they are shown
-// as \xNN; C1 controls (U+0080..U+009F in UTF-8) likewise. Line breaks stay.
-std::string ForTerminal(const std::string& text) {
-    static constexpr char Hex[] = "0123456789abcdef";
-    std::string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const bool c0 = (c < 0x20 && c != '\n' && c != '\t') || c == 0x7f;
-        const bool c1 = c == 0xc2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9f;
-        if (c0) {
-            shown += "\\x";
-            shown += Hex[c >> 4];
-            shown += Hex[c & 15];
-        } else if (c1) {
-            const auto code = static_cast<unsigned char>(text[++i]);
-            shown += "\\u00";
-            shown += Hex[code >> 4];
-            shown += Hex[code & 15];
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    return shown;
-}
 
 // Everything the parsed command line asks for, before anything is calculated.
 struct Request {
@@ -58,29 +32,16 @@ struct Request {
 
 // Step 1: the arguments. Returns an exit status when the program is done (help, version, bad
 // usage), or nothing when the request is ready.
-std::optional<int> ParseRequest(int argc, const char* const* argv, std::ostream& out,
-                                std::ostream& err, char systemSeparator, Request& request) {
+std::optional<int> ParseRequest(int argc, const char* const* argv, Language language,
+                                std::ostream& out, std::ostream& err, char systemSeparator,
+                                Request& request) {
     CLI::App app{"", ProgramName};
     DefineOptions(app, request.options);
     app.set_version_flag("--version", std::string(ProgramName) + " " + VersionText,
                          "Print the version and exit.");
     const std::vector<std::string> args = SplitEmptyValues(app, argc, argv);
-    std::vector<const char*> pointers;
-    for (const std::string& arg : args)
-        pointers.push_back(arg.c_str());
-    try {
-        app.parse(static_cast<int>(pointers.size()), pointers.data());
-    } catch (const CLI::CallForHelp&) {
-        out << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion& version) {
-        out << version.what() << '\n';
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        err << ProgramName << ": " << error.what() << '\n'
-            << "Run '" << ProgramName << " --help' for the options.\n";
-        return 2;
-    }
+    if (auto status = ParseArguments(app, "", {args.begin() + 1, args.end()}, language, out, err))
+        return status;
     request.separator =
         request.options.separator ? request.options.separator->front() : systemSeparator;
     return std::nullopt;
@@ -94,15 +55,12 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
             SaveDesign(request.options, request.fields, request.fileLines);
         }
     } catch (const CommandError& error) {
-        err << ForTerminal(error.what()) << '\n';
+        WriteLine(err, error.what());
         return 2;
     }
     if (!CalculationAsked(request.options)) return 0;
-    if (auto problem = ReadCrystalSetOption(request.options, request.fields, request.crystalSet)) {
-        err << ProgramName << ": " << ForTerminal(*problem) << '\n'
-            << "Run '" << ProgramName << " --help' for the options.\n";
-        return 2;
-    }
+    if (auto problem = ReadCrystalSetOption(request.options, request.fields, request.crystalSet))
+        return ReportUsage("", *problem, LanguageOf(request.options), err);
     return std::nullopt;
 }
 
@@ -114,13 +72,18 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
                   request.crystalSet.crystals, request.crystalSet.trim);
     int status = ExitStatusOf(result.ending);
 
-    if (result.message) err << ForTerminal(*result.message) << '\n';
+    if (result.message) WriteLine(err, *result.message);
     if (!options.curvePath.empty()) {
-        std::ofstream file(options.curvePath, std::ios::binary | std::ios::trunc);
-        if (file) WriteCurveCsv(result.curve, file);
-        file.close();
-        if (!file) {
-            err << ProgramName << ": cannot write the curve to '" << options.curvePath << "'\n";
+        std::ostringstream csv;
+        WriteCurveCsv(result.curve, csv);
+        try {
+            WriteFileAtomically(options.curvePath, csv.str());
+        } catch (const CommandError&) {
+            WriteLine(err,
+                      std::string(ProgramName) + ": " +
+                          InLanguage(LanguageOf(options),
+                                     "не удалось записать кривую в «" + options.curvePath + "»",
+                                     "cannot write the curve to '" + options.curvePath + "'"));
             status = 2;
         }
     }
@@ -128,7 +91,7 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
         WriteJson(result, out);
     } else {
         if (result.resultText) out << *result.resultText << '\n';
-        if (result.statusText) out << *result.statusText << '\n';
+        if (result.statusText) WriteLine(out, *result.statusText);
         if (result.crystalSetText) out << *result.crystalSetText << '\n';
     }
     out.flush();
@@ -153,17 +116,15 @@ char SystemDecimalSeparator() {
 
 int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                  char systemSeparator) {
-    if (argc > 1 && IsBuildCommand(argv[1])) {
-        return RunBuildCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
-    }
-    if (argc > 1 && IsAnalysisCommand(argv[1])) {
-        return RunAnalysisCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
-    }
-    if (argc > 1 && IsCrystalCommand(argv[1])) {
-        return RunCrystalCommand(std::vector<std::string>(argv + 1, argv + argc), out, err);
-    }
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // Read first, so that a usage error is said in the language asked for.
+    const Language language = LanguageOfArguments(args);
+    if (argc > 1 && IsBuildCommand(argv[1])) return RunBuildCommand(args, language, out, err);
+    if (argc > 1 && IsAnalysisCommand(argv[1])) return RunAnalysisCommand(args, language, out, err);
+    if (argc > 1 && IsCrystalCommand(argv[1])) return RunCrystalCommand(args, language, out, err);
     Request request;
-    if (auto status = ParseRequest(argc, argv, out, err, systemSeparator, request)) return *status;
+    if (auto status = ParseRequest(argc, argv, language, out, err, systemSeparator, request))
+        return *status;
     if (auto status = ResolveRequest(request, err)) return *status;
     return CalculateAndReport(request, out, err);
 }

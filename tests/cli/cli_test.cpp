@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -302,7 +303,8 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     const std::vector<std::string> sections = {"NAME\n",    "SYNOPSIS\n",    "DESCRIPTION\n",
-                                               "OPTIONS\n", "EXIT STATUS\n", "EXAMPLES\n"};
+                                               "OPTIONS\n", "SUBCOMMANDS\n", "EXIT STATUS\n",
+                                               "EXAMPLES\n"};
     std::size_t previous = 0;
     for (const std::string& section : sections) {
         SCOPED_TRACE(section);
@@ -333,6 +335,34 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     }
 }
 
+// Each name the SUBCOMMANDS section gives (a line followed by its indented description) is a
+// subcommand: its --help is its own, not the calculation's, which an unknown word would get.
+TEST(FeldanCli, HelpListsEverySubcommand) {
+    const CliRun run = RunCli({"--help"});
+    const std::size_t from = run.out.find("SUBCOMMANDS\n");
+    ASSERT_NE(from, std::string::npos);
+    std::istringstream section(run.out.substr(from, run.out.find("EXIT STATUS\n") - from));
+    std::vector<std::string> names;
+    std::string line, next;
+    std::getline(section, line);
+    while (std::getline(section, next)) {
+        if (line.rfind("    ", 0) == 0 && line[4] != ' ' && next.rfind("        ", 0) == 0)
+            names.push_back(line.substr(4, line.find(' ', 4) - 4));
+        line = next;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export",
+                                               "round", "match", "tolerance"}));
+    for (const std::string& name : names) {
+        const CliRun help = RunCli({name, "--help"});
+        EXPECT_EQ(help.status, 0) << name;
+        EXPECT_NE(help.out.find("Usage: " + name), std::string::npos) << name;
+        // The subcommands print their numbers with "."; --separator only quotes a field text.
+        if (help.out.find("--separator") != std::string::npos) {
+            EXPECT_EQ(help.out.find("system locale"), std::string::npos) << name;
+        }
+    }
+}
+
 TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
     struct Case {
         std::string fo;
@@ -347,6 +377,8 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
          "31m",
          "\\u009b31m"},
         {"Гц", "Гц"},
+        {"\xff\xfe", "\\xff\\xfe"},
+        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -354,6 +386,10 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, "'" + c.shown + "' is not a valid floating point value\n");
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+        // The JSON message is the same text; the library refuses one that is not UTF-8.
+        const CliRun json = RunCli({"--json", "--fo", c.fo});
+        EXPECT_EQ(json.status, 2);
+        EXPECT_EQ(nlohmann::json::parse(json.out)["message"].get<std::string>() + "\n", run.err);
     }
 }
 
@@ -363,7 +399,8 @@ TEST(FeldanCli, EmptyFileNamesAreBadUsage) {
         for (const CliRun& run : {RunCli({option, ""}), RunCli({std::string(option) + "="})}) {
             EXPECT_EQ(run.status, 2);
             EXPECT_TRUE(run.out.empty());
-            EXPECT_NE(run.err.find("file name is empty"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(std::string(option) + ": пустое имя файла"), std::string::npos)
+                << run.err;
         }
     }
 }

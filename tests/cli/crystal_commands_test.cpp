@@ -81,6 +81,45 @@ TEST(FitCommand, WarningsAndErrors) {
     EXPECT_EQ(RunCli({"fit", beside, "--fixture-ohm", "0"}).status, 2);
 }
 
+// Valid UTF-8 is what the JSON library takes into a string.
+bool IsUtf8(const std::string& text) {
+    try {
+        (void)Json(text).dump();
+        return true;
+    } catch (const Json::type_error&) {
+        return false;
+    }
+}
+
+// A sweep of bytes that are no text, under a name with an escape character, and a list with such
+// a name: what quotes them shows them escaped, on standard error, standard output and in JSON.
+TEST(CrystalCommands, BytesThatAreNoTextAreShownEscaped) {
+    const std::string sweep = TempPath("raw\x1b.s2p");
+    std::ofstream(sweep, std::ios::binary) << "\xff\xfe 1 2 3\r\n";
+    const std::string list = TempPath("raw.csv");
+    std::ofstream(list, std::ios::binary)
+        << "name,fs_hz,lm_h,rm_ohm,c0_f\n\xff\x1b\xe2\x82,1e7,0.015,12,4e-12\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string shown;  // on standard error, or else on standard output
+    } cases[] = {
+        {{"fit", sweep}, 2, "raw\\x1b.s2p», строка 1: «\\xff\\xfe» — не число"},
+        {{"crystals", sweep, "--lang", "en"}, 2, "raw\\x1b.s2p, line 1: \"\\xff\\xfe\" is not"},
+        {{"crystals", list}, 0, "  \\xff\\x1b\\xe2\\x82: Fo=10000 "},
+        {{"crystals", list, "--json"}, 0, "\"name\": \"\\\\xff\\\\x1b\\\\xe2\\\\x82\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args.back());
+        const auto run = RunCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.shown), std::string::npos)
+            << run.out << run.err;
+        EXPECT_TRUE(IsUtf8(run.out) && IsUtf8(run.err));
+        EXPECT_EQ((run.out + run.err).find('\x1b'), std::string::npos);
+    }
+}
+
 TEST(G3uurCommand, OneOrTwoCapacitors) {
     // Cm = 2·Δf·(C0 + C1)/f0 = 2·2000·(4 + 33) pF/10 MHz = 14.8 fF.
     const auto one = RunCli(

@@ -94,8 +94,10 @@ TEST(CrystalSetOption, UnusableOptionsAreBadUsage) {
         {{"sweep", "--crystals", set + ".missing"}, ".missing: File not found"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.back());
-        const auto run = RunCli(c.args);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--lang", "en"});
+        const auto run = RunCli(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;

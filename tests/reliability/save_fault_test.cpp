@@ -76,5 +76,27 @@ TEST(SaveFaults, FailedSyncOrRenameKeepsTheOldFile) {
     fs::remove_all(folder);
 }
 
+// The curve of --curve is saved as a design is: a failed sync is an error and leaves the old
+// file as it was, with no temporary beside it.
+TEST(SaveFaults, FailedSyncKeepsTheOldCurve) {
+    if (std::string(FELDAN_STRACE_PATH).empty()) GTEST_SKIP() << "strace is not installed";
+    const fs::path folder =
+        fs::temp_directory_path() / ("feldan-curve-faults-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path target = folder / "curve.csv";
+    std::ofstream(target, std::ios::binary) << "old curve\n";
+    const test::ProgramRun probe = RunWithFault("getpid:retval=1", {"--version"});
+    if (probe.status != 0) GTEST_SKIP() << "strace cannot trace here: " << probe.err;
+
+    const test::ProgramRun run =
+        RunWithFault("fsync:error=EIO:when=1", {"--curve", target.string(), "--lang", "en"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "feldan-cli: cannot write the curve to '" + target.string() + "'\n");
+    EXPECT_EQ(ReadBytes(target), "old curve\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace feldan::reliability
