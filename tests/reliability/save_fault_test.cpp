@@ -98,5 +98,14 @@ TEST(SaveFaults, FailedSyncKeepsTheOldCurve) {
     fs::remove_all(folder);
 }
 
+// A device or a pipe cannot be replaced by a rename: the curve goes to it as a stream, so
+// "--curve /dev/stdout" still puts the table in a pipeline.
+TEST(SaveFaults, CurveToAPipeIsWrittenAsAStream) {
+    const test::ProgramRun run = test::RunProgram(FELDAN_CLI_PATH, {"--curve", "/dev/stdout"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("detuning_khz,attenuation_db\n", 0), 0u);
+    EXPECT_NE(run.out.find("dF(-3"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace feldan::reliability
