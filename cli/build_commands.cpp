@@ -14,9 +14,11 @@
 #include "cli/usage.h"
 #include "engine/matching.h"
 #include "engine/messages.h"
+#include "engine/project.h"
 #include "engine/rounding.h"
 #include "engine/standard_values.h"
 #include "engine/tolerance.h"
+#include "files/project_file.h"
 
 namespace feldan::cli {
 
@@ -37,35 +39,59 @@ void AddDesign(CLI::App& app, CliOptions& options) {
     AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options);
     AddCrystalSetOptions(app, options);
+    CLI::Option* project =
+        Check(app.add_option("--project", options.projectPath,
+                             "Take the design, its crystals, set and trims, the rounding, the "
+                             "tuned parts and the matching resistance from the Feldan project "
+                             "FILE (.feldan) as the window saved it; the design options change "
+                             "single values of it. Not with --design, --crystals or --trim.")
+                  ->type_name("FILE"),
+              FileName());
+    project->excludes(app.get_option("--design"));
+    project->excludes(app.get_option("--crystals"));
+    project->excludes(app.get_option("--trim"));
 }
 
-// The design calculated and its schematic measured, or an exit status.
-std::optional<int> Build(const std::string& command, const CliOptions& options, std::ostream& err,
-                         std::optional<BuiltDesign>& built) {
-    DesignFileLines lines;
-    DesignFields fields;
+// The project the options describe: the file of --project, or the design of --design and the
+// flags with the crystals of --crystals in position order.
+std::optional<int> ProjectOf(const std::string& command, const CliOptions& options,
+                             std::ostream& err, Project& project) {
+    const Language language = LanguageOf(options);
     try {
-        fields = ResolveDesign(options, lines);
+        if (!options.projectPath.empty()) {
+            try {
+                project = ReadProjectFile(options.projectPath);
+            } catch (const CommandError& error) {
+                throw CommandError(NamingTheFile(options.projectPath, error, language));
+            }
+            ApplyDesignOptions(options, project.design);
+            return std::nullopt;
+        }
+        DesignFileLines lines;
+        project.design = ResolveDesign(options, lines);
     } catch (const CommandError& error) {
         WriteLine(err, error.what());
         return 2;
     }
     CrystalSetOption set;
-    if (auto problem = ReadCrystalSetOption(options, fields, set))
-        return ReportUsage(command, *problem, LanguageOf(options), err);
-    Message message;
-    const char separator = options.separator ? options.separator->front() : '.';
-    built = BuildDesign(fields, separator, message, set.crystals, set.trim);
-    if (!built) {
-        WriteLine(err, MessageText(message, LanguageOf(options)));
-        const bool error =
-            message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
-            message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow ||
-            message.id == MessageId::CrystalSetValue ||
-            message.id == MessageId::CrystalTrimImpossible;
-        return error ? 2 : 1;
+    if (auto problem = ReadCrystalSetOption(options, project.design, set))
+        return ReportUsage(command, *problem, language, err);
+    for (const CrystalModel& crystal : set.crystals) {
+        project.positions.push_back(static_cast<int>(project.crystals.size()));
+        project.crystals.push_back({"ZQ" + std::to_string(project.positions.size()), crystal});
     }
+    project.trim = set.trim;
     return std::nullopt;
+}
+
+// The project built (BuildProject), or an exit status.
+std::optional<int> Build(const Project& project, const CliOptions& options, std::ostream& err,
+                         ProjectBuild& build) {
+    const char separator = options.separator ? options.separator->front() : '.';
+    build = BuildProject(project, separator);
+    if (build.outcome == Outcome::Done) return std::nullopt;
+    WriteLine(err, MessageText(build.message, LanguageOf(options)));
+    return build.outcome == Outcome::Error ? 2 : 1;
 }
 
 Json MeasurementsJson(const CalculationResult& r) {
@@ -102,7 +128,9 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
     std::string series;
     std::optional<double> parallelPct;
     bool refit = false, refitE24 = false, json = false;
-    Check(app.add_option("--series", series, "E6, E12, E24 or E96.")->required(),
+    Check(app.add_option("--series", series,
+                         "E6, E12, E24 or E96. Without it, the rounding of --project, with the "
+                         "choices it saved."),
           OneOf({"E6", "E12", "E24", "E96"}));
     Check(app.add_option("--parallel-pct", parallelPct,
                          "Use two standard parts in parallel where one alone is more than P per "
@@ -115,14 +143,25 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
     app.add_flag("--termination-e24", refitE24, "Round the refitted termination to E24.");
     app.add_flag("--json", json, "Print the result as one JSON object.");
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
-    std::optional<BuiltDesign> built;
-    if (auto status = Build("round", options, err, built)) return *status;
+    Project project;
+    if (auto status = ProjectOf("round", options, err, project)) return *status;
     RoundingRequest request;
-    ESeriesFromName(series, request.series);
-    request.parallelPct = parallelPct;
-    request.refitTermination = refit || refitE24;
-    request.terminationToE24 = refitE24;
-    const RoundingResult r = RoundDesign(*built, request);
+    if (!series.empty()) {
+        ESeriesFromName(series, request.series);
+        request.parallelPct = parallelPct;
+        request.refitTermination = refit || refitE24;
+        request.terminationToE24 = refitE24;
+    } else if (project.rounding) {
+        request = *project.rounding;
+    } else {
+        return ReportUsage("round",
+                           InLanguage(language, "нужно задать --series или --project с округлением",
+                                      "--series is required, or a --project with a rounding"),
+                           language, err);
+    }
+    ProjectBuild build;
+    if (auto status = Build(project, options, err, build)) return *status;
+    const RoundingResult r = RoundDesign(*build.built, request);
     if (r.rounded.outcome != Outcome::Done)
         WriteLine(err, MessageText(r.rounded.message, language));
     if (json) {
@@ -158,7 +197,7 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
             << u.ohm << " -> " << Short(r.roundedTerminationOhm) << ' ' << u.ohm << '\n';
         if (r.rounded.outcome == Outcome::Done) {
             const Measurements& m = r.rounded.measurements;
-            const Measurements& n = built->schematic.measurements;
+            const Measurements& n = build.built->schematic.measurements;
             out << "dF: " << Short(n.MeasuredDfHz) << ' ' << u.hz << " -> " << Short(m.MeasuredDfHz)
                 << ' ' << u.hz << "; " << InLanguage(language, "Амин", "Amin") << ": "
                 << Short(n.AminDb, 3) << ' ' << u.dB << " -> " << Short(m.AminDb, 3) << ' ' << u.dB
@@ -212,9 +251,11 @@ int RunTolerance(const std::vector<std::string>& args, Language language, std::o
     app.add_flag("--json", json, "Print the result as one JSON object.");
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
     request.distribution = distribution == "normal" ? Distribution::Normal : Distribution::Uniform;
-    std::optional<BuiltDesign> built;
-    if (auto status = Build("tolerance", options, err, built)) return *status;
-    const ToleranceResult r = feldan::RunTolerance(*built, request);
+    Project project;
+    if (auto status = ProjectOf("tolerance", options, err, project)) return *status;
+    ProjectBuild build;
+    if (auto status = Build(project, options, err, build)) return *status;
+    const ToleranceResult r = feldan::RunTolerance(*build.built, request);
     if (json) {
         Json j;
         j["trials"] = r.trials;
@@ -259,43 +300,58 @@ int RunMatch(const std::vector<std::string>& args, Language language, std::ostre
         "match"};
     CliOptions options;
     AddDesign(app, options);
-    double ohm = 50;
+    std::optional<double> ohm;
     bool json = false;
-    Check(app.add_option("--ohm", ohm, "The resistance of the source and load. Default 50."),
+    Check(app.add_option("--ohm", ohm,
+                         "The resistance of the source and load. Default: that of --project, "
+                         "else 50."),
           Above(0, Quantity::Resistance));
     app.add_flag("--json", json, "Print the result as one JSON object.");
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
-    std::optional<BuiltDesign> built;
-    if (auto status = Build("match", options, err, built)) return *status;
-    const double rin = built->design.synthesis.InputOhm;
-    const double foHz = built->design.input.FoKHz * 1000;
-    const LNetwork network = LMatch(ohm, rin, foHz);
-    const double ratio = TransformerTurnsRatio(ohm, rin);
+    Project project;
+    if (auto status = ProjectOf("match", options, err, project)) return *status;
+    project.matchOhm = ohm ? *ohm : project.matchOhm.value_or(50);
+    ProjectBuild build;
+    if (auto status = Build(project, options, err, build)) return *status;
+    // The ends as soldered: from the termination in force (rounded, tuned), with the capacitor
+    // in standard parts under a rounding.
+    if (!build.matching) return 1;  // a termination of 0 Ohm: Build said why
+    const EndMatching& m = *build.matching;
+    const LNetwork& network = m.ends.network;
+    const double rin = m.ends.terminationOhm;
+    const double ratio = m.turnsRatio;
     const std::string shuntAt = network.shuntAtTo ? "filter" : "source";
+    const std::string parts = !m.shuntParts               ? std::string()
+                              : m.shuntParts->smaller > 0 ? " = " + Short(m.shuntParts->larger) +
+                                                                " + " + Short(m.shuntParts->smaller)
+                                                          : " = " + Short(m.shuntParts->larger);
     if (json) {
         Json j;
-        j["sourceOhm"] = ohm;
+        j["sourceOhm"] = m.ends.systemOhm;
         j["terminationOhm"] = rin;
         j["seriesUH"] = network.seriesH * 1e6;
-        j["shuntPF"] = network.shuntF * 1e12;
+        j["shuntPF"] = m.exactShuntPF;
+        if (m.shuntParts)
+            j["shuntPartsPF"] = Json::array({m.shuntParts->larger, m.shuntParts->smaller});
         j["shuntAt"] = shuntAt;
         j["turnsRatio"] = ratio;
         Dump(j, out);
         out << '\n';
     } else if (language == Language::English) {
-        out << "L network at each end, " << Short(ohm) << " Ohm to Rin=" << Short(rin, 4)
-            << " Ohm: series L=" << Short(network.seriesH * 1e6)
-            << " uH, shunt C=" << Short(network.shuntF * 1e12) << " pF across the " << shuntAt
+        out << "L network at each end, " << Short(m.ends.systemOhm)
+            << " Ohm to Rin=" << Short(rin, 4) << " Ohm: series L=" << Short(network.seriesH * 1e6)
+            << " uH, shunt C=" << Short(m.exactShuntPF) << parts << " pF across the " << shuntAt
             << " side.\n"
             << "Or a transformer with turns ratio " << Short(ratio, 4)
-            << " (filter side : " << Short(ohm) << " Ohm side).\n";
+            << " (filter side : " << Short(m.ends.systemOhm) << " Ohm side).\n";
     } else {
-        out << "Г-звено на каждом конце, " << Short(ohm) << " Ом к Rвх=" << Short(rin, 4)
+        out << "Г-звено на каждом конце, " << Short(m.ends.systemOhm)
+            << " Ом к Rвх=" << Short(rin, 4)
             << " Ом: последовательная L=" << Short(network.seriesH * 1e6)
-            << " мкГн, параллельная C=" << Short(network.shuntF * 1e12) << " пФ на стороне "
+            << " мкГн, параллельная C=" << Short(m.exactShuntPF) << parts << " пФ на стороне "
             << (network.shuntAtTo ? "фильтра" : "источника") << ".\n"
             << "Или трансформатор с коэффициентом трансформации " << Short(ratio, 4)
-            << " (сторона фильтра : сторона " << Short(ohm) << " Ом).\n";
+            << " (сторона фильтра : сторона " << Short(m.ends.systemOhm) << " Ом).\n";
     }
     return 0;
 }

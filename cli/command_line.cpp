@@ -167,16 +167,14 @@ class ManualFormatter : public CLI::FormatterBase {
     }
 };
 
-// A file error for a shell: the file first, then the reason without the blanks that pad the
-// window's warnings.
+}  // namespace
+
 std::string NamingTheFile(const std::string& path, const CommandError& error, Language language) {
     std::string reason = error.Text(language);
     reason.erase(0, reason.find_first_not_of(' '));
     reason.erase(reason.find_last_not_of(' ') + 1);
     return path + ": " + reason;
 }
-
-}  // namespace
 
 Language LanguageOf(const CliOptions& options) {
     return options.lang == "en" ? Language::English : Language::Russian;
@@ -371,6 +369,11 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
             throw CommandError(NamingTheFile(options.designPath, error, LanguageOf(options)));
         }
     }
+    ApplyDesignOptions(options, fields);
+    return fields;
+}
+
+void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
     if (options.type) fields.FilterType = *options.type;
     if (options.response) fields.ResponseType = *options.response;
     InputTexts& texts = fields.texts;
@@ -381,7 +384,6 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
     if (options.df) texts.Df = *options.df;
     if (options.ck) texts.Ck = *options.ck;
     if (options.level) texts.Level = *options.level;
-    return fields;
 }
 
 void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFileLines& fileLines) {

@@ -24,6 +24,7 @@ struct CliOptions {
     bool json = false;
     std::string curvePath;
     std::string designPath;      // --design: read before the flags apply
+    std::string projectPath;     // --project: a .feldan project, read before the flags apply
     std::string saveDesignPath;  // --save-design: the design after --design and the flags
     std::string crystalsPath;    // --crystals: a CSV list of the crystals, in position order
     bool trim = false;           // --trim: apply the suggested trims of the crystals
@@ -78,6 +79,13 @@ std::optional<int> ParseSubcommand(CLI::App& app, const std::vector<std::string>
 // kept in `fileLines`, so that its reserved lines go into a --save-design), then every flag that
 // was given. Throws CommandError, naming the file, when a design cannot be had.
 DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines);
+
+// A file error for a shell: the file first, then the reason without the blanks that pad the
+// window's warnings.
+std::string NamingTheFile(const std::string& path, const CommandError& error, Language language);
+
+// The design flags that were given (--type … --level) put into `fields`.
+void ApplyDesignOptions(const CliOptions& options, DesignFields& fields);
 
 // Writes the design to the file of --save-design, at exactly that path. Throws CommandError,
 // naming the file, when it cannot be written.
