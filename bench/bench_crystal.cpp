@@ -40,8 +40,8 @@ void BM_PickBestOf500(benchmark::State& state) {
 void BM_Tolerance1000(benchmark::State& state) {
     feldan::DesignFields fields;
     fields.FilterType = static_cast<int>(state.range(0));
-    feldan::Message message;
-    const auto built = feldan::BuildDesign(fields, '.', message);
+    const auto build = feldan::BuildDesign(fields, '.');
+    const std::optional<feldan::BuiltDesign>& built = build.built;
     if (!built) return state.SkipWithError("design failed");
     feldan::ToleranceRequest request;
     request.trials = 1000;

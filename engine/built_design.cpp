@@ -80,15 +80,21 @@ std::vector<long> OffsetsOfCurve(const std::vector<CurvePoint>& curve) {
     return offsets;
 }
 
-std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separator, Message& message,
-                                       std::span<const CrystalModel> crystals, bool trim) {
+DesignBuild BuildDesign(const DesignFields& fields, char separator,
+                        std::span<const CrystalModel> crystals, bool trim) {
+    DesignBuild result;
+    const auto refuse = [&](const CalculationResult& c) {
+        result.message = c.message;
+        const MessageId id = c.message.id;
+        const bool error = c.outcome == Outcome::Error || id == MessageId::CrystalSetValue ||
+                           id == MessageId::CrystalTrimImpossible;
+        result.outcome = error ? Outcome::Error : Outcome::Warning;
+        return result;
+    };
     BuiltDesign built;
     built.design = crystals.empty() ? Calculate(fields, separator)
                                     : CalculateWithCrystals(fields, crystals, trim, separator);
-    if (built.design.outcome != Outcome::Done) {
-        message = built.design.message;
-        return std::nullopt;
-    }
+    if (built.design.outcome != Outcome::Done) return refuse(built.design);
     const DesignInput& input = built.design.input;
     built.values = ElementValuesOf(input, built.design.synthesis);
     if (!crystals.empty())
@@ -98,11 +104,9 @@ std::optional<BuiltDesign> BuildDesign(const DesignFields& fields, char separato
     auto circuit = std::make_unique<CircuitAnalysis>();
     BuildSchematicCircuit(*circuit, input.FilterType, built.values,
                           built.design.synthesis.InputOhm);
-    if (!MeasureCircuit(*circuit, input, built.schematic)) {
-        message = built.schematic.message;
-        return std::nullopt;
-    }
-    return built;
+    if (!MeasureCircuit(*circuit, input, built.schematic)) return refuse(built.schematic);
+    result.built = std::move(built);
+    return result;
 }
 
 CalculationResult MeasureNetlist(const BuiltDesign& built,

@@ -23,12 +23,19 @@ struct BuiltDesign {
     ElementValues values;         // the design's elements: each position's crystal and trim
 };
 
-// Calculates the design and measures its schematic. Returns nullopt with `message` set when the
-// design does not calculate or the schematic cannot be measured. Given crystals (in position
-// order), the design is theirs (CalculateWithCrystals), with their trims when `trim` is set.
-std::optional<BuiltDesign> BuildDesign(const DesignFields& design, char separator, Message& message,
-                                       std::span<const CrystalModel> crystals = {},
-                                       bool trim = false);
+// A design built, or why not: a warning of the calculation or of the schematic's measuring, or
+// an error (a text that is no number, an arithmetic fault, a set of crystals that cannot be
+// used).
+struct DesignBuild {
+    Outcome outcome = Outcome::Done;
+    Message message;
+    std::optional<BuiltDesign> built;  // with outcome Done
+};
+
+// Calculates the design and measures its schematic. Given crystals (in position order), the
+// design is theirs (CalculateWithCrystals), with their trims when `trim` is set.
+DesignBuild BuildDesign(const DesignFields& design, char separator,
+                        std::span<const CrystalModel> crystals = {}, bool trim = false);
 
 // Measures the schematic with values set by the builder (BuiltDesign::values with capacitors or
 // trims changed), terminated by `terminationOhm` at both ends, as the Calculate command measures:

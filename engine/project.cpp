@@ -20,23 +20,18 @@ std::vector<NamedCrystal> Project::NamedCrystalsOfSet() const {
 }
 
 ProjectBuild BuildProject(const Project& project, char separator) {
-    Message message;
-    const std::optional<BuiltDesign> built =
-        BuildDesign(project.design, separator, message, project.CrystalsOfSet(), project.trim);
-    if (!built) {
+    DesignBuild design =
+        BuildDesign(project.design, separator, project.CrystalsOfSet(), project.trim);
+    if (!design.built) {
         ProjectBuild b;
-        b.message = message;
-        const bool error =
-            message.id == MessageId::NotAFloat || message.id == MessageId::DivisionByZero ||
-            message.id == MessageId::InvalidOperation || message.id == MessageId::Overflow ||
-            message.id == MessageId::CrystalSetValue ||
-            message.id == MessageId::CrystalTrimImpossible;
-        b.outcome = error ? Outcome::Error : Outcome::Warning;
+        b.outcome = design.outcome;
+        b.message = design.message;
         return b;
     }
     std::optional<RoundingResult> rounding;
-    if (project.rounding) rounding = RoundDesign(*built, *project.rounding);
-    return BuildOnDesign(*built, project.rounding, rounding, project.tuning, project.matchOhm);
+    if (project.rounding) rounding = RoundDesign(*design.built, *project.rounding);
+    return BuildOnDesign(*design.built, project.rounding, rounding, project.tuning,
+                         project.matchOhm);
 }
 
 ProjectBuild BuildOnDesign(const BuiltDesign& built, const std::optional<RoundingRequest>& request,

@@ -11,10 +11,32 @@ namespace {
 BuiltDesign Built(int type = 2) {
     DesignFields fields;
     fields.FilterType = type;
-    Message message;
-    const std::optional<BuiltDesign> built = BuildDesign(fields, '.', message);
-    if (!built) ADD_FAILURE() << MessageText(message);
+    const auto build = BuildDesign(fields, '.');
+    const std::optional<BuiltDesign>& built = build.built;
+    if (!built) ADD_FAILURE() << MessageText(build.message);
     return *built;
+}
+
+// A design that does not build says how: a slip of the calculation is a warning (exit 1 of the
+// command line), a text that is no number an error (exit 2).
+TEST(BuiltDesign, ARefusalCarriesItsOutcomeAndMessage) {
+    struct Case {
+        const char* level;
+        const char* rd;
+        Outcome outcome;
+        MessageId id;
+    };
+    for (const Case& c : {Case{"0", "5.7", Outcome::Warning, MessageId::BadLevel},
+                          Case{"-3", "abc", Outcome::Error, MessageId::NotAFloat},
+                          Case{"-3", "5.7", Outcome::Done, MessageId::None}}) {
+        DesignFields fields;
+        fields.texts.Level = c.level;
+        fields.texts.Rd = c.rd;
+        const DesignBuild build = BuildDesign(fields, '.');
+        EXPECT_EQ(build.outcome, c.outcome) << c.level << ' ' << c.rd;
+        EXPECT_EQ(build.message.id, c.id);
+        EXPECT_EQ(build.built.has_value(), c.outcome == Outcome::Done);
+    }
 }
 
 TEST(TunedSchematic, AsDesignedItIsTheBuiltDesignAndAnotherTerminationMovesTheBand) {

@@ -106,9 +106,9 @@ TEST(CrystalSet, ACrystal100HzLowChangesTheResponseAndItsTrimRestoresIt) {
     EXPECT_LT(edgeWorstDb, 0.2);
 
     // The build aids take the set the same way.
-    Message message;
-    const std::optional<BuiltDesign> built = BuildDesign(design, '.', message, set, true);
-    ASSERT_TRUE(built.has_value()) << MessageText(message);
+    const auto build = BuildDesign(design, '.', set, true);
+    const std::optional<BuiltDesign>& built = build.built;
+    ASSERT_TRUE(built.has_value()) << MessageText(build.message);
     EXPECT_EQ(built->values.Crystal[2].TrimF, trimmed.trimF[1]);
     EXPECT_EQ(built->values.Crystal[3].CmF, set[2].cmF);
     // The sweep takes the set the same way.

@@ -29,9 +29,9 @@ TEST(MatchedFilter, AtFoPassesWhatTheFilterPassesBetweenItsOwnTerminations) {
     for (int type : {2, 3, 7}) {
         DesignFields fields;
         fields.FilterType = type;
-        Message message;
-        const std::optional<BuiltDesign> built = BuildDesign(fields, '.', message);
-        ASSERT_TRUE(built) << MessageText(message);
+        const auto build = BuildDesign(fields, '.');
+        const std::optional<BuiltDesign>& built = build.built;
+        ASSERT_TRUE(built) << MessageText(build.message);
         const double rin = built->design.synthesis.InputOhm;
         const double foHz = built->design.input.FoKHz * 1000;
         for (double systemOhm : {50.0, 20 * rin}) {

@@ -9,9 +9,9 @@ namespace {
 
 BuiltDesign Built(std::span<const CrystalModel> crystals = {}, bool trim = false) {
     DesignFields fields;  // the start design: four crystals, Butterworth
-    Message message;
-    const std::optional<BuiltDesign> built = BuildDesign(fields, '.', message, crystals, trim);
-    if (!built) ADD_FAILURE() << MessageText(message);
+    const auto build = BuildDesign(fields, '.', crystals, trim);
+    const std::optional<BuiltDesign>& built = build.built;
+    if (!built) ADD_FAILURE() << MessageText(build.message);
     return *built;
 }
 
