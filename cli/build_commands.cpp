@@ -168,16 +168,13 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
         Json j;
         Json& caps = j["capacitors"] = Json::array();
         for (const RoundedCapacitor& c : r.capacitors) {
-            std::size_t start = 0;
-            while (start <= c.labels.size()) {
-                const std::size_t end = std::min(c.labels.find('=', start), c.labels.size());
+            for (const std::string& label : c.labels) {
                 Json cap;
-                cap["label"] = c.labels.substr(start, end - start);
+                cap["label"] = label;
                 cap["nominalPF"] = c.nominalPF;
                 cap["roundedPF"] = c.roundedPF;
                 if (c.pair) cap["parallelPF"] = Json::array({c.pair->larger, c.pair->smaller});
                 caps.push_back(cap);
-                start = end + 1;
             }
         }
         j["terminationOhm"] = {{"nominal", r.nominalTerminationOhm},
@@ -188,7 +185,7 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
     } else {
         const Units& u = UnitsOf(language);
         for (const RoundedCapacitor& c : r.capacitors) {
-            out << c.labels << ": " << Short(c.nominalPF) << ' ' << u.pF << " -> "
+            out << JoinedLabels(c.labels) << ": " << Short(c.nominalPF) << ' ' << u.pF << " -> "
                 << (c.pair ? Short(c.pair->larger) + " + " + Short(c.pair->smaller)
                            : Short(c.roundedPF))
                 << ' ' << u.pF << '\n';

@@ -144,4 +144,11 @@ double RippleOf(const std::vector<CurvePoint>& curve) {
     return highest - lowest;
 }
 
+std::string JoinedLabels(const std::vector<std::string>& labels) {
+    std::string joined;
+    for (const std::string& label : labels)
+        joined += (joined.empty() ? "" : "=") + label;
+    return joined;
+}
+
 }  // namespace feldan

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "engine/calculate.h"
@@ -22,6 +23,9 @@ struct BuiltDesign {
     CalculationResult schematic;  // the schematic measured: measurements and curve
     ElementValues values;         // the design's elements: each position's crystal and trim
 };
+
+// Labels as a list shows the parts of one slot: "C1=C5".
+std::string JoinedLabels(const std::vector<std::string>& labels);
 
 // A design built, or why not: a warning of the calculation or of the schematic's measuring, or
 // an error (a text that is no number, an arithmetic fault, a set of crystals that cannot be

@@ -32,11 +32,11 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
         auto entry = std::find_if(result.capacitors.begin(), result.capacitors.end(),
                                   [&](const RoundedCapacitor& c) { return c.slot == item.index; });
         if (entry != result.capacitors.end()) {
-            entry->labels += "=" + std::string(item.label);
+            entry->labels.emplace_back(item.label);
             continue;
         }
         RoundedCapacitor c;
-        c.labels = std::string(item.label);
+        c.labels = {std::string(item.label)};
         c.slot = item.index;
         c.nominalPF = values.CapPF[static_cast<std::size_t>(item.index)];
         const ParallelPair parts = PartsOfSeries(c.nominalPF, request);

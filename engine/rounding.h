@@ -13,7 +13,7 @@ namespace feldan {
 
 // One capacitor of the schematic: its labels and value.
 struct RoundedCapacitor {
-    std::string labels;  // "C1=C5"
+    std::vector<std::string> labels;  // {"C1", "C5"}: the parts of one slot
     int slot = 0;
     double nominalPF = 0;
     double roundedPF = 0;              // one part, or the sum of the pair

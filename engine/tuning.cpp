@@ -14,18 +14,20 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
         auto slot = std::find_if(parts.begin(), parts.end(),
                                  [&](const TunablePart& p) { return p.index == item.index; });
         if (slot != parts.end()) {
-            slot->labels += "=" + std::string(item.label);
+            slot->labels.emplace_back(item.label);
             continue;
         }
         TunablePart part;
-        part.label = part.labels = std::string(item.label);
+        part.label = std::string(item.label);
+        part.labels = {part.label};
         part.index = item.index;
         part.designed = part.built = built.values.CapPF[static_cast<std::size_t>(item.index)];
         parts.push_back(part);
     }
     TunablePart termination;
     termination.kind = TunableKind::Termination;
-    termination.label = termination.labels = TerminationLabel;
+    termination.label = TerminationLabel;
+    termination.labels = {termination.label};
     termination.designed = termination.built = built.design.synthesis.InputOhm;
     parts.push_back(termination);
     for (int position = 1; position <= DescriptorOf(type).crystalCount; ++position) {
@@ -33,7 +35,8 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
         if (!(trimF > 0)) continue;
         TunablePart trim;
         trim.kind = TunableKind::Trim;
-        trim.label = trim.labels = "Ct" + std::to_string(position);
+        trim.label = "Ct" + std::to_string(position);
+        trim.labels = {trim.label};
         trim.index = position;
         trim.designed = trim.built = trimF * 1e12;
         parts.push_back(trim);

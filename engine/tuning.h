@@ -28,7 +28,7 @@ inline constexpr const char* TerminationLabel = "Rin";
 struct TunablePart {
     TunableKind kind = TunableKind::Capacitor;
     std::string label;                 // the key of a tuning list: "C1", "Rin", "Ct1"
-    std::string labels;                // what a list shows: "C1=C5" for the parts of one slot
+    std::vector<std::string> labels;   // {"C1", "C5"}: the parts of one slot
     int index = 0;                     // the CapPF slot, or the crystal position of a trim
     double designed = 0;               // pF, or Ohm for the termination
     double built = 0;                  // as designed, or as rounded when a rounding is in force

@@ -46,10 +46,9 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
     };
     for (const TunablePart& part : build.parts) {
         if (part.kind == TunableKind::Trim) continue;
-        const QString name =
-            part.kind == TunableKind::Termination
-                ? tr("Rвх (вход и выход)")
-                : QString::fromUtf8(part.labels.data(), qsizetype(part.labels.size()));
+        const QString name = part.kind == TunableKind::Termination
+                                 ? tr("Rвх (вход и выход)")
+                                 : FromUtf8(JoinedLabels(part.labels));
         rows.push_back({name, valueText(part, part.designed), solderText(part)});
     }
     for (std::size_t k = 0; k < crystals.size(); ++k) {

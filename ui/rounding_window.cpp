@@ -352,7 +352,7 @@ void RoundingWindow::ShowTables() {
     partsTable_->setRowCount(int(r.capacitors.size()) + 1);
     int row = 0;
     for (const RoundedCapacitor& c : r.capacitors) {
-        partsTable_->setItem(row, 0, Cell(QString::fromStdString(c.labels)));
+        partsTable_->setItem(row, 0, Cell(QString::fromStdString(JoinedLabels(c.labels))));
         partsTable_->setItem(row, 1, Cell(tr("%1 пФ").arg(LocaleNumber(c.nominalPF))));
         partsTable_->setItem(row, 2, Cell(tr("%1 пФ").arg(LocaleNumber(c.roundedPF))));
         partsTable_->setItem(

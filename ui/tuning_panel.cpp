@@ -154,7 +154,7 @@ TuningPanel::TuningPanel(MainWindow& window, ResponseChart& chart, ProjectState&
 QString TuningPanel::PartName(std::size_t part) const {
     // The termination as the summary names it; the capacitors and trims by their labels.
     if (parts_[part].kind == TunableKind::Termination) return tr("Rвх");
-    return FromUtf8(parts_[part].labels);
+    return FromUtf8(JoinedLabels(parts_[part].labels));
 }
 
 void TuningPanel::RetranslateUi() {
@@ -229,7 +229,7 @@ void TuningPanel::ShowParts() {
     unitLabels_.clear();
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         const TunablePart& part = parts_[i];
-        auto* label = new QLabel(FromUtf8(part.labels), fieldsArea_);
+        auto* label = new QLabel(FromUtf8(JoinedLabels(part.labels)), fieldsArea_);
         auto* field = new PartField(fieldsArea_);
         field->setObjectName(QStringLiteral("tune") + FromUtf8(part.label));
         field->stepped = [this, i](int notches) { Nudge(i, notches); };

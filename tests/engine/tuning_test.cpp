@@ -26,7 +26,7 @@ TEST(TunableParts, EverySlotOnceTheTerminationAndTheTrimsOfASet) {
     const BuiltDesign plain = Built();
     std::vector<std::string> labels;
     for (const TunablePart& part : TunablePartsOf(plain, nullptr, {}))
-        labels.push_back(part.labels);
+        labels.push_back(JoinedLabels(part.labels));
     EXPECT_EQ(labels, (std::vector<std::string>{"C1=C5", "C2=C4", "C3", "Rin"}));
 
     // A set trimmed to its highest crystal: the three below it get a trim, in pF.
