@@ -16,6 +16,7 @@
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
 #include "files/spice.h"
+#include "files/sweep_csv.h"
 #include "files/touchstone.h"
 
 namespace feldan::cli {
@@ -120,28 +121,15 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
     return std::nullopt;
 }
 
-std::string Number(double value) {
-    return NumberText(value);
-}
-
 Json OrNull(bool ok, double value) {
     return ok && std::isfinite(value) ? Json(value) : Json(nullptr);
 }
 
 void WriteSweepCsv(const SweepResult& sweep, double foHz, std::ostream& out) {
-    out << "frequency_hz,detuning_khz,s21_db,s21_deg,group_delay_s,s11_db,zin_re_ohm,"
-           "zin_im_ohm\n";
-    for (const SweepPoint& p : sweep.points) {
-        out << Number(p.hz) << ',' << Number((p.hz - foHz) / 1000);
-        if (p.ok) {
-            out << ',' << Number(DecibelsOfS(p.s21)) << ',' << Number(DegreesOf(p.s21)) << ','
-                << Number(p.groupDelaySec) << ',' << Number(DecibelsOfS(p.s11)) << ','
-                << Number(p.zin.real()) << ',' << Number(p.zin.imag());
-        } else {
-            out << ",,,,,,";
-        }
-        out << '\n';
-    }
+    constexpr SweepColumn Columns[] = {SweepColumn::S21Db,         SweepColumn::S21Deg,
+                                       SweepColumn::GroupDelaySec, SweepColumn::S11Db,
+                                       SweepColumn::ZinReOhm,      SweepColumn::ZinImOhm};
+    out << SweepCsv(sweep, foHz, Columns);
 }
 
 int RunSweep(const std::vector<std::string>& args, Language language, std::ostream& out,

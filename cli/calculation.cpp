@@ -1,5 +1,7 @@
 #include "cli/calculation.h"
 
+#include "files/sweep_csv.h"
+
 #include "cli/shell_text.h"
 #include "engine/crystal_set.h"
 
@@ -115,11 +117,7 @@ int ExitStatusOf(Ending ending) {
 }
 
 std::string NumberText(double value) {
-    if (!std::isfinite(value)) return "null";
-    char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
-    return std::string(buffer, end);
+    return TableNumber(value);
 }
 
 void WriteJson(const ShellReport& report, std::ostream& out) {
@@ -169,9 +167,7 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
 }
 
 void WriteCurveCsv(const std::vector<CurvePoint>& curve, std::ostream& out) {
-    out << "detuning_khz,attenuation_db\n";
-    for (const CurvePoint& point : curve)
-        out << NumberText(point.x) << ',' << NumberText(point.y) << '\n';
+    out << CurveCsv(curve);
 }
 
 }  // namespace feldan::cli

@@ -25,6 +25,7 @@
 #include "engine/errors.h"
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
+#include "files/sweep_csv.h"
 #include "ui/language.h"
 #include "ui/main_window.h"
 #include "ui/measured_overlay.h"
@@ -79,16 +80,17 @@ std::vector<double> ValuesOf(AnalysisView view, const SweepPoint& point) {
     return {};
 }
 
-std::vector<const char*> ColumnsOf(AnalysisView view) {
+// The columns of a view's table.
+std::vector<SweepColumn> ColumnsOf(AnalysisView view) {
     switch (view) {
         case AnalysisView::WideBand:
-            return {"s21_db"};
+            return {SweepColumn::S21Db};
         case AnalysisView::GroupDelay:
-            return {"group_delay_us"};
+            return {SweepColumn::GroupDelaySec};
         case AnalysisView::ReturnLoss:
-            return {"return_loss_db"};
+            return {SweepColumn::ReturnLossDb};
         case AnalysisView::Impedance:
-            return {"zin_re_ohm", "zin_im_ohm"};
+            return {SweepColumn::ZinReOhm, SweepColumn::ZinImOhm};
         case AnalysisView::PassBand:
             break;
     }
@@ -153,12 +155,6 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
     return curves;
 }
 
-void AppendNumber(std::string& out, double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.12g", value);
-    out += text;
-}
-
 }  // namespace
 
 void MainWindow::ShowView(AnalysisView view) {
@@ -194,37 +190,15 @@ void MainWindow::PlotViewSweep() {
 }
 
 std::string MainWindow::ViewCsv() const {
-    std::string out;
     if (view_ == AnalysisView::PassBand) {
-        out = "curve,detuning_khz,attenuation_db\n";
+        std::vector<std::vector<CurvePoint>> curves(SeriesCount);
         for (int position = 0; position < SeriesCount; ++position) {
-            for (const QPointF& point : chart_->PassBandPoints(position)) {
-                out += std::to_string(position + 1) + ",";
-                AppendNumber(out, point.x());
-                out += ",";
-                AppendNumber(out, point.y());
-                out += "\n";
-            }
+            for (const QPointF& point : chart_->PassBandPoints(position))
+                curves[std::size_t(position)].push_back({point.x(), point.y()});
         }
-        return out;
+        return CurvesCsv(curves);
     }
-    out = "frequency_hz,detuning_khz";
-    for (const char* column : ColumnsOf(view_))
-        out += std::string(",") + column;
-    out += "\n";
-    if (!viewSweep_) return out;
-    for (const SweepPoint& point : viewSweep_->points) {
-        if (!point.ok) continue;
-        AppendNumber(out, point.hz);
-        out += ",";
-        AppendNumber(out, (point.hz - viewFoHz_) / 1000);
-        for (double value : ValuesOf(view_, point)) {
-            out += ",";
-            AppendNumber(out, value);
-        }
-        out += "\n";
-    }
-    return out;
+    return SweepCsv(viewSweep_ ? *viewSweep_ : SweepResult{}, viewFoHz_, ColumnsOf(view_));
 }
 
 void MainWindow::ExportViewCommand() {

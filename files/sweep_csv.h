@@ -1,0 +1,30 @@
+// Tables of curves and sweeps as CSV, the one form the window's export and feldan-cli write:
+// a header line of column names, then a row per point, every number with 17 significant digits
+// and a decimal point whatever the locale, frequencies in Hz, detunings in kHz, delays in s.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/sweep.h"
+
+namespace feldan {
+
+// The quantities a sweep's table can hold after its frequency_hz and detuning_khz columns.
+enum class SweepColumn { S21Db, S21Deg, GroupDelaySec, S11Db, ReturnLossDb, ZinReOhm, ZinImOhm };
+
+// A number as the tables write it: 17 significant digits, "." ("null" if not finite).
+std::string TableNumber(double value);
+
+// "detuning_khz,attenuation_db" and the curve's points.
+std::string CurveCsv(std::span<const CurvePoint> curve);
+
+// "curve,detuning_khz,attenuation_db": the points of each curve under its number, from 1.
+std::string CurvesCsv(std::span<const std::vector<CurvePoint>> curves);
+
+// The sweep's frequencies, their detuning from foHz, and the columns asked; a point without a
+// solution keeps its frequencies and leaves the columns empty.
+std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const SweepColumn> columns);
+
+}  // namespace feldan
