@@ -48,15 +48,6 @@ QString DialogFolder() {
     return QDir(StartFolder()).absolutePath() + QLatin1Char('/');
 }
 
-// A number as typed, with a decimal point or comma; nothing for anything else.
-std::optional<double> TypedNumber(QString text) {
-    text = text.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 bool Usable(const CrystalModel& c) {
     return c.fsHz > 0 && c.lmH > 0 && c.cmF > 0 && c.rmOhm > 0 && c.c0F >= 0;
 }
@@ -519,8 +510,7 @@ void CrystalWindow::AddFromG3uur() {
                           ? G3uurMotionalCapacitance(f0, f1, c1, *fields[3].value, *fields[4].value)
                           : G3uurMotionalCapacitance(f0, f1, c1, c0);
     if (!(cm > 0)) {
-        Dialogs().Error(
-            FromUtf8(MessageText(Message{MessageId::G3uurNoShift, ""}, CurrentLanguage())));
+        Dialogs().Error(MessageShown(Message{MessageId::G3uurNoShift, ""}));
         return;
     }
     std::vector<NamedCrystal> crystals = project_.Crystals();
@@ -637,8 +627,7 @@ void CrystalWindow::PickBest() {
                    : std::vector<std::size_t>{};
     if (picked.empty()) {
         Refresh();
-        Dialogs().Warning(FromUtf8(MessageText(
-            Message{MessageId::PickTooFew, std::to_string(needed)}, CurrentLanguage())));
+        Dialogs().Warning(MessageShown(Message{MessageId::PickTooFew, std::to_string(needed)}));
         return;
     }
     std::vector<int> positions;

@@ -59,4 +59,9 @@ std::optional<Language> LanguageFromCode(const QString& code) {
     return std::nullopt;
 }
 
+QString MessageShown(const Message& message) {
+    const std::string text = MessageText(message, CurrentLanguage());
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 }  // namespace feldan

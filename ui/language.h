@@ -18,6 +18,9 @@ Language CurrentLanguage();
 // stay in the language they are written in.
 bool SetLanguage(Language language);
 
+// The words of a message in the language in force, as every window shows one.
+QString MessageShown(const Message& message);
+
 // "ru" and "en", as the command line and the settings name the languages.
 QString LanguageCode(Language language);
 std::optional<Language> LanguageFromCode(const QString& code);

@@ -27,8 +27,7 @@ QString Number(double value, int significant) {
 std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
                                           std::span<const NamedCrystal> crystals) {
     if (!build.built) {
-        return {{tr("Схема не рассчитана"), FromUtf8(MessageText(build.message, CurrentLanguage())),
-                 QString()}};
+        return {{tr("Схема не рассчитана"), MessageShown(build.message), QString()}};
     }
     std::vector<PartsListRow> rows;
     const auto valueText = [](const TunablePart& part, double value) {

@@ -295,13 +295,10 @@ void RoundingWindow::Round() {
         }
     }
     if (buildMessage_) {
-        statusLabel_->setText(
-            tr("Фильтр не рассчитывается: %1")
-                .arg(QString::fromStdString(MessageText(*buildMessage_, CurrentLanguage()))));
+        statusLabel_->setText(tr("Фильтр не рассчитывается: %1").arg(MessageShown(*buildMessage_)));
     } else if (result_ && result_->rounded.outcome != Outcome::Done) {
-        statusLabel_->setText(tr("Округлённый фильтр: %1")
-                                  .arg(QString::fromStdString(
-                                      MessageText(result_->rounded.message, CurrentLanguage()))));
+        statusLabel_->setText(
+            tr("Округлённый фильтр: %1").arg(MessageShown(result_->rounded.message)));
     } else {
         statusLabel_->clear();
     }

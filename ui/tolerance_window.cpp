@@ -257,9 +257,7 @@ void ToleranceWindow::Run() {
     if (Running()) return;
     ProjectBuild build = mainWindow_->BuildCurrentProject();
     if (!build.built) {
-        yieldLabel_->setText(
-            tr("Фильтр не рассчитывается: %1")
-                .arg(QString::fromStdString(MessageText(build.message, CurrentLanguage()))));
+        yieldLabel_->setText(tr("Фильтр не рассчитывается: %1").arg(MessageShown(build.message)));
         return;
     }
     std::optional<BuiltDesign> built = std::move(build.built);

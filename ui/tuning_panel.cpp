@@ -214,8 +214,7 @@ void TuningPanel::Rebuild() {
     tuned_.reset();
     failure_.clear();
     if (!built_) {
-        failure_ = tr("Нечего подстраивать: %1")
-                       .arg(FromUtf8(MessageText(build.message, CurrentLanguage())));
+        failure_ = tr("Нечего подстраивать: %1").arg(MessageShown(build.message));
     }
     ShowParts();
     Measure();
@@ -287,11 +286,9 @@ void TuningPanel::Typed(std::size_t part) {
     PartField* field = fields_[part];
     const QString text = field->text().trimmed();
     if (text == ValueText(parts_[part].value, window_.Separator())) return;
-    QString number = text;
-    number.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    if (!ok || !(value > 0) || !std::isfinite(value) || value > 1e9) {
+    const std::optional<double> typed = TypedNumber(text);
+    const double value = typed.value_or(0);
+    if (!(value > 0) || value > 1e9) {
         ShowMessage(
             tr("%1: «%2» — не число больше нуля; осталось %3")
                 .arg(PartName(part), text, ValueText(parts_[part].value, window_.Separator())));
@@ -357,7 +354,7 @@ QString TuningPanel::SummaryText() const {
     const Measurements& designed = built_->schematic.measurements;
     QStringList lines;
     if (tuned_->outcome != Outcome::Done) {
-        lines.append(FromUtf8(MessageText(tuned_->message, CurrentLanguage())));
+        lines.append(MessageShown(tuned_->message));
     } else {
         const Measurements& m = tuned_->measurements;
         lines.append(tr("dF = %1 Гц (расчёт %2)")

@@ -3,7 +3,12 @@
 
 #include <QLocale>
 #include <QString>
+#include <cmath>
+#include <optional>
 #include <string>
+
+#include "engine/errors.h"
+#include "engine/number_text.h"
 
 namespace feldan {
 
@@ -14,6 +19,17 @@ inline QString FromUtf8(const std::string& text) {
 // A number in the notation of the locale in force, to `significant` digits.
 inline QString LocaleNumber(double value, int significant = 4) {
     return QLocale().toString(value, 'g', significant);
+}
+
+// A number typed into a window's field or cell, with either decimal separator, read as the
+// engine reads a field (FieldTextToFloat); nothing for anything else or a value not finite.
+inline std::optional<double> TypedNumber(const QString& text) {
+    try {
+        const double value = FieldTextToFloat(text.trimmed().toStdString(), '.');
+        if (std::isfinite(value)) return value;
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
 }
 
 }  // namespace feldan
