@@ -79,7 +79,7 @@ void MainWindow::CompareCrystals() {
     }
     SetBusyCursor(true);
     // Equal crystals are the set's mean crystal in every position.
-    const std::array<CalculationResult, 3> results = {
+    const std::array<CalculationResult, ComparisonCount> results = {
         feldan::Calculate(untrimmed.fields, separator_, language),
         CalculateWithCrystals(design, crystals, false, separator_, language),
         CalculateWithCrystals(design, crystals, true, separator_, language)};

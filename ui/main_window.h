@@ -16,6 +16,7 @@
 #include "engine/sweep.h"
 #include "files/design_file.h"
 #include "ui/dialog_service.h"
+#include "ui/response_chart.h"
 
 class QAction;
 class QComboBox;
@@ -191,7 +192,7 @@ class MainWindow : public QMainWindow {
     // The controls; each has an object name of the same words without the underscore.
     QWidget* clientArea_ = nullptr;
     QWidget* schematicArea_ = nullptr;
-    std::array<QLabel*, 7> schematicImages_{};  // one per topology
+    std::array<QLabel*, FilterTypeCount> schematicImages_{};  // one per topology
     QLabel* authorsMark_ = nullptr;
     QTextEdit* resultText_ = nullptr;
     ResponseChart* chart_ = nullptr;
@@ -281,10 +282,11 @@ class MainWindow : public QMainWindow {
         CalculationResult result;
         std::string dfText;
     };
-    std::array<std::optional<OverlayText>, 5> overlayTexts_;
-    // The three calculations of "Сравнить кварцы" while the chart shows them, so that a new
-    // language can name them again.
-    std::array<std::optional<OverlayText>, 3> comparison_;
+    std::array<std::optional<OverlayText>, SeriesCount> overlayTexts_;
+    // The calculations of "Сравнить кварцы" (equal crystals, the set untrimmed and trimmed) while
+    // the chart shows them, so that a new language can name them again.
+    static constexpr std::size_t ComparisonCount = 3;
+    std::array<std::optional<OverlayText>, ComparisonCount> comparison_;
 
     std::unique_ptr<DialogService> dialogs_;
     // The image of the last design file opened or saved; its reserved lines 6 and 7 go into
