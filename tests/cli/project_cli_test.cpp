@@ -53,7 +53,8 @@ TEST(ProjectOption, MatchTakesTheTerminationInForceAndTheRoundedCapacitor) {
     const test::ProgramRun round =
         test::RunProgram(FELDAN_CLI_PATH, {"round", "--project", path, "--json"}, {});
     ASSERT_EQ(round.status, 0) << round.err;
-    for (const auto& cap : nlohmann::json::parse(round.out)["capacitors"]) {
+    const auto rounded = nlohmann::json::parse(round.out);
+    for (const auto& cap : rounded["capacitors"]) {
         const double pf = cap["roundedPF"].get<double>();
         EXPECT_TRUE(cap.contains("parallelPF") || RoundToSeries(pf, ESeries::E12) == pf) << pf;
     }
