@@ -1,5 +1,7 @@
 #include "engine/project.h"
 
+#include <utility>
+
 namespace feldan {
 
 std::vector<CrystalModel> Project::CrystalsOfSet() const {
@@ -30,22 +32,22 @@ ProjectBuild BuildProject(const Project& project, char separator) {
     }
     std::optional<RoundingResult> rounding;
     if (project.rounding) rounding = RoundDesign(*design.built, *project.rounding);
-    return BuildOnDesign(*design.built, project.rounding, rounding, project.tuning,
-                         project.matchOhm);
+    return BuildOnDesign(std::move(*design.built), project.rounding, std::move(rounding),
+                         project.tuning, project.matchOhm);
 }
 
-ProjectBuild BuildOnDesign(const BuiltDesign& built, const std::optional<RoundingRequest>& request,
-                           const std::optional<RoundingResult>& rounding,
+ProjectBuild BuildOnDesign(BuiltDesign built, std::optional<RoundingRequest> request,
+                           std::optional<RoundingResult> rounding,
                            std::span<const TunedPart> tuning, std::optional<double> matchOhm) {
     ProjectBuild b;
-    b.built = built;
-    if (request && rounding) b.rounding = rounding;
+    if (request && rounding) b.rounding = std::move(rounding);
     b.parts = TunablePartsOf(built, b.rounding ? &*b.rounding : nullptr, tuning);
     b.circuit = TunedCircuitOf(built, b.parts);
     if (matchOhm && *matchOhm > 0 && b.circuit.terminationOhm > 0) {
         b.matching = MatchEnds(*matchOhm, b.circuit.terminationOhm, built.design.input.FoKHz * 1000,
                                b.rounding ? &*request : nullptr);
     }
+    b.built = std::move(built);
     return b;
 }
 

@@ -57,8 +57,8 @@ ProjectBuild BuildProject(const Project& project, char separator);
 
 // The rest of BuildProject on a design already built and, when `request` is given, rounded to
 // `rounding` (RoundDesign of that request): for a window that rounds as the user chooses.
-ProjectBuild BuildOnDesign(const BuiltDesign& built, const std::optional<RoundingRequest>& request,
-                           const std::optional<RoundingResult>& rounding,
+ProjectBuild BuildOnDesign(BuiltDesign built, std::optional<RoundingRequest> request,
+                           std::optional<RoundingResult> rounding,
                            std::span<const TunedPart> tuning, std::optional<double> matchOhm);
 
 }  // namespace feldan

@@ -64,6 +64,11 @@ ProjectBuild MainWindow::BuildCurrentProject() const {
     return BuildProject(projectState_->ToProject(CurrentDesign()), separator_);
 }
 
+DesignBuild MainWindow::BuildCurrentDesign() const {
+    return BuildDesign(CurrentDesign(), separator_, projectState_->CrystalsOfSet(),
+                       projectState_->Trim());
+}
+
 void MainWindow::CompareCrystals() {
     if (!projectState_->UsesCrystalSet()) {
         ShowError(tr("Набор кварцев не выбран: выберите его в окне «Кварцы»."));

@@ -115,6 +115,9 @@ class MainWindow : public QMainWindow {
     // The project as built (BuildProject): the design with its set of crystals and trims, the
     // rounding, tuning and matching in force.
     ProjectBuild BuildCurrentProject() const;
+    // Only the design built with the project's set of crystals and trims, for the windows that
+    // round or vary it themselves.
+    DesignBuild BuildCurrentDesign() const;
     // The design file the window works on; empty before the first Open or Save.
     QString DesignPath() const { return designPath_; }
 

@@ -255,7 +255,7 @@ RoundingRequest RoundingWindow::Request() const {
 
 void RoundingWindow::Rebuild() {
     outdated_ = false;
-    ProjectBuild build = mainWindow_->BuildCurrentProject();
+    DesignBuild build = mainWindow_->BuildCurrentDesign();
     built_ = std::move(build.built);
     buildMessage_ = built_ ? std::nullopt : std::optional<Message>(build.message);
     Round();

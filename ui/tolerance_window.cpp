@@ -255,7 +255,7 @@ ToleranceRequest ToleranceWindow::Request() const {
 
 void ToleranceWindow::Run() {
     if (Running()) return;
-    ProjectBuild build = mainWindow_->BuildCurrentProject();
+    DesignBuild build = mainWindow_->BuildCurrentDesign();
     if (!build.built) {
         yieldLabel_->setText(tr("Фильтр не рассчитывается: %1").arg(MessageShown(build.message)));
         return;
