@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "engine/calculate.h"
-#include "ui/application.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
+#include "ui/common/language.h"
+#include "ui/main/application.h"
+#include "ui/main/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

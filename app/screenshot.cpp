@@ -44,14 +44,14 @@
 
 #include "engine/calculate.h"
 #include "files/touchstone.h"
-#include "ui/application.h"
-#include "ui/crystal_window.h"
-#include "ui/dialog_service.h"
-#include "ui/info_window.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/rounding_window.h"
-#include "ui/tolerance_window.h"
+#include "ui/build/rounding_window.h"
+#include "ui/build/tolerance_window.h"
+#include "ui/common/dialog_service.h"
+#include "ui/common/language.h"
+#include "ui/crystals/crystal_window.h"
+#include "ui/main/application.h"
+#include "ui/main/info_window.h"
+#include "ui/main/main_window.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/tuning.h"
-#include "ui/response_chart.h"
+#include "ui/widgets/response_chart.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <cmath>
 
 #include "engine/standard_values.h"
-#include "ui/parts_list.h"
-#include "ui/project_state.h"
-#include "ui/rounding_window.h"
-#include "ui/tolerance_window.h"
+#include "ui/build/parts_list.h"
+#include "ui/build/rounding_window.h"
+#include "ui/build/tolerance_window.h"
+#include "ui/common/project_state.h"
 #include "ui_test_support.h"
 
 using feldan::ESeries;

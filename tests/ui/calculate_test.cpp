@@ -8,7 +8,7 @@
 #include <QTextBlock>
 #include <cmath>
 
-#include "ui/panel_bar.h"
+#include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;

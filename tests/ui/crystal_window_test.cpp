@@ -13,8 +13,8 @@
 #include "engine/crystal_set.h"
 #include "files/project_file.h"
 #include "files/touchstone.h"
-#include "ui/crystal_window.h"
-#include "ui/project_state.h"
+#include "ui/common/project_state.h"
+#include "ui/crystals/crystal_window.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/info_window.h"
-#include "ui/window_style.h"
+#include "ui/main/info_window.h"
+#include "ui/widgets/window_style.h"
 #include "ui_test_support.h"
 
 using feldan::InfoWindow;

@@ -14,11 +14,11 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "ui/application.h"
-#include "ui/info_window.h"
-#include "ui/language.h"
-#include "ui/panel_bar.h"
-#include "ui/settings.h"
+#include "ui/common/language.h"
+#include "ui/common/settings.h"
+#include "ui/main/application.h"
+#include "ui/main/info_window.h"
+#include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
 using feldan::Language;

@@ -18,10 +18,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/info_window.h"
-#include "ui/panel_bar.h"
-#include "ui/schematic.h"
-#include "ui/window_style.h"
+#include "ui/main/info_window.h"
+#include "ui/widgets/panel_bar.h"
+#include "ui/widgets/schematic.h"
+#include "ui/widgets/window_style.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;

@@ -11,7 +11,7 @@
 
 #include "engine/sweep.h"
 #include "files/touchstone.h"
-#include "ui/language.h"
+#include "ui/common/language.h"
 #include "ui_test_support.h"
 
 using feldan::AnalysisView;

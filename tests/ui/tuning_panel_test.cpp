@@ -11,9 +11,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "ui/parts_list.h"
-#include "ui/project_state.h"
-#include "ui/tuning_panel.h"
+#include "ui/build/parts_list.h"
+#include "ui/build/tuning_panel.h"
+#include "ui/common/project_state.h"
 #include "ui_test_support.h"
 
 using feldan::ResponseChart;

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "engine/calculate.h"
-#include "ui/dialog_service.h"
-#include "ui/main_window.h"
-#include "ui/response_chart.h"
+#include "ui/common/dialog_service.h"
+#include "ui/main/main_window.h"
+#include "ui/widgets/response_chart.h"
 
 namespace feldan::testing {
 

@@ -18,7 +18,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include "ui/application.h"
+#include "ui/main/application.h"
 #include "ui_test_support.h"
 
 using feldan::DialogService;

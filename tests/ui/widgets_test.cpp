@@ -13,10 +13,10 @@
 #include <cmath>
 #include <vector>
 
-#include "ui/key_rules.h"
-#include "ui/main_window.h"
-#include "ui/response_chart.h"
-#include "ui/schematic.h"
+#include "ui/common/key_rules.h"
+#include "ui/main/main_window.h"
+#include "ui/widgets/response_chart.h"
+#include "ui/widgets/schematic.h"
 
 using feldan::CurvePoint;
 using feldan::SchematicPart;

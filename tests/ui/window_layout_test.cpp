@@ -10,10 +10,10 @@
 #include <QSettings>
 #include <QTest>
 
-#include "ui/info_window.h"
-#include "ui/language.h"
-#include "ui/panel_bar.h"
-#include "ui/settings.h"
+#include "ui/common/language.h"
+#include "ui/common/settings.h"
+#include "ui/main/info_window.h"
+#include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
 using feldan::testing::WindowUnderTest;

@@ -1,11 +1,11 @@
-#include "ui/parts_list.h"
+#include "ui/build/parts_list.h"
 
 #include <QLocale>
 
 #include "engine/messages.h"
-#include "ui/language.h"
-#include "ui/project_state.h"
-#include "ui/ui_text.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/ui_text.h"
 
 namespace feldan {
 

@@ -1,4 +1,4 @@
-#include "ui/info_window.h"
+#include "ui/main/info_window.h"
 
 #include <QEvent>
 #include <QFont>
@@ -8,7 +8,7 @@
 #include <QStyle>
 
 #include "engine/version.h"
-#include "ui/window_style.h"
+#include "ui/widgets/window_style.h"
 
 namespace feldan {
 

@@ -5,13 +5,13 @@
 
 #include "circuit/topologies.h"
 #include "engine/result_text.h"
-#include "ui/crystal_window.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/panel_bar.h"
-#include "ui/project_state.h"
-#include "ui/response_chart.h"
-#include "ui/ui_text.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/ui_text.h"
+#include "ui/crystals/crystal_window.h"
+#include "ui/main/main_window.h"
+#include "ui/widgets/panel_bar.h"
+#include "ui/widgets/response_chart.h"
 
 namespace feldan {
 

@@ -1,13 +1,13 @@
-#include "ui/application.h"
+#include "ui/main/application.h"
 
 #include <QApplication>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
 #include "engine/version.h"
-#include "ui/language.h"
-#include "ui/program_icon.h"
-#include "ui/settings.h"
+#include "ui/common/language.h"
+#include "ui/common/settings.h"
+#include "ui/widgets/program_icon.h"
 
 namespace feldan {
 

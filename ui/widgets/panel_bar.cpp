@@ -1,4 +1,4 @@
-#include "ui/panel_bar.h"
+#include "ui/widgets/panel_bar.h"
 
 #include <QLabel>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "ui/schematic.h"
+#include "ui/widgets/schematic.h"
 
 #include <QCoreApplication>
 #include <QFont>

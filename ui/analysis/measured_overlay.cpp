@@ -1,4 +1,4 @@
-#include "ui/measured_overlay.h"
+#include "ui/analysis/measured_overlay.h"
 
 #include <QAction>
 #include <QDir>
@@ -12,10 +12,10 @@
 #include "engine/errors.h"
 #include "engine/sweep.h"
 #include "files/touchstone.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/response_chart.h"
-#include "ui/settings.h"
+#include "ui/common/language.h"
+#include "ui/common/settings.h"
+#include "ui/main/main_window.h"
+#include "ui/widgets/response_chart.h"
 
 namespace feldan {
 

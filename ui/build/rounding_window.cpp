@@ -1,4 +1,4 @@
-#include "ui/rounding_window.h"
+#include "ui/build/rounding_window.h"
 
 #include <QBoxLayout>
 #include <QChart>
@@ -22,10 +22,10 @@
 
 #include "engine/matching.h"
 #include "engine/messages.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/project_state.h"
-#include "ui/ui_text.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/ui_text.h"
+#include "ui/main/main_window.h"
 
 namespace feldan {
 

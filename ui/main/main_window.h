@@ -15,8 +15,8 @@
 #include "engine/rounding.h"
 #include "engine/sweep.h"
 #include "files/design_file.h"
-#include "ui/dialog_service.h"
-#include "ui/response_chart.h"
+#include "ui/common/dialog_service.h"
+#include "ui/widgets/response_chart.h"
 
 class QAction;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "ui/key_rules.h"
+#include "ui/common/key_rules.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "ui/numeric_edit.h"
+#include "ui/widgets/numeric_edit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <memory>
 
-#include "ui/key_rules.h"
+#include "ui/common/key_rules.h"
 
 namespace feldan {
 

@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -34,22 +34,22 @@
 
 #include "engine/errors.h"
 #include "engine/result_text.h"
-#include "ui/info_window.h"
-#include "ui/key_rules.h"
-#include "ui/language.h"
-#include "ui/measured_overlay.h"
-#include "ui/numeric_edit.h"
-#include "ui/panel_bar.h"
-#include "ui/program_icon.h"
-#include "ui/project_state.h"
-#include "ui/response_chart.h"
-#include "ui/rounding_window.h"
-#include "ui/schematic.h"
-#include "ui/settings.h"
-#include "ui/tolerance_window.h"
-#include "ui/tuning_panel.h"
-#include "ui/ui_text.h"
-#include "ui/window_style.h"
+#include "ui/analysis/measured_overlay.h"
+#include "ui/build/rounding_window.h"
+#include "ui/build/tolerance_window.h"
+#include "ui/build/tuning_panel.h"
+#include "ui/common/key_rules.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/settings.h"
+#include "ui/common/ui_text.h"
+#include "ui/main/info_window.h"
+#include "ui/widgets/numeric_edit.h"
+#include "ui/widgets/panel_bar.h"
+#include "ui/widgets/program_icon.h"
+#include "ui/widgets/response_chart.h"
+#include "ui/widgets/schematic.h"
+#include "ui/widgets/window_style.h"
 
 namespace feldan {
 

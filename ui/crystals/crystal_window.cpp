@@ -1,4 +1,4 @@
-#include "ui/crystal_window.h"
+#include "ui/crystals/crystal_window.h"
 
 #include <QBoxLayout>
 #include <QChart>
@@ -30,11 +30,11 @@
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
 #include "files/touchstone.h"
-#include "ui/dialog_service.h"
-#include "ui/language.h"
-#include "ui/project_state.h"
-#include "ui/settings.h"
-#include "ui/ui_text.h"
+#include "ui/common/dialog_service.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/settings.h"
+#include "ui/common/ui_text.h"
 
 namespace feldan {
 

@@ -1,4 +1,4 @@
-#include "ui/project_state.h"
+#include "ui/common/project_state.h"
 
 #include <algorithm>
 

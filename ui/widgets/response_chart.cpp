@@ -1,4 +1,4 @@
-#include "ui/response_chart.h"
+#include "ui/widgets/response_chart.h"
 
 #include <QChart>
 #include <QFont>
@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/window_style.h"
+#include "ui/widgets/window_style.h"
 
 namespace feldan {
 

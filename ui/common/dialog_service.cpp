@@ -1,4 +1,4 @@
-#include "ui/dialog_service.h"
+#include "ui/common/dialog_service.h"
 
 #include <QApplication>
 #include <QFileDialog>

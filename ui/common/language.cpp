@@ -1,4 +1,4 @@
-#include "ui/language.h"
+#include "ui/common/language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "ui/tuning_panel.h"
+#include "ui/build/tuning_panel.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -16,11 +16,11 @@
 #include <functional>
 
 #include "engine/messages.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/project_state.h"
-#include "ui/response_chart.h"
-#include "ui/ui_text.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/ui_text.h"
+#include "ui/main/main_window.h"
+#include "ui/widgets/response_chart.h"
 
 namespace feldan {
 

@@ -1,4 +1,4 @@
-#include "ui/settings.h"
+#include "ui/common/settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -8,10 +8,10 @@
 
 #include "files/design_file.h"
 #include "files/project_file.h"
-#include "ui/language.h"
-#include "ui/main_window.h"
-#include "ui/project_state.h"
-#include "ui/settings.h"
+#include "ui/common/language.h"
+#include "ui/common/project_state.h"
+#include "ui/common/settings.h"
+#include "ui/main/main_window.h"
 
 namespace feldan {
 namespace {

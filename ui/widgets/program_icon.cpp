@@ -1,4 +1,4 @@
-#include "ui/program_icon.h"
+#include "ui/widgets/program_icon.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/window_style.h"
+#include "ui/widgets/window_style.h"
 
 #include <QApplication>
 #include <QPalette>
