@@ -12,8 +12,8 @@ namespace {
 
 void BM_Calculate(benchmark::State& state) {
     feldan::DesignFields design;  // the window's initial inputs
-    design.FilterType = static_cast<int>(state.range(0));
-    design.ResponseType = static_cast<int>(state.range(1));
+    design.filterType = static_cast<int>(state.range(0));
+    design.responseType = static_cast<int>(state.range(1));
     design.texts.Level = std::to_string(state.range(2));
     feldan::CalculationResult result;
     for (auto _ : state) {

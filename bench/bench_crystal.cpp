@@ -39,7 +39,7 @@ void BM_PickBestOf500(benchmark::State& state) {
 // 5 % capacitors, crystals spread by 10 Hz, on every core.
 void BM_Tolerance1000(benchmark::State& state) {
     feldan::DesignFields fields;
-    fields.FilterType = static_cast<int>(state.range(0));
+    fields.filterType = static_cast<int>(state.range(0));
     const auto build = feldan::BuildDesign(fields, '.');
     const std::optional<feldan::BuiltDesign>& built = build.built;
     if (!built) return state.SkipWithError("design failed");

@@ -125,8 +125,8 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     const Synthesis& s = report.calculation.synthesis;
     const Measurements& m = report.calculation.measurements;
     nlohmann::ordered_json json;
-    json["FilterType"] = d.FilterType;
-    json["ResponseType"] = d.ResponseType;
+    json["FilterType"] = d.filterType;
+    json["ResponseType"] = d.responseType;
     json["FoKHz"] = d.FoKHz;
     json["DfHz"] = d.DfHz;
     json["LdMH"] = d.LdMH;

@@ -284,11 +284,11 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
     } catch (const CommandError& error) {
         return error.Text(language);
     }
-    if (fields.FilterType >= 1 && fields.FilterType <= FilterTypeCount) {
-        const int count = DescriptorOf(fields.FilterType).crystalCount;
+    if (fields.filterType >= 1 && fields.filterType <= FilterTypeCount) {
+        const int count = DescriptorOf(fields.filterType).crystalCount;
         if (static_cast<int>(list.size()) != count) {
             const std::string held = std::to_string(list.size());
-            const std::string type = std::to_string(fields.FilterType);
+            const std::string type = std::to_string(fields.filterType);
             return options.crystalsPath + InLanguage(language,
                                                      ": кварцев в списке " + held + ", а у схемы " +
                                                          type + " их " + std::to_string(count),
@@ -374,8 +374,8 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
 }
 
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
-    if (options.type) fields.FilterType = *options.type;
-    if (options.response) fields.ResponseType = *options.response;
+    if (options.type) fields.filterType = *options.type;
+    if (options.response) fields.responseType = *options.response;
     InputTexts& texts = fields.texts;
     if (options.fo) texts.Fo = *options.fo;
     if (options.ld) texts.Ld = *options.ld;

@@ -86,7 +86,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     if (revalue) {
         ElementValues values = ElementValuesOf(result.input, result.synthesis);
         revalue(values);
-        circuit.Build(result.input.FilterType, values);
+        circuit.Build(result.input.filterType, values);
         double atFoDb = 0;
         if (!AnalyseAt(circuit, result.input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
         result.measurements.RespAtFoDb = atFoDb;

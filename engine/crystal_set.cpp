@@ -49,8 +49,8 @@ CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
     CrystalSetDesign set;
     set.fields = design;
     set.trim = trim;
-    if (design.FilterType >= 1 && design.FilterType <= FilterTypeCount) {
-        const int count = DescriptorOf(design.FilterType).crystalCount;
+    if (design.filterType >= 1 && design.filterType <= FilterTypeCount) {
+        const int count = DescriptorOf(design.filterType).crystalCount;
         if (static_cast<int>(crystals.size()) != count) {
             set.message = {MessageId::CrystalSetCount, std::to_string(count)};
             return set;

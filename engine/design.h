@@ -47,14 +47,14 @@ struct InputTexts {
 // simply select nothing.
 struct DesignFields {
     InputTexts texts;
-    int FilterType = 2;
-    int ResponseType = 1;
+    int filterType = 2;
+    int responseType = 1;
 };
 
 // The inputs converted to numbers, in the units of the input fields.
 struct DesignInput {
-    int FilterType = 0;
-    int ResponseType = 0;
+    int filterType = 0;
+    int responseType = 0;
     double FoKHz = 0;
     double DfHz = 0;
     double LdMH = 0;

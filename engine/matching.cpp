@@ -84,7 +84,7 @@ void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
 CalculationResult MeasureMatched(const BuiltDesign& built, const ElementValues& values,
                                  const MatchedEnds& ends) {
     return MeasureNetlist(built, [&](Netlist& netlist) {
-        BuildMatchedSchematicNetlist(built.design.input.FilterType, values, ends, netlist);
+        BuildMatchedSchematicNetlist(built.design.input.filterType, values, ends, netlist);
     });
 }
 

@@ -137,9 +137,9 @@ std::string ComposeResultText(const CalculationResult& result, char separator, L
     std::string text(words.inputOhm);
     text += FormatGeneral(synthesis.InputOhm, 4, separator);
     text += words.ohm;
-    const std::vector<CapEntry> entries = CapEntriesOf(input.FilterType, language);
+    const std::vector<CapEntry> entries = CapEntriesOf(input.filterType, language);
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        text += i % EntriesPerLine(input.FilterType) == 0 ? '\r' : ' ';
+        text += i % EntriesPerLine(input.filterType) == 0 ? '\r' : ' ';
         AppendEntry(text, entries[i], synthesis, separator, words);
     }
     // In double precision a maximum at Fo gives exactly 0 here.

@@ -83,7 +83,7 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
     }
     filter.values = ElementValuesOf(result.input, result.synthesis);
     if (!crystals.empty()) SetCrystalsOfSet(filter.values, filter.crystalSet, crystals);
-    const int type = result.input.FilterType;
+    const int type = result.input.filterType;
     if (circuit == CircuitChoice::Schematic) {
         filter.portOhm = result.synthesis.InputOhm;
         BuildSchematicNetlist(type, filter.values, filter.portOhm, filter.analysis->netlist,

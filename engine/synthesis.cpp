@@ -200,8 +200,8 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     const InputTexts& texts = design.texts;
     DesignInput& input = result.input;
     Synthesis& synthesis = result.synthesis;
-    input.FilterType = design.FilterType;
-    input.ResponseType = design.ResponseType;
+    input.filterType = design.filterType;
+    input.responseType = design.responseType;
     // Ck is asked for whatever the topology, as the window has always done.
     for (const std::string* text :
          {&texts.Fo, &texts.Ld, &texts.Cs, &texts.Rd, &texts.Df, &texts.Ck}) {
@@ -215,11 +215,11 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
         return MessageId::ZeroRd;
     }
 
-    LoadPrototype(input.FilterType, input.ResponseType, synthesis);
+    LoadPrototype(input.filterType, input.responseType, synthesis);
     // A selection outside the lists (possible from a design file) has no prototype and no
     // circuit.
-    if (input.FilterType < 1 || input.FilterType > FilterTypeCount) return MessageId::BadFilterType;
-    if (input.ResponseType < 1 || input.ResponseType > ResponseTypeCount) {
+    if (input.filterType < 1 || input.filterType > FilterTypeCount) return MessageId::BadFilterType;
+    if (input.responseType < 1 || input.responseType > ResponseTypeCount) {
         return MessageId::BadResponseType;
     }
 
@@ -240,7 +240,7 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
     const Checked term = synthesis.TermOhm;
 
-    const auto type = static_cast<FilterType>(input.FilterType);
+    const auto type = static_cast<FilterType>(input.filterType);
     const bool usesCk =
         type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
     input.CkPF = usesCk ? FieldTextToFloat(texts.Ck, separator) : 0.0;
@@ -276,7 +276,7 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
         return MessageId::ZeroResistance;
     }
 
-    circuit.Build(input.FilterType, ElementValuesOf(input, synthesis));
+    circuit.Build(input.filterType, ElementValuesOf(input, synthesis));
     double atFoDb = 0;
     if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
     result.measurements.RespAtFoDb = atFoDb;

@@ -93,8 +93,8 @@ void FieldsToFileLines(const DesignFields& fields, DesignFileLines& lines) {
     lines[DfLine] = fields.texts.Df;
     lines[LevelLine] = fields.texts.Level;
     lines[CkLine] = fields.texts.Ck;
-    lines[FilterTypeLine] = std::to_string(fields.FilterType);
-    lines[ResponseTypeLine] = std::to_string(fields.ResponseType);
+    lines[FilterTypeLine] = std::to_string(fields.filterType);
+    lines[ResponseTypeLine] = std::to_string(fields.responseType);
 }
 
 DesignFields FileLinesToFields(const DesignFileLines& lines) {
@@ -106,9 +106,9 @@ DesignFields FileLinesToFields(const DesignFileLines& lines) {
     fields.texts.Df = lines[DfLine];
     fields.texts.Level = lines[LevelLine];
     fields.texts.Ck = lines[CkLine];
-    fields.FilterType =
+    fields.filterType =
         TypeOfLine(lines, FilterTypeLine, FilterTypeCount, MessageId::FileFilterTypeRange);
-    fields.ResponseType =
+    fields.responseType =
         TypeOfLine(lines, ResponseTypeLine, ResponseTypeCount, MessageId::FileResponseTypeRange);
     return fields;
 }

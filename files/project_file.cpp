@@ -117,8 +117,8 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
     texts.Rd = read.Text(design, "Rd", "design.");
     texts.Ck = read.Text(design, "Ck", "design.");
     texts.Level = read.Text(design, "Level", "design.");
-    project.design.FilterType = read.Integer(design, "filterType", FilterTypeCount, "design.");
-    project.design.ResponseType =
+    project.design.filterType = read.Integer(design, "filterType", FilterTypeCount, "design.");
+    project.design.responseType =
         read.Integer(design, "responseType", ResponseTypeCount, "design.");
 
     if (root.contains("crystals")) {
@@ -213,8 +213,8 @@ std::string ProjectBytes(const Project& project) {
                       {"Rd", t.Rd},
                       {"Ck", t.Ck},
                       {"Level", t.Level},
-                      {"filterType", project.design.FilterType},
-                      {"responseType", project.design.ResponseType}};
+                      {"filterType", project.design.filterType},
+                      {"responseType", project.design.responseType}};
     Json& crystals = root["crystals"] = Json::array();
     for (const NamedCrystal& c : project.crystals) {
         crystals.push_back({{"name", c.name},

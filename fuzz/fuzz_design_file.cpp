@@ -47,8 +47,8 @@ void WriteBytes(const fs::path& path, std::string_view bytes) {
 bool SameFields(const DesignFields& a, const DesignFields& b) {
     return a.texts.Fo == b.texts.Fo && a.texts.Df == b.texts.Df && a.texts.Ld == b.texts.Ld &&
            a.texts.Cs == b.texts.Cs && a.texts.Rd == b.texts.Rd && a.texts.Ck == b.texts.Ck &&
-           a.texts.Level == b.texts.Level && a.FilterType == b.FilterType &&
-           a.ResponseType == b.ResponseType;
+           a.texts.Level == b.texts.Level && a.filterType == b.filterType &&
+           a.responseType == b.responseType;
 }
 
 void CheckLines(const DesignFileLines& lines, std::string_view bytes) {
@@ -94,9 +94,9 @@ void CheckFields(const DesignFileLines& lines, std::string_view bytes) {
         FELDAN_FUZZ_CHECK(std::string_view(warning.what()).size() > 0, bytes);
         return;
     }
-    FELDAN_FUZZ_CHECK(fields.FilterType >= 1 && fields.FilterType <= feldan::FilterTypeCount,
+    FELDAN_FUZZ_CHECK(fields.filterType >= 1 && fields.filterType <= feldan::FilterTypeCount,
                       bytes);
-    FELDAN_FUZZ_CHECK(fields.ResponseType >= 1 && fields.ResponseType <= feldan::ResponseTypeCount,
+    FELDAN_FUZZ_CHECK(fields.responseType >= 1 && fields.responseType <= feldan::ResponseTypeCount,
                       bytes);
     FELDAN_FUZZ_CHECK(fields.texts.Fo == lines[1] && fields.texts.Ld == lines[2] &&
                           fields.texts.Cs == lines[3] && fields.texts.Rd == lines[4] &&

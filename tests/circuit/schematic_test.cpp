@@ -40,7 +40,7 @@ std::vector<std::string> CapacitorEntriesOf(const TopologyDescriptor& d) {
 // The entries of the result text, each value replaced by the slot whose distinct value it shows.
 std::vector<std::string> ResultTextEntriesOf(int filterType) {
     CalculationResult state;
-    state.input.FilterType = filterType;
+    state.input.filterType = filterType;
     for (int k = 1; k <= CapSlotCount; ++k)
         state.synthesis.CapPF[k] = 1000 + k;
     std::string text = ComposeResultText(state, '.');

@@ -10,7 +10,7 @@ namespace {
 
 BuiltDesign Built(int type = 2) {
     DesignFields fields;
-    fields.FilterType = type;
+    fields.filterType = type;
     const auto build = BuildDesign(fields, '.');
     const std::optional<BuiltDesign>& built = build.built;
     if (!built) ADD_FAILURE() << MessageText(build.message);

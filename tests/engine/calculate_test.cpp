@@ -92,7 +92,7 @@ TEST(Calculate, ResultTextOfTheWorkedExample) {
 
 TEST(Calculate, ResultTextOfTheFourCrystalCwLadder) {
     OneRun p;
-    p.design.FilterType = 5;
+    p.design.filterType = 5;
     p.Calculate();
     ASSERT_TRUE(p.Warnings().empty());
     const std::string es = "\u0421";
@@ -268,7 +268,7 @@ TEST(Calculate, ResponseFallingRightAboveFo) {
 
 TEST(Calculate, FirstMaximumSetsTheLevelOfARippledResponse) {
     OneRun p;
-    p.design.ResponseType = 4;  // Chebyshev 0.177 dB, with the resonators' losses
+    p.design.responseType = 4;  // Chebyshev 0.177 dB, with the resonators' losses
     p.Calculate();
     ASSERT_TRUE(p.Warnings().empty());
     const Measurements& s = p.M();
@@ -315,8 +315,8 @@ TEST(Calculate, OverlayStatusTextWithCk) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.panel);
         OneRun p;
-        p.design.FilterType = c.filterType;
-        p.design.ResponseType = c.responseType;
+        p.design.filterType = c.filterType;
+        p.design.responseType = c.responseType;
         p.design.texts.Ck = c.ck;
         p.Calculate();
         ASSERT_TRUE(p.Warnings().empty());
@@ -326,7 +326,7 @@ TEST(Calculate, OverlayStatusTextWithCk) {
 
 TEST(Calculate, EnglishSummaryAndStatusTextOfTheStartDesign) {
     OneRun p;
-    p.design.FilterType = 5;
+    p.design.filterType = 5;
     p.result = feldan::Calculate(p.design, '.', Language::English);
     ASSERT_EQ(p.result.outcome, Outcome::Done);
     EXPECT_EQ(p.result.resultText.substr(0, p.result.resultText.find('\r')), "Rin=616.1 Ohm;");

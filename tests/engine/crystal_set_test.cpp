@@ -19,7 +19,7 @@ CrystalModel StartCrystal(double shiftHz = 0) {
 
 DesignFields DesignOf(FilterType type) {
     DesignFields design;
-    design.FilterType = static_cast<int>(type);
+    design.filterType = static_cast<int>(type);
     return design;
 }
 
@@ -37,7 +37,7 @@ TEST(CrystalSet, EqualCrystalsGiveTheBitsOfTheEqualCrystalDesign) {
             SCOPED_TRACE(static_cast<int>(type) * 10 + trim);
             const DesignFields design = DesignOf(type);
             const std::vector<CrystalModel> crystals(
-                std::size_t(DescriptorOf(design.FilterType).crystalCount), StartCrystal());
+                std::size_t(DescriptorOf(design.filterType).crystalCount), StartCrystal());
             const CrystalSetDesign set = DesignOfCrystalSet(design, crystals, trim);
             EXPECT_EQ(set.fields.texts.Fo, "8861.736");
             EXPECT_EQ(set.fields.texts.Rd, "5.7");

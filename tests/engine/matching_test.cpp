@@ -28,7 +28,7 @@ TEST(Matching, LNetworkPresentsTheTerminationAt50Ohm) {
 TEST(MatchedFilter, AtFoPassesWhatTheFilterPassesBetweenItsOwnTerminations) {
     for (int type : {2, 3, 7}) {
         DesignFields fields;
-        fields.FilterType = type;
+        fields.filterType = type;
         const auto build = BuildDesign(fields, '.');
         const std::optional<BuiltDesign>& built = build.built;
         ASSERT_TRUE(built) << MessageText(build.message);

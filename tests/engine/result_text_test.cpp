@@ -15,7 +15,7 @@ const std::string Es = "\u0421";
 // A result with the values of a finished four-crystal calculation.
 CalculationResult FourCrystalState() {
     CalculationResult state;
-    state.input.FilterType = 2;
+    state.input.filterType = 2;
     state.synthesis.InputOhm = 512.3;
     state.synthesis.CapPF[13] = 81.75;
     state.synthesis.CapPF[1] = 56.4;
@@ -40,7 +40,7 @@ TEST(ComposeResultText, FourCrystalTextIsExact) {
 
 TEST(ComposeResultText, FourCwTextIsExactWithItsCyrillicLabels) {
     CalculationResult state = FourCrystalState();
-    state.input.FilterType = 5;
+    state.input.filterType = 5;
     state.synthesis.InputOhm = 301.12;
     state.synthesis.CapPF[13] = 17.313;
     state.synthesis.CapPF[1] = 108.58;
@@ -81,7 +81,7 @@ TEST(ComposeResultText, EnglishHasTheNumbersAndLinesOfTheRussianAndNoCyrillic) {
     for (int type = 1; type <= FilterTypeCount; ++type) {
         SCOPED_TRACE(type);
         CalculationResult state = FourCrystalState();
-        state.input.FilterType = type;
+        state.input.filterType = type;
         for (int k = 1; k <= CapSlotCount; ++k)
             state.synthesis.CapPF[k] = 1000.0 / (k + 0.5);
         const std::string russian = ComposeResultText(state, ',');
@@ -119,7 +119,7 @@ TEST(ComposeResultText, CapacitorLinesOfEveryTopology) {
     for (const LinesCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "FilterType " << c.filterType);
         CalculationResult state = FourCrystalState();
-        state.input.FilterType = c.filterType;
+        state.input.filterType = c.filterType;
         for (int k = 1; k <= CapSlotCount; ++k)
             state.synthesis.CapPF[k] = k + 0.25;
         std::string expected = "Rвх=512.3 Ом;\r";

@@ -29,8 +29,8 @@ std::string ExactText(double value) {
 // A design run on the window's start data; runs one after another write into the same result.
 struct Bench {
     Bench(int filterType = 2, int responseType = 1) {
-        design.FilterType = filterType;
-        design.ResponseType = responseType;
+        design.filterType = filterType;
+        design.responseType = responseType;
     }
     bool Run(char separator = '.') {
         const MessageId warning = RunDesign(design, *circuit, result, separator);
@@ -201,7 +201,7 @@ TEST(RunDesign, SlotsOfAnotherTopologyAreKept) {
     Bench bench(7, 3);
     ASSERT_TRUE(bench.Run());
     const auto afterCw8 = bench.result.synthesis.CapPF;
-    bench.design.FilterType = 2;
+    bench.design.filterType = 2;
     ASSERT_TRUE(bench.Run());
     for (int k = 1; k <= CapSlotCount; ++k) {
         SCOPED_TRACE(testing::Message() << "slot " << k);
@@ -219,7 +219,7 @@ TEST(RunDesign, LadderAfterCwSetsCkToZero) {
         Bench bench(6, 1);
         ASSERT_TRUE(bench.Run());
         ASSERT_EQ(bench.result.input.CkPF, 91);
-        bench.design.FilterType = ladder;
+        bench.design.filterType = ladder;
         ASSERT_TRUE(bench.Run());
         EXPECT_EQ(bench.result.input.CkPF, 0);
     }
@@ -315,8 +315,8 @@ TEST(RunDesign, SelectionOutsideTheListsIsRefused) {
         ASSERT_TRUE(bench.Run());
         const double g1 = bench.result.synthesis.ProtoG1;
         const double respAtFo = bench.result.measurements.RespAtFoDb;
-        bench.design.FilterType = c.filterType;
-        bench.design.ResponseType = c.responseType;
+        bench.design.filterType = c.filterType;
+        bench.design.responseType = c.responseType;
         bench.design.texts.Fo = "5000";
         EXPECT_FALSE(bench.Run());
         EXPECT_EQ(bench.warnings, std::vector<std::string>{c.warning});

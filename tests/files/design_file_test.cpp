@@ -104,8 +104,8 @@ TEST(DesignFileFormat, FieldsGoToTheirLinesAndReservedLinesStay) {
         DesignFileLines lines;
         lines[6] = "reserved six";
         lines[7] = "reserved seven";
-        fields.FilterType = c.filterType;
-        fields.ResponseType = c.responseType;
+        fields.filterType = c.filterType;
+        fields.responseType = c.responseType;
         FieldsToFileLines(fields, lines);
         const DesignFileLines expected = {"",      "fo", "ld",           "cs",
                                           "rd",    "df", "reserved six", "reserved seven",
@@ -140,8 +140,8 @@ TEST(DesignFileFormat, LineEndsOfEverySystemReadTheSameLines) {
         const DesignFields fields = FileLinesToFields(lines);
         EXPECT_EQ(fields.texts.Fo, "8861.736");
         EXPECT_EQ(fields.texts.Level, "-3");
-        EXPECT_EQ(fields.FilterType, 2);
-        EXPECT_EQ(fields.ResponseType, 1);
+        EXPECT_EQ(fields.filterType, 2);
+        EXPECT_EQ(fields.responseType, 1);
     }
 }
 
@@ -214,8 +214,8 @@ TEST(DesignFileFormat, TypeLinesAcceptEveryIntegerForm) {
         lines[10] = c.line10;
         lines[11] = c.line11;
         const DesignFields fields = FileLinesToFields(lines);
-        EXPECT_EQ(fields.FilterType, c.filterType);
-        EXPECT_EQ(fields.ResponseType, c.responseType);
+        EXPECT_EQ(fields.filterType, c.filterType);
+        EXPECT_EQ(fields.responseType, c.responseType);
     }
 }
 
@@ -340,8 +340,8 @@ TEST_F(DesignFileDisk, EveryFieldRoundTripsAsWindows1251Bytes) {
     for (int filterType = 1; filterType <= 7; ++filterType) {
         for (int responseType = 1; responseType <= 5; ++responseType) {
             SCOPED_TRACE(std::to_string(filterType) + "/" + std::to_string(responseType));
-            fields.FilterType = filterType;
-            fields.ResponseType = responseType;
+            fields.filterType = filterType;
+            fields.responseType = responseType;
             DesignFileLines lines;
             FieldsToFileLines(fields, lines);
             const fs::path path = folder_ / "round.fdn";
@@ -359,8 +359,8 @@ TEST_F(DesignFileDisk, EveryFieldRoundTripsAsWindows1251Bytes) {
             EXPECT_EQ(back.texts.Rd, fields.texts.Rd);
             EXPECT_EQ(back.texts.Ck, fields.texts.Ck);
             EXPECT_EQ(back.texts.Level, fields.texts.Level);
-            EXPECT_EQ(back.FilterType, filterType);
-            EXPECT_EQ(back.ResponseType, responseType);
+            EXPECT_EQ(back.filterType, filterType);
+            EXPECT_EQ(back.responseType, responseType);
             EXPECT_EQ(loaded, lines);
         }
     }
@@ -391,7 +391,7 @@ TEST_F(DesignFileDisk, ReservedLinesOfAnOpenedFileGoIntoTheNextSave) {
 
         DesignFileLines lines;
         const DesignFields fields = LoadDesignFile(opened.string(), lines);
-        EXPECT_EQ(fields.FilterType, 5);
+        EXPECT_EQ(fields.filterType, 5);
 
         DesignFields edited = fields;
         edited.texts.Fo = "10700";

@@ -15,8 +15,8 @@ Project SampleProject() {
     Project project;
     project.design.texts.Fo = "9999,5";
     project.design.texts.Ck = "";
-    project.design.FilterType = 7;
-    project.design.ResponseType = 5;
+    project.design.filterType = 7;
+    project.design.responseType = 5;
     project.crystals = {
         {"X1 «кварц»", CrystalFromSeriesResonance(9999950.5, 0.0151, 12.25, 3.9e-12)},
         {"X \"2\"", CrystalFromSeriesResonance(10000020.125, 0.0149, 9.5, 0)},
@@ -39,8 +39,8 @@ TEST(ProjectFile, WrittenAndReadBackToTheBit) {
     EXPECT_EQ(back.design.texts.Fo, "9999,5");
     EXPECT_EQ(back.design.texts.Ck, "");
     EXPECT_EQ(back.design.texts.Level, project.design.texts.Level);
-    EXPECT_EQ(back.design.FilterType, 7);
-    EXPECT_EQ(back.design.ResponseType, 5);
+    EXPECT_EQ(back.design.filterType, 7);
+    EXPECT_EQ(back.design.responseType, 5);
     EXPECT_TRUE(back.trim);
     ASSERT_EQ(back.crystals.size(), 2u);
     for (std::size_t k = 0; k < 2; ++k) {
@@ -69,7 +69,7 @@ TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
                    "Level": "-3", "filterType": 1, "responseType": 2, "later": true}})",
                                    "p.feldan");
     EXPECT_EQ(p.design.texts.Ck, "6");
-    EXPECT_EQ(p.design.ResponseType, 2);
+    EXPECT_EQ(p.design.responseType, 2);
     EXPECT_TRUE(p.crystals.empty());
     EXPECT_FALSE(p.trim);
     EXPECT_FALSE(p.rounding || p.matchOhm);

@@ -58,7 +58,7 @@ TEST(SpiceExport, NgspiceFindsFeldansResponseForEveryTopologyAndBothCircuits) {
                          << "type " << type
                          << (circuit == CircuitChoice::Schematic ? ", schematic" : ", analysed"));
             DesignFields design;
-            design.FilterType = type;
+            design.filterType = type;
             DesignedFilter filter = DesignFilter(design, '.', circuit);
             ASSERT_EQ(filter.design.outcome, Outcome::Done);
             SweepRequest request;

@@ -137,7 +137,7 @@ TEST(NoAllocation, CalculateAllocatesTheSameWhateverTheNumberOfSteps) {
     for (int filterType : {2, 4, 7}) {
         SCOPED_TRACE(filterType);
         DesignFields design;
-        design.FilterType = filterType;
+        design.filterType = filterType;
         long counts[2];
         int points[2];
         int i = 0;

@@ -62,8 +62,8 @@ struct WindowSnapshot {
             fields.append(w.Get<QLineEdit>(name)->text());
         edit7 = w.Get<QLineEdit>("topologyNameEdit")->text();
         edit10 = w.Get<QLineEdit>("responseNameEdit")->text();
-        filterType = w.form->CurrentDesign().FilterType;
-        responseType = w.form->CurrentDesign().ResponseType;
+        filterType = w.form->CurrentDesign().filterType;
+        responseType = w.form->CurrentDesign().responseType;
         combo1 = w.Get<QComboBox>("topologyCombo")->currentIndex();
         combo2 = w.Get<QComboBox>("responseCombo")->currentIndex();
         visibleImages = w.VisibleSchematics();
@@ -214,7 +214,7 @@ void DesignFileCommandsTest::openCompletesANameWithoutExtension() {
     w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("1"));
-    QCOMPARE(w.form->CurrentDesign().FilterType, 5);
+    QCOMPARE(w.form->CurrentDesign().filterType, 5);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), QStringLiteral("4CW"));
 }
 
@@ -327,8 +327,8 @@ void DesignFileCommandsTest::saveWritesTheWindowsDesign() {
     // typed or pasted into the fields.
     Choose(w.Get<QComboBox>("topologyCombo"), 5);
     Choose(w.Get<QComboBox>("responseCombo"), 3);
-    QCOMPARE(w.form->CurrentDesign().FilterType, 6);
-    QCOMPARE(w.form->CurrentDesign().ResponseType, 4);
+    QCOMPARE(w.form->CurrentDesign().filterType, 6);
+    QCOMPARE(w.form->CurrentDesign().responseType, 4);
     w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("10700,25"));
     w.Get<QLineEdit>("ldEdit")->setText(Utf8("Ёж"));
     w.Get<QLineEdit>("ckEdit")->setText(QString());

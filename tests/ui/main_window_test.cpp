@@ -175,8 +175,8 @@ void MainWindowTest::fontsFollowTheWindowDescription() {
 
 void MainWindowTest::startStateHasTheFourCrystalLadderInForce() {
     WindowUnderTest w;
-    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
-    QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
+    QCOMPARE(w.form->CurrentDesign().filterType, 2);
+    QCOMPARE(w.form->CurrentDesign().responseType, 1);
     QCOMPARE(w.form->CurveCount(), 0);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentText(), Utf8("3-х кристальный"));
@@ -208,7 +208,7 @@ void MainWindowTest::twoStartsBeginFromTheSameState() {
     emit first.Get<QComboBox>("topologyCombo")->activated(5);
     first.Get<QAction>("overlayAction")->trigger();
     WindowUnderTest second;
-    QCOMPARE(second.form->CurrentDesign().FilterType, 2);
+    QCOMPARE(second.form->CurrentDesign().filterType, 2);
     QCOMPARE(second.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
     QCOMPARE(second.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
     QVERIFY(!second.Get<QAction>("overlayAction")->isChecked());
@@ -355,14 +355,14 @@ void MainWindowTest::topologySelection() {
     w.Get<QLineEdit>("ckEdit")->setText(QStringLiteral("47"));
     w.Get<QComboBox>("topologyCombo")->setCurrentIndex(index);
     emit w.Get<QComboBox>("topologyCombo")->activated(index);
-    QCOMPARE(w.form->CurrentDesign().FilterType, index + 1);
+    QCOMPARE(w.form->CurrentDesign().filterType, index + 1);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), name);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic%1").arg(index + 1)});
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->isEnabled(), ckEnabled);
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->palette().color(QPalette::Base),
              ckEnabled ? feldan::WindowColor() : feldan::MenuColor());
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->text(), QStringLiteral("47"));
-    QCOMPARE(w.form->CurrentDesign().ResponseType, 1);
+    QCOMPARE(w.form->CurrentDesign().responseType, 1);
 }
 
 void MainWindowTest::topologySelectionByKeyboard() {
@@ -371,10 +371,10 @@ void MainWindowTest::topologySelectionByKeyboard() {
     w.Get<QComboBox>("topologyCombo")->setFocus();
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_Down);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 1);
-    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
+    QCOMPARE(w.form->CurrentDesign().filterType, 2);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_End);
-    QCOMPARE(w.form->CurrentDesign().FilterType, 7);
+    QCOMPARE(w.form->CurrentDesign().filterType, 7);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic7")});
     QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
 }
@@ -401,9 +401,9 @@ void MainWindowTest::responseSelection() {
     QCOMPARE(w.Get<QComboBox>("responseCombo")->itemText(index), entry);
     w.Get<QComboBox>("responseCombo")->setCurrentIndex(index);
     emit w.Get<QComboBox>("responseCombo")->activated(index);
-    QCOMPARE(w.form->CurrentDesign().ResponseType, index + 1);
+    QCOMPARE(w.form->CurrentDesign().responseType, index + 1);
     QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), name);
-    QCOMPARE(w.form->CurrentDesign().FilterType, 2);
+    QCOMPARE(w.form->CurrentDesign().filterType, 2);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
 }
 

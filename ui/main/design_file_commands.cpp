@@ -81,8 +81,8 @@ void MainWindow::OpenDesign() {
         return;
     }
     SetFieldTexts(fields.texts);
-    filterType_ = fields.FilterType;
-    responseType_ = fields.ResponseType;
+    filterType_ = fields.filterType;
+    responseType_ = fields.responseType;
     // The lists, the schematic and the Ck field stay as they are; only the two displays follow.
     topologyNameSource_ = NameSource::File;
     responseNameSource_ = NameSource::File;

@@ -123,7 +123,7 @@ QString Translated(const char* text) {
 bool SameDesign(const DesignFields& a, const DesignFields& b) {
     const InputTexts& x = a.texts;
     const InputTexts& y = b.texts;
-    return a.FilterType == b.FilterType && a.ResponseType == b.ResponseType && x.Fo == y.Fo &&
+    return a.filterType == b.filterType && a.responseType == b.responseType && x.Fo == y.Fo &&
            x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd && x.Ck == y.Ck &&
            x.Level == y.Level;
 }
