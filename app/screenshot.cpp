@@ -44,6 +44,7 @@
 
 #include "engine/calculate.h"
 #include "files/touchstone.h"
+#include "ui/analysis/analysis_views.h"
 #include "ui/build/rounding_window.h"
 #include "ui/build/tolerance_window.h"
 #include "ui/common/dialog_service.h"
@@ -141,6 +142,11 @@ QStringList WriteBatchSweeps(const QString& folder) {
     return files;
 }
 
+// Runs a menu command as the user would.
+void Trigger(const QObject& window, const char* action) {
+    window.findChild<QAction*>(QString::fromLatin1(action))->trigger();
+}
+
 template <typename T>
 T* Control(const QObject* window, const char* name) {
     return window->findChild<T*>(QString::fromLatin1(name));
@@ -150,7 +156,7 @@ T* Control(const QObject* window, const char* name) {
 // the matched curve; the tolerance window after 500 trials of a Chebyshev design (0.28 dB) with
 // 5 % capacitors and 20 Hz of crystal spread.
 bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
-    mainWindow.ShowRoundingWindow();
+    Trigger(mainWindow, "roundingAction");
     auto* rounding = mainWindow.findChild<feldan::RoundingWindow*>();
     Control<QComboBox>(rounding, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
     Control<QCheckBox>(rounding, "parallelCheck")->setChecked(true);
@@ -168,9 +174,9 @@ bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
     // A Chebyshev response, so that the ripple has a spread to show.
     auto* responses = mainWindow.findChild<QComboBox*>(QStringLiteral("responseCombo"));
     responses->setCurrentIndex(responses->count() - 1);
-    mainWindow.ChooseResponse();
+    emit responses->activated(responses->currentIndex());
     mainWindow.CalculateDesign();
-    mainWindow.ShowToleranceWindow();
+    Trigger(mainWindow, "toleranceAction");
     auto* tolerance = mainWindow.findChild<feldan::ToleranceWindow*>();
     Control<QSpinBox>(tolerance, "trialsSpin")->setValue(500);
     Control<QDoubleSpinBox>(tolerance, "capToleranceSpin")->setValue(5);
@@ -255,11 +261,11 @@ int main(int argc, char** argv) {
             {feldan::AnalysisView::Impedance, "view-impedance.png"},
         }};
         for (const auto& [view, name] : shown) {
-            mainWindow.ShowView(view);
+            mainWindow.Views().ShowView(view);
             Settle(200);
             if (!Save(mainWindow.grab(), folder.filePath(QString::fromLatin1(name)))) return 1;
         }
-        mainWindow.ShowView(feldan::AnalysisView::PassBand);
+        mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
         QFile report(folder.filePath(QStringLiteral("report.pdf")));
         if (!report.open(QIODevice::WriteOnly) || !mainWindow.WriteReport(report)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(report.fileName()));
@@ -269,7 +275,7 @@ int main(int argc, char** argv) {
     if (parser.isSet(crystals)) {
         const QDir folder(parser.value(crystals));
         QTemporaryDir sweeps;
-        mainWindow.ShowCrystalWindow();
+        Trigger(mainWindow, "crystalsAction");
         auto* window =
             mainWindow.findChild<feldan::CrystalWindow*>(QStringLiteral("CrystalWindow"));
         window->SetCrystalDialogs(std::make_unique<ChosenSweeps>(WriteBatchSweeps(sweeps.path())));
@@ -281,7 +287,7 @@ int main(int argc, char** argv) {
         if (!Save(window->grab(), folder.filePath(QStringLiteral("crystal-window.png")))) return 1;
         window->hide();
         mainWindow.CalculateDesign();
-        mainWindow.CompareCrystals();
+        Trigger(mainWindow, "compareCrystalsAction");
         Settle(300);
         if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("crystal-set-overlay.png"))))
             return 1;

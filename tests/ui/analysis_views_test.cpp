@@ -98,7 +98,7 @@ void AnalysisViewsTest::wideBandIsTheAttenuationOfThePassBand() {
     QVERIFY(passBand.size() > 100);
     const double offsetDb = 20 * std::log10(2.0) - 6;
     feldan::DesignedFilter filter =
-        feldan::DesignFilter(w.form->CurrentDesign(), '.', feldan::CircuitChoice::Analysed);
+        feldan::DesignFilter(w.form->Document().Design(), '.', feldan::CircuitChoice::Analysed);
     for (const qsizetype i : {qsizetype(0), passBand.size() / 3, passBand.size() - 1}) {
         feldan::SweepRequest request;
         request.fromDetuningHz = passBand[i].x() * 1000;
@@ -111,7 +111,7 @@ void AnalysisViewsTest::wideBandIsTheAttenuationOfThePassBand() {
             qPrintable(QStringLiteral("at %1 kHz").arg(passBand[i].x())));
     }
     // Far from the band the ladder stops tens of dB more than at its edges.
-    w.form->ShowView(AnalysisView::WideBand);
+    w.form->Views().ShowView(AnalysisView::WideBand);
     const QList<QPointF> wide = w.Get<ResponseChart>("chart")->QuantitySeries(0)->points();
     QCOMPARE(wide.size(), 4001);
     QVERIFY(wide.front().y() < passBand.front().y() - 20);
@@ -123,7 +123,7 @@ void AnalysisViewsTest::readoutAndWheelZoomFollowTheCursor() {
     w.form->resize(1000, 700);
     w.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
-    w.form->ShowView(AnalysisView::GroupDelay);
+    w.form->Views().ShowView(AnalysisView::GroupDelay);
     auto* chart = w.Get<ResponseChart>("chart");
     QTest::qWait(20);
     const QList<QPointF> delay = chart->QuantitySeries(0)->points();
@@ -172,7 +172,7 @@ void AnalysisViewsTest::viewIsExported() {
     WindowUnderTest w;
     w.form->resize(1000, 700);
     w.form->show();
-    w.form->ShowView(AnalysisView::Impedance);
+    w.form->Views().ShowView(AnalysisView::Impedance);
     w.dialogs->saveAnswer = path;
     w.Get<QAction>("exportViewAction")->trigger();
     const QByteArray bytes = ReadAll(path);

@@ -85,10 +85,10 @@ void BuildWindowsTest::roundingToE12GivesE12PartsAndAnotherCurve() {
 
     // Used for the built filter, the choice is the project's; cleared, it is gone.
     Child<QCheckBox>(window, "useCheck")->setChecked(true);
-    QVERIFY(w.form->Project().Rounding());
-    QVERIFY(w.form->Project().Rounding()->series == ESeries::E12);
+    QVERIFY(w.form->Document().Project().Rounding());
+    QVERIFY(w.form->Document().Project().Rounding()->series == ESeries::E12);
     Child<QCheckBox>(window, "useCheck")->setChecked(false);
-    QVERIFY(!w.form->Project().Rounding());
+    QVERIFY(!w.form->Document().Project().Rounding());
 }
 
 void BuildWindowsTest::matchingIsShownAndKeptInTheProject() {
@@ -100,7 +100,7 @@ void BuildWindowsTest::matchingIsShownAndKeptInTheProject() {
     QVERIFY(CurveOf(window, "matchedSeries").isEmpty());
     Child<QCheckBox>(window, "showMatchedCheck")->setChecked(true);
     QVERIFY(!CurveOf(window, "matchedSeries").isEmpty());
-    QCOMPARE(w.form->Project().MatchOhm().value_or(0), 50.0);
+    QCOMPARE(w.form->Document().Project().MatchOhm().value_or(0), 50.0);
 }
 
 // A project rounded to E12 with pairs, its termination tuned and its ends matched to 50 Ohm: the
@@ -108,7 +108,7 @@ void BuildWindowsTest::matchingIsShownAndKeptInTheProject() {
 // the capacitor in E12 parts, as BuildProject does.
 void BuildWindowsTest::oneProjectGivesOneMatchingEverywhere() {
     WindowUnderTest w;
-    w.form->Project().SetTuning({{"Rin", 333}});
+    w.form->Document().Project().SetTuning({{"Rin", 333}});
     w.Get<QAction>("matchingAction")->trigger();
     auto* window = w.form->findChild<RoundingWindow*>();
     Child<QComboBox>(window, "seriesCombo")->setCurrentText(QStringLiteral("E12"));
@@ -116,8 +116,8 @@ void BuildWindowsTest::oneProjectGivesOneMatchingEverywhere() {
     Child<QCheckBox>(window, "useCheck")->setChecked(true);
     Child<QCheckBox>(window, "showMatchedCheck")->setChecked(true);
 
-    const feldan::ProjectBuild build =
-        feldan::BuildProject(w.form->Project().ToProject(w.form->CurrentDesign()), '.');
+    const feldan::ProjectBuild build = feldan::BuildProject(
+        w.form->Document().Project().ToProject(w.form->Document().Design()), '.');
     QVERIFY(build.matching && window->AsBuilt() && window->AsBuilt()->matching);
     const feldan::EndMatching& m = *build.matching;
     QCOMPARE(m.ends.terminationOhm, 333.0);
@@ -138,8 +138,7 @@ void BuildWindowsTest::oneProjectGivesOneMatchingEverywhere() {
                                        QLocale().toString(m.shuntParts->smaller)
                                  : QLocale().toString(m.shuntParts->larger);
     bool listed = false;
-    for (const feldan::PartsListRow& row :
-         feldan::PartsList::OfProject(w.form->CurrentDesign(), '.', w.form->Project()))
+    for (const feldan::PartsListRow& row : feldan::PartsList::OfDocument(w.form->Document()))
         listed = listed || (row.part.startsWith(QStringLiteral("L")) &&
                             row.designed.contains(QStringLiteral("C ") + soldered));
     QVERIFY(listed);

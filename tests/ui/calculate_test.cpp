@@ -23,7 +23,7 @@ constexpr double LastDetuningKHz = 3.138;
 
 QString StatusSummary(const WindowUnderTest& w, int curve) {
     return Utf8("АЧХ%1: ").arg(curve) +
-           QString::fromStdString(w.form->LastResult().synthesis.PrototypeName) +
+           QString::fromStdString(w.form->Document().LastResult().synthesis.PrototypeName) +
            w.Get<QLineEdit>("dfEdit")->text() + QStringLiteral("; ");
 }
 
@@ -161,7 +161,7 @@ void CalculateTest::refusedCalculationChangesNothingButTheMessage() {
                                       {{"rdEdit", "5000"}, {"ldEdit", "100000"}},
                                       {{"ldEdit", "abc"}}};
     for (const QList<Slip>& slip : slips) {
-        const feldan::InputTexts before = w.form->FieldTexts();
+        const feldan::InputTexts before = w.form->Document().Design().texts;
         for (const Slip& s : slip)
             w.Get<QLineEdit>(s.field)->setText(QString::fromUtf8(s.text));
         const qsizetype messages = w.dialogs->warnings.size() + w.dialogs->errors.size();
@@ -173,7 +173,7 @@ void CalculateTest::refusedCalculationChangesNothingButTheMessage() {
         QCOMPARE(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(1), secondPanel);
         QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(2).isEmpty());
         QCOMPARE(w.Get<QTextEdit>("resultText")->toPlainText(), result);
-        w.form->SetFieldTexts(before);
+        w.form->Document().SetTexts(before);
     }
     // The next good calculation takes the third place.
     w.form->CalculateDesign();

@@ -54,7 +54,7 @@ void WriteSweep(const QString& path, const CrystalModel& crystal) {
 
 struct CrystalWindowUnderTest : WindowUnderTest {
     CrystalWindowUnderTest() {
-        form->ShowCrystalWindow();
+        Trigger("crystalsAction");
         window = form->findChild<CrystalWindow*>(QStringLiteral("CrystalWindow"));
         auto owned = std::make_unique<ScriptedCrystalDialogs>();
         scripted = owned.get();
@@ -119,7 +119,7 @@ void CrystalWindowTest::sweepsAreFittedAndFailuresNamed() {
     QVERIFY(std::abs(w.Cell(0, CrystalWindow::FsColumn).toDouble() - 8861700) < 0.5);
     QVERIFY(std::abs(w.Cell(1, CrystalWindow::FsColumn).toDouble() - 8861837) < 0.5);
     QVERIFY(std::abs(w.Cell(1, CrystalWindow::RmColumn).toDouble() - 9) < 0.01);
-    QCOMPARE(w.form->Project().Crystals().size(), std::size_t{2});
+    QCOMPARE(w.form->Document().Project().Crystals().size(), std::size_t{2});
     // The file that cannot be read is named; the others were added all the same.
     QCOMPARE(w.dialogs->warnings.size(), 1);
     QVERIFY2(w.dialogs->warnings.front().contains(QStringLiteral("broken.s2p")),
@@ -141,7 +141,7 @@ void CrystalWindowTest::cellsAreEditedAndBadNumbersRefused() {
     w.Type(0, CrystalWindow::LmColumn, QStringLiteral("20"));
     w.Type(0, CrystalWindow::RmColumn, QStringLiteral("10"));
     w.Type(0, CrystalWindow::C0Column, QStringLiteral("5,5"));
-    const CrystalModel m = w.form->Project().Crystals().front().model;
+    const CrystalModel m = w.form->Document().Project().Crystals().front().model;
     // Cm follows: 1/((2π·8 MHz)²·20 mH) = 19.79 fF.
     QVERIFY(std::abs(m.cmF * 1e15 - 19.7898) < 1e-3);
     QCOMPARE(m.c0F, 5.5e-12);
@@ -149,7 +149,7 @@ void CrystalWindowTest::cellsAreEditedAndBadNumbersRefused() {
     w.Type(0, CrystalWindow::LmColumn, QStringLiteral("abc"));
     QCOMPARE(w.dialogs->errors.size(), 1);
     QVERIFY(w.dialogs->errors.front().contains(Utf8("Lm (мГн)")));
-    QCOMPARE(w.form->Project().Crystals().front().model.lmH, 20e-3);
+    QCOMPARE(w.form->Document().Project().Crystals().front().model.lmH, 20e-3);
     // G3UUR with C0: Cm = 2·Δf·(C0 + C1)/f0 = 2·1000·(5 + 30) pF/8 MHz = 8.75 fF.
     w.scripted->readings = G3uurReadings{QStringLiteral("g"),
                                          QStringLiteral("8000000"),
@@ -160,35 +160,36 @@ void CrystalWindowTest::cellsAreEditedAndBadNumbersRefused() {
                                          QStringLiteral("5"),
                                          QStringLiteral("12")};
     w.window->AddFromG3uur();
-    QCOMPARE(w.form->Project().Crystals().size(), std::size_t{2});
-    QVERIFY(std::abs(w.form->Project().Crystals().back().model.cmF - 8.75e-15) < 1e-19);
+    QCOMPARE(w.form->Document().Project().Crystals().size(), std::size_t{2});
+    QVERIFY(std::abs(w.form->Document().Project().Crystals().back().model.cmF - 8.75e-15) < 1e-19);
 }
 
 void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
     CrystalWindowUnderTest w;
-    w.form->Project().SetCrystals(
+    w.form->Document().Project().SetCrystals(
         Named({Batch(0), Batch(300), Batch(10), Batch(-500), Batch(20), Batch(5)}));
     w.window->PickBest();  // the default topology holds four crystals
-    QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
+    QCOMPARE(w.form->Document().Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
     QCOMPARE(w.Cell(5, CrystalWindow::SetColumn), QStringLiteral("ZQ2"));
     QCOMPARE(w.Cell(1, CrystalWindow::SetColumn), QString());
     // The trim lifts each to the highest fs: none for the highest.
     QCOMPARE(w.Cell(4, CrystalWindow::TrimColumn), QStringLiteral("0"));
     // Off sets the set aside, on brings it back.
     w.Get<QCheckBox>("useSetBox")->click();
-    QVERIFY(!w.form->Project().UsesCrystalSet());
+    QVERIFY(!w.form->Document().Project().UsesCrystalSet());
     // Switched off, the set is kept, and so is it in the project file.
     const Project aside = ParseProject(
-        ProjectBytes(w.form->Project().ToProject(w.form->CurrentDesign())), "p.feldan");
+        ProjectBytes(w.form->Document().Project().ToProject(w.form->Document().Design())),
+        "p.feldan");
     QCOMPARE(aside.positions, (std::vector<int>{0, 5, 2, 4}));
     QVERIFY(aside.CrystalsOfSet().empty());
     w.Get<QCheckBox>("useSetBox")->click();
-    QCOMPARE(w.form->Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
+    QCOMPARE(w.form->Document().Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
 }
 
 void CrystalWindowTest::aShorterTableDropsTheSetBeforeItIsShown() {
     CrystalWindowUnderTest w;
-    ProjectState& project = w.form->Project();
+    ProjectState& project = w.form->Document().Project();
     project.SetCrystals(Named({Batch(0), Batch(300), Batch(10), Batch(-500), Batch(20), Batch(5)}));
     w.window->PickBest();
     QVERIFY(project.UsesCrystalSet());
@@ -208,13 +209,13 @@ void CrystalWindowTest::aShorterTableDropsTheSetBeforeItIsShown() {
 
 void CrystalWindowTest::theSetDrivesTheCalculationAndTrimsRestoreIt() {
     CrystalWindowUnderTest w;
-    ProjectState& project = w.form->Project();
+    ProjectState& project = w.form->Document().Project();
     const CrystalModel good = Batch(0, 5.7);
     const CrystalModel low = Batch(-100, 5.7);
     project.SetCrystals(Named({good, good, low, good}));
     project.SetPositions({0, 1, 2, 3});
     // The design of equal crystals at the fs the trims lift every crystal to.
-    DesignFields equalFields = w.form->CurrentDesign();
+    DesignFields equalFields = w.form->Document().Design();
     equalFields.texts.Fo = "8861.7";
     equalFields.texts.Ld = "10.1";
     equalFields.texts.Cs = "6.3";
@@ -223,12 +224,12 @@ void CrystalWindowTest::theSetDrivesTheCalculationAndTrimsRestoreIt() {
     QCOMPARE(equal.outcome, Outcome::Done);
 
     w.form->CalculateDesign();
-    const CalculationResult untrimmed = w.form->LastResult();
+    const CalculationResult untrimmed = w.form->Document().LastResult();
     QCOMPARE(untrimmed.outcome, Outcome::Done);
     w.Get<QCheckBox>("trimBox")->click();
     QVERIFY(project.Trim());
     w.form->CalculateDesign();
-    const CalculationResult trimmed = w.form->LastResult();
+    const CalculationResult trimmed = w.form->Document().LastResult();
     QCOMPARE(trimmed.outcome, Outcome::Done);
     QCOMPARE(trimmed.input.FoKHz, 8861.7);
     // The pass band against Fo (its middle 80 %, away from the steep edges): the detuned
@@ -256,7 +257,7 @@ void CrystalWindowTest::theSetDrivesTheCalculationAndTrimsRestoreIt() {
     QVERIFY2(last.startsWith(Utf8("Fo=8861.7 кГц; Ct: ZQ1=0 ZQ2=0 ZQ3=")), qPrintable(last));
 
     // The compare command draws the three curves under their names.
-    w.form->CompareCrystals();
+    w.Trigger("compareCrystalsAction");
     QCOMPARE(w.Series(0)->name(), Utf8("равные кварцы"));
     QCOMPARE(w.Series(2)->name(), Utf8("набор с подстройкой"));
     QVERIFY(w.Series(1)->count() > 100 && w.Series(2)->count() > 100);
@@ -282,7 +283,7 @@ void CrystalWindowTest::projectsOpenMarkChangesAndRoundTrip() {
     CrystalWindowUnderTest w;
     w.dialogs->openAnswer = path;
     w.Get<QAction>("openAction")->trigger();
-    QCOMPARE(w.form->FieldTexts().Df, std::string("3000"));
+    QCOMPARE(w.form->Document().Design().texts.Df, std::string("3000"));
     QCOMPARE(w.window->Table()->rowCount(), 5);
     QCOMPARE(w.Cell(3, CrystalWindow::SetColumn), QStringLiteral("ZQ2"));
     QVERIFY(w.Get<QCheckBox>("trimBox")->isChecked());

@@ -62,14 +62,14 @@ struct WindowSnapshot {
             fields.append(w.Get<QLineEdit>(name)->text());
         edit7 = w.Get<QLineEdit>("topologyNameEdit")->text();
         edit10 = w.Get<QLineEdit>("responseNameEdit")->text();
-        filterType = w.form->CurrentDesign().filterType;
-        responseType = w.form->CurrentDesign().responseType;
+        filterType = w.form->Document().Design().filterType;
+        responseType = w.form->Document().Design().responseType;
         combo1 = w.Get<QComboBox>("topologyCombo")->currentIndex();
         combo2 = w.Get<QComboBox>("responseCombo")->currentIndex();
         visibleImages = w.VisibleSchematics();
         ckEnabled = w.Get<QLineEdit>("ckEdit")->isEnabled();
         memo = w.Get<QTextEdit>("resultText")->toPlainText();
-        curveCount = w.form->CurveCount();
+        curveCount = w.form->Overlays().CurveCount();
         for (int s = 0; s < 5; ++s)
             points += static_cast<int>(w.Series(s)->count());
     }
@@ -214,7 +214,7 @@ void DesignFileCommandsTest::openCompletesANameWithoutExtension() {
     w.Get<QAction>("openAction")->trigger();
     QCOMPARE(w.dialogs->errors, QStringList());
     QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("1"));
-    QCOMPARE(w.form->CurrentDesign().filterType, 5);
+    QCOMPARE(w.form->Document().Design().filterType, 5);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), QStringLiteral("4CW"));
 }
 
@@ -327,8 +327,8 @@ void DesignFileCommandsTest::saveWritesTheWindowsDesign() {
     // typed or pasted into the fields.
     Choose(w.Get<QComboBox>("topologyCombo"), 5);
     Choose(w.Get<QComboBox>("responseCombo"), 3);
-    QCOMPARE(w.form->CurrentDesign().filterType, 6);
-    QCOMPARE(w.form->CurrentDesign().responseType, 4);
+    QCOMPARE(w.form->Document().Design().filterType, 6);
+    QCOMPARE(w.form->Document().Design().responseType, 4);
     w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("10700,25"));
     w.Get<QLineEdit>("ldEdit")->setText(Utf8("Ёж"));
     w.Get<QLineEdit>("ckEdit")->setText(QString());
@@ -400,15 +400,15 @@ void DesignFileCommandsTest::saveWritesBackSaveAsAsksNewStartsAgain() {
     w.Get<QLineEdit>("foEdit")->setText(QStringLiteral("9000"));
     w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Cancel;
     w.Get<QAction>("newAction")->trigger();
-    QCOMPARE(w.form->FieldTexts().Fo, std::string("9000"));
+    QCOMPARE(w.form->Document().Design().texts.Fo, std::string("9000"));
     w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Discard;
     w.Get<QAction>("newAction")->trigger();
     QCOMPARE(w.dialogs->unsavedQuestions,
              (QStringList{QStringLiteral("mine.fdn"), QStringLiteral("mine.fdn")}));
     const feldan::InputTexts start;
-    QCOMPARE(w.form->FieldTexts().Fo, start.Fo);
-    QCOMPARE(w.form->FieldTexts().Df, start.Df);
-    QVERIFY(w.form->DesignPath().isEmpty());
+    QCOMPARE(w.form->Document().Design().texts.Fo, start.Fo);
+    QCOMPARE(w.form->Document().Design().texts.Df, start.Df);
+    QVERIFY(w.form->Document().Path().isEmpty());
     QVERIFY(!w.form->isWindowModified());
     QVERIFY(!w.form->windowTitle().contains(QStringLiteral("mine")));
 }

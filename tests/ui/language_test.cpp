@@ -18,6 +18,7 @@
 #include "ui/common/settings.h"
 #include "ui/main/application.h"
 #include "ui/main/info_window.h"
+#include "ui/main/input_panel.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
@@ -123,7 +124,7 @@ void LanguageTest::everyTextTheUserSeesIsEnglish() {
         w.Get<QComboBox>("responseCombo")->setCurrentIndex(type % 5);
         emit w.Get<QComboBox>("responseCombo")->activated(type % 5);
         w.form->CalculateDesign();
-        QCOMPARE(w.form->LastResult().outcome, feldan::Outcome::Done);
+        QCOMPARE(w.form->Document().LastResult().outcome, feldan::Outcome::Done);
         ExpectNoCyrillic(VisibleTexts(*w.form));
     }
     // The information window is a child of the main one, and walked with it; its credits are
@@ -146,9 +147,9 @@ void LanguageTest::everyTextTheUserSeesIsEnglish() {
     file.close();
     w.dialogs->unsavedAnswer = feldan::DialogService::UnsavedAnswer::Discard;
     w.dialogs->openAnswer = path;
-    w.form->OpenDesign();
+    w.Trigger("openAction");
     w.dialogs->saveAnswer.clear();
-    w.form->SaveDesignCommand();
+    w.Trigger("saveAction");
     QCOMPARE(w.dialogs->warnings.size(), 2);
     QCOMPARE(w.dialogs->errors.size(), 1);
     QStringList said = w.dialogs->warnings + w.dialogs->errors;

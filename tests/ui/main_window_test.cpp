@@ -135,7 +135,7 @@ void MainWindowTest::labelsCarryTheirTexts() {
 
 void MainWindowTest::fieldsStartWithTheirDefaultTexts() {
     WindowUnderTest w;
-    const feldan::InputTexts texts = w.form->FieldTexts();
+    const feldan::InputTexts texts = w.form->Document().Design().texts;
     QCOMPARE(texts.Fo, std::string("8861.736"));
     QCOMPARE(texts.Ld, std::string("10.1"));
     QCOMPARE(texts.Cs, std::string("6.3"));
@@ -175,9 +175,9 @@ void MainWindowTest::fontsFollowTheWindowDescription() {
 
 void MainWindowTest::startStateHasTheFourCrystalLadderInForce() {
     WindowUnderTest w;
-    QCOMPARE(w.form->CurrentDesign().filterType, 2);
-    QCOMPARE(w.form->CurrentDesign().responseType, 1);
-    QCOMPARE(w.form->CurveCount(), 0);
+    QCOMPARE(w.form->Document().Design().filterType, 2);
+    QCOMPARE(w.form->Document().Design().responseType, 1);
+    QCOMPARE(w.form->Overlays().CurveCount(), 0);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentText(), Utf8("3-х кристальный"));
     QCOMPARE(w.Get<QComboBox>("responseCombo")->currentIndex(), 0);
@@ -208,7 +208,7 @@ void MainWindowTest::twoStartsBeginFromTheSameState() {
     emit first.Get<QComboBox>("topologyCombo")->activated(5);
     first.Get<QAction>("overlayAction")->trigger();
     WindowUnderTest second;
-    QCOMPARE(second.form->CurrentDesign().filterType, 2);
+    QCOMPARE(second.form->Document().Design().filterType, 2);
     QCOMPARE(second.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
     QCOMPARE(second.Get<QComboBox>("topologyCombo")->currentIndex(), 0);
     QVERIFY(!second.Get<QAction>("overlayAction")->isChecked());
@@ -355,14 +355,14 @@ void MainWindowTest::topologySelection() {
     w.Get<QLineEdit>("ckEdit")->setText(QStringLiteral("47"));
     w.Get<QComboBox>("topologyCombo")->setCurrentIndex(index);
     emit w.Get<QComboBox>("topologyCombo")->activated(index);
-    QCOMPARE(w.form->CurrentDesign().filterType, index + 1);
+    QCOMPARE(w.form->Document().Design().filterType, index + 1);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), name);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic%1").arg(index + 1)});
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->isEnabled(), ckEnabled);
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->palette().color(QPalette::Base),
              ckEnabled ? feldan::WindowColor() : feldan::MenuColor());
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->text(), QStringLiteral("47"));
-    QCOMPARE(w.form->CurrentDesign().responseType, 1);
+    QCOMPARE(w.form->Document().Design().responseType, 1);
 }
 
 void MainWindowTest::topologySelectionByKeyboard() {
@@ -371,10 +371,10 @@ void MainWindowTest::topologySelectionByKeyboard() {
     w.Get<QComboBox>("topologyCombo")->setFocus();
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_Down);
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 1);
-    QCOMPARE(w.form->CurrentDesign().filterType, 2);
+    QCOMPARE(w.form->Document().Design().filterType, 2);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_End);
-    QCOMPARE(w.form->CurrentDesign().filterType, 7);
+    QCOMPARE(w.form->Document().Design().filterType, 7);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic7")});
     QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
 }
@@ -401,9 +401,9 @@ void MainWindowTest::responseSelection() {
     QCOMPARE(w.Get<QComboBox>("responseCombo")->itemText(index), entry);
     w.Get<QComboBox>("responseCombo")->setCurrentIndex(index);
     emit w.Get<QComboBox>("responseCombo")->activated(index);
-    QCOMPARE(w.form->CurrentDesign().responseType, index + 1);
+    QCOMPARE(w.form->Document().Design().responseType, index + 1);
     QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), name);
-    QCOMPARE(w.form->CurrentDesign().filterType, 2);
+    QCOMPARE(w.form->Document().Design().filterType, 2);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
 }
 
@@ -425,14 +425,14 @@ void MainWindowTest::selectionLeavesResultsAlone() {
     const qsizetype points = w.Series(0)->count();
     QVERIFY(points > 0);
     const QString result = w.Get<QTextEdit>("resultText")->toPlainText();
-    const int curveCount = w.form->CurveCount();
+    const int curveCount = w.form->Overlays().CurveCount();
     w.Get<QComboBox>("topologyCombo")->setCurrentIndex(5);
     emit w.Get<QComboBox>("topologyCombo")->activated(5);
     w.Get<QComboBox>("responseCombo")->setCurrentIndex(2);
     emit w.Get<QComboBox>("responseCombo")->activated(2);
     QCOMPARE(w.Series(0)->count(), points);
     QCOMPARE(w.Get<QTextEdit>("resultText")->toPlainText(), result);
-    QCOMPARE(w.form->CurveCount(), curveCount);
+    QCOMPARE(w.form->Overlays().CurveCount(), curveCount);
     QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("8861.736"));
 }
 
@@ -516,10 +516,10 @@ void MainWindowTest::textSetWithoutTypingIsNotFiltered() {
     feldan::InputTexts texts;
     texts.Fo = "abc";
     texts.Level = "+x";
-    w.form->SetFieldTexts(texts);
+    w.form->Document().SetTexts(texts);
     QCOMPARE(w.Get<QLineEdit>("foEdit")->text(), QStringLiteral("abc"));
     QCOMPARE(w.Get<QLineEdit>("levelEdit")->text(), QStringLiteral("+x"));
-    QCOMPARE(w.form->FieldTexts().Fo, std::string("abc"));
+    QCOMPARE(w.form->Document().Design().texts.Fo, std::string("abc"));
 }
 
 void MainWindowTest::enterWalksTheChain_data() {
@@ -690,7 +690,7 @@ void MainWindowTest::legendToggleFollowsItsCheckMark() {
     w.Get<QAction>("legendAction")->trigger();
     QVERIFY(!w.Get<QAction>("legendAction")->isChecked());
     QVERIFY(!w.Get<feldan::ResponseChart>("chart")->LegendVisible());
-    w.form->ToggleLegend();
+    w.Trigger("legendAction");
     QVERIFY(w.Get<QAction>("legendAction")->isChecked());
     QVERIFY(w.Get<feldan::ResponseChart>("chart")->LegendVisible());
 }
@@ -709,15 +709,15 @@ void MainWindowTest::clearEmptiesChartPanelsAndResult() {
         QCOMPARE(w.Series(i)->count(), 0);
         QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(i).isEmpty());
     }
-    QCOMPARE(w.form->CurveCount(), 0);
+    QCOMPARE(w.form->Overlays().CurveCount(), 0);
     QVERIFY(w.Get<QTextEdit>("resultText")->toPlainText().isEmpty());
     // On an empty chart it changes nothing but the counter.
     w.Get<QAction>("overlayAction")->trigger();
     for (int i = 0; i < 3; ++i)
         w.form->CalculateDesign();
-    QCOMPARE(w.form->CurveCount(), 3);
-    w.form->ClearChart();
-    QCOMPARE(w.form->CurveCount(), 0);
+    QCOMPARE(w.form->Overlays().CurveCount(), 3);
+    w.Trigger("clearChartAction");
+    QCOMPARE(w.form->Overlays().CurveCount(), 0);
     QCOMPARE(w.Series(0)->count(), 0);
 }
 
@@ -736,15 +736,15 @@ void MainWindowTest::overlaySwitchResetsTheCurveCount() {
     WindowUnderTest w;
     for (int i = 0; i < 3; ++i)
         w.form->CalculateDesign();
-    QCOMPARE(w.form->CurveCount(), 3);
+    QCOMPARE(w.form->Overlays().CurveCount(), 3);
     w.Get<QAction>("overlayAction")->trigger();  // on: the count starts again
     QVERIFY(w.Get<QAction>("overlayAction")->isChecked());
-    QCOMPARE(w.form->CurveCount(), 0);
+    QCOMPARE(w.form->Overlays().CurveCount(), 0);
     w.form->CalculateDesign();
     w.form->CalculateDesign();
-    w.form->ToggleOverlay();  // off: the count stays
+    w.Trigger("overlayAction");  // off: the count stays
     QVERIFY(!w.Get<QAction>("overlayAction")->isChecked());
-    QCOMPARE(w.form->CurveCount(), 2);
+    QCOMPARE(w.form->Overlays().CurveCount(), 2);
 }
 
 void MainWindowTest::printingCancelledPrintsNothing() {

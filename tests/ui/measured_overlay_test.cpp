@@ -26,7 +26,7 @@ namespace {
 QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetHz) {
     const QList<QPointF> passBand = w.Series(0)->points();
     feldan::DesignedFilter filter =
-        feldan::DesignFilter(w.form->CurrentDesign(), '.', feldan::CircuitChoice::Analysed);
+        feldan::DesignFilter(w.form->Document().Design(), '.', feldan::CircuitChoice::Analysed);
     feldan::SweepRequest request;
     request.fromDetuningHz = std::round(passBand.front().x() * 1000) - 1000;
     request.toDetuningHz = std::round(passBand.back().x() * 1000) + 1000;

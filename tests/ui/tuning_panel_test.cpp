@@ -83,14 +83,15 @@ void TuningPanelTest::nudgedPartRedrawsTheTunedCurveOverTheDesignedOne() {
     QVERIFY(t.Tuned() != designed);
     QCOMPARE(t.Designed(), designed);
     QVERIFY(t.panel->SummaryText() != before);
-    QCOMPARE(t.w.form->Project().Tuning(), (std::vector<feldan::TunedPart>{{"C3", c3 * 1.01}}));
+    QCOMPARE(t.w.form->Document().Project().Tuning(),
+             (std::vector<feldan::TunedPart>{{"C3", c3 * 1.01}}));
 
     // The arrow key steps to the next E12 value.
     t.panel->SetStep(feldan::TuningStep::E12);
     QTest::keyClick(t.Field("tuneRin"), Qt::Key_Down);
     const double designedOhm = t.panel->Parts()[3].designed;
     QCOMPARE(t.Value("Rin"), feldan::NextInSeries(designedOhm, feldan::ESeries::E12, -1));
-    QCOMPARE(t.w.form->Project().Tuning().size(), std::size_t(2));
+    QCOMPARE(t.w.form->Document().Project().Tuning().size(), std::size_t(2));
 
     // Closed, the panel leaves the chart to the window.
     t.w.Get<QAction>("tuningAction")->trigger();
@@ -112,17 +113,17 @@ void TuningPanelTest::undoAndResetBringTheDesignedCurveBackExactly() {
     QVERIFY(t.Tuned() != designed);
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(t.Tuned(), designed);
-    QVERIFY(t.w.form->Project().Tuning().empty());
+    QVERIFY(t.w.form->Document().Project().Tuning().empty());
 
     Wheel(t.Field("tuneC2"), -3);
     QVERIFY(t.Tuned() != designed);
     t.w.Get<QPushButton>("tuningReset")->click();
     QCOMPARE(t.Tuned(), designed);
-    QVERIFY(t.w.form->Project().Tuning().empty());
+    QVERIFY(t.w.form->Document().Project().Tuning().empty());
     // Reset is a change like any other: undo takes it back.
     t.w.Get<QPushButton>("tuningUndo")->click();
     QVERIFY(t.Tuned() != designed);
-    QCOMPARE(t.w.form->Project().Tuning().size(), std::size_t(1));
+    QCOMPARE(t.w.form->Document().Project().Tuning().size(), std::size_t(1));
 }
 
 void TuningPanelTest::typedValueSetsThePartAndBadTextIsNamed() {
@@ -148,7 +149,7 @@ void TuningPanelTest::typedValueSetsThePartAndBadTextIsNamed() {
 
 void TuningPanelTest::projectTuningIsShownAndReported() {
     Tuning t;
-    feldan::ProjectState& project = t.w.form->Project();
+    feldan::ProjectState& project = t.w.form->Document().Project();
     // A project's list, with a label of another topology that is left alone.
     project.SetTuning({{"C1", 200}, {"C7", 33}});
     QCOMPARE(t.Value("C1"), 200.0);
@@ -161,7 +162,7 @@ void TuningPanelTest::projectTuningIsShownAndReported() {
     project.SetRounding(rounding);
     project.SetMatchOhm(50);
     const std::vector<feldan::PartsListRow> rows =
-        feldan::PartsList::OfProject(t.w.form->CurrentDesign(), '.', project);
+        feldan::PartsList::OfDocument(t.w.form->Document());
     QStringList parts;
     for (const feldan::PartsListRow& row : rows)
         parts.append(row.part);
@@ -193,7 +194,7 @@ void TuningPanelTest::projectTuningIsShownAndReported() {
 
 void TuningPanelTest::crystalSetBringsItsTrims() {
     Tuning t;
-    feldan::ProjectState& project = t.w.form->Project();
+    feldan::ProjectState& project = t.w.form->Document().Project();
     std::vector<feldan::NamedCrystal> table;
     for (double shiftHz : {-300.0, 0.0, -150.0, -80.0}) {
         table.push_back(
@@ -214,7 +215,7 @@ void TuningPanelTest::crystalSetBringsItsTrims() {
     QVERIFY(t.Tuned() != t.Designed());
 
     const std::vector<feldan::PartsListRow> rows =
-        feldan::PartsList::OfProject(t.w.form->CurrentDesign(), '.', project);
+        feldan::PartsList::OfDocument(t.w.form->Document());
     QCOMPARE(rows.size(), std::size_t(8));
     QCOMPARE(rows[4].part, QStringLiteral("ZQ1"));
     QCOMPARE(rows[4].designed, Utf8("X1, fs 8861.436 кГц"));

@@ -2,6 +2,7 @@
 // small look-ups of controls by their object names.
 #pragma once
 
+#include <QAction>
 #include <QApplication>
 #include <QLineSeries>
 #include <QPrinter>
@@ -14,7 +15,9 @@
 #include <memory>
 
 #include "engine/calculate.h"
+#include "ui/analysis/analysis_views.h"
 #include "ui/common/dialog_service.h"
+#include "ui/main/chart_overlays.h"
 #include "ui/main/main_window.h"
 #include "ui/widgets/response_chart.h"
 
@@ -88,6 +91,10 @@ struct WindowUnderTest {
         if (!control) qFatal("the window has no control named %s", name);
         return control;
     }
+
+    // Runs a menu command of the window as the user would.
+    void Trigger(const char* action) const { Get<QAction>(action)->trigger(); }
+    void Calculate() const { Trigger("calculateAction"); }
 
     QLineSeries* Series(int position) const {
         return Get<ResponseChart>("chart")->Series(position);

@@ -12,9 +12,11 @@
 #include "engine/errors.h"
 #include "engine/sweep.h"
 #include "files/touchstone.h"
+#include "ui/analysis/analysis_views.h"
+#include "ui/common/design_document.h"
+#include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
-#include "ui/main/main_window.h"
 #include "ui/widgets/response_chart.h"
 
 namespace feldan {
@@ -55,8 +57,14 @@ std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, dou
 
 }  // namespace
 
-MeasuredOverlay::MeasuredOverlay(MainWindow& window, ResponseChart& chart, QMenu& menu)
-    : QObject(&window), window_(window), chart_(chart) {
+MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& dialogs,
+                                 ResponseChart& chart, QMenu& menu,
+                                 std::function<AnalysisView()> view)
+    : QObject(&menu),
+      document_(document),
+      dialogs_(dialogs),
+      chart_(chart),
+      view_(std::move(view)) {
     separator_ = menu.addSeparator();
     separator_->setObjectName(QStringLiteral("measuredSeparator"));
     openAction_ = menu.addAction(QString());
@@ -69,11 +77,11 @@ MeasuredOverlay::MeasuredOverlay(MainWindow& window, ResponseChart& chart, QMenu
     removeAction_->setEnabled(false);
     connect(openAction_, &QAction::triggered, this, &MeasuredOverlay::OpenCommand);
     connect(shiftAction_, &QAction::toggled, this, [this](bool checked) {
-        Show(window_.View());
+        Show(view_());
         if (checked && filter_ && !filter_->centre) {
-            window_.ShowError(tr("В измерении %1 |S21| не спадает на 3 дБ ниже пика по обе "
-                                 "стороны: центр его полосы не найти, сдвига нет")
-                                  .arg(fileName_));
+            dialogs_.Error(tr("В измерении %1 |S21| не спадает на 3 дБ ниже пика по обе "
+                              "стороны: центр его полосы не найти, сдвига нет")
+                               .arg(fileName_));
         }
     });
     connect(removeAction_, &QAction::triggered, this, &MeasuredOverlay::Remove);
@@ -95,8 +103,7 @@ QString MeasuredOverlay::CurveName() const {
 
 void MeasuredOverlay::OpenCommand() {
     const QString chosen =
-        window_.Dialogs().GetOpenFileName(QDir(StartFolder()).absolutePath() + QLatin1Char('/'),
-                                          tr("измерения фильтра (*.s2p);;все файлы (*)"));
+        dialogs_.GetOpenFileName(DialogFolder(), tr("измерения фильтра (*.s2p);;все файлы (*)"));
     if (chosen.isEmpty()) return;
     Open(chosen);
 }
@@ -107,14 +114,14 @@ bool MeasuredOverlay::Open(const QString& path) {
     try {
         data = ReadTouchstoneFile(QFile::encodeName(path).toStdString());
     } catch (const CommandError& error) {
-        window_.ShowError(QString::fromStdString(error.Text(CurrentLanguage())));
+        dialogs_.Error(QString::fromStdString(error.Text(CurrentLanguage())));
         return false;
     } catch (const std::exception& error) {
-        window_.ShowError(tr("Файл %1 не прочитан: %2").arg(name, QString::fromUtf8(error.what())));
+        dialogs_.Error(tr("Файл %1 не прочитан: %2").arg(name, QString::fromUtf8(error.what())));
         return false;
     }
     if (data.ports != 2) {
-        window_.ShowError(
+        dialogs_.Error(
             tr("Файл %1 описывает один порт: для измеренного фильтра нужен файл .s2p с его S21")
                 .arg(name));
         return false;
@@ -127,7 +134,7 @@ bool MeasuredOverlay::Open(const QString& path) {
     fileName_ = name;
     RememberFolderOf(path);
     removeAction_->setEnabled(true);
-    Show(window_.View());
+    Show(view_());
     return true;
 }
 
@@ -147,7 +154,7 @@ void MeasuredOverlay::Show(AnalysisView view) {
     shifted_ = false;
     // The points go at their detuning from the design's Fo; while the design cannot be made,
     // around their own centre (or the middle of the sweep).
-    DesignedFilter design = window_.DesignedFilterOf(CircuitChoice::Analysed);
+    DesignedFilter design = document_.DesignedFilterOf(CircuitChoice::Analysed);
     const bool designed = design.design.outcome == Outcome::Done;
     double foHz = 0;
     if (designed) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "engine/measured_filter.h"
@@ -13,15 +14,17 @@ class QMenu;
 
 namespace feldan {
 
-class MainWindow;
+class DesignDocument;
+class DialogService;
 class ResponseChart;
 enum class AnalysisView;
 
 class MeasuredOverlay : public QObject {
     Q_OBJECT
   public:
-    // Adds its commands to the end of `menu`.
-    MeasuredOverlay(MainWindow& window, ResponseChart& chart, QMenu& menu);
+    // Adds its commands to the end of `menu`; `view` tells the view on show.
+    MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
+                    QMenu& menu, std::function<AnalysisView()> view);
 
     // "Измеренный фильтр…": a file through the open dialog.
     void OpenCommand();
@@ -42,8 +45,10 @@ class MeasuredOverlay : public QObject {
   private:
     QString CurveName() const;
 
-    MainWindow& window_;
+    const DesignDocument& document_;
+    DialogService& dialogs_;
     ResponseChart& chart_;
+    std::function<AnalysisView()> view_;
     QAction* separator_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* shiftAction_ = nullptr;

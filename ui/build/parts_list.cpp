@@ -3,8 +3,8 @@
 #include <QLocale>
 
 #include "engine/messages.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
-#include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
 
 namespace feldan {
@@ -86,10 +86,8 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
     return rows;
 }
 
-std::vector<PartsListRow> PartsList::OfProject(const DesignFields& design, char separator,
-                                               const ProjectState& project) {
-    const Project whole = project.ToProject(design);
-    return Rows(BuildProject(whole, separator), whole.NamedCrystalsOfSet());
+std::vector<PartsListRow> PartsList::OfDocument(const DesignDocument& document) {
+    return Rows(document.Build(), document.WholeProject().NamedCrystalsOfSet());
 }
 
 }  // namespace feldan

@@ -13,7 +13,7 @@
 
 namespace feldan {
 
-class ProjectState;
+class DesignDocument;
 
 struct PartsListRow {
     QString part;      // "C1=C5", "Rin", "ZQ1", ...
@@ -29,9 +29,8 @@ class PartsList {
     // design does not build. Numbers in the notation of the locale in force.
     static std::vector<PartsListRow> Rows(const ProjectBuild& build,
                                           std::span<const NamedCrystal> crystals);
-    // The list of the design with the project's crystals, rounding, tuning and matching.
-    static std::vector<PartsListRow> OfProject(const DesignFields& design, char separator,
-                                               const ProjectState& project);
+    // The list of the document's design with its crystals, rounding, tuning and matching.
+    static std::vector<PartsListRow> OfDocument(const DesignDocument& document);
 };
 
 }  // namespace feldan

@@ -22,10 +22,10 @@
 
 #include "engine/matching.h"
 #include "engine/messages.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
-#include "ui/main/main_window.h"
 
 namespace feldan {
 
@@ -67,8 +67,8 @@ void SetPoints(QLineSeries* series, const std::vector<CurvePoint>& curve) {
 
 }  // namespace
 
-RoundingWindow::RoundingWindow(MainWindow* mainWindow)
-    : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
+RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
+    : Panel(parent, Qt::Window), document_(document) {
     setObjectName(QStringLiteral("RoundingWindow"));
     resize(1100, 680);
 
@@ -205,11 +205,11 @@ RoundingWindow::RoundingWindow(MainWindow* mainWindow)
     connect(useCheck_, &QCheckBox::toggled, this, &RoundingWindow::Round);
     connect(systemOhmSpin_, &QDoubleSpinBox::valueChanged, this, &RoundingWindow::Round);
     connect(showMatchedCheck_, &QCheckBox::toggled, this, &RoundingWindow::Round);
-    connect(mainWindow_, &MainWindow::DesignCalculated, this, &RoundingWindow::Follow);
-    connect(&mainWindow_->Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
+    connect(&document_, &DesignDocument::Calculated, this, &RoundingWindow::Follow);
+    connect(&document_.Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) {
             Follow();
-        } else if (!loading_ &&
+        } else if (!IsRefreshing() &&
                    (part == ProjectState::Part::Rounding || part == ProjectState::Part::Matching)) {
             LoadFromProject();
             Round();
@@ -222,8 +222,8 @@ RoundingWindow::RoundingWindow(MainWindow* mainWindow)
 }
 
 void RoundingWindow::LoadFromProject() {
-    loading_ = true;
-    const ProjectState& project = mainWindow_->Project();
+    const Refreshing refreshing(*this);
+    const ProjectState& project = document_.Project();
     if (const std::optional<RoundingRequest>& r = project.Rounding()) {
         const auto at = std::find(SeriesChoices.begin(), SeriesChoices.end(), r->series);
         seriesCombo_->setCurrentIndex(int(at - SeriesChoices.begin()));
@@ -241,7 +241,6 @@ void RoundingWindow::LoadFromProject() {
     } else {
         showMatchedCheck_->setChecked(false);
     }
-    loading_ = false;
 }
 
 RoundingRequest RoundingWindow::Request() const {
@@ -255,7 +254,7 @@ RoundingRequest RoundingWindow::Request() const {
 
 void RoundingWindow::Rebuild() {
     outdated_ = false;
-    DesignBuild build = mainWindow_->BuildCurrentDesign();
+    DesignBuild build = document_.BuildDesignOnly();
     built_ = std::move(build.built);
     buildMessage_ = built_ ? std::nullopt : std::optional<Message>(build.message);
     Round();
@@ -275,7 +274,7 @@ void RoundingWindow::showEvent(QShowEvent* event) {
 }
 
 void RoundingWindow::Round() {
-    if (loading_) return;
+    if (IsRefreshing()) return;
     e24Check_->setEnabled(refitCheck_->isChecked());
     parallelPctSpin_->setEnabled(parallelCheck_->isChecked());
     StoreRounding();
@@ -288,7 +287,7 @@ void RoundingWindow::Round() {
         result_ = RoundDesign(*built_, request);
         const bool used = useCheck_->isChecked();
         asBuilt_ = BuildOnDesign(*built_, used ? std::optional(request) : std::nullopt,
-                                 used ? result_ : std::nullopt, mainWindow_->Project().Tuning(),
+                                 used ? result_ : std::nullopt, document_.Project().Tuning(),
                                  systemOhmSpin_->value());
         if (showMatchedCheck_->isChecked() && asBuilt_->matching) {
             matched_ = MeasureMatched(*built_, asBuilt_->circuit.values, asBuilt_->matching->ends);
@@ -308,7 +307,7 @@ void RoundingWindow::Round() {
 }
 
 void RoundingWindow::StoreRounding() {
-    ProjectState& project = mainWindow_->Project();
+    ProjectState& project = document_.Project();
     std::optional<RoundingRequest> wanted;
     if (useCheck_->isChecked()) wanted = Request();
     const std::optional<RoundingRequest>& stored = project.Rounding();
@@ -318,19 +317,17 @@ void RoundingWindow::StoreRounding() {
                                    wanted->refitTermination == stored->refitTermination &&
                                    wanted->terminationToE24 == stored->terminationToE24));
     if (same) return;
-    loading_ = true;
+    const Refreshing storing(*this);
     project.SetRounding(wanted);
-    loading_ = false;
 }
 
 void RoundingWindow::StoreMatching() {
-    ProjectState& project = mainWindow_->Project();
+    ProjectState& project = document_.Project();
     std::optional<double> wanted;
     if (showMatchedCheck_->isChecked()) wanted = systemOhmSpin_->value();
     if (wanted == project.MatchOhm()) return;
-    loading_ = true;
+    const Refreshing storing(*this);
     project.SetMatchOhm(wanted);
-    loading_ = false;
 }
 
 std::optional<MatchedEnds> RoundingWindow::Ends() const {
@@ -463,11 +460,6 @@ void RoundingWindow::RetranslateUi() {
     axisX_->setTitleText(tr("Расстройка относительно Fo (кГц)"));
     axisY_->setTitleText(tr("Затухание (дБ)"));
     Round();
-}
-
-void RoundingWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace feldan

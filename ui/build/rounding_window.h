@@ -9,6 +9,7 @@
 #include "engine/matching.h"
 #include "engine/project.h"
 #include "engine/rounding.h"
+#include "ui/common/panel.h"
 
 class QChartView;
 class QCheckBox;
@@ -22,14 +23,14 @@ class QValueAxis;
 
 namespace feldan {
 
-class MainWindow;
+class DesignDocument;
 
-class RoundingWindow : public QWidget {
+class RoundingWindow : public Panel<QWidget> {
     Q_OBJECT
   public:
-    explicit RoundingWindow(MainWindow* mainWindow);
+    RoundingWindow(DesignDocument& document, QWidget* parent);
 
-    // Builds the design the main window holds again, then rounds it.
+    // Builds the document's design again, then rounds it.
     void Rebuild();
     // Rounds the built design with the choices of the window.
     void Round();
@@ -48,13 +49,12 @@ class RoundingWindow : public QWidget {
     const std::optional<ProjectBuild>& AsBuilt() const { return asBuilt_; }
 
   protected:
-    void changeEvent(QEvent* event) override;
+    void RetranslateUi() override;
     void showEvent(QShowEvent* event) override;
 
   private:
     // A new design: rebuilt at once while shown, else when shown next.
     void Follow();
-    void RetranslateUi();
     // The controls from the project's rounding and matching, without feeding them back.
     void LoadFromProject();
     // Stores the rounding or the matching resistance in the project when they are in use.
@@ -65,13 +65,12 @@ class RoundingWindow : public QWidget {
     void ShowCurves();
     // The schematic's values with the rounded capacitors, and its termination.
 
-    MainWindow* mainWindow_;
+    DesignDocument& document_;
     std::optional<BuiltDesign> built_;
     std::optional<RoundingResult> result_;
     std::optional<ProjectBuild> asBuilt_;
     std::optional<CalculationResult> matched_;
     std::optional<Message> buildMessage_;  // why the design did not build
-    bool loading_ = false;
     bool outdated_ = false;
 
     QComboBox* seriesCombo_ = nullptr;

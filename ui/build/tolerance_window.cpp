@@ -22,10 +22,10 @@
 #include <cmath>
 
 #include "engine/messages.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
-#include "ui/main/main_window.h"
 
 namespace feldan {
 
@@ -103,8 +103,8 @@ void Histogram::paintEvent(QPaintEvent*) {
                      QString::number(most));
 }
 
-ToleranceWindow::ToleranceWindow(MainWindow* mainWindow)
-    : QWidget(mainWindow, Qt::Window), mainWindow_(mainWindow) {
+ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
+    : Panel(parent, Qt::Window), document_(document) {
     setObjectName(QStringLiteral("ToleranceWindow"));
     resize(1000, 680);
 
@@ -228,8 +228,8 @@ ToleranceWindow::ToleranceWindow(MainWindow* mainWindow)
 
     connect(runButton_, &QPushButton::clicked, this, &ToleranceWindow::Run);
     connect(cancelButton_, &QPushButton::clicked, this, &ToleranceWindow::Cancel);
-    connect(mainWindow_, &MainWindow::DesignCalculated, this, &ToleranceWindow::MarkStale);
-    connect(&mainWindow_->Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
+    connect(&document_, &DesignDocument::Calculated, this, &ToleranceWindow::MarkStale);
+    connect(&document_.Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) MarkStale();
     });
     RetranslateUi();
@@ -255,7 +255,7 @@ ToleranceRequest ToleranceWindow::Request() const {
 
 void ToleranceWindow::Run() {
     if (Running()) return;
-    DesignBuild build = mainWindow_->BuildCurrentDesign();
+    DesignBuild build = document_.BuildDesignOnly();
     if (!build.built) {
         yieldLabel_->setText(tr("Фильтр не рассчитывается: %1").arg(MessageShown(build.message)));
         return;
@@ -422,11 +422,6 @@ void ToleranceWindow::RetranslateUi() {
     axisY_->setTitleText(tr("Затухание (дБ)"));
     if (stale_) MarkStale();
     ShowResult();
-}
-
-void ToleranceWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
-    QWidget::changeEvent(event);
 }
 
 }  // namespace feldan

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/tolerance.h"
+#include "ui/common/panel.h"
 
 class QAreaSeries;
 class QChartView;
@@ -27,7 +28,7 @@ class QValueAxis;
 
 namespace feldan {
 
-class MainWindow;
+class DesignDocument;
 
 // Bars of the counts of values in equal bins between their smallest and largest, with the ends
 // of the range under them.
@@ -47,13 +48,13 @@ class Histogram : public QWidget {
     QString title_, unit_;
 };
 
-class ToleranceWindow : public QWidget {
+class ToleranceWindow : public Panel<QWidget> {
     Q_OBJECT
   public:
-    explicit ToleranceWindow(MainWindow* mainWindow);
+    ToleranceWindow(DesignDocument& document, QWidget* parent);
     ~ToleranceWindow() override;
 
-    // Starts the trials on the design the main window holds; nothing when a run is going.
+    // Starts the trials on the document's design; nothing when a run is going.
     void Run();
     // Asks a running run to stop; its finished trials are shown.
     void Cancel();
@@ -64,11 +65,10 @@ class ToleranceWindow : public QWidget {
     bool Stale() const { return stale_; }
 
   protected:
-    void changeEvent(QEvent* event) override;
+    void RetranslateUi() override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void RetranslateUi();
     // Stops a run and waits for its thread.
     void StopAndJoin();
     void Finished(int run, std::shared_ptr<ToleranceResult> result);
@@ -76,7 +76,7 @@ class ToleranceWindow : public QWidget {
     void ShowResult();
     void MarkStale();
 
-    MainWindow* mainWindow_;
+    DesignDocument& document_;
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     std::atomic<int> done_{0};

@@ -16,10 +16,10 @@
 #include <functional>
 
 #include "engine/messages.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
-#include "ui/main/main_window.h"
 #include "ui/widgets/response_chart.h"
 
 namespace feldan {
@@ -71,8 +71,8 @@ QString ValueText(double value, char separator) {
 
 }  // namespace
 
-TuningPanel::TuningPanel(MainWindow& window, ResponseChart& chart, ProjectState& project)
-    : QDockWidget(&window), window_(window), chart_(chart), project_(project) {
+TuningPanel::TuningPanel(DesignDocument& document, ResponseChart& chart, QWidget* parent)
+    : Panel(parent), document_(document), chart_(chart), project_(document.Project()) {
     setObjectName(QStringLiteral("tuningPanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     auto* content = new QWidget(this);
@@ -144,7 +144,7 @@ TuningPanel::TuningPanel(MainWindow& window, ResponseChart& chart, ProjectState&
         stale_ = true;
         if (isVisible()) Rebuild();
     });
-    connect(&window_, &MainWindow::DesignCalculated, this, [this] {
+    connect(&document_, &DesignDocument::Calculated, this, [this] {
         stale_ = true;
         if (isVisible()) Rebuild();
     });
@@ -176,11 +176,6 @@ void TuningPanel::RetranslateUi() {
     ShowSummary();
 }
 
-void TuningPanel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
-    QDockWidget::changeEvent(event);
-}
-
 void TuningPanel::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
     if (stale_) {
@@ -206,10 +201,10 @@ TuningStep TuningPanel::Step() const {
 
 void TuningPanel::Rebuild() {
     stale_ = false;
-    ProjectBuild build = window_.BuildCurrentProject();
-    built_ = std::move(build.built);
-    rounding_ = std::move(build.rounding);
-    parts_ = std::move(build.parts);
+    const ProjectBuild& build = document_.Build();
+    built_ = build.built;
+    rounding_ = build.rounding;
+    parts_ = build.parts;
     undo_.clear();
     tuned_.reset();
     failure_.clear();
@@ -285,13 +280,13 @@ void TuningPanel::Typed(std::size_t part) {
     if (part >= parts_.size()) return;
     PartField* field = fields_[part];
     const QString text = field->text().trimmed();
-    if (text == ValueText(parts_[part].value, window_.Separator())) return;
+    if (text == ValueText(parts_[part].value, document_.Separator())) return;
     const std::optional<double> typed = TypedNumber(text);
     const double value = typed.value_or(0);
     if (!(value > 0) || value > 1e9) {
         ShowMessage(
             tr("%1: «%2» — не число больше нуля; осталось %3")
-                .arg(PartName(part), text, ValueText(parts_[part].value, window_.Separator())));
+                .arg(PartName(part), text, ValueText(parts_[part].value, document_.Separator())));
         Measure();
         return;
     }
@@ -318,7 +313,7 @@ void TuningPanel::Reset() {
 
 void TuningPanel::Measure() {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        const QString text = ValueText(parts_[i].value, window_.Separator());
+        const QString text = ValueText(parts_[i].value, document_.Separator());
         if (fields_[i]->text() != text) fields_[i]->Editor()->setText(text);
         QFont font = fieldLabels_[i]->font();
         font.setBold(parts_[i].Tuned());
@@ -344,7 +339,7 @@ QString TuningPanel::SummaryText() const {
     if (!built_ || !tuned_) return QString();
     const auto number = [this](double value, int decimals) {
         QString text = QString::number(value, 'f', decimals);
-        if (window_.Separator() == ',') text.replace(QLatin1Char('.'), QLatin1Char(','));
+        if (document_.Separator() == ',') text.replace(QLatin1Char('.'), QLatin1Char(','));
         return text;
     };
     const auto peak = [&](const Measurements& m) {

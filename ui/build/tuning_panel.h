@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/tuning.h"
+#include "ui/common/panel.h"
 
 class QAbstractSpinBox;
 class QAction;
@@ -19,15 +20,15 @@ class QPushButton;
 
 namespace feldan {
 
-class MainWindow;
+class DesignDocument;
 class PartField;
 class ProjectState;
 class ResponseChart;
 
-class TuningPanel : public QDockWidget {
+class TuningPanel : public Panel<QDockWidget> {
     Q_OBJECT
   public:
-    TuningPanel(MainWindow& window, ResponseChart& chart, ProjectState& project);
+    TuningPanel(DesignDocument& document, ResponseChart& chart, QWidget* parent);
 
     // The parts of the design as the window holds it, built with the project's crystals and
     // rounding; tuned values of labels the design still has are kept.
@@ -48,14 +49,13 @@ class TuningPanel : public QDockWidget {
     QString SummaryText() const;
 
   protected:
-    void changeEvent(QEvent* event) override;
+    void RetranslateUi() override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void RetranslateUi();
     QString PartName(std::size_t part) const;
     // Builds the fields for parts_ afresh.
     void ShowParts();
@@ -69,7 +69,7 @@ class TuningPanel : public QDockWidget {
     void ShowMessage(const QString& text);
     std::vector<double> Values() const;
 
-    MainWindow& window_;
+    DesignDocument& document_;
     ResponseChart& chart_;
     ProjectState& project_;
     std::optional<BuiltDesign> built_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QPrinter;
 class QWidget;
@@ -50,6 +51,36 @@ class QtDialogService : public DialogService {
 
   private:
     QWidget* parent_;
+};
+
+// The seam every window holds: it forwards to the dialogs in force, which a test may replace
+// after the windows are made.
+class DialogSeam : public DialogService {
+  public:
+    explicit DialogSeam(std::unique_ptr<DialogService> dialogs) : dialogs_(std::move(dialogs)) {}
+    void Replace(std::unique_ptr<DialogService> dialogs) {
+        if (dialogs) dialogs_ = std::move(dialogs);
+    }
+
+    void Warning(const QString& text) override { dialogs_->Warning(text); }
+    void Error(const QString& text) override { dialogs_->Error(text); }
+    bool PrinterSetup(QPrinter& printer) override { return dialogs_->PrinterSetup(printer); }
+    QString GetOpenFileName(const QString& dir, const QString& filter) override {
+        return dialogs_->GetOpenFileName(dir, filter);
+    }
+    QString GetSaveFileName(const QString& dir, const QString& filter) override {
+        return dialogs_->GetSaveFileName(dir, filter);
+    }
+    QString GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
+                                     QString* selectedFilter) override {
+        return dialogs_->GetSaveFileNameAndFilter(dir, filter, selectedFilter);
+    }
+    UnsavedAnswer AskToSaveChanges(const QString& designName) override {
+        return dialogs_->AskToSaveChanges(designName);
+    }
+
+  private:
+    std::unique_ptr<DialogService> dialogs_;
 };
 
 // The caption of the program's message boxes: the application title.

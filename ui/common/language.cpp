@@ -1,5 +1,7 @@
 #include "ui/common/language.h"
 
+#include "ui/common/ui_text.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -60,8 +62,7 @@ std::optional<Language> LanguageFromCode(const QString& code) {
 }
 
 QString MessageShown(const Message& message) {
-    const std::string text = MessageText(message, CurrentLanguage());
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return LinesFromCr(MessageText(message, CurrentLanguage()));
 }
 
 }  // namespace feldan

@@ -1,6 +1,7 @@
 #include "ui/common/settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -47,6 +48,14 @@ QByteArray RememberedWindowGeometry() {
 
 void RememberWindowGeometry(const QByteArray& geometry) {
     Store().setValue(WindowGeometryKey, geometry);
+}
+
+QString DialogFolder() {
+    return QDir(StartFolder()).absolutePath() + QLatin1Char('/');
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace feldan

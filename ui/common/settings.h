@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
 
 namespace feldan {
 
@@ -10,6 +11,12 @@ namespace feldan {
 // documents folder, else the home folder. Never the program's own folder (after installation
 // that is /usr/bin, where nothing can be saved).
 QString StartFolder();
+
+// StartFolder as a file dialog takes it: absolute, with a closing slash.
+QString DialogFolder();
+
+// A file name as the files layer takes it: in the file system's own encoding.
+std::string LocalPath(const QString& path);
 
 // Remembers the folder of a file just opened or saved.
 void RememberFolderOf(const QString& filePath);

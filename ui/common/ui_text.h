@@ -16,6 +16,13 @@ inline QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// Window texts separate lines by a carriage return; Qt widgets by a line feed.
+inline QString LinesFromCr(const std::string& text) {
+    QString lines = FromUtf8(text);
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines;
+}
+
 // A number in the notation of the locale in force, to `significant` digits.
 inline QString LocaleNumber(double value, int significant = 4) {
     return QLocale().toString(value, 'g', significant);

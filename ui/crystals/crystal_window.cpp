@@ -30,23 +30,15 @@
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
 #include "files/touchstone.h"
+#include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
-#include "ui/common/project_state.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
 
 namespace feldan {
 
 namespace {
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString DialogFolder() {
-    return QDir(StartFolder()).absolutePath() + QLatin1Char('/');
-}
 
 bool Usable(const CrystalModel& c) {
     return c.fsHz > 0 && c.lmH > 0 && c.cmF > 0 && c.rmOhm > 0 && c.c0F >= 0;
@@ -84,12 +76,11 @@ const std::array<const char*, CrystalWindow::ColumnCount> ColumnTitles = {
 
 }  // namespace
 
-CrystalWindow::CrystalWindow(ProjectState& project, std::function<DialogService&()> dialogs,
-                             std::function<int()> crystalCount, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      project_(project),
-      dialogs_(std::move(dialogs)),
-      crystalCount_(std::move(crystalCount)),
+CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, QWidget* parent)
+    : Panel(parent, Qt::Window),
+      document_(document),
+      project_(document.Project()),
+      dialogs_(dialogs),
       crystalDialogs_(std::make_unique<QtCrystalDialogs>(this)) {
     setObjectName(QStringLiteral("CrystalWindow"));
     const auto button = [this](const char* name) {
@@ -198,11 +189,6 @@ void CrystalWindow::SetCrystalDialogs(std::unique_ptr<CrystalDialogs> dialogs) {
     if (dialogs) crystalDialogs_ = std::move(dialogs);
 }
 
-void CrystalWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
-    QWidget::changeEvent(event);
-}
-
 void CrystalWindow::RetranslateUi() {
     setWindowTitle(tr("Кварцы"));
     addMeasurementsButton_->setText(tr("Добавить измерения…"));
@@ -235,58 +221,60 @@ void CrystalWindow::Refresh() {
         highestHz =
             std::max(highestHz, crystals[static_cast<std::size_t>(positions[k])].model.fsHz);
     }
-    refreshing_ = true;
-    table_->setRowCount(static_cast<int>(crystals.size()));
-    for (std::size_t i = 0; i < crystals.size(); ++i) {
-        const CrystalModel& m = crystals[i].model;
-        const bool usable = Usable(m);
-        const auto shown = [&](double value, int digits) {
-            return usable || value != 0 ? Number(value, digits) : QString();
-        };
-        QStringList texts(ColumnCount);
-        texts[NameColumn] = FromUtf8(crystals[i].name);
-        texts[FsColumn] = shown(m.fsHz, 10);
-        texts[LmColumn] = shown(m.lmH * 1e3, 6);
-        texts[CmColumn] = usable ? Number(m.cmF * 1e15, 6) : QString();
-        texts[RmColumn] = shown(m.rmOhm, 5);
-        texts[C0Column] = shown(m.c0F * 1e12, 5);
-        texts[QColumn] = usable ? Number(m.Q(), 6) : QString();
-        const RowExtra& extra = extras_[i];
-        if (extra.rmsErrorDb) texts[RmsColumn] = Number(*extra.rmsErrorDb, 3);
-        if (!extra.warning.isEmpty()) texts[RmsColumn] += QStringLiteral(" ⚠");
-        if (positionOf[i] >= 0) {
-            texts[SetColumn] = QStringLiteral("ZQ%1").arg(positionOf[i] + 1);
-            const double trimF = SeriesTrimFor(m, highestHz);
-            texts[TrimColumn] = trimF >= 0 && std::isfinite(trimF) ? PicofaradText(trimF * 1e12)
-                                                                   : QString::fromUtf8("—");
-        }
-        for (int column = 0; column < ColumnCount; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
-            const bool editable = column == NameColumn || column == FsColumn ||
-                                  column == LmColumn || column == RmColumn || column == C0Column;
-            if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            if (column != NameColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (column == RmsColumn && !extra.warning.isEmpty()) {
-                item->setToolTip(extra.warning);
-                item->setBackground(QColor(255, 230, 160));
+    {
+        const Refreshing refreshing(*this);
+        table_->setRowCount(static_cast<int>(crystals.size()));
+        for (std::size_t i = 0; i < crystals.size(); ++i) {
+            const CrystalModel& m = crystals[i].model;
+            const bool usable = Usable(m);
+            const auto shown = [&](double value, int digits) {
+                return usable || value != 0 ? Number(value, digits) : QString();
+            };
+            QStringList texts(ColumnCount);
+            texts[NameColumn] = FromUtf8(crystals[i].name);
+            texts[FsColumn] = shown(m.fsHz, 10);
+            texts[LmColumn] = shown(m.lmH * 1e3, 6);
+            texts[CmColumn] = usable ? Number(m.cmF * 1e15, 6) : QString();
+            texts[RmColumn] = shown(m.rmOhm, 5);
+            texts[C0Column] = shown(m.c0F * 1e12, 5);
+            texts[QColumn] = usable ? Number(m.Q(), 6) : QString();
+            const RowExtra& extra = extras_[i];
+            if (extra.rmsErrorDb) texts[RmsColumn] = Number(*extra.rmsErrorDb, 3);
+            if (!extra.warning.isEmpty()) texts[RmsColumn] += QStringLiteral(" ⚠");
+            if (positionOf[i] >= 0) {
+                texts[SetColumn] = QStringLiteral("ZQ%1").arg(positionOf[i] + 1);
+                const double trimF = SeriesTrimFor(m, highestHz);
+                texts[TrimColumn] = trimF >= 0 && std::isfinite(trimF) ? PicofaradText(trimF * 1e12)
+                                                                       : QString::fromUtf8("—");
             }
-            if (positionOf[i] >= 0)
-                item->setFont([&] {
-                    QFont bold = table_->font();
-                    bold.setBold(true);
-                    return bold;
-                }());
-            table_->setItem(static_cast<int>(i), column, item);
+            for (int column = 0; column < ColumnCount; ++column) {
+                auto* item = new QTableWidgetItem(texts[column]);
+                const bool editable = column == NameColumn || column == FsColumn ||
+                                      column == LmColumn || column == RmColumn ||
+                                      column == C0Column;
+                if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                if (column != NameColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                if (column == RmsColumn && !extra.warning.isEmpty()) {
+                    item->setToolTip(extra.warning);
+                    item->setBackground(QColor(255, 230, 160));
+                }
+                if (positionOf[i] >= 0)
+                    item->setFont([&] {
+                        QFont bold = table_->font();
+                        bold.setBold(true);
+                        return bold;
+                    }());
+                table_->setItem(static_cast<int>(i), column, item);
+            }
         }
     }
-    refreshing_ = false;
     {
         const QSignalBlocker blockUse(useSetBox_);
         const QSignalBlocker blockTrim(trimBox_);
         useSetBox_->setChecked(project_.UsesCrystalSet());
         trimBox_->setChecked(project_.Trim());
     }
-    const int needed = crystalCount_();
+    const int needed = document_.CrystalCount();
     pickButton_->setText(tr("Выбрать лучшие %1").arg(needed));
     QString setText;
     if (project_.UsesCrystalSet()) {
@@ -365,7 +353,7 @@ void CrystalWindow::StoreTable(std::vector<NamedCrystal> crystals, std::vector<R
 }
 
 void CrystalWindow::CellEdited(QTableWidgetItem* item) {
-    if (refreshing_ || !item) return;
+    if (IsRefreshing() || !item) return;
     const int row = item->row();
     const int column = item->column();
     std::vector<NamedCrystal> crystals = project_.Crystals();
@@ -621,7 +609,7 @@ void CrystalWindow::PickBest() {
         models.push_back(crystals[i].model);
         rowOfModel.push_back(static_cast<int>(i));
     }
-    const int needed = crystalCount_();
+    const int needed = document_.CrystalCount();
     const std::vector<std::size_t> picked =
         needed > 0 ? PickBestSet(models, static_cast<std::size_t>(needed))
                    : std::vector<std::size_t>{};

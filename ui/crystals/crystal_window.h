@@ -13,6 +13,7 @@
 
 #include "engine/crystal.h"
 #include "files/crystal_csv.h"
+#include "ui/common/panel.h"
 
 class QChartView;
 class QCheckBox;
@@ -26,6 +27,7 @@ class QValueAxis;
 namespace feldan {
 
 class DialogService;
+class DesignDocument;
 class ProjectState;
 
 // The readings of the G3UUR method as typed: f0, f1, f2 in Hz, C1, C2, C0 in pF, Rm in Ohm.
@@ -49,7 +51,7 @@ class CrystalDialogs {
     virtual std::optional<G3uurReadings> G3uur() = 0;
 };
 
-class CrystalWindow : public QWidget {
+class CrystalWindow : public Panel<QWidget> {
     Q_OBJECT
   public:
     // Table columns.
@@ -67,10 +69,8 @@ class CrystalWindow : public QWidget {
         ColumnCount
     };
 
-    // `dialogs` gives the message boxes and file dialogs of the main window (which tests may
-    // replace); `crystalCount` the crystal count of the topology in force.
-    CrystalWindow(ProjectState& project, std::function<DialogService&()> dialogs,
-                  std::function<int()> crystalCount, QWidget* parent = nullptr);
+    // The table is the document's; `dialogs` gives the message boxes and single-file dialogs.
+    CrystalWindow(DesignDocument& document, DialogService& dialogs, QWidget* parent = nullptr);
     ~CrystalWindow() override;
 
     void SetCrystalDialogs(std::unique_ptr<CrystalDialogs> dialogs);
@@ -94,7 +94,7 @@ class CrystalWindow : public QWidget {
     QLineSeries* ModelSeries() const { return modelSeries_; }
 
   protected:
-    void changeEvent(QEvent* event) override;
+    void RetranslateUi() override;
 
   private:
     // What the window keeps of a crystal fitted in this session: the sweep, and how well the
@@ -105,21 +105,19 @@ class CrystalWindow : public QWidget {
         QString warning;  // a poor or doubtful fit: the mark's tooltip
     };
 
-    void RetranslateUi();
     void Refresh();
     void CellEdited(QTableWidgetItem* item);
     // Hands a new table to the project, with what the window keeps beside each row.
     void StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras);
-    DialogService& Dialogs() const { return dialogs_(); }
+    DialogService& Dialogs() const { return dialogs_; }
 
+    DesignDocument& document_;
     ProjectState& project_;
-    std::function<DialogService&()> dialogs_;
-    std::function<int()> crystalCount_;
+    DialogService& dialogs_;
     std::unique_ptr<CrystalDialogs> crystalDialogs_;
     std::vector<RowExtra> extras_;
     // The set while it is switched off, to come back when it is switched on again.
     bool storing_ = false;
-    bool refreshing_ = false;
 
     QTableWidget* table_ = nullptr;
     QPushButton* addMeasurementsButton_ = nullptr;

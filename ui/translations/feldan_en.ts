@@ -2,6 +2,72 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru_RU">
 <context>
+    <name>feldan::AnalysisViews</name>
+    <message>
+        <source>Расстройка относительно Fo (кГц)</source>
+        <translation>Detuning from Fo (kHz)</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>Затухание (дБ)</source>
+        <translation>Attenuation (dB)</translation>
+    </message>
+    <message>
+        <source>Групповая задержка (мкс)</source>
+        <translation>Group delay (µs)</translation>
+    </message>
+    <message>
+        <source>мкс</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>Возвратные потери (дБ)</source>
+        <translation>Return loss (dB)</translation>
+    </message>
+    <message>
+        <source>Входное сопротивление (Ом)</source>
+        <translation>Input impedance (Ohm)</translation>
+    </message>
+    <message>
+        <source>Ом</source>
+        <translation>Ohm</translation>
+    </message>
+    <message>
+        <source>Задержка</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>Re Zвх</source>
+        <translation>Re Zin</translation>
+    </message>
+    <message>
+        <source>Im Zвх</source>
+        <translation>Im Zin</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::ChartOverlays</name>
+    <message>
+        <source>Набор кварцев не выбран: выберите его в окне «Кварцы».</source>
+        <translation>No set of crystals is chosen: choose one in the &quot;Crystals&quot; window.</translation>
+    </message>
+    <message>
+        <source>равные кварцы</source>
+        <translation>equal crystals</translation>
+    </message>
+    <message>
+        <source>набор без подстройки</source>
+        <translation>set untrimmed</translation>
+    </message>
+    <message>
+        <source>набор с подстройкой</source>
+        <translation>set trimmed</translation>
+    </message>
+</context>
+<context>
     <name>feldan::CrystalWindow</name>
     <message>
         <source>Название</source>
@@ -185,6 +251,29 @@
     </message>
 </context>
 <context>
+    <name>feldan::FileCommands</name>
+    <message>
+        <source>файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;проекты Feldan (*.feldan);;все файлы (*)</source>
+        <translation>crystal design files and projects (*.fdn *.feldan);;crystal design files (*.fdn);;Feldan projects (*.feldan);;all files (*)</translation>
+    </message>
+    <message>
+        <source>файлы данных кварца (*.fdn)</source>
+        <translation>Crystal design files (*.fdn)</translation>
+    </message>
+    <message>
+        <source>проекты Feldan (*.feldan)</source>
+        <translation>Feldan projects (*.feldan)</translation>
+    </message>
+    <message>
+        <source>В файл .fdn записаны только данные расчёта; таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.</source>
+        <translation>Only the design data went into the .fdn file; it does not keep the table of crystals, the set, the rounding, the tuning and the matching. Save a .feldan project to keep them too.</translation>
+    </message>
+    <message>
+        <source>без имени</source>
+        <translation>Untitled</translation>
+    </message>
+</context>
+<context>
     <name>feldan::InfoWindow</name>
     <message>
         <source>ВЕРСИЯ </source>
@@ -224,11 +313,7 @@
     </message>
 </context>
 <context>
-    <name>feldan::MainWindow</name>
-    <message>
-        <source>файлы данных кварца (*.fdn)</source>
-        <translation>Crystal design files (*.fdn)</translation>
-    </message>
+    <name>feldan::InputPanel</name>
     <message>
         <source>3-х кристальный</source>
         <translation>3-crystal</translation>
@@ -306,58 +391,6 @@
         <translation>Butterworth dA=3 dB</translation>
     </message>
     <message>
-        <source>Расчёт кварцевых фильтров</source>
-        <translation>Crystal Filter Calculator</translation>
-    </message>
-    <message>
-        <source>&amp;Файл</source>
-        <translation>&amp;File</translation>
-    </message>
-    <message>
-        <source>&amp;Открыть</source>
-        <translation>&amp;Open</translation>
-    </message>
-    <message>
-        <source>&amp;Сохранить</source>
-        <translation>&amp;Save</translation>
-    </message>
-    <message>
-        <source>&amp;Печать</source>
-        <translation>&amp;Print</translation>
-    </message>
-    <message>
-        <source>&amp;Выход</source>
-        <translation>E&amp;xit</translation>
-    </message>
-    <message>
-        <source>&amp;Расчет</source>
-        <translation>&amp;Calculate</translation>
-    </message>
-    <message>
-        <source>&amp;Инфо</source>
-        <translation>&amp;Info</translation>
-    </message>
-    <message>
-        <source>&amp;График</source>
-        <translation>C&amp;hart</translation>
-    </message>
-    <message>
-        <source>&amp;Наложения</source>
-        <translation>&amp;Overlay</translation>
-    </message>
-    <message>
-        <source>&amp;Легенда</source>
-        <translation>&amp;Legend</translation>
-    </message>
-    <message>
-        <source>&amp;Очистить</source>
-        <translation>&amp;Clear</translation>
-    </message>
-    <message>
-        <source>&amp;Язык / Language</source>
-        <translation>&amp;Language</translation>
-    </message>
-    <message>
         <source>Данные резонатора</source>
         <translation>Crystal data</translation>
     </message>
@@ -421,117 +454,36 @@
         <source>Емкость коррекции</source>
         <translation>Correction capacitance</translation>
     </message>
+</context>
+<context>
+    <name>feldan::MainMenu</name>
     <message>
-        <source>Принтер не может начать печать</source>
-        <translation>The printer cannot start printing.</translation>
+        <source>&amp;Файл</source>
+        <translation>&amp;File</translation>
     </message>
     <message>
-        <source>Расстройка относительно Fo (кГц)</source>
-        <translation>Detuning from Fo (kHz)</translation>
+        <source>&amp;Новый</source>
+        <translation>&amp;New</translation>
     </message>
     <message>
-        <source>дБ</source>
-        <translation>dB</translation>
+        <source>&amp;Открыть</source>
+        <translation>&amp;Open</translation>
     </message>
     <message>
-        <source>Затухание (дБ)</source>
-        <translation>Attenuation (dB)</translation>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
     </message>
     <message>
-        <source>Групповая задержка (мкс)</source>
-        <translation>Group delay (µs)</translation>
+        <source>Сохранить к&amp;ак…</source>
+        <translation>Save &amp;As…</translation>
     </message>
     <message>
-        <source>мкс</source>
-        <translation>µs</translation>
+        <source>&amp;Печать</source>
+        <translation>&amp;Print</translation>
     </message>
     <message>
-        <source>Возвратные потери (дБ)</source>
-        <translation>Return loss (dB)</translation>
-    </message>
-    <message>
-        <source>Входное сопротивление (Ом)</source>
-        <translation>Input impedance (Ohm)</translation>
-    </message>
-    <message>
-        <source>Ом</source>
-        <translation>Ohm</translation>
-    </message>
-    <message>
-        <source>Задержка</source>
-        <translation>Delay</translation>
-    </message>
-    <message>
-        <source>Re Zвх</source>
-        <translation>Re Zin</translation>
-    </message>
-    <message>
-        <source>Im Zвх</source>
-        <translation>Im Zin</translation>
-    </message>
-    <message>
-        <source>рисунок PNG (*.png);;рисунок SVG (*.svg);;таблица CSV (*.csv)</source>
-        <translation>PNG picture (*.png);;SVG picture (*.svg);;CSV table (*.csv)</translation>
-    </message>
-    <message>
-        <source>Вид сохраняется в файл PNG, SVG или CSV: укажите расширение .png, .svg или .csv</source>
-        <translation>A view is saved as a PNG, SVG or CSV file: give the name the extension .png, .svg or .csv</translation>
-    </message>
-    <message>
-        <source>документ PDF (*.pdf)</source>
-        <translation>PDF document (*.pdf)</translation>
-    </message>
-    <message>
-        <source>Отчёт не удалось составить</source>
-        <translation>The report could not be drawn</translation>
-    </message>
-    <message>
-        <source>Отчёт о расчёте фильтра</source>
-        <translation>Filter design report</translation>
-    </message>
-    <message>
-        <source>Исходные данные</source>
-        <translation>Design inputs</translation>
-    </message>
-    <message>
-        <source>Детали схемы</source>
-        <translation>Parts of the schematic</translation>
-    </message>
-    <message>
-        <source>%1: %2 пФ</source>
-        <translation>%1: %2 pF</translation>
-    </message>
-    <message>
-        <source>%1: Lm %2 мГн, Cm %3 фФ, Rm %4 Ом, C0 %5 пФ</source>
-        <translation>%1: Lm %2 mH, Cm %3 fF, Rm %4 Ohm, C0 %5 pF</translation>
-    </message>
-    <message>
-        <source>, подстройка %1 пФ</source>
-        <translation>, trim %1 pF</translation>
-    </message>
-    <message>
-        <source>Нагрузка на входе и выходе: %1 Ом</source>
-        <translation>Termination at input and output: %1 Ohm</translation>
-    </message>
-    <message>
-        <source>Схема не рассчитана</source>
-        <translation>The schematic has not been designed</translation>
-    </message>
-    <message>
-        <source>Результат расчёта</source>
-        <translation>Result</translation>
-    </message>
-    <message>
-        <source>Расчет не выполнен</source>
-        <translation>No calculation yet</translation>
-    </message>
-    <message>
-        <source>Полоса пропускания</source>
-        <translation>Pass band</translation>
-    </message>
-    <message>
-        <source>Групповая задержка</source>
-        <translation>Group delay</translation>
+        <source>&amp;Выход</source>
+        <translation>E&amp;xit</translation>
     </message>
     <message>
         <source>&amp;Экспорт вида…</source>
@@ -540,6 +492,10 @@
     <message>
         <source>Отч&amp;ёт…</source>
         <translation>&amp;Report…</translation>
+    </message>
+    <message>
+        <source>&amp;Кварцы…</source>
+        <translation>&amp;Crystals…</translation>
     </message>
     <message>
         <source>&amp;Анализ</source>
@@ -566,36 +522,28 @@
         <translation>&amp;Input impedance</translation>
     </message>
     <message>
-        <source>Набор кварцев не выбран: выберите его в окне «Кварцы».</source>
-        <translation>No set of crystals is chosen: choose one in the &quot;Crystals&quot; window.</translation>
+        <source>&amp;Расчет</source>
+        <translation>&amp;Calculate</translation>
     </message>
     <message>
-        <source>равные кварцы</source>
-        <translation>equal crystals</translation>
+        <source>&amp;Инфо</source>
+        <translation>&amp;Info</translation>
     </message>
     <message>
-        <source>набор без подстройки</source>
-        <translation>set untrimmed</translation>
+        <source>&amp;График</source>
+        <translation>C&amp;hart</translation>
     </message>
     <message>
-        <source>набор с подстройкой</source>
-        <translation>set trimmed</translation>
+        <source>&amp;Наложения</source>
+        <translation>&amp;Overlay</translation>
     </message>
     <message>
-        <source>файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;проекты Feldan (*.feldan);;все файлы (*)</source>
-        <translation>crystal design files and projects (*.fdn *.feldan);;crystal design files (*.fdn);;Feldan projects (*.feldan);;all files (*)</translation>
+        <source>&amp;Легенда</source>
+        <translation>&amp;Legend</translation>
     </message>
     <message>
-        <source>проекты Feldan (*.feldan)</source>
-        <translation>Feldan projects (*.feldan)</translation>
-    </message>
-    <message>
-        <source>В файл .fdn записаны только данные расчёта; таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.</source>
-        <translation>Only the design data went into the .fdn file; it does not keep the table of crystals, the set, the rounding, the tuning and the matching. Save a .feldan project to keep them too.</translation>
-    </message>
-    <message>
-        <source>&amp;Кварцы…</source>
-        <translation>&amp;Crystals…</translation>
+        <source>&amp;Очистить</source>
+        <translation>&amp;Clear</translation>
     </message>
     <message>
         <source>&amp;Сравнить кварцы</source>
@@ -618,32 +566,19 @@
         <translation>&amp;Tolerance…</translation>
     </message>
     <message>
-        <source>Детали для сборки</source>
-        <translation>Parts to solder</translation>
+        <source>&amp;Язык / Language</source>
+        <translation>&amp;Language</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::MainWindow</name>
+    <message>
+        <source>Расчёт кварцевых фильтров</source>
+        <translation>Crystal Filter Calculator</translation>
     </message>
     <message>
-        <source>Деталь</source>
-        <translation>Part</translation>
-    </message>
-    <message>
-        <source>По расчёту</source>
-        <translation>As designed</translation>
-    </message>
-    <message>
-        <source>Ставить</source>
-        <translation>To solder</translation>
-    </message>
-    <message>
-        <source>&amp;Новый</source>
-        <translation>&amp;New</translation>
-    </message>
-    <message>
-        <source>Сохранить к&amp;ак…</source>
-        <translation>Save &amp;As…</translation>
-    </message>
-    <message>
-        <source>без имени</source>
-        <translation>Untitled</translation>
+        <source>Принтер не может начать печать</source>
+        <translation>The printer cannot start printing.</translation>
     </message>
 </context>
 <context>
@@ -753,6 +688,81 @@
     <message>
         <source>Сохранить изменения в «%1»?</source>
         <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::ReportWriter</name>
+    <message>
+        <source>документ PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Отчёт не удалось составить</source>
+        <translation>The report could not be drawn</translation>
+    </message>
+    <message>
+        <source>Отчёт о расчёте фильтра</source>
+        <translation>Filter design report</translation>
+    </message>
+    <message>
+        <source>Исходные данные</source>
+        <translation>Design inputs</translation>
+    </message>
+    <message>
+        <source>Детали схемы</source>
+        <translation>Parts of the schematic</translation>
+    </message>
+    <message>
+        <source>%1: %2 пФ</source>
+        <translation>%1: %2 pF</translation>
+    </message>
+    <message>
+        <source>%1: Lm %2 мГн, Cm %3 фФ, Rm %4 Ом, C0 %5 пФ</source>
+        <translation>%1: Lm %2 mH, Cm %3 fF, Rm %4 Ohm, C0 %5 pF</translation>
+    </message>
+    <message>
+        <source>, подстройка %1 пФ</source>
+        <translation>, trim %1 pF</translation>
+    </message>
+    <message>
+        <source>Нагрузка на входе и выходе: %1 Ом</source>
+        <translation>Termination at input and output: %1 Ohm</translation>
+    </message>
+    <message>
+        <source>Схема не рассчитана</source>
+        <translation>The schematic has not been designed</translation>
+    </message>
+    <message>
+        <source>Результат расчёта</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Расчет не выполнен</source>
+        <translation>No calculation yet</translation>
+    </message>
+    <message>
+        <source>Полоса пропускания</source>
+        <translation>Pass band</translation>
+    </message>
+    <message>
+        <source>Групповая задержка</source>
+        <translation>Group delay</translation>
+    </message>
+    <message>
+        <source>Детали для сборки</source>
+        <translation>Parts to solder</translation>
+    </message>
+    <message>
+        <source>Деталь</source>
+        <translation>Part</translation>
+    </message>
+    <message>
+        <source>По расчёту</source>
+        <translation>As designed</translation>
+    </message>
+    <message>
+        <source>Ставить</source>
+        <translation>To solder</translation>
     </message>
 </context>
 <context>
@@ -1216,6 +1226,17 @@
     <message>
         <source>Rвх</source>
         <translation>Rin</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::ViewExporter</name>
+    <message>
+        <source>рисунок PNG (*.png);;рисунок SVG (*.svg);;таблица CSV (*.csv)</source>
+        <translation>PNG picture (*.png);;SVG picture (*.svg);;CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>Вид сохраняется в файл PNG, SVG или CSV: укажите расширение .png, .svg или .csv</source>
+        <translation>A view is saved as a PNG, SVG or CSV file: give the name the extension .png, .svg or .csv</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,40 @@
+// Файл → "Отчёт…": the design on paper (PDF, A4): the inputs and the parts of the schematic,
+// the picture, the summary, the pass band and group delay charts, and the parts to solder.
+#pragma once
+
+#include <QCoreApplication>
+#include <QStringList>
+
+class QIODevice;
+
+namespace feldan {
+
+class DesignDocument;
+class DialogService;
+class ResponseChart;
+
+class ReportWriter {
+    Q_DECLARE_TR_FUNCTIONS(feldan::ReportWriter)
+  public:
+    // What the window shows that the report repeats as it is shown.
+    struct Content {
+        QStringList inputs;  // "label value" of every input
+        QString summary;     // the result text, lines separated by '\n'
+    };
+
+    // The pass band is drawn as `chart` shows it.
+    ReportWriter(const DesignDocument& document, const ResponseChart& chart, DialogService& dialogs)
+        : document_(document), chart_(chart), dialogs_(dialogs) {}
+
+    // Asks for the file, then writes the report to it.
+    void ReportCommand(const Content& content);
+    // The report as a PDF; false when it cannot be drawn.
+    bool Write(QIODevice& device, const Content& content) const;
+
+  private:
+    const DesignDocument& document_;
+    const ResponseChart& chart_;
+    DialogService& dialogs_;
+};
+
+}  // namespace feldan

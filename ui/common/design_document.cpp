@@ -1,0 +1,154 @@
+#include "ui/common/design_document.h"
+
+#include <QFile>
+
+#include "circuit/topologies.h"
+#include "engine/result_text.h"
+#include "files/project_file.h"
+
+namespace feldan {
+
+namespace {
+
+bool SameDesign(const DesignFields& a, const DesignFields& b) {
+    const InputTexts& x = a.texts;
+    const InputTexts& y = b.texts;
+    return a.filterType == b.filterType && a.responseType == b.responseType && x.Fo == y.Fo &&
+           x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd && x.Ck == y.Ck &&
+           x.Level == y.Level;
+}
+
+}  // namespace
+
+DesignDocument::DesignDocument(char separator, QObject* parent)
+    : QObject(parent), separator_(separator), project_(new ProjectState(this)) {
+    savedDesign_ = design_;
+    savedProjectImage_ = project_->Image();
+    connect(project_, &ProjectState::Changed, this, [this] {
+        build_.reset();
+        emit FileStateChanged();
+    });
+}
+
+void DesignDocument::Changed() {
+    build_.reset();
+    emit DesignChanged();
+    emit FileStateChanged();
+}
+
+void DesignDocument::SetTexts(const InputTexts& texts) {
+    const DesignFields before = design_;
+    design_.texts = texts;
+    if (!SameDesign(before, design_)) Changed();
+}
+
+void DesignDocument::SetFilterType(int filterType) {
+    if (design_.filterType == filterType) return;
+    design_.filterType = filterType;
+    Changed();
+}
+
+void DesignDocument::SetResponseType(int responseType) {
+    if (design_.responseType == responseType) return;
+    design_.responseType = responseType;
+    Changed();
+}
+
+int DesignDocument::CrystalCount() const {
+    const int type = design_.filterType;
+    return type >= 1 && type <= FilterTypeCount ? DescriptorOf(type).crystalCount : 0;
+}
+
+bool DesignDocument::HasUnsavedChanges() const {
+    return !SameDesign(design_, savedDesign_) || project_->Image() != savedProjectImage_;
+}
+
+void DesignDocument::Reset() {
+    Replace(feldan::Project{}, QString(), DesignFileLines{}, Origin::Start);
+}
+
+void DesignDocument::Open(const feldan::Project& project, const QString& path,
+                          const DesignFileLines& lines) {
+    Replace(project, path, lines, Origin::File);
+}
+
+void DesignDocument::Replace(const feldan::Project& project, const QString& path,
+                             const DesignFileLines& lines, Origin origin) {
+    // The design first, so that whoever hears of the project's parts reads the new design.
+    design_ = project.design;
+    origin_ = origin;
+    fileLines_ = lines;
+    path_ = path;
+    project_->Load(project);
+    savedDesign_ = design_;
+    savedProjectImage_ = project_->Image();
+    lastSet_.reset();
+    Changed();
+    emit Replaced();
+}
+
+void DesignDocument::Save(const std::string& path, bool asProject) {
+    FieldsToFileLines(design_, fileLines_);
+    if (asProject) {
+        WriteProjectFile(path, WholeProject());
+    } else {
+        WriteDesignFile(path, fileLines_);
+    }
+    path_ = QFile::decodeName(QByteArray::fromStdString(path));
+    savedDesign_ = design_;
+    savedProjectImage_ = asProject ? project_->Image() : ProjectState().Image();
+    emit FileStateChanged();
+}
+
+bool DesignDocument::HoldsMoreThanDesign() const {
+    return project_->Image() != ProjectState().Image();
+}
+
+const ProjectBuild& DesignDocument::Build() const {
+    if (!build_) build_ = BuildProject(WholeProject(), separator_);
+    return *build_;
+}
+
+DesignBuild DesignDocument::BuildDesignOnly() const {
+    return BuildDesign(design_, separator_, project_->CrystalsOfSet(), project_->Trim());
+}
+
+DesignedFilter DesignDocument::DesignedFilterOf(CircuitChoice circuit) const {
+    if (!project_->UsesCrystalSet()) return DesignFilter(design_, separator_, circuit);
+    const std::vector<CrystalModel> crystals = project_->CrystalsOfSet();
+    return DesignFilter(design_, separator_, circuit, crystals, project_->Trim());
+}
+
+CalculationResult DesignDocument::Calculate(Language language) {
+    std::optional<CrystalSetDesign> set;
+    CalculationResult result;
+    if (!project_->UsesCrystalSet()) {
+        result = feldan::Calculate(design_, separator_, language);
+    } else {
+        // A set of another size than the topology's is refused with its own message, never
+        // calculated as equal crystals.
+        const std::vector<CrystalModel> crystals = project_->CrystalsOfSet();
+        const bool trim = project_->Trim();
+        result = CalculateWithCrystals(design_, crystals, trim, separator_, language);
+        if (result.outcome == Outcome::Done) set = DesignOfCrystalSet(design_, crystals, trim);
+    }
+    if (!IsRefused(result)) {
+        lastResult_ = result;
+        lastSet_ = std::move(set);
+    }
+    return result;
+}
+
+bool IsRefused(const CalculationResult& result) {
+    const bool drawn = result.sweepStarted && !result.curve.empty();
+    return result.outcome != Outcome::Done && !drawn;
+}
+
+std::string SummaryText(const CalculationResult& result, const std::optional<CrystalSetDesign>& set,
+                        char separator, Language language) {
+    std::string text = ComposeResultText(result, separator, language);
+    if (set) text += "\r" + CrystalSetText(*set, separator, language);
+    return text;
+}
+
+}  // namespace feldan

@@ -1,0 +1,147 @@
+#include "ui/main/file_commands.h"
+
+#include <QFileInfo>
+
+#include "files/design_file.h"
+#include "files/project_file.h"
+#include "ui/common/design_document.h"
+#include "ui/common/dialog_service.h"
+#include "ui/common/language.h"
+#include "ui/common/settings.h"
+#include "ui/common/ui_text.h"
+
+namespace feldan {
+namespace {
+
+// "*.*" of the old filters means every file; in Qt's syntax that is "*".
+QString OpenFilter() {
+    return FileCommands::tr(
+        "файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;"
+        "проекты Feldan (*.feldan);;все файлы (*)");
+}
+QString DesignFilter() {
+    return FileCommands::tr("файлы данных кварца (*.fdn)");
+}
+QString ProjectFilter() {
+    return FileCommands::tr("проекты Feldan (*.feldan)");
+}
+
+bool IsProjectName(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("feldan"), Qt::CaseInsensitive) == 0;
+}
+bool IsDesignName(const QString& path) {
+    return QFileInfo(path).suffix().compare(QLatin1String("fdn"), Qt::CaseInsensitive) == 0;
+}
+
+// A name typed without an extension means the design file of that name, as the open dialog has
+// always completed it.
+QString WithDefaultExtension(const QString& chosen) {
+    if (QFileInfo::exists(chosen) || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    for (const char* extension : {".fdn", ".FDN", ".feldan"}) {
+        const QString completed = chosen + QLatin1String(extension);
+        if (QFileInfo::exists(completed)) return completed;
+    }
+    return chosen;
+}
+
+}  // namespace
+
+FileCommands::FileCommands(DesignDocument& document, DialogService& dialogs, QObject* parent)
+    : QObject(parent), document_(document), dialogs_(dialogs) {}
+
+void FileCommands::Open() {
+    if (!ConfirmDiscard()) return;
+    const QString chosen = dialogs_.GetOpenFileName(DialogFolder(), OpenFilter());
+    if (chosen.isEmpty()) return;
+    // The whole file is read and checked before anything of the window changes.
+    const QString path = WithDefaultExtension(chosen);
+    feldan::Project project;
+    DesignFileLines lines{};
+    try {
+        if (IsProjectName(path)) {
+            project = ReadProjectFile(LocalPath(path));
+        } else {
+            // A design file brings a project of its fields alone.
+            project.design = LoadDesignFile(LocalPath(path), lines);
+        }
+    } catch (const DesignFileWarning& warning) {
+        dialogs_.Warning(LinesFromCr(warning.Text(CurrentLanguage())));
+        return;
+    } catch (const CommandError& error) {
+        dialogs_.Error(FromUtf8(error.Text(CurrentLanguage())));
+        return;
+    }
+    RememberFolderOf(path);
+    document_.Open(project, path, lines);
+}
+
+void FileCommands::New() {
+    if (!ConfirmDiscard()) return;
+    document_.Reset();
+}
+
+bool FileCommands::Save() {
+    if (document_.Path().isEmpty()) return SaveAs();
+    return WriteTo(document_.Path(), QString());
+}
+
+bool FileCommands::SaveAs() {
+    // A project that holds more than the fields offers itself first.
+    const bool holdsMore = document_.HoldsMoreThanDesign();
+    const QString filter = holdsMore ? ProjectFilter() + QStringLiteral(";;") + DesignFilter()
+                                     : DesignFilter() + QStringLiteral(";;") + ProjectFilter();
+    // The dialog starts at the file's own name and folder once there is one.
+    const QString start = document_.Path().isEmpty()
+                              ? DialogFolder()
+                              : QFileInfo(document_.Path()).absoluteFilePath();
+    QString selectedFilter;
+    const QString chosen = dialogs_.GetSaveFileNameAndFilter(start, filter, &selectedFilter);
+    if (chosen.isEmpty()) return false;
+    return WriteTo(chosen, selectedFilter);
+}
+
+bool FileCommands::WriteTo(const QString& chosen, const QString& selectedFilter) {
+    const bool holdsMore = document_.HoldsMoreThanDesign();
+    // The extension typed decides, else the filter chosen, else the first filter.
+    const bool asProject =
+        IsProjectName(chosen) ||
+        (!IsDesignName(chosen) &&
+         (selectedFilter.isEmpty() ? holdsMore : selectedFilter == ProjectFilter()));
+    const std::string target =
+        asProject ? ProjectFileName(LocalPath(chosen)) : DesignFileName(LocalPath(chosen));
+    try {
+        document_.Save(target, asProject);
+    } catch (const DesignFileWarning& warning) {
+        dialogs_.Warning(LinesFromCr(warning.Text(CurrentLanguage())));
+        return false;
+    } catch (const CommandError& error) {
+        dialogs_.Error(FromUtf8(error.Text(CurrentLanguage())));
+        return false;
+    }
+    RememberFolderOf(document_.Path());
+    // What a design file does not hold stays unsaved, and the window says so.
+    if (!asProject && holdsMore) {
+        dialogs_.Warning(
+            tr("В файл .fdn записаны только данные расчёта; таблица кварцев, набор, "
+               "округление, подстройка и согласование в нём не хранятся. Сохраните проект "
+               ".feldan, чтобы сохранить и их."));
+    }
+    return true;
+}
+
+bool FileCommands::ConfirmDiscard() {
+    if (!document_.HasUnsavedChanges()) return true;
+    const QString name =
+        document_.Path().isEmpty() ? tr("без имени") : QFileInfo(document_.Path()).fileName();
+    switch (dialogs_.AskToSaveChanges(name)) {
+        case DialogService::UnsavedAnswer::Save:
+            return Save();
+        case DialogService::UnsavedAnswer::Discard:
+            return true;
+        case DialogService::UnsavedAnswer::Cancel:
+            break;
+    }
+    return false;
+}
+
+}  // namespace feldan

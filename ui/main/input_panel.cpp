@@ -1,0 +1,461 @@
+#include "ui/main/input_panel.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <tuple>
+
+#include "circuit/topologies.h"
+#include "ui/common/design_document.h"
+#include "ui/common/key_rules.h"
+#include "ui/common/ui_text.h"
+#include "ui/widgets/numeric_edit.h"
+#include "ui/widgets/schematic.h"
+#include "ui/widgets/window_style.h"
+
+namespace feldan {
+
+namespace {
+
+constexpr int InputPanelWidth = 165;
+constexpr int HeadingHeight = 18;
+constexpr int FieldHeight = 23;
+// A field label's text starts this far below the top of its edit box.
+constexpr int LabelDrop = 3;
+// The part of a list's width that its drop-down button takes.
+constexpr int ListButtonWidth = 17;
+
+// The window's own texts are Russian; Qt's translation system gives their English. The lists
+// are marked for lupdate here and translated where they are shown.
+const std::array<const char*, FilterTypeCount> TopologyItems = {
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "3-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "6-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8-ми кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "4CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "6CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW")};
+const std::array<const char*, ResponseTypeCount> ResponseItems = {
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,044 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,099 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,177 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB")};
+
+// What the response display shows after a choice: the ripple with a decimal point, and the
+// Cyrillic "дБ" in the last.
+const std::array<const char*, ResponseTypeCount> ResponseNames = {
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.044 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ")};
+
+// What the topology display shows after a design file is opened: the list's words, but "6-х"
+// and "8-х" where the list has "6-ти" and "8-ми".
+const std::array<const char*, FilterTypeCount> OpenedTopologyNames = {
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "3-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "6-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "4CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "6CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW")};
+
+// The displays before any choice.
+const char* const StartTopologyName = QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный");
+const char* const StartResponseName =
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дб");
+
+QString Translated(const char* text) {
+    return QCoreApplication::translate("feldan::InputPanel", text);
+}
+
+QLabel* NamedLabel(const char* name, QWidget* parent) {
+    auto* item = new QLabel(parent);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
+}
+
+}  // namespace
+
+QString ResponseDisplayName(int responseType) {
+    if (responseType < 1 || responseType > ResponseTypeCount) return QString();
+    return Translated(ResponseNames[responseType - 1]);
+}
+
+QString OpenedTopologyDisplayName(int filterType) {
+    if (filterType < 1 || filterType > FilterTypeCount) return QString();
+    return Translated(OpenedTopologyNames[filterType - 1]);
+}
+
+InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
+    : Panel(parent), document_(document) {
+    setObjectName(QStringLiteral("inputPanel"));
+    setFixedWidth(InputPanelWidth);
+
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    const auto heading = [&](const char* name) {
+        QLabel* item = NamedLabel(name, this);
+        item->setPalette(blue);
+        item->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setFixedHeight(HeadingHeight);
+        return item;
+    };
+    const auto bevel = [&](const char* name, int height) {
+        auto* frame = new QFrame(this);
+        frame->setObjectName(QString::fromLatin1(name));
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        frame->setFixedHeight(height);
+        return frame;
+    };
+    const auto number = [](const char* name, const std::string& text, QWidget* parent, int width,
+                           bool allowsMinus = false) {
+        QLineEdit* item = new NumericEdit(FromUtf8(text), allowsMinus, parent);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setFixedSize(width, FieldHeight);
+        return item;
+    };
+    // A field's label stands right-aligned before it, its text a little below the box's top.
+    const auto fieldLabel = [&](const char* name, QWidget* parent) {
+        QLabel* item = NamedLabel(name, parent);
+        item->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        item->setContentsMargins(0, LabelDrop, 0, 0);
+        return item;
+    };
+
+    const InputTexts& start = document_.Design().texts;
+    crystalDataLabel_ = heading("crystalDataLabel");
+    crystalDataFrame_ = bevel("crystalDataFrame", 138);
+    foLabel_ = fieldLabel("foLabel", crystalDataFrame_);
+    foEdit_ = number("foEdit", start.Fo, crystalDataFrame_, 70);
+    ldLabel_ = fieldLabel("ldLabel", crystalDataFrame_);
+    ldEdit_ = number("ldEdit", start.Ld, crystalDataFrame_, 45);
+    csLabel_ = fieldLabel("csLabel", crystalDataFrame_);
+    csEdit_ = number("csEdit", start.Cs, crystalDataFrame_, 45);
+    rdLabel_ = fieldLabel("rdLabel", crystalDataFrame_);
+    rdLabel_->setFont(ArialFont(13, true));
+    rdEdit_ = number("rdEdit", start.Rd, crystalDataFrame_, 45);
+    ckLabel_ = fieldLabel("ckLabel", crystalDataFrame_);
+    ckLabel_->setFont(ArialFont(13, true));
+    ckEdit_ = new QLineEdit(FromUtf8(start.Ck), crystalDataFrame_);
+    ckEdit_->setObjectName(QStringLiteral("ckEdit"));
+    ckEdit_->setFixedSize(45, FieldHeight);
+    SetCkFieldEnabled(false);
+    {
+        // The edit boxes start 81 pixels into the frame, 25 pixels apart.
+        auto* grid = new QGridLayout(crystalDataFrame_);
+        grid->setContentsMargins(0, 7, 13, 0);
+        grid->setHorizontalSpacing(2);
+        grid->setVerticalSpacing(2);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnMinimumWidth(1, 70);
+        const std::pair<QLabel*, QLineEdit*> rows[] = {{foLabel_, foEdit_},
+                                                       {ldLabel_, ldEdit_},
+                                                       {csLabel_, csEdit_},
+                                                       {rdLabel_, rdEdit_},
+                                                       {ckLabel_, ckEdit_}};
+        int row = 0;
+        for (const auto& [label, edit] : rows) {
+            grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignTop);
+            grid->addWidget(edit, row, 1, Qt::AlignLeft | Qt::AlignTop);
+            ++row;
+        }
+        grid->setRowStretch(row, 1);
+    }
+
+    filterDataLabel_ = heading("filterDataLabel");
+    filterDataFrame_ = bevel("filterDataFrame", 145);
+    topologyLabel_ = NamedLabel("topologyLabel", filterDataFrame_);
+    topologyLabel_->setFixedHeight(HeadingHeight);
+    topologyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    topologyCombo_ = new QComboBox(filterDataFrame_);
+    topologyCombo_->setObjectName(QStringLiteral("topologyCombo"));
+    topologyCombo_->setFixedSize(153, FieldHeight);
+    for (int i = 0; i < FilterTypeCount; ++i)
+        topologyCombo_->addItem(QString());
+    responseLabel_ = NamedLabel("responseLabel", filterDataFrame_);
+    responseLabel_->setFixedHeight(HeadingHeight - 1);
+    responseLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    responseCombo_ = new QComboBox(filterDataFrame_);
+    responseCombo_->setObjectName(QStringLiteral("responseCombo"));
+    responseCombo_->setFixedSize(153, 22);
+    responseCombo_->setFont(ArialFont(11, true));
+    for (int i = 0; i < ResponseTypeCount; ++i)
+        responseCombo_->addItem(QString());
+    // The name boxes lie over the text part of their lists, leaving the buttons free; clicks go
+    // through to the list beneath, and Tab does not stop on them.
+    const auto nameDisplay = [](const char* name, QComboBox* list) {
+        auto* item = new QLineEdit(list);
+        item->setObjectName(QString::fromLatin1(name));
+        item->setGeometry(0, 0, list->width() - ListButtonWidth, list->height());
+        item->setFocusPolicy(Qt::NoFocus);
+        item->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return item;
+    };
+    topologyNameEdit_ = nameDisplay("topologyNameEdit", topologyCombo_);
+    responseNameEdit_ = nameDisplay("responseNameEdit", responseCombo_);
+    responseNameEdit_->setFont(ArialFont(11, true));
+    dfLabel_ = fieldLabel("dfLabel", filterDataFrame_);
+    dfEdit_ = number("dfEdit", start.Df, filterDataFrame_, 36);
+    levelLabel_ = fieldLabel("levelLabel", filterDataFrame_);
+    levelEdit_ = number("levelEdit", start.Level, filterDataFrame_, 36, true);
+    {
+        // The lists and their labels 5 pixels in from the left; the field labels may use the
+        // whole width.
+        auto* column = new QVBoxLayout(filterDataFrame_);
+        column->setContentsMargins(0, 1, 5, 0);
+        column->setSpacing(0);
+        auto* lists = new QVBoxLayout;
+        lists->setContentsMargins(5, 0, 0, 0);
+        lists->setSpacing(0);
+        lists->addWidget(topologyLabel_);
+        lists->addWidget(topologyCombo_);
+        lists->addSpacing(3);
+        lists->addWidget(responseLabel_);
+        lists->addWidget(responseCombo_);
+        column->addLayout(lists);
+        for (const auto& [label, edit, gap] :
+             {std::tuple{dfLabel_, dfEdit_, 3}, std::tuple{levelLabel_, levelEdit_, 2}}) {
+            auto* row = new QHBoxLayout;
+            row->setContentsMargins(0, 0, 1, 0);
+            row->setSpacing(1);
+            row->addWidget(label, 1, Qt::AlignRight | Qt::AlignTop);
+            row->addWidget(edit, 0, Qt::AlignTop);
+            column->addSpacing(gap);
+            column->addLayout(row);
+        }
+        column->addStretch(1);
+    }
+
+    authorsMark_ = new QLabel(this);
+    authorsMark_->setObjectName(QStringLiteral("authorsMark"));
+    authorsMark_->setFixedSize(160, 43);
+    authorsMark_->setFocusPolicy(Qt::NoFocus);
+
+    // Headings and frames at the top, the mark at the bottom; a taller window opens the gap
+    // between them.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 2, 0, 5);
+    column->setSpacing(0);
+    column->addWidget(crystalDataLabel_);
+    column->addWidget(crystalDataFrame_);
+    column->addSpacing(4);
+    column->addWidget(filterDataLabel_);
+    column->addWidget(filterDataFrame_);
+    column->addStretch(1);
+    column->addSpacing(8);
+    column->addWidget(authorsMark_, 0, Qt::AlignLeft);
+
+    // Enter and the character rules of the numeric fields; every edit goes to the document.
+    for (QLineEdit* field : {foEdit_, dfEdit_, ldEdit_, csEdit_, levelEdit_, rdEdit_, ckEdit_}) {
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textChanged, this, &InputPanel::WriteTexts);
+    }
+    connect(topologyCombo_, &QComboBox::activated, this, &InputPanel::ChooseTopology);
+    connect(responseCombo_, &QComboBox::activated, this, &InputPanel::ChooseResponse);
+    connect(&document_, &DesignDocument::DesignChanged, this, &InputPanel::ShowDesign);
+    connect(&document_, &DesignDocument::Replaced, this, [this] {
+        if (document_.DesignOrigin() == DesignDocument::Origin::Start) {
+            SetStartState();
+            return;
+        }
+        // The lists, the schematic and the Ck field stay as they are; only the two displays
+        // follow the file.
+        topologyNameSource_ = NameSource::File;
+        responseNameSource_ = NameSource::File;
+        ShowDesign();
+    });
+
+    // Tab visits the crystal data, then the filter data.
+    QWidget* order[] = {foEdit_,        ldEdit_,        csEdit_, rdEdit_,   ckEdit_,
+                        topologyCombo_, responseCombo_, dfEdit_, levelEdit_};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    RetranslateUi();
+}
+
+QWidget* InputPanel::FirstField() const {
+    return foEdit_;
+}
+
+QWidget* InputPanel::TopologyList() const {
+    return topologyCombo_;
+}
+
+void InputPanel::SetStartState() {
+    topologyCombo_->setCurrentIndex(0);
+    responseCombo_->setCurrentIndex(0);
+    topologyNameSource_ = NameSource::Start;
+    responseNameSource_ = NameSource::Start;
+    document_.SetFilterType(2);
+    document_.SetResponseType(1);
+    ShowDesign();
+}
+
+void InputPanel::ShowDesign() {
+    const Refreshing refreshing(*this);
+    const InputTexts& texts = document_.Design().texts;
+    const std::pair<QLineEdit*, const std::string*> fields[] = {
+        {foEdit_, &texts.Fo}, {ldEdit_, &texts.Ld}, {csEdit_, &texts.Cs},
+        {rdEdit_, &texts.Rd}, {dfEdit_, &texts.Df}, {levelEdit_, &texts.Level},
+        {ckEdit_, &texts.Ck}};
+    for (const auto& [edit, text] : fields) {
+        const QString shown = FromUtf8(*text);
+        if (edit->text() != shown) edit->setText(shown);
+    }
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
+}
+
+void InputPanel::WriteTexts() {
+    if (IsRefreshing()) return;
+    InputTexts texts;
+    texts.Fo = foEdit_->text().toStdString();
+    texts.Df = dfEdit_->text().toStdString();
+    texts.Ld = ldEdit_->text().toStdString();
+    texts.Cs = csEdit_->text().toStdString();
+    texts.Rd = rdEdit_->text().toStdString();
+    texts.Ck = ckEdit_->text().toStdString();
+    texts.Level = levelEdit_->text().toStdString();
+    document_.SetTexts(texts);
+}
+
+QStringList InputPanel::InputLines() const {
+    const auto line = [](const QLabel* label, const QLineEdit* edit) {
+        return label->text() + QLatin1Char(' ') + edit->text();
+    };
+    QStringList lines = {line(topologyLabel_, topologyNameEdit_),
+                         line(responseLabel_, responseNameEdit_),
+                         line(foLabel_, foEdit_),
+                         line(ldLabel_, ldEdit_),
+                         line(csLabel_, csEdit_),
+                         line(rdLabel_, rdEdit_),
+                         line(dfLabel_, dfEdit_),
+                         line(levelLabel_, levelEdit_)};
+    if (ckEdit_->isEnabled()) lines.append(line(ckLabel_, ckEdit_));
+    return lines;
+}
+
+void InputPanel::DrawPictures(qreal ratio) {
+    picturesRatio_ = ratio;
+    authorsMark_->setPixmap(
+        QPixmap::fromImage(DrawAuthorsMark(authorsMark_->width(), authorsMark_->height(), ratio)));
+}
+
+void InputPanel::SetCkFieldEnabled(bool enabled) {
+    ckEdit_->setEnabled(enabled);
+    QPalette colors = ckEdit_->palette();
+    const QColor background = enabled ? WindowColor() : MenuColor();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colors.setColor(group, QPalette::Base, background);
+    }
+    ckEdit_->setPalette(colors);
+}
+
+void InputPanel::ChooseTopology() {
+    const int index = topologyCombo_->currentIndex();
+    if (index < 0 || index >= FilterTypeCount) return;
+    topologyNameSource_ = NameSource::List;
+    SetCkFieldEnabled(index + 1 >= int(FilterType::Cw4));
+    document_.SetFilterType(index + 1);
+    topologyNameEdit_->setText(TopologyDisplayText());
+    emit TopologyChosen(index + 1);
+}
+
+void InputPanel::ChooseResponse() {
+    const int index = responseCombo_->currentIndex();
+    if (index < 0 || index >= ResponseTypeCount) return;
+    responseNameSource_ = NameSource::List;
+    document_.SetResponseType(index + 1);
+    responseNameEdit_->setText(ResponseDisplayText());
+}
+
+QString InputPanel::TopologyDisplayText() const {
+    const int type = document_.Design().filterType;
+    switch (topologyNameSource_) {
+        case NameSource::Start:
+            return Translated(StartTopologyName);
+        case NameSource::List:
+            return type >= 1 && type <= FilterTypeCount ? Translated(TopologyItems[type - 1])
+                                                        : QString();
+        case NameSource::File:
+            return OpenedTopologyDisplayName(type);
+    }
+    return QString();
+}
+
+QString InputPanel::ResponseDisplayText() const {
+    return responseNameSource_ == NameSource::Start
+               ? Translated(StartResponseName)
+               : ResponseDisplayName(document_.Design().responseType);
+}
+
+void InputPanel::RetranslateUi() {
+    crystalDataLabel_->setText(tr("Данные резонатора"));
+    foLabel_->setText(tr("Fo(кГц) ="));
+    ldLabel_->setText(tr("Ld(мГн) ="));
+    csLabel_->setText(tr("Сs(пФ) ="));
+    rdLabel_->setText(tr("Rd(Ом) ="));
+    ckLabel_->setText(tr("Сk(пФ) ="));
+    filterDataLabel_->setText(tr("Данные фильтра"));
+    topologyLabel_->setText(tr("Порядок фильтра :"));
+    responseLabel_->setText(tr("Тип АЧХ :"));
+    dfLabel_->setText(tr("Полоса dF (Гц) ="));
+    levelLabel_->setText(tr("Уровень АЧХ (дБ) ="));
+    foEdit_->setStatusTip(tr("Частота кварца"));
+    ldEdit_->setStatusTip(tr("Индуктивность кварца"));
+    csEdit_->setStatusTip(tr("Статическая емкость кварца"));
+    rdEdit_->setStatusTip(tr("Активное сопротивление кварца"));
+    ckEdit_->setStatusTip(tr("Емкость коррекции"));
+    for (int i = 0; i < FilterTypeCount; ++i)
+        topologyCombo_->setItemText(i, Translated(TopologyItems[i]));
+    for (int i = 0; i < ResponseTypeCount; ++i)
+        responseCombo_->setItemText(i, Translated(ResponseItems[i]));
+    topologyNameEdit_->setText(TopologyDisplayText());
+    responseNameEdit_->setText(ResponseDisplayText());
+    // The mark's words are drawn into its picture.
+    if (picturesRatio_ > 0) DrawPictures(picturesRatio_);
+}
+
+bool InputPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    // A key held with Alt (or the Windows key) is a command, never text: Alt+letter that no menu
+    // takes would otherwise type its letter.
+    if ((key.modifiers() & (Qt::AltModifier | Qt::MetaModifier)) && !key.text().isEmpty()) {
+        return true;
+    }
+    if (watched == ckEdit_) return false;
+    const std::optional<char16_t> typed = TypedCharacter(key);
+    if (!typed) return false;
+    if (watched == levelEdit_) return FilterLevelKey(*typed) == KeyVerdict::Suppress;
+    switch (FilterNumberKey(*typed)) {
+        case KeyVerdict::Pass:
+            return false;
+        case KeyVerdict::Suppress:
+            return true;
+        case KeyVerdict::NextField:
+            break;
+    }
+    // Enter walks Fo, Ld, Cs, Rd, dF and ends at the level.
+    const std::pair<QLineEdit*, QLineEdit*> chain[] = {{foEdit_, ldEdit_},
+                                                       {ldEdit_, csEdit_},
+                                                       {csEdit_, rdEdit_},
+                                                       {rdEdit_, dfEdit_},
+                                                       {dfEdit_, levelEdit_}};
+    for (const auto& [from, to] : chain) {
+        if (watched == from) {
+            to->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace feldan

@@ -1,0 +1,93 @@
+// The input panel at the right of the main window: the crystal's data and the filter's data,
+// with their key rules and hints, the two name displays over the lists, and the authors' mark.
+// It shows the document's design fields and writes every edit and choice into the document.
+#pragma once
+
+#include <QWidget>
+
+#include "ui/common/panel.h"
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+
+namespace feldan {
+
+class DesignDocument;
+
+class InputPanel : public Panel<QWidget> {
+    Q_OBJECT
+  public:
+    InputPanel(DesignDocument& document, QWidget* parent);
+
+    // The start state: the first entries of both lists, the start displays, the Ck field off.
+    void SetStartState();
+    // Draws the mark for `ratio` device pixels per pixel.
+    void DrawPictures(qreal ratio);
+    // "label value" of every field and both lists, as the report lists the inputs.
+    QStringList InputLines() const;
+    // The first control Tab reaches after the result text.
+    QWidget* FirstField() const;
+    QWidget* TopologyList() const;
+
+  signals:
+    // A topology was chosen in its list (1..7): the window shows its schematic.
+    void TopologyChosen(int filterType);
+
+  protected:
+    void RetranslateUi() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Where a name display's text came from, so that a new language can say it again.
+    enum class NameSource { Start, List, File };
+
+    void ChooseTopology();
+    void ChooseResponse();
+    void SetCkFieldEnabled(bool enabled);
+    QString TopologyDisplayText() const;
+    QString ResponseDisplayText() const;
+    // The fields and displays show the document's design (after a file, or a design set from
+    // elsewhere); the edits this makes are not written back.
+    void ShowDesign();
+    void WriteTexts();
+
+    DesignDocument& document_;
+    QLabel* crystalDataLabel_ = nullptr;
+    QLabel* foLabel_ = nullptr;
+    QLabel* ldLabel_ = nullptr;
+    QLabel* csLabel_ = nullptr;
+    QLabel* rdLabel_ = nullptr;
+    QLabel* filterDataLabel_ = nullptr;
+    QLabel* topologyLabel_ = nullptr;
+    QLabel* responseLabel_ = nullptr;
+    QLabel* dfLabel_ = nullptr;
+    QLabel* ckLabel_ = nullptr;
+    QLabel* levelLabel_ = nullptr;
+    QFrame* filterDataFrame_ = nullptr;
+    QFrame* crystalDataFrame_ = nullptr;
+    QLineEdit* foEdit_ = nullptr;            // Fo, kHz
+    QLineEdit* dfEdit_ = nullptr;            // dF, Hz
+    QLineEdit* ldEdit_ = nullptr;            // Ld, mH
+    QLineEdit* csEdit_ = nullptr;            // Cs, pF
+    QLineEdit* levelEdit_ = nullptr;         // level, dB
+    QLineEdit* rdEdit_ = nullptr;            // Rd, Ohm
+    QLineEdit* topologyNameEdit_ = nullptr;  // name of the topology, over topologyCombo_
+    QLineEdit* responseNameEdit_ = nullptr;  // name of the response, over responseCombo_
+    QLineEdit* ckEdit_ = nullptr;            // Ck, pF
+    QComboBox* topologyCombo_ = nullptr;
+    QComboBox* responseCombo_ = nullptr;
+    QLabel* authorsMark_ = nullptr;
+    NameSource topologyNameSource_ = NameSource::Start;
+    NameSource responseNameSource_ = NameSource::Start;
+    qreal picturesRatio_ = 0;
+};
+
+// What the response name display shows for ResponseType 1..5, after a choice in the list and
+// after a design file is opened; empty for any other value.
+QString ResponseDisplayName(int responseType);
+// What the topology name display shows for FilterType 1..7 after a design file is opened.
+QString OpenedTopologyDisplayName(int filterType);
+
+}  // namespace feldan
