@@ -668,7 +668,7 @@ void MainWindowTest::clockPanelsAreFilledFromTheStart() {
     QCOMPARE(w.Get<QTimer>("clockTimer")->interval(), 1000);
     w.Get<feldan::PanelBar>("hintStatusBar")->SetPanelText(1, QString());
     w.Get<feldan::PanelBar>("hintStatusBar")->SetPanelText(2, QString());
-    w.form->ShowClock();
+    w.Get<feldan::HintBar>("hintStatusBar")->ShowClock();
     QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(1).isEmpty());
     QVERIFY(!w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(2).isEmpty());
     // Both fit their panels, whatever the locale writes.

@@ -41,7 +41,7 @@
 #include "ui/main/info_window.h"
 #include "ui/main/input_panel.h"
 #include "ui/main/main_menu.h"
-#include "ui/widgets/panel_bar.h"
+#include "ui/widgets/hint_bar.h"
 #include "ui/widgets/program_icon.h"
 #include "ui/widgets/response_chart.h"
 #include "ui/widgets/schematic_area.h"
@@ -54,31 +54,11 @@ namespace {
 // The client area at the window's default size: today's familiar look.
 constexpr int ClientWidth = 792;
 constexpr int ClientHeight = 550;
-constexpr int StatusBarHeight = 19;
-// What a status bar panel needs beside its text: its frame and indent, and a little air.
-constexpr int PanelPadding = 12;
 
 }  // namespace
 
 char DecimalSeparatorOf(const QLocale& locale) {
     return locale.decimalPoint() == QStringLiteral(",") ? ',' : '.';
-}
-
-QString LongTimeText(const QLocale& locale, const QTime& time) {
-    // Drop the time-zone letters (outside quoted literals) and the blanks around them.
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString kept;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == QLatin1Char('\'')) quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t')) continue;
-        kept.append(c);
-    }
-    return locale.toString(time, kept.simplified());
-}
-
-QString ShortDateText(const QLocale& locale, const QDate& date) {
-    return locale.toString(date, QLocale::ShortFormat);
 }
 
 MainWindow::MainWindow(char separator, QWidget* parent)
@@ -198,7 +178,7 @@ void MainWindow::BuildControls() {
     chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     inputPanel_ = new InputPanel(*document_, clientArea_);
     overlays_ = new ChartOverlays(*chart_, *document_, clientArea_);
-    BuildHintBar();
+    hintStatusBar_ = new HintBar(ClientWidth, clientArea_);
 
     auto* topRow = new QHBoxLayout;
     topRow->setContentsMargins(0, 0, 4, 0);
@@ -224,36 +204,10 @@ void MainWindow::BuildControls() {
     inputPanel_->TopologyList()->setFocus();
 }
 
-void MainWindow::BuildHintBar() {
-    // The hint takes the room; date and time stay at the right and get the room their texts
-    // take in the user's locale, at least the 80 and 72 pixels they have always had.
-    const QFontMetrics metrics(QApplication::font());
-    const QLocale locale = QLocale::system();
-    const auto room = [&](const QString& text) {
-        return metrics.horizontalAdvance(text) + PanelPadding;
-    };
-    const int dateWidth = std::max(80, room(ShortDateText(locale, QDate(2026, 12, 28))));
-    const int timeWidth =
-        std::max({ClientWidth - 640 - 80, room(LongTimeText(locale, QTime(10, 58, 58))),
-                  room(LongTimeText(locale, QTime(22, 58, 58)))});
-    hintStatusBar_ = new PanelBar({{ClientWidth - dateWidth - timeWidth, Qt::AlignLeft, 1},
-                                   {dateWidth, Qt::AlignHCenter, 0},
-                                   {timeWidth, Qt::AlignHCenter, 0}},
-                                  clientArea_);
-    hintStatusBar_->setObjectName(QStringLiteral("hintStatusBar"));
-    hintStatusBar_->setFixedHeight(StatusBarHeight);
-    hintStatusBar_->setFont(QApplication::font());
-    clockTimer_ = new QTimer(this);
-    clockTimer_->setObjectName(QStringLiteral("clockTimer"));
-    clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, &MainWindow::ShowClock);
-}
-
 void MainWindow::SetStartState() {
     resultText_->show();
     hintsShown_ = true;
-    ShowClock();
-    clockTimer_->start();
+    hintStatusBar_->StartClock();
     schematicArea_->ShowSchematic(document_->Design().filterType);
     menu_->calculateAction->setEnabled(true);
 }
@@ -403,13 +357,6 @@ void MainWindow::ClearChart() {
     shownSummary_.reset();
 }
 
-void MainWindow::ShowClock() {
-    const QLocale locale = QLocale::system();
-    const QDateTime now = QDateTime::currentDateTime();
-    hintStatusBar_->SetPanelText(1, ShortDateText(locale, now.date()));
-    hintStatusBar_->SetPanelText(2, LongTimeText(locale, now.time()));
-}
-
 void MainWindow::SetResultText(const std::string& text) {
     resultText_->setPlainText(LinesFromCr(text));
     QTextCursor cursor(resultText_->document());
@@ -422,8 +369,7 @@ void MainWindow::SetResultText(const std::string& text) {
 bool MainWindow::event(QEvent* event) {
     // Hints go to the first panel of the lower status bar, never into pop-up tool tips.
     if (event->type() == QEvent::StatusTip) {
-        if (hintsShown_)
-            hintStatusBar_->SetPanelText(0, static_cast<QStatusTipEvent*>(event)->tip());
+        if (hintsShown_) hintStatusBar_->ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);

@@ -9,13 +9,11 @@
 
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
+#include "ui/widgets/hint_bar.h"
 
 class QLocale;
 class QPaintDevice;
 class QTextEdit;
-class QTimer;
-class QDate;
-class QTime;
 
 namespace feldan {
 
@@ -25,7 +23,7 @@ class CrystalWindow;
 class InfoWindow;
 class InputPanel;
 class MainMenu;
-class PanelBar;
+class HintBar;
 class ReportWriter;
 class ResponseChart;
 class RoundingWindow;
@@ -52,7 +50,6 @@ class MainWindow : public QMainWindow {
     // Расчет: calculates the document's design and shows it.
     void CalculateDesign();
     void ShowInfo();
-    void ShowClock();
     // The "Язык / Language" menu: every window speaks `language` at once, and the next start
     // remembers it.
     void ChooseLanguage(Language language);
@@ -70,7 +67,6 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildControls();
-    void BuildHintBar();
     void ConnectCommands();
     void RetranslateUi();
     void UpdatePictures();
@@ -100,8 +96,7 @@ class MainWindow : public QMainWindow {
     AnalysisViews* views_ = nullptr;
     std::unique_ptr<ViewExporter> exporter_;
     std::unique_ptr<ReportWriter> report_;
-    PanelBar* hintStatusBar_ = nullptr;
-    QTimer* clockTimer_ = nullptr;
+    HintBar* hintStatusBar_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
     TuningPanel* tuningPanel_ = nullptr;
     CrystalWindow* crystalWindow_ = nullptr;
@@ -119,9 +114,5 @@ class MainWindow : public QMainWindow {
 // The decimal separator handed to the engine: ',' when the locale writes decimal commas,
 // '.' for every other locale.
 char DecimalSeparatorOf(const QLocale& locale);
-
-// The locale's long time format without a time-zone part, so the time fits its panel.
-QString LongTimeText(const QLocale& locale, const QTime& time);
-QString ShortDateText(const QLocale& locale, const QDate& date);
 
 }  // namespace feldan
