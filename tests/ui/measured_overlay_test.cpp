@@ -134,7 +134,7 @@ void MeasuredOverlayTest::shiftTakesItToTheDesignCentreAndRemovalRemovesIt() {
     feldan::SetLanguage(feldan::Language::English);
     QCOMPARE(measured->name(), QStringLiteral("high.s2p, shifted by -400 Hz"));
     QCOMPARE(w.Get<QAction>("removeMeasuredAction")->text(),
-             QStringLiteral("&Remove measured filter"));
+             QStringLiteral("Remo&ve measured filter"));
     feldan::SetLanguage(feldan::Language::Russian);
 
     // The stored synthetic build was made 180 Hz high with other crystals: about that far back.

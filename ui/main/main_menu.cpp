@@ -111,7 +111,7 @@ void MainMenu::RetranslateUi() {
     viewActions[1]->setText(tr("&Широкая полоса"));
     viewActions[2]->setText(tr("&Групповая задержка"));
     viewActions[3]->setText(tr("&Возвратные потери"));
-    viewActions[4]->setText(tr("&Входное сопротивление"));
+    viewActions[4]->setText(tr("Вх&одное сопротивление"));
     calculateAction->setText(tr("&Расчет"));
     infoAction->setText(tr("&Инфо"));
     chartMenu->setTitle(tr("&График"));

@@ -487,7 +487,7 @@
     </message>
     <message>
         <source>&amp;Экспорт вида…</source>
-        <translation>E&amp;xport view…</translation>
+        <translation>Export &amp;view…</translation>
     </message>
     <message>
         <source>Отч&amp;ёт…</source>
@@ -518,7 +518,7 @@
         <translation>&amp;Return loss</translation>
     </message>
     <message>
-        <source>&amp;Входное сопротивление</source>
+        <source>Вх&amp;одное сопротивление</source>
         <translation>&amp;Input impedance</translation>
     </message>
     <message>
@@ -547,7 +547,7 @@
     </message>
     <message>
         <source>&amp;Сравнить кварцы</source>
-        <translation>C&amp;ompare crystals</translation>
+        <translation>Compare c&amp;rystals</translation>
     </message>
     <message>
         <source>&amp;Сборка</source>
@@ -593,7 +593,7 @@
     </message>
     <message>
         <source>&amp;Убрать измеренный</source>
-        <translation>&amp;Remove measured filter</translation>
+        <translation>Remo&amp;ve measured filter</translation>
     </message>
     <message>
         <source>%1, сдвиг %2 Гц</source>

@@ -1,0 +1,134 @@
+// The design document alone, and the windows built on it without a main window: what they write
+// into it and what they take from it.
+#include <QAbstractSpinBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "files/design_file.h"
+#include "ui/build/rounding_window.h"
+#include "ui/build/tuning_panel.h"
+#include "ui/common/design_document.h"
+#include "ui/crystals/crystal_window.h"
+#include "ui/main/input_panel.h"
+#include "ui_test_support.h"
+
+using namespace feldan;
+using feldan::testing::Child;
+using feldan::testing::RecordingDialogs;
+
+class DocumentTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { feldan::testing::IsolateSettings(); }
+
+    void aSavedFileReadsBackAsTheDocumentAndClearsTheMark() {
+        QTemporaryDir folder;
+        DesignDocument document('.');
+        QVERIFY(!document.HasUnsavedChanges());
+        InputTexts texts;
+        texts.Df = "2400";
+        document.SetTexts(texts);
+        document.SetFilterType(5);
+        QVERIFY(document.HasUnsavedChanges());
+        const std::string path = folder.filePath(QStringLiteral("cw.fdn")).toStdString();
+        document.Save(path, false);
+        QVERIFY(!document.HasUnsavedChanges());
+        // Read back by the files layer, not by the document.
+        DesignFileLines lines{};
+        const DesignFields read = LoadDesignFile(path, lines);
+        QCOMPARE(read.texts.Df, std::string("2400"));
+        QCOMPARE(read.filterType, 5);
+        // A table of crystals does not go into a design file: the mark stays.
+        document.Project().SetCrystals({NamedCrystal{"X1", {}}});
+        document.Save(path, false);
+        QVERIFY(document.HasUnsavedChanges());
+        document.Save(folder.filePath(QStringLiteral("cw.feldan")).toStdString(), true);
+        QVERIFY(!document.HasUnsavedChanges());
+    }
+
+    void aRefusedCalculationKeepsTheLastResult() {
+        DesignDocument document('.');
+        QVERIFY(!IsRefused(document.Calculate(Language::English)));
+        const std::size_t points = document.LastResult().curve.size();
+        QVERIFY(points > 100);
+        InputTexts texts;
+        texts.Fo = "abc";
+        document.SetTexts(texts);
+        QVERIFY(IsRefused(document.Calculate(Language::English)));
+        QCOMPARE(document.LastResult().curve.size(), points);
+    }
+
+    // The kept build is never older than the document: each change gives the build a fresh
+    // BuildProject would give.
+    void theBuildFollowsEveryChange() {
+        DesignDocument document('.');
+        const auto capacitors = [](const ProjectBuild& build) {
+            std::vector<double> values;
+            for (const TunablePart& part : build.parts)
+                values.push_back(part.value);
+            return values;
+        };
+        const std::vector<double> before = capacitors(document.Build());
+        InputTexts texts;
+        texts.Df = "2000";
+        document.SetTexts(texts);
+        QVERIFY(capacitors(document.Build()) != before);
+        QCOMPARE(capacitors(document.Build()),
+                 capacitors(BuildProject(document.WholeProject(), '.')));
+        QVERIFY(!document.Build().matching);
+        document.Project().SetMatchOhm(50);
+        QVERIFY(document.Build().matching.has_value());
+    }
+
+    // The panel writes every edit into the document and shows what a file brings.
+    void theInputPanelAndTheDocumentAgree() {
+        DesignDocument document('.');
+        QWidget host;
+        InputPanel panel(document, &host);
+        auto* df = Child<QLineEdit>(&panel, "dfEdit");
+        df->setText(QStringLiteral("1800"));
+        QCOMPARE(document.Design().texts.Df, std::string("1800"));
+        Project opened;
+        opened.design.texts.Fo = "10700";
+        opened.design.filterType = 3;
+        document.Open(opened, QStringLiteral("/tmp/x.feldan"), {});
+        QCOMPARE(Child<QLineEdit>(&panel, "foEdit")->text(), QStringLiteral("10700"));
+        QCOMPARE(df->text(), QString::fromStdString(InputTexts{}.Df));
+        QCOMPARE(Child<QLineEdit>(&panel, "topologyNameEdit")->text(),
+                 OpenedTopologyDisplayName(3));
+        // Filling the fields from the file wrote nothing back: the document is as opened.
+        QVERIFY(!document.HasUnsavedChanges());
+    }
+
+    void theBuildWindowsWorkOnTheDocument() {
+        DesignDocument document('.');
+        QWidget host;
+        RecordingDialogs dialogs;
+        RoundingWindow rounding(document, &host);
+        rounding.show();
+        QVERIFY(rounding.Built().has_value());
+        InputTexts texts;
+        texts.Ld = "0";
+        document.SetTexts(texts);
+        document.AnnounceCalculated();
+        QVERIFY(!rounding.Built().has_value());
+
+        document.SetTexts(InputTexts{});
+        ResponseChart chart;
+        TuningPanel tuning(document, chart, &host);
+        host.show();
+        tuning.show();
+        QCOMPARE(tuning.Parts().size(), document.Build().parts.size());
+        tuning.SetStep(TuningStep::OnePercent);
+        QTest::keyClick(Child<QAbstractSpinBox>(&host, "tuneC1"), Qt::Key_Up);
+        QCOMPARE(document.Project().Tuning().size(), std::size_t(1));
+
+        CrystalWindow crystals(document, dialogs, &host);
+        crystals.AddRow();
+        QCOMPARE(document.Project().Crystals().size(), std::size_t(1));
+    }
+};
+
+QTEST_MAIN(DocumentTest)
+#include "document_test.moc"
