@@ -440,7 +440,7 @@ void CrystalWindow::AddMeasurements() {
         RowExtra extra;
         if (const std::optional<Message> said =
                 FitMessageOf(fit, QFileInfo(file.path).fileName().toStdString())) {
-            const QString text = FromUtf8(MessageText(*said, language));
+            const QString text = MessageShown(*said);
             // No values: named among the problems, not added.
             if (fit.verdict == FitVerdict::NoResonance || fit.verdict == FitVerdict::NotConverged) {
                 problems << text;
