@@ -73,7 +73,7 @@ void CreditsArea::paintEvent(QPaintEvent*) {
 }
 
 InfoWindow::InfoWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : Panel(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("InfoWindow"));
     // 344 x 263 outside with a sizeable frame of 4 pixels and a caption of 19.
     resize(336, 236);
@@ -123,7 +123,6 @@ int InfoWindow::LastStep() const {
 }
 
 bool InfoWindow::event(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
     if (event->type() == QEvent::WindowActivate) {
         if (activationRequested_) {
             activationRequested_ = false;

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <vector>
+#include "ui/common/panel.h"
 
 class QPushButton;
 
@@ -39,7 +40,7 @@ class CreditsArea : public QWidget {
     int step_ = -1;
 };
 
-class InfoWindow : public QWidget {
+class InfoWindow : public Panel<QWidget> {
     Q_OBJECT
   public:
     explicit InfoWindow(QWidget* parent = nullptr);
@@ -64,10 +65,10 @@ class InfoWindow : public QWidget {
   protected:
     bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void RetranslateUi() override;
 
   private:
     void FormActivate();
-    void RetranslateUi();
 
     CreditsArea* creditsBox_ = nullptr;
     QPushButton* closeButton_ = nullptr;

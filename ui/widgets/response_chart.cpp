@@ -106,7 +106,7 @@ double NiceTickInterval(double span, int count, double smallest) {
     return std::max(nice * magnitude, smallest);
 }
 
-ResponseChart::ResponseChart(QWidget* parent) : QChartView(parent) {
+ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
@@ -239,11 +239,6 @@ void ResponseChart::SetLegendEntryShown(int position, bool shown) {
 QString ResponseChart::SeriesName(int position) const {
     if (!ownNames_[position].isEmpty()) return ownNames_[position];
     return tr("АЧХ%1").arg(position + 1);
-}
-
-void ResponseChart::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange) RetranslateUi();
-    QChartView::changeEvent(event);
 }
 
 QLineSeries* ResponseChart::Series(int position) const {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/calculate.h"
+#include "ui/common/panel.h"
 
 class QLabel;
 class QLineSeries;
@@ -41,7 +42,7 @@ struct NamedCurve {
     std::vector<CurvePoint> points;
 };
 
-class ResponseChart : public QChartView {
+class ResponseChart : public Panel<QChartView> {
     Q_OBJECT
   public:
     explicit ResponseChart(QWidget* parent = nullptr);
@@ -99,7 +100,8 @@ class ResponseChart : public QChartView {
     void ZoomAround(QPointF viewPoint, double factor);
 
   protected:
-    void changeEvent(QEvent* event) override;
+    // The axis titles and the series names in the language in force.
+    void RetranslateUi() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -107,8 +109,6 @@ class ResponseChart : public QChartView {
     void wheelEvent(QWheelEvent* event) override;
 
   private:
-    // The axis titles and the series names in the language in force.
-    void RetranslateUi();
     QString SeriesName(int position) const;
     // The series the current view shows.
     std::vector<QLineSeries*> ShownSeries() const;
