@@ -31,7 +31,7 @@ struct AnalysisOptions {
     std::optional<double> fromKHz;
     std::optional<double> toKHz;
     int points = DefaultSweepPoints;
-    std::string circuit = "analysed";
+    std::string circuit = "schematic";
     std::optional<double> referenceOhm;
 };
 
@@ -53,9 +53,9 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
               ->type_name("N"),
           WholeBetween(2, MaxSweepPoints));
     Check(app.add_option("--circuit", options.circuit,
-                         "analysed: the circuit of the pass-band curve with its terminations "
-                         "(default); schematic: the circuit as built, its end capacitors and Rin "
-                         "at both ends.")
+                         "schematic: the circuit as built, its end capacitors and Rin at both "
+                         "ends (default); analysed: the circuit of the pass-band curve with its "
+                         "terminations.")
               ->type_name("WHICH"),
           OneOf({"analysed", "schematic"}));
     Check(app.add_option("--reference-ohm", options.referenceOhm,

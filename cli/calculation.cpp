@@ -2,6 +2,7 @@
 
 #include "files/sweep_csv.h"
 
+#include "circuit/topologies.h"
 #include "cli/shell_text.h"
 #include "engine/crystal_set.h"
 
@@ -161,6 +162,14 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["resultText"] = OptionalText(report.resultText);
     json["statusText"] = OptionalText(report.statusText);
     json["points"] = report.curve.size();
+    // The schematic's capacitors by the labels of the picture, so that a script needs no slots.
+    auto& parts = json["parts"] = nlohmann::ordered_json::array();
+    if (d.filterType >= 1 && d.filterType <= FilterTypeCount) {
+        for (const SchematicItem& item : DescriptorOf(d.filterType).schematic) {
+            if (item.kind == SchematicItemKind::Crystal) continue;
+            parts.push_back({{"label", std::string(item.label)}, {"pF", s.CapPF[item.index]}});
+        }
+    }
     if (report.crystalSetText) json["trimPF"] = report.trimPF;
     Dump(json, out, 0);
     out << '\n';

@@ -176,7 +176,7 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
         "ProtoG4",    "PrototypeName", "FreqRatio",   "CapScalePF",  "MotionalCapF", "TermOhm",
         "SourceOhm",  "LoadOhm",       "InputOhm",    "CapPF",       "RespAtFoDb",   "AFoDb",
         "PeakHz",     "AminDb",        "LowerEdgeHz", "UpperEdgeHz", "MeasuredDfHz", "CkText",
-        "message",    "resultText",    "statusText",  "points"};
+        "message",    "resultText",    "statusText",  "points",      "parts"};
     std::vector<std::string> keys;
     for (const auto& item : json.items())
         keys.push_back(item.key());
@@ -198,6 +198,15 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     EXPECT_TRUE(json["statusText"].is_null());
     EXPECT_EQ(json["resultText"].get<std::string>() + "\n", DefaultSummary);
     EXPECT_EQ(json["points"], 2543);
+    // The schematic's capacitors by their labels, mirrored about the middle of the ladder.
+    std::vector<std::string> labels;
+    for (const auto& part : json["parts"])
+        labels.push_back(part["label"]);
+    EXPECT_EQ(labels, (std::vector<std::string>{"C1", "C2", "C3", "C4", "C5"}));
+    EXPECT_NEAR(json["parts"][0]["pF"].get<double>(), 24.703, 0.0005);
+    EXPECT_NEAR(json["parts"][1]["pF"].get<double>(), 108.58, 0.005);
+    EXPECT_EQ(json["parts"][0]["pF"], json["parts"][4]["pF"]);
+    EXPECT_EQ(json["parts"][1]["pF"], json["parts"][3]["pF"]);
     // 17 significant digits: the nearest double to 8861.736 needs all of them.
     EXPECT_NE(run.out.find("\"FoKHz\": 8861.7360000000008,"), std::string::npos);
     EXPECT_NE(run.out.find("\"DfHz\": 3100,"), std::string::npos);

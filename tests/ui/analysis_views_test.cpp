@@ -43,6 +43,7 @@ class AnalysisViewsTest : public QObject {
     void readoutAndWheelZoomFollowTheCursor();
     void viewIsExported_data();
     void viewIsExported();
+    void viewsShowTheFilterAsBuilt();
     void reportHasThreePages();
 };
 
@@ -195,6 +196,28 @@ void AnalysisViewsTest::viewIsExported() {
         QCOMPARE(rows.size(), 1 + 1001);
         QCOMPARE(rows[1].split(',').size(), 4);
     }
+}
+
+// At the middle of its band a filter built with care presents its termination: the schematic as
+// built reads the summary's Rвх there; the analysed circuit, one choice away, its own ports.
+void AnalysisViewsTest::viewsShowTheFilterAsBuilt() {
+    WindowUnderTest w;
+    w.Calculate();
+    const feldan::CalculationResult& result = w.form->Document().LastResult();
+    const double centreKHz = (result.measurements.PeakHz / 1000 - result.input.FoKHz);
+    const auto resistanceAtCentre = [&] {
+        w.form->Views().ShowView(AnalysisView::Impedance);
+        const QList<QPointF> re = w.Get<ResponseChart>("chart")->QuantitySeries(0)->points();
+        const auto nearest = std::min_element(re.begin(), re.end(), [&](QPointF a, QPointF b) {
+            return std::abs(a.x() - centreKHz) < std::abs(b.x() - centreKHz);
+        });
+        return nearest->y();
+    };
+    const double inputOhm = result.synthesis.InputOhm;
+    QVERIFY2(std::abs(resistanceAtCentre() - inputOhm) < 0.01 * inputOhm,
+             qPrintable(QString::number(resistanceAtCentre())));
+    w.Trigger("analysedCircuitAction");
+    QVERIFY(std::abs(resistanceAtCentre() - inputOhm) > 0.05 * inputOhm);
 }
 
 void AnalysisViewsTest::reportHasThreePages() {

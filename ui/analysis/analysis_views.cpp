@@ -19,6 +19,7 @@ namespace {
 // the sweep's own span of three band widths.
 SweepRequest RequestOf(AnalysisView view, const DesignedFilter& filter) {
     SweepRequest request;
+    request.circuit = filter.circuit;
     if (view == AnalysisView::WideBand) {
         const Span span = SpanOf(filter, request);
         const double foHz = (span.fromHz + span.toHz) / 2;
@@ -126,17 +127,24 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
 
 AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dialogs,
                              ResponseChart& chart, QMenu& menu,
-                             const std::array<QAction*, AnalysisViewCount>& viewActions)
+                             const std::array<QAction*, AnalysisViewCount>& viewActions,
+                             QAction& analysedAction)
     : QObject(&chart),
       document_(document),
       dialogs_(dialogs),
       chart_(chart),
       viewActions_(viewActions),
-      measured_(new MeasuredOverlay(document, dialogs, chart, menu, [this] { return view_; })) {
+      analysedAction_(analysedAction),
+      measured_(new MeasuredOverlay(document, dialogs, chart, menu, *this)) {
     for (int i = 0; i < AnalysisViewCount; ++i) {
         connect(viewActions_[i], &QAction::triggered, this,
                 [this, i] { ShowView(static_cast<AnalysisView>(i)); });
     }
+    connect(&analysedAction_, &QAction::toggled, this, [this] { ShowView(view_); });
+}
+
+CircuitChoice AnalysisViews::Circuit() const {
+    return analysedAction_.isChecked() ? CircuitChoice::Analysed : CircuitChoice::Schematic;
 }
 
 void AnalysisViews::ShowView(AnalysisView view) {
@@ -151,7 +159,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
     DesignedFilter filter;
     {
         const BusyCursor busy;
-        filter = document_.DesignedFilterOf(CircuitChoice::Analysed);
+        filter = document_.DesignedFilterOf(Circuit());
         if (filter.design.outcome == Outcome::Done) {
             auto sweep =
                 std::make_shared<SweepResult>(SweepFilter(filter, RequestOf(view, filter)));

@@ -28,14 +28,19 @@ inline constexpr int AnalysisViewCount = 5;
 class AnalysisViews : public QObject {
     Q_OBJECT
   public:
-    // `viewActions` are the menu's checkable commands of the views, in the order of the enum;
-    // the measured filter's commands go to the end of `menu`.
+    // `viewActions` are the menu's checkable commands of the views, in the order of the enum,
+    // and `analysedAction` the check mark that sweeps the analysed circuit instead of the
+    // schematic as built; the measured filter's commands go to the end of `menu`.
     AnalysisViews(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
-                  QMenu& menu, const std::array<QAction*, AnalysisViewCount>& viewActions);
+                  QMenu& menu, const std::array<QAction*, AnalysisViewCount>& viewActions,
+                  QAction& analysedAction);
 
     // Shows a view; a quantity view sweeps the design as the document holds it.
     void ShowView(AnalysisView view);
     AnalysisView View() const { return view_; }
+    // The circuit the quantity views sweep: the schematic as built unless the analysed circuit
+    // is asked for.
+    CircuitChoice Circuit() const;
     // A calculation is on show: a quantity view follows it, the pass band draws the measured
     // filter over it.
     void Follow(bool calculationDone);
@@ -53,6 +58,7 @@ class AnalysisViews : public QObject {
     DialogService& dialogs_;
     ResponseChart& chart_;
     std::array<QAction*, AnalysisViewCount> viewActions_;
+    QAction& analysedAction_;
     MeasuredOverlay* measured_;
     AnalysisView view_ = AnalysisView::PassBand;
     // The sweep a quantity view shows, and Fo in Hz it is detuned from.

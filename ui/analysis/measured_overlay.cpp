@@ -58,13 +58,8 @@ std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, dou
 }  // namespace
 
 MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& dialogs,
-                                 ResponseChart& chart, QMenu& menu,
-                                 std::function<AnalysisView()> view)
-    : QObject(&menu),
-      document_(document),
-      dialogs_(dialogs),
-      chart_(chart),
-      view_(std::move(view)) {
+                                 ResponseChart& chart, QMenu& menu, const AnalysisViews& views)
+    : QObject(&menu), document_(document), dialogs_(dialogs), chart_(chart), views_(views) {
     separator_ = menu.addSeparator();
     separator_->setObjectName(QStringLiteral("measuredSeparator"));
     openAction_ = menu.addAction(QString());
@@ -77,7 +72,7 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     removeAction_->setEnabled(false);
     connect(openAction_, &QAction::triggered, this, &MeasuredOverlay::OpenCommand);
     connect(shiftAction_, &QAction::toggled, this, [this](bool checked) {
-        Show(view_());
+        Show(views_.View());
         if (checked && filter_ && !filter_->centre) {
             dialogs_.Error(tr("В измерении %1 |S21| не спадает на 3 дБ ниже пика по обе "
                               "стороны: центр его полосы не найти, сдвига нет")
@@ -134,7 +129,7 @@ bool MeasuredOverlay::Open(const QString& path) {
     fileName_ = name;
     RememberFolderOf(path);
     removeAction_->setEnabled(true);
-    Show(view_());
+    Show(views_.View());
     return true;
 }
 
@@ -154,7 +149,7 @@ void MeasuredOverlay::Show(AnalysisView view) {
     shifted_ = false;
     // The points go at their detuning from the design's Fo; while the design cannot be made,
     // around their own centre (or the middle of the sweep).
-    DesignedFilter design = document_.DesignedFilterOf(CircuitChoice::Analysed);
+    DesignedFilter design = document_.DesignedFilterOf(views_.Circuit());
     const bool designed = design.design.outcome == Outcome::Done;
     double foHz = 0;
     if (designed) {

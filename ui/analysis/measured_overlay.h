@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <optional>
 
 #include "engine/measured_filter.h"
@@ -14,6 +13,7 @@ class QMenu;
 
 namespace feldan {
 
+class AnalysisViews;
 class DesignDocument;
 class DialogService;
 class ResponseChart;
@@ -22,9 +22,9 @@ enum class AnalysisView;
 class MeasuredOverlay : public QObject {
     Q_OBJECT
   public:
-    // Adds its commands to the end of `menu`; `view` tells the view on show.
+    // Adds its commands to the end of `menu`; `views` tell the view on show and its circuit.
     MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
-                    QMenu& menu, std::function<AnalysisView()> view);
+                    QMenu& menu, const AnalysisViews& views);
 
     // "Измеренный фильтр…": a file through the open dialog.
     void OpenCommand();
@@ -48,7 +48,7 @@ class MeasuredOverlay : public QObject {
     const DesignDocument& document_;
     DialogService& dialogs_;
     ResponseChart& chart_;
-    std::function<AnalysisView()> view_;
+    const AnalysisViews& views_;
     QAction* separator_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* shiftAction_ = nullptr;

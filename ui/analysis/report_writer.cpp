@@ -184,9 +184,10 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     drawChart(passBand, tr("Полоса пропускания"));
 
     ResponseChart delay;
-    DesignedFilter analysed = document_.DesignedFilterOf(CircuitChoice::Analysed);
-    if (analysed.design.outcome == Outcome::Done) {
-        ShowGroupDelay(delay, SweepFilter(analysed, SweepRequest{}));
+    // The filter as built, as the analysis views show it.
+    DesignedFilter asBuilt = document_.DesignedFilterOf(CircuitChoice::Schematic);
+    if (asBuilt.design.outcome == Outcome::Done) {
+        ShowGroupDelay(delay, SweepFilter(asBuilt, SweepRequest{}));
     }
     drawChart(delay, tr("Групповая задержка"));
 

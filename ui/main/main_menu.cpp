@@ -77,6 +77,9 @@ MainMenu::MainMenu(QMenuBar& bar) : QObject(&bar) {
         viewActions[i] = action;
     }
     viewActions[0]->setChecked(true);
+    Named(analysisMenu->addSeparator(), "circuitSeparator");
+    analysedCircuitAction = Named(analysisMenu->addAction(QString()), "analysedCircuitAction");
+    analysedCircuitAction->setCheckable(true);
 
     buildMenu = NamedMenu(bar, "buildMenu");
     roundingAction = Named(buildMenu->addAction(QString()), "roundingAction");
@@ -112,6 +115,9 @@ void MainMenu::RetranslateUi() {
     viewActions[2]->setText(tr("&Групповая задержка"));
     viewActions[3]->setText(tr("&Возвратные потери"));
     viewActions[4]->setText(tr("Вх&одное сопротивление"));
+    analysedCircuitAction->setText(tr("Анализируемая с&хема"));
+    analysedCircuitAction->setStatusTip(
+        tr("Виды показывают схему расчёта АЧХ с её нагрузками, а не схему для сборки"));
     calculateAction->setText(tr("&Расчет"));
     infoAction->setText(tr("&Инфо"));
     chartMenu->setTitle(tr("&График"));

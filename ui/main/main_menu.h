@@ -40,6 +40,7 @@ class MainMenu : public QObject {
     QAction* compareCrystalsAction = nullptr;
     QMenu* analysisMenu = nullptr;
     std::array<QAction*, AnalysisViewCount> viewActions{};
+    QAction* analysedCircuitAction = nullptr;
     QMenu* buildMenu = nullptr;
     QAction* roundingAction = nullptr;
     QAction* matchingAction = nullptr;

@@ -70,8 +70,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     menu_ = new MainMenu(*menuBar());
     files_ = new FileCommands(*document_, *dialogs_, this);
     BuildControls();
-    views_ =
-        new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->viewActions);
+    views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu,
+                               menu_->viewActions, *menu_->analysedCircuitAction);
     exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_);
     report_ = std::make_unique<ReportWriter>(*document_, *chart_, *dialogs_);
     // The size and place of the last run, else the familiar size in the middle of the screen.

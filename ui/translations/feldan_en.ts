@@ -569,6 +569,14 @@
         <source>&amp;Язык / Language</source>
         <translation>&amp;Language</translation>
     </message>
+    <message>
+        <source>Анализируемая с&amp;хема</source>
+        <translation>A&amp;nalysed circuit</translation>
+    </message>
+    <message>
+        <source>Виды показывают схему расчёта АЧХ с её нагрузками, а не схему для сборки</source>
+        <translation>The views show the circuit of the pass-band calculation with its terminations, not the circuit as built</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainWindow</name>
