@@ -12,6 +12,8 @@
 #include "cli/command_line.h"
 #include "cli/shell_text.h"
 #include "cli/usage.h"
+#include "engine/filter_figures.h"
+#include "engine/measured_filter.h"
 #include "engine/messages.h"
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
@@ -182,10 +184,11 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
     return 0;
 }
 
-std::string Short(double value) {
+std::string Short(double value, int digits = 10) {
     char buffer[40];
     const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10).ptr;
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
+            .ptr;
     return std::string(buffer, end);
 }
 
@@ -282,15 +285,186 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
     return 0;
 }
 
+Json FiguresJson(const FilterFigures& figures) {
+    const auto maybe = [](const std::optional<double>& value) {
+        return value ? Json(*value) : Json(nullptr);
+    };
+    Json j;
+    j["centerHz"] = maybe(figures.centreHz);
+    j["peakDb"] = figures.peakDb;
+    Json& widths = j["bandwidthHz"] = Json::object();
+    for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k)
+        widths[Short(FigureLevelsDb[k])] = maybe(figures.bandwidthHz[k]);
+    j["flatnessDb"] = maybe(figures.flatnessDb);
+    return j;
+}
+
+// Spaces that fill `text` to `width` characters on a terminal (UTF-8: one per code point).
+std::string Padding(const std::string& text, std::size_t width) {
+    std::size_t shown = 0;
+    for (unsigned char c : text)
+        shown += (c & 0xC0) != 0x80;
+    return std::string(shown < width ? width - shown : 1, ' ');
+}
+
+// The figures of both curves side by side, one row each.
+void WriteFigures(const FilterFigures& measured, const FilterFigures& design,
+                  std::optional<double> shiftHz, Language language, std::ostream& out) {
+    constexpr std::size_t NameWidth = 22, CellWidth = 14;
+    const auto cell = [](const std::optional<double>& value, int digits) {
+        const std::string text = value ? Short(*value, digits) : std::string("—");
+        return text + Padding(text, CellWidth);
+    };
+    const auto row = [&](const std::string& name, const std::optional<double>& a,
+                         const std::optional<double>& b, int digits) {
+        const std::string last = b ? Short(*b, digits) : std::string("—");
+        out << name << Padding(name, NameWidth) << cell(a, digits) << last << '\n';
+    };
+    const std::string first = InLanguage(language, "измерение", "measured");
+    out << std::string(NameWidth, ' ') << first << Padding(first, CellWidth)
+        << InLanguage(language, "расчёт", "design") << '\n';
+    row(InLanguage(language, "центр, Гц", "centre, Hz"), measured.centreHz, design.centreHz, 10);
+    row(InLanguage(language, "пик, дБ", "peak, dB"), measured.peakDb, design.peakDb, 4);
+    for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k) {
+        const std::string level = Short(FigureLevelsDb[k]);
+        row(InLanguage(language, "полоса −" + level + " дБ, Гц", "width −" + level + " dB, Hz"),
+            measured.bandwidthHz[k], design.bandwidthHz[k], 6);
+    }
+    row(InLanguage(language, "плоскостность, дБ", "flatness, dB"), measured.flatnessDb,
+        design.flatnessDb, 3);
+    out << InLanguage(language, "сдвиг центров, Гц: ", "shift of the centres, Hz: ")
+        << (shiftHz ? Short(*shiftHz, 6) : std::string("—")) << '\n';
+}
+
+// A measured filter beside its design: the figures of both, from the same rules.
+int RunMeasured(const std::vector<std::string>& args, Language language, std::ostream& out,
+                std::ostream& err) {
+    CLI::App app{
+        "Compare a measured filter (.s2p) with its design: the centre, the peak, the widths at "
+        "3, 6, 20 and 60 dB below the peak, the flatness and the shift of the centres.",
+        "measured"};
+    AnalysisOptions options;
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
+    AddDesignFileOption(app, options.design);
+    AddCrystalSetOptions(app, options.design);
+    std::string path, renormalize;
+    bool assumeSymmetric = false, json = false;
+    app.add_option("FILE", path, "The filter's sweep, .s2p.")->required();
+    Check(app.add_option("--circuit", options.circuit,
+                         "schematic: the design as built (default); analysed: the circuit of the "
+                         "pass-band curve.")
+              ->type_name("WHICH"),
+          OneOf({"analysed", "schematic"}));
+    Check(app.add_option("--reference-ohm", options.referenceOhm,
+                         "Sweep the design between ports of R, as an analyser of R sees it "
+                         "unmatched. Default: the design's own terminations.")
+              ->type_name("R"),
+          Above(0, Quantity::Resistance));
+    app.add_option("--renormalize-ohm", renormalize,
+                   "Renormalise the measurement to ports of R, or of the design's terminations "
+                   "with 'design': a filter measured unmatched in 50 Ohm seen between its own.")
+        ->type_name("R|design");
+    app.add_flag("--assume-symmetric", assumeSymmetric,
+                 "Take S12 = S21 and S22 = S11 where the file holds no reverse measurement (a "
+                 "NanoVNA writes zeros there).");
+    app.add_flag("--json", json, "Print the figures as one JSON object.");
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
+    std::optional<double> renormalizeOhm;
+    if (!renormalize.empty() && renormalize != "design") {
+        const char* end = renormalize.data() + renormalize.size();
+        double value = 0;
+        const auto parsed = std::from_chars(renormalize.data(), end, value);
+        if (parsed.ec != std::errc() || parsed.ptr != end || !(value > 0) || !std::isfinite(value))
+            return Usage("measured", options,
+                         "--renormalize-ohm: нужно сопротивление больше 0 Ом или design",
+                         "--renormalize-ohm must be a resistance above 0 Ohm or design", err);
+        renormalizeOhm = value;
+    }
+
+    TouchstoneData data;
+    try {
+        data = ReadTouchstoneFile(path);
+    } catch (const CommandError& error) {
+        WriteLine(err, error.Text(language));
+        return 2;
+    }
+    if (data.ports != 2 || data.size() < 3) {
+        return Usage("measured", options, path + ": нужен двухполюсник .s2p хотя бы из 3 точек",
+                     path + ": a two-port .s2p of at least 3 points is needed", err);
+    }
+    if (!renormalize.empty() && !data.reverseMeasured && !assumeSymmetric) {
+        return Usage("measured", options,
+                     path +
+                         ": в файле нет обратного измерения (S12 и S22 нулевые); добавьте "
+                         "--assume-symmetric",
+                     path +
+                         ": the file holds no reverse measurement (S12 and S22 are zero); add "
+                         "--assume-symmetric",
+                     err);
+    }
+    Prepared prepared;
+    if (auto status = Prepare("measured", options, err, prepared)) return *status;
+    const double foHz = prepared.filter.design.input.FoKHz * 1000;
+    prepared.request.fromDetuningHz = data.frequencyHz.front() - foHz;
+    prepared.request.toDetuningHz = data.frequencyHz.back() - foHz;
+    prepared.request.points = 4001;
+    if (!(data.frequencyHz.front() > 0) || !(data.frequencyHz.front() < data.frequencyHz.back())) {
+        return Usage("measured", options, path + ": частоты файла не образуют диапазон",
+                     path + ": the file's frequencies make no span", err);
+    }
+    const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
+
+    const double toOhm = renormalize == "design" ? prepared.filter.portOhm
+                                                 : renormalizeOhm.value_or(data.referenceOhm);
+    std::vector<MeasuredSample> samples;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        samples.push_back(renormalize.empty()
+                              ? MeasuredSample{data.frequencyHz[i], data.S21(i), data.S11(i)}
+                              : RenormalisedSample(data.frequencyHz[i], data.S11(i), data.S21(i),
+                                                   data.S12(i), data.S22(i), data.reverseMeasured,
+                                                   data.referenceOhm, toOhm));
+    }
+    const MeasuredFilter measuredFilter = AnalyseMeasuredFilter(std::move(samples));
+    std::vector<double> hz, db;
+    for (const MeasuredPoint& point : measuredFilter.points) {
+        hz.push_back(point.hz);
+        db.push_back(point.s21Db);
+    }
+    const FilterFigures measured = FiguresOf(hz, db);
+    hz.clear();
+    db.clear();
+    for (const SweepPoint& point : sweep.points) {
+        if (!point.ok) continue;
+        hz.push_back(point.hz);
+        db.push_back(DecibelsOfS(point.s21));
+    }
+    const FilterFigures design = FiguresOf(hz, db);
+    std::optional<double> shiftHz;
+    if (measured.centreHz && design.centreHz) shiftHz = *design.centreHz - *measured.centreHz;
+    if (json) {
+        Json j;
+        j["measured"] = FiguresJson(measured);
+        j["design"] = FiguresJson(design);
+        j["shiftHz"] = shiftHz ? Json(*shiftHz) : Json(nullptr);
+        Dump(j, out);
+        out << '\n';
+    } else {
+        WriteFigures(measured, design, shiftHz, language, out);
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool IsAnalysisCommand(const std::string& word) {
-    return word == "sweep" || word == "export";
+    return word == "sweep" || word == "export" || word == "measured";
 }
 
 int RunAnalysisCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
                        std::ostream& err) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args.front() == "measured") return RunMeasured(rest, language, out, err);
     return args.front() == "sweep" ? RunSweep(rest, language, out, err)
                                    : RunExport(rest, language, out, err);
 }

@@ -46,6 +46,9 @@ constexpr HelpItem HelpSubcommands[] = {
      "S21 with its phase and group delay, S11 and the input impedance of the designed filter over "
      "a span, as CSV or JSON."},
     {"export", "The designed filter as a Touchstone file or a SPICE netlist."},
+    {"measured FILE",
+     "A measured filter beside its design: centre, peak, widths at 3 to 60 dB, flatness, and the "
+     "shift of the centres; the measurement renormalised to any ports."},
     {"round",
      "Every capacitor of the schematic rounded to a standard value, and the filter as built "
      "simulated again."},

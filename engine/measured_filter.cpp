@@ -1,5 +1,8 @@
 #include "engine/measured_filter.h"
 
+#include "engine/filter_figures.h"
+#include "engine/sweep.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -33,27 +36,11 @@ std::vector<double> GroupDelayOf(const std::vector<double>& hz,
 
 std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
                                                const std::vector<double>& db) {
-    const std::size_t n = std::min(hz.size(), db.size());
-    if (n < 3) return std::nullopt;
-    std::size_t peak = n;
-    for (std::size_t i = 0; i < n; ++i)
-        if (std::isfinite(db[i]) && (peak == n || db[i] > db[peak])) peak = i;
-    if (peak == n) return std::nullopt;
-    const double level = db[peak] - 3;
-    // The frequency between points a (at or above the level) and b (below it) where the straight
-    // line between them crosses the level.
-    const auto crossing = [&](std::size_t a, std::size_t b) {
-        if (!std::isfinite(db[b])) return hz[b];
-        return hz[a] + (hz[b] - hz[a]) * (db[a] - level) / (db[a] - db[b]);
-    };
-    std::size_t low = peak;
-    while (low > 0 && db[low - 1] >= level)
-        --low;
-    std::size_t high = peak;
-    while (high + 1 < n && db[high + 1] >= level)
-        ++high;
-    if (low == 0 || high + 1 == n) return std::nullopt;
-    return PassBandCentre{crossing(low, low - 1), crossing(high, high + 1)};
+    // The outermost crossings, as every figure of a filter takes them: a dip inside the band
+    // does not split it.
+    const std::optional<BandEdges> edges = OutermostCrossings(hz, db, 3);
+    if (!edges) return std::nullopt;
+    return PassBandCentre{edges->lowerHz, edges->upperHz};
 }
 
 MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples) {
@@ -88,6 +75,17 @@ MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples) {
     }
     filter.centre = PassBandCentreOf(hz, s21Db);
     return filter;
+}
+
+MeasuredSample RenormalisedSample(double hz, std::complex<double> s11, std::complex<double> s21,
+                                  std::complex<double> s12, std::complex<double> s22,
+                                  bool reverseMeasured, double fromOhm, double toOhm) {
+    if (!reverseMeasured) {
+        s12 = s21;
+        s22 = s11;
+    }
+    RenormaliseSParameters(s11, s21, s12, s22, fromOhm, fromOhm, toOhm);
+    return {hz, s21, s11};
 }
 
 double PassBandDbOfS21(double s21Db) {

@@ -50,10 +50,17 @@ MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples);
 std::vector<double> GroupDelayOf(const std::vector<double>& hz,
                                  const std::vector<std::complex<double>>& s);
 
-// The −3 dB points of a curve in dB over an ascending frequency list, found outward from its
-// peak and placed by straight lines between the points either side.
+// The outermost −3 dB points of a curve in dB over an ascending frequency list, placed by
+// straight lines between the points either side.
 std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
                                                const std::vector<double>& db);
+
+// A sample of a two-port measured between ports of `fromOhm`, as it would be between ports of
+// `toOhm`. Without a reverse measurement (a NanoVNA writes zeros for S12 and S22) the filter is
+// taken as reciprocal and symmetric: S12 = S21 and S22 = S11.
+MeasuredSample RenormalisedSample(double hz, std::complex<double> s11, std::complex<double> s21,
+                                  std::complex<double> s12, std::complex<double> s22,
+                                  bool reverseMeasured, double fromOhm, double toOhm);
 
 // |S21| in dB as the pass-band curve of a calculation shows it. That curve is the load voltage of
 // the 1 V source raised by a round 6 dB, while |S21| of equal terminations is the same voltage

@@ -96,4 +96,53 @@ TEST(ExportCommand, TouchstoneReadsBack) {
     std::remove(path.c_str());
 }
 
+// The design swept between 50 Ohm ports and written as an analyser writes it stands for a filter
+// measured unmatched: as it is it agrees with the design swept between 50 Ohm ports, and
+// renormalised to the design's terminations with the design itself.
+TEST(MeasuredCommand, AnUnmatchedSweepRenormalisedIsTheDesign) {
+    const std::string path = TempPath("unmatched.s2p");
+    ASSERT_EQ(RunCli({"export", "--touchstone", path, "--from", "-8", "--to", "8", "--points",
+                      "3201", "--reference-ohm", "50"})
+                  .status,
+              0);
+    const auto figures = [](const std::vector<std::string>& args) {
+        const auto run = RunCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return nlohmann::json::parse(run.out);
+    };
+    const auto agree = [](const nlohmann::json& a, const nlohmann::json& b, double hz) {
+        EXPECT_NEAR(a["centerHz"].get<double>(), b["centerHz"].get<double>(), hz);
+        for (const char* level : {"3", "6", "20"})
+            EXPECT_NEAR(a["bandwidthHz"][level].get<double>(),
+                        b["bandwidthHz"][level].get<double>(), hz)
+                << level;
+        EXPECT_NEAR(a["flatnessDb"].get<double>(), b["flatnessDb"].get<double>(), 0.01);
+    };
+    const auto asIs = figures({"measured", path, "--reference-ohm", "50", "--json"});
+    agree(asIs["measured"], asIs["design"], 5);
+    const auto renormalised = figures({"measured", path, "--renormalize-ohm", "design", "--json"});
+    agree(renormalised["measured"], renormalised["design"], 5);
+    EXPECT_NEAR(renormalised["shiftHz"].get<double>(), 0, 5);
+    // Unmatched, the pass band has humps a matched filter has not.
+    EXPECT_GT(asIs["measured"]["flatnessDb"].get<double>(),
+              renormalised["measured"]["flatnessDb"].get<double>() + 1);
+
+    // Without a reverse measurement the renormalisation needs the filter taken as symmetric.
+    feldan::TouchstoneData oneWay = feldan::ReadTouchstoneFile(path);
+    for (auto& row : oneWay.s)
+        row[2] = row[3] = 0;
+    const std::string nanoVna = TempPath("one-way.s2p");
+    std::ofstream(nanoVna) << feldan::TouchstoneBytes(oneWay, {});
+    const auto refused =
+        RunCli({"measured", nanoVna, "--renormalize-ohm", "design", "--lang", "en"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--assume-symmetric"), std::string::npos) << refused.err;
+    const auto assumed = figures(
+        {"measured", nanoVna, "--renormalize-ohm", "design", "--assume-symmetric", "--json"});
+    agree(assumed["measured"], renormalised["measured"], 0.01);
+    EXPECT_EQ(RunCli({"measured", path, "--renormalize-ohm", "-5"}).status, 2);
+    std::remove(path.c_str());
+    std::remove(nanoVna.c_str());
+}
+
 }  // namespace

@@ -362,7 +362,7 @@ TEST(FeldanCli, HelpListsEverySubcommand) {
         line = next;
     }
     EXPECT_EQ(names, (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export",
-                                               "round", "match", "tolerance"}));
+                                               "measured", "round", "match", "tolerance"}));
     for (const std::string& name : names) {
         const CliRun help = RunCli({name, "--help"});
         EXPECT_EQ(help.status, 0) << name;
