@@ -209,6 +209,10 @@ int main(int argc, char** argv) {
                                       QStringLiteral("file"));
     parser.addOption(views);
     parser.addOption(measured);
+    const QCommandLineOption renormalise(
+        QStringLiteral("renormalise"),
+        QStringLiteral("Renormalise the measured filter to the design's terminations."));
+    parser.addOption(renormalise);
     const QCommandLineOption crystals(QStringLiteral("crystals"),
                                       QStringLiteral("Also render the crystal window and set."),
                                       QStringLiteral("folder"));
@@ -249,6 +253,7 @@ int main(int argc, char** argv) {
         mainWindow.SetDialogService(std::move(dialogs));
         mainWindow.findChild<QAction*>(QStringLiteral("openMeasuredAction"))->trigger();
         if (answers.said) return 1;
+        if (parser.isSet(renormalise)) Trigger(mainWindow, "renormaliseMeasuredAction");
     }
     Settle(300);
     if (!Save(mainWindow.grab(), files[0])) return 1;

@@ -2,6 +2,7 @@
 // analyser would, lies on the design's curves; the shift, the removal and the refused files.
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,6 +12,7 @@
 
 #include "engine/sweep.h"
 #include "files/touchstone.h"
+#include "ui/analysis/measured_overlay.h"
 #include "ui/common/language.h"
 #include "ui_test_support.h"
 
@@ -23,11 +25,13 @@ namespace {
 
 // A "measured" .s2p of the window's design, swept at whole hertz across the band and 1 kHz
 // beyond the pass-band curve, as if built `offsetHz` high.
-QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetHz) {
+QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetHz,
+                         feldan::CircuitChoice circuit = feldan::CircuitChoice::Analysed,
+                         std::optional<double> referenceOhm = std::nullopt) {
     const QList<QPointF> passBand = w.Series(0)->points();
-    feldan::DesignedFilter filter =
-        feldan::DesignFilter(w.form->Document().Design(), '.', feldan::CircuitChoice::Analysed);
+    feldan::DesignedFilter filter = feldan::DesignFilter(w.form->Document().Design(), '.', circuit);
     feldan::SweepRequest request;
+    request.referenceOhm = referenceOhm;
     request.fromDetuningHz = std::round(passBand.front().x() * 1000) - 1000;
     request.toDetuningHz = std::round(passBand.back().x() * 1000) + 1000;
     request.points = int(*request.toDetuningHz - *request.fromDetuningHz) + 1;
@@ -81,6 +85,7 @@ class MeasuredOverlayTest : public QObject {
     void init() { feldan::SetLanguage(feldan::Language::Russian); }
     void measuredBuildLiesOnTheDesignInEveryView();
     void shiftTakesItToTheDesignCentreAndRemovalRemovesIt();
+    void anUnmatchedSweepIsComparedInTheAnalysersTerms();
     void unreadableFileGetsAnErrorNamingIt_data();
     void unreadableFileGetsAnErrorNamingIt();
 };
@@ -150,6 +155,39 @@ void MeasuredOverlayTest::shiftTakesItToTheDesignCentreAndRemovalRemovesIt() {
     w.Get<QAction>("wideBandViewAction")->trigger();
     QVERIFY(!measured->isVisible());
     QVERIFY(w.dialogs->errors.isEmpty());
+}
+
+// The filter as built, swept unmatched between 50 Ohm ports: as it is it has humps the design
+// has not; renormalised to the design's terminations, or with the design swept between 50 Ohm
+// ports, both sides give the same figures.
+void MeasuredOverlayTest::anUnmatchedSweepIsComparedInTheAnalysersTerms() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    w.Calculate();
+    Open(w, WriteDesignSweep(w, folder.filePath(QStringLiteral("50.s2p")), 0,
+                             feldan::CircuitChoice::Schematic, 50));
+    const feldan::MeasuredOverlay& overlay = w.form->Views().Measured();
+    QVERIFY(w.Get<QLabel>("figuresLabel")->isVisibleTo(w.form.get()));
+    const auto agree = [&] {
+        const feldan::FilterFigures& m = *overlay.MeasuredFigures();
+        const feldan::FilterFigures& d = *overlay.DesignFigures();
+        if (!m.bandwidthHz[1] || !d.bandwidthHz[1]) return false;
+        for (std::size_t k = 0; k < m.bandwidthHz.size(); ++k) {
+            if (m.bandwidthHz[k].has_value() != d.bandwidthHz[k].has_value()) return false;
+            if (m.bandwidthHz[k] && std::abs(*m.bandwidthHz[k] - *d.bandwidthHz[k]) > 5)
+                return false;
+        }
+        return std::abs(*m.flatnessDb - *d.flatnessDb) < 0.02;
+    };
+    QVERIFY(!agree());
+    QVERIFY(*overlay.MeasuredFigures()->flatnessDb > *overlay.DesignFigures()->flatnessDb + 1);
+    w.Trigger("renormaliseMeasuredAction");
+    QVERIFY(agree());
+    w.Trigger("renormaliseMeasuredAction");
+    w.dialogs->numberAnswer = 50;
+    w.Trigger("referenceOhmAction");
+    QCOMPARE(w.form->Views().ReferenceOhm(), std::optional<double>(50));
+    QVERIFY(agree());
 }
 
 void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {

@@ -45,6 +45,10 @@ class RecordingDialogs : public DialogService {
         unsavedQuestions.append(designName);
         return unsavedAnswer;
     }
+    std::optional<double> GetNumber(const QString& label, double, double, double) override {
+        numberQuestions.append(label);
+        return numberAnswer;
+    }
 
     QStringList warnings;
     QStringList errors;
@@ -57,6 +61,8 @@ class RecordingDialogs : public DialogService {
     QString saveAnswer;
     QStringList unsavedQuestions;
     UnsavedAnswer unsavedAnswer = UnsavedAnswer::Discard;
+    QStringList numberQuestions;
+    std::optional<double> numberAnswer;
 };
 
 // What the windows remember goes to a folder of the test run, never to the user's settings.

@@ -126,30 +126,46 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
 }  // namespace
 
 AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dialogs,
-                             ResponseChart& chart, QMenu& menu,
-                             const std::array<QAction*, AnalysisViewCount>& viewActions,
-                             QAction& analysedAction)
+                             ResponseChart& chart, QMenu& menu, const ViewCommands& commands,
+                             QLabel& figures)
     : QObject(&chart),
       document_(document),
       dialogs_(dialogs),
       chart_(chart),
-      viewActions_(viewActions),
-      analysedAction_(analysedAction),
-      measured_(new MeasuredOverlay(document, dialogs, chart, menu, *this)) {
+      commands_(commands),
+      measured_(new MeasuredOverlay(document, dialogs, chart, menu, *this, figures)) {
     for (int i = 0; i < AnalysisViewCount; ++i) {
-        connect(viewActions_[i], &QAction::triggered, this,
+        connect(commands_.views[i], &QAction::triggered, this,
                 [this, i] { ShowView(static_cast<AnalysisView>(i)); });
     }
-    connect(&analysedAction_, &QAction::toggled, this, [this] { ShowView(view_); });
+    connect(commands_.analysedCircuit, &QAction::toggled, this, [this] { ShowView(view_); });
+    connect(commands_.referenceOhm, &QAction::triggered, this, [this] {
+        const std::optional<double> ohm = dialogs_.GetNumber(
+            tr("Сопротивление портов анализатора, Ом (0 — нагрузки самой схемы):"),
+            referenceOhm_.value_or(0), 0, 1e6);
+        if (ohm) SetReferenceOhm(*ohm > 0 ? ohm : std::nullopt);
+    });
 }
 
 CircuitChoice AnalysisViews::Circuit() const {
-    return analysedAction_.isChecked() ? CircuitChoice::Analysed : CircuitChoice::Schematic;
+    return commands_.analysedCircuit->isChecked() ? CircuitChoice::Analysed
+                                                  : CircuitChoice::Schematic;
+}
+
+void AnalysisViews::SetReferenceOhm(std::optional<double> ohm) {
+    referenceOhm_ = ohm;
+    ShowView(view_);
+}
+
+SweepRequest AnalysisViews::RequestFor(AnalysisView view, const DesignedFilter& filter) const {
+    SweepRequest request = RequestOf(view, filter);
+    request.referenceOhm = referenceOhm_;
+    return request;
 }
 
 void AnalysisViews::ShowView(AnalysisView view) {
     view_ = view;
-    viewActions_[int(view)]->setChecked(true);
+    commands_.views[int(view)]->setChecked(true);
     viewSweep_.reset();
     if (view == AnalysisView::PassBand) {
         chart_.ShowPassBand();
@@ -162,7 +178,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
         filter = document_.DesignedFilterOf(Circuit());
         if (filter.design.outcome == Outcome::Done) {
             auto sweep =
-                std::make_shared<SweepResult>(SweepFilter(filter, RequestOf(view, filter)));
+                std::make_shared<SweepResult>(SweepFilter(filter, RequestFor(view, filter)));
             viewFoHz_ = (sweep->fromHz + sweep->toHz) / 2;
             viewSweep_ = std::move(sweep);
         }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "ui/widgets/response_chart.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace feldan {
@@ -25,15 +27,22 @@ class MeasuredOverlay;
 enum class AnalysisView { PassBand, WideBand, GroupDelay, ReturnLoss, Impedance };
 inline constexpr int AnalysisViewCount = 5;
 
+// The menu's commands of the views: one checkable command per view (in the order of the enum),
+// the check mark that sweeps the analysed circuit instead of the schematic as built, and the
+// command that asks for the resistance of the ports.
+struct ViewCommands {
+    std::array<QAction*, AnalysisViewCount> views{};
+    QAction* analysedCircuit = nullptr;
+    QAction* referenceOhm = nullptr;
+};
+
 class AnalysisViews : public QObject {
     Q_OBJECT
   public:
-    // `viewActions` are the menu's checkable commands of the views, in the order of the enum,
-    // and `analysedAction` the check mark that sweeps the analysed circuit instead of the
-    // schematic as built; the measured filter's commands go to the end of `menu`.
+    // The measured filter's commands go to the end of `menu`, its figures beside the design's
+    // into `figures`.
     AnalysisViews(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
-                  QMenu& menu, const std::array<QAction*, AnalysisViewCount>& viewActions,
-                  QAction& analysedAction);
+                  QMenu& menu, const ViewCommands& commands, QLabel& figures);
 
     // Shows a view; a quantity view sweeps the design as the document holds it.
     void ShowView(AnalysisView view);
@@ -41,6 +50,11 @@ class AnalysisViews : public QObject {
     // The circuit the quantity views sweep: the schematic as built unless the analysed circuit
     // is asked for.
     CircuitChoice Circuit() const;
+    // The resistance the views refer the S-parameters to; unset: the circuit's own terminations.
+    std::optional<double> ReferenceOhm() const { return referenceOhm_; }
+    void SetReferenceOhm(std::optional<double> ohm);
+    // How the views sweep the designed filter: the span of `view`, the ports in force.
+    SweepRequest RequestFor(AnalysisView view, const DesignedFilter& filter) const;
     // A calculation is on show: a quantity view follows it, the pass band draws the measured
     // filter over it.
     void Follow(bool calculationDone);
@@ -57,8 +71,8 @@ class AnalysisViews : public QObject {
     const DesignDocument& document_;
     DialogService& dialogs_;
     ResponseChart& chart_;
-    std::array<QAction*, AnalysisViewCount> viewActions_;
-    QAction& analysedAction_;
+    ViewCommands commands_;
+    std::optional<double> referenceOhm_;
     MeasuredOverlay* measured_;
     AnalysisView view_ = AnalysisView::PassBand;
     // The sweep a quantity view shows, and Fo in Hz it is detuned from.

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
@@ -17,6 +19,7 @@
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
+#include "ui/common/ui_text.h"
 #include "ui/widgets/response_chart.h"
 
 namespace feldan {
@@ -58,8 +61,14 @@ std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, dou
 }  // namespace
 
 MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& dialogs,
-                                 ResponseChart& chart, QMenu& menu, const AnalysisViews& views)
-    : QObject(&menu), document_(document), dialogs_(dialogs), chart_(chart), views_(views) {
+                                 ResponseChart& chart, QMenu& menu, const AnalysisViews& views,
+                                 QLabel& figures)
+    : QObject(&menu),
+      document_(document),
+      dialogs_(dialogs),
+      chart_(chart),
+      views_(views),
+      figures_(figures) {
     separator_ = menu.addSeparator();
     separator_->setObjectName(QStringLiteral("measuredSeparator"));
     openAction_ = menu.addAction(QString());
@@ -67,6 +76,9 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     shiftAction_ = menu.addAction(QString());
     shiftAction_->setObjectName(QStringLiteral("shiftMeasuredAction"));
     shiftAction_->setCheckable(true);
+    renormaliseAction_ = menu.addAction(QString());
+    renormaliseAction_->setObjectName(QStringLiteral("renormaliseMeasuredAction"));
+    renormaliseAction_->setCheckable(true);
     removeAction_ = menu.addAction(QString());
     removeAction_->setObjectName(QStringLiteral("removeMeasuredAction"));
     removeAction_->setEnabled(false);
@@ -79,6 +91,7 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
                                .arg(fileName_));
         }
     });
+    connect(renormaliseAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(removeAction_, &QAction::triggered, this, &MeasuredOverlay::Remove);
     RetranslateUi();
 }
@@ -86,14 +99,44 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
 void MeasuredOverlay::RetranslateUi() {
     openAction_->setText(tr("&Измеренный фильтр…"));
     shiftAction_->setText(tr("С&двинуть к центру расчёта"));
+    renormaliseAction_->setText(tr("Пере&нормировать к нагрузкам схемы"));
+    renormaliseAction_->setStatusTip(
+        tr("Измерение пересчитывается к сопротивлению нагрузок схемы, как если бы фильтр "
+           "измеряли между ними"));
     removeAction_->setText(tr("&Убрать измеренный"));
     if (filter_) chart_.MeasuredSeries()->setName(CurveName());
+    ShowFigures();
 }
 
 QString MeasuredOverlay::CurveName() const {
-    if (!shifted_) return fileName_;
-    const QString hz = QLocale().toString(shiftHz_, 'f', 0);
-    return tr("%1, сдвиг %2 Гц").arg(fileName_, shiftHz_ > 0 ? QLatin1Char('+') + hz : hz);
+    QString name = fileName_;
+    if (shifted_) {
+        const QString hz = QLocale().toString(shiftHz_, 'f', 0);
+        name = tr("%1, сдвиг %2 Гц").arg(name, shiftHz_ > 0 ? QLatin1Char('+') + hz : hz);
+    }
+    if (symmetryAssumed_) name += tr(", принято S12=S21, S22=S11");
+    return name;
+}
+
+void MeasuredOverlay::Analyse() {
+    symmetryAssumed_ = false;
+    if (!data_) return;
+    const TouchstoneData& data = *data_;
+    std::optional<double> toOhm;
+    if (renormaliseAction_->isChecked()) {
+        const DesignedFilter design = document_.DesignedFilterOf(views_.Circuit());
+        if (design.design.outcome == Outcome::Done) toOhm = design.portOhm;
+    }
+    std::vector<MeasuredSample> samples;
+    samples.reserve(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        samples.push_back(toOhm ? RenormalisedSample(data.frequencyHz[i], data.S11(i), data.S21(i),
+                                                     data.S12(i), data.S22(i), data.reverseMeasured,
+                                                     data.referenceOhm, *toOhm)
+                                : MeasuredSample{data.frequencyHz[i], data.S21(i), data.S11(i)});
+    }
+    symmetryAssumed_ = toOhm && !data.reverseMeasured;
+    filter_ = AnalyseMeasuredFilter(std::move(samples));
 }
 
 void MeasuredOverlay::OpenCommand() {
@@ -121,11 +164,8 @@ bool MeasuredOverlay::Open(const QString& path) {
                 .arg(name));
         return false;
     }
-    std::vector<MeasuredSample> samples;
-    samples.reserve(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i)
-        samples.push_back({data.frequencyHz[i], data.S21(i), data.S11(i)});
-    filter_ = AnalyseMeasuredFilter(std::move(samples));
+    data_ = std::move(data);
+    Analyse();
     fileName_ = name;
     RememberFolderOf(path);
     removeAction_->setEnabled(true);
@@ -135,6 +175,11 @@ bool MeasuredOverlay::Open(const QString& path) {
 
 void MeasuredOverlay::Remove() {
     filter_.reset();
+    data_.reset();
+    measuredFigures_.reset();
+    designFigures_.reset();
+    symmetryAssumed_ = false;
+    ShowFigures();
     fileName_.clear();
     shiftHz_ = 0;
     shifted_ = false;
@@ -143,7 +188,9 @@ void MeasuredOverlay::Remove() {
 }
 
 void MeasuredOverlay::Show(AnalysisView view) {
-    if (!filter_) return;
+    if (!data_) return;
+    // The design may have changed, and with it the terminations a renormalisation takes.
+    Analyse();
     const MeasuredFilter& measured = *filter_;
     shiftHz_ = 0;
     shifted_ = false;
@@ -172,6 +219,85 @@ void MeasuredOverlay::Show(AnalysisView view) {
             points.push_back({(point.hz + shiftHz_ - foHz) / 1000, *value});
     }
     chart_.SetMeasuredCurve(CurveName(), points);
+
+    // The figures of both by the same rules: the design swept over the measured span, between
+    // the ports the views use.
+    std::vector<double> hz, db;
+    for (const MeasuredPoint& point : measured.points) {
+        hz.push_back(point.hz);
+        db.push_back(point.s21Db);
+    }
+    measuredFigures_ = FiguresOf(hz, db);
+    designFigures_.reset();
+    if (designed && measured.points.size() >= 2) {
+        SweepRequest request = views_.RequestFor(AnalysisView::PassBand, design);
+        request.fromDetuningHz = measured.points.front().hz - foHz;
+        request.toDetuningHz = measured.points.back().hz - foHz;
+        request.points = 4001;
+        hz.clear();
+        db.clear();
+        for (const SweepPoint& point : SweepFilter(design, request).points) {
+            if (!point.ok) continue;
+            hz.push_back(point.hz);
+            db.push_back(DecibelsOfS(point.s21));
+        }
+        designFigures_ = FiguresOf(hz, db);
+    }
+    ShowFigures();
+}
+
+void MeasuredOverlay::ShowFigures() {
+    if (!measuredFigures_) {
+        figures_.hide();
+        figures_.clear();
+        return;
+    }
+    const auto number = [](const std::optional<double>& value, int decimals) {
+        return value ? PlainNumber(*value, decimals) : QStringLiteral("—");
+    };
+    const auto kHz = [](const std::optional<double>& hz) {
+        return hz ? std::optional<double>(*hz / 1000) : std::nullopt;
+    };
+    // One column a figure, one row the measurement and one the design; the four widths under
+    // one heading.
+    QStringList heads = {QString(), tr("центр, кГц"), tr("пик, дБ")};
+    for (double level : FigureLevelsDb)
+        heads.append(tr("−%1 дБ").arg(level));
+    heads.append(tr("плоскостность, дБ"));
+    const auto cells = [&](const QString& name, const FilterFigures* f) {
+        QStringList row = {name};
+        row << number(f ? kHz(f->centreHz) : std::nullopt, 3)
+            << number(f ? std::optional(f->peakDb) : std::nullopt, 2);
+        for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k)
+            row << number(f ? f->bandwidthHz[k] : std::nullopt, 0);
+        row << number(f ? f->flatnessDb : std::nullopt, 2);
+        return row;
+    };
+    const auto line = [](const QStringList& row, bool head) {
+        QString html = QStringLiteral("<tr>");
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            const QString align = i == 0 ? QStringLiteral("left") : QStringLiteral("right");
+            html += QStringLiteral("<td align=%1>&nbsp;%2%3%4</td>")
+                        .arg(align, head ? QStringLiteral("<b>") : QString(),
+                             row[i].toHtmlEscaped(), head ? QStringLiteral("</b>") : QString());
+        }
+        return html + QStringLiteral("</tr>");
+    };
+    const QString widths =
+        QStringLiteral("<tr><td colspan=3></td><td colspan=4 align=center><b>%1</b></td></tr>")
+            .arg(tr("ширина полосы, Гц").toHtmlEscaped());
+    const QString name =
+        QFontMetrics(figures_.font()).elidedText(fileName_, Qt::ElideMiddle, figures_.width() / 5);
+    const FilterFigures* design = designFigures_ ? &*designFigures_ : nullptr;
+    QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") + widths +
+                   line(heads, true) + line(cells(name, &*measuredFigures_), false) +
+                   line(cells(tr("расчёт"), design), false) + QStringLiteral("</table>");
+    if (design && measuredFigures_->centreHz && design->centreHz) {
+        html += tr("Сдвиг центров: %1 Гц")
+                    .arg(PlainNumber(*design->centreHz - *measuredFigures_->centreHz, 0));
+    }
+    figures_.setText(html);
+    figures_.show();
 }
 
 }  // namespace feldan

@@ -6,9 +6,12 @@
 #include <QString>
 #include <optional>
 
+#include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
+#include "files/touchstone.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace feldan {
@@ -22,9 +25,10 @@ enum class AnalysisView;
 class MeasuredOverlay : public QObject {
     Q_OBJECT
   public:
-    // Adds its commands to the end of `menu`; `views` tell the view on show and its circuit.
+    // Adds its commands to the end of `menu`; `views` tell the view on show, its circuit and its
+    // ports. The figures of the measurement and the design go into `figures`, side by side.
     MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
-                    QMenu& menu, const AnalysisViews& views);
+                    QMenu& menu, const AnalysisViews& views, QLabel& figures);
 
     // "Измеренный фильтр…": a file through the open dialog.
     void OpenCommand();
@@ -39,11 +43,18 @@ class MeasuredOverlay : public QObject {
     void Show(AnalysisView view);
     // The shift applied in the view shown last, Hz (0 when not shifted).
     double ShiftHz() const { return shiftHz_; }
+    // The figures of the measurement (as renormalised) and of the design swept over its span, as
+    // the view shown last had them.
+    const std::optional<FilterFigures>& MeasuredFigures() const { return measuredFigures_; }
+    const std::optional<FilterFigures>& DesignFigures() const { return designFigures_; }
     // The menu texts and the legend name in the language in force.
     void RetranslateUi();
 
   private:
     QString CurveName() const;
+    // The measured curves from the file, renormalised to the design's terminations when asked.
+    void Analyse();
+    void ShowFigures();
 
     const DesignDocument& document_;
     DialogService& dialogs_;
@@ -52,6 +63,12 @@ class MeasuredOverlay : public QObject {
     QAction* separator_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* shiftAction_ = nullptr;
+    QAction* renormaliseAction_ = nullptr;
+    QLabel& figures_;
+    std::optional<TouchstoneData> data_;
+    std::optional<FilterFigures> measuredFigures_;
+    std::optional<FilterFigures> designFigures_;
+    bool symmetryAssumed_ = false;  // the file has no reverse measurement; S12, S22 were taken
     QAction* removeAction_ = nullptr;
     std::optional<MeasuredFilter> filter_;
     QString fileName_;

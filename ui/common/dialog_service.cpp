@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -34,6 +35,14 @@ bool QtDialogService::PrinterSetup(QPrinter& printer) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<double> QtDialogService::GetNumber(const QString& label, double value, double lowest,
+                                                 double highest) {
+    bool ok = false;
+    const double chosen =
+        QInputDialog::getDouble(parent_, MessageBoxTitle(), label, value, lowest, highest, 1, &ok);
+    return ok ? std::optional<double>(chosen) : std::nullopt;
 }
 
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {

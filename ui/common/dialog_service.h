@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -33,6 +34,12 @@ class DialogService {
     // Asked before typed changes to a design would be lost (Open, Выход, closing the window).
     enum class UnsavedAnswer { Save, Discard, Cancel };
     virtual UnsavedAnswer AskToSaveChanges(const QString& designName) = 0;
+    // A number between `lowest` and `highest`, offered as `value`; nothing when cancelled.
+    virtual std::optional<double> GetNumber(const QString& label, double value, double lowest,
+                                            double highest) {
+        (void)label, (void)value, (void)lowest, (void)highest;
+        return std::nullopt;
+    }
 };
 
 // The real dialogs, owned by the window they belong to.
@@ -48,6 +55,8 @@ class QtDialogService : public DialogService {
     QString GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
                                      QString* selectedFilter) override;
     UnsavedAnswer AskToSaveChanges(const QString& designName) override;
+    std::optional<double> GetNumber(const QString& label, double value, double lowest,
+                                    double highest) override;
 
   private:
     QWidget* parent_;
@@ -77,6 +86,10 @@ class DialogSeam : public DialogService {
     }
     UnsavedAnswer AskToSaveChanges(const QString& designName) override {
         return dialogs_->AskToSaveChanges(designName);
+    }
+    std::optional<double> GetNumber(const QString& label, double value, double lowest,
+                                    double highest) override {
+        return dialogs_->GetNumber(label, value, lowest, highest);
     }
 
   private:

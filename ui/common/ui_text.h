@@ -28,6 +28,14 @@ inline QString LocaleNumber(double value, int significant = 4) {
     return QLocale().toString(value, 'g', significant);
 }
 
+// A number with `decimals` after the separator of the locale in force and no grouping: a
+// thousands separator would read as a decimal comma to a Russian reader.
+inline QString PlainNumber(double value, int decimals) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
+}
+
 // A number typed into a window's field or cell, with either decimal separator, read as the
 // engine reads a field (FieldTextToFloat); nothing for anything else or a value not finite.
 inline std::optional<double> TypedNumber(const QString& text) {

@@ -66,20 +66,21 @@ MainMenu::MainMenu(QMenuBar& bar) : QObject(&bar) {
     compareCrystalsAction = Named(chartMenu->addAction(QString()), "compareCrystalsAction");
 
     analysisMenu = NamedMenu(bar, "analysisMenu");
-    auto* views = new QActionGroup(this);
+    auto* viewGroup = new QActionGroup(this);
     static constexpr std::array<const char*, AnalysisViewCount> ViewNames = {
         "passBandViewAction", "wideBandViewAction", "groupDelayViewAction", "returnLossViewAction",
         "impedanceViewAction"};
     for (int i = 0; i < AnalysisViewCount; ++i) {
         QAction* action = Named(analysisMenu->addAction(QString()), ViewNames[i]);
         action->setCheckable(true);
-        views->addAction(action);
-        viewActions[i] = action;
+        viewGroup->addAction(action);
+        views.views[i] = action;
     }
-    viewActions[0]->setChecked(true);
+    views.views[0]->setChecked(true);
     Named(analysisMenu->addSeparator(), "circuitSeparator");
-    analysedCircuitAction = Named(analysisMenu->addAction(QString()), "analysedCircuitAction");
-    analysedCircuitAction->setCheckable(true);
+    views.analysedCircuit = Named(analysisMenu->addAction(QString()), "analysedCircuitAction");
+    views.analysedCircuit->setCheckable(true);
+    views.referenceOhm = Named(analysisMenu->addAction(QString()), "referenceOhmAction");
 
     buildMenu = NamedMenu(bar, "buildMenu");
     roundingAction = Named(buildMenu->addAction(QString()), "roundingAction");
@@ -110,13 +111,16 @@ void MainMenu::RetranslateUi() {
     reportAction->setText(tr("Отч&ёт…"));
     crystalsAction->setText(tr("&Кварцы…"));
     analysisMenu->setTitle(tr("&Анализ"));
-    viewActions[0]->setText(tr("&Полоса пропускания"));
-    viewActions[1]->setText(tr("&Широкая полоса"));
-    viewActions[2]->setText(tr("&Групповая задержка"));
-    viewActions[3]->setText(tr("&Возвратные потери"));
-    viewActions[4]->setText(tr("Вх&одное сопротивление"));
-    analysedCircuitAction->setText(tr("Анализируемая с&хема"));
-    analysedCircuitAction->setStatusTip(
+    views.views[0]->setText(tr("&Полоса пропускания"));
+    views.views[1]->setText(tr("&Широкая полоса"));
+    views.views[2]->setText(tr("&Групповая задержка"));
+    views.views[3]->setText(tr("&Возвратные потери"));
+    views.views[4]->setText(tr("Вх&одное сопротивление"));
+    views.referenceOhm->setText(tr("Сопротивление по&ртов…"));
+    views.referenceOhm->setStatusTip(
+        tr("Виды показывают фильтр между портами этого сопротивления, как его видит анализатор"));
+    views.analysedCircuit->setText(tr("Анализируемая с&хема"));
+    views.analysedCircuit->setStatusTip(
         tr("Виды показывают схему расчёта АЧХ с её нагрузками, а не схему для сборки"));
     calculateAction->setText(tr("&Расчет"));
     infoAction->setText(tr("&Инфо"));

@@ -39,8 +39,8 @@ class MainMenu : public QObject {
     QAction* clearChartAction = nullptr;
     QAction* compareCrystalsAction = nullptr;
     QMenu* analysisMenu = nullptr;
-    std::array<QAction*, AnalysisViewCount> viewActions{};
-    QAction* analysedCircuitAction = nullptr;
+    // The views, the circuit they sweep and the resistance of their ports.
+    ViewCommands views;
     QMenu* buildMenu = nullptr;
     QAction* roundingAction = nullptr;
     QAction* matchingAction = nullptr;

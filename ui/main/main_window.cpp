@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -70,8 +71,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     menu_ = new MainMenu(*menuBar());
     files_ = new FileCommands(*document_, *dialogs_, this);
     BuildControls();
-    views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu,
-                               menu_->viewActions, *menu_->analysedCircuitAction);
+    views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->views,
+                               *figuresLabel_);
     exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_);
     report_ = std::make_unique<ReportWriter>(*document_, *chart_, *dialogs_);
     // The size and place of the last run, else the familiar size in the middle of the screen.
@@ -176,6 +177,15 @@ void MainWindow::BuildControls() {
     chart_->setObjectName(QStringLiteral("chart"));
     chart_->setMinimumSize(300, 240);
     chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    figuresLabel_ = new QLabel(clientArea_);
+    figuresLabel_->setObjectName(QStringLiteral("figuresLabel"));
+    QFont small = QApplication::font();
+    small.setPixelSize(11);
+    figuresLabel_->setFont(small);
+    figuresLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The table takes the chart's width; it never widens the window.
+    figuresLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    figuresLabel_->hide();
     inputPanel_ = new InputPanel(*document_, clientArea_);
     overlays_ = new ChartOverlays(*chart_, *document_, clientArea_);
     hintStatusBar_ = new HintBar(ClientWidth, clientArea_);
@@ -188,7 +198,11 @@ void MainWindow::BuildControls() {
     auto* middleRow = new QHBoxLayout;
     middleRow->setContentsMargins(4, 0, 3, 0);
     middleRow->setSpacing(7);
-    middleRow->addWidget(chart_, 1);
+    auto* chartColumn = new QVBoxLayout;
+    chartColumn->setSpacing(2);
+    chartColumn->addWidget(chart_, 1);
+    chartColumn->addWidget(figuresLabel_);
+    middleRow->addLayout(chartColumn, 1);
     middleRow->addWidget(inputPanel_);
     auto* rows = new QVBoxLayout(clientArea_);
     rows->setContentsMargins(0, 0, 0, 0);

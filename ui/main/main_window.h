@@ -11,6 +11,7 @@
 #include "ui/common/dialog_service.h"
 #include "ui/widgets/hint_bar.h"
 
+class QLabel;
 class QLocale;
 class QPaintDevice;
 class QTextEdit;
@@ -91,6 +92,7 @@ class MainWindow : public QMainWindow {
     SchematicArea* schematicArea_ = nullptr;
     QTextEdit* resultText_ = nullptr;
     ResponseChart* chart_ = nullptr;
+    QLabel* figuresLabel_ = nullptr;  // a measured filter's figures beside the design's
     InputPanel* inputPanel_ = nullptr;
     ChartOverlays* overlays_ = nullptr;
     AnalysisViews* views_ = nullptr;

@@ -47,6 +47,10 @@
         <source>Im Zвх</source>
         <translation>Im Zin</translation>
     </message>
+    <message>
+        <source>Сопротивление портов анализатора, Ом (0 — нагрузки самой схемы):</source>
+        <translation>Resistance of the analyser&apos;s ports, Ohm (0: the circuit&apos;s own terminations):</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ChartOverlays</name>
@@ -577,6 +581,14 @@
         <source>Виды показывают схему расчёта АЧХ с её нагрузками, а не схему для сборки</source>
         <translation>The views show the circuit of the pass-band calculation with its terminations, not the circuit as built</translation>
     </message>
+    <message>
+        <source>Виды показывают фильтр между портами этого сопротивления, как его видит анализатор</source>
+        <translation>The views show the filter between ports of this resistance, as an analyser sees it</translation>
+    </message>
+    <message>
+        <source>Сопротивление по&amp;ртов…</source>
+        <translation>P&amp;ort resistance…</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainWindow</name>
@@ -622,6 +634,46 @@
     <message>
         <source>В измерении %1 |S21| не спадает на 3 дБ ниже пика по обе стороны: центр его полосы не найти, сдвига нет</source>
         <translation>In the measurement %1, |S21| does not fall 3 dB below its peak on both sides: its pass band has no centre, so it is not shifted</translation>
+    </message>
+    <message>
+        <source>Пере&amp;нормировать к нагрузкам схемы</source>
+        <translation>Renormali&amp;se to the design&apos;s terminations</translation>
+    </message>
+    <message>
+        <source>Измерение пересчитывается к сопротивлению нагрузок схемы, как если бы фильтр измеряли между ними</source>
+        <translation>The measurement is recalculated for the design&apos;s terminations, as if the filter had been measured between them</translation>
+    </message>
+    <message>
+        <source>, принято S12=S21, S22=S11</source>
+        <translation>, assuming S12=S21, S22=S11</translation>
+    </message>
+    <message>
+        <source>расчёт</source>
+        <translation>design</translation>
+    </message>
+    <message>
+        <source>центр, кГц</source>
+        <translation>centre, kHz</translation>
+    </message>
+    <message>
+        <source>плоскостность, дБ</source>
+        <translation>flatness, dB</translation>
+    </message>
+    <message>
+        <source>Сдвиг центров: %1 Гц</source>
+        <translation>Shift of the centres: %1 Hz</translation>
+    </message>
+    <message>
+        <source>пик, дБ</source>
+        <translation>peak, dB</translation>
+    </message>
+    <message>
+        <source>−%1 дБ</source>
+        <translation>−%1 dB</translation>
+    </message>
+    <message>
+        <source>ширина полосы, Гц</source>
+        <translation>band width, Hz</translation>
     </message>
 </context>
 <context>
