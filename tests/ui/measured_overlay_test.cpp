@@ -188,6 +188,16 @@ void MeasuredOverlayTest::anUnmatchedSweepIsComparedInTheAnalysersTerms() {
     w.Trigger("referenceOhmAction");
     QCOMPARE(w.form->Views().ReferenceOhm(), std::optional<double>(50));
     QVERIFY(agree());
+    // The export carries the measured curve: a curve of its own in the pass band, a column of
+    // the sweep's table elsewhere, filled where the measurement reaches.
+    w.form->Views().ShowView(AnalysisView::PassBand);
+    QVERIFY(
+        QString::fromStdString(w.form->Views().ViewCsv()).contains(QStringLiteral("\nmeasured,")));
+    w.form->Views().ShowView(AnalysisView::ReturnLoss);
+    const QStringList rows =
+        QString::fromStdString(w.form->Views().ViewCsv()).trimmed().split(QLatin1Char('\n'));
+    QVERIFY(rows.front().endsWith(QStringLiteral(",return_loss_db,measured")));
+    QVERIFY(!rows[rows.size() / 2].endsWith(QLatin1Char(',')));
 }
 
 void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <sstream>
 
 #include "engine/errors.h"
 #include "files/sweep_csv.h"
@@ -215,9 +216,37 @@ std::string AnalysisViews::ViewCsv() const {
             for (const QPointF& point : chart_.PassBandPoints(position))
                 curves[std::size_t(position)].push_back({point.x(), point.y()});
         }
-        return CurvesCsv(curves);
+        std::string csv = CurvesCsv(curves);
+        // The measured filter as one more curve, named so.
+        for (const CurvePoint& point : measured_->PointsOf(view_))
+            csv += "measured," + TableNumber(point.x) + "," + TableNumber(point.y) + "\n";
+        return csv;
     }
-    return SweepCsv(viewSweep_ ? *viewSweep_ : SweepResult{}, viewFoHz_, ColumnsOf(view_));
+    const SweepResult& sweep = viewSweep_ ? *viewSweep_ : SweepResult{};
+    const std::string table = SweepCsv(sweep, viewFoHz_, ColumnsOf(view_));
+    const std::vector<CurvePoint> measured = measured_->PointsOf(view_);
+    if (measured.size() < 2) return table;
+    // The measured curve in a last column, on the straight lines between its points at each
+    // frequency of the design's sweep; empty outside its span.
+    std::istringstream rows(table);
+    std::string row, csv;
+    std::getline(rows, row);
+    csv = row + ",measured\n";
+    for (const SweepPoint& point : sweep.points) {
+        if (!std::getline(rows, row)) break;
+        const double x = (point.hz - viewFoHz_) / 1000;
+        const auto after =
+            std::lower_bound(measured.begin(), measured.end(), x,
+                             [](const CurvePoint& p, double value) { return p.x < value; });
+        std::string value;
+        if (after != measured.begin() && after != measured.end()) {
+            const CurvePoint& a = *(after - 1);
+            const CurvePoint& b = *after;
+            value = TableNumber(a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x));
+        }
+        csv += row + "," + value + "\n";
+    }
+    return csv;
 }
 
 void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep) {

@@ -212,13 +212,8 @@ void MeasuredOverlay::Show(AnalysisView view) {
             shifted_ = true;
         }
     }
-    std::vector<CurvePoint> points;
-    points.reserve(measured.points.size());
-    for (const MeasuredPoint& point : measured.points) {
-        if (const std::optional<double> value = ValueOf(view, point, measured.peakDb))
-            points.push_back({(point.hz + shiftHz_ - foHz) / 1000, *value});
-    }
-    chart_.SetMeasuredCurve(CurveName(), points);
+    foHz_ = foHz;
+    chart_.SetMeasuredCurve(CurveName(), PointsOf(view));
 
     // The figures of both by the same rules: the design swept over the measured span, between
     // the ports the views use.
@@ -244,6 +239,17 @@ void MeasuredOverlay::Show(AnalysisView view) {
         designFigures_ = FiguresOf(hz, db);
     }
     ShowFigures();
+}
+
+std::vector<CurvePoint> MeasuredOverlay::PointsOf(AnalysisView view) const {
+    std::vector<CurvePoint> points;
+    if (!filter_) return points;
+    points.reserve(filter_->points.size());
+    for (const MeasuredPoint& point : filter_->points) {
+        if (const std::optional<double> value = ValueOf(view, point, filter_->peakDb))
+            points.push_back({(point.hz + shiftHz_ - foHz_) / 1000, *value});
+    }
+    return points;
 }
 
 void MeasuredOverlay::ShowFigures() {

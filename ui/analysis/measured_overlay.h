@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+#include "engine/calculate.h"
 #include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
 #include "files/touchstone.h"
@@ -41,6 +42,11 @@ class MeasuredOverlay : public QObject {
     // Draws the measured curve of `view` over the design as the window holds it; call after the
     // view's own curves are drawn.
     void Show(AnalysisView view);
+    // The measured curve of `view` as the chart draws it (detuning in kHz from the design's Fo,
+    // with the shift in force); empty while no file is open.
+    std::vector<CurvePoint> PointsOf(AnalysisView view) const;
+    // The curve's name in the legend.
+    QString CurveName() const;
     // The shift applied in the view shown last, Hz (0 when not shifted).
     double ShiftHz() const { return shiftHz_; }
     // The figures of the measurement (as renormalised) and of the design swept over its span, as
@@ -51,7 +57,6 @@ class MeasuredOverlay : public QObject {
     void RetranslateUi();
 
   private:
-    QString CurveName() const;
     // The measured curves from the file, renormalised to the design's terminations when asked.
     void Analyse();
     void ShowFigures();
@@ -73,6 +78,7 @@ class MeasuredOverlay : public QObject {
     std::optional<MeasuredFilter> filter_;
     QString fileName_;
     double shiftHz_ = 0;
+    double foHz_ = 0;  // the frequency the points are detuned from
     bool shifted_ = false;
 };
 

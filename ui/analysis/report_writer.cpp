@@ -181,6 +181,8 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
             points.push_back({point.x(), point.y()});
         passBand.SetTuningCurve(which, points);
     }
+    if (!content.measured.empty())
+        passBand.SetMeasuredCurve(content.measuredName, content.measured);
     drawChart(passBand, tr("Полоса пропускания"));
 
     ResponseChart delay;

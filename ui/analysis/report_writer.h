@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <vector>
+
+#include "engine/calculate.h"
 
 class QIODevice;
 
@@ -20,6 +23,9 @@ class ReportWriter {
     struct Content {
         QStringList inputs;  // "label value" of every input
         QString summary;     // the result text, lines separated by '\n'
+        // A measured filter over the pass band, as the chart draws it; empty: none.
+        QString measuredName;
+        std::vector<CurvePoint> measured;
     };
 
     // The pass band is drawn as `chart` shows it.

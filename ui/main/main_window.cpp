@@ -27,6 +27,7 @@
 #include <algorithm>
 
 #include "ui/analysis/analysis_views.h"
+#include "ui/analysis/measured_overlay.h"
 #include "ui/analysis/report_writer.h"
 #include "ui/analysis/view_exporter.h"
 #include "ui/build/rounding_window.h"
@@ -113,9 +114,8 @@ void MainWindow::ConnectCommands() {
     connect(m.saveAsAction, &QAction::triggered, files_, &FileCommands::SaveAs);
     connect(m.printAction, &QAction::triggered, this, &MainWindow::PrintWindow);
     connect(m.exportViewAction, &QAction::triggered, this, [this] { exporter_->ExportCommand(); });
-    connect(m.reportAction, &QAction::triggered, this, [this] {
-        report_->ReportCommand({inputPanel_->InputLines(), resultText_->toPlainText()});
-    });
+    connect(m.reportAction, &QAction::triggered, this,
+            [this] { report_->ReportCommand(ReportContent()); });
     connect(m.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(m.calculateAction, &QAction::triggered, this, &MainWindow::CalculateDesign);
     connect(m.infoAction, &QAction::triggered, this, &MainWindow::ShowInfo);
@@ -340,7 +340,13 @@ bool MainWindow::PrintOnto(QPaintDevice& device) {
 }
 
 bool MainWindow::WriteReport(QIODevice& device) {
-    return report_->Write(device, {inputPanel_->InputLines(), resultText_->toPlainText()});
+    return report_->Write(device, ReportContent());
+}
+
+ReportWriter::Content MainWindow::ReportContent() const {
+    const MeasuredOverlay& measured = views_->Measured();
+    return {inputPanel_->InputLines(), resultText_->toPlainText(), measured.CurveName(),
+            measured.PointsOf(AnalysisView::PassBand)};
 }
 
 void MainWindow::UpdateTitle() {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "ui/analysis/report_writer.h"
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/widgets/hint_bar.h"
@@ -25,7 +26,6 @@ class InfoWindow;
 class InputPanel;
 class MainMenu;
 class HintBar;
-class ReportWriter;
 class ResponseChart;
 class RoundingWindow;
 class SchematicArea;
@@ -77,6 +77,8 @@ class MainWindow : public QMainWindow {
     void ClearChart();
     void PrintWindow();
     void EnterMenuBar();
+    // What the report repeats of the window: the inputs, the summary, a measured filter.
+    ReportWriter::Content ReportContent() const;
     // The child windows, made on first use.
     void ShowCrystalWindow();
     void ShowRoundingWindow();
