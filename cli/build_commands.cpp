@@ -103,6 +103,8 @@ Json MeasurementsJson(const CalculationResult& r) {
     j["LowerEdgeHz"] = done ? Json(m.LowerEdgeHz) : Json(nullptr);
     j["UpperEdgeHz"] = done ? Json(m.UpperEdgeHz) : Json(nullptr);
     j["MeasuredDfHz"] = done ? Json(m.MeasuredDfHz) : Json(nullptr);
+    j["rippleDb"] = done ? Json(RippleOf(r.curve)) : Json(nullptr);
+    j["flatnessDb"] = done ? Json(FlatnessOf(r.curve)) : Json(nullptr);
     return j;
 }
 
@@ -199,6 +201,13 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
                 << ' ' << u.hz << "; " << InLanguage(language, "Амин", "Amin") << ": "
                 << Short(n.AminDb, 3) << ' ' << u.dB << " -> " << Short(m.AminDb, 3) << ' ' << u.dB
                 << '\n';
+            const std::vector<CurvePoint>& nominal = build.built->schematic.curve;
+            out << InLanguage(language, "неравномерность", "ripple") << ": "
+                << Short(RippleOf(nominal), 3) << ' ' << u.dB << " -> "
+                << Short(RippleOf(r.rounded.curve), 3) << ' ' << u.dB << "; "
+                << InLanguage(language, "плоскостность", "flatness") << ": "
+                << Short(FlatnessOf(nominal), 3) << ' ' << u.dB << " -> "
+                << Short(FlatnessOf(r.rounded.curve), 3) << ' ' << u.dB << '\n';
         }
     }
     return r.rounded.outcome == Outcome::Done ? 0 : 1;
@@ -261,6 +270,7 @@ int RunTolerance(const std::vector<std::string>& args, Language language, std::o
         j["yield"] = r.yield;
         j["bandwidthHz"] = PercentilesJson(r.bandwidth);
         j["rippleDb"] = PercentilesJson(r.ripple);
+        j["flatnessDb"] = PercentilesJson(r.flatness);
         j["aminDb"] = PercentilesJson(r.amin);
         Dump(j, out);
         out << '\n';
@@ -283,6 +293,7 @@ int RunTolerance(const std::vector<std::string>& args, Language language, std::o
             << '\n';
         line("dF", r.bandwidth, u.hz);
         line(InLanguage(language, "неравномерность", "ripple"), r.ripple, u.dB);
+        line(InLanguage(language, "плоскостность", "flatness"), r.flatness, u.dB);
         line(InLanguage(language, "Амин", "Amin"), r.amin, u.dB);
     }
     return 0;

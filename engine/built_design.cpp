@@ -1,5 +1,7 @@
 #include "engine/built_design.h"
 
+#include "engine/filter_figures.h"
+
 #include <cmath>
 #include <memory>
 
@@ -127,6 +129,23 @@ CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues
     return MeasureNetlist(built, [&](Netlist& netlist) {
         BuildSchematicNetlist(built.design.input.filterType, values, terminationOhm, netlist);
     });
+}
+
+double FlatnessOf(const std::vector<CurvePoint>& curve) {
+    std::vector<double> hz, db;
+    hz.reserve(curve.size());
+    db.reserve(curve.size());
+    for (const CurvePoint& point : curve) {
+        hz.push_back(point.x * 1000);
+        db.push_back(point.y);
+    }
+    if (hz.size() < 2) return 0;
+    // A calculation's curve spans its band from edge to edge at the level asked; a longer curve
+    // gives its −3 dB points.
+    const BandEdges edges =
+        OutermostCrossings(hz, db, 3).value_or(BandEdges{hz.front(), hz.back()});
+    const double quarter = edges.WidthHz() / 4;
+    return SpreadOver(hz, db, edges.CentreHz() - quarter, edges.CentreHz() + quarter).value_or(0);
 }
 
 double RippleOf(const std::vector<CurvePoint>& curve) {

@@ -56,6 +56,11 @@ CalculationResult MeasureNetlist(const BuiltDesign& built,
 // The ripple of a curve: its largest peak less its deepest valley between the outermost peaks,
 // 0 with one peak.
 double RippleOf(const std::vector<CurvePoint>& curve);
+// The flatness of a curve: the largest minus the smallest attenuation over the middle half of
+// its −3 dB band (a curve that does not fall 3 dB on both sides, as a calculation's, which ends at
+// the level asked, spans its band). It sees the tilt of a pass band with a single peak, where
+// the ripple sees nothing.
+double FlatnessOf(const std::vector<CurvePoint>& curve);
 
 // Measuring, shared by the rounding and the tolerance run.
 

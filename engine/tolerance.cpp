@@ -100,7 +100,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
     struct Trial {
         bool done = false;
         bool failed = false;
-        double bandwidthHz = 0, rippleDb = 0, aminDb = 0;
+        double bandwidthHz = 0, rippleDb = 0, flatnessDb = 0, aminDb = 0;
         std::vector<double> levels;
     };
     std::vector<Trial> trials(static_cast<std::size_t>(std::max(request.trials, 0)));
@@ -129,6 +129,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
             if (MeasureCircuit(*circuit, input, measured)) {
                 trial.bandwidthHz = measured.measurements.MeasuredDfHz;
                 trial.rippleDb = RippleOf(measured.curve);
+                trial.flatnessDb = FlatnessOf(measured.curve);
                 trial.aminDb = measured.measurements.AminDb;
                 LevelsOfTrial(*circuit, measured.curve, nominalOffsets, omegas, points,
                               trial.levels);
@@ -167,6 +168,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
         }
         result.bandwidthHz.push_back(trial.bandwidthHz);
         result.rippleDb.push_back(trial.rippleDb);
+        result.flatnessDb.push_back(trial.flatnessDb);
         result.aminDb.push_back(trial.aminDb);
         const bool bandwidthOk = std::fabs(trial.bandwidthHz - result.nominalBandwidthHz) <=
                                  request.bandwidthTolerancePct / 100 * result.nominalBandwidthHz;
@@ -176,6 +178,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
     result.yield = result.trials > 0 ? static_cast<double>(passed) / result.trials : 0;
     result.bandwidth = PercentilesOf(result.bandwidthHz);
     result.ripple = PercentilesOf(result.rippleDb);
+    result.flatness = PercentilesOf(result.flatnessDb);
     result.amin = PercentilesOf(result.aminDb);
     result.envelope.resize(omegas.size());
     std::vector<double> column;

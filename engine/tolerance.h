@@ -37,8 +37,8 @@ struct ToleranceResult {
     double yield = 0;  // share of all trials within both targets
     bool cancelled = false;
     // Of the trials that did not fail.
-    std::vector<double> bandwidthHz, rippleDb, aminDb;
-    Percentiles bandwidth, ripple, amin;
+    std::vector<double> bandwidthHz, rippleDb, flatnessDb, aminDb;
+    Percentiles bandwidth, ripple, flatness, amin;
     double nominalBandwidthHz = 0, nominalRippleDb = 0;
     // The attenuation of every trial at the frequencies of the nominal curve: per point the
     // percentiles over the trials that did not fail.

@@ -1,6 +1,9 @@
 // The figures of a curve against curves whose figures follow from their formula.
 #include "engine/filter_figures.h"
 
+#include "engine/built_design.h"
+#include "engine/calculate.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -86,6 +89,34 @@ TEST(FilterFigures, ACurveThatDoesNotFallInsideTheSweepHasNoEdges) {
     EXPECT_FALSE(figures.centreHz);
     EXPECT_FALSE(figures.flatnessDb);
     EXPECT_FALSE(FiguresOf({}, {}).centreHz);
+}
+
+}  // namespace
+}  // namespace feldan
+
+namespace feldan {
+namespace {
+
+// The two designs a user reported: the start values, and a Chebyshev 0.28 dB ladder whose band
+// visibly tilts though its ripple (between outer peaks; it has one) is nil.
+TEST(FlatnessOf, SeesTheTiltTheRippleMisses) {
+    struct Case {
+        DesignFields design;
+        double flatnessDb;
+    };
+    DesignFields tilted;
+    tilted.responseType = 5;
+    tilted.texts.Fo = "9997.5";
+    tilted.texts.Ld = "15";
+    tilted.texts.Cs = "5";
+    tilted.texts.Rd = "15";
+    tilted.texts.Df = "2800";
+    for (const Case& c : {Case{DesignFields{}, 0.14}, Case{tilted, 0.38}}) {
+        const CalculationResult result = Calculate(c.design, '.', Language::English);
+        ASSERT_EQ(result.outcome, Outcome::Done);
+        EXPECT_LT(RippleOf(result.curve), 0.001);
+        EXPECT_NEAR(FlatnessOf(result.curve), c.flatnessDb, 0.005);
+    }
 }
 
 }  // namespace

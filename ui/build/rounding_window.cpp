@@ -148,7 +148,7 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     partsTable_->setObjectName(QStringLiteral("partsTable"));
     partsTable_->verticalHeader()->hide();
     partsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    summaryTable_ = new QTableWidget(4, 2, this);
+    summaryTable_ = new QTableWidget(5, 2, this);
     summaryTable_->setObjectName(QStringLiteral("summaryTable"));
     summaryTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     summaryTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
@@ -367,7 +367,7 @@ void RoundingWindow::ShowTables() {
         {tr("Идеальная"), tr("Округлённая"), tr("Согласованная")});
     const auto column = [&](int at, const CalculationResult& c) {
         if (c.outcome != Outcome::Done) {
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < 5; ++i)
                 summaryTable_->setItem(i, at, Cell(QStringLiteral("—")));
             return;
         }
@@ -377,8 +377,8 @@ void RoundingWindow::ShowTables() {
         summaryTable_->setItem(1, at, Cell(tr("%1 дБ").arg(QLocale().toString(m.AminDb, 'f', 2))));
         summaryTable_->setItem(
             2, at, Cell(tr("%1 дБ").arg(QLocale().toString(RippleOf(c.curve), 'f', 3))));
-        summaryTable_->setItem(3, at,
-                               Cell(tr("%1 Гц").arg(QLocale().toString(m.PeakHz - foHz, 'f', 0))));
+        summaryTable_->setItem(3, at, Cell(tr("%1 дБ").arg(PlainNumber(FlatnessOf(c.curve), 3))));
+        summaryTable_->setItem(4, at, Cell(tr("%1 Гц").arg(PlainNumber(m.PeakHz - foHz, 0))));
     };
     column(0, built_->schematic);
     column(1, r.rounded);
@@ -453,7 +453,7 @@ void RoundingWindow::RetranslateUi() {
     partsTable_->setHorizontalHeaderLabels(
         {tr("Элемент"), tr("Номинал"), tr("Стандартный"), tr("Из двух параллельно")});
     summaryTable_->setVerticalHeaderLabels(
-        {tr("Полоса"), tr("Амин"), tr("Неравномерность"), tr("Пик от Fo")});
+        {tr("Полоса"), tr("Амин"), tr("Неравномерность"), tr("Плоскостность"), tr("Пик от Fo")});
     idealSeries_->setName(tr("Идеальная"));
     roundedSeries_->setName(tr("Округлённая"));
     matchedSeries_->setName(tr("С согласованием"));

@@ -158,10 +158,10 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     staleLabel_->setWordWrap(true);
     staleLabel_->setStyleSheet(QStringLiteral("color: #b00000"));
     staleLabel_->hide();
-    percentilesTable_ = new QTableWidget(3, 5, this);
+    percentilesTable_ = new QTableWidget(4, 5, this);
     percentilesTable_->setObjectName(QStringLiteral("percentilesTable"));
     percentilesTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    percentilesTable_->setFixedHeight(120);
+    percentilesTable_->setFixedHeight(146);
 
     auto* chart = new QChart;
     nominalSeries_ = new QLineSeries(chart);
@@ -387,7 +387,8 @@ void ToleranceWindow::ShowResult() {
     if (any) {
         row(0, r.bandwidth, 5);
         row(1, r.ripple, 3);
-        row(2, r.amin, 4);
+        row(2, r.flatness, 3);
+        row(3, r.amin, 4);
     }
 }
 
@@ -413,7 +414,7 @@ void ToleranceWindow::RetranslateUi() {
     percentilesTable_->setHorizontalHeaderLabels(
         {tr("мин."), tr("5 %"), tr("медиана"), tr("95 %"), tr("макс.")});
     percentilesTable_->setVerticalHeaderLabels(
-        {tr("Полоса, Гц"), tr("Неравномерность, дБ"), tr("Амин, дБ")});
+        {tr("Полоса, Гц"), tr("Неравномерность, дБ"), tr("Плоскостность, дБ"), tr("Амин, дБ")});
     nominalSeries_->setName(tr("Номинал"));
     bandSeries_->setName(tr("5…95 %"));
     minSeries_->setName(tr("мин."));

@@ -1026,6 +1026,10 @@
         <source>C = %1 → %2 + %3 пФ</source>
         <translation>C = %1 → %2 + %3 pF</translation>
     </message>
+    <message>
+        <source>Плоскостность</source>
+        <translation>Flatness</translation>
+    </message>
 </context>
 <context>
     <name>feldan::Schematic</name>
@@ -1203,6 +1207,10 @@
     <message>
         <source>Затухание (дБ)</source>
         <translation>Attenuation (dB)</translation>
+    </message>
+    <message>
+        <source>Плоскостность, дБ</source>
+        <translation>Flatness, dB</translation>
     </message>
 </context>
 <context>
