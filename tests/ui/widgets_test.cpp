@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ui/common/key_rules.h"
+#include "ui/common/ui_text.h"
 #include "ui/main/main_window.h"
 #include "ui/widgets/response_chart.h"
 #include "ui/widgets/schematic.h"
@@ -80,6 +81,7 @@ class WidgetsTest : public QObject {
     void characterRules_data();
     void characterRules();
 
+    void numbersAreNeverGrouped();
     void decimalSeparatorOfLocales_data();
     void decimalSeparatorOfLocales();
     void longTimeHasSecondsAndNoZone_data();
@@ -540,6 +542,21 @@ void WidgetsTest::characterRules() {
     QFETCH(int, level);
     QCOMPARE(int(feldan::FilterNumberKey(char16_t(character))), number);
     QCOMPARE(int(feldan::FilterLevelKey(char16_t(character))), level);
+}
+
+// A thousands separator reads as a decimal comma to a Russian reader: the windows' numbers take
+// the desktop's decimal separator and no grouping, in every locale.
+void WidgetsTest::numbersAreNeverGrouped() {
+    const QLocale before;
+    for (const auto& [locale, expected] :
+         {std::pair{QLocale(QLocale::English, QLocale::UnitedStates), "2490.5"},
+          std::pair{QLocale(QLocale::Russian, QLocale::Russia), "2490,5"},
+          std::pair{QLocale(QLocale::German, QLocale::Germany), "2490,5"}}) {
+        QLocale::setDefault(locale);
+        QCOMPARE(feldan::LocaleNumber(2490.5, 5), QString::fromLatin1(expected));
+        QCOMPARE(feldan::PlainNumber(2490.5, 1), QString::fromLatin1(expected));
+    }
+    QLocale::setDefault(before);
 }
 
 void WidgetsTest::decimalSeparatorOfLocales_data() {

@@ -111,7 +111,7 @@ void MeasuredOverlay::RetranslateUi() {
 QString MeasuredOverlay::CurveName() const {
     QString name = fileName_;
     if (shifted_) {
-        const QString hz = QLocale().toString(shiftHz_, 'f', 0);
+        const QString hz = PlainNumber(shiftHz_, 0);
         name = tr("%1, сдвиг %2 Гц").arg(name, shiftHz_ > 0 ? QLatin1Char('+') + hz : hz);
     }
     if (symmetryAssumed_) name += tr(", принято S12=S21, S22=S11");

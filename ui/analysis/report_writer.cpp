@@ -88,7 +88,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     const QString source =
         document_.Path().isEmpty() ? QString() : QFileInfo(document_.Path()).fileName();
     painter.drawText(QRectF(0, 40, Width, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                     QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) +
+                     LanguageLocale().toString(QDate::currentDate(), QLocale::ShortFormat) +
                          (source.isEmpty() ? QString() : QStringLiteral("   ") + source));
     y = 76;
     const int filterType = document_.Design().filterType;

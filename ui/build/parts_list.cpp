@@ -9,21 +9,6 @@
 
 namespace feldan {
 
-namespace {
-
-// Without group separators: 8,861.436 would read as two numbers in a column of values.
-QLocale NumberLocale() {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale;
-}
-
-QString Number(double value, int significant) {
-    return NumberLocale().toString(value, 'g', significant);
-}
-
-}  // namespace
-
 std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
                                           std::span<const NamedCrystal> crystals) {
     if (!build.built) {
@@ -31,14 +16,14 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
     }
     std::vector<PartsListRow> rows;
     const auto valueText = [](const TunablePart& part, double value) {
-        return part.kind == TunableKind::Termination ? tr("%1 Ом").arg(Number(value, 5))
-                                                     : tr("%1 пФ").arg(Number(value, 5));
+        return part.kind == TunableKind::Termination ? tr("%1 Ом").arg(LocaleNumber(value, 5))
+                                                     : tr("%1 пФ").arg(LocaleNumber(value, 5));
     };
     const auto solderText = [&](const TunablePart& part) {
         if (part.Tuned()) return tr("%1 (подстроено)").arg(valueText(part, part.value));
         if (part.pair) {
             return tr("%1 + %2 пФ параллельно")
-                .arg(Number(part.pair->larger, 4), Number(part.pair->smaller, 4));
+                .arg(LocaleNumber(part.pair->larger, 4), LocaleNumber(part.pair->smaller, 4));
         }
         if (part.built != part.designed) return valueText(part, part.built);
         return QString();
@@ -60,27 +45,28 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
         const std::string trimLabel = "Ct" + std::to_string(position);
         for (const TunablePart& part : build.parts) {
             if (part.label != trimLabel) continue;
-            row.solder = part.Tuned()
-                             ? tr("подстроечный %1 пФ (подстроено)").arg(Number(part.value, 4))
-                             : tr("подстроечный %1 пФ").arg(Number(part.value, 4));
+            row.solder =
+                part.Tuned()
+                    ? tr("подстроечный %1 пФ (подстроено)").arg(LocaleNumber(part.value, 4))
+                    : tr("подстроечный %1 пФ").arg(LocaleNumber(part.value, 4));
         }
         rows.push_back(row);
     }
     if (const std::optional<EndMatching>& m = build.matching) {
         const LNetwork& network = m->ends.network;
-        const QString inductor = Number(network.seriesH * 1e6, 4);
+        const QString inductor = LocaleNumber(network.seriesH * 1e6, 4);
         const QString capacitor = m->shuntParts && m->shuntParts->smaller > 0
-                                      ? tr("%1 + %2").arg(Number(m->shuntParts->larger, 4),
-                                                          Number(m->shuntParts->smaller, 4))
-                                      : Number(network.shuntF * 1e12, 4);
-        const QString system = Number(m->ends.systemOhm, 4);
+                                      ? tr("%1 + %2").arg(LocaleNumber(m->shuntParts->larger, 4),
+                                                          LocaleNumber(m->shuntParts->smaller, 4))
+                                      : LocaleNumber(network.shuntF * 1e12, 4);
+        const QString system = LocaleNumber(m->ends.systemOhm, 4);
         rows.push_back({tr("L-цепь к %1 Ом").arg(system),
                         network.shuntAtTo
                             ? tr("L %1 мкГн, C %2 пФ у фильтра").arg(inductor, capacitor)
                             : tr("L %1 мкГн, C %2 пФ у источника").arg(inductor, capacitor),
                         QString()});
         rows.push_back({tr("или трансформатор"),
-                        tr("N2/N1 = %1 (N1 к %2 Ом)").arg(Number(m->turnsRatio, 4), system),
+                        tr("N2/N1 = %1 (N1 к %2 Ом)").arg(LocaleNumber(m->turnsRatio, 4), system),
                         QString()});
     }
     return rows;

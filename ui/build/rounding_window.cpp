@@ -374,9 +374,8 @@ void RoundingWindow::ShowTables() {
         const Measurements& m = c.measurements;
         const double foHz = c.input.FoKHz * 1000;
         summaryTable_->setItem(0, at, Cell(tr("%1 Гц").arg(LocaleNumber(m.MeasuredDfHz, 5))));
-        summaryTable_->setItem(1, at, Cell(tr("%1 дБ").arg(QLocale().toString(m.AminDb, 'f', 2))));
-        summaryTable_->setItem(
-            2, at, Cell(tr("%1 дБ").arg(QLocale().toString(RippleOf(c.curve), 'f', 3))));
+        summaryTable_->setItem(1, at, Cell(tr("%1 дБ").arg(PlainNumber(m.AminDb, 2))));
+        summaryTable_->setItem(2, at, Cell(tr("%1 дБ").arg(PlainNumber(RippleOf(c.curve), 3))));
         summaryTable_->setItem(3, at, Cell(tr("%1 дБ").arg(PlainNumber(FlatnessOf(c.curve), 3))));
         summaryTable_->setItem(4, at, Cell(tr("%1 Гц").arg(PlainNumber(m.PeakHz - foHz, 0))));
     };

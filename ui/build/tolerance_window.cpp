@@ -342,7 +342,7 @@ void ToleranceWindow::ShowResult() {
     }
     const ToleranceResult& r = *result_;
     QString text = tr("Выход годных: %1 % (%2 испытаний, не рассчитались: %3)")
-                       .arg(QLocale().toString(r.yield * 100, 'f', 1))
+                       .arg(PlainNumber(r.yield * 100, 1))
                        .arg(r.trials)
                        .arg(r.failed);
     if (r.cancelled) text += QLatin1Char(' ') + tr("Расчёт прерван.");

@@ -61,6 +61,12 @@ std::optional<Language> LanguageFromCode(const QString& code) {
     return std::nullopt;
 }
 
+QLocale LanguageLocale() {
+    return CurrentLanguage() == Language::Russian
+               ? QLocale(QLocale::Russian, QLocale::Russia)
+               : QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
 QString MessageShown(const Message& message) {
     return LinesFromCr(MessageText(message, CurrentLanguage()));
 }

@@ -3,6 +3,7 @@
 // menus) follow with Qt's Russian translation or its English originals.
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -17,6 +18,10 @@ Language CurrentLanguage();
 // texts again when it returns. False when a translation could not be loaded: those texts then
 // stay in the language they are written in.
 bool SetLanguage(Language language);
+
+// The locale of the language in force, for what follows the window's language rather than the
+// desktop's (the report's date): Russia's for Russian, the United States' for English.
+QLocale LanguageLocale();
 
 // The words of a message in the language in force, as every window shows one.
 QString MessageShown(const Message& message);

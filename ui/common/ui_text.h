@@ -23,17 +23,23 @@ inline QString LinesFromCr(const std::string& text) {
     return lines;
 }
 
-// A number in the notation of the locale in force, to `significant` digits.
+// The locale in force without its thousands separator: "2,490" reads as a decimal comma to a
+// Russian reader, "2 490" as two numbers in a table.
+inline QLocale NumberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+// A number in the notation of the locale in force, to `significant` digits, without grouping.
 inline QString LocaleNumber(double value, int significant = 4) {
-    return QLocale().toString(value, 'g', significant);
+    return NumberLocale().toString(value, 'g', significant);
 }
 
 // A number with `decimals` after the separator of the locale in force and no grouping: a
 // thousands separator would read as a decimal comma to a Russian reader.
 inline QString PlainNumber(double value, int decimals) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'f', decimals);
+    return NumberLocale().toString(value, 'f', decimals);
 }
 
 // A number typed into a window's field or cell, with either decimal separator, read as the

@@ -1,5 +1,7 @@
 #include "ui/widgets/response_chart.h"
 
+#include "ui/common/ui_text.h"
+
 #include <QChart>
 #include <QFont>
 #include <QGraphicsLayout>
@@ -123,6 +125,7 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     chart->setPlotAreaBackgroundPen(QPen(Qt::gray, 1));
     chart->setPlotAreaBackgroundVisible(true);
     chart->setLocalizeNumbers(true);
+    chart->setLocale(NumberLocale());
 
     QLegend* legend = chart->legend();
     legend->setAlignment(Qt::AlignTop);
@@ -490,7 +493,7 @@ QString ResponseChart::ReadoutAt(QPointF viewPoint) const {
     if (!chart()->plotArea().contains(inChart)) return QString();
     const double x = chart()->mapToValue(inChart).x();
     const QString unit = quantity_ ? quantity_->yUnit : tr("дБ");
-    const QLocale locale;
+    const QLocale locale = NumberLocale();
     QStringList parts;
     for (QLineSeries* series : ShownSeries()) {
         if (const std::optional<double> y = ValueAt(series->points(), x)) {
