@@ -82,6 +82,7 @@ class WidgetsTest : public QObject {
     void characterRules();
 
     void numbersAreNeverGrouped();
+    void chartAxesStayReadable();
     void decimalSeparatorOfLocales_data();
     void decimalSeparatorOfLocales();
     void longTimeHasSecondsAndNoZone_data();
@@ -542,6 +543,20 @@ void WidgetsTest::characterRules() {
     QFETCH(int, level);
     QCOMPARE(int(feldan::FilterNumberKey(char16_t(character))), number);
     QCOMPARE(int(feldan::FilterLevelKey(char16_t(character))), level);
+}
+
+// A lone notch does not stretch the attenuation axis down to it, and a range set from outside
+// (as a dragged rectangle sets it) keeps enough labels to read.
+void WidgetsTest::chartAxesStayReadable() {
+    std::vector<double> stopBand(4001, -85.0);
+    stopBand[2000] = -300;
+    QCOMPARE(feldan::AttenuationFloor(stopBand), -105.0);
+    QCOMPARE(feldan::AttenuationFloor(std::vector<double>(100, -200.0)), -120.0);
+    feldan::ResponseChart chart;
+    chart.AxisX()->setRange(1.0, 1.05);
+    const double labels =
+        (chart.AxisX()->max() - chart.AxisX()->min()) / chart.AxisX()->tickInterval();
+    QVERIFY2(labels >= 4, qPrintable(QString::number(labels)));
 }
 
 // A thousands separator reads as a decimal comma to a Russian reader: the windows' numbers take

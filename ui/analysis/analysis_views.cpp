@@ -73,6 +73,7 @@ ChartQuantity QuantityOf(AnalysisView view) {
     switch (view) {
         case AnalysisView::WideBand:
             quantity.yTitle = AnalysisViews::tr("Затухание (дБ)");
+            quantity.floorsAtDepth = true;
             break;
         case AnalysisView::GroupDelay:
             quantity.yTitle = AnalysisViews::tr("Групповая задержка (мкс)");

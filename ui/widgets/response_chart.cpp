@@ -37,7 +37,9 @@ const QColor Silver(192, 192, 192);
 const std::array<QColor, QuantitySeriesCount> QuantityColors = {QColor(0, 0, 255),
                                                                 QColor(255, 0, 0)};
 // Orange and dashed: unlike any curve of the calculations or of the views.
-const QColor MeasuredColor(230, 120, 0);
+// Unlike the orange of the tuned curve: a measurement and a tuning must never be taken for each
+// other.
+const QColor MeasuredColor(0, 140, 150);
 
 // The value of a curve of ascending x at `x`, by straight lines between its points.
 std::optional<double> ValueAt(const QList<QPointF>& points, double x) {
@@ -90,6 +92,14 @@ int LabelDecimals(double interval, int fewest, int most) {
     // The small allowance keeps 0.1, which is not exact in binary, at one decimal.
     const int needed = int(std::ceil(-std::log10(interval) - 1e-9));
     return std::clamp(needed, fewest, most);
+}
+
+double AttenuationFloor(std::vector<double> values) {
+    std::erase_if(values, [](double v) { return !std::isfinite(v); });
+    if (values.empty()) return -120;
+    const std::size_t deepest = values.size() / 200;
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(deepest), values.end());
+    return std::max(values[deepest] - 20, -120.0);
 }
 
 double NiceTickInterval(double span, int count, double smallest) {
@@ -211,6 +221,12 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     fitTimer_.setSingleShot(true);
     fitTimer_.setInterval(0);
     connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
+    // A range set by a dragged rectangle keeps about eight labels, as every other range does.
+    connect(axisX_, &QValueAxis::rangeChanged, this,
+            [this](qreal low, qreal high) { SetAxisRange(axisX_, low, high, 8, 0.001, 3); });
+    connect(axisY_, &QValueAxis::rangeChanged, this, [this](qreal low, qreal high) {
+        SetAxisRange(axisY_, low, high, 8, quantity_ ? 0.001 : 0.1, quantity_ ? 3 : 2);
+    });
     FitAxes();
     RetranslateUi();
 }
@@ -423,6 +439,12 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
             }
         }
     }
+    if (quantity.floorsAtDepth && quantityBounds_ && !curves.empty()) {
+        std::vector<double> values;
+        for (const CurvePoint& point : curves.front().points)
+            values.push_back(point.y);
+        quantityBounds_->setTop(std::max(quantityBounds_->top(), AttenuationFloor(values)));
+    }
     axisX_->setTitleText(quantity.xTitle);
     axisY_->setTitleText(quantity.yTitle);
     fitTimer_.stop();
@@ -524,7 +546,9 @@ void ResponseChart::mouseMoveEvent(QMouseEvent* event) {
         readout_->setText(text);
         readout_->adjustSize();
         const QRectF area = chart()->plotArea();
-        readout_->move(int(area.left()) + 4, int(area.top()) + 4);
+        // Under the plot at its right, beside the axis title: never over the curves.
+        readout_->move(std::max(0, int(area.right()) - readout_->width()),
+                       std::min(height() - readout_->height(), int(area.bottom()) + 22));
         readout_->show();
     }
     QChartView::mouseMoveEvent(event);

@@ -35,7 +35,14 @@ struct ChartQuantity {
     QString xTitle;
     QString yTitle;
     QString yUnit;
+    // An attenuation in dB: the axis stops 20 dB below the deepest level that is not a lone
+    // notch, and at −120 dB at the most, so that one point of a notch does not squeeze the rest.
+    bool floorsAtDepth = false;
 };
+
+// The lowest value the axis of an attenuation shows for these values (ascending x not needed):
+// 20 dB below the level that all but the deepest 0.5 % of the points reach, at most −120 dB.
+double AttenuationFloor(std::vector<double> values);
 
 struct NamedCurve {
     QString name;
