@@ -12,6 +12,7 @@
 
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
+#include "ui/common/window_place.h"
 #include "ui/main/info_window.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
@@ -58,6 +59,7 @@ class WindowLayoutTest : public QObject {
     void growingWindowGivesItsRoomToTheChart_data();
     void growingWindowGivesItsRoomToTheChart();
     void sizeAndPlaceComeBackAtTheNextStart();
+    void windowsStayOnTheScreenAndBesideEachOther();
 };
 
 void WindowLayoutTest::cleanup() {
@@ -213,6 +215,33 @@ void WindowLayoutTest::sizeAndPlaceComeBackAtTheNextStart() {
     ShowExposed(second);
     QCOMPARE(second.form->geometry(), closedAt);
     QCOMPARE(Place(second, "chart").size(), QSize(613 + 150, 404 + 80));
+}
+
+// No window opens larger than the screen's free area or off it; a child window opens beside the
+// main window, not over it; the tuning dock gives back the width it took.
+void WindowLayoutTest::windowsStayOnTheScreenAndBesideEachOther() {
+    WindowUnderTest w;
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    const QRect free = w.form->screen()->availableGeometry();
+    QWidget huge;
+    huge.resize(free.width() * 2, free.height() * 2);
+    huge.move(-500, -500);
+    feldan::FitIntoScreen(huge);
+    QVERIFY(free.contains(huge.frameGeometry()));
+
+    w.Trigger("crystalsAction");
+    auto* crystals = w.Get<QWidget>("CrystalWindow");
+    QVERIFY(QTest::qWaitForWindowExposed(crystals));
+    QVERIFY(free.contains(crystals->frameGeometry()));
+    QVERIFY(!w.form->frameGeometry().contains(crystals->frameGeometry().center()));
+
+    const int width = w.form->width();
+    w.Trigger("tuningAction");
+    QTest::qWait(50);
+    w.Trigger("tuningAction");
+    QTest::qWait(50);
+    QTRY_COMPARE(w.form->width(), width);
 }
 
 QTEST_MAIN(WindowLayoutTest)

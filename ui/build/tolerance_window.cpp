@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "engine/messages.h"
+#include "files/project_file.h"
 #include "ui/common/design_document.h"
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
@@ -228,7 +229,10 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
 
     connect(runButton_, &QPushButton::clicked, this, &ToleranceWindow::Run);
     connect(cancelButton_, &QPushButton::clicked, this, &ToleranceWindow::Cancel);
-    connect(&document_, &DesignDocument::Calculated, this, &ToleranceWindow::MarkStale);
+    // A calculation of the same design changes nothing the trials depend on.
+    connect(&document_, &DesignDocument::Calculated, this, [this] {
+        if (ProjectBytes(document_.WholeProject()) != runProject_) MarkStale();
+    });
     connect(&document_.Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) MarkStale();
     });
@@ -272,6 +276,7 @@ void ToleranceWindow::Run() {
     yieldLabel_->setText(tr("Идёт расчёт…"));
     stale_ = false;
     staleLabel_->hide();
+    runProject_ = ProjectBytes(document_.WholeProject());
     const int run = ++runNumber_;
     auto design = std::make_shared<const BuiltDesign>(std::move(*built));
     worker_ = std::thread([this, design, request, run] {

@@ -77,6 +77,7 @@ class ToleranceWindow : public Panel<QWidget> {
     void MarkStale();
 
     DesignDocument& document_;
+    std::string runProject_;  // the project the last run was made of, as a file holds it
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     std::atomic<int> done_{0};

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace feldan {
 
@@ -18,12 +19,19 @@ QString UnsavedChangesQuestion(const QString& designName) {
         .arg(designName);
 }
 
+QWidget* QtDialogService::Asking() const {
+    // A box belongs to the window it answers, so that it never raises the main window over a
+    // child window that asked.
+    QWidget* active = QApplication::activeWindow();
+    return active && (active == parent_ || active->parentWidget() == parent_) ? active : parent_;
+}
+
 void QtDialogService::Warning(const QString& text) {
-    QMessageBox::warning(parent_, MessageBoxTitle(), text, QMessageBox::Ok);
+    QMessageBox::warning(Asking(), MessageBoxTitle(), text, QMessageBox::Ok);
 }
 
 void QtDialogService::Error(const QString& text) {
-    QMessageBox::critical(parent_, MessageBoxTitle(), text, QMessageBox::Ok);
+    QMessageBox::critical(Asking(), MessageBoxTitle(), text, QMessageBox::Ok);
 }
 
 bool QtDialogService::PrinterSetup(QPrinter& printer) {
@@ -41,12 +49,12 @@ std::optional<double> QtDialogService::GetNumber(const QString& label, double va
                                                  double highest) {
     bool ok = false;
     const double chosen =
-        QInputDialog::getDouble(parent_, MessageBoxTitle(), label, value, lowest, highest, 1, &ok);
+        QInputDialog::getDouble(Asking(), MessageBoxTitle(), label, value, lowest, highest, 1, &ok);
     return ok ? std::optional<double>(chosen) : std::nullopt;
 }
 
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, QString(), dir, filter);
+    return QFileDialog::getOpenFileName(Asking(), QString(), dir, filter);
 }
 
 QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filter) {
@@ -56,14 +64,21 @@ QString QtDialogService::GetSaveFileName(const QString& dir, const QString& filt
 QString QtDialogService::GetSaveFileNameAndFilter(const QString& dir, const QString& filter,
                                                   QString* selectedFilter) {
     // The design file command decides about overwriting; the dialog does not ask.
-    return QFileDialog::getSaveFileName(parent_, QString(), dir, filter, selectedFilter,
+    return QFileDialog::getSaveFileName(Asking(), QString(), dir, filter, selectedFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
 DialogService::UnsavedAnswer QtDialogService::AskToSaveChanges(const QString& designName) {
     QMessageBox box(QMessageBox::Question, MessageBoxTitle(), UnsavedChangesQuestion(designName),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Asking());
     box.setDefaultButton(QMessageBox::Save);
+    // Each answer has its Alt letter, in the language in force.
+    box.button(QMessageBox::Save)
+        ->setText(QCoreApplication::translate("feldan::DialogService", "&Сохранить"));
+    box.button(QMessageBox::Discard)
+        ->setText(QCoreApplication::translate("feldan::DialogService", "&Не сохранять"));
+    box.button(QMessageBox::Cancel)
+        ->setText(QCoreApplication::translate("feldan::DialogService", "&Отмена"));
     switch (box.exec()) {
         case QMessageBox::Save:
             return UnsavedAnswer::Save;

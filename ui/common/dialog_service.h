@@ -59,6 +59,8 @@ class QtDialogService : public DialogService {
                                     double highest) override;
 
   private:
+    QWidget* Asking() const;
+
     QWidget* parent_;
 };
 

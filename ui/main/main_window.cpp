@@ -37,6 +37,7 @@
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
+#include "ui/common/window_place.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/main/chart_overlays.h"
 #include "ui/main/file_commands.h"
@@ -85,10 +86,20 @@ MainWindow::MainWindow(char separator, QWidget* parent)
             move(frame.topLeft());
         }
     }
+    FitIntoScreen(*this);
     infoWindow_ = new InfoWindow(this);
     tuningPanel_ = new TuningPanel(*document_, *chart_, this);
     addDockWidget(Qt::RightDockWidgetArea, tuningPanel_);
     tuningPanel_->hide();
+    // The dock widens the window while it is open; closed, it gives the width back.
+    connect(tuningPanel_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible || widthWithoutTuning_ <= 0 || isMaximized() || isFullScreen()) return;
+        // Once the layout has let go of the dock's width.
+        QTimer::singleShot(0, this, [this, width = widthWithoutTuning_] {
+            layout()->activate();
+            resize(width, height());
+        });
+    });
     menu_->analysisMenu->addSeparator()->setObjectName(QStringLiteral("tuningSeparator"));
     menu_->analysisMenu->addAction(tuningPanel_->MenuAction());
     ConnectCommands();
@@ -297,6 +308,10 @@ void MainWindow::CalculateDesign() {
 
 template <typename Window>
 void MainWindow::Raise(Window* window) {
+    if (!window->property("placed").toBool()) {
+        window->setProperty("placed", true);
+        PlaceChildWindow(*window, *this);
+    }
     window->show();
     window->raise();
     window->activateWindow();
@@ -395,6 +410,12 @@ bool MainWindow::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The width the user gave the window; the tuning dock adds to it only while it is open.
+    if (!tuningPanel_ || tuningPanel_->isHidden()) widthWithoutTuning_ = width();
+}
+
 void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) RetranslateUi();
     QMainWindow::changeEvent(event);
@@ -405,6 +426,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     // A window moved to a screen of another pixel ratio draws its pictures again, sharp.
     if (!screenWatched_ && windowHandle()) {
         screenWatched_ = true;
+        // With its frame now known, the window keeps its title bar on the screen.
+        FitIntoScreen(*this);
         connect(windowHandle(), &QWindow::screenChanged, this, [this] { UpdatePictures(); });
     }
     UpdatePictures();

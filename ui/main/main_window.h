@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
   protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -110,6 +111,7 @@ class MainWindow : public QMainWindow {
     qreal picturesRatio_ = 0;  // the pixel ratio the pictures were drawn for
     bool screenWatched_ = false;
     bool hintsShown_ = false;
+    int widthWithoutTuning_ = 0;  // the window's width while the tuning dock is closed
     // What the summary shows, without the curve, so that a new language can say it again.
     std::optional<CalculationResult> shownSummary_;
     std::optional<CrystalSetDesign> shownSet_;

@@ -255,6 +255,21 @@
     </message>
 </context>
 <context>
+    <name>feldan::DialogService</name>
+    <message>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Не сохранять</source>
+        <translation>&amp;Don&apos;t save</translation>
+    </message>
+    <message>
+        <source>&amp;Отмена</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+</context>
+<context>
     <name>feldan::FileCommands</name>
     <message>
         <source>файлы данных по кварцам и проекты (*.fdn *.feldan);;файлы данных по кварцам (*.fdn);;проекты Feldan (*.feldan);;все файлы (*)</source>
