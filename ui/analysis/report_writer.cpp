@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGraphicsScene>
+#include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
@@ -155,7 +156,14 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     writer.newPage();
     y = 0;
     const double pageHeight = writer.height() / scale;
-    const double chartHeight = (pageHeight - 2 * 36 - 20) / 2;
+    // Each curve of the pass band gets its summary under the chart, as the status bar gives it.
+    QStringList summaries;
+    for (qsizetype i = 0; i < content.curveSummaries.size() && i < SeriesCount; ++i) {
+        if (!content.curveSummaries[i].isEmpty())
+            summaries.append(chart_.Series(int(i))->name() + QStringLiteral(": ") +
+                             content.curveSummaries[i]);
+    }
+    const double chartHeight = (pageHeight - 2 * 36 - 20 - 19 * summaries.size()) / 2;
     const auto drawChart = [&](ResponseChart& chart, const QString& title) {
         heading(title);
         chart.setAttribute(Qt::WA_DontShowOnScreen);
@@ -184,6 +192,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     if (!content.measured.empty())
         passBand.SetMeasuredCurve(content.measuredName, content.measured);
     drawChart(passBand, tr("Полоса пропускания"));
+    if (!summaries.isEmpty()) y = lines(summaries, 0, y - 14, false) + 10;
 
     ResponseChart delay;
     // The filter as built, as the analysis views show it.
@@ -211,7 +220,8 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     row({tr("Деталь"), tr("По расчёту"), tr("Ставить")});
     painter.setFont(font(15, false));
     for (const PartsListRow& part : rows)
-        row({part.part, part.designed, part.solder});
+        // Where nothing is rounded or tuned, the designed value is the one to solder.
+        row({part.part, part.designed, part.solder.isEmpty() ? part.designed : part.solder});
     return painter.end();
 }
 

@@ -26,6 +26,8 @@ class ReportWriter {
         // A measured filter over the pass band, as the chart draws it; empty: none.
         QString measuredName;
         std::vector<CurvePoint> measured;
+        // What the overlay panels say of each curve on show ("" where a panel is empty).
+        QStringList curveSummaries;
     };
 
     // The pass band is drawn as `chart` shows it.

@@ -2,9 +2,12 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QGraphicsScene>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <algorithm>
 
 #include "engine/errors.h"
 #include "files/atomic_file.h"
@@ -30,7 +33,31 @@ bool ViewExporter::Export(const QString& path) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (suffix == QLatin1String("png")) {
-        chart_.grab().save(&buffer, "PNG");
+        // The chart's scene drawn in vectors at the picture's size, its inputs in a line below.
+        QImage picture(PictureWidth, PictureHeight, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        constexpr int CaptionHeight = 44;
+        const QRectF plot(0, 0, PictureWidth, PictureHeight - CaptionHeight);
+        const QSizeF shown = chart_.size();
+        const double scale = std::min(plot.width() / shown.width(), plot.height() / shown.height());
+        const QSizeF drawn = shown * scale;
+        chart_.scene()->render(&painter,
+                               QRectF(QPointF((plot.width() - drawn.width()) / 2,
+                                              (plot.height() - drawn.height()) / 2),
+                                      drawn),
+                               QRectF(QPointF(), shown));
+        QFont font = painter.font();
+        font.setPixelSize(20);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(
+            QRectF(12, PictureHeight - CaptionHeight, PictureWidth - 24, CaptionHeight),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+            caption_ ? caption_() : QString());
+        painter.end();
+        picture.save(&buffer, "PNG");
     } else if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <functional>
 
 namespace feldan {
 
@@ -13,8 +14,13 @@ class ResponseChart;
 class ViewExporter {
     Q_DECLARE_TR_FUNCTIONS(feldan::ViewExporter)
   public:
-    ViewExporter(ResponseChart& chart, const AnalysisViews& views, DialogService& dialogs)
-        : chart_(chart), views_(views), dialogs_(dialogs) {}
+    // A picture of the view: this size, with the design's inputs in one line under the chart.
+    static constexpr int PictureWidth = 1600, PictureHeight = 1000;
+
+    // `caption` gives the design's inputs in one line, for the picture.
+    ViewExporter(ResponseChart& chart, const AnalysisViews& views, DialogService& dialogs,
+                 std::function<QString()> caption)
+        : chart_(chart), views_(views), dialogs_(dialogs), caption_(std::move(caption)) {}
 
     // Asks for the file, then writes it.
     void ExportCommand();
@@ -25,6 +31,7 @@ class ViewExporter {
     ResponseChart& chart_;
     const AnalysisViews& views_;
     DialogService& dialogs_;
+    std::function<QString()> caption_;
 };
 
 }  // namespace feldan

@@ -45,6 +45,7 @@
 #include "ui/main/input_panel.h"
 #include "ui/main/main_menu.h"
 #include "ui/widgets/hint_bar.h"
+#include "ui/widgets/panel_bar.h"
 #include "ui/widgets/program_icon.h"
 #include "ui/widgets/response_chart.h"
 #include "ui/widgets/schematic_area.h"
@@ -75,7 +76,9 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     BuildControls();
     views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->views,
                                *figuresLabel_);
-    exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_);
+    exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_, [this] {
+        return inputPanel_->InputLines().join(QStringLiteral(";  "));
+    });
     report_ = std::make_unique<ReportWriter>(*document_, *chart_, *dialogs_);
     // The size and place of the last run, else the familiar size in the middle of the screen.
     if (!restoreGeometry(RememberedWindowGeometry())) {
@@ -360,8 +363,11 @@ bool MainWindow::WriteReport(QIODevice& device) {
 
 ReportWriter::Content MainWindow::ReportContent() const {
     const MeasuredOverlay& measured = views_->Measured();
+    QStringList summaries;
+    for (int position = 0; position < SeriesCount; ++position)
+        summaries.append(overlays_->StatusBar()->PanelText(position));
     return {inputPanel_->InputLines(), resultText_->toPlainText(), measured.CurveName(),
-            measured.PointsOf(AnalysisView::PassBand)};
+            measured.PointsOf(AnalysisView::PassBand), summaries};
 }
 
 void MainWindow::UpdateTitle() {
