@@ -99,6 +99,17 @@ class DocumentTest : public QObject {
                  OpenedTopologyDisplayName(3));
         // Filling the fields from the file wrote nothing back: the document is as opened.
         QVERIFY(!document.HasUnsavedChanges());
+        // A set in force: the crystal fields are not what the design takes, and say so.
+        auto* fo = Child<QLineEdit>(&panel, "foEdit");
+        QVERIFY(fo->isEnabled());
+        document.Project().SetCrystals({NamedCrystal{"X1", {}}, NamedCrystal{"X2", {}}});
+        document.Project().SetPositions({1, 0});
+        QVERIFY(!fo->isEnabled());
+        QVERIFY(Child<QWidget>(&panel, "crystalDataFrame")
+                    ->statusTip()
+                    .contains(QStringLiteral("X2, X1")));
+        document.Project().SetUseSet(false);
+        QVERIFY(fo->isEnabled());
     }
 
     void theBuildWindowsWorkOnTheDocument() {

@@ -260,6 +260,7 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     connect(topologyCombo_, &QComboBox::activated, this, &InputPanel::ChooseTopology);
     connect(responseCombo_, &QComboBox::activated, this, &InputPanel::ChooseResponse);
     connect(&document_, &DesignDocument::DesignChanged, this, &InputPanel::ShowDesign);
+    connect(&document_.Project(), &ProjectState::Changed, this, &InputPanel::ShowCrystalSet);
     connect(&document_, &DesignDocument::Replaced, this, [this] {
         if (document_.DesignOrigin() == DesignDocument::Origin::Start) {
             SetStartState();
@@ -278,6 +279,23 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     RetranslateUi();
+}
+
+void InputPanel::ShowCrystalSet() {
+    const ProjectState& project = document_.Project();
+    const bool inForce = project.UsesCrystalSet();
+    QStringList names;
+    if (inForce) {
+        for (int k : project.Positions())
+            names.append(FromUtf8(project.Crystals()[std::size_t(k)].name));
+    }
+    for (QLineEdit* field : {foEdit_, ldEdit_, csEdit_, rdEdit_})
+        field->setEnabled(!inForce);
+    crystalDataFrame_->setStatusTip(
+        inForce ? tr("В расчёте набор кварцев %1 (окно «Кварцы»): поля Fo, Ld, Cs и Rd не "
+                     "используются")
+                      .arg(names.join(QStringLiteral(", ")))
+                : QString());
 }
 
 QWidget* InputPanel::FirstField() const {
@@ -419,6 +437,7 @@ void InputPanel::RetranslateUi() {
         responseCombo_->setItemText(i, Translated(ResponseItems[i]));
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
+    ShowCrystalSet();
     // The mark's words are drawn into its picture.
     if (picturesRatio_ > 0) DrawPictures(picturesRatio_);
 }

@@ -46,6 +46,9 @@ class InputPanel : public Panel<QWidget> {
     void ChooseTopology();
     void ChooseResponse();
     void SetCkFieldEnabled(bool enabled);
+    // While a set of crystals is in force the crystal fields are not what the design takes:
+    // they are disabled, and the hint names the set.
+    void ShowCrystalSet();
     QString TopologyDisplayText() const;
     QString ResponseDisplayText() const;
     // The fields and displays show the document's design (after a file, or a design set from

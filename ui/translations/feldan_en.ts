@@ -473,6 +473,10 @@
         <source>Емкость коррекции</source>
         <translation>Correction capacitance</translation>
     </message>
+    <message>
+        <source>В расчёте набор кварцев %1 (окно «Кварцы»): поля Fo, Ld, Cs и Rd не используются</source>
+        <translation>The design takes the crystal set %1 (the Crystals window): the fields Fo, Ld, Cs and Rd are not used</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainMenu</name>
