@@ -63,6 +63,7 @@ int FileFailure(const std::string& text, std::ostream& err) {
 struct FittedFile {
     CrystalFit fit;
     std::optional<Message> message;  // a warning about the fit, or why there is none
+    CrystalModel kept;               // what a table of crystals keeps (KeptModelOf)
 };
 
 // Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file.
@@ -72,6 +73,7 @@ FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
     FittedFile result;
     result.fit = FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
     result.message = FitMessageOf(result.fit, FileNameOf(path));
+    result.kept = KeptModelOf(result.fit, sweep);
     return result;
 }
 
@@ -231,10 +233,11 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
                     WriteLine(err, MessageText(*fitted.message, language));
                     status = std::max(status, 1);
                 }
-                const bool usable = fitted.fit.verdict == FitVerdict::Fitted ||
-                                    fitted.fit.verdict == FitVerdict::PoorFit;
+                // A fit that did not converge stays between the half-power points of the peak:
+                // kept, with its warning, so that it can still be matched by frequency.
+                const bool usable = fitted.fit.verdict != FitVerdict::NoResonance;
                 rows.push_back(
-                    {FileNameOf(path), usable ? std::optional(fitted.fit.model) : std::nullopt});
+                    {FileNameOf(path), usable ? std::optional(fitted.kept) : std::nullopt});
             } else {
                 for (NamedCrystal& c : ReadCrystalList(path))
                     rows.push_back({c.name, c.model});

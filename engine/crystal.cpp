@@ -329,6 +329,26 @@ CrystalFit FitCrystal(std::span<const double> frequencyHz, std::span<const Compl
     return fit;
 }
 
+CrystalModel KeptModelOf(const CrystalFit& fit, const CrystalSweep& sweep) {
+    CrystalModel model = fit.model;
+    const std::size_t n = std::min(sweep.frequencyHz.size(), sweep.measured.size());
+    if (fit.verdict != FitVerdict::NotConverged || sweep.kind != SweepKind::SeriesThrough || n < 3)
+        return model;
+    std::size_t peak = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (std::abs(sweep.measured[i]) > std::abs(sweep.measured[peak])) peak = i;
+    const double halfPower = std::abs(sweep.measured[peak]) / std::sqrt(2.0);
+    std::size_t low = peak, high = peak;
+    while (low > 0 && std::abs(sweep.measured[low - 1]) >= halfPower)
+        --low;
+    while (high + 1 < n && std::abs(sweep.measured[high + 1]) >= halfPower)
+        ++high;
+    if (model.fsHz >= sweep.frequencyHz[low] && model.fsHz <= sweep.frequencyHz[high]) return model;
+    model.fsHz = sweep.frequencyHz[peak];
+    if (model.lmH > 0) model.cmF = 1 / (std::pow(2 * std::numbers::pi * model.fsHz, 2) * model.lmH);
+    return model;
+}
+
 std::optional<Message> FitMessageOf(const CrystalFit& fit, const std::string& fileName) {
     switch (fit.verdict) {
         case FitVerdict::Fitted:

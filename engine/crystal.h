@@ -79,6 +79,11 @@ struct CrystalSweep {
     std::vector<std::complex<double>> measured;
 };
 
+// The crystal a table keeps of a fit: its model, except that a fit that did not converge outside
+// the measured peak's half-power band of a through sweep is moved to the peak's frequency (Cm
+// following from it and Lm), so that the crystal can still be matched by frequency.
+CrystalModel KeptModelOf(const CrystalFit& fit, const CrystalSweep& sweep);
+
 // What a fit of the sweep in `fileName` has to say beside its values: why there are none (no
 // resonance, no convergence) or a warning (a poor fit, magnitudes only); nullopt for a clean fit.
 std::optional<Message> FitMessageOf(const CrystalFit& fit, const std::string& fileName);

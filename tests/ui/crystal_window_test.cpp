@@ -91,6 +91,7 @@ class CrystalWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void sweepsAreFittedAndFailuresNamed();
+    void aFitThatDoesNotConvergeKeepsItsCrystal();
     void cellsAreEditedAndBadNumbersRefused();
     void pickBestTakesTheClosestAsTheSet();
     void aShorterTableDropsTheSetBeforeItIsShown();
@@ -132,6 +133,35 @@ void CrystalWindowTest::sweepsAreFittedAndFailuresNamed() {
     QCOMPARE(model.size(), measured.size());
     for (int i = 0; i < measured.size(); i += 50)
         QVERIFY(std::abs(measured[i].y() - model[i].y()) < 0.01);
+}
+
+// A laboratory sweep of a crystal on an active board, whose fit does not converge: the crystal
+// stays in the table, marked, with an fs inside the measured peak's half-power band.
+void CrystalWindowTest::aFitThatDoesNotConvergeKeepsItsCrystal() {
+    const QString path =
+        QStringLiteral(FELDAN_TEST_DATA_DIR "/touchstone/chili-chips-ba_uberClock_B300_25C.s2p");
+    const feldan::TouchstoneData data = feldan::ReadTouchstoneFile(path.toStdString());
+    std::size_t peak = 0;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        if (std::abs(data.S21(i)) > std::abs(data.S21(peak))) peak = i;
+    double low = data.frequencyHz[peak], high = low;
+    for (std::size_t i = peak;
+         i > 0 && std::abs(data.S21(i)) > std::abs(data.S21(peak)) / std::sqrt(2.0); --i)
+        low = data.frequencyHz[i - 1];
+    for (std::size_t i = peak;
+         i + 1 < data.size() && std::abs(data.S21(i)) > std::abs(data.S21(peak)) / std::sqrt(2.0);
+         ++i)
+        high = data.frequencyHz[i + 1];
+    CrystalWindowUnderTest w;
+    w.scripted->files = {path};
+    w.window->AddMeasurements();
+    QCOMPARE(w.window->Table()->rowCount(), 1);
+    const double fs = w.form->Document().Project().Crystals().front().model.fsHz;
+    QVERIFY2(low <= fs && fs <= high, qPrintable(QStringLiteral("%1 %2 %3")
+                                                     .arg(low, 0, 'f', 1)
+                                                     .arg(fs, 0, 'f', 1)
+                                                     .arg(high, 0, 'f', 1)));
+    QVERIFY(!w.window->Table()->item(0, CrystalWindow::RmsColumn)->toolTip().isEmpty());
 }
 
 void CrystalWindowTest::cellsAreEditedAndBadNumbersRefused() {

@@ -441,16 +441,19 @@ void CrystalWindow::AddMeasurements() {
         if (const std::optional<Message> said =
                 FitMessageOf(fit, QFileInfo(file.path).fileName().toStdString())) {
             const QString text = MessageShown(*said);
-            // No values: named among the problems, not added.
-            if (fit.verdict == FitVerdict::NoResonance || fit.verdict == FitVerdict::NotConverged) {
+            // No resonance, no values: named among the problems, not added. A fit that did not
+            // converge stays near the measured peak (its fs between the half-power points), so
+            // the crystal is kept with the warning and can still be matched by frequency.
+            if (fit.verdict == FitVerdict::NoResonance) {
                 problems << text;
                 continue;
             }
             extra.warning = text;
         }
         extra.rmsErrorDb = fit.rmsErrorDb;
+        crystals.push_back(
+            {QFileInfo(file.path).completeBaseName().toStdString(), KeptModelOf(fit, sweep)});
         extra.sweep = std::move(sweep);
-        crystals.push_back({QFileInfo(file.path).completeBaseName().toStdString(), fit.model});
         extras.push_back(std::move(extra));
     }
     const int firstNew = static_cast<int>(extras_.size());
