@@ -292,8 +292,8 @@ void MeasuredOverlay::ShowFigures() {
     const QString widths =
         QStringLiteral("<tr><td colspan=3></td><td colspan=4 align=center><b>%1</b></td></tr>")
             .arg(tr("ширина полосы, Гц").toHtmlEscaped());
-    const QString name =
-        QFontMetrics(figures_.font()).elidedText(fileName_, Qt::ElideMiddle, figures_.width() / 5);
+    // A long file name gives up its middle, so that the table keeps the chart's width.
+    const QString name = QFontMetrics(figures_.font()).elidedText(fileName_, Qt::ElideMiddle, 160);
     const FilterFigures* design = designFigures_ ? &*designFigures_ : nullptr;
     QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") + widths +
                    line(heads, true) + line(cells(name, &*measuredFigures_), false) +
