@@ -405,41 +405,17 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
     }
     Prepared prepared;
     if (auto status = Prepare("measured", options, err, prepared)) return *status;
-    const double foHz = prepared.filter.design.input.FoKHz * 1000;
-    prepared.request.fromDetuningHz = data.frequencyHz.front() - foHz;
-    prepared.request.toDetuningHz = data.frequencyHz.back() - foHz;
-    prepared.request.points = 4001;
     if (!(data.frequencyHz.front() > 0) || !(data.frequencyHz.front() < data.frequencyHz.back())) {
         return Usage("measured", options, path + ": частоты файла не образуют диапазон",
                      path + ": the file's frequencies make no span", err);
     }
-    const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
-
     const double toOhm = renormalize == "design" ? prepared.filter.portOhm
                                                  : renormalizeOhm.value_or(data.referenceOhm);
-    std::vector<MeasuredSample> samples;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        samples.push_back(renormalize.empty()
-                              ? MeasuredSample{data.frequencyHz[i], data.S21(i), data.S11(i)}
-                              : RenormalisedSample(data.frequencyHz[i], data.S11(i), data.S21(i),
-                                                   data.S12(i), data.S22(i), data.reverseMeasured,
-                                                   data.referenceOhm, toOhm));
-    }
-    const MeasuredFilter measuredFilter = AnalyseMeasuredFilter(std::move(samples));
-    std::vector<double> hz, db;
-    for (const MeasuredPoint& point : measuredFilter.points) {
-        hz.push_back(point.hz);
-        db.push_back(point.s21Db);
-    }
-    const FilterFigures measured = FiguresOf(hz, db);
-    hz.clear();
-    db.clear();
-    for (const SweepPoint& point : sweep.points) {
-        if (!point.ok) continue;
-        hz.push_back(point.hz);
-        db.push_back(DecibelsOfS(point.s21));
-    }
-    const FilterFigures design = FiguresOf(hz, db);
+    const MeasuredFilter measuredFilter = AnalyseMeasuredFilter(
+        MeasuredSamplesOf(data, renormalize.empty() ? std::nullopt : std::optional<double>(toOhm)));
+    const FilterFigures measured = FiguresOfMeasured(measuredFilter);
+    const FilterFigures design =
+        FiguresOfDesignOver(prepared.filter, prepared.request, measuredFilter);
     std::optional<double> shiftHz;
     if (measured.centreHz && design.centreHz) shiftHz = *design.centreHz - *measured.centreHz;
     if (json) {

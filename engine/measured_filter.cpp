@@ -88,6 +88,31 @@ MeasuredSample RenormalisedSample(double hz, std::complex<double> s11, std::comp
     return {hz, s21, s11};
 }
 
+FilterFigures FiguresOfMeasured(const MeasuredFilter& measured) {
+    std::vector<double> hz, db;
+    for (const MeasuredPoint& point : measured.points) {
+        hz.push_back(point.hz);
+        db.push_back(point.s21Db);
+    }
+    return FiguresOf(hz, db);
+}
+
+FilterFigures FiguresOfDesignOver(DesignedFilter& design, SweepRequest request,
+                                  const MeasuredFilter& measured) {
+    if (measured.points.size() < 2) return {};
+    const double foHz = design.design.input.FoKHz * 1000;
+    request.fromDetuningHz = measured.points.front().hz - foHz;
+    request.toDetuningHz = measured.points.back().hz - foHz;
+    request.points = 4001;
+    std::vector<double> hz, db;
+    for (const SweepPoint& point : SweepFilter(design, request).points) {
+        if (!point.ok) continue;
+        hz.push_back(point.hz);
+        db.push_back(DecibelsOfS(point.s21));
+    }
+    return FiguresOf(hz, db);
+}
+
 double PassBandDbOfS21(double s21Db) {
     return s21Db - (S21OffsetDb - LevelOffsetDb);
 }

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <complex>
+
 #include <optional>
 #include <vector>
+#include "engine/filter_figures.h"
+#include "engine/sweep.h"
 
 namespace feldan {
 
@@ -61,6 +64,13 @@ std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
 MeasuredSample RenormalisedSample(double hz, std::complex<double> s11, std::complex<double> s21,
                                   std::complex<double> s12, std::complex<double> s22,
                                   bool reverseMeasured, double fromOhm, double toOhm);
+
+// The figures of a measured filter's |S21|.
+FilterFigures FiguresOfMeasured(const MeasuredFilter& measured);
+// The figures of `design` swept as `request` asks over the span of `measured` (4001 points),
+// by the same rules as the measurement's: the two can be laid side by side.
+FilterFigures FiguresOfDesignOver(DesignedFilter& design, SweepRequest request,
+                                  const MeasuredFilter& measured);
 
 // |S21| in dB as the pass-band curve of a calculation shows it. That curve is the load voltage of
 // the 1 V source raised by a round 6 dB, while |S21| of equal terminations is the same voltage

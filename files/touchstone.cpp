@@ -361,6 +361,19 @@ TouchstoneData ReadTouchstoneFile(const std::string& path) {
     return ParseTouchstone(ReadWholeFile(path, TouchstoneMaxBytes), ports, name);
 }
 
+std::vector<MeasuredSample> MeasuredSamplesOf(const TouchstoneData& data,
+                                              std::optional<double> toOhm) {
+    std::vector<MeasuredSample> samples;
+    samples.reserve(data.size());
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        samples.push_back(toOhm ? RenormalisedSample(data.frequencyHz[i], data.S11(i), data.S21(i),
+                                                     data.S12(i), data.S22(i), data.reverseMeasured,
+                                                     data.referenceOhm, *toOhm)
+                                : MeasuredSample{data.frequencyHz[i], data.S21(i), data.S11(i)});
+    }
+    return samples;
+}
+
 CrystalSweep CrystalSweepOf(const TouchstoneData& data, double fixtureOhm) {
     CrystalSweep sweep;
     sweep.kind = data.ports == 2 ? SweepKind::SeriesThrough : SweepKind::OnePort;

@@ -10,6 +10,7 @@
 
 #include "engine/crystal.h"
 #include "engine/errors.h"
+#include "engine/measured_filter.h"
 
 namespace feldan {
 
@@ -30,6 +31,12 @@ struct TouchstoneData {
     std::complex<double> S12(std::size_t i) const { return s[i][2]; }
     std::complex<double> S22(std::size_t i) const { return s[i][3]; }
 };
+
+// The samples of a two-port file for a measured filter, as measured or, given `toOhm`,
+// renormalised to ports of that resistance (reciprocal and symmetric where the file holds no
+// reverse measurement).
+std::vector<MeasuredSample> MeasuredSamplesOf(const TouchstoneData& data,
+                                              std::optional<double> toOhm);
 
 // The crystal's sweep in a file, measured in a fixture of `fixtureOhm`: S21 of a two-port (the
 // crystal in series), S11 of a one-port (the crystal from port 1 to ground).

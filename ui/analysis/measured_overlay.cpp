@@ -127,14 +127,7 @@ void MeasuredOverlay::Analyse() {
         const DesignedFilter design = document_.DesignedFilterOf(views_.Circuit());
         if (design.design.outcome == Outcome::Done) toOhm = design.portOhm;
     }
-    std::vector<MeasuredSample> samples;
-    samples.reserve(data.size());
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        samples.push_back(toOhm ? RenormalisedSample(data.frequencyHz[i], data.S11(i), data.S21(i),
-                                                     data.S12(i), data.S22(i), data.reverseMeasured,
-                                                     data.referenceOhm, *toOhm)
-                                : MeasuredSample{data.frequencyHz[i], data.S21(i), data.S11(i)});
-    }
+    std::vector<MeasuredSample> samples = MeasuredSamplesOf(data, toOhm);
     symmetryAssumed_ = toOhm && !data.reverseMeasured;
     filter_ = AnalyseMeasuredFilter(std::move(samples));
 }
@@ -217,26 +210,11 @@ void MeasuredOverlay::Show(AnalysisView view) {
 
     // The figures of both by the same rules: the design swept over the measured span, between
     // the ports the views use.
-    std::vector<double> hz, db;
-    for (const MeasuredPoint& point : measured.points) {
-        hz.push_back(point.hz);
-        db.push_back(point.s21Db);
-    }
-    measuredFigures_ = FiguresOf(hz, db);
+    measuredFigures_ = FiguresOfMeasured(measured);
     designFigures_.reset();
     if (designed && measured.points.size() >= 2) {
-        SweepRequest request = views_.RequestFor(AnalysisView::PassBand, design);
-        request.fromDetuningHz = measured.points.front().hz - foHz;
-        request.toDetuningHz = measured.points.back().hz - foHz;
-        request.points = 4001;
-        hz.clear();
-        db.clear();
-        for (const SweepPoint& point : SweepFilter(design, request).points) {
-            if (!point.ok) continue;
-            hz.push_back(point.hz);
-            db.push_back(DecibelsOfS(point.s21));
-        }
-        designFigures_ = FiguresOf(hz, db);
+        designFigures_ = FiguresOfDesignOver(
+            design, views_.RequestFor(AnalysisView::PassBand, design), measured);
     }
     ShowFigures();
 }
