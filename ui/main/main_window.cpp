@@ -110,7 +110,11 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     RetranslateUi();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The dock hides while QWidget takes the window down; by then there is no MainWindow to
+    // give the width back to.
+    disconnect(tuningPanel_, nullptr, this, nullptr);
+}
 
 void MainWindow::SetDialogService(std::unique_ptr<DialogService> dialogs) {
     dialogs_->Replace(std::move(dialogs));
