@@ -144,8 +144,7 @@ double FlatnessOf(const std::vector<CurvePoint>& curve) {
     // gives its −3 dB points.
     const BandEdges edges =
         OutermostCrossings(hz, db, 3).value_or(BandEdges{hz.front(), hz.back()});
-    const double quarter = edges.WidthHz() / 4;
-    return SpreadOver(hz, db, edges.CentreHz() - quarter, edges.CentreHz() + quarter).value_or(0);
+    return FlatnessWithin(hz, db, edges).value_or(0);
 }
 
 double RippleOf(const std::vector<CurvePoint>& curve) {

@@ -57,6 +57,12 @@ std::optional<double> SpreadOver(const std::vector<double>& hz, const std::vecto
     return *high - *low;
 }
 
+std::optional<double> FlatnessWithin(const std::vector<double>& hz, const std::vector<double>& db,
+                                     const BandEdges& band) {
+    const double quarter = band.WidthHz() / 4;
+    return SpreadOver(hz, db, band.CentreHz() - quarter, band.CentreHz() + quarter);
+}
+
 FilterFigures FiguresOf(const std::vector<double>& hz, const std::vector<double>& db) {
     FilterFigures figures;
     double floor = 0;
@@ -75,9 +81,7 @@ FilterFigures FiguresOf(const std::vector<double>& hz, const std::vector<double>
             figures.bandwidthHz[k] = edges->WidthHz();
             if (k == 0) {
                 figures.centreHz = edges->CentreHz();
-                const double quarter = edges->WidthHz() / 4;
-                figures.flatnessDb =
-                    SpreadOver(hz, db, edges->CentreHz() - quarter, edges->CentreHz() + quarter);
+                figures.flatnessDb = FlatnessWithin(hz, db, *edges);
             }
         }
     }

@@ -43,6 +43,10 @@ std::optional<BandEdges> OutermostCrossings(const std::vector<double>& hz,
 // The figures of |S21| in dB over an ascending frequency list.
 FilterFigures FiguresOf(const std::vector<double>& hz, const std::vector<double>& db);
 
+// The flatness within a −3 dB band: the spread of `db` over the middle half of `band`.
+std::optional<double> FlatnessWithin(const std::vector<double>& hz, const std::vector<double>& db,
+                                     const BandEdges& band);
+
 // The largest minus the smallest of `db` over [fromHz, toHz], the ends taken on the straight
 // lines between the points either side.
 std::optional<double> SpreadOver(const std::vector<double>& hz, const std::vector<double>& db,

@@ -38,9 +38,7 @@ std::optional<PassBandCentre> PassBandCentreOf(const std::vector<double>& hz,
                                                const std::vector<double>& db) {
     // The outermost crossings, as every figure of a filter takes them: a dip inside the band
     // does not split it.
-    const std::optional<BandEdges> edges = OutermostCrossings(hz, db, 3);
-    if (!edges) return std::nullopt;
-    return PassBandCentre{edges->lowerHz, edges->upperHz};
+    return OutermostCrossings(hz, db, 3);
 }
 
 MeasuredFilter AnalyseMeasuredFilter(std::vector<MeasuredSample> samples) {

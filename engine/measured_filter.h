@@ -27,11 +27,7 @@ struct MeasuredPoint {
 };
 
 // The −3 dB points of a curve, relative to its peak, and the middle of them.
-struct PassBandCentre {
-    double lowerHz = 0;
-    double upperHz = 0;
-    double CentreHz() const { return (lowerHz + upperHz) / 2; }
-};
+using PassBandCentre = BandEdges;
 
 struct MeasuredFilter {
     std::vector<MeasuredPoint> points;  // ascending frequency, no two alike

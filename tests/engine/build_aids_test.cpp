@@ -1,3 +1,4 @@
+#include "engine/built_design.h"
 #include "engine/rounding.h"
 #include "engine/tolerance.h"
 
@@ -102,6 +103,9 @@ TEST(Tolerance, NoSpreadGivesTheNominalDesignEveryTime) {
     EXPECT_EQ(r.yield, 1);
     EXPECT_EQ(r.bandwidth.min, r.nominalBandwidthHz);
     EXPECT_EQ(r.bandwidth.max, r.nominalBandwidthHz);
+    // Every trial is the nominal filter, so is its flatness (which a builder sees, 0.14 dB).
+    EXPECT_NEAR(r.flatness.min, FlatnessOf(built.schematic.curve), 1e-9);
+    EXPECT_NEAR(r.flatness.max, 0.14, 0.005);
     ASSERT_EQ(r.envelope.size(), r.nominalCurve.size());
     for (std::size_t i = 0; i < r.envelope.size(); i += 50)
         EXPECT_NEAR(r.envelope[i].median, r.nominalCurve[i].y, 1e-9);

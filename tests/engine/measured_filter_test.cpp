@@ -96,5 +96,21 @@ TEST(MeasuredFilter, UnsortedAndRepeatedFrequenciesAreOneSweep) {
     }
 }
 
+// A resistor R in series between the ports is solved by hand for any reference Z:
+// S11 = S22 = R/(R + 2Z), S21 = S12 = 2Z/(R + 2Z). Measured in 50 Ohm, renormalised to 300,
+// it must read as solved in 300 — with the reverse measured, or taken as symmetric.
+TEST(RenormalisedSample, ASeriesResistorReadsAsSolvedInTheNewReference) {
+    const double r = 470;
+    const auto s11 = [&](double z) { return std::complex<double>(r / (r + 2 * z)); };
+    const auto s21 = [&](double z) { return std::complex<double>(2 * z / (r + 2 * z)); };
+    for (const bool reverse : {true, false}) {
+        const std::complex<double> s12 = reverse ? s21(50) : 0.0, s22 = reverse ? s11(50) : 0.0;
+        const MeasuredSample sample =
+            RenormalisedSample(1e7, s11(50), s21(50), s12, s22, reverse, 50, 300);
+        EXPECT_NEAR(std::abs(sample.s11 - s11(300)), 0, 1e-12) << reverse;
+        EXPECT_NEAR(std::abs(sample.s21 - s21(300)), 0, 1e-12) << reverse;
+    }
+}
+
 }  // namespace
 }  // namespace feldan

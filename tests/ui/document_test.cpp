@@ -2,6 +2,7 @@
 // into it and what they take from it.
 #include <QAbstractSpinBox>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +45,15 @@ class DocumentTest : public QObject {
         document.Save(path, false);
         QVERIFY(document.HasUnsavedChanges());
         document.Save(folder.filePath(QStringLiteral("cw.feldan")).toStdString(), true);
+        QVERIFY(!document.HasUnsavedChanges());
+        // Новый: the start design, an empty project, no file, nothing to save.
+        QSignalSpy replaced(&document, &DesignDocument::Replaced);
+        document.Reset();
+        QCOMPARE(replaced.count(), 1);
+        QCOMPARE(document.DesignOrigin(), DesignDocument::Origin::Start);
+        QCOMPARE(document.Design().filterType, DesignFields{}.filterType);
+        QVERIFY(document.Project().Crystals().empty());
+        QVERIFY(document.Path().isEmpty());
         QVERIFY(!document.HasUnsavedChanges());
     }
 
