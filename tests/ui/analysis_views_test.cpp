@@ -187,8 +187,20 @@ void AnalysisViewsTest::viewIsExported() {
     if (name.endsWith(QLatin1String(".png"))) {
         QImage image;
         QVERIFY(image.loadFromData(bytes, "PNG"));
-        QCOMPARE(image.size(),
-                 QSize(feldan::ViewExporter::PictureWidth, feldan::ViewExporter::PictureHeight));
+        QCOMPARE(image.size(), feldan::ViewExporter::DefaultPictureSize);
+        // A size chosen once is written and offered the next time; a cancelled size writes
+        // nothing.
+        w.dialogs->pictureAnswer = QSize(900, 560);
+        w.Get<QAction>("exportViewAction")->trigger();
+        QVERIFY(image.loadFromData(ReadAll(path), "PNG"));
+        QCOMPARE(image.size(), QSize(900, 560));
+        w.dialogs->pictureAnswer = QSize();
+        w.dialogs->cancelPicture = true;
+        QFile::remove(path);
+        w.Get<QAction>("exportViewAction")->trigger();
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(w.dialogs->pictureQuestions.back(), QSize(900, 560));
+        QVERIFY(image.loadFromData(bytes, "PNG"));
         // The design's inputs are written under the chart: dark pixels in the caption's band.
         int dark = 0;
         for (int y = image.height() - 40; y < image.height(); ++y)

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,7 @@
 #include "files/touchstone.h"
 #include "ui/common/project_state.h"
 #include "ui/crystals/crystal_window.h"
+#include "ui/widgets/zoom_view.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;
@@ -91,6 +93,7 @@ class CrystalWindowTest : public QObject {
     Q_OBJECT
   private slots:
     void sweepsAreFittedAndFailuresNamed();
+    void theFitPlotZoomsAndDrawsNoAxesEmpty();
     void aFitThatDoesNotConvergeKeepsItsCrystal();
     void cellsAreEditedAndBadNumbersRefused();
     void pickBestTakesTheClosestAsTheSet();
@@ -133,6 +136,41 @@ void CrystalWindowTest::sweepsAreFittedAndFailuresNamed() {
     QCOMPARE(model.size(), measured.size());
     for (int i = 0; i < measured.size(); i += 50)
         QVERIFY(std::abs(measured[i].y() - model[i].y()) < 0.01);
+}
+
+// Empty, the plot shows no axes (no made-up numbers); with a sweep, it zooms like the main chart
+// and keeps distinct labels on a span of a few hertz.
+void CrystalWindowTest::theFitPlotZoomsAndDrawsNoAxesEmpty() {
+    QTemporaryDir folder;
+    CrystalWindowUnderTest w;
+    w.window->resize(900, 700);
+    w.window->show();
+    auto* plot = w.window->findChild<ZoomView*>(QStringLiteral("crystalPlot"));
+    QVERIFY(plot);
+    const auto axes = [&] { return plot->chart()->axes(); };
+    for (QAbstractAxis* axis : axes())
+        QVERIFY(!axis->isVisible());
+    const QString sweep = folder.filePath(QStringLiteral("x.s2p"));
+    WriteSweep(sweep, Batch(0));
+    w.scripted->files = {sweep};
+    w.window->AddMeasurements();
+    w.window->ShowCrystal(0);
+    auto* x = qobject_cast<QValueAxis*>(plot->chart()->axes(Qt::Horizontal).front());
+    QVERIFY(x->isVisible());
+    const double low = x->min(), high = x->max();
+    const QPoint middle = plot->chart()->plotArea().center().toPoint();
+    for (int notch = 0; notch < 40; ++notch)
+        plot->ZoomAround(middle, 0.8);
+    // 30 kHz wide at first, down to a few hertz: the labels still tell their steps apart.
+    QVERIFY2(x->max() - x->min() < 0.005, qPrintable(QString::number(x->max() - x->min())));
+    QVERIFY(x->tickInterval() >= 1e-4 && x->tickInterval() < (x->max() - x->min()) / 3);
+    const QString format = x->labelFormat();
+    QCOMPARE(QString::asprintf(qPrintable(format), x->min()) ==
+                 QString::asprintf(qPrintable(format), x->min() + x->tickInterval()),
+             false);
+    QTest::mouseClick(plot->viewport(), Qt::RightButton, {}, middle);
+    QCOMPARE(x->min(), low);
+    QCOMPARE(x->max(), high);
 }
 
 // A laboratory sweep of a crystal on an active board, whose fit does not converge: the crystal

@@ -27,7 +27,7 @@ namespace {
 // beyond the pass-band curve, as if built `offsetHz` high.
 QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetHz,
                          feldan::CircuitChoice circuit = feldan::CircuitChoice::Analysed,
-                         std::optional<double> referenceOhm = std::nullopt) {
+                         std::optional<double> referenceOhm = std::nullopt, double s21Scale = 1) {
     const QList<QPointF> passBand = w.Series(0)->points();
     feldan::DesignedFilter filter = feldan::DesignFilter(w.form->Document().Design(), '.', circuit);
     feldan::SweepRequest request;
@@ -41,7 +41,7 @@ QString WriteDesignSweep(WindowUnderTest& w, const QString& path, double offsetH
     data.referenceOhm = sweep.referenceOhm;
     for (const feldan::SweepPoint& p : sweep.points) {
         data.frequencyHz.push_back(std::round(p.hz) + offsetHz);
-        data.s.push_back({p.s11, p.s21, p.s12, p.s22});
+        data.s.push_back({p.s11, p.s21 * s21Scale, p.s12 * s21Scale, p.s22});
     }
     QFile file(path);
     const std::string bytes = feldan::TouchstoneBytes(data, {"a sweep of the design"});
@@ -86,6 +86,7 @@ class MeasuredOverlayTest : public QObject {
     void measuredBuildLiesOnTheDesignInEveryView();
     void shiftTakesItToTheDesignCentreAndRemovalRemovesIt();
     void anUnmatchedSweepIsComparedInTheAnalysersTerms();
+    void alignedPeaksCompareTheShapeOfALossierBuild();
     void unreadableFileGetsAnErrorNamingIt_data();
     void unreadableFileGetsAnErrorNamingIt();
 };
@@ -198,6 +199,28 @@ void MeasuredOverlayTest::anUnmatchedSweepIsComparedInTheAnalysersTerms() {
         QString::fromStdString(w.form->Views().ViewCsv()).trimmed().split(QLatin1Char('\n'));
     QVERIFY(rows.front().endsWith(QStringLiteral(",return_loss_db,measured")));
     QVERIFY(!rows[rows.size() / 2].endsWith(QLatin1Char(',')));
+}
+
+// A build with a 6.02 dB pad in it (|S21| halved): "Совместить пики" lays it on the design and
+// says by how much; the figures stay the measurement's own.
+void MeasuredOverlayTest::alignedPeaksCompareTheShapeOfALossierBuild() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    w.Calculate();
+    Open(w, WriteDesignSweep(w, folder.filePath(QStringLiteral("pad.s2p")), 0,
+                             feldan::CircuitChoice::Analysed, std::nullopt, 0.5));
+    QVERIFY(std::abs(LargestDifference(w) - 6.02) < 0.01);
+    w.Trigger("alignMeasuredPeakAction");
+    QVERIFY2(LargestDifference(w) < 0.01, qPrintable(QString::number(LargestDifference(w))));
+    const feldan::MeasuredOverlay& overlay = w.form->Views().Measured();
+    QVERIFY(std::abs(overlay.LevelShiftDb() - 6.02) < 0.01);
+    QVERIFY(std::abs(overlay.MeasuredFigures()->peakDb - overlay.DesignFigures()->peakDb + 6.02) <
+            0.01);
+    QVERIFY2(w.Get<ResponseChart>("chart")->MeasuredSeries()->name().endsWith(
+                 Utf8(", пик совмещён (+6.02 дБ)")),
+             qPrintable(w.Get<ResponseChart>("chart")->MeasuredSeries()->name()));
+    w.Trigger("alignMeasuredPeakAction");
+    QVERIFY(std::abs(LargestDifference(w) - 6.02) < 0.01);
 }
 
 void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {

@@ -49,6 +49,11 @@ class RecordingDialogs : public DialogService {
         numberQuestions.append(label);
         return numberAnswer;
     }
+    std::optional<QSize> GetPictureSize(QSize offered) override {
+        pictureQuestions.append(offered);
+        if (cancelPicture) return std::nullopt;
+        return pictureAnswer.isValid() ? pictureAnswer : offered;
+    }
 
     QStringList warnings;
     QStringList errors;
@@ -63,6 +68,9 @@ class RecordingDialogs : public DialogService {
     UnsavedAnswer unsavedAnswer = UnsavedAnswer::Discard;
     QStringList numberQuestions;
     std::optional<double> numberAnswer;
+    QList<QSize> pictureQuestions;
+    QSize pictureAnswer;  // not valid: the offered size
+    bool cancelPicture = false;
 };
 
 // What the windows remember goes to a folder of the test run, never to the user's settings.

@@ -93,6 +93,14 @@ void UserPathsTest::f10WalksEveryEntryOfTheMenuBar() {
     ShowActive(*w.form);
     QMenuBar* bar = w.form->menuBar();
     QTest::keyClick(w.form.get(), Qt::Key_F10);
+    // The first title is marked at once, in the highlight colour, before any arrow.
+    const QImage drawn = bar->grab(bar->actionGeometry(bar->actions().front())).toImage();
+    const QRgb highlight = bar->palette().highlight().color().rgb();
+    int marked = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            marked += drawn.pixel(x, y) == highlight;
+    QVERIFY2(marked > drawn.width() * drawn.height() / 3, qPrintable(QString::number(marked)));
     QStringList visited;
     for (int i = 0; i < 8; ++i) {
         QVERIFY(bar->activeAction());

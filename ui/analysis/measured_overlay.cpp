@@ -40,13 +40,15 @@ std::optional<double> DesignCentreHz(DesignedFilter& design) {
     return centre ? std::optional<double>(centre->CentreHz()) : std::nullopt;
 }
 
-// The value a view plots of a measured point; none where the view shows no such quantity.
-std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, double peakDb) {
+// The value a view plots of a measured point, its |S21| raised by `levelShiftDb`; none where the
+// view shows no such quantity.
+std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, double peakDb,
+                              double levelShiftDb) {
     switch (view) {
         case AnalysisView::PassBand:
-            return PassBandDbOfS21(point.s21Db);
+            return PassBandDbOfS21(point.s21Db + levelShiftDb);
         case AnalysisView::WideBand:
-            return point.s21Db;
+            return point.s21Db + levelShiftDb;
         case AnalysisView::GroupDelay:
             if (point.s21Db < peakDb - MeasuredDelayFloorDb) return std::nullopt;
             return point.groupDelaySec * 1e6;
@@ -79,6 +81,9 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     renormaliseAction_ = menu.addAction(QString());
     renormaliseAction_->setObjectName(QStringLiteral("renormaliseMeasuredAction"));
     renormaliseAction_->setCheckable(true);
+    alignPeaksAction_ = menu.addAction(QString());
+    alignPeaksAction_->setObjectName(QStringLiteral("alignMeasuredPeakAction"));
+    alignPeaksAction_->setCheckable(true);
     removeAction_ = menu.addAction(QString());
     removeAction_->setObjectName(QStringLiteral("removeMeasuredAction"));
     removeAction_->setEnabled(false);
@@ -92,6 +97,7 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
         }
     });
     connect(renormaliseAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
+    connect(alignPeaksAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(removeAction_, &QAction::triggered, this, &MeasuredOverlay::Remove);
     RetranslateUi();
 }
@@ -103,6 +109,10 @@ void MeasuredOverlay::RetranslateUi() {
     renormaliseAction_->setStatusTip(
         tr("Измерение пересчитывается к сопротивлению нагрузок схемы, как если бы фильтр "
            "измеряли между ними"));
+    alignPeaksAction_->setText(tr("Совместить пи&ки"));
+    alignPeaksAction_->setStatusTip(
+        tr("Измеренная АЧХ поднимается или опускается так, чтобы её пик совпал с пиком расчёта: "
+           "сравнивается форма, а не потери"));
     removeAction_->setText(tr("&Убрать измеренный"));
     if (filter_) chart_.MeasuredSeries()->setName(CurveName());
     ShowFigures();
@@ -113,6 +123,10 @@ QString MeasuredOverlay::CurveName() const {
     if (shifted_) {
         const QString hz = PlainNumber(shiftHz_, 0);
         name = tr("%1, сдвиг %2 Гц").arg(name, shiftHz_ > 0 ? QLatin1Char('+') + hz : hz);
+    }
+    if (levelShiftDb_ != 0) {
+        const QString db = PlainNumber(levelShiftDb_, 2);
+        name += tr(", пик совмещён (%1 дБ)").arg(levelShiftDb_ > 0 ? QLatin1Char('+') + db : db);
     }
     if (symmetryAssumed_) name += tr(", принято S12=S21, S22=S11");
     return name;
@@ -175,6 +189,7 @@ void MeasuredOverlay::Remove() {
     ShowFigures();
     fileName_.clear();
     shiftHz_ = 0;
+    levelShiftDb_ = 0;
     shifted_ = false;
     removeAction_->setEnabled(false);
     chart_.SetMeasuredCurve(QString(), {});
@@ -206,16 +221,19 @@ void MeasuredOverlay::Show(AnalysisView view) {
         }
     }
     foHz_ = foHz;
-    chart_.SetMeasuredCurve(CurveName(), PointsOf(view));
 
     // The figures of both by the same rules: the design swept over the measured span, between
-    // the ports the views use.
+    // the ports the views use. They are the measurement's own, whatever the curve is moved by.
     measuredFigures_ = FiguresOfMeasured(measured);
     designFigures_.reset();
     if (designed && measured.points.size() >= 2) {
         designFigures_ = FiguresOfDesignOver(
             design, views_.RequestFor(AnalysisView::PassBand, design), measured);
     }
+    levelShiftDb_ = 0;
+    if (alignPeaksAction_->isChecked() && designFigures_)
+        levelShiftDb_ = designFigures_->peakDb - measuredFigures_->peakDb;
+    chart_.SetMeasuredCurve(CurveName(), PointsOf(view));
     ShowFigures();
 }
 
@@ -224,7 +242,8 @@ std::vector<CurvePoint> MeasuredOverlay::PointsOf(AnalysisView view) const {
     if (!filter_) return points;
     points.reserve(filter_->points.size());
     for (const MeasuredPoint& point : filter_->points) {
-        if (const std::optional<double> value = ValueOf(view, point, filter_->peakDb))
+        if (const std::optional<double> value =
+                ValueOf(view, point, filter_->peakDb, levelShiftDb_))
             points.push_back({(point.hz + shiftHz_ - foHz_) / 1000, *value});
     }
     return points;

@@ -49,6 +49,9 @@ class MeasuredOverlay : public QObject {
     QString CurveName() const;
     // The shift applied in the view shown last, Hz (0 when not shifted).
     double ShiftHz() const { return shiftHz_; }
+    // The level added to the measured |S21| so that its peak meets the design's, dB (0 unless
+    // "Совместить пики" is on).
+    double LevelShiftDb() const { return levelShiftDb_; }
     // The figures of the measurement (as renormalised) and of the design swept over its span, as
     // the view shown last had them.
     const std::optional<FilterFigures>& MeasuredFigures() const { return measuredFigures_; }
@@ -69,6 +72,7 @@ class MeasuredOverlay : public QObject {
     QAction* openAction_ = nullptr;
     QAction* shiftAction_ = nullptr;
     QAction* renormaliseAction_ = nullptr;
+    QAction* alignPeaksAction_ = nullptr;
     QLabel& figures_;
     std::optional<TouchstoneData> data_;
     std::optional<FilterFigures> measuredFigures_;
@@ -78,6 +82,7 @@ class MeasuredOverlay : public QObject {
     std::optional<MeasuredFilter> filter_;
     QString fileName_;
     double shiftHz_ = 0;
+    double levelShiftDb_ = 0;
     double foHz_ = 0;  // the frequency the points are detuned from
     bool shifted_ = false;
 };

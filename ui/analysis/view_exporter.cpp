@@ -23,10 +23,19 @@ namespace feldan {
 void ViewExporter::ExportCommand() {
     const QString chosen = dialogs_.GetSaveFileName(
         DialogFolder(), tr("рисунок PNG (*.png);;рисунок SVG (*.svg);;таблица CSV (*.csv)"));
-    if (!chosen.isEmpty()) Export(chosen);
+    if (chosen.isEmpty()) return;
+    QSize size = DefaultPictureSize;
+    if (QFileInfo(chosen).suffix().toLower() == QLatin1String("png")) {
+        const std::optional<QSize> asked =
+            dialogs_.GetPictureSize(RememberedPictureSize(DefaultPictureSize));
+        if (!asked) return;
+        size = *asked;
+        RememberPictureSize(size);
+    }
+    Export(chosen, size);
 }
 
-bool ViewExporter::Export(const QString& path) {
+bool ViewExporter::Export(const QString& path, QSize pictureSize) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     chart_.Readout()->hide();
     QByteArray bytes;
@@ -34,12 +43,17 @@ bool ViewExporter::Export(const QString& path) {
     buffer.open(QIODevice::WriteOnly);
     if (suffix == QLatin1String("png")) {
         // The chart's scene drawn in vectors at the picture's size, its inputs in a line below.
-        QImage picture(PictureWidth, PictureHeight, QImage::Format_RGB32);
+        const int pictureWidth =
+            std::clamp(pictureSize.width(), PictureSideRange.first, PictureSideRange.second);
+        const int pictureHeight =
+            std::clamp(pictureSize.height(), PictureSideRange.first, PictureSideRange.second);
+        QImage picture(pictureWidth, pictureHeight, QImage::Format_RGB32);
         picture.fill(Qt::white);
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
-        constexpr int CaptionHeight = 44;
-        const QRectF plot(0, 0, PictureWidth, PictureHeight - CaptionHeight);
+        // The caption keeps its proportion to the picture, so it reads alike at every size.
+        const int captionHeight = std::max(24, pictureHeight * 44 / 1000);
+        const QRectF plot(0, 0, pictureWidth, pictureHeight - captionHeight);
         const QSizeF shown = chart_.size();
         const double scale = std::min(plot.width() / shown.width(), plot.height() / shown.height());
         const QSizeF drawn = shown * scale;
@@ -49,11 +63,11 @@ bool ViewExporter::Export(const QString& path) {
                                       drawn),
                                QRectF(QPointF(), shown));
         QFont font = painter.font();
-        font.setPixelSize(20);
+        font.setPixelSize(std::max(11, captionHeight * 20 / 44));
         painter.setFont(font);
         painter.setPen(Qt::black);
         painter.drawText(
-            QRectF(12, PictureHeight - CaptionHeight, PictureWidth - 24, CaptionHeight),
+            QRectF(12, pictureHeight - captionHeight, pictureWidth - 24, captionHeight),
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
             caption_ ? caption_() : QString());
         painter.end();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -14,18 +15,20 @@ class ResponseChart;
 class ViewExporter {
     Q_DECLARE_TR_FUNCTIONS(feldan::ViewExporter)
   public:
-    // A picture of the view: this size, with the design's inputs in one line under the chart.
-    static constexpr int PictureWidth = 1600, PictureHeight = 1000;
+    // A picture of the view is this size unless the user chooses another; the design's inputs
+    // go in one line under the chart.
+    static constexpr QSize DefaultPictureSize{1600, 1000};
 
     // `caption` gives the design's inputs in one line, for the picture.
     ViewExporter(ResponseChart& chart, const AnalysisViews& views, DialogService& dialogs,
                  std::function<QString()> caption)
         : chart_(chart), views_(views), dialogs_(dialogs), caption_(std::move(caption)) {}
 
-    // Asks for the file, then writes it.
+    // Asks for the file (and for a picture's size), then writes it.
     void ExportCommand();
-    // Writes the view to `path`, whose extension says what; false after a refusal (told).
-    bool Export(const QString& path);
+    // Writes the view to `path`, whose extension says what, a PNG picture at `pictureSize`;
+    // false after a refusal (told).
+    bool Export(const QString& path, QSize pictureSize = DefaultPictureSize);
 
   private:
     ResponseChart& chart_;

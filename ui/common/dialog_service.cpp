@@ -1,12 +1,16 @@
 #include "ui/common/dialog_service.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace feldan {
 
@@ -51,6 +55,32 @@ std::optional<double> QtDialogService::GetNumber(const QString& label, double va
     const double chosen =
         QInputDialog::getDouble(Asking(), MessageBoxTitle(), label, value, lowest, highest, 1, &ok);
     return ok ? std::optional<double>(chosen) : std::nullopt;
+}
+
+std::optional<QSize> QtDialogService::GetPictureSize(QSize offered) {
+    QDialog dialog(Asking());
+    dialog.setWindowTitle(MessageBoxTitle());
+    auto* layout = new QFormLayout(&dialog);
+    const auto side = [&](const QString& label, int value) {
+        auto* box = new QSpinBox(&dialog);
+        box->setRange(PictureSideRange.first, PictureSideRange.second);
+        box->setValue(value);
+        box->setSuffix(QCoreApplication::translate("feldan::QtDialogService", " точек"));
+        layout->addRow(label, box);
+        return box;
+    };
+    QSpinBox* width =
+        side(QCoreApplication::translate("feldan::QtDialogService", "&Ширина рисунка:"),
+             offered.width());
+    QSpinBox* height =
+        side(QCoreApplication::translate("feldan::QtDialogService", "&Высота рисунка:"),
+             offered.height());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return QSize(width->value(), height->value());
 }
 
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {

@@ -2,14 +2,19 @@
 // without a person and without waiting on a nested event loop.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QPrinter;
 class QWidget;
 
 namespace feldan {
+
+// The smallest and the largest side of a picture the program writes, in pixels.
+inline constexpr std::pair<int, int> PictureSideRange{320, 8000};
 
 class DialogService {
   public:
@@ -40,6 +45,8 @@ class DialogService {
         (void)label, (void)value, (void)lowest, (void)highest;
         return std::nullopt;
     }
+    // The size of a picture to write, in pixels, offered as `offered`; nothing when cancelled.
+    virtual std::optional<QSize> GetPictureSize(QSize offered) { return offered; }
 };
 
 // The real dialogs, owned by the window they belong to.
@@ -57,6 +64,7 @@ class QtDialogService : public DialogService {
     UnsavedAnswer AskToSaveChanges(const QString& designName) override;
     std::optional<double> GetNumber(const QString& label, double value, double lowest,
                                     double highest) override;
+    std::optional<QSize> GetPictureSize(QSize offered) override;
 
   private:
     QWidget* Asking() const;
@@ -92,6 +100,9 @@ class DialogSeam : public DialogService {
     std::optional<double> GetNumber(const QString& label, double value, double lowest,
                                     double highest) override {
         return dialogs_->GetNumber(label, value, lowest, highest);
+    }
+    std::optional<QSize> GetPictureSize(QSize offered) override {
+        return dialogs_->GetPictureSize(offered);
     }
 
   private:

@@ -13,6 +13,7 @@ namespace {
 const QString LastFolderKey = QStringLiteral("files/lastFolder");
 const QString WindowGeometryKey = QStringLiteral("window/geometry");
 const QString LanguageKey = QStringLiteral("window/language");
+const QString PictureSizeKey = QStringLiteral("export/pictureSize");
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
@@ -48,6 +49,15 @@ QByteArray RememberedWindowGeometry() {
 
 void RememberWindowGeometry(const QByteArray& geometry) {
     Store().setValue(WindowGeometryKey, geometry);
+}
+
+QSize RememberedPictureSize(QSize fallback) {
+    const QSize size = Store().value(PictureSizeKey, fallback).toSize();
+    return size.isValid() ? size : fallback;
+}
+
+void RememberPictureSize(QSize size) {
+    Store().setValue(PictureSizeKey, size);
 }
 
 QString DialogFolder() {

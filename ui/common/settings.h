@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <string>
 
@@ -28,5 +29,9 @@ void RememberLanguage(const QString& code);
 // The main window's size, place and state as it was closed last (empty at first).
 QByteArray RememberedWindowGeometry();
 void RememberWindowGeometry(const QByteArray& geometry);
+
+// The size of the picture Экспорт вида wrote last (`fallback` at first).
+QSize RememberedPictureSize(QSize fallback);
+void RememberPictureSize(QSize size);
 
 }  // namespace feldan

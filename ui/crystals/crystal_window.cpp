@@ -35,10 +35,26 @@
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
+#include "ui/widgets/zoom_view.h"
 
 namespace feldan {
 
 namespace {
+
+// The measured sweep and the fitted model, zoomed as the main chart is.
+class FitPlot : public ZoomView {
+  public:
+    FitPlot(QChart* chart, std::function<void()> showWhole, QWidget* parent)
+        : ZoomView(chart, parent), showWhole_(std::move(showWhole)) {}
+
+  protected:
+    void ShowWhole() override { showWhole_(); }
+    // A tenth of a hertz, in kHz: a crystal's resonance is a few hertz wide.
+    double SmallestSpan() const override { return 1e-4; }
+
+  private:
+    std::function<void()> showWhole_;
+};
 
 bool Usable(const CrystalModel& c) {
     return c.fsHz > 0 && c.lmH > 0 && c.cmF > 0 && c.rmOhm > 0 && c.c0F >= 0;
@@ -124,15 +140,17 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     chart->addSeries(modelSeries_);
     axisX_ = new QValueAxis(chart);
     axisY_ = new QValueAxis(chart);
-    axisX_->setLabelFormat(QStringLiteral("%.3f"));
-    axisY_->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
     for (QLineSeries* series : {measuredSeries_, modelSeries_}) {
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
     }
-    plot_ = new QChartView(chart, this);
+    plot_ = new FitPlot(
+        chart, [this] { FitPlotAxes(); }, this);
+    // About six labels at round steps on each axis, to a tenth of a hertz and of a decibel.
+    plot_->KeepRoundTicks(axisX_, 6, 1e-4, 4);
+    plot_->KeepRoundTicks(axisY_, 6, 0.1, 1);
     plot_->setObjectName(QStringLiteral("crystalPlot"));
     plot_->setRenderHint(QPainter::Antialiasing);
     plot_->setMinimumHeight(220);
@@ -294,7 +312,10 @@ void CrystalWindow::ShowCrystal(int row) {
     measuredSeries_->clear();
     modelSeries_->clear();
     const std::vector<NamedCrystal>& crystals = project_.Crystals();
-    if (row < 0 || row >= static_cast<int>(crystals.size())) return;
+    if (row < 0 || row >= static_cast<int>(crystals.size())) {
+        FitPlotAxes();
+        return;
+    }
     const CrystalModel& model = crystals[static_cast<std::size_t>(row)].model;
     const RowExtra& extra = extras_[static_cast<std::size_t>(row)];
     QList<QPointF> measured, fitted;
@@ -323,25 +344,26 @@ void CrystalWindow::ShowCrystal(int row) {
     }
     measuredSeries_->replace(measured);
     modelSeries_->replace(fitted);
+    FitPlotAxes();
+}
+
+void CrystalWindow::FitPlotAxes() {
     double xMin = INFINITY, xMax = -INFINITY, yMin = INFINITY, yMax = -INFINITY;
-    for (const QList<QPointF>* points : {&measured, &fitted}) {
-        for (const QPointF& p : *points) {
+    for (const QLineSeries* series : {measuredSeries_, modelSeries_}) {
+        for (const QPointF& p : series->points()) {
             xMin = std::min(xMin, p.x());
             xMax = std::max(xMax, p.x());
             yMin = std::min(yMin, p.y());
             yMax = std::max(yMax, p.y());
         }
     }
-    if (xMin < xMax) {
-        axisX_->setRange(xMin, xMax);
-        // Ticks at whole tens (or twenties) of decibels.
-        const double bottom = std::floor(yMin / 10) * 10;
-        const double top = std::max(std::ceil(yMax / 10), 0.0) * 10;
-        axisY_->setRange(bottom, top);
-        axisY_->setTickType(QValueAxis::TicksDynamic);
-        axisY_->setTickAnchor(0);
-        axisY_->setTickInterval(top - bottom > 60 ? 20 : 10);
-    }
+    // Without a curve there is nothing to scale: no axis with made-up numbers.
+    const bool drawn = xMin < xMax;
+    axisX_->setVisible(drawn);
+    axisY_->setVisible(drawn);
+    if (!drawn) return;
+    axisX_->setRange(xMin, xMax);
+    axisY_->setRange(std::floor(yMin / 10) * 10, std::max(std::ceil(yMax / 10), 0.0) * 10);
 }
 
 void CrystalWindow::StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras) {

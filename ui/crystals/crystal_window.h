@@ -28,6 +28,7 @@ namespace feldan {
 
 class DialogService;
 class DesignDocument;
+class ZoomView;
 class ProjectState;
 
 // The readings of the G3UUR method as typed: f0, f1, f2 in Hz, C1, C2, C0 in pF, Rm in Ohm.
@@ -87,6 +88,8 @@ class CrystalWindow : public Panel<QWidget> {
     void SetApplyTrims(bool apply);
     // Shows the sweep and the model of a table row in the plot (-1: nothing).
     void ShowCrystal(int row);
+    // Both axes to the range of the curves shown (the whole plot, without zoom); none without.
+    void FitPlotAxes();
 
     QTableWidget* Table() const { return table_; }
     // The two curves of the plot: the measurement and the model.
@@ -130,7 +133,7 @@ class CrystalWindow : public Panel<QWidget> {
     QCheckBox* useSetBox_ = nullptr;
     QCheckBox* trimBox_ = nullptr;
     QLabel* setLabel_ = nullptr;
-    QChartView* plot_ = nullptr;
+    ZoomView* plot_ = nullptr;
     QLineSeries* measuredSeries_ = nullptr;
     QLineSeries* modelSeries_ = nullptr;
     QValueAxis* axisX_ = nullptr;

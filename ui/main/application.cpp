@@ -1,8 +1,10 @@
 #include "ui/main/application.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionMenuItem>
 
 #include "engine/version.h"
 #include "ui/common/language.h"
@@ -18,6 +20,22 @@ namespace {
 class FeldanStyle : public QProxyStyle {
   public:
     FeldanStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+    // Fusion marks a menu title only while its menu is open: the title the keyboard (or the
+    // mouse) stands on is marked the same way, so Alt or F10 shows at once where it is.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_MenuBarItem && (option->state & State_Selected) &&
+            !(option->state & State_Sunken)) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+                QStyleOptionMenuItem marked = *item;
+                marked.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &marked, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override {

@@ -694,6 +694,18 @@
         <source>ширина полосы, Гц</source>
         <translation>band width, Hz</translation>
     </message>
+    <message>
+        <source>Совместить пи&amp;ки</source>
+        <translation>Align pea&amp;ks</translation>
+    </message>
+    <message>
+        <source>Измеренная АЧХ поднимается или опускается так, чтобы её пик совпал с пиком расчёта: сравнивается форма, а не потери</source>
+        <translation>The measured response is raised or lowered until its peak meets the design&apos;s: the shapes are compared, not the losses</translation>
+    </message>
+    <message>
+        <source>, пик совмещён (%1 дБ)</source>
+        <translation>, peak aligned (%1 dB)</translation>
+    </message>
 </context>
 <context>
     <name>feldan::PartsList</name>
@@ -767,6 +779,18 @@
     <message>
         <source>Сохранить изменения в «%1»?</source>
         <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source> точек</source>
+        <translation> pixels</translation>
+    </message>
+    <message>
+        <source>&amp;Ширина рисунка:</source>
+        <translation>Picture &amp;width:</translation>
+    </message>
+    <message>
+        <source>&amp;Высота рисунка:</source>
+        <translation>Picture &amp;height:</translation>
     </message>
 </context>
 <context>

@@ -65,34 +65,7 @@ void StyleAxis(QValueAxis* axis) {
     axis->setTickAnchor(0);
 }
 
-// Labels at round steps inside the data range; about `count` of them, with as many decimals as
-// the step needs and no more than `mostDecimals`.
-void SetAxisRange(QValueAxis* axis, double low, double high, int count, double smallest,
-                  int mostDecimals) {
-    if (!(high > low)) {
-        low -= 0.5;
-        high += 0.5;
-    }
-    const double interval = NiceTickInterval(high - low, count, smallest);
-    const QString format = QStringLiteral("%.%1f").arg(LabelDecimals(interval, 1, mostDecimals));
-    // Every change lays out the curves and labels again, so unchanged settings are left alone.
-    // A coarser step goes in before a wider range, a finer one after a narrower range: in
-    // between, the axis never carries hundreds of labels that are made only to be dropped.
-    const bool coarser = interval >= axis->tickInterval();
-    if (coarser && axis->tickInterval() != interval) axis->setTickInterval(interval);
-    if (axis->min() != low || axis->max() != high) axis->setRange(low, high);
-    if (!coarser && axis->tickInterval() != interval) axis->setTickInterval(interval);
-    if (axis->labelFormat() != format) axis->setLabelFormat(format);
-}
-
 }  // namespace
-
-int LabelDecimals(double interval, int fewest, int most) {
-    if (!(interval > 0) || !std::isfinite(interval)) return most;
-    // The small allowance keeps 0.1, which is not exact in binary, at one decimal.
-    const int needed = int(std::ceil(-std::log10(interval) - 1e-9));
-    return std::clamp(needed, fewest, most);
-}
 
 double AttenuationFloor(std::vector<double> values) {
     std::erase_if(values, [](double v) { return !std::isfinite(v); });
@@ -100,22 +73,6 @@ double AttenuationFloor(std::vector<double> values) {
     const std::size_t deepest = values.size() / 200;
     std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(deepest), values.end());
     return std::max(values[deepest] - 20, -120.0);
-}
-
-double NiceTickInterval(double span, int count, double smallest) {
-    if (!(span > 0) || !std::isfinite(span) || count < 1) return smallest;
-    const double raw = span / count;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    const double residual = raw / magnitude;
-    double nice = 10;
-    if (residual <= 1) {
-        nice = 1;
-    } else if (residual <= 2) {
-        nice = 2;
-    } else if (residual <= 5) {
-        nice = 5;
-    }
-    return std::max(nice * magnitude, smallest);
 }
 
 ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
@@ -209,7 +166,6 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     setLineWidth(1);
     setFocusPolicy(Qt::NoFocus);
     setRenderHint(QPainter::Antialiasing, false);
-    setRubberBand(QChartView::RectangleRubberBand);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     readout_ = new QLabel(this);
@@ -223,9 +179,9 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
     // A range set by a dragged rectangle keeps about eight labels, as every other range does.
     connect(axisX_, &QValueAxis::rangeChanged, this,
-            [this](qreal low, qreal high) { SetAxisRange(axisX_, low, high, 8, 0.001, 3); });
+            [this](qreal low, qreal high) { SetRoundAxisRange(axisX_, low, high, 8, 0.001, 3); });
     connect(axisY_, &QValueAxis::rangeChanged, this, [this](qreal low, qreal high) {
-        SetAxisRange(axisY_, low, high, 8, quantity_ ? 0.001 : 0.1, quantity_ ? 3 : 2);
+        SetRoundAxisRange(axisY_, low, high, 8, quantity_ ? 0.001 : 0.1, quantity_ ? 3 : 2);
     });
     FitAxes();
     RetranslateUi();
@@ -389,16 +345,16 @@ void ResponseChart::FitAxes() {
         any = true;
     }
     if (!any) {
-        SetAxisRange(axisX_, 0, 1, 8, 0.001, 3);
-        SetAxisRange(axisY_, 0, 1, 8, 0.1, 2);
+        SetRoundAxisRange(axisX_, 0, 1, 8, 0.001, 3);
+        SetRoundAxisRange(axisY_, 0, 1, 8, 0.1, 2);
         return;
     }
     const double pad = (high - low) * 0.03;
-    SetAxisRange(axisX_, left, right, 8, 0.001, 3);
+    SetRoundAxisRange(axisX_, left, right, 8, 0.001, 3);
     if (quantity_) {
-        SetAxisRange(axisY_, low - pad, high + pad, 8, 0.001, 3);
+        SetRoundAxisRange(axisY_, low - pad, high + pad, 8, 0.001, 3);
     } else {
-        SetAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
+        SetRoundAxisRange(axisY_, low - pad, high + pad, 8, 0.1, 2);
     }
 }
 
@@ -527,17 +483,6 @@ QString ResponseChart::ReadoutAt(QPointF viewPoint) const {
     return parts.join(QStringLiteral("   "));
 }
 
-void ResponseChart::ZoomAround(QPointF viewPoint, double factor) {
-    const QPointF inChart = chart()->mapFromScene(mapToScene(viewPoint.toPoint()));
-    if (!chart()->plotArea().contains(inChart) || !(factor > 0)) return;
-    const double x = chart()->mapToValue(inChart).x();
-    const double low = x - (x - axisX_->min()) * factor;
-    const double high = x + (axisX_->max() - x) * factor;
-    // Below a hertz of span the labels could no longer tell the ticks apart.
-    if (high - low < 1e-3) return;
-    SetAxisRange(axisX_, low, high, 8, 0.001, 3);
-}
-
 void ResponseChart::mouseMoveEvent(QMouseEvent* event) {
     const QString text = ReadoutAt(event->position());
     if (text.isEmpty()) {
@@ -559,34 +504,9 @@ void ResponseChart::leaveEvent(QEvent* event) {
     QChartView::leaveEvent(event);
 }
 
-void ResponseChart::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y();
-    if (steps == 0) {
-        event->ignore();
-        return;
-    }
-    // One notch of the wheel narrows the span to four fifths, or widens it back.
-    ZoomAround(event->position(), std::pow(0.8, steps / 120.0));
-    event->accept();
-}
-
-void ResponseChart::mousePressEvent(QMouseEvent* event) {
-    // The right button belongs to the release below; nothing starts on its press.
-    if (event->button() == Qt::RightButton) {
-        event->accept();
-        return;
-    }
-    QChartView::mousePressEvent(event);
-}
-
-void ResponseChart::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) {
-        fitTimer_.stop();
-        FitAxes();
-        event->accept();
-        return;
-    }
-    QChartView::mouseReleaseEvent(event);
+void ResponseChart::ShowWhole() {
+    fitTimer_.stop();
+    FitAxes();
 }
 
 }  // namespace feldan

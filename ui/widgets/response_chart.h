@@ -14,6 +14,7 @@
 
 #include "engine/calculate.h"
 #include "ui/common/panel.h"
+#include "ui/widgets/zoom_view.h"
 
 class QLabel;
 class QLineSeries;
@@ -49,7 +50,7 @@ struct NamedCurve {
     std::vector<CurvePoint> points;
 };
 
-class ResponseChart : public Panel<QChartView> {
+class ResponseChart : public Panel<ZoomView> {
     Q_OBJECT
   public:
     explicit ResponseChart(QWidget* parent = nullptr);
@@ -103,17 +104,14 @@ class ResponseChart : public Panel<QChartView> {
     // empty outside the plot area or where no curve reaches.
     QString ReadoutAt(QPointF viewPoint) const;
     QLabel* Readout() const { return readout_; }
-    // Zooms the detuning axis around the detuning under `viewPoint`: by `factor` < 1 in, > 1 out.
-    void ZoomAround(QPointF viewPoint, double factor);
 
   protected:
     // The axis titles and the series names in the language in force.
     void RetranslateUi() override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Back to the range of all points: the right button.
+    void ShowWhole() override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
 
   private:
     QString SeriesName(int position) const;
@@ -142,13 +140,5 @@ class ResponseChart : public Panel<QChartView> {
     QValueAxis* axisY_ = nullptr;
     QTimer fitTimer_;
 };
-
-// A tick interval of 1, 2 or 5 times a power of ten that splits `span` into about `count`
-// steps, never below `smallest`.
-double NiceTickInterval(double span, int count, double smallest);
-
-// The decimals that labels at multiples of `interval` need, kept between `fewest` and `most`:
-// the detuning axis shows one to three decimals, the attenuation axis one or two.
-int LabelDecimals(double interval, int fewest, int most);
 
 }  // namespace feldan
