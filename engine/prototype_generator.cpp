@@ -1,0 +1,200 @@
+#include "engine/prototype_generator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+
+namespace feldan {
+namespace {
+
+using Complex = std::complex<double>;
+
+// The continued fraction loses a digit or so an element; it works in extended precision, so
+// that twelve elements keep far more digits than any capacitor has.
+using Wide = long double;
+using WidePolynomial = std::vector<Wide>;
+
+// The real polynomial e·Π(s − p) of conjugate pairs of roots.
+WidePolynomial FromRoots(const std::vector<Complex>& roots, Wide leading) {
+    using WideComplex = std::complex<Wide>;
+    std::vector<WideComplex> product{WideComplex(leading)};
+    for (const Complex& root : roots) {
+        const WideComplex r(root.real(), root.imag());
+        std::vector<WideComplex> next(product.size() + 1);
+        for (std::size_t k = 0; k < product.size(); ++k) {
+            next[k + 1] += product[k];
+            next[k] -= r * product[k];
+        }
+        product = std::move(next);
+    }
+    WidePolynomial real(product.size());
+    std::transform(product.begin(), product.end(), real.begin(),
+                   [](const WideComplex& c) { return c.real(); });
+    return real;
+}
+
+// The Chebyshev polynomial T_n(x) as coefficients of x^k.
+Polynomial ChebyshevT(int order) {
+    Polynomial previous{1}, current{0, 1};
+    if (order == 0) return previous;
+    for (int k = 1; k < order; ++k) {
+        Polynomial next(current.size() + 1, 0.0);
+        for (std::size_t i = 0; i < current.size(); ++i)
+            next[i + 1] += 2 * current[i];
+        for (std::size_t i = 0; i < previous.size(); ++i)
+            next[i] -= previous[i];
+        previous = std::move(current);
+        current = std::move(next);
+    }
+    return current;
+}
+
+Wide Largest(const WidePolynomial& p) {
+    Wide largest = 0;
+    for (Wide c : p)
+        largest = std::max(largest, std::abs(c));
+    return largest;
+}
+
+[[noreturn]] void NoLadder(const std::string& why) {
+    throw std::invalid_argument("the response makes no ladder: " + why);
+}
+
+void CheckOrder(int order) {
+    if (order < MinPrototypeOrder || order > MaxPrototypeOrder)
+        throw std::invalid_argument("a ladder prototype has 2 to 12 elements, not " +
+                                    std::to_string(order));
+}
+
+// The poles of |S21|² = 1/(1 + ε²·T_n(x)²) in x: where T_n(x) = ±j/ε, one of each ± pair
+// (k = 1 .. n), as cos(u) with u = (2k − 1)π/2n + j·asinh(1/ε)/n.
+std::vector<Complex> ChebyshevPolesInX(int order, double epsilon) {
+    const double v = std::asinh(1 / epsilon) / order;
+    std::vector<Complex> x;
+    for (int k = 1; k <= order; ++k) {
+        const double u = (2 * k - 1) * std::numbers::pi / (2 * order);
+        x.emplace_back(std::cos(u) * std::cosh(v), -std::sin(u) * std::sinh(v));
+    }
+    return x;
+}
+
+}  // namespace
+
+LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
+                                             const Polynomial& reflection) {
+    const int order = static_cast<int>(poles.size());
+    if (order < 1 || static_cast<int>(reflection.size()) != order + 1)
+        NoLadder("the reflection polynomial is not of the poles' degree");
+    // E's leading coefficient is |F|'s, since |E|² − |F|² has no term in ω^2n; F's sign is the
+    // one that makes E − F lose its leading term, so that Z = (E + F)/(E − F) starts with a
+    // series element.
+    const Wide leading = std::abs(reflection.back());
+    const WidePolynomial e = FromRoots(poles, leading);
+    const Wide sign = reflection.back() > 0 ? 1 : -1;
+    WidePolynomial numerator(order + 1), denominator(order);
+    for (int k = 0; k <= order; ++k) {
+        numerator[k] = e[k] + sign * reflection[k];
+        if (k < order) denominator[k] = e[k] - sign * reflection[k];
+    }
+
+    // The continued fraction at infinity: each step takes g·s off the impedance (or admittance)
+    // and turns the rest over. Structure cancels the two highest terms of each rest; what they
+    // leave is rounding, measured against the size of the polynomials.
+    LadderPrototype ladder;
+    WidePolynomial p = std::move(numerator), q = std::move(denominator);
+    for (int k = 1; k <= order; ++k) {
+        if (q.back() == 0) NoLadder("an element would be infinite");
+        const double g = static_cast<double>(p.back() / q.back());
+        if (!(g > 0) || !std::isfinite(g))
+            NoLadder("element " + std::to_string(k) + " is not positive");
+        ladder.g.push_back(g);
+        // p − g·s·q, whose top term cancels by the choice of g.
+        WidePolynomial rest(p.begin(), p.end() - 1);
+        for (std::size_t i = 0; i + 1 < q.size(); ++i)
+            rest[i + 1] -= g * q[i];
+        if (q.size() == 1) {
+            ladder.load = static_cast<double>(rest[0] / q[0]);
+            if (!(ladder.load > 0) || !std::isfinite(ladder.load))
+                NoLadder("the load is not positive");
+            return ladder;
+        }
+        if (std::abs(rest.back()) > 1e-6 * std::max(Largest(p), Largest(rest)))
+            NoLadder("the rest after element " + std::to_string(k) + " is not a ladder's");
+        rest.pop_back();
+        p = std::move(q);
+        q = std::move(rest);
+    }
+    NoLadder("the continued fraction did not end");
+}
+
+LadderPrototype ButterworthLadder(int order) {
+    CheckOrder(order);
+    LadderPrototype ladder;
+    for (int k = 1; k <= order; ++k)
+        ladder.g.push_back(2 * std::sin((2 * k - 1) * std::numbers::pi / (2 * order)));
+    return ladder;
+}
+
+LadderPrototype ChebyshevLadder(int order, double rippleDb) {
+    CheckOrder(order);
+    if (!(rippleDb > 0) || rippleDb > 10)
+        throw std::invalid_argument("a Chebyshev ripple lies between 0 and 10 dB");
+    const double epsilon = std::sqrt(std::pow(10.0, rippleDb / 10) - 1);
+    const Polynomial t = ChebyshevT(order);
+    const std::vector<Complex> xPoles = ChebyshevPolesInX(order, epsilon);
+    std::vector<Complex> poles;
+    Polynomial reflection(order + 1, 0.0);
+    if (order % 2 == 1) {
+        // x = ω = s/j: T_n(s/j) = −j·Σ a_(2m+1)·(−1)^m·s^(2m+1); the constant −j is dropped.
+        for (int m = 0; 2 * m + 1 <= order; ++m)
+            reflection[2 * m + 1] = epsilon * t[2 * m + 1] * (m % 2 == 0 ? 1 : -1);
+        // s = j·x lies in the right half plane for these k; its mirror −conj(j·x) in the left.
+        for (const Complex& x : xPoles)
+            poles.push_back(-std::conj(Complex(0, 1) * x));
+    } else {
+        // x² = a² − b²·s² with a = sin(π/2n), b = cos(π/2n); T_n is a polynomial in x².
+        const double a = std::sin(std::numbers::pi / (2 * order));
+        const double b = std::cos(std::numbers::pi / (2 * order));
+        // (a² − b²s²)^m by repeated products, weighted by T_n's coefficient of x^2m.
+        Polynomial power{1};
+        for (int m = 0; 2 * m <= order; ++m) {
+            for (std::size_t i = 0; i < power.size(); ++i)
+                reflection[i] += epsilon * t[2 * m] * power[i];
+            Polynomial next(power.size() + 2, 0.0);
+            for (std::size_t i = 0; i < power.size(); ++i) {
+                next[i] += a * a * power[i];
+                next[i + 2] -= b * b * power[i];
+            }
+            power = std::move(next);
+        }
+        for (const Complex& x : xPoles)
+            poles.push_back(-std::sqrt((a * a - x * x) / (b * b)));
+    }
+    return LadderFromPolesAndReflection(poles, reflection);
+}
+
+double RippleOfReflection(double reflection) {
+    return -10 * std::log10(1 - reflection * reflection);
+}
+
+double LadderTransmission(const LadderPrototype& ladder, double omega) {
+    // Chain matrix of the elements: a series impedance jωg, then a shunt admittance jωg, in turn.
+    Complex a = 1, b = 0, c = 0, d = 1;
+    for (std::size_t k = 0; k < ladder.g.size(); ++k) {
+        const Complex element(0, omega * ladder.g[k]);
+        if (k % 2 == 0) {
+            b += a * element;
+            d += c * element;
+        } else {
+            a += b * element;
+            c += d * element;
+        }
+    }
+    const double loadOhm = ladder.g.size() % 2 == 1 ? ladder.load : 1 / ladder.load;
+    const Complex sum = a * loadOhm + b + c * loadOhm + d;
+    return 4 * loadOhm / std::norm(sum);
+}
+
+}  // namespace feldan
