@@ -30,7 +30,9 @@ std::optional<BandEdges> OutermostCrossings(const std::vector<double>& hz,
     // The first and the last point at or above the level; the curve must lie below it outside.
     const auto first = std::find_if(finite.begin(), finite.end(), above);
     const auto last = std::find_if(finite.rbegin(), finite.rend(), above);
-    if (first == finite.begin() || last == finite.rbegin()) return std::nullopt;
+    // Nothing reaches a level above the peak; the curve must fall below the level inside.
+    if (first == finite.end() || first == finite.begin() || last == finite.rbegin())
+        return std::nullopt;
     const std::size_t a = *first, before = *(first - 1);
     const std::size_t b = *last, after = *(last - 1);
     const auto crossing = [&](std::size_t in, std::size_t out) {

@@ -1,0 +1,133 @@
+// The filter in time: the transform against a direct sum, the envelope of a second-order
+// Butterworth response against its closed form, and a designed filter against its own delay.
+#include "engine/transient.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+#include "engine/fft.h"
+
+namespace feldan {
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double Pi = std::numbers::pi;
+
+TEST(FourierTransform, AgreesWithTheDirectSum) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(-1, 1);
+    std::vector<Complex> data(64);
+    for (Complex& c : data)
+        c = {value(random), value(random)};
+    for (bool inverse : {false, true}) {
+        std::vector<Complex> fast = data;
+        FourierTransform(fast, inverse);
+        for (std::size_t k = 0; k < data.size(); ++k) {
+            Complex sum = 0;
+            for (std::size_t n = 0; n < data.size(); ++n)
+                sum += data[n] * std::polar(1.0, (inverse ? 2 : -2) * Pi * double(k * n) / 64);
+            EXPECT_NEAR(std::abs(fast[k] - sum), 0, 1e-12);
+        }
+    }
+    std::vector<Complex> odd(48);
+    EXPECT_THROW(FourierTransform(odd, false), std::invalid_argument);
+}
+
+// The envelope of a band-pass filter of width dF whose low-pass equivalent is a second-order
+// Butterworth response: ωc = π·dF, step 1 − e^(−at)(cos at + sin at) with a = ωc/√2.
+constexpr double WidthHz = 500;
+const double A = Pi * WidthHz / std::sqrt(2.0);
+double ClosedStep(double t) {
+    return t <= 0 ? 0 : 1 - std::exp(-A * t) * (std::cos(A * t) + std::sin(A * t));
+}
+
+EnvelopeResponse ButterworthEnvelope() {
+    EnvelopeSpectrum spectrum;
+    spectrum.stepHz = WidthHz / 40;
+    const int half = 64 * 40;  // out to ±64 widths, 84 dB down
+    const double wc = Pi * WidthHz;
+    for (int k = -half; k <= half; ++k) {
+        const Complex s(0, 2 * Pi * k * spectrum.stepHz);
+        spectrum.s21.push_back(wc * wc / (s * s + std::sqrt(2.0) * wc * s + wc * wc));
+    }
+    return EnvelopeOf(spectrum);
+}
+
+// The time where the closed-form step first reaches `level`, by bisection.
+double ClosedTimeOf(double level) {
+    double low = 0, high = Pi / A;
+    for (int i = 0; i < 100; ++i)
+        (ClosedStep((low + high) / 2) < level ? low : high) = (low + high) / 2;
+    return low;
+}
+
+TEST(Transient, SecondOrderButterworthStepIsTheClosedForm) {
+    const EnvelopeResponse response = ButterworthEnvelope();
+    for (std::size_t i = 0; i < response.step.size() / 2; i += 97)
+        EXPECT_NEAR(std::abs(response.step[i]), ClosedStep(double(i) * response.dtSec), 2e-3);
+    const TransientFigures f = StepFigures(response);
+    const double overshoot = 100 * std::exp(-Pi);  // 4.32 %
+    EXPECT_NEAR(*f.overshootPct, overshoot, 0.01 * overshoot);
+    EXPECT_NEAR(*f.delayMs, 1000 * ClosedTimeOf(0.5), 0.01 * *f.delayMs);
+    const double rise = 1000 * (ClosedTimeOf(0.9) - ClosedTimeOf(0.1));
+    EXPECT_NEAR(*f.riseMs, rise, 0.01 * rise);
+    // After key-up the residual e^(−at)·√2 falls below 0.1 and 0.01 for good.
+    EXPECT_LT(*f.decay20Ms, *f.decay40Ms);
+    EXPECT_GT(*f.decay40Ms, 1000 * std::log(100 * std::sqrt(2.0)) / A * 0.5);
+}
+
+TEST(Transient, KeyedOutputIsTheStepStartedByEveryEdge) {
+    const EnvelopeResponse response = ButterworthEnvelope();
+    const double dtMs = response.dtSec * 1000;
+    // One 8 ms pulse: the output is s(t) − s(t − 8 ms).
+    const Keying pulse = Keying::Pulse(8);
+    const KeyedResponse keyed = KeyedOutput(response, pulse, 2000);
+    for (std::size_t i = 0; i < keyed.output.size(); i += 37) {
+        const double t = double(i) * response.dtSec;
+        EXPECT_NEAR(keyed.output[i], std::abs(ClosedStep(t) - ClosedStep(t - 8e-3)), 3e-3) << i;
+        EXPECT_EQ(keyed.input[i], t * 1000 < 8 - 1e-9 ? 1 : 0) << i;
+    }
+    // Dots twice as fast as the filter rises: shallow gaps; slow dots: deep ones.
+    const std::optional<double> delay = StepFigures(response).delayMs;
+    for (const auto& [wpm, deeperThan, shallowerThan] :
+         {std::tuple{2400.0, -6.0, 0.0}, std::tuple{60.0, -400.0, -40.0}}) {
+        const Keying dots = Keying::Dots(wpm, 4);
+        const KeyedResponse train =
+            KeyedOutput(response, dots, std::size_t((dots.EndMs() + 20) / dtMs));
+        const std::optional<double> gap = InterMarkDb(train, dots, response.dtSec, *delay);
+        ASSERT_TRUE(gap);
+        EXPECT_GT(*gap, deeperThan) << wpm;
+        EXPECT_LT(*gap, shallowerThan) << wpm;
+    }
+}
+
+// The classic design's envelope is half-way up after a time within the group delays of its
+// pass band: no less than at the centre, no more than at the ears.
+TEST(Transient, DesignedFilterIsDelayedByItsGroupDelay) {
+    DesignFields design;
+    DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Schematic);
+    ASSERT_EQ(filter.design.outcome, Outcome::Done);
+    const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter, -3);
+    EXPECT_TRUE(spectrum.reachesFloor);
+    const TransientFigures f = StepFigures(EnvelopeOf(spectrum));
+    SweepRequest request;
+    request.circuit = CircuitChoice::Schematic;
+    const double centre = spectrum.centreHz - filter.design.input.FoKHz * 1000;
+    request.fromDetuningHz = centre - 1000;
+    request.toDetuningHz = centre + 1000;
+    request.points = 201;
+    const SweepResult band = SweepFilter(filter, request);
+    double longest = 0;
+    for (const SweepPoint& p : band.points)
+        longest = std::max(longest, p.groupDelaySec * 1000);
+    const double atCentre = band.points[100].groupDelaySec * 1000;
+    EXPECT_GT(*f.delayMs, atCentre);
+    EXPECT_LT(*f.delayMs, longest);
+    EXPECT_GT(*f.overshootPct, 0);
+}
+
+}  // namespace
+}  // namespace feldan
