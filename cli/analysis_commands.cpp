@@ -11,6 +11,7 @@
 #include "cli/calculation.h"
 #include "cli/command_line.h"
 #include "cli/shell_text.h"
+#include "cli/transient_command.h"
 #include "cli/usage.h"
 #include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
@@ -23,19 +24,7 @@
 
 namespace feldan::cli {
 
-namespace {
-
 using Json = nlohmann::ordered_json;
-
-// What sweep and export share: the design and the span.
-struct AnalysisOptions {
-    CliOptions design;
-    std::optional<double> fromKHz;
-    std::optional<double> toKHz;
-    int points = DefaultSweepPoints;
-    std::string circuit = "schematic";
-    std::optional<double> referenceOhm;
-};
 
 void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
@@ -68,6 +57,8 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
           Above(0, Quantity::Resistance));
 }
 
+namespace {
+
 // Bad usage of `command`, said in the language of its --lang.
 int Usage(const std::string& command, const AnalysisOptions& options, const std::string& russian,
           const std::string& english, std::ostream& err) {
@@ -75,11 +66,7 @@ int Usage(const std::string& command, const AnalysisOptions& options, const std:
     return ReportUsage(command, InLanguage(language, russian, english), language, err);
 }
 
-// The designed filter and the sweep request, or an exit status.
-struct Prepared {
-    DesignedFilter filter;
-    SweepRequest request;
-};
+}  // namespace
 
 std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
                            std::ostream& err, Prepared& prepared) {
@@ -102,6 +89,7 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
     const CircuitChoice circuit =
         options.circuit == "schematic" ? CircuitChoice::Schematic : CircuitChoice::Analysed;
     prepared.filter = DesignFilter(fields, separator, circuit, set.crystals, set.trim);
+    prepared.fields = fields;
     const CalculationResult& design = prepared.filter.design;
     if (design.outcome != Outcome::Done) {
         WriteLine(err, MessageText(design.message, LanguageOf(options.design)));
@@ -122,6 +110,8 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
         return Usage(command, options, "диапазон доходит до 0 Гц", "the span reaches 0 Hz", err);
     return std::nullopt;
 }
+
+namespace {
 
 Json OrNull(bool ok, double value) {
     return ok && std::isfinite(value) ? Json(value) : Json(nullptr);
@@ -434,13 +424,14 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
 }  // namespace
 
 bool IsAnalysisCommand(const std::string& word) {
-    return word == "sweep" || word == "export" || word == "measured";
+    return word == "sweep" || word == "export" || word == "measured" || word == "transient";
 }
 
 int RunAnalysisCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
                        std::ostream& err) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args.front() == "measured") return RunMeasured(rest, language, out, err);
+    if (args.front() == "transient") return RunTransient(rest, language, out, err);
     return args.front() == "sweep" ? RunSweep(rest, language, out, err)
                                    : RunExport(rest, language, out, err);
 }

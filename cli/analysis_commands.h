@@ -1,14 +1,47 @@
-// The analysis subcommands of feldan-cli: sweep (the designed filter over a span) and export
-// (Touchstone or SPICE).
+// The analysis subcommands of feldan-cli: sweep (the designed filter over a span), export
+// (Touchstone or SPICE), measured (a measured filter beside its design) and transient (the filter
+// in time).
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "engine/messages.h"
+#include "engine/sweep.h"
+
+namespace CLI {
+class App;
+}
 
 namespace feldan::cli {
+
+// What the analysis subcommands share: the design and the span.
+struct AnalysisOptions {
+    CliOptions design;
+    std::optional<double> fromKHz;
+    std::optional<double> toKHz;
+    int points = DefaultSweepPoints;
+    std::string circuit = "schematic";
+    std::optional<double> referenceOhm;
+};
+
+// The design options, --from, --to, --points, --circuit and --reference-ohm.
+void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options);
+
+// The designed filter and the sweep request of the options.
+struct Prepared {
+    DesignFields fields;
+    DesignedFilter filter;
+    SweepRequest request;
+};
+
+// Designs the filter of the options into `prepared`; an exit status when that failed (said on
+// `err`).
+std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
+                           std::ostream& err, Prepared& prepared);
 
 bool IsAnalysisCommand(const std::string& word);
 

@@ -49,6 +49,9 @@ constexpr HelpItem HelpSubcommands[] = {
     {"measured FILE",
      "A measured filter beside its design: centre, peak, widths at 3 to 60 dB, flatness, and the "
      "shift of the centres; the measurement renormalised to any ports."},
+    {"transient",
+     "The filter in time: the step, impulse or keyed response of its envelope, with the delay, "
+     "rise time, overshoot, decay and the gaps between dots."},
     {"round",
      "Every capacitor of the schematic rounded to a standard value, and the filter as built "
      "simulated again."},

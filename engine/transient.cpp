@@ -193,7 +193,8 @@ std::optional<double> InterMarkDb(const KeyedResponse& keyed, const Keying& keyi
     if (third <= second || keyed.output[second] <= 0) return std::nullopt;
     const double lowest = *std::min_element(keyed.output.begin() + std::ptrdiff_t(second),
                                             keyed.output.begin() + std::ptrdiff_t(third) + 1);
-    return 20 * std::log10(std::max(lowest, 1e-12) / keyed.output[second]);
+    // No deeper than the spectrum reaches: below 80 dB the record holds the grid's ends.
+    return std::max(20 * std::log10(lowest / keyed.output[second]), -80.0);
 }
 
 EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,

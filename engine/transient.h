@@ -85,8 +85,8 @@ KeyedResponse KeyedOutput(const EnvelopeResponse& response, const Keying& keying
                           std::size_t samples);
 
 // For a train of three or more marks: the lowest output between the second and the third
-// output marks against the second mark's peak, in dB (≤ 0). The output marks lie `delayMs`
-// behind the keying.
+// output marks against the second mark's peak, in dB (−80 to 0: the spectrum reaches 80 dB
+// down, so no deeper gap can be told). The output marks lie `delayMs` behind the keying.
 std::optional<double> InterMarkDb(const KeyedResponse& keyed, const Keying& keying, double dtSec,
                                   double delayMs);
 

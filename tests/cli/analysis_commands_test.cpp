@@ -146,3 +146,51 @@ TEST(MeasuredCommand, AnUnmatchedSweepRenormalisedIsTheDesign) {
 }
 
 }  // namespace
+
+namespace {
+
+// The figures of a keyed run and a step run; the curve of the step rises to 1 and stays there.
+TEST(TransientCommand, FiguresJsonAndCurve) {
+    const auto keyed = RunCli({"transient", "--kind", "keyed", "--wpm", "200", "--json"});
+    ASSERT_EQ(keyed.status, 0) << keyed.err;
+    const auto j = nlohmann::json::parse(keyed.out);
+    for (const char* key :
+         {"delayMs", "riseMs", "overshootPct", "decay20Ms", "decay40Ms", "interDotDb"})
+        EXPECT_TRUE(j[key].is_number()) << key;
+    // 6 ms dots through a filter that rises in 0.3 ms: deep gaps, yet not below the floor.
+    EXPECT_LT(j["interDotDb"].get<double>(), -20);
+    EXPECT_GE(j["interDotDb"].get<double>(), -80);
+    EXPECT_LT(j["decay20Ms"].get<double>(), j["decay40Ms"].get<double>());
+
+    const std::string path = TempPath("step.csv");
+    const auto step = RunCli({"transient", "--csv", path, "--window", "kaiser:6"});
+    ASSERT_EQ(step.status, 0) << step.err;
+    std::ifstream csv(path);
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "time_ms,step");
+    double last = 0;
+    int rows = 0;
+    while (std::getline(csv, line)) {
+        last = std::stod(line.substr(line.find(',') + 1));
+        ++rows;
+    }
+    EXPECT_GT(rows, 1000);
+    EXPECT_NEAR(last, 1, 1e-3);
+    std::remove(path.c_str());
+}
+
+TEST(TransientCommand, MalformedOptionsAreBadUsage) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"transient", "--window", "kaiser:x"},
+             {"transient", "--kind", "keyed", "--wpm", "20", "--pulse-ms", "5"},
+             {"transient", "--wpm", "20"},
+             {"transient", "--kind", "ramp"}}) {
+        const auto run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << args.back();
+        EXPECT_FALSE(run.err.empty());
+    }
+    EXPECT_EQ(RunCli({"transient", "--level", "1"}).status, 1);
+}
+
+}  // namespace

@@ -1,0 +1,231 @@
+#include "cli/transient_command.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <stdexcept>
+
+#include "cli/analysis_commands.h"
+#include "cli/calculation.h"
+#include "cli/shell_text.h"
+#include "cli/usage.h"
+#include "engine/errors.h"
+#include "engine/number_text.h"
+#include "engine/transient.h"
+#include "files/atomic_file.h"
+
+namespace feldan::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Marks of a keyed train: enough for the gap between the second and the third.
+constexpr int TrainDots = 5;
+
+// "none", "hann" or "kaiser:B"; nothing for anything else.
+std::optional<WindowChoice> ParseWindow(const std::string& text) {
+    if (text == "none") return WindowChoice{};
+    if (text == "hann") return WindowChoice{TransientWindow::Hann, 0};
+    const std::string prefix = "kaiser:";
+    if (text.rfind(prefix, 0) != 0) return std::nullopt;
+    double beta = 0;
+    const char* begin = text.data() + prefix.size();
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(begin, end, beta);
+    if (parsed.ec != std::errc() || parsed.ptr != end || !(beta >= 0) || beta > 50)
+        return std::nullopt;
+    return WindowChoice{TransientWindow::Kaiser, beta};
+}
+
+Json Figure(const std::optional<double>& value) {
+    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
+}
+
+std::string Shown(const std::optional<double>& value, int decimals) {
+    if (!value || !std::isfinite(*value)) return "—";
+    std::ostringstream text;
+    text.setf(std::ios::fixed);
+    text.precision(decimals);
+    text << *value;
+    return text.str();
+}
+
+}  // namespace
+
+int RunTransient(const std::vector<std::string>& args, Language language, std::ostream& out,
+                 std::ostream& err) {
+    CLI::App app{
+        "The designed filter in time: the envelope of its step or impulse response, or of a "
+        "keyed carrier (dots at a speed, or one pulse), and its delay, rise time, overshoot, "
+        "decay and the gaps between dots.",
+        "transient"};
+    AnalysisOptions options;
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
+    AddDesignFileOption(app, options.design);
+    AddCrystalSetOptions(app, options.design);
+    Check(app.add_option("--circuit", options.circuit,
+                         "schematic: the design as built (default); analysed: the circuit of the "
+                         "pass-band curve.")
+              ->type_name("WHICH"),
+          OneOf({"analysed", "schematic"}));
+    std::string kind = "step", window = "none", csvPath;
+    std::optional<double> wpm, pulseMs;
+    double riseMs = 0;
+    bool json = false;
+    Check(app.add_option("--kind", kind,
+                         "step (default), impulse, or keyed: the carrier keyed by dots (--wpm) or "
+                         "one pulse (--pulse-ms).")
+              ->type_name("KIND"),
+          OneOf({"step", "impulse", "keyed"}));
+    Check(app.add_option("--wpm", wpm,
+                         "Dots at N words a minute (PARIS: a dot is 1200/N ms, the space as long). "
+                         "Default 25 for --kind keyed.")
+              ->type_name("N"),
+          Between(1, 1000, Quantity::Number));
+    Check(
+        app.add_option("--pulse-ms", pulseMs, "One pulse of T ms instead of dots.")->type_name("T"),
+        Between(0.01, 10000, Quantity::Number));
+    Check(app.add_option("--rise-ms", riseMs,
+                         "Raised-cosine keying edges of this rise time; rectangular unless given.")
+              ->type_name("T"),
+          Between(0, 1000, Quantity::Number));
+    app.add_option("--window", window,
+                   "none (default), hann or kaiser:B, on the spectrum before the transform; for "
+                   "the curve only, the figures are always taken without a window.")
+        ->type_name("WINDOW");
+    Check(app.add_option("--csv", csvPath, "Write the curve to FILE: time_ms and its columns.")
+              ->type_name("FILE"),
+          FileName());
+    app.add_flag("--json", json, "Print the figures as one JSON object.");
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
+    const std::optional<WindowChoice> shape = ParseWindow(window);
+    const Language said = LanguageOf(options.design);
+    if (!shape) {
+        return ReportUsage("transient",
+                           InLanguage(said, "--window: none, hann или kaiser:B (B от 0 до 50)",
+                                      "--window must be none, hann or kaiser:B (B from 0 to 50)"),
+                           said, err);
+    }
+    if (wpm && pulseMs) {
+        return ReportUsage("transient",
+                           InLanguage(said, "--wpm и --pulse-ms вместе не задаются",
+                                      "--wpm and --pulse-ms exclude each other"),
+                           said, err);
+    }
+    if ((wpm || pulseMs || riseMs > 0) && kind != "keyed") {
+        return ReportUsage("transient",
+                           InLanguage(said, "--wpm, --pulse-ms и --rise-ms нужны для --kind keyed",
+                                      "--wpm, --pulse-ms and --rise-ms go with --kind keyed"),
+                           said, err);
+    }
+
+    Prepared prepared;
+    if (auto status = Prepare("transient", options, err, prepared)) return *status;
+    const char separator = options.design.separator ? options.design.separator->front() : '.';
+    EnvelopeSpectrum spectrum;
+    try {
+        const std::string& level = prepared.fields.texts.Level;
+        const double levelDb = level.empty() ? 0 : FieldTextToFloat(level, separator);
+        if (!(levelDb < 0)) {
+            WriteLine(
+                err, MessageText(
+                         Message{level.empty() ? MessageId::MissingLevel : MessageId::BadLevel, ""},
+                         said));
+            return 1;
+        }
+        spectrum = SpectrumOfFilter(prepared.filter, levelDb);
+    } catch (const CommandError& error) {
+        WriteLine(err, error.Text(said));
+        return 2;
+    } catch (const std::invalid_argument&) {
+        WriteLine(err, InLanguage(said,
+                                  "Края полосы фильтра не найдены в пределах трёх dF от Fo: "
+                                  "переходная характеристика не строится",
+                                  "The filter's band edges do not lie within three times dF of "
+                                  "Fo: no transient can be taken"));
+        return 2;
+    }
+    const EnvelopeResponse plain = EnvelopeOf(spectrum);
+    TransientFigures figures = StepFigures(plain);
+    const EnvelopeResponse drawn =
+        shape->kind == TransientWindow::None ? plain : EnvelopeOf(spectrum, *shape);
+
+    std::ostringstream csv;
+    csv.precision(10);
+    const double dtMs = drawn.dtSec * 1000;
+    const std::size_t shown = drawn.step.size() / 2;
+    if (kind == "keyed") {
+        const Keying keying = pulseMs ? Keying::Pulse(*pulseMs, riseMs)
+                                      : Keying::Dots(wpm.value_or(25), TrainDots, riseMs);
+        const std::size_t samples =
+            std::size_t((keying.EndMs() + riseMs + drawn.RecordSec() * 500) / dtMs) + 1;
+        const KeyedResponse keyed = KeyedOutput(drawn, keying, samples);
+        if (!pulseMs) {
+            const KeyedResponse exact =
+                shape->kind == TransientWindow::None ? keyed : KeyedOutput(plain, keying, samples);
+            figures.interDotDb =
+                InterMarkDb(exact, keying, plain.dtSec, figures.delayMs.value_or(0));
+        }
+        csv << "time_ms,input,output\n";
+        for (std::size_t i = 0; i < samples; ++i)
+            csv << double(i) * dtMs << ',' << keyed.input[i] << ',' << keyed.output[i] << '\n';
+    } else {
+        const bool impulse = kind == "impulse";
+        csv << (impulse ? "time_ms,impulse_per_ms\n" : "time_ms,step\n");
+        for (std::size_t i = 0; i < shown; ++i) {
+            const double value =
+                impulse ? std::abs(drawn.impulse[i]) / 1000 : std::abs(drawn.step[i]);
+            csv << double(i) * dtMs << ',' << value << '\n';
+        }
+    }
+    if (!csvPath.empty()) {
+        try {
+            WriteFileAtomically(csvPath, csv.str());
+        } catch (const CommandError& error) {
+            WriteLine(err, csvPath + ": " + error.Text(said));
+            return 2;
+        }
+    }
+    if (json) {
+        Json j;
+        j["delayMs"] = Figure(figures.delayMs);
+        j["riseMs"] = Figure(figures.riseMs);
+        j["overshootPct"] = Figure(figures.overshootPct);
+        j["decay20Ms"] = Figure(figures.decay20Ms);
+        j["decay40Ms"] = Figure(figures.decay40Ms);
+        j["interDotDb"] = Figure(figures.interDotDb);
+        j["centerHz"] = spectrum.centreHz;
+        j["spanReachesFloor"] = spectrum.reachesFloor;
+        Dump(j, out);
+        out << '\n';
+        return 0;
+    }
+    if (csvPath.empty() && kind != "step") {
+        out << csv.str();
+        return 0;
+    }
+    const auto line = [&](std::string_view russian, std::string_view english,
+                          const std::optional<double>& value, int decimals) {
+        WriteLine(out, InLanguage(said, russian, english) + ": " + Shown(value, decimals));
+    };
+    line("задержка до 50 %, мс", "delay to 50 %, ms", figures.delayMs, 4);
+    line("нарастание 10–90 %, мс", "rise 10–90 %, ms", figures.riseMs, 4);
+    line("выброс, %", "overshoot, %", figures.overshootPct, 2);
+    line("спад до −20 дБ, мс", "decay to −20 dB, ms", figures.decay20Ms, 4);
+    line("спад до −40 дБ, мс", "decay to −40 dB, ms", figures.decay40Ms, 4);
+    if (kind == "keyed" && !pulseMs)
+        line("провал между точками, дБ", "gap between dots, dB", figures.interDotDb, 1);
+    if (!spectrum.reachesFloor) {
+        WriteLine(out,
+                  InLanguage(said, "Спектр не спадает на 80 дБ в 256 полосах: цифры приблизительны",
+                             "The spectrum does not fall 80 dB within 256 band widths: the "
+                             "figures are approximate"));
+    }
+    return 0;
+}
+
+}  // namespace feldan::cli
