@@ -101,10 +101,11 @@ void BM_SwitchViewAndRedraw(benchmark::State& state) {
     chart.resize(613, 405);
     chart.show();
     chart.AddCurve(0, BandCurve(CurvePoints, 0));
-    const std::vector<feldan::NamedCurve> curves = {{QStringLiteral("Re"), BandCurve(10001, 0)},
-                                                    {QStringLiteral("Im"), BandCurve(10001, -3)}};
+    const std::vector<feldan::NamedCurve> curves = {
+        {QStringLiteral("Re"), BandCurve(10001, 0), std::nullopt},
+        {QStringLiteral("Im"), BandCurve(10001, -3), std::nullopt}};
     const feldan::ChartQuantity quantity{QStringLiteral("x"), QStringLiteral("y"),
-                                         QStringLiteral("u")};
+                                         QStringLiteral("u"), QString()};
     QApplication::processEvents();
     QImage image(chart.size(), QImage::Format_RGB32);
     for (auto _ : state) {

@@ -256,7 +256,8 @@ EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
 }
 
 EnvelopeSpectrum SpectrumOfMeasured(const std::vector<double>& hz,
-                                    const std::vector<std::complex<double>>& s21, double centreHz) {
+                                    const std::vector<std::complex<double>>& s21, double centreHz,
+                                    double recordSec) {
     EnvelopeSpectrum spectrum;
     spectrum.centreHz = centreHz;
     spectrum.reachesFloor = false;
@@ -275,8 +276,8 @@ EnvelopeSpectrum SpectrumOfMeasured(const std::vector<double>& hz,
         }
     }
     const double halfSpanHz = std::min(centreHz - hz.front(), hz.back() - centreHz);
-    const double stepHz = (hz.back() - hz.front()) / double(hz.size() - 1);
-    const int half = std::max(1, int(halfSpanHz / stepHz));
+    if (!(recordSec > 0)) return spectrum;
+    const int half = std::max(1, int(std::ceil(halfSpanHz * recordSec)));
     spectrum.stepHz = halfSpanHz / half;
     const double peak = *std::max_element(magnitude.begin(), magnitude.end());
     std::size_t at = 0;

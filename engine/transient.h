@@ -99,9 +99,10 @@ EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
                                   std::optional<double> referenceOhm = std::nullopt);
 
 // A measured sweep resampled to a uniform grid around `centreHz` (straight lines between its
-// points in magnitude and unwrapped phase), as far as it reaches; the points are in ascending
-// frequency.
+// points in magnitude and unwrapped phase), as far as it reaches, at steps of 1/recordSec; the
+// points are in ascending frequency.
 EnvelopeSpectrum SpectrumOfMeasured(const std::vector<double>& hz,
-                                    const std::vector<std::complex<double>>& s21, double centreHz);
+                                    const std::vector<std::complex<double>>& s21, double centreHz,
+                                    double recordSec);
 
 }  // namespace feldan

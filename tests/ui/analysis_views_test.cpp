@@ -2,6 +2,7 @@
 // the shown view and the report.
 #include <QAction>
 #include <QChart>
+#include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -46,6 +47,7 @@ class AnalysisViewsTest : public QObject {
     void viewIsExported();
     void viewsShowTheFilterAsBuilt();
     void reportHasThreePages();
+    void timeViewsCompareTheOverlaidDesigns();
 };
 
 void AnalysisViewsTest::eachViewFillsTheChart_data() {
@@ -255,4 +257,47 @@ void AnalysisViewsTest::reportHasThreePages() {
 }
 
 QTEST_MAIN(AnalysisViewsTest)
+// Butterworth and Chebyshev 25 % of one width, overlaid: the step view draws both settling to
+// 1, the Chebyshev one overshooting more; the keyed view draws the keying behind them; the
+// figures table goes with the time views and leaves with them.
+void AnalysisViewsTest::timeViewsCompareTheOverlaidDesigns() {
+    WindowUnderTest w;
+    auto* chart = w.Get<ResponseChart>("chart");
+    w.Trigger("overlayAction");
+    w.Calculate();
+    auto* responses = w.Get<QComboBox>("responseCombo");
+    responses->setCurrentIndex(4);
+    emit responses->activated(4);
+    w.Calculate();
+    w.Trigger("stepViewAction");
+    QCOMPARE(chart->AxisX()->titleText(), Utf8("Время (мс)"));
+    for (int i = 0; i < 2; ++i) {
+        const QList<QPointF> step = chart->QuantitySeries(i)->points();
+        QVERIFY(step.size() > 100);
+        QVERIFY2(std::abs(step.back().y() - 1) < 0.01,
+                 qPrintable(QString::number(step.back().y())));
+        QVERIFY(chart->QuantitySeries(i)->name().startsWith(Utf8("АЧХ%1: ").arg(i + 1)));
+    }
+    QVERIFY(!chart->QuantitySeries(2)->isVisible());
+    const std::vector<feldan::TimeFiguresRow> rows = w.form->Views().TimeFigures();
+    QCOMPARE(rows.size(), std::size_t{2});
+    QVERIFY(*rows[1].figures.overshootPct > *rows[0].figures.overshootPct);
+    auto* figures = w.Get<QLabel>("figuresLabel");
+    QVERIFY(figures->isVisibleTo(w.form.get()));
+    QVERIFY(figures->text().contains(Utf8("выброс")));
+
+    w.Trigger("keyedViewAction");
+    const QList<QPointF> keying = chart->QuantitySeries(0)->points();
+    QCOMPARE(chart->QuantitySeries(0)->name(), Utf8("Манипуляция"));
+    QVERIFY(std::all_of(keying.begin(), keying.end(),
+                        [](const QPointF& p) { return p.y() == 0 || p.y() == 1; }));
+    QVERIFY(chart->QuantitySeries(2)->count() > 0);
+    QVERIFY(w.form->Views().TimeFigures()[0].figures.interDotDb.has_value());
+    QVERIFY(QString::fromStdString(w.form->Views().ViewCsv())
+                .startsWith(QStringLiteral("time_ms,input,output_1,output_2\n")));
+
+    w.Trigger("passBandViewAction");
+    QVERIFY(!figures->isVisibleTo(w.form.get()));
+}
+
 #include "analysis_views_test.moc"

@@ -221,6 +221,17 @@ void MeasuredOverlayTest::alignedPeaksCompareTheShapeOfALossierBuild() {
              qPrintable(w.Get<ResponseChart>("chart")->MeasuredSeries()->name()));
     w.Trigger("alignMeasuredPeakAction");
     QVERIFY(std::abs(LargestDifference(w) - 6.02) < 0.01);
+
+    // In time the pad changes nothing but the level: the step of the measured S21, normalised
+    // to its own settled level, follows the design's (its span is short: 1 kHz past the band).
+    w.Trigger("stepViewAction");
+    const std::vector<feldan::TimeFiguresRow> rows = w.form->Views().TimeFigures();
+    QCOMPARE(rows.size(), std::size_t{2});
+    QCOMPARE(rows[1].name, QStringLiteral("pad.s2p"));
+    QVERIFY(w.Get<ResponseChart>("chart")->MeasuredSeries()->count() > 100);
+    const double design = *rows[0].figures.delayMs, measured = *rows[1].figures.delayMs;
+    QVERIFY2(std::abs(measured - design) < 0.05 * design,
+             qPrintable(QStringLiteral("%1 %2").arg(measured).arg(design)));
 }
 
 void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {

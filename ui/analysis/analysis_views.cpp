@@ -1,6 +1,7 @@
 #include "ui/analysis/analysis_views.h"
 
 #include <QAction>
+#include <QLabel>
 #include <algorithm>
 #include <sstream>
 
@@ -11,6 +12,7 @@
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 
 namespace feldan {
 
@@ -44,6 +46,9 @@ std::vector<double> ValuesOf(AnalysisView view, const SweepPoint& point) {
         case AnalysisView::Impedance:
             return {point.zin.real(), point.zin.imag()};
         case AnalysisView::PassBand:
+        case AnalysisView::Step:
+        case AnalysisView::Impulse:
+        case AnalysisView::Keyed:
             break;
     }
     return {};
@@ -61,6 +66,9 @@ std::vector<SweepColumn> ColumnsOf(AnalysisView view) {
         case AnalysisView::Impedance:
             return {SweepColumn::ZinReOhm, SweepColumn::ZinImOhm};
         case AnalysisView::PassBand:
+        case AnalysisView::Step:
+        case AnalysisView::Impulse:
+        case AnalysisView::Keyed:
             break;
     }
     return {};
@@ -69,7 +77,7 @@ std::vector<SweepColumn> ColumnsOf(AnalysisView view) {
 // The titles, the readout unit and the curve names of a quantity view.
 ChartQuantity QuantityOf(AnalysisView view) {
     ChartQuantity quantity{AnalysisViews::tr("Расстройка относительно Fo (кГц)"), QString(),
-                           AnalysisViews::tr("дБ")};
+                           AnalysisViews::tr("дБ"), QString()};
     switch (view) {
         case AnalysisView::WideBand:
             quantity.yTitle = AnalysisViews::tr("Затухание (дБ)");
@@ -87,6 +95,9 @@ ChartQuantity QuantityOf(AnalysisView view) {
             quantity.yUnit = AnalysisViews::tr("Ом");
             break;
         case AnalysisView::PassBand:
+        case AnalysisView::Step:
+        case AnalysisView::Impulse:
+        case AnalysisView::Keyed:
             break;
     }
     return quantity;
@@ -103,16 +114,25 @@ QStringList CurveNamesOf(AnalysisView view) {
         case AnalysisView::Impedance:
             return {AnalysisViews::tr("Re Zвх"), AnalysisViews::tr("Im Zвх")};
         case AnalysisView::PassBand:
+        case AnalysisView::Step:
+        case AnalysisView::Impulse:
+        case AnalysisView::Keyed:
             break;
     }
     return {};
+}
+
+TimeView TimeViewOf(AnalysisView view) {
+    return view == AnalysisView::Step      ? TimeView::Step
+           : view == AnalysisView::Impulse ? TimeView::Impulse
+                                           : TimeView::Keyed;
 }
 
 // The curves of a view over a sweep, against the detuning from foHz in kHz.
 std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, double foHz) {
     std::vector<NamedCurve> curves;
     for (const QString& name : CurveNamesOf(view))
-        curves.push_back({name, {}});
+        curves.push_back({name, {}, std::nullopt});
     if (!sweep) return curves;
     for (NamedCurve& curve : curves)
         curve.points.reserve(sweep->points.size());
@@ -135,7 +155,15 @@ AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dial
       dialogs_(dialogs),
       chart_(chart),
       commands_(commands),
-      measured_(new MeasuredOverlay(document, dialogs, chart, menu, *this, figures)) {
+      measured_(new MeasuredOverlay(document, dialogs, chart, menu, *this, figures)),
+      figures_(figures) {
+    connect(measured_, &MeasuredOverlay::TimeCurveChanged, this, [this] {
+        if (IsTimeView(view_)) ShowTimeFigures();
+    });
+    connect(commands_.keying, &QAction::triggered, this, [this] {
+        if (const std::optional<KeyingChoice> chosen = dialogs_.GetKeying(keying_))
+            SetKeying(*chosen);
+    });
     for (int i = 0; i < AnalysisViewCount; ++i) {
         connect(commands_.views[i], &QAction::triggered, this,
                 [this, i] { ShowView(static_cast<AnalysisView>(i)); });
@@ -165,10 +193,28 @@ SweepRequest AnalysisViews::RequestFor(AnalysisView view, const DesignedFilter& 
     return request;
 }
 
+void AnalysisViews::SetKeying(const KeyingChoice& keying) {
+    keying_ = keying;
+    if (IsTimeView(view_)) ShowView(view_);
+}
+
 void AnalysisViews::ShowView(AnalysisView view) {
+    const bool wasInTime = IsTimeView(view_);
     view_ = view;
     commands_.views[int(view)]->setChecked(true);
     viewSweep_.reset();
+    if (IsTimeView(view)) {
+        ShowTimeView();
+        measured_->Show(view);
+        ShowTimeFigures();
+        return;
+    }
+    if (wasInTime) {
+        // The table of the time view goes; the measured filter's own comes back with it.
+        timeCurves_ = {};
+        figures_.hide();
+        figures_.clear();
+    }
     if (view == AnalysisView::PassBand) {
         chart_.ShowPassBand();
         measured_->Show(view);
@@ -200,17 +246,72 @@ void AnalysisViews::Follow(bool calculationDone) {
     if (view_ == AnalysisView::PassBand) measured_->Show(view_);
 }
 
+void AnalysisViews::ShowTimeView() {
+    std::vector<DesignSource> sources =
+        overlaySources_ ? overlaySources_() : std::vector<DesignSource>{};
+    if (sources.empty()) {
+        DesignSource own{tr("расчёт"), document_.Design(), document_.Separator(), {}, false, {}};
+        if (document_.Project().UsesCrystalSet()) {
+            own.crystals = document_.Project().CrystalsOfSet();
+            own.trim = document_.Project().Trim();
+        }
+        sources.push_back(std::move(own));
+    }
+    {
+        const BusyCursor busy;
+        timeCurves_ = TimeViews::CurvesOf(TimeViewOf(view_), sources, keying_, Circuit());
+    }
+    chart_.ShowQuantity(TimeViews::QuantityOf(TimeViewOf(view_)), timeCurves_.curves);
+    if (!timeCurves_.problems.isEmpty())
+        dialogs_.Warning(timeCurves_.problems.join(QLatin1Char('\n')));
+}
+
+std::vector<TimeFiguresRow> AnalysisViews::TimeFigures() const {
+    std::vector<TimeFiguresRow> rows = timeCurves_.rows;
+    if (const std::optional<TimeFiguresRow> measured = measured_->TimeRow())
+        rows.push_back(*measured);
+    return rows;
+}
+
+void AnalysisViews::ShowTimeFigures() {
+    const std::vector<TimeFiguresRow> rows = TimeFigures();
+    if (rows.empty()) {
+        figures_.hide();
+        return;
+    }
+    QString html =
+        TimeViews::FiguresHtml(rows, view_ == AnalysisView::Keyed && keying_.pulseMs <= 0);
+    if (measured_->TimeRow()) {
+        html +=
+            tr("Измерение без калибровки или с шумом искажает отклик во времени: он показан "
+               "по измеренному S21 как есть");
+    }
+    figures_.setText(html);
+    figures_.show();
+}
+
 void AnalysisViews::PlotViewSweep() {
     const std::vector<NamedCurve> curves = CurvesOf(view_, viewSweep_.get(), viewFoHz_);
     chart_.ShowQuantity(QuantityOf(view_), curves);
 }
 
 void AnalysisViews::RetranslateUi() {
+    if (IsTimeView(view_)) {
+        ShowView(view_);
+        return;
+    }
     if (view_ != AnalysisView::PassBand) PlotViewSweep();
     measured_->RetranslateUi();
 }
 
 std::string AnalysisViews::ViewCsv() const {
+    if (IsTimeView(view_)) {
+        std::vector<NamedCurve> curves = timeCurves_.curves;
+        const std::vector<CurvePoint> measured = measured_->PointsOf(view_);
+        if (measured.empty()) return TimeViews::Csv(TimeViewOf(view_), curves);
+        curves.push_back({QString(), measured, std::nullopt});
+        return TimeViews::Csv(TimeViewOf(view_), curves, "measured");
+    }
     if (view_ == AnalysisView::PassBand) {
         std::vector<std::vector<CurvePoint>> curves(SeriesCount);
         for (int position = 0; position < SeriesCount; ++position) {

@@ -6,12 +6,14 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/sweep.h"
+#include "ui/analysis/time_views.h"
 #include "ui/widgets/response_chart.h"
 
 class QAction;
@@ -24,14 +26,29 @@ class DesignDocument;
 class DialogService;
 class MeasuredOverlay;
 
-enum class AnalysisView { PassBand, WideBand, GroupDelay, ReturnLoss, Impedance };
-inline constexpr int AnalysisViewCount = 5;
+enum class AnalysisView {
+    PassBand,
+    WideBand,
+    GroupDelay,
+    ReturnLoss,
+    Impedance,
+    Step,  // the views in time
+    Impulse,
+    Keyed
+};
+inline constexpr int AnalysisViewCount = 8;
+
+inline bool IsTimeView(AnalysisView view) {
+    return view == AnalysisView::Step || view == AnalysisView::Impulse ||
+           view == AnalysisView::Keyed;
+}
 
 // The menu's commands of the views: one checkable command per view (in the order of the enum),
 // the check mark that sweeps the analysed circuit instead of the schematic as built, and the
 // command that asks for the resistance of the ports.
 struct ViewCommands {
     std::array<QAction*, AnalysisViewCount> views{};
+    QAction* keying = nullptr;  // the keying and window of the time views
     QAction* analysedCircuit = nullptr;
     QAction* referenceOhm = nullptr;
 };
@@ -61,12 +78,27 @@ class AnalysisViews : public QObject {
     // The shown view as CSV: a header line, then a row per point.
     std::string ViewCsv() const;
     MeasuredOverlay& Measured() const { return *measured_; }
+    // The designs a time view shows: those of the overlaid calculations when there are any,
+    // else the document's.
+    void SetOverlaySources(std::function<std::vector<DesignSource>()> sources) {
+        overlaySources_ = std::move(sources);
+    }
+    const KeyingChoice& Keying() const { return keying_; }
+    void SetKeying(const KeyingChoice& keying);
+    // The span of the time view on show, ms (0 outside the time views).
+    double TimeShownMs() const { return timeCurves_.shownMs; }
+    // The rows of the figures table of the time view on show (the measured filter's last).
+    std::vector<TimeFiguresRow> TimeFigures() const;
     // The quantity view's titles and the measured menu in the language in force.
     void RetranslateUi();
 
   private:
     // Draws the sweep of the view in force into the chart, in the language in force.
     void PlotViewSweep();
+    // Works out and draws the time view in force.
+    void ShowTimeView();
+    // The figures of the time view under the chart, the measured filter's with them.
+    void ShowTimeFigures();
 
     const DesignDocument& document_;
     DialogService& dialogs_;
@@ -78,6 +110,10 @@ class AnalysisViews : public QObject {
     // The sweep a quantity view shows, and Fo in Hz it is detuned from.
     std::shared_ptr<SweepResult> viewSweep_;
     double viewFoHz_ = 0;
+    QLabel& figures_;
+    std::function<std::vector<DesignSource>()> overlaySources_;
+    KeyingChoice keying_;
+    TimeCurves timeCurves_;
 };
 
 // The group-delay view of a sweep, as the report draws it.

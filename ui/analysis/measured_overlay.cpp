@@ -9,6 +9,8 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
+#include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "engine/errors.h"
@@ -55,6 +57,9 @@ std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, dou
         case AnalysisView::ReturnLoss:
             return -point.s11Db;
         case AnalysisView::Impedance:
+        case AnalysisView::Step:
+        case AnalysisView::Impulse:
+        case AnalysisView::Keyed:
             break;
     }
     return std::nullopt;
@@ -141,9 +146,9 @@ void MeasuredOverlay::Analyse() {
         const DesignedFilter design = document_.DesignedFilterOf(views_.Circuit());
         if (design.design.outcome == Outcome::Done) toOhm = design.portOhm;
     }
-    std::vector<MeasuredSample> samples = MeasuredSamplesOf(data, toOhm);
+    samples_ = MeasuredSamplesOf(data, toOhm);
     symmetryAssumed_ = toOhm && !data.reverseMeasured;
-    filter_ = AnalyseMeasuredFilter(std::move(samples));
+    filter_ = AnalyseMeasuredFilter(samples_);
 }
 
 void MeasuredOverlay::OpenCommand() {
@@ -182,6 +187,9 @@ bool MeasuredOverlay::Open(const QString& path) {
 
 void MeasuredOverlay::Remove() {
     filter_.reset();
+    samples_.clear();
+    timeRow_.reset();
+    timePoints_.clear();
     data_.reset();
     measuredFigures_.reset();
     designFigures_.reset();
@@ -193,12 +201,19 @@ void MeasuredOverlay::Remove() {
     shifted_ = false;
     removeAction_->setEnabled(false);
     chart_.SetMeasuredCurve(QString(), {});
+    emit TimeCurveChanged();
 }
 
 void MeasuredOverlay::Show(AnalysisView view) {
     if (!data_) return;
     // The design may have changed, and with it the terminations a renormalisation takes.
     Analyse();
+    timeRow_.reset();
+    timePoints_.clear();
+    if (IsTimeView(view)) {
+        ShowInTime(view);
+        return;
+    }
     const MeasuredFilter& measured = *filter_;
     shiftHz_ = 0;
     shifted_ = false;
@@ -237,9 +252,54 @@ void MeasuredOverlay::Show(AnalysisView view) {
     ShowFigures();
 }
 
+void MeasuredOverlay::ShowInTime(AnalysisView view) {
+    // In time the measurement is its own: neither moved to the design's centre nor raised.
+    shiftHz_ = 0;
+    shifted_ = false;
+    levelShiftDb_ = 0;
+    // The samples in ascending frequency, one a frequency, as the curves have them.
+    std::vector<MeasuredSample> sorted = samples_;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const MeasuredSample& a, const MeasuredSample& b) { return a.hz < b.hz; });
+    std::vector<double> hz;
+    std::vector<std::complex<double>> s21;
+    for (const MeasuredSample& sample : sorted) {
+        if (!std::isfinite(sample.hz) || (!hz.empty() && sample.hz <= hz.back())) continue;
+        hz.push_back(sample.hz);
+        s21.push_back(sample.s21);
+    }
+    const double centreHz = filter_->centre ? filter_->centre->CentreHz()
+                                            : (hz.empty() ? 0 : (hz.front() + hz.back()) / 2);
+    // A record long enough for any ladder to settle: forty times 1/width (ten times the delay
+    // of eight crystals); without a band, the whole sweep's spacing.
+    const double recordSec =
+        filter_->centre ? 40 / filter_->centre->WidthHz()
+                        : (hz.size() > 1 ? double(hz.size() - 1) / (hz.back() - hz.front()) : 0);
+    const EnvelopeSpectrum spectrum = SpectrumOfMeasured(hz, s21, centreHz, recordSec);
+    const TimeView time = view == AnalysisView::Step      ? TimeView::Step
+                          : view == AnalysisView::Impulse ? TimeView::Impulse
+                                                          : TimeView::Keyed;
+    if (spectrum.s21.size() >= 3 && std::abs(spectrum.s21[spectrum.s21.size() / 2]) > 0) {
+        const KeyingChoice& keying = views_.Keying();
+        const EnvelopeResponse plain = EnvelopeOf(spectrum);
+        const EnvelopeResponse drawn = keying.window.kind == TransientWindow::None
+                                           ? plain
+                                           : EnvelopeOf(spectrum, keying.window);
+        TransientFigures figures = StepFigures(plain);
+        const double shownMs =
+            views_.TimeShownMs() > 0 ? views_.TimeShownMs() : plain.RecordSec() * 500;
+        timePoints_ =
+            TimeViews::CurveOf(time, drawn, plain, keying, shownMs, fileName_, &figures).points;
+        timeRow_ = TimeFiguresRow{fileName_, figures};
+    }
+    chart_.SetMeasuredCurve(CurveName(), timePoints_);
+    emit TimeCurveChanged();
+}
+
 std::vector<CurvePoint> MeasuredOverlay::PointsOf(AnalysisView view) const {
     std::vector<CurvePoint> points;
     if (!filter_) return points;
+    if (IsTimeView(view)) return timePoints_;
     points.reserve(filter_->points.size());
     for (const MeasuredPoint& point : filter_->points) {
         if (const std::optional<double> value =

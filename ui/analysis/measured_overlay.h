@@ -10,6 +10,7 @@
 #include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
 #include "files/touchstone.h"
+#include "ui/analysis/time_views.h"
 
 class QAction;
 class QLabel;
@@ -58,11 +59,19 @@ class MeasuredOverlay : public QObject {
     const std::optional<FilterFigures>& DesignFigures() const { return designFigures_; }
     // The menu texts and the legend name in the language in force.
     void RetranslateUi();
+    // In a time view: the figures of the measured response (none while no file is open).
+    const std::optional<TimeFiguresRow>& TimeRow() const { return timeRow_; }
+
+  signals:
+    // The measured curve of a time view and its figures were drawn anew.
+    void TimeCurveChanged();
 
   private:
     // The measured curves from the file, renormalised to the design's terminations when asked.
     void Analyse();
     void ShowFigures();
+    // The measured S21 in time, as the time view on show draws it.
+    void ShowInTime(AnalysisView view);
 
     const DesignDocument& document_;
     DialogService& dialogs_;
@@ -80,6 +89,9 @@ class MeasuredOverlay : public QObject {
     bool symmetryAssumed_ = false;  // the file has no reverse measurement; S12, S22 were taken
     QAction* removeAction_ = nullptr;
     std::optional<MeasuredFilter> filter_;
+    std::vector<MeasuredSample> samples_;  // as analysed: renormalised when asked
+    std::optional<TimeFiguresRow> timeRow_;
+    std::vector<CurvePoint> timePoints_;
     QString fileName_;
     double shiftHz_ = 0;
     double levelShiftDb_ = 0;

@@ -1,8 +1,10 @@
 #include "ui/common/dialog_service.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QInputDialog>
@@ -11,6 +13,8 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include "ui/common/ui_text.h"
 
 namespace feldan {
 
@@ -81,6 +85,48 @@ std::optional<QSize> QtDialogService::GetPictureSize(QSize offered) {
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return QSize(width->value(), height->value());
+}
+
+std::optional<KeyingChoice> QtDialogService::GetKeying(const KeyingChoice& offered) {
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("feldan::QtDialogService", text);
+    };
+    QDialog dialog(Asking());
+    dialog.setWindowTitle(MessageBoxTitle());
+    auto* layout = new QFormLayout(&dialog);
+    const auto number = [&](const QString& label, double value, double lowest, double highest,
+                            int decimals, const QString& suffix) {
+        auto* box = new QDoubleSpinBox(&dialog);
+        box->setRange(lowest, highest);
+        box->setDecimals(decimals);
+        box->setValue(value);
+        box->setSuffix(suffix);
+        box->setLocale(NumberLocale());
+        layout->addRow(label, box);
+        return box;
+    };
+    QDoubleSpinBox* wpm = number(tr("&Скорость точек, слов/мин:"), offered.wpm, 1, 1000, 0, {});
+    QDoubleSpinBox* pulse =
+        number(tr("&Импульс вместо точек (0 — точки):"), offered.pulseMs, 0, 10000, 2, tr(" мс"));
+    QDoubleSpinBox* rise =
+        number(tr("&Фронты (0 — прямоугольные):"), offered.riseMs, 0, 1000, 2, tr(" мс"));
+    auto* window = new QComboBox(&dialog);
+    window->addItems({tr("нет"), tr("Ханна"), tr("Кайзера")});
+    window->setCurrentIndex(int(offered.window.kind));
+    layout->addRow(tr("&Окно рисунка:"), window);
+    QDoubleSpinBox* beta =
+        number(tr("&Бета окна Кайзера:"), offered.window.kaiserBeta, 0, 50, 1, QString());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    KeyingChoice chosen;
+    chosen.wpm = wpm->value();
+    chosen.pulseMs = pulse->value();
+    chosen.riseMs = rise->value();
+    chosen.window = {TransientWindow(window->currentIndex()), beta->value()};
+    return chosen;
 }
 
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {

@@ -8,10 +8,23 @@
 #include <optional>
 #include <utility>
 
+#include "engine/transient.h"
+
 class QPrinter;
 class QWidget;
 
 namespace feldan {
+
+// How the keyed-carrier view keys the carrier, and the window of the time views' pictures.
+struct KeyingChoice {
+    double wpm = 25;     // dots at this speed, unless a pulse is asked for
+    double pulseMs = 0;  // one pulse of this length; 0: dots
+    double riseMs = 0;   // raised-cosine edges of this rise time; 0: rectangular
+    WindowChoice window;
+    Keying KeyingOf(int dots) const {
+        return pulseMs > 0 ? Keying::Pulse(pulseMs, riseMs) : Keying::Dots(wpm, dots, riseMs);
+    }
+};
 
 // The smallest and the largest side of a picture the program writes, in pixels.
 inline constexpr std::pair<int, int> PictureSideRange{320, 8000};
@@ -47,6 +60,8 @@ class DialogService {
     }
     // The size of a picture to write, in pixels, offered as `offered`; nothing when cancelled.
     virtual std::optional<QSize> GetPictureSize(QSize offered) { return offered; }
+    // The keying of the time views, offered as `offered`; nothing when cancelled.
+    virtual std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) { return offered; }
 };
 
 // The real dialogs, owned by the window they belong to.
@@ -65,6 +80,7 @@ class QtDialogService : public DialogService {
     std::optional<double> GetNumber(const QString& label, double value, double lowest,
                                     double highest) override;
     std::optional<QSize> GetPictureSize(QSize offered) override;
+    std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) override;
 
   private:
     QWidget* Asking() const;
@@ -103,6 +119,9 @@ class DialogSeam : public DialogService {
     }
     std::optional<QSize> GetPictureSize(QSize offered) override {
         return dialogs_->GetPictureSize(offered);
+    }
+    std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) override {
+        return dialogs_->GetKeying(offered);
     }
 
   private:

@@ -6,6 +6,7 @@
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
 #include "ui/widgets/panel_bar.h"
 
@@ -54,10 +55,32 @@ void ChartOverlays::Draw(const CalculationResult& result, bool overlay, const st
         statusBar_->SetPanelText(
             curveCount_, FromUtf8(OverlayStatusText(curveCount_, result, dfText,
                                                     document_.Separator(), CurrentLanguage())));
-        overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText};
+        DesignSource source{QString(), document_.Design(),       document_.Separator(), {},
+                            false,     SeriesColour(curveCount_)};
+        if (document_.Project().UsesCrystalSet()) {
+            source.crystals = document_.Project().CrystalsOfSet();
+            source.trim = document_.Project().Trim();
+        }
+        overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText, std::move(source)};
     }
     // An abandoned command does not count as a curve.
     if (result.outcome != Outcome::Error) ++curveCount_;
+}
+
+std::vector<DesignSource> ChartOverlays::Sources() const {
+    std::vector<DesignSource> sources;
+    for (int position = 0; position < SeriesCount; ++position) {
+        const std::optional<OverlayText>& text = overlayTexts_[std::size_t(position)];
+        if (!text) continue;
+        DesignSource source = text->source;
+        // "АЧХ1: B04-3100" without the status text's trailing separator.
+        source.name = FromUtf8(OverlayStatusText(position, text->result, text->dfText,
+                                                 document_.Separator(), CurrentLanguage()));
+        while (source.name.endsWith(QLatin1Char(' ')) || source.name.endsWith(QLatin1Char(';')))
+            source.name.chop(1);
+        sources.push_back(std::move(source));
+    }
+    return sources;
 }
 
 void ChartOverlays::Clear() {
@@ -112,7 +135,7 @@ void ChartOverlays::CompareCrystals(DialogService& dialogs) {
         for (CurvePoint& point : points)
             point.x += shiftKHz;
         chart_.AddCurve(static_cast<int>(i), points);
-        comparison_[i] = OverlayText{WithoutCurve(result), design.texts.Df};
+        comparison_[i] = OverlayText{WithoutCurve(result), design.texts.Df, DesignSource{}};
     }
     for (int position = static_cast<int>(results.size()); position < SeriesCount; ++position)
         chart_.SetLegendEntryShown(position, false);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/calculate.h"
+#include "ui/analysis/time_views.h"
 #include "ui/widgets/response_chart.h"
 
 class QWidget;
@@ -45,10 +46,15 @@ class ChartOverlays : public QObject {
 
     void RetranslateUi();
 
+    // The designs of the overlaid curves, for the time views, each in its curve's colour and
+    // under its status text; none outside overlay mode.
+    std::vector<DesignSource> Sources() const;
+
   private:
     struct OverlayText {
         CalculationResult result;
         std::string dfText;
+        DesignSource source;
     };
     void ClearCurves();
     // Names the curves of "Сравнить кварцы" in the language in force.

@@ -68,15 +68,18 @@ MainMenu::MainMenu(QMenuBar& bar) : QObject(&bar) {
     analysisMenu = NamedMenu(bar, "analysisMenu");
     auto* viewGroup = new QActionGroup(this);
     static constexpr std::array<const char*, AnalysisViewCount> ViewNames = {
-        "passBandViewAction", "wideBandViewAction", "groupDelayViewAction", "returnLossViewAction",
-        "impedanceViewAction"};
+        "passBandViewAction",  "wideBandViewAction", "groupDelayViewAction", "returnLossViewAction",
+        "impedanceViewAction", "stepViewAction",     "impulseViewAction",    "keyedViewAction"};
     for (int i = 0; i < AnalysisViewCount; ++i) {
+        // The time views after the sweep's, apart.
+        if (i == int(AnalysisView::Step)) Named(analysisMenu->addSeparator(), "timeSeparator");
         QAction* action = Named(analysisMenu->addAction(QString()), ViewNames[i]);
         action->setCheckable(true);
         viewGroup->addAction(action);
         views.views[i] = action;
     }
     views.views[0]->setChecked(true);
+    views.keying = Named(analysisMenu->addAction(QString()), "keyingAction");
     Named(analysisMenu->addSeparator(), "circuitSeparator");
     views.analysedCircuit = Named(analysisMenu->addAction(QString()), "analysedCircuitAction");
     views.analysedCircuit->setCheckable(true);
@@ -116,6 +119,14 @@ void MainMenu::RetranslateUi() {
     views.views[2]->setText(tr("&Групповая задержка"));
     views.views[3]->setText(tr("&Возвратные потери"));
     views.views[4]->setText(tr("Вх&одное сопротивление"));
+    views.views[5]->setText(tr("П&ереходная характеристика"));
+    views.views[5]->setStatusTip(
+        tr("Огибающая на выходе, когда на вход подана несущая в центре полосы"));
+    views.views[6]->setText(tr("И&мпульсная характеристика"));
+    views.views[7]->setText(tr("Манипу&ляция"));
+    views.views[7]->setStatusTip(
+        tr("Точки телеграфа или один импульс через фильтр: задержка, скругление и хвосты"));
+    views.keying->setText(tr("Параметры манипуля&ции…"));
     views.referenceOhm->setText(tr("Сопротивление по&ртов…"));
     views.referenceOhm->setStatusTip(
         tr("Виды показывают фильтр между портами этого сопротивления, как его видит анализатор"));

@@ -76,6 +76,7 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     BuildControls();
     views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->views,
                                *figuresLabel_);
+    views_->SetOverlaySources([this] { return overlays_->Sources(); });
     exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_, [this] {
         return inputPanel_->InputLines().join(QStringLiteral(";  "));
     });

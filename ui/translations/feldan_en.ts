@@ -51,6 +51,14 @@
         <source>Сопротивление портов анализатора, Ом (0 — нагрузки самой схемы):</source>
         <translation>Resistance of the analyser&apos;s ports, Ohm (0: the circuit&apos;s own terminations):</translation>
     </message>
+    <message>
+        <source>расчёт</source>
+        <translation>design</translation>
+    </message>
+    <message>
+        <source>Измерение без калибровки или с шумом искажает отклик во времени: он показан по измеренному S21 как есть</source>
+        <translation>A sweep without calibration, or a noisy one, distorts the response in time: it is shown from the measured S21 as it is</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ChartOverlays</name>
@@ -608,6 +616,30 @@
         <source>Сопротивление по&amp;ртов…</source>
         <translation>P&amp;ort resistance…</translation>
     </message>
+    <message>
+        <source>П&amp;ереходная характеристика</source>
+        <translation>Step respons&amp;e</translation>
+    </message>
+    <message>
+        <source>Огибающая на выходе, когда на вход подана несущая в центре полосы</source>
+        <translation>The output envelope when a carrier at the middle of the band is switched on at the input</translation>
+    </message>
+    <message>
+        <source>И&amp;мпульсная характеристика</source>
+        <translation>Impu&amp;lse response</translation>
+    </message>
+    <message>
+        <source>Манипу&amp;ляция</source>
+        <translation>Ke&amp;yed carrier</translation>
+    </message>
+    <message>
+        <source>Точки телеграфа или один импульс через фильтр: задержка, скругление и хвосты</source>
+        <translation>Morse dots or one pulse through the filter: the delay, the rounding and the tails</translation>
+    </message>
+    <message>
+        <source>Параметры манипуля&amp;ции…</source>
+        <translation>Keying &amp;details…</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainWindow</name>
@@ -792,6 +824,42 @@
         <source>&amp;Высота рисунка:</source>
         <translation>Picture &amp;height:</translation>
     </message>
+    <message>
+        <source>&amp;Скорость точек, слов/мин:</source>
+        <translation>&amp;Speed of the dots, words a minute:</translation>
+    </message>
+    <message>
+        <source>&amp;Импульс вместо точек (0 — точки):</source>
+        <translation>One &amp;pulse instead of dots (0: dots):</translation>
+    </message>
+    <message>
+        <source> мс</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>&amp;Фронты (0 — прямоугольные):</source>
+        <translation>&amp;Edges (0: rectangular):</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Ханна</source>
+        <translation>Hann</translation>
+    </message>
+    <message>
+        <source>Кайзера</source>
+        <translation>Kaiser</translation>
+    </message>
+    <message>
+        <source>&amp;Окно рисунка:</source>
+        <translation>&amp;Window of the picture:</translation>
+    </message>
+    <message>
+        <source>&amp;Бета окна Кайзера:</source>
+        <translation>Kaiser window&apos;s &amp;beta:</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ReportWriter</name>
@@ -901,6 +969,10 @@
     <message>
         <source>Подстройка</source>
         <translation>Tuning</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -1107,6 +1179,65 @@
     <message>
         <source>кварцевые фильтры</source>
         <translation>crystal filters</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::TimeViews</name>
+    <message>
+        <source>Время (мс)</source>
+        <translation>Time (ms)</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Огибающая, доля установившейся</source>
+        <translation>Envelope, share of the settled level</translation>
+    </message>
+    <message>
+        <source>Импульсная характеристика огибающей (1/мс)</source>
+        <translation>Impulse response of the envelope (1/ms)</translation>
+    </message>
+    <message>
+        <source>1/мс</source>
+        <translation>1/ms</translation>
+    </message>
+    <message>
+        <source>Огибающая, доля несущей</source>
+        <translation>Envelope, share of the carrier</translation>
+    </message>
+    <message>
+        <source>края полосы не найдены в пределах трёх dF от Fo</source>
+        <translation>the band edges do not lie within three times dF of Fo</translation>
+    </message>
+    <message>
+        <source>Манипуляция</source>
+        <translation>Keying</translation>
+    </message>
+    <message>
+        <source>задержка 50 %, мс</source>
+        <translation>delay 50 %, ms</translation>
+    </message>
+    <message>
+        <source>фронт 10–90 %, мс</source>
+        <translation>rise 10–90 %, ms</translation>
+    </message>
+    <message>
+        <source>выброс, %</source>
+        <translation>overshoot, %</translation>
+    </message>
+    <message>
+        <source>спад −20 дБ, мс</source>
+        <translation>decay −20 dB, ms</translation>
+    </message>
+    <message>
+        <source>спад −40 дБ, мс</source>
+        <translation>decay −40 dB, ms</translation>
+    </message>
+    <message>
+        <source>провал между точками, дБ</source>
+        <translation>gap between dots, dB</translation>
     </message>
 </context>
 <context>

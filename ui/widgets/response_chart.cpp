@@ -34,8 +34,10 @@ const QPen TunedPen(QColor(255, 128, 0), 2);
 
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
-const std::array<QColor, QuantitySeriesCount> QuantityColors = {QColor(0, 0, 255),
-                                                                QColor(255, 0, 0)};
+// The first two as the views have always drawn them; then the overlays' own colours.
+const std::array<QColor, QuantitySeriesCount> QuantityColors = {
+    QColor(0, 0, 255),   QColor(255, 0, 0), QColor(0, 128, 0),
+    QColor(255, 0, 255), QColor(64, 0, 0),  QColor(0, 140, 150)};
 // Orange and dashed: unlike any curve of the calculations or of the views.
 // Unlike the orange of the tuned curve: a measurement and a tuning must never be taken for each
 // other.
@@ -66,6 +68,10 @@ void StyleAxis(QValueAxis* axis) {
 }
 
 }  // namespace
+
+QColor SeriesColour(int position) {
+    return SeriesColors[std::size_t(std::clamp(position, 0, SeriesCount - 1))];
+}
 
 double AttenuationFloor(std::vector<double> values) {
     std::erase_if(values, [](double v) { return !std::isfinite(v); });
@@ -380,6 +386,7 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
             continue;
         }
         series->setName(curves[i].name);
+        series->setPen(QPen(curves[i].colour.value_or(QuantityColors[i]), 1));
         QList<QPointF>& list = lists[i];
         list.reserve(qsizetype(curves[i].points.size()));
         for (const CurvePoint& point : curves[i].points) {
@@ -479,7 +486,9 @@ QString ResponseChart::ReadoutAt(QPointF viewPoint) const {
         }
     }
     if (parts.isEmpty()) return QString();
-    parts.prepend(tr("%1 кГц").arg(locale.toString(x, 'f', 3)));
+    parts.prepend(quantity_ && !quantity_->xUnit.isEmpty()
+                      ? tr("%1 %2").arg(locale.toString(x, 'f', 3), quantity_->xUnit)
+                      : tr("%1 кГц").arg(locale.toString(x, 'f', 3)));
     return parts.join(QStringLiteral("   "));
 }
 

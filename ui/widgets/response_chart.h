@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QChartView>
+#include <QColor>
 #include <QRectF>
 #include <QTimer>
 #include <array>
@@ -24,8 +25,12 @@ namespace feldan {
 
 // The chart overlays at most this many curves.
 inline constexpr int SeriesCount = 5;
-// A quantity view draws at most this many curves.
-inline constexpr int QuantitySeriesCount = 2;
+// A quantity view draws at most this many curves: a time view the keying and a curve for each
+// overlaid calculation.
+inline constexpr int QuantitySeriesCount = SeriesCount + 1;
+
+// The colour of overlay position 0..4.
+QColor SeriesColour(int position);
 
 // Live tuning draws two curves beside the overlays: the schematic as designed, for reference,
 // and as tuned.
@@ -36,6 +41,8 @@ struct ChartQuantity {
     QString xTitle;
     QString yTitle;
     QString yUnit;
+    // The unit the readout gives the horizontal axis in; empty: kHz of detuning.
+    QString xUnit;
     // An attenuation in dB: the axis stops 20 dB below the deepest level that is not a lone
     // notch, and at −120 dB at the most, so that one point of a notch does not squeeze the rest.
     bool floorsAtDepth = false;
@@ -48,6 +55,8 @@ double AttenuationFloor(std::vector<double> values);
 struct NamedCurve {
     QString name;
     std::vector<CurvePoint> points;
+    // Unset: the quantity colour of its position.
+    std::optional<QColor> colour;
 };
 
 class ResponseChart : public Panel<ZoomView> {
