@@ -171,12 +171,14 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     EXPECT_EQ(run.err, "");
     const auto json = nlohmann::ordered_json::parse(run.out);
     const std::vector<std::string> fields = {
-        "FilterType", "ResponseType",  "FoKHz",       "DfHz",        "LdMH",         "CsPF",
-        "RdOhm",      "CkPF",          "LevelDb",     "ProtoG1",     "ProtoG2",      "ProtoG3",
-        "ProtoG4",    "PrototypeName", "FreqRatio",   "CapScalePF",  "MotionalCapF", "TermOhm",
-        "SourceOhm",  "LoadOhm",       "InputOhm",    "CapPF",       "RespAtFoDb",   "AFoDb",
-        "PeakHz",     "AminDb",        "LowerEdgeHz", "UpperEdgeHz", "MeasuredDfHz", "CkText",
-        "message",    "resultText",    "statusText",  "points",      "parts"};
+        "FilterType",   "ResponseType", "FoKHz",       "DfHz",          "LdMH",
+        "CsPF",         "RdOhm",        "CkPF",        "LevelDb",       "ProtoG1",
+        "ProtoG2",      "ProtoG3",      "ProtoG4",     "PrototypeName", "FreqRatio",
+        "CapScalePF",   "MotionalCapF", "TermOhm",     "SourceOhm",     "LoadOhm",
+        "InputOhm",     "CapPF",        "RespAtFoDb",  "AFoDb",         "PeakHz",
+        "AminDb",       "LowerEdgeHz",  "UpperEdgeHz", "MeasuredDfHz",  "CkText",
+        "message",      "resultText",   "statusText",  "points",        "parts",
+        "ReachableDfHz"};
     std::vector<std::string> keys;
     for (const auto& item : json.items())
         keys.push_back(item.key());
