@@ -93,7 +93,7 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
          "p.feldan, line 3: this is not JSON"},
         {"[1, 2]", "p.feldan: this is not a Feldan project"},
         {R"({"format": "other", "version": 1})", "p.feldan: this is not a Feldan project"},
-        {with("\"version\": 1", "\"version\": 2"), "p.feldan: the format version 2 is newer"},
+        {with("\"version\": 1", "\"version\": 3"), "p.feldan: the format version 3 is newer"},
         {with("\"version\": 1", "\"version\": 0"), "p.feldan: the entry version has a value"},
         {with("\"version\": 1", "\"version\": 1.5"), "p.feldan: the entry version is missing"},
         {with("\"Fo\": \"9999,5\"", "\"Fo\": 9999.5"), "p.feldan: the entry design.Fo is missing"},
