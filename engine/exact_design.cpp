@@ -54,6 +54,9 @@ constexpr double NarrowestTerminationShare = 1e-3;
 // taken to meet: the design bandwidth then differs by a few thousandths of a hertz.
 constexpr double JumpResolution = 1e-6;
 
+// The designs a result within the tolerance may take to name dF to the hertz.
+constexpr int SettleDesigns = 4;
+
 // Grid of the search for the widest design, and the bisections' steps.
 constexpr int WidestGridPoints = 240;
 constexpr int RefineSteps = 60;
@@ -73,9 +76,10 @@ struct Trial {
     double t = 0;
     double g = 0;  // interpolated width less its target; ±infinity beyond the searches
     MessageId stop = MessageId::None;
-    bool within = false;  // the width Расчет measures is within ExactToleranceHz of dF
-    double widthHz = 0;   // the width Расчет would name for this design (interpolated)
-    double peakHz = 0;    // the first peak, which the level is measured from
+    bool within = false;    // the width Расчет measures is within ExactToleranceHz of dF
+    double widthHz = 0;     // the width Расчет would name for this design (interpolated)
+    double peakHz = 0;      // the first peak, which the level is measured from
+    double measuredHz = 0;  // the width as Расчет measures it
 };
 
 class ExactRun {
@@ -95,6 +99,7 @@ class ExactRun {
     MessageId Prepare();
     // The iteration on the mesh frequency, until the width is dF.
     MessageId Iterate();
+    int Designs() const { return designs_; }
 
   private:
     double OmegaAt(double t) const { return omegaS_ + (omegaTop_ - omegaS_) * t; }
@@ -111,6 +116,7 @@ class ExactRun {
     Trial Measure(double t, CalculationResult& trial);
     double InterpolatedWidth(const CalculationResult& trial, double& offsetHz);
     MessageId Accept(const Trial& trial);
+    MessageId Settle(const Trial& first, const std::optional<Trial>& before);
 
     const DesignFields& design_;
     char separator_;
@@ -238,6 +244,7 @@ Trial ExactRun::Measure(double t, CalculationResult& trial) {
     const double width = InterpolatedWidth(trial, offsetHz);
     out.widthHz = width + offsetHz;
     out.peakHz = trial.measurements.PeakHz;
+    out.measuredHz = trial.measurements.MeasuredDfHz;
     out.g = out.widthHz - input_.DfHz;
     out.within = std::fabs(trial.measurements.MeasuredDfHz - input_.DfHz) <= ExactToleranceHz;
     return out;
@@ -367,7 +374,6 @@ MessageId ExactRun::Accept(const Trial& trial) {
     ExactDesign& exact = result_.exact;
     exact.designDfHz = DesignDfAt(trial.t);
     exact.effectiveLdMH = ReactanceOf(crystal_, OmegaAt(trial.t)).effectiveH * 1000;
-    exact.iterations = designs_;
     return MessageId::None;
 }
 
@@ -386,7 +392,7 @@ MessageId ExactRun::Iterate() {
     while (designs_ < MaxExactDesigns) {
         const Trial now = Measure(t, trial_);
         if (now.stop != MessageId::None && now.stop != MessageId::BandLimit) return now.stop;
-        if (now.within) return Accept(now);
+        if (now.within) return Settle(now, previous);
         if (now.g < 0) {
             lo = now;
             if (replacedSide == -1 && hi && std::isfinite(hi->g)) hi->g /= 2;
@@ -406,7 +412,6 @@ MessageId ExactRun::Iterate() {
         const bool jump = lo && hi && hi->t - lo->t < 1e-2 * hi->t &&
                           std::fabs(lo->peakHz - hi->peakHz) > input_.DfHz / (4 * crystals);
         if (jump && hi->t - lo->t <= JumpResolution * hi->t) {
-            result_.exact.iterations = designs_;
             result_.message.value =
                 WholeHertz(std::floor(lo->widthHz)) + "–" + WholeHertz(std::ceil(hi->widthHz));
             return MessageId::ExactWidthJumps;
@@ -430,9 +435,40 @@ MessageId ExactRun::Iterate() {
         previous = now;
         t = next;
     }
-    result_.exact.iterations = designs_;
     result_.message.value = std::to_string(MaxExactDesigns);
     return MessageId::ExactNotConverged;
+}
+
+// Within ExactToleranceHz Расчет's whole hertz may still be one off: a few more designs look
+// for the one that names dF itself (halving between a design a hertz short and one a hertz
+// long), and the first design within the tolerance stands if none does.
+MessageId ExactRun::Settle(const Trial& first, const std::optional<Trial>& before) {
+    if (first.measuredHz == std::round(input_.DfHz)) return Accept(first);
+    const CalculationResult kept = trial_;
+    std::optional<Trial> shorter, longer;
+    (first.measuredHz < input_.DfHz ? shorter : longer) = first;
+    Trial last = first;
+    std::optional<Trial> earlier = before;
+    for (int k = 0; k < SettleDesigns && designs_ < MaxExactDesigns; ++k) {
+        double next = NAN;
+        if (shorter && longer) {
+            next = (shorter->t + longer->t) / 2;
+        } else if (earlier && earlier->widthHz != last.widthHz) {
+            // A hertz more or less of the interpolated width, by the secant of the last two.
+            const double wantHz = last.widthHz + (shorter ? 1 : -1);
+            next = last.t + (wantHz - last.widthHz) * (last.t - earlier->t) /
+                                (last.widthHz - earlier->widthHz);
+        }
+        if (!(next > tMin_ && next < tStar_)) break;
+        earlier = last;
+        last = Measure(next, trial_);
+        if (last.stop != MessageId::None) break;
+        if (last.measuredHz == std::round(input_.DfHz)) return Accept(last);
+        if (last.measuredHz < input_.DfHz && (!shorter || last.t > shorter->t)) shorter = last;
+        if (last.measuredHz > input_.DfHz && (!longer || last.t < longer->t)) longer = last;
+    }
+    trial_ = kept;
+    return Accept(first);
 }
 
 }  // namespace
@@ -446,6 +482,7 @@ CalculationResult CalculateExact(const DesignFields& design, char separator, Lan
         ExactRun run(design, separator, revalue, designCrystal, result);
         MessageId stop = run.Prepare();
         if (stop == MessageId::None && !result.sweepStarted) stop = run.Iterate();
+        result.exact.iterations = run.Designs();
         if (stop != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message.id = stop;

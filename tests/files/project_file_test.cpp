@@ -63,6 +63,20 @@ TEST(ProjectFile, WrittenAndReadBackToTheBit) {
     EXPECT_EQ(ProjectFileName("a/b.FELDAN"), "a/b.FELDAN");
 }
 
+TEST(ProjectFile, TheWayOfDesignIsKeptAndAClassicProjectIsVersionOne) {
+    Project project = SampleProject();
+    EXPECT_NE(ProjectBytes(project).find("\"version\": 1"), std::string::npos);
+    EXPECT_EQ(ProjectBytes(project).find("exact"), std::string::npos);
+    EXPECT_FALSE(ParseProject(ProjectBytes(project), "p.feldan").design.exact);
+    project.design.exact = true;
+    const std::string bytes = ProjectBytes(project);
+    EXPECT_NE(bytes.find("\"version\": 2"), std::string::npos);
+    EXPECT_TRUE(ParseProject(bytes, "p.feldan").design.exact);
+    std::string wrong = bytes;
+    wrong.replace(wrong.find("\"exact\": true"), 13, "\"exact\": 1");
+    EXPECT_THROW(ParseProject(wrong, "p.feldan"), ProjectFileError);
+}
+
 TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
     const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "later": {},
         "design": {"Fo": "1", "Df": "2", "Ld": "3", "Cs": "4", "Rd": "5", "Ck": "6",
