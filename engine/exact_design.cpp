@@ -353,6 +353,9 @@ MessageId ExactRun::Prepare() {
         result_.exact.narrowestDfHz = std::ceil(narrowest_.widthHz);
         if (narrowest_.within) return Accept(narrowest_);
     }
+    // Both limits beyond the searches: so is every design between them.
+    if (widest_.stop == MessageId::BandLimit && narrowest_.stop == MessageId::BandLimit)
+        return MessageId::BandLimit;
     if (widest_.stop == MessageId::None && widest_.g < 0) {
         result_.message.value = WholeHertz(result_.exact.reachableDfHz);
         return MessageId::ExactBandTooWide;
@@ -389,6 +392,7 @@ MessageId ExactRun::Iterate() {
     if (t == tMin_ || t == tStar_) t = (tMin_ + tStar_) / 2;
     std::optional<Trial> previous;
     int replacedSide = 0;
+    MessageId lastStop = MessageId::None;
     while (designs_ < MaxExactDesigns) {
         const Trial now = Measure(t, trial_);
         if (now.stop != MessageId::None && now.stop != MessageId::BandLimit) return now.stop;
@@ -434,7 +438,9 @@ MessageId ExactRun::Iterate() {
         if (!(next > left && next < right)) next = (left + right) / 2;
         previous = now;
         t = next;
+        lastStop = now.stop;
     }
+    if (lastStop == MessageId::BandLimit) return MessageId::BandLimit;
     result_.message.value = std::to_string(MaxExactDesigns);
     return MessageId::ExactNotConverged;
 }
