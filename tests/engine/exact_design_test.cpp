@@ -145,9 +145,11 @@ TEST(ExactDesign, ASetOfTrimmedCrystalsIsAnalysedAsItIs) {
 TEST(ExactDesign, CrystalsNoFilterCanBeMadeOfEndWithAMessage) {
     const struct {
         const char *ld, *cs, *rd, *df, *level;
-    } cases[] = {{"-1", "6.3", "5.7", "3100", "-3"},    {"10.1", "6.3", "5.7", "-5", "-3"},
-                 {"10.1", "-6.3", "5.7", "3100", "-3"}, {"10.1", "6.3", "1e6", "3100", "-3"},
-                 {"1e-9", "6.3", "5.7", "3100", "-3"},  {"10.1", "6.3", "5.7", "3100", "-200"}};
+    } cases[] = {{"-1", "6.3", "5.7", "3100", "-3"},
+                 {"10.1", "6.3", "5.7", "-5", "-3"},
+                 {"10.1", "-6.3", "5.7", "3100", "-3"},
+                 {"10.1", "6.3", "1e6", "3100", "-3"},
+                 {"1e-9", "6.3", "5.7", "3100", "-3"}};
     for (const auto& c : cases) {
         DesignFields design = Exact(4, 5);
         design.texts = {"8861.736", c.df, c.ld, c.cs, c.rd, "91", c.level};
