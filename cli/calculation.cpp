@@ -171,6 +171,19 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
         }
     }
     if (report.crystalSetText) json["trimPF"] = report.trimPF;
+    const ExactDesign& exact = report.calculation.exact;
+    const auto known = [](double value) {
+        return value > 0 ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+    };
+    if (exact.exact) {
+        json["ExactDesign"] = true;
+        json["DesignDfHz"] = known(exact.designDfHz);
+        json["EffectiveLdMH"] = known(exact.effectiveLdMH);
+        json["iterations"] = exact.iterations;
+        json["ReachableDfHz"] = known(exact.reachableDfHz);
+    } else {
+        json["ReachableDfHz"] = known(report.reachableDfHz.value_or(0));
+    }
     Dump(json, out, 0);
     out << '\n';
 }

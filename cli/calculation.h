@@ -33,6 +33,9 @@ struct ShellReport {
     // trims ("Fo=8861.79 кГц; Ct: ZQ1=354.6 пФ ZQ2=0 …"), and the trims in pF for the JSON.
     std::optional<std::string> crystalSetText;
     std::vector<double> trimPF;
+    // The widest band an exact design would reach, for the JSON of a classic one (an exact
+    // calculation carries its own in calculation.exact).
+    std::optional<double> reachableDfHz;
 };
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes
@@ -48,7 +51,8 @@ int ExitStatusOf(Ending ending);
 std::string NumberText(double value);
 
 // One JSON object: the design, the synthesis and the measurements under their own names, then
-// the outcome.
+// the outcome; an exact design adds ExactDesign, DesignDfHz, EffectiveLdMH and iterations, and
+// every design ReachableDfHz.
 void WriteJson(const ShellReport& report, std::ostream& out);
 
 // A JSON value with every number at 17 significant digits, objects one key a line.

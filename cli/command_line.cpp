@@ -223,6 +223,12 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
                    "Level in dB, below the response maximum, at which the band edges are "
                    "searched; negative. Default -3.")
         ->type_name("T");
+    app.add_flag("--exact", options.exact,
+                 "Design exactly to the request: the crystal's effective inductance with its "
+                 "static capacitance, the terminations less the crystal's loss, and the design "
+                 "bandwidth searched until the width measured at --level equals --df within 1 "
+                 "Hz. A band the crystals cannot reach ends with a warning that names the "
+                 "widest (or narrowest) one they can. Default: the classic synthesis.");
     const char* separatorHelp =
         separatorUse == SeparatorUse::Summary
             ? "Decimal separator of the locale, \".\" or \",\": the one the summary is written "
@@ -390,6 +396,7 @@ void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
     if (options.df) texts.Df = *options.df;
     if (options.ck) texts.Ck = *options.ck;
     if (options.level) texts.Level = *options.level;
+    if (options.exact) fields.exact = true;
 }
 
 void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFileLines& fileLines) {
@@ -405,8 +412,9 @@ bool CalculationAsked(const CliOptions& options) {
     if (options.saveDesignPath.empty()) return true;
     const bool fieldGiven = options.fo || options.ld || options.cs || options.rd || options.df ||
                             options.ck || options.level;
-    return options.type || options.response || fieldGiven || options.overlay || options.json ||
-           !options.curvePath.empty() || !options.crystalsPath.empty() || options.trim;
+    return options.type || options.response || fieldGiven || options.exact || options.overlay ||
+           options.json || !options.curvePath.empty() || !options.crystalsPath.empty() ||
+           options.trim;
 }
 
 }  // namespace feldan::cli

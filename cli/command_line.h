@@ -28,6 +28,7 @@ struct CliOptions {
     std::string saveDesignPath;  // --save-design: the design after --design and the flags
     std::string crystalsPath;    // --crystals: a CSV list of the crystals, in position order
     bool trim = false;           // --trim: apply the suggested trims of the crystals
+    bool exact = false;          // --exact: design exactly to the request
 };
 
 // The language that --lang names.

@@ -5,6 +5,7 @@
 
 #include "circuit/analysis.h"
 #include "engine/errors.h"
+#include "engine/exact_design.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
@@ -113,7 +114,9 @@ CalculationResult Calculate(const DesignFields& design, char separator, Language
 }
 
 CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
-                                    const std::function<void(ElementValues&)>& revalue) {
+                                    const std::function<void(ElementValues&)>& revalue,
+                                    const std::optional<Resonator>& designCrystal) {
+    if (design.exact) return CalculateExact(design, separator, language, revalue, designCrystal);
     CalculationResult result;
     // The sweep stops after MaxSearchSteps analysed steps, so this never grows during it.
     result.curve.reserve(MaxSearchSteps + 1);
@@ -141,7 +144,10 @@ std::string OverlaySummary(const CalculationResult& result, const std::string& d
     const std::string ck = result.input.CkPF != 0
                                ? "Ck=" + FormatGeneral(result.input.CkPF, 4, separator) + picofarad
                                : "";
-    return result.synthesis.PrototypeName + dfText + "; " + ck;
+    const char* exact = !result.exact.exact             ? ""
+                        : language == Language::English ? " exact"
+                                                        : " точно";
+    return result.synthesis.PrototypeName + dfText + exact + "; " + ck;
 }
 
 std::string OverlayStatusText(int position, const CalculationResult& result,

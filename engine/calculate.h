@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,19 @@ enum class Outcome {
     Error,    // a text that is not a number, or an arithmetic fault
 };
 
+// What the exact way did (engine/exact_design.h); all 0 for a classic calculation.
+struct ExactDesign {
+    bool exact = false;        // designed exactly to the request
+    double designDfHz = 0;     // the design bandwidth the iteration ended with
+    double effectiveLdMH = 0;  // the crystal's effective inductance at the mesh frequency
+    int iterations = 0;        // designs measured by the iteration (at most MaxExactDesigns)
+    // The widest and the narrowest band, at the level asked, that this topology reaches with
+    // this crystal, in Hz as Расчет measures them; 0 where not known (the widest band beyond
+    // the searches' limits, or no band at all).
+    double reachableDfHz = 0;
+    double narrowestDfHz = 0;
+};
+
 struct CalculationResult {
     Outcome outcome = Outcome::Done;
     // The warning or error that stopped the calculation; MessageId::None when done.
@@ -57,6 +71,9 @@ struct CalculationResult {
     bool keepsPreviousResult = false;
 
     StepCounts steps;
+
+    // Filled by an exact calculation, even one that stopped with a warning.
+    ExactDesign exact;
 };
 
 // Runs one whole calculation. `separator` is the decimal separator of the user's locale and
@@ -67,9 +84,12 @@ CalculationResult Calculate(const DesignFields& design, char separator,
 // Calculate on other element values than the design's own: after the design run, `revalue` may
 // change the values the circuit is built from (the crystals of a measured set, say); the circuit
 // is rebuilt from them and the level at Fo taken again before the searches.
+// In the exact way `designCrystal` (a set's mean crystal, with its trim) gives the effective
+// inductance; without it the design's own crystal does.
 class CircuitAnalysis;
 CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
-                                    const std::function<void(ElementValues&)>& revalue);
+                                    const std::function<void(ElementValues&)>& revalue,
+                                    const std::optional<Resonator>& designCrystal = std::nullopt);
 
 // The searches and the sweep of a calculation on a circuit already built, whose level at Fo is
 // result.measurements.RespAtFoDb: the peak, the band edges at levelBelowPeakDb (negative) under
@@ -78,7 +98,8 @@ MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double leve
                               CalculationResult& result);
 
 // What the overlay status bar shows for a finished curve after "АЧХn: " ("Curve n: "): the
-// prototype, the band width as typed and Ck where the design has one.
+// prototype, the band width as typed (with " точно", " exact", for an exact design) and Ck where
+// the design has one.
 std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,
                            char separator, Language language = Language::Russian);
 

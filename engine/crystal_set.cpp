@@ -106,6 +106,12 @@ void SetCrystalsOfSet(ElementValues& values, const CrystalSetDesign& set,
     }
 }
 
+Resonator DesignCrystalOf(const CrystalSetDesign& set) {
+    const CrystalModel& m = set.mean;
+    const double trimF = set.trim ? SeriesTrimFor(m, set.alignedHz) : 0;
+    return Resonator{m.lmH, m.cmF, m.rmOhm, m.c0F, trimF > 0 ? trimF : 0};
+}
+
 CalculationResult CalculateWithCrystals(const DesignFields& design,
                                         std::span<const CrystalModel> crystals, bool trim,
                                         char separator, Language language) {
@@ -117,9 +123,10 @@ CalculationResult CalculateWithCrystals(const DesignFields& design,
         return result;
     }
     // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
-    return CalculateRevalued(set.fields, separator, language, [&](ElementValues& values) {
-        SetCrystalsOfSet(values, set, crystals);
-    });
+    return CalculateRevalued(
+        set.fields, separator, language,
+        [&](ElementValues& values) { SetCrystalsOfSet(values, set, crystals); },
+        DesignCrystalOf(set));
 }
 
 std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language language) {

@@ -42,6 +42,10 @@ CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
 void SetCrystalsOfSet(ElementValues& values, const CrystalSetDesign& set,
                       std::span<const CrystalModel> crystals);
 
+// The crystal an exact design of the set takes its effective inductance from: the mean crystal,
+// with the trim that lifts it to the aligned frequency when the trims are on.
+Resonator DesignCrystalOf(const CrystalSetDesign& set);
+
 // Calculate for a design from a set of crystals: the same searches and summary, on the circuit
 // of the set's own crystals.
 CalculationResult CalculateWithCrystals(const DesignFields& design,

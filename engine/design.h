@@ -49,6 +49,10 @@ struct DesignFields {
     InputTexts texts;
     int filterType = 2;
     int responseType = 1;
+    // The way of design: false, the classic synthesis, bit for bit as it has always been; true,
+    // exact to the request (engine/exact_design.h): the width measured at the level equals dF.
+    // Part of a project (.feldan), never of a design file (.fdn).
+    bool exact = false;
 };
 
 // The inputs converted to numbers, in the units of the input fields.

@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 52> Texts = {{
+constexpr std::array<MessageRow, 58> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -117,6 +117,33 @@ constexpr std::array<MessageRow, 52> Texts = {{
      "the entry %s is missing or of the wrong type"},
     {MessageId::ProjectValue, "недопустимое значение записи %s",
      "the entry %s has a value not allowed"},
+    {MessageId::ExactBandTooWide,
+     "с этими кварцами эта схема даёт полосу не шире %s Гц: для более широкой частота контуров "
+     "ушла бы за параллельный резонанс кварца",
+     "with these crystals this topology reaches no band wider than %s Hz: a wider one would "
+     "tune the meshes past the crystals' parallel resonance"},
+    {MessageId::ExactBandTooNarrow,
+     "с этими кварцами эта схема даёт полосу не уже %s Гц: потери кварцев сами нагружают "
+     "крайние контуры сильнее, чем нужно для более узкой",
+     "with these crystals this topology reaches no band narrower than %s Hz: the crystals' own "
+     "loss loads the end meshes more than a narrower one allows"},
+    {MessageId::ExactNoBand,
+     "с этими кварцами эта схема точно не рассчитывается: потери кварцев требуют полосы шире, "
+     "чем допускает их статическая ёмкость",
+     "no exact design of this topology with these crystals: their loss needs a wider band than "
+     "their static capacitance allows"},
+    {MessageId::ExactNotConverged, "точный расчёт полосы не сошёлся за %s расчётов",
+     "the exact design did not converge in %s designs"},
+    {MessageId::ExactLevelInRipple,
+     "для точного расчёта уровень АЧХ должен быть ниже неравномерности прототипа (%s дБ) хотя "
+     "бы на 0,01 дБ",
+     "for an exact design the response level must lie at least 0.01 dB below the prototype's "
+     "ripple (%s dB)"},
+    {MessageId::ExactWidthJumps,
+     "полоса на этом уровне меняется скачком в промежутке %s Гц: там появляется пик "
+     "неравномерности; задайте полосу вне промежутка или другой уровень",
+     "the width at this level jumps across %s Hz, where a ripple peak appears: ask for a band "
+     "outside that gap, or another level"},
 }};
 
 struct FieldRow {

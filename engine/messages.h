@@ -68,6 +68,13 @@ enum class MessageId {
     ProjectVersion,     // value: the format version the file has
     ProjectEntry,       // value: the entry missing or of the wrong type
     ProjectValue,       // value: the entry whose value is out of range
+    // The exact way of design.
+    ExactBandTooWide,    // value: the widest band reachable, in Hz
+    ExactBandTooNarrow,  // value: the narrowest band reachable, in Hz
+    ExactNoBand,         // the crystals' loss leaves no band their static capacitance allows
+    ExactNotConverged,   // value: the designs made
+    ExactLevelInRipple,  // value: the prototype's ripple in dB
+    ExactWidthJumps,     // value: the widths either side of the jump, "3129–3142", in Hz
 };
 
 // A field of the window: where a text that a file cannot hold was typed.

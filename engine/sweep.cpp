@@ -69,9 +69,15 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
         }
     }
     try {
-        const MessageId warning = RunDesign(crystals.empty() ? design : filter.crystalSet.fields,
-                                            *filter.analysis, result, separator);
-        if (warning != MessageId::None) {
+        if (design.exact) {
+            // An exact design exists only measured: the whole calculation makes it.
+            result = crystals.empty() ? Calculate(design, separator)
+                                      : CalculateWithCrystals(design, crystals, trim, separator);
+            if (result.outcome != Outcome::Done) return filter;
+        } else if (const MessageId warning =
+                       RunDesign(crystals.empty() ? design : filter.crystalSet.fields,
+                                 *filter.analysis, result, separator);
+                   warning != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message = Message{warning, ""};
             return filter;

@@ -183,6 +183,58 @@ ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthes
     return values;
 }
 
+void SynthesizeScale(const DesignInput& input, Synthesis& synthesis,
+                     const SynthesisAdjustment* adjust) {
+    const Checked fo = input.FoKHz;
+    const Checked ld = adjust ? adjust->ldMH : input.LdMH;
+    const Checked df = adjust ? adjust->dfHz : input.DfHz;
+    const Checked g1 = synthesis.ProtoG1;
+    synthesis.FreqRatio = (fo * 1000 / df).Value();
+    synthesis.CapScalePF = (synthesis.FreqRatio / (FourPiSquared * fo * fo * ld * 1e-9)).Value();
+    // The crystal that is analysed is always the real one, whatever inductance designs it.
+    synthesis.MotionalCapF = (1 / (ThousandFourPiSquared * fo * fo * Checked(input.LdMH))).Value();
+    const Checked s = synthesis.CapScalePF;
+    synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
+    if (adjust) synthesis.TermOhm = (synthesis.TermOhm - Checked(adjust->endLossOhm)).Value();
+}
+
+void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
+                          const SynthesisAdjustment* adjust) {
+    const Checked fo = input.FoKHz;
+    const Checked g1 = synthesis.ProtoG1, g2 = synthesis.ProtoG2, g3 = synthesis.ProtoG3,
+                  g4 = synthesis.ProtoG4;
+    const Checked s = synthesis.CapScalePF;
+    const Checked term = synthesis.TermOhm;
+    const Checked ck = input.CkPF;
+    const auto type = static_cast<FilterType>(input.filterType);
+    switch (type) {
+        case FilterType::Ladder3:
+            ComputeLadder3(synthesis, s, g1, g2, term);
+            break;
+        case FilterType::Ladder4:
+            ComputeLadder4(synthesis, s, g1, g2, term);
+            break;
+        case FilterType::Ladder6:
+            ComputeLadder6(synthesis, s, g1, g2, g3, term);
+            break;
+        case FilterType::Ladder8:
+            ComputeLadder8(synthesis, s, g1, g2, g3, g4, term);
+            break;
+        case FilterType::Cw4:
+            ComputeCw4(synthesis, s, ck, g1, g2, term);
+            break;
+        case FilterType::Cw6:
+            ComputeCw6(synthesis, s, ck, g1, g2, g3, term);
+            break;
+        case FilterType::Cw8:
+            ComputeCw8(synthesis, s, ck, g1, g2, g3, g4, term);
+            break;
+    }
+    SetBuiltEnds(synthesis, type, adjust ? Checked(adjust->endsAtKHz) : fo, term);
+    synthesis.SourceOhm = synthesis.TermOhm;
+    synthesis.LoadOhm = synthesis.TermOhm;
+}
+
 bool AnalyseAt(CircuitAnalysis& circuit, double freqHz, double stepHz, double& responseDb) {
     const double omegaRad = TwoPi * freqHz;
     // The admittance of an inductance has no value at 0 Hz, and the circuit is only defined for
@@ -229,48 +281,13 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     input.CsPF = FieldTextToFloat(texts.Cs, separator);
     input.RdOhm = FieldTextToFloat(texts.Rd, separator);
 
-    const Checked fo = input.FoKHz;
-    const Checked ld = input.LdMH;
-    const Checked g1 = synthesis.ProtoG1, g2 = synthesis.ProtoG2, g3 = synthesis.ProtoG3,
-                  g4 = synthesis.ProtoG4;
-    synthesis.FreqRatio = (fo * 1000 / input.DfHz).Value();
-    synthesis.CapScalePF = (synthesis.FreqRatio / (FourPiSquared * fo * fo * ld * 1e-9)).Value();
-    synthesis.MotionalCapF = (1 / (ThousandFourPiSquared * fo * fo * ld)).Value();
-    const Checked s = synthesis.CapScalePF;
-    synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
-    const Checked term = synthesis.TermOhm;
-
+    SynthesizeScale(input, synthesis);
+    // Ck is converted only now, as it always was: a fault of the scale comes first.
     const auto type = static_cast<FilterType>(input.filterType);
     const bool usesCk =
         type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
     input.CkPF = usesCk ? FieldTextToFloat(texts.Ck, separator) : 0.0;
-    const Checked ck = input.CkPF;
-    switch (type) {
-        case FilterType::Ladder3:
-            ComputeLadder3(synthesis, s, g1, g2, term);
-            break;
-        case FilterType::Ladder4:
-            ComputeLadder4(synthesis, s, g1, g2, term);
-            break;
-        case FilterType::Ladder6:
-            ComputeLadder6(synthesis, s, g1, g2, g3, term);
-            break;
-        case FilterType::Ladder8:
-            ComputeLadder8(synthesis, s, g1, g2, g3, g4, term);
-            break;
-        case FilterType::Cw4:
-            ComputeCw4(synthesis, s, ck, g1, g2, term);
-            break;
-        case FilterType::Cw6:
-            ComputeCw6(synthesis, s, ck, g1, g2, g3, term);
-            break;
-        case FilterType::Cw8:
-            ComputeCw8(synthesis, s, ck, g1, g2, g3, g4, term);
-            break;
-    }
-    SetBuiltEnds(synthesis, type, fo, term);
-    synthesis.SourceOhm = synthesis.TermOhm;
-    synthesis.LoadOhm = synthesis.TermOhm;
+    SynthesizeCapacitors(input, synthesis);
 
     if (synthesis.SourceOhm == 0 || synthesis.LoadOhm == 0 || input.RdOhm == 0) {
         return MessageId::ZeroResistance;

@@ -11,6 +11,26 @@ namespace feldan {
 // The element values that the netlists read.
 ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis);
 
+// What the exact way changes in the classic synthesis (engine/exact_design.h): the inductance
+// the couplings and terminations are scaled with, the design bandwidth, the end meshes' own
+// loss taken off the terminations, and the frequency at which the schematic's ends equal the
+// analysed ones. The crystal that is analysed stays the real one (input.LdMH).
+struct SynthesisAdjustment {
+    double ldMH = 0;
+    double dfHz = 0;
+    double endLossOhm = 0;
+    double endsAtKHz = 0;
+};
+
+// The two steps of the synthesis of an input already converted, with the prototype loaded:
+// the scale (FreqRatio, CapScalePF, MotionalCapF, TermOhm), then, with input.CkPF, the
+// capacitors, the built ends and the terminations. Without an adjustment they are the classic
+// synthesis, bit for bit. Throw ArithmeticError as RunDesign does.
+void SynthesizeScale(const DesignInput& input, Synthesis& synthesis,
+                     const SynthesisAdjustment* adjust = nullptr);
+void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
+                          const SynthesisAdjustment* adjust = nullptr);
+
 // Fills result.input, result.synthesis and RespAtFoDb/AFoDb of result.measurements as far as it
 // gets. Returns MessageId::None when the circuit is built and its analysis at Fo succeeded, else
 // the warning that stops the calculation. Throws ConversionError for a text that is not

@@ -120,6 +120,10 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
     project.design.filterType = read.Integer(design, "filterType", FilterTypeCount, "design.");
     project.design.responseType =
         read.Integer(design, "responseType", ResponseTypeCount, "design.");
+    if (design.contains("exact")) {
+        project.design.exact =
+            read.Entry(design, "exact", Json::value_t::boolean, "design.exact").get<bool>();
+    }
 
     if (root.contains("crystals")) {
         const Json& crystals = read.Entry(root, "crystals", Json::value_t::array, "crystals");
@@ -204,7 +208,7 @@ Project ReadProjectFile(const std::string& path) {
 std::string ProjectBytes(const Project& project) {
     Json root;
     root["format"] = ProjectFormatName;
-    root["version"] = ProjectFormatVersion;
+    root["version"] = project.design.exact ? ProjectFormatVersion : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
     root["design"] = {{"Fo", t.Fo},
                       {"Df", t.Df},
@@ -215,6 +219,7 @@ std::string ProjectBytes(const Project& project) {
                       {"Level", t.Level},
                       {"filterType", project.design.filterType},
                       {"responseType", project.design.responseType}};
+    if (project.design.exact) root["design"]["exact"] = true;
     Json& crystals = root["crystals"] = Json::array();
     for (const NamedCrystal& c : project.crystals) {
         crystals.push_back({{"name", c.name},

@@ -171,12 +171,14 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     EXPECT_EQ(run.err, "");
     const auto json = nlohmann::ordered_json::parse(run.out);
     const std::vector<std::string> fields = {
-        "FilterType", "ResponseType",  "FoKHz",       "DfHz",        "LdMH",         "CsPF",
-        "RdOhm",      "CkPF",          "LevelDb",     "ProtoG1",     "ProtoG2",      "ProtoG3",
-        "ProtoG4",    "PrototypeName", "FreqRatio",   "CapScalePF",  "MotionalCapF", "TermOhm",
-        "SourceOhm",  "LoadOhm",       "InputOhm",    "CapPF",       "RespAtFoDb",   "AFoDb",
-        "PeakHz",     "AminDb",        "LowerEdgeHz", "UpperEdgeHz", "MeasuredDfHz", "CkText",
-        "message",    "resultText",    "statusText",  "points",      "parts"};
+        "FilterType",   "ResponseType", "FoKHz",       "DfHz",          "LdMH",
+        "CsPF",         "RdOhm",        "CkPF",        "LevelDb",       "ProtoG1",
+        "ProtoG2",      "ProtoG3",      "ProtoG4",     "PrototypeName", "FreqRatio",
+        "CapScalePF",   "MotionalCapF", "TermOhm",     "SourceOhm",     "LoadOhm",
+        "InputOhm",     "CapPF",        "RespAtFoDb",  "AFoDb",         "PeakHz",
+        "AminDb",       "LowerEdgeHz",  "UpperEdgeHz", "MeasuredDfHz",  "CkText",
+        "message",      "resultText",   "statusText",  "points",        "parts",
+        "ReachableDfHz"};
     std::vector<std::string> keys;
     for (const auto& item : json.items())
         keys.push_back(item.key());
@@ -210,6 +212,38 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     // 17 significant digits: the nearest double to 8861.736 needs all of them.
     EXPECT_NE(run.out.find("\"FoKHz\": 8861.7360000000008,"), std::string::npos);
     EXPECT_NE(run.out.find("\"DfHz\": 3100,"), std::string::npos);
+}
+
+TEST(FeldanCli, ExactJsonAddsTheIterationAndTheReachableBand) {
+    const CliRun run = RunCli({"--exact", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::ordered_json::parse(run.out);
+    std::vector<std::string> tail;
+    for (const auto& item : json.items())
+        tail.push_back(item.key());
+    tail.erase(tail.begin(), tail.end() - 5);
+    EXPECT_EQ(tail, (std::vector<std::string>{"ExactDesign", "DesignDfHz", "EffectiveLdMH",
+                                              "iterations", "ReachableDfHz"}));
+    EXPECT_EQ(json["ExactDesign"], true);
+    EXPECT_NEAR(json["MeasuredDfHz"].get<double>(), 3100, 1);
+    EXPECT_GT(json["EffectiveLdMH"].get<double>(), json["LdMH"].get<double>());
+    EXPECT_LE(json["iterations"].get<int>(), 20);
+    EXPECT_EQ(json["statusText"], nullptr);
+
+    // Refused, with the band it names; the classic way keeps its width and exit status.
+    const CliRun refused = RunCli({"--exact", "--json", "--df", "20000", "--lang", "en"});
+    EXPECT_EQ(refused.status, 1);
+    const auto band = nlohmann::json::parse(refused.out)["ReachableDfHz"].get<double>();
+    EXPECT_NE(refused.err.find("no band wider than " + std::to_string(int(band)) + " Hz"),
+              std::string::npos)
+        << refused.err;
+    const CliRun classic = RunCli({"--df", "20000", "--json"});
+    EXPECT_EQ(classic.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(classic.out)["MeasuredDfHz"], 8241);
+    EXPECT_EQ(nlohmann::json::parse(classic.out)["ReachableDfHz"], band);
+    const std::string overlay = RunCli({"--exact", "--overlay"}).out;
+    EXPECT_NE(overlay.find("dF(-3 дБ)=3100 Гц.\nАЧХ1: B04-3100 точно; "), std::string::npos)
+        << overlay;
 }
 
 TEST(FeldanCli, JsonReportsWarningsAndErrors) {

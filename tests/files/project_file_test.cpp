@@ -63,6 +63,20 @@ TEST(ProjectFile, WrittenAndReadBackToTheBit) {
     EXPECT_EQ(ProjectFileName("a/b.FELDAN"), "a/b.FELDAN");
 }
 
+TEST(ProjectFile, TheWayOfDesignIsKeptAndAClassicProjectIsVersionOne) {
+    Project project = SampleProject();
+    EXPECT_NE(ProjectBytes(project).find("\"version\": 1"), std::string::npos);
+    EXPECT_EQ(ProjectBytes(project).find("exact"), std::string::npos);
+    EXPECT_FALSE(ParseProject(ProjectBytes(project), "p.feldan").design.exact);
+    project.design.exact = true;
+    const std::string bytes = ProjectBytes(project);
+    EXPECT_NE(bytes.find("\"version\": 2"), std::string::npos);
+    EXPECT_TRUE(ParseProject(bytes, "p.feldan").design.exact);
+    std::string wrong = bytes;
+    wrong.replace(wrong.find("\"exact\": true"), 13, "\"exact\": 1");
+    EXPECT_THROW(ParseProject(wrong, "p.feldan"), ProjectFileError);
+}
+
 TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
     const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "later": {},
         "design": {"Fo": "1", "Df": "2", "Ld": "3", "Cs": "4", "Rd": "5", "Ck": "6",
@@ -93,7 +107,7 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
          "p.feldan, line 3: this is not JSON"},
         {"[1, 2]", "p.feldan: this is not a Feldan project"},
         {R"({"format": "other", "version": 1})", "p.feldan: this is not a Feldan project"},
-        {with("\"version\": 1", "\"version\": 2"), "p.feldan: the format version 2 is newer"},
+        {with("\"version\": 1", "\"version\": 3"), "p.feldan: the format version 3 is newer"},
         {with("\"version\": 1", "\"version\": 0"), "p.feldan: the entry version has a value"},
         {with("\"version\": 1", "\"version\": 1.5"), "p.feldan: the entry version is missing"},
         {with("\"Fo\": \"9999,5\"", "\"Fo\": 9999.5"), "p.feldan: the entry design.Fo is missing"},

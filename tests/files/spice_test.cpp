@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace feldan {
 namespace {
@@ -122,6 +123,55 @@ TEST(SpiceExport, LtspiceDialectEndsWithMeasurements) {
     for (const char* part :
          {"\nC1 ", "\nC5 ", "\nXZQ1 ", ".subckt ZQ4 a b", "\nRs src in ", "\nRL out 0 "})
         EXPECT_NE(netlist.find(part), std::string::npos) << part;
+}
+
+// The width at levelDb below the first peak above Fo, each edge interpolated between the points
+// about it: as Расчет measures, from ngspice's own numbers.
+double WidthOf(const std::vector<Row>& rows, double foHz, double levelDb) {
+    std::vector<double> db;
+    for (const Row& row : rows)
+        db.push_back(DecibelsOfS(2.0 * row.vout));
+    std::size_t peak = 0;
+    while (peak + 1 < rows.size() && (rows[peak].hz < foHz || db[peak + 1] >= db[peak]))
+        ++peak;
+    const double level = db[peak] + levelDb;
+    const auto crossing = [&](std::size_t inside, std::size_t outside) {
+        return rows[inside].hz + (rows[outside].hz - rows[inside].hz) * (db[inside] - level) /
+                                     (db[inside] - db[outside]);
+    };
+    std::size_t lower = peak, upper = peak;
+    while (lower > 0 && db[lower - 1] >= level)
+        --lower;
+    while (upper + 1 < rows.size() && db[upper + 1] >= level)
+        ++upper;
+    if (lower == 0 || upper + 1 == rows.size()) return 0;
+    return crossing(upper, upper + 1) - crossing(lower, lower - 1);
+}
+
+TEST(SpiceExport, NgspiceFindsTheWidthOfAnExactDesign) {
+    const fs::path base =
+        fs::path(testing::TempDir()) / ("feldan_spice_exact_" + std::to_string(::getpid()));
+    for (const auto& [type, response, level] :
+         {std::tuple{2, 1, "-3"}, std::tuple{7, 4, "-3"}, std::tuple{3, 2, "-20"}}) {
+        SCOPED_TRACE(testing::Message() << type << "/" << response << " at " << level);
+        DesignFields design;
+        design.filterType = type;
+        design.responseType = response;
+        design.texts.Level = level;
+        design.exact = true;
+        const DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Schematic);
+        ASSERT_EQ(filter.design.outcome, Outcome::Done);
+        const double foHz = filter.design.input.FoKHz * 1000;
+        SpiceRequest spice;
+        spice.fromHz = foHz - 4000;
+        spice.toHz = foHz + 9000;
+        spice.points = 13001;
+        const std::vector<Row> rows =
+            RunNgspice(SpiceNetlist(filter, spice), base / std::to_string(type));
+        ASSERT_EQ(rows.size(), 13001u);
+        EXPECT_NEAR(WidthOf(rows, foHz, filter.design.input.LevelDb), 3100, 2);
+    }
+    if (!HasFailure()) fs::remove_all(base);
 }
 
 }  // namespace
