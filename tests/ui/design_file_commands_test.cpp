@@ -1,6 +1,7 @@
 // "Открыть" and "Сохранить" through the main window, with the file dialogs answered by the
 // recording dialog service.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;
@@ -100,7 +102,42 @@ class DesignFileCommandsTest : public QObject {
     void saveWritesBackSaveAsAsksNewStartsAgain();
     void saveFailuresAreReportedAndKeepTheOldFile();
     void textWindows1251CannotHoldIsNotSaved();
+    void exactDesignLivesInTheProjectOnly();
 };
+
+// "Точно по заданию": the summary names the band asked for, the status text says so; a project
+// keeps the mark, a design file says it cannot and leaves it unsaved, Новый clears it.
+void DesignFileCommandsTest::exactDesignLivesInTheProjectOnly() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    auto* exact = w.Get<QCheckBox>("exactBox");
+    QVERIFY(!exact->isChecked());
+    exact->setChecked(true);
+    w.Trigger("overlayAction");
+    w.Calculate();
+    QVERIFY2(w.MemoLines().back().endsWith(Utf8("dF(-3 дБ)=3100 Гц.")),
+             qPrintable(w.MemoLines().back()));
+    QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(0).contains(Utf8(" точно")));
+    QVERIFY(exact->statusTip().contains(Utf8("достижима полоса до ")));
+
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("plain.fdn"));
+    w.Trigger("saveAsAction");
+    QCOMPARE(w.dialogs->warnings.size(), 1);
+    QVERIFY(w.dialogs->warnings.front().contains(Utf8("«Точно по заданию»")));
+    QVERIFY(w.form->Document().HasUnsavedChanges());
+    w.dialogs->saveAnswer = folder.filePath(QStringLiteral("exact.feldan"));
+    w.Trigger("saveAsAction");
+    QVERIFY(!w.form->Document().HasUnsavedChanges());
+
+    w.Trigger("newAction");
+    QVERIFY(!exact->isChecked() && !w.form->Document().Design().exact);
+    w.dialogs->openAnswer = folder.filePath(QStringLiteral("exact.feldan"));
+    w.Trigger("openAction");
+    QVERIFY(exact->isChecked());
+    w.dialogs->openAnswer = folder.filePath(QStringLiteral("plain.fdn"));
+    w.Trigger("openAction");
+    QVERIFY(!exact->isChecked());
+}
 
 void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly_data() {
     QTest::addColumn<QByteArray>("bytes");

@@ -1,6 +1,7 @@
 // The main window as a user meets it: start state, selection, key rules, hints, the chart
 // commands, printing and exit.
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -254,8 +255,8 @@ void MainWindowTest::tabOrderWalksTheFields() {
         w.Get<QLineEdit>("ldEdit"),        w.Get<QLineEdit>("csEdit"),
         w.Get<QLineEdit>("rdEdit"),        w.Get<QComboBox>("topologyCombo"),
         w.Get<QComboBox>("responseCombo"), w.Get<QLineEdit>("dfEdit"),
-        w.Get<QLineEdit>("levelEdit"),     w.Get<QTextEdit>("resultText"),
-        w.Get<QLineEdit>("foEdit")};
+        w.Get<QLineEdit>("levelEdit"),     w.Get<QCheckBox>("exactBox"),
+        w.Get<QTextEdit>("resultText"),    w.Get<QLineEdit>("foEdit")};
     w.Get<QLineEdit>("foEdit")->setFocus();
     QCOMPARE(QApplication::focusWidget(), w.Get<QLineEdit>("foEdit"));
     for (QWidget* next : expected) {

@@ -13,9 +13,9 @@ namespace {
 bool SameDesign(const DesignFields& a, const DesignFields& b) {
     const InputTexts& x = a.texts;
     const InputTexts& y = b.texts;
-    return a.filterType == b.filterType && a.responseType == b.responseType && x.Fo == y.Fo &&
-           x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd && x.Ck == y.Ck &&
-           x.Level == y.Level;
+    return a.filterType == b.filterType && a.responseType == b.responseType && a.exact == b.exact &&
+           x.Fo == y.Fo && x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd &&
+           x.Ck == y.Ck && x.Level == y.Level;
 }
 
 }  // namespace
@@ -51,6 +51,12 @@ void DesignDocument::SetFilterType(int filterType) {
 void DesignDocument::SetResponseType(int responseType) {
     if (design_.responseType == responseType) return;
     design_.responseType = responseType;
+    Changed();
+}
+
+void DesignDocument::SetExact(bool exact) {
+    if (design_.exact == exact) return;
+    design_.exact = exact;
     Changed();
 }
 
@@ -96,12 +102,14 @@ void DesignDocument::Save(const std::string& path, bool asProject) {
     }
     path_ = QFile::decodeName(QByteArray::fromStdString(path));
     savedDesign_ = design_;
+    // A design file keeps neither the project's parts nor the exact way: they stay unsaved.
+    if (!asProject) savedDesign_.exact = false;
     savedProjectImage_ = asProject ? project_->Image() : ProjectState().Image();
     emit FileStateChanged();
 }
 
 bool DesignDocument::HoldsMoreThanDesign() const {
-    return project_->Image() != ProjectState().Image();
+    return design_.exact || project_->Image() != ProjectState().Image();
 }
 
 const ProjectBuild& DesignDocument::Build() const {

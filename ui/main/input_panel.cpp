@@ -1,5 +1,6 @@
 #include "ui/main/input_panel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
@@ -10,8 +11,10 @@
 #include <tuple>
 
 #include "circuit/topologies.h"
+#include "engine/exact_design.h"
 #include "ui/common/design_document.h"
 #include "ui/common/key_rules.h"
+#include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
 #include "ui/widgets/numeric_edit.h"
 #include "ui/widgets/schematic.h"
@@ -170,7 +173,8 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     }
 
     filterDataLabel_ = heading("filterDataLabel");
-    filterDataFrame_ = bevel("filterDataFrame", 145);
+    // The frame's last line is the choice of the design's way.
+    filterDataFrame_ = bevel("filterDataFrame", 145 + ExactRowHeight);
     topologyLabel_ = NamedLabel("topologyLabel", filterDataFrame_);
     topologyLabel_->setFixedHeight(HeadingHeight);
     topologyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -205,6 +209,8 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     dfEdit_ = number("dfEdit", start.Df, filterDataFrame_, 36);
     levelLabel_ = fieldLabel("levelLabel", filterDataFrame_);
     levelEdit_ = number("levelEdit", start.Level, filterDataFrame_, 36, true);
+    exactBox_ = new QCheckBox(filterDataFrame_);
+    exactBox_->setObjectName(QStringLiteral("exactBox"));
     {
         // The lists and their labels 5 pixels in from the left; the field labels may use the
         // whole width.
@@ -230,6 +236,8 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
             column->addSpacing(gap);
             column->addLayout(row);
         }
+        column->addSpacing(3);
+        column->addWidget(exactBox_, 0, Qt::AlignRight);
         column->addStretch(1);
     }
 
@@ -259,6 +267,10 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     }
     connect(topologyCombo_, &QComboBox::activated, this, &InputPanel::ChooseTopology);
     connect(responseCombo_, &QComboBox::activated, this, &InputPanel::ChooseResponse);
+    connect(exactBox_, &QCheckBox::toggled, this, [this](bool exact) {
+        if (!IsRefreshing()) document_.SetExact(exact);
+    });
+    connect(&document_, &DesignDocument::Calculated, this, &InputPanel::ShowReachableBand);
     connect(&document_, &DesignDocument::DesignChanged, this, &InputPanel::ShowDesign);
     connect(&document_.Project(), &ProjectState::Changed, this, &InputPanel::ShowCrystalSet);
     connect(&document_, &DesignDocument::Replaced, this, [this] {
@@ -274,8 +286,8 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     });
 
     // Tab visits the crystal data, then the filter data.
-    QWidget* order[] = {foEdit_,        ldEdit_,        csEdit_, rdEdit_,   ckEdit_,
-                        topologyCombo_, responseCombo_, dfEdit_, levelEdit_};
+    QWidget* order[] = {foEdit_,        ldEdit_,        csEdit_, rdEdit_,    ckEdit_,
+                        topologyCombo_, responseCombo_, dfEdit_, levelEdit_, exactBox_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     RetranslateUi();
@@ -329,6 +341,30 @@ void InputPanel::ShowDesign() {
     }
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
+    if (exactBox_->isChecked() != document_.Design().exact)
+        exactBox_->setChecked(document_.Design().exact);
+}
+
+void InputPanel::ShowReachableBand() {
+    const ProjectState& project = document_.Project();
+    const bool set = project.UsesCrystalSet();
+    const std::vector<CrystalModel> crystals =
+        set ? project.CrystalsOfSet() : std::vector<CrystalModel>{};
+    const std::optional<double> reachable =
+        ReachableDfHz(document_.Design(), document_.Separator(), crystals, set && project.Trim());
+    reachableDfHz_ = reachable;
+    RetranslateExactHint();
+}
+
+void InputPanel::RetranslateExactHint() {
+    QString hint =
+        tr("Расчёт учитывает емкость Cs и потери Rd кварца и подбирает полосу, пока "
+           "измеренная ширина на заданном уровне не станет равной dF");
+    if (reachableDfHz_) {
+        hint +=
+            tr("; с этими кварцами достижима полоса до %1 Гц").arg(PlainNumber(*reachableDfHz_, 0));
+    }
+    exactBox_->setStatusTip(hint);
 }
 
 void InputPanel::WriteTexts() {
@@ -348,14 +384,16 @@ QStringList InputPanel::InputLines() const {
     const auto line = [](const QLabel* label, const QLineEdit* edit) {
         return label->text() + QLatin1Char(' ') + edit->text();
     };
-    QStringList lines = {line(topologyLabel_, topologyNameEdit_),
-                         line(responseLabel_, responseNameEdit_),
-                         line(foLabel_, foEdit_),
-                         line(ldLabel_, ldEdit_),
-                         line(csLabel_, csEdit_),
-                         line(rdLabel_, rdEdit_),
-                         line(dfLabel_, dfEdit_),
-                         line(levelLabel_, levelEdit_)};
+    QStringList lines = {
+        line(topologyLabel_, topologyNameEdit_),
+        line(responseLabel_, responseNameEdit_),
+        line(foLabel_, foEdit_),
+        line(ldLabel_, ldEdit_),
+        line(csLabel_, csEdit_),
+        line(rdLabel_, rdEdit_),
+        line(dfLabel_, dfEdit_),
+        line(levelLabel_, levelEdit_),
+        exactBox_->isChecked() ? tr("Расчёт: точно по заданию") : tr("Расчёт: классический")};
     if (ckEdit_->isEnabled()) lines.append(line(ckLabel_, ckEdit_));
     return lines;
 }
@@ -437,6 +475,8 @@ void InputPanel::RetranslateUi() {
         responseCombo_->setItemText(i, Translated(ResponseItems[i]));
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
+    exactBox_->setText(tr("&Точно по заданию"));
+    RetranslateExactHint();
     ShowCrystalSet();
     // The mark's words are drawn into its picture.
     if (picturesRatio_ > 0) DrawPictures(picturesRatio_);

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "ui/common/panel.h"
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -55,6 +57,9 @@ class InputPanel : public Panel<QWidget> {
     // elsewhere); the edits this makes are not written back.
     void ShowDesign();
     void WriteTexts();
+    // The widest band an exact design reaches with the crystals in force, after a calculation.
+    void ShowReachableBand();
+    void RetranslateExactHint();
 
     DesignDocument& document_;
     QLabel* crystalDataLabel_ = nullptr;
@@ -78,7 +83,10 @@ class InputPanel : public Panel<QWidget> {
     QLineEdit* rdEdit_ = nullptr;            // Rd, Ohm
     QLineEdit* topologyNameEdit_ = nullptr;  // name of the topology, over topologyCombo_
     QLineEdit* responseNameEdit_ = nullptr;  // name of the response, over responseCombo_
-    QLineEdit* ckEdit_ = nullptr;            // Ck, pF
+    QCheckBox* exactBox_ = nullptr;  // "Точно по заданию": the exact way of designing
+    std::optional<double> reachableDfHz_;
+    static constexpr int ExactRowHeight = 22;
+    QLineEdit* ckEdit_ = nullptr;  // Ck, pF
     QComboBox* topologyCombo_ = nullptr;
     QComboBox* responseCombo_ = nullptr;
     QLabel* authorsMark_ = nullptr;

@@ -299,6 +299,10 @@
         <source>без имени</source>
         <translation>Untitled</translation>
     </message>
+    <message>
+        <source>В файл .fdn записаны только данные расчёта; «Точно по заданию», таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.</source>
+        <translation>Only the design data went into the .fdn file; «Exact to the request», the crystal table, the set, the rounding, the tuning and the matching are not kept there. Save the .feldan project to keep them as well.</translation>
+    </message>
 </context>
 <context>
     <name>feldan::InfoWindow</name>
@@ -484,6 +488,26 @@
     <message>
         <source>В расчёте набор кварцев %1 (окно «Кварцы»): поля Fo, Ld, Cs и Rd не используются</source>
         <translation>The design takes the crystal set %1 (the Crystals window): the fields Fo, Ld, Cs and Rd are not used</translation>
+    </message>
+    <message>
+        <source>Расчёт учитывает емкость Cs и потери Rd кварца и подбирает полосу, пока измеренная ширина на заданном уровне не станет равной dF</source>
+        <translation>The design takes the crystal&apos;s Cs and its loss Rd into account and adjusts the band until the width measured at the level equals dF</translation>
+    </message>
+    <message>
+        <source>; с этими кварцами достижима полоса до %1 Гц</source>
+        <translation>; these crystals reach a band of up to %1 Hz</translation>
+    </message>
+    <message>
+        <source>Расчёт: точно по заданию</source>
+        <translation>Design: exact to the request</translation>
+    </message>
+    <message>
+        <source>Расчёт: классический</source>
+        <translation>Design: classic</translation>
+    </message>
+    <message>
+        <source>&amp;Точно по заданию</source>
+        <translation>E&amp;xact to the request</translation>
     </message>
 </context>
 <context>
