@@ -12,6 +12,9 @@
 // comparison of equal crystals with the set to <folder>/crystal-set-overlay.png.
 // With --build-aids, the windows of the "Сборка" menu go to <folder>/rounding-window.png,
 // matching.png and tolerance-window.png.
+// With --compare, the classic and the exact design of the default request go overlaid to
+// <folder>/exact-vs-classic.png, and the step responses of exact Butterworth and Chebyshev 25 %
+// designs of 3100 Hz to <folder>/time-compared.png.
 // With --tuning, the window is rendered last with the "Подстройка" panel open and C3 moved up
 // 5 % to that file.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
@@ -225,6 +228,12 @@ int main(int argc, char** argv) {
                                     QStringLiteral("Also render the window while tuning."),
                                     QStringLiteral("png"));
     parser.addOption(tuning);
+    const QCommandLineOption compare(
+        QStringLiteral("compare"),
+        QStringLiteral("Also render the classic and the exact design of one request overlaid, "
+                       "and the step responses of Butterworth and Chebyshev designs of one width."),
+        QStringLiteral("folder"));
+    parser.addOption(compare);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -259,11 +268,14 @@ int main(int argc, char** argv) {
     if (!Save(mainWindow.grab(), files[0])) return 1;
     if (parser.isSet(views)) {
         const QDir folder(parser.value(views));
-        const std::array<std::pair<feldan::AnalysisView, const char*>, 4> shown = {{
+        const std::array<std::pair<feldan::AnalysisView, const char*>, 7> shown = {{
             {feldan::AnalysisView::WideBand, "view-wide-band.png"},
             {feldan::AnalysisView::GroupDelay, "view-group-delay.png"},
             {feldan::AnalysisView::ReturnLoss, "view-return-loss.png"},
             {feldan::AnalysisView::Impedance, "view-impedance.png"},
+            {feldan::AnalysisView::Step, "view-step.png"},
+            {feldan::AnalysisView::Impulse, "view-impulse.png"},
+            {feldan::AnalysisView::Keyed, "view-keyed.png"},
         }};
         for (const auto& [view, name] : shown) {
             mainWindow.Views().ShowView(view);
@@ -305,6 +317,31 @@ int main(int argc, char** argv) {
         mainWindow.findChild<QAbstractSpinBox*>(QStringLiteral("tuneC3"))->stepBy(5);
         Settle(300);
         if (!Save(mainWindow.grab(), parser.value(tuning))) return 1;
+    }
+    if (parser.isSet(compare)) {
+        const QDir folder(parser.value(compare));
+        auto* exact = mainWindow.findChild<QCheckBox*>(QStringLiteral("exactBox"));
+        auto* responses = mainWindow.findChild<QComboBox*>(QStringLiteral("responseCombo"));
+        Trigger(mainWindow, "overlayAction");
+        Trigger(mainWindow, "clearChartAction");
+        exact->setChecked(false);
+        mainWindow.CalculateDesign();
+        exact->setChecked(true);
+        mainWindow.CalculateDesign();
+        Settle(300);
+        if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("exact-vs-classic.png"))))
+            return 1;
+        // Butterworth and Chebyshev 25 %, both exactly 3100 Hz wide, in time.
+        Trigger(mainWindow, "clearChartAction");
+        mainWindow.CalculateDesign();
+        responses->setCurrentIndex(4);
+        emit responses->activated(4);
+        mainWindow.CalculateDesign();
+        mainWindow.Views().ShowView(feldan::AnalysisView::Step);
+        Settle(300);
+        if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("time-compared.png"))))
+            return 1;
+        mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
     }
     if (files.size() == 1) return 0;
 

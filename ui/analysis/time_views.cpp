@@ -148,9 +148,10 @@ QString TimeViews::FiguresHtml(std::span<const TimeFiguresRow> rows, bool keyedD
     const auto number = [](const std::optional<double>& value, int decimals) {
         return value && std::isfinite(*value) ? PlainNumber(*value, decimals) : QStringLiteral("—");
     };
-    QStringList heads = {QString(),       tr("задержка 50 %, мс"), tr("фронт 10–90 %, мс"),
-                         tr("выброс, %"), tr("спад −20 дБ, мс"),   tr("спад −40 дБ, мс")};
-    if (keyedDots) heads.append(tr("провал между точками, дБ"));
+    // Short heads, the decays under one heading: the table keeps to the chart's width.
+    QStringList heads = {QString(),       tr("задержка, мс"), tr("фронт, мс"),
+                         tr("выброс, %"), tr("−20 дБ, мс"),   tr("−40 дБ, мс")};
+    if (keyedDots) heads.append(tr("провал, дБ"));
     const auto line = [](const QStringList& cells, bool head) {
         QString html = QStringLiteral("<tr>");
         for (qsizetype i = 0; i < cells.size(); ++i) {
@@ -161,7 +162,12 @@ QString TimeViews::FiguresHtml(std::span<const TimeFiguresRow> rows, bool keyedD
         }
         return html + QStringLiteral("</tr>");
     };
-    QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") + line(heads, true);
+    QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") +
+                   QStringLiteral(
+                       "<tr><td colspan=4></td><td colspan=2 align=center><b>%1</b>"
+                       "</td></tr>")
+                       .arg(tr("спад после отпускания").toHtmlEscaped()) +
+                   line(heads, true);
     for (const TimeFiguresRow& row : rows) {
         const TransientFigures& f = row.figures;
         QStringList cells = {row.name,

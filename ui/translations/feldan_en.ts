@@ -1240,28 +1240,32 @@
         <translation>Keying</translation>
     </message>
     <message>
-        <source>задержка 50 %, мс</source>
-        <translation>delay 50 %, ms</translation>
-    </message>
-    <message>
-        <source>фронт 10–90 %, мс</source>
-        <translation>rise 10–90 %, ms</translation>
-    </message>
-    <message>
         <source>выброс, %</source>
         <translation>overshoot, %</translation>
     </message>
     <message>
-        <source>спад −20 дБ, мс</source>
-        <translation>decay −20 dB, ms</translation>
+        <source>задержка, мс</source>
+        <translation>delay, ms</translation>
     </message>
     <message>
-        <source>спад −40 дБ, мс</source>
-        <translation>decay −40 dB, ms</translation>
+        <source>фронт, мс</source>
+        <translation>rise, ms</translation>
     </message>
     <message>
-        <source>провал между точками, дБ</source>
-        <translation>gap between dots, dB</translation>
+        <source>−20 дБ, мс</source>
+        <translation>−20 dB, ms</translation>
+    </message>
+    <message>
+        <source>−40 дБ, мс</source>
+        <translation>−40 dB, ms</translation>
+    </message>
+    <message>
+        <source>провал, дБ</source>
+        <translation>gap, dB</translation>
+    </message>
+    <message>
+        <source>спад после отпускания</source>
+        <translation>decay after key-up</translation>
     </message>
 </context>
 <context>
