@@ -46,7 +46,7 @@ class AnalysisViewsTest : public QObject {
     void viewIsExported_data();
     void viewIsExported();
     void viewsShowTheFilterAsBuilt();
-    void reportHasThreePages();
+    void reportHasFourPages();
     void timeViewsCompareTheOverlaidDesigns();
 };
 
@@ -242,7 +242,7 @@ void AnalysisViewsTest::viewsShowTheFilterAsBuilt() {
     QVERIFY(std::abs(resistanceAtCentre() - inputOhm) > 0.05 * inputOhm);
 }
 
-void AnalysisViewsTest::reportHasThreePages() {
+void AnalysisViewsTest::reportHasFourPages() {
     QTemporaryDir folder;
     WindowUnderTest w;
     w.form->CalculateDesign();
@@ -253,7 +253,8 @@ void AnalysisViewsTest::reportHasThreePages() {
     QVERIFY(pdf.startsWith("%PDF"));
     const qsizetype pages =
         QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
-    QCOMPARE(pages, qsizetype(3));  // the design, the charts, the parts to solder
+    // The design, the charts, the parts to solder, the step response.
+    QCOMPARE(pages, qsizetype(4));
 }
 
 QTEST_MAIN(AnalysisViewsTest)

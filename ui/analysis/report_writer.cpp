@@ -16,10 +16,12 @@
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
 #include "ui/analysis/analysis_views.h"
+#include "ui/analysis/time_views.h"
 #include "ui/build/parts_list.h"
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
 #include "ui/widgets/response_chart.h"
@@ -222,6 +224,36 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     for (const PartsListRow& part : rows)
         // Where nothing is rounded or tuned, the designed value is the one to solder.
         row({part.part, part.designed, part.solder.isEmpty() ? part.designed : part.solder});
+
+    // The filter in time, as built: how a carrier switched on comes out, and its figures.
+    writer.newPage();
+    y = 0;
+    DesignSource design{tr("расчёт"), document_.Design(), document_.Separator(), {}, false, {}};
+    if (document_.Project().UsesCrystalSet()) {
+        design.crystals = document_.Project().CrystalsOfSet();
+        design.trim = document_.Project().Trim();
+    }
+    const TimeCurves step = TimeViews::CurvesOf(TimeView::Step, std::span(&design, 1),
+                                                KeyingChoice{}, CircuitChoice::Schematic);
+    ResponseChart time;
+    time.SetLegendVisible(false);
+    time.ShowQuantity(TimeViews::QuantityOf(TimeView::Step), step.curves);
+    drawChart(time, tr("Переходная характеристика"));
+    if (!step.rows.empty()) {
+        const TransientFigures& f = step.rows.front().figures;
+        const auto figure = [](const QString& name, const std::optional<double>& value,
+                               int decimals, const QString& unit) {
+            return name + QStringLiteral(": ") +
+                   (value ? PlainNumber(*value, decimals) + unit : QStringLiteral("—"));
+        };
+        const QString ms = tr(" мс");
+        y = lines({figure(tr("задержка до 50 %"), f.delayMs, 3, ms),
+                   figure(tr("фронт 10–90 %"), f.riseMs, 3, ms),
+                   figure(tr("выброс"), f.overshootPct, 1, tr(" %")),
+                   figure(tr("спад до −20 дБ после отпускания"), f.decay20Ms, 3, ms),
+                   figure(tr("спад до −40 дБ после отпускания"), f.decay40Ms, 3, ms)},
+                  0, y - 14, false);
+    }
     return painter.end();
 }
 

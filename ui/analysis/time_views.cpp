@@ -162,7 +162,7 @@ QString TimeViews::FiguresHtml(std::span<const TimeFiguresRow> rows, bool keyedD
         }
         return html + QStringLiteral("</tr>");
     };
-    QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") +
+    QString html = QStringLiteral("<table cellspacing=3 cellpadding=0>") +
                    QStringLiteral(
                        "<tr><td colspan=4></td><td colspan=2 align=center><b>%1</b>"
                        "</td></tr>")

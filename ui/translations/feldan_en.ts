@@ -959,6 +959,42 @@
         <source>Ставить</source>
         <translation>To solder</translation>
     </message>
+    <message>
+        <source>расчёт</source>
+        <translation>design</translation>
+    </message>
+    <message>
+        <source>Переходная характеристика</source>
+        <translation>Step response</translation>
+    </message>
+    <message>
+        <source> мс</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>задержка до 50 %</source>
+        <translation>delay to 50 %</translation>
+    </message>
+    <message>
+        <source>фронт 10–90 %</source>
+        <translation>rise 10–90 %</translation>
+    </message>
+    <message>
+        <source>выброс</source>
+        <translation>overshoot</translation>
+    </message>
+    <message>
+        <source> %</source>
+        <translation> %</translation>
+    </message>
+    <message>
+        <source>спад до −20 дБ после отпускания</source>
+        <translation>decay to −20 dB after key-up</translation>
+    </message>
+    <message>
+        <source>спад до −40 дБ после отпускания</source>
+        <translation>decay to −40 dB after key-up</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ResponseChart</name>
