@@ -57,6 +57,17 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
           Above(0, Quantity::Resistance));
 }
 
+std::optional<int> WriteOutputFile(const std::string& path, const std::string& text,
+                                   Language language, std::ostream& err) {
+    try {
+        WriteFileAtomically(path, text);
+    } catch (const CommandError& error) {
+        WriteLine(err, path + ": " + error.Text(language));
+        return 2;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // Bad usage of `command`, said in the language of its --lang.
@@ -146,12 +157,7 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
     if (!csvPath.empty()) {
         std::ostringstream csv;
         WriteSweepCsv(sweep, foHz, csv);
-        try {
-            WriteFileAtomically(csvPath, csv.str());
-        } catch (const CommandError& error) {
-            WriteLine(err, csvPath + ": " + error.Text(language));
-            return 2;
-        }
+        if (auto status = WriteOutputFile(csvPath, csv.str(), language, err)) return *status;
     }
     if (json) {
         Json j;

@@ -43,6 +43,11 @@ struct Prepared {
 std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
                            std::ostream& err, Prepared& prepared);
 
+// Writes `text` to `path` whole or not at all; exit status 2 when that failed (said on `err`,
+// naming the file).
+std::optional<int> WriteOutputFile(const std::string& path, const std::string& text,
+                                   Language language, std::ostream& err);
+
 bool IsAnalysisCommand(const std::string& word);
 
 // args[0] is the subcommand; everything it prints but its help is in `language`. Exit status 0

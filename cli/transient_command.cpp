@@ -14,7 +14,6 @@
 #include "engine/errors.h"
 #include "engine/number_text.h"
 #include "engine/transient.h"
-#include "files/atomic_file.h"
 
 namespace feldan::cli {
 
@@ -183,12 +182,7 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
         }
     }
     if (!csvPath.empty()) {
-        try {
-            WriteFileAtomically(csvPath, csv.str());
-        } catch (const CommandError& error) {
-            WriteLine(err, csvPath + ": " + error.Text(said));
-            return 2;
-        }
+        if (auto status = WriteOutputFile(csvPath, csv.str(), said, err)) return *status;
     }
     if (json) {
         Json j;
