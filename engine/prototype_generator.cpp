@@ -17,11 +17,12 @@ using Wide = long double;
 using WidePolynomial = std::vector<Wide>;
 
 // The real polynomial e·Π(s − p) of conjugate pairs of roots.
-WidePolynomial FromRoots(const std::vector<Complex>& roots, Wide leading) {
+template <typename Root>
+WidePolynomial FromRoots(const std::vector<Root>& roots, Wide leading) {
     using WideComplex = std::complex<Wide>;
     std::vector<WideComplex> product{WideComplex(leading)};
-    for (const Complex& root : roots) {
-        const WideComplex r(root.real(), root.imag());
+    for (const Root& root : roots) {
+        const WideComplex r(Wide(root.real()), Wide(root.imag()));
         std::vector<WideComplex> next(product.size() + 1);
         for (std::size_t k = 0; k < product.size(); ++k) {
             next[k + 1] += product[k];
@@ -82,8 +83,19 @@ std::vector<Complex> ChebyshevPolesInX(int order, double epsilon) {
 
 }  // namespace
 
+namespace {
+LadderPrototype LadderFromWide(const std::vector<Complex>& poles, const WidePolynomial& reflection);
+}  // namespace
+
 LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
                                              const Polynomial& reflection) {
+    return LadderFromWide(poles, WidePolynomial(reflection.begin(), reflection.end()));
+}
+
+namespace {
+
+LadderPrototype LadderFromWide(const std::vector<Complex>& poles,
+                               const WidePolynomial& reflection) {
     const int order = static_cast<int>(poles.size());
     if (order < 1 || static_cast<int>(reflection.size()) != order + 1)
         NoLadder("the reflection polynomial is not of the poles' degree");
@@ -106,10 +118,10 @@ LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
     WidePolynomial p = std::move(numerator), q = std::move(denominator);
     for (int k = 1; k <= order; ++k) {
         if (q.back() == 0) NoLadder("an element would be infinite");
-        const double g = static_cast<double>(p.back() / q.back());
+        const Wide g = p.back() / q.back();
         if (!(g > 0) || !std::isfinite(g))
             NoLadder("element " + std::to_string(k) + " is not positive");
-        ladder.g.push_back(g);
+        ladder.g.push_back(static_cast<double>(g));
         // p − g·s·q, whose top term cancels by the choice of g.
         WidePolynomial rest(p.begin(), p.end() - 1);
         for (std::size_t i = 0; i + 1 < q.size(); ++i)
@@ -120,7 +132,10 @@ LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
                 NoLadder("the load is not positive");
             return ladder;
         }
-        if (std::abs(rest.back()) > 1e-6 * std::max(Largest(p), Largest(rest)))
+        // What cancels is measured against the two terms it came from.
+        const Wide cancelled =
+            std::max(std::abs(p[rest.size() - 1]), std::abs(g * q[rest.size() - 2]));
+        if (std::abs(rest.back()) > 1e-7L * cancelled)
             NoLadder("the rest after element " + std::to_string(k) + " is not a ladder's");
         rest.pop_back();
         p = std::move(q);
@@ -128,6 +143,8 @@ LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
     }
     NoLadder("the continued fraction did not end");
 }
+
+}  // namespace
 
 LadderPrototype ButterworthLadder(int order) {
     CheckOrder(order);
@@ -177,6 +194,166 @@ LadderPrototype ChebyshevLadder(int order, double rippleDb) {
 
 double RippleOfReflection(double reflection) {
     return -10 * std::log10(1 - reflection * reflection);
+}
+
+namespace {
+
+using WideComplex = std::complex<Wide>;
+
+// The Aberth–Ehrlich iteration in extended precision, then Newton's steps.
+std::vector<WideComplex> RootsOf(const std::vector<WideComplex>& c) {
+    const std::size_t n = c.size() - 1;
+    if (c.size() < 2 || c.back() == WideComplex(0))
+        throw std::invalid_argument("a polynomial of degree 1 or more is needed");
+    const auto value = [&](WideComplex z, WideComplex& derivative) {
+        WideComplex p = c[n];
+        derivative = 0;
+        for (std::size_t k = n; k-- > 0;) {
+            derivative = derivative * z + p;
+            p = p * z + c[k];
+        }
+        return p;
+    };
+    // Start on a circle of the roots' mean size, turned off the axes so no two start alike.
+    const Wide radius = std::max<Wide>(std::pow(std::abs(c[0] / c[n]), Wide(1) / Wide(n)), 1e-3L);
+    std::vector<WideComplex> z(n);
+    for (std::size_t k = 0; k < n; ++k)
+        z[k] = std::polar(radius, Wide(2 * std::numbers::pi) * (Wide(k) + 0.25L) / Wide(n) + 0.4L);
+    for (int iteration = 0; iteration < 500; ++iteration) {
+        Wide largestStep = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            WideComplex derivative;
+            const WideComplex p = value(z[k], derivative);
+            if (p == WideComplex(0)) continue;
+            const WideComplex ratio = p / derivative;
+            WideComplex repulsion = 0;
+            for (std::size_t j = 0; j < n; ++j)
+                if (j != k) repulsion += Wide(1) / (z[k] - z[j]);
+            const WideComplex step = ratio / (Wide(1) - ratio * repulsion);
+            z[k] -= step;
+            largestStep = std::max(largestStep, std::abs(step) / std::max<Wide>(1, std::abs(z[k])));
+        }
+        if (largestStep < 1e-18L) break;
+    }
+    for (WideComplex& root : z) {
+        for (int i = 0; i < 3; ++i) {
+            WideComplex derivative;
+            const WideComplex p = value(root, derivative);
+            if (derivative != WideComplex(0)) root -= p / derivative;
+        }
+    }
+    return z;
+}
+
+}  // namespace
+
+std::vector<Complex> PolynomialRoots(const std::vector<Complex>& c) {
+    std::vector<WideComplex> wide(c.begin(), c.end());
+    std::vector<Complex> roots;
+    for (const WideComplex& root : RootsOf(wide))
+        roots.emplace_back(double(root.real()), double(root.imag()));
+    return roots;
+}
+
+LadderPrototype EqualTerminationLadder(const std::vector<Complex>& unscaled) {
+    const int order = static_cast<int>(unscaled.size());
+    // The continued fraction loses fewest digits with poles about the unit circle: the
+    // frequency is scaled by their geometric mean, and the elements back at the end.
+    double logSize = 0;
+    for (const Complex& pole : unscaled)
+        logSize += std::log(std::abs(pole)) / order;
+    const double scale = std::exp(logSize);
+    std::vector<Complex> poles;
+    for (const Complex& pole : unscaled)
+        poles.push_back(pole / scale);
+    const WidePolynomial e = FromRoots(poles, 1);
+    // Q(s) = E(s)E(−s) − E(0)² = P(s²): the coefficient of s^2m is Σ (−1)^i e_i e_(2m−i).
+    WidePolynomial p(std::size_t(order) + 1, 0);
+    for (int m = 0; m <= order; ++m) {
+        for (int i = std::max(0, 2 * m - order); i <= std::min(2 * m, order); ++i)
+            p[std::size_t(m)] +=
+                (i % 2 == 0 ? 1 : -1) * e[std::size_t(i)] * e[std::size_t(2 * m - i)];
+    }
+    p[0] = 0;
+    // Zero roots of P: a factor s^m of F. What cancels leaves rounding against E's size.
+    const Wide size = Largest(p);
+    std::size_t zeros = 0;
+    while (zeros < p.size() - 1 && std::abs(p[zeros]) <= 1e-12L * size)
+        ++zeros;
+    std::vector<WideComplex> rest;
+    for (std::size_t k = zeros; k < p.size(); ++k)
+        rest.emplace_back(p[k], 0);
+    std::vector<WideComplex> zerosOfF(zeros, WideComplex(0));
+    if (rest.size() > 1) {
+        for (const WideComplex& x : RootsOf(rest)) {
+            // s² = x: of ±√x the one in the left half plane (on the axis: either).
+            const WideComplex root = std::sqrt(x);
+            zerosOfF.push_back(root.real() > 0 ? -root : root);
+        }
+    }
+    // F's leading coefficient: |f_n|² = |e_n|² since Q's top term is (−1)^n e_n².
+    LadderPrototype ladder = LadderFromWide(poles, FromRoots(zerosOfF, 1));
+    for (double& g : ladder.g)
+        g /= scale;
+    return ladder;
+}
+
+std::vector<Complex> BesselPoles(int order, bool unitDelay) {
+    CheckOrder(order);
+    // The reverse Bessel polynomial: a_k = (2n − k)! / (2^(n−k)·k!·(n − k)!).
+    std::vector<Complex> coefficients;
+    for (int k = 0; k <= order; ++k) {
+        coefficients.emplace_back(
+            std::tgamma(2 * order - k + 1) /
+                (std::pow(2.0, order - k) * std::tgamma(k + 1) * std::tgamma(order - k + 1)),
+            0.0);
+    }
+    std::vector<Complex> poles = PolynomialRoots(coefficients);
+    for (Complex& pole : poles)
+        pole = Complex(-std::abs(pole.real()), pole.imag());
+    if (unitDelay) return poles;
+    // |H(jω)|² = Π|p|²/Π|jω − p|² is 1/2 at the 3 dB frequency: found by bisection.
+    const auto lossDb = [&](double omega) {
+        double db = 0;
+        for (const Complex& pole : poles)
+            db += 10 * std::log10(std::norm(Complex(0, omega) - pole) / std::norm(pole));
+        return db;
+    };
+    double low = 0, high = 1;
+    while (lossDb(high) < 10 * std::log10(2.0))
+        high *= 2;
+    for (int i = 0; i < 200; ++i)
+        (lossDb((low + high) / 2) < 10 * std::log10(2.0) ? low : high) = (low + high) / 2;
+    for (Complex& pole : poles)
+        pole /= (low + high) / 2;
+    return poles;
+}
+
+LadderPrototype BesselLadder(int order) {
+    if (order > MaxBesselOrder)
+        throw std::invalid_argument("a Bessel ladder has at most " +
+                                    std::to_string(MaxBesselOrder) + " elements");
+    return EqualTerminationLadder(BesselPoles(order));
+}
+
+double LadderGroupDelay(const LadderPrototype& ladder, double omega) {
+    const auto phase = [&](double w) {
+        Complex a = 1, b = 0, c = 0, d = 1;
+        for (std::size_t k = 0; k < ladder.g.size(); ++k) {
+            const Complex element(0, w * ladder.g[k]);
+            if (k % 2 == 0) {
+                b += a * element;
+                d += c * element;
+            } else {
+                a += b * element;
+                c += d * element;
+            }
+        }
+        const double loadOhm = ladder.g.size() % 2 == 1 ? ladder.load : 1 / ladder.load;
+        return std::arg(1.0 / (a * loadOhm + b + c * loadOhm + d));
+    };
+    const double h = 1e-5;
+    return -std::remainder(phase(omega + h) - phase(omega - h), 2 * std::numbers::pi) / (2 * h);
 }
 
 double LadderTransmission(const LadderPrototype& ladder, double omega) {

@@ -41,8 +41,31 @@ LadderPrototype ChebyshevLadder(int order, double rippleDb);
 // amplitude at its ripple peaks: −10·log10(1 − r²).
 double RippleOfReflection(double reflection);
 
+// The roots of a polynomial (coefficient of s^k at [k], the last one not 0), by the
+// Aberth–Ehrlich iteration polished with Newton's steps.
+std::vector<std::complex<double>> PolynomialRoots(const std::vector<std::complex<double>>& c);
+
+// The ladder between equal terminations whose |S21(jω)|² = E(0)²/|E(jω)|², for a Hurwitz E given
+// by its poles: the reflection F is the spectral factor of E(s)E(−s) − E(0)² with its zeros in
+// the left half plane.
+LadderPrototype EqualTerminationLadder(const std::vector<std::complex<double>>& poles);
+
+// The poles of the Bessel response of an order (the roots of the reverse Bessel polynomial),
+// scaled so that the response is 3.01 dB down at ω = 1; `unitDelay` keeps them unscaled, with
+// a group delay of 1 s at ω = 0.
+std::vector<std::complex<double>> BesselPoles(int order, bool unitDelay = false);
+
+// Maximally flat delay between equal terminations, 3.01 dB down at ω = 1. Orders up to
+// MaxBesselOrder: beyond it the continued fraction at infinity loses more digits than extended
+// precision holds, and the ladder is refused.
+inline constexpr int MaxBesselOrder = 9;
+LadderPrototype BesselLadder(int order);
+
 // |S21(jω)|² of the ladder between its source and load, from its chain matrix: an independent
 // look at what the elements do.
 double LadderTransmission(const LadderPrototype& ladder, double omega);
+
+// −dφ/dω of the ladder's S21 at ω, from its chain matrix.
+double LadderGroupDelay(const LadderPrototype& ladder, double omega);
 
 }  // namespace feldan

@@ -97,6 +97,31 @@ TEST(PrototypeGenerator, PolesAndReflectionGiveTheButterworthLadder) {
     }
 }
 
+// Bessel between equal terminations: the third order is the textbook ladder (2.203, 0.971,
+// 0.337); every order is 3.01 dB down at ω = 1 and, from the third on, keeps its delay within
+// 2 % over the middle half of the band, flatter than Butterworth of its order.
+TEST(PrototypeGenerator, BesselLaddersHaveAFlatDelay) {
+    const LadderPrototype third = BesselLadder(3);
+    const double textbook[] = {2.203, 0.971, 0.337};
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(third.g[std::size_t(k)], textbook[k], 5e-4);
+    for (int order = MinPrototypeOrder; order <= MaxBesselOrder; ++order) {
+        SCOPED_TRACE(order);
+        const LadderPrototype bessel = BesselLadder(order);
+        EXPECT_NEAR(bessel.load, 1, 1e-9);
+        EXPECT_NEAR(-10 * std::log10(LadderTransmission(bessel, 1)), 3.0103, 1e-4);
+        const auto spread = [](const LadderPrototype& ladder) {
+            const double centre = LadderGroupDelay(ladder, 1e-3);
+            return std::abs(LadderGroupDelay(ladder, 0.5) - centre) / centre;
+        };
+        if (order >= 3) {
+            EXPECT_LT(spread(bessel), 0.02);
+        }
+        EXPECT_LT(spread(bessel), spread(ButterworthLadder(order)));
+    }
+    EXPECT_THROW(BesselLadder(MaxBesselOrder + 1), std::invalid_argument);
+}
+
 TEST(PrototypeGenerator, RefusesWhatMakesNoLadder) {
     EXPECT_THROW(ButterworthLadder(1), std::invalid_argument);
     EXPECT_THROW(ChebyshevLadder(13, 0.1), std::invalid_argument);
