@@ -336,28 +336,11 @@ LadderPrototype BesselLadder(int order) {
     return EqualTerminationLadder(BesselPoles(order));
 }
 
-double LadderGroupDelay(const LadderPrototype& ladder, double omega) {
-    const auto phase = [&](double w) {
-        Complex a = 1, b = 0, c = 0, d = 1;
-        for (std::size_t k = 0; k < ladder.g.size(); ++k) {
-            const Complex element(0, w * ladder.g[k]);
-            if (k % 2 == 0) {
-                b += a * element;
-                d += c * element;
-            } else {
-                a += b * element;
-                c += d * element;
-            }
-        }
-        const double loadOhm = ladder.g.size() % 2 == 1 ? ladder.load : 1 / ladder.load;
-        return std::arg(1.0 / (a * loadOhm + b + c * loadOhm + d));
-    };
-    const double h = 1e-5;
-    return -std::remainder(phase(omega + h) - phase(omega - h), 2 * std::numbers::pi) / (2 * h);
-}
+namespace {
 
-double LadderTransmission(const LadderPrototype& ladder, double omega) {
-    // Chain matrix of the elements: a series impedance jωg, then a shunt admittance jωg, in turn.
+// S21 of the ladder between its 1 Ω source and its load, from the chain matrix of the elements:
+// a series impedance jωg, then a shunt admittance jωg, in turn.
+Complex LadderS21(const LadderPrototype& ladder, double omega) {
     Complex a = 1, b = 0, c = 0, d = 1;
     for (std::size_t k = 0; k < ladder.g.size(); ++k) {
         const Complex element(0, omega * ladder.g[k]);
@@ -370,8 +353,19 @@ double LadderTransmission(const LadderPrototype& ladder, double omega) {
         }
     }
     const double loadOhm = ladder.g.size() % 2 == 1 ? ladder.load : 1 / ladder.load;
-    const Complex sum = a * loadOhm + b + c * loadOhm + d;
-    return 4 * loadOhm / std::norm(sum);
+    return 2 * std::sqrt(loadOhm) / (a * loadOhm + b + c * loadOhm + d);
+}
+
+}  // namespace
+
+double LadderGroupDelay(const LadderPrototype& ladder, double omega) {
+    const double h = 1e-5;
+    const double change = std::arg(LadderS21(ladder, omega + h) / LadderS21(ladder, omega - h));
+    return -change / (2 * h);
+}
+
+double LadderTransmission(const LadderPrototype& ladder, double omega) {
+    return std::norm(LadderS21(ladder, omega));
 }
 
 }  // namespace feldan
