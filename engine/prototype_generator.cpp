@@ -84,7 +84,9 @@ std::vector<Complex> ChebyshevPolesInX(int order, double epsilon) {
 }  // namespace
 
 namespace {
-LadderPrototype LadderFromWide(const std::vector<Complex>& poles, const WidePolynomial& reflection);
+// `rounding`: how much of the two terms that cancel at each step may remain.
+LadderPrototype LadderFromWide(const std::vector<Complex>& poles, const WidePolynomial& reflection,
+                               Wide rounding = 1e-7L);
 }  // namespace
 
 LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
@@ -94,8 +96,8 @@ LadderPrototype LadderFromPolesAndReflection(const std::vector<Complex>& poles,
 
 namespace {
 
-LadderPrototype LadderFromWide(const std::vector<Complex>& poles,
-                               const WidePolynomial& reflection) {
+LadderPrototype LadderFromWide(const std::vector<Complex>& poles, const WidePolynomial& reflection,
+                               Wide rounding) {
     const int order = static_cast<int>(poles.size());
     if (order < 1 || static_cast<int>(reflection.size()) != order + 1)
         NoLadder("the reflection polynomial is not of the poles' degree");
@@ -135,7 +137,7 @@ LadderPrototype LadderFromWide(const std::vector<Complex>& poles,
         // What cancels is measured against the two terms it came from.
         const Wide cancelled =
             std::max(std::abs(p[rest.size() - 1]), std::abs(g * q[rest.size() - 2]));
-        if (std::abs(rest.back()) > 1e-7L * cancelled)
+        if (std::abs(rest.back()) > rounding * cancelled)
             NoLadder("the rest after element " + std::to_string(k) + " is not a ladder's");
         rest.pop_back();
         p = std::move(q);
@@ -255,6 +257,96 @@ std::vector<Complex> PolynomialRoots(const std::vector<Complex>& c) {
     return roots;
 }
 
+namespace {
+
+// E(s) of a ladder between 1 Ω at both ends, S21 = 1/E: half the sum A + B + C + D of its chain
+// matrix, whose entries are polynomials in s. Well conditioned, unlike the way back.
+WidePolynomial TransmissionOf(const std::vector<Wide>& g) {
+    WidePolynomial a{1}, b{0}, c{0}, d{1};
+    const auto addShifted = [](WidePolynomial& to, const WidePolynomial& from, Wide factor) {
+        if (to.size() < from.size() + 1) to.resize(from.size() + 1, 0);
+        for (std::size_t i = 0; i < from.size(); ++i)
+            to[i + 1] += factor * from[i];
+    };
+    for (std::size_t k = 0; k < g.size(); ++k) {
+        if (k % 2 == 0) {
+            addShifted(b, a, g[k]);
+            addShifted(d, c, g[k]);
+        } else {
+            addShifted(a, b, g[k]);
+            addShifted(c, d, g[k]);
+        }
+    }
+    WidePolynomial e(g.size() + 1, 0);
+    for (const WidePolynomial* part : {&a, &b, &c, &d})
+        for (std::size_t i = 0; i < part->size() && i < e.size(); ++i)
+            e[i] += (*part)[i] / 2;
+    return e;
+}
+
+// Newton's method on the elements until the ladder's E is `target` (scaled to E(0) = 1).
+void PolishToTransmission(LadderPrototype& ladder, WidePolynomial target) {
+    const std::size_t n = ladder.g.size();
+    for (std::size_t i = 1; i < target.size(); ++i)
+        target[i] /= target[0];
+    target[0] = 1;
+    std::vector<Wide> g(ladder.g.begin(), ladder.g.end());
+    const auto residual = [&](const std::vector<Wide>& at) {
+        const WidePolynomial e = TransmissionOf(at);
+        std::vector<Wide> r(n);
+        for (std::size_t i = 0; i < n; ++i)
+            r[i] = (e[i + 1] - target[i + 1]) / std::abs(target[i + 1]);
+        return r;
+    };
+    for (int iteration = 0; iteration < 50; ++iteration) {
+        const std::vector<Wide> r = residual(g);
+        Wide size = 0;
+        for (Wide v : r)
+            size = std::max(size, std::abs(v));
+        if (size < 1e-16L) break;
+        // The Jacobian by differences, then Gaussian elimination with partial pivoting.
+        std::vector<std::vector<Wide>> jacobian(n, std::vector<Wide>(n + 1));
+        for (std::size_t j = 0; j < n; ++j) {
+            std::vector<Wide> moved = g;
+            const Wide h = g[j] * 1e-9L;
+            moved[j] += h;
+            const std::vector<Wide> shifted = residual(moved);
+            for (std::size_t i = 0; i < n; ++i)
+                jacobian[i][j] = (shifted[i] - r[i]) / h;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            jacobian[i][n] = -r[i];
+        for (std::size_t col = 0; col < n; ++col) {
+            std::size_t pivot = col;
+            for (std::size_t row = col + 1; row < n; ++row)
+                if (std::abs(jacobian[row][col]) > std::abs(jacobian[pivot][col])) pivot = row;
+            std::swap(jacobian[col], jacobian[pivot]);
+            if (jacobian[col][col] == 0) NoLadder("the elements cannot be fitted");
+            for (std::size_t row = col + 1; row < n; ++row) {
+                const Wide factor = jacobian[row][col] / jacobian[col][col];
+                for (std::size_t k = col; k <= n; ++k)
+                    jacobian[row][k] -= factor * jacobian[col][k];
+            }
+        }
+        std::vector<Wide> step(n);
+        for (std::size_t col = n; col-- > 0;) {
+            Wide sum = jacobian[col][n];
+            for (std::size_t k = col + 1; k < n; ++k)
+                sum -= jacobian[col][k] * step[k];
+            step[col] = sum / jacobian[col][col];
+        }
+        for (std::size_t j = 0; j < n; ++j)
+            g[j] += step[j];
+    }
+    const std::vector<Wide> r = residual(g);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!(std::abs(r[i]) < 1e-9L) || !(g[i] > 0)) NoLadder("the elements cannot be fitted");
+        ladder.g[i] = static_cast<double>(g[i]);
+    }
+}
+
+}  // namespace
+
 LadderPrototype EqualTerminationLadder(const std::vector<Complex>& unscaled) {
     const int order = static_cast<int>(unscaled.size());
     // The continued fraction loses fewest digits with poles about the unit circle: the
@@ -291,8 +383,12 @@ LadderPrototype EqualTerminationLadder(const std::vector<Complex>& unscaled) {
             zerosOfF.push_back(root.real() > 0 ? -root : root);
         }
     }
-    // F's leading coefficient: |f_n|² = |e_n|² since Q's top term is (−1)^n e_n².
-    LadderPrototype ladder = LadderFromWide(poles, FromRoots(zerosOfF, 1));
+    // F's leading coefficient: |f_n|² = |e_n|² since Q's top term is (−1)^n e_n². From the
+    // ninth element on, the continued fraction loses more digits than extended precision
+    // holds: it gives a first ladder, which Newton's method then fits to E itself.
+    LadderPrototype ladder = LadderFromWide(poles, FromRoots(zerosOfF, 1), 1e-1L);
+    ladder.load = 1;
+    PolishToTransmission(ladder, e);
     for (double& g : ladder.g)
         g /= scale;
     return ladder;
@@ -330,9 +426,6 @@ std::vector<Complex> BesselPoles(int order, bool unitDelay) {
 }
 
 LadderPrototype BesselLadder(int order) {
-    if (order > MaxBesselOrder)
-        throw std::invalid_argument("a Bessel ladder has at most " +
-                                    std::to_string(MaxBesselOrder) + " elements");
     return EqualTerminationLadder(BesselPoles(order));
 }
 

@@ -47,7 +47,8 @@ std::vector<std::complex<double>> PolynomialRoots(const std::vector<std::complex
 
 // The ladder between equal terminations whose |S21(jω)|² = E(0)²/|E(jω)|², for a Hurwitz E given
 // by its poles: the reflection F is the spectral factor of E(s)E(−s) − E(0)² with its zeros in
-// the left half plane.
+// the left half plane; the continued fraction's elements are then fitted by Newton's method to
+// E itself, which high orders need (the continued fraction loses a factor of about 50 an element).
 LadderPrototype EqualTerminationLadder(const std::vector<std::complex<double>>& poles);
 
 // The poles of the Bessel response of an order (the roots of the reverse Bessel polynomial),
@@ -55,10 +56,7 @@ LadderPrototype EqualTerminationLadder(const std::vector<std::complex<double>>& 
 // a group delay of 1 s at ω = 0.
 std::vector<std::complex<double>> BesselPoles(int order, bool unitDelay = false);
 
-// Maximally flat delay between equal terminations, 3.01 dB down at ω = 1. Orders up to
-// MaxBesselOrder: beyond it the continued fraction at infinity loses more digits than extended
-// precision holds, and the ladder is refused.
-inline constexpr int MaxBesselOrder = 9;
+// Maximally flat delay between equal terminations, 3.01 dB down at ω = 1.
 LadderPrototype BesselLadder(int order);
 
 // |S21(jω)|² of the ladder between its source and load, from its chain matrix: an independent

@@ -105,7 +105,7 @@ TEST(PrototypeGenerator, BesselLaddersHaveAFlatDelay) {
     const double textbook[] = {2.203, 0.971, 0.337};
     for (int k = 0; k < 3; ++k)
         EXPECT_NEAR(third.g[std::size_t(k)], textbook[k], 5e-4);
-    for (int order = MinPrototypeOrder; order <= MaxBesselOrder; ++order) {
+    for (int order = MinPrototypeOrder; order <= MaxPrototypeOrder; ++order) {
         SCOPED_TRACE(order);
         const LadderPrototype bessel = BesselLadder(order);
         EXPECT_NEAR(bessel.load, 1, 1e-9);
@@ -119,7 +119,7 @@ TEST(PrototypeGenerator, BesselLaddersHaveAFlatDelay) {
         }
         EXPECT_LT(spread(bessel), spread(ButterworthLadder(order)));
     }
-    EXPECT_THROW(BesselLadder(MaxBesselOrder + 1), std::invalid_argument);
+    EXPECT_THROW(BesselLadder(MaxPrototypeOrder + 1), std::invalid_argument);
 }
 
 TEST(PrototypeGenerator, RefusesWhatMakesNoLadder) {
