@@ -451,6 +451,78 @@ Complex LadderS21(const LadderPrototype& ladder, double omega) {
 
 }  // namespace
 
+LadderPrototype LegendreLadder(int order) {
+    CheckOrder(order);
+    // Legendre polynomials P_0 .. P_k by (i + 1)P_(i+1) = (2i + 1)x·P_i − i·P_(i−1).
+    const bool odd = order % 2 == 1;
+    const int k = odd ? (order - 1) / 2 : (order - 2) / 2;
+    std::vector<WidePolynomial> legendre = {{1}, {0, 1}};
+    for (int i = 1; i < k; ++i) {
+        WidePolynomial next(std::size_t(i) + 2, 0);
+        for (std::size_t j = 0; j < legendre[std::size_t(i)].size(); ++j)
+            next[j + 1] += Wide(2 * i + 1) * legendre[std::size_t(i)][j] / Wide(i + 1);
+        for (std::size_t j = 0; j < legendre[std::size_t(i - 1)].size(); ++j)
+            next[j] -= Wide(i) * legendre[std::size_t(i - 1)][j] / Wide(i + 1);
+        legendre.push_back(std::move(next));
+    }
+    // Σ a_i·P_i with a_i ∝ 2i + 1: every term for odd orders; for even orders only those of
+    // i with the parity of k. (The constant factors go into the normalisation L_n(1) = 1.)
+    WidePolynomial sum(std::size_t(k) + 1, 0);
+    for (int i = 0; i <= k; ++i) {
+        if (!odd && (i % 2) != (k % 2)) continue;
+        for (std::size_t j = 0; j < legendre[std::size_t(i)].size(); ++j)
+            sum[j] += Wide(2 * i + 1) * legendre[std::size_t(i)][j];
+    }
+    // The integrand: the square of the sum, times (x + 1) for even orders.
+    WidePolynomial integrand(2 * sum.size() - 1, 0);
+    for (std::size_t i = 0; i < sum.size(); ++i)
+        for (std::size_t j = 0; j < sum.size(); ++j)
+            integrand[i + j] += sum[i] * sum[j];
+    if (!odd) {
+        WidePolynomial times(integrand.size() + 1, 0);
+        for (std::size_t i = 0; i < integrand.size(); ++i) {
+            times[i] += integrand[i];
+            times[i + 1] += integrand[i];
+        }
+        integrand = std::move(times);
+    }
+    // ∫ from −1 to y = 2w − 1, as a polynomial in w = ω², then scaled to 1 at w = 1.
+    WidePolynomial antiderivative(integrand.size() + 1, 0);
+    for (std::size_t i = 0; i < integrand.size(); ++i)
+        antiderivative[i + 1] = integrand[i] / Wide(i + 1);
+    WidePolynomial inW(antiderivative.size(), 0), power{1};
+    for (std::size_t i = 0; i < antiderivative.size(); ++i) {
+        for (std::size_t j = 0; j < power.size(); ++j)
+            inW[j] += antiderivative[i] * power[j];
+        WidePolynomial next(power.size() + 1, 0);
+        for (std::size_t j = 0; j < power.size(); ++j) {
+            next[j] -= power[j];
+            next[j + 1] += 2 * power[j];
+        }
+        power = std::move(next);
+    }
+    Wide atMinusOne = 0, atOne = 0;
+    for (std::size_t i = 0; i < inW.size(); ++i)
+        atOne += inW[i];
+    atMinusOne = inW[0];
+    inW[0] -= atMinusOne;
+    atOne -= atMinusOne;
+    for (Wide& c : inW)
+        c /= atOne;
+    inW.resize(std::size_t(order) + 1);
+    // The poles: 1 + L_n(−s²) = 0, a polynomial in x = s², each root's square root on the left.
+    std::vector<WideComplex> denominator;
+    for (std::size_t i = 0; i < inW.size(); ++i)
+        denominator.emplace_back((i == 0 ? 1 : 0) + inW[i] * (i % 2 == 0 ? 1 : -1), 0);
+    std::vector<Complex> poles;
+    for (const WideComplex& x : RootsOf(denominator)) {
+        const WideComplex root = std::sqrt(x);
+        const WideComplex left = root.real() > 0 ? -root : root;
+        poles.emplace_back(double(left.real()), double(left.imag()));
+    }
+    return EqualTerminationLadder(poles);
+}
+
 double LadderGroupDelay(const LadderPrototype& ladder, double omega) {
     const double h = 1e-5;
     const double change = std::arg(LadderS21(ladder, omega + h) / LadderS21(ladder, omega - h));

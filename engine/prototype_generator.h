@@ -59,6 +59,11 @@ std::vector<std::complex<double>> BesselPoles(int order, bool unitDelay = false)
 // Maximally flat delay between equal terminations, 3.01 dB down at ω = 1.
 LadderPrototype BesselLadder(int order);
 
+// Papoulis's optimum L (Legendre) response between equal terminations: monotonic, with the
+// steepest edge a monotonic response of its order can have, 3.01 dB down at ω = 1.
+// |S21|² = 1/(1 + L_n(ω²)), L_n built from the Legendre polynomials.
+LadderPrototype LegendreLadder(int order);
+
 // |S21(jω)|² of the ladder between its source and load, from its chain matrix: an independent
 // look at what the elements do.
 double LadderTransmission(const LadderPrototype& ladder, double omega);

@@ -122,6 +122,32 @@ TEST(PrototypeGenerator, BesselLaddersHaveAFlatDelay) {
     EXPECT_THROW(BesselLadder(MaxPrototypeOrder + 1), std::invalid_argument);
 }
 
+// Optimum L: the third order follows Papoulis's L3(w) = 3w³ − 3w² + w (w = ω²); every order is
+// monotonic, 3.01 dB down at ω = 1 and, from the third on, steeper beyond than Butterworth.
+TEST(PrototypeGenerator, LegendreLaddersAreMonotonicAndSteep) {
+    const LadderPrototype third = LegendreLadder(3);
+    for (double omega : {0.3, 0.8, 1.2, 2.0}) {
+        const double w = omega * omega;
+        EXPECT_NEAR(LadderTransmission(third, omega), 1 / (1 + 3 * w * w * w - 3 * w * w + w),
+                    1e-9);
+    }
+    for (int order = MinPrototypeOrder; order <= MaxPrototypeOrder; ++order) {
+        SCOPED_TRACE(order);
+        const LadderPrototype legendre = LegendreLadder(order);
+        EXPECT_NEAR(-10 * std::log10(LadderTransmission(legendre, 1)), 3.0103, 1e-4);
+        double previous = 1;
+        for (int i = 1; i <= 300; ++i) {
+            const double t = LadderTransmission(legendre, 0.01 * i);
+            EXPECT_LE(t, previous + 1e-12) << 0.01 * i;
+            previous = t;
+        }
+        if (order >= 3) {
+            EXPECT_LT(LadderTransmission(legendre, 1.5),
+                      LadderTransmission(ButterworthLadder(order), 1.5));
+        }
+    }
+}
+
 TEST(PrototypeGenerator, RefusesWhatMakesNoLadder) {
     EXPECT_THROW(ButterworthLadder(1), std::invalid_argument);
     EXPECT_THROW(ChebyshevLadder(13, 0.1), std::invalid_argument);
