@@ -97,6 +97,30 @@ TEST(PrototypeGenerator, PolesAndReflectionGiveTheButterworthLadder) {
     }
 }
 
+// The published Bessel prototypes between 1 Ω terminations, 3.01 dB at 1 rad/s, capacitor input
+// (as RF Cafe's "Bessel Filter Prototype Element Values" prints them, after Zverev's Handbook
+// of Filter Synthesis): C1, L2, ... to the larger end. Ours start at the other end.
+const std::vector<std::vector<double>> PublishedBessel = {
+    {0.576, 2.148},
+    {0.3374, 0.9705, 2.2034},
+    {0.2334, 0.6725, 1.0815, 2.2404},
+    {0.1743, 0.5072, 0.804, 1.111, 2.2582},
+    {0.1365, 0.4002, 0.6392, 0.8538, 1.1126, 2.2645},
+    {0.1106, 0.3259, 0.5249, 0.702, 0.869, 1.1052, 2.2659},
+    {0.0919, 0.2719, 0.4409, 0.5936, 0.7303, 0.8695, 1.0956, 2.2656},
+    {0.078, 0.2313, 0.377, 0.5108, 0.6306, 0.7407, 0.8639, 1.0863, 2.2649},
+    {0.0672, 0.1998, 0.327, 0.4454, 0.5528, 0.6493, 0.742, 0.8561, 1.0781, 2.2641},
+};
+
+TEST(PrototypeGenerator, BesselLaddersAreThePublishedOnes) {
+    for (const std::vector<double>& row : PublishedBessel) {
+        const LadderPrototype ladder = BesselLadder(int(row.size()));
+        for (std::size_t k = 0; k < row.size(); ++k)
+            EXPECT_NEAR(ladder.g[row.size() - 1 - k], row[k], PrintedStep(row[k]) / 2 + 1e-12)
+                << "order " << row.size() << ", element " << k + 1;
+    }
+}
+
 // Bessel between equal terminations: the third order is the textbook ladder (2.203, 0.971,
 // 0.337); every order is 3.01 dB down at ω = 1 and, from the third on, keeps its delay within
 // 2 % over the middle half of the band, flatter than Butterworth of its order.
