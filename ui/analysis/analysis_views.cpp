@@ -12,7 +12,6 @@
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
-#include "ui/common/project_state.h"
 
 namespace feldan {
 
@@ -120,12 +119,6 @@ QStringList CurveNamesOf(AnalysisView view) {
             break;
     }
     return {};
-}
-
-TimeView TimeViewOf(AnalysisView view) {
-    return view == AnalysisView::Step      ? TimeView::Step
-           : view == AnalysisView::Impulse ? TimeView::Impulse
-                                           : TimeView::Keyed;
 }
 
 // The curves of a view over a sweep, against the detuning from foHz in kHz.
@@ -250,12 +243,7 @@ void AnalysisViews::ShowTimeView() {
     std::vector<DesignSource> sources =
         overlaySources_ ? overlaySources_() : std::vector<DesignSource>{};
     if (sources.empty()) {
-        DesignSource own{tr("расчёт"), document_.Design(), document_.Separator(), {}, false, {}};
-        if (document_.Project().UsesCrystalSet()) {
-            own.crystals = document_.Project().CrystalsOfSet();
-            own.trim = document_.Project().Trim();
-        }
-        sources.push_back(std::move(own));
+        sources.push_back(SourceOfDocument(document_, tr("расчёт")));
     }
     {
         const BusyCursor busy;

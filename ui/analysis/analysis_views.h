@@ -43,6 +43,13 @@ inline bool IsTimeView(AnalysisView view) {
            view == AnalysisView::Keyed;
 }
 
+// The time view of a view that is one.
+inline TimeView TimeViewOf(AnalysisView view) {
+    return view == AnalysisView::Step      ? TimeView::Step
+           : view == AnalysisView::Impulse ? TimeView::Impulse
+                                           : TimeView::Keyed;
+}
+
 // The menu's commands of the views: one checkable command per view (in the order of the enum),
 // the check mark that sweeps the analysed circuit instead of the schematic as built, and the
 // command that asks for the resistance of the ports.

@@ -276,9 +276,7 @@ void MeasuredOverlay::ShowInTime(AnalysisView view) {
         filter_->centre ? 40 / filter_->centre->WidthHz()
                         : (hz.size() > 1 ? double(hz.size() - 1) / (hz.back() - hz.front()) : 0);
     const EnvelopeSpectrum spectrum = SpectrumOfMeasured(hz, s21, centreHz, recordSec);
-    const TimeView time = view == AnalysisView::Step      ? TimeView::Step
-                          : view == AnalysisView::Impulse ? TimeView::Impulse
-                                                          : TimeView::Keyed;
+    const TimeView time = TimeViewOf(view);
     if (spectrum.s21.size() >= 3 && std::abs(spectrum.s21[spectrum.s21.size() / 2]) > 0) {
         const KeyingChoice& keying = views_.Keying();
         const EnvelopeResponse plain = EnvelopeOf(spectrum);

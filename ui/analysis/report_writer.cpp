@@ -21,7 +21,6 @@
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
-#include "ui/common/project_state.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
 #include "ui/widgets/response_chart.h"
@@ -228,11 +227,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     // The filter in time, as built: how a carrier switched on comes out, and its figures.
     writer.newPage();
     y = 0;
-    DesignSource design{tr("расчёт"), document_.Design(), document_.Separator(), {}, false, {}};
-    if (document_.Project().UsesCrystalSet()) {
-        design.crystals = document_.Project().CrystalsOfSet();
-        design.trim = document_.Project().Trim();
-    }
+    const DesignSource design = SourceOfDocument(document_, tr("расчёт"));
     const TimeCurves step = TimeViews::CurvesOf(TimeView::Step, std::span(&design, 1),
                                                 KeyingChoice{}, CircuitChoice::Schematic);
     ResponseChart time;

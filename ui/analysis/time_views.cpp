@@ -7,7 +7,9 @@
 #include "engine/errors.h"
 #include "engine/number_text.h"
 #include "files/sweep_csv.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
 
 namespace feldan {
@@ -29,6 +31,16 @@ struct Shown {
 };
 
 }  // namespace
+
+DesignSource SourceOfDocument(const DesignDocument& document, const QString& name,
+                              std::optional<QColor> colour) {
+    DesignSource source{name, document.Design(), document.Separator(), {}, false, colour};
+    if (document.Project().UsesCrystalSet()) {
+        source.crystals = document.Project().CrystalsOfSet();
+        source.trim = document.Project().Trim();
+    }
+    return source;
+}
 
 ChartQuantity TimeViews::QuantityOf(TimeView view) {
     ChartQuantity quantity{tr("Время (мс)"), QString(), QString(), tr("мс")};

@@ -28,6 +28,12 @@ struct DesignSource {
     std::optional<QColor> colour;
 };
 
+class DesignDocument;
+
+// The document's design as a source, with the set of crystals when one is in force.
+DesignSource SourceOfDocument(const DesignDocument& document, const QString& name,
+                              std::optional<QColor> colour = std::nullopt);
+
 // A row of the figures table.
 struct TimeFiguresRow {
     QString name;

@@ -55,12 +55,7 @@ void ChartOverlays::Draw(const CalculationResult& result, bool overlay, const st
         statusBar_->SetPanelText(
             curveCount_, FromUtf8(OverlayStatusText(curveCount_, result, dfText,
                                                     document_.Separator(), CurrentLanguage())));
-        DesignSource source{QString(), document_.Design(),       document_.Separator(), {},
-                            false,     SeriesColour(curveCount_)};
-        if (document_.Project().UsesCrystalSet()) {
-            source.crystals = document_.Project().CrystalsOfSet();
-            source.trim = document_.Project().Trim();
-        }
+        DesignSource source = SourceOfDocument(document_, QString(), SeriesColour(curveCount_));
         overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText, std::move(source)};
     }
     // An abandoned command does not count as a curve.

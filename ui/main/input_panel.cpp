@@ -346,13 +346,19 @@ void InputPanel::ShowDesign() {
 }
 
 void InputPanel::ShowReachableBand() {
-    const ProjectState& project = document_.Project();
-    const bool set = project.UsesCrystalSet();
-    const std::vector<CrystalModel> crystals =
-        set ? project.CrystalsOfSet() : std::vector<CrystalModel>{};
-    const std::optional<double> reachable =
-        ReachableDfHz(document_.Design(), document_.Separator(), crystals, set && project.Trim());
-    reachableDfHz_ = reachable;
+    // An exact design found its reachable band already; a classic one has it worked out here.
+    const CalculationResult& last = document_.LastResult();
+    if (last.exact.exact) {
+        reachableDfHz_ =
+            last.exact.reachableDfHz > 0 ? std::optional(last.exact.reachableDfHz) : std::nullopt;
+    } else {
+        const ProjectState& project = document_.Project();
+        const bool set = project.UsesCrystalSet();
+        const std::vector<CrystalModel> crystals =
+            set ? project.CrystalsOfSet() : std::vector<CrystalModel>{};
+        reachableDfHz_ = ReachableDfHz(document_.Design(), document_.Separator(), crystals,
+                                       set && project.Trim());
+    }
     RetranslateExactHint();
 }
 
