@@ -110,15 +110,15 @@ TwoPortPoint TwoPortOfSolution(const Ports& p, Own own, Mirrored mirrored, Compl
 
 }  // namespace
 
-void CircuitAnalysis::Build(int filterType, const ElementValues& values) {
+void CircuitAnalysis::Build(int circuit, const ElementValues& values) {
     DropAhead();
-    BuildNetlist(filterType, values, netlist);
+    BuildNetlist(circuit, values, netlist);
     PrepareNetlist(netlist);
 }
 
-void CircuitAnalysis::BuildSchematic(int filterType, const ElementValues& values, double inputOhm) {
+void CircuitAnalysis::BuildSchematic(int circuit, const ElementValues& values, double inputOhm) {
     DropAhead();
-    BuildSchematicNetlist(filterType, values, inputOhm, netlist);
+    BuildSchematicNetlist(circuit, values, inputOhm, netlist);
     PrepareNetlist(netlist);
 }
 

@@ -25,9 +25,9 @@ inline constexpr int AheadPoints = SolveLanes;
 class CircuitAnalysis {
   public:
     // BuildNetlist, then PrepareNetlist. Drops the points kept ahead.
-    void Build(int filterType, const ElementValues& values);
+    void Build(int circuit, const ElementValues& values);
     // The same with the schematic's circuit (BuildSchematicNetlist).
-    void BuildSchematic(int filterType, const ElementValues& values, double inputOhm);
+    void BuildSchematic(int circuit, const ElementValues& values, double inputOhm);
     // One analysis point: SolveNodal at omegaRad and, when it succeeded, the level of the load as
     // MeasureOutput gives it. Answered from the points kept ahead when omegaRad is the next of
     // them; the result is the same either way, bit for bit. Does not fill `measure`.

@@ -6,7 +6,7 @@
 
 namespace feldan {
 
-inline constexpr int MaxNodes = 60;
+inline constexpr int MaxNodes = 64;
 inline constexpr int MaxBranches = 140;
 inline constexpr int MaxSources = 30;
 // In every analysed topology branch 11 is the load, from the output node to node 0.

@@ -1,6 +1,7 @@
 #include "circuit/topologies.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -450,8 +451,8 @@ static_assert(std::size(Ladder3Rows) == 18 && std::size(Ladder4Rows) == 23 &&
               std::size(Ladder6Rows) == 35 && std::size(Ladder8Rows) == 47 &&
               std::size(Cw4Rows) == 25 && std::size(Cw6Rows) == 37 && std::size(Cw8Rows) == 49);
 
-constexpr std::string_view CrystalLabels[MaxCrystals + 1] = {"",    "ZQ1", "ZQ2", "ZQ3", "ZQ4",
-                                                             "ZQ5", "ZQ6", "ZQ7", "ZQ8"};
+constexpr std::string_view CrystalLabels[MaxCrystals + 1] = {
+    "", "ZQ1", "ZQ2", "ZQ3", "ZQ4", "ZQ5", "ZQ6", "ZQ7", "ZQ8", "ZQ9", "ZQ10", "ZQ11", "ZQ12"};
 
 bool IsCrystal(Element element) {
     return element == Lm || element == Cm || element == Rm || element == C0 || element == Trim;
@@ -545,25 +546,27 @@ void BuildAnalysed(const TopologyDescriptor& topology, const ElementValues& valu
 
 }  // namespace
 
-const TopologyDescriptor& DescriptorOf(int filterType) {
-    if (filterType < 1 || filterType > static_cast<int>(std::size(Descriptors))) {
-        throw std::out_of_range("no topology for filter type " + std::to_string(filterType));
+const TopologyDescriptor& DescriptorOf(int circuit) {
+    if (circuit >= 1 && circuit <= static_cast<int>(std::size(Descriptors))) {
+        return Descriptors[circuit - 1];
     }
-    return Descriptors[filterType - 1];
+    if (const std::optional<LadderShape> shape = ShapeOfCircuit(circuit)) {
+        return GeneratedDescriptor(*shape);
+    }
+    throw std::out_of_range("no topology for circuit " + std::to_string(circuit));
 }
 
-const TopologyCounts& CountsOf(int filterType) {
-    return DescriptorOf(filterType).counts;
+const TopologyCounts& CountsOf(int circuit) {
+    return DescriptorOf(circuit).counts;
 }
 
-void BuildNetlist(int filterType, const ElementValues& values, Netlist& netlist,
-                  BranchRoles* roles) {
-    BuildAnalysed(DescriptorOf(filterType), values, netlist, roles);
+void BuildNetlist(int circuit, const ElementValues& values, Netlist& netlist, BranchRoles* roles) {
+    BuildAnalysed(DescriptorOf(circuit), values, netlist, roles);
 }
 
-void BuildSchematicNetlist(int filterType, const ElementValues& values, double inputOhm,
+void BuildSchematicNetlist(int circuit, const ElementValues& values, double inputOhm,
                            Netlist& netlist, BranchRoles* roles) {
-    const TopologyDescriptor& topology = DescriptorOf(filterType);
+    const TopologyDescriptor& topology = DescriptorOf(circuit);
     ElementValues terminated = values;
     terminated.SourceOhm = inputOhm;
     terminated.LoadOhm = inputOhm;

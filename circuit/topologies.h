@@ -1,6 +1,8 @@
-// The seven filter topologies, each described once as data: the circuit that the analysis
-// solves, and the schematic that the user builds and the window draws. Netlists of both are
-// built from the description.
+// The filter topologies, each described once as data: the circuit that the analysis solves, and
+// the schematic that the user builds and the window draws. Netlists of both are built from the
+// description. A circuit number names a topology: 1..7 the seven classic ones, kept as the
+// tables below, and beyond them the ladders generated from their number of crystals
+// (circuit/generated_ladders.h).
 #pragma once
 
 #include <array>
@@ -8,12 +10,13 @@
 #include <string_view>
 
 #include "circuit/constants.h"
+#include "circuit/generated_ladders.h"
 #include "circuit/netlist.h"
 
 namespace feldan {
 
-// Crystal positions ZQ1..ZQ8.
-inline constexpr int MaxCrystals = 8;
+// Crystal positions ZQ1..ZQ12.
+inline constexpr int MaxCrystals = 12;
 
 // One crystal: the motional arm Lm, Cm, Rm in series, bridged by the static capacitance C0, and
 // an optional trim capacitor in series with the whole crystal. SI units throughout (H, F, Ohm),
@@ -35,7 +38,7 @@ Resonator ResonatorOfDesign(double ldMH, double motionalCapF, double rdOhm, doub
 // capacitor slots in pF. The builders convert to H, F and S. The circuit layer knows nothing
 // else of a design.
 struct ElementValues {
-    std::array<Resonator, MaxCrystals + 1> Crystal{};  // ZQ1..ZQ8 at [1..8]; [0] unused
+    std::array<Resonator, MaxCrystals + 1> Crystal{};  // ZQ1..ZQ12 at [1..12]; [0] unused
     double SourceOhm = 0;
     double LoadOhm = 0;
     std::array<double, 29> CapPF{};  // slots 1..28, pF
@@ -90,11 +93,11 @@ struct TopologyDescriptor {
     std::span<const SchematicItem> schematic;
 };
 
-// The description of FilterType 1..7; throws std::out_of_range for any other value.
-const TopologyDescriptor& DescriptorOf(int filterType);
+// The description of a circuit number; throws std::out_of_range for a number that names none.
+const TopologyDescriptor& DescriptorOf(int circuit);
 
-// Counts of FilterType 1..7 (index filterType − 1).
-const TopologyCounts& CountsOf(int filterType);
+// Counts of a circuit number.
+const TopologyCounts& CountsOf(int circuit);
 
 // What each branch of a built netlist is, for naming parts (a SPICE export): the element and its
 // crystal position or slot, and the label of its part in the picture ("ZQ2" for every branch of
@@ -110,14 +113,14 @@ using BranchRoles = std::array<BranchRole, MaxBranches + 1>;  // [1..BranchCount
 // Writes the counts, every branch (all five fields), the ports and the one 1 V source of the
 // analysed circuit. A crystal with a trim capacitor gets it between its input-side node and a
 // node of its own, numbered and appended after all others, so netlists without trims are
-// unchanged. filterType must be 1..7.
-void BuildNetlist(int filterType, const ElementValues& values, Netlist& netlist,
+// unchanged.
+void BuildNetlist(int circuit, const ElementValues& values, Netlist& netlist,
                   BranchRoles* roles = nullptr);
 
 // The schematic's circuit: a 1 V source behind inputOhm, the parts of the picture with the values
 // of the slots their labels show and the crystals of `values` (trims included), and inputOhm as
-// the load. values.SourceOhm and LoadOhm are not used. filterType must be 1..7.
-void BuildSchematicNetlist(int filterType, const ElementValues& values, double inputOhm,
+// the load. values.SourceOhm and LoadOhm are not used.
+void BuildSchematicNetlist(int circuit, const ElementValues& values, double inputOhm,
                            Netlist& netlist, BranchRoles* roles = nullptr);
 
 // One crystal (with its trim, if any) in series between a source resistance and a load, as it is

@@ -193,7 +193,7 @@ std::vector<std::string> DesignComments(const DesignedFilter& filter) {
     const CalculationResult& d = filter.design;
     const DesignInput& in = d.input;
     std::vector<std::string> lines = {
-        "Feldan crystal filter " + std::string(DescriptorOf(in.filterType).name) + ", " +
+        "Feldan crystal filter " + std::string(DescriptorOf(d.synthesis.Circuit).name) + ", " +
             d.synthesis.PrototypeName + Short(in.DfHz) + " Hz",
         "Fo=" + Short(in.FoKHz) + " kHz Ld=" + Short(in.LdMH) + " mH Cs=" + Short(in.CsPF) +
             " pF Rd=" + Short(in.RdOhm) + " Ohm" +

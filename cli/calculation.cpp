@@ -140,6 +140,15 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["ProtoG3"] = s.ProtoG3;
     json["ProtoG4"] = s.ProtoG4;
     json["PrototypeName"] = s.PrototypeName;
+    if (s.ProtoOrder > 0) {
+        // A generated design's whole prototype, g1 .. gn and the load.
+        auto& g = json["Prototype"] = nlohmann::ordered_json::array();
+        for (int k = 1; k <= s.ProtoOrder + 1; ++k)
+            g.push_back(s.ProtoG[static_cast<std::size_t>(k)]);
+        json["Crystals"] = s.ProtoOrder;
+        if (d.responseType == static_cast<int>(ResponseType::Chebyshev))
+            json["RippleDb"] = d.RippleDb;
+    }
     json["FreqRatio"] = s.FreqRatio;
     json["CapScalePF"] = s.CapScalePF;
     json["MotionalCapF"] = s.MotionalCapF;
@@ -164,8 +173,8 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["points"] = report.curve.size();
     // The schematic's capacitors by the labels of the picture, so that a script needs no slots.
     auto& parts = json["parts"] = nlohmann::ordered_json::array();
-    if (d.filterType >= 1 && d.filterType <= FilterTypeCount) {
-        for (const SchematicItem& item : DescriptorOf(d.filterType).schematic) {
+    if (s.Circuit != 0) {
+        for (const SchematicItem& item : DescriptorOf(s.Circuit).schematic) {
             if (item.kind == SchematicItemKind::Crystal) continue;
             parts.push_back({{"label", std::string(item.label)}, {"pF", s.CapPF[item.index]}});
         }

@@ -3,6 +3,7 @@
 #include "circuit/topologies.h"
 #include "cli/shell_text.h"
 #include "cli/usage.h"
+#include "engine/ladder_design.h"
 #include "files/crystal_csv.h"
 
 #include <sstream>
@@ -198,14 +199,36 @@ void AddLanguageOption(CLI::App& app, std::string& lang) {
 void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse separatorUse) {
     Check(app.add_option("--type", options.type,
                          "Topology: 1 three-crystal, 2 four-crystal, 3 six-crystal, "
-                         "4 eight-crystal, 5 4CW, 6 6CW, 7 8CW ladder. Default 2.")
+                         "4 eight-crystal, 5 4CW, 6 6CW, 7 8CW ladder. Default 2. Not with "
+                         "--topology.")
               ->type_name("N"),
-          WholeBetween(1, FilterTypeCount));
+          WholeBetween(1, ClassicFilterTypeCount));
+    Check(app.add_option("--topology", options.topology,
+                         "Topology by its structure, with --order: \"ladder\" (a shunt "
+                         "capacitor between every two crystals) or \"cw\" (the CW ladder, with "
+                         "Ck on both sides of every second coupling). The classic counts are "
+                         "the classic topologies (ladder 3, 4, 6, 8; cw 4, 6, 8).")
+              ->type_name("S"),
+          OneOf({"ladder", "cw"}));
+    Check(app.add_option("--order", options.order,
+                         "Crystals of --topology: 2 to 12 for a ladder, 4, 6, 8, 10 or 12 for "
+                         "cw.")
+              ->type_name("N"),
+          WholeBetween(MinLadderCrystals, MaxLadderCrystals));
     Check(app.add_option("--response", options.response,
                          "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
-                         "0.28 dB ripple. Default 1.")
-              ->type_name("N"),
-          WholeBetween(1, ResponseTypeCount));
+                         "0.28 dB ripple (the classic ones); or by name: \"butterworth\", "
+                         "\"chebyshev:R\" with a ripple of R dB, 0.01 to 3 (either decimal "
+                         "separator). Default 1.")
+              ->type_name("R"),
+          [](const std::string& name, std::string& text) {
+              try {
+                  ParseResponseOption(text);
+              } catch (const UsageError& error) {
+                  throw UsageError(name + ": " + error.Text(Language::Russian),
+                                   name + " " + error.Text(Language::English));
+              }
+          });
     app.add_option("--fo", options.fo, "Series resonance frequency Fo in kHz. Default 8861.736.")
         ->type_name("T");
     app.add_option("--ld", options.ld, "Motional inductance Ld in mH. Default 10.1.")
@@ -296,8 +319,7 @@ std::optional<std::string> ReadCrystalSetOption(const CliOptions& options,
     } catch (const CommandError& error) {
         return error.Text(language);
     }
-    if (fields.filterType >= 1 && fields.filterType <= FilterTypeCount) {
-        const int count = DescriptorOf(fields.filterType).crystalCount;
+    if (const int count = CrystalCountOf(fields.filterType); count > 0) {
         if (static_cast<int>(list.size()) != count) {
             const std::string held = std::to_string(list.size());
             const std::string type = std::to_string(fields.filterType);
@@ -385,9 +407,45 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
     return fields;
 }
 
+ResponseOption ParseResponseOption(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] < '1' + ClassicResponseTypeCount)
+        return {text[0] - '0', {}};
+    if (text == "butterworth") return {static_cast<int>(ResponseType::Butterworth3), {}};
+    const std::string chebyshev = "chebyshev:";
+    if (text.rfind(chebyshev, 0) == 0 && text.size() > chebyshev.size())
+        return {static_cast<int>(ResponseType::Chebyshev), text.substr(chebyshev.size())};
+    throw UsageError("нужно 1…5, butterworth или chebyshev:R (неравномерность R дБ)",
+                     "must be 1 to 5, butterworth or chebyshev:R (a ripple of R dB)");
+}
+
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
+    const Language language = LanguageOf(options);
+    if (options.type && options.topology) {
+        throw CommandError(InLanguage(language, "--type и --topology вместе не задаются",
+                                      "--type and --topology exclude each other"));
+    }
+    if (options.topology.has_value() != options.order.has_value()) {
+        throw CommandError(InLanguage(language, "--topology и --order задаются только вместе",
+                                      "--topology and --order go together"));
+    }
     if (options.type) fields.filterType = *options.type;
-    if (options.response) fields.responseType = *options.response;
+    if (options.topology) {
+        const LadderStructure structure =
+            *options.topology == "cw" ? LadderStructure::Cw : LadderStructure::Plain;
+        const int type = FilterTypeOfLadder(structure, *options.order);
+        if (type == 0) {
+            const std::string order = std::to_string(*options.order);
+            throw CommandError(InLanguage(
+                language, "лестницы CW бывают из 4, 6, 8, 10 или 12 кварцев, не из " + order,
+                "a cw ladder has 4, 6, 8, 10 or 12 crystals, not " + order));
+        }
+        fields.filterType = type;
+    }
+    if (options.response) {
+        const ResponseOption response = ParseResponseOption(*options.response);
+        fields.responseType = response.responseType;
+        if (!response.ripple.empty()) fields.ripple = response.ripple;
+    }
     InputTexts& texts = fields.texts;
     if (options.fo) texts.Fo = *options.fo;
     if (options.ld) texts.Ld = *options.ld;
@@ -412,9 +470,9 @@ bool CalculationAsked(const CliOptions& options) {
     if (options.saveDesignPath.empty()) return true;
     const bool fieldGiven = options.fo || options.ld || options.cs || options.rd || options.df ||
                             options.ck || options.level;
-    return options.type || options.response || fieldGiven || options.exact || options.overlay ||
-           options.json || !options.curvePath.empty() || !options.crystalsPath.empty() ||
-           options.trim;
+    return options.type || options.topology || options.order || options.response || fieldGiven ||
+           options.exact || options.overlay || options.json || !options.curvePath.empty() ||
+           !options.crystalsPath.empty() || options.trim;
 }
 
 }  // namespace feldan::cli

@@ -16,7 +16,9 @@ namespace feldan::cli {
 // The options exactly as given; an option that was not given stays empty.
 struct CliOptions {
     std::optional<int> type;
-    std::optional<int> response;
+    std::optional<std::string> topology;  // "ladder" or "cw", with --order
+    std::optional<int> order;
+    std::optional<std::string> response;  // 1..5, or a family by name
     std::optional<std::string> fo, ld, cs, rd, df, ck, level;
     std::optional<std::string> separator;  // "." or ","
     std::string lang = "ru";               // "ru" or "en"
@@ -85,8 +87,18 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
 // window's warnings.
 std::string NamingTheFile(const std::string& path, const CommandError& error, Language language);
 
-// The design flags that were given (--type … --level) put into `fields`.
+// The design flags that were given (--type … --level) put into `fields`. Throws CommandError, in
+// the language of --lang, for --type with --topology, --topology without --order (or the other
+// way round), and a ladder the topology list does not have.
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields);
+
+// The response of --response: its ResponseType and, for "chebyshev:R", the ripple text R.
+// Throws UsageError for a text that names none.
+struct ResponseOption {
+    int responseType = 0;
+    std::string ripple;
+};
+ResponseOption ParseResponseOption(const std::string& text);
 
 // Writes the design to the file of --save-design, at exactly that path. Throws CommandError,
 // naming the file, when it cannot be written.

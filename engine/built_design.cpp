@@ -104,7 +104,7 @@ DesignBuild BuildDesign(const DesignFields& fields, char separator,
     built.schematic.input = input;
     built.schematic.synthesis = built.design.synthesis;
     auto circuit = std::make_unique<CircuitAnalysis>();
-    BuildSchematicCircuit(*circuit, input.filterType, built.values,
+    BuildSchematicCircuit(*circuit, built.design.synthesis.Circuit, built.values,
                           built.design.synthesis.InputOhm);
     if (!MeasureCircuit(*circuit, input, built.schematic)) return refuse(built.schematic);
     result.built = std::move(built);
@@ -127,7 +127,7 @@ CalculationResult MeasureNetlist(const BuiltDesign& built,
 CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
                                    double terminationOhm) {
     return MeasureNetlist(built, [&](Netlist& netlist) {
-        BuildSchematicNetlist(built.design.input.filterType, values, terminationOhm, netlist);
+        BuildSchematicNetlist(built.design.synthesis.Circuit, values, terminationOhm, netlist);
     });
 }
 

@@ -66,10 +66,10 @@ double FlatnessOf(const std::vector<CurvePoint>& curve);
 
 // Builds the schematic's circuit from values, with each capacitor branch scaled by its own
 // factor (the parts of one slot are separate parts), and prepares it.
-void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValues& values,
+void BuildSchematicCircuit(CircuitAnalysis& circuit, int circuitNumber, const ElementValues& values,
                            double inputOhm, const std::vector<double>* capFactors = nullptr);
 // The capacitor parts of the schematic (each label a part).
-int CapacitorPartsOf(int type);
+int CapacitorPartsOf(int circuit);
 // Measures a built circuit as the Calculate command does; false on a warning.
 bool MeasureCircuit(CircuitAnalysis& circuit, const DesignInput& input, CalculationResult& out);
 // The response in the chart's dB (the load level plus the chart's offset) at frequencies.

@@ -87,7 +87,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     if (revalue) {
         ElementValues values = ElementValuesOf(result.input, result.synthesis);
         revalue(values);
-        circuit.Build(result.input.filterType, values);
+        circuit.Build(result.synthesis.Circuit, values);
         double atFoDb = 0;
         if (!AnalyseAt(circuit, result.input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
         result.measurements.RespAtFoDb = atFoDb;
@@ -127,7 +127,8 @@ CalculationResult CalculateRevalued(const DesignFields& design, char separator, 
                 Measure(design, *circuit, result, separator, language, revalue);
             warning != MessageId::None) {
             result.outcome = Outcome::Warning;
-            result.message = {warning, ""};
+            // The value, where a warning has one, was set with it.
+            result.message = {warning, result.message.value};
         }
     } catch (const CommandError& error) {
         result.outcome = Outcome::Error;

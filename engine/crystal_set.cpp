@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/ladder_design.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
 
@@ -49,8 +50,7 @@ CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
     CrystalSetDesign set;
     set.fields = design;
     set.trim = trim;
-    if (design.filterType >= 1 && design.filterType <= FilterTypeCount) {
-        const int count = DescriptorOf(design.filterType).crystalCount;
+    if (const int count = CrystalCountOf(design.filterType); count > 0) {
         if (static_cast<int>(crystals.size()) != count) {
             set.message = {MessageId::CrystalSetCount, std::to_string(count)};
             return set;

@@ -15,19 +15,26 @@ namespace feldan {
 inline constexpr double FourPiSquared = 39.478417604355091;
 inline constexpr double ThousandFourPiSquared = 39478.417604355091;
 
-// Item index of the topology list + 1.
+// Item index of the topology list + 1: the seven classic topologies, then the plain ladders of
+// 2, 5, 7, 9, 10, 11 and 12 crystals and the CW ladders of 10 and 12 (engine/ladder_design.h).
 enum class FilterType : int { Ladder3 = 1, Ladder4, Ladder6, Ladder8, Cw4, Cw6, Cw8 };
-// Item index of the response list + 1.
+// Item index of the response list + 1: the five classic responses, then the Chebyshev response
+// of the ripple the design names.
 enum class ResponseType : int {
     Butterworth3 = 1,
     Chebyshev044,
     Chebyshev099,
     Chebyshev177,
-    Chebyshev28
+    Chebyshev28,
+    Chebyshev,
 };
 
-inline constexpr int FilterTypeCount = 7;
-inline constexpr int ResponseTypeCount = 5;
+// The classic lists, which a design file (.fdn) holds.
+inline constexpr int ClassicFilterTypeCount = 7;
+inline constexpr int ClassicResponseTypeCount = 5;
+// The whole lists.
+inline constexpr int FilterTypeCount = 16;
+inline constexpr int ResponseTypeCount = 6;
 
 inline constexpr int CapSlotCount = 28;
 
@@ -53,6 +60,9 @@ struct DesignFields {
     // exact to the request (engine/exact_design.h): the width measured at the level equals dF.
     // Part of a project (.feldan), never of a design file (.fdn).
     bool exact = false;
+    // The pass-band ripple in dB of ResponseType::Chebyshev, as typed (0.01 to 3); the other
+    // responses do not read it. Part of a project, never of a design file.
+    std::string ripple = "0.1";
 };
 
 // The inputs converted to numbers, in the units of the input fields.
@@ -66,6 +76,7 @@ struct DesignInput {
     double RdOhm = 0;
     double CkPF = 0;  // 0 for the ladders, which do not use it
     double LevelDb = 0;
+    double RippleDb = 0;  // of ResponseType::Chebyshev only
 };
 
 // What the synthesis makes of the input: the prototype, the scale of the design and the element
@@ -76,6 +87,14 @@ struct Synthesis {
     double ProtoG3 = 0;
     double ProtoG4 = 0;
     std::string PrototypeName;
+    // A design outside the classic table: its prototype from the generator, g1..gn at [1..n] and
+    // the load g(n+1); ProtoG1..ProtoG4 then repeat its first four. 0 for a classic design.
+    int ProtoOrder = 0;
+    std::array<double, 14> ProtoG{};
+
+    // The circuit number the design is built as (circuit/topologies.h): its FilterType for a
+    // classic design, a generated ladder's otherwise.
+    int Circuit = 0;
 
     double FreqRatio = 0;
     double CapScalePF = 0;

@@ -1,5 +1,7 @@
 #include "engine/exact_design.h"
 
+#include "engine/ladder_design.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -226,7 +228,7 @@ Trial ExactRun::Measure(double t, CalculationResult& trial) {
     }
     ElementValues values = ElementValuesOf(input_, trial.synthesis);
     if (revalue_) revalue_(values);
-    circuit_->Build(input_.filterType, values);
+    circuit_->Build(trial.synthesis.Circuit, values);
     trial.measurements = {};
     trial.curve.clear();
     trial.steps = {};
@@ -261,19 +263,19 @@ MessageId ExactRun::Prepare() {
     if (texts.Level.empty()) return MessageId::MissingLevel;
     input.LevelDb = FieldTextToFloat(texts.Level, separator_);
     if (input.LevelDb >= 0) return MessageId::BadLevel;
-    const double rippleDb = PrototypeRippleDb(input.responseType);
+    const double rippleDb = DesignRippleDb(input);
     if (input.LevelDb > -(rippleDb + ExactLevelMarginDb)) {
         result_.message.value = FormatGeneral(rippleDb, 2, separator_);
         return MessageId::ExactLevelInRipple;
     }
     input_ = input;
-    LoadPrototype(input_.filterType, input_.responseType, base_);
+    LoadDesignPrototype(input_, design_.ripple, base_);
     crystal_ = designCrystal_.value_or(
         ResonatorOfDesign(input_.LdMH, result_.synthesis.MotionalCapF, input_.RdOhm, input_.CsPF));
     if (!Physical(crystal_) || !(input_.DfHz > 0) || !(input_.FoKHz > 0))
         return MessageId::ExactNoBand;
 
-    const TopologyDescriptor& topology = DescriptorOf(input_.filterType);
+    const TopologyDescriptor& topology = DescriptorOf(result_.synthesis.Circuit);
     endSlot_ = topology.endSlot;
     int farNode = 0;
     for (const AnalysedBranch& b : topology.branches) {
@@ -412,7 +414,7 @@ MessageId ExactRun::Iterate() {
         // between them where a ripple peak appears, and halving finds where.
         // (Within a narrow bracket one peak moves a few hertz; ripple peaks lie about dF/n
         // apart.)
-        const int crystals = DescriptorOf(input_.filterType).crystalCount;
+        const int crystals = CrystalCountOf(input_.filterType);
         const bool jump = lo && hi && hi->t - lo->t < 1e-2 * hi->t &&
                           std::fabs(lo->peakHz - hi->peakHz) > input_.DfHz / (4 * crystals);
         if (jump && hi->t - lo->t <= JumpResolution * hi->t) {

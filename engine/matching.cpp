@@ -56,9 +56,9 @@ EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
     return m;
 }
 
-void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
-                                  const MatchedEnds& ends, Netlist& netlist) {
-    BuildSchematicNetlist(filterType, values, ends.terminationOhm, netlist);
+void BuildMatchedSchematicNetlist(int circuit, const ElementValues& values, const MatchedEnds& ends,
+                                  Netlist& netlist) {
+    BuildSchematicNetlist(circuit, values, ends.terminationOhm, netlist);
     const double g = 1 / ends.systemOhm;
     const LNetwork& l = ends.network;
     // The source's resistance now ends at a node of its own, and the load hangs from another;
@@ -84,7 +84,7 @@ void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
 CalculationResult MeasureMatched(const BuiltDesign& built, const ElementValues& values,
                                  const MatchedEnds& ends) {
     return MeasureNetlist(built, [&](Netlist& netlist) {
-        BuildMatchedSchematicNetlist(built.design.input.filterType, values, ends, netlist);
+        BuildMatchedSchematicNetlist(built.design.synthesis.Circuit, values, ends, netlist);
     });
 }
 

@@ -53,9 +53,9 @@ EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
                       const RoundingRequest* rounding);
 
 // The schematic's circuit with a source and a load of systemOhm and the L network between each
-// and the filter. filterType must be 1..7.
-void BuildMatchedSchematicNetlist(int filterType, const ElementValues& values,
-                                  const MatchedEnds& ends, Netlist& netlist);
+// and the filter, of a circuit number (circuit/topologies.h).
+void BuildMatchedSchematicNetlist(int circuit, const ElementValues& values, const MatchedEnds& ends,
+                                  Netlist& netlist);
 
 // The matched filter measured as the Calculate command measures the schematic: outcome,
 // measurements and curve, in the chart's dB.

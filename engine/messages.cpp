@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 58> Texts = {{
+constexpr std::array<MessageRow, 61> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -144,6 +144,16 @@ constexpr std::array<MessageRow, 58> Texts = {{
      "неравномерности; задайте полосу вне промежутка или другой уровень",
      "the width at this level jumps across %s Hz, where a ripple peak appears: ask for a band "
      "outside that gap, or another level"},
+    {MessageId::BadRipple,
+     "неравномерность Чебышева «%s» дБ вне допустимых пределов: задайте от 0,01 до 3 дБ",
+     "the Chebyshev ripple of %s dB is out of range: give 0.01 to 3 dB"},
+    {MessageId::BadCk, "лестнице CW нужна ёмкость Ck больше нуля: задайте Ck в пикофарадах",
+     "a CW ladder needs a Ck above zero: give Ck in picofarads"},
+    {MessageId::FileNeedsProject,
+     "фильтр %s не помещается в файл .fdn, который хранит только семь классических схем и пять "
+     "характеристик: сохраните его как проект (.feldan)",
+     "the filter %s does not fit a .fdn file, which holds only the seven classic topologies and "
+     "five responses: save it as a project (.feldan)"},
 }};
 
 struct FieldRow {

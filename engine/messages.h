@@ -75,6 +75,10 @@ enum class MessageId {
     ExactNotConverged,   // value: the designs made
     ExactLevelInRipple,  // value: the prototype's ripple in dB
     ExactWidthJumps,     // value: the widths either side of the jump, "3129–3142", in Hz
+    // Designs beyond the classic table.
+    BadRipple,         // value: the ripple as typed, outside 0.01..3 dB
+    BadCk,             // a generated CW ladder with a Ck of 0 or less
+    FileNeedsProject,  // value: the design's designation; a design file cannot hold it
 };
 
 // A field of the window: where a text that a file cannot hold was typed.

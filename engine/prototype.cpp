@@ -81,15 +81,15 @@ const std::array<std::array<PrototypeCell, 5>, 7> Cells = MakeCells();
 }  // namespace
 
 const PrototypeCell* FindPrototype(int filterType, int responseType) {
-    if (filterType < 1 || filterType > FilterTypeCount) return nullptr;
-    if (responseType < 1 || responseType > ResponseTypeCount) return nullptr;
+    if (filterType < 1 || filterType > ClassicFilterTypeCount) return nullptr;
+    if (responseType < 1 || responseType > ClassicResponseTypeCount) return nullptr;
     return &Cells[filterType - 1][responseType - 1];
 }
 
 double PrototypeRippleDb(int responseType) {
     // Reflection coefficient of each response: the ripple is −10·log10(1 − ρ²).
     constexpr std::array<double, 5> Reflection = {0, 0.10, 0.15, 0.20, 0.25};
-    if (responseType < 1 || responseType > ResponseTypeCount) return 0;
+    if (responseType < 1 || responseType > ClassicResponseTypeCount) return 0;
     const double rho = Reflection[static_cast<std::size_t>(responseType - 1)];
     return -10 * std::log10(1 - rho * rho);
 }

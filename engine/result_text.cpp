@@ -20,21 +20,41 @@ struct CapEntry {
 };
 
 // The capacitors of the schematic from input to output; mirrored ones of one slot share an
-// entry ("C1=C5="), in the order their first label is drawn.
-std::vector<CapEntry> CapEntriesOf(int filterType, Language language) {
+// entry ("C1=C5="), in the order their first label is drawn. A generated ladder gives every part
+// a slot of its own: there a part shares the entry of its mirror image when both are of one kind
+// and of one value to the bit, as a symmetric prototype makes them.
+std::vector<CapEntry> CapEntriesOf(const Synthesis& synthesis, int filterType, Language language) {
     std::vector<CapEntry> entries;
-    if (filterType < 1 || filterType > FilterTypeCount) return entries;
-    for (const SchematicItem& part : DescriptorOf(filterType).schematic) {
-        if (part.kind == SchematicItemKind::Crystal) continue;
+    // A result put together without a synthesis names its classic topology alone.
+    const int circuit = synthesis.Circuit != 0 ? synthesis.Circuit
+                        : filterType >= 1 && filterType <= ClassicFilterTypeCount ? filterType
+                                                                                  : 0;
+    if (circuit == 0) return entries;
+    const bool generated = ShapeOfCircuit(circuit).has_value();
+    std::vector<const SchematicItem*> parts;
+    for (const SchematicItem& part : DescriptorOf(circuit).schematic) {
+        if (part.kind != SchematicItemKind::Crystal) parts.push_back(&part);
+    }
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const SchematicItem& part = *parts[k];
         std::string label(part.label);
         // The Russian 4CW summary has always written these two labels with the Cyrillic Es.
-        if (language == Language::Russian && filterType == static_cast<int>(FilterType::Cw4) &&
+        if (language == Language::Russian && circuit == static_cast<int>(FilterType::Cw4) &&
             (label == "C5" || label == "C7")) {
             label = "С" + label.substr(1);
         }
+        int slot = part.index;
+        if (generated) {
+            const SchematicItem& mirror = *parts[parts.size() - 1 - k];
+            const auto& c = synthesis.CapPF;
+            if (parts.size() - 1 - k < k && mirror.kind == part.kind &&
+                c[static_cast<std::size_t>(mirror.index)] == c[static_cast<std::size_t>(slot)]) {
+                slot = mirror.index;
+            }
+        }
         auto entry = std::find_if(entries.begin(), entries.end(),
-                                  [&](const CapEntry& e) { return e.slot == part.index; });
-        if (entry == entries.end()) entry = entries.insert(entries.end(), {"", part.index});
+                                  [&](const CapEntry& e) { return e.slot == slot; });
+        if (entry == entries.end()) entry = entries.insert(entries.end(), {"", slot});
         entry->labels += label + "=";
     }
     return entries;
@@ -137,7 +157,7 @@ std::string ComposeResultText(const CalculationResult& result, char separator, L
     std::string text(words.inputOhm);
     text += FormatGeneral(synthesis.InputOhm, 4, separator);
     text += words.ohm;
-    const std::vector<CapEntry> entries = CapEntriesOf(input.filterType, language);
+    const std::vector<CapEntry> entries = CapEntriesOf(synthesis, input.filterType, language);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         text += i % EntriesPerLine(input.filterType) == 0 ? '\r' : ' ';
         AppendEntry(text, entries[i], synthesis, separator, words);

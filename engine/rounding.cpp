@@ -21,7 +21,7 @@ ParallelPair PartsOfSeries(double pF, const RoundingRequest& request) {
 
 RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& request) {
     const DesignInput& input = built.design.input;
-    const int type = input.filterType;
+    const int type = built.design.synthesis.Circuit;
     ElementValues values = built.values;
     RoundingResult result;
     result.nominalTerminationOhm = built.design.synthesis.InputOhm;

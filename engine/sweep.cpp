@@ -89,7 +89,7 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
     }
     filter.values = ElementValuesOf(result.input, result.synthesis);
     if (!crystals.empty()) SetCrystalsOfSet(filter.values, filter.crystalSet, crystals);
-    const int type = result.input.filterType;
+    const int type = result.synthesis.Circuit;
     if (circuit == CircuitChoice::Schematic) {
         filter.portOhm = result.synthesis.InputOhm;
         BuildSchematicNetlist(type, filter.values, filter.portOhm, filter.analysis->netlist,

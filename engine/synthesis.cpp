@@ -1,8 +1,14 @@
 #include "engine/synthesis.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <vector>
 
 #include "engine/errors.h"
+#include "engine/ladder_design.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/prototype.h"
@@ -156,21 +162,177 @@ void ComputeCw8(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Che
     d.InputOhm = (term * (1 + g1 * g1 / (g2 * g3))).Value();
 }
 
+// A generated ladder (circuit/generated_ladders.h) from its prototype g1..gn, the rule of the
+// classic ones carried to any number of crystals. Crystals j and j + 1 couple through
+// S·√(g_j·g_(j+1)). Every mesh is tuned to the one whose capacitors' elastance (the sum of their
+// reciprocals) is the largest, M: an inner mesh below it gets a series capacitor of 1/(M − m),
+// an end mesh its end capacitor of 1/(M − 1/K). In a CW ladder every inner mesh has its Ck in
+// series, which then takes the tuning too. Tuned capacitors on either side of a coupling make a
+// star with it, built as its π equivalent.
+void ComputeGenerated(Synthesis& d, LadderStructure structure, Checked s, Checked ck) {
+    const int n = d.ProtoOrder;
+    const auto g = [&](int k) { return Checked(d.ProtoG[static_cast<std::size_t>(k)]); };
+    std::array<Checked, MaxLadderCrystals + 1> coupling{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
+                                                        0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    for (int j = 1; j < n; ++j)
+        coupling[static_cast<std::size_t>(j)] = s * Sqrt(g(j) * g(j + 1));
+    const auto K = [&](int j) { return coupling[static_cast<std::size_t>(j)]; };
+    const bool cw = structure == LadderStructure::Cw;
+    // The inner meshes' elastance, in 1/pF, and the largest.
+    std::array<double, MaxLadderCrystals + 1> mesh{};
+    double largest = n == 2 ? (2 / K(1)).Value() : 0;
+    for (int i = 2; i < n; ++i) {
+        Checked m = 1 / K(i - 1) + 1 / K(i);
+        if (cw) m = m + 1 / ck;
+        mesh[static_cast<std::size_t>(i)] = m.Value();
+        largest = std::max(largest, m.Value());
+    }
+    // A mesh within a part in 10⁹ of the largest is tuned already: the capacitor it would
+    // need is no part anyone could buy.
+    constexpr double Tuned = 1e-9;
+    const Checked M = largest;
+    unsigned tunedMeshes = 0;
+    std::array<double, MaxLadderCrystals + 1> arm{};  // the series capacitor of mesh i, pF
+    for (int i = 2; i < n; ++i) {
+        const double m = mesh[static_cast<std::size_t>(i)];
+        const bool untuned = m >= largest * (1 - Tuned);
+        if (cw) {
+            arm[static_cast<std::size_t>(i)] =
+                untuned ? ck.Value() : (1 / (1 / ck + (M - m))).Value();
+        } else if (!untuned) {
+            tunedMeshes |= 1U << i;
+            arm[static_cast<std::size_t>(i)] = (1 / (M - m)).Value();
+        }
+    }
+    auto& c = d.CapPF;
+    c[InputEndSlot] = (1 / (M - 1 / K(1))).Value();
+    c[OutputEndSlot] = (1 / (M - 1 / K(n - 1))).Value();
+    const LadderShape shape{structure, n, tunedMeshes};
+    const std::vector<CouplingForm> forms = CouplingFormsOf(shape);
+    std::size_t slot = FirstCouplingSlot;
+    for (int j = 1; j < n; ++j) {
+        const Checked k = K(j);
+        const CouplingForm form = forms[static_cast<std::size_t>(j - 1)];
+        const double left = arm[static_cast<std::size_t>(j)];
+        const double right = arm[static_cast<std::size_t>(j + 1)];
+        switch (form) {
+            case CouplingForm::Shunt:
+                c[slot] = k.Value();
+                break;
+            case CouplingForm::SeriesThenShunt:
+                c[slot] = left;
+                c[slot + 1] = k.Value();
+                break;
+            case CouplingForm::ShuntThenSeries:
+                c[slot] = k.Value();
+                c[slot + 1] = right;
+                break;
+            case CouplingForm::Pi: {
+                // Summed in an order that does not tell the arms apart, so that mirrored
+                // sections come out equal to the bit.
+                const Checked a = left, b = right, sum = a + b + k;
+                c[slot] = (a * k / sum).Value();
+                c[slot + 1] = (a * b / sum).Value();
+                c[slot + 2] = (b * k / sum).Value();
+                break;
+            }
+        }
+        slot += static_cast<std::size_t>(SlotsOf(form));
+    }
+    d.Circuit = CircuitOfShape(shape);
+}
+
 // The analysed circuit ends in TermOhm in series with a capacitor Cend; the built filter ends in
 // InputOhm across a shunt capacitor (the first capacitor of the schematic). The pair is the exact
 // parallel equivalent of the series one at Fo. A Cend of 0 (Ck = 0) has no equivalent; the first
 // estimate stays.
-void SetBuiltEnds(Synthesis& d, FilterType type, Checked fo, Checked term) {
-    const TopologyDescriptor& topology = DescriptorOf(static_cast<int>(type));
+void SetBuiltEnds(Synthesis& d, Checked fo, Checked term) {
+    const TopologyDescriptor& topology = DescriptorOf(d.Circuit);
     const double cend = d.CapPF[static_cast<std::size_t>(topology.endSlot)];
     if (cend == 0) return;
     const ParallelEnd end = ParallelEquivalentOfEnd(cend, term.Value(), fo.Value());
     d.InputOhm = Checked(end.InputOhm).Value();
     d.CapPF[static_cast<std::size_t>(topology.schematic.front().index)] =
         Checked(end.ShuntPF).Value();
+    if (!ShapeOfCircuit(d.Circuit)) return;
+    // A generated ladder keeps its output end in slots of its own.
+    const double outputEnd = d.CapPF[OutputEndSlot];
+    if (outputEnd == 0) return;
+    d.CapPF[OutputShuntSlot] =
+        Checked(ParallelEquivalentOfEnd(outputEnd, term.Value(), fo.Value()).ShuntPF).Value();
 }
 
 }  // namespace
+
+void LoadDesignPrototype(const DesignInput& input, const std::string& rippleText,
+                         Synthesis& synthesis) {
+    if (IsClassicDesign(input.filterType, input.responseType)) {
+        LoadPrototype(input.filterType, input.responseType, synthesis);
+        return;
+    }
+    const LadderChoice ladder = LadderOfFilterType(input.filterType);
+    const LadderPrototype prototype =
+        PrototypeOfResponse(input.responseType, ladder.crystals, input.RippleDb);
+    std::vector<double> g = prototype.g;
+    const int n = static_cast<int>(g.size());
+    // A prototype symmetric but for its last digits (Butterworth, Chebyshev) is made symmetric
+    // to the bit, so that the filter's mirrored parts come out equal.
+    bool symmetric = std::fabs(prototype.load - 1) < 1e-9;
+    for (std::size_t k = 0; k < g.size(); ++k)
+        symmetric = symmetric && std::fabs(g[k] - g[g.size() - 1 - k]) <= 1e-9 * g[k];
+    if (symmetric) {
+        for (std::size_t k = 0; k < g.size() / 2; ++k)
+            g[k] = g[g.size() - 1 - k] = (g[k] + g[g.size() - 1 - k]) / 2;
+    }
+    synthesis.ProtoOrder = n;
+    synthesis.ProtoG = {};
+    for (int k = 1; k <= n; ++k)
+        synthesis.ProtoG[static_cast<std::size_t>(k)] = g[static_cast<std::size_t>(k - 1)];
+    synthesis.ProtoG[static_cast<std::size_t>(n + 1)] = symmetric ? 1 : prototype.load;
+    synthesis.ProtoG1 = synthesis.ProtoG[1];
+    synthesis.ProtoG2 = synthesis.ProtoG[2];
+    synthesis.ProtoG3 = n >= 3 ? synthesis.ProtoG[3] : 0;
+    synthesis.ProtoG4 = n >= 4 ? synthesis.ProtoG[4] : 0;
+    synthesis.PrototypeName = GeneratedDesignation(ladder, input.responseType, rippleText);
+}
+
+void SynthesizeLadderCapacitors(Synthesis& synthesis, LadderStructure structure, double ckPF) {
+    ComputeGenerated(synthesis, structure, synthesis.CapScalePF, ckPF);
+}
+
+int CircuitOfDesign(const DesignFields& design) {
+    DesignInput input;
+    input.filterType = design.filterType;
+    input.responseType = design.responseType;
+    if (input.filterType < 1 || input.filterType > FilterTypeCount || input.responseType < 1 ||
+        input.responseType > ResponseTypeCount) {
+        return 0;
+    }
+    if (IsClassicDesign(input.filterType, input.responseType)) return input.filterType;
+    // The ripple only shapes the tuning of a plain ladder; one that cannot be read yet draws
+    // the ladder with a ripple of 0.1 dB.
+    std::string ripple = design.ripple;
+    std::replace(ripple.begin(), ripple.end(), ',', '.');
+    char* end = nullptr;
+    input.RippleDb = std::strtod(ripple.c_str(), &end);
+    if (ripple.empty() || *end != '\0' || !(input.RippleDb >= MinRippleDb) ||
+        !(input.RippleDb <= MaxRippleDb)) {
+        input.RippleDb = 0.1;
+    }
+    try {
+        Synthesis synthesis;
+        LoadDesignPrototype(input, ripple, synthesis);
+        ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, 1, 1);
+        return synthesis.Circuit;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+double DesignRippleDb(const DesignInput& input) {
+    if (input.responseType == static_cast<int>(ResponseType::Chebyshev)) return input.RippleDb;
+    return PrototypeRippleDb(input.responseType);
+}
 
 ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis) {
     ElementValues values;
@@ -206,6 +368,14 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
     const Checked s = synthesis.CapScalePF;
     const Checked term = synthesis.TermOhm;
     const Checked ck = input.CkPF;
+    if (!IsClassicDesign(input.filterType, input.responseType)) {
+        ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, s, ck);
+        SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term);
+        synthesis.SourceOhm = synthesis.TermOhm;
+        synthesis.LoadOhm = synthesis.TermOhm;
+        return;
+    }
+    synthesis.Circuit = input.filterType;
     const auto type = static_cast<FilterType>(input.filterType);
     switch (type) {
         case FilterType::Ladder3:
@@ -230,7 +400,7 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
             ComputeCw8(synthesis, s, ck, g1, g2, g3, g4, term);
             break;
     }
-    SetBuiltEnds(synthesis, type, adjust ? Checked(adjust->endsAtKHz) : fo, term);
+    SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term);
     synthesis.SourceOhm = synthesis.TermOhm;
     synthesis.LoadOhm = synthesis.TermOhm;
 }
@@ -267,13 +437,28 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
         return MessageId::ZeroRd;
     }
 
-    LoadPrototype(input.filterType, input.responseType, synthesis);
     // A selection outside the lists (possible from a design file) has no prototype and no
     // circuit.
-    if (input.filterType < 1 || input.filterType > FilterTypeCount) return MessageId::BadFilterType;
+    if (input.filterType < 1 || input.filterType > FilterTypeCount) {
+        LoadPrototype(input.filterType, input.responseType, synthesis);
+        return MessageId::BadFilterType;
+    }
     if (input.responseType < 1 || input.responseType > ResponseTypeCount) {
+        LoadPrototype(input.filterType, input.responseType, synthesis);
         return MessageId::BadResponseType;
     }
+    if (input.responseType == static_cast<int>(ResponseType::Chebyshev)) {
+        if (design.ripple.empty()) {
+            result.keepsPreviousResult = true;
+            return MessageId::MissingData;
+        }
+        input.RippleDb = FieldTextToFloat(design.ripple, separator);
+        if (!(input.RippleDb >= MinRippleDb && input.RippleDb <= MaxRippleDb)) {
+            result.message.value = design.ripple;
+            return MessageId::BadRipple;
+        }
+    }
+    LoadDesignPrototype(input, design.ripple, synthesis);
 
     input.FoKHz = FieldTextToFloat(texts.Fo, separator);
     input.DfHz = FieldTextToFloat(texts.Df, separator);
@@ -283,17 +468,19 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
 
     SynthesizeScale(input, synthesis);
     // Ck is converted only now, as it always was: a fault of the scale comes first.
-    const auto type = static_cast<FilterType>(input.filterType);
-    const bool usesCk =
-        type == FilterType::Cw4 || type == FilterType::Cw6 || type == FilterType::Cw8;
-    input.CkPF = usesCk ? FieldTextToFloat(texts.Ck, separator) : 0.0;
+    input.CkPF = UsesCk(input.filterType) ? FieldTextToFloat(texts.Ck, separator) : 0.0;
+    // A generated CW ladder divides by Ck; the classic ones have always taken Ck = 0 as it came.
+    if (!IsClassicDesign(input.filterType, input.responseType) && UsesCk(input.filterType) &&
+        !(input.CkPF > 0)) {
+        return MessageId::BadCk;
+    }
     SynthesizeCapacitors(input, synthesis);
 
     if (synthesis.SourceOhm == 0 || synthesis.LoadOhm == 0 || input.RdOhm == 0) {
         return MessageId::ZeroResistance;
     }
 
-    circuit.Build(input.filterType, ElementValuesOf(input, synthesis));
+    circuit.Build(synthesis.Circuit, ElementValuesOf(input, synthesis));
     double atFoDb = 0;
     if (!AnalyseAt(circuit, input.FoKHz * 1000, 0, atFoDb)) return MessageId::NoSolution;
     result.measurements.RespAtFoDb = atFoDb;

@@ -2,11 +2,32 @@
 // computes the elements of the chosen topology, builds the circuit and analyses it at Fo.
 #pragma once
 
+#include <string>
+
 #include "circuit/analysis.h"
 #include "engine/calculate.h"
 #include "engine/design.h"
 
 namespace feldan {
+
+// The prototype of a design, with input.filterType, responseType and RippleDb converted: the
+// classic table's cell, or the generator's ladder (`rippleText` names a typed ripple in the
+// designation). A selection outside the lists writes nothing.
+void LoadDesignPrototype(const DesignInput& input, const std::string& rippleText,
+                         Synthesis& synthesis);
+
+// The capacitors of a generated ladder (circuit/generated_ladders.h) and its circuit number,
+// from synthesis.ProtoOrder, ProtoG and CapScalePF: the couplings, the mesh tuning and the end
+// series capacitors of the analysed circuit; the schematic's end shunts are not set. Throws
+// ArithmeticError as RunDesign does.
+void SynthesizeLadderCapacitors(Synthesis& synthesis, LadderStructure structure, double ckPF);
+
+// The circuit number a design is built as, from its selections (and ripple) alone, for the
+// schematic before anything is calculated; 0 for a selection outside the lists.
+int CircuitOfDesign(const DesignFields& design);
+
+// The pass-band ripple of a design's response in dB: 0 for Butterworth.
+double DesignRippleDb(const DesignInput& input);
 
 // The element values that the netlists read.
 ElementValues ElementValuesOf(const DesignInput& input, const Synthesis& synthesis);

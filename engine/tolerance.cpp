@@ -89,7 +89,7 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
                              const std::function<void(int)>& progress,
                              const std::atomic<bool>* cancel) {
     const DesignInput& input = built.design.input;
-    const int type = input.filterType;
+    const int type = built.design.synthesis.Circuit;
     const ElementValues& nominal = built.values;
     const double inputOhm = built.design.synthesis.InputOhm;
     const int parts = CapacitorPartsOf(type);

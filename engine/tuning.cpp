@@ -8,7 +8,7 @@ namespace feldan {
 std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const RoundingResult* rounding,
                                         std::span<const TunedPart> tuning) {
     std::vector<TunablePart> parts;
-    const int type = built.design.input.filterType;
+    const int type = built.design.synthesis.Circuit;
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
         if (item.kind == SchematicItemKind::Crystal) continue;
         auto slot = std::find_if(parts.begin(), parts.end(),

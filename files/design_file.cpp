@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/design.h"
+#include "engine/ladder_design.h"
 #include "engine/number_text.h"
 #include "files/atomic_file.h"
 #include "files/cp1251.h"
@@ -85,7 +86,20 @@ int TypeOfLine(const DesignFileLines& lines, int line, int count, MessageId warn
 
 }  // namespace
 
+bool DesignFileHolds(const DesignFields& fields) {
+    const bool beyondTopologies =
+        fields.filterType > ClassicFilterTypeCount && fields.filterType <= FilterTypeCount;
+    const bool beyondResponses =
+        fields.responseType > ClassicResponseTypeCount && fields.responseType <= ResponseTypeCount;
+    return !beyondTopologies && !beyondResponses;
+}
+
 void FieldsToFileLines(const DesignFields& fields, DesignFileLines& lines) {
+    if (!DesignFileHolds(fields)) {
+        const std::string name = GeneratedDesignation(LadderOfFilterType(fields.filterType),
+                                                      fields.responseType, fields.ripple);
+        throw DesignFileWarning(Message{MessageId::FileNeedsProject, name});
+    }
     lines[FoLine] = fields.texts.Fo;
     lines[LdLine] = fields.texts.Ld;
     lines[CsLine] = fields.texts.Cs;
@@ -107,9 +121,9 @@ DesignFields FileLinesToFields(const DesignFileLines& lines) {
     fields.texts.Level = lines[LevelLine];
     fields.texts.Ck = lines[CkLine];
     fields.filterType =
-        TypeOfLine(lines, FilterTypeLine, FilterTypeCount, MessageId::FileFilterTypeRange);
-    fields.responseType =
-        TypeOfLine(lines, ResponseTypeLine, ResponseTypeCount, MessageId::FileResponseTypeRange);
+        TypeOfLine(lines, FilterTypeLine, ClassicFilterTypeCount, MessageId::FileFilterTypeRange);
+    fields.responseType = TypeOfLine(lines, ResponseTypeLine, ClassicResponseTypeCount,
+                                     MessageId::FileResponseTypeRange);
     return fields;
 }
 

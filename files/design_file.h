@@ -25,7 +25,12 @@ class DesignFileWarning : public CommandError {
     using CommandError::CommandError;
 };
 
-// Positions 1..5, 8..11 from the fields; 6 and 7 untouched.
+// Whether a design file holds the design: one of the seven classic topologies with one of the
+// five classic responses (or a selection outside the lists, which it writes as it is).
+bool DesignFileHolds(const DesignFields& fields);
+
+// Positions 1..5, 8..11 from the fields; 6 and 7 untouched. Throws DesignFileWarning
+// (FileNeedsProject, naming the design) for a design the file cannot hold, writing nothing.
 void FieldsToFileLines(const DesignFields& fields, DesignFileLines& lines);
 
 // The fields of lines 1..5, 8, 9 and the two selections of lines 10 and 11. Checks everything

@@ -5,7 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <numbers>
 
+#include "engine/ladder_design.h"
 #include "files/atomic_file.h"
+#include "files/design_file.h"
 #include "files/file_error.h"
 
 namespace feldan {
@@ -124,6 +126,8 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
         project.design.exact =
             read.Entry(design, "exact", Json::value_t::boolean, "design.exact").get<bool>();
     }
+    if (design.contains("rippleDb"))
+        project.design.ripple = read.Text(design, "rippleDb", "design.");
 
     if (root.contains("crystals")) {
         const Json& crystals = read.Entry(root, "crystals", Json::value_t::array, "crystals");
@@ -208,7 +212,12 @@ Project ReadProjectFile(const std::string& path) {
 std::string ProjectBytes(const Project& project) {
     Json root;
     root["format"] = ProjectFormatName;
-    root["version"] = project.design.exact ? ProjectFormatVersion : ClassicProjectFormatVersion;
+    // Each version is written only by the designs that need it, so older programs keep opening
+    // what they can read: 1 classic, 2 exact to the request, 3 beyond the design file's lists.
+    const bool beyondDesignFile = !DesignFileHolds(project.design);
+    root["version"] = beyondDesignFile       ? ProjectFormatVersion
+                      : project.design.exact ? ExactProjectFormatVersion
+                                             : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
     root["design"] = {{"Fo", t.Fo},
                       {"Df", t.Df},
@@ -220,6 +229,17 @@ std::string ProjectBytes(const Project& project) {
                       {"filterType", project.design.filterType},
                       {"responseType", project.design.responseType}};
     if (project.design.exact) root["design"]["exact"] = true;
+    if (beyondDesignFile) {
+        // What the two list numbers stand for, for a reader of the file.
+        const LadderChoice ladder = LadderOfFilterType(project.design.filterType);
+        Json& d = root["design"];
+        d["structure"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
+        d["crystals"] = ladder.crystals;
+        const bool chebyshev = project.design.responseType != 1;
+        d["family"] = chebyshev ? "chebyshev" : "butterworth";
+        if (project.design.responseType == static_cast<int>(ResponseType::Chebyshev))
+            d["rippleDb"] = project.design.ripple;
+    }
     Json& crystals = root["crystals"] = Json::array();
     for (const NamedCrystal& c : project.crystals) {
         crystals.push_back({{"name", c.name},

@@ -16,9 +16,12 @@ namespace feldan {
 // The newest version read. Version 2 added design.exact, the exact way of design; a file of
 // version 1 (or without the entry) is a classic design. A classic project is still written as
 // version 1, byte for byte as before, and an exact one as version 2, so that a program that
-// knows only version 1 refuses it rather than design it the classic way unawares.
-inline constexpr int ProjectFormatVersion = 2;
+// knows only version 1 refuses it rather than design it the classic way unawares. Version 3
+// added the designs a design file cannot hold (a topology or response beyond the classic lists,
+// with design.rippleDb for a Chebyshev response of any ripple); only they are written as it.
+inline constexpr int ProjectFormatVersion = 3;
 inline constexpr int ClassicProjectFormatVersion = 1;
+inline constexpr int ExactProjectFormatVersion = 2;
 // The value of the "format" entry that tells a project from any other JSON.
 inline constexpr std::string_view ProjectFormatName = "feldan-project";
 

@@ -94,10 +94,10 @@ void CheckFields(const DesignFileLines& lines, std::string_view bytes) {
         FELDAN_FUZZ_CHECK(std::string_view(warning.what()).size() > 0, bytes);
         return;
     }
-    FELDAN_FUZZ_CHECK(fields.filterType >= 1 && fields.filterType <= feldan::FilterTypeCount,
+    FELDAN_FUZZ_CHECK(fields.filterType >= 1 && fields.filterType <= feldan::ClassicFilterTypeCount,
                       bytes);
-    FELDAN_FUZZ_CHECK(fields.responseType >= 1 && fields.responseType <= feldan::ResponseTypeCount,
-                      bytes);
+    FELDAN_FUZZ_CHECK(
+        fields.responseType >= 1 && fields.responseType <= feldan::ClassicResponseTypeCount, bytes);
     FELDAN_FUZZ_CHECK(fields.texts.Fo == lines[1] && fields.texts.Ld == lines[2] &&
                           fields.texts.Cs == lines[3] && fields.texts.Rd == lines[4] &&
                           fields.texts.Df == lines[5] && fields.texts.Level == lines[8] &&

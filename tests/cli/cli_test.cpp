@@ -165,6 +165,43 @@ TEST(FeldanCli, WarningsErrorsAndBadUsage) {
     }
 }
 
+// The classic counts by structure and order are the classic topologies, bit for bit; the others
+// are generated, and the response may be named.
+TEST(FeldanCli, TopologyByStructureAndOrderAndResponseByName) {
+    EXPECT_EQ(RunCli({"--topology", "ladder", "--order", "4", "--response", "butterworth"}).out,
+              DefaultSummary);
+    EXPECT_EQ(RunCli({"--topology", "cw", "--order", "6", "--response", "3"}).out,
+              RunCli({"--type", "6", "--response", "3"}).out);
+    const CliRun twelve = RunCli({"--topology", "cw", "--order", "12", "--response",
+                                  "chebyshev:0,25", "--json", "--overlay"});
+    EXPECT_EQ(twelve.status, 0) << twelve.err;
+    EXPECT_NE(twelve.out.find("\"Crystals\": 12"), std::string::npos);
+    EXPECT_NE(twelve.out.find("\"RippleDb\": 0.25"), std::string::npos);
+    EXPECT_NE(twelve.out.find("T12C-0.25dB-3100"), std::string::npos);
+    EXPECT_NE(twelve.out.find("\"label\": \"C23\""), std::string::npos);
+    struct Refused {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Refused refused[] = {
+        {{"--type", "2", "--topology", "ladder", "--order", "4"}, "exclude each other"},
+        {{"--topology", "ladder"}, "go together"},
+        {{"--topology", "cw", "--order", "7"}, "not 7"},
+        {{"--order", "13", "--topology", "ladder"}, "--order"},
+        {{"--response", "bessel"}, "--response"},
+    };
+    for (const Refused& r : refused) {
+        std::vector<std::string> args = r.args;
+        args.insert(args.end(), {"--lang", "en"});
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 2) << r.says;
+        EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
+    }
+    const CliRun ripple = RunCli({"--response", "chebyshev:4", "--lang", "en"});
+    EXPECT_EQ(ripple.status, 1);
+    EXPECT_NE(ripple.err.find("ripple of 4 dB is out of range"), std::string::npos) << ripple.err;
+}
+
 TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     const CliRun run = RunCli({"--json"});
     ASSERT_EQ(run.status, 0);
@@ -361,7 +398,9 @@ TEST(FeldanCli, HelpReadsLikeAManualPage) {
     const std::size_t synopsisAt = run.out.find("SYNOPSIS\n");
     const std::string synopsis =
         run.out.substr(synopsisAt, run.out.find("DESCRIPTION\n") - synopsisAt);
-    EXPECT_EQ(synopsis.find("SYNOPSIS\n    feldan-cli [--type N] [--response N] [--fo T]"), 0u);
+    EXPECT_EQ(synopsis.find(
+                  "SYNOPSIS\n    feldan-cli [--type N] [--topology S] [--order N] [--response R]"),
+              0u);
     for (const char* usage :
          {"[--ld T]", "[--cs T]", "[--rd T]", "[--df T]", "[--ck T]", "[--level T]",
           "[--separator C]", "[--lang L]", "[--overlay]", "[--json]", "[--curve FILE]",

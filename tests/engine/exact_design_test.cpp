@@ -36,7 +36,7 @@ testing::AssertionResult WidthIs(const CalculationResult& r, double dfHz) {
 TEST(ExactDesign, ANearlyIdealCrystalNeedsNoCorrection) {
     // Without C0 and loss Leff is Ld and nothing is taken off the terminations: both ways give
     // the Butterworth width at its own −3.01 dB edge.
-    for (int type = 1; type <= FilterTypeCount; ++type) {
+    for (int type = 1; type <= ClassicFilterTypeCount; ++type) {
         SCOPED_TRACE(type);
         DesignFields design = Exact(type, 1);
         design.texts.Rd = "0.001";
@@ -52,8 +52,8 @@ TEST(ExactDesign, ANearlyIdealCrystalNeedsNoCorrection) {
 }
 
 TEST(ExactDesign, EveryTopologyAndResponseMeasuresTheRequestAtTheStartValues) {
-    for (int type = 1; type <= FilterTypeCount; ++type) {
-        for (int response = 1; response <= ResponseTypeCount; ++response) {
+    for (int type = 1; type <= ClassicFilterTypeCount; ++type) {
+        for (int response = 1; response <= ClassicResponseTypeCount; ++response) {
             SCOPED_TRACE(testing::Message() << type << "/" << response);
             const CalculationResult r = Calculate(Exact(type, response), '.');
             ASSERT_TRUE(WidthIs(r, 3100));

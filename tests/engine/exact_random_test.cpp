@@ -46,8 +46,8 @@ TEST(ExactRandomCrystals, EachMeetsTheRequestOrNamesWhatItReaches) {
         const double dfHz = uniform(150, 6000);
         design.texts.Df = Text(dfHz);
         design.texts.Level = Text(uniform(-40, -3));
-        design.filterType = 1 + static_cast<int>(uniform(0, FilterTypeCount));
-        design.responseType = 1 + static_cast<int>(uniform(0, ResponseTypeCount));
+        design.filterType = 1 + static_cast<int>(uniform(0, ClassicFilterTypeCount));
+        design.responseType = 1 + static_cast<int>(uniform(0, ClassicResponseTypeCount));
         SCOPED_TRACE(testing::Message()
                      << k << ": type " << design.filterType << "/" << design.responseType << ", Fo "
                      << design.texts.Fo << ", Ld " << design.texts.Ld << ", Cs " << design.texts.Cs

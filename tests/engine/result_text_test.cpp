@@ -78,7 +78,7 @@ std::string NumbersOf(const std::string& text) {
 }
 
 TEST(ComposeResultText, EnglishHasTheNumbersAndLinesOfTheRussianAndNoCyrillic) {
-    for (int type = 1; type <= FilterTypeCount; ++type) {
+    for (int type = 1; type <= ClassicFilterTypeCount; ++type) {
         SCOPED_TRACE(type);
         CalculationResult state = FourCrystalState();
         state.input.filterType = type;

@@ -166,7 +166,7 @@ TEST(RunDesign, WritesExactlyTheSlotsOfItsTopology) {
         {1, 2, 3, 4, 13, 24, 25, 26, 27, 28},
         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 20},
     };
-    for (int type = 1; type <= FilterTypeCount; ++type) {
+    for (int type = 1; type <= ClassicFilterTypeCount; ++type) {
         SCOPED_TRACE(testing::Message() << "FilterType " << type);
         Bench bench(type, 2);
         bench.result.synthesis.CapPF.fill(-1);
@@ -184,7 +184,7 @@ TEST(RunDesign, WritesExactlyTheSlotsOfItsTopology) {
 }
 
 TEST(RunDesign, EightCrystalCwMirrorsItsSlots) {
-    for (int response = 1; response <= ResponseTypeCount; ++response) {
+    for (int response = 1; response <= ClassicResponseTypeCount; ++response) {
         SCOPED_TRACE(testing::Message() << "ResponseType " << response);
         Bench bench(7, response);
         ASSERT_TRUE(bench.Run());
@@ -304,9 +304,9 @@ TEST(RunDesign, SelectionOutsideTheListsIsRefused) {
         std::string warning;
     };
     const SelectionCase cases[] = {
-        {9, 1, " Тип фильтра задан не корректно ! "},
+        {17, 1, " Тип фильтра задан не корректно ! "},
         {0, 1, " Тип фильтра задан не корректно ! "},
-        {2, 6, " Тип АЧХ задан не корректно ! "},
+        {2, 7, " Тип АЧХ задан не корректно ! "},
         {-1, 0, " Тип фильтра задан не корректно ! "},
     };
     for (const SelectionCase& c : cases) {

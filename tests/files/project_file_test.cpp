@@ -1,4 +1,6 @@
 #include "files/project_file.h"
+#include "engine/ladder_design.h"
+#include "files/design_file.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +79,33 @@ TEST(ProjectFile, TheWayOfDesignIsKeptAndAClassicProjectIsVersionOne) {
     EXPECT_THROW(ParseProject(wrong, "p.feldan"), ProjectFileError);
 }
 
+// A design beyond the design file's lists is version 3, says what its numbers stand for and
+// comes back with its ripple; the design file refuses it by name and writes nothing.
+TEST(ProjectFile, ADesignBeyondTheClassicListsIsVersionThree) {
+    Project project = SampleProject();
+    project.design.filterType = FilterTypeOfLadder(LadderStructure::Plain, 11);
+    project.design.responseType = int(ResponseType::Chebyshev);
+    project.design.ripple = "0,25";
+    const std::string bytes = ProjectBytes(project);
+    for (const char* entry : {"\"version\": 3", "\"crystals\": 11", "\"structure\": \"ladder\"",
+                              "\"family\": \"chebyshev\"", "\"rippleDb\": \"0,25\""}) {
+        EXPECT_NE(bytes.find(entry), std::string::npos) << entry;
+    }
+    const Project back = ParseProject(bytes, "p.feldan");
+    EXPECT_EQ(back.design.filterType, project.design.filterType);
+    EXPECT_EQ(back.design.responseType, project.design.responseType);
+    EXPECT_EQ(back.design.ripple, "0,25");
+    DesignFileLines lines;
+    lines[1] = "untouched";  // the Fo line
+    try {
+        FieldsToFileLines(project.design, lines);
+        ADD_FAILURE() << "a design file took it";
+    } catch (const DesignFileWarning& warning) {
+        EXPECT_NE(std::string(warning.what()).find("T11-0.25dB-"), std::string::npos);
+    }
+    EXPECT_EQ(lines[1], "untouched");
+}
+
 TEST(ProjectFile, UnknownEntriesAreIgnoredAndTheSetIsOptional) {
     const Project p = ParseProject(R"({"format": "feldan-project", "version": 1, "later": {},
         "design": {"Fo": "1", "Df": "2", "Ld": "3", "Cs": "4", "Rd": "5", "Ck": "6",
@@ -107,11 +136,12 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
          "p.feldan, line 3: this is not JSON"},
         {"[1, 2]", "p.feldan: this is not a Feldan project"},
         {R"({"format": "other", "version": 1})", "p.feldan: this is not a Feldan project"},
-        {with("\"version\": 1", "\"version\": 3"), "p.feldan: the format version 3 is newer"},
+        {with("\"version\": 1", "\"version\": 4"), "p.feldan: the format version 4 is newer"},
         {with("\"version\": 1", "\"version\": 0"), "p.feldan: the entry version has a value"},
         {with("\"version\": 1", "\"version\": 1.5"), "p.feldan: the entry version is missing"},
         {with("\"Fo\": \"9999,5\"", "\"Fo\": 9999.5"), "p.feldan: the entry design.Fo is missing"},
-        {with("\"filterType\": 7", "\"filterType\": 8"), "the entry design.filterType has a value"},
+        {with("\"filterType\": 7", "\"filterType\": 17"),
+         "the entry design.filterType has a value"},
         {with("\"responseType\": 5", "\"responseType\": -1"),
          "the entry design.responseType has a value"},
         {with("\"design\"", "\"desing\""), "p.feldan: the entry design is missing"},

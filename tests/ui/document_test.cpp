@@ -95,7 +95,8 @@ class DocumentTest : public QObject {
     void theInputPanelAndTheDocumentAgree() {
         DesignDocument document('.');
         QWidget host;
-        InputPanel panel(document, &host);
+        testing::RecordingDialogs dialogs;
+        InputPanel panel(document, dialogs, &host);
         auto* df = Child<QLineEdit>(&panel, "dfEdit");
         df->setText(QStringLiteral("1800"));
         QCOMPARE(document.Design().texts.Df, std::string("1800"));

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "engine/synthesis.h"
 #include "ui/common/language.h"
 #include "ui/main/info_window.h"
 #include "ui/widgets/panel_bar.h"
@@ -71,6 +72,7 @@ class MainWindowTest : public QObject {
     void topologySelectionByKeyboard();
     void responseSelection_data();
     void responseSelection();
+    void chebyshevOfAnyRippleAsksForItAndDrawsItsLadder();
     void startTextOfResponseDoesNotComeBack();
     void selectionLeavesResultsAlone();
     void keyFilters_data();
@@ -329,9 +331,12 @@ void MainWindowTest::topologySelectionByKeyboard() {
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 1);
     QCOMPARE(w.form->Document().Design().filterType, 2);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
+    // The last entry is the twelve-crystal CW ladder, drawn from its generated circuit.
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_End);
-    QCOMPARE(w.form->Document().Design().filterType, 7);
-    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic7")});
+    QCOMPARE(w.form->Document().Design().filterType, feldan::FilterTypeCount);
+    QCOMPARE(w.VisibleSchematics(),
+             QStringList{QStringLiteral("schematic%1")
+                             .arg(feldan::CircuitOfShape({feldan::LadderStructure::Cw, 12, 0}))});
     QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
 }
 
@@ -361,6 +366,30 @@ void MainWindowTest::responseSelection() {
     QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), name);
     QCOMPARE(w.form->Document().Design().filterType, 2);
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
+}
+
+// The Chebyshev entry of any ripple asks for the ripple; a cancel keeps the response as it was.
+// The four-crystal ladder is then generated, and its picture and summary show it.
+void MainWindowTest::chebyshevOfAnyRippleAsksForItAndDrawsItsLadder() {
+    WindowUnderTest w;
+    auto* list = w.Get<QComboBox>("responseCombo");
+    const int any = int(feldan::ResponseType::Chebyshev) - 1;
+    list->setCurrentIndex(any);
+    emit list->activated(any);
+    QCOMPARE(w.dialogs->rippleQuestions, QStringList{QStringLiteral("0.1")});
+    QCOMPARE(w.form->Document().Design().responseType, 1);
+    QCOMPARE(list->currentIndex(), 0);
+    w.dialogs->rippleAnswer = QStringLiteral("0,5");
+    list->setCurrentIndex(any);
+    emit list->activated(any);
+    QCOMPARE(w.form->Document().Design().responseType, any + 1);
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Чебышева dA=0,5 dB"));
+    const int circuit = feldan::CircuitOfDesign(w.form->Document().Design());
+    QVERIFY(feldan::ShapeOfCircuit(circuit).has_value());
+    QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic%1").arg(circuit)});
+    w.Calculate();
+    QVERIFY(w.dialogs->warnings.isEmpty());
+    QVERIFY(w.MemoLines().join(QLatin1Char(' ')).contains(QStringLiteral("C1=C5=")));
 }
 
 void MainWindowTest::startTextOfResponseDoesNotComeBack() {

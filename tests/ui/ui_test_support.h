@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPrinter>
 #include <QSettings>
@@ -55,8 +56,15 @@ class RecordingDialogs : public DialogService {
         return pictureAnswer.isValid() ? pictureAnswer : offered;
     }
 
+    std::optional<QString> GetRipple(const QString& offered) override {
+        rippleQuestions.append(offered);
+        return rippleAnswer;
+    }
+
     QStringList warnings;
     QStringList errors;
+    QStringList rippleQuestions;
+    std::optional<QString> rippleAnswer;  // nothing: cancelled
     int printerSetups = 0;
     bool printerAnswer = false;
     std::function<void(QPrinter&)> preparePrinter;
@@ -116,10 +124,11 @@ struct WindowUnderTest {
 
     // The object names of the schematics shown, "schematic1" .. "schematic7".
     QStringList VisibleSchematics() const {
+        // The area shows one picture, named after its circuit.
         QStringList shown;
-        for (int type = 1; type <= 7; ++type) {
-            const QString name = QStringLiteral("schematic%1").arg(type);
-            if (form->findChild<QWidget*>(name)->isVisibleTo(form.get())) shown.append(name);
+        for (const QLabel* image :
+             form->findChild<QWidget*>(QStringLiteral("schematicArea"))->findChildren<QLabel*>()) {
+            if (image->isVisibleTo(form.get())) shown.append(image->objectName());
         }
         return shown;
     }

@@ -14,6 +14,7 @@
 #include "circuit/topologies.h"
 #include "engine/errors.h"
 #include "engine/sweep.h"
+#include "engine/synthesis.h"
 #include "files/atomic_file.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/analysis/time_views.h"
@@ -93,7 +94,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
                      LanguageLocale().toString(QDate::currentDate(), QLocale::ShortFormat) +
                          (source.isEmpty() ? QString() : QStringLiteral("   ") + source));
     y = 76;
-    const int filterType = document_.Design().filterType;
+    const int circuit = CircuitOfDesign(document_.Design());
 
     // The inputs at the left, the parts at the right.
     const double top = y;
@@ -108,8 +109,8 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     y += 32;
     QStringList parts;
     const DesignedFilter built = document_.DesignedFilterOf(CircuitChoice::Schematic);
-    if (built.design.outcome == Outcome::Done && filterType >= 1 && filterType <= FilterTypeCount) {
-        for (const SchematicItem& item : DescriptorOf(filterType).schematic) {
+    if (built.design.outcome == Outcome::Done) {
+        for (const SchematicItem& item : DescriptorOf(built.design.synthesis.Circuit).schematic) {
             const QString label =
                 QString::fromUtf8(item.label.data(), qsizetype(item.label.size()));
             if (item.kind != SchematicItemKind::Crystal) {
@@ -140,10 +141,12 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     y = std::max(y, inputsEnd) + 14;
 
     // The schematic, at four times its screen resolution.
-    if (filterType >= 1 && filterType <= FilterTypeCount) {
-        const QImage picture = DrawSchematic(filterType, 4);
-        const double width = SchematicWidths[filterType - 1] * 1.6;
-        const QRectF target((Width - width) / 2, y, width, SchematicHeight * 1.6);
+    if (circuit != 0) {
+        const QImage picture = DrawSchematic(circuit, 4);
+        // A wide ladder is drawn smaller, so that it keeps within the page.
+        const double width = std::min(SchematicWidthOf(circuit) * 1.6, double(Width));
+        const double scale = width / SchematicWidthOf(circuit);
+        const QRectF target((Width - width) / 2, y, width, SchematicHeight * scale);
         painter.drawImage(target, picture);
         y = target.bottom() + 14;
     }

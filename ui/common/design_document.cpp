@@ -1,5 +1,7 @@
 #include "ui/common/design_document.h"
 
+#include "engine/ladder_design.h"
+
 #include <QFile>
 
 #include "circuit/topologies.h"
@@ -14,8 +16,8 @@ bool SameDesign(const DesignFields& a, const DesignFields& b) {
     const InputTexts& x = a.texts;
     const InputTexts& y = b.texts;
     return a.filterType == b.filterType && a.responseType == b.responseType && a.exact == b.exact &&
-           x.Fo == y.Fo && x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs && x.Rd == y.Rd &&
-           x.Ck == y.Ck && x.Level == y.Level;
+           a.ripple == b.ripple && x.Fo == y.Fo && x.Df == y.Df && x.Ld == y.Ld && x.Cs == y.Cs &&
+           x.Rd == y.Rd && x.Ck == y.Ck && x.Level == y.Level;
 }
 
 }  // namespace
@@ -54,6 +56,12 @@ void DesignDocument::SetResponseType(int responseType) {
     Changed();
 }
 
+void DesignDocument::SetRipple(const std::string& ripple) {
+    if (design_.ripple == ripple) return;
+    design_.ripple = ripple;
+    Changed();
+}
+
 void DesignDocument::SetExact(bool exact) {
     if (design_.exact == exact) return;
     design_.exact = exact;
@@ -61,8 +69,7 @@ void DesignDocument::SetExact(bool exact) {
 }
 
 int DesignDocument::CrystalCount() const {
-    const int type = design_.filterType;
-    return type >= 1 && type <= FilterTypeCount ? DescriptorOf(type).crystalCount : 0;
+    return CrystalCountOf(design_.filterType);
 }
 
 bool DesignDocument::HasUnsavedChanges() const {
@@ -94,7 +101,8 @@ void DesignDocument::Replace(const feldan::Project& project, const QString& path
 }
 
 void DesignDocument::Save(const std::string& path, bool asProject) {
-    FieldsToFileLines(design_, fileLines_);
+    // A project keeps the design file's lines for a later design file, when it can have one.
+    if (!asProject || DesignFileHolds(design_)) FieldsToFileLines(design_, fileLines_);
     if (asProject) {
         WriteProjectFile(path, WholeProject());
     } else {
@@ -109,7 +117,8 @@ void DesignDocument::Save(const std::string& path, bool asProject) {
 }
 
 bool DesignDocument::HoldsMoreThanDesign() const {
-    return design_.exact || project_->Image() != ProjectState().Image();
+    return design_.exact || !DesignFileHolds(design_) ||
+           project_->Image() != ProjectState().Image();
 }
 
 const ProjectBuild& DesignDocument::Build() const {

@@ -33,6 +33,8 @@ class DesignDocument : public QObject {
     void SetTexts(const InputTexts& texts);
     void SetFilterType(int filterType);
     void SetResponseType(int responseType);
+    // The ripple in dB of the Chebyshev response of any ripple, as typed.
+    void SetRipple(const std::string& ripple);
     // "Точно по заданию": the design meets dF at the level with the crystals as they are.
     void SetExact(bool exact);
     // The crystal count of the topology in force; 0 while it names none.

@@ -129,6 +129,30 @@ std::optional<KeyingChoice> QtDialogService::GetKeying(const KeyingChoice& offer
     return chosen;
 }
 
+std::optional<QString> QtDialogService::GetRipple(const QString& offered) {
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("feldan::QtDialogService", text);
+    };
+    QDialog dialog(Asking());
+    dialog.setWindowTitle(MessageBoxTitle());
+    auto* layout = new QFormLayout(&dialog);
+    // A few ripples to choose, any other to type; the design run says what it cannot take.
+    auto* ripple = new QComboBox(&dialog);
+    ripple->setEditable(true);
+    ripple->setInsertPolicy(QComboBox::NoInsert);
+    const QLocale locale = NumberLocale();
+    for (const double offeredDb : {0.01, 0.05, 0.1, 0.2, 0.5, 1.0, 2.0, 3.0})
+        ripple->addItem(locale.toString(offeredDb, 'g', 3));
+    ripple->setEditText(offered);
+    layout->addRow(tr("&Неравномерность dA, дБ (от 0,01 до 3):"), ripple);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ripple->currentText().trimmed();
+}
+
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {
     return QFileDialog::getOpenFileName(Asking(), QString(), dir, filter);
 }

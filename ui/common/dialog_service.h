@@ -62,6 +62,8 @@ class DialogService {
     virtual std::optional<QSize> GetPictureSize(QSize offered) { return offered; }
     // The keying of the time views, offered as `offered`; nothing when cancelled.
     virtual std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) { return offered; }
+    // The Chebyshev ripple in dB as typed, offered as `offered`; nothing when cancelled.
+    virtual std::optional<QString> GetRipple(const QString& offered) { return offered; }
 };
 
 // The real dialogs, owned by the window they belong to.
@@ -81,6 +83,7 @@ class QtDialogService : public DialogService {
                                     double highest) override;
     std::optional<QSize> GetPictureSize(QSize offered) override;
     std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) override;
+    std::optional<QString> GetRipple(const QString& offered) override;
 
   private:
     QWidget* Asking() const;
@@ -122,6 +125,9 @@ class DialogSeam : public DialogService {
     }
     std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) override {
         return dialogs_->GetKeying(offered);
+    }
+    std::optional<QString> GetRipple(const QString& offered) override {
+        return dialogs_->GetRipple(offered);
     }
 
   private:

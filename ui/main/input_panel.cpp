@@ -12,7 +12,9 @@
 
 #include "circuit/topologies.h"
 #include "engine/exact_design.h"
+#include "engine/ladder_design.h"
 #include "ui/common/design_document.h"
+#include "ui/common/dialog_service.h"
 #include "ui/common/key_rules.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
@@ -41,13 +43,43 @@ const std::array<const char*, FilterTypeCount> TopologyItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "8-ми кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "4CW"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "6CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "2-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "5-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "7-ми кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "9-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "10-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "11-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "12-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "10CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW")};
 const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,044 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,099 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,177 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева, dA по выбору…")};
+
+// What each response is for, in the status bar over its list entry.
+const std::array<const char*, ResponseTypeCount> ResponseHints = {
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Плоская вершина без неравномерности, умеренные скаты: 3 дБ на краях полосы"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
+                      "неравномерности"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
+                      "неравномерности"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
+                      "неравномерности"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
+                      "неравномерности"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Неравномерность dA от 0,01 до 3 дБ по выбору: чем больше, тем круче "
+                      "скаты; dF — полоса неравномерности")};
 
 // What the response display shows after a choice: the ripple with a decimal point, and the
 // Cyrillic "дБ" in the last.
@@ -56,7 +88,8 @@ const std::array<const char*, ResponseTypeCount> ResponseNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.044 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB")};
 
 // What the topology display shows after a design file is opened: the list's words, but "6-х"
 // and "8-х" where the list has "6-ти" and "8-ми".
@@ -67,7 +100,16 @@ const std::array<const char*, FilterTypeCount> OpenedTopologyNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "8-х кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "4CW"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "6CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "2-х кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "5-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "7-ми кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "9-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "10-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "11-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "12-ти кристальный"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "10CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW")};
 
 // The displays before any choice.
 const char* const StartTopologyName = QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный");
@@ -86,9 +128,11 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
 
 }  // namespace
 
-QString ResponseDisplayName(int responseType) {
+QString ResponseDisplayName(int responseType, const QString& ripple) {
     if (responseType < 1 || responseType > ResponseTypeCount) return QString();
-    return Translated(ResponseNames[responseType - 1]);
+    QString name = Translated(ResponseNames[responseType - 1]);
+    if (responseType == int(ResponseType::Chebyshev)) name = name.arg(ripple);
+    return name;
 }
 
 QString OpenedTopologyDisplayName(int filterType) {
@@ -96,8 +140,8 @@ QString OpenedTopologyDisplayName(int filterType) {
     return Translated(OpenedTopologyNames[filterType - 1]);
 }
 
-InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
-    : Panel(parent), document_(document) {
+InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget* parent)
+    : Panel(parent), document_(document), dialogs_(dialogs) {
     setObjectName(QStringLiteral("inputPanel"));
     setFixedWidth(InputPanelWidth);
 
@@ -209,6 +253,7 @@ InputPanel::InputPanel(DesignDocument& document, QWidget* parent)
     dfEdit_ = number("dfEdit", start.Df, filterDataFrame_, 36);
     levelLabel_ = fieldLabel("levelLabel", filterDataFrame_);
     levelEdit_ = number("levelEdit", start.Level, filterDataFrame_, 36, true);
+
     exactBox_ = new QCheckBox(filterDataFrame_);
     exactBox_->setObjectName(QStringLiteral("exactBox"));
     {
@@ -424,7 +469,7 @@ void InputPanel::ChooseTopology() {
     const int index = topologyCombo_->currentIndex();
     if (index < 0 || index >= FilterTypeCount) return;
     topologyNameSource_ = NameSource::List;
-    SetCkFieldEnabled(index + 1 >= int(FilterType::Cw4));
+    SetCkFieldEnabled(UsesCk(index + 1));
     document_.SetFilterType(index + 1);
     topologyNameEdit_->setText(TopologyDisplayText());
     emit TopologyChosen(index + 1);
@@ -433,9 +478,21 @@ void InputPanel::ChooseTopology() {
 void InputPanel::ChooseResponse() {
     const int index = responseCombo_->currentIndex();
     if (index < 0 || index >= ResponseTypeCount) return;
+    if (index + 1 == int(ResponseType::Chebyshev)) {
+        // The ripple is asked for each time the entry is chosen; a cancel keeps the response
+        // as it was.
+        const std::optional<QString> ripple =
+            dialogs_.GetRipple(FromUtf8(document_.Design().ripple));
+        if (!ripple) {
+            responseCombo_->setCurrentIndex(document_.Design().responseType - 1);
+            return;
+        }
+        document_.SetRipple(ripple->toStdString());
+    }
     responseNameSource_ = NameSource::List;
     document_.SetResponseType(index + 1);
     responseNameEdit_->setText(ResponseDisplayText());
+    emit TopologyChosen(document_.Design().filterType);
 }
 
 QString InputPanel::TopologyDisplayText() const {
@@ -455,7 +512,8 @@ QString InputPanel::TopologyDisplayText() const {
 QString InputPanel::ResponseDisplayText() const {
     return responseNameSource_ == NameSource::Start
                ? Translated(StartResponseName)
-               : ResponseDisplayName(document_.Design().responseType);
+               : ResponseDisplayName(document_.Design().responseType,
+                                     FromUtf8(document_.Design().ripple));
 }
 
 void InputPanel::RetranslateUi() {
@@ -477,8 +535,11 @@ void InputPanel::RetranslateUi() {
     ckEdit_->setStatusTip(tr("Емкость коррекции"));
     for (int i = 0; i < FilterTypeCount; ++i)
         topologyCombo_->setItemText(i, Translated(TopologyItems[i]));
-    for (int i = 0; i < ResponseTypeCount; ++i)
+    for (int i = 0; i < ResponseTypeCount; ++i) {
         responseCombo_->setItemText(i, Translated(ResponseItems[i]));
+        responseCombo_->setItemData(i, Translated(ResponseHints[i]), Qt::StatusTipRole);
+    }
+
     topologyNameEdit_->setText(TopologyDisplayText());
     responseNameEdit_->setText(ResponseDisplayText());
     exactBox_->setText(tr("&Точно по заданию"));
@@ -497,6 +558,7 @@ bool InputPanel::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == ckEdit_) return false;
+
     const std::optional<char16_t> typed = TypedCharacter(key);
     if (!typed) return false;
     if (watched == levelEdit_) return FilterLevelKey(*typed) == KeyVerdict::Suppress;

@@ -17,11 +17,12 @@ class QLineEdit;
 namespace feldan {
 
 class DesignDocument;
+class DialogService;
 
 class InputPanel : public Panel<QWidget> {
     Q_OBJECT
   public:
-    InputPanel(DesignDocument& document, QWidget* parent);
+    InputPanel(DesignDocument& document, DialogService& dialogs, QWidget* parent);
 
     // The start state: the first entries of both lists, the start displays, the Ck field off.
     void SetStartState();
@@ -34,7 +35,8 @@ class InputPanel : public Panel<QWidget> {
     QWidget* TopologyList() const;
 
   signals:
-    // A topology was chosen in its list (1..7): the window shows its schematic.
+    // A topology or a response was chosen in its list: the window shows the design's
+    // schematic, whose parts a response can change.
     void TopologyChosen(int filterType);
 
   protected:
@@ -62,6 +64,7 @@ class InputPanel : public Panel<QWidget> {
     void RetranslateExactHint();
 
     DesignDocument& document_;
+    DialogService& dialogs_;
     QLabel* crystalDataLabel_ = nullptr;
     QLabel* foLabel_ = nullptr;
     QLabel* ldLabel_ = nullptr;
@@ -95,10 +98,11 @@ class InputPanel : public Panel<QWidget> {
     qreal picturesRatio_ = 0;
 };
 
-// What the response name display shows for ResponseType 1..5, after a choice in the list and
-// after a design file is opened; empty for any other value.
-QString ResponseDisplayName(int responseType);
-// What the topology name display shows for FilterType 1..7 after a design file is opened.
+// What the response name display shows for a ResponseType, after a choice in the list and
+// after a file is opened (`ripple` as typed for the Chebyshev response of any ripple); empty
+// for a value outside the list.
+QString ResponseDisplayName(int responseType, const QString& ripple = QString());
+// What the topology name display shows for a FilterType after a file is opened.
 QString OpenedTopologyDisplayName(int filterType);
 
 }  // namespace feldan

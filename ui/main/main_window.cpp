@@ -26,6 +26,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "engine/synthesis.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/analysis/measured_overlay.h"
 #include "ui/analysis/report_writer.h"
@@ -159,8 +160,8 @@ void MainWindow::ConnectCommands() {
     connect(m.englishAction, &QAction::triggered, this,
             [this] { ChooseLanguage(Language::English); });
 
-    connect(inputPanel_, &InputPanel::TopologyChosen, schematicArea_,
-            &SchematicArea::ShowSchematic);
+    connect(inputPanel_, &InputPanel::TopologyChosen, this,
+            [this] { schematicArea_->ShowSchematic(CircuitOfDesign(document_->Design())); });
     connect(document_, &DesignDocument::FileStateChanged, this, &MainWindow::UpdateTitle);
     connect(document_, &DesignDocument::Replaced, this, [this] {
         if (document_->DesignOrigin() == DesignDocument::Origin::Start) {
@@ -205,7 +206,7 @@ void MainWindow::BuildControls() {
     // The table takes the chart's width; it never widens the window.
     figuresLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     figuresLabel_->hide();
-    inputPanel_ = new InputPanel(*document_, clientArea_);
+    inputPanel_ = new InputPanel(*document_, *dialogs_, clientArea_);
     overlays_ = new ChartOverlays(*chart_, *document_, clientArea_);
     hintStatusBar_ = new HintBar(ClientWidth, clientArea_);
 
@@ -241,7 +242,7 @@ void MainWindow::SetStartState() {
     resultText_->show();
     hintsShown_ = true;
     hintStatusBar_->StartClock();
-    schematicArea_->ShowSchematic(document_->Design().filterType);
+    schematicArea_->ShowSchematic(CircuitOfDesign(document_->Design()));
     menu_->calculateAction->setEnabled(true);
 }
 

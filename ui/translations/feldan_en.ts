@@ -509,6 +509,62 @@
         <source>&amp;Точно по заданию</source>
         <translation>E&amp;xact to the request</translation>
     </message>
+    <message>
+        <source>2-х кристальный</source>
+        <translation>2-crystal</translation>
+    </message>
+    <message>
+        <source>5-ти кристальный</source>
+        <translation>5-crystal</translation>
+    </message>
+    <message>
+        <source>7-ми кристальный</source>
+        <translation>7-crystal</translation>
+    </message>
+    <message>
+        <source>9-ти кристальный</source>
+        <translation>9-crystal</translation>
+    </message>
+    <message>
+        <source>10-ти кристальный</source>
+        <translation>10-crystal</translation>
+    </message>
+    <message>
+        <source>11-ти кристальный</source>
+        <translation>11-crystal</translation>
+    </message>
+    <message>
+        <source>12-ти кристальный</source>
+        <translation>12-crystal</translation>
+    </message>
+    <message>
+        <source>10CW</source>
+        <translation>10CW</translation>
+    </message>
+    <message>
+        <source>12CW</source>
+        <translation>12CW</translation>
+    </message>
+    <message>
+        <source>Чебышева, dA по выбору…</source>
+        <translation>Chebyshev, dA of your choice…</translation>
+    </message>
+    <message>
+        <source>Плоская вершина без неравномерности, умеренные скаты: 3 дБ на краях полосы</source>
+        <translation>A flat top without ripple, moderate skirts: 3 dB down at the band edges</translation>
+    </message>
+    <message>
+        <source>Крутые скаты ценой малой неравномерности в полосе; dF — полоса неравномерности</source>
+        <translation>Steeper skirts for a small ripple in the band; dF is the ripple band</translation>
+    </message>
+    <message>
+        <source>Неравномерность dA от 0,01 до 3 дБ по выбору: чем больше, тем круче скаты; dF — полоса неравномерности</source>
+        <translation>A ripple dA of your choice, 0.01 to 3 dB: the more, the steeper the skirts; dF is the ripple band</translation>
+    </message>
+    <message>
+        <source>Чебышева dA=%1 dB</source>
+        <translation>Chebyshev dA=%1 dB</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainMenu</name>
@@ -884,6 +940,10 @@
         <source>&amp;Бета окна Кайзера:</source>
         <translation>Kaiser window&apos;s &amp;beta:</translation>
     </message>
+    <message>
+        <source>&amp;Неравномерность dA, дБ (от 0,01 до 3):</source>
+        <translation>&amp;Ripple dA, dB (0.01 to 3):</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ReportWriter</name>
@@ -1239,6 +1299,14 @@
     <message>
         <source>кварцевые фильтры</source>
         <translation>crystal filters</translation>
+    </message>
+    <message>
+        <source>Схема %1-кристального телеграфного фильтра</source>
+        <translation>Schematic of the %1-crystal CW filter</translation>
+    </message>
+    <message>
+        <source>Схема %1-кристального фильтра</source>
+        <translation>Schematic of the %1-crystal filter</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <optional>
 
 #include "circuit/topologies.h"
 
@@ -46,22 +47,44 @@ QFont LabelFont() {
     return font;
 }
 
-bool ValidType(int filterType) {
-    return filterType >= 1 && filterType <= 7;
+// The room a crystal or a series capacitor of a generated ladder takes on the signal line: a
+// little less than the classic pictures give, so that twelve crystals fit the window.
+constexpr int GeneratedSegmentWidth = 32;
+constexpr int GeneratedEnds = 59;
+
+bool IsClassic(int circuit) {
+    return circuit >= 1 && circuit <= int(SchematicWidths.size());
 }
 
 }  // namespace
 
-QString SchematicHint(int filterType) {
-    return ValidType(filterType)
-               ? QCoreApplication::translate("feldan::Schematic", Hints[filterType - 1])
-               : QString();
+int SchematicWidthOf(int circuit) {
+    if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)];
+    if (!ShapeOfCircuit(circuit)) return 0;
+    int segments = 0;
+    for (const SchematicItem& item : DescriptorOf(circuit).schematic) {
+        if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
+    }
+    return GeneratedEnds + GeneratedSegmentWidth * segments;
 }
 
-SchematicLayout LayoutSchematic(int filterType) {
+QString SchematicHint(int circuit) {
+    if (IsClassic(circuit))
+        return QCoreApplication::translate("feldan::Schematic", Hints[std::size_t(circuit - 1)]);
+    const std::optional<LadderShape> shape = ShapeOfCircuit(circuit);
+    if (!shape) return QString();
+    return shape->structure == LadderStructure::Cw
+               ? QCoreApplication::translate("feldan::Schematic",
+                                             "Схема %1-кристального телеграфного фильтра")
+                     .arg(shape->crystals)
+               : QCoreApplication::translate("feldan::Schematic", "Схема %1-кристального фильтра")
+                     .arg(shape->crystals);
+}
+
+SchematicLayout LayoutSchematic(int circuit) {
     SchematicLayout layout;
-    if (!ValidType(filterType)) return layout;
-    layout.width = SchematicWidths[filterType - 1];
+    layout.width = SchematicWidthOf(circuit);
+    if (layout.width == 0) return layout;
     layout.lineY = LineY;
     layout.railY = RailY;
     layout.inputX = TerminalInset;
@@ -69,7 +92,7 @@ SchematicLayout LayoutSchematic(int filterType) {
 
     // The parts and their labels, from input to output, as the topology's descriptor lists
     // them: a shunt capacitor at every junction, crystals and series capacitors between.
-    const std::span<const SchematicItem> items = DescriptorOf(filterType).schematic;
+    const std::span<const SchematicItem> items = DescriptorOf(circuit).schematic;
     int segments = 0;
     for (const SchematicItem& item : items) {
         if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
@@ -169,8 +192,8 @@ void DrawGround(QPainter& p, int x) {
 
 }  // namespace
 
-QImage DrawSchematic(int filterType, qreal pixelRatio) {
-    const SchematicLayout layout = LayoutSchematic(filterType);
+QImage DrawSchematic(int circuit, qreal pixelRatio) {
+    const SchematicLayout layout = LayoutSchematic(circuit);
     if (layout.width == 0) return QImage();
     QImage image(qRound(layout.width * pixelRatio), qRound(layout.height * pixelRatio),
                  QImage::Format_RGB32);

@@ -1,4 +1,4 @@
-// The schematic pictures of the seven filter topologies, drawn by the program: input terminal
+// The schematic pictures of the filter topologies, drawn by the program: input terminal
 // on the left, output terminal on the right, crystals in series on the signal line, shunt
 // capacitors down to the common rail and series capacitors between groups of crystals.
 #pragma once
@@ -12,8 +12,13 @@
 namespace feldan {
 
 inline constexpr int SchematicHeight = 105;
-// Picture widths of FilterType 1..7.
+// Picture widths of the seven classic topologies (circuits 1..7); a generated ladder's grows
+// with its parts (SchematicWidthOf).
 inline constexpr std::array<int, 7> SchematicWidths = {170, 202, 306, 406, 240, 340, 440};
+
+// The picture's width of a circuit number (circuit/topologies.h), 0 for a number that names
+// none.
+int SchematicWidthOf(int circuit);
 
 enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal };
 
@@ -35,15 +40,15 @@ struct SchematicLayout {
     std::vector<SchematicElement> elements;  // from input to output
 };
 
-// The layout of the picture of a FilterType (1..7); empty for any other value.
-SchematicLayout LayoutSchematic(int filterType);
+// The layout of the picture of a circuit number; empty for a number that names none.
+SchematicLayout LayoutSchematic(int circuit);
 
-// The picture of a FilterType (1..7), black on white, drawn for a screen of `pixelRatio`
-// device pixels per pixel; a null image for any other value.
-QImage DrawSchematic(int filterType, qreal pixelRatio = 1);
+// The picture of a circuit number, black on white, drawn for a screen of `pixelRatio` device
+// pixels per pixel; a null image for a number that names none.
+QImage DrawSchematic(int circuit, qreal pixelRatio = 1);
 
-// The status-bar hint of the picture of a FilterType (1..7).
-QString SchematicHint(int filterType);
+// The status-bar hint of the picture of a circuit number.
+QString SchematicHint(int circuit);
 
 // A small grey-scale mark of the program for the corner of the main window.
 QImage DrawAuthorsMark(int width, int height, qreal pixelRatio = 1);

@@ -8,7 +8,6 @@ namespace feldan {
 namespace {
 
 constexpr int SchematicLeft = 6;
-constexpr int TypeCount = int(SchematicWidths.size());
 
 }  // namespace
 
@@ -17,35 +16,38 @@ SchematicArea::SchematicArea(QWidget* parent) : Panel(parent) {
     setFixedHeight(SchematicHeight);
     setMinimumWidth(SchematicLeft +
                     *std::max_element(SchematicWidths.begin(), SchematicWidths.end()));
-    for (int type = 1; type <= TypeCount; ++type) {
-        auto* image = new QLabel(this);
-        image->setObjectName(QStringLiteral("schematic%1").arg(type));
-        image->setGeometry(SchematicLeft, 0, SchematicWidths[type - 1], SchematicHeight);
-        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        image->setFocusPolicy(Qt::NoFocus);
-        images_[type - 1] = image;
-    }
-    RetranslateUi();
+    image_ = new QLabel(this);
+    image_->setObjectName(QStringLiteral("schematicImage"));
+    image_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image_->setFocusPolicy(Qt::NoFocus);
+    image_->move(SchematicLeft, 0);
 }
 
-void SchematicArea::ShowSchematic(int filterType) {
-    // Show the chosen one first, so that the picture area is never empty in between.
-    for (int type = 1; type <= TypeCount; ++type) {
-        if (type == filterType) images_[type - 1]->show();
-    }
-    for (int type = 1; type <= TypeCount; ++type) {
-        if (type != filterType) images_[type - 1]->hide();
-    }
+void SchematicArea::ShowSchematic(int circuit) {
+    if (circuit == circuit_ && !image_->pixmap().isNull()) return;
+    circuit_ = circuit;
+    Draw();
 }
 
 void SchematicArea::DrawPictures(qreal ratio) {
-    for (int type = 1; type <= TypeCount; ++type)
-        images_[type - 1]->setPixmap(QPixmap::fromImage(DrawSchematic(type, ratio)));
+    ratio_ = ratio;
+    Draw();
+}
+
+void SchematicArea::Draw() {
+    const int width = SchematicWidthOf(circuit_);
+    // A wider ladder widens the area, and with it the window.
+    setMinimumWidth(SchematicLeft + std::max(width, *std::max_element(SchematicWidths.begin(),
+                                                                      SchematicWidths.end())));
+    image_->setFixedSize(std::max(width, 1), SchematicHeight);
+    image_->setPixmap(width > 0 ? QPixmap::fromImage(DrawSchematic(circuit_, ratio_)) : QPixmap());
+    image_->setVisible(width > 0);
+    image_->setObjectName(QStringLiteral("schematic%1").arg(circuit_));
+    RetranslateUi();
 }
 
 void SchematicArea::RetranslateUi() {
-    for (int type = 1; type <= TypeCount; ++type)
-        images_[type - 1]->setStatusTip(SchematicHint(type));
+    image_->setStatusTip(SchematicHint(circuit_));
 }
 
 }  // namespace feldan

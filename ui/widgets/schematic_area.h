@@ -1,5 +1,5 @@
-// The area at the top left of the main window where the schematic of the chosen topology is
-// shown: the seven pictures share it, exactly one of them visible.
+// The area at the top left of the main window where the schematic of the chosen design is
+// shown, drawn for its circuit.
 #pragma once
 
 #include <QWidget>
@@ -17,16 +17,21 @@ class SchematicArea : public Panel<QWidget> {
   public:
     explicit SchematicArea(QWidget* parent);
 
-    // Shows the picture of FilterType 1..7 (none for another value).
-    void ShowSchematic(int filterType);
-    // Draws the pictures for `ratio` device pixels per pixel.
+    // Shows the picture of a circuit number (none for a number that names none).
+    void ShowSchematic(int circuit);
+    // Draws the picture for `ratio` device pixels per pixel.
     void DrawPictures(qreal ratio);
+    int Circuit() const { return circuit_; }
 
   protected:
     void RetranslateUi() override;
 
   private:
-    std::array<QLabel*, SchematicWidths.size()> images_{};
+    void Draw();
+
+    QLabel* image_ = nullptr;
+    int circuit_ = 0;
+    qreal ratio_ = 1;
 };
 
 }  // namespace feldan

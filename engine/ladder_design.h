@@ -1,0 +1,49 @@
+// The designs beyond the classic table: which ladder each entry of the topology list is, which
+// prototype a response gives it, and how a design is told to be classic.
+#pragma once
+
+#include <string>
+
+#include "circuit/generated_ladders.h"
+#include "engine/prototype_generator.h"
+
+namespace feldan {
+
+// A ladder by its structure and number of crystals.
+struct LadderChoice {
+    LadderStructure structure = LadderStructure::Plain;
+    int crystals = 0;
+};
+
+// The ladder of a FilterType 1..FilterTypeCount; crystals 0 for any other value.
+LadderChoice LadderOfFilterType(int filterType);
+
+// The FilterType of a ladder, 0 when the list has none.
+int FilterTypeOfLadder(LadderStructure structure, int crystals);
+
+// Crystals of a FilterType, 0 for a value outside the list.
+int CrystalCountOf(int filterType);
+
+// True when a CW ladder: the ones that read Ck.
+bool UsesCk(int filterType);
+
+// A classic topology with a classic response: the 35 designs of the table, synthesised as they
+// always were, bit for bit. Everything else is generated.
+bool IsClassicDesign(int filterType, int responseType);
+
+inline constexpr double MinRippleDb = 0.01;
+inline constexpr double MaxRippleDb = 3;
+
+// The prototype of a generated design: Butterworth, or Chebyshev of the classic responses'
+// ripples or of `rippleDb`, of `order` elements. Throws std::invalid_argument for a response
+// outside the list or an order outside 2..12.
+LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb);
+
+// The designation of a generated design in the status text: "B05-", "T05-10-" (a classic ripple
+// by its reflection in %), "T05-0.1dB-" (a ripple as typed), with "C" after the order for a CW
+// ladder, as the classic designations have it; unlike the classic CW ones, every designation
+// ends in a dash, so that the band width that follows stays apart from the ripple.
+std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
+                                 const std::string& rippleText);
+
+}  // namespace feldan

@@ -1,0 +1,151 @@
+// Ladders of any number of crystals: the generated rule against the classic tables, and the
+// filter against its prototype when the crystals are nearly ideal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/calculate.h"
+#include "engine/ladder_design.h"
+#include "engine/synthesis.h"
+
+namespace feldan {
+namespace {
+
+struct Part {
+    SchematicItemKind kind;
+    std::string label;
+    double pF;
+};
+
+std::vector<Part> CapacitorsOf(int circuit, const Synthesis& s) {
+    std::vector<Part> parts;
+    for (const SchematicItem& item : DescriptorOf(circuit).schematic) {
+        if (item.kind == SchematicItemKind::Crystal) continue;
+        parts.push_back({item.kind, std::string(item.label), s.CapPF[std::size_t(item.index)]});
+    }
+    return parts;
+}
+
+// The generated rule given a classic design's own prototype draws the classic schematic, part by
+// part, with the same values; only the end shunts, which both take from the end capacitor by
+// one formula, are held through that capacitor instead.
+TEST(GeneratedLadder, ClassicPrototypesGiveTheClassicSchematics) {
+    for (int type = 1; type <= ClassicFilterTypeCount; ++type) {
+        for (int response = 1; response <= ClassicResponseTypeCount; ++response) {
+            SCOPED_TRACE(testing::Message() << "type " << type << ", response " << response);
+            DesignFields design;
+            design.filterType = type;
+            design.responseType = response;
+            const CalculationResult classic = Calculate(design, '.');
+            ASSERT_EQ(classic.outcome, Outcome::Done);
+            const LadderChoice ladder = LadderOfFilterType(type);
+            const int n = ladder.crystals;
+            Synthesis generated = classic.synthesis;
+            const double half[] = {classic.synthesis.ProtoG1, classic.synthesis.ProtoG2,
+                                   classic.synthesis.ProtoG3, classic.synthesis.ProtoG4};
+            generated.ProtoOrder = n;
+            for (int k = 1; k <= n; ++k)
+                generated.ProtoG[std::size_t(k)] = half[std::min(k, n + 1 - k) - 1];
+            generated.ProtoG[std::size_t(n + 1)] = 1;
+            SynthesizeLadderCapacitors(generated, ladder.structure, classic.input.CkPF);
+
+            const std::vector<Part> want = CapacitorsOf(type, classic.synthesis);
+            const std::vector<Part> got = CapacitorsOf(generated.Circuit, generated);
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t k = 1; k + 1 < want.size(); ++k) {
+                EXPECT_EQ(got[k].label, want[k].label);
+                EXPECT_EQ(got[k].kind, want[k].kind) << want[k].label;
+                EXPECT_NEAR(got[k].pF, want[k].pF, want[k].pF * 1e-12) << want[k].label;
+            }
+            const double cend = classic.synthesis.CapPF[std::size_t(DescriptorOf(type).endSlot)];
+            EXPECT_NEAR(generated.CapPF[InputEndSlot], cend, cend * 1e-12);
+            EXPECT_NEAR(generated.CapPF[OutputEndSlot], cend, cend * 1e-12);
+        }
+    }
+}
+
+// With crystals of almost no loss and no static capacitance, and a band narrow against Fo, the
+// filter is its low-pass prototype about the centre: Butterworth is 3.01 dB down at ±dF/2,
+// Chebyshev ripples by its ripple across exactly dF.
+struct IdealCase {
+    LadderStructure structure;
+    int crystals;
+    double rippleDb;  // 0: Butterworth
+};
+
+CalculationResult IdealDesign(const IdealCase& c, double levelDb) {
+    DesignFields design;
+    design.filterType = FilterTypeOfLadder(c.structure, c.crystals);
+    design.responseType =
+        c.rippleDb == 0 ? int(ResponseType::Butterworth3) : int(ResponseType::Chebyshev);
+    design.ripple = std::to_string(c.rippleDb);
+    design.texts.Rd = "0.001";
+    design.texts.Cs = "0.001";
+    design.texts.Df = "500";
+    design.texts.Level = std::to_string(levelDb);
+    return Calculate(design, '.');
+}
+
+TEST(GeneratedLadder, NearlyIdealCrystalsGiveThePrototype) {
+    using enum LadderStructure;
+    std::vector<IdealCase> cases;
+    for (int n = MinLadderCrystals; n <= MaxLadderCrystals; ++n) {
+        cases.push_back({Plain, n, 0});
+        cases.push_back({Plain, n, n % 3 == 0 ? 0.01 : n % 3 == 1 ? 0.5 : 3});
+    }
+    for (int n = MinCwCrystals; n <= MaxLadderCrystals; n += 2) {
+        cases.push_back({Cw, n, 0});
+        cases.push_back({Cw, n, 1});
+    }
+    for (const IdealCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.structure == Cw ? "cw " : "ladder ") << c.crystals
+                                        << ", ripple " << c.rippleDb);
+        if (c.rippleDb == 0) {
+            const CalculationResult r = IdealDesign(c, -3.0103);
+            ASSERT_EQ(r.outcome, Outcome::Done) << int(r.message.id);
+            // The band edges are found in steps of 1 Hz.
+            EXPECT_NEAR(r.measurements.MeasuredDfHz, 500, 1.5);
+            continue;
+        }
+        // Just below the ripple the edges are those of the ripple band.
+        const CalculationResult r = IdealDesign(c, -c.rippleDb * 1.002);
+        ASSERT_EQ(r.outcome, Outcome::Done) << int(r.message.id);
+        EXPECT_NEAR(r.measurements.MeasuredDfHz, 500, 2.5);
+        // Two crystals fall from their peak at the middle to the ripple at the edges alone.
+        if (c.crystals == 2) continue;
+        double top = -1e9, bottom = 1e9;
+        const std::size_t inner = r.curve.size() / 20;
+        for (std::size_t k = inner; k + inner < r.curve.size(); ++k) {
+            top = std::max(top, r.curve[k].y);
+            bottom = std::min(bottom, r.curve[k].y);
+        }
+        EXPECT_NEAR(top - bottom, c.rippleDb, 0.02);
+    }
+}
+
+// Mirrored parts of a symmetric design come out equal to the bit, so the summary names them
+// together, and every label of the picture appears in it once.
+TEST(GeneratedLadder, SummaryNamesEveryCapacitorOnce) {
+    DesignFields design;
+    design.filterType = FilterTypeOfLadder(LadderStructure::Plain, 12);
+    const CalculationResult r = Calculate(design, '.');
+    ASSERT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(r.resultText.find("C1=C21="), r.resultText.find('\r') + 1);
+    for (const SchematicItem& item : DescriptorOf(r.synthesis.Circuit).schematic) {
+        if (item.kind == SchematicItemKind::Crystal) continue;
+        const std::string label(item.label);
+        std::size_t seen = 0;
+        for (std::size_t at = 0; (at = r.resultText.find(label + "=", at)) != std::string::npos;
+             ++at) {
+            const char before = at == 0 ? '\r' : r.resultText[at - 1];
+            seen += before == '\r' || before == ' ' || before == '=';
+        }
+        EXPECT_EQ(seen, 1u) << label;
+    }
+}
+
+}  // namespace
+}  // namespace feldan
