@@ -46,6 +46,7 @@
 #include <utility>
 
 #include "engine/calculate.h"
+#include "engine/ladder_design.h"
 #include "files/touchstone.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/build/rounding_window.h"
@@ -176,7 +177,7 @@ bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
 
     // A Chebyshev response, so that the ripple has a spread to show.
     auto* responses = mainWindow.findChild<QComboBox*>(QStringLiteral("responseCombo"));
-    responses->setCurrentIndex(responses->count() - 1);
+    responses->setCurrentIndex(int(feldan::ResponseType::Chebyshev28) - 1);
     emit responses->activated(responses->currentIndex());
     mainWindow.CalculateDesign();
     Trigger(mainWindow, "toleranceAction");
@@ -194,6 +195,53 @@ bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
 }
 
 }  // namespace
+
+// Answers the ripple question with the next ripple of a list, and says nothing else.
+class RippleAnswers : public feldan::DialogService {
+  public:
+    explicit RippleAnswers(QStringList ripples) : ripples_(std::move(ripples)) {}
+    void Warning(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void Error(const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    bool PrinterSetup(QPrinter&) override { return false; }
+    QString GetOpenFileName(const QString&, const QString&) override { return {}; }
+    QString GetSaveFileName(const QString&, const QString&) override { return {}; }
+    UnsavedAnswer AskToSaveChanges(const QString&) override { return UnsavedAnswer::Discard; }
+    std::optional<QString> GetRipple(const QString& offered) override {
+        return ripples_.isEmpty() ? offered : ripples_.takeFirst();
+    }
+
+  private:
+    QStringList ripples_;
+};
+
+// The twelve-crystal ladder, and Butterworth and Chebyshev 0.1 and 1 dB designs of seven
+// crystals overlaid.
+bool ShootOrders(feldan::MainWindow& mainWindow, const QDir& folder) {
+    mainWindow.SetDialogService(
+        std::make_unique<RippleAnswers>(QStringList{QStringLiteral("0,1"), QStringLiteral("1")}));
+    auto* topologies = mainWindow.findChild<QComboBox*>(QStringLiteral("topologyCombo"));
+    auto* responses = mainWindow.findChild<QComboBox*>(QStringLiteral("responseCombo"));
+    const auto choose = [](QComboBox* list, int index) {
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    };
+    Trigger(mainWindow, "clearChartAction");
+    choose(topologies, feldan::FilterTypeOfLadder(feldan::LadderStructure::Plain, 12) - 1);
+    mainWindow.CalculateDesign();
+    Settle(300);
+    if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("twelve-crystals.png"))))
+        return false;
+    Trigger(mainWindow, "overlayAction");
+    Trigger(mainWindow, "clearChartAction");
+    choose(topologies, feldan::FilterTypeOfLadder(feldan::LadderStructure::Plain, 7) - 1);
+    const int any = int(feldan::ResponseType::Chebyshev) - 1;
+    for (int response : {0, any, any}) {
+        choose(responses, response);
+        mainWindow.CalculateDesign();
+    }
+    Settle(300);
+    return Save(mainWindow.grab(), folder.filePath(QStringLiteral("any-order-overlaid.png")));
+}
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -234,6 +282,12 @@ int main(int argc, char** argv) {
                        "and the step responses of Butterworth and Chebyshev designs of one width."),
         QStringLiteral("folder"));
     parser.addOption(compare);
+    const QCommandLineOption orders(
+        QStringLiteral("orders"),
+        QStringLiteral("Also render a twelve-crystal ladder, and three responses of one order "
+                       "overlaid."),
+        QStringLiteral("folder"));
+    parser.addOption(orders);
     const bool parsed = parser.parse(QApplication::arguments());
     const QStringList files = parser.positionalArguments();
     const std::optional<feldan::Language> language = feldan::LanguageFromCode(parser.value(lang));
@@ -343,6 +397,7 @@ int main(int argc, char** argv) {
             return 1;
         mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
     }
+    if (parser.isSet(orders) && !ShootOrders(mainWindow, QDir(parser.value(orders)))) return 1;
     if (files.size() == 1) return 0;
 
     QPrinter printer(QPrinter::HighResolution);

@@ -31,6 +31,7 @@ struct FuzzCase {
     char separator = '.';
     int commands = 1;
     feldan::InputTexts texts;
+    std::string ripple = "0.1";
 };
 
 FuzzCase ParseCase(std::string_view input) {
@@ -53,6 +54,8 @@ FuzzCase ParseCase(std::string_view input) {
                              &c.texts.Rd, &c.texts.Ck, &c.texts.Level};
     for (std::size_t k = 0; k < std::size(fields) && k + 1 < lines.size(); ++k)
         *fields[k] = std::string(lines[k + 1]);
+    // The Chebyshev ripple of response 6, after the seven fields.
+    if (lines.size() > std::size(fields) + 1) c.ripple = std::string(lines[std::size(fields) + 1]);
     return c;
 }
 
@@ -61,7 +64,8 @@ bool IsWarning(feldan::MessageId id) {
     for (const MessageId known :
          {MessageId::MissingData, MessageId::ZeroRd, MessageId::ZeroResistance,
           MessageId::NoSolution, MessageId::MissingLevel, MessageId::BadLevel, MessageId::BandLimit,
-          MessageId::BadFilterType, MessageId::BadResponseType}) {
+          MessageId::BadFilterType, MessageId::BadResponseType, MessageId::BadRipple,
+          MessageId::BadCk}) {
         if (id == known) return true;
     }
     return false;
@@ -111,7 +115,8 @@ void CheckCurve(const std::vector<CurvePoint>& points) {
 
 // One calculation, checked against what a window can show.
 feldan::CalculationResult CheckedCalculation(const FuzzCase& c) {
-    const feldan::DesignFields design{c.texts, c.filterType, c.responseType};
+    feldan::DesignFields design{c.texts, c.filterType, c.responseType};
+    design.ripple = c.ripple;
     feldan::CalculationResult r = feldan::Calculate(design, c.separator);
     const feldan::StepCounts& steps = r.steps;
     for (const int n : {steps.PeakSteps, steps.EdgeSteps, steps.SweepSteps})
@@ -125,7 +130,11 @@ feldan::CalculationResult CheckedCalculation(const FuzzCase& c) {
             FELDAN_FUZZ_CHECK(r.resultText.empty(), text);
             break;
         case feldan::Outcome::Warning:
-            FELDAN_FUZZ_CHECK(IsWarning(r.message.id) && r.message.value.empty(), text);
+            // Only a ripple out of range names what was typed.
+            FELDAN_FUZZ_CHECK(
+                IsWarning(r.message.id) &&
+                    (r.message.value.empty() || r.message.id == feldan::MessageId::BadRipple),
+                text);
             // A command that stopped shows no summary.
             FELDAN_FUZZ_CHECK(r.resultText.empty(), text);
             break;

@@ -12,8 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
         const feldan::Project project = feldan::ParseProject(text, "fuzz.feldan");
-        FELDAN_FUZZ_CHECK(project.design.filterType >= 1 && project.design.filterType <= 7, text);
-        FELDAN_FUZZ_CHECK(project.design.responseType >= 1 && project.design.responseType <= 5,
+        FELDAN_FUZZ_CHECK(
+            project.design.filterType >= 1 && project.design.filterType <= feldan::FilterTypeCount,
+            text);
+        FELDAN_FUZZ_CHECK(project.design.responseType >= 1 &&
+                              project.design.responseType <= feldan::ResponseTypeCount,
                           text);
         for (const feldan::NamedCrystal& c : project.crystals) {
             const feldan::CrystalModel& m = c.model;
