@@ -123,12 +123,23 @@ void CircuitAnalysis::BuildSchematic(int circuit, const ElementValues& values, d
 }
 
 AnalysisPoint CircuitAnalysis::Analyse(double omegaRad) {
+    AnalysisPoint point;
     if (aheadNext_ < aheadCount_ && aheadOmega_[aheadNext_] == omegaRad) {
         const int i = aheadNext_++;
-        return aheadSolved_[i] ? aheadPoint_[i] : AnalyseNow(omegaRad);
+        point = aheadSolved_[i] ? aheadPoint_[i] : AnalyseNow(omegaRad);
+    } else {
+        DropAhead();
+        point = AnalyseNow(omegaRad);
     }
-    DropAhead();
-    return AnalyseNow(omegaRad);
+    // Between different terminations the level is the power's: the load voltage alone would
+    // show a transformer's voltage gain as a gain of the filter. Equal ends add nothing, so the
+    // classic designs keep their bits.
+    if (netlist.SourceBranch > 0 && netlist.LoadBranch > 0) {
+        const double gs = netlist.Branches[netlist.SourceBranch].G;
+        const double gl = netlist.Branches[netlist.LoadBranch].G;
+        if (gs != gl && gs > 0 && gl > 0) point.ResponseDb += 10 * std::log10(gl / gs);
+    }
+    return point;
 }
 
 AnalysisPoint CircuitAnalysis::AnalyseNow(double omegaRad) {

@@ -29,8 +29,9 @@ class CircuitAnalysis {
     // The same with the schematic's circuit (BuildSchematicNetlist).
     void BuildSchematic(int circuit, const ElementValues& values, double inputOhm);
     // One analysis point: SolveNodal at omegaRad and, when it succeeded, the level of the load as
-    // MeasureOutput gives it. Answered from the points kept ahead when omegaRad is the next of
-    // them; the result is the same either way, bit for bit. Does not fill `measure`.
+    // MeasureOutput gives it, raised by 10·log10(Rs/RL) where the two terminations differ. Answered
+    // from the points kept ahead when omegaRad is the next of them; the result is the same either
+    // way, bit for bit. Does not fill `measure`.
     AnalysisPoint Analyse(double omegaRad);
 
     // Look-ahead for a search that steps the frequency by stepHz: unless the next point kept is

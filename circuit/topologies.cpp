@@ -565,11 +565,11 @@ void BuildNetlist(int circuit, const ElementValues& values, Netlist& netlist, Br
 }
 
 void BuildSchematicNetlist(int circuit, const ElementValues& values, double inputOhm,
-                           Netlist& netlist, BranchRoles* roles) {
+                           double outputOhm, Netlist& netlist, BranchRoles* roles) {
     const TopologyDescriptor& topology = DescriptorOf(circuit);
     ElementValues terminated = values;
     terminated.SourceOhm = inputOhm;
-    terminated.LoadOhm = inputOhm;
+    terminated.LoadOhm = outputOhm;
     int nodes = 2;  // the source node 1 and the input junction 2
     int branches = 0;
     auto add = [&](int from, int to, Element element, int index, std::string_view label) {

@@ -118,10 +118,15 @@ void BuildNetlist(int circuit, const ElementValues& values, Netlist& netlist,
                   BranchRoles* roles = nullptr);
 
 // The schematic's circuit: a 1 V source behind inputOhm, the parts of the picture with the values
-// of the slots their labels show and the crystals of `values` (trims included), and inputOhm as
-// the load. values.SourceOhm and LoadOhm are not used.
+// of the slots their labels show and the crystals of `values` (trims included), and outputOhm as
+// the load (inputOhm too, where it is not given: a filter with equal ends). values.SourceOhm and
+// LoadOhm are not used.
 void BuildSchematicNetlist(int circuit, const ElementValues& values, double inputOhm,
-                           Netlist& netlist, BranchRoles* roles = nullptr);
+                           double outputOhm, Netlist& netlist, BranchRoles* roles = nullptr);
+inline void BuildSchematicNetlist(int circuit, const ElementValues& values, double inputOhm,
+                                  Netlist& netlist, BranchRoles* roles = nullptr) {
+    BuildSchematicNetlist(circuit, values, inputOhm, inputOhm, netlist, roles);
+}
 
 // One crystal (with its trim, if any) in series between a source resistance and a load, as it is
 // measured in a series fixture: port 1 at its one end, port 2 at the other.

@@ -200,10 +200,15 @@ std::vector<std::string> DesignComments(const DesignedFilter& filter) {
             (in.CkPF != 0 ? " Ck=" + Short(in.CkPF) + " pF" : std::string()),
         std::string(filter.circuit == CircuitChoice::Schematic
                         ? "circuit: the schematic as built, Rin=" + Short(d.synthesis.InputOhm) +
-                              " Ohm at both ends"
-                        : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm) +
-                              " Ohm at both ends"),
+                              " Ohm"
+                        : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm) + " Ohm"),
     };
+    // The ends, as the classic designs have always said them, or each its own.
+    if (filter.portOhm == filter.outputPortOhm) {
+        lines.back() += " at both ends";
+    } else {
+        lines.back() += " at the input, " + Short(filter.outputPortOhm) + " Ohm at the output";
+    }
     const CrystalSetDesign& set = filter.crystalSet;
     if (!set.trimF.empty()) {
         std::string crystals = set.trim ? "crystals of a set, trimmed (pF):" : "crystals of a set";
@@ -247,6 +252,16 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
     std::string bytes;
     std::string path;
     if (!touchstonePath.empty()) {
+        // A file of one reference resistance, which every reader takes: a filter whose two ends
+        // differ is referred to its input's, as an analyser of that impedance would see it.
+        std::vector<std::string> fileComments = comments;
+        if (!prepared.request.referenceOhm &&
+            prepared.filter.outputPortOhm != prepared.filter.portOhm) {
+            prepared.request.referenceOhm = prepared.filter.portOhm;
+            fileComments.push_back("both ports referred to the input's " +
+                                   Short(prepared.filter.portOhm) + " Ohm; the output's is " +
+                                   Short(prepared.filter.outputPortOhm) + " Ohm");
+        }
         const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
         TouchstoneData data;
         data.ports = 2;
@@ -256,7 +271,7 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
             data.frequencyHz.push_back(p.hz);
             data.s.push_back({p.s11, p.s21, p.s12, p.s22});
         }
-        bytes = TouchstoneBytes(data, comments);
+        bytes = TouchstoneBytes(data, fileComments);
         path = touchstonePath;
     } else {
         SpiceRequest request;

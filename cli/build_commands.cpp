@@ -323,6 +323,14 @@ int RunMatch(const std::vector<std::string>& args, Language language, std::ostre
     if (auto status = Build(project, options, err, build)) return *status;
     // The ends as soldered: from the termination in force (rounded, tuned), with the capacitor
     // in standard parts under a rounding.
+    if (!build.matching && build.built && OutputOverInput(build.built->design.synthesis) != 1) {
+        WriteLine(err, InLanguage(language,
+                                  "feldan-cli match: концы этого фильтра нагружены по-разному, а "
+                                  "согласование пока строится одно для обоих концов",
+                                  "feldan-cli match: the two ends of this filter differ, and the "
+                                  "matching is still one network for both"));
+        return 2;
+    }
     if (!build.matching) return 1;  // a termination of 0 Ohm: Build said why
     const EndMatching& m = *build.matching;
     const LNetwork& network = m.ends.network;

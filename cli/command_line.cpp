@@ -219,7 +219,10 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
                          "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
                          "0.28 dB ripple (the classic ones); or by name: \"butterworth\", "
                          "\"chebyshev:R\" with a ripple of R dB, 0.01 to 3 (either decimal "
-                         "separator). Default 1.")
+                         "separator), \"bessel\" (maximally flat delay) or \"legendre\" "
+                         "(monotonic, the steepest edge of the monotonic responses); dF is the "
+                         "width at -3 dB but for Chebyshev, where it is the ripple band. Bessel "
+                         "and Legendre end in different terminations. Default 1.")
               ->type_name("R"),
           [](const std::string& name, std::string& text) {
               try {
@@ -411,11 +414,14 @@ ResponseOption ParseResponseOption(const std::string& text) {
     if (text.size() == 1 && text[0] >= '1' && text[0] < '1' + ClassicResponseTypeCount)
         return {text[0] - '0', {}};
     if (text == "butterworth") return {static_cast<int>(ResponseType::Butterworth3), {}};
+    if (text == "bessel") return {static_cast<int>(ResponseType::Bessel), {}};
+    if (text == "legendre") return {static_cast<int>(ResponseType::Legendre), {}};
     const std::string chebyshev = "chebyshev:";
     if (text.rfind(chebyshev, 0) == 0 && text.size() > chebyshev.size())
         return {static_cast<int>(ResponseType::Chebyshev), text.substr(chebyshev.size())};
-    throw UsageError("нужно 1…5, butterworth или chebyshev:R (неравномерность R дБ)",
-                     "must be 1 to 5, butterworth or chebyshev:R (a ripple of R dB)");
+    throw UsageError(
+        "нужно 1…5, butterworth, chebyshev:R (неравномерность R дБ), bessel или legendre",
+        "must be 1 to 5, butterworth, chebyshev:R (a ripple of R dB), bessel or legendre");
 }
 
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {

@@ -12,10 +12,16 @@ namespace feldan {
 
 // Builds the schematic's circuit from values, with each capacitor branch scaled by its own
 // factor (the parts of one slot are separate parts), and prepares it.
+double OutputOverInput(const Synthesis& synthesis) {
+    if (synthesis.InputOhm == 0 || synthesis.OutputOhm == 0) return 1;
+    return synthesis.OutputOhm == synthesis.InputOhm ? 1 : synthesis.OutputOhm / synthesis.InputOhm;
+}
+
 void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValues& values,
-                           double inputOhm, const std::vector<double>* capFactors) {
+                           double inputOhm, double outputOhm,
+                           const std::vector<double>* capFactors) {
     BranchRoles roles{};
-    BuildSchematicNetlist(type, values, inputOhm, circuit.netlist, &roles);
+    BuildSchematicNetlist(type, values, inputOhm, outputOhm, circuit.netlist, &roles);
     if (capFactors) {
         std::size_t k = 0;
         for (int b = 1; b <= circuit.netlist.BranchCount; ++b) {
@@ -105,7 +111,7 @@ DesignBuild BuildDesign(const DesignFields& fields, char separator,
     built.schematic.synthesis = built.design.synthesis;
     auto circuit = std::make_unique<CircuitAnalysis>();
     BuildSchematicCircuit(*circuit, built.design.synthesis.Circuit, built.values,
-                          built.design.synthesis.InputOhm);
+                          built.design.synthesis.InputOhm, built.design.synthesis.OutputOhm);
     if (!MeasureCircuit(*circuit, input, built.schematic)) return refuse(built.schematic);
     result.built = std::move(built);
     return result;
@@ -127,7 +133,8 @@ CalculationResult MeasureNetlist(const BuiltDesign& built,
 CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
                                    double terminationOhm) {
     return MeasureNetlist(built, [&](Netlist& netlist) {
-        BuildSchematicNetlist(built.design.synthesis.Circuit, values, terminationOhm, netlist);
+        BuildSchematicNetlist(built.design.synthesis.Circuit, values, terminationOhm,
+                              terminationOhm * OutputOverInput(built.design.synthesis), netlist);
     });
 }
 

@@ -67,7 +67,11 @@ double FlatnessOf(const std::vector<CurvePoint>& curve);
 // Builds the schematic's circuit from values, with each capacitor branch scaled by its own
 // factor (the parts of one slot are separate parts), and prepares it.
 void BuildSchematicCircuit(CircuitAnalysis& circuit, int circuitNumber, const ElementValues& values,
-                           double inputOhm, const std::vector<double>* capFactors = nullptr);
+                           double inputOhm, double outputOhm,
+                           const std::vector<double>* capFactors = nullptr);
+// The output termination over the input's of a design: 1 for equal ends. A tool that moves the
+// termination (a refit, a tuned Rвх) moves both ends by one factor, which keeps it.
+double OutputOverInput(const Synthesis& synthesis);
 // The capacitor parts of the schematic (each label a part).
 int CapacitorPartsOf(int circuit);
 // Measures a built circuit as the Calculate command does; false on a warning.

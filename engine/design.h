@@ -19,7 +19,7 @@ inline constexpr double ThousandFourPiSquared = 39478.417604355091;
 // 2, 5, 7, 9, 10, 11 and 12 crystals and the CW ladders of 10 and 12 (engine/ladder_design.h).
 enum class FilterType : int { Ladder3 = 1, Ladder4, Ladder6, Ladder8, Cw4, Cw6, Cw8 };
 // Item index of the response list + 1: the five classic responses, then the Chebyshev response
-// of the ripple the design names.
+// of the ripple the design names, Bessel and Legendre.
 enum class ResponseType : int {
     Butterworth3 = 1,
     Chebyshev044,
@@ -27,6 +27,8 @@ enum class ResponseType : int {
     Chebyshev177,
     Chebyshev28,
     Chebyshev,
+    Bessel,    // maximally flat delay
+    Legendre,  // Papoulis's optimum L: monotonic, the steepest edge of the monotonic ones
 };
 
 // The classic lists, which a design file (.fdn) holds.
@@ -34,7 +36,7 @@ inline constexpr int ClassicFilterTypeCount = 7;
 inline constexpr int ClassicResponseTypeCount = 5;
 // The whole lists.
 inline constexpr int FilterTypeCount = 16;
-inline constexpr int ResponseTypeCount = 6;
+inline constexpr int ResponseTypeCount = 8;
 
 inline constexpr int CapSlotCount = 28;
 
@@ -103,6 +105,11 @@ struct Synthesis {
     double SourceOhm = 0;
     double LoadOhm = 0;
     double InputOhm = 0;
+    // The output end where a generated prototype's two ends differ (q_n ≠ q_1): its termination
+    // behind the end series capacitor and the schematic's parallel termination. Equal to
+    // TermOhm and InputOhm for every design with equal ends, the classic ones included.
+    double OutputTermOhm = 0;
+    double OutputOhm = 0;
 
     // Capacitance slots in pF, 1-based: CapPF[1] .. CapPF[28]; index 0 is unused.
     std::array<double, CapSlotCount + 1> CapPF{};

@@ -73,6 +73,8 @@ LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb
     if (responseType == static_cast<int>(ResponseType::Chebyshev)) {
         return ChebyshevLadder(order, rippleDb);
     }
+    if (responseType == static_cast<int>(ResponseType::Bessel)) return BesselLadder(order);
+    if (responseType == static_cast<int>(ResponseType::Legendre)) return LegendreLadder(order);
     throw std::invalid_argument("no response " + std::to_string(responseType));
 }
 
@@ -82,6 +84,8 @@ std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
     if (order.size() < 2) order.insert(order.begin(), '0');
     if (ladder.structure == Cw) order += 'C';
     if (responseType == static_cast<int>(ResponseType::Butterworth3)) return "B" + order + "-";
+    if (responseType == static_cast<int>(ResponseType::Bessel)) return "Be" + order + "-";
+    if (responseType == static_cast<int>(ResponseType::Legendre)) return "L" + order + "-";
     std::string ripple = rippleText;
     if (responseType > 1 && responseType <= ClassicResponseTypeCount) {
         ripple = std::to_string(ReflectionPercent[static_cast<std::size_t>(responseType - 1)]);

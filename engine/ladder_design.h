@@ -34,12 +34,13 @@ bool IsClassicDesign(int filterType, int responseType);
 inline constexpr double MinRippleDb = 0.01;
 inline constexpr double MaxRippleDb = 3;
 
-// The prototype of a generated design: Butterworth, or Chebyshev of the classic responses'
-// ripples or of `rippleDb`, of `order` elements. Throws std::invalid_argument for a response
-// outside the list or an order outside 2..12.
+// The prototype of a generated design: Butterworth, Chebyshev of the classic responses'
+// ripples or of `rippleDb`, Bessel or Legendre, of `order` elements. Throws std::invalid_argument
+// for a response outside the list or an order outside 2..12.
 LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb);
 
-// The designation of a generated design in the status text: "B05-", "T05-10-" (a classic ripple
+// The designation of a generated design in the status text: "B05-", "Be05-" (Bessel), "L05-"
+// (Legendre), "T05-10-" (a classic ripple
 // by its reflection in %), "T05-0.1dB-" (a ripple as typed), with "C" after the order for a CW
 // ladder, as the classic designations have it; unlike the classic CW ones, every designation
 // ends in a dash, so that the band width that follows stays apart from the ripple.

@@ -157,6 +157,12 @@ std::string ComposeResultText(const CalculationResult& result, char separator, L
     std::string text(words.inputOhm);
     text += FormatGeneral(synthesis.InputOhm, 4, separator);
     text += words.ohm;
+    // A design whose ends differ names the output's too; one of equal ends keeps its line.
+    if (synthesis.OutputOhm != 0 && synthesis.OutputOhm != synthesis.InputOhm) {
+        text += language == Language::English ? " Rout=" : " Rвых=";
+        text += FormatGeneral(synthesis.OutputOhm, 4, separator);
+        text += words.ohm;
+    }
     const std::vector<CapEntry> entries = CapEntriesOf(synthesis, input.filterType, language);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         text += i % EntriesPerLine(input.filterType) == 0 ? '\r' : ' ';

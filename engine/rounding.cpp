@@ -22,6 +22,8 @@ ParallelPair PartsOfSeries(double pF, const RoundingRequest& request) {
 RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& request) {
     const DesignInput& input = built.design.input;
     const int type = built.design.synthesis.Circuit;
+    // A refit moves both ends by one factor.
+    const double endsRatio = OutputOverInput(built.design.synthesis);
     ElementValues values = built.values;
     RoundingResult result;
     result.nominalTerminationOhm = built.design.synthesis.InputOhm;
@@ -55,11 +57,12 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
         std::vector<TwoPortPoint> work;
         {
             auto nominal = std::make_unique<CircuitAnalysis>();
-            BuildSchematicCircuit(*nominal, type, built.values, result.nominalTerminationOhm);
+            BuildSchematicCircuit(*nominal, type, built.values, result.nominalTerminationOhm,
+                                  result.nominalTerminationOhm * endsRatio);
             LevelsAt(*nominal, omegas, work, ideal);
         }
         const auto misfit = [&](double ohm) {
-            BuildSchematicCircuit(*circuit, type, values, ohm);
+            BuildSchematicCircuit(*circuit, type, values, ohm, ohm * endsRatio);
             LevelsAt(*circuit, omegas, work, trial);
             double sum = 0;
             for (std::size_t i = 0; i < ideal.size(); ++i)
@@ -90,7 +93,8 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
     }
     result.rounded.input = input;
     result.rounded.synthesis = built.design.synthesis;
-    BuildSchematicCircuit(*circuit, type, values, result.roundedTerminationOhm);
+    BuildSchematicCircuit(*circuit, type, values, result.roundedTerminationOhm,
+                          result.roundedTerminationOhm * endsRatio);
     MeasureCircuit(*circuit, input, result.rounded);
     return result;
 }

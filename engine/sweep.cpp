@@ -92,10 +92,12 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
     const int type = result.synthesis.Circuit;
     if (circuit == CircuitChoice::Schematic) {
         filter.portOhm = result.synthesis.InputOhm;
-        BuildSchematicNetlist(type, filter.values, filter.portOhm, filter.analysis->netlist,
-                              &filter.roles);
+        filter.outputPortOhm = result.synthesis.OutputOhm;
+        BuildSchematicNetlist(type, filter.values, filter.portOhm, filter.outputPortOhm,
+                              filter.analysis->netlist, &filter.roles);
     } else {
         filter.portOhm = result.synthesis.TermOhm;
+        filter.outputPortOhm = result.synthesis.OutputTermOhm;
         BuildNetlist(type, filter.values, filter.analysis->netlist, &filter.roles);
     }
     PrepareNetlist(filter.analysis->netlist);
@@ -116,6 +118,7 @@ SweepResult SweepFilter(DesignedFilter& filter, const SweepRequest& request) {
     result.fromHz = span.fromHz;
     result.toHz = span.toHz;
     result.referenceOhm = request.referenceOhm.value_or(filter.portOhm);
+    result.outputReferenceOhm = request.referenceOhm.value_or(filter.outputPortOhm);
     const int n = request.points;
     std::vector<double> omegas(static_cast<std::size_t>(n));
     std::vector<double> hz(static_cast<std::size_t>(n));
@@ -129,7 +132,9 @@ SweepResult SweepFilter(DesignedFilter& filter, const SweepRequest& request) {
 
     // Referred to another resistance the group delay is that of the renormalised S21: from its
     // phase at two frequencies close beside each point.
-    const bool renormalise = request.referenceOhm && *request.referenceOhm != filter.portOhm;
+    const bool renormalise =
+        request.referenceOhm &&
+        (*request.referenceOhm != filter.portOhm || *request.referenceOhm != filter.outputPortOhm);
     std::vector<TwoPortPoint> below, above;
     constexpr double Relative = 1e-7;
     if (renormalise) {
@@ -145,7 +150,7 @@ SweepResult SweepFilter(DesignedFilter& filter, const SweepRequest& request) {
     }
     const double r = result.referenceOhm;
     const auto referred = [&](TwoPortPoint p) {
-        RenormaliseSParameters(p.s11, p.s21, p.s12, p.s22, filter.portOhm, filter.portOhm, r);
+        RenormaliseSParameters(p.s11, p.s21, p.s12, p.s22, filter.portOhm, filter.outputPortOhm, r);
         return p;
     };
     result.points.resize(omegas.size());

@@ -47,7 +47,8 @@ struct DesignedFilter {
     CalculationResult design;  // outcome Done, or the warning or error of the design run
     CircuitChoice circuit = CircuitChoice::Analysed;
     ElementValues values;
-    double portOhm = 0;  // the resistance of source and load of the chosen circuit
+    double portOhm = 0;        // the source resistance of the chosen circuit
+    double outputPortOhm = 0;  // its load: portOhm too, but where the two ends differ
     std::unique_ptr<CircuitAnalysis> analysis;
     BranchRoles roles{};
     // The set of crystals the filter was designed from; its message is None when there is none.
@@ -64,7 +65,8 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
 struct SweepResult {
     double fromHz = 0;
     double toHz = 0;
-    double referenceOhm = 0;  // what the S-parameters are referred to
+    double referenceOhm = 0;        // what the S-parameters are referred to at port 1
+    double outputReferenceOhm = 0;  // and at port 2: referenceOhm but where the ends differ
     std::vector<SweepPoint> points;
 };
 

@@ -246,20 +246,22 @@ void ComputeGenerated(Synthesis& d, LadderStructure structure, Checked s, Checke
 // InputOhm across a shunt capacitor (the first capacitor of the schematic). The pair is the exact
 // parallel equivalent of the series one at Fo. A Cend of 0 (Ck = 0) has no equivalent; the first
 // estimate stays.
-void SetBuiltEnds(Synthesis& d, Checked fo, Checked term) {
+void SetBuiltEnds(Synthesis& d, Checked fo, Checked term, Checked outputTerm) {
     const TopologyDescriptor& topology = DescriptorOf(d.Circuit);
     const double cend = d.CapPF[static_cast<std::size_t>(topology.endSlot)];
     if (cend == 0) return;
     const ParallelEnd end = ParallelEquivalentOfEnd(cend, term.Value(), fo.Value());
     d.InputOhm = Checked(end.InputOhm).Value();
+    d.OutputOhm = d.InputOhm;
     d.CapPF[static_cast<std::size_t>(topology.schematic.front().index)] =
         Checked(end.ShuntPF).Value();
     if (!ShapeOfCircuit(d.Circuit)) return;
     // A generated ladder keeps its output end in slots of its own.
     const double outputEnd = d.CapPF[OutputEndSlot];
     if (outputEnd == 0) return;
-    d.CapPF[OutputShuntSlot] =
-        Checked(ParallelEquivalentOfEnd(outputEnd, term.Value(), fo.Value()).ShuntPF).Value();
+    const ParallelEnd output = ParallelEquivalentOfEnd(outputEnd, outputTerm.Value(), fo.Value());
+    d.CapPF[OutputShuntSlot] = Checked(output.ShuntPF).Value();
+    d.OutputOhm = Checked(output.InputOhm).Value();
 }
 
 }  // namespace
@@ -358,6 +360,19 @@ void SynthesizeScale(const DesignInput& input, Synthesis& synthesis,
     const Checked s = synthesis.CapScalePF;
     synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
     if (adjust) synthesis.TermOhm = (synthesis.TermOhm - Checked(adjust->endLossOhm)).Value();
+    synthesis.OutputTermOhm = synthesis.TermOhm;
+    const int n = synthesis.ProtoOrder;
+    if (n > 0) {
+        // The output end's own external Q, g_n·g_(n+1), where the prototype is not symmetric.
+        const Checked qOut = Checked(synthesis.ProtoG[std::size_t(n)]) *
+                             Checked(synthesis.ProtoG[std::size_t(n + 1)]);
+        if (qOut.Value() != synthesis.ProtoG1) {
+            synthesis.OutputTermOhm = (1e9 / (TwoPi * fo * s * qOut)).Value();
+            if (adjust)
+                synthesis.OutputTermOhm =
+                    (synthesis.OutputTermOhm - Checked(adjust->endLossOhm)).Value();
+        }
+    }
 }
 
 void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
@@ -370,9 +385,10 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
     const Checked ck = input.CkPF;
     if (!IsClassicDesign(input.filterType, input.responseType)) {
         ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, s, ck);
-        SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term);
+        SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term,
+                     synthesis.OutputTermOhm);
         synthesis.SourceOhm = synthesis.TermOhm;
-        synthesis.LoadOhm = synthesis.TermOhm;
+        synthesis.LoadOhm = synthesis.OutputTermOhm;
         return;
     }
     synthesis.Circuit = input.filterType;
@@ -400,7 +416,9 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
             ComputeCw8(synthesis, s, ck, g1, g2, g3, g4, term);
             break;
     }
-    SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term);
+    SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term, term);
+    synthesis.OutputTermOhm = synthesis.TermOhm;
+    synthesis.OutputOhm = synthesis.InputOhm;
     synthesis.SourceOhm = synthesis.TermOhm;
     synthesis.LoadOhm = synthesis.TermOhm;
 }

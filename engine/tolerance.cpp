@@ -124,7 +124,8 @@ ToleranceResult RunTolerance(const BuiltDesign& built, const ToleranceRequest& r
                 r.CmF = 1 / (std::pow(2 * std::numbers::pi * shiftedFs, 2) * r.LmH);
                 r.RmOhm *= std::max(1 + request.rmSpreadPct / 100 * StandardNormal(random), 1e-3);
             }
-            BuildSchematicCircuit(*circuit, type, values, inputOhm, &capFactors);
+            BuildSchematicCircuit(*circuit, type, values, inputOhm,
+                                  inputOhm * OutputOverInput(built.design.synthesis), &capFactors);
             Trial& trial = trials[static_cast<std::size_t>(t)];
             if (MeasureCircuit(*circuit, input, measured)) {
                 trial.bandwidthHz = measured.measurements.MeasuredDfHz;

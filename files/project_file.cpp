@@ -235,8 +235,11 @@ std::string ProjectBytes(const Project& project) {
         Json& d = root["design"];
         d["structure"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
         d["crystals"] = ladder.crystals;
-        const bool chebyshev = project.design.responseType != 1;
-        d["family"] = chebyshev ? "chebyshev" : "butterworth";
+        const int response = project.design.responseType;
+        d["family"] = response == int(ResponseType::Butterworth3) ? "butterworth"
+                      : response == int(ResponseType::Bessel)     ? "bessel"
+                      : response == int(ResponseType::Legendre)   ? "legendre"
+                                                                  : "chebyshev";
         if (project.design.responseType == static_cast<int>(ResponseType::Chebyshev))
             d["rippleDb"] = project.design.ripple;
     }

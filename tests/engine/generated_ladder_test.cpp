@@ -9,6 +9,7 @@
 
 #include "engine/calculate.h"
 #include "engine/ladder_design.h"
+#include "engine/sweep.h"
 #include "engine/synthesis.h"
 
 namespace feldan {
@@ -123,6 +124,64 @@ TEST(GeneratedLadder, NearlyIdealCrystalsGiveThePrototype) {
             bottom = std::min(bottom, r.curve[k].y);
         }
         EXPECT_NEAR(top - bottom, c.rippleDb, 0.02);
+    }
+}
+
+// The low-ringing responses between their two different terminations, with nearly ideal
+// crystals: Bessel's delay is flat over the middle half of its band (within 2 %, and flatter
+// than Butterworth's), Legendre falls monotonically from the middle and lies below Butterworth
+// a band width from the middle.
+struct Shape {
+    double delaySpread = 0;  // (max − min)/min of the group delay over the middle half
+    bool monotonic = true;   // |S21| falls on each side of the middle, within the band
+    double atOneBandDb = 0;  // |S21| a whole dF above the middle, dB
+};
+
+Shape ShapeOf(int responseType, int crystals) {
+    DesignFields design;
+    design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
+    design.responseType = responseType;
+    design.texts.Rd = "0.001";
+    design.texts.Cs = "0.001";
+    design.texts.Df = "500";
+    const CalculationResult measured = Calculate(design, '.');
+    const double centre =
+        (measured.measurements.LowerEdgeHz + measured.measurements.UpperEdgeHz) / 2 -
+        measured.input.FoKHz * 1000;
+    DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Analysed);
+    SweepRequest request;
+    request.fromDetuningHz = centre - 250;
+    request.toDetuningHz = centre + 250;
+    request.points = 101;
+    const SweepResult sweep = SweepFilter(filter, request);
+    Shape shape;
+    double low = 1e9, high = 0;
+    for (std::size_t k = 25; k <= 75; ++k) {
+        low = std::min(low, sweep.points[k].groupDelaySec);
+        high = std::max(high, sweep.points[k].groupDelaySec);
+    }
+    shape.delaySpread = (high - low) / low;
+    for (std::size_t k = 1; k <= 50; ++k) {
+        const auto db = [&](std::size_t i) { return DecibelsOf(sweep.points[i].s21); };
+        shape.monotonic = shape.monotonic && db(50 + k) <= db(50 + k - 1) + 1e-9 &&
+                          db(50 - k) <= db(50 - k + 1) + 1e-9;
+    }
+    request.fromDetuningHz = request.toDetuningHz = centre + 500;
+    request.points = 1;
+    shape.atOneBandDb = DecibelsOf(SweepFilter(filter, request).points[0].s21);
+    return shape;
+}
+
+TEST(GeneratedLadder, BesselIsFlatInDelayAndLegendreSteepestOfTheMonotonic) {
+    for (int n : {3, 5, 8}) {
+        SCOPED_TRACE(n);
+        const Shape butterworth = ShapeOf(int(ResponseType::Butterworth3), n);
+        const Shape bessel = ShapeOf(int(ResponseType::Bessel), n);
+        const Shape legendre = ShapeOf(int(ResponseType::Legendre), n);
+        EXPECT_LT(bessel.delaySpread, 0.02);
+        EXPECT_LT(bessel.delaySpread, butterworth.delaySpread);
+        EXPECT_TRUE(legendre.monotonic);
+        EXPECT_LT(legendre.atOneBandDb, butterworth.atOneBandDb - 1);
     }
 }
 

@@ -1,6 +1,7 @@
 // The exported netlists run in ngspice, and ngspice must find the response Feldan computes.
 #include "files/spice.h"
 
+#include "engine/ladder_design.h"
 #include "engine/transient.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,17 @@ std::vector<DesignFields> EveryTopology() {
         design.ripple = "0.5";
         designs.push_back(design);
     }
+    // Ends of different terminations.
+    for (int crystals : {3, 12}) {
+        DesignFields design;
+        design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
+        design.responseType = int(ResponseType::Bessel);
+        designs.push_back(design);
+    }
+    DesignFields legendre;
+    legendre.filterType = FilterTypeOfLadder(LadderStructure::Cw, 6);
+    legendre.responseType = int(ResponseType::Legendre);
+    designs.push_back(legendre);
     return designs;
 }
 
@@ -103,8 +115,9 @@ TEST(SpiceExport, NgspiceFindsFeldansResponseForEveryTopologyAndBothCircuits) {
                 const SweepPoint& p = sweep.points[i];
                 ASSERT_TRUE(p.ok);
                 EXPECT_NEAR(rows[i].hz, p.hz, p.hz * 1e-12);
-                // With equal terminations S21 = 2·V(out) of the 1 V source.
-                const std::complex<double> s21 = 2.0 * rows[i].vout;
+                // S21 = 2·V(out)·√(Rs/RL) of the 1 V source: 2·V(out) with equal ends.
+                const std::complex<double> s21 =
+                    2.0 * rows[i].vout * std::sqrt(filter.portOhm / filter.outputPortOhm);
                 // At the crystals' own series resonance (Fo) the node between Lm and Cm has an
                 // admittance that cancels to rounding: the nodal solver, which takes its pivots
                 // in order as the Calculate command always has, loses digits there (ngspice

@@ -128,7 +128,11 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
                 text += tr(", подстройка %1 пФ").arg(LocaleNumber(crystal.TrimF * 1e12, 4));
             parts.append(text);
         }
-        parts.append(tr("Нагрузка на входе и выходе: %1 Ом").arg(LocaleNumber(built.portOhm, 5)));
+        parts.append(
+            built.portOhm == built.outputPortOhm
+                ? tr("Нагрузка на входе и выходе: %1 Ом").arg(LocaleNumber(built.portOhm, 5))
+                : tr("Нагрузка на входе %1 Ом, на выходе %2 Ом")
+                      .arg(LocaleNumber(built.portOhm, 5), LocaleNumber(built.outputPortOhm, 5)));
     } else {
         parts.append(tr("Схема не рассчитана"));
     }

@@ -59,7 +59,9 @@ const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,099 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,177 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева, dA по выбору…")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева, dA по выбору…"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Бесселя"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
 
 // What each response is for, in the status bar over its list entry.
 const std::array<const char*, ResponseTypeCount> ResponseHints = {
@@ -79,7 +81,13 @@ const std::array<const char*, ResponseTypeCount> ResponseHints = {
                       "неравномерности"),
     QT_TRANSLATE_NOOP("feldan::InputPanel",
                       "Неравномерность dA от 0,01 до 3 дБ по выбору: чем больше, тем круче "
-                      "скаты; dF — полоса неравномерности")};
+                      "скаты; dF — полоса неравномерности"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Плоская групповая задержка, малый звон: для телеграфа и данных; пологие "
+                      "скаты; dF по уровню −3 дБ; концы с разными нагрузками"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Без неравномерности, но круче Баттерворта: самые крутые скаты из "
+                      "монотонных; dF по уровню −3 дБ; концы с разными нагрузками")};
 
 // What the response display shows after a choice: the ripple with a decimal point, and the
 // Cyrillic "дБ" in the last.
@@ -89,7 +97,9 @@ const std::array<const char*, ResponseTypeCount> ResponseNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Бесселя"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
 
 // What the topology display shows after a design file is opened: the list's words, but "6-х"
 // and "8-х" where the list has "6-ти" and "8-ми".

@@ -565,6 +565,22 @@
         <source>Чебышева dA=%1 dB</source>
         <translation>Chebyshev dA=%1 dB</translation>
     </message>
+    <message>
+        <source>Бесселя</source>
+        <translation>Bessel</translation>
+    </message>
+    <message>
+        <source>Лежандра</source>
+        <translation>Legendre</translation>
+    </message>
+    <message>
+        <source>Плоская групповая задержка, малый звон: для телеграфа и данных; пологие скаты; dF по уровню −3 дБ; концы с разными нагрузками</source>
+        <translation>A flat group delay and little ringing, for CW and data; gentle skirts; dF at −3 dB; the two ends take different terminations</translation>
+    </message>
+    <message>
+        <source>Без неравномерности, но круче Баттерворта: самые крутые скаты из монотонных; dF по уровню −3 дБ; концы с разными нагрузками</source>
+        <translation>No ripple, yet steeper than Butterworth: the steepest skirts of the monotonic responses; dF at −3 dB; the two ends take different terminations</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainMenu</name>
@@ -1054,6 +1070,10 @@
     <message>
         <source>спад до −40 дБ после отпускания</source>
         <translation>decay to −40 dB after key-up</translation>
+    </message>
+    <message>
+        <source>Нагрузка на входе %1 Ом, на выходе %2 Ом</source>
+        <translation>Termination %1 Ohm at the input, %2 Ohm at the output</translation>
     </message>
 </context>
 <context>
