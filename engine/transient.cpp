@@ -210,9 +210,12 @@ EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
         request.points = points;
         return SweepFilter(filter, request);
     };
-    // The band: the edges at the design's level, in a sweep of three widths either side.
+    // The band: the edges at the design's level, in a sweep of three widths either side of Fo,
+    // or of the peak where the design was measured (an exact design's band may lie further up).
+    const double peakHz = filter.design.measurements.PeakHz;
+    const double middleHz = peakHz > 0 ? peakHz : foHz;
     std::vector<double> hz, db;
-    for (const SweepPoint& p : sweep(foHz - 3 * dfHz, foHz + 3 * dfHz, 6001).points) {
+    for (const SweepPoint& p : sweep(middleHz - 3 * dfHz, middleHz + 3 * dfHz, 6001).points) {
         if (!p.ok) continue;
         hz.push_back(p.hz);
         db.push_back(DecibelsOfS(p.s21));
