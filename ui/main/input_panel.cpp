@@ -102,24 +102,16 @@ const std::array<const char*, ResponseTypeCount> ResponseNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
 
 // What the topology display shows after a design file is opened: the list's words, but "6-х"
-// and "8-х" where the list has "6-ти" and "8-ми".
-const std::array<const char*, FilterTypeCount> OpenedTopologyNames = {
+// and "8-х" where the list has "6-ти" and "8-ми". The entries beyond the classic ones read as
+// in the list.
+const std::array<const char*, ClassicFilterTypeCount> OpenedTopologyNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "3-х кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "6-х кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "8-х кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "4CW"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "6CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "2-х кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "5-ти кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "7-ми кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "9-ти кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "10-ти кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "11-ти кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "12-ти кристальный"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "10CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "8CW")};
 
 // The displays before any choice.
 const char* const StartTopologyName = QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный");
@@ -147,6 +139,7 @@ QString ResponseDisplayName(int responseType, const QString& ripple) {
 
 QString OpenedTopologyDisplayName(int filterType) {
     if (filterType < 1 || filterType > FilterTypeCount) return QString();
+    if (filterType > ClassicFilterTypeCount) return Translated(TopologyItems[filterType - 1]);
     return Translated(OpenedTopologyNames[filterType - 1]);
 }
 
