@@ -134,11 +134,7 @@ AnalysisPoint CircuitAnalysis::Analyse(double omegaRad) {
     // Between different terminations the level is the power's: the load voltage alone would
     // show a transformer's voltage gain as a gain of the filter. Equal ends add nothing, so the
     // classic designs keep their bits.
-    if (netlist.SourceBranch > 0 && netlist.LoadBranch > 0) {
-        const double gs = netlist.Branches[netlist.SourceBranch].G;
-        const double gl = netlist.Branches[netlist.LoadBranch].G;
-        if (gs != gl && gs > 0 && gl > 0) point.ResponseDb += 10 * std::log10(gl / gs);
-    }
+    if (netlist.EndsLevelDb != 0) point.ResponseDb += netlist.EndsLevelDb;
     return point;
 }
 

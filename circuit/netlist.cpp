@@ -1,5 +1,7 @@
 #include "circuit/netlist.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 namespace feldan {
@@ -133,6 +135,12 @@ void PrepareNetlist(Netlist& netlist) {
     NumberEquations(netlist);
     ComputeBranchEmfs(netlist);
     FindEliminationPattern(netlist);
+    netlist.EndsLevelDb = 0;
+    if (netlist.SourceBranch > 0 && netlist.LoadBranch > 0) {
+        const double gs = netlist.Branches[netlist.SourceBranch].G;
+        const double gl = netlist.Branches[netlist.LoadBranch].G;
+        if (gs != gl && gs > 0 && gl > 0) netlist.EndsLevelDb = 10 * std::log10(gl / gs);
+    }
 }
 
 }  // namespace feldan

@@ -85,6 +85,9 @@ struct Netlist {
     int LoadBranch = OutputBranch;
     int SourceBranch = 0;
     // Filled by PrepareNetlist.
+    // 10·log10(Rs/RL) of the two ports, 0 for equal ones (and without ports): what turns the load
+    // level into the power's between different terminations.
+    double EndsLevelDb = 0;
     std::array<int, MaxNodes + 1> EquationOf{};        // [0..NodeCount]; 0 = no equation
     std::array<Complex, MaxBranches + 1> BranchEmf{};  // [1..BranchCount]
     EliminationPattern Pattern;
@@ -98,8 +101,8 @@ void ComputeBranchEmfs(Netlist& netlist);
 // Works out the non-zero positions of the nodal matrix and of its elimination without row
 // exchanges. Needs EquationOf and BranchEmf.
 void FindEliminationPattern(Netlist& netlist);
-// NumberEquations, ComputeBranchEmfs, then FindEliminationPattern. Run once after every build and
-// after any change of the branches, before the first solve.
+// NumberEquations, ComputeBranchEmfs, FindEliminationPattern and EndsLevelDb. Run once after
+// every build and after any change of the branches, before the first solve.
 void PrepareNetlist(Netlist& netlist);
 
 }  // namespace feldan

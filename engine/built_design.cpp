@@ -13,8 +13,9 @@ namespace feldan {
 // Builds the schematic's circuit from values, with each capacitor branch scaled by its own
 // factor (the parts of one slot are separate parts), and prepares it.
 double OutputOverInput(const Synthesis& synthesis) {
-    if (synthesis.InputOhm == 0 || synthesis.OutputOhm == 0) return 1;
-    return synthesis.OutputOhm == synthesis.InputOhm ? 1 : synthesis.OutputOhm / synthesis.InputOhm;
+    return synthesis.InputOhm > 0 && synthesis.OutputOhm > 0
+               ? synthesis.OutputOhm / synthesis.InputOhm
+               : 1;
 }
 
 void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValues& values,

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <exception>
 #include <vector>
 
@@ -172,11 +171,10 @@ void ComputeCw8(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Che
 void ComputeGenerated(Synthesis& d, LadderStructure structure, Checked s, Checked ck) {
     const int n = d.ProtoOrder;
     const auto g = [&](int k) { return Checked(d.ProtoG[static_cast<std::size_t>(k)]); };
-    std::array<Checked, MaxLadderCrystals + 1> coupling{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
-                                                        0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    std::array<double, MaxLadderCrystals + 1> coupling{};
     for (int j = 1; j < n; ++j)
-        coupling[static_cast<std::size_t>(j)] = s * Sqrt(g(j) * g(j + 1));
-    const auto K = [&](int j) { return coupling[static_cast<std::size_t>(j)]; };
+        coupling[static_cast<std::size_t>(j)] = (s * Sqrt(g(j) * g(j + 1))).Value();
+    const auto K = [&](int j) { return Checked(coupling[static_cast<std::size_t>(j)]); };
     const bool cw = structure == LadderStructure::Cw;
     // The inner meshes' elastance, in 1/pF, and the largest.
     std::array<double, MaxLadderCrystals + 1> mesh{};
@@ -249,6 +247,7 @@ void ComputeGenerated(Synthesis& d, LadderStructure structure, Checked s, Checke
 void SetBuiltEnds(Synthesis& d, Checked fo, Checked term, Checked outputTerm) {
     const TopologyDescriptor& topology = DescriptorOf(d.Circuit);
     const double cend = d.CapPF[static_cast<std::size_t>(topology.endSlot)];
+    d.OutputOhm = d.InputOhm;
     if (cend == 0) return;
     const ParallelEnd end = ParallelEquivalentOfEnd(cend, term.Value(), fo.Value());
     d.InputOhm = Checked(end.InputOhm).Value();
@@ -313,17 +312,15 @@ int CircuitOfDesign(const DesignFields& design) {
     if (IsClassicDesign(input.filterType, input.responseType)) return input.filterType;
     // The ripple only shapes the tuning of a plain ladder; one that cannot be read yet draws
     // the ladder with a ripple of 0.1 dB.
-    std::string ripple = design.ripple;
-    std::replace(ripple.begin(), ripple.end(), ',', '.');
-    char* end = nullptr;
-    input.RippleDb = std::strtod(ripple.c_str(), &end);
-    if (ripple.empty() || *end != '\0' || !(input.RippleDb >= MinRippleDb) ||
-        !(input.RippleDb <= MaxRippleDb)) {
-        input.RippleDb = 0.1;
+    try {
+        input.RippleDb = FieldTextToFloat(design.ripple, '.');
+    } catch (const CommandError&) {
+        input.RippleDb = 0;
     }
+    if (!(input.RippleDb >= MinRippleDb && input.RippleDb <= MaxRippleDb)) input.RippleDb = 0.1;
     try {
         Synthesis synthesis;
-        LoadDesignPrototype(input, ripple, synthesis);
+        LoadDesignPrototype(input, design.ripple, synthesis);
         ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, 1, 1);
         return synthesis.Circuit;
     } catch (const std::exception&) {
@@ -360,19 +357,15 @@ void SynthesizeScale(const DesignInput& input, Synthesis& synthesis,
     const Checked s = synthesis.CapScalePF;
     synthesis.TermOhm = (1e9 / (TwoPi * fo * s * g1)).Value();
     if (adjust) synthesis.TermOhm = (synthesis.TermOhm - Checked(adjust->endLossOhm)).Value();
-    synthesis.OutputTermOhm = synthesis.TermOhm;
+    // The output end by its own external Q, g_n·g_(n+1); a symmetric prototype's is g1 to the
+    // bit, and a classic one has the input's.
     const int n = synthesis.ProtoOrder;
-    if (n > 0) {
-        // The output end's own external Q, g_n·g_(n+1), where the prototype is not symmetric.
-        const Checked qOut = Checked(synthesis.ProtoG[std::size_t(n)]) *
-                             Checked(synthesis.ProtoG[std::size_t(n + 1)]);
-        if (qOut.Value() != synthesis.ProtoG1) {
-            synthesis.OutputTermOhm = (1e9 / (TwoPi * fo * s * qOut)).Value();
-            if (adjust)
-                synthesis.OutputTermOhm =
-                    (synthesis.OutputTermOhm - Checked(adjust->endLossOhm)).Value();
-        }
-    }
+    const Checked qOut = n > 0 ? Checked(synthesis.ProtoG[std::size_t(n)]) *
+                                     Checked(synthesis.ProtoG[std::size_t(n + 1)])
+                               : g1;
+    synthesis.OutputTermOhm = (1e9 / (TwoPi * fo * s * qOut)).Value();
+    if (adjust)
+        synthesis.OutputTermOhm = (synthesis.OutputTermOhm - Checked(adjust->endLossOhm)).Value();
 }
 
 void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
@@ -417,8 +410,6 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
             break;
     }
     SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term, term);
-    synthesis.OutputTermOhm = synthesis.TermOhm;
-    synthesis.OutputOhm = synthesis.InputOhm;
     synthesis.SourceOhm = synthesis.TermOhm;
     synthesis.LoadOhm = synthesis.TermOhm;
 }
@@ -457,12 +448,8 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
 
     // A selection outside the lists (possible from a design file) has no prototype and no
     // circuit.
-    if (input.filterType < 1 || input.filterType > FilterTypeCount) {
-        LoadPrototype(input.filterType, input.responseType, synthesis);
-        return MessageId::BadFilterType;
-    }
+    if (input.filterType < 1 || input.filterType > FilterTypeCount) return MessageId::BadFilterType;
     if (input.responseType < 1 || input.responseType > ResponseTypeCount) {
-        LoadPrototype(input.filterType, input.responseType, synthesis);
         return MessageId::BadResponseType;
     }
     if (input.responseType == static_cast<int>(ResponseType::Chebyshev)) {

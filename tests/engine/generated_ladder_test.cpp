@@ -135,6 +135,7 @@ struct Shape {
     double delaySpread = 0;  // (max − min)/min of the group delay over the middle half
     bool monotonic = true;   // |S21| falls on each side of the middle, within the band
     double atOneBandDb = 0;  // |S21| a whole dF above the middle, dB
+    double aminDb = 0;       // the summary's Amin: the power's loss, whatever the two ends
 };
 
 Shape ShapeOf(int responseType, int crystals) {
@@ -155,6 +156,7 @@ Shape ShapeOf(int responseType, int crystals) {
     request.points = 101;
     const SweepResult sweep = SweepFilter(filter, request);
     Shape shape;
+    shape.aminDb = measured.measurements.AminDb;
     double low = 1e9, high = 0;
     for (std::size_t k = 25; k <= 75; ++k) {
         low = std::min(low, sweep.points[k].groupDelaySec);
@@ -182,6 +184,10 @@ TEST(GeneratedLadder, BesselIsFlatInDelayAndLegendreSteepestOfTheMonotonic) {
         EXPECT_LT(bessel.delaySpread, butterworth.delaySpread);
         EXPECT_TRUE(legendre.monotonic);
         EXPECT_LT(legendre.atOneBandDb, butterworth.atOneBandDb - 1);
+        // A lossless filter between its own two terminations passes all the power at its peak
+        // (the summary's 6 dB offset leaves 0.02 dB), however different the two ends are.
+        EXPECT_NEAR(bessel.aminDb, 0.0206, 0.01);
+        EXPECT_NEAR(legendre.aminDb, 0.0206, 0.01);
     }
 }
 

@@ -64,21 +64,16 @@ const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
 
 // What each response is for, in the status bar over its list entry.
+const char* const ChebyshevHint = QT_TRANSLATE_NOOP(
+    "feldan::InputPanel",
+    "Крутые скаты ценой малой неравномерности в полосе; dF — полоса неравномерности");
 const std::array<const char*, ResponseTypeCount> ResponseHints = {
     QT_TRANSLATE_NOOP("feldan::InputPanel",
                       "Плоская вершина без неравномерности, умеренные скаты: 3 дБ на краях полосы"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel",
-                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
-                      "неравномерности"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel",
-                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
-                      "неравномерности"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel",
-                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
-                      "неравномерности"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel",
-                      "Крутые скаты ценой малой неравномерности в полосе; dF — полоса "
-                      "неравномерности"),
+    ChebyshevHint,
+    ChebyshevHint,
+    ChebyshevHint,
+    ChebyshevHint,
     QT_TRANSLATE_NOOP("feldan::InputPanel",
                       "Неравномерность dA от 0,01 до 3 дБ по выбору: чем больше, тем круче "
                       "скаты; dF — полоса неравномерности"),
@@ -90,16 +85,15 @@ const std::array<const char*, ResponseTypeCount> ResponseHints = {
                       "монотонных; dF по уровню −3 дБ; концы с разными нагрузками")};
 
 // What the response display shows after a choice: the ripple with a decimal point, and the
-// Cyrillic "дБ" in the last.
-const std::array<const char*, ResponseTypeCount> ResponseNames = {
+// Cyrillic "дБ" in the last classic one; the ripple as typed for Chebyshev of any ripple. The
+// entries after it read as in the list.
+const std::array<const char*, int(ResponseType::Chebyshev)> ResponseNames = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.044 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Бесселя"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB")};
 
 // What the topology display shows after a design file is opened: the list's words, but "6-х"
 // and "8-х" where the list has "6-ти" and "8-ми". The entries beyond the classic ones read as
@@ -132,6 +126,8 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
 
 QString ResponseDisplayName(int responseType, const QString& ripple) {
     if (responseType < 1 || responseType > ResponseTypeCount) return QString();
+    if (responseType > int(ResponseNames.size()))
+        return Translated(ResponseItems[responseType - 1]);
     QString name = Translated(ResponseNames[responseType - 1]);
     if (responseType == int(ResponseType::Chebyshev)) name = name.arg(ripple);
     return name;
