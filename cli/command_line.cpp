@@ -219,10 +219,14 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
                          "Response: 1 Butterworth, 2 to 5 Chebyshev with 0.044, 0.099, 0.177 or "
                          "0.28 dB ripple (the classic ones); or by name: \"butterworth\", "
                          "\"chebyshev:R\" with a ripple of R dB, 0.01 to 3 (either decimal "
-                         "separator), \"bessel\" (maximally flat delay) or \"legendre\" "
-                         "(monotonic, the steepest edge of the monotonic responses); dF is the "
-                         "width at -3 dB but for Chebyshev, where it is the ripple band. Bessel "
-                         "and Legendre end in different terminations. Default 1.")
+                         "separator), \"bessel\" (maximally flat delay), \"legendre\" "
+                         "(monotonic, the steepest edge of the monotonic responses), "
+                         "\"gaussian\" (no overshoot), \"gaussian6\" and \"gaussian12\" "
+                         "(Gaussian down to 6 or 12 dB, steeper beyond), \"linear-phase:0.05\" "
+                         "and \"linear-phase:0.5\" (flat delay, the phase within 0.05 or 0.5 "
+                         "degrees of a line; 2 to 10 crystals, the Gaussian ones 3 to 10); dF is "
+                         "the width at -3 dB but for Chebyshev, where it is the ripple band. "
+                         "These later responses end in different terminations. Default 1.")
               ->type_name("R"),
           [](const std::string& name, std::string& text) {
               try {
@@ -413,15 +417,18 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
 ResponseOption ParseResponseOption(const std::string& text) {
     if (text.size() == 1 && text[0] >= '1' && text[0] < '1' + ClassicResponseTypeCount)
         return {text[0] - '0', {}};
-    if (text == "butterworth") return {static_cast<int>(ResponseType::Butterworth3), {}};
-    if (text == "bessel") return {static_cast<int>(ResponseType::Bessel), {}};
-    if (text == "legendre") return {static_cast<int>(ResponseType::Legendre), {}};
     const std::string chebyshev = "chebyshev:";
     if (text.rfind(chebyshev, 0) == 0 && text.size() > chebyshev.size())
         return {static_cast<int>(ResponseType::Chebyshev), text.substr(chebyshev.size())};
+    // "chebyshev" alone has no ripple to go with it.
+    if (text != "chebyshev") {
+        if (const int named = ResponseOfKeyword(text)) return {named, {}};
+    }
     throw UsageError(
-        "нужно 1…5, butterworth, chebyshev:R (неравномерность R дБ), bessel или legendre",
-        "must be 1 to 5, butterworth, chebyshev:R (a ripple of R dB), bessel or legendre");
+        "нужно 1…5, butterworth, chebyshev:R (неравномерность R дБ), bessel, legendre, "
+        "gaussian, gaussian6, gaussian12, linear-phase:0.05 или linear-phase:0.5",
+        "must be 1 to 5, butterworth, chebyshev:R (a ripple of R dB), bessel, legendre, "
+        "gaussian, gaussian6, gaussian12, linear-phase:0.05 or linear-phase:0.5");
 }
 
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {

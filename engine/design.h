@@ -19,7 +19,7 @@ inline constexpr double ThousandFourPiSquared = 39478.417604355091;
 // 2, 5, 7, 9, 10, 11 and 12 crystals and the CW ladders of 10 and 12 (engine/ladder_design.h).
 enum class FilterType : int { Ladder3 = 1, Ladder4, Ladder6, Ladder8, Cw4, Cw6, Cw8 };
 // Item index of the response list + 1: the five classic responses, then the Chebyshev response
-// of the ripple the design names, Bessel and Legendre.
+// of the ripple the design names, Bessel, Legendre and the tabulated low-ringing responses.
 enum class ResponseType : int {
     Butterworth3 = 1,
     Chebyshev044,
@@ -29,6 +29,11 @@ enum class ResponseType : int {
     Chebyshev,
     Bessel,    // maximally flat delay
     Legendre,  // Papoulis's optimum L: monotonic, the steepest edge of the monotonic ones
+    Gaussian,  // no overshoot at all, the gentlest skirts
+    GaussianTo6Db,
+    GaussianTo12Db,
+    LinearPhase005Deg,  // flat delay over the band, steeper skirts than Bessel
+    LinearPhase05Deg,
 };
 
 // The classic lists, which a design file (.fdn) holds.
@@ -36,7 +41,7 @@ inline constexpr int ClassicFilterTypeCount = 7;
 inline constexpr int ClassicResponseTypeCount = 5;
 // The whole lists.
 inline constexpr int FilterTypeCount = 16;
-inline constexpr int ResponseTypeCount = 8;
+inline constexpr int ResponseTypeCount = 13;
 
 inline constexpr int CapSlotCount = 28;
 

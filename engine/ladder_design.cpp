@@ -5,6 +5,7 @@
 
 #include "engine/design.h"
 #include "engine/prototype.h"
+#include "engine/prototype_tables.h"
 
 namespace feldan {
 namespace {
@@ -33,6 +34,52 @@ constexpr std::array<LadderChoice, FilterTypeCount> Ladders = {{
 
 // The classic responses' reflection coefficients in %, from which their ripples come.
 constexpr std::array<int, ClassicResponseTypeCount> ReflectionPercent = {0, 10, 15, 20, 25};
+
+// The responses after the Chebyshev of any ripple, in the list's order.
+struct LaterResponse {
+    ResponseType type;
+    const char* keyword;
+    const char* letters;  // of the designation, before the order
+    const char* suffix;   // of the designation, after the order's dash
+};
+constexpr std::array<LaterResponse, 7> LaterResponses = {{
+    {ResponseType::Bessel, "bessel", "Be", ""},
+    {ResponseType::Legendre, "legendre", "L", ""},
+    {ResponseType::Gaussian, "gaussian", "G", ""},
+    {ResponseType::GaussianTo6Db, "gaussian6", "G", "6dB-"},
+    {ResponseType::GaussianTo12Db, "gaussian12", "G", "12dB-"},
+    {ResponseType::LinearPhase005Deg, "linear-phase:0.05", "Lp", "0.05-"},
+    {ResponseType::LinearPhase05Deg, "linear-phase:0.5", "Lp", "0.5-"},
+}};
+
+const LaterResponse* LaterResponseOf(int responseType) {
+    for (const LaterResponse& later : LaterResponses)
+        if (static_cast<int>(later.type) == responseType) return &later;
+    return nullptr;
+}
+
+// The table behind a tabulated response, if it is one.
+bool TableOf(int responseType, TabulatedResponse& table) {
+    switch (static_cast<ResponseType>(responseType)) {
+        case ResponseType::Gaussian:
+            table = TabulatedResponse::Gaussian;
+            return true;
+        case ResponseType::GaussianTo6Db:
+            table = TabulatedResponse::GaussianTo6Db;
+            return true;
+        case ResponseType::GaussianTo12Db:
+            table = TabulatedResponse::GaussianTo12Db;
+            return true;
+        case ResponseType::LinearPhase005Deg:
+            table = TabulatedResponse::LinearPhase005Deg;
+            return true;
+        case ResponseType::LinearPhase05Deg:
+            table = TabulatedResponse::LinearPhase05Deg;
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -75,7 +122,35 @@ LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb
     }
     if (responseType == static_cast<int>(ResponseType::Bessel)) return BesselLadder(order);
     if (responseType == static_cast<int>(ResponseType::Legendre)) return LegendreLadder(order);
+    TabulatedResponse table{};
+    if (TableOf(responseType, table)) return TabulatedLadder(table, order);
     throw std::invalid_argument("no response " + std::to_string(responseType));
+}
+
+ResponseOrders OrdersOfResponse(int responseType) {
+    if (responseType < 1 || responseType > ResponseTypeCount) return {};
+    TabulatedResponse table{};
+    if (TableOf(responseType, table)) {
+        const TableOrders orders = OrdersOf(table);
+        return {orders.lowest, orders.highest};
+    }
+    return {MinPrototypeOrder, MaxPrototypeOrder};
+}
+
+std::string ResponseKeyword(int responseType) {
+    if (responseType == static_cast<int>(ResponseType::Butterworth3)) return "butterworth";
+    if (responseType > 1 && responseType <= static_cast<int>(ResponseType::Chebyshev))
+        return "chebyshev";
+    const LaterResponse* later = LaterResponseOf(responseType);
+    return later ? later->keyword : "";
+}
+
+int ResponseOfKeyword(const std::string& keyword) {
+    if (keyword == "butterworth") return static_cast<int>(ResponseType::Butterworth3);
+    if (keyword == "chebyshev") return static_cast<int>(ResponseType::Chebyshev);
+    for (const LaterResponse& later : LaterResponses)
+        if (keyword == later.keyword) return static_cast<int>(later.type);
+    return 0;
 }
 
 std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
@@ -84,8 +159,8 @@ std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
     if (order.size() < 2) order.insert(order.begin(), '0');
     if (ladder.structure == Cw) order += 'C';
     if (responseType == static_cast<int>(ResponseType::Butterworth3)) return "B" + order + "-";
-    if (responseType == static_cast<int>(ResponseType::Bessel)) return "Be" + order + "-";
-    if (responseType == static_cast<int>(ResponseType::Legendre)) return "L" + order + "-";
+    if (const LaterResponse* later = LaterResponseOf(responseType))
+        return later->letters + order + "-" + later->suffix;
     std::string ripple = rippleText;
     if (responseType > 1 && responseType <= ClassicResponseTypeCount) {
         ripple = std::to_string(ReflectionPercent[static_cast<std::size_t>(responseType - 1)]);

@@ -35,15 +35,30 @@ inline constexpr double MinRippleDb = 0.01;
 inline constexpr double MaxRippleDb = 3;
 
 // The prototype of a generated design: Butterworth, Chebyshev of the classic responses'
-// ripples or of `rippleDb`, Bessel or Legendre, of `order` elements. Throws std::invalid_argument
-// for a response outside the list or an order outside 2..12.
+// ripples or of `rippleDb`, Bessel, Legendre or a tabulated response, of `order` elements.
+// Throws std::invalid_argument for a response outside the list or an order it does not have.
 LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb);
 
+// The numbers of crystals a response can be designed for: 2..12 from a formula, a table's rows.
+struct ResponseOrders {
+    int lowest = 0;
+    int highest = 0;
+};
+ResponseOrders OrdersOfResponse(int responseType);
+
+// The word that names a response on the command line and in a project file: "butterworth",
+// "chebyshev" (every ripple), "bessel", "legendre", "gaussian", "gaussian6", "gaussian12",
+// "linear-phase:0.05", "linear-phase:0.5"; empty outside the list.
+std::string ResponseKeyword(int responseType);
+// The response a word names, 0 for none; "chebyshev" is the one of any ripple.
+int ResponseOfKeyword(const std::string& keyword);
+
 // The designation of a generated design in the status text: "B05-", "Be05-" (Bessel), "L05-"
-// (Legendre), "T05-10-" (a classic ripple
-// by its reflection in %), "T05-0.1dB-" (a ripple as typed), with "C" after the order for a CW
-// ladder, as the classic designations have it; unlike the classic CW ones, every designation
-// ends in a dash, so that the band width that follows stays apart from the ripple.
+// (Legendre), "G05-", "G05-6dB-", "G05-12dB-" (Gaussian), "Lp05-0.05-", "Lp05-0.5-" (linear
+// phase), "T05-10-" (a classic ripple by its reflection in %), "T05-0.1dB-" (a ripple as typed),
+// with "C" after the order for a CW ladder, as the classic designations have it; unlike the
+// classic CW ones, every designation ends in a dash, so that the band width that follows stays
+// apart from the ripple.
 std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
                                  const std::string& rippleText);
 

@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 61> Texts = {{
+constexpr std::array<MessageRow, 62> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -154,6 +154,11 @@ constexpr std::array<MessageRow, 61> Texts = {{
      "характеристик: сохраните его как проект (.feldan)",
      "the filter %s does not fit a .fdn file, which holds only the seven classic topologies and "
      "five responses: save it as a project (.feldan)"},
+    {MessageId::ResponseOrder,
+     "эта характеристика есть в таблицах только для фильтров из %s кристаллов: выберите другую "
+     "схему или другую характеристику",
+     "the tables hold this response only for %s crystals: choose another topology or another "
+     "response"},
 }};
 
 struct FieldRow {

@@ -79,6 +79,7 @@ enum class MessageId {
     BadRipple,         // value: the ripple as typed, outside 0.01..3 dB
     BadCk,             // a generated CW ladder with a Ck of 0 or less
     FileNeedsProject,  // value: the design's designation; a design file cannot hold it
+    ResponseOrder,     // value: the crystals the response has, "3–10"; the count chosen is not
 };
 
 // A field of the window: where a text that a file cannot hold was typed.

@@ -289,7 +289,9 @@ void LoadDesignPrototype(const DesignInput& input, const std::string& rippleText
     synthesis.ProtoG = {};
     for (int k = 1; k <= n; ++k)
         synthesis.ProtoG[static_cast<std::size_t>(k)] = g[static_cast<std::size_t>(k - 1)];
-    synthesis.ProtoG[static_cast<std::size_t>(n + 1)] = symmetric ? 1 : prototype.load;
+    // The ladder's load is a resistance after a series element and a conductance after a shunt
+    // one: g(n+1) is its reciprocal either way.
+    synthesis.ProtoG[static_cast<std::size_t>(n + 1)] = symmetric ? 1 : 1 / prototype.load;
     synthesis.ProtoG1 = synthesis.ProtoG[1];
     synthesis.ProtoG2 = synthesis.ProtoG[2];
     synthesis.ProtoG3 = n >= 3 ? synthesis.ProtoG[3] : 0;
@@ -462,6 +464,13 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
             result.message.value = design.ripple;
             return MessageId::BadRipple;
         }
+    }
+    const ResponseOrders orders = OrdersOfResponse(input.responseType);
+    const int crystals = CrystalCountOf(input.filterType);
+    if (!IsClassicDesign(input.filterType, input.responseType) &&
+        (crystals < orders.lowest || crystals > orders.highest)) {
+        result.message.value = std::to_string(orders.lowest) + "–" + std::to_string(orders.highest);
+        return MessageId::ResponseOrder;
     }
     LoadDesignPrototype(input, design.ripple, synthesis);
 

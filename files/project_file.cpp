@@ -236,10 +236,7 @@ std::string ProjectBytes(const Project& project) {
         d["structure"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
         d["crystals"] = ladder.crystals;
         const int response = project.design.responseType;
-        d["family"] = response == int(ResponseType::Butterworth3) ? "butterworth"
-                      : response == int(ResponseType::Bessel)     ? "bessel"
-                      : response == int(ResponseType::Legendre)   ? "legendre"
-                                                                  : "chebyshev";
+        d["family"] = ResponseKeyword(response);
         if (project.design.responseType == static_cast<int>(ResponseType::Chebyshev))
             d["rippleDb"] = project.design.ripple;
     }

@@ -65,7 +65,7 @@ bool IsWarning(feldan::MessageId id) {
          {MessageId::MissingData, MessageId::ZeroRd, MessageId::ZeroResistance,
           MessageId::NoSolution, MessageId::MissingLevel, MessageId::BadLevel, MessageId::BandLimit,
           MessageId::BadFilterType, MessageId::BadResponseType, MessageId::BadRipple,
-          MessageId::BadCk}) {
+          MessageId::BadCk, MessageId::ResponseOrder}) {
         if (id == known) return true;
     }
     return false;

@@ -208,6 +208,23 @@ TEST(FeldanCli, TopologyByStructureAndOrderAndResponseByName) {
     const CliRun ripple = RunCli({"--response", "chebyshev:4", "--lang", "en"});
     EXPECT_EQ(ripple.status, 1);
     EXPECT_NE(ripple.err.find("ripple of 4 dB is out of range"), std::string::npos) << ripple.err;
+    // The tabulated responses by name, and the orders their tables lack.
+    for (const auto& [name, designation] : {std::pair{"gaussian", "G08-"},
+                                            {"gaussian6", "G08-6dB-"},
+                                            {"gaussian12", "G08-12dB-"},
+                                            {"linear-phase:0.05", "Lp08-0.05-"},
+                                            {"linear-phase:0.5", "Lp08-0.5-"}}) {
+        const CliRun run =
+            RunCli({"--topology", "ladder", "--order", "8", "--response", name, "--json"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("\"PrototypeName\": \"" + std::string(designation) + "\""),
+                  std::string::npos)
+            << run.out;
+    }
+    const CliRun twoGaussian =
+        RunCli({"--topology", "ladder", "--order", "2", "--response", "gaussian", "--lang", "en"});
+    EXPECT_EQ(twoGaussian.status, 1);
+    EXPECT_NE(twoGaussian.err.find("only for 3–10 crystals"), std::string::npos) << twoGaussian.err;
 }
 
 TEST(FeldanCli, JsonHoldsEveryDesignValue) {

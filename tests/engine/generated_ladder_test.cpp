@@ -191,6 +191,96 @@ TEST(GeneratedLadder, BesselIsFlatInDelayAndLegendreSteepestOfTheMonotonic) {
     }
 }
 
+// The tabulated responses with nearly ideal crystals, each against what its family promises, so
+// that a digit typed wrong shows: the Gaussian ones follow A = 3.01·(2f/dF)² dB about the centre
+// down to 6 dB within 0.2 dB (the third-order Gaussian only approximates the curve, to 0.25 dB),
+// and the transitional ones fall faster beyond; linear phase keeps its phase within its error of a
+// straight line over the middle half of the band.
+struct Around {
+    std::vector<double> offset;  // 2f/dF
+    std::vector<double> lossDb;  // below the centre's
+    std::vector<double> phase;   // radians, unwrapped
+};
+
+Around SweptAround(int responseType, int crystals, double halfSpan) {
+    DesignFields design;
+    design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
+    design.responseType = responseType;
+    design.texts.Rd = "0.001";
+    design.texts.Cs = "0.001";
+    design.texts.Df = "500";
+    const CalculationResult measured = Calculate(design, '.');
+    EXPECT_EQ(measured.outcome, Outcome::Done);
+    const double centre =
+        (measured.measurements.LowerEdgeHz + measured.measurements.UpperEdgeHz) / 2 -
+        measured.input.FoKHz * 1000;
+    SweepRequest request;
+    request.fromDetuningHz = centre - 250 * halfSpan;
+    request.toDetuningHz = centre + 250 * halfSpan;
+    request.points = 401;
+    DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Analysed);
+    const SweepResult sweep = SweepFilter(filter, request);
+    Around around;
+    const double middleDb = DecibelsOf(sweep.points[200].s21);
+    for (std::size_t k = 0; k < sweep.points.size(); ++k) {
+        around.offset.push_back(halfSpan * (double(k) - 200) / 200);
+        around.lossDb.push_back(middleDb - DecibelsOf(sweep.points[k].s21));
+        double phase = std::arg(sweep.points[k].s21);
+        if (k > 0) phase += std::round((around.phase.back() - phase) / (2 * M_PI)) * 2 * M_PI;
+        around.phase.push_back(phase);
+    }
+    return around;
+}
+
+TEST(GeneratedLadder, TabulatedResponsesKeepTheirPromises) {
+    for (int n = 3; n <= 10; ++n) {
+        for (const ResponseType type :
+             {ResponseType::Gaussian, ResponseType::GaussianTo6Db, ResponseType::GaussianTo12Db}) {
+            SCOPED_TRACE(testing::Message() << "Gaussian " << int(type) << ", " << n);
+            const Around a = SweptAround(int(type), n, 2);
+            double worst = 0;
+            for (std::size_t k = 0; k < a.offset.size(); ++k) {
+                if (a.lossDb[k] <= 6)
+                    worst =
+                        std::max(worst, std::fabs(a.lossDb[k] - 3.0103 * std::pow(a.offset[k], 2)));
+            }
+            EXPECT_LT(worst, n == 3 && type == ResponseType::Gaussian ? 0.25 : 0.2);
+            // Two band widths out the Gaussian is 12 dB down; the transitional ones beyond 5
+            // crystals are well below it.
+            if (type == ResponseType::GaussianTo6Db && n > 5) {
+                EXPECT_GT(a.lossDb.back(), 20);
+            }
+        }
+    }
+    for (int n = 2; n <= 10; ++n) {
+        for (const auto& [type, errorDeg] : {std::pair{ResponseType::LinearPhase005Deg, 0.05},
+                                             {ResponseType::LinearPhase05Deg, 0.5}}) {
+            SCOPED_TRACE(testing::Message() << "linear phase " << errorDeg << ", " << n);
+            const Around a = SweptAround(int(type), n, 0.5);
+            // The best straight line: for a slope, the error about the best intercept is half
+            // the residuals' spread, a convex function of the slope, least by golden sections.
+            const auto spread = [&](double slope) {
+                double above = -1e9, below = 1e9;
+                for (std::size_t k = 0; k < a.offset.size(); ++k) {
+                    above = std::max(above, a.phase[k] - slope * a.offset[k]);
+                    below = std::min(below, a.phase[k] - slope * a.offset[k]);
+                }
+                return (above - below) / 2;
+            };
+            const double chord =
+                (a.phase.back() - a.phase.front()) / (a.offset.back() - a.offset.front());
+            double low = 1.2 * chord, high = 0.8 * chord;
+            for (int step = 0; step < 100; ++step) {
+                const double left = high - 0.618 * (high - low), right = low + 0.618 * (high - low);
+                (spread(left) < spread(right) ? high : low) =
+                    spread(left) < spread(right) ? right : left;
+            }
+            const double worst = spread((low + high) / 2);
+            EXPECT_LT(worst * 180 / M_PI, errorDeg);
+        }
+    }
+}
+
 // Mirrored parts of a symmetric design come out equal to the bit, so the summary names them
 // together, and every label of the picture appears in it once.
 TEST(GeneratedLadder, SummaryNamesEveryCapacitorOnce) {

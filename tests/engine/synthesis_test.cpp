@@ -306,7 +306,7 @@ TEST(RunDesign, SelectionOutsideTheListsIsRefused) {
     const SelectionCase cases[] = {
         {17, 1, " Тип фильтра задан не корректно ! "},
         {0, 1, " Тип фильтра задан не корректно ! "},
-        {2, 9, " Тип АЧХ задан не корректно ! "},
+        {2, 14, " Тип АЧХ задан не корректно ! "},
         {-1, 0, " Тип фильтра задан не корректно ! "},
     };
     for (const SelectionCase& c : cases) {

@@ -81,6 +81,17 @@ std::vector<DesignFields> EveryTopology() {
     legendre.filterType = FilterTypeOfLadder(LadderStructure::Cw, 6);
     legendre.responseType = int(ResponseType::Legendre);
     designs.push_back(legendre);
+    // The tabulated families, the transitional Gaussian of 8 crystals with its table's own source.
+    for (const auto& [type, crystals] : {std::pair{ResponseType::Gaussian, 5},
+                                         {ResponseType::GaussianTo6Db, 8},
+                                         {ResponseType::GaussianTo12Db, 6},
+                                         {ResponseType::LinearPhase005Deg, 7},
+                                         {ResponseType::LinearPhase05Deg, 4}}) {
+        DesignFields design;
+        design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
+        design.responseType = int(type);
+        designs.push_back(design);
+    }
     return designs;
 }
 

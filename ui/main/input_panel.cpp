@@ -61,7 +61,12 @@ const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева, dA по выбору…"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Бесселя"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Гаусса"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Гаусса до 6 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Гаусса до 12 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Линейная фаза 0,05°"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Линейная фаза 0,5°")};
 
 // What each response is for, in the status bar over its list entry.
 const char* const ChebyshevHint = QT_TRANSLATE_NOOP(
@@ -82,7 +87,22 @@ const std::array<const char*, ResponseTypeCount> ResponseHints = {
                       "скаты; dF по уровню −3 дБ; концы с разными нагрузками"),
     QT_TRANSLATE_NOOP("feldan::InputPanel",
                       "Без неравномерности, но круче Баттерворта: самые крутые скаты из "
-                      "монотонных; dF по уровню −3 дБ; концы с разными нагрузками")};
+                      "монотонных; dF по уровню −3 дБ; концы с разными нагрузками"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Без выброса и звона: для телеграфа и данных; самые пологие скаты; "
+                      "dF по уровню −3 дБ; 3–10 кристаллов"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Гауссова до −6 дБ, дальше круче: почти без звона, скаты лучше; dF по "
+                      "уровню −3 дБ; 3–10 кристаллов"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Гауссова до −12 дБ, дальше круче: немного звона, скаты ещё лучше; dF по "
+                      "уровню −3 дБ; 3–10 кристаллов"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Плоская задержка по всей полосе (фаза в пределах 0,05°): для данных; "
+                      "скаты круче Бесселя; dF по уровню −3 дБ; 2–10 кристаллов"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Плоская задержка (фаза в пределах 0,5°), скаты ещё круче; dF по уровню "
+                      "−3 дБ; 2–10 кристаллов")};
 
 // What the response display shows after a choice: the ripple with a decimal point, and the
 // Cyrillic "дБ" in the last classic one; the ripple as typed for Chebyshev of any ripple. The

@@ -581,6 +581,46 @@
         <source>Без неравномерности, но круче Баттерворта: самые крутые скаты из монотонных; dF по уровню −3 дБ; концы с разными нагрузками</source>
         <translation>No ripple, yet steeper than Butterworth: the steepest skirts of the monotonic responses; dF at −3 dB; the two ends take different terminations</translation>
     </message>
+    <message>
+        <source>Гаусса</source>
+        <translation>Gaussian</translation>
+    </message>
+    <message>
+        <source>Гаусса до 6 дБ</source>
+        <translation>Gaussian to 6 dB</translation>
+    </message>
+    <message>
+        <source>Гаусса до 12 дБ</source>
+        <translation>Gaussian to 12 dB</translation>
+    </message>
+    <message>
+        <source>Линейная фаза 0,05°</source>
+        <translation>Linear phase 0.05°</translation>
+    </message>
+    <message>
+        <source>Линейная фаза 0,5°</source>
+        <translation>Linear phase 0.5°</translation>
+    </message>
+    <message>
+        <source>Без выброса и звона: для телеграфа и данных; самые пологие скаты; dF по уровню −3 дБ; 3–10 кристаллов</source>
+        <translation>No overshoot and no ringing: for CW and data; the gentlest skirts; dF at −3 dB; 3 to 10 crystals</translation>
+    </message>
+    <message>
+        <source>Гауссова до −6 дБ, дальше круче: почти без звона, скаты лучше; dF по уровню −3 дБ; 3–10 кристаллов</source>
+        <translation>Gaussian down to −6 dB, steeper beyond: hardly any ringing, better skirts; dF at −3 dB; 3 to 10 crystals</translation>
+    </message>
+    <message>
+        <source>Гауссова до −12 дБ, дальше круче: немного звона, скаты ещё лучше; dF по уровню −3 дБ; 3–10 кристаллов</source>
+        <translation>Gaussian down to −12 dB, steeper beyond: a little ringing, better skirts still; dF at −3 dB; 3 to 10 crystals</translation>
+    </message>
+    <message>
+        <source>Плоская задержка по всей полосе (фаза в пределах 0,05°): для данных; скаты круче Бесселя; dF по уровню −3 дБ; 2–10 кристаллов</source>
+        <translation>Flat delay over the whole band (the phase within 0.05°): for data; steeper skirts than Bessel; dF at −3 dB; 2 to 10 crystals</translation>
+    </message>
+    <message>
+        <source>Плоская задержка (фаза в пределах 0,5°), скаты ещё круче; dF по уровню −3 дБ; 2–10 кристаллов</source>
+        <translation>Flat delay (the phase within 0.5°), steeper skirts still; dF at −3 dB; 2 to 10 crystals</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainMenu</name>
