@@ -143,8 +143,8 @@ void BM_LiveTuningStep(benchmark::State& state) {
             feldan::SteppedValue(parts[2].value, feldan::TuningStep::OnePercent, notches);
         notches = -notches;
         const feldan::TunedCircuit circuit = feldan::TunedCircuitOf(*built, parts);
-        const feldan::CalculationResult tuned =
-            feldan::MeasureSchematic(*built, circuit.values, circuit.terminationOhm);
+        const feldan::CalculationResult tuned = feldan::MeasureSchematic(
+            *built, circuit.values, circuit.terminationOhm, circuit.outputTerminationOhm);
         chart.SetTuningCurve(feldan::TuningCurve::Tuned, tuned.curve);
         chart.repaint();
         points = tuned.curve.size();

@@ -181,6 +181,10 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
         }
         j["terminationOhm"] = {{"nominal", r.nominalTerminationOhm},
                                {"rounded", r.roundedTerminationOhm}};
+        if (r.nominalOutputTerminationOhm != r.nominalTerminationOhm) {
+            j["outputTerminationOhm"] = {{"nominal", r.nominalOutputTerminationOhm},
+                                         {"rounded", r.roundedOutputTerminationOhm}};
+        }
         j.update(MeasurementsJson(r.rounded));
         Dump(j, out);
         out << '\n';
@@ -194,6 +198,11 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
         }
         out << InLanguage(language, "Rвх", "Rin") << ": " << Short(r.nominalTerminationOhm) << ' '
             << u.ohm << " -> " << Short(r.roundedTerminationOhm) << ' ' << u.ohm << '\n';
+        if (r.nominalOutputTerminationOhm != r.nominalTerminationOhm) {
+            out << InLanguage(language, "Rвых", "Rout") << ": "
+                << Short(r.nominalOutputTerminationOhm) << ' ' << u.ohm << " -> "
+                << Short(r.roundedOutputTerminationOhm) << ' ' << u.ohm << '\n';
+        }
         if (r.rounded.outcome == Outcome::Done) {
             const Measurements& m = r.rounded.measurements;
             const Measurements& n = build.built->schematic.measurements;
@@ -321,53 +330,67 @@ int RunMatch(const std::vector<std::string>& args, Language language, std::ostre
     project.matchOhm = ohm ? *ohm : project.matchOhm.value_or(50);
     ProjectBuild build;
     if (auto status = Build(project, options, err, build)) return *status;
-    // The ends as soldered: from the termination in force (rounded, tuned), with the capacitor
-    // in standard parts under a rounding.
-    if (!build.matching && build.built && OutputOverInput(build.built->design.synthesis) != 1) {
-        WriteLine(err, InLanguage(language,
-                                  "feldan-cli match: концы этого фильтра нагружены по-разному, а "
-                                  "согласование пока строится одно для обоих концов",
-                                  "feldan-cli match: the two ends of this filter differ, and the "
-                                  "matching is still one network for both"));
-        return 2;
-    }
+    // The ends as soldered: from the terminations in force (rounded, tuned), with the
+    // capacitors in standard parts under a rounding; each end on its own when they differ.
     if (!build.matching) return 1;  // a termination of 0 Ohm: Build said why
     const EndMatching& m = *build.matching;
-    const LNetwork& network = m.ends.network;
-    const double rin = m.ends.terminationOhm;
-    const double ratio = m.turnsRatio;
-    const std::string shuntAt = network.shuntAtTo ? "filter" : "source";
-    const std::string parts = !m.shuntParts               ? std::string()
-                              : m.shuntParts->smaller > 0 ? " = " + Short(m.shuntParts->larger) +
-                                                                " + " + Short(m.shuntParts->smaller)
-                                                          : " = " + Short(m.shuntParts->larger);
+    const MatchedEnds& ends = m.ends;
+    const EndParts input{m.exactShuntPF, m.shuntParts, m.turnsRatio};
+    const auto shuntAt = [](const LNetwork& network) {
+        return std::string(network.shuntAtTo ? "filter" : "source");
+    };
+    const auto partsText = [](const EndParts& end) {
+        const std::optional<ParallelPair>& p = end.shuntParts;
+        return !p               ? std::string()
+               : p->smaller > 0 ? " = " + Short(p->larger) + " + " + Short(p->smaller)
+                                : " = " + Short(p->larger);
+    };
     if (json) {
+        const auto endJson = [&](Json& j, double terminationOhm, const LNetwork& network,
+                                 const EndParts& end) {
+            j["terminationOhm"] = terminationOhm;
+            j["seriesUH"] = network.seriesH * 1e6;
+            j["shuntPF"] = end.exactShuntPF;
+            if (end.shuntParts)
+                j["shuntPartsPF"] = Json::array({end.shuntParts->larger, end.shuntParts->smaller});
+            j["shuntAt"] = shuntAt(network);
+            j["turnsRatio"] = end.turnsRatio;
+        };
         Json j;
-        j["sourceOhm"] = m.ends.systemOhm;
-        j["terminationOhm"] = rin;
-        j["seriesUH"] = network.seriesH * 1e6;
-        j["shuntPF"] = m.exactShuntPF;
-        if (m.shuntParts)
-            j["shuntPartsPF"] = Json::array({m.shuntParts->larger, m.shuntParts->smaller});
-        j["shuntAt"] = shuntAt;
-        j["turnsRatio"] = ratio;
+        j["sourceOhm"] = ends.systemOhm;
+        endJson(j, ends.terminationOhm, ends.network, input);
+        if (m.output) endJson(j["output"], ends.OutputOhm(), ends.outputNetwork, *m.output);
         Dump(j, out);
         out << '\n';
-    } else if (language == Language::English) {
-        out << "L network at each end, " << Short(m.ends.systemOhm)
-            << " Ohm to Rin=" << Short(rin, 4) << " Ohm: series L=" << Short(network.seriesH * 1e6)
-            << " uH, shunt C=" << Short(m.exactShuntPF) << parts << " pF across the " << shuntAt
-            << " side.\n"
-            << "Or a transformer with turns ratio " << Short(ratio, 4)
-            << " (filter side : " << Short(m.ends.systemOhm) << " Ohm side).\n";
+        return 0;
+    }
+    const std::string system = Short(ends.systemOhm);
+    // Which end a line is about, and the name of that end's resistance.
+    const auto write = [&](const char* endRu, const char* endEn, const char* rRu, const char* rEn,
+                           double rOhm, const LNetwork& network, const EndParts& end) {
+        if (language == Language::English) {
+            out << "L network " << endEn << ", " << system << " Ohm to " << rEn << "="
+                << Short(rOhm, 4) << " Ohm: series L=" << Short(network.seriesH * 1e6)
+                << " uH, shunt C=" << Short(end.exactShuntPF) << partsText(end) << " pF across the "
+                << shuntAt(network) << " side.\n"
+                << "Or a transformer with turns ratio " << Short(end.turnsRatio, 4)
+                << " (filter side : " << system << " Ohm side).\n";
+        } else {
+            out << "Г-звено " << endRu << ", " << system << " Ом к " << rRu << "=" << Short(rOhm, 4)
+                << " Ом: последовательная L=" << Short(network.seriesH * 1e6)
+                << " мкГн, параллельная C=" << Short(end.exactShuntPF) << partsText(end)
+                << " пФ на стороне " << (network.shuntAtTo ? "фильтра" : "источника") << ".\n"
+                << "Или трансформатор с коэффициентом трансформации " << Short(end.turnsRatio, 4)
+                << " (сторона фильтра : сторона " << system << " Ом).\n";
+        }
+    };
+    if (!m.output) {
+        write("на каждом конце", "at each end", "Rвх", "Rin", ends.terminationOhm, ends.network,
+              input);
     } else {
-        out << "Г-звено на каждом конце, " << Short(m.ends.systemOhm)
-            << " Ом к Rвх=" << Short(rin, 4)
-            << " Ом: последовательная L=" << Short(network.seriesH * 1e6)
-            << " мкГн, параллельная C=" << Short(m.exactShuntPF) << parts << " пФ на стороне "
-            << (network.shuntAtTo ? "фильтра" : "источника") << ".\n"
-            << "Или трансформатор с коэффициентом трансформации " << Short(ratio, 4)
-            << " (сторона фильтра : сторона " << Short(m.ends.systemOhm) << " Ом).\n";
+        write("на входе", "at the input", "Rвх", "Rin", ends.terminationOhm, ends.network, input);
+        write("на выходе", "at the output", "Rвых", "Rout", ends.OutputOhm(), ends.outputNetwork,
+              *m.output);
     }
     return 0;
 }

@@ -132,10 +132,9 @@ CalculationResult MeasureNetlist(const BuiltDesign& built,
 }
 
 CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
-                                   double terminationOhm) {
+                                   double inputOhm, double outputOhm) {
     return MeasureNetlist(built, [&](Netlist& netlist) {
-        BuildSchematicNetlist(built.design.synthesis.Circuit, values, terminationOhm,
-                              terminationOhm * OutputOverInput(built.design.synthesis), netlist);
+        BuildSchematicNetlist(built.design.synthesis.Circuit, values, inputOhm, outputOhm, netlist);
     });
 }
 

@@ -42,10 +42,10 @@ DesignBuild BuildDesign(const DesignFields& design, char separator,
                         std::span<const CrystalModel> crystals = {}, bool trim = false);
 
 // Measures the schematic with values set by the builder (BuiltDesign::values with capacitors or
-// trims changed), terminated by `terminationOhm` at both ends, as the Calculate command measures:
+// trims changed), terminated by `inputOhm` and `outputOhm`, as the Calculate command measures:
 // outcome, measurements and curve.
 CalculationResult MeasureSchematic(const BuiltDesign& built, const ElementValues& values,
-                                   double terminationOhm);
+                                   double inputOhm, double outputOhm);
 
 // Measures another circuit of the built design (the schematic with more parts, say) the same
 // way: `build` fills the netlist, which is then prepared and measured.

@@ -41,26 +41,46 @@ double TransformerTurnsRatio(double fromOhm, double toOhm) {
     return std::sqrt(toOhm / fromOhm);
 }
 
-EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
+namespace {
+
+// One end's network and what it is built of.
+EndParts MatchOneEnd(double systemOhm, double terminationOhm, double foHz,
+                     const RoundingRequest* rounding, LNetwork& network) {
+    EndParts parts;
+    network = LMatch(systemOhm, terminationOhm, foHz);
+    parts.exactShuntPF = network.shuntF * 1e12;
+    if (rounding) {
+        parts.shuntParts = PartsOfSeries(parts.exactShuntPF, *rounding);
+        network.shuntF = parts.shuntParts->Sum() * 1e-12;
+    }
+    parts.turnsRatio = TransformerTurnsRatio(systemOhm, terminationOhm);
+    return parts;
+}
+
+}  // namespace
+
+EndMatching MatchEnds(double systemOhm, double inputOhm, double outputOhm, double foHz,
                       const RoundingRequest* rounding) {
     EndMatching m;
     m.ends.systemOhm = systemOhm;
-    m.ends.terminationOhm = terminationOhm;
-    m.ends.network = LMatch(systemOhm, terminationOhm, foHz);
-    m.exactShuntPF = m.ends.network.shuntF * 1e12;
-    if (rounding) {
-        m.shuntParts = PartsOfSeries(m.exactShuntPF, *rounding);
-        m.ends.network.shuntF = m.shuntParts->Sum() * 1e-12;
+    m.ends.terminationOhm = inputOhm;
+    const EndParts input = MatchOneEnd(systemOhm, inputOhm, foHz, rounding, m.ends.network);
+    m.exactShuntPF = input.exactShuntPF;
+    m.shuntParts = input.shuntParts;
+    m.turnsRatio = input.turnsRatio;
+    if (outputOhm != inputOhm) {
+        m.ends.outputTerminationOhm = outputOhm;
+        m.output = MatchOneEnd(systemOhm, outputOhm, foHz, rounding, m.ends.outputNetwork);
     }
-    m.turnsRatio = TransformerTurnsRatio(systemOhm, terminationOhm);
     return m;
 }
 
 void BuildMatchedSchematicNetlist(int circuit, const ElementValues& values, const MatchedEnds& ends,
                                   Netlist& netlist) {
-    BuildSchematicNetlist(circuit, values, ends.terminationOhm, netlist);
+    BuildSchematicNetlist(circuit, values, ends.terminationOhm, ends.OutputOhm(), netlist);
     const double g = 1 / ends.systemOhm;
     const LNetwork& l = ends.network;
+    const LNetwork& out = ends.OutputNetwork();
     // The source's resistance now ends at a node of its own, and the load hangs from another;
     // the inductor joins each to the filter's end, the capacitor sits on the side LMatch chose.
     Branch& source = netlist.Branches[netlist.SourceBranch];
@@ -76,8 +96,8 @@ void BuildMatchedSchematicNetlist(int circuit, const ElementValues& values, cons
     int& count = netlist.BranchCount;
     netlist.Branches[++count] = Branch{sourceSide, input, 0, 0, l.seriesH};
     netlist.Branches[++count] = Branch{l.shuntAtTo ? input : sourceSide, 0, 0, l.shuntF, 0};
-    netlist.Branches[++count] = Branch{output, loadSide, 0, 0, l.seriesH};
-    netlist.Branches[++count] = Branch{l.shuntAtTo ? output : loadSide, 0, 0, l.shuntF, 0};
+    netlist.Branches[++count] = Branch{output, loadSide, 0, 0, out.seriesH};
+    netlist.Branches[++count] = Branch{out.shuntAtTo ? output : loadSide, 0, 0, out.shuntF, 0};
     netlist.EquationCount = netlist.NodeCount - 1;
 }
 

@@ -33,23 +33,43 @@ double TransformerTurnsRatio(double fromOhm, double toOhm);
 struct Netlist;
 
 // The L networks of both ends: `network` is LMatch(systemOhm, terminationOhm, Fo) (its shunt
-// capacitor possibly rounded); the output end is its mirror image.
+// capacitor possibly rounded); the output end's is its mirror image, or, when the filter's two
+// ends want different terminations, LMatch(systemOhm, outputTerminationOhm, Fo) mirrored.
 struct MatchedEnds {
     double systemOhm = 50;
-    double terminationOhm = 0;  // what the filter's own ends want
+    double terminationOhm = 0;  // what the filter's input end wants
     LNetwork network;
+    double outputTerminationOhm = 0;  // what the output end wants; 0: the input's
+    LNetwork outputNetwork;           // used when outputTerminationOhm is not 0
+
+    double OutputOhm() const {
+        return outputTerminationOhm > 0 ? outputTerminationOhm : terminationOhm;
+    }
+    const LNetwork& OutputNetwork() const {
+        return outputTerminationOhm > 0 ? outputNetwork : network;
+    }
 };
 
-// Both ends matched to `systemOhm` from the termination in force, at Fo. With a rounding, the
-// shunt capacitor is made of standard parts as the filter's own capacitors are (a pair where
-// one alone is too far off), and `ends.network` holds what is soldered.
-struct EndMatching {
-    MatchedEnds ends;
+// What one end's network is built of.
+struct EndParts {
     double exactShuntPF = 0;                 // LMatch's own value
     std::optional<ParallelPair> shuntParts;  // with a rounding: the standard parts
     double turnsRatio = 0;                   // the transformer's N2/N1, N1 at systemOhm
 };
-EndMatching MatchEnds(double systemOhm, double terminationOhm, double foHz,
+
+// Both ends matched to `systemOhm` from the terminations in force, at Fo, each end on its own
+// when they differ. With a rounding, each shunt capacitor is made of standard parts as the
+// filter's own capacitors are (a pair where one alone is too far off), and `ends` holds what is
+// soldered. The input end's parts are the fields here; `output` holds the output end's when it
+// has a network of its own.
+struct EndMatching {
+    MatchedEnds ends;
+    double exactShuntPF = 0;
+    std::optional<ParallelPair> shuntParts;
+    double turnsRatio = 0;
+    std::optional<EndParts> output;
+};
+EndMatching MatchEnds(double systemOhm, double inputOhm, double outputOhm, double foHz,
                       const RoundingRequest* rounding);
 
 // The schematic's circuit with a source and a load of systemOhm and the L network between each

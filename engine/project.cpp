@@ -43,12 +43,10 @@ ProjectBuild BuildOnDesign(BuiltDesign built, std::optional<RoundingRequest> req
     if (request && rounding) b.rounding = std::move(rounding);
     b.parts = TunablePartsOf(built, b.rounding ? &*b.rounding : nullptr, tuning);
     b.circuit = TunedCircuitOf(built, b.parts);
-    // The matching networks are one design for both ends; a filter whose ends differ is not
-    // matched (yet) rather than matched wrongly.
     if (matchOhm && *matchOhm > 0 && b.circuit.terminationOhm > 0 &&
-        OutputOverInput(built.design.synthesis) == 1) {
-        b.matching = MatchEnds(*matchOhm, b.circuit.terminationOhm, built.design.input.FoKHz * 1000,
-                               b.rounding ? &*request : nullptr);
+        b.circuit.outputTerminationOhm > 0) {
+        b.matching = MatchEnds(*matchOhm, b.circuit.terminationOhm, b.circuit.outputTerminationOhm,
+                               built.design.input.FoKHz * 1000, b.rounding ? &*request : nullptr);
     }
     b.built = std::move(built);
     return b;

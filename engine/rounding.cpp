@@ -28,6 +28,8 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
     RoundingResult result;
     result.nominalTerminationOhm = built.design.synthesis.InputOhm;
     result.roundedTerminationOhm = result.nominalTerminationOhm;
+    result.nominalOutputTerminationOhm = result.nominalTerminationOhm * endsRatio;
+    result.roundedOutputTerminationOhm = result.nominalOutputTerminationOhm;
 
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
         if (item.kind == SchematicItemKind::Crystal) continue;
@@ -86,15 +88,19 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
             }
         }
         result.roundedTerminationOhm = std::exp((lo + hi) / 2);
+        result.roundedOutputTerminationOhm = result.roundedTerminationOhm * endsRatio;
         if (request.terminationToE24) {
             result.roundedTerminationOhm =
                 RoundToSeries(result.roundedTerminationOhm, ESeries::E24);
+            result.roundedOutputTerminationOhm =
+                endsRatio == 1 ? result.roundedTerminationOhm
+                               : RoundToSeries(result.roundedOutputTerminationOhm, ESeries::E24);
         }
     }
     result.rounded.input = input;
     result.rounded.synthesis = built.design.synthesis;
     BuildSchematicCircuit(*circuit, type, values, result.roundedTerminationOhm,
-                          result.roundedTerminationOhm * endsRatio);
+                          result.roundedOutputTerminationOhm);
     MeasureCircuit(*circuit, input, result.rounded);
     return result;
 }

@@ -31,8 +31,12 @@ struct RoundingRequest {
 
 struct RoundingResult {
     std::vector<RoundedCapacitor> capacitors;
-    double nominalTerminationOhm = 0;
+    double nominalTerminationOhm = 0;  // the input end's
     double roundedTerminationOhm = 0;
+    // The output end's: the input's, or its own for a design whose ends differ. A refit moves
+    // both ends by one factor; rounded to E24, each end is rounded on its own.
+    double nominalOutputTerminationOhm = 0;
+    double roundedOutputTerminationOhm = 0;
     CalculationResult rounded;  // the rounded schematic measured (outcome and measurements)
 };
 

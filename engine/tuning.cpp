@@ -30,6 +30,16 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
     termination.labels = {termination.label};
     termination.designed = termination.built = built.design.synthesis.InputOhm;
     parts.push_back(termination);
+    // A design whose ends differ sets each end on its own.
+    const double endsRatio = OutputOverInput(built.design.synthesis);
+    if (endsRatio != 1) {
+        TunablePart output = termination;
+        output.kind = TunableKind::OutputTermination;
+        output.label = OutputTerminationLabel;
+        output.labels = {output.label};
+        output.designed = output.built = built.design.synthesis.InputOhm * endsRatio;
+        parts.push_back(output);
+    }
     for (int position = 1; position <= DescriptorOf(type).crystalCount; ++position) {
         const double trimF = built.values.Crystal[position].TrimF;
         if (!(trimF > 0)) continue;
@@ -45,6 +55,8 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
     if (rounding) {
         for (TunablePart& part : parts) {
             if (part.kind == TunableKind::Termination) part.built = rounding->roundedTerminationOhm;
+            if (part.kind == TunableKind::OutputTermination)
+                part.built = rounding->roundedOutputTerminationOhm;
             if (part.kind != TunableKind::Capacitor) continue;
             for (const RoundedCapacitor& c : rounding->capacitors) {
                 if (c.slot != part.index) continue;
@@ -75,7 +87,10 @@ std::vector<TunedPart> TuningOf(std::span<const TunablePart> parts) {
 }
 
 TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePart> parts) {
-    TunedCircuit circuit{built.values, built.design.synthesis.InputOhm};
+    const double inputOhm = built.design.synthesis.InputOhm;
+    TunedCircuit circuit{built.values, inputOhm,
+                         inputOhm * OutputOverInput(built.design.synthesis)};
+    bool outputOfItsOwn = false;
     for (const TunablePart& part : parts) {
         switch (part.kind) {
             case TunableKind::Capacitor:
@@ -84,6 +99,10 @@ TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePar
             case TunableKind::Termination:
                 circuit.terminationOhm = part.value;
                 break;
+            case TunableKind::OutputTermination:
+                circuit.outputTerminationOhm = part.value;
+                outputOfItsOwn = true;
+                break;
             case TunableKind::Trim:
                 // Untouched, the trim keeps its bits: pF to F and back need not.
                 if (part.value != part.designed)
@@ -91,6 +110,10 @@ TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePar
                 break;
         }
     }
+    // Without a part of its own the output end follows the input's (equal ends: it is the same).
+    if (!outputOfItsOwn)
+        circuit.outputTerminationOhm =
+            circuit.terminationOhm * OutputOverInput(built.design.synthesis);
     return circuit;
 }
 

@@ -20,10 +20,12 @@ struct TunedPart {
     bool operator==(const TunedPart&) const = default;
 };
 
-enum class TunableKind { Capacitor, Termination, Trim };
+enum class TunableKind { Capacitor, Termination, OutputTermination, Trim };
 
-// The termination's label in a tuning list.
+// The terminations' labels in a tuning list: one for both ends when they are equal, and the
+// output end's own when a design's two ends differ.
 inline constexpr const char* TerminationLabel = "Rin";
+inline constexpr const char* OutputTerminationLabel = "Rout";
 
 struct TunablePart {
     TunableKind kind = TunableKind::Capacitor;
@@ -35,6 +37,9 @@ struct TunablePart {
     std::optional<ParallelPair> pair;  // the rounding's two parts in parallel
     double value = 0;                  // as built, or as tuned
     bool Tuned() const { return value != built; }
+    bool IsTermination() const {
+        return kind == TunableKind::Termination || kind == TunableKind::OutputTermination;
+    }
 };
 
 // The parts of a built design in the order of the schematic: the capacitor slots, then the
@@ -51,7 +56,8 @@ std::vector<TunedPart> TuningOf(std::span<const TunablePart> parts);
 // What MeasureSchematic takes for the parts as they are set.
 struct TunedCircuit {
     ElementValues values;
-    double terminationOhm = 0;
+    double terminationOhm = 0;        // the input end's
+    double outputTerminationOhm = 0;  // the output end's
 };
 TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePart> parts);
 

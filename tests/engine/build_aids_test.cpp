@@ -43,11 +43,11 @@ TEST(BuiltDesign, ARefusalCarriesItsOutcomeAndMessage) {
 TEST(TunedSchematic, AsDesignedItIsTheBuiltDesignAndAnotherTerminationMovesTheBand) {
     const BuiltDesign built = Built();
     const double ohm = built.design.synthesis.InputOhm;
-    const CalculationResult same = MeasureSchematic(built, built.values, ohm);
+    const CalculationResult same = MeasureSchematic(built, built.values, ohm, ohm);
     EXPECT_EQ(same.measurements.MeasuredDfHz, built.schematic.measurements.MeasuredDfHz);
     EXPECT_EQ(same.curve.size(), built.schematic.curve.size());
     // Twice the resistance across the end capacitors loads the end meshes less: a narrower band.
-    const CalculationResult mismatched = MeasureSchematic(built, built.values, 2 * ohm);
+    const CalculationResult mismatched = MeasureSchematic(built, built.values, 2 * ohm, 2 * ohm);
     EXPECT_LT(mismatched.measurements.MeasuredDfHz, 0.9 * same.measurements.MeasuredDfHz);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "circuit/analysis.h"
+#include "engine/ladder_design.h"
 
 namespace feldan {
 namespace {
@@ -24,22 +25,38 @@ TEST(Matching, LNetworkPresentsTheTerminationAt50Ohm) {
 
 // A lossless network that matches exactly at Fo passes all the power the filter would take from
 // its own terminations: |S21| in the system equals the filter's between its terminations. Both
-// sides of the capacitor are tried: a system resistance below the filter's and one above.
+// sides of the capacitor are tried: a system resistance below the filter's and one above; and
+// designs whose two ends differ, each end matched on its own.
 TEST(MatchedFilter, AtFoPassesWhatTheFilterPassesBetweenItsOwnTerminations) {
+    std::vector<DesignFields> designs;
     for (int type : {2, 3, 7}) {
         DesignFields fields;
         fields.filterType = type;
+        designs.push_back(fields);
+    }
+    for (const auto& [response, crystals] :
+         {std::pair{ResponseType::Bessel, 5}, {ResponseType::GaussianTo6Db, 8}}) {
+        DesignFields fields;
+        fields.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
+        fields.responseType = int(response);
+        designs.push_back(fields);
+    }
+    for (const DesignFields& fields : designs) {
         const auto build = BuildDesign(fields, '.');
         const std::optional<BuiltDesign>& built = build.built;
         ASSERT_TRUE(built) << MessageText(build.message);
+        const int type = built->design.synthesis.Circuit;
         const double rin = built->design.synthesis.InputOhm;
+        const double rout = rin * OutputOverInput(built->design.synthesis);
         const double foHz = built->design.input.FoKHz * 1000;
-        for (double systemOhm : {50.0, 20 * rin}) {
-            SCOPED_TRACE(testing::Message() << "type " << type << ", " << systemOhm << " Ohm");
-            const MatchedEnds ends{systemOhm, rin, LMatch(systemOhm, rin, foHz)};
+        for (double systemOhm : {50.0, 20 * std::max(rin, rout)}) {
+            SCOPED_TRACE(testing::Message() << "circuit " << type << ", " << systemOhm << " Ohm");
+            const MatchedEnds ends = MatchEnds(systemOhm, rin, rout, foHz, nullptr).ends;
             EXPECT_EQ(ends.network.shuntAtTo, systemOhm < rin);
+            EXPECT_EQ(ends.OutputNetwork().shuntAtTo, systemOhm < rout);
             auto plain = std::make_unique<CircuitAnalysis>();
-            plain->BuildSchematic(type, built->values, rin);
+            BuildSchematicNetlist(type, built->values, rin, rout, plain->netlist);
+            PrepareNetlist(plain->netlist);
             auto matched = std::make_unique<CircuitAnalysis>();
             BuildMatchedSchematicNetlist(type, built->values, ends, matched->netlist);
             PrepareNetlist(matched->netlist);

@@ -66,7 +66,8 @@ TEST(TunableParts, UntouchedPartsMeasureAsTheDesignAndATunedOneMovesTheBand) {
     const BuiltDesign built = Built();
     std::vector<TunablePart> parts = TunablePartsOf(built, nullptr, {});
     const TunedCircuit same = TunedCircuitOf(built, parts);
-    const CalculationResult asDesigned = MeasureSchematic(built, same.values, same.terminationOhm);
+    const CalculationResult asDesigned =
+        MeasureSchematic(built, same.values, same.terminationOhm, same.outputTerminationOhm);
     ASSERT_EQ(asDesigned.curve.size(), built.schematic.curve.size());
     for (std::size_t i = 0; i < asDesigned.curve.size(); ++i) {
         EXPECT_EQ(asDesigned.curve[i].x, built.schematic.curve[i].x);
@@ -76,7 +77,8 @@ TEST(TunableParts, UntouchedPartsMeasureAsTheDesignAndATunedOneMovesTheBand) {
     // narrower band.
     parts[2].value *= 1.2;
     const TunedCircuit tuned = TunedCircuitOf(built, parts);
-    const CalculationResult narrower = MeasureSchematic(built, tuned.values, tuned.terminationOhm);
+    const CalculationResult narrower =
+        MeasureSchematic(built, tuned.values, tuned.terminationOhm, tuned.outputTerminationOhm);
     EXPECT_LT(narrower.measurements.MeasuredDfHz, built.schematic.measurements.MeasuredDfHz);
 }
 

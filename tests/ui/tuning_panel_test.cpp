@@ -2,6 +2,7 @@
 // reset bring the design back exactly, the tuning goes into the project and into the report.
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "engine/ladder_design.h"
 #include "ui/build/parts_list.h"
 #include "ui/build/tuning_panel.h"
 #include "ui/common/project_state.h"
@@ -64,6 +66,7 @@ class TuningPanelTest : public QObject {
     void typedValueSetsThePartAndBadTextIsNamed();
     void projectTuningIsShownAndReported();
     void crystalSetBringsItsTrims();
+    void endsThatDifferAreTunedEachOnItsOwn();
 };
 
 void TuningPanelTest::nudgedPartRedrawsTheTunedCurveOverTheDesignedOne() {
@@ -221,6 +224,36 @@ void TuningPanelTest::crystalSetBringsItsTrims() {
     QCOMPARE(rows[4].designed, Utf8("X1, fs 8861.436 кГц"));
     QVERIFY2(rows[4].solder.endsWith(Utf8("(подстроено)")), qPrintable(rows[4].solder));
     QCOMPARE(rows[5].solder, QString());  // the highest crystal needs no trim
+}
+
+// A Bessel design's two ends want different terminations: a field for each, the output's moves
+// the output end alone, and the parts list and the matching name both ends.
+void TuningPanelTest::endsThatDifferAreTunedEachOnItsOwn() {
+    Tuning t;
+    // Picked as a user picks them: the list's activation runs the window's handler.
+    for (const auto& [name, index] :
+         {std::pair{"topologyCombo", feldan::FilterTypeOfLadder(feldan::LadderStructure::Plain, 5)},
+          {"responseCombo", int(feldan::ResponseType::Bessel)}}) {
+        auto* box = t.w.Get<QComboBox>(name);
+        box->setCurrentIndex(index - 1);
+        emit box->activated(index - 1);
+    }
+    t.w.form->CalculateDesign();
+    QCOMPARE(t.w.Get<QLabel>("tuneRinLabel")->text(), Utf8("Rвх"));
+    QCOMPARE(t.w.Get<QLabel>("tuneRoutLabel")->text(), Utf8("Rвых"));
+    const double rin = t.Value("Rin"), rout = t.Value("Rout");
+    QVERIFY(rout > 0 && rin > 2 * rout);
+    Wheel(t.Field("tuneRout"), 1);
+    QCOMPARE(t.Value("Rout"), rout * 1.01);
+    QCOMPARE(t.Value("Rin"), rin);
+    QVERIFY(t.Tuned() != t.Designed());
+
+    t.w.form->Document().Project().SetMatchOhm(50.0);
+    QStringList parts;
+    for (const feldan::PartsListRow& row : feldan::PartsList::OfDocument(t.w.form->Document()))
+        parts.append(row.part);
+    for (const char* part : {"Rвх", "Rвых", "L-цепь входа к 50 Ом", "L-цепь выхода к 50 Ом"})
+        QVERIFY2(parts.contains(Utf8(part)), qPrintable(parts.join(u'|')));
 }
 
 QTEST_MAIN(TuningPanelTest)

@@ -1,5 +1,7 @@
 #include "ui/build/parts_list.h"
 
+#include <algorithm>
+
 #include <QLocale>
 
 #include "engine/messages.h"
@@ -16,8 +18,8 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
     }
     std::vector<PartsListRow> rows;
     const auto valueText = [](const TunablePart& part, double value) {
-        return part.kind == TunableKind::Termination ? tr("%1 Ом").arg(LocaleNumber(value, 5))
-                                                     : tr("%1 пФ").arg(LocaleNumber(value, 5));
+        return part.IsTermination() ? tr("%1 Ом").arg(LocaleNumber(value, 5))
+                                    : tr("%1 пФ").arg(LocaleNumber(value, 5));
     };
     const auto solderText = [&](const TunablePart& part) {
         if (part.Tuned()) return tr("%1 (подстроено)").arg(valueText(part, part.value));
@@ -28,11 +30,15 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
         if (part.built != part.designed) return valueText(part, part.built);
         return QString();
     };
+    const bool twoEnds = std::any_of(
+        build.parts.begin(), build.parts.end(),
+        [](const TunablePart& part) { return part.kind == TunableKind::OutputTermination; });
     for (const TunablePart& part : build.parts) {
         if (part.kind == TunableKind::Trim) continue;
-        const QString name = part.kind == TunableKind::Termination
-                                 ? tr("Rвх (вход и выход)")
-                                 : FromUtf8(JoinedLabels(part.labels));
+        const QString name =
+            part.kind == TunableKind::Termination ? (twoEnds ? tr("Rвх") : tr("Rвх (вход и выход)"))
+            : part.kind == TunableKind::OutputTermination ? tr("Rвых")
+                                                          : FromUtf8(JoinedLabels(part.labels));
         rows.push_back({name, valueText(part, part.designed), solderText(part)});
     }
     for (std::size_t k = 0; k < crystals.size(); ++k) {
@@ -53,21 +59,32 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
         rows.push_back(row);
     }
     if (const std::optional<EndMatching>& m = build.matching) {
-        const LNetwork& network = m->ends.network;
-        const QString inductor = LocaleNumber(network.seriesH * 1e6, 4);
-        const QString capacitor = m->shuntParts && m->shuntParts->smaller > 0
-                                      ? tr("%1 + %2").arg(LocaleNumber(m->shuntParts->larger, 4),
-                                                          LocaleNumber(m->shuntParts->smaller, 4))
-                                      : LocaleNumber(network.shuntF * 1e12, 4);
         const QString system = LocaleNumber(m->ends.systemOhm, 4);
-        rows.push_back({tr("L-цепь к %1 Ом").arg(system),
-                        network.shuntAtTo
-                            ? tr("L %1 мкГн, C %2 пФ у фильтра").arg(inductor, capacitor)
-                            : tr("L %1 мкГн, C %2 пФ у источника").arg(inductor, capacitor),
-                        QString()});
-        rows.push_back({tr("или трансформатор"),
-                        tr("N2/N1 = %1 (N1 к %2 Ом)").arg(LocaleNumber(m->turnsRatio, 4), system),
-                        QString()});
+        // One row for an end's network and one for its transformer; a row for both ends when
+        // they are alike.
+        const auto end = [&](const QString& name, const LNetwork& network,
+                             const std::optional<ParallelPair>& soldered, double ratio) {
+            const QString inductor = LocaleNumber(network.seriesH * 1e6, 4);
+            const QString capacitor = soldered && soldered->smaller > 0
+                                          ? tr("%1 + %2").arg(LocaleNumber(soldered->larger, 4),
+                                                              LocaleNumber(soldered->smaller, 4))
+                                          : LocaleNumber(network.shuntF * 1e12, 4);
+            rows.push_back({name.arg(system),
+                            network.shuntAtTo
+                                ? tr("L %1 мкГн, C %2 пФ у фильтра").arg(inductor, capacitor)
+                                : tr("L %1 мкГн, C %2 пФ у источника").arg(inductor, capacitor),
+                            QString()});
+            rows.push_back({tr("или трансформатор"),
+                            tr("N2/N1 = %1 (N1 к %2 Ом)").arg(LocaleNumber(ratio, 4), system),
+                            QString()});
+        };
+        if (!m->output) {
+            end(tr("L-цепь к %1 Ом"), m->ends.network, m->shuntParts, m->turnsRatio);
+        } else {
+            end(tr("L-цепь входа к %1 Ом"), m->ends.network, m->shuntParts, m->turnsRatio);
+            end(tr("L-цепь выхода к %1 Ом"), m->ends.outputNetwork, m->output->shuntParts,
+                m->output->turnsRatio);
+        }
     }
     return rows;
 }

@@ -343,7 +343,8 @@ void RoundingWindow::ShowTables() {
     }
     if (!result_) return;
     const RoundingResult& r = *result_;
-    partsTable_->setRowCount(int(r.capacitors.size()) + 1);
+    const bool twoEnds = r.nominalOutputTerminationOhm != r.nominalTerminationOhm;
+    partsTable_->setRowCount(int(r.capacitors.size()) + (twoEnds ? 2 : 1));
     int row = 0;
     for (const RoundedCapacitor& c : r.capacitors) {
         partsTable_->setItem(row, 0, Cell(QString::fromStdString(JoinedLabels(c.labels))));
@@ -360,6 +361,15 @@ void RoundingWindow::ShowTables() {
     partsTable_->setItem(row, 1, Cell(tr("%1 Ом").arg(LocaleNumber(r.nominalTerminationOhm))));
     partsTable_->setItem(row, 2, Cell(tr("%1 Ом").arg(LocaleNumber(r.roundedTerminationOhm))));
     partsTable_->setItem(row, 3, Cell(QString()));
+    if (twoEnds) {
+        ++row;
+        partsTable_->setItem(row, 0, Cell(tr("Rвых")));
+        partsTable_->setItem(row, 1,
+                             Cell(tr("%1 Ом").arg(LocaleNumber(r.nominalOutputTerminationOhm))));
+        partsTable_->setItem(row, 2,
+                             Cell(tr("%1 Ом").arg(LocaleNumber(r.roundedOutputTerminationOhm))));
+        partsTable_->setItem(row, 3, Cell(QString()));
+    }
 
     const bool withMatched = matched_.has_value();
     summaryTable_->setColumnCount(withMatched ? 3 : 2);
@@ -392,28 +402,46 @@ void RoundingWindow::ShowMatchingValues() {
         return;
     }
     const EndMatching& m = *asBuilt_->matching;
-    const LNetwork& l = ends->network;
-    const QString inductor = tr("L = %1 мкГн").arg(LocaleNumber(l.seriesH * 1e6));
-    QString capacitor = tr("C = %1 пФ").arg(LocaleNumber(m.exactShuntPF));
-    if (const std::optional<ParallelPair>& parts = m.shuntParts) {
-        capacitor = parts->smaller > 0
-                        ? tr("C = %1 → %2 + %3 пФ")
-                              .arg(LocaleNumber(m.exactShuntPF), LocaleNumber(parts->larger),
-                                   LocaleNumber(parts->smaller))
-                        : tr("C = %1 → %2 пФ")
-                              .arg(LocaleNumber(m.exactShuntPF), LocaleNumber(parts->larger));
-    }
     const QString system = LocaleNumber(ends->systemOhm);
+    // One end's inductor and capacitor, the capacitor as exact and as soldered.
+    const auto parts = [&](const LNetwork& l, double exactPF,
+                           const std::optional<ParallelPair>& soldered) {
+        const QString inductor = tr("L = %1 мкГн").arg(LocaleNumber(l.seriesH * 1e6));
+        QString capacitor = tr("C = %1 пФ").arg(LocaleNumber(exactPF));
+        if (soldered) {
+            capacitor = soldered->smaller > 0
+                            ? tr("C = %1 → %2 + %3 пФ")
+                                  .arg(LocaleNumber(exactPF), LocaleNumber(soldered->larger),
+                                       LocaleNumber(soldered->smaller))
+                            : tr("C = %1 → %2 пФ")
+                                  .arg(LocaleNumber(exactPF), LocaleNumber(soldered->larger));
+        }
+        return std::pair{inductor, capacitor};
+    };
+    const LNetwork& in = ends->network;
+    const auto [inInductor, inCapacitor] = parts(in, m.exactShuntPF, m.shuntParts);
     inputEndLabel_->setText(
-        l.shuntAtTo ? tr("Вход: последовательно %1, параллельно %2 со стороны фильтра")
-                          .arg(inductor, capacitor)
-                    : tr("Вход: последовательно %1, параллельно %2 со стороны источника %3 Ом")
-                          .arg(inductor, capacitor, system));
+        in.shuntAtTo ? tr("Вход: последовательно %1, параллельно %2 со стороны фильтра")
+                           .arg(inInductor, inCapacitor)
+                     : tr("Вход: последовательно %1, параллельно %2 со стороны источника %3 Ом")
+                           .arg(inInductor, inCapacitor, system));
+    const LNetwork& out = ends->OutputNetwork();
+    const auto [outInductor, outCapacitor] =
+        m.output ? parts(out, m.output->exactShuntPF, m.output->shuntParts)
+                 : std::pair{inInductor, inCapacitor};
     outputEndLabel_->setText(
-        l.shuntAtTo ? tr("Выход: последовательно %1, параллельно %2 со стороны фильтра")
-                          .arg(inductor, capacitor)
-                    : tr("Выход: последовательно %1, параллельно %2 со стороны нагрузки %3 Ом")
-                          .arg(inductor, capacitor, system));
+        out.shuntAtTo ? tr("Выход: последовательно %1, параллельно %2 со стороны фильтра")
+                            .arg(outInductor, outCapacitor)
+                      : tr("Выход: последовательно %1, параллельно %2 со стороны нагрузки %3 Ом")
+                            .arg(outInductor, outCapacitor, system));
+    if (m.output) {
+        transformerLabel_->setText(
+            tr("Или широкополосные трансформаторы (N1 на стороне %1 Ом): на входе N2/N1 = %2 "
+               "(к %3 Ом фильтра), на выходе N2/N1 = %4 (к %5 Ом)")
+                .arg(system, LocaleNumber(m.turnsRatio), LocaleNumber(ends->terminationOhm),
+                     LocaleNumber(m.output->turnsRatio), LocaleNumber(ends->OutputOhm())));
+        return;
+    }
     transformerLabel_->setText(
         tr("Или широкополосный трансформатор: N2/N1 = %1 (N1 на стороне %2 Ом, N2 на стороне "
            "фильтра %3 Ом)")

@@ -154,6 +154,7 @@ TuningPanel::TuningPanel(DesignDocument& document, ResponseChart& chart, QWidget
 QString TuningPanel::PartName(std::size_t part) const {
     // The termination as the summary names it; the capacitors and trims by their labels.
     if (parts_[part].kind == TunableKind::Termination) return tr("Rвх");
+    if (parts_[part].kind == TunableKind::OutputTermination) return tr("Rвых");
     return FromUtf8(JoinedLabels(parts_[part].labels));
 }
 
@@ -168,7 +169,7 @@ void TuningPanel::RetranslateUi() {
     resetButton_->setText(tr("Сбросить"));
     resetButton_->setStatusTip(tr("Вернуть все детали к значениям расчёта или округления"));
     for (std::size_t i = 0; i < unitLabels_.size(); ++i) {
-        const bool termination = parts_[i].kind == TunableKind::Termination;
+        const bool termination = parts_[i].IsTermination();
         unitLabels_[i]->setText(termination ? tr("Ом") : tr("пФ"));
         fieldLabels_[i]->setText(PartName(i));
     }
@@ -226,6 +227,8 @@ void TuningPanel::ShowParts() {
         auto* label = new QLabel(FromUtf8(JoinedLabels(part.labels)), fieldsArea_);
         auto* field = new PartField(fieldsArea_);
         field->setObjectName(QStringLiteral("tune") + FromUtf8(part.label));
+        label->setObjectName(field->objectName() + QStringLiteral("Label"));
+        label->setBuddy(field);
         field->stepped = [this, i](int notches) { Nudge(i, notches); };
         connect(field, &QAbstractSpinBox::editingFinished, this, [this, i] { Typed(i); });
         field->installEventFilter(this);
@@ -327,7 +330,8 @@ void TuningPanel::Measure() {
         return;
     }
     const TunedCircuit circuit = TunedCircuitOf(*built_, parts_);
-    tuned_ = MeasureSchematic(*built_, circuit.values, circuit.terminationOhm);
+    tuned_ = MeasureSchematic(*built_, circuit.values, circuit.terminationOhm,
+                              circuit.outputTerminationOhm);
     if (isVisible()) {
         chart_.SetTuningCurve(TuningCurve::Designed, built_->schematic.curve);
         chart_.SetTuningCurve(TuningCurve::Tuned, tuned_->curve);

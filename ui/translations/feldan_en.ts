@@ -941,6 +941,22 @@
         <source>%1 + %2</source>
         <translation>%1 + %2</translation>
     </message>
+    <message>
+        <source>Rвх</source>
+        <translation>Rin</translation>
+    </message>
+    <message>
+        <source>Rвых</source>
+        <translation>Rout</translation>
+    </message>
+    <message>
+        <source>L-цепь входа к %1 Ом</source>
+        <translation>Input L network to %1 Ohm</translation>
+    </message>
+    <message>
+        <source>L-цепь выхода к %1 Ом</source>
+        <translation>Output L network to %1 Ohm</translation>
+    </message>
 </context>
 <context>
     <name>feldan::QtDialogService</name>
@@ -1325,6 +1341,14 @@
         <source>Плоскостность</source>
         <translation>Flatness</translation>
     </message>
+    <message>
+        <source>Rвых</source>
+        <translation>Rout</translation>
+    </message>
+    <message>
+        <source>Или широкополосные трансформаторы (N1 на стороне %1 Ом): на входе N2/N1 = %2 (к %3 Ом фильтра), на выходе N2/N1 = %4 (к %5 Ом)</source>
+        <translation>Or broadband transformers (N1 on the %1 Ohm side): at the input N2/N1 = %2 (to the filter's %3 Ohm), at the output N2/N1 = %4 (to %5 Ohm)</translation>
+    </message>
 </context>
 <context>
     <name>feldan::Schematic</name>
@@ -1660,6 +1684,10 @@
     <message>
         <source>Rвх</source>
         <translation>Rin</translation>
+    </message>
+    <message>
+        <source>Rвых</source>
+        <translation>Rout</translation>
     </message>
 </context>
 <context>
