@@ -218,8 +218,8 @@ class RippleAnswers : public feldan::DialogService {
 // The twelve-crystal ladder, and Butterworth and Chebyshev 0.1 and 1 dB designs of seven
 // crystals overlaid.
 bool ShootOrders(feldan::MainWindow& mainWindow, const QDir& folder) {
-    mainWindow.SetDialogService(
-        std::make_unique<RippleAnswers>(QStringList{QStringLiteral("0,1"), QStringLiteral("1")}));
+    mainWindow.SetDialogService(std::make_unique<RippleAnswers>(
+        QStringList{QStringLiteral("0,1"), QStringLiteral("1"), QStringLiteral("0,1")}));
     auto* topologies = mainWindow.findChild<QComboBox*>(QStringLiteral("topologyCombo"));
     auto* responses = mainWindow.findChild<QComboBox*>(QStringLiteral("responseCombo"));
     const auto choose = [](QComboBox* list, int index) {
@@ -241,7 +241,27 @@ bool ShootOrders(feldan::MainWindow& mainWindow, const QDir& folder) {
         mainWindow.CalculateDesign();
     }
     Settle(300);
-    return Save(mainWindow.grab(), folder.filePath(QStringLiteral("any-order-overlaid.png")));
+    if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("any-order-overlaid.png"))))
+        return false;
+    // Butterworth, Chebyshev 0.1 dB, Bessel and Gaussian of seven crystals, each exactly 1000 Hz
+    // wide at -3 dB, in the pass band and in group delay.
+    Trigger(mainWindow, "clearChartAction");
+    mainWindow.findChild<QCheckBox*>(QStringLiteral("exactBox"))->setChecked(true);
+    mainWindow.findChild<QLineEdit*>(QStringLiteral("dfEdit"))->setText(QStringLiteral("1000"));
+    for (int response :
+         {0, any, int(feldan::ResponseType::Bessel) - 1, int(feldan::ResponseType::Gaussian) - 1}) {
+        choose(responses, response);
+        mainWindow.CalculateDesign();
+    }
+    Settle(300);
+    if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("responses-passband.png"))))
+        return false;
+    mainWindow.Views().ShowView(feldan::AnalysisView::GroupDelay);
+    Settle(300);
+    const bool saved =
+        Save(mainWindow.grab(), folder.filePath(QStringLiteral("responses-delay.png")));
+    mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
+    return saved;
 }
 
 int main(int argc, char** argv) {

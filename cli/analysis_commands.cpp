@@ -31,12 +31,15 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
     AddDesignFileOption(app, options.design);
     AddCrystalSetOptions(app, options.design);
-    Check(app.add_option("--from", options.fromKHz,
-                         "Start of the span, as the detuning from Fo in kHz. Default -3*dF.")
-              ->type_name("KHZ"),
-          AnyNumber());
+    Check(
+        app.add_option("--from", options.fromKHz,
+                       "Start of the span, as the detuning from Fo in kHz. Default 3*dF below the "
+                       "middle of the measured band.")
+            ->type_name("KHZ"),
+        AnyNumber());
     Check(app.add_option("--to", options.toKHz,
-                         "End of the span, as the detuning from Fo in kHz. Default +3*dF.")
+                         "End of the span, as the detuning from Fo in kHz. Default 3*dF above the "
+                         "middle of the measured band.")
               ->type_name("KHZ"),
           AnyNumber());
     Check(app.add_option("--points", options.points,

@@ -108,8 +108,14 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
 Span SpanOf(const DesignedFilter& filter, const SweepRequest& request) {
     const DesignInput& input = filter.design.input;
     const double foHz = input.FoKHz * 1000;
-    return {foHz + request.fromDetuningHz.value_or(-3 * input.DfHz),
-            foHz + request.toDetuningHz.value_or(3 * input.DfHz)};
+    // Unasked, three band widths either side of the band's middle as measured: a design whose
+    // meshes resonate well above the crystals' series resonance has its band far above Fo.
+    const Measurements& m = filter.design.measurements;
+    const bool measured = filter.design.outcome == Outcome::Done && m.UpperEdgeHz > m.LowerEdgeHz &&
+                          m.LowerEdgeHz > 0;
+    const double middleHz = measured ? (m.LowerEdgeHz + m.UpperEdgeHz) / 2 : foHz;
+    return {request.fromDetuningHz ? foHz + *request.fromDetuningHz : middleHz - 3 * input.DfHz,
+            request.toDetuningHz ? foHz + *request.toDetuningHz : middleHz + 3 * input.DfHz};
 }
 
 SweepResult SweepFilter(DesignedFilter& filter, const SweepRequest& request) {

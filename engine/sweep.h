@@ -24,7 +24,7 @@ inline constexpr int DefaultSweepPoints = 1001;
 inline constexpr int MaxSweepPoints = 100001;
 
 struct SweepRequest {
-    // Detuning from Fo, in Hz; unset: −3·dF and +3·dF.
+    // Detuning from Fo, in Hz; unset: 3·dF either side of the middle of the measured band.
     std::optional<double> fromDetuningHz;
     std::optional<double> toDetuningHz;
     int points = DefaultSweepPoints;

@@ -297,6 +297,16 @@ void AnalysisViewsTest::timeViewsCompareTheOverlaidDesigns() {
     QVERIFY(QString::fromStdString(w.form->Views().ViewCsv())
                 .startsWith(QStringLiteral("time_ms,input,output_1,output_2\n")));
 
+    // The group delay of each overlaid design: Chebyshev's ears stand higher than Butterworth's.
+    w.Trigger("groupDelayViewAction");
+    double highest[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(chart->QuantitySeries(i)->name().startsWith(Utf8("АЧХ%1: ").arg(i + 1)));
+        for (const QPointF& p : chart->QuantitySeries(i)->points())
+            highest[i] = std::max(highest[i], p.y());
+    }
+    QVERIFY2(highest[1] > 1.2 * highest[0], qPrintable(QString::number(highest[1] / highest[0])));
+
     w.Trigger("passBandViewAction");
     QVERIFY(!figures->isVisibleTo(w.form.get()));
 }

@@ -17,17 +17,18 @@ namespace feldan {
 
 namespace {
 
-// The wide band reaches ten band widths either side of Fo, short of 0 Hz; the other views take
-// the sweep's own span of three band widths.
+// The wide band reaches ten band widths either side of the band's middle, short of 0 Hz; the
+// other views take the sweep's own span of three band widths.
 SweepRequest RequestOf(AnalysisView view, const DesignedFilter& filter) {
     SweepRequest request;
     request.circuit = filter.circuit;
     if (view == AnalysisView::WideBand) {
         const Span span = SpanOf(filter, request);
-        const double foHz = (span.fromHz + span.toHz) / 2;
-        const double wideHz = std::min(10 * (span.toHz - span.fromHz) / 6, 0.9 * foHz);
-        request.fromDetuningHz = -wideHz;
-        request.toDetuningHz = wideHz;
+        const double middleHz = (span.fromHz + span.toHz) / 2;
+        const double wideHz = std::min(10 * (span.toHz - span.fromHz) / 6, 0.9 * middleHz);
+        const double middleDetuningHz = middleHz - filter.design.input.FoKHz * 1000;
+        request.fromDetuningHz = middleDetuningHz - wideHz;
+        request.toDetuningHz = middleDetuningHz + wideHz;
         request.points = 4001;
     }
     return request;
@@ -220,8 +221,23 @@ void AnalysisViews::ShowView(AnalysisView view) {
         if (filter.design.outcome == Outcome::Done) {
             auto sweep =
                 std::make_shared<SweepResult>(SweepFilter(filter, RequestFor(view, filter)));
-            viewFoHz_ = (sweep->fromHz + sweep->toHz) / 2;
+            viewFoHz_ = filter.design.input.FoKHz * 1000;
             viewSweep_ = std::move(sweep);
+        }
+        overlayCurves_.clear();
+        const std::vector<DesignSource> sources = CurveNamesOf(view).size() == 1 && overlaySources_
+                                                      ? overlaySources_()
+                                                      : std::vector<DesignSource>{};
+        for (std::size_t k = 0; sources.size() > 1 && k < sources.size(); ++k) {
+            const DesignSource& source = sources[k];
+            DesignedFilter overlaid = DesignFilter(source.fields, source.separator, Circuit(),
+                                                   source.crystals, source.trim);
+            if (overlaid.design.outcome != Outcome::Done) continue;
+            const SweepResult sweep = SweepFilter(overlaid, RequestFor(view, overlaid));
+            NamedCurve curve = CurvesOf(view, &sweep, overlaid.design.input.FoKHz * 1000)[0];
+            curve.name = source.name;
+            curve.colour = source.colour;
+            overlayCurves_.push_back(std::move(curve));
         }
     }
     PlotViewSweep();
@@ -279,6 +295,10 @@ void AnalysisViews::ShowTimeFigures() {
 }
 
 void AnalysisViews::PlotViewSweep() {
+    if (!overlayCurves_.empty()) {
+        chart_.ShowQuantity(QuantityOf(view_), overlayCurves_);
+        return;
+    }
     const std::vector<NamedCurve> curves = CurvesOf(view_, viewSweep_.get(), viewFoHz_);
     chart_.ShowQuantity(QuantityOf(view_), curves);
 }
@@ -339,9 +359,8 @@ std::string AnalysisViews::ViewCsv() const {
     return csv;
 }
 
-void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep) {
-    const std::vector<NamedCurve> curves =
-        CurvesOf(AnalysisView::GroupDelay, &sweep, (sweep.fromHz + sweep.toHz) / 2);
+void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep, double foHz) {
+    const std::vector<NamedCurve> curves = CurvesOf(AnalysisView::GroupDelay, &sweep, foHz);
     chart.ShowQuantity(QuantityOf(AnalysisView::GroupDelay), curves);
 }
 

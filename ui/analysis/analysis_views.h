@@ -85,8 +85,8 @@ class AnalysisViews : public QObject {
     // The shown view as CSV: a header line, then a row per point.
     std::string ViewCsv() const;
     MeasuredOverlay& Measured() const { return *measured_; }
-    // The designs a time view shows: those of the overlaid calculations when there are any,
-    // else the document's.
+    // The designs a time view and the views of one curve (wide band, group delay, return loss)
+    // show: those of the overlaid calculations when there are any, else the document's.
     void SetOverlaySources(std::function<std::vector<DesignSource>()> sources) {
         overlaySources_ = std::move(sources);
     }
@@ -117,13 +117,16 @@ class AnalysisViews : public QObject {
     // The sweep a quantity view shows, and Fo in Hz it is detuned from.
     std::shared_ptr<SweepResult> viewSweep_;
     double viewFoHz_ = 0;
+    // A view of one curve for each overlaid calculation when more than one is overlaid (the
+    // sweep's table stays the document's design's).
+    std::vector<NamedCurve> overlayCurves_;
     QLabel& figures_;
     std::function<std::vector<DesignSource>()> overlaySources_;
     KeyingChoice keying_;
     TimeCurves timeCurves_;
 };
 
-// The group-delay view of a sweep, as the report draws it.
-void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep);
+// The group-delay view of a sweep, as the report draws it, against the detuning from Fo.
+void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep, double foHz);
 
 }  // namespace feldan

@@ -206,7 +206,8 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     // The filter as built, as the analysis views show it.
     DesignedFilter asBuilt = document_.DesignedFilterOf(CircuitChoice::Schematic);
     if (asBuilt.design.outcome == Outcome::Done) {
-        ShowGroupDelay(delay, SweepFilter(asBuilt, SweepRequest{}));
+        ShowGroupDelay(delay, SweepFilter(asBuilt, SweepRequest{}),
+                       asBuilt.design.input.FoKHz * 1000);
     }
     drawChart(delay, tr("Групповая задержка"));
 
