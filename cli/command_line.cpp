@@ -79,7 +79,7 @@ constexpr HelpItem HelpExitStatus[] = {
      "solution, level, band limit)."},
     {"2",
      "A text is not a number, an arithmetic error (division by zero, invalid operation, "
-     "overflow), a file error, or bad usage."},
+     "overflow), a file error, a fault of the analyser or its port, or bad usage."},
 };
 
 constexpr HelpItem HelpExamples[] = {

@@ -298,7 +298,13 @@ int RunVnaCommand(const std::vector<std::string>& args, Language language, std::
     Check(app.add_option("COMMAND", command, "list, sweep or crystal.")->required(),
           OneOf({std::begin(Subcommands), std::end(Subcommands)}));
     AddLanguageOption(app, lang);
-    return ParseSubcommand(app, rest, language, out, err).value_or(2);
+    if (auto status = ParseSubcommand(app, rest, language, out, err)) return *status;
+    // The subcommand came after an option ("vna --lang en list"): it goes first.
+    std::vector<std::string> reordered = {args.front(), command};
+    for (const std::string& arg : rest) {
+        if (arg != command) reordered.push_back(arg);
+    }
+    return RunVnaCommand(reordered, language, out, err);
 }
 
 }  // namespace feldan::cli
