@@ -34,7 +34,8 @@ struct HelpItem {
     const char* text;
 };
 
-// The subcommands, as IsBuildCommand, IsAnalysisCommand and IsCrystalCommand know them.
+// The subcommands, as IsBuildCommand, IsAnalysisCommand, IsCrystalCommand and IsVnaCommand know
+// them.
 constexpr HelpItem HelpSubcommands[] = {
     {"fit FILE",
      "Fit the model of a crystal (Fo, Ld, Cs, Rd, Cm, Q) to a network analyser's sweep, .s2p or "
@@ -62,6 +63,9 @@ constexpr HelpItem HelpSubcommands[] = {
     {"tolerance",
      "Monte Carlo trials of the filter as built within its parts' tolerances: the spread of band "
      "width, ripple and minimum attenuation, and the yield."},
+    {"vna list|sweep|crystal",
+     "A NanoVNA on a USB serial port: list the ports, write a sweep of any length as .s2p, or "
+     "measure and fit a crystal in series between its ports."},
 };
 
 constexpr const char* HelpSubcommandNote =
@@ -75,7 +79,7 @@ constexpr HelpItem HelpExitStatus[] = {
      "solution, level, band limit)."},
     {"2",
      "A text is not a number, an arithmetic error (division by zero, invalid operation, "
-     "overflow), a file error, or bad usage."},
+     "overflow), a file error, a fault of the analyser or its port, or bad usage."},
 };
 
 constexpr HelpItem HelpExamples[] = {

@@ -30,7 +30,15 @@ std::string Short(double value, int digits = 6) {
     return std::string(buffer, end);
 }
 
-// The values of a crystal in the design's units, under the keys of the design file and JSON.
+// The units of a crystal's values, in the words of the window's fields.
+struct CrystalUnits {
+    const char *kHz, *mH, *pF, *ohm, *fF;
+};
+constexpr CrystalUnits RussianUnits = {"кГц", "мГн", "пФ", "Ом", "фФ"};
+constexpr CrystalUnits EnglishUnits = {"kHz", "mH", "pF", "Ohm", "fF"};
+
+}  // namespace
+
 void AddCrystalKeys(Json& json, const CrystalModel* m) {
     json["FoKHz"] = m ? Json(m->fsHz / 1000) : Json(nullptr);
     json["LdMH"] = m ? Json(m->lmH * 1000) : Json(nullptr);
@@ -40,19 +48,14 @@ void AddCrystalKeys(Json& json, const CrystalModel* m) {
     json["Q"] = m ? Json(m->Q()) : Json(nullptr);
 }
 
-// The units of a crystal's values, in the words of the window's fields.
-struct CrystalUnits {
-    const char *kHz, *mH, *pF, *ohm, *fF;
-};
-constexpr CrystalUnits RussianUnits = {"кГц", "мГн", "пФ", "Ом", "фФ"};
-constexpr CrystalUnits EnglishUnits = {"kHz", "mH", "pF", "Ohm", "fF"};
-
 std::string CrystalLine(const CrystalModel& m, Language language) {
     const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
     return "Fo=" + Short(m.fsHz / 1000, 10) + " " + u.kHz + "; Ld=" + Short(m.lmH * 1000) + " " +
            u.mH + "; Cs=" + Short(m.c0F * 1e12) + " " + u.pF + "; Rd=" + Short(m.rmOhm) + " " +
            u.ohm + "; Cm=" + Short(m.cmF * 1e15) + " " + u.fF + "; Q=" + Short(m.Q(), 6);
 }
+
+namespace {
 
 // A file's error: the reader's text names the file; a file that cannot be written is named.
 int FileFailure(const std::string& text, std::ostream& err) {

@@ -6,11 +6,21 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "engine/crystal.h"
 #include "engine/messages.h"
 
 namespace feldan::cli {
 
 bool IsCrystalCommand(const std::string& word);
+
+// The values of a crystal in the design's units, under the keys of the design file and JSON
+// (null for each when there is no model).
+void AddCrystalKeys(nlohmann::ordered_json& json, const CrystalModel* model);
+
+// "Fo=… кГц; Ld=… мГн; Cs=… пФ; Rd=… Ом; Cm=… фФ; Q=…", in the words of the window's fields.
+std::string CrystalLine(const CrystalModel& model, Language language);
 
 // args[0] is the subcommand; everything it prints but its help is in `language`. Exit status 0
 // done, 1 a warning (no resonance, a poor fit), 2 an error or bad usage.

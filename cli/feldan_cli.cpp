@@ -14,6 +14,7 @@
 #include "cli/crystal_commands.h"
 #include "cli/shell_text.h"
 #include "cli/usage.h"
+#include "cli/vna_commands.h"
 #include "engine/errors.h"
 #include "engine/exact_design.h"
 #include "engine/version.h"
@@ -147,6 +148,7 @@ int RunFeldanCli(int argc, const char* const* argv, std::ostream& out, std::ostr
     if (argc > 1 && IsBuildCommand(argv[1])) return RunBuildCommand(args, language, out, err);
     if (argc > 1 && IsAnalysisCommand(argv[1])) return RunAnalysisCommand(args, language, out, err);
     if (argc > 1 && IsCrystalCommand(argv[1])) return RunCrystalCommand(args, language, out, err);
+    if (argc > 1 && IsVnaCommand(argv[1])) return RunVnaCommand(args, language, out, err);
     Request request;
     if (auto status = ParseRequest(argc, argv, language, out, err, systemSeparator, request))
         return *status;

@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 62> Texts = {{
+constexpr std::array<MessageRow, 75> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -159,6 +159,44 @@ constexpr std::array<MessageRow, 62> Texts = {{
      "схему или другую характеристику",
      "the tables hold this response only for %s crystals: choose another topology or another "
      "response"},
+    {MessageId::VnaPortClosed, "связь с прибором прервалась: порт закрыт или прибор отключён",
+     "the connection to the device broke off: the port closed or the device was unplugged"},
+    {MessageId::VnaTimeout, "прибор перестал отвечать на команду «%s»",
+     "the device stopped answering the command \"%s\""},
+    {MessageId::VnaScanLine,
+     "строка ответа «%s» — не частота и четыре числа S11 и S21: помеха на линии или другая "
+     "прошивка",
+     "the line \"%s\" of the answer is not a frequency and the four numbers of S11 and S21: "
+     "noise on the line or another firmware"},
+    {MessageId::VnaNoPrompt, "ответ на команду «%s» не закончился приглашением «ch>»",
+     "the answer to the command \"%s\" did not end with the prompt \"ch>\""},
+    {MessageId::VnaBusy, "порт занят другой программой: закройте её и повторите",
+     "another program holds the port: close it and try again"},
+    {MessageId::VnaNotAnalyser,
+     "на этом порту не анализатор с текстовой консолью NanoVNA: нет приглашения «ch>» или "
+     "непонятный ответ на info",
+     "this port is not an analyser with the NanoVNA text shell: no prompt \"ch>\" or an answer "
+     "to info it does not give"},
+    {MessageId::VnaNoPermission,
+     "нет прав на порт: добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) "
+     "и войдите в систему заново",
+     "no permission to open the port: add the user to the group dialout (sudo usermod -aG "
+     "dialout $USER) and log in again"},
+    {MessageId::VnaBinaryUnsupported,
+     "это NanoVNA V2 или LiteVNA (USB 04b4:0008): их двоичный протокол программа не "
+     "поддерживает, сохраните развёртку в .s2p и откройте файл",
+     "this is a NanoVNA V2 or LiteVNA (USB 04b4:0008): the program does not speak their binary "
+     "protocol; save the sweep as .s2p and open the file"},
+    {MessageId::VnaOpenFailed, "порт не открывается: %s", "the port cannot be opened: %s"},
+    {MessageId::VnaShortScan, "развёртка прибора вернула меньше точек, чем запрошено: %s",
+     "the device's scan gave back fewer points than asked for: %s"},
+    {MessageId::VnaCancelled, "измерение прервано", "the measurement was stopped"},
+    {MessageId::VnaNoCrystal,
+     "в полосе %s Гц вокруг заданной частоты нет резонанса: проверьте кварц, оснастку и частоту",
+     "no resonance stands out in the %s Hz around the given frequency: check the crystal, the "
+     "fixture and the frequency"},
+    {MessageId::VnaAnswerTooLong, "ответ на команду «%s» длиннее, чем бывает",
+     "the answer to the command \"%s\" is longer than any it has"},
 }};
 
 struct FieldRow {

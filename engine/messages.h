@@ -80,6 +80,21 @@ enum class MessageId {
     BadCk,             // a generated CW ladder with a Ck of 0 or less
     FileNeedsProject,  // value: the design's designation; a design file cannot hold it
     ResponseOrder,     // value: the crystals the response has, "3–10"; the count chosen is not
+    // A network analyser on a serial port; the message names the port (as `file`), the line
+    // of a scan's answer where one is concerned.
+    VnaPortClosed,         // the port went away or failed while the program talked to it
+    VnaTimeout,            // value: the command the device stopped answering
+    VnaScanLine,           // value: the line of a scan's answer that is not five numbers
+    VnaNoPrompt,           // value: the command whose answer did not end with the prompt
+    VnaBusy,               // another program holds the port
+    VnaNotAnalyser,        // no shell prompt, or an answer to info no analyser gives
+    VnaNoPermission,       // the user may not open the port
+    VnaBinaryUnsupported,  // a NanoVNA V2 or LiteVNA: the binary protocol is not spoken
+    VnaOpenFailed,         // value: why the port cannot be opened
+    VnaShortScan,          // value: the points the scan gave back, fewer than asked for
+    VnaCancelled,          // the measurement was stopped by the user
+    VnaNoCrystal,          // value: the span searched, in Hz; no resonance stands out in it
+    VnaAnswerTooLong,      // value: the command whose answer has more lines than it can have
 };
 
 // A field of the window: where a text that a file cannot hold was typed.

@@ -14,7 +14,7 @@ if(NOT installResult EQUAL 0)
     message(FATAL_ERROR "cmake --install failed (${installResult}):\n${installOutput}")
 endif()
 
-set(expected bin/feldan-cli share/doc/feldan/copyright)
+set(expected bin/feldan-cli share/doc/feldan/copyright lib/udev/rules.d/60-feldan-nanovna.rules)
 if(WITH_UI)
     list(APPEND expected
         bin/feldan

@@ -1,12 +1,14 @@
 # Dependencies point one way: a layer includes only its own headers and those of the layers below
-# it (circuit < engine < files < ui < app; cli beside ui). A wrong include fails this check.
-set(layers circuit engine files ui app cli)
+# it (circuit < engine < files < instruments < ui < app; cli beside ui). A wrong include fails
+# this check.
+set(layers circuit engine files instruments ui app cli)
 set(allowed_circuit circuit)
 set(allowed_engine circuit engine)
 set(allowed_files circuit engine files)
-set(allowed_ui circuit engine files ui)
-set(allowed_app circuit engine files ui app)
-set(allowed_cli circuit engine files cli)
+set(allowed_instruments circuit engine files instruments)
+set(allowed_ui circuit engine files instruments ui)
+set(allowed_app circuit engine files instruments ui app)
+set(allowed_cli circuit engine files instruments cli)
 set(offenders "")
 foreach(layer ${layers})
     file(GLOB_RECURSE sources ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp

@@ -462,7 +462,7 @@ TEST(FeldanCli, HelpListsEverySubcommand) {
     }
     EXPECT_EQ(names,
               (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export", "measured",
-                                        "transient", "round", "match", "tolerance"}));
+                                        "transient", "round", "match", "tolerance", "vna"}));
     for (const std::string& name : names) {
         const CliRun help = RunCli({name, "--help"});
         EXPECT_EQ(help.status, 0) << name;

@@ -23,17 +23,23 @@ std::string Placeholders(std::string_view text) {
 }
 
 TEST(MessageText, EveryMessageHasEnglishWordsWithTheSamePlaceholders) {
-    for (int id = int(MessageId::MissingData); id <= int(MessageId::ProjectValue); ++id) {
-        SCOPED_TRACE(id);
-        const std::string_view russian = MessageText(MessageId(id));
-        const std::string_view english = MessageText(MessageId(id), Language::English);
-        EXPECT_FALSE(russian.empty());
-        EXPECT_FALSE(english.empty());
-        EXPECT_FALSE(HasCyrillic(std::string(english))) << english;
-        EXPECT_EQ(Placeholders(english), Placeholders(russian));
-        // English lines carry no blanks that pad them for a centred Russian box.
-        EXPECT_NE(english.front(), ' ');
-        EXPECT_NE(english.back(), ' ');
+    const std::pair<MessageId, MessageId> ranges[] = {
+        {MessageId::MissingData, MessageId::ProjectValue},
+        {MessageId::VnaPortClosed, MessageId::VnaAnswerTooLong},
+    };
+    for (const auto& [first, last] : ranges) {
+        for (int id = int(first); id <= int(last); ++id) {
+            SCOPED_TRACE(id);
+            const std::string_view russian = MessageText(MessageId(id));
+            const std::string_view english = MessageText(MessageId(id), Language::English);
+            EXPECT_FALSE(russian.empty());
+            EXPECT_FALSE(english.empty());
+            EXPECT_FALSE(HasCyrillic(std::string(english))) << english;
+            EXPECT_EQ(Placeholders(english), Placeholders(russian));
+            // English lines carry no blanks that pad them for a centred Russian box.
+            EXPECT_NE(english.front(), ' ');
+            EXPECT_NE(english.back(), ' ');
+        }
     }
     EXPECT_EQ(MessageText(MessageId::None, Language::English), "");
 }

@@ -1,0 +1,83 @@
+// feldan-cli vna sweep and vna crystal against the simulated analyser on a pseudo-terminal, run
+// as a shell user runs them.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "files/touchstone.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/simulated_analyser.h"
+
+namespace feldan {
+namespace {
+
+const CrystalModel Crystal = CrystalFromSeriesResonance(9.999e6, 0.07, 12, 4e-12);
+
+test::SimulatedAnalyserSettings CrystalAnalyser(double noise) {
+    test::SimulatedAnalyserSettings settings;
+    settings.response = test::CrystalInSeries(Crystal);
+    settings.noise = noise;
+    return settings;
+}
+
+test::ProgramRun RunCli(const std::vector<std::string>& args) {
+    return test::RunProgram(FELDAN_CLI_PATH, args);
+}
+
+TEST(VnaCommand, SweepWritesTheCrystalsSParametersJoinedFromScans) {
+    test::SimulatedAnalyser device(CrystalAnalyser(0));
+    const test::ScratchFile file("vna_sweep.s2p");
+    const auto run = RunCli({"vna", "sweep", "--port", device.Port(), "--from", "9990000", "--to",
+                             "10010000", "--points", "250", "--out", file.Path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(device.Scans(), 3);
+    const TouchstoneData data = ReadTouchstoneFile(file.Path());
+    ASSERT_EQ(data.size(), 250u);
+    EXPECT_EQ(data.referenceOhm, 50);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        // A series impedance between two 50 Ohm ports, solved by hand.
+        const std::complex<double> z = Crystal.Impedance(data.frequencyHz[i]);
+        EXPECT_NEAR(std::abs(data.S21(i) - 100.0 / (100.0 + z)), 0, 1e-8) << i;
+        EXPECT_NEAR(std::abs(data.S11(i) - z / (100.0 + z)), 0, 1e-8) << i;
+    }
+}
+
+TEST(VnaCommand, CrystalFindsTheCrystalBehindTheAnalyser) {
+    test::SimulatedAnalyser device(CrystalAnalyser(2e-4));
+    const test::ScratchFile file("vna_crystal.s2p");
+    const auto run = RunCli({"vna", "crystal", "--port", device.Port(), "--near", "1e7", "--json",
+                             "--out", file.Path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json j = nlohmann::json::parse(run.out);
+    EXPECT_NEAR(j["FoKHz"].get<double>(), 9999, 0.002);
+    EXPECT_NEAR(j["LdMH"].get<double>(), 70, 1.4);
+    EXPECT_TRUE(j["message"].is_null());
+    // The kept sweep is one that fit reads back to the same crystal.
+    const auto fit = RunCli({"fit", file.Path(), "--json"});
+    ASSERT_EQ(fit.status, 0) << fit.err;
+    EXPECT_NEAR(nlohmann::json::parse(fit.out)["FoKHz"].get<double>(), 9999, 0.002);
+}
+
+TEST(VnaCommand, FaultsAndBadUsageAreErrors) {
+    test::SimulatedAnalyserSettings other = CrystalAnalyser(0);
+    other.misbehaviour = test::Misbehaviour::NoShell;
+    test::SimulatedAnalyser device(other);
+    const auto notAnalyser = RunCli({"vna", "crystal", "--port", device.Port(), "--near", "1e7"});
+    EXPECT_EQ(notAnalyser.status, 2);
+    EXPECT_NE(notAnalyser.err.find("не анализатор"), std::string::npos) << notAnalyser.err;
+    const auto missing = RunCli({"vna", "sweep", "--port", "/dev/nonexistent", "--from", "1e6",
+                                 "--to", "2e6", "--out", "x.s2p", "--lang", "en"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("/dev/nonexistent: the port cannot be opened"), std::string::npos)
+        << missing.err;
+    EXPECT_EQ(RunCli({"vna", "sweep", "--port", "/dev/null", "--from", "2e6", "--to", "1e6",
+                      "--out", "x.s2p"})
+                  .status,
+              2);
+    EXPECT_EQ(RunCli({"vna", "scan"}).status, 2);
+    EXPECT_EQ(RunCli({"vna", "list"}).status, 0);
+}
+
+}  // namespace
+}  // namespace feldan
