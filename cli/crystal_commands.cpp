@@ -48,6 +48,16 @@ void AddCrystalKeys(Json& json, const CrystalModel* m) {
     json["Q"] = m ? Json(m->Q()) : Json(nullptr);
 }
 
+Json FitJson(const CrystalFit& fit, const std::optional<std::string>& message) {
+    const bool hasModel = fit.verdict != FitVerdict::NoResonance;
+    Json j;
+    AddCrystalKeys(j, hasModel ? &fit.model : nullptr);
+    j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
+    j["iterations"] = fit.iterations;
+    j["message"] = message ? Json(*message) : Json(nullptr);
+    return j;
+}
+
 std::string CrystalLine(const CrystalModel& m, Language language) {
     const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
     return "Fo=" + Short(m.fsHz / 1000, 10) + " " + u.kHz + "; Ld=" + Short(m.lmH * 1000) + " " +
@@ -113,12 +123,7 @@ int RunFit(const std::vector<std::string>& args, Language language, std::ostream
                        : std::nullopt;
     if (message) err << *message << '\n';
     if (json) {
-        Json j;
-        AddCrystalKeys(j, hasModel ? &fit.model : nullptr);
-        j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
-        j["iterations"] = fit.iterations;
-        j["message"] = message ? Json(*message) : Json(nullptr);
-        Dump(j, out);
+        Dump(FitJson(fit, message), out);
         out << '\n';
     } else if (hasModel) {
         const std::string rms = Short(fit.rmsErrorDb, 3);

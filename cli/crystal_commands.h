@@ -2,6 +2,7 @@
 // method) and crystals (a set: fit, list, pick).
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ bool IsCrystalCommand(const std::string& word);
 // The values of a crystal in the design's units, under the keys of the design file and JSON
 // (null for each when there is no model).
 void AddCrystalKeys(nlohmann::ordered_json& json, const CrystalModel* model);
+
+// A fit as `fit --json` prints it: the crystal's keys, rmsErrorDb, iterations and the message
+// (each null where there is none).
+nlohmann::ordered_json FitJson(const CrystalFit& fit, const std::optional<std::string>& message);
 
 // "Fo=… кГц; Ld=… мГн; Cs=… пФ; Rd=… Ом; Cm=… фФ; Q=…", in the words of the window's fields.
 std::string CrystalLine(const CrystalModel& model, Language language);

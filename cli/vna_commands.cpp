@@ -250,11 +250,7 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
     const CrystalFit& fit = *measured.fit;
     const bool hasModel = fit.verdict != FitVerdict::NoResonance;
     if (json) {
-        Json j;
-        AddCrystalKeys(j, hasModel ? &fit.model : nullptr);
-        j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
-        j["iterations"] = fit.iterations;
-        j["message"] = message ? Json(*message) : Json(nullptr);
+        Json j = FitJson(fit, message);
         j["averages"] = measured.averages;
         j["noise"] = measured.noise;
         j["scans"] = measured.scans;

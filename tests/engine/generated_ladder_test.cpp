@@ -138,17 +138,34 @@ struct Shape {
     double aminDb = 0;       // the summary's Amin: the power's loss, whatever the two ends
 };
 
-Shape ShapeOf(int responseType, int crystals) {
+// A plain ladder of nearly ideal crystals 500 Hz wide, calculated, and the middle of its band as
+// a detuning from Fo.
+struct IdealLadder {
     DesignFields design;
+    CalculationResult measured;
+    double centre = 0;
+};
+
+IdealLadder IdealLadderOf(int responseType, int crystals) {
+    IdealLadder ladder;
+    DesignFields& design = ladder.design;
     design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
     design.responseType = responseType;
     design.texts.Rd = "0.001";
     design.texts.Cs = "0.001";
     design.texts.Df = "500";
-    const CalculationResult measured = Calculate(design, '.');
-    const double centre =
-        (measured.measurements.LowerEdgeHz + measured.measurements.UpperEdgeHz) / 2 -
-        measured.input.FoKHz * 1000;
+    ladder.measured = Calculate(design, '.');
+    EXPECT_EQ(ladder.measured.outcome, Outcome::Done);
+    const Measurements& m = ladder.measured.measurements;
+    ladder.centre = (m.LowerEdgeHz + m.UpperEdgeHz) / 2 - ladder.measured.input.FoKHz * 1000;
+    return ladder;
+}
+
+Shape ShapeOf(int responseType, int crystals) {
+    const IdealLadder ladder = IdealLadderOf(responseType, crystals);
+    const DesignFields& design = ladder.design;
+    const CalculationResult& measured = ladder.measured;
+    const double centre = ladder.centre;
     DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Analysed);
     SweepRequest request;
     request.fromDetuningHz = centre - 250;
@@ -203,17 +220,9 @@ struct Around {
 };
 
 Around SweptAround(int responseType, int crystals, double halfSpan) {
-    DesignFields design;
-    design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
-    design.responseType = responseType;
-    design.texts.Rd = "0.001";
-    design.texts.Cs = "0.001";
-    design.texts.Df = "500";
-    const CalculationResult measured = Calculate(design, '.');
-    EXPECT_EQ(measured.outcome, Outcome::Done);
-    const double centre =
-        (measured.measurements.LowerEdgeHz + measured.measurements.UpperEdgeHz) / 2 -
-        measured.input.FoKHz * 1000;
+    const IdealLadder ladder = IdealLadderOf(responseType, crystals);
+    const DesignFields& design = ladder.design;
+    const double centre = ladder.centre;
     SweepRequest request;
     request.fromDetuningHz = centre - 250 * halfSpan;
     request.toDetuningHz = centre + 250 * halfSpan;
