@@ -156,6 +156,8 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
     json["SourceOhm"] = s.SourceOhm;
     json["LoadOhm"] = s.LoadOhm;
     json["InputOhm"] = s.InputOhm;
+    // The output end's own, for a design whose two ends differ.
+    if (s.OutputOhm != 0 && s.OutputOhm != s.InputOhm) json["OutputOhm"] = s.OutputOhm;
     auto& slots = json["CapPF"] = nlohmann::ordered_json::array();
     for (int k = 1; k <= CapSlotCount; ++k)
         slots.push_back(s.CapPF[k]);

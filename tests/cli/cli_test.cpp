@@ -201,6 +201,11 @@ TEST(FeldanCli, TopologyByStructureAndOrderAndResponseByName) {
     const CliRun bessel = RunCli({"--topology", "ladder", "--order", "5", "--response", "bessel"});
     EXPECT_EQ(bessel.status, 0) << bessel.err;
     EXPECT_NE(bessel.out.find("Ом; Rвых="), std::string::npos) << bessel.out;
+    const auto besselJson = nlohmann::ordered_json::parse(
+        RunCli({"--topology", "ladder", "--order", "5", "--response", "bessel", "--json"}).out);
+    EXPECT_GT(
+        std::fabs(besselJson["OutputOhm"].get<double>() / besselJson["InputOhm"].get<double>() - 1),
+        0.5);
     const CliRun match =
         RunCli({"match", "--topology", "ladder", "--order", "5", "--response", "bessel"});
     EXPECT_EQ(match.status, 0) << match.err;
