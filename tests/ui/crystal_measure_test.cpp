@@ -1,6 +1,8 @@
 // Измерить… and Следующий in the "Кварцы" window against the simulated analyser on a
 // pseudo-terminal: the crystals found are those behind it, each added as a row with its sweep,
 // the sweep kept in the project; a fault is named and the rows already added stay.
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -13,6 +15,7 @@
 #include "ui/common/design_document.h"
 #include "ui/common/project_state.h"
 #include "ui/crystals/crystal_window.h"
+#include "ui/crystals/measure_dialog.h"
 #include "ui_test_support.h"
 
 using feldan::testing::Utf8;
@@ -77,6 +80,8 @@ class CrystalMeasureTest : public QObject {
   private slots:
     void aBagIsMeasuredOneKeyPerCrystal();
     void faultsAreNamedAndTheRowsStay();
+    void aReferenceCrystalFindsTheClockError();
+    void theDialogTakesATypedPortAndRefusesBadNumbers();
 };
 
 void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
@@ -154,6 +159,39 @@ void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {
     QVERIFY(w.Finish([&] { w.window->Measure(); }));
     QVERIFY(w.dialogs->errors.size() == 1 &&
             w.dialogs->errors.front().contains(QStringLiteral("/nonexistent/ttyACM9")));
+}
+
+void CrystalMeasureTest::aReferenceCrystalFindsTheClockError() {
+    test::SimulatedAnalyserSettings settings;
+    settings.clockPpm = 25;
+    MeasureUnderTest w(settings);
+    w.dialogs->numberAnswer = Bag[0].fsHz;
+    QVERIFY(w.Finish([&] { w.window->MeasureReference(); }));
+    QCOMPARE(w.window->Table()->rowCount(), 0);
+    const double ppm = RememberedAnalyserSettings().ppm;
+    QVERIFY2(std::abs(ppm - 25) < 0.1, qPrintable(QString::number(ppm)));
+    // Corrected, the next crystal comes out at its true frequency.
+    w.behind = 1;
+    QVERIFY(w.Finish([&] { w.window->MeasureNext(); }));
+    QVERIFY2(std::abs(w.Crystals()[0].model.fsHz - Bag[1].fsHz) < 2,
+             qPrintable(QString::number(w.Crystals()[0].model.fsHz)));
+}
+
+void CrystalMeasureTest::theDialogTakesATypedPortAndRefusesBadNumbers() {
+    MeasureDialog dialog(AnalyserSettings{QStringLiteral("/dev/ttyACM7"), 12.5, 10e6, 1.5},
+                         nullptr);
+    auto* nominal = dialog.findChild<QLineEdit*>(QStringLiteral("nominalEdit"));
+    nominal->setText(QStringLiteral("8,86 МГц"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("problemLabel"))->text().isEmpty());
+    nominal->setText(QStringLiteral("8861,7"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Chosen().port, QStringLiteral("/dev/ttyACM7"));
+    QCOMPARE(dialog.Chosen().fixtureOhm, 12.5);
+    QCOMPARE(dialog.Chosen().nominalHz, 8861700.0);
+    QCOMPARE(dialog.Chosen().ppm, 1.5);
 }
 
 QTEST_MAIN(CrystalMeasureTest)

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
@@ -110,6 +111,7 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     };
     measureButton_ = button("measureButton");
     nextButton_ = button("nextButton");
+    referenceButton_ = button("referenceButton");
     cancelMeasureButton_ = button("cancelMeasureButton");
     cancelMeasureButton_->hide();
     measureProgress_ = new QProgressBar(this);
@@ -173,8 +175,8 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{
-             measureButton_, nextButton_, addMeasurementsButton_, g3uurButton_, addRowButton_,
-             removeButton_, openListButton_, saveListButton_})
+             measureButton_, nextButton_, referenceButton_, addMeasurementsButton_, g3uurButton_,
+             addRowButton_, removeButton_, openListButton_, saveListButton_})
         buttons->addWidget(w);
     buttons->addStretch();
     auto* measureRow = new QHBoxLayout;
@@ -203,6 +205,7 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
 
     connect(measureButton_, &QPushButton::clicked, this, &CrystalWindow::Measure);
     connect(nextButton_, &QPushButton::clicked, this, &CrystalWindow::MeasureNext);
+    connect(referenceButton_, &QPushButton::clicked, this, &CrystalWindow::MeasureReference);
     connect(cancelMeasureButton_, &QPushButton::clicked, this, &CrystalWindow::CancelMeasurement);
     connect(addMeasurementsButton_, &QPushButton::clicked, this, &CrystalWindow::AddMeasurements);
     connect(g3uurButton_, &QPushButton::clicked, this, &CrystalWindow::AddFromG3uur);
@@ -241,6 +244,9 @@ void CrystalWindow::RetranslateUi() {
     // after the text, which replaces a button's shortcut by its mnemonic.
     nextButton_->setShortcut(QKeySequence(Qt::Key_F3));
     nextButton_->setToolTip(tr("Измерить следующий кварц с теми же настройками"));
+    referenceButton_->setText(tr("По эталону…"));
+    referenceButton_->setToolTip(
+        tr("Найти поправку частоты прибора по кварцу с известной частотой fs"));
     cancelMeasureButton_->setText(tr("Отмена"));
     addMeasurementsButton_->setText(tr("Добавить измерения…"));
     g3uurButton_->setText(tr("G3UUR…"));
@@ -731,6 +737,21 @@ void CrystalWindow::MeasureNext() {
     StartMeasurement(*lastMeasurement_);
 }
 
+void CrystalWindow::MeasureReference() {
+    if (Measuring()) return;
+    std::optional<AnalyserSettings> settings = lastMeasurement_;
+    if (!settings) {
+        settings = crystalDialogs_->Measurement(RememberedAnalyserSettings());
+        if (!settings) return;
+        lastMeasurement_ = settings;
+    }
+    const std::optional<double> knownHz =
+        Dialogs().GetNumber(tr("Частота fs эталонного кварца, Гц:"), settings->nominalHz, 1, 1e10);
+    if (!knownHz) return;
+    referenceHz_ = *knownHz;
+    StartMeasurement(*settings);
+}
+
 void CrystalWindow::CancelMeasurement() {
     run_->Cancel();
 }
@@ -745,7 +766,7 @@ void CrystalWindow::StartMeasurement(const AnalyserSettings& settings) {
     if (!run_->Start(LocalPath(settings.port), measurement, readLimits_)) return;
     shownStage_ = MeasurementStage::Sweep;
     stageFirstScan_ = 0;
-    for (QPushButton* b : {measureButton_, nextButton_})
+    for (QPushButton* b : {measureButton_, nextButton_, referenceButton_})
         b->setEnabled(false);
     measureProgress_->setValue(0);
     measureProgress_->show();
@@ -783,7 +804,8 @@ void CrystalWindow::ShowMeasurementProgress(const MeasurementProgress& progress)
 }
 
 void CrystalWindow::MeasurementDone(CrystalMeasurement measurement) {
-    for (QPushButton* b : {measureButton_, nextButton_})
+    const std::optional<double> referenceHz = std::exchange(referenceHz_, std::nullopt);
+    for (QPushButton* b : {measureButton_, nextButton_, referenceButton_})
         b->setEnabled(true);
     measureProgress_->hide();
     cancelMeasureButton_->hide();
@@ -799,6 +821,14 @@ void CrystalWindow::MeasurementDone(CrystalMeasurement measurement) {
         finish(tr("Кварц не добавлен."));
         Dialogs().Error(MessageShown(message));
         return;
+    }
+    if (referenceHz && lastMeasurement_) {
+        // The frequency the analyser itself reported, before the correction in force.
+        const double reportedHz = measurement.kept.fsHz / (1 + lastMeasurement_->ppm * 1e-6);
+        lastMeasurement_->ppm = (*referenceHz / reportedHz - 1) * 1e6;
+        RememberAnalyserSettings(*lastMeasurement_);
+        return finish(tr("Поправка по эталону: %1 ppm; она применяется ко всем измерениям.")
+                          .arg(PlainNumber(lastMeasurement_->ppm, 3)));
     }
     std::vector<NamedCrystal> crystals = project_.Crystals();
     std::vector<RowExtra> extras = extras_;

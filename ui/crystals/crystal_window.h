@@ -100,6 +100,9 @@ class CrystalWindow : public Panel<QWidget> {
     // measures the next crystal as the last one was (asking only the first time).
     void Measure();
     void MeasureNext();
+    // Measures a reference crystal of known fs (asked for) and makes the correction in ppm the
+    // one that gives it; nothing is added to the table.
+    void MeasureReference();
     void CancelMeasurement();
     bool Measuring() const;
     // The time limits of the reads from the analyser (tests give short ones).
@@ -150,12 +153,15 @@ class CrystalWindow : public Panel<QWidget> {
     std::unique_ptr<AnalyserRun> run_;
     // How the last crystal was measured, for the next; none before the first.
     std::optional<AnalyserSettings> lastMeasurement_;
+    // The known fs of the reference crystal under measurement, while one is.
+    std::optional<double> referenceHz_;
     ReadLimits readLimits_;
     MeasurementStage shownStage_ = MeasurementStage::Sweep;
     int stageFirstScan_ = 0;
 
     QPushButton* measureButton_ = nullptr;
     QPushButton* nextButton_ = nullptr;
+    QPushButton* referenceButton_ = nullptr;
     QPushButton* cancelMeasureButton_ = nullptr;
     QProgressBar* measureProgress_ = nullptr;
     QLabel* measureLabel_ = nullptr;

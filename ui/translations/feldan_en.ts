@@ -321,6 +321,22 @@
         <source>Добавлен «%1»: fs = %2 Гц. F3 — следующий кварц.</source>
         <translation>Added “%1”: fs = %2 Hz. F3 measures the next crystal.</translation>
     </message>
+    <message>
+        <source>По эталону…</source>
+        <translation>From a reference…</translation>
+    </message>
+    <message>
+        <source>Найти поправку частоты прибора по кварцу с известной частотой fs</source>
+        <translation>Find the analyser's frequency correction from a crystal of known fs</translation>
+    </message>
+    <message>
+        <source>Частота fs эталонного кварца, Гц:</source>
+        <translation>fs of the reference crystal, Hz:</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; она применяется ко всем измерениям.</source>
+        <translation>Correction from the reference: %1 ppm; it applies to every measurement.</translation>
+    </message>
 </context>
 <context>
     <name>feldan::DialogService</name>
@@ -892,7 +908,7 @@
     </message>
     <message>
         <source>Выберите порт прибора или введите его путь.</source>
-        <translation>Choose the analyser's port or type its path.</translation>
+        <translation>Choose the analyser&apos;s port or type its path.</translation>
     </message>
     <message>
         <source>Сопротивление оснастки — нужно положительное число.</source>
