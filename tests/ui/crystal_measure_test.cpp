@@ -12,6 +12,7 @@
 
 #include "files/project_file.h"
 #include "tests/support/simulated_analyser.h"
+#include "ui/analysis/measured_overlay.h"
 #include "ui/common/design_document.h"
 #include "ui/common/project_state.h"
 #include "ui/crystals/crystal_window.h"
@@ -82,6 +83,7 @@ class CrystalMeasureTest : public QObject {
     void faultsAreNamedAndTheRowsStay();
     void aReferenceCrystalFindsTheClockError();
     void theDialogTakesATypedPortAndRefusesBadNumbers();
+    void theBuiltFilterIsSweptLiveUntilStopped();
 };
 
 void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
@@ -192,6 +194,32 @@ void CrystalMeasureTest::theDialogTakesATypedPortAndRefusesBadNumbers() {
     QCOMPARE(dialog.Chosen().fixtureOhm, 12.5);
     QCOMPARE(dialog.Chosen().nominalHz, 8861700.0);
     QCOMPARE(dialog.Chosen().ppm, 1.5);
+}
+
+void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {
+    test::SimulatedAnalyserSettings settings;
+    // Behind the analyser a 6.02 dB pad: S21 = 0.5 at every frequency.
+    settings.response = [](double) { return std::array<std::complex<double>, 2>{0.0, 0.5}; };
+    MeasureUnderTest w(settings);
+    w.Calculate();
+    w.form->Views().ShowView(AnalysisView::WideBand);
+    auto* overlay = w.form->findChild<MeasuredOverlay*>();
+    overlay->SetLiveTiming(ReadLimits{300ms, 50ms, 300ms, 300ms}, 10ms);
+    auto* live = w.Get<QAction>("liveMeasuredAction");
+    // Before a port was ever chosen: said, and nothing starts.
+    RememberAnalyserSettings({});
+    live->trigger();
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY(!overlay->Live() && !live->isChecked());
+    RememberAnalyserSettings(*w.answers->answer);
+    live->trigger();
+    QLineSeries* series = w.Get<ResponseChart>("chart")->MeasuredSeries();
+    // Two sweeps at least: the first drawn, and the analyser still asked.
+    QTRY_VERIFY_WITH_TIMEOUT(!series->points().isEmpty() && w.device->Scans() >= 8, 60000);
+    live->trigger();
+    QVERIFY(!overlay->Live());
+    for (const QPointF& p : series->points())
+        QVERIFY2(std::abs(p.y() + 6.0206) < 0.001, qPrintable(QString::number(p.y())));
 }
 
 QTEST_MAIN(CrystalMeasureTest)

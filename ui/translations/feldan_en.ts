@@ -327,7 +327,7 @@
     </message>
     <message>
         <source>Найти поправку частоты прибора по кварцу с известной частотой fs</source>
-        <translation>Find the analyser's frequency correction from a crystal of known fs</translation>
+        <translation>Find the analyser&apos;s frequency correction from a crystal of known fs</translation>
     </message>
     <message>
         <source>Частота fs эталонного кварца, Гц:</source>
@@ -1008,6 +1008,26 @@
     <message>
         <source>, пик совмещён (%1 дБ)</source>
         <translation>, peak aligned (%1 dB)</translation>
+    </message>
+    <message>
+        <source>Порт прибора ещё не выбран: измерьте кварц в окне «Кварцы» (Измерить…), и порт запомнится.</source>
+        <translation>No analyser port chosen yet: measure a crystal in the Crystals window (Measure…) and the port is remembered.</translation>
+    </message>
+    <message>
+        <source>Фильтр не рассчитывается: сначала рассчитайте его.</source>
+        <translation>The filter cannot be calculated: calculate it first.</translation>
+    </message>
+    <message>
+        <source>с прибора</source>
+        <translation>from the device</translation>
+    </message>
+    <message>
+        <source>С при&amp;бора</source>
+        <translation>&amp;From the device</translation>
+    </message>
+    <message>
+        <source>Снимать АЧХ фильтра прибором раз в секунду и показывать её поверх расчёта, пока команда не будет снята</source>
+        <translation>Sweep the filter with the analyser every second and lay it over the design until the command is switched off</translation>
     </message>
 </context>
 <context>
