@@ -94,6 +94,10 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     liveAction_ = menu.addAction(QString());
     liveAction_->setObjectName(QStringLiteral("liveMeasuredAction"));
     liveAction_->setCheckable(true);
+    // Switching the live sweep off waits for the scan under way: a scan of 101 points at the
+    // usual IF bandwidth takes well under a second, so a silent device holds the window 5 s at
+    // most.
+    liveLimits_.scanLine = std::chrono::milliseconds(5000);
     live_ =
         std::make_unique<LiveSweep>([this](const AnalyserSweep& sweep) { ShowLiveSweep(sweep); },
                                     [this](const Message& message) { LiveFault(message); });
