@@ -2,7 +2,8 @@
 // the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
 // does:
 //   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--measured <file.s2p>]
-//                     [--crystals <folder>] [--build-aids <folder>] [--tuning <png>]
+//                     [--crystals <folder>] [--measuring <png>] [--build-aids <folder>]
+//                     [--tuning <png>]
 //                     <main.png> [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
@@ -10,6 +11,8 @@
 // With --crystals, six sweeps of a batch of crystals are fitted in the "Кварцы" window, the best
 // four made the set, and the window is rendered to <folder>/crystal-window.png, the chart's
 // comparison of equal crystals with the set to <folder>/crystal-set-overlay.png.
+// With --measuring, three crystals are measured in the "Кварцы" window on a simulated analyser,
+// and the window is rendered to <png> while the third is under way.
 // With --build-aids, the windows of the "Сборка" menu go to <folder>/rounding-window.png,
 // matching.png and tolerance-window.png.
 // With --compare, the classic and the exact design of the default request go overlaid to
@@ -35,20 +38,26 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <random>
+#include <thread>
 #include <utility>
 
 #include "engine/calculate.h"
 #include "engine/ladder_design.h"
 #include "files/touchstone.h"
+#include "tests/support/simulated_analyser.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/build/rounding_window.h"
 #include "ui/build/tolerance_window.h"
@@ -160,6 +169,62 @@ T* Control(const QObject* window, const char* name) {
 // The rounding window on E12 with pairs where one part is 5 % off, then refitted and used, with
 // the matched curve; the tolerance window after 500 trials of a Chebyshev design (0.28 dB) with
 // 5 % capacitors and 20 Hz of crystal spread.
+// The measurement dialog answered with the simulated analyser's port and a nominal of 8861.7 kHz.
+class SimulatorChosen : public feldan::CrystalDialogs {
+  public:
+    explicit SimulatorChosen(QString port) : port_(std::move(port)) {}
+    QStringList GetOpenFileNames(const QString&, const QString&) override { return {}; }
+    std::optional<double> FixtureOhm(double referenceOhm) override { return referenceOhm; }
+    std::optional<feldan::G3uurReadings> G3uur() override { return std::nullopt; }
+    std::optional<feldan::AnalyserSettings> Measurement(const feldan::AnalyserSettings&) override {
+        return feldan::AnalyserSettings{port_, 50, 8861700, 0};
+    }
+
+  private:
+    QString port_;
+};
+
+// Three crystals of a batch measured one after another on a simulated analyser whose every point
+// takes a third of a millisecond, as a real one's take longer still; the picture is taken while
+// the third is zoomed in on.
+bool ShootMeasuring(feldan::MainWindow& mainWindow, const QString& path) {
+    const feldan::CrystalModel batch[] = {
+        feldan::CrystalFromSeriesResonance(8861736, 10.1e-3, 5.7, 6.3e-12),
+        feldan::CrystalFromSeriesResonance(8861655, 10.3e-3, 6.4, 6.2e-12),
+        feldan::CrystalFromSeriesResonance(8861790, 9.9e-3, 7.1, 6.4e-12)};
+    std::atomic<int> behind{0};
+    feldan::test::SimulatedAnalyserSettings settings;
+    settings.noise = 1e-4;
+    settings.response = [&](double hz) {
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        return feldan::test::CrystalInSeries(batch[behind.load()])(hz);
+    };
+    feldan::test::SimulatedAnalyser device(settings);
+    Trigger(mainWindow, "crystalsAction");
+    auto* window = mainWindow.findChild<feldan::CrystalWindow*>(QStringLiteral("CrystalWindow"));
+    window->SetCrystalDialogs(
+        std::make_unique<SimulatorChosen>(QString::fromStdString(device.Port())));
+    auto* progress = window->findChild<QProgressBar*>(QStringLiteral("measureProgress"));
+    QElapsedTimer clock;
+    clock.start();
+    const auto waitFor = [&](const std::function<bool()>& done) {
+        while (!done() && clock.elapsed() < 120000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    for (int k = 0; k < 3; ++k) {
+        behind = k;
+        window->MeasureNext();
+        if (k < 2) waitFor([&] { return !window->Measuring(); });
+    }
+    waitFor([&] { return progress->value() >= 30 || !window->Measuring(); });
+    const bool saved = window->Measuring() && Save(window->grab(), path);
+    if (!saved) std::fprintf(stderr, "the measurement ended before its picture\n");
+    window->CancelMeasurement();
+    waitFor([&] { return !window->Measuring(); });
+    window->hide();
+    return saved;
+}
+
 bool ShootBuildAids(feldan::MainWindow& mainWindow, const QDir& folder) {
     Trigger(mainWindow, "roundingAction");
     auto* rounding = mainWindow.findChild<feldan::RoundingWindow*>();
@@ -293,6 +358,11 @@ int main(int argc, char** argv) {
                                        QStringLiteral("Also render the windows of the Build menu."),
                                        QStringLiteral("folder"));
     parser.addOption(buildAids);
+    const QCommandLineOption measuring(
+        QStringLiteral("measuring"),
+        QStringLiteral("Also render the crystal window while a crystal is measured."),
+        QStringLiteral("png"));
+    parser.addOption(measuring);
     const QCommandLineOption tuning(QStringLiteral("tuning"),
                                     QStringLiteral("Also render the window while tuning."),
                                     QStringLiteral("png"));
@@ -384,6 +454,7 @@ int main(int argc, char** argv) {
         if (!Save(mainWindow.grab(), folder.filePath(QStringLiteral("crystal-set-overlay.png"))))
             return 1;
     }
+    if (parser.isSet(measuring) && !ShootMeasuring(mainWindow, parser.value(measuring))) return 1;
     if (parser.isSet(buildAids) && !ShootBuildAids(mainWindow, QDir(parser.value(buildAids))))
         return 1;
     if (parser.isSet(tuning)) {

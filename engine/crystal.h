@@ -110,6 +110,8 @@ std::vector<std::size_t> PickBestSet(std::span<const CrystalModel> crystals, std
 struct NamedCrystal {
     std::string name;
     CrystalModel model;  // Cm follows from fs and Lm
+    // The sweep the model was fitted from, when the crystal was measured, so it can be refitted.
+    std::optional<CrystalSweep> sweep = {};
 };
 
 }  // namespace feldan

@@ -18,6 +18,12 @@ using Json = nlohmann::json;
 
 // Far more than any set of crystals needs.
 constexpr std::size_t ProjectByteLimit = std::size_t{64} << 20;
+// Far more points than a measurement or a Touchstone file of a crystal gives.
+constexpr std::size_t SweepPointLimit = 100000;
+
+// The names of the sweep kinds in the file.
+constexpr const char* SeriesThroughName = "seriesThrough";
+constexpr const char* OnePortName = "onePort";
 
 [[noreturn]] void Fail(const std::string& file, MessageId id, std::string value = "",
                        int line = 0) {
@@ -77,6 +83,36 @@ class Reader {
         if (!std::isfinite(v) || v < 0 || (v == 0 && !zeroAllowed))
             Fail(file_, MessageId::ProjectValue, path + key);
         return v;
+    }
+
+    // A crystal's sweep: its kind, the fixture, and [Hz, re, im] of each point, the frequencies
+    // rising.
+    CrystalSweep Sweep(const Json& object, const std::string& path) const {
+        const Json& s = Entry(object, "sweep", Json::value_t::object, path + "sweep");
+        const std::string at = path + "sweep.";
+        CrystalSweep sweep;
+        const std::string kind = Text(s, "kind", at);
+        if (kind != SeriesThroughName && kind != OnePortName)
+            Fail(file_, MessageId::ProjectValue, at + "kind");
+        sweep.kind = kind == OnePortName ? SweepKind::OnePort : SweepKind::SeriesThrough;
+        sweep.fixtureOhm = Positive(s, "fixtureOhm", at);
+        const Json& points = Entry(s, "points", Json::value_t::array, at + "points");
+        if (points.size() > SweepPointLimit) Fail(file_, MessageId::ProjectValue, at + "points");
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const std::string where = at + "points[" + std::to_string(i) + "]";
+            const Json& p = points[i];
+            if (!p.is_array() || p.size() != 3 ||
+                !std::all_of(p.begin(), p.end(), [](const Json& v) { return v.is_number(); }))
+                Fail(file_, MessageId::ProjectEntry, where);
+            const double hz = p[0].get<double>(), re = p[1].get<double>(), im = p[2].get<double>();
+            const bool rising = sweep.frequencyHz.empty() || hz > sweep.frequencyHz.back();
+            if (!(hz > 0) || !rising || !std::isfinite(hz) || !std::isfinite(re) ||
+                !std::isfinite(im))
+                Fail(file_, MessageId::ProjectValue, where);
+            sweep.frequencyHz.push_back(hz);
+            sweep.measured.emplace_back(re, im);
+        }
+        return sweep;
     }
 
   private:
@@ -149,6 +185,7 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
             const double fs = 1 / (2 * std::numbers::pi * std::sqrt(m.lmH * m.cmF));
             if (!(std::abs(fs - m.fsHz) <= 1e-6 * m.fsHz))
                 Fail(fileName, MessageId::ProjectValue, path + "cmF");
+            if (c.contains("sweep")) crystal.sweep = read.Sweep(c, path);
             project.crystals.push_back(std::move(crystal));
         }
     }
@@ -213,9 +250,13 @@ std::string ProjectBytes(const Project& project) {
     Json root;
     root["format"] = ProjectFormatName;
     // Each version is written only by the designs that need it, so older programs keep opening
-    // what they can read: 1 classic, 2 exact to the request, 3 beyond the design file's lists.
+    // what they can read: 1 classic, 2 exact to the request, 3 beyond the design file's lists,
+    // 4 with the sweeps of measured crystals.
     const bool beyondDesignFile = !DesignFileHolds(project.design);
-    root["version"] = beyondDesignFile       ? ProjectFormatVersion
+    const bool keepsSweeps = std::any_of(project.crystals.begin(), project.crystals.end(),
+                                         [](const NamedCrystal& c) { return c.sweep.has_value(); });
+    root["version"] = keepsSweeps            ? ProjectFormatVersion
+                      : beyondDesignFile     ? DesignBeyondListsProjectFormatVersion
                       : project.design.exact ? ExactProjectFormatVersion
                                              : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
@@ -248,6 +289,17 @@ std::string ProjectBytes(const Project& project) {
                             {"cmF", c.model.cmF},
                             {"rmOhm", c.model.rmOhm},
                             {"c0F", c.model.c0F}});
+        if (!c.sweep) continue;
+        Json points = Json::array();
+        for (std::size_t i = 0; i < c.sweep->frequencyHz.size() && i < c.sweep->measured.size();
+             ++i) {
+            const std::complex<double> s = c.sweep->measured[i];
+            points.push_back({c.sweep->frequencyHz[i], s.real(), s.imag()});
+        }
+        crystals.back()["sweep"] = {
+            {"kind", c.sweep->kind == SweepKind::OnePort ? OnePortName : SeriesThroughName},
+            {"fixtureOhm", c.sweep->fixtureOhm},
+            {"points", std::move(points)}};
     }
     root["positions"] = project.positions;
     root["useSet"] = project.useSet;

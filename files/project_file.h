@@ -19,7 +19,10 @@ namespace feldan {
 // knows only version 1 refuses it rather than design it the classic way unawares. Version 3
 // added the designs a design file cannot hold (a topology or response beyond the classic lists,
 // with design.rippleDb for a Chebyshev response of any ripple); only they are written as it.
-inline constexpr int ProjectFormatVersion = 3;
+// Version 4 added crystals[].sweep, the sweep a measured crystal was fitted from; a project is
+// written as it only when a crystal keeps one.
+inline constexpr int ProjectFormatVersion = 4;
+inline constexpr int DesignBeyondListsProjectFormatVersion = 3;
 inline constexpr int ClassicProjectFormatVersion = 1;
 inline constexpr int ExactProjectFormatVersion = 2;
 // The value of the "format" entry that tells a project from any other JSON.

@@ -127,16 +127,17 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
         EXPECT_NE(at, std::string::npos) << from;
         return text.replace(at, from.size(), to);
     };
-    const struct {
+    struct Case {
         std::string text;
         std::string message;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {"", "p.feldan, line 1: this is not JSON (syntax error while parsing value"},
         {"{\n\"format\": \"feldan-project\",\n\"version\": 1,,\n}",
          "p.feldan, line 3: this is not JSON"},
         {"[1, 2]", "p.feldan: this is not a Feldan project"},
         {R"({"format": "other", "version": 1})", "p.feldan: this is not a Feldan project"},
-        {with("\"version\": 1", "\"version\": 4"), "p.feldan: the format version 4 is newer"},
+        {with("\"version\": 1", "\"version\": 5"), "p.feldan: the format version 5 is newer"},
         {with("\"version\": 1", "\"version\": 0"), "p.feldan: the entry version has a value"},
         {with("\"version\": 1", "\"version\": 1.5"), "p.feldan: the entry version is missing"},
         {with("\"Fo\": \"9999,5\"", "\"Fo\": 9999.5"), "p.feldan: the entry design.Fo is missing"},
@@ -157,7 +158,23 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
         {with("\"value\": 170.5", "\"value\": 0"), "the entry tuning[0].value has a value"},
         {with("\"lmH\": 0.0151", "\"lmH\": 1e999"), "p.feldan: this is not JSON (number overflow"},
     };
-    for (const auto& c : cases) {
+    // A measured crystal's sweep: its kind, fixture and rising points of three numbers.
+    Project measured = SampleProject();
+    measured.crystals[1].sweep = CrystalSweep{SweepKind::SeriesThrough, 50, {1e7, 1.1e7}, {0, 0}};
+    const auto withSweep = [&](const std::string& from, const std::string& to) {
+        std::string text = ProjectBytes(measured);
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const Case sweepCases[] = {
+        {withSweep("\"seriesThrough\"", "\"through\""), "the entry crystals[1].sweep.kind has"},
+        {withSweep("\"fixtureOhm\": 50", "\"fixtureOhm\": 0"),
+         "the entry crystals[1].sweep.fixtureOhm has"},
+        {withSweep("11000000.0", "9000000.0"), "the entry crystals[1].sweep.points[1] has"},
+        {withSweep("11000000.0,", ""), "the entry crystals[1].sweep.points[1] is missing"},
+        {withSweep("\"sweep\": {", "\"sweep\": [{"), "this is not JSON"},
+    };
+    cases.insert(cases.end(), std::begin(sweepCases), std::end(sweepCases));
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         try {
             ParseProject(c.text, "p.feldan");
@@ -169,6 +186,35 @@ TEST(ProjectFile, MalformedFilesNameTheFileAndWhatIsWrong) {
         }
     }
     EXPECT_THROW(ReadProjectFile("/nonexistent/p.feldan"), FileError);
+}
+
+// A measured crystal keeps its sweep to the bit, which makes the file version 4; a file of
+// version 3 as the program before wrote it still opens, its crystals without sweeps.
+TEST(ProjectFile, AMeasuredCrystalKeepsItsSweep) {
+    Project project = SampleProject();
+    CrystalSweep sweep{
+        SweepKind::OnePort, 12.5, {9999000.125, 10000000.5}, {{0.5, -1e-9}, {-2, 3}}};
+    project.crystals[0].sweep = sweep;
+    const std::string bytes = ProjectBytes(project);
+    EXPECT_NE(bytes.find("\"version\": 4"), std::string::npos);
+    const Project back = ParseProject(bytes, "p.feldan");
+    ASSERT_TRUE(back.crystals[0].sweep);
+    EXPECT_FALSE(back.crystals[1].sweep);
+    EXPECT_EQ(back.crystals[0].sweep->kind, SweepKind::OnePort);
+    EXPECT_EQ(back.crystals[0].sweep->fixtureOhm, 12.5);
+    EXPECT_EQ(back.crystals[0].sweep->frequencyHz, sweep.frequencyHz);
+    EXPECT_EQ(back.crystals[0].sweep->measured, sweep.measured);
+
+    const Project older = ParseProject(R"({"format": "feldan-project", "version": 3,
+        "design": {"Fo": "8861.7", "Df": "2400", "Ld": "10.1", "Cs": "6.3", "Rd": "6", "Ck": "",
+                   "Level": "-3", "filterType": 12, "responseType": 1, "structure": "ladder",
+                   "crystals": 11, "family": "butterworth"},
+        "crystals": [{"name": "X1", "fsHz": 8861736.0, "lmH": 0.0101,
+                      "cmF": 3.1936055464333624e-14, "rmOhm": 5.7, "c0F": 6.3e-12}]})",
+                                       "old.feldan");
+    ASSERT_EQ(older.crystals.size(), 1u);
+    EXPECT_FALSE(older.crystals[0].sweep);
+    EXPECT_EQ(older.design.filterType, 12);
 }
 
 }  // namespace

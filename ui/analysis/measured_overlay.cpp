@@ -9,6 +9,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -17,6 +18,7 @@
 #include "engine/sweep.h"
 #include "files/touchstone.h"
 #include "ui/analysis/analysis_views.h"
+#include "ui/analysis/live_sweep.h"
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
@@ -89,6 +91,16 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     alignPeaksAction_ = menu.addAction(QString());
     alignPeaksAction_->setObjectName(QStringLiteral("alignMeasuredPeakAction"));
     alignPeaksAction_->setCheckable(true);
+    liveAction_ = menu.addAction(QString());
+    liveAction_->setObjectName(QStringLiteral("liveMeasuredAction"));
+    liveAction_->setCheckable(true);
+    // Switching the live sweep off waits for the scan under way: a scan of 101 points at the
+    // usual IF bandwidth takes well under a second, so a silent device holds the window 5 s at
+    // most.
+    liveLimits_.scanLine = std::chrono::milliseconds(5000);
+    live_ =
+        std::make_unique<LiveSweep>([this](const AnalyserSweep& sweep) { ShowLiveSweep(sweep); },
+                                    [this](const Message& message) { LiveFault(message); });
     removeAction_ = menu.addAction(QString());
     removeAction_->setObjectName(QStringLiteral("removeMeasuredAction"));
     removeAction_->setEnabled(false);
@@ -104,7 +116,70 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     connect(renormaliseAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(alignPeaksAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(removeAction_, &QAction::triggered, this, &MeasuredOverlay::Remove);
+    connect(liveAction_, &QAction::toggled, this, [this](bool on) {
+        if (on)
+            StartLive();
+        else
+            StopLive();
+    });
     RetranslateUi();
+}
+
+MeasuredOverlay::~MeasuredOverlay() = default;
+
+bool MeasuredOverlay::Live() const {
+    return live_->Running();
+}
+
+void MeasuredOverlay::StartLive() {
+    const auto refuse = [this](const QString& text) {
+        const QSignalBlocker blocker(liveAction_);
+        liveAction_->setChecked(false);
+        dialogs_.Error(text);
+    };
+    const AnalyserSettings analyser = RememberedAnalyserSettings();
+    if (analyser.port.isEmpty())
+        return refuse(
+            tr("Порт прибора ещё не выбран: измерьте кварц в окне «Кварцы» "
+               "(Измерить…), и порт запомнится."));
+    const DesignedFilter design = document_.DesignedFilterOf(views_.Circuit());
+    if (design.design.outcome != Outcome::Done)
+        return refuse(tr("Фильтр не рассчитывается: сначала рассчитайте его."));
+    const SweepRequest wide = views_.RequestFor(AnalysisView::WideBand, design);
+    const double foHz = design.design.input.FoKHz * 1000;
+    // Four scans of a small board: a sweep a second shows the whole band as it is tuned.
+    const SweepPlan plan{foHz + wide.fromDetuningHz.value_or(0),
+                         foHz + wide.toDetuningHz.value_or(0), 4 * SmallBoardScanPoints, 1,
+                         analyser.ppm};
+    {
+        const QSignalBlocker blocker(liveAction_);
+        liveAction_->setChecked(true);
+    }
+    live_->Start(LocalPath(analyser.port), plan, liveLimits_, livePause_);
+}
+
+void MeasuredOverlay::StopLive() {
+    live_->Stop();
+    const QSignalBlocker blocker(liveAction_);
+    liveAction_->setChecked(false);
+}
+
+void MeasuredOverlay::ShowLiveSweep(const AnalyserSweep& sweep) {
+    TouchstoneData data;
+    data.ports = 2;
+    data.frequencyHz = sweep.frequencyHz;
+    for (std::size_t i = 0; i < sweep.size(); ++i)
+        data.s.push_back({sweep.s11[i], sweep.s21[i], 0, 0});
+    data_ = std::move(data);
+    fileName_ = tr("с прибора");
+    removeAction_->setEnabled(true);
+    Show(views_.View());
+}
+
+void MeasuredOverlay::LiveFault(const Message& message) {
+    StopLive();
+    // The last sweep stays on the chart.
+    dialogs_.Error(MessageShown(message));
 }
 
 void MeasuredOverlay::RetranslateUi() {
@@ -119,6 +194,10 @@ void MeasuredOverlay::RetranslateUi() {
         tr("Измеренная АЧХ поднимается или опускается так, чтобы её пик совпал с пиком расчёта: "
            "сравнивается форма, а не потери"));
     removeAction_->setText(tr("&Убрать измеренный"));
+    liveAction_->setText(tr("С при&бора"));
+    liveAction_->setStatusTip(
+        tr("Снимать АЧХ фильтра прибором раз в секунду и показывать её "
+           "поверх расчёта, пока команда не будет снята"));
     if (filter_) chart_.MeasuredSeries()->setName(CurveName());
     ShowFigures();
 }
@@ -176,6 +255,8 @@ bool MeasuredOverlay::Open(const QString& path) {
                 .arg(name));
         return false;
     }
+    // A file replaces the sweeps from the device.
+    StopLive();
     data_ = std::move(data);
     Analyse();
     fileName_ = name;
@@ -186,6 +267,7 @@ bool MeasuredOverlay::Open(const QString& path) {
 }
 
 void MeasuredOverlay::Remove() {
+    StopLive();
     filter_.reset();
     samples_.clear();
     timeRow_.reset();

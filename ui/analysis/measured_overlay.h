@@ -4,12 +4,15 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
+#include <memory>
 #include <optional>
 
 #include "engine/calculate.h"
 #include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
 #include "files/touchstone.h"
+#include "instruments/analyser_sweep.h"
 #include "ui/analysis/time_views.h"
 
 class QAction;
@@ -21,6 +24,7 @@ namespace feldan {
 class AnalysisViews;
 class DesignDocument;
 class DialogService;
+class LiveSweep;
 class ResponseChart;
 enum class AnalysisView;
 
@@ -31,6 +35,7 @@ class MeasuredOverlay : public QObject {
     // ports. The figures of the measurement and the design go into `figures`, side by side.
     MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
                     QMenu& menu, const AnalysisViews& views, QLabel& figures);
+    ~MeasuredOverlay() override;
 
     // "Измеренный фильтр…": a file through the open dialog.
     void OpenCommand();
@@ -39,6 +44,16 @@ class MeasuredOverlay : public QObject {
     bool Open(const QString& path);
     // "Убрать измеренный".
     void Remove();
+    // "С прибора": the built filter swept over the design's wide band on the analyser last
+    // chosen in Кварцы, again and again, and laid over the design until stopped.
+    void StartLive();
+    void StopLive();
+    bool Live() const;
+    // The time limits of the reads and the pause between sweeps (tests give short ones).
+    void SetLiveTiming(const ReadLimits& limits, std::chrono::milliseconds pause) {
+        liveLimits_ = limits;
+        livePause_ = pause;
+    }
     bool IsOpen() const { return filter_.has_value(); }
     // Draws the measured curve of `view` over the design as the window holds it; call after the
     // view's own curves are drawn.
@@ -72,6 +87,8 @@ class MeasuredOverlay : public QObject {
     void ShowFigures();
     // The measured S21 in time, as the time view on show draws it.
     void ShowInTime(AnalysisView view);
+    void ShowLiveSweep(const AnalyserSweep& sweep);
+    void LiveFault(const Message& message);
 
     const DesignDocument& document_;
     DialogService& dialogs_;
@@ -88,6 +105,10 @@ class MeasuredOverlay : public QObject {
     std::optional<FilterFigures> designFigures_;
     bool symmetryAssumed_ = false;  // the file has no reverse measurement; S12, S22 were taken
     QAction* removeAction_ = nullptr;
+    QAction* liveAction_ = nullptr;
+    std::unique_ptr<LiveSweep> live_;
+    ReadLimits liveLimits_;
+    std::chrono::milliseconds livePause_{1000};
     std::optional<MeasuredFilter> filter_;
     std::vector<MeasuredSample> samples_;  // as analysed: renormalised when asked
     std::optional<TimeFiguresRow> timeRow_;

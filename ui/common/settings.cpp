@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cmath>
 
 namespace feldan {
 
@@ -14,6 +15,10 @@ const QString LastFolderKey = QStringLiteral("files/lastFolder");
 const QString WindowGeometryKey = QStringLiteral("window/geometry");
 const QString LanguageKey = QStringLiteral("window/language");
 const QString PictureSizeKey = QStringLiteral("export/pictureSize");
+const QString AnalyserPortKey = QStringLiteral("analyser/port");
+const QString AnalyserFixtureKey = QStringLiteral("analyser/fixtureOhm");
+const QString AnalyserNominalKey = QStringLiteral("analyser/nominalHz");
+const QString AnalyserPpmKey = QStringLiteral("analyser/ppm");
 
 QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
@@ -49,6 +54,30 @@ QByteArray RememberedWindowGeometry() {
 
 void RememberWindowGeometry(const QByteArray& geometry) {
     Store().setValue(WindowGeometryKey, geometry);
+}
+
+AnalyserSettings RememberedAnalyserSettings() {
+    const QSettings store = Store();
+    AnalyserSettings settings;
+    settings.port = store.value(AnalyserPortKey).toString();
+    // A value edited by hand into nonsense falls back to the default.
+    const auto number = [&](const QString& key, double fallback, bool positive) {
+        bool ok = false;
+        const double v = store.value(key, fallback).toDouble(&ok);
+        return ok && std::isfinite(v) && (!positive || v > 0) ? v : fallback;
+    };
+    settings.fixtureOhm = number(AnalyserFixtureKey, settings.fixtureOhm, true);
+    settings.nominalHz = number(AnalyserNominalKey, settings.nominalHz, true);
+    settings.ppm = number(AnalyserPpmKey, settings.ppm, false);
+    return settings;
+}
+
+void RememberAnalyserSettings(const AnalyserSettings& settings) {
+    QSettings store = Store();
+    store.setValue(AnalyserPortKey, settings.port);
+    store.setValue(AnalyserFixtureKey, settings.fixtureOhm);
+    store.setValue(AnalyserNominalKey, settings.nominalHz);
+    store.setValue(AnalyserPpmKey, settings.ppm);
 }
 
 QSize RememberedPictureSize(QSize fallback) {

@@ -30,6 +30,18 @@ void RememberLanguage(const QString& code);
 QByteArray RememberedWindowGeometry();
 void RememberWindowGeometry(const QByteArray& geometry);
 
+// How the last crystal was measured on the analyser, to be offered again: its port, the
+// fixture's resistance, the crystal's nominal frequency, and the analyser's clock error in ppm,
+// which every sweep is corrected by.
+struct AnalyserSettings {
+    QString port;
+    double fixtureOhm = 50;
+    double nominalHz = 0;
+    double ppm = 0;
+};
+AnalyserSettings RememberedAnalyserSettings();
+void RememberAnalyserSettings(const AnalyserSettings& settings);
+
 // The size of the picture Экспорт вида wrote last (`fallback` at first).
 QSize RememberedPictureSize(QSize fallback);
 void RememberPictureSize(QSize size);

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
@@ -35,6 +37,8 @@
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
+#include "ui/crystals/analyser_run.h"
+#include "ui/crystals/measure_dialog.h"
 #include "ui/widgets/zoom_view.h"
 
 namespace feldan {
@@ -105,6 +109,20 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
         b->setAutoDefault(false);
         return b;
     };
+    measureButton_ = button("measureButton");
+    nextButton_ = button("nextButton");
+    referenceButton_ = button("referenceButton");
+    cancelMeasureButton_ = button("cancelMeasureButton");
+    cancelMeasureButton_->hide();
+    measureProgress_ = new QProgressBar(this);
+    measureProgress_->setObjectName(QStringLiteral("measureProgress"));
+    measureProgress_->setRange(0, 100);
+    measureProgress_->hide();
+    measureLabel_ = new QLabel(this);
+    measureLabel_->setObjectName(QStringLiteral("measureLabel"));
+    run_ = std::make_unique<AnalyserRun>(
+        [this](const MeasurementProgress& progress) { ShowMeasurementProgress(progress); },
+        [this](CrystalMeasurement measurement) { MeasurementDone(std::move(measurement)); });
     addMeasurementsButton_ = button("addMeasurementsButton");
     g3uurButton_ = button("g3uurButton");
     openListButton_ = button("openListButton");
@@ -156,11 +174,15 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     plot_->setMinimumHeight(220);
 
     auto* buttons = new QHBoxLayout;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{addMeasurementsButton_, g3uurButton_, addRowButton_,
-                                         removeButton_, openListButton_, saveListButton_})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             measureButton_, nextButton_, referenceButton_, addMeasurementsButton_, g3uurButton_,
+             addRowButton_, removeButton_, openListButton_, saveListButton_})
         buttons->addWidget(w);
     buttons->addStretch();
+    auto* measureRow = new QHBoxLayout;
+    measureRow->addWidget(measureLabel_, 1);
+    measureRow->addWidget(measureProgress_, 1);
+    measureRow->addWidget(cancelMeasureButton_);
     auto* setRow = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{pickButton_, useSetBox_, trimBox_})
         setRow->addWidget(w);
@@ -169,6 +191,7 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addLayout(buttons);
+    topLayout->addLayout(measureRow);
     topLayout->addWidget(table_);
     topLayout->addLayout(setRow);
     auto* splitter = new QSplitter(Qt::Vertical, this);
@@ -180,6 +203,10 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     layout->addWidget(splitter);
     resize(960, 600);
 
+    connect(measureButton_, &QPushButton::clicked, this, &CrystalWindow::Measure);
+    connect(nextButton_, &QPushButton::clicked, this, &CrystalWindow::MeasureNext);
+    connect(referenceButton_, &QPushButton::clicked, this, &CrystalWindow::MeasureReference);
+    connect(cancelMeasureButton_, &QPushButton::clicked, this, &CrystalWindow::CancelMeasurement);
     connect(addMeasurementsButton_, &QPushButton::clicked, this, &CrystalWindow::AddMeasurements);
     connect(g3uurButton_, &QPushButton::clicked, this, &CrystalWindow::AddFromG3uur);
     connect(openListButton_, &QPushButton::clicked, this, &CrystalWindow::OpenList);
@@ -192,7 +219,8 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     connect(table_, &QTableWidget::itemChanged, this, &CrystalWindow::CellEdited);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { ShowCrystal(row); });
     connect(&project_, &ProjectState::Changed, this, [this](ProjectState::Part part) {
-        // A table from elsewhere (a project opened) brings no sweeps, and no set to come back.
+        // A table from elsewhere (a project opened) brings its sweeps but no fit residuals, and
+        // no set to come back.
         if (!storing_ && part == ProjectState::Part::Crystals)
             extras_.assign(project_.Crystals().size(), {});
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) Refresh();
@@ -209,6 +237,17 @@ void CrystalWindow::SetCrystalDialogs(std::unique_ptr<CrystalDialogs> dialogs) {
 
 void CrystalWindow::RetranslateUi() {
     setWindowTitle(tr("Кварцы"));
+    measureButton_->setText(tr("Измерить…"));
+    measureButton_->setToolTip(tr("Измерить кварц на NanoVNA и добавить его в таблицу"));
+    nextButton_->setText(tr("Следующий (F3)"));
+    // One key per crystal of a bag: each press measures the next as the last was measured. Set
+    // after the text, which replaces a button's shortcut by its mnemonic.
+    nextButton_->setShortcut(QKeySequence(Qt::Key_F3));
+    nextButton_->setToolTip(tr("Измерить следующий кварц с теми же настройками"));
+    referenceButton_->setText(tr("По эталону…"));
+    referenceButton_->setToolTip(
+        tr("Найти поправку частоты прибора по кварцу с известной частотой fs"));
+    cancelMeasureButton_->setText(tr("Отмена"));
     addMeasurementsButton_->setText(tr("Добавить измерения…"));
     g3uurButton_->setText(tr("G3UUR…"));
     openListButton_->setText(tr("Открыть список…"));
@@ -317,10 +356,10 @@ void CrystalWindow::ShowCrystal(int row) {
         return;
     }
     const CrystalModel& model = crystals[static_cast<std::size_t>(row)].model;
-    const RowExtra& extra = extras_[static_cast<std::size_t>(row)];
+    const std::optional<CrystalSweep>& kept = crystals[static_cast<std::size_t>(row)].sweep;
     QList<QPointF> measured, fitted;
-    if (extra.sweep) {
-        const CrystalSweep& sweep = *extra.sweep;
+    if (kept) {
+        const CrystalSweep& sweep = *kept;
         for (std::size_t i = 0; i < sweep.frequencyHz.size(); ++i) {
             const double khz = sweep.frequencyHz[i] / 1000;
             measured.append({khz, Db(sweep.measured[i])});
@@ -473,9 +512,9 @@ void CrystalWindow::AddMeasurements() {
             extra.warning = text;
         }
         extra.rmsErrorDb = fit.rmsErrorDb;
+        const CrystalModel model = KeptModelOf(fit, sweep);
         crystals.push_back(
-            {QFileInfo(file.path).completeBaseName().toStdString(), KeptModelOf(fit, sweep)});
-        extra.sweep = std::move(sweep);
+            {QFileInfo(file.path).completeBaseName().toStdString(), model, std::move(sweep)});
         extras.push_back(std::move(extra));
     }
     const int firstNew = static_cast<int>(extras_.size());
@@ -672,6 +711,139 @@ void CrystalWindow::SetApplyTrims(bool apply) {
     storing_ = false;
 }
 
+bool CrystalWindow::Measuring() const {
+    return run_->Running();
+}
+
+void CrystalWindow::Measure() {
+    if (Measuring()) return;
+    AnalyserSettings offered = lastMeasurement_ ? *lastMeasurement_ : RememberedAnalyserSettings();
+    if (!(offered.nominalHz > 0)) {
+        // The design's Fo, in kHz, is the likeliest frequency of its crystals.
+        if (const std::optional<double> fo = TypedNumber(FromUtf8(document_.Design().texts.Fo)))
+            offered.nominalHz = *fo * 1000;
+    }
+    const std::optional<AnalyserSettings> chosen = crystalDialogs_->Measurement(offered);
+    if (!chosen) return;
+    StartMeasurement(*chosen);
+}
+
+void CrystalWindow::MeasureNext() {
+    if (Measuring()) return;
+    if (!lastMeasurement_) {
+        Measure();
+        return;
+    }
+    StartMeasurement(*lastMeasurement_);
+}
+
+void CrystalWindow::MeasureReference() {
+    if (Measuring()) return;
+    std::optional<AnalyserSettings> settings = lastMeasurement_;
+    if (!settings) {
+        settings = crystalDialogs_->Measurement(RememberedAnalyserSettings());
+        if (!settings) return;
+        lastMeasurement_ = settings;
+    }
+    const std::optional<double> knownHz =
+        Dialogs().GetNumber(tr("Частота fs эталонного кварца, Гц:"), settings->nominalHz, 1, 1e10);
+    if (!knownHz) return;
+    referenceHz_ = *knownHz;
+    StartMeasurement(*settings);
+}
+
+void CrystalWindow::CancelMeasurement() {
+    run_->Cancel();
+}
+
+void CrystalWindow::StartMeasurement(const AnalyserSettings& settings) {
+    lastMeasurement_ = settings;
+    RememberAnalyserSettings(settings);
+    CrystalMeasurementSettings measurement;
+    measurement.nominalHz = settings.nominalHz;
+    measurement.fixtureOhm = settings.fixtureOhm;
+    measurement.ppm = settings.ppm;
+    if (!run_->Start(LocalPath(settings.port), measurement, readLimits_)) return;
+    shownStage_ = MeasurementStage::Sweep;
+    stageFirstScan_ = 0;
+    for (QPushButton* b : {measureButton_, nextButton_, referenceButton_})
+        b->setEnabled(false);
+    measureProgress_->setValue(0);
+    measureProgress_->show();
+    cancelMeasureButton_->show();
+    measureLabel_->setText(tr("Подключение к %1…").arg(settings.port));
+}
+
+void CrystalWindow::ShowMeasurementProgress(const MeasurementProgress& progress) {
+    // The share of the bar each stage fills; the scans of a stage are not known beforehand,
+    // so each moves the bar a step towards the stage's end.
+    struct Stage {
+        MeasurementStage stage;
+        int from, to;
+        const char* words;
+    };
+    static const std::array<Stage, 4> stages = {{
+        {MeasurementStage::Sweep, 0, 100, QT_TR_NOOP("Развёртка")},
+        {MeasurementStage::Search, 0, 25, QT_TR_NOOP("Поиск резонанса")},
+        {MeasurementStage::Zoom, 25, 60, QT_TR_NOOP("Уточнение")},
+        {MeasurementStage::Average, 60, 100, QT_TR_NOOP("Усреднение")},
+    }};
+    const Stage& stage = *std::find_if(stages.begin(), stages.end(),
+                                       [&](const Stage& s) { return s.stage == progress.stage; });
+    if (progress.stage != shownStage_) {
+        shownStage_ = progress.stage;
+        stageFirstScan_ = progress.scansDone;
+    }
+    const int step = 4 * (progress.scansDone - stageFirstScan_);
+    measureProgress_->setValue(stage.from + std::min(step, stage.to - stage.from - 1));
+    measureLabel_->setText(tr("%1: %2 кГц ± %3 Гц, сканов %4")
+                               .arg(tr(stage.words))
+                               .arg(PlainNumber(progress.centreHz / 1000, 3))
+                               .arg(PlainNumber(progress.spanHz / 2, 0))
+                               .arg(progress.scansDone));
+}
+
+void CrystalWindow::MeasurementDone(CrystalMeasurement measurement) {
+    const std::optional<double> referenceHz = std::exchange(referenceHz_, std::nullopt);
+    for (QPushButton* b : {measureButton_, nextButton_, referenceButton_})
+        b->setEnabled(true);
+    measureProgress_->hide();
+    cancelMeasureButton_->hide();
+    const auto finish = [this](const QString& status) {
+        measureLabel_->setText(status);
+        emit MeasurementFinished();
+    };
+    if (!measurement.fit || measurement.fit->verdict == FitVerdict::NoResonance) {
+        const Message message =
+            measurement.message ? *measurement.message : Message{MessageId::VnaNoCrystal, ""};
+        // A stop the user asked for needs no box.
+        if (message.id == MessageId::VnaCancelled) return finish(tr("Измерение отменено."));
+        finish(tr("Кварц не добавлен."));
+        Dialogs().Error(MessageShown(message));
+        return;
+    }
+    if (referenceHz && lastMeasurement_) {
+        // The frequency the analyser itself reported, before the correction in force.
+        const double reportedHz = measurement.kept.fsHz / (1 + lastMeasurement_->ppm * 1e-6);
+        lastMeasurement_->ppm = (*referenceHz / reportedHz - 1) * 1e6;
+        RememberAnalyserSettings(*lastMeasurement_);
+        return finish(tr("Поправка по эталону: %1 ppm; она применяется ко всем измерениям.")
+                          .arg(PlainNumber(lastMeasurement_->ppm, 3)));
+    }
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    RowExtra extra;
+    extra.rmsErrorDb = measurement.fit->rmsErrorDb;
+    if (measurement.message) extra.warning = MessageShown(*measurement.message);
+    const QString name = tr("Кварц %1").arg(crystals.size() + 1);
+    const double fsHz = measurement.kept.fsHz;
+    crystals.push_back({name.toStdString(), measurement.kept, std::move(measurement.sweep)});
+    extras.push_back(std::move(extra));
+    StoreTable(std::move(crystals), std::move(extras));
+    table_->setCurrentCell(table_->rowCount() - 1, NameColumn);
+    finish(tr("Добавлен «%1»: fs = %2 Гц. F3 — следующий кварц.").arg(name, PlainNumber(fsHz, 1)));
+}
+
 QStringList QtCrystalDialogs::GetOpenFileNames(const QString& dir, const QString& filter) {
     return QFileDialog::getOpenFileNames(parent_, QString(), dir, filter);
 }
@@ -719,6 +891,12 @@ std::optional<G3uurReadings> QtCrystalDialogs::G3uur() {
     for (std::size_t i = 0; i < rows.size(); ++i)
         *rows[i].text = edits[i]->text();
     return readings;
+}
+
+std::optional<AnalyserSettings> QtCrystalDialogs::Measurement(const AnalyserSettings& offered) {
+    MeasureDialog dialog(offered, parent_);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Chosen();
 }
 
 }  // namespace feldan

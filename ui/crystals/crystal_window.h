@@ -13,12 +13,15 @@
 
 #include "engine/crystal.h"
 #include "files/crystal_csv.h"
+#include "instruments/crystal_measurement.h"
 #include "ui/common/panel.h"
+#include "ui/common/settings.h"
 
 class QChartView;
 class QCheckBox;
 class QLabel;
 class QLineSeries;
+class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
@@ -26,6 +29,7 @@ class QValueAxis;
 
 namespace feldan {
 
+class AnalyserRun;
 class DialogService;
 class DesignDocument;
 class ZoomView;
@@ -50,6 +54,12 @@ class CrystalDialogs {
     virtual std::optional<double> FixtureOhm(double referenceOhm) = 0;
     // The G3UUR readings; nothing when cancelled.
     virtual std::optional<G3uurReadings> G3uur() = 0;
+    // The port, fixture, nominal frequency and clock correction of a measurement on the
+    // analyser, offered as `offered`; nothing when cancelled.
+    virtual std::optional<AnalyserSettings> Measurement(const AnalyserSettings& offered) {
+        (void)offered;
+        return std::nullopt;
+    }
 };
 
 class CrystalWindow : public Panel<QWidget> {
@@ -86,6 +96,17 @@ class CrystalWindow : public Panel<QWidget> {
     void PickBest();
     void SetUseSet(bool use);
     void SetApplyTrims(bool apply);
+    // A crystal measured on the analyser and added as a row: Measure asks how, MeasureNext
+    // measures the next crystal as the last one was (asking only the first time).
+    void Measure();
+    void MeasureNext();
+    // Measures a reference crystal of known fs (asked for) and makes the correction in ppm the
+    // one that gives it; nothing is added to the table.
+    void MeasureReference();
+    void CancelMeasurement();
+    bool Measuring() const;
+    // The time limits of the reads from the analyser (tests give short ones).
+    void SetReadLimits(const ReadLimits& limits) { readLimits_ = limits; }
     // Shows the sweep and the model of a table row in the plot (-1: nothing).
     void ShowCrystal(int row);
     // Both axes to the range of the curves shown (the whole plot, without zoom); none without.
@@ -96,14 +117,17 @@ class CrystalWindow : public Panel<QWidget> {
     QLineSeries* MeasuredSeries() const { return measuredSeries_; }
     QLineSeries* ModelSeries() const { return modelSeries_; }
 
+  signals:
+    // A measurement ended: a row added, or its fault shown.
+    void MeasurementFinished();
+
   protected:
     void RetranslateUi() override;
 
   private:
-    // What the window keeps of a crystal fitted in this session: the sweep, and how well the
-    // model fits it.
+    // What the window keeps of a crystal fitted in this session: how well the model fits its
+    // sweep (the sweep itself is the crystal's, in the project).
     struct RowExtra {
-        std::optional<CrystalSweep> sweep;
         std::optional<double> rmsErrorDb;
         QString warning;  // a poor or doubtful fit: the mark's tooltip
     };
@@ -113,6 +137,9 @@ class CrystalWindow : public Panel<QWidget> {
     // Hands a new table to the project, with what the window keeps beside each row.
     void StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras);
     DialogService& Dialogs() const { return dialogs_; }
+    void StartMeasurement(const AnalyserSettings& settings);
+    void ShowMeasurementProgress(const MeasurementProgress& progress);
+    void MeasurementDone(CrystalMeasurement measurement);
 
     DesignDocument& document_;
     ProjectState& project_;
@@ -123,6 +150,21 @@ class CrystalWindow : public Panel<QWidget> {
     bool storing_ = false;
 
     QTableWidget* table_ = nullptr;
+    std::unique_ptr<AnalyserRun> run_;
+    // How the last crystal was measured, for the next; none before the first.
+    std::optional<AnalyserSettings> lastMeasurement_;
+    // The known fs of the reference crystal under measurement, while one is.
+    std::optional<double> referenceHz_;
+    ReadLimits readLimits_;
+    MeasurementStage shownStage_ = MeasurementStage::Sweep;
+    int stageFirstScan_ = 0;
+
+    QPushButton* measureButton_ = nullptr;
+    QPushButton* nextButton_ = nullptr;
+    QPushButton* referenceButton_ = nullptr;
+    QPushButton* cancelMeasureButton_ = nullptr;
+    QProgressBar* measureProgress_ = nullptr;
+    QLabel* measureLabel_ = nullptr;
     QPushButton* addMeasurementsButton_ = nullptr;
     QPushButton* g3uurButton_ = nullptr;
     QPushButton* openListButton_ = nullptr;
@@ -147,6 +189,7 @@ class QtCrystalDialogs : public CrystalDialogs {
     QStringList GetOpenFileNames(const QString& dir, const QString& filter) override;
     std::optional<double> FixtureOhm(double referenceOhm) override;
     std::optional<G3uurReadings> G3uur() override;
+    std::optional<AnalyserSettings> Measurement(const AnalyserSettings& offered) override;
 
   private:
     QWidget* parent_;

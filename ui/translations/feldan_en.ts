@@ -261,6 +261,82 @@
         <source>Rm, Ом</source>
         <translation>Rm, Ohm</translation>
     </message>
+    <message>
+        <source>Измерить…</source>
+        <translation>Measure…</translation>
+    </message>
+    <message>
+        <source>Измерить кварц на NanoVNA и добавить его в таблицу</source>
+        <translation>Measure a crystal on the NanoVNA and add it to the table</translation>
+    </message>
+    <message>
+        <source>Следующий (F3)</source>
+        <translation>Next (F3)</translation>
+    </message>
+    <message>
+        <source>Измерить следующий кварц с теми же настройками</source>
+        <translation>Measure the next crystal with the same settings</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Подключение к %1…</source>
+        <translation>Connecting to %1…</translation>
+    </message>
+    <message>
+        <source>Развёртка</source>
+        <translation>Sweep</translation>
+    </message>
+    <message>
+        <source>Поиск резонанса</source>
+        <translation>Searching for the resonance</translation>
+    </message>
+    <message>
+        <source>Уточнение</source>
+        <translation>Zooming in</translation>
+    </message>
+    <message>
+        <source>Усреднение</source>
+        <translation>Averaging</translation>
+    </message>
+    <message>
+        <source>%1: %2 кГц ± %3 Гц, сканов %4</source>
+        <translation>%1: %2 kHz ± %3 Hz, %4 scans</translation>
+    </message>
+    <message>
+        <source>Измерение отменено.</source>
+        <translation>Measurement cancelled.</translation>
+    </message>
+    <message>
+        <source>Кварц не добавлен.</source>
+        <translation>No crystal added.</translation>
+    </message>
+    <message>
+        <source>Кварц %1</source>
+        <translation>Crystal %1</translation>
+    </message>
+    <message>
+        <source>Добавлен «%1»: fs = %2 Гц. F3 — следующий кварц.</source>
+        <translation>Added “%1”: fs = %2 Hz. F3 measures the next crystal.</translation>
+    </message>
+    <message>
+        <source>По эталону…</source>
+        <translation>From a reference…</translation>
+    </message>
+    <message>
+        <source>Найти поправку частоты прибора по кварцу с известной частотой fs</source>
+        <translation>Find the analyser&apos;s frequency correction from a crystal of known fs</translation>
+    </message>
+    <message>
+        <source>Частота fs эталонного кварца, Гц:</source>
+        <translation>fs of the reference crystal, Hz:</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; она применяется ко всем измерениям.</source>
+        <translation>Correction from the reference: %1 ppm; it applies to every measurement.</translation>
+    </message>
 </context>
 <context>
     <name>feldan::DialogService</name>
@@ -789,6 +865,65 @@
     </message>
 </context>
 <context>
+    <name>feldan::MeasureDialog</name>
+    <message>
+        <source>Измерить кварц</source>
+        <translation>Measure a crystal</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Порт прибора:</source>
+        <translation>Analyser port:</translation>
+    </message>
+    <message>
+        <source>Оснастка (кварц последовательно между портами 1 и 2), Ом:</source>
+        <translation>Fixture (crystal in series between ports 1 and 2), Ω:</translation>
+    </message>
+    <message>
+        <source>Номинал кварца, кГц:</source>
+        <translation>Nominal frequency, kHz:</translation>
+    </message>
+    <message>
+        <source>Поправка частоты прибора, ppm:</source>
+        <translation>Analyser frequency correction, ppm:</translation>
+    </message>
+    <message>
+        <source>Поправка: прибор, показывающий f, на самом деле измеряет f·(1 + ppm·10⁻⁶). Для подбора набора важны только разности частот, поэтому её можно оставить нулевой.</source>
+        <translation>Correction: an analyser that shows f really measures f·(1 + ppm·10⁻⁶). Matching a set needs only the differences of frequency, so it may stay zero.</translation>
+    </message>
+    <message>
+        <source>Измерить</source>
+        <translation>Measure</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source> (V2/LiteVNA: не поддерживается)</source>
+        <translation> (V2/LiteVNA: not supported)</translation>
+    </message>
+    <message>
+        <source>Выберите порт прибора или введите его путь.</source>
+        <translation>Choose the analyser&apos;s port or type its path.</translation>
+    </message>
+    <message>
+        <source>Сопротивление оснастки — нужно положительное число.</source>
+        <translation>Fixture resistance: a positive number is needed.</translation>
+    </message>
+    <message>
+        <source>Номинал кварца — нужно положительное число килогерц.</source>
+        <translation>Nominal frequency: a positive number of kilohertz is needed.</translation>
+    </message>
+    <message>
+        <source>Поправка — нужно число ppm меньше 1000 по модулю.</source>
+        <translation>Correction: a number of ppm below 1000 in magnitude is needed.</translation>
+    </message>
+</context>
+<context>
     <name>feldan::MeasuredOverlay</name>
     <message>
         <source>&amp;Измеренный фильтр…</source>
@@ -873,6 +1008,26 @@
     <message>
         <source>, пик совмещён (%1 дБ)</source>
         <translation>, peak aligned (%1 dB)</translation>
+    </message>
+    <message>
+        <source>Порт прибора ещё не выбран: измерьте кварц в окне «Кварцы» (Измерить…), и порт запомнится.</source>
+        <translation>No analyser port chosen yet: measure a crystal in the Crystals window (Measure…) and the port is remembered.</translation>
+    </message>
+    <message>
+        <source>Фильтр не рассчитывается: сначала рассчитайте его.</source>
+        <translation>The filter cannot be calculated: calculate it first.</translation>
+    </message>
+    <message>
+        <source>с прибора</source>
+        <translation>from the device</translation>
+    </message>
+    <message>
+        <source>С при&amp;бора</source>
+        <translation>&amp;From the device</translation>
+    </message>
+    <message>
+        <source>Снимать АЧХ фильтра прибором раз в секунду и показывать её поверх расчёта, пока команда не будет снята</source>
+        <translation>Sweep the filter with the analyser every second and lay it over the design until the command is switched off</translation>
     </message>
 </context>
 <context>
@@ -1347,7 +1502,7 @@
     </message>
     <message>
         <source>Или широкополосные трансформаторы (N1 на стороне %1 Ом): на входе N2/N1 = %2 (к %3 Ом фильтра), на выходе N2/N1 = %4 (к %5 Ом)</source>
-        <translation>Or broadband transformers (N1 on the %1 Ohm side): at the input N2/N1 = %2 (to the filter's %3 Ohm), at the output N2/N1 = %4 (to %5 Ohm)</translation>
+        <translation>Or broadband transformers (N1 on the %1 Ohm side): at the input N2/N1 = %2 (to the filter&apos;s %3 Ohm), at the output N2/N1 = %4 (to %5 Ohm)</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,226 @@
+// Измерить… and Следующий in the "Кварцы" window against the simulated analyser on a
+// pseudo-terminal: the crystals found are those behind it, each added as a row with its sweep,
+// the sweep kept in the project; a fault is named and the rows already added stay.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <atomic>
+#include <cmath>
+
+#include "files/project_file.h"
+#include "tests/support/simulated_analyser.h"
+#include "ui/analysis/measured_overlay.h"
+#include "ui/common/design_document.h"
+#include "ui/common/project_state.h"
+#include "ui/crystals/crystal_window.h"
+#include "ui/crystals/measure_dialog.h"
+#include "ui_test_support.h"
+
+using feldan::testing::Utf8;
+using feldan::testing::WindowUnderTest;
+using namespace feldan;
+using namespace std::chrono_literals;
+
+namespace {
+
+class MeasureAnswers : public CrystalDialogs {
+  public:
+    QStringList GetOpenFileNames(const QString&, const QString&) override { return {}; }
+    std::optional<double> FixtureOhm(double referenceOhm) override { return referenceOhm; }
+    std::optional<G3uurReadings> G3uur() override { return std::nullopt; }
+    std::optional<AnalyserSettings> Measurement(const AnalyserSettings&) override {
+        ++asked;
+        return answer;
+    }
+    std::optional<AnalyserSettings> answer;
+    int asked = 0;
+};
+
+// Two crystals of a bag, 130 Hz apart, one behind the analyser at a time.
+const CrystalModel Bag[] = {CrystalFromSeriesResonance(8861700, 10.1e-3, 6, 6.3e-12),
+                            CrystalFromSeriesResonance(8861830, 10.4e-3, 9, 6.1e-12)};
+
+struct MeasureUnderTest : WindowUnderTest {
+    explicit MeasureUnderTest(test::SimulatedAnalyserSettings settings) {
+        Trigger("crystalsAction");
+        window = form->findChild<CrystalWindow*>(QStringLiteral("CrystalWindow"));
+        auto owned = std::make_unique<MeasureAnswers>();
+        answers = owned.get();
+        window->SetCrystalDialogs(std::move(owned));
+        window->SetReadLimits(ReadLimits{300ms, 50ms, 300ms, 300ms});
+        if (!settings.response) {
+            settings.response = [this](double hz) {
+                return test::CrystalInSeries(Bag[behind.load()])(hz);
+            };
+        }
+        device = std::make_unique<test::SimulatedAnalyser>(std::move(settings));
+        answers->answer = AnalyserSettings{QString::fromStdString(device->Port()), 50, 8.86e6, 0};
+    }
+    // Runs a command of the window and waits for its measurement to end.
+    bool Finish(const std::function<void()>& command) {
+        QSignalSpy finished(window, &CrystalWindow::MeasurementFinished);
+        command();
+        return finished.wait(120000);
+    }
+    const std::vector<NamedCrystal>& Crystals() const {
+        return form->findChild<ProjectState*>()->Crystals();
+    }
+    CrystalWindow* window = nullptr;
+    MeasureAnswers* answers = nullptr;
+    std::atomic<int> behind{0};
+    std::unique_ptr<test::SimulatedAnalyser> device;
+};
+
+}  // namespace
+
+class CrystalMeasureTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void aBagIsMeasuredOneKeyPerCrystal();
+    void faultsAreNamedAndTheRowsStay();
+    void aReferenceCrystalFindsTheClockError();
+    void theDialogTakesATypedPortAndRefusesBadNumbers();
+    void theBuiltFilterIsSweptLiveUntilStopped();
+};
+
+void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
+    test::SimulatedAnalyserSettings settings;
+    settings.noise = 1e-4;
+    MeasureUnderTest w(settings);
+    QVERIFY(w.Finish([&] { w.window->Measure(); }));
+    // Следующий, on its key, measures the next crystal without asking again.
+    w.behind = 1;
+    auto* next = w.window->findChild<QPushButton*>(QStringLiteral("nextButton"));
+    QCOMPARE(next->shortcut(), QKeySequence(Qt::Key_F3));
+    w.window->show();
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window));
+    QVERIFY(w.Finish([&] { QTest::keyClick(w.window, Qt::Key_F3); }));
+    QCOMPARE(w.answers->asked, 1);
+    QCOMPARE(w.window->Table()->rowCount(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const NamedCrystal& c = w.Crystals()[static_cast<std::size_t>(k)];
+        QVERIFY2(std::abs(c.model.fsHz - Bag[k].fsHz) < 2,
+                 qPrintable(QString::number(c.model.fsHz)));
+        QVERIFY2(std::abs(c.model.lmH / Bag[k].lmH - 1) < 0.02,
+                 qPrintable(QString::number(c.model.lmH)));
+        QVERIFY(c.sweep && c.sweep->frequencyHz.size() > 200);
+    }
+    QVERIFY(!w.window->MeasuredSeries()->points().isEmpty());
+    QCOMPARE(RememberedAnalyserSettings().port, w.answers->answer->port);
+
+    // The sweep goes into the project and comes back from it.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("bag.feldan"));
+    w.dialogs->saveAnswer = path;
+    w.Trigger("saveAsAction");
+    w.Get<QAction>("newAction")->trigger();
+    QCOMPARE(w.window->Table()->rowCount(), 0);
+    w.dialogs->openAnswer = path;
+    w.Trigger("openAction");
+    QCOMPARE(w.window->Table()->rowCount(), 2);
+    const Project read = ReadProjectFile(path.toStdString());
+    QCOMPARE(read.crystals[1].sweep->measured, w.Crystals()[1].sweep->measured);
+    w.window->ShowCrystal(1);
+    QVERIFY(!w.window->MeasuredSeries()->points().isEmpty());
+}
+
+void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {
+    const struct {
+        test::Misbehaviour misbehaviour;
+        bool cancel;
+        const char* said;  // in the error box; nothing: no box
+    } cases[] = {
+        {test::Misbehaviour::StopAnswering, false, "перестал отвечать"},
+        {test::Misbehaviour::DropPort, false, "связь с прибором прервалась"},
+        {test::Misbehaviour::None, true, nullptr},
+    };
+    for (const auto& c : cases) {
+        test::SimulatedAnalyserSettings settings;
+        settings.misbehaviour = c.misbehaviour;
+        settings.atScan = 3;
+        MeasureUnderTest w(settings);
+        w.window->AddRow();
+        QVERIFY(w.Finish([&] {
+            w.window->Measure();
+            if (c.cancel) w.window->CancelMeasurement();
+        }));
+        QCOMPARE(w.window->Table()->rowCount(), 1);
+        QCOMPARE(w.dialogs->errors.size(), c.said ? 1 : 0);
+        if (c.said)
+            QVERIFY2(w.dialogs->errors.front().contains(Utf8(c.said)),
+                     qPrintable(w.dialogs->errors.front()));
+        QVERIFY(!w.window->Measuring());
+    }
+    // A port that is not there is named before anything is measured.
+    MeasureUnderTest w{test::SimulatedAnalyserSettings{}};
+    w.answers->answer->port = QStringLiteral("/nonexistent/ttyACM9");
+    QVERIFY(w.Finish([&] { w.window->Measure(); }));
+    QVERIFY(w.dialogs->errors.size() == 1 &&
+            w.dialogs->errors.front().contains(QStringLiteral("/nonexistent/ttyACM9")));
+}
+
+void CrystalMeasureTest::aReferenceCrystalFindsTheClockError() {
+    test::SimulatedAnalyserSettings settings;
+    settings.clockPpm = 25;
+    MeasureUnderTest w(settings);
+    w.dialogs->numberAnswer = Bag[0].fsHz;
+    QVERIFY(w.Finish([&] { w.window->MeasureReference(); }));
+    QCOMPARE(w.window->Table()->rowCount(), 0);
+    const double ppm = RememberedAnalyserSettings().ppm;
+    QVERIFY2(std::abs(ppm - 25) < 0.1, qPrintable(QString::number(ppm)));
+    // Corrected, the next crystal comes out at its true frequency.
+    w.behind = 1;
+    QVERIFY(w.Finish([&] { w.window->MeasureNext(); }));
+    QVERIFY2(std::abs(w.Crystals()[0].model.fsHz - Bag[1].fsHz) < 2,
+             qPrintable(QString::number(w.Crystals()[0].model.fsHz)));
+}
+
+void CrystalMeasureTest::theDialogTakesATypedPortAndRefusesBadNumbers() {
+    MeasureDialog dialog(AnalyserSettings{QStringLiteral("/dev/ttyACM7"), 12.5, 10e6, 1.5},
+                         nullptr);
+    auto* nominal = dialog.findChild<QLineEdit*>(QStringLiteral("nominalEdit"));
+    nominal->setText(QStringLiteral("8,86 МГц"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("problemLabel"))->text().isEmpty());
+    nominal->setText(QStringLiteral("8861,7"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Chosen().port, QStringLiteral("/dev/ttyACM7"));
+    QCOMPARE(dialog.Chosen().fixtureOhm, 12.5);
+    QCOMPARE(dialog.Chosen().nominalHz, 8861700.0);
+    QCOMPARE(dialog.Chosen().ppm, 1.5);
+}
+
+void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {
+    test::SimulatedAnalyserSettings settings;
+    // Behind the analyser a 6.02 dB pad: S21 = 0.5 at every frequency.
+    settings.response = [](double) { return std::array<std::complex<double>, 2>{0.0, 0.5}; };
+    MeasureUnderTest w(settings);
+    w.Calculate();
+    w.form->Views().ShowView(AnalysisView::WideBand);
+    auto* overlay = w.form->findChild<MeasuredOverlay*>();
+    overlay->SetLiveTiming(ReadLimits{300ms, 50ms, 300ms, 300ms}, 10ms);
+    auto* live = w.Get<QAction>("liveMeasuredAction");
+    // Before a port was ever chosen: said, and nothing starts.
+    RememberAnalyserSettings({});
+    live->trigger();
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY(!overlay->Live() && !live->isChecked());
+    RememberAnalyserSettings(*w.answers->answer);
+    live->trigger();
+    QLineSeries* series = w.Get<ResponseChart>("chart")->MeasuredSeries();
+    // Two sweeps at least: the first drawn, and the analyser still asked.
+    QTRY_VERIFY_WITH_TIMEOUT(!series->points().isEmpty() && w.device->Scans() >= 8, 60000);
+    live->trigger();
+    QVERIFY(!overlay->Live());
+    for (const QPointF& p : series->points())
+        QVERIFY2(std::abs(p.y() + 6.0206) < 0.001, qPrintable(QString::number(p.y())));
+}
+
+QTEST_MAIN(CrystalMeasureTest)
+#include "crystal_measure_test.moc"
