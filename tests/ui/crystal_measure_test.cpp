@@ -126,6 +126,15 @@ void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
     QCOMPARE(read.crystals[1].sweep->measured, w.Crystals()[1].sweep->measured);
     w.window->ShowCrystal(1);
     QVERIFY(!w.window->MeasuredSeries()->points().isEmpty());
+
+    // A value typed over the fit comes back to the sweep's own fit on Подогнать заново.
+    std::vector<NamedCrystal> edited = w.Crystals();
+    edited[1].model = CrystalFromSeriesResonance(8862500, 12e-3, 20, 6e-12);
+    w.form->findChild<ProjectState*>()->SetCrystals(edited);
+    w.window->Table()->setCurrentCell(1, 0);
+    w.window->findChild<QPushButton*>(QStringLiteral("refitButton"))->click();
+    QVERIFY2(std::abs(w.Crystals()[1].model.fsHz - Bag[1].fsHz) < 2,
+             qPrintable(QString::number(w.Crystals()[1].model.fsHz)));
 }
 
 void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {

@@ -129,6 +129,7 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     saveListButton_ = button("saveListButton");
     addRowButton_ = button("addRowButton");
     removeButton_ = button("removeButton");
+    refitButton_ = button("refitButton");
     pickButton_ = button("pickButton");
     useSetBox_ = new QCheckBox(this);
     useSetBox_->setObjectName(QStringLiteral("useSetBox"));
@@ -184,7 +185,8 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     measureRow->addWidget(measureProgress_, 1);
     measureRow->addWidget(cancelMeasureButton_);
     auto* setRow = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{pickButton_, useSetBox_, trimBox_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{refitButton_, pickButton_, useSetBox_, trimBox_})
         setRow->addWidget(w);
     setRow->addWidget(setLabel_, 1);
     auto* top = new QWidget(this);
@@ -213,6 +215,7 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     connect(saveListButton_, &QPushButton::clicked, this, &CrystalWindow::SaveList);
     connect(addRowButton_, &QPushButton::clicked, this, &CrystalWindow::AddRow);
     connect(removeButton_, &QPushButton::clicked, this, &CrystalWindow::RemoveSelectedRows);
+    connect(refitButton_, &QPushButton::clicked, this, &CrystalWindow::RefitSelectedRows);
     connect(pickButton_, &QPushButton::clicked, this, &CrystalWindow::PickBest);
     connect(useSetBox_, &QCheckBox::toggled, this, &CrystalWindow::SetUseSet);
     connect(trimBox_, &QCheckBox::toggled, this, &CrystalWindow::SetApplyTrims);
@@ -254,6 +257,8 @@ void CrystalWindow::RetranslateUi() {
     saveListButton_->setText(tr("Сохранить список…"));
     addRowButton_->setText(tr("Добавить"));
     removeButton_->setText(tr("Удалить"));
+    refitButton_->setText(tr("Подогнать заново"));
+    refitButton_->setToolTip(tr("Подогнать выбранные кварцы заново по сохранённым развёрткам"));
     useSetBox_->setText(tr("Использовать в расчёте"));
     trimBox_->setText(tr("Подстройка кварцев"));
     QStringList titles;
@@ -627,6 +632,49 @@ void CrystalWindow::AddRow() {
     extras.emplace_back();
     StoreTable(std::move(crystals), std::move(extras));
     table_->setCurrentCell(table_->rowCount() - 1, NameColumn);
+}
+
+void CrystalWindow::RefitSelectedRows() {
+    std::set<int> rows;
+    for (const QModelIndex& index : table_->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.empty() && table_->currentRow() >= 0) rows.insert(table_->currentRow());
+    if (rows.empty()) return;
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    extras.resize(crystals.size());
+    QStringList withoutSweep, problems;
+    for (int row : rows) {
+        if (row < 0 || row >= static_cast<int>(crystals.size())) continue;
+        NamedCrystal& crystal = crystals[static_cast<std::size_t>(row)];
+        if (!crystal.sweep) {
+            withoutSweep << FromUtf8(crystal.name);
+            continue;
+        }
+        const CrystalSweep& sweep = *crystal.sweep;
+        const CrystalFit fit =
+            FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+        RowExtra extra;
+        if (const std::optional<Message> said = FitMessageOf(fit, crystal.name)) {
+            extra.warning = MessageShown(*said);
+            // No resonance: the row keeps the values it had.
+            if (fit.verdict == FitVerdict::NoResonance) {
+                problems << extra.warning;
+                continue;
+            }
+        }
+        extra.rmsErrorDb = fit.rmsErrorDb;
+        crystal.model = KeptModelOf(fit, sweep);
+        extras[static_cast<std::size_t>(row)] = std::move(extra);
+    }
+    const int current = table_->currentRow();
+    StoreTable(std::move(crystals), std::move(extras));
+    if (current >= 0 && current < table_->rowCount()) table_->setCurrentCell(current, NameColumn);
+    if (!withoutSweep.isEmpty()) {
+        problems.prepend(tr("Нет развёртки, по которой подогнать: %1")
+                             .arg(withoutSweep.join(QStringLiteral(", "))));
+    }
+    if (!problems.isEmpty()) Dialogs().Warning(problems.join(QLatin1Char('\n')));
 }
 
 void CrystalWindow::RemoveSelectedRows() {

@@ -93,6 +93,9 @@ class CrystalWindow : public Panel<QWidget> {
     void SaveList();
     void AddRow();
     void RemoveSelectedRows();
+    // Fits the selected rows again from the sweeps they keep (a value typed over the fit, or a
+    // row of a project opened without its residual, comes back to the sweep's own fit).
+    void RefitSelectedRows();
     void PickBest();
     void SetUseSet(bool use);
     void SetApplyTrims(bool apply);
@@ -171,6 +174,7 @@ class CrystalWindow : public Panel<QWidget> {
     QPushButton* saveListButton_ = nullptr;
     QPushButton* addRowButton_ = nullptr;
     QPushButton* removeButton_ = nullptr;
+    QPushButton* refitButton_ = nullptr;
     QPushButton* pickButton_ = nullptr;
     QCheckBox* useSetBox_ = nullptr;
     QCheckBox* trimBox_ = nullptr;

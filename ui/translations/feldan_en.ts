@@ -337,6 +337,18 @@
         <source>Поправка по эталону: %1 ppm; она применяется ко всем измерениям.</source>
         <translation>Correction from the reference: %1 ppm; it applies to every measurement.</translation>
     </message>
+    <message>
+        <source>Подогнать заново</source>
+        <translation>Refit</translation>
+    </message>
+    <message>
+        <source>Подогнать выбранные кварцы заново по сохранённым развёрткам</source>
+        <translation>Fit the selected crystals again from the sweeps they keep</translation>
+    </message>
+    <message>
+        <source>Нет развёртки, по которой подогнать: %1</source>
+        <translation>No sweep to fit from: %1</translation>
+    </message>
 </context>
 <context>
     <name>feldan::DialogService</name>
