@@ -634,11 +634,16 @@ void CrystalWindow::AddRow() {
     table_->setCurrentCell(table_->rowCount() - 1, NameColumn);
 }
 
-void CrystalWindow::RefitSelectedRows() {
+std::set<int> CrystalWindow::SelectedRows() const {
     std::set<int> rows;
     for (const QModelIndex& index : table_->selectionModel()->selectedIndexes())
         rows.insert(index.row());
     if (rows.empty() && table_->currentRow() >= 0) rows.insert(table_->currentRow());
+    return rows;
+}
+
+void CrystalWindow::RefitSelectedRows() {
+    const std::set<int> rows = SelectedRows();
     if (rows.empty()) return;
     std::vector<NamedCrystal> crystals = project_.Crystals();
     std::vector<RowExtra> extras = extras_;
@@ -678,10 +683,7 @@ void CrystalWindow::RefitSelectedRows() {
 }
 
 void CrystalWindow::RemoveSelectedRows() {
-    std::set<int> removed;
-    for (const QModelIndex& index : table_->selectionModel()->selectedIndexes())
-        removed.insert(index.row());
-    if (removed.empty() && table_->currentRow() >= 0) removed.insert(table_->currentRow());
+    const std::set<int> removed = SelectedRows();
     if (removed.empty()) return;
     const std::vector<NamedCrystal>& old = project_.Crystals();
     std::vector<NamedCrystal> crystals;

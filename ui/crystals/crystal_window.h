@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "engine/crystal.h"
@@ -136,6 +137,8 @@ class CrystalWindow : public Panel<QWidget> {
     };
 
     void Refresh();
+    // The rows selected, or the current one when none is.
+    std::set<int> SelectedRows() const;
     void CellEdited(QTableWidgetItem* item);
     // Hands a new table to the project, with what the window keeps beside each row.
     void StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras);
