@@ -19,7 +19,7 @@ static void BM_StepResponseOfDefaultDesign(benchmark::State& state) {
         feldan::DesignedFilter filter =
             feldan::DesignFilter(feldan::DesignFields{}, '.', feldan::CircuitChoice::Schematic);
         const feldan::EnvelopeResponse response =
-            feldan::EnvelopeOf(feldan::SpectrumOfFilter(filter, -3));
+            feldan::EnvelopeOf(feldan::SpectrumOfFilter(filter));
         benchmark::DoNotOptimize(feldan::StepFigures(response));
     }
 }

@@ -66,6 +66,30 @@ nlohmann::ordered_json OptionalText(const std::optional<std::string>& text) {
 
 }  // namespace
 
+nlohmann::ordered_json DesignFiguresJson(const DesignFigures& figures) {
+    using Json = nlohmann::ordered_json;
+    const auto maybe = [](const std::optional<double>& value) {
+        return value ? Json(*value) : Json(nullptr);
+    };
+    const auto skirt = [](const std::optional<SkirtPoints>& points) {
+        return points ? Json::array({points->lowerHz, points->upperHz}) : Json(nullptr);
+    };
+    const FilterFigures& w = figures.widths;
+    Json j;
+    Json& widths = j["bandwidthHz"] = Json::object();
+    for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k)
+        widths[std::to_string(int(FigureLevelsDb[k]))] = maybe(w.bandwidthHz[k]);
+    j["centerHz"] = maybe(w.centreHz);
+    j["flatnessDb"] = maybe(w.flatnessDb);
+    j["shapeFactor"] = maybe(figures.shapeFactor);
+    j["insertionLossDb"] = figures.insertionLossDb;
+    j["skirt20Hz"] = skirt(figures.skirt20);
+    j["skirt30Hz"] = skirt(figures.skirt30);
+    j["fastestWpm"] = maybe(figures.fastestWpm);
+    j["wpmAbove"] = figures.wpmAbove;
+    return j;
+}
+
 ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, Language language,
                       std::span<const CrystalModel> crystals, bool trim) {
     ShellReport report;
@@ -77,6 +101,8 @@ ShellReport Calculate(const DesignFields& fields, char separator, bool overlay, 
         case Outcome::Done:
             report.ending = Ending::Finished;
             report.resultText = ShellLines(result.resultText);
+            if (result.caution.id != MessageId::None)
+                report.caution = MessageText(result.caution, language);
             if (overlay) {
                 report.statusText =
                     OverlayStatusText(0, result, fields.texts.Df, separator, language);
@@ -192,9 +218,14 @@ void WriteJson(const ShellReport& report, std::ostream& out) {
         json["EffectiveLdMH"] = known(exact.effectiveLdMH);
         json["iterations"] = exact.iterations;
         json["ReachableDfHz"] = known(exact.reachableDfHz);
+        json["NarrowestDfHz"] = known(exact.narrowestDfHz);
     } else {
         json["ReachableDfHz"] = known(report.reachableDfHz.value_or(0));
     }
+    json["figures"] =
+        report.figures ? DesignFiguresJson(*report.figures) : nlohmann::ordered_json(nullptr);
+    // A doubt about a finished design, its numbers standing; null when all is well.
+    json["warning"] = OptionalText(report.caution);
     Dump(json, out, 0);
     out << '\n';
 }

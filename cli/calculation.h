@@ -10,6 +10,7 @@
 
 #include "engine/calculate.h"
 #include "engine/crystal.h"
+#include "engine/design_figures.h"
 #include "files/design_file.h"
 
 namespace feldan::cli {
@@ -26,6 +27,7 @@ struct ShellReport {
     std::optional<std::string> message;     // the warning or error text, lines joined by '\n'
     std::optional<std::string> resultText;  // the summary, lines joined by '\n'
     std::optional<std::string> statusText;  // the overlay status text of the curve
+    std::optional<std::string> caution;     // a doubt about a finished design (CautionOf)
     std::vector<CurvePoint> curve;          // the points the chart would have received
     std::string ckText;                     // "Ck=… пФ" (or pF) of an overlay's status text
     CalculationResult calculation;
@@ -36,6 +38,8 @@ struct ShellReport {
     // The widest band an exact design would reach, for the JSON of a classic one (an exact
     // calculation carries its own in calculation.exact).
     std::optional<double> reachableDfHz;
+    // The builder's figures of a finished design, for the JSON (FiguresOfDesign).
+    std::optional<DesignFigures> figures;
 };
 
 // Runs one calculation, as the window does on its first command (the curve of an overlay goes

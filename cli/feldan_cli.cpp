@@ -15,8 +15,10 @@
 #include "cli/shell_text.h"
 #include "cli/usage.h"
 #include "cli/vna_commands.h"
+#include "engine/crystal_set.h"
 #include "engine/errors.h"
 #include "engine/exact_design.h"
+#include "engine/sweep.h"
 #include "engine/version.h"
 #include "files/atomic_file.h"
 
@@ -74,6 +76,15 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
     ShellReport result =
         Calculate(request.fields, request.separator, options.overlay, LanguageOf(options),
                   request.crystalSet.crystals, request.crystalSet.trim);
+    if (options.json) {
+        const auto& crystals = request.crystalSet.crystals;
+        CrystalSetDesign set;
+        if (!crystals.empty())
+            set = DesignOfCrystalSet(request.fields, crystals, request.crystalSet.trim);
+        DesignedFilter filter =
+            FilterOf(result.calculation, CircuitChoice::Analysed, std::move(set), crystals);
+        result.figures = FiguresOfDesign(filter);
+    }
     if (options.json && !request.fields.exact) {
         result.reachableDfHz = ReachableDfHz(request.fields, request.separator,
                                              request.crystalSet.crystals, request.crystalSet.trim);

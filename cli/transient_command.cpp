@@ -124,29 +124,14 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
 
     Prepared prepared;
     if (auto status = Prepare("transient", options, err, prepared)) return *status;
-    const char separator = options.design.separator ? options.design.separator->front() : '.';
     EnvelopeSpectrum spectrum;
     try {
-        const std::string& level = prepared.fields.texts.Level;
-        const double levelDb = level.empty() ? 0 : FieldTextToFloat(level, separator);
-        if (!(levelDb < 0)) {
-            WriteLine(
-                err, MessageText(
-                         Message{level.empty() ? MessageId::MissingLevel : MessageId::BadLevel, ""},
-                         said));
-            return 1;
-        }
-        spectrum = SpectrumOfFilter(prepared.filter, levelDb);
+        spectrum = SpectrumOfFilter(prepared.filter);
     } catch (const CommandError& error) {
+        // The band unknown because a warning stopped the searches is the warning's status.
+        const bool warned = prepared.filter.bandStop.id != MessageId::None;
         WriteLine(err, error.Text(said));
-        return 2;
-    } catch (const std::invalid_argument&) {
-        WriteLine(err, InLanguage(said,
-                                  "Края полосы фильтра не найдены в пределах трёх dF от Fo: "
-                                  "переходная характеристика не строится",
-                                  "The filter's band edges do not lie within three times dF of "
-                                  "Fo: no transient can be taken"));
-        return 2;
+        return warned ? 1 : 2;
     }
     const EnvelopeResponse plain = EnvelopeOf(spectrum);
     TransientFigures figures = StepFigures(plain);

@@ -44,6 +44,7 @@ int CapacitorPartsOf(int type) {
 
 // Measures a built circuit as the Calculate command does; false on a warning.
 bool MeasureCircuit(CircuitAnalysis& circuit, const DesignInput& input, CalculationResult& out) {
+    out.input = input;
     out.measurements = {};
     out.curve.clear();
     out.steps = {};

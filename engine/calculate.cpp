@@ -1,17 +1,25 @@
 #include "engine/calculate.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "circuit/analysis.h"
+#include "circuit/topologies.h"
 #include "engine/errors.h"
 #include "engine/exact_design.h"
+#include "engine/ladder_design.h"
 #include "engine/messages.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
 #include "engine/synthesis.h"
 
 namespace feldan {
+
+bool MeasuresFromHighest(const DesignInput& input) {
+    return input.Exact || !IsClassicDesign(input.filterType, input.responseType);
+}
 
 MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
                               CalculationResult& result) {
@@ -36,9 +44,10 @@ MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double leve
     } while (responseDb >= peakDb);
 
     // Lower band edge: upward when Fo lies below the band, else downward.
-    const double levelDb = peakDb + levelBelowPeakDb;
+    double levelDb = peakDb + levelBelowPeakDb;
     freqHz = foHz;
-    if (levelDb >= m.RespAtFoDb) {
+    m.LowerEdgeInside = levelDb >= m.RespAtFoDb;
+    if (m.LowerEdgeInside) {
         do {
             ++steps.EdgeSteps;
             freqHz = freqHz + 1;
@@ -56,21 +65,76 @@ MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double leve
         } while (responseDb >= levelDb);
     }
 
-    // Plot sweep across the band, up to the first frequency below the level above it.
-    result.sweepStarted = true;
-    freqHz = m.LowerEdgeHz;
-    do {
-        ++steps.SweepSteps;
-        freqHz = freqHz + 1;
-        if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
-        // A response that never falls below the level above the band would sweep forever.
-        if (steps.SweepSteps > MaxSearchSteps) return MessageId::BandLimit;
-        result.curve.push_back({(freqHz - foHz) / 1000, responseDb + LevelOffsetDb});
-        m.UpperEdgeHz = freqHz;
-    } while (responseDb >= levelDb);
+    // Plot sweep across the band, up to the first frequency below the level above it; it notes
+    // the highest point it passes.
+    double highestDb = peakDb, highestHz = m.PeakHz;
+    const auto sweepBand = [&]() {
+        result.sweepStarted = true;
+        freqHz = m.LowerEdgeHz;
+        do {
+            ++steps.SweepSteps;
+            freqHz = freqHz + 1;
+            if (!AnalyseAt(circuit, freqHz, 1, responseDb)) return MessageId::NoSolution;
+            // A response that never falls below the level above the band would sweep forever.
+            if (steps.SweepSteps > MaxSearchSteps) return MessageId::BandLimit;
+            result.curve.push_back({(freqHz - foHz) / 1000, responseDb + LevelOffsetDb});
+            m.UpperEdgeHz = freqHz;
+            if (responseDb > highestDb) {
+                highestDb = responseDb;
+                highestHz = freqHz;
+            }
+        } while (responseDb >= levelDb);
+        return MessageId::None;
+    };
+    if (const MessageId stop = sweepBand(); stop != MessageId::None) return stop;
+
+    // The first maximum above Fo need not be the highest (a tilted or rippled top): where the
+    // design measures from the highest point, its band is the outermost crossings of the level
+    // under it. That level is higher, so they lie inside the band just swept, ripple dips and
+    // all, and the curve is cut to them.
+    if (MeasuresFromHighest(result.input) && highestDb > peakDb) {
+        m.PeakHz = highestHz;
+        m.AminDb = -LevelOffsetDb - highestDb;
+        levelDb = highestDb + levelBelowPeakDb;
+        const double shownLevel = levelDb + LevelOffsetDb;
+        std::vector<CurvePoint>& curve = result.curve;
+        std::size_t first = 0;
+        while (first < curve.size() && curve[first].y < shownLevel)
+            ++first;
+        std::size_t last = curve.size() - 1;
+        while (last > first && curve[last].y < shownLevel)
+            --last;
+        const double sweptFromHz = m.LowerEdgeHz + 1;
+        m.UpperEdgeHz = sweptFromHz + double(last) + 1;
+        curve.erase(curve.begin() + std::ptrdiff_t(std::min(last + 2, curve.size())), curve.end());
+        curve.erase(curve.begin(), curve.begin() + std::ptrdiff_t(first));
+        m.LowerEdgeHz = sweptFromHz + double(first) - 1;
+        m.LowerEdgeInside = false;
+        // A lower edge found from below lies inside the band; it may lie above the new level
+        // too, and the band then reaches further down.
+        freqHz = m.LowerEdgeHz + 1;
+        while (first == 0) {
+            ++steps.EdgeSteps;
+            freqHz = freqHz - 1;
+            if (!AnalyseAt(circuit, freqHz, -1, responseDb)) return MessageId::NoSolution;
+            if (steps.EdgeSteps > 2 * MaxSearchSteps) return MessageId::BandLimit;
+            if (responseDb < levelDb) break;
+            curve.insert(curve.begin(), {(freqHz - foHz) / 1000, responseDb + LevelOffsetDb});
+        }
+        if (first == 0) m.LowerEdgeHz = freqHz;
+    }
 
     m.MeasuredDfHz = m.UpperEdgeHz - m.LowerEdgeHz;
     return MessageId::None;
+}
+
+std::optional<PassBand> BandOf(const CalculationResult& result) {
+    const Measurements& m = result.measurements;
+    if (result.outcome != Outcome::Done || !(m.UpperEdgeHz > m.LowerEdgeHz) ||
+        !(m.LowerEdgeHz > 0)) {
+        return std::nullopt;
+    }
+    return PassBand{m.LowerEdgeHz, m.UpperEdgeHz, m.PeakHz};
 }
 
 namespace {
@@ -84,6 +148,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
         warning != MessageId::None) {
         return warning;
     }
+    result.designed = true;
     if (revalue) {
         ElementValues values = ElementValuesOf(result.input, result.synthesis);
         revalue(values);
@@ -104,6 +169,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, result);
     if (stop != MessageId::None) return stop;
     result.resultText = ComposeResultText(result, separator, language);
+    result.caution = CautionOf(result, separator);
     return MessageId::None;
 }
 
@@ -116,7 +182,12 @@ CalculationResult Calculate(const DesignFields& design, char separator, Language
 CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
                                     const std::function<void(ElementValues&)>& revalue,
                                     const std::optional<Resonator>& designCrystal) {
-    if (design.exact) return CalculateExact(design, separator, language, revalue, designCrystal);
+    if (design.exact) {
+        CalculationResult exact =
+            CalculateExact(design, separator, language, revalue, designCrystal);
+        exact.designed = exact.outcome == Outcome::Done;
+        return exact;
+    }
     CalculationResult result;
     // The sweep stops after MaxSearchSteps analysed steps, so this never grows during it.
     result.curve.reserve(MaxSearchSteps + 1);
@@ -137,6 +208,38 @@ CalculationResult CalculateRevalued(const DesignFields& design, char separator, 
         result.curve.clear();
     }
     return result;
+}
+
+Message CautionOf(const CalculationResult& result, char separator,
+                  std::span<const double> trimsPF) {
+    const DesignInput& input = result.input;
+    const Synthesis& synthesis = result.synthesis;
+    if (result.outcome != Outcome::Done || synthesis.Circuit == 0) return {};
+    const Measurements& m = result.measurements;
+    if (std::fabs(m.MeasuredDfHz - input.DfHz) > CautionWidthShare * input.DfHz)
+        return {MessageId::CautionWidth, FormatGeneral(m.MeasuredDfHz, 10, separator)};
+    const auto outside = [](double value, double low, double high) {
+        return !(value >= low && value <= high);
+    };
+    for (const SchematicItem& part : DescriptorOf(synthesis.Circuit).schematic) {
+        if (part.kind == SchematicItemKind::Crystal) continue;
+        const double pf = synthesis.CapPF[static_cast<std::size_t>(part.index)];
+        if (outside(pf, SmallestCapacitorPF, LargestCapacitorPF)) {
+            return {MessageId::CautionCapacitor,
+                    std::string(part.label) + "=" + FormatGeneral(pf, 4, separator)};
+        }
+    }
+    for (double ohm : {synthesis.InputOhm, synthesis.OutputOhm}) {
+        if (outside(ohm, SmallestTerminationOhm, LargestTerminationOhm))
+            return {MessageId::CautionTermination, FormatGeneral(ohm, 4, separator)};
+    }
+    for (std::size_t k = 0; k < trimsPF.size(); ++k) {
+        if (trimsPF[k] > LargestTrimPF) {
+            return {MessageId::CautionTrim,
+                    "ZQ" + std::to_string(k + 1) + "=" + FormatGeneral(trimsPF[k], 4, separator)};
+        }
+    }
+    return {};
 }
 
 std::string OverlaySummary(const CalculationResult& result, const std::string& dfText,

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,12 @@ struct CalculationResult {
 
     StepCounts steps;
 
+    // The design run completed: the synthesis is whole, whatever the searches did after it.
+    bool designed = false;
+    // A finished design that is doubtful though its numbers stand (CautionOf); None when all is
+    // well or the calculation did not finish.
+    Message caution;
+
     // Filled by an exact calculation, even one that stopped with a warning.
     ExactDesign exact;
 };
@@ -91,11 +98,44 @@ CalculationResult CalculateRevalued(const DesignFields& design, char separator, 
                                     const std::function<void(ElementValues&)>& revalue,
                                     const std::optional<Resonator>& designCrystal = std::nullopt);
 
+// Whether a design's band is measured under the highest point of its response: the exact way
+// and every design outside the classic table. The classic ones keep the first maximum above Fo,
+// as their summaries always had it.
+bool MeasuresFromHighest(const DesignInput& input);
+
+// The band of a finished calculation where Расчет found it: its edges at the level asked (as
+// the summary measures them) and its peak, in Hz. Unset unless the calculation is done. Every
+// tool that needs the band (time views, default spans, the measured overlay, the report) takes
+// it from here.
+struct PassBand {
+    double lowerHz = 0;
+    double upperHz = 0;
+    double peakHz = 0;
+    double CentreHz() const { return (lowerHz + upperHz) / 2; }
+    double WidthHz() const { return upperHz - lowerHz; }
+};
+std::optional<PassBand> BandOf(const CalculationResult& result);
+
 // The searches and the sweep of a calculation on a circuit already built, whose level at Fo is
 // result.measurements.RespAtFoDb: the peak, the band edges at levelBelowPeakDb (negative) under
-// it, the curve and the band width, into result. Returns the warning that stopped it, if any.
+// it, the curve and the band width, into result; from the highest point where result.input
+// says so (MeasuresFromHighest). Returns the warning that stopped it, if any.
 MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double levelBelowPeakDb,
                               CalculationResult& result);
+
+// Limits of what a builder can solder, and of a band a design may miss by.
+inline constexpr double CautionWidthShare = 0.10;
+inline constexpr double SmallestCapacitorPF = 1;
+inline constexpr double LargestCapacitorPF = 10000;
+inline constexpr double SmallestTerminationOhm = 5;
+inline constexpr double LargestTerminationOhm = 20000;
+inline constexpr double LargestTrimPF = 1000;
+
+// The first doubt about a finished design, in this order: a width more than 10 % off dF, a
+// capacitor of the schematic under 1 pF or over 10 nF, a termination under 5 Ohm or over
+// 20 kOhm, a trim of `trimsPF` over 1 nF. None when there is none.
+Message CautionOf(const CalculationResult& result, char separator,
+                  std::span<const double> trimsPF = {});
 
 // What the overlay status bar shows for a finished curve after "АЧХn: " ("Curve n: "): the
 // prototype, the band width as typed (with " точно", " exact", for an exact design) and Ck where

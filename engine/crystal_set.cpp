@@ -123,10 +123,17 @@ CalculationResult CalculateWithCrystals(const DesignFields& design,
         return result;
     }
     // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
-    return CalculateRevalued(
+    result = CalculateRevalued(
         set.fields, separator, language,
         [&](ElementValues& values) { SetCrystalsOfSet(values, set, crystals); },
         DesignCrystalOf(set));
+    if (set.trim && result.outcome == Outcome::Done && result.caution.id == MessageId::None) {
+        std::vector<double> trimsPF;
+        for (double f : set.trimF)
+            trimsPF.push_back(f * 1e12);
+        result.caution = CautionOf(result, separator, trimsPF);
+    }
+    return result;
 }
 
 std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language language) {

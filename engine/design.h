@@ -84,6 +84,7 @@ struct DesignInput {
     double CkPF = 0;  // 0 for the ladders, which do not use it
     double LevelDb = 0;
     double RippleDb = 0;  // of ResponseType::Chebyshev only
+    bool Exact = false;   // designed exactly to the request
 };
 
 // What the synthesis makes of the input: the prototype, the scale of the design and the element
@@ -129,6 +130,9 @@ struct Measurements {
     double LowerEdgeHz = 0;
     double UpperEdgeHz = 0;
     double MeasuredDfHz = 0;
+    // The lower edge is the first point inside the band (searched upward from Fo below it);
+    // otherwise it, like the upper edge, is the first point outside.
+    bool LowerEdgeInside = false;
 };
 
 }  // namespace feldan

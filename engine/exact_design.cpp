@@ -200,7 +200,6 @@ double ExactRun::TOfDesignDf(double dfHz) const {
 // is its lower edge when searched downward from Fo (upward, it is the first point inside).
 double ExactRun::InterpolatedWidth(const CalculationResult& trial, double& offsetHz) {
     const Measurements& m = trial.measurements;
-    const double foHz = input_.FoKHz * 1000;
     const double levelDb = -LevelOffsetDb - m.AminDb + input_.LevelDb;
     const auto crossing = [&](double belowHz) {
         double first = 0, second = 0;
@@ -210,7 +209,7 @@ double ExactRun::InterpolatedWidth(const CalculationResult& trial, double& offse
         }
         return belowHz + std::clamp((levelDb - first) / (second - first), 0.0, 1.0);
     };
-    const bool upward = m.LowerEdgeHz > foHz;
+    const bool upward = m.LowerEdgeInside;
     offsetHz = upward ? 0 : 1;
     const double lower = crossing(upward ? m.LowerEdgeHz - 1 : m.LowerEdgeHz);
     const double upper = crossing(m.UpperEdgeHz - 1);
@@ -498,6 +497,7 @@ CalculationResult CalculateExact(const DesignFields& design, char separator, Lan
             result.curve.clear();
         } else {
             result.resultText = ComposeResultText(result, separator, language);
+            result.caution = CautionOf(result, separator);
         }
     } catch (const CommandError& error) {
         result.outcome = Outcome::Error;

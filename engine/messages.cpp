@@ -16,7 +16,7 @@ struct MessageRow {
 // for the code point of its first character and "%p" for its place. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 75> Texts = {{
+constexpr std::array<MessageRow, 81> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -159,6 +159,29 @@ constexpr std::array<MessageRow, 75> Texts = {{
      "схему или другую характеристику",
      "the tables hold this response only for %s crystals: choose another topology or another "
      "response"},
+    {MessageId::BandUnknown, "Расчет не нашёл полосы фильтра",
+     "Calculate found no band of the filter"},
+    {MessageId::TransientTooLong,
+     "переходная характеристика этого фильтра требует больше частот, чем берёт расчёт",
+     "the transient of this filter would need more frequencies than a sweep takes"},
+    {MessageId::CautionWidth,
+     "полоса вышла %s Гц, дальше 10 % от заданной dF: классический расчёт её здесь не даёт, "
+     "попробуйте «Точно по заданию»",
+     "the band came out at %s Hz, more than 10 % off the dF asked: the classic synthesis misses "
+     "it here; try «Exact to the request»"},
+    {MessageId::CautionCapacitor,
+     "ёмкость %s пФ вне того, что можно собрать (от 1 пФ до 10 нФ): попробуйте «Точно по "
+     "заданию» или другую полосу",
+     "the capacitor %s pF lies outside what can be built (1 pF to 10 nF): try «Exact to the "
+     "request» or another band"},
+    {MessageId::CautionTermination,
+     "нагрузка %s Ом вне того, что можно собрать (от 5 Ом до 20 кОм): попробуйте «Точно по "
+     "заданию» или другую полосу",
+     "the termination of %s Ohm lies outside what can be built (5 Ohm to 20 kOhm): try «Exact to "
+     "the request» or another band"},
+    {MessageId::CautionTrim,
+     "подстроечная ёмкость %s пФ больше 1 нФ: кварц почти не подтягивается, подберите другой",
+     "the trim %s pF is over 1 nF: the crystal hardly moves; choose another"},
     {MessageId::VnaPortClosed, "связь с прибором прервалась: порт закрыт или прибор отключён",
      "the connection to the device broke off: the port closed or the device was unplugged"},
     {MessageId::VnaTimeout, "прибор перестал отвечать на команду «%s»",

@@ -80,6 +80,14 @@ enum class MessageId {
     BadCk,             // a generated CW ladder with a Ck of 0 or less
     FileNeedsProject,  // value: the design's designation; a design file cannot hold it
     ResponseOrder,     // value: the crystals the response has, "3–10"; the count chosen is not
+    // Tools that need the band where Расчет found it.
+    BandUnknown,       // Расчет found no band, and no warning of its own says why
+    TransientTooLong,  // the record would need more frequencies than a sweep takes
+    // Cautions of a finished design: the numbers stand, yet what they build is doubtful.
+    CautionWidth,        // value: the width measured, in Hz; more than 10 % off dF
+    CautionCapacitor,    // value: "C4=0.92", in pF; under 1 pF or over 10 nF
+    CautionTermination,  // value: the termination in Ohm; under 5 Ohm or over 20 kOhm
+    CautionTrim,         // value: "ZQ3=1200", in pF; a trim over 1 nF
     // A network analyser on a serial port; the message names the port (as `file`), the line
     // of a scan's answer where one is concerned.
     VnaPortClosed,         // the port went away or failed while the program talked to it

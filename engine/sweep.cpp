@@ -54,38 +54,23 @@ double DegreesOf(C s) {
     return degrees <= -180 ? degrees + 360 : degrees;
 }
 
-DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
-                            std::span<const CrystalModel> crystals, bool trim) {
+DesignedFilter FilterOf(CalculationResult calculation, CircuitChoice circuit, CrystalSetDesign set,
+                        std::span<const CrystalModel> crystals) {
     DesignedFilter filter;
     filter.circuit = circuit;
     filter.analysis = std::make_unique<CircuitAnalysis>();
+    filter.crystalSet = std::move(set);
+    filter.design = std::move(calculation);
     CalculationResult& result = filter.design;
-    if (!crystals.empty()) {
-        filter.crystalSet = DesignOfCrystalSet(design, crystals, trim);
-        if (filter.crystalSet.message.id != MessageId::None) {
-            result.outcome = Outcome::Error;
-            result.message = filter.crystalSet.message;
-            return filter;
-        }
-    }
-    try {
-        if (design.exact) {
-            // An exact design exists only measured: the whole calculation makes it.
-            result = crystals.empty() ? Calculate(design, separator)
-                                      : CalculateWithCrystals(design, crystals, trim, separator);
-            if (result.outcome != Outcome::Done) return filter;
-        } else if (const MessageId warning =
-                       RunDesign(crystals.empty() ? design : filter.crystalSet.fields,
-                                 *filter.analysis, result, separator);
-                   warning != MessageId::None) {
-            result.outcome = Outcome::Warning;
-            result.message = Message{warning, ""};
-            return filter;
-        }
-    } catch (const CommandError& error) {
-        result.outcome = Outcome::Error;
-        result.message = error.message();
-        return filter;
+    if (result.outcome == Outcome::Error) return filter;
+    if (result.outcome == Outcome::Warning) {
+        // An exact design exists only measured; a classic one whose searches stopped is still a
+        // circuit to sweep, whose band is not known.
+        if (result.exact.exact || !result.designed) return filter;
+        filter.bandStop = result.message;
+        result.outcome = Outcome::Done;
+        result.message = {};
+        result.measurements.LowerEdgeHz = result.measurements.UpperEdgeHz = 0;
     }
     filter.values = ElementValuesOf(result.input, result.synthesis);
     if (!crystals.empty()) SetCrystalsOfSet(filter.values, filter.crystalSet, crystals);
@@ -105,15 +90,31 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
     return filter;
 }
 
+DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
+                            std::span<const CrystalModel> crystals, bool trim) {
+    CrystalSetDesign set;
+    CalculationResult result;
+    if (!crystals.empty()) {
+        set = DesignOfCrystalSet(design, crystals, trim);
+        if (set.message.id != MessageId::None) {
+            result.outcome = Outcome::Error;
+            result.message = set.message;
+            return FilterOf(std::move(result), circuit, std::move(set));
+        }
+    }
+    // The whole calculation, so that the filter knows its band where Расчет finds it.
+    result = crystals.empty() ? Calculate(design, separator)
+                              : CalculateWithCrystals(design, crystals, trim, separator);
+    return FilterOf(std::move(result), circuit, std::move(set), crystals);
+}
+
 Span SpanOf(const DesignedFilter& filter, const SweepRequest& request) {
     const DesignInput& input = filter.design.input;
     const double foHz = input.FoKHz * 1000;
     // Unasked, three band widths either side of the band's middle as measured: a design whose
     // meshes resonate well above the crystals' series resonance has its band far above Fo.
-    const Measurements& m = filter.design.measurements;
-    const bool measured = filter.design.outcome == Outcome::Done && m.UpperEdgeHz > m.LowerEdgeHz &&
-                          m.LowerEdgeHz > 0;
-    const double middleHz = measured ? (m.LowerEdgeHz + m.UpperEdgeHz) / 2 : foHz;
+    const std::optional<PassBand> band = BandOf(filter.design);
+    const double middleHz = band ? band->CentreHz() : foHz;
     return {request.fromDetuningHz ? foHz + *request.fromDetuningHz : middleHz - 3 * input.DfHz,
             request.toDetuningHz ? foHz + *request.toDetuningHz : middleHz + 3 * input.DfHz};
 }

@@ -24,7 +24,8 @@ inline constexpr int DefaultSweepPoints = 1001;
 inline constexpr int MaxSweepPoints = 100001;
 
 struct SweepRequest {
-    // Detuning from Fo, in Hz; unset: 3·dF either side of the middle of the measured band.
+    // Detuning from Fo, in Hz; unset: 3·dF either side of the middle of the band where Расчет
+    // found it (BandOf), or of Fo where it found none.
     std::optional<double> fromDetuningHz;
     std::optional<double> toDetuningHz;
     int points = DefaultSweepPoints;
@@ -53,14 +54,24 @@ struct DesignedFilter {
     BranchRoles roles{};
     // The set of crystals the filter was designed from; its message is None when there is none.
     CrystalSetDesign crystalSet;
+    // The warning that stopped the searches of a classic design after its design run: the
+    // circuit stands, but its band is not known (BandOf(design) is unset).
+    Message bandStop;
 };
 
-// Runs the design run of the Calculate command and builds the chosen circuit. On a warning or an
-// error the result's design says which, and nothing is built. Given a set of crystals (in
+// Runs the Calculate command and builds the chosen circuit. On a warning of the design run or an
+// error the result's design says which, and nothing is built; a warning of the searches after it
+// is kept in bandStop. Given a set of crystals (in
 // position order), the design is the set's (DesignOfCrystalSet) and each position gets its own
 // crystal, with its trim when `trim` is set.
 DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
                             std::span<const CrystalModel> crystals = {}, bool trim = false);
+
+// The chosen circuit of a calculation already made (by Calculate, or CalculateWithCrystals with
+// the set `set` of `crystals`): built where the calculation is done, or is classic and only its
+// searches stopped (kept in bandStop); else `design` says why not.
+DesignedFilter FilterOf(CalculationResult calculation, CircuitChoice circuit,
+                        CrystalSetDesign set = {}, std::span<const CrystalModel> crystals = {});
 
 struct SweepResult {
     double fromHz = 0;

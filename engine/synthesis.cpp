@@ -435,6 +435,7 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     Synthesis& synthesis = result.synthesis;
     input.filterType = design.filterType;
     input.responseType = design.responseType;
+    input.Exact = design.exact;
     // Ck is asked for whatever the topology, as the window has always done.
     for (const std::string* text :
          {&texts.Fo, &texts.Ld, &texts.Cs, &texts.Rd, &texts.Df, &texts.Ck}) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <stdexcept>
 
+#include "engine/errors.h"
 #include "engine/fft.h"
 #include "engine/filter_figures.h"
 
@@ -197,10 +197,8 @@ std::optional<double> InterMarkDb(const KeyedResponse& keyed, const Keying& keyi
     return std::max(20 * std::log10(lowest / keyed.output[second]), -80.0);
 }
 
-EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
-                                  std::optional<double> referenceOhm) {
+EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, std::optional<double> referenceOhm) {
     const double foHz = filter.design.input.FoKHz * 1000;
-    const double dfHz = filter.design.input.DfHz;
     SweepRequest request;
     request.circuit = filter.circuit;
     request.referenceOhm = referenceOhm;
@@ -210,22 +208,18 @@ EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
         request.points = points;
         return SweepFilter(filter, request);
     };
-    // The band: the edges at the design's level, in a sweep of three widths either side of Fo,
-    // or of the peak where the design was measured (an exact design's band may lie further up).
-    const double peakHz = filter.design.measurements.PeakHz;
-    const double middleHz = peakHz > 0 ? peakHz : foHz;
-    std::vector<double> hz, db;
-    for (const SweepPoint& p : sweep(middleHz - 3 * dfHz, middleHz + 3 * dfHz, 6001).points) {
-        if (!p.ok) continue;
-        hz.push_back(p.hz);
-        db.push_back(DecibelsOfS(p.s21));
+    // The band where Расчет found it, at the design's level.
+    const std::optional<PassBand> band = BandOf(filter.design);
+    if (!band) {
+        throw CommandError(filter.bandStop.id != MessageId::None
+                               ? filter.bandStop
+                               : Message{MessageId::BandUnknown, ""});
     }
-    const std::optional<BandEdges> band = OutermostCrossings(hz, db, -levelDb);
-    if (!band || !(band->WidthHz() > 0))
-        throw std::invalid_argument("the filter's band edges lie outside three widths of dF");
     const double centreHz = band->CentreHz();
     const double widthHz = band->WidthHz();
-    const double peakDb = *std::max_element(db.begin(), db.end());
+    double peakDb = -INFINITY;
+    for (const SweepPoint& p : sweep(band->lowerHz, band->upperHz, 801).points)
+        if (p.ok) peakDb = std::max(peakDb, DecibelsOfS(p.s21));
 
     // Out to 80 dB below the peak on both sides.
     EnvelopeSpectrum spectrum;
@@ -248,8 +242,7 @@ EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
         if (p.ok) longestDelaySec = std::max(longestDelaySec, p.groupDelaySec);
     const double recordSec = std::max(10 * longestDelaySec, 10 / widthHz);
     const int half = int(std::ceil(halfSpanHz * recordSec));
-    if (2 * half + 1 > MaxSweepPoints)
-        throw std::invalid_argument("the transient would need too many frequencies");
+    if (2 * half + 1 > MaxSweepPoints) throw CommandError(Message{MessageId::TransientTooLong, ""});
     spectrum.stepHz = halfSpanHz / half;
     const SweepResult grid = sweep(centreHz - halfSpanHz, centreHz + halfSpanHz, 2 * half + 1);
     spectrum.s21.reserve(grid.points.size());

@@ -90,12 +90,11 @@ KeyedResponse KeyedOutput(const EnvelopeResponse& response, const Keying& keying
 std::optional<double> InterMarkDb(const KeyedResponse& keyed, const Keying& keying, double dtSec,
                                   double delayMs);
 
-// The spectrum of a designed filter for its transients: around the middle of its band edges at
-// `levelDb` (negative, under the peak), out to 80 dB below the peak on both sides (or 256 band
-// widths), with a record ten times the longest group delay in the band. The filter has been
-// designed (outcome Done); `referenceOhm` as in a sweep. Throws std::invalid_argument when the
-// band's edges cannot be found within three widths of dF either side of Fo.
-EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter, double levelDb,
+// The spectrum of a designed filter for its transients: around the middle of its band where
+// Расчет found it (BandOf), out to 80 dB below the peak on both sides (or 256 band widths), with
+// a record ten times the longest group delay in the band; `referenceOhm` as in a sweep. Throws
+// CommandError with the searches' warning when the band is not known, or TransientTooLong.
+EnvelopeSpectrum SpectrumOfFilter(DesignedFilter& filter,
                                   std::optional<double> referenceOhm = std::nullopt);
 
 // A measured sweep resampled to a uniform grid around `centreHz` (straight lines between its

@@ -239,14 +239,14 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     EXPECT_EQ(run.err, "");
     const auto json = nlohmann::ordered_json::parse(run.out);
     const std::vector<std::string> fields = {
-        "FilterType",   "ResponseType", "FoKHz",       "DfHz",          "LdMH",
-        "CsPF",         "RdOhm",        "CkPF",        "LevelDb",       "ProtoG1",
-        "ProtoG2",      "ProtoG3",      "ProtoG4",     "PrototypeName", "FreqRatio",
-        "CapScalePF",   "MotionalCapF", "TermOhm",     "SourceOhm",     "LoadOhm",
-        "InputOhm",     "CapPF",        "RespAtFoDb",  "AFoDb",         "PeakHz",
-        "AminDb",       "LowerEdgeHz",  "UpperEdgeHz", "MeasuredDfHz",  "CkText",
-        "message",      "resultText",   "statusText",  "points",        "parts",
-        "ReachableDfHz"};
+        "FilterType",    "ResponseType", "FoKHz",       "DfHz",          "LdMH",
+        "CsPF",          "RdOhm",        "CkPF",        "LevelDb",       "ProtoG1",
+        "ProtoG2",       "ProtoG3",      "ProtoG4",     "PrototypeName", "FreqRatio",
+        "CapScalePF",    "MotionalCapF", "TermOhm",     "SourceOhm",     "LoadOhm",
+        "InputOhm",      "CapPF",        "RespAtFoDb",  "AFoDb",         "PeakHz",
+        "AminDb",        "LowerEdgeHz",  "UpperEdgeHz", "MeasuredDfHz",  "CkText",
+        "message",       "resultText",   "statusText",  "points",        "parts",
+        "ReachableDfHz", "figures",      "warning"};
     std::vector<std::string> keys;
     for (const auto& item : json.items())
         keys.push_back(item.key());
@@ -255,6 +255,9 @@ TEST(FeldanCli, JsonHoldsEveryDesignValue) {
     EXPECT_EQ(json["FilterType"], 2);
     EXPECT_EQ(json["ResponseType"], 1);
     EXPECT_EQ(json["PrototypeName"], "B04-");
+    // The start design lands 18 % narrow, and its figures measure the same band.
+    EXPECT_NE(json["warning"].get<std::string>().find("2543"), std::string::npos);
+    EXPECT_NEAR(json["figures"]["bandwidthHz"]["3"].get<double>(), 2543, 1.5);
     EXPECT_EQ(json["FoKHz"].get<double>(), 8861.736);
     ASSERT_EQ(json["CapPF"].size(), 28u);
     EXPECT_NEAR(json["CapPF"][0].get<double>(), 108.58, 0.005);
@@ -289,9 +292,11 @@ TEST(FeldanCli, ExactJsonAddsTheIterationAndTheReachableBand) {
     std::vector<std::string> tail;
     for (const auto& item : json.items())
         tail.push_back(item.key());
-    tail.erase(tail.begin(), tail.end() - 5);
-    EXPECT_EQ(tail, (std::vector<std::string>{"ExactDesign", "DesignDfHz", "EffectiveLdMH",
-                                              "iterations", "ReachableDfHz"}));
+    tail.erase(tail.begin(), tail.end() - 8);
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"ExactDesign", "DesignDfHz", "EffectiveLdMH", "iterations",
+                                        "ReachableDfHz", "NarrowestDfHz", "figures", "warning"}));
+    EXPECT_EQ(json["warning"], nullptr);
     EXPECT_EQ(json["ExactDesign"], true);
     EXPECT_NEAR(json["MeasuredDfHz"].get<double>(), 3100, 1);
     EXPECT_GT(json["EffectiveLdMH"].get<double>(), json["LdMH"].get<double>());
@@ -305,6 +310,14 @@ TEST(FeldanCli, ExactJsonAddsTheIterationAndTheReachableBand) {
     EXPECT_NE(refused.err.find("no band wider than " + std::to_string(int(band)) + " Hz"),
               std::string::npos)
         << refused.err;
+    // Too narrow: the narrowest band is named on its own key.
+    const CliRun narrow = RunCli({"--exact", "--json", "--df", "100", "--rd", "60"});
+    EXPECT_EQ(narrow.status, 1);
+    const auto narrowest = nlohmann::json::parse(narrow.out)["NarrowestDfHz"].get<double>();
+    EXPECT_GT(narrowest, 100);
+    EXPECT_NE(narrow.err.find("не уже " + std::to_string(int(narrowest)) + " Гц"),
+              std::string::npos)
+        << narrow.err;
     const CliRun classic = RunCli({"--df", "20000", "--json"});
     EXPECT_EQ(classic.status, 0);
     EXPECT_EQ(nlohmann::json::parse(classic.out)["MeasuredDfHz"], 8241);

@@ -110,7 +110,7 @@ TEST(Transient, DesignedFilterIsDelayedByItsGroupDelay) {
     DesignFields design;
     DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Schematic);
     ASSERT_EQ(filter.design.outcome, Outcome::Done);
-    const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter, -3);
+    const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter);
     EXPECT_TRUE(spectrum.reachesFloor);
     const TransientFigures f = StepFigures(EnvelopeOf(spectrum));
     SweepRequest request;
@@ -138,7 +138,7 @@ TEST(Transient, BesselHardlyOvershootsAndChebyshevRingsMoreThanButterworth) {
         design.responseType = int(response);
         DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Schematic);
         EXPECT_EQ(filter.design.outcome, Outcome::Done);
-        return StepFigures(EnvelopeOf(SpectrumOfFilter(filter, -3))).overshootPct.value_or(-1);
+        return StepFigures(EnvelopeOf(SpectrumOfFilter(filter))).overshootPct.value_or(-1);
     };
     const double butterworth = overshoot(ResponseType::Butterworth3);
     EXPECT_LT(overshoot(ResponseType::Bessel), 1);
@@ -181,7 +181,7 @@ TEST(Transient, FourCrystalButterworthStepIsTheFourthOrderLowPass) {
     design.texts.Df = "500";
     DesignedFilter filter = DesignFilter(design, '.', CircuitChoice::Schematic);
     ASSERT_EQ(filter.design.outcome, Outcome::Done);
-    const TransientFigures f = StepFigures(EnvelopeOf(SpectrumOfFilter(filter, -3)));
+    const TransientFigures f = StepFigures(EnvelopeOf(SpectrumOfFilter(filter)));
     EXPECT_NEAR(*f.delayMs, 1000 * low, 0.01 * *f.delayMs);
     EXPECT_NEAR(*f.overshootPct, 100 * (peak - 1), 0.01 * 100 * (peak - 1));
     EXPECT_NEAR(low / centreDelay, 1.079, 0.002);

@@ -133,7 +133,13 @@ struct WindowUnderTest {
         return shown;
     }
 
+    // The summary's lines, up to the empty line before the caution and the figures.
     QStringList MemoLines() const {
+        QStringList lines = AllMemoLines();
+        const qsizetype gap = lines.indexOf(QString());
+        return gap < 0 ? lines : lines.mid(0, gap);
+    }
+    QStringList AllMemoLines() const {
         const QString text = Get<QTextEdit>("resultText")->toPlainText();
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     }

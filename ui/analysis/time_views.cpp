@@ -102,16 +102,7 @@ TimeCurves TimeViews::CurvesOf(TimeView view, std::span<const DesignSource> sour
             continue;
         }
         try {
-            const std::string& level = source.fields.texts.Level;
-            const double levelDb = level.empty() ? 0 : FieldTextToFloat(level, source.separator);
-            if (!(levelDb < 0)) {
-                out.problems.append(
-                    source.name + QStringLiteral(": ") +
-                    MessageShown(Message{
-                        level.empty() ? MessageId::MissingLevel : MessageId::BadLevel, ""}));
-                continue;
-            }
-            const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter, levelDb);
+            const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter);
             Shown one{source.name, source.colour, EnvelopeOf(spectrum), {}, {}};
             one.drawn = keying.window.kind == TransientWindow::None
                             ? one.plain
@@ -120,9 +111,6 @@ TimeCurves TimeViews::CurvesOf(TimeView view, std::span<const DesignSource> sour
             shown.push_back(std::move(one));
         } catch (const CommandError& error) {
             out.problems.append(source.name + QStringLiteral(": ") + MessageShown(error.message()));
-        } catch (const std::invalid_argument&) {
-            out.problems.append(source.name + QStringLiteral(": ") +
-                                tr("края полосы не найдены в пределах трёх dF от Fo"));
         }
     }
     if (shown.empty()) return out;

@@ -1,5 +1,7 @@
 #include "ui/common/design_document.h"
 
+#include <algorithm>
+
 #include "engine/ladder_design.h"
 
 #include <QFile>
@@ -151,6 +153,14 @@ CalculationResult DesignDocument::Calculate(Language language) {
     }
     if (!IsRefused(result)) {
         lastResult_ = result;
+        lastFigures_.reset();
+        if (result.outcome == Outcome::Done) {
+            const std::vector<CrystalModel> crystals =
+                set ? project_->CrystalsOfSet() : std::vector<CrystalModel>{};
+            DesignedFilter filter = FilterOf(result, CircuitChoice::Analysed,
+                                             set.value_or(CrystalSetDesign{}), crystals);
+            lastFigures_ = FiguresOfDesign(filter);
+        }
         lastSet_ = std::move(set);
     }
     return result;
@@ -162,9 +172,18 @@ bool IsRefused(const CalculationResult& result) {
 }
 
 std::string SummaryText(const CalculationResult& result, const std::optional<CrystalSetDesign>& set,
-                        char separator, Language language) {
+                        char separator, Language language,
+                        const std::optional<DesignFigures>& figures) {
     std::string text = ComposeResultText(result, separator, language);
     if (set) text += "\r" + CrystalSetText(*set, separator, language);
+    if (result.caution.id == MessageId::None && !figures) return text;
+    text += "\r";
+    if (result.caution.id != MessageId::None) text += "\r" + MessageText(result.caution, language);
+    if (figures) {
+        std::string lines = DesignFiguresText(*figures, separator, language);
+        std::replace(lines.begin(), lines.end(), '\n', '\r');
+        text += "\r" + lines;
+    }
     return text;
 }
 

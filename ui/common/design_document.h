@@ -11,6 +11,7 @@
 
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
+#include "engine/design_figures.h"
 #include "engine/project.h"
 #include "engine/sweep.h"
 #include "files/design_file.h"
@@ -76,6 +77,8 @@ class DesignDocument : public QObject {
     const CalculationResult& LastResult() const { return lastResult_; }
     // The set of the last calculation; empty for equal crystals.
     const std::optional<CrystalSetDesign>& LastSet() const { return lastSet_; }
+    // The builder's figures of the last calculation, where it found the band.
+    const std::optional<DesignFigures>& LastFigures() const { return lastFigures_; }
     void AnnounceCalculated() { emit Calculated(); }
 
   signals:
@@ -104,6 +107,7 @@ class DesignDocument : public QObject {
     mutable std::optional<ProjectBuild> build_;
     CalculationResult lastResult_;
     std::optional<CrystalSetDesign> lastSet_;
+    std::optional<DesignFigures> lastFigures_;
 };
 
 // A calculation refused before it drew a curve (a typing slip, a design the synthesis cannot
@@ -111,8 +115,10 @@ class DesignDocument : public QObject {
 bool IsRefused(const CalculationResult& result);
 
 // The summary of a calculation, and for a design from a set the line of its aligned Fo and
-// trims; lines separated by '\r'.
+// trims; then, after an empty line, its caution and its figures where it has them. Lines
+// separated by '\r'.
 std::string SummaryText(const CalculationResult& result, const std::optional<CrystalSetDesign>& set,
-                        char separator, Language language);
+                        char separator, Language language,
+                        const std::optional<DesignFigures>& figures = std::nullopt);
 
 }  // namespace feldan

@@ -253,8 +253,9 @@ void MainWindow::RetranslateUi() {
     UpdatePictures();
     // The results on show, in the words of the new language.
     if (shownSummary_) {
-        SetResultText(
-            SummaryText(*shownSummary_, shownSet_, document_->Separator(), CurrentLanguage()));
+        SetResultText(SummaryText(*shownSummary_, shownSet_, document_->Separator(),
+                                  CurrentLanguage(), shownFigures_));
+        ShowCaution(*shownSummary_);
     }
     views_->RetranslateUi();
     overlays_->RetranslateUi();
@@ -300,7 +301,10 @@ void MainWindow::CalculateDesign() {
     switch (result.outcome) {
         case Outcome::Done:
             shownSet_ = document_->LastSet();
-            SetResultText(SummaryText(result, shownSet_, document_->Separator(), language));
+            shownFigures_ = document_->LastFigures();
+            SetResultText(SummaryText(result, shownSet_, document_->Separator(), language,
+                                      document_->LastFigures()));
+            ShowCaution(result);
             result.curve = {};
             shownSummary_ = std::move(result);
             break;
@@ -402,6 +406,12 @@ void MainWindow::ClearChart() {
     overlays_->Clear();
     resultText_->clear();
     shownSummary_.reset();
+}
+
+void MainWindow::ShowCaution(const CalculationResult& result) {
+    if (result.caution.id == MessageId::None) return;
+    hintStatusBar_->ShowHint(
+        QString::fromStdString(MessageText(result.caution, CurrentLanguage())));
 }
 
 void MainWindow::SetResultText(const std::string& text) {

@@ -74,6 +74,8 @@ class MainWindow : public QMainWindow {
     void UpdatePictures();
     void UpdateTitle();
     void SetStartState();
+    // A doubt about the design on show, in the hint bar until the next hint.
+    void ShowCaution(const CalculationResult& result);
     void SetResultText(const std::string& text);
     void ClearChart();
     void PrintWindow();
@@ -115,6 +117,7 @@ class MainWindow : public QMainWindow {
     // What the summary shows, without the curve, so that a new language can say it again.
     std::optional<CalculationResult> shownSummary_;
     std::optional<CrystalSetDesign> shownSet_;
+    std::optional<DesignFigures> shownFigures_;
 };
 
 // The decimal separator handed to the engine: ',' when the locale writes decimal commas,

@@ -1587,10 +1587,6 @@
         <translation>Envelope, share of the carrier</translation>
     </message>
     <message>
-        <source>края полосы не найдены в пределах трёх dF от Fo</source>
-        <translation>the band edges do not lie within three times dF of Fo</translation>
-    </message>
-    <message>
         <source>Манипуляция</source>
         <translation>Keying</translation>
     </message>
