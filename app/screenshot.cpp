@@ -1,5 +1,5 @@
-// Renders the main window after "Расчет" on the default design, and the information window in
-// the middle of its scroll, to PNG files, and prints the main window to a PDF file as Печать
+// Renders the main window after "Расчет" on the default design, and the information window with
+// its credits standing, to PNG files, and prints the main window to a PDF file as Печать
 // does:
 //   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--measured <file.s2p>]
 //                     [--crystals <folder>] [--measuring <png>] [--build-aids <folder>]
@@ -507,7 +507,8 @@ int main(int argc, char** argv) {
     infoWindow->ShowAndActivate();
     QElapsedTimer clock;
     clock.start();
-    while (infoWindow->CurrentStep() < 90 && clock.elapsed() < 10000) {
+    // Until the credits stand.
+    while (infoWindow->Scrolling() && clock.elapsed() < 10000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     infoWindow->SetStepInterval(60000);  // hold the picture still while it is taken

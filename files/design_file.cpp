@@ -96,8 +96,10 @@ bool DesignFileHolds(const DesignFields& fields) {
 
 void FieldsToFileLines(const DesignFields& fields, DesignFileLines& lines) {
     if (!DesignFileHolds(fields)) {
+        // The designation ends in the band, as the window names the design: "Be06-2400".
         const std::string name = GeneratedDesignation(LadderOfFilterType(fields.filterType),
-                                                      fields.responseType, fields.ripple);
+                                                      fields.responseType, fields.ripple) +
+                                 fields.texts.Df;
         throw DesignFileWarning(Message{MessageId::FileNeedsProject, name});
     }
     lines[FoLine] = fields.texts.Fo;

@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QRegularExpression>
 #include <QTest>
 #include <QValueAxis>
 #include <cmath>
 
 #include "engine/sweep.h"
+#include "ui/analysis/report_writer.h"
 #include "ui/analysis/view_exporter.h"
 #include "ui_test_support.h"
 
@@ -26,6 +29,14 @@ namespace {
 QPoint ViewPointOf(ResponseChart& chart, QPointF value) {
     const QPointF inChart = chart.chart()->mapToPosition(value);
     return chart.mapFromScene(chart.chart()->mapToScene(inChart));
+}
+
+// The names the legend shows.
+QStringList LegendNames(const ResponseChart& chart) {
+    QStringList names;
+    for (const QLegendMarker* marker : chart.chart()->legend()->markers())
+        if (marker->isVisible()) names.append(marker->label());
+    return names;
 }
 
 QByteArray ReadAll(const QString& path) {
@@ -48,6 +59,9 @@ class AnalysisViewsTest : public QObject {
     void viewsShowTheFilterAsBuilt();
     void reportHasFourPages();
     void timeViewsCompareTheOverlaidDesigns();
+    void legendNamesOnlyTheCurvesDrawn();
+    void reportNamesEachCurveOnce();
+    void pictureCaptionWrapsWholeInputs();
 };
 
 void AnalysisViewsTest::eachViewFillsTheChart_data() {
@@ -203,6 +217,9 @@ void AnalysisViewsTest::viewIsExported() {
         QVERIFY(!QFile::exists(path));
         QCOMPARE(w.dialogs->pictureQuestions.back(), QSize(900, 560));
         QVERIFY(image.loadFromData(bytes, "PNG"));
+        // The chart is laid out to the picture's shape: its yellowish ground reaches both sides.
+        for (int x : {2, image.width() - 3})
+            QVERIFY(image.pixelColor(x, image.height() / 2).blue() < 250);
         // The design's inputs are written under the chart: dark pixels in the caption's band.
         int dark = 0;
         for (int y = image.height() - 40; y < image.height(); ++y)
@@ -309,6 +326,49 @@ void AnalysisViewsTest::timeViewsCompareTheOverlaidDesigns() {
 
     w.Trigger("passBandViewAction");
     QVERIFY(!figures->isVisibleTo(w.form.get()));
+}
+
+// The legend names only the curves drawn: no empty overlay, nothing of the pass band while a
+// view shows its own curves; Очистить empties a view as it empties the pass band.
+void AnalysisViewsTest::legendNamesOnlyTheCurvesDrawn() {
+    WindowUnderTest w;
+    auto* chart = w.Get<ResponseChart>("chart");
+    w.Trigger("overlayAction");
+    w.Calculate();
+    QCOMPARE(LegendNames(*chart), QStringList{Utf8("АЧХ1")});
+    w.Trigger("keyedViewAction");
+    QVERIFY(chart->QuantitySeries(1)->count() > 0);
+    w.Trigger("clearChartAction");
+    for (int i = 0; i < feldan::QuantitySeriesCount; ++i)
+        QCOMPARE(chart->QuantitySeries(i)->count(), 0);
+    QCOMPARE(LegendNames(*chart), QStringList());
+    w.Trigger("passBandViewAction");
+    w.Calculate();
+    QCOMPARE(LegendNames(*chart), QStringList{Utf8("АЧХ1")});
+}
+
+// The report's line under the chart names its curve once, as the status bar does.
+void AnalysisViewsTest::reportNamesEachCurveOnce() {
+    WindowUnderTest w;
+    w.Trigger("overlayAction");
+    w.Calculate();
+    const QStringList lines = feldan::ReportWriter::CurveSummaryLines(w.form->ReportContent());
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith(Utf8("АЧХ1: B04-")), qPrintable(lines[0]));
+    QCOMPARE(lines[0].count(Utf8("АЧХ")), 1);
+}
+
+// The inputs under a picture go into lines that fit its width, each input whole and in order.
+void AnalysisViewsTest::pictureCaptionWrapsWholeInputs() {
+    const QStringList inputs = {Utf8("Порядок фильтра : 4-х кристальный"), Utf8("Fo(кГц) = 8861"),
+                                Utf8("Ld(мГн) = 10.1"), Utf8("Полоса dF (Гц) = 3100")};
+    const QFontMetrics metrics(QFont(QStringLiteral("Liberation Sans"), 20));
+    const int width = metrics.horizontalAdvance(inputs[0] + QStringLiteral(";  ") + inputs[1]);
+    const QStringList lines = feldan::ViewExporter::CaptionLines(inputs, metrics, width);
+    QCOMPARE(lines.size(), 2);
+    for (const QString& line : lines)
+        QVERIFY(metrics.horizontalAdvance(line) <= width);
+    QCOMPARE(lines.join(QStringLiteral(";  ")), inputs.join(QStringLiteral(";  ")));
 }
 
 #include "analysis_views_test.moc"

@@ -14,6 +14,7 @@
 #include "tests/support/simulated_analyser.h"
 #include "ui/analysis/measured_overlay.h"
 #include "ui/common/design_document.h"
+#include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/crystals/measure_dialog.h"
@@ -229,6 +230,11 @@ void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {
     QVERIFY(!overlay->Live());
     for (const QPointF& p : series->points())
         QVERIFY2(std::abs(p.y() + 6.0206) < 0.001, qPrintable(QString::number(p.y())));
+    // The last sweep stays, named in the language in force.
+    QCOMPARE(series->name(), Utf8("с прибора"));
+    feldan::SetLanguage(feldan::Language::English);
+    QCOMPARE(series->name(), QStringLiteral("from the device"));
+    feldan::SetLanguage(feldan::Language::Russian);
 }
 
 QTEST_MAIN(CrystalMeasureTest)

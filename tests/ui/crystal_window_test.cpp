@@ -369,9 +369,10 @@ void CrystalWindowTest::projectsOpenMarkChangesAndRoundTrip() {
     QCOMPARE(ProjectBytes(read), ProjectBytes(written));
 
     // A design file keeps only the fields: the window says so and the mark stays.
+    const qsizetype warned = w.dialogs->warnings.size();
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("only.fdn"));
     w.Get<QAction>("saveAsAction")->trigger();
-    QCOMPARE(w.dialogs->warnings.size(), 1);
+    QCOMPARE(w.dialogs->warnings.size(), warned + 1);
     QVERIFY(w.form->isWindowModified());
 
     // A broken project is named with its line.

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "engine/synthesis.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui_test_support.h"
 
@@ -89,8 +90,8 @@ class DesignFileCommandsTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void openSetsFieldsTypesAndDisplaysOnly_data();
-    void openSetsFieldsTypesAndDisplaysOnly();
+    void openSetsTheDesignAndCalculatesIt_data();
+    void openSetsTheDesignAndCalculatesIt();
     void dialogsStartInTheLastFolderUsed();
     void openCompletesANameWithoutExtension();
     void cancelledDialogsChangeNothing();
@@ -103,7 +104,32 @@ class DesignFileCommandsTest : public QObject {
     void saveFailuresAreReportedAndKeepTheOldFile();
     void textWindows1251CannotHoldIsNotSaved();
     void exactDesignLivesInTheProjectOnly();
+    void designBeyondTheFileOffersAProject();
 };
+
+// A Bessel design does not fit a design file: the refusal names it whole and offers to save it
+// as a project instead, from the same question.
+void DesignFileCommandsTest::designBeyondTheFileOffersAProject() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    auto* response = w.Get<QComboBox>("responseCombo");
+    Choose(response, int(feldan::ResponseType::Bessel) - 1);
+    const QString design = folder.filePath(QStringLiteral("bessel.fdn"));
+    w.dialogs->saveAnswer = design;
+    w.Trigger("saveAsAction");
+    QCOMPARE(w.dialogs->questions.size(), 1);
+    QVERIFY2(w.dialogs->questions.front().contains(QStringLiteral("Be04-3100 ")),
+             qPrintable(w.dialogs->questions.front()));
+    QVERIFY(!QFile::exists(design));
+    // Yes: the save dialog again, at the name with the project's extension, writes a project.
+    w.dialogs->yesAnswer = true;
+    w.Trigger("saveAsAction");
+    QCOMPARE(w.dialogs->saveRequests.back().front(),
+             folder.filePath(QStringLiteral("bessel.feldan")));
+    QVERIFY(!QFile::exists(design));
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("bessel.feldan"))));
+    QVERIFY(!w.form->Document().HasUnsavedChanges());
+}
 
 // "Точно по заданию": the summary names the band asked for, the status text says so; a project
 // keeps the mark, a design file says it cannot and leaves it unsaved, Новый clears it.
@@ -139,39 +165,41 @@ void DesignFileCommandsTest::exactDesignLivesInTheProjectOnly() {
     QVERIFY(!exact->isChecked());
 }
 
-void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly_data() {
+void DesignFileCommandsTest::openSetsTheDesignAndCalculatesIt_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("fields");  // Fo, Ld, Cs, Rd, dF, level, Ck
     QTest::addColumn<int>("filterType");
     QTest::addColumn<int>("responseType");
     QTest::addColumn<QString>("edit7");
     QTest::addColumn<QString>("edit10");
+    QTest::addColumn<bool>("calculates");  // else refused, with its message
 
     QTest::newRow("6-crystal ladder, Chebyshev 0.28")
         << QByteArray("9000,5\r\n12\r\n4,1\r\n8\r\n2400\r\n\r\n\r\n-6\r\n91\r\n3\r\n5\r\n")
         << Texts({"9000,5", "12", "4,1", "8", "2400", "-6", "91"}) << 3 << 5
-        << Utf8("6-х кристальный") << Utf8("Чебышева dA=0.28 дБ");
+        << Utf8("6-х кристальный") << Utf8("Чебышева dA=0.28 дБ") << true;
     QTest::newRow("8-crystal ladder, Chebyshev 0.044, hexadecimal types")
         << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n9\n$4\n0x2\n")
         << Texts({"1", "2", "3", "4", "5", "8", "9"}) << 4 << 2 << Utf8("8-х кристальный")
-        << Utf8("Чебышева dA=0.044 dB");
+        << Utf8("Чебышева dA=0.044 dB") << false;
     QTest::newRow("8CW, Butterworth, Windows-1251 texts, CR only")
         << QByteArray("\xF7\xE0\xF1\xF2\xEE\xF2\xE0\r\xA8\r\r\r\r\r\r\r\xB9\r7\r1\r")
         << Texts({"частота", "Ё", "", "", "", "", "№"}) << 7 << 1 << Utf8("8CW")
-        << Utf8("Баттерворта dA=3 dB");
+        << Utf8("Баттерворта dA=3 dB") << false;
     QTest::newRow("3-crystal ladder, Chebyshev 0.177, Ctrl-Z and a 12th line")
         << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n\r\n\r\nf\r\ng\r\n1\r\n4\r\nextra\r\n\x1A junk")
         << Texts({"a", "b", "c", "d", "e", "f", "g"}) << 1 << 4 << Utf8("3-х кристальный")
-        << Utf8("Чебышева dA=0.177 dB");
+        << Utf8("Чебышева dA=0.177 dB") << false;
 }
 
-void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
+void DesignFileCommandsTest::openSetsTheDesignAndCalculatesIt() {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, fields);
     QFETCH(int, filterType);
     QFETCH(int, responseType);
     QFETCH(QString, edit7);
     QFETCH(QString, edit10);
+    QFETCH(bool, calculates);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -179,15 +207,13 @@ void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
     WriteBytes(path, bytes);
 
     WindowUnderTest w;
-    // Something in the result box and the chart first, so that a stray change would show.
+    // The start design calculated first: none of it may stay on show as if it were the file's.
     w.Get<QAction>("calculateAction")->trigger();
     const WindowSnapshot before(w);
     QVERIFY(before.points > 0);
 
     w.dialogs->openAnswer = path;
     w.Get<QAction>("openAction")->trigger();
-    QCOMPARE(w.dialogs->errors, QStringList());
-    QCOMPARE(w.dialogs->warnings, QStringList());
 
     const WindowSnapshot after(w);
     QCOMPARE(after.fields, fields);
@@ -195,15 +221,23 @@ void DesignFileCommandsTest::openSetsFieldsTypesAndDisplaysOnly() {
     QCOMPARE(after.responseType, responseType);
     QCOMPARE(after.edit7, edit7);
     QCOMPARE(after.edit10, edit10);
-    // Nothing else: the lists, the schematic, the Ck field, the result and the chart stay, and
-    // no calculation runs.
+    // The lists stay; the schematic and the Ck field follow the file's topology.
     QCOMPARE(after.combo1, before.combo1);
     QCOMPARE(after.combo2, before.combo2);
-    QCOMPARE(after.visibleImages, before.visibleImages);
-    QCOMPARE(after.ckEnabled, before.ckEnabled);
-    QCOMPARE(after.memo, before.memo);
-    QCOMPARE(after.curveCount, before.curveCount);
-    QCOMPARE(after.points, before.points);
+    const int circuit = feldan::CircuitOfDesign(w.form->Document().Design());
+    QCOMPARE(after.visibleImages, QStringList{QStringLiteral("schematic%1").arg(circuit)});
+    QCOMPARE(after.ckEnabled, filterType >= 5);
+    // The file's design is calculated at once; a refused one says why and leaves nothing of the
+    // design before.
+    QCOMPARE(w.dialogs->errors.size() + w.dialogs->warnings.size(), calculates ? 0 : 1);
+    if (calculates) {
+        QVERIFY(after.points > 0);
+        QVERIFY(after.memo != before.memo && !after.memo.isEmpty());
+        QCOMPARE(w.form->Document().LastResult().input.FoKHz, 9000.5);
+    } else {
+        QCOMPARE(after.points, 0);
+        QCOMPARE(after.memo, QString());
+    }
 }
 
 void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {

@@ -368,7 +368,8 @@ void MainWindowTest::responseSelection() {
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
 }
 
-// The Chebyshev entry of any ripple asks for the ripple; a cancel keeps the response as it was.
+// The Chebyshev entry of any ripple asks for the ripple; a cancel or a ripple out of range keeps
+// the response as it was.
 // The four-crystal ladder is then generated, and its picture and summary show it.
 void MainWindowTest::chebyshevOfAnyRippleAsksForItAndDrawsItsLadder() {
     WindowUnderTest w;
@@ -377,6 +378,15 @@ void MainWindowTest::chebyshevOfAnyRippleAsksForItAndDrawsItsLadder() {
     list->setCurrentIndex(any);
     emit list->activated(any);
     QCOMPARE(w.dialogs->rippleQuestions, QStringList{QStringLiteral("0.1")});
+    QCOMPARE(w.form->Document().Design().responseType, 1);
+    QCOMPARE(list->currentIndex(), 0);
+    // A ripple beyond 3 dB is refused at once, named, and the response stays.
+    w.dialogs->rippleAnswer = QStringLiteral("5");
+    list->setCurrentIndex(any);
+    emit list->activated(any);
+    QCOMPARE(w.dialogs->errors.size(), 1);
+    QVERIFY2(w.dialogs->errors.front().contains(Utf8("«5»")),
+             qPrintable(w.dialogs->errors.front()));
     QCOMPARE(w.form->Document().Design().responseType, 1);
     QCOMPARE(list->currentIndex(), 0);
     w.dialogs->rippleAnswer = QStringLiteral("0,5");

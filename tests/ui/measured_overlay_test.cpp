@@ -245,6 +245,9 @@ void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {
                                   << Utf8("строка 3");
     QTest::newRow("one port") << "crystal.s1p" << QByteArray("# Hz S RI R 50\n1e6 0 0\n")
                               << Utf8(".s2p");
+    QTest::newRow("one point") << "one.s2p"
+                               << QByteArray("# Hz S RI R 50\n8.86e6 0 0 0.5 0 0 0 0 0\n")
+                               << Utf8("хотя бы 3 точки");
     QTest::newRow("missing") << "absent.s2p" << QByteArray() << QString();
 }
 

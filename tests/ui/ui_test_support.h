@@ -60,11 +60,17 @@ class RecordingDialogs : public DialogService {
         rippleQuestions.append(offered);
         return rippleAnswer;
     }
+    bool AskYesNo(const QString& question, const QString&) override {
+        questions.append(question);
+        return yesAnswer;
+    }
 
     QStringList warnings;
     QStringList errors;
     QStringList rippleQuestions;
     std::optional<QString> rippleAnswer;  // nothing: cancelled
+    QStringList questions;
+    bool yesAnswer = false;
     int printerSetups = 0;
     bool printerAnswer = false;
     std::function<void(QPrinter&)> preparePrinter;

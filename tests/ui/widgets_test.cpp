@@ -277,11 +277,19 @@ void WidgetsTest::chartAxesAndLegend() {
     QCOMPARE(chart.AxisX()->labelsFont().pixelSize(), 11);
     QCOMPARE(chart.chart()->legend()->alignment(), Qt::AlignTop);
     QVERIFY(chart.LegendVisible());
-    // The quantity series stay out of the legend until a quantity view shows them.
-    int shownMarkers = 0;
-    for (const QLegendMarker* marker : chart.chart()->legend()->markers())
-        shownMarkers += marker->isVisible() ? 1 : 0;
-    QCOMPARE(shownMarkers, feldan::SeriesCount);
+    // The legend names only the curves drawn: none yet, then the one given.
+    const auto shownMarkers = [&] {
+        int shown = 0;
+        for (const QLegendMarker* marker : chart.chart()->legend()->markers())
+            shown += marker->isVisible() ? 1 : 0;
+        return shown;
+    };
+    QCOMPARE(shownMarkers(), 0);
+    const std::vector<feldan::CurvePoint> curve = {{0, -3}, {1, -1}};
+    chart.AddCurve(2, curve);
+    QCOMPARE(shownMarkers(), 1);
+    chart.ClearSeries(2);
+    QCOMPARE(shownMarkers(), 0);
     chart.SetLegendVisible(false);
     QVERIFY(!chart.LegendVisible());
     QCOMPARE(chart.rubberBand(), QChartView::RectangleRubberBand);

@@ -60,11 +60,14 @@ class WindowLayoutTest : public QObject {
     void growingWindowGivesItsRoomToTheChart();
     void sizeAndPlaceComeBackAtTheNextStart();
     void windowsStayOnTheScreenAndBesideEachOther();
+    void childWindowsOpenWholeOnTheScreen_data();
+    void childWindowsOpenWholeOnTheScreen();
 };
 
 void WindowLayoutTest::cleanup() {
     // Each test starts from a first run.
     feldan::RememberWindowGeometry(QByteArray());
+    QSettings().remove(QStringLiteral("windows"));
     feldan::SetLanguage(feldan::Language::Russian);
 }
 
@@ -242,6 +245,39 @@ void WindowLayoutTest::windowsStayOnTheScreenAndBesideEachOther() {
     w.Trigger("tuningAction");
     QTest::qWait(50);
     QTRY_COMPARE(w.form->width(), width);
+}
+
+void WindowLayoutTest::childWindowsOpenWholeOnTheScreen_data() {
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("default size") << false;
+    QTest::newRow("maximised") << true;
+}
+
+// Beside a maximised main window there is no room: the child windows open over it, yet whole on
+// the screen, title bar and all, at the size their controls need; beside the window at its
+// default size they keep off its middle.
+void WindowLayoutTest::childWindowsOpenWholeOnTheScreen() {
+    QFETCH(bool, maximised);
+    WindowUnderTest w;
+    const QRect free = w.form->screen()->availableGeometry();
+    if (maximised) {
+        w.form->showMaximized();
+        QTRY_COMPARE(w.form->frameGeometry().size(), free.size());
+    } else {
+        ShowExposed(w);
+    }
+    const std::pair<const char*, const char*> children[] = {{"crystalsAction", "CrystalWindow"},
+                                                            {"toleranceAction", "ToleranceWindow"},
+                                                            {"roundingAction", "RoundingWindow"}};
+    for (const auto& [action, name] : children) {
+        w.Trigger(action);
+        auto* child = w.Get<QWidget>(name);
+        QVERIFY(QTest::qWaitForWindowExposed(child));
+        QVERIFY2(free.contains(child->frameGeometry()), name);
+        if (!maximised)
+            QVERIFY2(!w.form->frameGeometry().contains(child->frameGeometry().center()), name);
+        child->close();
+    }
 }
 
 QTEST_MAIN(WindowLayoutTest)

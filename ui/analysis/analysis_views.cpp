@@ -249,6 +249,18 @@ void AnalysisViews::ShowView(AnalysisView view) {
     }
 }
 
+void AnalysisViews::Clear() {
+    if (view_ == AnalysisView::PassBand) return;
+    // The view keeps its titles and the measured filter; the next Расчет draws it again.
+    viewSweep_.reset();
+    overlayCurves_.clear();
+    timeCurves_ = {};
+    chart_.ShowQuantity(
+        IsTimeView(view_) ? TimeViews::QuantityOf(TimeViewOf(view_)) : QuantityOf(view_), {});
+    measured_->Show(view_);
+    if (IsTimeView(view_)) ShowTimeFigures();
+}
+
 void AnalysisViews::Follow(bool calculationDone) {
     // A quantity view follows the new design; its own messages were shown already.
     if (view_ != AnalysisView::PassBand && calculationDone) ShowView(view_);
@@ -305,6 +317,8 @@ void AnalysisViews::PlotViewSweep() {
 
 void AnalysisViews::RetranslateUi() {
     if (IsTimeView(view_)) {
+        // The measured curve's name first: the time view draws it again under that name.
+        measured_->RetranslateUi();
         ShowView(view_);
         return;
     }

@@ -82,6 +82,8 @@ class AnalysisViews : public QObject {
     // A calculation is on show: a quantity view follows it, the pass band draws the measured
     // filter over it.
     void Follow(bool calculationDone);
+    // Очистить: the view on show loses the curves of the calculations.
+    void Clear();
     // The shown view as CSV: a header line, then a row per point.
     std::string ViewCsv() const;
     MeasuredOverlay& Measured() const { return *measured_; }

@@ -171,6 +171,7 @@ void MeasuredOverlay::ShowLiveSweep(const AnalyserSweep& sweep) {
     for (std::size_t i = 0; i < sweep.size(); ++i)
         data.s.push_back({sweep.s11[i], sweep.s21[i], 0, 0});
     data_ = std::move(data);
+    fromDevice_ = true;
     fileName_ = tr("с прибора");
     removeAction_->setEnabled(true);
     Show(views_.View());
@@ -183,6 +184,7 @@ void MeasuredOverlay::LiveFault(const Message& message) {
 }
 
 void MeasuredOverlay::RetranslateUi() {
+    if (fromDevice_) fileName_ = tr("с прибора");
     openAction_->setText(tr("&Измеренный фильтр…"));
     shiftAction_->setText(tr("С&двинуть к центру расчёта"));
     renormaliseAction_->setText(tr("Пере&нормировать к нагрузкам схемы"));
@@ -255,10 +257,18 @@ bool MeasuredOverlay::Open(const QString& path) {
                 .arg(name));
         return false;
     }
+    // Fewer points give no band to draw, measure or compare.
+    if (data.size() < 3) {
+        dialogs_.Error(tr("Файл %1: для измеренного фильтра нужно хотя бы 3 точки, а в нём %2")
+                           .arg(name)
+                           .arg(qulonglong(data.size())));
+        return false;
+    }
     // A file replaces the sweeps from the device.
     StopLive();
     data_ = std::move(data);
     Analyse();
+    fromDevice_ = false;
     fileName_ = name;
     RememberFolderOf(path);
     removeAction_->setEnabled(true);
@@ -278,6 +288,7 @@ void MeasuredOverlay::Remove() {
     symmetryAssumed_ = false;
     ShowFigures();
     fileName_.clear();
+    fromDevice_ = false;
     shiftHz_ = 0;
     levelShiftDb_ = 0;
     shifted_ = false;

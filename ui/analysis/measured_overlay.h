@@ -114,6 +114,7 @@ class MeasuredOverlay : public QObject {
     std::optional<TimeFiguresRow> timeRow_;
     std::vector<CurvePoint> timePoints_;
     QString fileName_;
+    bool fromDevice_ = false;  // the live sweep's, named in the language in force
     double shiftHz_ = 0;
     double levelShiftDb_ = 0;
     double foHz_ = 0;  // the frequency the points are detuned from

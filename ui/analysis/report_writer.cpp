@@ -47,6 +47,15 @@ void ReportWriter::ReportCommand(const Content& content) {
     }
 }
 
+QStringList ReportWriter::CurveSummaryLines(const Content& content) {
+    // The panels name their curves already ("АЧХ1: B04-3100;").
+    QStringList lines;
+    for (qsizetype i = 0; i < content.curveSummaries.size() && i < SeriesCount; ++i) {
+        if (!content.curveSummaries[i].isEmpty()) lines.append(content.curveSummaries[i]);
+    }
+    return lines;
+}
+
 bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     QPdfWriter writer(&device);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -164,13 +173,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     writer.newPage();
     y = 0;
     const double pageHeight = writer.height() / scale;
-    // Each curve of the pass band gets its summary under the chart, as the status bar gives it.
-    QStringList summaries;
-    for (qsizetype i = 0; i < content.curveSummaries.size() && i < SeriesCount; ++i) {
-        if (!content.curveSummaries[i].isEmpty())
-            summaries.append(chart_.Series(int(i))->name() + QStringLiteral(": ") +
-                             content.curveSummaries[i]);
-    }
+    const QStringList summaries = CurveSummaryLines(content);
     const double chartHeight = (pageHeight - 2 * 36 - 20 - 19 * summaries.size()) / 2;
     const auto drawChart = [&](ResponseChart& chart, const QString& title) {
         heading(title);
@@ -190,6 +193,8 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
         for (const QPointF& point : chart_.PassBandPoints(position))
             points.push_back({point.x(), point.y()});
         passBand.AddCurve(position, points);
+        // The comparison's curves keep their own names.
+        passBand.SetSeriesName(position, chart_.Series(position)->name());
     }
     for (TuningCurve which : {TuningCurve::Designed, TuningCurve::Tuned}) {
         std::vector<CurvePoint> points;

@@ -38,6 +38,8 @@ class ReportWriter {
     void ReportCommand(const Content& content);
     // The report as a PDF; false when it cannot be drawn.
     bool Write(QIODevice& device, const Content& content) const;
+    // The lines under the pass-band chart: each curve's summary as the status bar gives it.
+    static QStringList CurveSummaryLines(const Content& content);
 
   private:
     const DesignDocument& document_;

@@ -1,7 +1,10 @@
 #include "ui/analysis/view_exporter.h"
 
 #include <QBuffer>
+#include <QChart>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QLabel>
@@ -19,6 +22,22 @@
 #include "ui/widgets/response_chart.h"
 
 namespace feldan {
+
+QStringList ViewExporter::CaptionLines(const QStringList& inputs, const QFontMetrics& metrics,
+                                       int width) {
+    const QString separator = QStringLiteral(";  ");
+    QStringList lines;
+    for (const QString& input : inputs) {
+        if (!lines.isEmpty() &&
+            metrics.horizontalAdvance(lines.back() + separator + input) <= width) {
+            lines.back() += separator + input;
+        } else {
+            // An input wider than the picture alone gives up its end.
+            lines.append(metrics.elidedText(input, Qt::ElideRight, width));
+        }
+    }
+    return lines;
+}
 
 void ViewExporter::ExportCommand() {
     const QString chosen = dialogs_.GetSaveFileName(
@@ -42,7 +61,6 @@ bool ViewExporter::Export(const QString& path, QSize pictureSize) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (suffix == QLatin1String("png")) {
-        // The chart's scene drawn in vectors at the picture's size, its inputs in a line below.
         const int pictureWidth =
             std::clamp(pictureSize.width(), PictureSideRange.first, PictureSideRange.second);
         const int pictureHeight =
@@ -51,25 +69,33 @@ bool ViewExporter::Export(const QString& path, QSize pictureSize) {
         picture.fill(Qt::white);
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
-        // The caption keeps its proportion to the picture, so it reads alike at every size.
-        const int captionHeight = std::max(24, pictureHeight * 44 / 1000);
-        const QRectF plot(0, 0, pictureWidth, pictureHeight - captionHeight);
-        const QSizeF shown = chart_.size();
-        const double scale = std::min(plot.width() / shown.width(), plot.height() / shown.height());
-        const QSizeF drawn = shown * scale;
-        chart_.scene()->render(&painter,
-                               QRectF(QPointF((plot.width() - drawn.width()) / 2,
-                                              (plot.height() - drawn.height()) / 2),
-                                      drawn),
-                               QRectF(QPointF(), shown));
+        // The inputs under the chart, in as many lines as the width needs; the font keeps its
+        // proportion to the picture, so that it reads alike at every size.
         QFont font = painter.font();
-        font.setPixelSize(std::max(11, captionHeight * 20 / 44));
+        font.setPixelSize(std::max(11, pictureHeight / 50));
+        const QStringList lines = CaptionLines(inputs_ ? inputs_() : QStringList(),
+                                               QFontMetrics(font), pictureWidth - 24);
+        const int lineHeight = QFontMetrics(font).lineSpacing();
+        const int captionHeight = int(lines.size()) * lineHeight + lineHeight / 2;
+        const QRectF plot(0, 0, pictureWidth, pictureHeight - captionHeight);
+        // The chart is laid out afresh at the picture's proportions, as large as a window's chart
+        // (so that its labels keep their size to it), and drawn in vectors filling the plot.
+        QChart* chart = chart_.chart();
+        const QSizeF shown = chart->size();
+        const double scale = std::max(1.0, plot.width() / LaidOutChartWidth);
+        const QSizeF laidOut(plot.width() / scale, plot.height() / scale);
+        chart->resize(laidOut);
+        chart->layout()->activate();
+        chart_.scene()->render(&painter, plot, QRectF(chart->pos(), laidOut));
+        chart->resize(shown);
+        chart->layout()->activate();
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(
-            QRectF(12, pictureHeight - captionHeight, pictureWidth - 24, captionHeight),
-            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-            caption_ ? caption_() : QString());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            painter.drawText(
+                QRectF(12, plot.bottom() + i * lineHeight, pictureWidth - 24, lineHeight),
+                Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, lines[i]);
+        }
         painter.end();
         picture.save(&buffer, "PNG");
     } else if (suffix == QLatin1String("svg")) {

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
+
+class QFontMetrics;
 
 namespace feldan {
 
@@ -16,25 +19,30 @@ class ViewExporter {
     Q_DECLARE_TR_FUNCTIONS(feldan::ViewExporter)
   public:
     // A picture of the view is this size unless the user chooses another; the design's inputs
-    // go in one line under the chart.
+    // go in lines under the chart.
     static constexpr QSize DefaultPictureSize{1600, 1000};
 
-    // `caption` gives the design's inputs in one line, for the picture.
+    // `inputs` gives the design's inputs ("label value" each), for the picture.
     ViewExporter(ResponseChart& chart, const AnalysisViews& views, DialogService& dialogs,
-                 std::function<QString()> caption)
-        : chart_(chart), views_(views), dialogs_(dialogs), caption_(std::move(caption)) {}
+                 std::function<QStringList()> inputs)
+        : chart_(chart), views_(views), dialogs_(dialogs), inputs_(std::move(inputs)) {}
 
     // Asks for the file (and for a picture's size), then writes it.
     void ExportCommand();
     // Writes the view to `path`, whose extension says what, a PNG picture at `pictureSize`;
     // false after a refusal (told).
     bool Export(const QString& path, QSize pictureSize = DefaultPictureSize);
+    // The inputs joined by ";  " into lines no wider than `width` pixels, whole inputs a line.
+    static QStringList CaptionLines(const QStringList& inputs, const QFontMetrics& metrics,
+                                    int width);
 
   private:
     ResponseChart& chart_;
     const AnalysisViews& views_;
     DialogService& dialogs_;
-    std::function<QString()> caption_;
+    std::function<QStringList()> inputs_;
+    // A picture's chart is laid out at most this wide, then scaled up to the picture.
+    static constexpr double LaidOutChartWidth = 800;
 };
 
 }  // namespace feldan

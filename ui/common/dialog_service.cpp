@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "engine/ladder_design.h"
+#include "ui/common/language.h"
 #include "ui/common/ui_text.h"
 
 namespace feldan {
@@ -146,11 +148,38 @@ std::optional<QString> QtDialogService::GetRipple(const QString& offered) {
     ripple->setEditText(offered);
     layout->addRow(tr("&Неравномерность dA, дБ (от 0,01 до 3):"), ripple);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    // A ripple out of range is refused here, with the dialog still open to mend it.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        if (const std::optional<QString> problem = RippleProblem(ripple->currentText().trimmed()))
+            QMessageBox::warning(&dialog, MessageBoxTitle(), *problem, QMessageBox::Ok);
+        else
+            dialog.accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return ripple->currentText().trimmed();
+}
+
+std::optional<QString> RippleProblem(const QString& typed) {
+    double db = 0;
+    try {
+        db = FieldTextToFloat(typed.toStdString(), '.');
+    } catch (const CommandError& error) {
+        return LinesFromCr(error.Text(CurrentLanguage()));
+    }
+    if (db >= MinRippleDb && db <= MaxRippleDb) return std::nullopt;
+    return MessageShown(Message{MessageId::BadRipple, typed.toStdString()});
+}
+
+bool QtDialogService::AskYesNo(const QString& question, const QString& yes) {
+    QMessageBox box(QMessageBox::Question, MessageBoxTitle(), question,
+                    QMessageBox::Yes | QMessageBox::No, Asking());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.button(QMessageBox::Yes)->setText(yes);
+    box.button(QMessageBox::No)
+        ->setText(QCoreApplication::translate("feldan::DialogService", "&Отмена"));
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtDialogService::GetOpenFileName(const QString& dir, const QString& filter) {

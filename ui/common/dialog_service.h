@@ -64,7 +64,16 @@ class DialogService {
     virtual std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) { return offered; }
     // The Chebyshev ripple in dB as typed, offered as `offered`; nothing when cancelled.
     virtual std::optional<QString> GetRipple(const QString& offered) { return offered; }
+    // A question answered yes or no (with `yes` as the yes button's text); no when closed.
+    virtual bool AskYesNo(const QString& question, const QString& yes) {
+        (void)question, (void)yes;
+        return false;
+    }
 };
+
+// Why a ripple typed in dB cannot be taken (not a number, or outside 0.01..3 dB); nothing when
+// it can. Either decimal separator is read.
+std::optional<QString> RippleProblem(const QString& typed);
 
 // The real dialogs, owned by the window they belong to.
 class QtDialogService : public DialogService {
@@ -84,6 +93,7 @@ class QtDialogService : public DialogService {
     std::optional<QSize> GetPictureSize(QSize offered) override;
     std::optional<KeyingChoice> GetKeying(const KeyingChoice& offered) override;
     std::optional<QString> GetRipple(const QString& offered) override;
+    bool AskYesNo(const QString& question, const QString& yes) override;
 
   private:
     QWidget* Asking() const;
@@ -128,6 +138,9 @@ class DialogSeam : public DialogService {
     }
     std::optional<QString> GetRipple(const QString& offered) override {
         return dialogs_->GetRipple(offered);
+    }
+    bool AskYesNo(const QString& question, const QString& yes) override {
+        return dialogs_->AskYesNo(question, yes);
     }
 
   private:

@@ -1,5 +1,6 @@
 #include "ui/main/file_commands.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "files/design_file.h"
@@ -73,6 +74,7 @@ void FileCommands::Open() {
     }
     RememberFolderOf(path);
     document_.Open(project, path, lines);
+    emit Opened();
 }
 
 void FileCommands::New() {
@@ -107,11 +109,18 @@ bool FileCommands::WriteTo(const QString& chosen, const QString& selectedFilter)
         IsProjectName(chosen) ||
         (!IsDesignName(chosen) &&
          (selectedFilter.isEmpty() ? holdsMore : selectedFilter == ProjectFilter()));
+    return Write(chosen, asProject);
+}
+
+bool FileCommands::Write(const QString& chosen, bool asProject) {
+    const bool holdsMore = document_.HoldsMoreThanDesign();
     const std::string target =
         asProject ? ProjectFileName(LocalPath(chosen)) : DesignFileName(LocalPath(chosen));
     try {
         document_.Save(target, asProject);
     } catch (const DesignFileWarning& warning) {
+        if (warning.message().id == MessageId::FileNeedsProject)
+            return OfferProject(chosen, FromUtf8(warning.message().value));
         dialogs_.Warning(LinesFromCr(warning.Text(CurrentLanguage())));
         return false;
     } catch (const CommandError& error) {
@@ -131,6 +140,25 @@ bool FileCommands::WriteTo(const QString& chosen, const QString& selectedFilter)
                      ".feldan, чтобы сохранить и их."));
     }
     return true;
+}
+
+bool FileCommands::OfferProject(const QString& chosen, const QString& designation) {
+    const QString question =
+        tr("Фильтр %1 не помещается в файл .fdn: он хранит только семь классических схем и пять "
+           "характеристик. Сохранить его как проект (.feldan)?")
+            .arg(designation);
+    if (!dialogs_.AskYesNo(question, tr("Сохранить как &проект…"))) return false;
+    // The design file's name with the project's extension.
+    const auto projectName = [](const QString& name) {
+        if (!IsDesignName(name)) return name;
+        const QFileInfo design(name);
+        return design.dir().filePath(design.completeBaseName() + QStringLiteral(".feldan"));
+    };
+    QString selectedFilter = ProjectFilter();
+    const QString project =
+        dialogs_.GetSaveFileNameAndFilter(projectName(chosen), ProjectFilter(), &selectedFilter);
+    if (project.isEmpty()) return false;
+    return Write(projectName(project), true);
 }
 
 bool FileCommands::ConfirmDiscard() {

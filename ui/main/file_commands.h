@@ -25,9 +25,18 @@ class FileCommands : public QObject {
     // Asks before changes would be lost; false when the user cancels (or a save fails).
     bool ConfirmDiscard();
 
+  signals:
+    // A file was read and the document works on it.
+    void Opened();
+
   private:
     // Writes the project or its design file to `chosen`; false after a refusal (told).
     bool WriteTo(const QString& chosen, const QString& selectedFilter);
+    bool Write(const QString& chosen, bool asProject);
+    // A design file cannot hold `designation`: asks to save a project instead, through the save
+    // dialog at the chosen name with .feldan (whatever name is given there, a project is
+    // written); false when that is declined or fails.
+    bool OfferProject(const QString& chosen, const QString& designation);
 
     DesignDocument& document_;
     DialogService& dialogs_;

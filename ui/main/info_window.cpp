@@ -17,6 +17,11 @@ namespace {
 constexpr int TextLeft = 30;
 constexpr int TopOffset = 100;
 constexpr int ClosingRow = 12;
+// The credits rise to this height and stand there, the version line on top, every row above
+// the close button.
+constexpr int RestingTop = 12;
+// One pixel every 30 ms: slow enough to read while the rows rise.
+constexpr int StepMs = 30;
 
 QString Spaces(int count) {
     return QString(count, QLatin1Char(' '));
@@ -96,7 +101,7 @@ InfoWindow::InfoWindow(QWidget* parent)
     closeButton_->hide();
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
 
-    timer_.setInterval(5);
+    timer_.setInterval(StepMs);
     connect(&timer_, &QTimer::timeout, this, &InfoWindow::ScrollStep);
     RetranslateUi();
 }
@@ -119,7 +124,7 @@ void InfoWindow::SetStepInterval(int milliseconds) {
 }
 
 int InfoWindow::LastStep() const {
-    return ClosingRow * creditsBox_->TextHeight() + TopOffset;
+    return TopOffset - RestingTop;
 }
 
 bool InfoWindow::event(QEvent* event) {
@@ -151,7 +156,6 @@ void InfoWindow::FormActivate() {
 void InfoWindow::ScrollStep() {
     if (step_ >= LastStep()) {
         timer_.stop();
-        creditsBox_->ShowStep(-1);
         closeButton_->show();
         emit ScrollFinished();
         return;

@@ -1,5 +1,5 @@
-// The information window: the version and credit lines scroll upwards once, like the closing
-// credits of a film, and then a Close button appears. Closing only hides the window.
+// The information window: the version and credit lines rise once, like the credits of a film,
+// and stand with the version on top; then a Close button appears. Closing only hides the window.
 #pragma once
 
 #include <QString>
@@ -48,14 +48,14 @@ class InfoWindow : public Panel<QWidget> {
     // What "Инфо" does: show the window, make it active and start the scroll from step 0.
     void ShowAndActivate();
 
-    // Time between two steps of the scroll; 5 ms unless a test shortens it.
+    // Time between two steps of the scroll; 30 ms unless a test changes it.
     void SetStepInterval(int milliseconds);
     int StepInterval() const { return timer_.interval(); }
 
     bool Scrolling() const { return timer_.isActive(); }
     // One step of the scroll; the timer calls it.
     void ScrollStep();
-    // The last step of a scroll: N = 12·h + 100 (steps 0..N are drawn).
+    // The last step of a scroll, where the credits stand (steps 0..N are drawn).
     int LastStep() const;
     int CurrentStep() const { return step_; }
 

@@ -342,10 +342,10 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
             SetStartState();
             return;
         }
-        // The lists, the schematic and the Ck field stay as they are; only the two displays
-        // follow the file.
+        // The lists stay as they are; the two displays and the Ck field follow the file.
         topologyNameSource_ = NameSource::File;
         responseNameSource_ = NameSource::File;
+        SetCkFieldEnabled(UsesCk(document_.Design().filterType));
         ShowDesign();
     });
 
@@ -502,7 +502,10 @@ void InputPanel::ChooseResponse() {
         // as it was.
         const std::optional<QString> ripple =
             dialogs_.GetRipple(FromUtf8(document_.Design().ripple));
-        if (!ripple) {
+        // A ripple out of range is refused at once, not at the next Расчет.
+        const std::optional<QString> problem = ripple ? RippleProblem(*ripple) : std::nullopt;
+        if (problem) dialogs_.Error(*problem);
+        if (!ripple || problem) {
             responseCombo_->setCurrentIndex(document_.Design().responseType - 1);
             return;
         }

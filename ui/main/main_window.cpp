@@ -78,9 +78,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->views,
                                *figuresLabel_);
     views_->SetOverlaySources([this] { return overlays_->Sources(); });
-    exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_, [this] {
-        return inputPanel_->InputLines().join(QStringLiteral(";  "));
-    });
+    exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_,
+                                               [this] { return inputPanel_->InputLines(); });
     report_ = std::make_unique<ReportWriter>(*document_, *chart_, *dialogs_);
     // The size and place of the last run, else the familiar size in the middle of the screen.
     if (!restoreGeometry(RememberedWindowGeometry())) {
@@ -167,8 +166,12 @@ void MainWindow::ConnectCommands() {
         if (document_->DesignOrigin() == DesignDocument::Origin::Start) {
             SetStartState();
             ClearChart();
+            return;
         }
+        // The picture follows the file's topology, so that it never shows another design's.
+        schematicArea_->ShowSchematic(CircuitOfDesign(document_->Design()));
     });
+    connect(files_, &FileCommands::Opened, this, &MainWindow::CalculateOpened);
 }
 
 void MainWindow::BuildControls() {
@@ -319,6 +322,15 @@ void MainWindow::CalculateDesign() {
     views_->Follow(done);
 }
 
+void MainWindow::CalculateOpened() {
+    // What is on show belongs to the design before: it goes unless the opened one replaces it.
+    // Overlaid curves stay, as the earlier designs they are.
+    if (!menu_->overlayAction->isChecked()) ClearChart();
+    resultText_->clear();
+    shownSummary_.reset();
+    CalculateDesign();
+}
+
 template <typename Window>
 void MainWindow::Raise(Window* window) {
     if (!window->property("placed").toBool()) {
@@ -404,6 +416,7 @@ void MainWindow::ShowInfo() {
 
 void MainWindow::ClearChart() {
     overlays_->Clear();
+    views_->Clear();
     resultText_->clear();
     shownSummary_.reset();
 }

@@ -50,6 +50,8 @@ class MainWindow : public QMainWindow {
 
     // Расчет: calculates the document's design and shows it.
     void CalculateDesign();
+    // A file was opened: its design is calculated at once, in place of the one before.
+    void CalculateOpened();
     void ShowInfo();
     // The "Язык / Language" menu: every window speaks `language` at once, and the next start
     // remembers it.
@@ -59,6 +61,8 @@ class MainWindow : public QMainWindow {
     // Draws the client area (without title and menu bar) onto a page, as large as the page
     // allows and centred. False when the device cannot start a document.
     bool PrintOnto(QPaintDevice& device);
+    // What the report repeats of the window: the inputs, the summary, a measured filter.
+    ReportWriter::Content ReportContent() const;
 
   protected:
     bool event(QEvent* event) override;
@@ -80,8 +84,6 @@ class MainWindow : public QMainWindow {
     void ClearChart();
     void PrintWindow();
     void EnterMenuBar();
-    // What the report repeats of the window: the inputs, the summary, a measured filter.
-    ReportWriter::Content ReportContent() const;
     // The child windows, made on first use.
     void ShowCrystalWindow();
     void ShowRoundingWindow();

@@ -391,6 +391,14 @@
         <source>В файл .fdn записаны только данные расчёта; «Точно по заданию», таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.</source>
         <translation>Only the design data went into the .fdn file; «Exact to the request», the crystal table, the set, the rounding, the tuning and the matching are not kept there. Save the .feldan project to keep them as well.</translation>
     </message>
+    <message>
+        <source>Фильтр %1 не помещается в файл .fdn: он хранит только семь классических схем и пять характеристик. Сохранить его как проект (.feldan)?</source>
+        <translation>The filter %1 does not fit a .fdn file, which holds only the seven classic topologies and five responses. Save it as a project (.feldan)?</translation>
+    </message>
+    <message>
+        <source>Сохранить как &amp;проект…</source>
+        <translation>Save as &amp;project…</translation>
+    </message>
 </context>
 <context>
     <name>feldan::InfoWindow</name>
@@ -1040,6 +1048,10 @@
     <message>
         <source>Снимать АЧХ фильтра прибором раз в секунду и показывать её поверх расчёта, пока команда не будет снята</source>
         <translation>Sweep the filter with the analyser every second and lay it over the design until the command is switched off</translation>
+    </message>
+    <message>
+        <source>Файл %1: для измеренного фильтра нужно хотя бы 3 точки, а в нём %2</source>
+        <translation>File %1: a measured filter needs at least 3 points, and it holds %2</translation>
     </message>
 </context>
 <context>

@@ -202,7 +202,7 @@ void ResponseChart::RetranslateUi() {
         series_[i]->setName(SeriesName(i));
     series_[SeriesCount]->setName(tr("Расчёт"));
     series_[SeriesCount + 1]->setName(tr("Подстройка"));
-    UpdateTuningMarkers();
+    UpdateMarkers();
 }
 
 void ResponseChart::SetSeriesName(int position, const QString& name) {
@@ -213,8 +213,8 @@ void ResponseChart::SetSeriesName(int position, const QString& name) {
 
 void ResponseChart::SetLegendEntryShown(int position, bool shown) {
     if (position < 0 || position >= SeriesCount) return;
-    for (QLegendMarker* marker : chart()->legend()->markers(series_[position]))
-        marker->setVisible(shown);
+    legendShown_[position] = shown;
+    UpdateMarkers();
 }
 
 QString ResponseChart::SeriesName(int position) const {
@@ -235,6 +235,7 @@ void ResponseChart::ClearPoints(int index) {
     series_[index]->clear();
     held_[index].clear();
     bounds_[index].reset();
+    UpdateMarkers();
     // A calculation clears series and then hands over its curve at once: the axes are fitted
     // when the curve arrives, or when the event loop runs again if none does. Fitting after
     // each clear would lay out the long curves of the other series again every time.
@@ -250,13 +251,13 @@ void ResponseChart::SetTuningCurve(TuningCurve which, std::span<const CurvePoint
     const int index = SeriesCount + int(which);
     ClearPoints(index);
     AddPoints(index, points);
-    UpdateTuningMarkers();
+    UpdateMarkers();
 }
 
 void ResponseChart::ClearTuningCurves() {
     for (int index = SeriesCount; index < PassBandCount; ++index)
         ClearPoints(index);
-    UpdateTuningMarkers();
+    UpdateMarkers();
 }
 
 QLineSeries* ResponseChart::TuningSeries(TuningCurve which) const {
@@ -268,11 +269,19 @@ QList<QPointF> ResponseChart::TuningPoints(TuningCurve which) const {
     return quantity_ ? held_[index] : series_[index]->points();
 }
 
-void ResponseChart::UpdateTuningMarkers() {
+void ResponseChart::UpdateMarkers() {
     // An empty series costs the chart nothing, but its legend entry would still show.
     for (int index = SeriesCount; index < PassBandCount; ++index) {
         const bool shown = !quantity_ && series_[index]->count() > 0;
         if (series_[index]->isVisible() != shown) series_[index]->setVisible(shown);
+    }
+    // The overlays keep their series visible (a hidden one would lose its place in the legend's
+    // order), so only their entries go while they hold no curve or a view holds them aside.
+    for (int position = 0; position < SeriesCount; ++position) {
+        const bool shown = legendShown_[position] && series_[position]->isVisible() &&
+                           series_[position]->count() > 0;
+        for (QLegendMarker* marker : chart()->legend()->markers(series_[position]))
+            if (marker->isVisible() != shown) marker->setVisible(shown);
     }
 }
 
@@ -315,6 +324,7 @@ void ResponseChart::AddPoints(int index, std::span<const CurvePoint> points) {
     if (series->count() > 0) series->clear();
     FitAxes();
     series->replace(merged);
+    UpdateMarkers();
 }
 
 void ResponseChart::SetLegendVisible(bool visible) {
@@ -436,6 +446,7 @@ void ResponseChart::ShowPassBand() {
         series_[i]->replace(held_[i]);
         held_[i].clear();
     }
+    UpdateMarkers();
 }
 
 void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurvePoint> points) {

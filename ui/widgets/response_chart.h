@@ -130,14 +130,16 @@ class ResponseChart : public Panel<ZoomView> {
     // those it holds.
     void AddPoints(int index, std::span<const CurvePoint> points);
     void ClearPoints(int index);
-    // Shows the legend entry of a tuning curve only while it has points.
-    void UpdateTuningMarkers();
+    // Shows the legend entry of a curve only while it has points (and, for an overlay, while
+    // SetLegendEntryShown lets it).
+    void UpdateMarkers();
 
     // The overlays, then the two tuning curves: the pass band's series.
     static constexpr int PassBandCount = SeriesCount + 2;
     std::array<QLineSeries*, PassBandCount> series_{};
     std::array<std::optional<QRectF>, PassBandCount> bounds_{};
     std::array<QString, SeriesCount> ownNames_;
+    std::array<bool, SeriesCount> legendShown_ = {true, true, true, true, true};
     std::array<QLineSeries*, QuantitySeriesCount> quantitySeries_{};
     std::optional<QRectF> quantityBounds_;
     std::array<QList<QPointF>, PassBandCount> held_;
