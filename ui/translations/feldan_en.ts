@@ -462,35 +462,35 @@
         <translation>8CW</translation>
     </message>
     <message>
-        <source>Баттерворта dA=3 dB</source>
+        <source>Баттерворта dA=3 дБ</source>
         <translation>Butterworth dA=3 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,044 dB</source>
+        <source>Чебышева dA=0,044 дБ</source>
         <translation>Chebyshev dA=0.044 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,099 dB</source>
+        <source>Чебышева dA=0,099 дБ</source>
         <translation>Chebyshev dA=0.099 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,177 dB</source>
+        <source>Чебышева dA=0,177 дБ</source>
         <translation>Chebyshev dA=0.177 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,28 dB</source>
+        <source>Чебышева dA=0,28 дБ</source>
         <translation>Chebyshev dA=0.28 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.044 dB</source>
+        <source>Чебышева dA=0.044 дБ</source>
         <translation>Chebyshev dA=0.044 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.099 dB</source>
+        <source>Чебышева dA=0.099 дБ</source>
         <translation>Chebyshev dA=0.099 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.177 dB</source>
+        <source>Чебышева dA=0.177 дБ</source>
         <translation>Chebyshev dA=0.177 dB</translation>
     </message>
     <message>
@@ -504,10 +504,6 @@
     <message>
         <source>8-х кристальный</source>
         <translation>8-crystal</translation>
-    </message>
-    <message>
-        <source>Баттерворта dA=3 дб</source>
-        <translation>Butterworth dA=3 dB</translation>
     </message>
     <message>
         <source>Данные резонатора</source>
@@ -650,7 +646,7 @@
         <translation>A ripple dA of your choice, 0.01 to 3 dB: the more, the steeper the skirts; dF is the ripple band</translation>
     </message>
     <message>
-        <source>Чебышева dA=%1 dB</source>
+        <source>Чебышева dA=%1 дБ</source>
         <translation>Chebyshev dA=%1 dB</translation>
     </message>
     <message>
@@ -1040,6 +1036,10 @@
     <message>
         <source>Снимать АЧХ фильтра прибором раз в секунду и показывать её поверх расчёта, пока команда не будет снята</source>
         <translation>Sweep the filter with the analyser every second and lay it over the design until the command is switched off</translation>
+    </message>
+    <message>
+        <source>расчёт, порты %1 Ом</source>
+        <translation>design, %1 Ohm ports</translation>
     </message>
 </context>
 <context>
