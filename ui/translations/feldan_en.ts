@@ -334,10 +334,6 @@
         <translation>fs of the reference crystal, Hz:</translation>
     </message>
     <message>
-        <source>Поправка по эталону: %1 ppm; она применяется ко всем измерениям.</source>
-        <translation>Correction from the reference: %1 ppm; it applies to every measurement.</translation>
-    </message>
-    <message>
         <source>Подогнать заново</source>
         <translation>Refit</translation>
     </message>
@@ -348,6 +344,14 @@
     <message>
         <source>Нет развёртки, по которой подогнать: %1</source>
         <translation>No sweep to fit from: %1</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; с ней будут измеряться следующие кварцы.</source>
+        <translation>Correction from the reference: %1 ppm; the next crystals will be measured with it.</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; измеренные здесь раньше кварцы (%2) пересчитаны с ней по своим развёрткам, следующие будут измеряться с ней.</source>
+        <translation>Correction from the reference: %1 ppm; the crystals measured here before it (%2) were fitted again with it from their sweeps, and the next will be measured with it.</translation>
     </message>
 </context>
 <context>
