@@ -93,7 +93,7 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
     try {
         fields = ResolveDesign(options.design, lines);
     } catch (const CommandError& error) {
-        WriteLine(err, error.what());
+        WriteLine(err, error.Text(LanguageOf(options.design)));
         return 2;
     }
     CrystalSetOption set;
@@ -427,11 +427,11 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
                                                  : renormalizeOhm.value_or(data.referenceOhm);
     const MeasuredFilter measuredFilter = AnalyseMeasuredFilter(
         MeasuredSamplesOf(data, renormalize.empty() ? std::nullopt : std::optional<double>(toOhm)));
-    const FilterFigures measured = FiguresOfMeasured(measuredFilter);
-    const FilterFigures design =
-        FiguresOfDesignOver(prepared.filter, prepared.request, measuredFilter);
-    std::optional<double> shiftHz;
-    if (measured.centreHz && design.centreHz) shiftHz = *design.centreHz - *measured.centreHz;
+    const MeasuredComparison comparison =
+        CompareMeasured(prepared.filter, prepared.request, measuredFilter);
+    const FilterFigures& measured = comparison.measured;
+    const FilterFigures& design = comparison.design;
+    const std::optional<double>& shiftHz = comparison.shiftHz;
     if (json) {
         Json j;
         j["measured"] = FiguresJson(measured);

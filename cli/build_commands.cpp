@@ -70,7 +70,7 @@ std::optional<int> ProjectOf(const std::string& command, const CliOptions& optio
         DesignFileLines lines;
         project.design = ResolveDesign(options, lines);
     } catch (const CommandError& error) {
-        WriteLine(err, error.what());
+        WriteLine(err, error.Text(language));
         return 2;
     }
     CrystalSetOption set;

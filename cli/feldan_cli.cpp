@@ -61,7 +61,7 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
             SaveDesign(request.options, request.fields, request.fileLines);
         }
     } catch (const CommandError& error) {
-        WriteLine(err, error.what());
+        WriteLine(err, error.Text(LanguageOf(request.options)));
         return 2;
     }
     if (!CalculationAsked(request.options)) return 0;

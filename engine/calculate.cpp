@@ -163,7 +163,7 @@ MessageId Measure(const DesignFields& design, CircuitAnalysis& circuit, Calculat
     DesignInput& input = result.input;
 
     if (texts.Level.empty()) return MessageId::MissingLevel;
-    input.LevelDb = FieldTextToFloat(texts.Level, separator);
+    input.LevelDb = FieldNumber(texts.Level, separator, Field::Level);
     if (input.LevelDb >= 0) return MessageId::BadLevel;
 
     const MessageId stop = MeasureBuiltCircuit(circuit, input.FoKHz * 1000, input.LevelDb, result);
@@ -199,7 +199,7 @@ CalculationResult CalculateRevalued(const DesignFields& design, char separator, 
             warning != MessageId::None) {
             result.outcome = Outcome::Warning;
             // The value, where a warning has one, was set with it.
-            result.message = {warning, result.message.value};
+            result.message = WithBrokenRule({warning, result.message.value}, result.input);
         }
     } catch (const CommandError& error) {
         result.outcome = Outcome::Error;

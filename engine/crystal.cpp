@@ -329,6 +329,12 @@ CrystalFit FitCrystal(std::span<const double> frequencyHz, std::span<const Compl
     return fit;
 }
 
+double FitResidualDb(const CrystalModel& model, const CrystalSweep& sweep) {
+    const std::size_t n = std::min(sweep.frequencyHz.size(), sweep.measured.size());
+    return RmsErrorDb(model, std::span(sweep.frequencyHz).first(n),
+                      std::span(sweep.measured).first(n), sweep.kind, sweep.fixtureOhm);
+}
+
 CrystalModel KeptModelOf(const CrystalFit& fit, const CrystalSweep& sweep) {
     CrystalModel model = fit.model;
     const std::size_t n = std::min(sweep.frequencyHz.size(), sweep.measured.size());

@@ -79,6 +79,10 @@ struct CrystalSweep {
     std::vector<std::complex<double>> measured;
 };
 
+// The residual of a model against a sweep, as CrystalFit::rmsErrorDb measures it: a table read
+// back from a file shows it beside the values it keeps.
+double FitResidualDb(const CrystalModel& model, const CrystalSweep& sweep);
+
 // The crystal a table keeps of a fit: its model, except that a fit that did not converge outside
 // the measured peak's half-power band of a through sweep is moved to the peak's frequency (Cm
 // following from it and Lm), so that the crystal can still be matched by frequency.

@@ -260,7 +260,7 @@ MessageId ExactRun::Prepare() {
     const InputTexts& texts = design_.texts;
     DesignInput& input = result_.input;
     if (texts.Level.empty()) return MessageId::MissingLevel;
-    input.LevelDb = FieldTextToFloat(texts.Level, separator_);
+    input.LevelDb = FieldNumber(texts.Level, separator_, Field::Level);
     if (input.LevelDb >= 0) return MessageId::BadLevel;
     const double rippleDb = DesignRippleDb(input);
     if (input.LevelDb > -(rippleDb + ExactLevelMarginDb)) {
@@ -493,6 +493,7 @@ CalculationResult CalculateExact(const DesignFields& design, char separator, Lan
         if (stop != MessageId::None) {
             result.outcome = Outcome::Warning;
             result.message.id = stop;
+            result.message = WithBrokenRule(result.message, result.input);
             result.sweepStarted = false;
             result.curve.clear();
         } else {

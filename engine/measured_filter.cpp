@@ -111,6 +111,16 @@ FilterFigures FiguresOfDesignOver(DesignedFilter& design, SweepRequest request,
     return FiguresOf(hz, db);
 }
 
+MeasuredComparison CompareMeasured(DesignedFilter& design, const SweepRequest& request,
+                                   const MeasuredFilter& measured) {
+    MeasuredComparison comparison;
+    comparison.measured = FiguresOfMeasured(measured);
+    comparison.design = FiguresOfDesignOver(design, request, measured);
+    if (comparison.measured.centreHz && comparison.design.centreHz)
+        comparison.shiftHz = *comparison.design.centreHz - *comparison.measured.centreHz;
+    return comparison;
+}
+
 double PassBandDbOfS21(double s21Db) {
     return s21Db - (S21OffsetDb - LevelOffsetDb);
 }

@@ -68,6 +68,18 @@ FilterFigures FiguresOfMeasured(const MeasuredFilter& measured);
 FilterFigures FiguresOfDesignOver(DesignedFilter& design, SweepRequest request,
                                   const MeasuredFilter& measured);
 
+// A measurement beside its design: the figures of both by the same rules and the shift of the
+// centres (the design's minus the measurement's) that moves the measured curve onto the design's.
+// The design is the one `request` sweeps, so the three always describe one circuit between one
+// pair of ports.
+struct MeasuredComparison {
+    FilterFigures measured;
+    FilterFigures design;
+    std::optional<double> shiftHz;  // unset while either has no centre
+};
+MeasuredComparison CompareMeasured(DesignedFilter& design, const SweepRequest& request,
+                                   const MeasuredFilter& measured);
+
 // |S21| in dB as the pass-band curve of a calculation shows it. That curve is the load voltage of
 // the 1 V source raised by a round 6 dB, while |S21| of equal terminations is the same voltage
 // raised by 20·log10 2: a filter built as designed lies on the curve.

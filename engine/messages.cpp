@@ -1,6 +1,7 @@
 #include "engine/messages.h"
 
 #include <array>
+#include <cerrno>
 
 namespace feldan {
 
@@ -13,10 +14,11 @@ struct MessageRow {
 };
 
 // One row per identifier, in the order of MessageId. "%s" stands for the message's value, "%u"
-// for the code point of its first character and "%p" for its place. The
+// for the code point of its first character, "%p" for its place and "%e" for the words of the
+// errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 81> Texts = {{
+constexpr std::array<MessageRow, 82> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -210,7 +212,7 @@ constexpr std::array<MessageRow, 81> Texts = {{
      "поддерживает, сохраните развёртку в .s2p и откройте файл",
      "this is a NanoVNA V2 or LiteVNA (USB 04b4:0008): the program does not speak their binary "
      "protocol; save the sweep as .s2p and open the file"},
-    {MessageId::VnaOpenFailed, "порт не открывается: %s", "the port cannot be opened: %s"},
+    {MessageId::VnaOpenFailed, "порт не открывается: %e", "the port cannot be opened: %e"},
     {MessageId::VnaShortScan, "развёртка прибора вернула меньше точек, чем запрошено: %s",
      "the device's scan gave back fewer points than asked for: %s"},
     {MessageId::VnaCancelled, "измерение прервано", "the measurement was stopped"},
@@ -220,6 +222,7 @@ constexpr std::array<MessageRow, 81> Texts = {{
      "fixture and the frequency"},
     {MessageId::VnaAnswerTooLong, "ответ на команду «%s» длиннее, чем бывает",
      "the answer to the command \"%s\" is longer than any it has"},
+    {MessageId::FileUnreadable, "%e", "%e"},
 }};
 
 struct FieldRow {
@@ -232,12 +235,109 @@ struct FieldRow {
 constexpr std::array<FieldRow, 7> FieldNames = {{
     {Field::Fo, "в поле Fo(кГц)", "in the field Fo(kHz)"},
     {Field::Ld, "в поле Ld(мГн)", "in the field Ld(mH)"},
-    {Field::Cs, "в поле Сs(пФ)", "in the field Cs(pF)"},
+    {Field::Cs, "в поле Cs(пФ)", "in the field Cs(pF)"},
     {Field::Rd, "в поле Rd(Ом)", "in the field Rd(Ohm)"},
     {Field::Df, "в поле Полоса dF (Гц)", "in the field Band dF (Hz)"},
     {Field::Level, "в поле Уровень АЧХ (дБ)", "in the field Level (dB)"},
-    {Field::Ck, "в поле Сk(пФ)", "in the field Ck(pF)"},
+    {Field::Ck, "в поле Ck(пФ)", "in the field Ck(pF)"},
 }};
+
+// The labels of the fields, as the rules name them.
+constexpr std::array<FieldRow, 7> FieldLabels = {{
+    {Field::Fo, "Fo(кГц)", "Fo(kHz)"},
+    {Field::Ld, "Ld(мГн)", "Ld(mH)"},
+    {Field::Cs, "Cs(пФ)", "Cs(pF)"},
+    {Field::Rd, "Rd(Ом)", "Rd(Ohm)"},
+    {Field::Df, "Полоса dF (Гц)", "Band dF (Hz)"},
+    {Field::Level, "Уровень АЧХ (дБ)", "Level (dB)"},
+    {Field::Ck, "Ck(пФ)", "Ck(pF)"},
+}};
+
+struct RuleRow {
+    MessageId id;
+    Field field;  // Field::None: any field
+    std::string_view russian;
+    std::string_view english;
+};
+
+// What a field must hold, added under a conversion or arithmetic fault that names the field; "%l"
+// stands for the field's label. The fault's own words stay first, as they always were.
+constexpr std::array<RuleRow, 9> Rules = {{
+    {MessageId::NotAFloat, Field::None,
+     "В поле %l нужно число: цифры и не больше одной запятой или точки",
+     "The field %l takes a number: digits with at most one decimal comma or point"},
+    {MessageId::InvalidOperation, Field::Fo, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::DivisionByZero, Field::Fo, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::InvalidOperation, Field::Ld, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::DivisionByZero, Field::Ld, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::InvalidOperation, Field::Df, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::DivisionByZero, Field::Df, "%l должна быть больше 0", "%l must be above 0"},
+    {MessageId::Overflow, Field::Fo, "%l должна быть от 1 до 1000000",
+     "%l must be from 1 to 1000000"},
+    {MessageId::NoSolution, Field::Fo, "%l должна быть от 1 до 1000000",
+     "%l must be from 1 to 1000000"},
+}};
+
+struct ErrnoRow {
+    int code;
+    std::string_view russian;
+    std::string_view english;
+};
+
+// Why a file or a port cannot be opened or read.
+constexpr std::array<ErrnoRow, 17> ErrnoWords = {{
+    {ENOENT, "нет такого файла или устройства", "there is no such file or device"},
+    {ENOTDIR, "неверное имя файла: папки на пути нет",
+     "the name is wrong: a folder on its way is missing"},
+    {ENAMETOOLONG, "слишком длинное имя файла", "the name is too long"},
+    {EINVAL, "неверное имя файла", "the name is not valid"},
+    {EILSEQ, "неверное имя файла", "the name is not valid"},
+    {ELOOP, "неверное имя файла: ссылки ведут по кругу",
+     "the name is not valid: its links go round"},
+    {EMFILE, "открыто слишком много файлов", "too many files are open"},
+    {ENFILE, "открыто слишком много файлов", "too many files are open"},
+    {EACCES, "нет прав на чтение", "no permission to read it"},
+    {EPERM, "нет прав на чтение", "no permission to read it"},
+    {EISDIR, "это папка, а не файл", "it is a folder, not a file"},
+    {EBUSY, "файл занят", "it is in use"},
+    {ENODEV, "нет такого устройства", "there is no such device"},
+    {ENXIO, "нет такого устройства", "there is no such device"},
+    {EIO, "ошибка ввода-вывода", "an input or output error"},
+    {ENOMEM, "не хватает памяти", "not enough memory"},
+    {ETIMEDOUT, "время ожидания истекло", "the wait timed out"},
+}};
+
+std::string ErrnoText(const std::string& value, Language language) {
+    const bool english = language == Language::English;
+    int code = 0;
+    for (const char c : value) {
+        if (c < '0' || c > '9' || code > 100000) return value;
+        code = code * 10 + (c - '0');
+    }
+    for (const ErrnoRow& row : ErrnoWords) {
+        if (row.code == code) return std::string(english ? row.english : row.russian);
+    }
+    return (english ? "system error " : "системная ошибка ") + value;
+}
+
+std::string RuleText(const Message& message, Language language) {
+    if (message.field == Field::None) return {};
+    const bool english = language == Language::English;
+    for (const RuleRow& row : Rules) {
+        if (row.id != message.id || (row.field != Field::None && row.field != message.field))
+            continue;
+        std::string text(english ? row.english : row.russian);
+        for (const FieldRow& label : FieldLabels) {
+            if (label.field == message.field) {
+                const std::size_t at = text.find("%l");
+                if (at != std::string::npos)
+                    text.replace(at, 2, english ? label.english : label.russian);
+            }
+        }
+        return text;
+    }
+    return {};
+}
 
 std::string PlaceText(const Message& message, Language language) {
     const bool english = language == Language::English;
@@ -286,7 +386,10 @@ std::string MessageText(const Message& message, Language language) {
         ReplaceFirst(text, "%p", PlaceText(message, language));
     if (text.find("%u") != std::string::npos)
         ReplaceFirst(text, "%u", CodePointText(message.value));
+    if (text.find("%e") != std::string::npos)
+        ReplaceFirst(text, "%e", ErrnoText(message.value, language));
     ReplaceFirst(text, "%s", message.value);
+    if (const std::string rule = RuleText(message, language); !rule.empty()) text += "\n" + rule;
     if (message.file.empty()) return text;
     const bool english = language == Language::English;
     std::string where = english ? message.file : "«" + message.file + "»";

@@ -98,11 +98,13 @@ enum class MessageId {
     VnaNotAnalyser,        // no shell prompt, or an answer to info no analyser gives
     VnaNoPermission,       // the user may not open the port
     VnaBinaryUnsupported,  // a NanoVNA V2 or LiteVNA: the binary protocol is not spoken
-    VnaOpenFailed,         // value: why the port cannot be opened
+    VnaOpenFailed,         // value: the errno code of why the port cannot be opened
     VnaShortScan,          // value: the points the scan gave back, fewer than asked for
     VnaCancelled,          // the measurement was stopped by the user
     VnaNoCrystal,          // value: the span searched, in Hz; no resonance stands out in it
     VnaAnswerTooLong,      // value: the command whose answer has more lines than it can have
+    // A file that cannot be opened or read; value: the errno code. The message names the file.
+    FileUnreadable,
 };
 
 // A field of the window: where a text that a file cannot hold was typed.
@@ -113,7 +115,9 @@ struct Message {
     // The text a conversion refused, as it was converted, or the character a file refused;
     // empty for the other messages.
     std::string value;
-    // The place of a text a file cannot hold: its field, or else its line of the file.
+    // The place of a text a file cannot hold: its field, or else its line of the file. A
+    // conversion or arithmetic fault names the field it arose in, and its words then add the
+    // field's rule.
     Field field = Field::None;
     int line = 0;
     // For the messages about a file that is read: its name, which comes first ("«x.s2p», строка

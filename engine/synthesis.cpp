@@ -475,15 +475,19 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     }
     LoadDesignPrototype(input, design.ripple, synthesis);
 
-    input.FoKHz = FieldTextToFloat(texts.Fo, separator);
-    input.DfHz = FieldTextToFloat(texts.Df, separator);
-    input.LdMH = FieldTextToFloat(texts.Ld, separator);
-    input.CsPF = FieldTextToFloat(texts.Cs, separator);
-    input.RdOhm = FieldTextToFloat(texts.Rd, separator);
+    input.FoKHz = FieldNumber(texts.Fo, separator, Field::Fo);
+    input.DfHz = FieldNumber(texts.Df, separator, Field::Df);
+    input.LdMH = FieldNumber(texts.Ld, separator, Field::Ld);
+    input.CsPF = FieldNumber(texts.Cs, separator, Field::Cs);
+    input.RdOhm = FieldNumber(texts.Rd, separator, Field::Rd);
 
-    SynthesizeScale(input, synthesis);
+    try {
+        SynthesizeScale(input, synthesis);
+    } catch (const ArithmeticError& error) {
+        throw ArithmeticError(WithBrokenRule(error.message(), input));
+    }
     // Ck is converted only now, as it always was: a fault of the scale comes first.
-    input.CkPF = UsesCk(input.filterType) ? FieldTextToFloat(texts.Ck, separator) : 0.0;
+    input.CkPF = UsesCk(input.filterType) ? FieldNumber(texts.Ck, separator, Field::Ck) : 0.0;
     // A generated CW ladder divides by Ck; the classic ones have always taken Ck = 0 as it came.
     if (!IsClassicDesign(input.filterType, input.responseType) && UsesCk(input.filterType) &&
         !(input.CkPF > 0)) {
@@ -501,6 +505,37 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     result.measurements.RespAtFoDb = atFoDb;
     result.measurements.AFoDb = atFoDb + LevelOffsetDb;
     return MessageId::None;
+}
+
+double FieldNumber(std::string_view text, char separator, Field field) {
+    try {
+        return FieldTextToFloat(text, separator);
+    } catch (const ConversionError& error) {
+        Message message = error.message();
+        message.field = field;
+        throw ConversionError(std::move(message));
+    }
+}
+
+Message WithBrokenRule(Message message, const DesignInput& input) {
+    // The synthesis divides by Fo, Ld and dF; the solver works from 1 kHz to 1 GHz.
+    const bool foOutside = !(input.FoKHz >= MinFoKHz && input.FoKHz <= MaxFoKHz);
+    switch (message.id) {
+        case MessageId::InvalidOperation:
+        case MessageId::DivisionByZero:
+            message.field = !(input.FoKHz > 0)  ? Field::Fo
+                            : !(input.LdMH > 0) ? Field::Ld
+                            : !(input.DfHz > 0) ? Field::Df
+                                                : Field::None;
+            break;
+        case MessageId::Overflow:
+        case MessageId::NoSolution:
+            message.field = foOutside ? Field::Fo : Field::None;
+            break;
+        default:
+            break;
+    }
+    return message;
 }
 
 }  // namespace feldan

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "circuit/analysis.h"
 #include "engine/calculate.h"
@@ -58,6 +59,19 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
 // a number and ArithmeticError for a division by zero, an invalid operation or an overflow.
 MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, CalculationResult& result,
                     char separator);
+
+// A field's text as a number (FieldTextToFloat); a text that is not one throws ConversionError
+// naming `field`.
+double FieldNumber(std::string_view text, char separator, Field field);
+
+// The span of Fo the circuit can be solved over, in kHz.
+inline constexpr double MinFoKHz = 1;
+inline constexpr double MaxFoKHz = 1e6;
+
+// An arithmetic fault of the synthesis, or no solution, with the field whose rule the input
+// breaks (Fo, Ld and dF above 0; Fo within MinFoKHz..MaxFoKHz); the message as it was when the
+// input breaks none.
+Message WithBrokenRule(Message message, const DesignInput& input);
 
 // One analysis point of the built circuit at freqHz: true with responseDb set when it has a
 // solution. A frequency of 0 Hz or below, a failed solve, a load voltage of exactly 0 and a

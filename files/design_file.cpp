@@ -160,10 +160,14 @@ std::string DesignFileBytes(const DesignFileLines& lines) {
 
 DesignFileLines ReadDesignFile(const std::string& path) {
     std::error_code ec;
-    if (fs::is_directory(path, ec)) throw FileError(FileErrorText(EISDIR));
+    const auto unreadable = [&](int code) {
+        return FileError(
+            FileMessage(MessageId::FileUnreadable, std::to_string(code), FileNameOf(path)));
+    };
+    if (fs::is_directory(path, ec)) throw unreadable(EISDIR);
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) throw FileError(PathErrorText(path, errno));
+    if (file == nullptr) throw unreadable(PathErrorCode(path, errno));
 
     // Read in chunks, so a design of a few dozen bytes costs a few dozen bytes. One byte beyond
     // the limit tells a file that is merely at the limit from a larger one.
@@ -177,7 +181,7 @@ DesignFileLines ReadDesignFile(const std::string& path) {
     }
     const int error = std::ferror(file) ? errno : 0;
     std::fclose(file);
-    if (error != 0) throw FileError(FileErrorText(error));
+    if (error != 0) throw unreadable(error);
     const std::size_t count = bytes.size();
 
     bool ended = false;

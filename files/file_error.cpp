@@ -38,15 +38,17 @@ std::string FileErrorText(int errnoValue) {
     }
 }
 
-std::string PathErrorText(const std::string& path, int errnoValue) {
+int PathErrorCode(const std::string& path, int errnoValue) {
     if (errnoValue == ENOENT) {
         std::error_code ec;
         const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-        if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
-            return FileErrorText(ENOTDIR);
-        }
+        if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return ENOTDIR;
     }
-    return FileErrorText(errnoValue);
+    return errnoValue;
+}
+
+std::string PathErrorText(const std::string& path, int errnoValue) {
+    return FileErrorText(PathErrorCode(path, errnoValue));
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -57,7 +59,10 @@ std::string FileNameOf(const std::string& path) {
 std::string ReadWholeFile(const std::string& path, std::size_t limit) {
     const std::string name = FileNameOf(path);
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw FileError(name + ": " + PathErrorText(path, errno));
+    const auto unreadable = [&](int code) {
+        return FileError(FileMessage(MessageId::FileUnreadable, std::to_string(code), name));
+    };
+    if (!file) throw unreadable(PathErrorCode(path, errno));
     std::string text;
     char buffer[1 << 16];
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
@@ -65,7 +70,7 @@ std::string ReadWholeFile(const std::string& path, std::size_t limit) {
         if (text.size() > limit)
             throw CommandError(FileMessage(MessageId::ReadFileTooLarge, {}, name));
     }
-    if (file.bad()) throw FileError(name + ": " + FileErrorText(EIO));
+    if (file.bad()) throw unreadable(EIO);
     return text;
 }
 

@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "files/file_error.h"
-
 namespace feldan {
 
 namespace {
@@ -94,7 +92,7 @@ InstrumentError OpenFailure(const std::string& path, int errnoValue) {
         case EWOULDBLOCK:
             return PortFault(MessageId::VnaBusy, path);
         default:
-            return PortFault(MessageId::VnaOpenFailed, path, FileErrorText(errnoValue));
+            return PortFault(MessageId::VnaOpenFailed, path, std::to_string(errnoValue));
     }
 }
 

@@ -144,6 +144,14 @@ TEST(MeasuredCommand, AnUnmatchedSweepRenormalisedIsTheDesign) {
         {"measured", nanoVna, "--renormalize-ohm", "design", "--assume-symmetric", "--json"});
     agree(assumed["measured"], renormalised["measured"], 0.01);
     EXPECT_EQ(RunCli({"measured", path, "--renormalize-ohm", "-5"}).status, 2);
+    // A file that is not there is said so in the language asked for.
+    for (const auto& [lang, words] :
+         {std::pair{"ru", "«absent.s2p»: нет такого файла или устройства\n"},
+          std::pair{"en", "absent.s2p: there is no such file or device\n"}}) {
+        const auto absent = RunCli({"measured", testing::TempDir() + "absent.s2p", "--lang", lang});
+        EXPECT_EQ(absent.status, 2);
+        EXPECT_TRUE(absent.err.ends_with(words)) << absent.err;
+    }
     std::remove(path.c_str());
     std::remove(nanoVna.c_str());
 }

@@ -77,7 +77,15 @@ TEST(FeldanCli, EnglishSummaryStatusAndMessages) {
          "Curve 1: B04C-3100; Ck=91 pF\n",
          ""},
         {{"--lang", "en", "--level", "0"}, 1, "", "The response level must be below 0 dB.\n"},
-        {{"--lang", "en", "--fo", "x"}, 2, "", "'x' is not a valid floating point value\n"},
+        {{"--lang", "en", "--fo", "x"},
+         2,
+         "",
+         "'x' is not a valid floating point value\nThe field Fo(kHz) takes a number: digits with "
+         "at most one decimal comma or point\n"},
+        {{"--lang", "en", "--ld", "0"},
+         2,
+         "",
+         "Floating point division by zero\nLd(mH) must be above 0\n"},
         {{"--lang", "ru"}, 0, DefaultSummary, ""},
     };
     for (const Case& c : cases) {
@@ -138,12 +146,27 @@ TEST(FeldanCli, WarningsErrorsAndBadUsage) {
         {{"--fo", ""}, 1, " Необходимо задать все данные для расчета ! \n", false},
         {{"--type", "5", "--ck", "0"}, 1, " Решение невозможно ! \n", false},
         {{"--cs", "0.5", "--df", "300000"}, 1, BandLimit, false},
-        {{"--df", "0"}, 2, "Floating point division by zero\n", false},
-        {{"--fo", "0"}, 2, "Invalid floating point operation\n", false},
-        {{"--fo", "abc"}, 2, "'abc' is not a valid floating point value\n", false},
+        {{"--df", "0"},
+         2,
+         "Floating point division by zero\nПолоса dF (Гц) должна быть больше 0\n",
+         false},
+        {{"--fo", "0"},
+         2,
+         "Invalid floating point operation\nFo(кГц) должна быть больше 0\n",
+         false},
+        {{"--fo", "0,001"},
+         1,
+         " Решение невозможно ! \nFo(кГц) должна быть от 1 до 1000000\n",
+         false},
+        {{"--fo", "abc"},
+         2,
+         "'abc' is not a valid floating point value\nВ поле Fo(кГц) нужно число: цифры и не больше "
+         "одной запятой или точки\n",
+         false},
         {{"--separator", ",", "--level", "-3.5.1"},
          2,
-         "'-3,5,1' is not a valid floating point value\n",
+         "'-3,5,1' is not a valid floating point value\nВ поле Уровень АЧХ (дБ) нужно число: цифры "
+         "и не больше одной запятой или точки\n",
          false},
         {{"--type", "8"}, 2, "feldan-cli: ", true},
         {{"--response", "0"}, 2, "feldan-cli: ", true},
@@ -338,8 +361,13 @@ TEST(FeldanCli, JsonReportsWarningsAndErrors) {
         {{"--json", "--rd", "0"},
          1,
          " Активное сопротивление должно быть\n            отлично от нуля ! "},
-        {{"--json", "--df", "0"}, 2, "Floating point division by zero"},
-        {{"--json", "--ck", "x", "--type", "6"}, 2, "'x' is not a valid floating point value"},
+        {{"--json", "--df", "0"},
+         2,
+         "Floating point division by zero\nПолоса dF (Гц) должна быть больше 0"},
+        {{"--json", "--ck", "x", "--type", "6"},
+         2,
+         "'x' is not a valid floating point value\nВ поле Ck(пФ) нужно число: цифры и не больше "
+         "одной запятой или точки"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -513,7 +541,9 @@ TEST(FeldanCli, ControlCharactersInAMessageCannotReachTheTerminal) {
         SCOPED_TRACE(c.shown);
         const CliRun run = RunCli({"--fo", c.fo});
         EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.err, "'" + c.shown + "' is not a valid floating point value\n");
+        EXPECT_EQ(run.err, "'" + c.shown +
+                               "' is not a valid floating point value\nВ поле Fo(кГц) нужно "
+                               "число: цифры и не больше одной запятой или точки\n");
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
         // The JSON message is the same text; the library refuses one that is not UTF-8.
         const CliRun json = RunCli({"--json", "--fo", c.fo});

@@ -97,7 +97,7 @@ TEST(CrystalSetOption, UnusableOptionsAreBadUsage) {
         {{"--crystals", three}, "holds 3 crystals; topology 2 has 4"},
         {{"sweep", "--crystals", set, "--type", "1"}, "holds 4 crystals; topology 1 has 3"},
         {{"--trim"}, "--trim needs --crystals FILE"},
-        {{"sweep", "--crystals", set + ".missing"}, ".missing: File not found"},
+        {{"sweep", "--crystals", set + ".missing"}, ".missing: there is no such file or device"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

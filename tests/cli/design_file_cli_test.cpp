@@ -131,8 +131,8 @@ TEST_F(DesignFileCli, DesignFileThatFailsIsAnError) {
     };
     const std::string good = "8861.736\r\n10.1\r\n6.3\r\n5.7\r\n3100\r\n\r\n\r\n-3\r\n91\r\n";
     const Case cases[] = {
-        {"missing", "", (folder_ / "missing.fdn").string(), "File not found"},
-        {"folder", "", (folder_ / "folder.fdn").string(), "File access denied"},
+        {"missing", "", (folder_ / "missing.fdn").string(), "нет такого файла"},
+        {"folder", "", (folder_ / "folder.fdn").string(), "это папка, а не файл"},
         {"type not an integer", good + "two\r\n1\r\n", "", "'two' is not a valid integer value"},
         {"nine lines", good, "", "'' is not a valid integer value"},
         {"type out of range", good + "9\r\n1\r\n", "", "от 1 до 7"},

@@ -158,7 +158,9 @@ TEST(Calculate, LevelTakesEitherSeparator) {
         }
         p.Calculate();
         EXPECT_EQ(p.result.outcome, Outcome::Error);
-        EXPECT_EQ(MessageText(p.result.message), c.error);
+        EXPECT_EQ(MessageText(p.result.message),
+                  c.error + std::string("\nВ поле Уровень АЧХ (дБ) нужно число: цифры и не "
+                                        "больше одной запятой или точки"));
         EXPECT_FALSE(p.result.sweepStarted);
         EXPECT_TRUE(p.result.resultText.empty());
     }
@@ -169,8 +171,62 @@ TEST(Calculate, ArithmeticFaultIsAnError) {
     p.design.texts.Df = "0";
     p.Calculate();
     EXPECT_EQ(p.result.outcome, Outcome::Error);
-    EXPECT_EQ(p.result.message, (Message{MessageId::DivisionByZero, ""}));
+    EXPECT_EQ(p.result.message, (Message{MessageId::DivisionByZero, "", Field::Df}));
     EXPECT_FALSE(p.result.keepsPreviousResult);
+}
+
+// A fault of a field keeps the words it has always had and adds, in the user's language, the
+// field and what it must hold; both ways of design alike. A fault of no field adds nothing.
+TEST(Calculate, AFaultOfAFieldNamesTheFieldAndItsRule) {
+    const std::string aboveZero = " должна быть больше 0";
+    const std::string foRange = "Fo(кГц) должна быть от 1 до 1000000";
+    const std::string number = " нужно число: цифры и не больше одной запятой или точки";
+    struct Case {
+        std::string InputTexts::*field;
+        const char* text;
+        bool exact;
+        std::string russian;
+        std::string english;  // the rule's line alone
+    };
+    const Case cases[] = {
+        {&InputTexts::Fo, "0", false, "Invalid floating point operation\nFo(кГц)" + aboveZero,
+         "Fo(kHz) must be above 0"},
+        {&InputTexts::Fo, "0", true, "Invalid floating point operation\nFo(кГц)" + aboveZero,
+         "Fo(kHz) must be above 0"},
+        {&InputTexts::Ld, "0", false, "Floating point division by zero\nLd(мГн)" + aboveZero,
+         "Ld(mH) must be above 0"},
+        {&InputTexts::Df, "0", true, "Floating point division by zero\nПолоса dF (Гц)" + aboveZero,
+         "Band dF (Hz) must be above 0"},
+        {&InputTexts::Fo, ".", false,
+         "'.' is not a valid floating point value\nВ поле Fo(кГц)" + number,
+         "The field Fo(kHz) takes a number: digits with at most one decimal comma or point"},
+        {&InputTexts::Cs, "1.2.3", false,
+         "'1.2.3' is not a valid floating point value\nВ поле Cs(пФ)" + number,
+         "The field Cs(pF) takes a number: digits with at most one decimal comma or point"},
+        {&InputTexts::Level, "-", true,
+         "'-' is not a valid floating point value\nВ поле Уровень АЧХ (дБ)" + number,
+         "The field Level (dB) takes a number: digits with at most one decimal comma or point"},
+        {&InputTexts::Fo, "0.001", false, NoSolution + "\n" + foRange,
+         "Fo(kHz) must be from 1 to 1000000"},
+        {&InputTexts::Fo, "99999999999", false, NoSolution + "\n" + foRange,
+         "Fo(kHz) must be from 1 to 1000000"},
+        {&InputTexts::Fo, "99999999999", true, NoSolution + "\n" + foRange,
+         "Fo(kHz) must be from 1 to 1000000"},
+        // A 4CW of Ck 0 has no solution at a good Fo: no rule of Fo.
+        {&InputTexts::Ck, "0", false, NoSolution, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.text << (c.exact ? " exact" : ""));
+        OneRun p;
+        p.design.texts.*c.field = c.text;
+        p.design.exact = c.exact;
+        if (c.field == &InputTexts::Ck) p.design.filterType = int(FilterType::Cw4);
+        p.Calculate();
+        EXPECT_NE(p.result.outcome, Outcome::Done);
+        EXPECT_EQ(MessageText(p.result.message), c.russian);
+        const std::string english = MessageText(p.result.message, Language::English);
+        EXPECT_EQ(english.substr(english.find('\n') + 1), c.english.empty() ? english : c.english);
+    }
 }
 
 TEST(Calculate, DesignRunWarningEndsTheCommand) {

@@ -25,7 +25,7 @@ std::string Placeholders(std::string_view text) {
 TEST(MessageText, EveryMessageHasEnglishWordsWithTheSamePlaceholders) {
     const std::pair<MessageId, MessageId> ranges[] = {
         {MessageId::MissingData, MessageId::ProjectValue},
-        {MessageId::VnaPortClosed, MessageId::VnaAnswerTooLong},
+        {MessageId::VnaPortClosed, MessageId::FileUnreadable},
     };
     for (const auto& [first, last] : ranges) {
         for (int id = int(first); id <= int(last); ++id) {
@@ -58,12 +58,25 @@ TEST(MessageText, ValuesAndPlacesInBothLanguages) {
          "'1,2e' is not a valid floating point value",
          "'1,2e' is not a valid floating point value"},
         {{MessageId::NotInWindows1251, "😀", Field::Ck},
-         " Символ «😀» (U+1F600) в поле Сk(пФ) нельзя записать в кодировке Windows-1251 ! ",
+         " Символ «😀» (U+1F600) в поле Ck(пФ) нельзя записать в кодировке Windows-1251 ! ",
          "The character \"😀\" (U+1F600) in the field Ck(pF) cannot be written in the "
          "Windows-1251 encoding."},
         {{MessageId::ControlCharacter, "26", Field::None, 6},
          " Управляющий символ с кодом 26 в строке 6 файла нельзя записать в файл ! ",
          "The control character with code 26 in line 6 of the file cannot be saved."},
+        // Why a file or a port cannot be opened is said in words of the language, not the
+        // runtime library's.
+        {FileMessage(MessageId::FileUnreadable, "2", "absent.s2p"),
+         "«absent.s2p»: нет такого файла или устройства",
+         "absent.s2p: there is no such file or device"},
+        {FileMessage(MessageId::FileUnreadable, "13", "a.feldan"), "«a.feldan»: нет прав на чтение",
+         "a.feldan: no permission to read it"},
+        {FileMessage(MessageId::VnaOpenFailed, "2", "/dev/ttyACM9"),
+         "«/dev/ttyACM9»: порт не открывается: нет такого файла или устройства",
+         "/dev/ttyACM9: the port cannot be opened: there is no such file or device"},
+        {FileMessage(MessageId::VnaOpenFailed, "9999", "/dev/ttyACM9"),
+         "«/dev/ttyACM9»: порт не открывается: системная ошибка 9999",
+         "/dev/ttyACM9: the port cannot be opened: system error 9999"},
         // A value is the user's text: a placeholder inside it stays as typed.
         {{MessageId::NotAnInteger, "%p%u"},
          "'%p%u' is not a valid integer value",

@@ -279,14 +279,14 @@ TEST(DesignFileFormat, TextsWindows1251CannotHoldRefuseTheSave) {
     const Case cases[] = {
         {1, "8861\xE4\xB8\xAD", "Fo(кГц)"},  // a Chinese character
         {2, "10.1é", "Ld(мГн)"},
-        {3, "6.3\n", "Сs(пФ)"},
+        {3, "6.3\n", "Cs(пФ)"},
         {4, "5.7\r", "Rd(Ом)"},
         {5,
          "31\x1A"
          "00",
          "Полоса dF (Гц)"},
         {8, "-3\xC3", "Уровень АЧХ (дБ)"},
-        {9, "9😀1", "Сk(пФ)"},
+        {9, "9😀1", "Ck(пФ)"},
         {6, "ü", "строке 6"},
     };
     for (const Case& c : cases) {
@@ -433,17 +433,23 @@ TEST_F(DesignFileDisk, FailedOpenChangesNoLines) {
     }
 }
 
+// The reason is said in the user's language, after the file's name.
 TEST_F(DesignFileDisk, OpenFailuresNameTheReason) {
     fs::create_directories(folder_ / "folder.fdn");
+    const std::string longName = std::string(300, 'n') + ".fdn";
     struct Case {
         fs::path path;
-        const char* text;
+        std::string russian, english;
     };
     const Case cases[] = {
-        {folder_ / "missing.fdn", "File not found"},
-        {folder_ / "no-such-folder" / "a.fdn", "Invalid filename"},
-        {folder_ / "folder.fdn", "File access denied"},
-        {folder_ / (std::string(300, 'n') + ".fdn"), "Invalid filename"},
+        {folder_ / "missing.fdn", "«missing.fdn»: нет такого файла или устройства",
+         "missing.fdn: there is no such file or device"},
+        {folder_ / "no-such-folder" / "a.fdn", "«a.fdn»: неверное имя файла: папки на пути нет",
+         "a.fdn: the name is wrong: a folder on its way is missing"},
+        {folder_ / "folder.fdn", "«folder.fdn»: это папка, а не файл",
+         "folder.fdn: it is a folder, not a file"},
+        {folder_ / longName, "«" + longName + "»: слишком длинное имя файла",
+         longName + ": the name is too long"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.string());
@@ -451,7 +457,8 @@ TEST_F(DesignFileDisk, OpenFailuresNameTheReason) {
             ReadDesignFile(c.path.string());
             ADD_FAILURE() << "read";
         } catch (const FileError& e) {
-            EXPECT_STREQ(e.what(), c.text);
+            EXPECT_EQ(e.Text(Language::Russian), c.russian);
+            EXPECT_EQ(e.Text(Language::English), c.english);
         }
     }
 }

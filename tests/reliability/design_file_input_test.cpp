@@ -128,7 +128,9 @@ TEST(DesignFileFields, OddTextsEndInTheirMessages) {
 // A NUL byte in a field must not cut the message short.
 TEST(DesignFileFields, ANulByteDoesNotCutTheMessage) {
     SKIP_WITHOUT_DESIGN_OPTION();
-    const std::string tail = "' is not a valid floating point value\n";
+    const std::string tail =
+        "' is not a valid floating point value\nВ поле Fo(кГц) нужно число: цифры и не больше "
+        "одной запятой или точки\n";
     const ScratchFile file("design.fdn");
     file.Write(DesignBytes({{1, std::string{'8', '8', '\0', '6', '1'}}}));
     const CliRun run = RunCli({"--design", file.Path()});

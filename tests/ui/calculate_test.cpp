@@ -256,19 +256,23 @@ void CalculateTest::busyCursorIsOnDuringTheCommandOnly() {
 void CalculateTest::conversionErrorsGoToTheErrorBox_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("label");  // the field as the box names it
     QTest::newRow("two separators in Fo") << "foEdit"
-                                          << "1.2.3";
+                                          << "1.2.3" << Utf8("Fo(кГц)");
     QTest::newRow("letters in Ld") << "ldEdit"
-                                   << "abc";
+                                   << "abc" << Utf8("Ld(мГн)");
     QTest::newRow("lone minus as level") << "levelEdit"
-                                         << "-";
+                                         << "-" << Utf8("Уровень АЧХ (дБ)");
     QTest::newRow("level with two minus signs") << "levelEdit"
-                                                << "--3";
+                                                << "--3" << Utf8("Уровень АЧХ (дБ)");
+    QTest::newRow("zero dF") << "dfEdit"
+                             << "0" << Utf8("Полоса dF (Гц) должна быть больше 0");
 }
 
 void CalculateTest::conversionErrorsGoToTheErrorBox() {
     QFETCH(QString, field);
     QFETCH(QString, text);
+    QFETCH(QString, label);
     WindowUnderTest w;
     auto* edit = w.form->findChild<QLineEdit*>(field);
     const QString original = edit->text();
@@ -276,9 +280,15 @@ void CalculateTest::conversionErrorsGoToTheErrorBox() {
     w.form->CalculateDesign();
     QVERIFY(w.dialogs->warnings.isEmpty());
     QCOMPARE(w.dialogs->errors.size(), 1);
-    QVERIFY2(w.dialogs->errors[0].endsWith(QStringLiteral("' is not a valid floating point value")),
-             qPrintable(w.dialogs->errors[0]));
-    QVERIFY(w.dialogs->errors[0].startsWith(QLatin1Char('\'')));
+    // The words the box has always had, then the field and its rule in the window's language.
+    const QStringList lines = w.dialogs->errors[0].split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    if (text != QStringLiteral("0")) {
+        QVERIFY2(lines[0].endsWith(QStringLiteral("' is not a valid floating point value")),
+                 qPrintable(lines[0]));
+        QVERIFY(lines[0].startsWith(QLatin1Char('\'')));
+    }
+    QVERIFY2(lines[1].contains(label), qPrintable(lines[1]));
     // The busy cursor does not outlive an abandoned command.
     QVERIFY(QApplication::overrideCursor() == nullptr);
     QCOMPARE(w.Series(0)->count(), 0);

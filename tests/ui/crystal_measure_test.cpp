@@ -123,6 +123,13 @@ void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
     w.dialogs->openAnswer = path;
     w.Trigger("openAction");
     QCOMPARE(w.window->Table()->rowCount(), 2);
+    // Reopened, each row shows the residual of its values against its sweep again, and nothing
+    // said of the measurements before stays.
+    for (int row : {0, 1}) {
+        const QString shown = w.window->Table()->item(row, CrystalWindow::RmsColumn)->text();
+        QVERIFY2(!shown.isEmpty() && shown.toDouble() < PoorFitDb, qPrintable(shown));
+    }
+    QVERIFY(w.window->findChild<QLabel*>(QStringLiteral("measureLabel"))->text().isEmpty());
     const Project read = ReadProjectFile(path.toStdString());
     QCOMPARE(read.crystals[1].sweep->measured, w.Crystals()[1].sweep->measured);
     w.window->ShowCrystal(1);
@@ -177,16 +184,27 @@ void CrystalMeasureTest::aReferenceCrystalFindsTheClockError() {
     test::SimulatedAnalyserSettings settings;
     settings.clockPpm = 25;
     MeasureUnderTest w(settings);
+    // Measured before the correction is known, the crystal lies 25 ppm off.
+    w.behind = 1;
+    QVERIFY(w.Finish([&] { w.window->Measure(); }));
+    QVERIFY(std::abs(w.Crystals()[0].model.fsHz - Bag[1].fsHz) > 150);
+    w.behind = 0;
     w.dialogs->numberAnswer = Bag[0].fsHz;
     QVERIFY(w.Finish([&] { w.window->MeasureReference(); }));
-    QCOMPARE(w.window->Table()->rowCount(), 0);
+    QCOMPARE(w.window->Table()->rowCount(), 1);
     const double ppm = RememberedAnalyserSettings().ppm;
     QVERIFY2(std::abs(ppm - 25) < 0.1, qPrintable(QString::number(ppm)));
-    // Corrected, the next crystal comes out at its true frequency.
-    w.behind = 1;
-    QVERIFY(w.Finish([&] { w.window->MeasureNext(); }));
+    // The correction reaches the row measured before it, fitted again from its sweep, and the
+    // next crystal: the same crystal measured again agrees with it.
     QVERIFY2(std::abs(w.Crystals()[0].model.fsHz - Bag[1].fsHz) < 2,
              qPrintable(QString::number(w.Crystals()[0].model.fsHz)));
+    QVERIFY(w.window->findChild<QLabel*>(QStringLiteral("measureLabel"))
+                ->text()
+                .contains(Utf8("пересчитаны")));
+    w.behind = 1;
+    QVERIFY(w.Finish([&] { w.window->MeasureNext(); }));
+    QVERIFY2(std::abs(w.Crystals()[1].model.fsHz - w.Crystals()[0].model.fsHz) < 2,
+             qPrintable(QString::number(w.Crystals()[1].model.fsHz - w.Crystals()[0].model.fsHz)));
 }
 
 void CrystalMeasureTest::theDialogTakesATypedPortAndRefusesBadNumbers() {

@@ -181,15 +181,15 @@ void DesignFileCommandsTest::openSetsTheDesignAndCalculatesIt_data() {
     QTest::newRow("8-crystal ladder, Chebyshev 0.044, hexadecimal types")
         << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n9\n$4\n0x2\n")
         << Texts({"1", "2", "3", "4", "5", "8", "9"}) << 4 << 2 << Utf8("8-х кристальный")
-        << Utf8("Чебышева dA=0.044 dB") << false;
+        << Utf8("Чебышева dA=0.044 дБ") << false;
     QTest::newRow("8CW, Butterworth, Windows-1251 texts, CR only")
         << QByteArray("\xF7\xE0\xF1\xF2\xEE\xF2\xE0\r\xA8\r\r\r\r\r\r\r\xB9\r7\r1\r")
         << Texts({"частота", "Ё", "", "", "", "", "№"}) << 7 << 1 << Utf8("8CW")
-        << Utf8("Баттерворта dA=3 dB") << false;
+        << Utf8("Баттерворта dA=3 дБ") << false;
     QTest::newRow("3-crystal ladder, Chebyshev 0.177, Ctrl-Z and a 12th line")
         << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\n\r\n\r\nf\r\ng\r\n1\r\n4\r\nextra\r\n\x1A junk")
         << Texts({"a", "b", "c", "d", "e", "f", "g"}) << 1 << 4 << Utf8("3-х кристальный")
-        << Utf8("Чебышева dA=0.177 dB") << false;
+        << Utf8("Чебышева dA=0.177 дБ") << false;
 }
 
 void DesignFileCommandsTest::openSetsTheDesignAndCalculatesIt() {
@@ -327,7 +327,8 @@ void DesignFileCommandsTest::fileThatFailsChangesNothing_data() {
         << (good + "9\r\n1\r\n") << Utf8("bad.fdn") << QString() << Utf8("от 1 до 7");
     QTest::newRow("response out of range")
         << (good + "6\r\n0\r\n") << Utf8("bad.fdn") << QString() << Utf8("от 1 до 5");
-    QTest::newRow("missing file") << QByteArray() << Utf8("missing.fdn") << Utf8("File not found")
+    QTest::newRow("missing file") << QByteArray() << Utf8("missing.fdn")
+                                  << Utf8("«missing.fdn»: нет такого файла или устройства")
                                   << QString();
 }
 
@@ -527,7 +528,7 @@ void DesignFileCommandsTest::textWindows1251CannotHoldIsNotSaved() {
     QCOMPARE(w.dialogs->warnings.size(), 1);
     QVERIFY2(w.dialogs->warnings.front().contains(Utf8("中")),
              qPrintable(w.dialogs->warnings.front()));
-    QVERIFY(w.dialogs->warnings.front().contains(Utf8("Сs(пФ)")));
+    QVERIFY(w.dialogs->warnings.front().contains(Utf8("в поле Cs(пФ)")));
     QCOMPARE(ReadBytes(path), ExampleBytes);
 }
 

@@ -22,7 +22,9 @@
 
 #include "engine/synthesis.h"
 #include "ui/common/language.h"
+#include "ui/common/ui_text.h"
 #include "ui/main/info_window.h"
+#include "ui/main/input_panel.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui/widgets/schematic.h"
 #include "ui/widgets/window_style.h"
@@ -74,6 +76,7 @@ class MainWindowTest : public QObject {
     void responseSelection();
     void chebyshevOfAnyRippleAsksForItAndDrawsItsLadder();
     void startTextOfResponseDoesNotComeBack();
+    void documentsWriteTheLatinC();
     void selectionLeavesResultsAlone();
     void keyFilters_data();
     void keyFilters();
@@ -159,7 +162,7 @@ void MainWindowTest::startStateHasTheFourCrystalLadderInForce() {
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentText(), Utf8("3-х кристальный"));
     QCOMPARE(w.Get<QComboBox>("responseCombo")->currentIndex(), 0);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
-    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 дб"));
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 дБ"));
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic2")});
     QVERIFY(!w.Get<QLineEdit>("ckEdit")->isEnabled());
     QCOMPARE(w.Get<QLineEdit>("ckEdit")->palette().color(QPalette::Base), feldan::MenuColor());
@@ -344,10 +347,11 @@ void MainWindowTest::responseSelection_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("name");
-    const char* entries[] = {"Баттерворта dA=3 dB", "Чебышева dA=0,044 dB", "Чебышева dA=0,099 dB",
-                             "Чебышева dA=0,177 dB", "Чебышева dA=0,28 dB"};
-    const char* names[] = {"Баттерворта dA=3 dB", "Чебышева dA=0.044 dB", "Чебышева dA=0.099 dB",
-                           "Чебышева dA=0.177 dB", "Чебышева dA=0.28 дБ"};
+    // One unit in the Russian window: дБ, in the list as in the display.
+    const char* entries[] = {"Баттерворта dA=3 дБ", "Чебышева dA=0,044 дБ", "Чебышева dA=0,099 дБ",
+                             "Чебышева dA=0,177 дБ", "Чебышева dA=0,28 дБ"};
+    const char* names[] = {"Баттерворта dA=3 дБ", "Чебышева dA=0.044 дБ", "Чебышева dA=0.099 дБ",
+                           "Чебышева dA=0.177 дБ", "Чебышева dA=0.28 дБ"};
     for (int index = 0; index < 5; ++index) {
         QTest::addRow("%d", index)
             << index << QString::fromUtf8(entries[index]) << QString::fromUtf8(names[index]);
@@ -393,7 +397,7 @@ void MainWindowTest::chebyshevOfAnyRippleAsksForItAndDrawsItsLadder() {
     list->setCurrentIndex(any);
     emit list->activated(any);
     QCOMPARE(w.form->Document().Design().responseType, any + 1);
-    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Чебышева dA=0,5 dB"));
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Чебышева dA=0,5 дБ"));
     const int circuit = feldan::CircuitOfDesign(w.form->Document().Design());
     QVERIFY(feldan::ShapeOfCircuit(circuit).has_value());
     QCOMPARE(w.VisibleSchematics(), QStringList{QStringLiteral("schematic%1").arg(circuit)});
@@ -406,12 +410,35 @@ void MainWindowTest::startTextOfResponseDoesNotComeBack() {
     WindowUnderTest w;
     // Choosing the entry that is already current still runs the handler.
     emit w.Get<QComboBox>("responseCombo")->activated(0);
-    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 dB"));
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 дБ"));
     w.Get<QComboBox>("responseCombo")->setCurrentIndex(3);
     emit w.Get<QComboBox>("responseCombo")->activated(3);
     w.Get<QComboBox>("responseCombo")->setCurrentIndex(0);
     emit w.Get<QComboBox>("responseCombo")->activated(0);
-    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 dB"));
+    QCOMPARE(w.Get<QLineEdit>("responseNameEdit")->text(), Utf8("Баттерворта dA=3 дБ"));
+}
+
+// The window keeps its labels and the 4CW summary with their old Cyrillic Es; what is written
+// from them for a reader (the report, the picture's caption) has the Latin C, so "Cs" and "C7"
+// are found in it.
+void MainWindowTest::documentsWriteTheLatinC() {
+    WindowUnderTest w;
+    const QChar es(0x0421);
+    QCOMPARE(w.Get<QLabel>("csLabel")->text().front(), es);
+    const QStringList inputs = w.Get<feldan::InputPanel>("inputPanel")->InputLines();
+    QVERIFY2(inputs.contains(QStringLiteral("Cs(") + Utf8("пФ) = 6.3")),
+             qPrintable(inputs.join(QLatin1Char('|'))));
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(4);
+    emit w.Get<QComboBox>("topologyCombo")->activated(4);
+    w.Calculate();
+    const QString summary = w.MemoLines().join(QLatin1Char('\n'));
+    QVERIFY2(summary.contains(QStringLiteral("C1=") + es + QStringLiteral("7=")),
+             qPrintable(summary));
+    const QString written = feldan::WithLatinC(summary);
+    QVERIFY(written.contains(QStringLiteral("C1=C7=")) &&
+            written.contains(QStringLiteral("C3=C5=")));
+    QVERIFY(!written.contains(es));
+    QVERIFY(written.contains(Utf8("Rвх=")));
 }
 
 void MainWindowTest::selectionLeavesResultsAlone() {
@@ -659,6 +686,9 @@ void MainWindowTest::clockPanelsAreFilledFromTheStart() {
         ++numbers;
     }
     QCOMPARE(numbers, 3);
+    // The date speaks the window's language, whatever the desktop's: Russian day.month.year.
+    QVERIFY2(QLocale(QLocale::Russian).toDate(date, QLocale::ShortFormat).isValid(),
+             qPrintable(date));
     QVERIFY(w.Get<QTimer>("clockTimer")->isActive());
     QCOMPARE(w.Get<QTimer>("clockTimer")->interval(), 1000);
     w.Get<feldan::PanelBar>("hintStatusBar")->SetPanelText(1, QString());

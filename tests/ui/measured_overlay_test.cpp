@@ -10,6 +10,8 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/measured_filter.h"
+#include "engine/number_text.h"
 #include "engine/sweep.h"
 #include "files/touchstone.h"
 #include "ui/analysis/measured_overlay.h"
@@ -87,6 +89,7 @@ class MeasuredOverlayTest : public QObject {
     void shiftTakesItToTheDesignCentreAndRemovalRemovesIt();
     void anUnmatchedSweepIsComparedInTheAnalysersTerms();
     void alignedPeaksCompareTheShapeOfALossierBuild();
+    void curveShiftAndTableDescribeTheDesignTheViewDraws();
     void unreadableFileGetsAnErrorNamingIt_data();
     void unreadableFileGetsAnErrorNamingIt();
 };
@@ -188,6 +191,8 @@ void MeasuredOverlayTest::anUnmatchedSweepIsComparedInTheAnalysersTerms() {
     w.dialogs->numberAnswer = 50;
     w.Trigger("referenceOhmAction");
     QCOMPARE(w.form->Views().ReferenceOhm(), std::optional<double>(50));
+    // The wide band draws the design between those ports.
+    w.Trigger("wideBandViewAction");
     QVERIFY(agree());
     // The export carries the measured curve: a curve of its own in the pass band, a column of
     // the sweep's table elsewhere, filled where the measurement reaches.
@@ -232,6 +237,49 @@ void MeasuredOverlayTest::alignedPeaksCompareTheShapeOfALossierBuild() {
     const double design = *rows[0].figures.delayMs, measured = *rows[1].figures.delayMs;
     QVERIFY2(std::abs(measured - design) < 0.05 * design,
              qPrintable(QStringLiteral("%1 %2").arg(measured).arg(design)));
+}
+
+// With the design swept between 50 Ohm ports, the pass band still draws the calculation between
+// its own terminations: there the shift and the table's design are that curve's; in the wide
+// band they are the 50 Ohm design's, as feldan-cli measured --reference-ohm 50 gives them.
+void MeasuredOverlayTest::curveShiftAndTableDescribeTheDesignTheViewDraws() {
+    WindowUnderTest w;
+    w.Calculate();
+    Open(w, QStringLiteral(FELDAN_TEST_DATA_DIR "/measured-filter-50ohm.s2p"));
+    w.Trigger("shiftMeasuredAction");
+    w.dialogs->numberAnswer = 50;
+    w.Trigger("referenceOhmAction");
+    const feldan::MeasuredOverlay& overlay = w.form->Views().Measured();
+    const auto check = [&](std::optional<double> referenceOhm) {
+        const feldan::FilterFigures& m = *overlay.MeasuredFigures();
+        const feldan::FilterFigures& d = *overlay.DesignFigures();
+        // The curve moves by the shift the table gives, and the legend says it.
+        QCOMPARE(overlay.ShiftHz(), *d.centreHz - *m.centreHz);
+        const QString hz = QString::number(std::lround(overlay.ShiftHz()));
+        QVERIFY2(overlay.CurveName().contains(hz), qPrintable(overlay.CurveName()));
+        QVERIFY(w.Get<QLabel>("figuresLabel")->text().contains(Utf8("Сдвиг центров: ") + hz));
+        // The table's design is the one drawn.
+        feldan::DesignedFilter design =
+            feldan::DesignFilter(w.form->Document().Design(), '.', w.form->Views().Circuit());
+        feldan::MeasuredFilter measured;
+        measured.points = {{m.centreHz.value() - 20000}, {m.centreHz.value() + 20000}};
+        feldan::SweepRequest request;
+        request.referenceOhm = referenceOhm;
+        const feldan::MeasuredComparison alone = feldan::CompareMeasured(design, request, measured);
+        QVERIFY2(std::abs(*alone.design.centreHz - *d.centreHz) < 3,
+                 qPrintable(QStringLiteral("%1 %2").arg(*alone.design.centreHz).arg(*d.centreHz)));
+    };
+    check(std::nullopt);
+    // In the pass band that is the calculation's own curve, which runs between its −3 dB points.
+    const QList<QPointF> band = w.Series(0)->points();
+    const double foHz = feldan::FieldTextToFloat(w.form->Document().Design().texts.Fo, '.') * 1000;
+    const double drawnCentre = foHz + (band.front().x() + band.back().x()) / 2 * 1000;
+    QVERIFY2(std::abs(drawnCentre - *overlay.DesignFigures()->centreHz) < 3,
+             qPrintable(QString::number(drawnCentre - *overlay.DesignFigures()->centreHz)));
+    QVERIFY(w.Get<QLabel>("figuresLabel")->text().contains(Utf8(";расчёт<")));
+    w.Trigger("wideBandViewAction");
+    check(50);
+    QVERIFY(w.Get<QLabel>("figuresLabel")->text().contains(Utf8("расчёт, порты 50 Ом")));
 }
 
 void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt_data() {

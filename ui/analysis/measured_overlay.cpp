@@ -30,20 +30,6 @@ namespace feldan {
 
 namespace {
 
-// The centre of the design's pass band, by the same rule as the measured one's: the middle of
-// the −3 dB points of |S21| in a sweep of the designed circuit.
-std::optional<double> DesignCentreHz(DesignedFilter& design) {
-    const SweepResult sweep = SweepFilter(design, SweepRequest{});
-    std::vector<double> hz, db;
-    for (const SweepPoint& point : sweep.points) {
-        if (!point.ok) continue;
-        hz.push_back(point.hz);
-        db.push_back(DecibelsOfS(point.s21));
-    }
-    const std::optional<PassBandCentre> centre = PassBandCentreOf(hz, db);
-    return centre ? std::optional<double>(centre->CentreHz()) : std::nullopt;
-}
-
 // The value a view plots of a measured point, its |S21| raised by `levelShiftDb`; none where the
 // view shows no such quantity.
 std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, double peakDb,
@@ -285,6 +271,7 @@ void MeasuredOverlay::Remove() {
     data_.reset();
     measuredFigures_.reset();
     designFigures_.reset();
+    designPortOhm_.reset();
     symmetryAssumed_ = false;
     ShowFigures();
     fileName_.clear();
@@ -322,21 +309,25 @@ void MeasuredOverlay::Show(AnalysisView view) {
     } else if (!measured.points.empty()) {
         foHz = (measured.points.front().hz + measured.points.back().hz) / 2;
     }
-    if (designed && shiftAction_->isChecked() && measured.centre) {
-        if (const std::optional<double> centre = DesignCentreHz(design)) {
-            shiftHz_ = *centre - measured.centre->CentreHz();
-            shifted_ = true;
-        }
-    }
     foHz_ = foHz;
 
-    // The figures of both by the same rules: the design swept over the measured span, between
-    // the ports the views use. They are the measurement's own, whatever the curve is moved by.
+    // The figures of both by the same rules and the shift from them: the design swept over the
+    // measured span as the view draws it. The pass band shows the calculation's curve, between
+    // the design's own terminations; the other views sweep between the ports asked for. The
+    // figures are the measurement's own, whatever the curve is moved by.
     measuredFigures_ = FiguresOfMeasured(measured);
     designFigures_.reset();
+    designPortOhm_.reset();
     if (designed && measured.points.size() >= 2) {
-        designFigures_ = FiguresOfDesignOver(
-            design, views_.RequestFor(AnalysisView::PassBand, design), measured);
+        SweepRequest request = views_.RequestFor(view, design);
+        if (view == AnalysisView::PassBand) request.referenceOhm.reset();
+        designPortOhm_ = request.referenceOhm;
+        const MeasuredComparison comparison = CompareMeasured(design, request, measured);
+        designFigures_ = comparison.design;
+        if (shiftAction_->isChecked() && comparison.shiftHz) {
+            shiftHz_ = *comparison.shiftHz;
+            shifted_ = true;
+        }
     }
     levelShiftDb_ = 0;
     if (alignPeaksAction_->isChecked() && designFigures_)
@@ -443,9 +434,13 @@ void MeasuredOverlay::ShowFigures() {
     // A long file name gives up its middle, so that the table keeps the chart's width.
     const QString name = QFontMetrics(figures_.font()).elidedText(fileName_, Qt::ElideMiddle, 160);
     const FilterFigures* design = designFigures_ ? &*designFigures_ : nullptr;
+    // The row names the ports its design is swept between, when they are not its own.
+    const QString designName = designPortOhm_
+                                   ? tr("расчёт, порты %1 Ом").arg(PlainNumber(*designPortOhm_, 0))
+                                   : tr("расчёт");
     QString html = QStringLiteral("<table cellspacing=0 cellpadding=0>") + widths +
                    line(heads, true) + line(cells(name, &*measuredFigures_), false) +
-                   line(cells(tr("расчёт"), design), false) + QStringLiteral("</table>");
+                   line(cells(designName, design), false) + QStringLiteral("</table>");
     if (design && measuredFigures_->centreHz && design->centreHz) {
         html += tr("Сдвиг центров: %1 Гц")
                     .arg(PlainNumber(*design->centreHz - *measuredFigures_->centreHz, 0));

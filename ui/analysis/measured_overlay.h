@@ -69,7 +69,7 @@ class MeasuredOverlay : public QObject {
     // "Совместить пики" is on).
     double LevelShiftDb() const { return levelShiftDb_; }
     // The figures of the measurement (as renormalised) and of the design swept over its span, as
-    // the view shown last had them.
+    // the view shown last draws the design; the shift comes from the same two.
     const std::optional<FilterFigures>& MeasuredFigures() const { return measuredFigures_; }
     const std::optional<FilterFigures>& DesignFigures() const { return designFigures_; }
     // The menu texts and the legend name in the language in force.
@@ -103,6 +103,8 @@ class MeasuredOverlay : public QObject {
     std::optional<TouchstoneData> data_;
     std::optional<FilterFigures> measuredFigures_;
     std::optional<FilterFigures> designFigures_;
+    // The ports the design of designFigures_ is swept between; unset: its own terminations.
+    std::optional<double> designPortOhm_;
     bool symmetryAssumed_ = false;  // the file has no reverse measurement; S12, S22 were taken
     QAction* removeAction_ = nullptr;
     QAction* liveAction_ = nullptr;

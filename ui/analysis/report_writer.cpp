@@ -165,7 +165,7 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     }
 
     heading(tr("Результат расчёта"));
-    QStringList result = content.summary.split(QLatin1Char('\n'));
+    QStringList result = WithLatinC(content.summary).split(QLatin1Char('\n'));
     if (content.summary.isEmpty()) result = {tr("Расчет не выполнен")};
     y = lines(result, 0, y, true) + 10;
 

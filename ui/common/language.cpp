@@ -67,6 +67,13 @@ QLocale LanguageLocale() {
                : QLocale(QLocale::English, QLocale::UnitedStates);
 }
 
+QLocale ClockLocale() {
+    const QLocale system = QLocale::system();
+    const QLocale::Language spoken =
+        CurrentLanguage() == Language::Russian ? QLocale::Russian : QLocale::English;
+    return system.language() == spoken ? system : LanguageLocale();
+}
+
 QString MessageShown(const Message& message) {
     return LinesFromCr(MessageText(message, CurrentLanguage()));
 }

@@ -23,6 +23,10 @@ bool SetLanguage(Language language);
 // desktop's (the report's date): Russia's for Russian, the United States' for English.
 QLocale LanguageLocale();
 
+// The locale of the date and time the window shows: the user's own while it speaks the window's
+// language, else the window's language's.
+QLocale ClockLocale();
+
 // The words of a message in the language in force, as every window shows one.
 QString MessageShown(const Message& message);
 

@@ -23,6 +23,17 @@ inline QString LinesFromCr(const std::string& text) {
     return lines;
 }
 
+// A text with the Latin C wherever a Cyrillic Es stands before a Latin letter or a digit
+// ("Сs", "С7"): the window keeps its old labels, a document written from them is searched.
+inline QString WithLatinC(QString text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        const QChar next = text[i + 1];
+        if (text[i] == QChar(0x0421) && next.unicode() < 0x80 && next.isLetterOrNumber())
+            text[i] = QLatin1Char('C');
+    }
+    return text;
+}
+
 // The locale in force without its thousands separator: "2,490" reads as a decimal comma to a
 // Russian reader, "2 490" as two numbers in a table.
 inline QLocale NumberLocale() {

@@ -222,13 +222,15 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     connect(table_, &QTableWidget::itemChanged, this, &CrystalWindow::CellEdited);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { ShowCrystal(row); });
     connect(&project_, &ProjectState::Changed, this, [this](ProjectState::Part part) {
-        // A table from elsewhere (a project opened) brings its sweeps but no fit residuals, and
-        // no set to come back.
-        if (!storing_ && part == ProjectState::Part::Crystals)
-            extras_.assign(project_.Crystals().size(), {});
+        // A table from elsewhere (a project opened) brings its sweeps, from which the residuals
+        // follow; what was said of the measurements before belongs to the table it replaces.
+        if (!storing_ && part == ProjectState::Part::Crystals) {
+            extras_ = ExtrasOfKeptSweeps();
+            measureLabel_->clear();
+        }
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) Refresh();
     });
-    extras_.assign(project_.Crystals().size(), {});
+    extras_ = ExtrasOfKeptSweeps();
     RetranslateUi();
 }
 
@@ -408,6 +410,62 @@ void CrystalWindow::FitPlotAxes() {
     if (!drawn) return;
     axisX_->setRange(xMin, xMax);
     axisY_->setRange(std::floor(yMin / 10) * 10, std::max(std::ceil(yMax / 10), 0.0) * 10);
+}
+
+std::vector<CrystalWindow::RowExtra> CrystalWindow::ExtrasOfKeptSweeps() const {
+    const std::vector<NamedCrystal>& crystals = project_.Crystals();
+    std::vector<RowExtra> extras(crystals.size());
+    for (std::size_t i = 0; i < crystals.size(); ++i) {
+        if (!crystals[i].sweep || !Usable(crystals[i].model)) continue;
+        CrystalFit fit;
+        fit.verdict = FitVerdict::Fitted;
+        fit.rmsErrorDb = FitResidualDb(crystals[i].model, *crystals[i].sweep);
+        if (fit.rmsErrorDb > PoorFitDb) fit.verdict = FitVerdict::PoorFit;
+        extras[i].rmsErrorDb = fit.rmsErrorDb;
+        if (const std::optional<Message> said = FitMessageOf(fit, crystals[i].name))
+            extras[i].warning = MessageShown(*said);
+    }
+    return extras;
+}
+
+int CrystalWindow::CorrectMeasuredRows(double ppm) {
+    std::vector<NamedCrystal> crystals = project_.Crystals();
+    std::vector<RowExtra> extras = extras_;
+    extras.resize(crystals.size());
+    int corrected = 0;
+    for (std::size_t i = 0; i < crystals.size(); ++i) {
+        NamedCrystal& crystal = crystals[i];
+        RowExtra& extra = extras[i];
+        if (!extra.measuredPpm || *extra.measuredPpm == ppm || !crystal.sweep) continue;
+        // A frequency reported as f is f·(1 + ppm·1e-6): the sweep moves by the ratio of the two.
+        const double scale = (1 + ppm * 1e-6) / (1 + *extra.measuredPpm * 1e-6);
+        CrystalSweep& sweep = *crystal.sweep;
+        for (double& hz : sweep.frequencyHz)
+            hz *= scale;
+        const CrystalFit fit =
+            FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+        RowExtra fitted;
+        fitted.measuredPpm = ppm;
+        if (const std::optional<Message> said = FitMessageOf(fit, crystal.name))
+            fitted.warning = MessageShown(*said);
+        if (fit.verdict == FitVerdict::NoResonance) {
+            // Nothing to fit: the values move with the sweep.
+            const CrystalModel& m = crystal.model;
+            crystal.model = CrystalFromSeriesResonance(m.fsHz * scale, m.lmH, m.rmOhm, m.c0F);
+        } else {
+            fitted.rmsErrorDb = fit.rmsErrorDb;
+            crystal.model = KeptModelOf(fit, sweep);
+        }
+        extra = std::move(fitted);
+        ++corrected;
+    }
+    if (corrected > 0) {
+        const int current = table_->currentRow();
+        StoreTable(std::move(crystals), std::move(extras));
+        if (current >= 0 && current < table_->rowCount())
+            table_->setCurrentCell(current, NameColumn);
+    }
+    return corrected;
 }
 
 void CrystalWindow::StoreTable(std::vector<NamedCrystal> crystals, std::vector<RowExtra> extras) {
@@ -660,6 +718,7 @@ void CrystalWindow::RefitSelectedRows() {
         const CrystalFit fit =
             FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
         RowExtra extra;
+        extra.measuredPpm = extras[static_cast<std::size_t>(row)].measuredPpm;
         if (const std::optional<Message> said = FitMessageOf(fit, crystal.name)) {
             extra.warning = MessageShown(*said);
             // No resonance: the row keeps the values it had.
@@ -877,14 +936,24 @@ void CrystalWindow::MeasurementDone(CrystalMeasurement measurement) {
         const double reportedHz = measurement.kept.fsHz / (1 + lastMeasurement_->ppm * 1e-6);
         lastMeasurement_->ppm = (*referenceHz / reportedHz - 1) * 1e6;
         RememberAnalyserSettings(*lastMeasurement_);
-        return finish(tr("Поправка по эталону: %1 ppm; она применяется ко всем измерениям.")
-                          .arg(PlainNumber(lastMeasurement_->ppm, 3)));
+        const QString ppm = PlainNumber(lastMeasurement_->ppm, 3);
+        const int corrected = CorrectMeasuredRows(lastMeasurement_->ppm);
+        if (corrected == 0)
+            return finish(tr("Поправка по эталону: %1 ppm; с ней будут измеряться следующие "
+                             "кварцы.")
+                              .arg(ppm));
+        return finish(tr("Поправка по эталону: %1 ppm; измеренные здесь раньше кварцы (%2) "
+                         "пересчитаны с ней по своим развёрткам, следующие будут измеряться "
+                         "с ней.")
+                          .arg(ppm)
+                          .arg(corrected));
     }
     std::vector<NamedCrystal> crystals = project_.Crystals();
     std::vector<RowExtra> extras = extras_;
     RowExtra extra;
     extra.rmsErrorDb = measurement.fit->rmsErrorDb;
     if (measurement.message) extra.warning = MessageShown(*measurement.message);
+    if (lastMeasurement_) extra.measuredPpm = lastMeasurement_->ppm;
     const QString name = tr("Кварц %1").arg(crystals.size() + 1);
     const double fsHz = measurement.kept.fsHz;
     crystals.push_back({name.toStdString(), measurement.kept, std::move(measurement.sweep)});

@@ -134,7 +134,13 @@ class CrystalWindow : public Panel<QWidget> {
     struct RowExtra {
         std::optional<double> rmsErrorDb;
         QString warning;  // a poor or doubtful fit: the mark's tooltip
+        // The analyser's correction the row was measured with here; unset for a row from a file.
+        std::optional<double> measuredPpm;
     };
+    // The rows of a table from elsewhere: the residual of each kept model against its sweep.
+    std::vector<RowExtra> ExtrasOfKeptSweeps() const;
+    // Moves the sweeps measured here to the correction `ppm` and fits them again; how many.
+    int CorrectMeasuredRows(double ppm);
 
     void Refresh();
     // The rows selected, or the current one when none is.

@@ -54,11 +54,11 @@ const std::array<const char*, FilterTypeCount> TopologyItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "10CW"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW")};
 const std::array<const char*, ResponseTypeCount> ResponseItems = {
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,044 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,099 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,177 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,044 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,099 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,177 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,28 дБ"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева, dA по выбору…"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Бесселя"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Лежандра"),
@@ -104,16 +104,15 @@ const std::array<const char*, ResponseTypeCount> ResponseHints = {
                       "Плоская задержка (фаза в пределах 0,5°), скаты ещё круче; dF по уровню "
                       "−3 дБ; 2–10 кристаллов")};
 
-// What the response display shows after a choice: the ripple with a decimal point, and the
-// Cyrillic "дБ" in the last classic one; the ripple as typed for Chebyshev of any ripple. The
-// entries after it read as in the list.
+// What the response display shows after a choice: the ripple with a decimal point; the ripple as
+// typed for Chebyshev of any ripple. The entries after it read as in the list.
 const std::array<const char*, int(ResponseType::Chebyshev)> ResponseNames = {
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.044 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 dB"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 dB"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.044 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.099 дБ"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.177 дБ"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0.28 дБ"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 dB")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=%1 дБ")};
 
 // What the topology display shows after a design file is opened: the list's words, but "6-х"
 // and "8-х" where the list has "6-ти" and "8-ми". The entries beyond the classic ones read as
@@ -130,7 +129,7 @@ const std::array<const char*, ClassicFilterTypeCount> OpenedTopologyNames = {
 // The displays before any choice.
 const char* const StartTopologyName = QT_TRANSLATE_NOOP("feldan::InputPanel", "4-х кристальный");
 const char* const StartResponseName =
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дб");
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дБ");
 
 QString Translated(const char* text) {
     return QCoreApplication::translate("feldan::InputPanel", text);
@@ -452,7 +451,7 @@ void InputPanel::WriteTexts() {
 
 QStringList InputPanel::InputLines() const {
     const auto line = [](const QLabel* label, const QLineEdit* edit) {
-        return label->text() + QLatin1Char(' ') + edit->text();
+        return WithLatinC(label->text()) + QLatin1Char(' ') + edit->text();
     };
     QStringList lines = {
         line(topologyLabel_, topologyNameEdit_),

@@ -334,10 +334,6 @@
         <translation>fs of the reference crystal, Hz:</translation>
     </message>
     <message>
-        <source>Поправка по эталону: %1 ppm; она применяется ко всем измерениям.</source>
-        <translation>Correction from the reference: %1 ppm; it applies to every measurement.</translation>
-    </message>
-    <message>
         <source>Подогнать заново</source>
         <translation>Refit</translation>
     </message>
@@ -348,6 +344,14 @@
     <message>
         <source>Нет развёртки, по которой подогнать: %1</source>
         <translation>No sweep to fit from: %1</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; с ней будут измеряться следующие кварцы.</source>
+        <translation>Correction from the reference: %1 ppm; the next crystals will be measured with it.</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; измеренные здесь раньше кварцы (%2) пересчитаны с ней по своим развёрткам, следующие будут измеряться с ней.</source>
+        <translation>Correction from the reference: %1 ppm; the crystals measured here before it (%2) were fitted again with it from their sweeps, and the next will be measured with it.</translation>
     </message>
 </context>
 <context>
@@ -470,35 +474,35 @@
         <translation>8CW</translation>
     </message>
     <message>
-        <source>Баттерворта dA=3 dB</source>
+        <source>Баттерворта dA=3 дБ</source>
         <translation>Butterworth dA=3 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,044 dB</source>
+        <source>Чебышева dA=0,044 дБ</source>
         <translation>Chebyshev dA=0.044 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,099 dB</source>
+        <source>Чебышева dA=0,099 дБ</source>
         <translation>Chebyshev dA=0.099 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,177 dB</source>
+        <source>Чебышева dA=0,177 дБ</source>
         <translation>Chebyshev dA=0.177 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0,28 dB</source>
+        <source>Чебышева dA=0,28 дБ</source>
         <translation>Chebyshev dA=0.28 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.044 dB</source>
+        <source>Чебышева dA=0.044 дБ</source>
         <translation>Chebyshev dA=0.044 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.099 dB</source>
+        <source>Чебышева dA=0.099 дБ</source>
         <translation>Chebyshev dA=0.099 dB</translation>
     </message>
     <message>
-        <source>Чебышева dA=0.177 dB</source>
+        <source>Чебышева dA=0.177 дБ</source>
         <translation>Chebyshev dA=0.177 dB</translation>
     </message>
     <message>
@@ -512,10 +516,6 @@
     <message>
         <source>8-х кристальный</source>
         <translation>8-crystal</translation>
-    </message>
-    <message>
-        <source>Баттерворта dA=3 дб</source>
-        <translation>Butterworth dA=3 dB</translation>
     </message>
     <message>
         <source>Данные резонатора</source>
@@ -658,7 +658,7 @@
         <translation>A ripple dA of your choice, 0.01 to 3 dB: the more, the steeper the skirts; dF is the ripple band</translation>
     </message>
     <message>
-        <source>Чебышева dA=%1 dB</source>
+        <source>Чебышева dA=%1 дБ</source>
         <translation>Chebyshev dA=%1 dB</translation>
     </message>
     <message>
@@ -1052,6 +1052,10 @@
     <message>
         <source>Файл %1: для измеренного фильтра нужно хотя бы 3 точки, а в нём %2</source>
         <translation>File %1: a measured filter needs at least 3 points, and it holds %2</translation>
+    </message>
+    <message>
+        <source>расчёт, порты %1 Ом</source>
+        <translation>design, %1 Ohm ports</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "ui/common/language.h"
+
 namespace feldan {
 
 namespace {
@@ -19,14 +21,18 @@ constexpr int PanelPadding = 12;
 // in the user's locale, at least the 80 and 72 pixels they have always had.
 std::vector<PanelLayout> PanelsOf(int clientWidth) {
     const QFontMetrics metrics(QApplication::font());
-    const QLocale locale = QLocale::system();
     const auto room = [&](const QString& text) {
         return metrics.horizontalAdvance(text) + PanelPadding;
     };
-    const int dateWidth = std::max(80, room(ShortDateText(locale, QDate(2026, 12, 28))));
-    const int timeWidth =
-        std::max({clientWidth - 640 - 80, room(LongTimeText(locale, QTime(10, 58, 58))),
-                  room(LongTimeText(locale, QTime(22, 58, 58)))});
+    // The clock speaks the window's language, which may change: room for each.
+    int dateWidth = 80;
+    int timeWidth = clientWidth - 640 - 80;
+    for (const QLocale& locale : {QLocale::system(), QLocale(QLocale::Russian, QLocale::Russia),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        dateWidth = std::max(dateWidth, room(ShortDateText(locale, QDate(2026, 12, 28))));
+        timeWidth = std::max({timeWidth, room(LongTimeText(locale, QTime(10, 58, 58))),
+                              room(LongTimeText(locale, QTime(22, 58, 58)))});
+    }
     return {{clientWidth - dateWidth - timeWidth, Qt::AlignLeft, 1},
             {dateWidth, Qt::AlignHCenter, 0},
             {timeWidth, Qt::AlignHCenter, 0}};
@@ -67,7 +73,7 @@ void HintBar::StartClock() {
 }
 
 void HintBar::ShowClock() {
-    const QLocale locale = QLocale::system();
+    const QLocale locale = ClockLocale();
     const QDateTime now = QDateTime::currentDateTime();
     SetPanelText(1, ShortDateText(locale, now.date()));
     SetPanelText(2, LongTimeText(locale, now.time()));
