@@ -372,6 +372,8 @@ void ResponseChart::FitAxes() {
 
 void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
                                  std::span<const NamedCurve> curves) {
+    // The readout of the view before would name its curves over the new ones.
+    readout_->hide();
     quantityBounds_.reset();
     // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
     // series too whenever an axis changes.
@@ -458,6 +460,7 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
 
 void ResponseChart::ShowPassBand() {
     if (!quantity_) return;
+    readout_->hide();
     quantity_.reset();
     quantityScale_ = 1;
     quantityBounds_.reset();

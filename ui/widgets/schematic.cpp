@@ -36,8 +36,10 @@ constexpr int CrystalHalfHeight = 9;
 constexpr int ShuntPlateTop = 53;
 constexpr int PlateGap = 6;
 constexpr int LabelGap = 3;
-// A termination's resistor: its centre from the terminal, half its width, its body's ends.
-constexpr int TerminationInset = 9;
+// A termination's resistor: the room it adds at each end, its centre from the terminal, half
+// its width, its body's ends.
+constexpr int TerminationRoom = 16;
+constexpr int TerminationInset = 11;
 constexpr int ResistorHalf = 3;
 constexpr int ResistorTop = 46;
 constexpr int ResistorBottom = 70;
@@ -63,14 +65,15 @@ bool IsClassic(int circuit) {
 
 }  // namespace
 
-int SchematicWidthOf(int circuit) {
-    if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)];
+int SchematicWidthOf(int circuit, bool terminations) {
+    const int room = terminations ? 2 * TerminationRoom : 0;
+    if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)] + room;
     if (!ShapeOfCircuit(circuit)) return 0;
     int segments = 0;
     for (const SchematicItem& item : DescriptorOf(circuit).schematic) {
         if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
     }
-    return GeneratedEnds + GeneratedSegmentWidth * segments;
+    return GeneratedEnds + GeneratedSegmentWidth * segments + room;
 }
 
 namespace {
@@ -122,7 +125,7 @@ QString SchematicHint(int circuit, bool endsDiffer) {
 
 SchematicLayout LayoutSchematic(int circuit, bool terminations) {
     SchematicLayout layout;
-    layout.width = SchematicWidthOf(circuit);
+    layout.width = SchematicWidthOf(circuit, terminations);
     if (layout.width == 0) return layout;
     layout.lineY = LineY;
     layout.railY = RailY;
@@ -138,8 +141,9 @@ SchematicLayout LayoutSchematic(int circuit, bool terminations) {
     }
 
     const QFontMetrics metrics(LabelFont());
-    const int firstNode = layout.inputX + NodeInset;
-    const int lastNode = layout.outputX - LastNodeInset;
+    const int room = terminations ? TerminationRoom : 0;
+    const int firstNode = layout.inputX + NodeInset + room;
+    const int lastNode = layout.outputX - LastNodeInset - room;
     const double step = double(lastNode - firstNode) / segments;
     int segment = 0;
     int shuntIndex = 0;

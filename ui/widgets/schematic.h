@@ -17,8 +17,8 @@ inline constexpr int SchematicHeight = 105;
 inline constexpr std::array<int, 7> SchematicWidths = {170, 202, 306, 406, 240, 340, 440};
 
 // The picture's width of a circuit number (circuit/topologies.h), 0 for a number that names
-// none.
-int SchematicWidthOf(int circuit);
+// none; with `terminations`, room for Rвх and Rвых at the ends.
+int SchematicWidthOf(int circuit, bool terminations = false);
 
 enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal, Termination };
 

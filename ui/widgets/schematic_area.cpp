@@ -41,7 +41,7 @@ void SchematicArea::DrawPictures(qreal ratio) {
 }
 
 void SchematicArea::Draw() {
-    const int width = SchematicWidthOf(circuit_);
+    const int width = SchematicWidthOf(circuit_, endsApart_);
     // A wider ladder widens the area, and with it the window.
     setMinimumWidth(SchematicLeft + std::max(width, *std::max_element(SchematicWidths.begin(),
                                                                       SchematicWidths.end())));
