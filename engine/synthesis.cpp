@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "engine/errors.h"
@@ -303,30 +304,60 @@ void SynthesizeLadderCapacitors(Synthesis& synthesis, LadderStructure structure,
     ComputeGenerated(synthesis, structure, synthesis.CapScalePF, ckPF);
 }
 
-int CircuitOfDesign(const DesignFields& design) {
+namespace {
+
+// The selections of a generated design as their input; nothing for a classic one or one outside
+// the lists. The ripple only shapes the tuning of a plain ladder; one that cannot be read yet
+// draws the ladder with a ripple of 0.1 dB.
+std::optional<DesignInput> GeneratedSelections(const DesignFields& design) {
     DesignInput input;
     input.filterType = design.filterType;
     input.responseType = design.responseType;
     if (input.filterType < 1 || input.filterType > FilterTypeCount || input.responseType < 1 ||
-        input.responseType > ResponseTypeCount) {
-        return 0;
+        input.responseType > ResponseTypeCount ||
+        IsClassicDesign(input.filterType, input.responseType)) {
+        return std::nullopt;
     }
-    if (IsClassicDesign(input.filterType, input.responseType)) return input.filterType;
-    // The ripple only shapes the tuning of a plain ladder; one that cannot be read yet draws
-    // the ladder with a ripple of 0.1 dB.
     try {
         input.RippleDb = FieldTextToFloat(design.ripple, '.');
     } catch (const CommandError&) {
         input.RippleDb = 0;
     }
     if (!(input.RippleDb >= MinRippleDb && input.RippleDb <= MaxRippleDb)) input.RippleDb = 0.1;
+    return input;
+}
+
+}  // namespace
+
+int CircuitOfDesign(const DesignFields& design) {
+    const std::optional<DesignInput> input = GeneratedSelections(design);
+    if (!input) {
+        const bool listed = design.filterType >= 1 && design.filterType <= FilterTypeCount &&
+                            design.responseType >= 1 && design.responseType <= ResponseTypeCount;
+        return listed ? design.filterType : 0;
+    }
     try {
         Synthesis synthesis;
-        LoadDesignPrototype(input, design.ripple, synthesis);
-        ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, 1, 1);
+        LoadDesignPrototype(*input, design.ripple, synthesis);
+        ComputeGenerated(synthesis, LadderOfFilterType(input->filterType).structure, 1, 1);
         return synthesis.Circuit;
     } catch (const std::exception&) {
         return 0;
+    }
+}
+
+bool EndsDifferOfDesign(const DesignFields& design) {
+    const std::optional<DesignInput> input = GeneratedSelections(design);
+    if (!input) return false;
+    try {
+        Synthesis synthesis;
+        LoadDesignPrototype(*input, design.ripple, synthesis);
+        const auto n = static_cast<std::size_t>(synthesis.ProtoOrder);
+        if (n == 0) return false;
+        const double g1 = synthesis.ProtoG[1];
+        return std::fabs(synthesis.ProtoG[n] * synthesis.ProtoG[n + 1] - g1) > 1e-9 * g1;
+    } catch (const std::exception&) {
+        return false;
     }
 }
 

@@ -27,6 +27,11 @@ void SynthesizeLadderCapacitors(Synthesis& synthesis, LadderStructure structure,
 // schematic before anything is calculated; 0 for a selection outside the lists.
 int CircuitOfDesign(const DesignFields& design);
 
+// Whether the design's two ends want terminations of their own (a prototype whose output end's
+// Q, g_n·g_(n+1), is not g1), from its selections alone, for the schematic; false for a
+// selection outside the lists.
+bool EndsDifferOfDesign(const DesignFields& design);
+
 // The pass-band ripple of a design's response in dB: 0 for Butterworth.
 double DesignRippleDb(const DesignInput& input);
 

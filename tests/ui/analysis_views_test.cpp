@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
@@ -62,6 +63,9 @@ class AnalysisViewsTest : public QObject {
     void legendNamesOnlyTheCurvesDrawn();
     void reportNamesEachCurveOnce();
     void pictureCaptionWrapsWholeInputs();
+    void narrowBandDelaysReadInMilliseconds();
+    void impedanceIsScaledToThePassBand();
+    void keyedDotsLastAFewTimesTheBandsPeriod();
 };
 
 void AnalysisViewsTest::eachViewFillsTheChart_data() {
@@ -272,6 +276,90 @@ void AnalysisViewsTest::reportHasFourPages() {
         QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]")));
     // The design, the charts, the parts to solder, the step response.
     QCOMPARE(pages, qsizetype(4));
+}
+
+// An eight-crystal ladder of 250 Hz delays by milliseconds: the view says so in ms, with the
+// values of the table's seconds.
+void AnalysisViewsTest::narrowBandDelaysReadInMilliseconds() {
+    WindowUnderTest w;
+    w.form->Document().SetFilterType(4);
+    feldan::InputTexts texts = w.form->Document().Design().texts;
+    texts.Df = "250";
+    w.form->Document().SetTexts(texts);
+    w.form->Views().ShowView(AnalysisView::GroupDelay);
+    auto* chart = w.Get<ResponseChart>("chart");
+    QCOMPARE(chart->AxisY()->titleText(), Utf8("Групповая задержка (мс)"));
+    const QList<QPointF> shown = chart->QuantitySeries(0)->points();
+    const QList<QByteArray> rows = QByteArray::fromStdString(w.form->Views().ViewCsv()).split('\n');
+    const qsizetype middle = shown.size() / 2;
+    const double seconds = rows[middle + 1].split(',')[2].toDouble();
+    QVERIFY(seconds > 1e-3);
+    QVERIFY(std::abs(shown[middle].y() - seconds * 1e3) < 1e-9 * seconds * 1e3);
+    QVERIFY(chart->ReadoutAt(ViewPointOf(*chart, shown[middle])).endsWith(Utf8(" мс")));
+}
+
+// The input impedance swings far outside the band, where the crystals' parallel resonance
+// lies; the axis spans what it is within the band, and the readout keeps off the axis title.
+void AnalysisViewsTest::impedanceIsScaledToThePassBand() {
+    WindowUnderTest w;
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    w.Calculate();
+    const feldan::Measurements& m = w.form->Document().LastResult().measurements;
+    const double foKHz = w.form->Document().LastResult().input.FoKHz;
+    w.form->Views().ShowView(AnalysisView::Impedance);
+    auto* chart = w.Get<ResponseChart>("chart");
+    double bandLow = 1e300, bandHigh = -1e300, whole = 0;
+    for (int curve = 0; curve < 2; ++curve) {
+        for (const QPointF& p : chart->QuantitySeries(curve)->points()) {
+            whole = std::max(whole, std::abs(p.y()));
+            if (p.x() < m.LowerEdgeHz / 1000 - foKHz || p.x() > m.UpperEdgeHz / 1000 - foKHz)
+                continue;
+            bandLow = std::min(bandLow, p.y());
+            bandHigh = std::max(bandHigh, p.y());
+        }
+    }
+    const double low = chart->AxisY()->min(), high = chart->AxisY()->max();
+    QVERIFY(low <= bandLow && high >= bandHigh);
+    QVERIFY2(high - low < 1.2 * (bandHigh - bandLow), qPrintable(QString::number(high - low)));
+    QVERIFY(whole > high);  // the swing outside is there, and off the axis
+
+    const QPoint at = ViewPointOf(*chart, QPointF((m.PeakHz / 1000 - foKHz), bandHigh));
+    QTest::mouseMove(chart->viewport(), at);
+    QTRY_VERIFY(chart->Readout()->isVisible());
+    const QRect plot = chart->chart()->plotArea().toRect();
+    const int titleWidth =
+        QFontMetrics(chart->AxisX()->titleFont()).horizontalAdvance(chart->AxisX()->titleText());
+    const QRect title(plot.center().x() - titleWidth / 2, plot.bottom() + 1, titleWidth,
+                      chart->height() - plot.bottom());
+    QVERIFY(!chart->Readout()->geometry().intersects(title));
+}
+
+// A dot of the keyed view lasts about five times 1/dF at a speed of a short list, until a
+// keying is chosen; the chosen one then stays whatever the band.
+void AnalysisViewsTest::keyedDotsLastAFewTimesTheBandsPeriod() {
+    for (const double dfHz : {50.0, 250.0, 500.0, 2400.0, 3000.0}) {
+        const double wpm = feldan::DotSpeedOfBand(dfHz);
+        const double dotMs = 1200 / wpm;
+        QVERIFY2(dotMs >= 4 * 1000 / dfHz && dotMs <= 6.5 * 1000 / dfHz,
+                 qPrintable(QString::number(wpm)));
+        const double mantissa = wpm / std::pow(10.0, std::floor(std::log10(wpm)));
+        QVERIFY2(QList<double>({1, 1.2, 1.5, 2, 2.5, 3, 4, 5, 6, 8}).contains(mantissa),
+                 qPrintable(QString::number(wpm)));
+    }
+    WindowUnderTest w;
+    feldan::InputTexts texts = w.form->Document().Design().texts;
+    texts.Df = "500";
+    w.form->Document().SetTexts(texts);
+    w.form->Views().ShowView(AnalysisView::Keyed);
+    QCOMPARE(w.form->Views().Keying().wpm, 120.0);
+    feldan::KeyingChoice chosen = w.form->Views().Keying();
+    chosen.wpm = 25;
+    w.form->Views().SetKeying(chosen);
+    texts.Df = "2400";
+    w.form->Document().SetTexts(texts);
+    w.form->Views().ShowView(AnalysisView::Keyed);
+    QCOMPARE(w.form->Views().Keying().wpm, 25.0);
 }
 
 QTEST_MAIN(AnalysisViewsTest)

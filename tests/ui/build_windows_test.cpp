@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QValueAxis>
 #include <cmath>
 
 #include "engine/standard_values.h"
@@ -45,6 +46,26 @@ QList<QPointF> CurveOf(const RoundingWindow* window, const char* name) {
     return Child<QLineSeries>(Child<QChartView>(window, "roundingChart")->chart(), name)->points();
 }
 
+// Both axes of a chart tick at multiples of 1, 2 or 5 times a power of ten, counted from 0.
+void VerifyRoundTicks(const QChartView* view) {
+    const QList<QAbstractAxis*> axes = view->chart()->axes();
+    QCOMPARE(axes.size(), 2);
+    for (QAbstractAxis* any : axes) {
+        const auto* axis = qobject_cast<QValueAxis*>(any);
+        QVERIFY(axis);
+        QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(axis->tickAnchor(), 0.0);
+        const double step = axis->tickInterval();
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        QVERIFY2(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                     std::abs(mantissa - 5) < 1e-9,
+                 qPrintable(QString::number(step)));
+        // A handful of labels, not one nor hundreds.
+        const double steps = (axis->max() - axis->min()) / step;
+        QVERIFY2(steps >= 3 && steps <= 20, qPrintable(QString::number(steps)));
+    }
+}
+
 }  // namespace
 
 class BuildWindowsTest : public QObject {
@@ -55,6 +76,7 @@ class BuildWindowsTest : public QObject {
     void matchingIsShownAndKeptInTheProject();
     void toleranceRunsOffTheWindowAndCancels();
     void oneProjectGivesOneMatchingEverywhere();
+    void chartsTickAtRoundValuesAndShowFlatnessBesideRipple();
 };
 
 void BuildWindowsTest::roundingToE12GivesE12PartsAndAnotherCurve() {
@@ -186,6 +208,36 @@ void BuildWindowsTest::toleranceRunsOffTheWindowAndCancels() {
     window->Run();
     QVERIFY(window->Running());
     w.form.reset();
+}
+
+void BuildWindowsTest::chartsTickAtRoundValuesAndShowFlatnessBesideRipple() {
+    WindowUnderTest w;
+    w.Trigger("roundingAction");
+    auto* rounding = w.form->findChild<RoundingWindow*>();
+    QVERIFY(rounding);
+    VerifyRoundTicks(Child<QChartView>(rounding, "roundingChart"));
+    // Every figure of the summary, the flatness and the peak below the ripple, without scrolling.
+    auto* summary = Child<QTableWidget>(rounding, "summaryTable");
+    const int last = summary->rowCount() - 1;
+    QVERIFY(summary->visualItemRect(summary->item(last, 0)).bottom() <=
+            summary->viewport()->height());
+
+    w.Trigger("toleranceAction");
+    auto* tolerance = w.form->findChild<ToleranceWindow*>();
+    QVERIFY(tolerance);
+    Child<QSpinBox>(tolerance, "trialsSpin")->setValue(20);
+    tolerance->Run();
+    QTRY_VERIFY_WITH_TIMEOUT(!tolerance->Running() && tolerance->Result(), 120000);
+    VerifyRoundTicks(Child<QChartView>(tolerance, "envelopeChart"));
+    // The ripple of a tilted band is 0 dB; its flatness beside it says how tilted it is.
+    const auto* ripple = Child<feldan::Histogram>(tolerance, "rippleHistogram");
+    const auto* flatness = Child<feldan::Histogram>(tolerance, "flatnessHistogram");
+    QCOMPARE(flatness->parentWidget(), ripple->parentWidget());
+    QVERIFY(flatness->x() > ripple->x() && flatness->x() <= ripple->x() + ripple->width() + 20);
+    int trials = 0;
+    for (const int count : flatness->Counts())
+        trials += count;
+    QCOMPARE(trials, tolerance->Result()->trials - tolerance->Result()->failed);
 }
 
 QTEST_MAIN(BuildWindowsTest)

@@ -16,6 +16,7 @@
 #include "ui/common/design_document.h"
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
+#include "ui/common/ui_text.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/crystals/measure_dialog.h"
 #include "ui_test_support.h"
@@ -85,6 +86,7 @@ class CrystalMeasureTest : public QObject {
     void aReferenceCrystalFindsTheClockError();
     void theDialogTakesATypedPortAndRefusesBadNumbers();
     void theBuiltFilterIsSweptLiveUntilStopped();
+    void usbPortsComeFirstAndANominalTypedIsKept();
 };
 
 void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
@@ -222,6 +224,31 @@ void CrystalMeasureTest::theDialogTakesATypedPortAndRefusesBadNumbers() {
     QCOMPARE(dialog.Chosen().fixtureOhm, 12.5);
     QCOMPARE(dialog.Chosen().nominalHz, 8861700.0);
     QCOMPARE(dialog.Chosen().ppm, 1.5);
+}
+
+void CrystalMeasureTest::usbPortsComeFirstAndANominalTypedIsKept() {
+    // The board's ttyS ports, which no analyser uses, after every USB port, each group as found.
+    std::vector<AnalyserPort> ports = {
+        {QStringLiteral("/dev/ttyS0"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyUSB0"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyS1"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyACM1"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyACM0"), {}, AnalyserFamily::TextShell}};
+    OrderAnalyserPorts(ports);
+    QStringList order;
+    for (const AnalyserPort& port : ports)
+        order.append(port.device.section(QLatin1Char('/'), -1));
+    QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("ttyACM0 ttyUSB0 ttyACM1 ttyS0 ttyS1"));
+
+    // Left with Отмена (to plug the analyser in), the dialog still keeps the nominal typed.
+    feldan::testing::IsolateSettings();
+    MeasureDialog dialog(AnalyserSettings{}, nullptr);
+    dialog.findChild<QLineEdit*>(QStringLiteral("nominalEdit"))->setText(QStringLiteral("10000"));
+    dialog.reject();
+    QCOMPARE(RememberedAnalyserSettings().nominalHz, 10e6);
+    MeasureDialog again(RememberedAnalyserSettings(), nullptr);
+    QCOMPARE(TypedNumber(again.findChild<QLineEdit*>(QStringLiteral("nominalEdit"))->text()),
+             std::optional(10000.0));
 }
 
 void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {

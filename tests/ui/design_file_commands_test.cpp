@@ -105,6 +105,7 @@ class DesignFileCommandsTest : public QObject {
     void textWindows1251CannotHoldIsNotSaved();
     void exactDesignLivesInTheProjectOnly();
     void designBeyondTheFileOffersAProject();
+    void untitledSaveOffersANameOfTheDesign();
 };
 
 // A Bessel design does not fit a design file: the refusal names it whole and offers to save it
@@ -144,7 +145,7 @@ void DesignFileCommandsTest::exactDesignLivesInTheProjectOnly() {
     QVERIFY2(w.MemoLines().back().endsWith(Utf8("dF(-3 дБ)=3100 Гц.")),
              qPrintable(w.MemoLines().back()));
     QVERIFY(w.Get<feldan::PanelBar>("overlayStatusBar")->PanelText(0).contains(Utf8(" точно")));
-    QVERIFY(exact->statusTip().contains(Utf8("достижима полоса до ")));
+    QVERIFY(exact->statusTip().contains(Utf8("достижимо до ")));
 
     w.dialogs->saveAnswer = folder.filePath(QStringLiteral("plain.fdn"));
     w.Trigger("saveAsAction");
@@ -259,7 +260,7 @@ void DesignFileCommandsTest::dialogsStartInTheLastFolderUsed() {
     const QStringList save = later.dialogs->saveRequests.front();
     QCOMPARE(QDir(open[0]).absolutePath(), QDir(folder.path()).absolutePath());
     QVERIFY(open[0].endsWith(QLatin1Char('/')));
-    QCOMPARE(QDir(save[0]).absolutePath(), QDir(folder.path()).absolutePath());
+    QCOMPARE(QFileInfo(save[0]).absolutePath(), QDir(folder.path()).absolutePath());
     // Never the program's own folder, where an installed program cannot save.
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Feldan"),
               QStringLiteral("Feldan"))
@@ -530,6 +531,26 @@ void DesignFileCommandsTest::textWindows1251CannotHoldIsNotSaved() {
              qPrintable(w.dialogs->warnings.front()));
     QVERIFY(w.dialogs->warnings.front().contains(Utf8("в поле Cs(пФ)")));
     QCOMPARE(ReadBytes(path), ExampleBytes);
+}
+
+// The first save of a design never saved offers a name built from it, its prototype's code and
+// band, not an empty field; the boxes and dialogs are titled by the program's name alone.
+void DesignFileCommandsTest::untitledSaveOffersANameOfTheDesign() {
+    WindowUnderTest w;
+    w.dialogs->saveAnswer.clear();
+    w.Trigger("saveAction");
+    const QString dfText = w.Get<QLineEdit>("dfEdit")->text();
+    QCOMPARE(QFileInfo(w.dialogs->saveRequests.back()[0]).fileName(),
+             QStringLiteral("B04-%1.fdn").arg(dfText));
+    // A Chebyshev of a typed ripple of seven crystals, in a project that holds crystals too.
+    w.form->Document().SetFilterType(10);
+    w.form->Document().SetRipple("0,5");
+    w.form->Document().SetResponseType(int(feldan::ResponseType::Chebyshev));
+    w.form->Document().Project().SetCrystals({{"x1", {}, {}}});
+    w.Trigger("saveAsAction");
+    QCOMPARE(QFileInfo(w.dialogs->saveRequests.back()[0]).fileName(),
+             QStringLiteral("T07-0.5dB-%1.feldan").arg(dfText));
+    QCOMPARE(feldan::MessageBoxTitle(), QStringLiteral("Feldan"));
 }
 
 QTEST_MAIN(DesignFileCommandsTest)

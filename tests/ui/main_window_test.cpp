@@ -1,5 +1,6 @@
 // The main window as a user meets it: start state, selection, key rules, hints, the chart
 // commands, printing and exit.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -27,6 +29,7 @@
 #include "ui/main/input_panel.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui/widgets/schematic.h"
+#include "ui/widgets/schematic_area.h"
 #include "ui/widgets/window_style.h"
 #include "ui_test_support.h"
 
@@ -98,6 +101,10 @@ class MainWindowTest : public QObject {
     void printingCancelledPrintsNothing();
     void printingWritesOnePage();
     void exitClosesTheWindow();
+    void exactHintFitsItsPanelAndFollowsTheCalculation();
+    void responseEntriesGiveTheirHintsWhenHighlighted();
+    void schematicSaysWhereTheEndsAndCkGo();
+    void summaryOfTwelveCrystalsNeedsNoScrolling();
 };
 
 void MainWindowTest::windowHasItsCaptionAndIcon() {
@@ -617,9 +624,9 @@ void MainWindowTest::hintsAppearOnlyInTheStatusBar_data() {
     row("schematic2", 1, "Схема 4-кристального фильтра");
     row("schematic3", 2, "Схема 6-ти кристального фильтра");
     row("schematic4", 3, "Схема 8-ми кристального фильтра");
-    row("schematic5", 4, "Схема 4-х кристального телеграфного фильтра");
-    row("schematic6", 5, "Схема 6-ти кристального телеграфного фильтра");
-    row("schematic7", 6, "Схема 8-ми кристального телеграфного фильтра");
+    row("schematic5", 4, "Схема 4-х кристального телеграфного фильтра; Ck уже в её конденсаторах");
+    row("schematic6", 5, "Схема 6-ти кристального телеграфного фильтра; Ck уже в её конденсаторах");
+    row("schematic7", 6, "Схема 8-ми кристального телеграфного фильтра; Ck уже в её конденсаторах");
 }
 
 void MainWindowTest::hintsAppearOnlyInTheStatusBar() {
@@ -815,6 +822,100 @@ void MainWindowTest::exitClosesTheWindow() {
     QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     w.Get<QAction>("exitAction")->trigger();
     QVERIFY(!w.form->isVisible());
+}
+
+// The hint of "Точно по заданию" is read whole at the window's default size, in either language,
+// and the one on show takes the reachable band as soon as a calculation finds it.
+void MainWindowTest::exactHintFitsItsPanelAndFollowsTheCalculation() {
+    WindowUnderTest w;
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    auto* box = w.Get<QCheckBox>("exactBox");
+    auto* bar = w.Get<feldan::PanelBar>("hintStatusBar");
+    box->setAttribute(Qt::WA_UnderMouse, true);
+    const QString before = box->statusTip();
+    w.Calculate();
+    QVERIFY(box->statusTip() != before);
+    QCOMPARE(bar->PanelText(0), box->statusTip());
+    for (const feldan::Language language : {feldan::Language::Russian, feldan::Language::English}) {
+        feldan::SetLanguage(language);
+        QApplication::processEvents();
+        const QLabel* panel = bar->Panel(0);
+        QVERIFY2(panel->fontMetrics().horizontalAdvance(box->statusTip()) <=
+                     panel->contentsRect().width(),
+                 qPrintable(box->statusTip()));
+    }
+    feldan::SetLanguage(feldan::Language::Russian);
+}
+
+// The drop-down list is a window of its own; the entry highlighted in it still gives its hint.
+void MainWindowTest::responseEntriesGiveTheirHintsWhenHighlighted() {
+    WindowUnderTest w;
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    auto* list = w.Get<QComboBox>("responseCombo");
+    list->showPopup();
+    for (const int entry : {6, 8, 0}) {
+        list->view()->setCurrentIndex(list->model()->index(entry, 0));
+        const QString hint = list->itemData(entry, Qt::StatusTipRole).toString();
+        QVERIFY(!hint.isEmpty());
+        QCOMPARE(w.Get<feldan::PanelBar>("hintStatusBar")->PanelText(0), hint);
+    }
+    list->hidePopup();
+}
+
+// Where the two ends want resistances of their own, the picture draws Rвх and Rвых and the hint
+// names the end capacitor beside each; a CW ladder says that its Ck is in the capacitors.
+void MainWindowTest::schematicSaysWhereTheEndsAndCkGo() {
+    WindowUnderTest w;
+    auto* area = w.Get<feldan::SchematicArea>("schematicArea");
+    const auto hint = [&] { return area->findChild<QLabel*>()->statusTip(); };
+    const auto choose = [&](const char* list, int entry) {
+        w.Get<QComboBox>(list)->setCurrentIndex(entry);
+        emit w.Get<QComboBox>(list)->activated(entry);
+    };
+    QVERIFY(!area->EndsApart());
+    QVERIFY(!hint().contains(QStringLiteral("Rвых")));
+    // Seven crystals, Bessel: the prototype's output Q is not its input's.
+    choose("topologyCombo", 9);
+    choose("responseCombo", int(feldan::ResponseType::Bessel) - 1);
+    QVERIFY(area->EndsApart());
+    const int circuit = feldan::CircuitOfDesign(w.form->Document().Design());
+    QCOMPARE(area->Circuit(), circuit);
+    const feldan::SchematicLayout layout = feldan::LayoutSchematic(circuit, true);
+    QCOMPARE(layout.terminations.size(), std::size_t(2));
+    QVERIFY2(hint().contains(Utf8("на входе Rвх∥%1").arg(layout.elements.front().label)),
+             qPrintable(hint()));
+    QVERIFY(hint().contains(Utf8("на выходе Rвых∥%1").arg(layout.elements.back().label)));
+    choose("responseCombo", 0);
+    QVERIFY(!area->EndsApart());
+
+    for (const int cw : {5, 15}) {
+        choose("topologyCombo", cw - 1);
+        QVERIFY2(hint().contains(QStringLiteral("Ck")), qPrintable(hint()));
+        QVERIFY(w.Get<QTextEdit>("resultText")->statusTip().contains(QStringLiteral("Ck")));
+    }
+    choose("topologyCombo", 1);
+    QVERIFY(w.Get<QTextEdit>("resultText")->statusTip().isEmpty());
+}
+
+// Twelve crystals list more capacitors than the schematic's height holds: the summary box
+// grows to show every line at the window's default size.
+void MainWindowTest::summaryOfTwelveCrystalsNeedsNoScrolling() {
+    WindowUnderTest w;
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    auto* box = w.Get<QTextEdit>("resultText");
+    w.Calculate();
+    QCOMPARE(box->height(), feldan::SchematicHeight);
+    w.Get<QComboBox>("topologyCombo")->setCurrentIndex(13);
+    emit w.Get<QComboBox>("topologyCombo")->activated(13);
+    w.Calculate();
+    QVERIFY(w.dialogs->warnings.isEmpty());
+    QVERIFY(w.MemoLines().size() > 7);
+    QApplication::processEvents();
+    QVERIFY(box->height() > feldan::SchematicHeight);
+    QCOMPARE(box->verticalScrollBar()->maximum(), 0);
 }
 
 QTEST_MAIN(MainWindowTest)

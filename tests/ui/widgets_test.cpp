@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/synthesis.h"
 #include "ui/common/key_rules.h"
 #include "ui/common/ui_text.h"
 #include "ui/main/main_window.h"
@@ -60,6 +61,7 @@ class WidgetsTest : public QObject {
     void schematicPicturesAreBlackOnWhite_data();
     void schematicPicturesAreBlackOnWhite();
     void unknownTopologyHasNoPicture();
+    void terminationsStandApartAtBothEnds();
     void authorsMarkIsGreyScale();
 
     void chartHasFiveColouredSeries();
@@ -232,6 +234,36 @@ void WidgetsTest::unknownTopologyHasNoPicture() {
         QVERIFY(feldan::DrawSchematic(type).isNull());
         QVERIFY(feldan::LayoutSchematic(type).elements.empty());
         QVERIFY(feldan::SchematicHint(type).isEmpty());
+    }
+}
+
+// Rвх and Rвых across the terminals, for a classic ladder and a generated one of twelve: each
+// inside the picture, its label clear of every other label and symbol, and drawn.
+void WidgetsTest::terminationsStandApartAtBothEnds() {
+    for (const int circuit : {2, feldan::CircuitOfDesign({{}, 14, 1})}) {
+        const feldan::SchematicLayout layout = feldan::LayoutSchematic(circuit, true);
+        const QImage image = feldan::DrawSchematic(circuit, 1, true);
+        QCOMPARE(layout.terminations.size(), std::size_t(2));
+        QVERIFY(layout.terminations[0].x > layout.inputX);
+        QVERIFY(layout.terminations[0].x < layout.elements.front().x);
+        QVERIFY(layout.terminations[1].x < layout.outputX);
+        QVERIFY(layout.terminations[1].x > layout.elements.back().x);
+        for (const feldan::SchematicElement& end : layout.terminations) {
+            QVERIFY(QRect(0, 0, layout.width, layout.height).contains(end.labelRect));
+            QVERIFY(DarkPixels(image, end.labelRect) >= 6);
+            QVERIFY(DarkPixels(image, end.body) >= 20);
+            for (const feldan::SchematicElement& other : layout.elements) {
+                QVERIFY2(!end.labelRect.intersects(other.labelRect), qPrintable(other.label));
+                QVERIFY2(!end.labelRect.intersects(other.body), qPrintable(other.label));
+                // A little air between the resistor and its neighbours, their labels included.
+                const QRect around = end.body.adjusted(-3, 0, 3, 0);
+                QVERIFY2(!around.intersects(other.body), qPrintable(other.label));
+                QVERIFY2(!around.intersects(other.labelRect), qPrintable(other.label));
+            }
+        }
+        // Without them, the picture is the one it always was.
+        QCOMPARE(feldan::DrawSchematic(circuit), feldan::DrawSchematic(circuit, 1, false));
+        QVERIFY(feldan::LayoutSchematic(circuit).terminations.empty());
     }
 }
 

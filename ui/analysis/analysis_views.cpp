@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QLabel>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <sstream>
 
 #include "engine/errors.h"
@@ -12,6 +14,7 @@
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/common/ui_text.h"
 
 namespace feldan {
 
@@ -86,6 +89,9 @@ ChartQuantity QuantityOf(AnalysisView view) {
         case AnalysisView::GroupDelay:
             quantity.yTitle = AnalysisViews::tr("Групповая задержка (мкс)");
             quantity.yUnit = AnalysisViews::tr("мкс");
+            // A narrow filter delays by milliseconds: 4 ms reads better than 4000 µs.
+            quantity.thousandfoldTitle = AnalysisViews::tr("Групповая задержка (мс)");
+            quantity.thousandfoldUnit = AnalysisViews::tr("мс");
             break;
         case AnalysisView::ReturnLoss:
             quantity.yTitle = AnalysisViews::tr("Возвратные потери (дБ)");
@@ -139,6 +145,31 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
     return curves;
 }
 
+// The pass band as a sweep shows it, in kHz of detuning from foHz: the points around the peak
+// of |S21| within levelDb of it (3 dB where the level is not below 0).
+std::optional<std::pair<double, double>> BandOfSweep(const SweepResult& sweep, double foHz,
+                                                     double levelDb) {
+    const std::vector<SweepPoint>& points = sweep.points;
+    std::size_t peak = points.size();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].ok &&
+            (peak == points.size() || std::abs(points[i].s21) > std::abs(points[peak].s21)))
+            peak = i;
+    }
+    if (peak == points.size()) return std::nullopt;
+    const double floorDb = DecibelsOfS(points[peak].s21) + (levelDb < 0 ? levelDb : -3);
+    const auto inBand = [&](std::size_t i) {
+        return points[i].ok && DecibelsOfS(points[i].s21) >= floorDb;
+    };
+    std::size_t first = peak, last = peak;
+    while (first > 0 && inBand(first - 1))
+        --first;
+    while (last + 1 < points.size() && inBand(last + 1))
+        ++last;
+    if (first == last) return std::nullopt;
+    return std::pair((points[first].hz - foHz) / 1000, (points[last].hz - foHz) / 1000);
+}
+
 }  // namespace
 
 AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dialogs,
@@ -155,6 +186,7 @@ AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dial
         if (IsTimeView(view_)) ShowTimeFigures();
     });
     connect(commands_.keying, &QAction::triggered, this, [this] {
+        FollowBandWithDots();
         if (const std::optional<KeyingChoice> chosen = dialogs_.GetKeying(keying_))
             SetKeying(*chosen);
     });
@@ -189,7 +221,29 @@ SweepRequest AnalysisViews::RequestFor(AnalysisView view, const DesignedFilter& 
 
 void AnalysisViews::SetKeying(const KeyingChoice& keying) {
     keying_ = keying;
+    keyingChosen_ = true;
     if (IsTimeView(view_)) ShowView(view_);
+}
+
+void AnalysisViews::FollowBandWithDots() {
+    if (keyingChosen_) return;
+    // A fixed 25 words a minute shows a wide filter's dots as long flat blocks, and is more
+    // than a narrow one passes.
+    if (const std::optional<double> dfHz = TypedNumber(FromUtf8(document_.Design().texts.Df));
+        dfHz && *dfHz > 0)
+        keying_.wpm = DotSpeedOfBand(*dfHz);
+}
+
+double DotSpeedOfBand(double dfHz) {
+    static constexpr std::array<double, 21> Speeds = {10,  12,  15,  20,  25,  30,  40,
+                                                      50,  60,  80,  100, 120, 150, 200,
+                                                      250, 300, 400, 500, 600, 800, 1000};
+    if (!(dfHz > 0) || !std::isfinite(dfHz)) return 25;
+    // PARIS: a dot of 1200/wpm ms lasting five times 1/dF.
+    const double wpm = 1200.0 * dfHz / (5 * 1000);
+    return *std::min_element(Speeds.begin(), Speeds.end(), [wpm](double a, double b) {
+        return std::abs(std::log(a / wpm)) < std::abs(std::log(b / wpm));
+    });
 }
 
 void AnalysisViews::ShowView(AnalysisView view) {
@@ -197,6 +251,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
     view_ = view;
     commands_.views[int(view)]->setChecked(true);
     viewSweep_.reset();
+    viewBandKHz_.reset();
     if (IsTimeView(view)) {
         ShowTimeView();
         measured_->Show(view);
@@ -223,6 +278,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
                 std::make_shared<SweepResult>(SweepFilter(filter, RequestFor(view, filter)));
             viewFoHz_ = filter.design.input.FoKHz * 1000;
             viewSweep_ = std::move(sweep);
+            viewBandKHz_ = BandOfSweep(*viewSweep_, viewFoHz_, filter.design.input.LevelDb);
         }
         overlayCurves_.clear();
         const std::vector<DesignSource> sources = CurveNamesOf(view).size() == 1 && overlaySources_
@@ -268,6 +324,7 @@ void AnalysisViews::Follow(bool calculationDone) {
 }
 
 void AnalysisViews::ShowTimeView() {
+    FollowBandWithDots();
     std::vector<DesignSource> sources =
         overlaySources_ ? overlaySources_() : std::vector<DesignSource>{};
     if (sources.empty()) {
@@ -312,7 +369,10 @@ void AnalysisViews::PlotViewSweep() {
         return;
     }
     const std::vector<NamedCurve> curves = CurvesOf(view_, viewSweep_.get(), viewFoHz_);
-    chart_.ShowQuantity(QuantityOf(view_), curves);
+    ChartQuantity quantity = QuantityOf(view_);
+    // The input impedance swings to tens of kilohms outside the band; what matters is within.
+    if (view_ == AnalysisView::Impedance) quantity.valueSpanKHz = viewBandKHz_;
+    chart_.ShowQuantity(quantity, curves);
 }
 
 void AnalysisViews::RetranslateUi() {

@@ -92,6 +92,7 @@ class AnalysisViews : public QObject {
     void SetOverlaySources(std::function<std::vector<DesignSource>()> sources) {
         overlaySources_ = std::move(sources);
     }
+    // The keying in force: the one chosen, or until then dots at the speed of the design's band.
     const KeyingChoice& Keying() const { return keying_; }
     void SetKeying(const KeyingChoice& keying);
     // The span of the time view on show, ms (0 outside the time views).
@@ -102,6 +103,8 @@ class AnalysisViews : public QObject {
     void RetranslateUi();
 
   private:
+    // Until a keying is chosen, the dots go at the speed of the document's band.
+    void FollowBandWithDots();
     // Draws the sweep of the view in force into the chart, in the language in force.
     void PlotViewSweep();
     // Works out and draws the time view in force.
@@ -119,14 +122,22 @@ class AnalysisViews : public QObject {
     // The sweep a quantity view shows, and Fo in Hz it is detuned from.
     std::shared_ptr<SweepResult> viewSweep_;
     double viewFoHz_ = 0;
+    // The pass band of the design a quantity view shows, kHz of detuning.
+    std::optional<std::pair<double, double>> viewBandKHz_;
     // A view of one curve for each overlaid calculation when more than one is overlaid (the
     // sweep's table stays the document's design's).
     std::vector<NamedCurve> overlayCurves_;
     QLabel& figures_;
     std::function<std::vector<DesignSource>()> overlaySources_;
     KeyingChoice keying_;
+    bool keyingChosen_ = false;
     TimeCurves timeCurves_;
 };
+
+// The speed, in words a minute, whose dots a filter of this band width passes with their shape:
+// a dot lasts about five times 1/dF, rounded to a speed of a short list (…, 100, 120, 150, 200,
+// …), within what the keying dialog takes.
+double DotSpeedOfBand(double dfHz);
 
 // The group-delay view of a sweep, as the report draws it, against the detuning from Fo.
 void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep, double foHz);

@@ -26,6 +26,7 @@
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
+#include "ui/widgets/zoom_view.h"
 
 namespace feldan {
 
@@ -51,10 +52,10 @@ void FitAxes(QValueAxis* x, QValueAxis* y, std::initializer_list<const QLineSeri
         }
     }
     if (x0 >= x1) return;
-    x->setRange(x0, x1);
+    // Ticks at round values, as the main chart has them.
+    SetRoundAxisRange(x, x0, x1, 8, 0.001, 3);
     const double air = std::max((y1 - y0) * 0.05, 0.1);
-    y->setRange(y0 - air, y1 + air);
-    y->applyNiceNumbers();
+    SetRoundAxisRange(y, y0 - air, y1 + air, 8, 0.1, 2);
 }
 
 void SetPoints(QLineSeries* series, const std::vector<CurvePoint>& curve) {
@@ -154,7 +155,8 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     summaryTable_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     summaryTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     summaryTable_->setFixedHeight(summaryTable_->horizontalHeader()->sizeHint().height() +
-                                  4 * summaryTable_->verticalHeader()->defaultSectionSize() +
+                                  summaryTable_->rowCount() *
+                                      summaryTable_->verticalHeader()->defaultSectionSize() +
                                   2 * summaryTable_->frameWidth());
 
     auto* chart = new QChart;

@@ -27,6 +27,7 @@
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
+#include "ui/widgets/zoom_view.h"
 
 namespace feldan {
 
@@ -51,7 +52,7 @@ QDoubleSpinBox* DoubleField(QWidget* parent, const char* name, double top, int d
 }  // namespace
 
 Histogram::Histogram(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(180, 130);
+    setMinimumSize(150, 130);
 }
 
 void Histogram::SetValues(std::vector<double> values, const QString& title, const QString& unit) {
@@ -202,6 +203,9 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     bandwidthHistogram_->setObjectName(QStringLiteral("bandwidthHistogram"));
     rippleHistogram_ = new Histogram(this);
     rippleHistogram_->setObjectName(QStringLiteral("rippleHistogram"));
+    // A tilted band has no ripple at all: its flatness beside says how far it is from flat.
+    flatnessHistogram_ = new Histogram(this);
+    flatnessHistogram_->setObjectName(QStringLiteral("flatnessHistogram"));
     aminHistogram_ = new Histogram(this);
     aminHistogram_->setObjectName(QStringLiteral("aminHistogram"));
 
@@ -218,6 +222,7 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     auto* histograms = new QHBoxLayout;
     histograms->addWidget(bandwidthHistogram_);
     histograms->addWidget(rippleHistogram_);
+    histograms->addWidget(flatnessHistogram_);
     histograms->addWidget(aminHistogram_);
     auto* right = new QVBoxLayout;
     right->addWidget(chartView_, 3);
@@ -342,6 +347,7 @@ void ToleranceWindow::ShowResult() {
         if (!Running()) yieldLabel_->clear();
         bandwidthHistogram_->SetValues({}, tr("Полоса"), tr("Гц"));
         rippleHistogram_->SetValues({}, tr("Неравномерность"), tr("дБ"));
+        flatnessHistogram_->SetValues({}, tr("Плоскостность"), tr("дБ"));
         aminHistogram_->SetValues({}, tr("Амин"), tr("дБ"));
         return;
     }
@@ -375,14 +381,14 @@ void ToleranceWindow::ShowResult() {
     minSeries_->replace(low);
     maxSeries_->replace(high);
     if (!nominal.isEmpty()) {
-        axisX_->setRange(nominal.constFirst().x(), nominal.constLast().x());
+        SetRoundAxisRange(axisX_, nominal.constFirst().x(), nominal.constLast().x(), 8, 0.001, 3);
         // The worst trials can fall far below the band: show 10 dB under the nominal curve.
-        axisY_->setRange(std::max(y0, nominalLow - 10), y1 + 0.5);
-        axisY_->applyNiceNumbers();
+        SetRoundAxisRange(axisY_, std::max(y0, nominalLow - 10), y1 + 0.5, 8, 0.1, 2);
     }
 
     bandwidthHistogram_->SetValues(r.bandwidthHz, tr("Полоса"), tr("Гц"));
     rippleHistogram_->SetValues(r.rippleDb, tr("Неравномерность"), tr("дБ"));
+    flatnessHistogram_->SetValues(r.flatnessDb, tr("Плоскостность"), tr("дБ"));
     aminHistogram_->SetValues(r.aminDb, tr("Амин"), tr("дБ"));
     const auto row = [&](int at, const Percentiles& p, int digits) {
         const double values[] = {p.min, p.p5, p.median, p.p95, p.max};

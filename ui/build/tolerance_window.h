@@ -119,6 +119,7 @@ class ToleranceWindow : public Panel<QWidget> {
     QValueAxis* axisY_ = nullptr;
     Histogram* bandwidthHistogram_ = nullptr;
     Histogram* rippleHistogram_ = nullptr;
+    Histogram* flatnessHistogram_ = nullptr;
     Histogram* aminHistogram_ = nullptr;
 };
 

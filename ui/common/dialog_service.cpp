@@ -21,7 +21,8 @@
 namespace feldan {
 
 QString MessageBoxTitle() {
-    return QApplication::applicationName();
+    // The program's name alone: its version belongs to the task bar and the information window.
+    return QStringLiteral("Feldan");
 }
 
 QString UnsavedChangesQuestion(const QString& designName) {

@@ -147,7 +147,7 @@ class DialogSeam : public DialogService {
     std::unique_ptr<DialogService> dialogs_;
 };
 
-// The caption of the program's message boxes: the application title.
+// The caption of the program's message boxes and dialogs: the program's name.
 QString MessageBoxTitle();
 
 // What AskToSaveChanges asks about the design file of that name.

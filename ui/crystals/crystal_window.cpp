@@ -172,7 +172,8 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     plot_->KeepRoundTicks(axisY_, 6, 0.1, 1);
     plot_->setObjectName(QStringLiteral("crystalPlot"));
     plot_->setRenderHint(QPainter::Antialiasing);
-    plot_->setMinimumHeight(220);
+    // Tall enough for the fit's dB to be read: the legend and the axes take a third of it.
+    plot_->setMinimumHeight(320);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -199,11 +200,11 @@ CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, Q
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(top);
     splitter->addWidget(plot_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
-    resize(960, 600);
+    resize(960, 680);
 
     connect(measureButton_, &QPushButton::clicked, this, &CrystalWindow::Measure);
     connect(nextButton_, &QPushButton::clicked, this, &CrystalWindow::MeasureNext);
@@ -827,6 +828,9 @@ bool CrystalWindow::Measuring() const {
 void CrystalWindow::Measure() {
     if (Measuring()) return;
     AnalyserSettings offered = lastMeasurement_ ? *lastMeasurement_ : RememberedAnalyserSettings();
+    // The nominal typed last, also into a dialog left with Отмена.
+    if (const double kept = RememberedAnalyserSettings().nominalHz; kept > 0)
+        offered.nominalHz = kept;
     if (!(offered.nominalHz > 0)) {
         // The design's Fo, in kHz, is the likeliest frequency of its crystals.
         if (const std::optional<double> fo = TypedNumber(FromUtf8(document_.Design().texts.Fo)))

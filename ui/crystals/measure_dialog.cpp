@@ -25,10 +25,22 @@ std::vector<AnalyserPort> AnalyserPorts() {
             port.family = FamilyOfUsbId(info.vendorIdentifier(), info.productIdentifier());
         ports.push_back(std::move(port));
     }
-    std::stable_sort(ports.begin(), ports.end(), [](const AnalyserPort& a, const AnalyserPort& b) {
-        return (a.family == AnalyserFamily::TextShell) > (b.family == AnalyserFamily::TextShell);
-    });
+    OrderAnalyserPorts(ports);
     return ports;
+}
+
+void OrderAnalyserPorts(std::vector<AnalyserPort>& ports) {
+    const auto rank = [](const AnalyserPort& port) {
+        if (port.family == AnalyserFamily::TextShell) return 0;
+        const QString file = port.device.section(QLatin1Char('/'), -1);
+        const bool usb =
+            port.family != AnalyserFamily::Other || file.startsWith(QLatin1String("ttyACM")) ||
+            file.startsWith(QLatin1String("ttyUSB")) || file.startsWith(QLatin1String("cu.usb"));
+        return usb ? 1 : 2;
+    };
+    std::stable_sort(ports.begin(), ports.end(), [&](const AnalyserPort& a, const AnalyserPort& b) {
+        return rank(a) < rank(b);
+    });
 }
 
 MeasureDialog::MeasureDialog(const AnalyserSettings& offered, QWidget* parent)
@@ -102,6 +114,16 @@ void MeasureDialog::RefreshPorts() {
     }
     const int again = current.isEmpty() ? -1 : portCombo_->findData(current);
     if (again >= 0) portCombo_->setCurrentIndex(again);
+}
+
+void MeasureDialog::reject() {
+    const std::optional<double> nominalKHz = TypedNumber(nominalEdit_->text());
+    if (nominalKHz && *nominalKHz > 0) {
+        AnalyserSettings kept = RememberedAnalyserSettings();
+        kept.nominalHz = *nominalKHz * 1000;
+        RememberAnalyserSettings(kept);
+    }
+    QDialog::reject();
 }
 
 void MeasureDialog::accept() {

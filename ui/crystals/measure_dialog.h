@@ -24,6 +24,10 @@ struct AnalyserPort {
 
 // The serial ports of the system, the analysers of the text shell first.
 std::vector<AnalyserPort> AnalyserPorts();
+// Puts the ports in the order the dialog offers them: the analysers of the text shell, then the
+// other USB serial ports (ttyACM, ttyUSB), then the rest (the board's ttyS, which no analyser
+// uses), each group in the order given.
+void OrderAnalyserPorts(std::vector<AnalyserPort>& ports);
 
 class MeasureDialog : public QDialog {
     Q_OBJECT
@@ -34,6 +38,9 @@ class MeasureDialog : public QDialog {
 
     void RefreshPorts();
     void accept() override;
+    // A nominal frequency typed is remembered even when the dialog is left with Отмена: it is
+    // often left to plug the analyser in.
+    void reject() override;
 
   private:
     AnalyserSettings chosen_;

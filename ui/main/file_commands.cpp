@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <exception>
 
+#include "engine/synthesis.h"
 #include "files/design_file.h"
 #include "files/project_file.h"
 #include "ui/common/design_document.h"
@@ -43,6 +45,32 @@ QString WithDefaultExtension(const QString& chosen) {
         if (QFileInfo::exists(completed)) return completed;
     }
     return chosen;
+}
+
+// A name for a design never saved, from what it is: its prototype's code and its band, as
+// "B04-2700"; "feldan" where the selections name no prototype.
+QString SuggestedName(const DesignFields& design) {
+    DesignInput input;
+    input.filterType = design.filterType;
+    input.responseType = design.responseType;
+    input.RippleDb = TypedNumber(FromUtf8(design.ripple)).value_or(0);
+    Synthesis synthesis;
+    try {
+        LoadDesignPrototype(input, design.ripple, synthesis);
+    } catch (const std::exception&) {
+        // A ripple the generator refuses: the design run will say so; the name does without.
+    }
+    QString name;
+    for (const QChar c : FromUtf8(synthesis.PrototypeName + design.texts.Df)) {
+        // Only what every file system takes; a decimal comma of the band becomes a point.
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            name += c;
+        else if (c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char(','))
+            name += c == QLatin1Char(',') ? QLatin1Char('.') : c;
+    }
+    while (name.endsWith(QLatin1Char('-')) || name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("feldan") : name;
 }
 
 }  // namespace
@@ -92,10 +120,14 @@ bool FileCommands::SaveAs() {
     const bool holdsMore = document_.HoldsMoreThanDesign();
     const QString filter = holdsMore ? ProjectFilter() + QStringLiteral(";;") + DesignFilter()
                                      : DesignFilter() + QStringLiteral(";;") + ProjectFilter();
-    // The dialog starts at the file's own name and folder once there is one.
-    const QString start = document_.Path().isEmpty()
-                              ? DialogFolder()
-                              : QFileInfo(document_.Path()).absoluteFilePath();
+    // The dialog starts at the file's own name and folder once there is one; before, at a name
+    // made from the design in the last folder used.
+    const QString start =
+        document_.Path().isEmpty()
+            ? QDir(DialogFolder())
+                  .filePath(SuggestedName(document_.Design()) +
+                            (holdsMore ? QStringLiteral(".feldan") : QStringLiteral(".fdn")))
+            : QFileInfo(document_.Path()).absoluteFilePath();
     QString selectedFilter;
     const QString chosen = dialogs_.GetSaveFileNameAndFilter(start, filter, &selectedFilter);
     if (chosen.isEmpty()) return false;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <tuple>
 
 #include "circuit/topologies.h"
@@ -330,6 +331,12 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
     }
     connect(topologyCombo_, &QComboBox::activated, this, &InputPanel::ChooseTopology);
     connect(responseCombo_, &QComboBox::activated, this, &InputPanel::ChooseResponse);
+    // The drop-down is a window of its own, whose hovered entries say nothing to the status
+    // bar: the entry highlighted gives its hint there.
+    connect(responseCombo_, &QComboBox::highlighted, this, [this](int index) {
+        QStatusTipEvent tip(responseCombo_->itemData(index, Qt::StatusTipRole).toString());
+        QCoreApplication::sendEvent(responseCombo_, &tip);
+    });
     connect(exactBox_, &QCheckBox::toggled, this, [this](bool exact) {
         if (!IsRefreshing()) document_.SetExact(exact);
     });
@@ -426,14 +433,16 @@ void InputPanel::ShowReachableBand() {
 }
 
 void InputPanel::RetranslateExactHint() {
-    QString hint =
-        tr("Расчёт учитывает емкость Cs и потери Rd кварца и подбирает полосу, пока "
-           "измеренная ширина на заданном уровне не станет равной dF");
-    if (reachableDfHz_) {
-        hint +=
-            tr("; с этими кварцами достижима полоса до %1 Гц").arg(PlainNumber(*reachableDfHz_, 0));
-    }
+    // Short enough for the hint panel of the window at its default size.
+    QString hint = tr("Ширина на заданном уровне = dF с учётом Cs и Rd кварца");
+    if (reachableDfHz_) hint += tr("; достижимо до %1 Гц").arg(PlainNumber(*reachableDfHz_, 0));
+    if (exactBox_->statusTip() == hint) return;
     exactBox_->setStatusTip(hint);
+    // The hint on show is the box's: the new one replaces it at once, not at the next hover.
+    if (exactBox_->underMouse()) {
+        QStatusTipEvent tip(hint);
+        QCoreApplication::sendEvent(exactBox_, &tip);
+    }
 }
 
 void InputPanel::WriteTexts() {

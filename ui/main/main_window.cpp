@@ -16,15 +16,18 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusTipEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTime>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 #include "engine/synthesis.h"
 #include "ui/analysis/analysis_views.h"
@@ -161,6 +164,9 @@ void MainWindow::ConnectCommands() {
 
     connect(inputPanel_, &InputPanel::TopologyChosen, this,
             [this] { schematicArea_->ShowSchematic(CircuitOfDesign(document_->Design())); });
+    // Whether the ends differ, and a CW ladder's Ck, follow every choice and every file.
+    for (const auto changed : {&DesignDocument::DesignChanged, &DesignDocument::Replaced})
+        connect(document_, changed, this, &MainWindow::ShowEndsAndCk);
     connect(document_, &DesignDocument::FileStateChanged, this, &MainWindow::UpdateTitle);
     connect(document_, &DesignDocument::Replaced, this, [this] {
         if (document_->DesignOrigin() == DesignDocument::Origin::Start) {
@@ -191,6 +197,7 @@ void MainWindow::BuildControls() {
     resultText_->setLineWrapMode(QTextEdit::WidgetWidth);
     resultText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     resultText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(resultText_, &QTextEdit::textChanged, this, &MainWindow::FitResultText);
     QPalette colors = resultText_->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         colors.setColor(group, QPalette::Base, InfoColor());
@@ -216,7 +223,7 @@ void MainWindow::BuildControls() {
     auto* topRow = new QHBoxLayout;
     topRow->setContentsMargins(0, 0, 4, 0);
     topRow->setSpacing(0);
-    topRow->addWidget(schematicArea_, 1);
+    topRow->addWidget(schematicArea_, 1, Qt::AlignTop);
     topRow->addWidget(resultText_);
     auto* middleRow = new QHBoxLayout;
     middleRow->setContentsMargins(4, 0, 3, 0);
@@ -239,6 +246,12 @@ void MainWindow::BuildControls() {
     // Tab visits the controls in reading order: the result, the crystal data, the filter data.
     setTabOrder(resultText_, inputPanel_->FirstField());
     inputPanel_->TopologyList()->setFocus();
+}
+
+void MainWindow::ShowEndsAndCk() {
+    const DesignFields& design = document_->Design();
+    schematicArea_->ShowEndsApart(EndsDifferOfDesign(design));
+    resultText_->setStatusTip(CkHint(CircuitOfDesign(design)));
 }
 
 void MainWindow::SetStartState() {
@@ -434,6 +447,18 @@ void MainWindow::SetResultText(const std::string& text) {
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     cursor.mergeBlockFormat(centred);
+}
+
+void MainWindow::FitResultText() {
+    // A ladder of many crystals has more lines than the schematic is tall: the box grows to
+    // show them all, and the chart below gives the room; it never shrinks below the schematic.
+    QTextDocument* lines = resultText_->document();
+    const int frame = 2 * resultText_->frameWidth();
+    lines->setTextWidth(resultText_->width() - frame -
+                        resultText_->verticalScrollBar()->sizeHint().width());
+    const int needed = int(std::ceil(lines->size().height())) + frame;
+    const int height = std::clamp(needed, SchematicHeight, 2 * SchematicHeight);
+    if (resultText_->height() != height) resultText_->setFixedHeight(height);
 }
 
 bool MainWindow::event(QEvent* event) {

@@ -80,7 +80,11 @@ class MainWindow : public QMainWindow {
     void SetStartState();
     // A doubt about the design on show, in the hint bar until the next hint.
     void ShowCaution(const CalculationResult& result);
+    // The schematic's ends and the summary's hint on Ck for the design in force.
+    void ShowEndsAndCk();
     void SetResultText(const std::string& text);
+    // The result box as tall as its lines, from the schematic's height up.
+    void FitResultText();
     void ClearChart();
     void PrintWindow();
     void EnterMenuBar();

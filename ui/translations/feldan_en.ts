@@ -59,6 +59,14 @@
         <source>Измерение без калибровки или с шумом искажает отклик во времени: он показан по измеренному S21 как есть</source>
         <translation>A sweep without calibration, or a noisy one, distorts the response in time: it is shown from the measured S21 as it is</translation>
     </message>
+    <message>
+        <source>Групповая задержка (мс)</source>
+        <translation>Group delay (ms)</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
 </context>
 <context>
     <name>feldan::ChartOverlays</name>
@@ -586,14 +594,6 @@
         <translation>The design takes the crystal set %1 (the Crystals window): the fields Fo, Ld, Cs and Rd are not used</translation>
     </message>
     <message>
-        <source>Расчёт учитывает емкость Cs и потери Rd кварца и подбирает полосу, пока измеренная ширина на заданном уровне не станет равной dF</source>
-        <translation>The design takes the crystal&apos;s Cs and its loss Rd into account and adjusts the band until the width measured at the level equals dF</translation>
-    </message>
-    <message>
-        <source>; с этими кварцами достижима полоса до %1 Гц</source>
-        <translation>; these crystals reach a band of up to %1 Hz</translation>
-    </message>
-    <message>
         <source>Расчёт: точно по заданию</source>
         <translation>Design: exact to the request</translation>
     </message>
@@ -716,6 +716,14 @@
     <message>
         <source>Плоская задержка (фаза в пределах 0,5°), скаты ещё круче; dF по уровню −3 дБ; 2–10 кристаллов</source>
         <translation>Flat delay (the phase within 0.5°), steeper skirts still; dF at −3 dB; 2 to 10 crystals</translation>
+    </message>
+    <message>
+        <source>Ширина на заданном уровне = dF с учётом Cs и Rd кварца</source>
+        <translation>Width at the level = dF, allowing for the crystal&apos;s Cs and Rd</translation>
+    </message>
+    <message>
+        <source>; достижимо до %1 Гц</source>
+        <translation>; reachable up to %1 Hz</translation>
     </message>
 </context>
 <context>
@@ -1575,6 +1583,26 @@
         <source>Схема %1-кристального фильтра</source>
         <translation>Schematic of the %1-crystal filter</translation>
     </message>
+    <message>
+        <source>Ck уже в конденсаторах схемы: отдельно его не ставят</source>
+        <translation>Ck is already in the schematic&apos;s capacitors: it is not fitted on its own</translation>
+    </message>
+    <message>
+        <source>; на входе Rвх∥%1, на выходе Rвых∥%2</source>
+        <translation>; Rin∥%1 at the input, Rout∥%2 at the output</translation>
+    </message>
+    <message>
+        <source>; Ck уже в её конденсаторах</source>
+        <translation>; Ck is already in its capacitors</translation>
+    </message>
+    <message>
+        <source>Rвх</source>
+        <translation>Rin</translation>
+    </message>
+    <message>
+        <source>Rвых</source>
+        <translation>Rout</translation>
+    </message>
 </context>
 <context>
     <name>feldan::TimeViews</name>
@@ -1780,6 +1808,10 @@
     <message>
         <source>Плоскостность, дБ</source>
         <translation>Flatness, dB</translation>
+    </message>
+    <message>
+        <source>Плоскостность</source>
+        <translation>Flatness</translation>
     </message>
 </context>
 <context>

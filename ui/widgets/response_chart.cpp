@@ -4,6 +4,7 @@
 
 #include <QChart>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QLabel>
 #include <QLegend>
@@ -16,6 +17,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "ui/widgets/window_style.h"
 
@@ -351,9 +353,13 @@ void ResponseChart::FitAxes() {
     }
     // The measured curve is laid over the view's own span; alone, it sets the span itself.
     const bool own = any;
+    // Within the span the view's values are fitted to, where it has one.
+    double spanFrom = -HUGE_VAL, spanTo = HUGE_VAL;
+    if (quantity_ && quantity_->valueSpanKHz) std::tie(spanFrom, spanTo) = *quantity_->valueSpanKHz;
     for (const QPointF& point : measured_) {
         if (!std::isfinite(point.y())) continue;
         if (own && (point.x() < left || point.x() > right)) continue;
+        if (own && (point.x() < spanFrom || point.x() > spanTo)) continue;
         left = any ? std::min(left, point.x()) : point.x();
         right = any ? std::max(right, point.x()) : point.x();
         low = any ? std::min(low, point.y()) : point.y();
@@ -376,6 +382,8 @@ void ResponseChart::FitAxes() {
 
 void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
                                  std::span<const NamedCurve> curves) {
+    // The readout of the view before would name its curves over the new ones.
+    readout_->hide();
     quantityBounds_.reset();
     // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
     // series too whenever an axis changes.
@@ -387,6 +395,19 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
         }
     }
     quantity_ = quantity;
+    quantityScale_ = 1;
+    if (!quantity.thousandfoldUnit.isEmpty()) {
+        double largest = 0;
+        for (const NamedCurve& curve : curves)
+            for (const CurvePoint& point : curve.points)
+                if (std::isfinite(point.y)) largest = std::max(largest, std::abs(point.y));
+        if (largest >= 1000) {
+            quantityScale_ = 0.001;
+            quantity_->yTitle = quantity.thousandfoldTitle;
+            quantity_->yUnit = quantity.thousandfoldUnit;
+        }
+    }
+    const double scale = quantityScale_;
     std::array<QList<QPointF>, QuantitySeriesCount> lists;
     for (int i = 0; i < QuantitySeriesCount; ++i) {
         QLineSeries* series = quantitySeries_[i];
@@ -400,16 +421,33 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
         QList<QPointF>& list = lists[i];
         list.reserve(qsizetype(curves[i].points.size()));
         for (const CurvePoint& point : curves[i].points) {
-            list.append(QPointF(point.x, point.y));
-            const QRectF dot(QPointF(point.x, point.y), QSizeF(0, 0));
+            const double y = point.y * scale;
+            list.append(QPointF(point.x, y));
+            const QRectF dot(QPointF(point.x, y), QSizeF(0, 0));
             if (!quantityBounds_) {
                 quantityBounds_ = dot;
             } else {
                 quantityBounds_->setLeft(std::min(quantityBounds_->left(), point.x));
                 quantityBounds_->setRight(std::max(quantityBounds_->right(), point.x));
-                quantityBounds_->setTop(std::min(quantityBounds_->top(), point.y));
-                quantityBounds_->setBottom(std::max(quantityBounds_->bottom(), point.y));
+                quantityBounds_->setTop(std::min(quantityBounds_->top(), y));
+                quantityBounds_->setBottom(std::max(quantityBounds_->bottom(), y));
             }
+        }
+    }
+    if (quantity.valueSpanKHz && quantityBounds_) {
+        // The values within the span alone, where it holds any.
+        const auto [from, to] = *quantity.valueSpanKHz;
+        std::optional<std::pair<double, double>> within;
+        for (const QList<QPointF>& list : lists)
+            for (const QPointF& point : list) {
+                if (point.x() < from || point.x() > to || !std::isfinite(point.y())) continue;
+                within = within ? std::pair(std::min(within->first, point.y()),
+                                            std::max(within->second, point.y()))
+                                : std::pair(point.y(), point.y());
+            }
+        if (within) {
+            quantityBounds_->setTop(within->first);
+            quantityBounds_->setBottom(within->second);
         }
     }
     if (quantity.floorsAtDepth && quantityBounds_ && !curves.empty()) {
@@ -418,8 +456,8 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
             values.push_back(point.y);
         quantityBounds_->setTop(std::max(quantityBounds_->top(), AttenuationFloor(values)));
     }
-    axisX_->setTitleText(quantity.xTitle);
-    axisY_->setTitleText(quantity.yTitle);
+    axisX_->setTitleText(quantity_->xTitle);
+    axisY_->setTitleText(quantity_->yTitle);
     fitTimer_.stop();
     // Fitted while the series are empty, so the long curves are laid out once, by the replace.
     FitAxes();
@@ -432,7 +470,9 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
 
 void ResponseChart::ShowPassBand() {
     if (!quantity_) return;
+    readout_->hide();
     quantity_.reset();
+    quantityScale_ = 1;
     quantityBounds_.reset();
     for (QLineSeries* series : quantitySeries_) {
         series->clear();
@@ -453,8 +493,9 @@ void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurveP
     measured_.clear();
     measured_.reserve(qsizetype(points.size()));
     for (const CurvePoint& point : points) {
+        // In the unit the view shows its own curves in.
         if (std::isfinite(point.x) && std::isfinite(point.y))
-            measured_.append(QPointF(point.x, point.y));
+            measured_.append(QPointF(point.x, point.y * (quantity_ ? quantityScale_ : 1)));
     }
     measuredSeries_->setName(name);
     if (measuredSeries_->count() > 0) measuredSeries_->clear();
@@ -510,13 +551,22 @@ void ResponseChart::mouseMoveEvent(QMouseEvent* event) {
     } else {
         readout_->setText(text);
         readout_->adjustSize();
-        const QRectF area = chart()->plotArea();
-        // Under the plot at its right, beside the axis title: never over the curves.
-        readout_->move(std::max(0, int(area.right()) - readout_->width()),
-                       std::min(height() - readout_->height(), int(area.bottom()) + 22));
+        readout_->move(ReadoutPlace());
         readout_->show();
     }
     QChartView::mouseMoveEvent(event);
+}
+
+QPoint ResponseChart::ReadoutPlace() const {
+    // The chart fills the view from its corner: its coordinates are the view's.
+    const QRect plot = chart()->plotArea().toRect();
+    const int titleWidth = QFontMetrics(axisX_->titleFont()).horizontalAdvance(axisX_->titleText());
+    const int titleRight = plot.center().x() + titleWidth / 2;
+    const int right = plot.right() - readout_->width();
+    // Under the plot at its right, beside the axis title: never over the curves.
+    if (right >= titleRight + 8)
+        return {right, std::min(height() - readout_->height(), plot.bottom() + 22)};
+    return {std::max(0, right - 1), plot.top() + 2};
 }
 
 void ResponseChart::leaveEvent(QEvent* event) {

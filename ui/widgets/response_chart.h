@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "engine/calculate.h"
@@ -46,6 +47,13 @@ struct ChartQuantity {
     // An attenuation in dB: the axis stops 20 dB below the deepest level that is not a lone
     // notch, and at −120 dB at the most, so that one point of a notch does not squeeze the rest.
     bool floorsAtDepth = false;
+    // The detuning (kHz, from, to) whose values the value axis spans, the pass band: a spike
+    // outside it (an input impedance of tens of kilohms) does not squeeze the rest. Unset: all.
+    std::optional<std::pair<double, double>> valueSpanKHz{};
+    // Where the values reach a thousand, the chart shows them a thousandth as large under this
+    // title and unit (microseconds as milliseconds). Empty: always as given.
+    QString thousandfoldTitle{};
+    QString thousandfoldUnit{};
 };
 
 // The lowest value the axis of an attenuation shows for these values (ascending x not needed):
@@ -113,6 +121,9 @@ class ResponseChart : public Panel<ZoomView> {
     // empty outside the plot area or where no curve reaches.
     QString ReadoutAt(QPointF viewPoint) const;
     QLabel* Readout() const { return readout_; }
+    // The factor the shown values of the quantity view are of the values given: 1, or 0.001 in
+    // the thousandfold unit.
+    double QuantityScale() const { return quantityScale_; }
 
   protected:
     // The axis titles and the series names in the language in force.
@@ -133,6 +144,9 @@ class ResponseChart : public Panel<ZoomView> {
     // Shows the legend entry of a curve only while it has points (and, for an overlay, while
     // SetLegendEntryShown lets it).
     void UpdateMarkers();
+    // Where the readout goes: under the plot right of the detuning axis's title, or, where it
+    // is too long for that room, in the plot's top right corner; never over the title.
+    QPoint ReadoutPlace() const;
 
     // The overlays, then the two tuning curves: the pass band's series.
     static constexpr int PassBandCount = SeriesCount + 2;
@@ -144,6 +158,7 @@ class ResponseChart : public Panel<ZoomView> {
     std::optional<QRectF> quantityBounds_;
     std::array<QList<QPointF>, PassBandCount> held_;
     std::optional<ChartQuantity> quantity_;
+    double quantityScale_ = 1;
     QLineSeries* measuredSeries_ = nullptr;
     QList<QPointF> measured_;
     QLabel* readout_ = nullptr;

@@ -36,6 +36,13 @@ constexpr int CrystalHalfHeight = 9;
 constexpr int ShuntPlateTop = 53;
 constexpr int PlateGap = 6;
 constexpr int LabelGap = 3;
+// A termination's resistor: the room it adds at each end, its centre from the terminal, half
+// its width, its body's ends.
+constexpr int TerminationRoom = 16;
+constexpr int TerminationInset = 11;
+constexpr int ResistorHalf = 3;
+constexpr int ResistorTop = 46;
+constexpr int ResistorBottom = 70;
 
 QFont LabelFont() {
     QFont font(QStringLiteral("Arial"));
@@ -58,17 +65,20 @@ bool IsClassic(int circuit) {
 
 }  // namespace
 
-int SchematicWidthOf(int circuit) {
-    if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)];
+int SchematicWidthOf(int circuit, bool terminations) {
+    const int room = terminations ? 2 * TerminationRoom : 0;
+    if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)] + room;
     if (!ShapeOfCircuit(circuit)) return 0;
     int segments = 0;
     for (const SchematicItem& item : DescriptorOf(circuit).schematic) {
         if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
     }
-    return GeneratedEnds + GeneratedSegmentWidth * segments;
+    return GeneratedEnds + GeneratedSegmentWidth * segments + room;
 }
 
-QString SchematicHint(int circuit) {
+namespace {
+
+QString PlainHint(int circuit) {
     if (IsClassic(circuit))
         return QCoreApplication::translate("feldan::Schematic", Hints[std::size_t(circuit - 1)]);
     const std::optional<LadderShape> shape = ShapeOfCircuit(circuit);
@@ -81,9 +91,41 @@ QString SchematicHint(int circuit) {
                      .arg(shape->crystals);
 }
 
-SchematicLayout LayoutSchematic(int circuit) {
+bool IsCw(int circuit) {
+    if (IsClassic(circuit)) return circuit >= 5;
+    const std::optional<LadderShape> shape = ShapeOfCircuit(circuit);
+    return shape && shape->structure == LadderStructure::Cw;
+}
+
+}  // namespace
+
+QString CkHint(int circuit) {
+    if (!IsCw(circuit)) return QString();
+    return QCoreApplication::translate("feldan::Schematic",
+                                       "Ck уже в конденсаторах схемы: отдельно его не ставят");
+}
+
+QString SchematicHint(int circuit, bool endsDiffer) {
+    QString hint = PlainHint(circuit);
+    if (hint.isEmpty()) return hint;
+    if (endsDiffer) {
+        const std::span<const SchematicItem> items = DescriptorOf(circuit).schematic;
+        const auto label = [](const SchematicItem& item) {
+            return QString::fromLatin1(item.label.data(), qsizetype(item.label.size()));
+        };
+        hint +=
+            QCoreApplication::translate("feldan::Schematic", "; на входе Rвх∥%1, на выходе Rвых∥%2")
+                .arg(label(items.front()), label(items.back()));
+    }
+    // Short, so that the hint fits its panel.
+    if (IsCw(circuit))
+        hint += QCoreApplication::translate("feldan::Schematic", "; Ck уже в её конденсаторах");
+    return hint;
+}
+
+SchematicLayout LayoutSchematic(int circuit, bool terminations) {
     SchematicLayout layout;
-    layout.width = SchematicWidthOf(circuit);
+    layout.width = SchematicWidthOf(circuit, terminations);
     if (layout.width == 0) return layout;
     layout.lineY = LineY;
     layout.railY = RailY;
@@ -99,8 +141,9 @@ SchematicLayout LayoutSchematic(int circuit) {
     }
 
     const QFontMetrics metrics(LabelFont());
-    const int firstNode = layout.inputX + NodeInset;
-    const int lastNode = layout.outputX - LastNodeInset;
+    const int room = terminations ? TerminationRoom : 0;
+    const int firstNode = layout.inputX + NodeInset + room;
+    const int lastNode = layout.outputX - LastNodeInset - room;
     const double step = double(lastNode - firstNode) / segments;
     int segment = 0;
     int shuntIndex = 0;
@@ -133,6 +176,22 @@ SchematicLayout LayoutSchematic(int circuit) {
             ++segment;
         }
         layout.elements.push_back(element);
+    }
+    if (terminations) {
+        // Across each pair of terminals, between the terminal and the end capacitor; the label
+        // under the rail, where only the ground symbol stands, and it nearer the middle.
+        for (const bool input : {true, false}) {
+            SchematicElement end{SchematicPart::Termination, QString(), 0, QRect(), QRect()};
+            end.label = input ? QCoreApplication::translate("feldan::Schematic", "Rвх")
+                              : QCoreApplication::translate("feldan::Schematic", "Rвых");
+            end.x = input ? layout.inputX + TerminationInset : layout.outputX - TerminationInset;
+            end.body = QRect(end.x - ResistorHalf, LineY, 2 * ResistorHalf + 1, RailY - LineY + 1);
+            const int textWidth = metrics.horizontalAdvance(end.label);
+            const int height = metrics.tightBoundingRect(end.label).height() + 2;
+            end.labelRect =
+                QRect(input ? 0 : layout.width - textWidth - 1, RailY + 4, textWidth, height);
+            layout.terminations.push_back(end);
+        }
     }
     return layout;
 }
@@ -177,6 +236,16 @@ void DrawCrystal(QPainter& p, int x) {
     p.drawRect(x - 3, LineY - CrystalHalfHeight, 6, 2 * CrystalHalfHeight);
 }
 
+void DrawResistor(QPainter& p, int x) {
+    p.drawLine(x, LineY, x, ResistorTop);
+    p.drawRect(x - ResistorHalf, ResistorTop, 2 * ResistorHalf, ResistorBottom - ResistorTop);
+    p.drawLine(x, ResistorBottom, x, RailY);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPoint(x, LineY), 2, 2);
+    p.drawEllipse(QPoint(x, RailY), 2, 2);
+    p.setBrush(Qt::NoBrush);
+}
+
 void DrawTerminal(QPainter& p, int x, int y) {
     p.setBrush(Qt::white);
     p.drawEllipse(QPoint(x, y), 3, 3);
@@ -192,8 +261,8 @@ void DrawGround(QPainter& p, int x) {
 
 }  // namespace
 
-QImage DrawSchematic(int circuit, qreal pixelRatio) {
-    const SchematicLayout layout = LayoutSchematic(circuit);
+QImage DrawSchematic(int circuit, qreal pixelRatio, bool terminations) {
+    const SchematicLayout layout = LayoutSchematic(circuit, terminations);
     if (layout.width == 0) return QImage();
     QImage image(qRound(layout.width * pixelRatio), qRound(layout.height * pixelRatio),
                  QImage::Format_RGB32);
@@ -224,8 +293,14 @@ QImage DrawSchematic(int circuit, qreal pixelRatio) {
             case SchematicPart::Crystal:
                 DrawCrystal(p, element.x);
                 break;
+            case SchematicPart::Termination:
+                break;
         }
         p.drawText(element.labelRect, Qt::AlignCenter, element.label);
+    }
+    for (const SchematicElement& end : layout.terminations) {
+        DrawResistor(p, end.x);
+        p.drawText(end.labelRect, Qt::AlignCenter, end.label);
     }
     p.end();
     return image;

@@ -17,10 +17,10 @@ inline constexpr int SchematicHeight = 105;
 inline constexpr std::array<int, 7> SchematicWidths = {170, 202, 306, 406, 240, 340, 440};
 
 // The picture's width of a circuit number (circuit/topologies.h), 0 for a number that names
-// none.
-int SchematicWidthOf(int circuit);
+// none; with `terminations`, room for Rвх and Rвых at the ends.
+int SchematicWidthOf(int circuit, bool terminations = false);
 
-enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal };
+enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal, Termination };
 
 struct SchematicElement {
     SchematicPart part;
@@ -38,17 +38,24 @@ struct SchematicLayout {
     int inputX = 0;
     int outputX = 0;
     std::vector<SchematicElement> elements;  // from input to output
+    // Rвх across the input terminals and Rвых across the output ones, where they are drawn.
+    std::vector<SchematicElement> terminations;
 };
 
-// The layout of the picture of a circuit number; empty for a number that names none.
-SchematicLayout LayoutSchematic(int circuit);
+// The layout of the picture of a circuit number; empty for a number that names none. With
+// `terminations`, for a design whose two ends want resistances of their own, it shows them.
+SchematicLayout LayoutSchematic(int circuit, bool terminations = false);
 
 // The picture of a circuit number, black on white, drawn for a screen of `pixelRatio` device
 // pixels per pixel; a null image for a number that names none.
-QImage DrawSchematic(int circuit, qreal pixelRatio = 1);
+QImage DrawSchematic(int circuit, qreal pixelRatio = 1, bool terminations = false);
 
-// The status-bar hint of the picture of a circuit number.
-QString SchematicHint(int circuit);
+// The status-bar hint of the picture of a circuit number; with `endsDiffer`, where Rвх and Rвых
+// go. A CW ladder's says where its Ck went.
+QString SchematicHint(int circuit, bool endsDiffer = false);
+
+// Where Ck went in a CW ladder of this circuit number; empty for any other.
+QString CkHint(int circuit);
 
 // A small grey-scale mark of the program for the corner of the main window.
 QImage DrawAuthorsMark(int width, int height, qreal pixelRatio = 1);

@@ -19,6 +19,9 @@ class SchematicArea : public Panel<QWidget> {
 
     // Shows the picture of a circuit number (none for a number that names none).
     void ShowSchematic(int circuit);
+    // Draws Rвх and Rвых, and says where they go, for a design whose two ends differ.
+    void ShowEndsApart(bool apart);
+    bool EndsApart() const { return endsApart_; }
     // Draws the picture for `ratio` device pixels per pixel.
     void DrawPictures(qreal ratio);
     int Circuit() const { return circuit_; }
@@ -31,6 +34,7 @@ class SchematicArea : public Panel<QWidget> {
 
     QLabel* image_ = nullptr;
     int circuit_ = 0;
+    bool endsApart_ = false;
     qreal ratio_ = 1;
 };
 

@@ -73,6 +73,9 @@ void SetRoundAxisRange(QValueAxis* axis, double low, double high, int count, dou
         low -= 0.5;
         high += 0.5;
     }
+    // Ticks at multiples of the step, whatever the axis was set to before.
+    if (axis->tickType() != QValueAxis::TicksDynamic) axis->setTickType(QValueAxis::TicksDynamic);
+    if (axis->tickAnchor() != 0) axis->setTickAnchor(0);
     const double interval = NiceTickInterval(high - low, count, smallest);
     const QString format = QStringLiteral("%.%1f").arg(LabelDecimals(interval, 1, mostDecimals));
     // Every change lays out the curves and labels again, so unchanged settings are left alone.
