@@ -16,7 +16,6 @@
 #include "cli/usage.h"
 #include "cli/vna_commands.h"
 #include "engine/errors.h"
-#include "engine/exact_design.h"
 #include "engine/version.h"
 #include "files/atomic_file.h"
 
@@ -71,13 +70,9 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
 // Step 3: the calculation and its outputs.
 int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& err) {
     const CliOptions& options = request.options;
-    ShellReport result =
-        Calculate(request.fields, request.separator, options.overlay, LanguageOf(options),
-                  request.crystalSet.crystals, request.crystalSet.trim);
-    if (options.json && !request.fields.exact) {
-        result.reachableDfHz = ReachableDfHz(request.fields, request.separator,
-                                             request.crystalSet.crystals, request.crystalSet.trim);
-    }
+    const CalculationReport result =
+        CalculateReport(request.fields, request.separator, options.overlay, LanguageOf(options),
+                        request.crystalSet.crystals, request.crystalSet.trim, options.json);
     int status = ExitStatusOf(result.ending);
 
     if (result.message) WriteLine(err, *result.message);
