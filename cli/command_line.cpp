@@ -419,15 +419,7 @@ DesignFields ResolveDesign(const CliOptions& options, DesignFileLines& fileLines
 }
 
 ResponseOption ParseResponseOption(const std::string& text) {
-    if (text.size() == 1 && text[0] >= '1' && text[0] < '1' + ClassicResponseTypeCount)
-        return {text[0] - '0', {}};
-    const std::string chebyshev = "chebyshev:";
-    if (text.rfind(chebyshev, 0) == 0 && text.size() > chebyshev.size())
-        return {static_cast<int>(ResponseType::Chebyshev), text.substr(chebyshev.size())};
-    // "chebyshev" alone has no ripple to go with it.
-    if (text != "chebyshev") {
-        if (const int named = ResponseOfKeyword(text)) return {named, {}};
-    }
+    if (const auto choice = ResponseOfRequest(text)) return {choice->responseType, choice->ripple};
     throw UsageError(
         "нужно 1…5, butterworth, chebyshev:R (неравномерность R дБ), bessel, legendre, "
         "gaussian, gaussian6, gaussian12, linear-phase:0.05 или linear-phase:0.5",

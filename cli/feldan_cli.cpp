@@ -15,10 +15,7 @@
 #include "cli/shell_text.h"
 #include "cli/usage.h"
 #include "cli/vna_commands.h"
-#include "engine/crystal_set.h"
 #include "engine/errors.h"
-#include "engine/exact_design.h"
-#include "engine/sweep.h"
 #include "engine/version.h"
 #include "files/atomic_file.h"
 
@@ -61,7 +58,7 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
             SaveDesign(request.options, request.fields, request.fileLines);
         }
     } catch (const CommandError& error) {
-        WriteLine(err, error.Text(LanguageOf(request.options)));
+        WriteLine(err, error.what());
         return 2;
     }
     if (!CalculationAsked(request.options)) return 0;
@@ -73,22 +70,9 @@ std::optional<int> ResolveRequest(Request& request, std::ostream& err) {
 // Step 3: the calculation and its outputs.
 int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& err) {
     const CliOptions& options = request.options;
-    ShellReport result =
-        Calculate(request.fields, request.separator, options.overlay, LanguageOf(options),
-                  request.crystalSet.crystals, request.crystalSet.trim);
-    if (options.json) {
-        const auto& crystals = request.crystalSet.crystals;
-        CrystalSetDesign set;
-        if (!crystals.empty())
-            set = DesignOfCrystalSet(request.fields, crystals, request.crystalSet.trim);
-        DesignedFilter filter =
-            FilterOf(result.calculation, CircuitChoice::Analysed, std::move(set), crystals);
-        result.figures = FiguresOfDesign(filter);
-    }
-    if (options.json && !request.fields.exact) {
-        result.reachableDfHz = ReachableDfHz(request.fields, request.separator,
-                                             request.crystalSet.crystals, request.crystalSet.trim);
-    }
+    const CalculationReport result =
+        CalculateReport(request.fields, request.separator, options.overlay, LanguageOf(options),
+                        request.crystalSet.crystals, request.crystalSet.trim, options.json);
     int status = ExitStatusOf(result.ending);
 
     if (result.message) WriteLine(err, *result.message);

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <numbers>
+
+#include "engine/number_text.h"
 
 namespace feldan {
 
@@ -367,7 +368,7 @@ std::optional<Message> FitMessageOf(const CrystalFit& fit, const std::string& fi
                                fileName);
         case FitVerdict::PoorFit: {
             char buffer[32];
-            const auto end = std::to_chars(buffer, buffer + sizeof buffer, fit.rmsErrorDb,
+            const auto end = DoubleToChars(buffer, buffer + sizeof buffer, fit.rmsErrorDb,
                                            std::chars_format::general, 3)
                                  .ptr;
             return FileMessage(MessageId::FitPoor, std::string(buffer, end), fileName);

@@ -16,7 +16,7 @@ namespace {
 // The shortest text that reads back as the same double, with the user's separator.
 std::string FieldText(double value, char separator) {
     char buffer[40];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    const auto end = DoubleToChars(buffer, buffer + sizeof buffer, value).ptr;
     std::string text(buffer, end);
     if (separator != '.') std::replace(text.begin(), text.end(), '.', separator);
     return text;

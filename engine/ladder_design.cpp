@@ -153,6 +153,18 @@ int ResponseOfKeyword(const std::string& keyword) {
     return 0;
 }
 
+std::optional<ResponseChoice> ResponseOfRequest(const std::string& text) {
+    if (text.size() == 1 && text[0] >= '1' && text[0] < '1' + ClassicResponseTypeCount)
+        return ResponseChoice{text[0] - '0', {}};
+    const std::string chebyshev = "chebyshev:";
+    if (text.rfind(chebyshev, 0) == 0 && text.size() > chebyshev.size())
+        return ResponseChoice{static_cast<int>(ResponseType::Chebyshev),
+                              text.substr(chebyshev.size())};
+    if (text == "chebyshev") return std::nullopt;
+    if (const int named = ResponseOfKeyword(text)) return ResponseChoice{named, {}};
+    return std::nullopt;
+}
+
 std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
                                  const std::string& rippleText) {
     std::string order = std::to_string(ladder.crystals);

@@ -2,6 +2,7 @@
 // prototype a response gives it, and how a design is told to be classic.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "circuit/generated_ladders.h"
@@ -52,6 +53,15 @@ ResponseOrders OrdersOfResponse(int responseType);
 std::string ResponseKeyword(int responseType);
 // The response a word names, 0 for none; "chebyshev" is the one of any ripple.
 int ResponseOfKeyword(const std::string& keyword);
+
+// The response a request names (feldan-cli's --response, the web build's "response"): "1" to
+// "5" (the classic ones), "chebyshev:R" with the ripple text R, or a keyword but "chebyshev"
+// alone, which has no ripple to go with it. Nothing for a text that names none.
+struct ResponseChoice {
+    int responseType = 0;
+    std::string ripple;  // the text R of "chebyshev:R", else empty
+};
+std::optional<ResponseChoice> ResponseOfRequest(const std::string& text);
 
 // The designation of a generated design in the status text: "B05-", "Be05-" (Bessel), "L05-"
 // (Legendre), "G05-", "G05-6dB-", "G05-12dB-" (Gaussian), "Lp05-0.05-", "Lp05-0.5-" (linear

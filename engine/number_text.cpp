@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "engine/errors.h"
+#include "engine/portable_number_chars.h"
 
 namespace feldan {
 namespace {
@@ -136,7 +137,7 @@ double StrToFloat(std::string_view text, char separator) {
     if (i != n) ThrowNotFloat(text);
 
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    const auto [ptr, ec] = DoubleFromChars(plain.data(), plain.data() + plain.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Tiny magnitudes round to zero; huge ones are not representable.
         const long magnitude = (haveSignificant ? firstSignificant : 0) + exponent;
@@ -189,5 +190,33 @@ std::int32_t StrToInt(std::string_view text) {
     if (digits == 0) ThrowNotInteger(text);
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
+
+#if defined(__cpp_lib_to_chars)
+
+std::to_chars_result DoubleToChars(char* first, char* last, double value) {
+    return std::to_chars(first, last, value);
+}
+std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
+                                   int precision) {
+    return std::to_chars(first, last, value, format, precision);
+}
+std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value) {
+    return std::from_chars(first, last, value);
+}
+
+#else
+
+std::to_chars_result DoubleToChars(char* first, char* last, double value) {
+    return portable::ToChars(first, last, value);
+}
+std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
+                                   int precision) {
+    return portable::ToChars(first, last, value, format, precision);
+}
+std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value) {
+    return portable::FromChars(first, last, value);
+}
+
+#endif
 
 }  // namespace feldan

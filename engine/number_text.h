@@ -2,6 +2,7 @@
 // and file texts to numbers. Nothing here reads global locale state; the separator is passed in.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,5 +27,14 @@ double FieldTextToFloat(std::string_view text, char separator);
 // a "$", "x" or "0x" prefix (either case). Nothing may follow; the value must fit 32 bits signed.
 // Otherwise throws ConversionError "'<text>' is not a valid integer value".
 std::int32_t StrToInt(std::string_view text);
+
+// Every double that files, outputs and texts write or read goes through these: the results of
+// std::to_chars (the shortest round trip, or a format with a precision) and of std::from_chars
+// (general format), from the standard library where it has them for doubles, else from a
+// portable implementation with the same results (the web build's library lacks them).
+std::to_chars_result DoubleToChars(char* first, char* last, double value);
+std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
+                                   int precision);
+std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value);
 
 }  // namespace feldan

@@ -1,7 +1,6 @@
 #include "engine/result_text.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <span>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "circuit/topologies.h"
+#include "engine/number_text.h"
 
 namespace feldan {
 namespace {
@@ -92,7 +92,7 @@ std::string FormatGeneral(double value, int precision, char separator) {
 
     // The magnitude to 18 significant digits: d.ddddddddddddddddde±x.
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+    const auto result = DoubleToChars(buffer, buffer + sizeof buffer, std::fabs(value),
                                       std::chars_format::scientific, 17);
     const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
     std::string digits;

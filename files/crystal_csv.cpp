@@ -1,11 +1,11 @@
 #include "files/crystal_csv.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <optional>
 
+#include "engine/number_text.h"
 #include "files/file_error.h"
 
 namespace feldan {
@@ -76,7 +76,7 @@ std::string Shown(const std::string& text) {
 std::string NumberText(double value) {
     char buffer[40];
     const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
+        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
     return std::string(buffer, end);
 }
 
@@ -113,7 +113,7 @@ std::vector<NamedCrystal> ParseCrystalList(std::string_view text, const std::str
             const std::string field = Trimmed(fields[at[k]]);
             double value = 0;
             const auto [end, error] =
-                std::from_chars(field.data(), field.data() + field.size(), value);
+                DoubleFromChars(field.data(), field.data() + field.size(), value);
             if (field.empty() || error != std::errc() || end != field.data() + field.size() ||
                 !std::isfinite(value)) {
                 Fail(fileName, line, MessageId::CsvNotANumber, Shown(field));

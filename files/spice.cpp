@@ -1,8 +1,9 @@
 #include "files/spice.h"
 
-#include <charconv>
 #include <map>
 #include <set>
+
+#include "engine/number_text.h"
 
 namespace feldan {
 
@@ -11,7 +12,7 @@ namespace {
 std::string Number(double value) {
     char buffer[40];
     const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
     return std::string(buffer, end);
 }
 

@@ -1,7 +1,8 @@
 #include "files/sweep_csv.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "engine/number_text.h"
 
 namespace feldan {
 
@@ -53,7 +54,7 @@ std::string TableNumber(double value) {
     if (!std::isfinite(value)) return "null";
     char buffer[40];
     const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
+        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
     return std::string(buffer, end);
 }
 

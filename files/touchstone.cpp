@@ -1,12 +1,12 @@
 #include "files/touchstone.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <numbers>
 #include <optional>
 
+#include "engine/number_text.h"
 #include "files/atomic_file.h"
 #include "files/file_error.h"
 
@@ -87,7 +87,7 @@ std::string Lower(std::string_view word) {
 std::optional<double> NumberOf(std::string_view word) {
     if (!word.empty() && word.front() == '+') word.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    const auto [end, error] = DoubleFromChars(word.data(), word.data() + word.size(), value);
     if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value)) {
         return std::nullopt;
     }
@@ -392,13 +392,13 @@ std::string TouchstoneBytes(const TouchstoneData& data, const std::vector<std::s
     const auto number = [](double value) {
         char buffer[40];
         const auto end =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 11)
+            DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 11)
                 .ptr;
         return std::string(buffer, end);
     };
     char reference[40];
     const auto referenceEnd =
-        std::to_chars(reference, reference + sizeof reference, data.referenceOhm).ptr;
+        DoubleToChars(reference, reference + sizeof reference, data.referenceOhm).ptr;
     out += "# Hz S RI R " + std::string(reference, referenceEnd) + "\n";
     const std::size_t values = data.ports == 1 ? 1 : 4;
     for (std::size_t i = 0; i < data.size(); ++i) {

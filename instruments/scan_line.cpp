@@ -1,8 +1,9 @@
 #include "instruments/scan_line.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
+
+#include "engine/number_text.h"
 
 namespace feldan {
 
@@ -21,8 +22,7 @@ std::optional<ScanPoint> ParseScanLine(std::string_view line) {
             ++end;
         // from_chars takes no '+', which no firmware writes either.
         double value = 0;
-        const auto [stop, error] =
-            std::from_chars(line.data() + at, line.data() + end, value, std::chars_format::general);
+        const auto [stop, error] = DoubleFromChars(line.data() + at, line.data() + end, value);
         if (error != std::errc() || stop != line.data() + end || !std::isfinite(value))
             return std::nullopt;
         values[count++] = value;

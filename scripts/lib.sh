@@ -3,11 +3,12 @@
 
 FELDAN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Installs every package of scripts/debian-packages that is not installed yet. Runs apt-get update
-# only when something is missing, and says nothing when nothing is.
+# Installs every package of scripts/debian-packages (or of the list named) that is not installed
+# yet. Runs apt-get update only when something is missing, and says nothing when nothing is.
 feldan_install_packages() {
+    local list=${1:-$FELDAN_ROOT/scripts/debian-packages}
     local wanted missing=()
-    wanted=$(grep -vE '^\s*(#|$)' "$FELDAN_ROOT/scripts/debian-packages")
+    wanted=$(grep -vE '^\s*(#|$)' "$list")
     for pkg in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")

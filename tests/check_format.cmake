@@ -4,6 +4,7 @@ file(GLOB_RECURSE sources
     ${SOURCE_DIR}/engine/*.cpp ${SOURCE_DIR}/engine/*.h
     ${SOURCE_DIR}/files/*.cpp ${SOURCE_DIR}/files/*.h
     ${SOURCE_DIR}/instruments/*.cpp ${SOURCE_DIR}/instruments/*.h
+    ${SOURCE_DIR}/web/*.cpp ${SOURCE_DIR}/web/*.h
     ${SOURCE_DIR}/ui/*.cpp ${SOURCE_DIR}/ui/*.h
     ${SOURCE_DIR}/app/*.cpp ${SOURCE_DIR}/cli/*.cpp ${SOURCE_DIR}/cli/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h

@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
@@ -452,11 +453,17 @@ void MainWindow::SetResultText(const std::string& text) {
 void MainWindow::FitResultText() {
     // A ladder of many crystals has more lines than the schematic is tall: the box grows to
     // show them all, and the chart below gives the room; it never shrinks below the schematic.
+    // The caution and the figures after the summary's empty line scroll into view.
     QTextDocument* lines = resultText_->document();
     const int frame = 2 * resultText_->frameWidth();
     lines->setTextWidth(resultText_->width() - frame -
                         resultText_->verticalScrollBar()->sizeHint().width());
-    const int needed = int(std::ceil(lines->size().height())) + frame;
+    qreal bottom = 0;
+    for (QTextBlock block = lines->begin(); block.isValid() && !block.text().isEmpty();
+         block = block.next()) {
+        bottom = lines->documentLayout()->blockBoundingRect(block).bottom();
+    }
+    const int needed = int(std::ceil(bottom + lines->documentMargin())) + frame;
     const int height = std::clamp(needed, SchematicHeight, 2 * SchematicHeight);
     if (resultText_->height() != height) resultText_->setFixedHeight(height);
 }

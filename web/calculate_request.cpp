@@ -1,0 +1,139 @@
+#include "web/calculate_request.h"
+
+#include <array>
+#include <string_view>
+
+#include "engine/ladder_design.h"
+#include "engine/number_text.h"
+
+namespace feldan::web {
+namespace {
+
+std::string InLanguage(Language language, std::string_view russian, std::string_view english) {
+    return std::string(language == Language::English ? english : russian);
+}
+
+[[noreturn]] void Refuse(Language language, const std::string& key, std::string_view russian,
+                         std::string_view english) {
+    throw RequestError(key + ": " + InLanguage(language, russian, english));
+}
+
+int WholeOf(const nlohmann::json& value, const std::string& key, int low, int high,
+            Language language) {
+    if (!value.is_number_integer() || value.get<long long>() < low ||
+        value.get<long long>() > high) {
+        const std::string range = std::to_string(low) + "…" + std::to_string(high);
+        Refuse(language, key, "нужно целое число " + range, "must be a whole number " + range);
+    }
+    return value.get<int>();
+}
+
+std::string TextOf(const nlohmann::json& value, const std::string& key, Language language) {
+    if (value.is_string()) return value.get<std::string>();
+    if (value.is_number()) {
+        char buffer[40];
+        const auto end = DoubleToChars(buffer, buffer + sizeof buffer, value.get<double>()).ptr;
+        return std::string(buffer, end);
+    }
+    Refuse(language, key, "нужен текст поля или число", "must be a field's text or a number");
+}
+
+bool FlagOf(const nlohmann::json& value, const std::string& key, Language language) {
+    if (!value.is_boolean()) Refuse(language, key, "нужно true или false", "must be true or false");
+    return value.get<bool>();
+}
+
+}  // namespace
+
+CalculateRequest ReadCalculateRequest(const nlohmann::json& request) {
+    CalculateRequest read;
+    if (!request.is_object()) throw RequestError("the request must be a JSON object");
+    // The language first, so that everything else is refused in it.
+    if (const auto lang = request.find("lang"); lang != request.end()) {
+        if (*lang != "ru" && *lang != "en") {
+            throw RequestError("lang: должно быть \"ru\" или \"en\" / must be \"ru\" or \"en\"");
+        }
+        read.language = *lang == "en" ? Language::English : Language::Russian;
+    }
+    const Language language = read.language;
+    DesignFields& fields = read.fields;
+    InputTexts& texts = fields.texts;
+    const std::array<std::pair<const char*, std::string*>, 7> fieldKeys = {{
+        {"fo", &texts.Fo},
+        {"ld", &texts.Ld},
+        {"cs", &texts.Cs},
+        {"rd", &texts.Rd},
+        {"df", &texts.Df},
+        {"ck", &texts.Ck},
+        {"level", &texts.Level},
+    }};
+    std::optional<std::string> topology;
+    std::optional<int> order;
+    for (const auto& [key, value] : request.items()) {
+        bool known = key == "lang";
+        for (const auto& [name, text] : fieldKeys) {
+            if (key == name) {
+                *text = TextOf(value, key, language);
+                known = true;
+            }
+        }
+        if (key == "type") {
+            if (request.contains("topology")) {
+                Refuse(language, key, "type и topology вместе не задаются",
+                       "type and topology exclude each other");
+            }
+            fields.filterType = WholeOf(value, key, 1, ClassicFilterTypeCount, language);
+        } else if (key == "topology") {
+            if (value != "ladder" && value != "cw") {
+                Refuse(language, key, "нужно \"ladder\" или \"cw\"",
+                       "must be \"ladder\" or \"cw\"");
+            }
+            topology = value.get<std::string>();
+        } else if (key == "order") {
+            order = WholeOf(value, key, MinLadderCrystals, MaxLadderCrystals, language);
+        } else if (key == "response") {
+            const std::string text = value.is_number_integer()
+                                         ? std::to_string(value.get<long long>())
+                                         : (value.is_string() ? value.get<std::string>() : "");
+            const auto choice = ResponseOfRequest(text);
+            if (!choice) {
+                Refuse(language, key,
+                       "нужно 1…5, butterworth, chebyshev:R, bessel, legendre, gaussian, "
+                       "gaussian6, gaussian12, linear-phase:0.05 или linear-phase:0.5",
+                       "must be 1 to 5, butterworth, chebyshev:R, bessel, legendre, gaussian, "
+                       "gaussian6, gaussian12, linear-phase:0.05 or linear-phase:0.5");
+            }
+            fields.responseType = choice->responseType;
+            if (!choice->ripple.empty()) fields.ripple = choice->ripple;
+        } else if (key == "exact") {
+            fields.exact = FlagOf(value, key, language);
+        } else if (key == "overlay") {
+            read.overlay = FlagOf(value, key, language);
+        } else if (key == "separator") {
+            if (value != "." && value != ",") {
+                Refuse(language, key, "нужно \".\" или \",\"", "must be \".\" or \",\"");
+            }
+            read.separator = value.get<std::string>().front();
+        } else if (!known) {
+            Refuse(language, key, "такого ключа нет", "no such key");
+        }
+    }
+    if (topology.has_value() != order.has_value()) {
+        Refuse(language, topology ? "topology" : "order", "topology и order задаются только вместе",
+               "topology and order go together");
+    }
+    if (topology) {
+        const LadderStructure structure =
+            *topology == "cw" ? LadderStructure::Cw : LadderStructure::Plain;
+        fields.filterType = FilterTypeOfLadder(structure, *order);
+        if (fields.filterType == 0) {
+            const std::string count = std::to_string(*order);
+            Refuse(language, "order",
+                   "лестницы CW бывают из 4, 6, 8, 10 или 12 кварцев, не из " + count,
+                   "a cw ladder has 4, 6, 8, 10 or 12 crystals, not " + count);
+        }
+    }
+    return read;
+}
+
+}  // namespace feldan::web

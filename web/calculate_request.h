@@ -1,0 +1,33 @@
+// A request of the web build's engine: one JSON object keyed by feldan-cli's long option names.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "engine/design.h"
+#include "engine/messages.h"
+
+namespace feldan::web {
+
+// The design and the options of one calculation.
+struct CalculateRequest {
+    DesignFields fields;  // the window's start state, with what the request changes
+    char separator = '.';
+    Language language = Language::Russian;
+    bool overlay = false;
+};
+
+// A request the engine cannot take, said in the language it asked for.
+class RequestError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads "type" or "topology" with "order", "response", the field texts "fo", "ld", "cs", "rd",
+// "df", "ck" and "level" (as typed; a JSON number stands for its shortest text), "exact",
+// "overlay", "lang" ("ru" or "en") and "separator" ("." or ","); a key not given keeps the
+// window's start value. Throws RequestError naming the key for anything else.
+CalculateRequest ReadCalculateRequest(const nlohmann::json& request);
+
+}  // namespace feldan::web
