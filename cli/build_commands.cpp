@@ -270,7 +270,8 @@ int RunTolerance(const std::vector<std::string>& args, Language language, std::o
     if (auto status = ProjectOf("tolerance", options, err, project)) return *status;
     ProjectBuild build;
     if (auto status = Build(project, options, err, build)) return *status;
-    const ToleranceResult r = feldan::RunTolerance(*build.built, request);
+    // The filter as built: rounded and tuned where the project says so.
+    const ToleranceResult r = feldan::RunTolerance(AsBuilt(build), request);
     if (json) {
         Json j;
         j["trials"] = r.trials;

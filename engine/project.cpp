@@ -52,4 +52,30 @@ ProjectBuild BuildOnDesign(BuiltDesign built, std::optional<RoundingRequest> req
     return b;
 }
 
+BuiltDesign AsBuilt(const ProjectBuild& build) {
+    BuiltDesign asBuilt = *build.built;
+    const TunedCircuit& circuit = build.circuit;
+    asBuilt.values = circuit.values;
+    asBuilt.design.synthesis.InputOhm = circuit.terminationOhm;
+    asBuilt.design.synthesis.OutputOhm = circuit.outputTerminationOhm;
+    asBuilt.schematic = MeasureSchematic(asBuilt, asBuilt.values, circuit.terminationOhm,
+                                         circuit.outputTerminationOhm);
+    return asBuilt;
+}
+
+DesignedFilter FilterOfBuild(const ProjectBuild& build, CircuitChoice circuit) {
+    const BuiltDesign& built = *build.built;
+    DesignedFilter filter = FilterOf(built.design, circuit);
+    if (filter.design.outcome != Outcome::Done) return filter;
+    if (circuit == CircuitChoice::Schematic) {
+        filter.values = build.circuit.values;
+        filter.portOhm = build.circuit.terminationOhm;
+        filter.outputPortOhm = build.circuit.outputTerminationOhm;
+    } else {
+        filter.values = built.values;
+    }
+    BuildCircuitOf(filter);
+    return filter;
+}
+
 }  // namespace feldan

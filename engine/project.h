@@ -12,6 +12,7 @@
 #include "engine/design.h"
 #include "engine/matching.h"
 #include "engine/rounding.h"
+#include "engine/sweep.h"
 #include "engine/tuning.h"
 
 namespace feldan {
@@ -54,6 +55,15 @@ struct ProjectBuild {
 };
 
 ProjectBuild BuildProject(const Project& project, char separator);
+
+// The filter as built: the built design with every value and both terminations in force
+// (designed, rounded, tuned) and its schematic measured on them. What the tolerance run, the
+// views and the report take as "as built". `build` holds a design (outcome Done).
+BuiltDesign AsBuilt(const ProjectBuild& build);
+
+// The filter of a build to sweep: its schematic with the values and terminations in force, or
+// its analysed circuit, which models the design and keeps the designed values.
+DesignedFilter FilterOfBuild(const ProjectBuild& build, CircuitChoice circuit);
 
 // The rest of BuildProject on a design already built and, when `request` is given, rounded to
 // `rounding` (RoundDesign of that request): for a window that rounds as the user chooses.

@@ -74,20 +74,23 @@ DesignedFilter FilterOf(CalculationResult calculation, CircuitChoice circuit, Cr
     }
     filter.values = ElementValuesOf(result.input, result.synthesis);
     if (!crystals.empty()) SetCrystalsOfSet(filter.values, filter.crystalSet, crystals);
-    const int type = result.synthesis.Circuit;
-    if (circuit == CircuitChoice::Schematic) {
-        filter.portOhm = result.synthesis.InputOhm;
-        filter.outputPortOhm = result.synthesis.OutputOhm;
+    const bool schematic = circuit == CircuitChoice::Schematic;
+    filter.portOhm = schematic ? result.synthesis.InputOhm : result.synthesis.TermOhm;
+    filter.outputPortOhm = schematic ? result.synthesis.OutputOhm : result.synthesis.OutputTermOhm;
+    BuildCircuitOf(filter);
+    return filter;
+}
+
+void BuildCircuitOf(DesignedFilter& filter) {
+    const int type = filter.design.synthesis.Circuit;
+    if (filter.circuit == CircuitChoice::Schematic) {
         BuildSchematicNetlist(type, filter.values, filter.portOhm, filter.outputPortOhm,
                               filter.analysis->netlist, &filter.roles);
     } else {
-        filter.portOhm = result.synthesis.TermOhm;
-        filter.outputPortOhm = result.synthesis.OutputTermOhm;
         BuildNetlist(type, filter.values, filter.analysis->netlist, &filter.roles);
     }
     PrepareNetlist(filter.analysis->netlist);
     filter.analysis->DropAhead();
-    return filter;
 }
 
 DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,

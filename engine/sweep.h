@@ -73,6 +73,10 @@ DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitC
 DesignedFilter FilterOf(CalculationResult calculation, CircuitChoice circuit,
                         CrystalSetDesign set = {}, std::span<const CrystalModel> crystals = {});
 
+// Builds the filter's circuit again from its values and ports, after they were changed (to the
+// values of a build in force, say).
+void BuildCircuitOf(DesignedFilter& filter);
+
 struct SweepResult {
     double fromHz = 0;
     double toHz = 0;

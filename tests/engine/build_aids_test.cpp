@@ -1,4 +1,5 @@
 #include "engine/built_design.h"
+#include "engine/project.h"
 #include "engine/rounding.h"
 #include "engine/tolerance.h"
 
@@ -148,6 +149,48 @@ TEST(Tolerance, RippleAndPercentilesByHand) {
     EXPECT_EQ(p.max, 5);
     EXPECT_EQ(p.p5, 1);
     EXPECT_EQ(p.p95, 5);
+}
+
+}  // namespace
+}  // namespace feldan
+
+namespace feldan {
+namespace {
+
+// A project rounded to E12 and with C3 moved by hand: the tolerance run without spread and the
+// swept schematic both describe that filter, whose every capacitor is the value in force, and
+// not the designed one. Its width is measured here on a netlist of those values built by hand.
+TEST(AsBuilt, ToleranceAndSweepTakeTheRoundedAndTunedParts) {
+    Project project;
+    RoundingRequest e12;
+    e12.series = ESeries::E12;
+    project.rounding = e12;
+    project.tuning = {{"C3", 150}};
+    const ProjectBuild build = BuildProject(project, '.');
+    ASSERT_TRUE(build.built);
+    ElementValues values = build.built->values;
+    for (const TunablePart& part : build.parts) {
+        if (part.kind != TunableKind::Capacitor) continue;
+        values.CapPF[std::size_t(part.index)] = part.value;
+        if (part.label == "C3") {
+            EXPECT_EQ(part.value, 150);
+        }
+    }
+    const CalculationResult byHand = MeasureSchematic(
+        *build.built, values, build.circuit.terminationOhm, build.circuit.outputTerminationOhm);
+    ASSERT_EQ(byHand.outcome, Outcome::Done);
+    EXPECT_NE(byHand.measurements.MeasuredDfHz, build.built->schematic.measurements.MeasuredDfHz);
+
+    ToleranceRequest request;
+    request.trials = 4;
+    const ToleranceResult r = RunTolerance(AsBuilt(build), request);
+    EXPECT_EQ(r.nominalBandwidthHz, byHand.measurements.MeasuredDfHz);
+    EXPECT_EQ(r.bandwidth.median, byHand.measurements.MeasuredDfHz);
+
+    const DesignedFilter swept = FilterOfBuild(build, CircuitChoice::Schematic);
+    for (int slot = 1; slot <= CapSlotCount; ++slot)
+        EXPECT_EQ(swept.values.CapPF[std::size_t(slot)], values.CapPF[std::size_t(slot)]) << slot;
+    EXPECT_EQ(swept.portOhm, build.circuit.terminationOhm);
 }
 
 }  // namespace

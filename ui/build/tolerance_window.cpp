@@ -264,12 +264,13 @@ ToleranceRequest ToleranceWindow::Request() const {
 
 void ToleranceWindow::Run() {
     if (Running()) return;
-    DesignBuild build = document_.BuildDesignOnly();
+    // The filter as built: the rounding and the tuning in force, as the parts list has them.
+    const ProjectBuild& build = document_.Build();
     if (!build.built) {
         yieldLabel_->setText(tr("Фильтр не рассчитывается: %1").arg(MessageShown(build.message)));
         return;
     }
-    std::optional<BuiltDesign> built = std::move(build.built);
+    std::optional<BuiltDesign> built = AsBuilt(build);
     const ToleranceRequest request = Request();
     cancel_ = false;
     done_ = 0;

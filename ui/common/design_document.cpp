@@ -133,6 +133,9 @@ DesignBuild DesignDocument::BuildDesignOnly() const {
 }
 
 DesignedFilter DesignDocument::DesignedFilterOf(CircuitChoice circuit) const {
+    // The build in force, rounded and tuned as the project says; a design that cannot be built
+    // is designed again only to say why.
+    if (const ProjectBuild& build = Build(); build.built) return FilterOfBuild(build, circuit);
     if (!project_->UsesCrystalSet()) return DesignFilter(design_, separator_, circuit);
     const std::vector<CrystalModel> crystals = project_->CrystalsOfSet();
     return DesignFilter(design_, separator_, circuit, crystals, project_->Trim());

@@ -67,7 +67,8 @@ class DesignDocument : public QObject {
     // Only the design with the set's crystals and trims, for the windows that round or vary it
     // themselves.
     DesignBuild BuildDesignOnly() const;
-    // The designed filter as Calculate makes it: of the set of crystals when one is in use.
+    // The filter as built (FilterOfBuild of Build()): its schematic with the rounding and the
+    // tuning in force, of the set of crystals when one is in use.
     DesignedFilter DesignedFilterOf(CircuitChoice circuit) const;
 
     // Calculate on the design from the set when the project uses one, else on equal crystals.
