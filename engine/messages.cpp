@@ -167,23 +167,17 @@ constexpr std::array<MessageRow, 82> Texts = {{
      "переходная характеристика этого фильтра требует больше частот, чем берёт расчёт",
      "the transient of this filter would need more frequencies than a sweep takes"},
     {MessageId::CautionWidth,
-     "полоса вышла %s Гц, дальше 10 % от заданной dF: классический расчёт её здесь не даёт, "
-     "попробуйте «Точно по заданию»",
-     "the band came out at %s Hz, more than 10 % off the dF asked: the classic synthesis misses "
-     "it here; try «Exact to the request»"},
+     "полоса вышла %s Гц, дальше 10 % от dF: попробуйте «Точно по заданию»",
+     "the band came out at %s Hz, over 10 % off dF: try «Exact to the request»"},
     {MessageId::CautionCapacitor,
-     "ёмкость %s пФ вне того, что можно собрать (от 1 пФ до 10 нФ): попробуйте «Точно по "
-     "заданию» или другую полосу",
-     "the capacitor %s pF lies outside what can be built (1 pF to 10 nF): try «Exact to the "
-     "request» or another band"},
+     "ёмкость %s пФ не собрать (от 1 пФ до 10 нФ): попробуйте «Точно по заданию»",
+     "the capacitor %s pF cannot be built (1 pF to 10 nF): try «Exact to the request»"},
     {MessageId::CautionTermination,
-     "нагрузка %s Ом вне того, что можно собрать (от 5 Ом до 20 кОм): попробуйте «Точно по "
-     "заданию» или другую полосу",
-     "the termination of %s Ohm lies outside what can be built (5 Ohm to 20 kOhm): try «Exact to "
-     "the request» or another band"},
+     "нагрузку %s Ом не собрать (от 5 Ом до 20 кОм): попробуйте «Точно по заданию»",
+     "a termination of %s Ohm cannot be built (5 Ohm to 20 kOhm): try «Exact to the request»"},
     {MessageId::CautionTrim,
-     "подстроечная ёмкость %s пФ больше 1 нФ: кварц почти не подтягивается, подберите другой",
-     "the trim %s pF is over 1 nF: the crystal hardly moves; choose another"},
+     "подстроечная ёмкость %s пФ больше 1 нФ: этот кварц почти не подтянуть, возьмите другой",
+     "the trim %s pF is over 1 nF: this crystal hardly moves; take another"},
     {MessageId::VnaPortClosed, "связь с прибором прервалась: порт закрыт или прибор отключён",
      "the connection to the device broke off: the port closed or the device was unplugged"},
     {MessageId::VnaTimeout, "прибор перестал отвечать на команду «%s»",

@@ -279,12 +279,20 @@ void ResponseChart::UpdateMarkers() {
     }
     // The overlays keep their series visible (a hidden one would lose its place in the legend's
     // order), so only their entries go while they hold no curve or a view holds them aside.
+    bool changed = false;
     for (int position = 0; position < SeriesCount; ++position) {
         const bool shown = legendShown_[position] && series_[position]->isVisible() &&
                            series_[position]->count() > 0;
-        for (QLegendMarker* marker : chart()->legend()->markers(series_[position]))
-            if (marker->isVisible() != shown) marker->setVisible(shown);
+        for (QLegendMarker* marker : chart()->legend()->markers(series_[position])) {
+            if (marker->isVisible() == shown) continue;
+            marker->setVisible(shown);
+            // A marker shown again keeps the empty label of its hidden layout until the
+            // legend lays its markers out anew.
+            if (shown) marker->setLabel(series_[position]->name());
+            changed = true;
+        }
     }
+    if (changed) chart()->legend()->layout()->invalidate();
 }
 
 void ResponseChart::AddPoints(int index, std::span<const CurvePoint> points) {
