@@ -145,31 +145,6 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
     return curves;
 }
 
-// The pass band as a sweep shows it, in kHz of detuning from foHz: the points around the peak
-// of |S21| within levelDb of it (3 dB where the level is not below 0).
-std::optional<std::pair<double, double>> BandOfSweep(const SweepResult& sweep, double foHz,
-                                                     double levelDb) {
-    const std::vector<SweepPoint>& points = sweep.points;
-    std::size_t peak = points.size();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (points[i].ok &&
-            (peak == points.size() || std::abs(points[i].s21) > std::abs(points[peak].s21)))
-            peak = i;
-    }
-    if (peak == points.size()) return std::nullopt;
-    const double floorDb = DecibelsOfS(points[peak].s21) + (levelDb < 0 ? levelDb : -3);
-    const auto inBand = [&](std::size_t i) {
-        return points[i].ok && DecibelsOfS(points[i].s21) >= floorDb;
-    };
-    std::size_t first = peak, last = peak;
-    while (first > 0 && inBand(first - 1))
-        --first;
-    while (last + 1 < points.size() && inBand(last + 1))
-        ++last;
-    if (first == last) return std::nullopt;
-    return std::pair((points[first].hz - foHz) / 1000, (points[last].hz - foHz) / 1000);
-}
-
 }  // namespace
 
 AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dialogs,
@@ -278,7 +253,12 @@ void AnalysisViews::ShowView(AnalysisView view) {
                 std::make_shared<SweepResult>(SweepFilter(filter, RequestFor(view, filter)));
             viewFoHz_ = filter.design.input.FoKHz * 1000;
             viewSweep_ = std::move(sweep);
-            viewBandKHz_ = BandOfSweep(*viewSweep_, viewFoHz_, filter.design.input.LevelDb);
+            // The band where Расчет found it, in kHz of detuning.
+            viewBandKHz_.reset();
+            if (const std::optional<PassBand> band = BandOf(filter.design)) {
+                viewBandKHz_ = std::pair((band->lowerHz - viewFoHz_) / 1000,
+                                         (band->upperHz - viewFoHz_) / 1000);
+            }
         }
         overlayCurves_.clear();
         const std::vector<DesignSource> sources = CurveNamesOf(view).size() == 1 && overlaySources_
