@@ -1,4 +1,5 @@
 #include "cli/analysis_commands.h"
+#include "cli/output_file.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -61,9 +62,9 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
 }
 
 std::optional<int> WriteOutputFile(const std::string& path, const std::string& text,
-                                   Language language, std::ostream& err) {
+                                   Language language, std::ostream& out, std::ostream& err) {
     try {
-        WriteFileAtomically(path, text);
+        WriteOutput(path, text, out);
     } catch (const CommandError& error) {
         WriteLine(err, path + ": " + error.Text(language));
         return 2;
@@ -160,7 +161,7 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
     if (!csvPath.empty()) {
         std::ostringstream csv;
         WriteSweepCsv(sweep, foHz, csv);
-        if (auto status = WriteOutputFile(csvPath, csv.str(), language, err)) return *status;
+        if (auto status = WriteOutputFile(csvPath, csv.str(), language, out, err)) return *status;
     }
     if (json) {
         Json j;
@@ -183,40 +184,32 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
     return 0;
 }
 
-std::string Short(double value, int digits = 10) {
-    char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
-            .ptr;
-    return std::string(buffer, end);
-}
-
 // The design in words for the heads of exported files.
 std::vector<std::string> DesignComments(const DesignedFilter& filter) {
     const CalculationResult& d = filter.design;
     const DesignInput& in = d.input;
     std::vector<std::string> lines = {
         "Feldan crystal filter " + std::string(DescriptorOf(d.synthesis.Circuit).name) + ", " +
-            d.synthesis.PrototypeName + Short(in.DfHz) + " Hz",
-        "Fo=" + Short(in.FoKHz) + " kHz Ld=" + Short(in.LdMH) + " mH Cs=" + Short(in.CsPF) +
-            " pF Rd=" + Short(in.RdOhm) + " Ohm" +
-            (in.CkPF != 0 ? " Ck=" + Short(in.CkPF) + " pF" : std::string()),
-        std::string(filter.circuit == CircuitChoice::Schematic
-                        ? "circuit: the schematic as built, Rin=" + Short(d.synthesis.InputOhm) +
-                              " Ohm"
-                        : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm) + " Ohm"),
+            d.synthesis.PrototypeName + Short(in.DfHz, 10) + " Hz",
+        "Fo=" + Short(in.FoKHz, 10) + " kHz Ld=" + Short(in.LdMH, 10) +
+            " mH Cs=" + Short(in.CsPF, 10) + " pF Rd=" + Short(in.RdOhm, 10) + " Ohm" +
+            (in.CkPF != 0 ? " Ck=" + Short(in.CkPF, 10) + " pF" : std::string()),
+        std::string(
+            filter.circuit == CircuitChoice::Schematic
+                ? "circuit: the schematic as built, Rin=" + Short(d.synthesis.InputOhm, 10) + " Ohm"
+                : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm, 10) + " Ohm"),
     };
     // The ends, as the classic designs have always said them, or each its own.
     if (filter.portOhm == filter.outputPortOhm) {
         lines.back() += " at both ends";
     } else {
-        lines.back() += " at the input, " + Short(filter.outputPortOhm) + " Ohm at the output";
+        lines.back() += " at the input, " + Short(filter.outputPortOhm, 10) + " Ohm at the output";
     }
     const CrystalSetDesign& set = filter.crystalSet;
     if (!set.trimF.empty()) {
         std::string crystals = set.trim ? "crystals of a set, trimmed (pF):" : "crystals of a set";
         for (std::size_t k = 0; set.trim && k < set.trimF.size(); ++k)
-            crystals += " ZQ" + std::to_string(k + 1) + "=" + Short(set.trimF[k] * 1e12);
+            crystals += " ZQ" + std::to_string(k + 1) + "=" + Short(set.trimF[k] * 1e12, 10);
         lines.push_back(crystals);
     }
     return lines;
@@ -262,8 +255,8 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
             prepared.filter.outputPortOhm != prepared.filter.portOhm) {
             prepared.request.referenceOhm = prepared.filter.portOhm;
             fileComments.push_back("both ports referred to the input's " +
-                                   Short(prepared.filter.portOhm) + " Ohm; the output's is " +
-                                   Short(prepared.filter.outputPortOhm) + " Ohm");
+                                   Short(prepared.filter.portOhm, 10) + " Ohm; the output's is " +
+                                   Short(prepared.filter.outputPortOhm, 10) + " Ohm");
         }
         const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
         TouchstoneData data;
@@ -290,12 +283,7 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
         bytes = SpiceNetlist(prepared.filter, request);
         path = spicePath;
     }
-    try {
-        WriteFileAtomically(path, bytes);
-    } catch (const CommandError& error) {
-        WriteLine(err, path + ": " + error.Text(language));
-        return 2;
-    }
+    if (auto status = WriteOutputFile(path, bytes, language, out, err)) return *status;
     return 0;
 }
 
@@ -308,7 +296,7 @@ Json FiguresJson(const FilterFigures& figures) {
     j["peakDb"] = figures.peakDb;
     Json& widths = j["bandwidthHz"] = Json::object();
     for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k)
-        widths[Short(FigureLevelsDb[k])] = maybe(figures.bandwidthHz[k]);
+        widths[Short(FigureLevelsDb[k], 10)] = maybe(figures.bandwidthHz[k]);
     j["flatnessDb"] = maybe(figures.flatnessDb);
     return j;
 }
@@ -340,7 +328,7 @@ void WriteFigures(const FilterFigures& measured, const FilterFigures& design,
     row(InLanguage(language, "центр, Гц", "centre, Hz"), measured.centreHz, design.centreHz, 10);
     row(InLanguage(language, "пик, дБ", "peak, dB"), measured.peakDb, design.peakDb, 4);
     for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k) {
-        const std::string level = Short(FigureLevelsDb[k]);
+        const std::string level = Short(FigureLevelsDb[k], 10);
         row(InLanguage(language, "полоса −" + level + " дБ, Гц", "width −" + level + " dB, Hz"),
             measured.bandwidthHz[k], design.bandwidthHz[k], 6);
     }

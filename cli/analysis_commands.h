@@ -43,10 +43,10 @@ struct Prepared {
 std::optional<int> Prepare(const std::string& command, const AnalysisOptions& options,
                            std::ostream& err, Prepared& prepared);
 
-// Writes `text` to `path` whole or not at all; exit status 2 when that failed (said on `err`,
-// naming the file).
+// Writes `text` to `path` as WriteOutput does (a file whole or not at all, standard output, a
+// pipe); exit status 2 when that failed (said on `err`, naming the file).
 std::optional<int> WriteOutputFile(const std::string& path, const std::string& text,
-                                   Language language, std::ostream& err);
+                                   Language language, std::ostream& out, std::ostream& err);
 
 bool IsAnalysisCommand(const std::string& word);
 

@@ -26,14 +26,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string Short(double value, int digits = 5) {
-    char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
-            .ptr;
-    return std::string(buffer, end);
-}
-
 void AddDesign(CLI::App& app, CliOptions& options) {
     app.set_help_flag("--help", "Print this help and exit.");
     AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
@@ -191,25 +183,25 @@ int RunRound(const std::vector<std::string>& args, Language language, std::ostre
     } else {
         const Units& u = UnitsOf(language);
         for (const RoundedCapacitor& c : r.capacitors) {
-            out << JoinedLabels(c.labels) << ": " << Short(c.nominalPF) << ' ' << u.pF << " -> "
-                << (c.pair ? Short(c.pair->larger) + " + " + Short(c.pair->smaller)
-                           : Short(c.roundedPF))
+            out << JoinedLabels(c.labels) << ": " << Short(c.nominalPF, 5) << ' ' << u.pF << " -> "
+                << (c.pair ? Short(c.pair->larger, 5) + " + " + Short(c.pair->smaller, 5)
+                           : Short(c.roundedPF, 5))
                 << ' ' << u.pF << '\n';
         }
-        out << InLanguage(language, "Rвх", "Rin") << ": " << Short(r.nominalTerminationOhm) << ' '
-            << u.ohm << " -> " << Short(r.roundedTerminationOhm) << ' ' << u.ohm << '\n';
+        out << InLanguage(language, "Rвх", "Rin") << ": " << Short(r.nominalTerminationOhm, 5)
+            << ' ' << u.ohm << " -> " << Short(r.roundedTerminationOhm, 5) << ' ' << u.ohm << '\n';
         if (r.nominalOutputTerminationOhm != r.nominalTerminationOhm) {
             out << InLanguage(language, "Rвых", "Rout") << ": "
-                << Short(r.nominalOutputTerminationOhm) << ' ' << u.ohm << " -> "
-                << Short(r.roundedOutputTerminationOhm) << ' ' << u.ohm << '\n';
+                << Short(r.nominalOutputTerminationOhm, 5) << ' ' << u.ohm << " -> "
+                << Short(r.roundedOutputTerminationOhm, 5) << ' ' << u.ohm << '\n';
         }
         if (r.rounded.outcome == Outcome::Done) {
             const Measurements& m = r.rounded.measurements;
             const Measurements& n = build.built->schematic.measurements;
-            out << "dF: " << Short(n.MeasuredDfHz) << ' ' << u.hz << " -> " << Short(m.MeasuredDfHz)
-                << ' ' << u.hz << "; " << InLanguage(language, "Амин", "Amin") << ": "
-                << Short(n.AminDb, 3) << ' ' << u.dB << " -> " << Short(m.AminDb, 3) << ' ' << u.dB
-                << '\n';
+            out << "dF: " << Short(n.MeasuredDfHz, 5) << ' ' << u.hz << " -> "
+                << Short(m.MeasuredDfHz, 5) << ' ' << u.hz << "; "
+                << InLanguage(language, "Амин", "Amin") << ": " << Short(n.AminDb, 3) << ' ' << u.dB
+                << " -> " << Short(m.AminDb, 3) << ' ' << u.dB << '\n';
             const std::vector<CurvePoint>& nominal = build.built->schematic.curve;
             out << InLanguage(language, "неравномерность", "ripple") << ": "
                 << Short(RippleOf(nominal), 3) << ' ' << u.dB << " -> "
@@ -288,10 +280,10 @@ int RunTolerance(const std::vector<std::string>& args, Language language, std::o
         const bool english = language == Language::English;
         const Units& u = UnitsOf(language);
         const auto line = [&](const std::string& name, const Percentiles& p, const char* unit) {
-            out << name << (english ? ": min " : ": мин ") << Short(p.min) << ", 5% " << Short(p.p5)
-                << (english ? ", median " : ", медиана ") << Short(p.median) << ", 95% "
-                << Short(p.p95) << (english ? ", max " : ", макс ") << Short(p.max) << ' ' << unit
-                << '\n';
+            out << name << (english ? ": min " : ": мин ") << Short(p.min, 5) << ", 5% "
+                << Short(p.p5, 5) << (english ? ", median " : ", медиана ") << Short(p.median, 5)
+                << ", 95% " << Short(p.p95, 5) << (english ? ", max " : ", макс ")
+                << Short(p.max, 5) << ' ' << unit << '\n';
         };
         const std::string trials = std::to_string(r.trials);
         const std::string failed = std::to_string(r.failed);
@@ -343,8 +335,8 @@ int RunMatch(const std::vector<std::string>& args, Language language, std::ostre
     const auto partsText = [](const EndParts& end) {
         const std::optional<ParallelPair>& p = end.shuntParts;
         return !p               ? std::string()
-               : p->smaller > 0 ? " = " + Short(p->larger) + " + " + Short(p->smaller)
-                                : " = " + Short(p->larger);
+               : p->smaller > 0 ? " = " + Short(p->larger, 5) + " + " + Short(p->smaller, 5)
+                                : " = " + Short(p->larger, 5);
     };
     if (json) {
         const auto endJson = [&](Json& j, double terminationOhm, const LNetwork& network,
@@ -365,21 +357,21 @@ int RunMatch(const std::vector<std::string>& args, Language language, std::ostre
         out << '\n';
         return 0;
     }
-    const std::string system = Short(ends.systemOhm);
+    const std::string system = Short(ends.systemOhm, 5);
     // Which end a line is about, and the name of that end's resistance.
     const auto write = [&](const char* endRu, const char* endEn, const char* rRu, const char* rEn,
                            double rOhm, const LNetwork& network, const EndParts& end) {
         if (language == Language::English) {
             out << "L network " << endEn << ", " << system << " Ohm to " << rEn << "="
-                << Short(rOhm, 4) << " Ohm: series L=" << Short(network.seriesH * 1e6)
-                << " uH, shunt C=" << Short(end.exactShuntPF) << partsText(end) << " pF across the "
-                << shuntAt(network) << " side.\n"
+                << Short(rOhm, 4) << " Ohm: series L=" << Short(network.seriesH * 1e6, 5)
+                << " uH, shunt C=" << Short(end.exactShuntPF, 5) << partsText(end)
+                << " pF across the " << shuntAt(network) << " side.\n"
                 << "Or a transformer with turns ratio " << Short(end.turnsRatio, 4)
                 << " (filter side : " << system << " Ohm side).\n";
         } else {
             out << "Г-звено " << endRu << ", " << system << " Ом к " << rRu << "=" << Short(rOhm, 4)
-                << " Ом: последовательная L=" << Short(network.seriesH * 1e6)
-                << " мкГн, параллельная C=" << Short(end.exactShuntPF) << partsText(end)
+                << " Ом: последовательная L=" << Short(network.seriesH * 1e6, 5)
+                << " мкГн, параллельная C=" << Short(end.exactShuntPF, 5) << partsText(end)
                 << " пФ на стороне " << (network.shuntAtTo ? "фильтра" : "источника") << ".\n"
                 << "Или трансформатор с коэффициентом трансформации " << Short(end.turnsRatio, 4)
                 << " (сторона фильтра : сторона " << system << " Ом).\n";

@@ -1,4 +1,5 @@
 #include "cli/crystal_commands.h"
+#include "cli/output_file.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -21,14 +22,6 @@ namespace feldan::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-std::string Short(double value, int digits = 6) {
-    char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
-            .ptr;
-    return std::string(buffer, end);
-}
 
 // The units of a crystal's values, in the words of the window's fields.
 struct CrystalUnits {
@@ -60,9 +53,9 @@ Json FitJson(const CrystalFit& fit, const std::optional<std::string>& message) {
 
 std::string CrystalLine(const CrystalModel& m, Language language) {
     const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
-    return "Fo=" + Short(m.fsHz / 1000, 10) + " " + u.kHz + "; Ld=" + Short(m.lmH * 1000) + " " +
-           u.mH + "; Cs=" + Short(m.c0F * 1e12) + " " + u.pF + "; Rd=" + Short(m.rmOhm) + " " +
-           u.ohm + "; Cm=" + Short(m.cmF * 1e15) + " " + u.fF + "; Q=" + Short(m.Q(), 6);
+    return "Fo=" + Short(m.fsHz / 1000, 10) + " " + u.kHz + "; Ld=" + Short(m.lmH * 1000, 6) + " " +
+           u.mH + "; Cs=" + Short(m.c0F * 1e12, 6) + " " + u.pF + "; Rd=" + Short(m.rmOhm, 6) +
+           " " + u.ohm + "; Cm=" + Short(m.cmF * 1e15, 6) + " " + u.fF + "; Q=" + Short(m.Q(), 6);
 }
 
 namespace {
@@ -188,7 +181,7 @@ int RunG3uur(const std::vector<std::string>& args, Language language, std::ostre
         out << '\n';
     } else {
         const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
-        out << "Cm=" << Short(cm * 1e15) << ' ' << u.fF << "; Ld=" << Short(lm * 1000) << ' '
+        out << "Cm=" << Short(cm * 1e15, 6) << ' ' << u.fF << "; Ld=" << Short(lm * 1000, 6) << ' '
             << u.mH << '\n';
     }
     return 0;
@@ -278,7 +271,7 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
             if (row.model) list.push_back({row.name, *row.model});
         }
         try {
-            WriteFileAtomically(csvPath, CrystalListBytes(list));
+            WriteOutput(csvPath, CrystalListBytes(list), out);
         } catch (const CommandError& error) {
             return FileFailure(csvPath + ": " + error.Text(language), err);
         }
@@ -288,7 +281,7 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
         for (std::size_t i : picked)
             list.push_back({rows[i].name, *rows[i].model});
         try {
-            WriteFileAtomically(setPath, CrystalListBytes(list));
+            WriteOutput(setPath, CrystalListBytes(list), out);
         } catch (const CommandError& error) {
             return FileFailure(setPath + ": " + error.Text(language), err);
         }

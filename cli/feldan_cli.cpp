@@ -1,4 +1,5 @@
 #include "cli/feldan_cli.h"
+#include "cli/output_file.h"
 
 #include <clocale>
 #include <filesystem>
@@ -80,25 +81,8 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
         std::ostringstream csv;
         WriteCurveCsv(result.curve, csv);
         try {
-            // A file is replaced whole or not at all. Standard output itself (--curve
-            // /dev/stdout) takes the table before the summary; another device or a pipe cannot
-            // be replaced and is written to as it is.
-            std::error_code error;
-            const bool toStandardOutput =
-                std::filesystem::equivalent(options.curvePath, "/proc/self/fd/1", error);
-            const auto kind = std::filesystem::status(options.curvePath, error).type();
-            if (toStandardOutput) {
-                out << csv.str();
-            } else if (kind == std::filesystem::file_type::character ||
-                       kind == std::filesystem::file_type::fifo ||
-                       kind == std::filesystem::file_type::socket) {
-                std::ofstream file(options.curvePath, std::ios::binary);
-                file << csv.str();
-                file.close();
-                if (!file) throw CommandError(std::string("I/O error"));
-            } else {
-                WriteFileAtomically(options.curvePath, csv.str());
-            }
+            // Standard output takes the table before the summary.
+            WriteOutput(options.curvePath, csv.str(), out);
         } catch (const CommandError&) {
             WriteLine(err,
                       std::string(ProgramName) + ": " +

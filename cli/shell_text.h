@@ -17,6 +17,10 @@ using feldan::ForTerminal;
 // Writes `line` through ForTerminal, then a line end.
 void WriteLine(std::ostream& out, std::string_view line);
 
+// `value` in the general format with `digits` significant digits, whatever the locale: how the
+// tool's texts show a number (its JSON keeps all 17).
+std::string Short(double value, int digits);
+
 // `russian` or `english`, as `language` asks.
 std::string InLanguage(Language language, std::string_view russian, std::string_view english);
 

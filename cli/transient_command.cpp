@@ -167,7 +167,7 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
         }
     }
     if (!csvPath.empty()) {
-        if (auto status = WriteOutputFile(csvPath, csv.str(), said, err)) return *status;
+        if (auto status = WriteOutputFile(csvPath, csv.str(), said, out, err)) return *status;
     }
     if (json) {
         Json j;

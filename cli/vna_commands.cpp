@@ -1,4 +1,5 @@
 #include "cli/vna_commands.h"
+#include "cli/output_file.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -22,13 +23,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* Subcommands[] = {"list", "sweep", "crystal"};
-
-std::string Short(double value) {
-    char buffer[40];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 3).ptr;
-    return std::string(buffer, end);
-}
 
 // The analyser on `port`, connected: the port, its shell and what the device says of itself.
 struct Connection {
@@ -120,7 +114,8 @@ void AddPpmOption(CLI::App& app, double& ppm) {
 int WriteSweep(const std::string& path, const std::vector<double>& hz,
                const std::vector<std::complex<double>>& s11,
                const std::vector<std::complex<double>>& s21,
-               const std::vector<std::string>& comments, Language language, std::ostream& err) {
+               const std::vector<std::string>& comments, Language language, std::ostream& out,
+               std::ostream& err) {
     TouchstoneData data;
     data.ports = 2;
     data.referenceOhm = 50;
@@ -128,7 +123,7 @@ int WriteSweep(const std::string& path, const std::vector<double>& hz,
     for (std::size_t i = 0; i < hz.size(); ++i)
         data.s.push_back({s11.empty() ? 0.0 : s11[i], s21[i], 0.0, 0.0});
     try {
-        WriteFileAtomically(path, TouchstoneBytes(data, comments));
+        WriteOutput(path, TouchstoneBytes(data, comments), out);
     } catch (const CommandError& error) {
         WriteLine(err, path + ": " + error.Text(language));
         return 2;
@@ -138,7 +133,7 @@ int WriteSweep(const std::string& path, const std::vector<double>& hz,
 
 std::string IdentityComment(const AnalyserIdentity& identity, double ppm) {
     return "Feldan vna: " + identity.board + ", firmware " + identity.firmware +
-           ", clock correction " + Short(ppm) + " ppm";
+           ", clock correction " + Short(ppm, 3) + " ppm";
 }
 
 int RunSweep(const std::vector<std::string>& args, Language language, std::ostream& out,
@@ -185,7 +180,7 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
         return Fault(error, language, err);
     }
     return WriteSweep(path, sweep.frequencyHz, sweep.s11, sweep.s21,
-                      {IdentityComment(connection.identity, ppm)}, language, err);
+                      {IdentityComment(connection.identity, ppm)}, language, out, err);
 }
 
 int RunCrystal(const std::vector<std::string>& args, Language language, std::ostream& out,
@@ -244,7 +239,7 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
                           WriteSweep(path, measured.sweep.frequencyHz, {}, measured.sweep.measured,
                                      {IdentityComment(connection.identity, ppm),
                                       "S21 of a crystal in series; S11 not kept (0)"},
-                                     language, err));
+                                     language, out, err));
     }
     if (!measured.fit) return status;
     const CrystalFit& fit = *measured.fit;
@@ -262,9 +257,9 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
         out << CrystalLine(fit.model, language) << '\n'
             << InLanguage(language,
                           "Развёрток: " + scans + ", усреднено по " + averages + "; шум " +
-                              Short(measured.noise) + ".",
+                              Short(measured.noise, 3) + ".",
                           scans + " scans, " + averages + " averaged; noise " +
-                              Short(measured.noise) + ".")
+                              Short(measured.noise, 3) + ".")
             << '\n';
     }
     return status;

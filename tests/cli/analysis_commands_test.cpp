@@ -22,6 +22,26 @@ std::string TempPath(const std::string& name) {
     return testing::TempDir() + "feldan_analysis_test_" + std::to_string(::getpid()) + "_" + name;
 }
 
+// Every file option writes to standard output alike, in order with what the command prints
+// (through the runner's pipe): a file path that is a device is never replaced.
+TEST(OutputFiles, EveryFileOptionTakesStandardOutput) {
+    const struct {
+        std::vector<std::string> args;
+        const char* starts;
+    } cases[] = {
+        {{"sweep", "--points", "3", "--csv", "/dev/stdout"}, "frequency_hz,"},
+        {{"transient", "--csv", "/dev/stdout"}, "time_ms,step\n"},
+        {{"export", "--points", "3", "--touchstone", "/dev/stdout"}, "!"},
+        {{"export", "--spice", "/dev/stdout"}, "Feldan crystal filter"},
+        {{"--curve", "/dev/stdout"}, "detuning_khz,attenuation_db\n"},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunCli(c.args);
+        EXPECT_EQ(run.status, 0) << c.args[0] << ": " << run.err;
+        EXPECT_EQ(run.out.rfind(c.starts, 0), 0u) << c.args[0] << ": " << run.out.substr(0, 80);
+    }
+}
+
 TEST(SweepCommand, CsvAndJsonOfTheDefaultSpan) {
     const auto csv = RunCli({"sweep", "--points", "11"});
     ASSERT_EQ(csv.status, 0) << csv.err;
