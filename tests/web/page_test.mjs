@@ -1,0 +1,130 @@
+// The page's modules that need no DOM (the address, the numbers and ticks, the lists), and the
+// engine's curve binding: as many points as the JSON's "points", ascending in x, and the same
+// curve and summary as feldan-cli's for the page's own requests.
+//
+//   node tests/web/page_test.mjs [ENGINE_NODE_JS [FELDAN_CLI]]
+import {spawnSync} from 'node:child_process';
+import {readFileSync, mkdtempSync, rmSync} from 'node:fs';
+import {createRequire} from 'node:module';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+
+import {DesignFromHash, HashOfDesign, IsTopology, RequestOfDesign, StartDesign} from '../../web/page/address.js';
+import {FormatNumber, NearestIndex, RoundRange, SeparatorOf, TickDecimals, TickStep, Ticks} from '../../web/page/numbers.js';
+import {Responses, Topologies, Words} from '../../web/page/texts.js';
+
+let failed = 0, passed = 0;
+function Check(what, got, wanted) {
+    const same = JSON.stringify(got) === JSON.stringify(wanted);
+    if (same) passed++; else failed++;
+    if (!same) console.log(`FAILED ${what}: ${JSON.stringify(got)} against ${JSON.stringify(wanted)}`);
+}
+
+// Numbers as shown.
+for (const [locale, separator] of [['ru-RU', ','], ['de-DE', ','], ['en-US', '.'], ['ja-JP', '.']]) {
+    Check(`the separator of ${locale}`, SeparatorOf(locale), separator);
+}
+for (const [value, decimals, separator, text] of [[-0.0004, 3, '.', '0.000'], [-3.14159, 2, ',', '-3,14'],
+                                                  [2827, 0, ',', '2827'], [0.5, 1, '.', '0.5']]) {
+    Check(`${value} with ${decimals} decimals`, FormatNumber(value, decimals, separator), text);
+}
+
+// Ticks: round values, whole steps of 1, 2 or 5 times a power of ten, inside the range.
+for (const [low, high, count, ticks] of [
+    [0.596, 3.138, 6, [1, 1.5, 2, 2.5, 3]],
+    [-62.8, 0, 6, [-60, -50, -40, -30, -20, -10, 0]],
+    [0, 1, 5, [0, 0.2, 0.4, 0.6, 0.8, 1]],
+    [-3.81, -0.002, 4, [-3, -2, -1]],
+    [-1.5, 1.5, 3, [-1, 0, 1]],
+    [8861.5, 8862.1, 6, [8861.5, 8861.6, 8861.7, 8861.8, 8861.9, 8862, 8862.1]],
+]) {
+    Check(`ticks of [${low}, ${high}]`, Ticks(low, high, count), ticks);
+}
+for (const [low, high, count] of [[0.0123, 0.0789, 7], [-147, 12, 5], [1e-6, 3e-5, 6], [3, 3e4, 8]]) {
+    const step = TickStep(low, high, count), ticks = Ticks(low, high, count);
+    const mantissa = step / 10 ** Math.floor(Math.log10(step) + 1e-9);
+    Check(`the step of [${low}, ${high}] is 1, 2 or 5`, [1, 2, 5].some((m) => Math.abs(mantissa - m) < 1e-9), true);
+    Check(`the ticks of [${low}, ${high}] lie in it, a step apart`,
+          ticks.every((t, i) => t >= low && t <= high && (i === 0 || Math.abs(t - ticks[i - 1] - step) < step * 1e-9)), true);
+    Check(`about ${count} parts of [${low}, ${high}]`, ticks.length >= count / 2 && ticks.length <= 2 * count + 1, true);
+}
+Check('a range widened to round ticks', RoundRange(0.596, 3.138, 6), [0.5, 3.5]);
+Check('decimals of the ticks', [10, 1, 0.5, 0.2, 0.05, 0.001].map(TickDecimals), [0, 0, 1, 1, 2, 3]);
+const line = [[-1, 0], [0, 1], [0.4, 2], [2, 3]];
+Check('the nearest points', [-5, -0.6, 0.19, 0.21, 1.3, 9].map((x) => NearestIndex(line, x)), [0, 0, 1, 2, 3, 3]);
+
+// The address: what a link says comes back; what it says wrongly keeps the base design.
+Check('the fragment of the start design', HashOfDesign(StartDesign),
+      '#fo=8861.736&ld=10.1&cs=6.3&rd=5.7&df=3100&level=-3&topology=ladder&order=4&response=1&exact=0');
+for (const design of [
+    {...StartDesign, topology: 'cw', order: 12, ck: '82,5', response: 'chebyshev:0,5', exact: true},
+    {...StartDesign, fo: '', df: '1e400', level: '-6 & more', response: 'linear-phase:0.05'},
+    {...StartDesign, topology: 'ladder', order: 2, fo: '10 700', ld: 'абв', response: 'gaussian12'},
+]) {
+    Check(`the design of ${HashOfDesign(design)}`, DesignFromHash(HashOfDesign(design)), design);
+}
+for (const [hash, change] of [
+    ['#topology=cw&order=5', {}],
+    ['#topology=ladder&order=13', {}],
+    ['#topology=cw', {}],
+    ['#type=6', {topology: 'cw', order: 6}],
+    ['#type=8&response=chebyshev&exact=yes', {exact: false}],
+    ['#response=3&fo=%E0%A4&ld=9,5&unknown=1&=2&df', {response: '3', ld: '9,5'}],
+    ['', {}],
+]) {
+    Check(`the design of "${hash}"`, DesignFromHash(hash), {...StartDesign, ...change});
+}
+Check('the topologies', Topologies.map((t) => IsTopology(t.topology, t.order)).length, 16);
+Check('every listed topology is one', Topologies.every((t) => IsTopology(t.topology, t.order)), true);
+Check('the ladders 2 to 12 and CW 4 to 12, each once',
+      Topologies.map((t) => t.topology + t.order).sort(),
+      [...[2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12].map((n) => 'ladder' + n), ...[4, 6, 8, 10, 12].map((n) => 'cw' + n)].sort());
+Check('the words in both languages', Object.keys(Words.en), Object.keys(Words.ru));
+Check('Ck only in the request of a CW ladder',
+      [RequestOfDesign(StartDesign, 'en', '.').ck, RequestOfDesign({...StartDesign, topology: 'cw'}, 'en', '.').ck],
+      [undefined, '91']);
+
+const [enginePath, cliPath] = process.argv.slice(2);
+if (enginePath) {
+    const engine = await createRequire(import.meta.url)(path.resolve(enginePath))();
+    const calculate = (request) => JSON.parse(engine.ccall('feldan_calculate', 'string', ['string'], [JSON.stringify(request)]));
+    const curve = (request) => JSON.parse(engine.ccall('feldan_curve', 'string', ['string'], [JSON.stringify(request)]));
+    const ascending = (points) => points.every((p, i) => i === 0 || p[0] > points[i - 1][0]);
+    // Every topology with a few responses: the curve's length is the JSON's count.
+    for (const {topology, order} of Topologies) {
+        for (const response of ['1', '4', 'chebyshev:0.5', 'bessel', 'linear-phase:0.5']) {
+            const request = RequestOfDesign({...StartDesign, topology, order, response, df: '1500'}, 'en', '.');
+            const points = curve(request), result = calculate(request);
+            const name = `${topology} ${order} ${response}`;
+            Check(`points of ${name}`, points.length, result.points);
+            if (points.length > 0) Check(`${name} ascends in x`, ascending(points), true);
+        }
+    }
+    // The curve of a design asked first, and of one that is refused.
+    const exact = RequestOfDesign({...StartDesign, exact: true}, 'ru', ',');
+    Check('the curve before the summary', curve(exact).length, calculate(exact).points);
+    Check('no curve of a refused design', curve({fo: 'abc'}), []);
+    Check('a request that is none', Object.keys(curve({fo: 'abc', crystals: 1})), ['error']);
+    if (cliPath) {
+        const folder = mkdtempSync(path.join(tmpdir(), 'feldan-page-'));
+        for (const design of [StartDesign, {...StartDesign, topology: 'cw', order: 6, response: '2', ck: '82', df: '500'},
+                              {...StartDesign, order: 9, response: 'chebyshev:0,3', fo: '10700,5', exact: true}]) {
+            for (const lang of ['ru', 'en']) {
+                const request = RequestOfDesign(design, lang, ',');
+                const csv = path.join(folder, 'curve.csv');
+                const args = Object.entries(request).map(([key, value]) => value === true ? `--${key}` : `--${key}=${value}`);
+                const cli = spawnSync(cliPath, [...args, '--curve', csv], {encoding: 'utf8'});
+                const name = HashOfDesign(design) + ' ' + lang;
+                Check(`the summary of ${name}`, calculate(request).resultText + '\n', cli.stdout);
+                const rows = readFileSync(csv, 'utf8').trim().split('\n').slice(1).map((row) => row.split(',').map(Number));
+                const points = curve(request);
+                const worst = rows.reduce((most, [x, y], i) => Math.max(most, Math.abs(points[i][0] - x),
+                                                                         Math.abs(points[i][1] - y) / Math.max(1, Math.abs(y))), 0);
+                Check(`the curve of ${name} as feldan-cli --curve`, [points.length, worst < 1e-9], [rows.length, true]);
+            }
+        }
+        rmSync(folder, {recursive: true});
+    }
+}
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
