@@ -17,6 +17,7 @@
 #include "engine/filter_figures.h"
 #include "engine/measured_filter.h"
 #include "engine/messages.h"
+#include "engine/project.h"
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
 #include "files/spice.h"
@@ -28,10 +29,7 @@ namespace feldan::cli {
 using Json = nlohmann::ordered_json;
 
 void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
-    app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
-    AddDesignFileOption(app, options.design);
-    AddCrystalSetOptions(app, options.design);
+    AddDesignOptions(app, options.design);
     Check(
         app.add_option("--from", options.fromKHz,
                        "Start of the span, as the detuning from Fo in kHz. Default 3*dF below the "
@@ -89,22 +87,35 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
         return Usage(command, options, "--from должно быть меньше --to",
                      "--from must lie below --to", err);
     }
-    DesignFileLines lines;
-    DesignFields fields;
-    try {
-        fields = ResolveDesign(options.design, lines);
-    } catch (const CommandError& error) {
-        WriteLine(err, error.Text(LanguageOf(options.design)));
-        return 2;
-    }
-    CrystalSetOption set;
-    if (auto problem = ReadCrystalSetOption(options.design, fields, set))
-        return ReportUsage(command, *problem, LanguageOf(options.design), err);
     const char separator = options.design.separator ? options.design.separator->front() : '.';
     const CircuitChoice circuit =
         options.circuit == "schematic" ? CircuitChoice::Schematic : CircuitChoice::Analysed;
-    prepared.filter = DesignFilter(fields, separator, circuit, set.crystals, set.trim);
-    prepared.fields = fields;
+    if (!options.design.projectPath.empty()) {
+        // The filter as built: the project's rounding, tuning and set in force.
+        Project project;
+        if (auto status = ProjectOf(command, options.design, err, project)) return *status;
+        const ProjectBuild build = BuildProject(project, separator);
+        if (!build.built) {
+            WriteLine(err, MessageText(build.message, LanguageOf(options.design)));
+            return build.outcome == Outcome::Warning ? 1 : 2;
+        }
+        prepared.filter = FilterOfBuild(build, circuit);
+        prepared.fields = project.design;
+    } else {
+        DesignFileLines lines;
+        DesignFields fields;
+        try {
+            fields = ResolveDesign(options.design, lines);
+        } catch (const CommandError& error) {
+            WriteLine(err, error.Text(LanguageOf(options.design)));
+            return 2;
+        }
+        CrystalSetOption set;
+        if (auto problem = ReadCrystalSetOption(options.design, fields, set))
+            return ReportUsage(command, *problem, LanguageOf(options.design), err);
+        prepared.filter = DesignFilter(fields, separator, circuit, set.crystals, set.trim);
+        prepared.fields = fields;
+    }
     const CalculationResult& design = prepared.filter.design;
     if (design.outcome != Outcome::Done) {
         WriteLine(err, MessageText(design.message, LanguageOf(options.design)));
@@ -346,10 +357,7 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
         "3, 6, 20 and 60 dB below the peak, the flatness and the shift of the centres.",
         "measured"};
     AnalysisOptions options;
-    app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
-    AddDesignFileOption(app, options.design);
-    AddCrystalSetOptions(app, options.design);
+    AddDesignOptions(app, options.design);
     std::string path, renormalize;
     bool assumeSymmetric = false, json = false;
     app.add_option("FILE", path, "The filter's sweep, .s2p.")->required();

@@ -5,6 +5,7 @@
 #include "cli/usage.h"
 #include "engine/ladder_design.h"
 #include "files/crystal_csv.h"
+#include "files/project_file.h"
 
 #include <sstream>
 #include <string_view>
@@ -482,6 +483,56 @@ bool CalculationAsked(const CliOptions& options) {
     return options.type || options.topology || options.order || options.response || fieldGiven ||
            options.exact || options.overlay || options.json || !options.curvePath.empty() ||
            !options.crystalsPath.empty() || options.trim;
+}
+
+void AddDesignOptions(CLI::App& app, CliOptions& options) {
+    app.set_help_flag("--help", "Print this help and exit.");
+    AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
+    AddDesignFileOption(app, options);
+    AddCrystalSetOptions(app, options);
+    CLI::Option* project =
+        Check(app.add_option("--project", options.projectPath,
+                             "Take the design, its crystals, set and trims, the rounding, the "
+                             "tuned parts and the matching resistance from the Feldan project "
+                             "FILE (.feldan) as the window saved it; the design options change "
+                             "single values of it. Not with --design, --crystals or --trim.")
+                  ->type_name("FILE"),
+              FileName());
+    project->excludes(app.get_option("--design"));
+    project->excludes(app.get_option("--crystals"));
+    project->excludes(app.get_option("--trim"));
+}
+
+// The project the options describe: the file of --project, or the design of --design and the
+// flags with the crystals of --crystals in position order.
+std::optional<int> ProjectOf(const std::string& command, const CliOptions& options,
+                             std::ostream& err, Project& project) {
+    const Language language = LanguageOf(options);
+    try {
+        if (!options.projectPath.empty()) {
+            try {
+                project = ReadProjectFile(options.projectPath);
+            } catch (const CommandError& error) {
+                throw CommandError(NamingTheFile(options.projectPath, error, language));
+            }
+            ApplyDesignOptions(options, project.design);
+            return std::nullopt;
+        }
+        DesignFileLines lines;
+        project.design = ResolveDesign(options, lines);
+    } catch (const CommandError& error) {
+        WriteLine(err, error.Text(language));
+        return 2;
+    }
+    CrystalSetOption set;
+    if (auto problem = ReadCrystalSetOption(options, project.design, set))
+        return ReportUsage(command, *problem, language, err);
+    for (const CrystalModel& crystal : set.crystals) {
+        project.positions.push_back(static_cast<int>(project.crystals.size()));
+        project.crystals.push_back({"ZQ" + std::to_string(project.positions.size()), crystal});
+    }
+    project.trim = set.trim;
+    return std::nullopt;
 }
 
 }  // namespace feldan::cli

@@ -9,6 +9,7 @@
 
 #include "engine/crystal.h"
 #include "engine/design.h"
+#include "engine/project.h"
 #include "files/design_file.h"
 
 namespace feldan::cli {
@@ -107,5 +108,15 @@ void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFil
 // Whether a calculation is asked for: always, except when the command line asks for nothing but
 // writing a design (--save-design, with at most --design and --separator besides).
 bool CalculationAsked(const CliOptions& options);
+
+// The options of every command that designs a filter: --help, the design's values, --design,
+// --crystals and --trim, and --project FILE.feldan (which excludes the three before it).
+void AddDesignOptions(CLI::App& app, CliOptions& options);
+
+// The project the options describe: the file of --project with the design flags applied to it,
+// or the design of --design and the flags with the crystals of --crystals in position order. An
+// exit status when it cannot be had (said on `err`).
+std::optional<int> ProjectOf(const std::string& command, const CliOptions& options,
+                             std::ostream& err, Project& project);
 
 }  // namespace feldan::cli

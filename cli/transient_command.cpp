@@ -62,10 +62,7 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
         "decay and the gaps between dots.",
         "transient"};
     AnalysisOptions options;
-    app.set_help_flag("--help", "Print this help and exit.");
-    AddDesignValueOptions(app, options.design, SeparatorUse::FieldTexts);
-    AddDesignFileOption(app, options.design);
-    AddCrystalSetOptions(app, options.design);
+    AddDesignOptions(app, options.design);
     Check(app.add_option("--circuit", options.circuit,
                          "schematic: the design as built (default); analysed: the circuit of the "
                          "pass-band curve.")

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
 #include "engine/project.h"
@@ -63,6 +65,42 @@ TEST(ProjectOption, MatchTakesTheTerminationInForceAndTheRoundedCapacitor) {
                   .status,
               2);
     std::remove(path.c_str());
+}
+
+// sweep, export and transient take --project too, and sweep the filter as built: the netlist of
+// the project holds every capacitor and the termination in force, as the parts list has them,
+// and not the designed ones.
+TEST(ProjectOption, ExportSweepsTheRoundedAndTunedFilter) {
+    Project project;
+    RoundingRequest rounding;
+    rounding.series = ESeries::E12;
+    project.rounding = rounding;
+    project.tuning = {{"Rin", 333}, {"C3", 150}};
+    const std::string path =
+        ::testing::TempDir() + "feldan_built_" + std::to_string(::getpid()) + ".feldan";
+    WriteProjectFile(path, project);
+    const test::ProgramRun run = test::RunProgram(
+        FELDAN_CLI_PATH, {"export", "--project", path, "--spice", "/dev/stdout"}, {});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::map<std::string, double> values;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string name, from, to, value;
+        if (words >> name >> from >> to >> value && (name[0] == 'C' || name == "Rs") &&
+            name != "Cm" && name != "C0")
+            values[name] = std::stod(value);
+    }
+    EXPECT_DOUBLE_EQ(values["Rs"], 333);
+    EXPECT_DOUBLE_EQ(values["C3"], 150e-12);
+    // C1, C2 rounded to E12: 27 pF and 100 pF (designed 24.7 and 108.6).
+    EXPECT_NEAR(values["C1"], 27e-12, 1e-20);
+    EXPECT_NEAR(values["C2"], 100e-12, 1e-19);
+    for (const char* command : {"sweep", "transient"}) {
+        const test::ProgramRun other =
+            test::RunProgram(FELDAN_CLI_PATH, {command, "--project", path, "--json"}, {});
+        EXPECT_EQ(other.status, 0) << command << ": " << other.err;
+    }
 }
 
 }  // namespace
