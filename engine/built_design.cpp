@@ -92,6 +92,10 @@ std::vector<long> OffsetsOfCurve(const std::vector<CurvePoint>& curve) {
 
 DesignBuild BuildDesign(const DesignFields& fields, char separator,
                         std::span<const CrystalModel> crystals, bool trim) {
+    return BuildDesign(RunDesign(fields, separator, crystals, trim));
+}
+
+DesignBuild BuildDesign(const Designed& designed) {
     DesignBuild result;
     const auto refuse = [&](const CalculationResult& c) {
         result.message = c.message;
@@ -102,13 +106,11 @@ DesignBuild BuildDesign(const DesignFields& fields, char separator,
         return result;
     };
     BuiltDesign built;
-    built.design = crystals.empty() ? Calculate(fields, separator)
-                                    : CalculateWithCrystals(fields, crystals, trim, separator);
+    built.design = designed.calculation;
     if (built.design.outcome != Outcome::Done) return refuse(built.design);
     const DesignInput& input = built.design.input;
     built.values = ElementValuesOf(input, built.design.synthesis);
-    if (!crystals.empty())
-        SetCrystalsOfSet(built.values, DesignOfCrystalSet(fields, crystals, trim), crystals);
+    if (designed.set) SetCrystalsOfSet(built.values, *designed.set, designed.crystals);
     built.schematic.input = input;
     built.schematic.synthesis = built.design.synthesis;
     auto circuit = std::make_unique<CircuitAnalysis>();

@@ -10,6 +10,7 @@
 
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
+#include "engine/design_run.h"
 
 namespace feldan {
 
@@ -40,6 +41,8 @@ struct DesignBuild {
 // design is theirs (CalculateWithCrystals), with their trims when `trim` is set.
 DesignBuild BuildDesign(const DesignFields& design, char separator,
                         std::span<const CrystalModel> crystals = {}, bool trim = false);
+// The same for a design already made.
+DesignBuild BuildDesign(const Designed& designed);
 
 // Measures the schematic with values set by the builder (BuiltDesign::values with capacitors or
 // trims changed), terminated by `inputOhm` and `outputOhm`, as the Calculate command measures:

@@ -21,6 +21,7 @@ struct CrystalModel {
     double c0F = 0;
 
     double Q() const;
+    bool operator==(const CrystalModel&) const = default;
     // The crystal's impedance at a frequency.
     std::complex<double> Impedance(double hz) const;
 };

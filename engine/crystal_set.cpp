@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/design_run.h"
 #include "engine/ladder_design.h"
 #include "engine/number_text.h"
 #include "engine/result_text.h"
@@ -115,25 +116,7 @@ Resonator DesignCrystalOf(const CrystalSetDesign& set) {
 CalculationResult CalculateWithCrystals(const DesignFields& design,
                                         std::span<const CrystalModel> crystals, bool trim,
                                         char separator, Language language) {
-    CalculationResult result;
-    const CrystalSetDesign set = DesignOfCrystalSet(design, crystals, trim);
-    if (set.message.id != MessageId::None) {
-        result.outcome = Outcome::Error;
-        result.message = set.message;
-        return result;
-    }
-    // The set's texts carry '.', whatever the caller's separator: FieldTextToFloat maps it.
-    result = CalculateRevalued(
-        set.fields, separator, language,
-        [&](ElementValues& values) { SetCrystalsOfSet(values, set, crystals); },
-        DesignCrystalOf(set));
-    if (set.trim && result.outcome == Outcome::Done && result.caution.id == MessageId::None) {
-        std::vector<double> trimsPF;
-        for (double f : set.trimF)
-            trimsPF.push_back(f * 1e12);
-        result.caution = CautionOf(result, separator, trimsPF);
-    }
-    return result;
+    return RunDesign(design, separator, crystals, trim, language).calculation;
 }
 
 std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language language) {

@@ -22,8 +22,12 @@ std::vector<NamedCrystal> Project::NamedCrystalsOfSet() const {
 }
 
 ProjectBuild BuildProject(const Project& project, char separator) {
-    DesignBuild design =
-        BuildDesign(project.design, separator, project.CrystalsOfSet(), project.trim);
+    return BuildProject(
+        project, RunDesign(project.design, separator, project.CrystalsOfSet(), project.trim));
+}
+
+ProjectBuild BuildProject(const Project& project, const Designed& designed) {
+    DesignBuild design = BuildDesign(designed);
     if (!design.built) {
         ProjectBuild b;
         b.outcome = design.outcome;

@@ -55,6 +55,8 @@ struct ProjectBuild {
 };
 
 ProjectBuild BuildProject(const Project& project, char separator);
+// The same on the project's design already made (RunDesign of its fields, set and trim).
+ProjectBuild BuildProject(const Project& project, const Designed& designed);
 
 // The filter as built: the built design with every value and both terminations in force
 // (designed, rounded, tuned) and its schematic measured on them. What the tolerance run, the

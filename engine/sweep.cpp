@@ -95,20 +95,12 @@ void BuildCircuitOf(DesignedFilter& filter) {
 
 DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
                             std::span<const CrystalModel> crystals, bool trim) {
-    CrystalSetDesign set;
-    CalculationResult result;
-    if (!crystals.empty()) {
-        set = DesignOfCrystalSet(design, crystals, trim);
-        if (set.message.id != MessageId::None) {
-            result.outcome = Outcome::Error;
-            result.message = set.message;
-            return FilterOf(std::move(result), circuit, std::move(set));
-        }
-    }
-    // The whole calculation, so that the filter knows its band where Расчет finds it.
-    result = crystals.empty() ? Calculate(design, separator)
-                              : CalculateWithCrystals(design, crystals, trim, separator);
-    return FilterOf(std::move(result), circuit, std::move(set), crystals);
+    return FilterOf(RunDesign(design, separator, crystals, trim), circuit);
+}
+
+DesignedFilter FilterOf(const Designed& designed, CircuitChoice circuit) {
+    return FilterOf(designed.calculation, circuit, designed.set.value_or(CrystalSetDesign{}),
+                    designed.crystals);
 }
 
 Span SpanOf(const DesignedFilter& filter, const SweepRequest& request) {

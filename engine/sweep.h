@@ -11,6 +11,7 @@
 #include "circuit/analysis.h"
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
+#include "engine/design_run.h"
 
 namespace feldan {
 
@@ -59,17 +60,16 @@ struct DesignedFilter {
     Message bandStop;
 };
 
-// Runs the Calculate command and builds the chosen circuit. On a warning of the design run or an
+// Designs (RunDesign) and builds the chosen circuit. On a warning of the design run or an
 // error the result's design says which, and nothing is built; a warning of the searches after it
-// is kept in bandStop. Given a set of crystals (in
-// position order), the design is the set's (DesignOfCrystalSet) and each position gets its own
-// crystal, with its trim when `trim` is set.
+// is kept in bandStop. Given a set of crystals (in position order), the design is the set's and
+// each position gets its own crystal, with its trim when `trim` is set.
 DesignedFilter DesignFilter(const DesignFields& design, char separator, CircuitChoice circuit,
                             std::span<const CrystalModel> crystals = {}, bool trim = false);
 
-// The chosen circuit of a calculation already made (by Calculate, or CalculateWithCrystals with
-// the set `set` of `crystals`): built where the calculation is done, or is classic and only its
-// searches stopped (kept in bandStop); else `design` says why not.
+// The chosen circuit of a design already made: built where its calculation is done, or is
+// classic and only its searches stopped (kept in bandStop); else `design` says why not.
+DesignedFilter FilterOf(const Designed& designed, CircuitChoice circuit);
 DesignedFilter FilterOf(CalculationResult calculation, CircuitChoice circuit,
                         CrystalSetDesign set = {}, std::span<const CrystalModel> crystals = {});
 

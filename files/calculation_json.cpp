@@ -129,9 +129,8 @@ CalculationReport CalculateReport(const DesignFields& fields, char separator, bo
                                   Language language, std::span<const CrystalModel> crystals,
                                   bool trim, bool forJson) {
     CalculationReport report;
-    report.calculation = crystals.empty()
-                             ? feldan::Calculate(fields, separator, language)
-                             : CalculateWithCrystals(fields, crystals, trim, separator, language);
+    const Designed designed = RunDesign(fields, separator, crystals, trim, language);
+    report.calculation = designed.calculation;
     const CalculationResult& result = report.calculation;
     switch (result.outcome) {
         case Outcome::Done:
@@ -158,17 +157,15 @@ CalculationReport CalculateReport(const DesignFields& fields, char separator, bo
             break;
     }
     if (result.sweepStarted) report.curve = result.curve;
-    CrystalSetDesign set;
-    if (!crystals.empty() && result.outcome != Outcome::Error) {
-        set = DesignOfCrystalSet(fields, crystals, trim);
-        for (double trimF : set.trimF)
+    if (designed.set && result.outcome != Outcome::Error) {
+        for (double trimF : designed.set->trimF)
             report.trimPF.push_back(trimF * 1e12);
-        report.crystalSetText = CrystalSetText(set, separator, language);
+        report.crystalSetText = CrystalSetText(*designed.set, separator, language);
     }
     if (forJson && !fields.exact)
         report.reachableDfHz = ReachableDfHz(fields, separator, crystals, trim);
     if (forJson && result.outcome == Outcome::Done) {
-        DesignedFilter filter = FilterOf(result, CircuitChoice::Analysed, std::move(set), crystals);
+        DesignedFilter filter = FilterOf(designed, CircuitChoice::Analysed);
         report.figures = FiguresOfDesign(filter);
     }
     return report;

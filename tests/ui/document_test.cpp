@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "engine/design_run.h"
 #include "files/design_file.h"
 #include "ui/build/rounding_window.h"
 #include "ui/build/tuning_panel.h"
@@ -89,6 +90,55 @@ class DocumentTest : public QObject {
         QVERIFY(!document.Build().matching);
         document.Project().SetMatchOhm(50);
         QVERIFY(document.Build().matching.has_value());
+    }
+
+    // A Расчет designs once, and whatever reads the design after it (the build, the views'
+    // filters, a rounding) designs nothing again; only a change of the design does.
+    void oneCalculationRunsOneDesign() {
+        DesignDocument document('.');
+        const long before = DesignsRun();
+        QVERIFY(!IsRefused(document.Calculate(Language::Russian)));
+        QVERIFY(document.Build().built.has_value());
+        QVERIFY(document.BuildDesignOnly().built.has_value());
+        for (CircuitChoice c : {CircuitChoice::Schematic, CircuitChoice::Analysed})
+            QCOMPARE(document.DesignedFilterOf(c).design.outcome, Outcome::Done);
+        RoundingRequest e12;
+        e12.series = ESeries::E12;
+        document.Project().SetRounding(e12);
+        document.Project().SetTuning({{"C1", 100}});
+        QVERIFY(document.Build().rounding.has_value());
+        document.Calculate(Language::English);
+        QCOMPARE(DesignsRun() - before, 1L);
+        InputTexts texts = document.Design().texts;
+        texts.Df = "2000";
+        document.SetTexts(texts);
+        document.Calculate(Language::Russian);
+        QCOMPARE(DesignsRun() - before, 2L);
+    }
+
+    // A rounded, tuned project is one circuit wherever it goes: the views and the report
+    // (DesignedFilterOf), sweep and export --project (FilterOfBuild) and the tolerance run
+    // (AsBuilt) get the same parts and terminations, and they are the rounded, tuned ones.
+    void asBuiltIsOneCircuit() {
+        Project project;
+        project.rounding = RoundingRequest{};
+        project.rounding->series = ESeries::E12;
+        project.tuning = {{"Rin", 333}, {"C3", 150}};
+        DesignDocument document('.');
+        document.Open(project, QString(), {});
+        const ProjectBuild build = BuildProject(document.WholeProject(), '.');
+        const DesignedFilter views = document.DesignedFilterOf(CircuitChoice::Schematic);
+        const DesignedFilter sweep = FilterOfBuild(build, CircuitChoice::Schematic);
+        const BuiltDesign tolerance = AsBuilt(build);
+        QCOMPARE(views.values.CapPF, sweep.values.CapPF);
+        QCOMPARE(views.values.CapPF, tolerance.values.CapPF);
+        QCOMPARE(views.portOhm, 333.0);
+        QCOMPARE(tolerance.design.synthesis.InputOhm, 333.0);
+        const auto c3 = std::find_if(build.parts.begin(), build.parts.end(),
+                                     [](const TunablePart& part) { return part.label == "C3"; });
+        QVERIFY(c3 != build.parts.end() && build.rounding.has_value());
+        QCOMPARE(views.values.CapPF[std::size_t(c3->index)], 150.0);
+        QVERIFY(document.PartsInForceText().contains(QStringLiteral("E12")));
     }
 
     // The panel writes every edit into the document and shows what a file brings.

@@ -266,8 +266,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
                                                       : std::vector<DesignSource>{};
         for (std::size_t k = 0; sources.size() > 1 && k < sources.size(); ++k) {
             const DesignSource& source = sources[k];
-            DesignedFilter overlaid = DesignFilter(source.fields, source.separator, Circuit(),
-                                                   source.crystals, source.trim);
+            DesignedFilter overlaid = source.filterOf(Circuit());
             if (overlaid.design.outcome != Outcome::Done) continue;
             const SweepResult sweep = SweepFilter(overlaid, RequestFor(view, overlaid));
             NamedCurve curve = CurvesOf(view, &sweep, overlaid.design.input.FoKHz * 1000)[0];

@@ -34,12 +34,12 @@ struct Shown {
 
 DesignSource SourceOfDocument(const DesignDocument& document, const QString& name,
                               std::optional<QColor> colour) {
-    DesignSource source{name, document.Design(), document.Separator(), {}, false, colour};
-    if (document.Project().UsesCrystalSet()) {
-        source.crystals = document.Project().CrystalsOfSet();
-        source.trim = document.Project().Trim();
-    }
-    return source;
+    return {name, [&document](CircuitChoice c) { return document.DesignedFilterOf(c); }, colour};
+}
+
+DesignSource SourceOfDesign(std::shared_ptr<const Designed> designed, const QString& name,
+                            std::optional<QColor> colour) {
+    return {name, [designed](CircuitChoice c) { return FilterOf(*designed, c); }, colour};
 }
 
 ChartQuantity TimeViews::QuantityOf(TimeView view) {
@@ -94,8 +94,7 @@ TimeCurves TimeViews::CurvesOf(TimeView view, std::span<const DesignSource> sour
     TimeCurves out;
     std::vector<Shown> shown;
     for (const DesignSource& source : sources) {
-        DesignedFilter filter =
-            DesignFilter(source.fields, source.separator, circuit, source.crystals, source.trim);
+        DesignedFilter filter = source.filterOf(circuit);
         if (filter.design.outcome != Outcome::Done) {
             out.problems.append(source.name + QStringLiteral(": ") +
                                 MessageShown(filter.design.message));

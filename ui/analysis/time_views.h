@@ -4,11 +4,14 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "engine/crystal.h"
+#include "engine/sweep.h"
 #include "engine/transient.h"
 #include "ui/common/dialog_service.h"
 #include "ui/widgets/response_chart.h"
@@ -17,22 +20,23 @@ namespace feldan {
 
 enum class TimeView { Step, Impulse, Keyed };
 
-// A design to be shown in time: the fields, the separator they are typed with and the set of
-// crystals it was designed from (none for equal crystals).
+// A design to be shown: its filter between the ports of a circuit, built from a design already
+// made (never designed again).
 struct DesignSource {
     QString name;
-    DesignFields fields;
-    char separator = '.';
-    std::vector<CrystalModel> crystals;
-    bool trim = false;
+    std::function<DesignedFilter(CircuitChoice)> filterOf;
     std::optional<QColor> colour;
 };
 
 class DesignDocument;
 
-// The document's design as a source, with the set of crystals when one is in force.
+// The document's filter as built (the build in force: rounded, tuned) as a source. It follows
+// the document: a source to keep is made of SourceOfDesign.
 DesignSource SourceOfDocument(const DesignDocument& document, const QString& name,
                               std::optional<QColor> colour = std::nullopt);
+// A design kept as it was made (an overlaid calculation).
+DesignSource SourceOfDesign(std::shared_ptr<const Designed> designed, const QString& name,
+                            std::optional<QColor> colour = std::nullopt);
 
 // A row of the figures table.
 struct TimeFiguresRow {

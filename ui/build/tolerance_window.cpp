@@ -283,6 +283,7 @@ void ToleranceWindow::Run() {
     stale_ = false;
     staleLabel_->hide();
     runProject_ = ProjectBytes(document_.WholeProject());
+    runParts_ = document_.PartsInForceText();
     const int run = ++runNumber_;
     auto design = std::make_shared<const BuiltDesign>(std::move(*built));
     worker_ = std::thread([this, design, request, run] {
@@ -358,7 +359,7 @@ void ToleranceWindow::ShowResult() {
                        .arg(r.trials)
                        .arg(r.failed);
     if (r.cancelled) text += QLatin1Char(' ') + tr("Расчёт прерван.");
-    yieldLabel_->setText(text);
+    yieldLabel_->setText(text + QLatin1Char('\n') + runParts_);
 
     const bool any = !r.bandwidthHz.empty();
     QList<QPointF> nominal, p5, p95, low, high;

@@ -78,6 +78,7 @@ class ToleranceWindow : public Panel<QWidget> {
 
     DesignDocument& document_;
     std::string runProject_;  // the project the last run was made of, as a file holds it
+    QString runParts_;        // which values it ran on: designed, rounded, tuned
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     std::atomic<int> done_{0};

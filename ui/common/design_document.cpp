@@ -8,6 +8,7 @@
 
 #include "circuit/topologies.h"
 #include "engine/result_text.h"
+#include "engine/standard_values.h"
 #include "files/project_file.h"
 
 namespace feldan {
@@ -30,11 +31,15 @@ DesignDocument::DesignDocument(char separator, QObject* parent)
     savedProjectImage_ = project_->Image();
     connect(project_, &ProjectState::Changed, this, [this] {
         build_.reset();
+        if (designed_ && (project_->CrystalsOfSet() != designedCrystals_ ||
+                          (!designedCrystals_.empty() && project_->Trim() != designedTrim_)))
+            designed_.reset();
         emit FileStateChanged();
     });
 }
 
 void DesignDocument::Changed() {
+    designed_.reset();
     build_.reset();
     emit DesignChanged();
     emit FileStateChanged();
@@ -123,48 +128,66 @@ bool DesignDocument::HoldsMoreThanDesign() const {
            project_->Image() != ProjectState().Image();
 }
 
+const Designed& DesignDocument::CurrentDesign() const {
+    return *SharedDesign();
+}
+
+std::shared_ptr<const Designed> DesignDocument::SharedDesign() const {
+    if (!designed_) {
+        // A set of another size than the topology's is refused with its own message, never
+        // calculated as equal crystals. The texts are composed again in the language on show.
+        designedCrystals_ = project_->CrystalsOfSet();
+        designedTrim_ = project_->Trim();
+        designed_ = std::make_shared<const Designed>(
+            RunDesign(design_, separator_, designedCrystals_, designedTrim_));
+    }
+    return designed_;
+}
+
 const ProjectBuild& DesignDocument::Build() const {
-    if (!build_) build_ = BuildProject(WholeProject(), separator_);
+    if (!build_) build_ = BuildProject(WholeProject(), CurrentDesign());
     return *build_;
 }
 
 DesignBuild DesignDocument::BuildDesignOnly() const {
-    return BuildDesign(design_, separator_, project_->CrystalsOfSet(), project_->Trim());
+    return BuildDesign(CurrentDesign());
 }
 
 DesignedFilter DesignDocument::DesignedFilterOf(CircuitChoice circuit) const {
     // The build in force, rounded and tuned as the project says; a design that cannot be built
-    // is designed again only to say why.
+    // says why through its calculation.
     if (const ProjectBuild& build = Build(); build.built) return FilterOfBuild(build, circuit);
-    if (!project_->UsesCrystalSet()) return DesignFilter(design_, separator_, circuit);
-    const std::vector<CrystalModel> crystals = project_->CrystalsOfSet();
-    return DesignFilter(design_, separator_, circuit, crystals, project_->Trim());
+    return FilterOf(CurrentDesign(), circuit);
+}
+
+QString DesignDocument::PartsInForceText() const {
+    const ProjectBuild& build = Build();
+    if (!build.built) return {};
+    const int tuned = int(std::count_if(build.parts.begin(), build.parts.end(),
+                                        [](const TunablePart& part) { return part.Tuned(); }));
+    QString text = tr("Детали: по расчёту");
+    if (build.rounding && project_->Rounding()) {
+        const std::string_view series = NameOf(project_->Rounding()->series);
+        text = tr("Детали: округлённые до %1")
+                   .arg(QString::fromUtf8(series.data(), qsizetype(series.size())));
+    }
+    if (tuned > 0) text += tr(", подстроено: %1").arg(tuned);
+    return text;
 }
 
 CalculationResult DesignDocument::Calculate(Language language) {
-    std::optional<CrystalSetDesign> set;
-    CalculationResult result;
-    if (!project_->UsesCrystalSet()) {
-        result = feldan::Calculate(design_, separator_, language);
-    } else {
-        // A set of another size than the topology's is refused with its own message, never
-        // calculated as equal crystals.
-        const std::vector<CrystalModel> crystals = project_->CrystalsOfSet();
-        const bool trim = project_->Trim();
-        result = CalculateWithCrystals(design_, crystals, trim, separator_, language);
-        if (result.outcome == Outcome::Done) set = DesignOfCrystalSet(design_, crystals, trim);
-    }
+    const Designed& designed = CurrentDesign();
+    CalculationResult result = designed.calculation;
+    if (result.outcome == Outcome::Done)
+        result.resultText = ComposeResultText(result, separator_, language);
     if (!IsRefused(result)) {
         lastResult_ = result;
         lastFigures_.reset();
         if (result.outcome == Outcome::Done) {
-            const std::vector<CrystalModel> crystals =
-                set ? project_->CrystalsOfSet() : std::vector<CrystalModel>{};
-            DesignedFilter filter = FilterOf(result, CircuitChoice::Analysed,
-                                             set.value_or(CrystalSetDesign{}), crystals);
+            DesignedFilter filter = FilterOf(designed, CircuitChoice::Analysed);
             lastFigures_ = FiguresOfDesign(filter);
         }
-        lastSet_ = std::move(set);
+        lastSet_ = result.outcome == Outcome::Done ? designed.set : std::nullopt;
     }
     return result;
 }

@@ -6,12 +6,14 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "engine/calculate.h"
 #include "engine/crystal_set.h"
 #include "engine/design_figures.h"
+#include "engine/design_run.h"
 #include "engine/project.h"
 #include "engine/sweep.h"
 #include "files/design_file.h"
@@ -62,7 +64,13 @@ class DesignDocument : public QObject {
     // The project holds more than a design file can (a table, a set, a rounding, ...).
     bool HoldsMoreThanDesign() const;
 
-    // The filter built from the document (BuildProject), kept until something changes.
+    // The design of the fields with the set of crystals when the project uses one, made once
+    // after each change of either (RunDesign) and kept: every view, window and overlay takes it
+    // from here and none designs again.
+    const Designed& CurrentDesign() const;
+    std::shared_ptr<const Designed> SharedDesign() const;
+    // The filter built from the design (BuildProject on CurrentDesign), kept until something
+    // changes.
     const ProjectBuild& Build() const;
     // Only the design with the set's crystals and trims, for the windows that round or vary it
     // themselves.
@@ -70,6 +78,9 @@ class DesignDocument : public QObject {
     // The filter as built (FilterOfBuild of Build()): its schematic with the rounding and the
     // tuning in force, of the set of crystals when one is in use.
     DesignedFilter DesignedFilterOf(CircuitChoice circuit) const;
+    // Which values that filter has: "Детали: по расчёту", or rounded to a series, and how many
+    // parts are tuned.
+    QString PartsInForceText() const;
 
     // Calculate on the design from the set when the project uses one, else on equal crystals.
     // A result that is not refused is kept as the last one; Calculated is the host's to announce
@@ -105,6 +116,11 @@ class DesignDocument : public QObject {
     DesignFields savedDesign_;
     std::string savedProjectImage_;
     DesignFileLines fileLines_{};
+    // The design in force and what it was made of, so that a change of the project that leaves
+    // the set as it was (a rounding, a tuned part) keeps it.
+    mutable std::shared_ptr<const Designed> designed_;
+    mutable std::vector<CrystalModel> designedCrystals_;
+    mutable bool designedTrim_ = false;
     mutable std::optional<ProjectBuild> build_;
     CalculationResult lastResult_;
     std::optional<CrystalSetDesign> lastSet_;

@@ -55,7 +55,8 @@ void ChartOverlays::Draw(const CalculationResult& result, bool overlay, const st
         statusBar_->SetPanelText(
             curveCount_, FromUtf8(OverlayStatusText(curveCount_, result, dfText,
                                                     document_.Separator(), CurrentLanguage())));
-        DesignSource source = SourceOfDocument(document_, QString(), SeriesColour(curveCount_));
+        DesignSource source =
+            SourceOfDesign(document_.SharedDesign(), QString(), SeriesColour(curveCount_));
         overlayTexts_[curveCount_] = OverlayText{WithoutCurve(result), dfText, std::move(source)};
     }
     // An abandoned command does not count as a curve.
@@ -101,31 +102,27 @@ void ChartOverlays::CompareCrystals(DialogService& dialogs) {
         dialogs.Error(tr("Набор кварцев не выбран: выберите его в окне «Кварцы»."));
         return;
     }
-    const Language language = CurrentLanguage();
-    const char separator = document_.Separator();
     const DesignFields& design = document_.Design();
-    const std::vector<CrystalModel> crystals = project.CrystalsOfSet();
-    const CrystalSetDesign untrimmed = DesignOfCrystalSet(design, crystals, false);
-    if (untrimmed.message.id != MessageId::None) {
-        dialogs.Error(MessageShown(untrimmed.message));
-        return;
-    }
-    std::array<CalculationResult, ComparisonCount> results;
+    CrystalSetComparison comparison;
     {
         const BusyCursor busy;
-        results = {feldan::Calculate(untrimmed.fields, separator, language),
-                   CalculateWithCrystals(design, crystals, false, separator, language),
-                   CalculateWithCrystals(design, crystals, true, separator, language)};
+        comparison = CompareCrystalSet(design, project.CrystalsOfSet(), document_.Separator(),
+                                       CurrentLanguage());
+    }
+    if (comparison.message.id != MessageId::None) {
+        dialogs.Error(MessageShown(comparison.message));
+        return;
     }
     Clear();
+    const std::vector<Designed>& results = comparison.designs;
     for (std::size_t i = 0; i < results.size(); ++i) {
-        const CalculationResult& result = results[i];
+        const CalculationResult& result = results[i].calculation;
         if (result.outcome != Outcome::Done) {
             dialogs.Warning(MessageShown(result.message));
             continue;
         }
         // Every curve against the mean fs of the set, so that a shifted pass band shows.
-        const double shiftKHz = result.input.FoKHz - results[0].input.FoKHz;
+        const double shiftKHz = result.input.FoKHz - results[0].calculation.input.FoKHz;
         std::vector<CurvePoint> points = result.curve;
         for (CurvePoint& point : points)
             point.x += shiftKHz;

@@ -363,6 +363,21 @@
     </message>
 </context>
 <context>
+    <name>feldan::DesignDocument</name>
+    <message>
+        <source>Детали: по расчёту</source>
+        <translation>Parts: as designed</translation>
+    </message>
+    <message>
+        <source>Детали: округлённые до %1</source>
+        <translation>Parts: rounded to %1</translation>
+    </message>
+    <message>
+        <source>, подстроено: %1</source>
+        <translation>, tuned: %1</translation>
+    </message>
+</context>
+<context>
     <name>feldan::DialogService</name>
     <message>
         <source>&amp;Сохранить</source>
