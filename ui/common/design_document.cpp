@@ -160,6 +160,10 @@ DesignedFilter DesignDocument::DesignedFilterOf(CircuitChoice circuit) const {
     return FilterOf(CurrentDesign(), circuit);
 }
 
+CrystalSetComparison DesignDocument::CompareCrystals(Language language) const {
+    return CompareCrystalSet(design_, project_->CrystalsOfSet(), separator_, language);
+}
+
 QString DesignDocument::PartsInForceText() const {
     const ProjectBuild& build = Build();
     if (!build.built) return {};

@@ -78,6 +78,8 @@ class DesignDocument : public QObject {
     // The filter as built (FilterOfBuild of Build()): its schematic with the rounding and the
     // tuning in force, of the set of crystals when one is in use.
     DesignedFilter DesignedFilterOf(CircuitChoice circuit) const;
+    // The design on the set's mean crystal, on the set as it is and with its trims, to compare.
+    CrystalSetComparison CompareCrystals(Language language) const;
     // Which values that filter has: "Детали: по расчёту", or rounded to a series, and how many
     // parts are tuned.
     QString PartsInForceText() const;

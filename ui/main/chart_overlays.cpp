@@ -106,8 +106,7 @@ void ChartOverlays::CompareCrystals(DialogService& dialogs) {
     CrystalSetComparison comparison;
     {
         const BusyCursor busy;
-        comparison = CompareCrystalSet(design, project.CrystalsOfSet(), document_.Separator(),
-                                       CurrentLanguage());
+        comparison = document_.CompareCrystals(CurrentLanguage());
     }
     if (comparison.message.id != MessageId::None) {
         dialogs.Error(MessageShown(comparison.message));
