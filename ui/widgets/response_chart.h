@@ -36,6 +36,7 @@ class ResponseChart : public Panel<ZoomView>, public ChartPicture {
   public:
     // Draws `model`, which outlives the chart, and every change of it.
     explicit ResponseChart(const ChartModel& model, QWidget* parent = nullptr);
+    // A model made for the call would be gone before the chart draws it.
     ResponseChart(const ChartModel&& model, QWidget* parent = nullptr) = delete;
 
     // The series at position 0..4 ("АЧХ1" .. "АЧХ5", in English "Curve 1" .. "Curve 5").
