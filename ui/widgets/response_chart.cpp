@@ -286,12 +286,17 @@ void ResponseChart::UpdateMarkers() {
         const bool shown = model_.LegendEntryShown(position) && series_[position]->isVisible() &&
                            series_[position]->count() > 0;
         for (QLegendMarker* marker : chart()->legend()->markers(series_[position])) {
-            if (marker->isVisible() == shown) continue;
-            marker->setVisible(shown);
-            // A marker shown again keeps the empty label of its hidden layout until the
-            // legend lays its markers out anew.
-            if (shown) marker->setLabel(series_[position]->name());
-            changed = true;
+            const bool shownAgain = shown && !marker->isVisible();
+            if (marker->isVisible() != shown) {
+                marker->setVisible(shown);
+                changed = true;
+            }
+            // A marker shown again keeps the empty label of its hidden layout until the legend
+            // lays its markers out anew; and a label once set no longer follows a renamed series.
+            if (shownAgain || (shown && marker->label() != series_[position]->name())) {
+                marker->setLabel(series_[position]->name());
+                changed = true;
+            }
         }
     }
     if (changed) chart()->legend()->layout()->invalidate();
