@@ -1,4 +1,4 @@
-// Speed of the response chart with long curves: handing a 30000-point curve to a series, and
+// Speed of the response chart with long curves: handing a 30000-point curve to its model, and
 // redrawing a chart that holds five of them. A curve of 30000 points is what a band-limit search
 // of 30 kHz at 1 Hz steps can plot.
 #include <benchmark/benchmark.h>
@@ -29,12 +29,13 @@ std::vector<feldan::CurvePoint> BandCurve(int points, double offsetDb) {
 }
 
 void BM_HandCurveToEmptySeries(benchmark::State& state) {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     const std::vector<feldan::CurvePoint> curve = BandCurve(CurvePoints, 0);
     for (auto _ : state) {
-        chart.ClearSeries(0);
-        chart.AddCurve(0, curve);
+        model.ClearCurve(0);
+        model.AddCurve(0, curve);
     }
     state.counters["points"] = CurvePoints;
 }
@@ -42,43 +43,46 @@ BENCHMARK(BM_HandCurveToEmptySeries)->Unit(benchmark::kMillisecond);
 
 void BM_HandCurveToShownChart(benchmark::State& state) {
     // The window's case: the chart is on the screen and the other four curves are drawn.
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     chart.show();
     for (int position = 1; position < feldan::SeriesCount; ++position) {
-        chart.AddCurve(position, BandCurve(CurvePoints, -position));
+        model.AddCurve(position, BandCurve(CurvePoints, -position));
     }
     const std::vector<feldan::CurvePoint> curve = BandCurve(CurvePoints, 0);
     for (auto _ : state) {
-        chart.ClearSeries(0);
-        chart.AddCurve(0, curve);
+        model.ClearCurve(0);
+        model.AddCurve(0, curve);
         QApplication::processEvents();
     }
 }
 BENCHMARK(BM_HandCurveToShownChart)->Unit(benchmark::kMillisecond);
 
 void BM_MergeCurveIntoHeldPoints(benchmark::State& state) {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const std::vector<feldan::CurvePoint> first = BandCurve(CurvePoints / 2, 0);
     std::vector<feldan::CurvePoint> second = BandCurve(CurvePoints / 2, -1);
     for (auto& point : second)
         point.x += 0.0005;
     for (auto _ : state) {
         state.PauseTiming();
-        chart.ClearSeries(0);
-        chart.AddCurve(0, first);
+        model.ClearCurve(0);
+        model.AddCurve(0, first);
         state.ResumeTiming();
-        chart.AddCurve(0, second);
+        model.AddCurve(0, second);
     }
 }
 BENCHMARK(BM_MergeCurveIntoHeldPoints)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawFiveCurves(benchmark::State& state) {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     chart.show();
     for (int position = 0; position < feldan::SeriesCount; ++position) {
-        chart.AddCurve(position, BandCurve(CurvePoints, -position));
+        model.AddCurve(position, BandCurve(CurvePoints, -position));
     }
     QApplication::processEvents();
     QImage image(chart.size(), QImage::Format_RGB32);
@@ -97,10 +101,11 @@ BENCHMARK(BM_RedrawFiveCurves)->Unit(benchmark::kMillisecond);
 // Switching between the pass band and a quantity view of two 10 001-point curves (the input
 // impedance of a long sweep), each switch followed by a redraw.
 void BM_SwitchViewAndRedraw(benchmark::State& state) {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     chart.show();
-    chart.AddCurve(0, BandCurve(CurvePoints, 0));
+    model.AddCurve(0, BandCurve(CurvePoints, 0));
     const std::vector<feldan::NamedCurve> curves = {
         {QStringLiteral("Re"), BandCurve(10001, 0), std::nullopt},
         {QStringLiteral("Im"), BandCurve(10001, -3), std::nullopt}};
@@ -109,11 +114,11 @@ void BM_SwitchViewAndRedraw(benchmark::State& state) {
     QApplication::processEvents();
     QImage image(chart.size(), QImage::Format_RGB32);
     for (auto _ : state) {
-        chart.ShowQuantity(quantity, curves);
+        model.ShowQuantity(quantity, curves);
         QPainter painter(&image);
         chart.render(&painter);
         painter.end();
-        chart.ShowPassBand();
+        model.ShowPassBand();
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["points"] = 2 * 10001;
@@ -131,10 +136,11 @@ void BM_LiveTuningStep(benchmark::State& state) {
         return;
     }
     std::vector<feldan::TunablePart> parts = feldan::TunablePartsOf(*built, nullptr, {});
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     chart.show();
-    chart.SetTuningCurve(feldan::TuningCurve::Designed, built->schematic.curve);
+    model.SetTuningCurve(feldan::TuningCurve::Designed, built->schematic.curve);
     QApplication::processEvents();
     int notches = 1;
     std::size_t points = 0;
@@ -145,7 +151,7 @@ void BM_LiveTuningStep(benchmark::State& state) {
         const feldan::TunedCircuit circuit = feldan::TunedCircuitOf(*built, parts);
         const feldan::CalculationResult tuned = feldan::MeasureSchematic(
             *built, circuit.values, circuit.terminationOhm, circuit.outputTerminationOhm);
-        chart.SetTuningCurve(feldan::TuningCurve::Tuned, tuned.curve);
+        model.SetTuningCurve(feldan::TuningCurve::Tuned, tuned.curve);
         chart.repaint();
         points = tuned.curve.size();
     }

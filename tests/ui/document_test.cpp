@@ -187,7 +187,7 @@ class DocumentTest : public QObject {
         QVERIFY(!rounding.Built().has_value());
 
         document.SetTexts(InputTexts{});
-        ResponseChart chart;
+        ChartModel chart;
         TuningPanel tuning(document, chart, &host);
         host.show();
         tuning.show();

@@ -282,7 +282,8 @@ void WidgetsTest::authorsMarkIsGreyScale() {
 }
 
 void WidgetsTest::chartHasFiveColouredSeries() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const QColor colours[] = {QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255),
                               QColor(255, 0, 255), QColor(64, 0, 0)};
     for (int i = 0; i < feldan::SeriesCount; ++i) {
@@ -300,7 +301,8 @@ void WidgetsTest::chartHasFiveColouredSeries() {
 }
 
 void WidgetsTest::chartAxesAndLegend() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     QCOMPARE(chart.AxisX()->titleText(), QString::fromUtf8("Расстройка относительно Fo (кГц)"));
     QCOMPARE(chart.AxisY()->titleText(), QString::fromUtf8("Затухание (дБ)"));
     QCOMPARE(chart.AxisX()->minorTickCount(), 0);
@@ -318,11 +320,11 @@ void WidgetsTest::chartAxesAndLegend() {
     };
     QCOMPARE(shownMarkers(), 0);
     const std::vector<feldan::CurvePoint> curve = {{0, -3}, {1, -1}};
-    chart.AddCurve(2, curve);
+    model.AddCurve(2, curve);
     QCOMPARE(shownMarkers(), 1);
-    chart.ClearSeries(2);
+    model.ClearCurve(2);
     QCOMPARE(shownMarkers(), 0);
-    chart.SetLegendVisible(false);
+    model.SetLegendVisible(false);
     QVERIFY(!chart.LegendVisible());
     QCOMPARE(chart.rubberBand(), QChartView::RectangleRubberBand);
     QCOMPARE(chart.focusPolicy(), Qt::NoFocus);
@@ -335,10 +337,11 @@ void WidgetsTest::chartAxesAndLegend() {
 }
 
 void WidgetsTest::curveGoesIntoAnEmptySeriesAsGiven() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const std::vector<CurvePoint> points = Ramp(0.5, 3.0, 2501, -4, 1);
     QSignalSpy replaced(chart.Series(2), &QXYSeries::pointsReplaced);
-    chart.AddCurve(2, points);
+    model.AddCurve(2, points);
     QCOMPARE(replaced.count(), 1);
     QCOMPARE(chart.Series(2)->count(), qsizetype(points.size()));
     const QList<QPointF> held = chart.Series(2)->points();
@@ -350,12 +353,13 @@ void WidgetsTest::curveGoesIntoAnEmptySeriesAsGiven() {
 }
 
 void WidgetsTest::curveMergesWithPointsHeld() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const std::vector<CurvePoint> first = {{0.1, -5}, {0.3, -4}, {0.5, -3}};
     const std::vector<CurvePoint> second = {{0.0, -9}, {0.2, -8}, {0.4, -7}, {0.6, -6}};
-    chart.AddCurve(0, first);
+    model.AddCurve(0, first);
     QSignalSpy replaced(chart.Series(0), &QXYSeries::pointsReplaced);
-    chart.AddCurve(0, second);
+    model.AddCurve(0, second);
     QCOMPARE(replaced.count(), 1);
     const QList<QPointF> held = chart.Series(0)->points();
     QCOMPARE(held.size(), 7);
@@ -368,9 +372,10 @@ void WidgetsTest::curveMergesWithPointsHeld() {
 }
 
 void WidgetsTest::unsortedCurveIsSorted() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const std::vector<CurvePoint> points = {{0.3, -1}, {0.1, -2}, {0.2, -3}, {0.1, -4}};
-    chart.AddCurve(1, points);
+    model.AddCurve(1, points);
     const QList<QPointF> held = chart.Series(1)->points();
     QCOMPARE(held.size(), 4);
     for (qsizetype i = 1; i < held.size(); ++i)
@@ -381,52 +386,55 @@ void WidgetsTest::unsortedCurveIsSorted() {
 }
 
 void WidgetsTest::emptyOrMisplacedCurveChangesNothing() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     const std::vector<CurvePoint> points = {{0.1, -1}, {0.2, -2}};
-    chart.AddCurve(0, points);
-    chart.AddCurve(0, std::span<const CurvePoint>());
+    model.AddCurve(0, points);
+    model.AddCurve(0, std::span<const CurvePoint>());
     QCOMPARE(chart.Series(0)->count(), 2);
-    chart.AddCurve(5, points);
-    chart.AddCurve(-1, points);
-    chart.ClearSeries(7);
+    model.AddCurve(5, points);
+    model.AddCurve(-1, points);
+    model.ClearCurve(7);
     for (int i = 1; i < feldan::SeriesCount; ++i)
         QCOMPARE(chart.Series(i)->count(), 0);
     QCOMPARE(chart.Series(0)->count(), 2);
 }
 
 void WidgetsTest::axesFollowTheData() {
-    feldan::ResponseChart chart;
-    chart.AddCurve(0, Ramp(0.596, 3.138, 200, -4, 1));
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
+    model.AddCurve(0, Ramp(0.596, 3.138, 200, -4, 1));
     QCOMPARE(chart.AxisX()->min(), 0.596);
     QCOMPARE(chart.AxisX()->max(), 3.138);
     QVERIFY(chart.AxisY()->min() <= -4 + 0.596);
     QVERIFY(chart.AxisY()->max() >= -4 + 3.138);
     QVERIFY(chart.AxisY()->max() - chart.AxisY()->min() < 3.2);
-    chart.AddCurve(3, Ramp(-1.0, 0.5, 50, -20, 0));
+    model.AddCurve(3, Ramp(-1.0, 0.5, 50, -20, 0));
     QCOMPARE(chart.AxisX()->min(), -1.0);
     QCOMPARE(chart.AxisX()->max(), 3.138);
     QVERIFY(chart.AxisY()->min() <= -20);
-    chart.ClearSeries(3);
+    model.ClearCurve(3);
     QCoreApplication::processEvents();
     QCOMPARE(chart.AxisX()->min(), 0.596);
     QVERIFY(chart.AxisY()->min() > -4);
     // A single point still gets a range with some width.
-    chart.ClearSeries(0);
+    model.ClearCurve(0);
     QCoreApplication::processEvents();
     QCOMPARE(chart.AxisX()->min(), 0.0);  // nothing left: the empty view
     QCOMPARE(chart.AxisX()->max(), 1.0);
     const std::vector<CurvePoint> one = {{1.0, -2.0}};
-    chart.AddCurve(4, one);
+    model.AddCurve(4, one);
     QVERIFY(chart.AxisX()->min() < 1.0 && chart.AxisX()->max() > 1.0);
     QVERIFY(chart.AxisY()->min() < -2.0 && chart.AxisY()->max() > -2.0);
 }
 
 void WidgetsTest::rightClickShowsTheWholeViewAgain() {
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.resize(613, 405);
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    chart.AddCurve(0, Ramp(0.0, 2.0, 400, -5, 1));
+    model.AddCurve(0, Ramp(0.0, 2.0, 400, -5, 1));
     const double minX = chart.AxisX()->min();
     const double maxX = chart.AxisX()->max();
     const QRectF plot = chart.chart()->plotArea();
@@ -498,12 +506,13 @@ void WidgetsTest::labelDecimals() {
 }
 
 void WidgetsTest::axisLabelsFollowTheTickStep() {
-    feldan::ResponseChart chart;
-    chart.AddCurve(0, Ramp(0.596, 3.138, 100, -4, 1));
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
+    model.AddCurve(0, Ramp(0.596, 3.138, 100, -4, 1));
     QCOMPARE(chart.AxisX()->tickInterval(), 0.5);
     QCOMPARE(chart.AxisX()->labelFormat(), QStringLiteral("%.1f"));
-    chart.ClearSeries(0);
-    chart.AddCurve(0, Ramp(0.100, 0.112, 100, -60, 2000));
+    model.ClearCurve(0);
+    model.AddCurve(0, Ramp(0.100, 0.112, 100, -60, 2000));
     QCOMPARE(chart.AxisX()->labelFormat(), QStringLiteral("%.3f"));
     QCOMPARE(chart.AxisY()->labelFormat(), QStringLiteral("%.1f"));
 }
@@ -592,7 +601,8 @@ void WidgetsTest::chartAxesStayReadable() {
     stopBand[2000] = -300;
     QCOMPARE(feldan::AttenuationFloor(stopBand), -105.0);
     QCOMPARE(feldan::AttenuationFloor(std::vector<double>(100, -200.0)), -120.0);
-    feldan::ResponseChart chart;
+    feldan::ChartModel model;
+    feldan::ResponseChart chart(model);
     chart.AxisX()->setRange(1.0, 1.05);
     const double labels =
         (chart.AxisX()->max() - chart.AxisX()->min()) / chart.AxisX()->tickInterval();

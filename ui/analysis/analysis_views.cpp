@@ -148,7 +148,7 @@ std::vector<NamedCurve> CurvesOf(AnalysisView view, const SweepResult* sweep, do
 }  // namespace
 
 AnalysisViews::AnalysisViews(const DesignDocument& document, DialogService& dialogs,
-                             ResponseChart& chart, QMenu& menu, const ViewCommands& commands,
+                             ChartModel& chart, QMenu& menu, const ViewCommands& commands,
                              QLabel& figures)
     : QObject(&chart),
       document_(document),
@@ -376,8 +376,7 @@ std::string AnalysisViews::ViewCsv() const {
     if (view_ == AnalysisView::PassBand) {
         std::vector<std::vector<CurvePoint>> curves(SeriesCount);
         for (int position = 0; position < SeriesCount; ++position) {
-            for (const QPointF& point : chart_.PassBandPoints(position))
-                curves[std::size_t(position)].push_back({point.x(), point.y()});
+            curves[std::size_t(position)] = chart_.Curve(position);
         }
         std::string csv = CurvesCsv(curves);
         // The measured filter as one more curve, named so.
@@ -412,7 +411,7 @@ std::string AnalysisViews::ViewCsv() const {
     return csv;
 }
 
-void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep, double foHz) {
+void ShowGroupDelay(ChartModel& chart, const SweepResult& sweep, double foHz) {
     const std::vector<NamedCurve> curves = CurvesOf(AnalysisView::GroupDelay, &sweep, foHz);
     chart.ShowQuantity(QuantityOf(AnalysisView::GroupDelay), curves);
 }

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "engine/sweep.h"
+#include "ui/analysis/analysis_view.h"
 #include "ui/analysis/time_views.h"
-#include "ui/widgets/response_chart.h"
+#include "ui/widgets/chart_model.h"
 
 class QAction;
 class QLabel;
@@ -26,30 +27,6 @@ class DesignDocument;
 class DialogService;
 class MeasuredOverlay;
 
-enum class AnalysisView {
-    PassBand,
-    WideBand,
-    GroupDelay,
-    ReturnLoss,
-    Impedance,
-    Step,  // the views in time
-    Impulse,
-    Keyed
-};
-inline constexpr int AnalysisViewCount = 8;
-
-inline bool IsTimeView(AnalysisView view) {
-    return view == AnalysisView::Step || view == AnalysisView::Impulse ||
-           view == AnalysisView::Keyed;
-}
-
-// The time view of a view that is one.
-inline TimeView TimeViewOf(AnalysisView view) {
-    return view == AnalysisView::Step      ? TimeView::Step
-           : view == AnalysisView::Impulse ? TimeView::Impulse
-                                           : TimeView::Keyed;
-}
-
 // The menu's commands of the views: one checkable command per view (in the order of the enum),
 // the check mark that sweeps the analysed circuit instead of the schematic as built, and the
 // command that asks for the resistance of the ports.
@@ -60,25 +37,22 @@ struct ViewCommands {
     QAction* referenceOhm = nullptr;
 };
 
-class AnalysisViews : public QObject {
+class AnalysisViews : public QObject, public ViewContext {
     Q_OBJECT
   public:
-    // The measured filter's commands go to the end of `menu`, its figures beside the design's
-    // into `figures`.
-    AnalysisViews(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
+    // The views go into `chart`, whose lifetime is the views'. The measured filter's commands go
+    // to the end of `menu`, its figures beside the design's into `figures`.
+    AnalysisViews(const DesignDocument& document, DialogService& dialogs, ChartModel& chart,
                   QMenu& menu, const ViewCommands& commands, QLabel& figures);
 
     // Shows a view; a quantity view sweeps the design as the document holds it.
     void ShowView(AnalysisView view);
-    AnalysisView View() const { return view_; }
-    // The circuit the quantity views sweep: the schematic as built unless the analysed circuit
-    // is asked for.
-    CircuitChoice Circuit() const;
+    AnalysisView View() const override { return view_; }
+    CircuitChoice Circuit() const override;
     // The resistance the views refer the S-parameters to; unset: the circuit's own terminations.
     std::optional<double> ReferenceOhm() const { return referenceOhm_; }
     void SetReferenceOhm(std::optional<double> ohm);
-    // How the views sweep the designed filter: the span of `view`, the ports in force.
-    SweepRequest RequestFor(AnalysisView view, const DesignedFilter& filter) const;
+    SweepRequest RequestFor(AnalysisView view, const DesignedFilter& filter) const override;
     // A calculation is on show: a quantity view follows it, the pass band draws the measured
     // filter over it.
     void Follow(bool calculationDone);
@@ -92,11 +66,9 @@ class AnalysisViews : public QObject {
     void SetOverlaySources(std::function<std::vector<DesignSource>()> sources) {
         overlaySources_ = std::move(sources);
     }
-    // The keying in force: the one chosen, or until then dots at the speed of the design's band.
-    const KeyingChoice& Keying() const { return keying_; }
+    const KeyingChoice& Keying() const override { return keying_; }
     void SetKeying(const KeyingChoice& keying);
-    // The span of the time view on show, ms (0 outside the time views).
-    double TimeShownMs() const { return timeCurves_.shownMs; }
+    double TimeShownMs() const override { return timeCurves_.shownMs; }
     // The rows of the figures table of the time view on show (the measured filter's last).
     std::vector<TimeFiguresRow> TimeFigures() const;
     // The quantity view's titles and the measured menu in the language in force.
@@ -114,7 +86,7 @@ class AnalysisViews : public QObject {
 
     const DesignDocument& document_;
     DialogService& dialogs_;
-    ResponseChart& chart_;
+    ChartModel& chart_;
     ViewCommands commands_;
     std::optional<double> referenceOhm_;
     MeasuredOverlay* measured_;
@@ -140,6 +112,6 @@ class AnalysisViews : public QObject {
 double DotSpeedOfBand(double dfHz);
 
 // The group-delay view of a sweep, as the report draws it, against the detuning from Fo.
-void ShowGroupDelay(ResponseChart& chart, const SweepResult& sweep, double foHz);
+void ShowGroupDelay(ChartModel& chart, const SweepResult& sweep, double foHz);
 
 }  // namespace feldan

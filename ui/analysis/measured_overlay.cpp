@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLocale>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -17,14 +16,13 @@
 #include "engine/errors.h"
 #include "engine/sweep.h"
 #include "files/touchstone.h"
-#include "ui/analysis/analysis_views.h"
 #include "ui/analysis/live_sweep.h"
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
-#include "ui/widgets/response_chart.h"
+#include "ui/widgets/chart_model.h"
 
 namespace feldan {
 
@@ -56,7 +54,7 @@ std::optional<double> ValueOf(AnalysisView view, const MeasuredPoint& point, dou
 }  // namespace
 
 MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& dialogs,
-                                 ResponseChart& chart, QMenu& menu, const AnalysisViews& views,
+                                 ChartModel& chart, QMenu& menu, const ViewContext& views,
                                  QLabel& figures)
     : QObject(&menu),
       document_(document),
@@ -186,7 +184,7 @@ void MeasuredOverlay::RetranslateUi() {
     liveAction_->setStatusTip(
         tr("Снимать АЧХ фильтра прибором раз в секунду и показывать её "
            "поверх расчёта, пока команда не будет снята"));
-    if (filter_) chart_.MeasuredSeries()->setName(CurveName());
+    if (filter_) chart_.SetMeasuredName(CurveName());
     ShowFigures();
 }
 

@@ -13,6 +13,7 @@
 #include "engine/measured_filter.h"
 #include "files/touchstone.h"
 #include "instruments/analyser_sweep.h"
+#include "ui/analysis/analysis_view.h"
 #include "ui/analysis/time_views.h"
 
 class QAction;
@@ -21,20 +22,19 @@ class QMenu;
 
 namespace feldan {
 
-class AnalysisViews;
+class ChartModel;
 class DesignDocument;
 class DialogService;
 class LiveSweep;
-class ResponseChart;
-enum class AnalysisView;
 
 class MeasuredOverlay : public QObject {
     Q_OBJECT
   public:
     // Adds its commands to the end of `menu`; `views` tell the view on show, its circuit and its
-    // ports. The figures of the measurement and the design go into `figures`, side by side.
-    MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ResponseChart& chart,
-                    QMenu& menu, const AnalysisViews& views, QLabel& figures);
+    // ports. The curve goes into `chart`, the figures of the measurement and the design into
+    // `figures`, side by side.
+    MeasuredOverlay(const DesignDocument& document, DialogService& dialogs, ChartModel& chart,
+                    QMenu& menu, const ViewContext& views, QLabel& figures);
     ~MeasuredOverlay() override;
 
     // "Измеренный фильтр…": a file through the open dialog.
@@ -92,8 +92,8 @@ class MeasuredOverlay : public QObject {
 
     const DesignDocument& document_;
     DialogService& dialogs_;
-    ResponseChart& chart_;
-    const AnalysisViews& views_;
+    ChartModel& chart_;
+    const ViewContext& views_;
     QAction* separator_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* shiftAction_ = nullptr;

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGraphicsScene>
-#include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
@@ -56,6 +55,63 @@ QStringList ReportWriter::CurveSummaryLines(const Content& content) {
     return lines;
 }
 
+// The page being drawn, in units of a thousandth of its width (fonts are sized in them too), and
+// how far down it is drawn.
+struct ReportPage {
+    static constexpr double Width = 1000;
+
+    ReportPage(QPdfWriter& writer, QPainter& painter)
+        : writer(writer), painter(painter), scale(writer.width() / Width) {
+        painter.scale(scale, scale);
+    }
+
+    static QFont Font(int size, bool bold, bool fixed = false) {
+        QFont font = fixed ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                           : QFont(QStringLiteral("Arial"));
+        font.setPixelSize(size);
+        font.setBold(bold);
+        return font;
+    }
+    void NewPage() {
+        writer.newPage();
+        y = 0;
+    }
+    double Height() const { return writer.height() / scale; }
+    void Heading(const QString& text) {
+        painter.setFont(Font(20, true));
+        painter.drawText(QRectF(0, y, Width, 28), Qt::AlignLeft | Qt::AlignVCenter, text);
+        y += 32;
+    }
+    // Lines of text from `top` down, `left` of the page; where they end.
+    double Lines(const QStringList& texts, double left, double top, bool fixed) {
+        painter.setFont(Font(15, false, fixed));
+        double at = top;
+        for (const QString& text : texts) {
+            painter.drawText(QRectF(left, at, Width - left, 20), Qt::AlignLeft | Qt::AlignVCenter,
+                             text);
+            at += 19;
+        }
+        return at;
+    }
+    // A chart under its title, `height` tall and as wide as the page.
+    void Chart(ResponseChart& chart, const QString& title, double height) {
+        Heading(title);
+        chart.setAttribute(Qt::WA_DontShowOnScreen);
+        // Laid out at 70 % of the page's width, so that its labels read as on the screen.
+        const QSize size(int(Width * 0.7), int(height * 0.7));
+        chart.resize(size);
+        chart.show();
+        // The scene is drawn straight onto the page, in vectors and to the target's size.
+        chart.scene()->render(&painter, QRectF(0, y, Width, height), QRectF(QPoint(), size));
+        y += height + 20;
+    }
+
+    QPdfWriter& writer;
+    QPainter& painter;
+    const double scale;
+    double y = 0;
+};
+
 bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     QPdfWriter writer(&device);
     writer.setPageSize(QPageSize(QPageSize::A4));
@@ -65,57 +121,74 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     writer.setCreator(QStringLiteral("Feldan"));
     QPainter painter;
     if (!painter.begin(&writer)) return false;
-    // The page is drawn in units of a thousandth of its width; fonts are sized in them too.
-    constexpr double Width = 1000;
-    const double scale = writer.width() / Width;
-    painter.scale(scale, scale);
-    const auto font = [](int size, bool bold, bool fixed = false) {
-        QFont font = fixed ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
-                           : QFont(QStringLiteral("Arial"));
-        font.setPixelSize(size);
-        font.setBold(bold);
-        return font;
-    };
-    double y = 0;
-    const auto heading = [&](const QString& text) {
-        painter.setFont(font(20, true));
-        painter.drawText(QRectF(0, y, Width, 28), Qt::AlignLeft | Qt::AlignVCenter, text);
-        y += 32;
-    };
-    const auto lines = [&](const QStringList& texts, double left, double top, bool fixed) {
-        painter.setFont(font(15, false, fixed));
-        double at = top;
-        for (const QString& text : texts) {
-            painter.drawText(QRectF(left, at, Width - left, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                             text);
-            at += 19;
-        }
-        return at;
-    };
+    ReportPage page(writer, painter);
+    DrawDesign(page, content);
+    // The charts on a page of their own: the pass band as the window shows it, the group delay.
+    page.NewPage();
+    const double chartHeight =
+        (page.Height() - 2 * 36 - 20 - 19 * CurveSummaryLines(content).size()) / 2;
+    DrawCharts(page, content, chartHeight);
+    // What to solder, on a page of its own: designed values, and the values in force.
+    page.NewPage();
+    DrawPartsToSolder(page);
+    // The filter in time, as built: how a carrier switched on comes out, and its figures.
+    page.NewPage();
+    DrawStepResponse(page, chartHeight);
+    return painter.end();
+}
 
-    painter.setFont(font(28, true));
+void ReportWriter::DrawDesign(ReportPage& page, const Content& content) const {
+    constexpr double Width = ReportPage::Width;
+    QPainter& painter = page.painter;
+    painter.setFont(ReportPage::Font(28, true));
     painter.drawText(QRectF(0, 0, Width, 40), Qt::AlignLeft | Qt::AlignVCenter,
                      tr("Отчёт о расчёте фильтра"));
-    painter.setFont(font(15, false));
+    painter.setFont(ReportPage::Font(15, false));
     const QString source =
         document_.Path().isEmpty() ? QString() : QFileInfo(document_.Path()).fileName();
     painter.drawText(QRectF(0, 40, Width, 22), Qt::AlignLeft | Qt::AlignVCenter,
                      LanguageLocale().toString(QDate::currentDate(), QLocale::ShortFormat) +
                          (source.isEmpty() ? QString() : QStringLiteral("   ") + source));
-    y = 76;
+    page.y = 76;
     const int circuit = CircuitOfDesign(document_.Design());
 
     // The inputs at the left, the parts at the right.
-    const double top = y;
-    heading(tr("Исходные данные"));
-    const double inputsEnd = lines(content.inputs, 0, y, false);
+    const double top = page.y;
+    page.Heading(tr("Исходные данные"));
+    const double inputsEnd = page.Lines(content.inputs, 0, page.y, false);
 
-    y = top;
+    page.y = top;
     const double partsLeft = 470;
-    painter.setFont(font(20, true));
-    painter.drawText(QRectF(partsLeft, y, Width - partsLeft, 28), Qt::AlignLeft | Qt::AlignVCenter,
-                     tr("Детали схемы"));
-    y += 32;
+    painter.setFont(ReportPage::Font(20, true));
+    painter.drawText(QRectF(partsLeft, page.y, Width - partsLeft, 28),
+                     Qt::AlignLeft | Qt::AlignVCenter, tr("Детали схемы"));
+    page.y += 32;
+    painter.setFont(ReportPage::Font(14, false));
+    for (const QString& text : SchematicParts()) {
+        painter.drawText(QRectF(partsLeft, page.y, Width - partsLeft, 19),
+                         Qt::AlignLeft | Qt::AlignVCenter, text);
+        page.y += 18;
+    }
+    page.y = std::max(page.y, inputsEnd) + 14;
+
+    // The schematic, at four times its screen resolution.
+    if (circuit != 0) {
+        const QImage picture = DrawSchematic(circuit, 4);
+        // A wide ladder is drawn smaller, so that it keeps within the page.
+        const double width = std::min(SchematicWidthOf(circuit) * 1.6, Width);
+        const double scale = width / SchematicWidthOf(circuit);
+        const QRectF target((Width - width) / 2, page.y, width, SchematicHeight * scale);
+        painter.drawImage(target, picture);
+        page.y = target.bottom() + 14;
+    }
+
+    page.Heading(tr("Результат расчёта"));
+    QStringList result = WithLatinC(content.summary).split(QLatin1Char('\n'));
+    if (content.summary.isEmpty()) result = {tr("Расчет не выполнен")};
+    page.y = page.Lines(result, 0, page.y, true) + 10;
+}
+
+QStringList ReportWriter::SchematicParts() const {
     QStringList parts;
     const DesignedFilter built = document_.DesignedFilterOf(CircuitChoice::Schematic);
     if (built.design.outcome == Outcome::Done) {
@@ -145,108 +218,62 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     } else {
         parts.append(tr("Схема не рассчитана"));
     }
-    painter.setFont(font(14, false));
-    for (const QString& text : parts) {
-        painter.drawText(QRectF(partsLeft, y, Width - partsLeft, 19),
-                         Qt::AlignLeft | Qt::AlignVCenter, text);
-        y += 18;
-    }
-    y = std::max(y, inputsEnd) + 14;
+    return parts;
+}
 
-    // The schematic, at four times its screen resolution.
-    if (circuit != 0) {
-        const QImage picture = DrawSchematic(circuit, 4);
-        // A wide ladder is drawn smaller, so that it keeps within the page.
-        const double width = std::min(SchematicWidthOf(circuit) * 1.6, double(Width));
-        const double scale = width / SchematicWidthOf(circuit);
-        const QRectF target((Width - width) / 2, y, width, SchematicHeight * scale);
-        painter.drawImage(target, picture);
-        y = target.bottom() + 14;
-    }
-
-    heading(tr("Результат расчёта"));
-    QStringList result = WithLatinC(content.summary).split(QLatin1Char('\n'));
-    if (content.summary.isEmpty()) result = {tr("Расчет не выполнен")};
-    y = lines(result, 0, y, true) + 10;
-
-    // The charts on a page of their own: the pass band as the window shows it, the group delay.
-    writer.newPage();
-    y = 0;
-    const double pageHeight = writer.height() / scale;
+void ReportWriter::DrawCharts(ReportPage& page, const Content& content, double chartHeight) const {
     const QStringList summaries = CurveSummaryLines(content);
-    const double chartHeight = (pageHeight - 2 * 36 - 20 - 19 * summaries.size()) / 2;
-    const auto drawChart = [&](ResponseChart& chart, const QString& title) {
-        heading(title);
-        chart.setAttribute(Qt::WA_DontShowOnScreen);
-        // Laid out at 70 % of the page's width, so that its labels read as on the screen.
-        const QSize size(int(Width * 0.7), int(chartHeight * 0.7));
-        chart.resize(size);
-        chart.show();
-        // The scene is drawn straight onto the page, in vectors and to the target's size.
-        chart.scene()->render(&painter, QRectF(0, y, Width, chartHeight), QRectF(QPoint(), size));
-        y += chartHeight + 20;
-    };
-    ResponseChart passBand;
-    passBand.SetLegendVisible(chart_.LegendVisible());
-    for (int position = 0; position < SeriesCount; ++position) {
-        std::vector<CurvePoint> points;
-        for (const QPointF& point : chart_.PassBandPoints(position))
-            points.push_back({point.x(), point.y()});
-        passBand.AddCurve(position, points);
-        // The comparison's curves keep their own names.
-        passBand.SetSeriesName(position, chart_.Series(position)->name());
-    }
-    for (TuningCurve which : {TuningCurve::Designed, TuningCurve::Tuned}) {
-        std::vector<CurvePoint> points;
-        for (const QPointF& point : chart_.TuningPoints(which))
-            points.push_back({point.x(), point.y()});
-        passBand.SetTuningCurve(which, points);
-    }
+    // The pass band of the window's chart, also while a view is shown there, with the measured
+    // filter's pass band.
+    ChartModel passBandCurves;
+    passBandCurves.CopyPassBandOf(chart_);
     if (!content.measured.empty())
-        passBand.SetMeasuredCurve(content.measuredName, content.measured);
-    drawChart(passBand, tr("Полоса пропускания"));
-    if (!summaries.isEmpty()) y = lines(summaries, 0, y - 14, false) + 10;
+        passBandCurves.SetMeasuredCurve(content.measuredName, content.measured);
+    ResponseChart passBand(passBandCurves);
+    page.Chart(passBand, tr("Полоса пропускания"), chartHeight);
+    if (!summaries.isEmpty()) page.y = page.Lines(summaries, 0, page.y - 14, false) + 10;
 
-    ResponseChart delay;
+    ChartModel delay;
     // The filter as built, as the analysis views show it.
     DesignedFilter asBuilt = document_.DesignedFilterOf(CircuitChoice::Schematic);
     if (asBuilt.design.outcome == Outcome::Done) {
         ShowGroupDelay(delay, SweepFilter(asBuilt, SweepRequest{}),
                        asBuilt.design.input.FoKHz * 1000);
     }
-    drawChart(delay, tr("Групповая задержка"));
+    ResponseChart delayChart(delay);
+    page.Chart(delayChart, tr("Групповая задержка"), chartHeight);
+}
 
-    // What to solder, on a page of its own: designed values, and the values in force.
-    writer.newPage();
-    y = 0;
-    heading(tr("Детали для сборки"));
+void ReportWriter::DrawPartsToSolder(ReportPage& page) const {
+    QPainter& painter = page.painter;
+    page.Heading(tr("Детали для сборки"));
     const std::vector<PartsListRow> rows = PartsList::OfDocument(document_);
     const double columns[] = {0, 230, 600};
     const auto row = [&](const std::array<QString, 3>& cells) {
         for (int c = 0; c < 3; ++c) {
-            const double right = c < 2 ? columns[c + 1] - 10 : Width;
-            painter.drawText(QRectF(columns[c], y, right - columns[c], 20),
+            const double right = c < 2 ? columns[c + 1] - 10 : ReportPage::Width;
+            painter.drawText(QRectF(columns[c], page.y, right - columns[c], 20),
                              Qt::AlignLeft | Qt::AlignVCenter, cells[std::size_t(c)]);
         }
-        y += 20;
+        page.y += 20;
     };
-    painter.setFont(font(15, true));
+    painter.setFont(ReportPage::Font(15, true));
     row({tr("Деталь"), tr("По расчёту"), tr("Ставить")});
-    painter.setFont(font(15, false));
+    painter.setFont(ReportPage::Font(15, false));
     for (const PartsListRow& part : rows)
         // Where nothing is rounded or tuned, the designed value is the one to solder.
         row({part.part, part.designed, part.solder.isEmpty() ? part.designed : part.solder});
+}
 
-    // The filter in time, as built: how a carrier switched on comes out, and its figures.
-    writer.newPage();
-    y = 0;
+void ReportWriter::DrawStepResponse(ReportPage& page, double chartHeight) const {
     const DesignSource design = SourceOfDocument(document_, tr("расчёт"));
     const TimeCurves step = TimeViews::CurvesOf(TimeView::Step, std::span(&design, 1),
                                                 KeyingChoice{}, CircuitChoice::Schematic);
-    ResponseChart time;
-    time.SetLegendVisible(false);
-    time.ShowQuantity(TimeViews::QuantityOf(TimeView::Step), step.curves);
-    drawChart(time, tr("Переходная характеристика"));
+    ChartModel stepCurves;
+    stepCurves.SetLegendVisible(false);
+    stepCurves.ShowQuantity(TimeViews::QuantityOf(TimeView::Step), step.curves);
+    ResponseChart time(stepCurves);
+    page.Chart(time, tr("Переходная характеристика"), chartHeight);
     if (!step.rows.empty()) {
         const TransientFigures& f = step.rows.front().figures;
         const auto figure = [](const QString& name, const std::optional<double>& value,
@@ -255,14 +282,13 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
                    (value ? PlainNumber(*value, decimals) + unit : QStringLiteral("—"));
         };
         const QString ms = tr(" мс");
-        y = lines({figure(tr("задержка до 50 %"), f.delayMs, 3, ms),
-                   figure(tr("фронт 10–90 %"), f.riseMs, 3, ms),
-                   figure(tr("выброс"), f.overshootPct, 1, tr(" %")),
-                   figure(tr("спад до −20 дБ после отпускания"), f.decay20Ms, 3, ms),
-                   figure(tr("спад до −40 дБ после отпускания"), f.decay40Ms, 3, ms)},
-                  0, y - 14, false);
+        page.y = page.Lines({figure(tr("задержка до 50 %"), f.delayMs, 3, ms),
+                             figure(tr("фронт 10–90 %"), f.riseMs, 3, ms),
+                             figure(tr("выброс"), f.overshootPct, 1, tr(" %")),
+                             figure(tr("спад до −20 дБ после отпускания"), f.decay20Ms, 3, ms),
+                             figure(tr("спад до −40 дБ после отпускания"), f.decay40Ms, 3, ms)},
+                            0, page.y - 14, false);
     }
-    return painter.end();
 }
 
 }  // namespace feldan

@@ -12,9 +12,10 @@ class QIODevice;
 
 namespace feldan {
 
+class ChartModel;
 class DesignDocument;
 class DialogService;
-class ResponseChart;
+struct ReportPage;
 
 class ReportWriter {
     Q_DECLARE_TR_FUNCTIONS(feldan::ReportWriter)
@@ -30,8 +31,8 @@ class ReportWriter {
         QStringList curveSummaries;
     };
 
-    // The pass band is drawn as `chart` shows it.
-    ReportWriter(const DesignDocument& document, const ResponseChart& chart, DialogService& dialogs)
+    // The pass band is drawn as `chart` holds it.
+    ReportWriter(const DesignDocument& document, const ChartModel& chart, DialogService& dialogs)
         : document_(document), chart_(chart), dialogs_(dialogs) {}
 
     // Asks for the file, then writes the report to it.
@@ -42,8 +43,19 @@ class ReportWriter {
     static QStringList CurveSummaryLines(const Content& content);
 
   private:
+    // The first page: the inputs, the parts of the schematic, the picture and the summary.
+    void DrawDesign(ReportPage& page, const Content& content) const;
+    // The parts of the schematic by label with their values, and its terminations.
+    QStringList SchematicParts() const;
+    // The pass band with each curve's summary under it, and the group delay; each chart
+    // `chartHeight` tall.
+    void DrawCharts(ReportPage& page, const Content& content, double chartHeight) const;
+    void DrawPartsToSolder(ReportPage& page) const;
+    // The step response of the filter as built, with its figures.
+    void DrawStepResponse(ReportPage& page, double chartHeight) const;
+
     const DesignDocument& document_;
-    const ResponseChart& chart_;
+    const ChartModel& chart_;
     DialogService& dialogs_;
 };
 

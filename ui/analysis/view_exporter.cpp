@@ -1,13 +1,9 @@
 #include "ui/analysis/view_exporter.h"
 
 #include <QBuffer>
-#include <QChart>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QGraphicsLayout>
-#include <QGraphicsScene>
 #include <QImage>
-#include <QLabel>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <algorithm>
@@ -19,7 +15,7 @@
 #include "ui/common/language.h"
 #include "ui/common/settings.h"
 #include "ui/common/ui_text.h"
-#include "ui/widgets/response_chart.h"
+#include "ui/widgets/chart_picture.h"
 
 namespace feldan {
 
@@ -56,7 +52,6 @@ void ViewExporter::ExportCommand() {
 
 bool ViewExporter::Export(const QString& path, QSize pictureSize) {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    chart_.Readout()->hide();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -80,15 +75,8 @@ bool ViewExporter::Export(const QString& path, QSize pictureSize) {
         const QRectF plot(0, 0, pictureWidth, pictureHeight - captionHeight);
         // The chart is laid out afresh at the picture's proportions, as large as a window's chart
         // (so that its labels keep their size to it), and drawn in vectors filling the plot.
-        QChart* chart = chart_.chart();
-        const QSizeF shown = chart->size();
         const double scale = std::max(1.0, plot.width() / LaidOutChartWidth);
-        const QSizeF laidOut(plot.width() / scale, plot.height() / scale);
-        chart->resize(laidOut);
-        chart->layout()->activate();
-        chart_.scene()->render(&painter, plot, QRectF(chart->pos(), laidOut));
-        chart->resize(shown);
-        chart->layout()->activate();
+        chart_.DrawLaidOut(painter, plot, QSizeF(plot.width() / scale, plot.height() / scale));
         painter.setFont(font);
         painter.setPen(Qt::black);
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -101,11 +89,11 @@ bool ViewExporter::Export(const QString& path, QSize pictureSize) {
     } else if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
-        svg.setSize(chart_.size());
-        svg.setViewBox(QRect(QPoint(), chart_.size()));
+        svg.setSize(chart_.ShownSize());
+        svg.setViewBox(QRect(QPoint(), chart_.ShownSize()));
         svg.setTitle(QStringLiteral("Feldan"));
         QPainter painter(&svg);
-        chart_.render(&painter);
+        chart_.DrawAsShown(painter);
     } else if (suffix == QLatin1String("csv")) {
         const std::string csv = views_.ViewCsv();
         bytes = QByteArray(csv.data(), qsizetype(csv.size()));

@@ -12,8 +12,8 @@ class QFontMetrics;
 namespace feldan {
 
 class AnalysisViews;
+class ChartPicture;
 class DialogService;
-class ResponseChart;
 
 class ViewExporter {
     Q_DECLARE_TR_FUNCTIONS(feldan::ViewExporter)
@@ -22,8 +22,9 @@ class ViewExporter {
     // go in lines under the chart.
     static constexpr QSize DefaultPictureSize{1600, 1000};
 
-    // `inputs` gives the design's inputs ("label value" each), for the picture.
-    ViewExporter(ResponseChart& chart, const AnalysisViews& views, DialogService& dialogs,
+    // The pictures draw `chart`; `inputs` gives the design's inputs ("label value" each), for
+    // the picture.
+    ViewExporter(ChartPicture& chart, const AnalysisViews& views, DialogService& dialogs,
                  std::function<QStringList()> inputs)
         : chart_(chart), views_(views), dialogs_(dialogs), inputs_(std::move(inputs)) {}
 
@@ -37,7 +38,7 @@ class ViewExporter {
                                     int width);
 
   private:
-    ResponseChart& chart_;
+    ChartPicture& chart_;
     const AnalysisViews& views_;
     DialogService& dialogs_;
     std::function<QStringList()> inputs_;

@@ -20,7 +20,7 @@
 #include "ui/common/language.h"
 #include "ui/common/project_state.h"
 #include "ui/common/ui_text.h"
-#include "ui/widgets/response_chart.h"
+#include "ui/widgets/chart_model.h"
 
 namespace feldan {
 
@@ -71,7 +71,7 @@ QString ValueText(double value, char separator) {
 
 }  // namespace
 
-TuningPanel::TuningPanel(DesignDocument& document, ResponseChart& chart, QWidget* parent)
+TuningPanel::TuningPanel(DesignDocument& document, ChartModel& chart, QWidget* parent)
     : Panel(parent), document_(document), chart_(chart), project_(document.Project()) {
     setObjectName(QStringLiteral("tuningPanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);

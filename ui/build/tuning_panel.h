@@ -23,12 +23,13 @@ namespace feldan {
 class DesignDocument;
 class PartField;
 class ProjectState;
-class ResponseChart;
+class ChartModel;
 
 class TuningPanel : public Panel<QDockWidget> {
     Q_OBJECT
   public:
-    TuningPanel(DesignDocument& document, ResponseChart& chart, QWidget* parent);
+    // The tuned and designed curves go into `chart`.
+    TuningPanel(DesignDocument& document, ChartModel& chart, QWidget* parent);
 
     // The parts of the design as the window holds it, built with the project's crystals and
     // rounding; tuned values of labels the design still has are kept.
@@ -70,7 +71,7 @@ class TuningPanel : public Panel<QDockWidget> {
     std::vector<double> Values() const;
 
     DesignDocument& document_;
-    ResponseChart& chart_;
+    ChartModel& chart_;
     ProjectState& project_;
     std::optional<BuiltDesign> built_;
     std::optional<RoundingResult> rounding_;

@@ -25,8 +25,7 @@ CalculationResult WithoutCurve(const CalculationResult& result) {
 
 }  // namespace
 
-ChartOverlays::ChartOverlays(ResponseChart& chart, const DesignDocument& document,
-                             QWidget* barParent)
+ChartOverlays::ChartOverlays(ChartModel& chart, const DesignDocument& document, QWidget* barParent)
     : QObject(barParent), chart_(chart), document_(document) {
     // Every panel grows alike with the window.
     std::vector<PanelLayout> panels(SeriesCount, PanelLayout{160, Qt::AlignLeft, 1});
@@ -45,7 +44,7 @@ ChartOverlays::ChartOverlays(ResponseChart& chart, const DesignDocument& documen
 }
 
 void ChartOverlays::Draw(const CalculationResult& result, bool overlay, const std::string& dfText) {
-    if (!overlay) chart_.ClearSeries(0);
+    if (!overlay) chart_.ClearCurve(0);
     // After five overlays the next curve starts a new set.
     if (curveCount_ > SeriesCount - 1) curveCount_ = 0;
     if (curveCount_ == 0) ClearCurves();
@@ -86,8 +85,8 @@ void ChartOverlays::Clear() {
 
 void ChartOverlays::ClearCurves() {
     for (int position = 0; position < SeriesCount; ++position) {
-        chart_.ClearSeries(position);
-        chart_.SetSeriesName(position, QString());
+        chart_.ClearCurve(position);
+        chart_.SetCurveName(position, QString());
         chart_.SetLegendEntryShown(position, true);
         statusBar_->SetPanelText(position, QString());
         overlayTexts_[position].reset();
@@ -139,7 +138,7 @@ void ChartOverlays::NameComparison() {
     for (std::size_t i = 0; i < comparison_.size(); ++i) {
         if (!comparison_[i]) continue;
         const int position = static_cast<int>(i);
-        chart_.SetSeriesName(position, names[i]);
+        chart_.SetCurveName(position, names[i]);
         statusBar_->SetPanelText(
             position, names[i] + QStringLiteral(": ") +
                           FromUtf8(OverlaySummary(comparison_[i]->result, comparison_[i]->dfText,

@@ -10,7 +10,7 @@
 
 #include "engine/calculate.h"
 #include "ui/analysis/time_views.h"
-#include "ui/widgets/response_chart.h"
+#include "ui/widgets/chart_model.h"
 
 class QWidget;
 
@@ -26,8 +26,8 @@ class ChartOverlays : public QObject {
     // The comparison's curves: equal crystals, the set untrimmed and trimmed.
     static constexpr std::size_t ComparisonCount = 3;
 
-    // `barParent` takes the status bar into its layout.
-    ChartOverlays(ResponseChart& chart, const DesignDocument& document, QWidget* barParent);
+    // The curves go into `chart`; `barParent` takes the status bar into its layout.
+    ChartOverlays(ChartModel& chart, const DesignDocument& document, QWidget* barParent);
 
     PanelBar* StatusBar() const { return statusBar_; }
     // Curves drawn in the current set of overlays (0..5).
@@ -60,7 +60,7 @@ class ChartOverlays : public QObject {
     // Names the curves of "Сравнить кварцы" in the language in force.
     void NameComparison();
 
-    ResponseChart& chart_;
+    ChartModel& chart_;
     const DesignDocument& document_;
     PanelBar* statusBar_;
     int curveCount_ = 0;

@@ -49,6 +49,7 @@
 #include "ui/main/info_window.h"
 #include "ui/main/input_panel.h"
 #include "ui/main/main_menu.h"
+#include "ui/widgets/chart_model.h"
 #include "ui/widgets/hint_bar.h"
 #include "ui/widgets/panel_bar.h"
 #include "ui/widgets/program_icon.h"
@@ -73,18 +74,19 @@ char DecimalSeparatorOf(const QLocale& locale) {
 MainWindow::MainWindow(char separator, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(std::make_unique<DialogSeam>(std::make_unique<QtDialogService>(this))),
-      document_(new DesignDocument(separator, this)) {
+      document_(new DesignDocument(separator, this)),
+      chartModel_(new ChartModel()) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowIcon(ProgramIcon());
     menu_ = new MainMenu(*menuBar());
     files_ = new FileCommands(*document_, *dialogs_, this);
     BuildControls();
-    views_ = new AnalysisViews(*document_, *dialogs_, *chart_, *menu_->analysisMenu, menu_->views,
-                               *figuresLabel_);
+    views_ = new AnalysisViews(*document_, *dialogs_, *chartModel_, *menu_->analysisMenu,
+                               menu_->views, *figuresLabel_);
     views_->SetOverlaySources([this] { return overlays_->Sources(); });
     exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_,
                                                [this] { return inputPanel_->InputLines(); });
-    report_ = std::make_unique<ReportWriter>(*document_, *chart_, *dialogs_);
+    report_ = std::make_unique<ReportWriter>(*document_, *chartModel_, *dialogs_);
     // The size and place of the last run, else the familiar size in the middle of the screen.
     if (!restoreGeometry(RememberedWindowGeometry())) {
         resize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
@@ -96,7 +98,7 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     }
     FitIntoScreen(*this);
     infoWindow_ = new InfoWindow(this);
-    tuningPanel_ = new TuningPanel(*document_, *chart_, this);
+    tuningPanel_ = new TuningPanel(*document_, *chartModel_, this);
     addDockWidget(Qt::RightDockWidgetArea, tuningPanel_);
     tuningPanel_->hide();
     // The dock widens the window while it is open; closed, it gives the width back.
@@ -113,6 +115,9 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     ConnectCommands();
     SetStartState();
     RetranslateUi();
+    // The last child, so that it outlives the widgets that write it while the window is taken
+    // down (the tuning dock clears its curves as it hides).
+    chartModel_->setParent(this);
 }
 
 MainWindow::~MainWindow() {
@@ -151,7 +156,7 @@ void MainWindow::ConnectCommands() {
     connect(m.overlayAction, &QAction::toggled, this, [this](bool checked) {
         if (checked) overlays_->StartOverlays();
     });
-    connect(m.legendAction, &QAction::toggled, chart_, &ResponseChart::SetLegendVisible);
+    connect(m.legendAction, &QAction::toggled, chartModel_, &ChartModel::SetLegendVisible);
     connect(m.roundingAction, &QAction::triggered, this, &MainWindow::ShowRoundingWindow);
     connect(m.matchingAction, &QAction::triggered, this, [this] {
         ShowRoundingWindow();
@@ -204,7 +209,7 @@ void MainWindow::BuildControls() {
         colors.setColor(group, QPalette::Base, InfoColor());
     resultText_->setPalette(colors);
 
-    chart_ = new ResponseChart(clientArea_);
+    chart_ = new ResponseChart(*chartModel_, clientArea_);
     chart_->setObjectName(QStringLiteral("chart"));
     chart_->setMinimumSize(300, 240);
     chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -218,7 +223,7 @@ void MainWindow::BuildControls() {
     figuresLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     figuresLabel_->hide();
     inputPanel_ = new InputPanel(*document_, *dialogs_, clientArea_);
-    overlays_ = new ChartOverlays(*chart_, *document_, clientArea_);
+    overlays_ = new ChartOverlays(*chartModel_, *document_, clientArea_);
     hintStatusBar_ = new HintBar(ClientWidth, clientArea_);
 
     auto* topRow = new QHBoxLayout;

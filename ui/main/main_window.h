@@ -20,6 +20,7 @@ class QTextEdit;
 namespace feldan {
 
 class AnalysisViews;
+class ChartModel;
 class ChartOverlays;
 class CrystalWindow;
 class InfoWindow;
@@ -102,6 +103,9 @@ class MainWindow : public QMainWindow {
     QWidget* clientArea_ = nullptr;
     SchematicArea* schematicArea_ = nullptr;
     QTextEdit* resultText_ = nullptr;
+    // What the chart shows, written by the overlays, the views, the measured filter and the
+    // tuning panel; the chart widget is the window's alone.
+    ChartModel* chartModel_ = nullptr;
     ResponseChart* chart_ = nullptr;
     QLabel* figuresLabel_ = nullptr;  // a measured filter's figures beside the design's
     InputPanel* inputPanel_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -13,6 +14,7 @@
 #include <QLinearGradient>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
@@ -25,9 +27,6 @@ namespace feldan {
 
 namespace {
 
-const std::array<QColor, SeriesCount> SeriesColors = {
-    QColor(255, 0, 0), QColor(0, 128, 0), QColor(0, 0, 255), QColor(255, 0, 255), QColor(64, 0, 0)};
-
 // The designed curve a broad light band, the tuned one bright and narrow over it. (A dash
 // pattern or a translucent pen would go solid: a curve of thousands of points is drawn segment
 // by segment.)
@@ -36,10 +35,6 @@ const QPen TunedPen(QColor(255, 128, 0), 2);
 
 const QColor LightYellow(255, 255, 128);
 const QColor Silver(192, 192, 192);
-// The first two as the views have always drawn them; then the overlays' own colours.
-const std::array<QColor, QuantitySeriesCount> QuantityColors = {
-    QColor(0, 0, 255),   QColor(255, 0, 0), QColor(0, 128, 0),
-    QColor(255, 0, 255), QColor(64, 0, 0),  QColor(0, 140, 150)};
 // Orange and dashed: unlike any curve of the calculations or of the views.
 // Unlike the orange of the tuned curve: a measurement and a tuning must never be taken for each
 // other.
@@ -69,11 +64,15 @@ void StyleAxis(QValueAxis* axis) {
     axis->setTickAnchor(0);
 }
 
-}  // namespace
-
-QColor SeriesColour(int position) {
-    return SeriesColors[std::size_t(std::clamp(position, 0, SeriesCount - 1))];
+QList<QPointF> ListOf(const std::vector<CurvePoint>& points) {
+    QList<QPointF> list;
+    list.reserve(qsizetype(points.size()));
+    for (const CurvePoint& point : points)
+        list.append(QPointF(point.x, point.y));
+    return list;
 }
+
+}  // namespace
 
 double AttenuationFloor(std::vector<double> values) {
     std::erase_if(values, [](double v) { return !std::isfinite(v); });
@@ -83,7 +82,8 @@ double AttenuationFloor(std::vector<double> values) {
     return std::max(values[deepest] - 20, -120.0);
 }
 
-ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
+ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
+    : Panel(parent), model_(model) {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
@@ -111,7 +111,7 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     legend->setBackgroundVisible(true);
     legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
     legend->setShowToolTips(false);
-    legend->setVisible(true);
+    legend->setVisible(model_.LegendVisible());
 
     axisX_ = new QValueAxis(this);
     axisX_->setObjectName(QStringLiteral("BottomAxis"));
@@ -127,7 +127,7 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
         series->setObjectName(QStringLiteral("Series%1").arg(i + 1));
         // Named before the chart takes it, so the legend is laid out with the names.
         series->setName(SeriesName(i));
-        series->setPen(QPen(SeriesColors[i], 1));
+        series->setPen(QPen(SeriesColour(i), 1));
         series->setPointsVisible(false);
         series->setPointLabelsVisible(false);
         chart->addSeries(series);
@@ -150,7 +150,7 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     for (int i = 0; i < QuantitySeriesCount; ++i) {
         auto* series = new QLineSeries(this);
         series->setObjectName(QStringLiteral("QuantitySeries%1").arg(i + 1));
-        series->setPen(QPen(QuantityColors[i], 1));
+        series->setPen(QPen(QuantityColour(i), 1));
         chart->addSeries(series);
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
@@ -193,6 +193,28 @@ ResponseChart::ResponseChart(QWidget* parent) : Panel(parent) {
     });
     FitAxes();
     RetranslateUi();
+    DrawModel();
+    connect(&model_, &ChartModel::CurveChanged, this, &ResponseChart::DrawPassBandCurve);
+    connect(&model_, &ChartModel::TuningCurveChanged, this,
+            [this](TuningCurve which) { DrawPassBandCurve(SeriesCount + int(which)); });
+    connect(&model_, &ChartModel::ViewChanged, this, &ResponseChart::DrawView);
+    connect(&model_, &ChartModel::MeasuredChanged, this, &ResponseChart::DrawMeasured);
+    connect(&model_, &ChartModel::NamesChanged, this, &ResponseChart::DrawNames);
+    connect(&model_, &ChartModel::LegendVisibilityChanged, this,
+            [this](bool visible) { this->chart()->legend()->setVisible(visible); });
+}
+
+void ResponseChart::DrawModel() {
+    for (int index = 0; index < PassBandCount; ++index)
+        DrawPassBandCurve(index);
+    DrawView();
+    DrawMeasured();
+    DrawNames();
+}
+
+const std::vector<CurvePoint>& ResponseChart::PassBandCurve(int index) const {
+    return index < SeriesCount ? model_.Curve(index)
+                               : model_.Tuning(static_cast<TuningCurve>(index - SeriesCount));
 }
 
 void ResponseChart::RetranslateUi() {
@@ -207,20 +229,8 @@ void ResponseChart::RetranslateUi() {
     UpdateMarkers();
 }
 
-void ResponseChart::SetSeriesName(int position, const QString& name) {
-    if (position < 0 || position >= SeriesCount) return;
-    ownNames_[position] = name;
-    series_[position]->setName(SeriesName(position));
-}
-
-void ResponseChart::SetLegendEntryShown(int position, bool shown) {
-    if (position < 0 || position >= SeriesCount) return;
-    legendShown_[position] = shown;
-    UpdateMarkers();
-}
-
 QString ResponseChart::SeriesName(int position) const {
-    if (!ownNames_[position].isEmpty()) return ownNames_[position];
+    if (!model_.CurveName(position).isEmpty()) return model_.CurveName(position);
     return tr("АЧХ%1").arg(position + 1);
 }
 
@@ -228,47 +238,39 @@ QLineSeries* ResponseChart::Series(int position) const {
     return position >= 0 && position < SeriesCount ? series_[position] : nullptr;
 }
 
-void ResponseChart::ClearSeries(int position) {
-    if (position < 0 || position >= SeriesCount) return;
-    ClearPoints(position);
-}
-
-void ResponseChart::ClearPoints(int index) {
-    series_[index]->clear();
-    held_[index].clear();
-    bounds_[index].reset();
-    UpdateMarkers();
-    // A calculation clears series and then hands over its curve at once: the axes are fitted
-    // when the curve arrives, or when the event loop runs again if none does. Fitting after
-    // each clear would lay out the long curves of the other series again every time.
-    fitTimer_.start();
-}
-
-void ResponseChart::AddCurve(int position, std::span<const CurvePoint> points) {
-    if (position < 0 || position >= SeriesCount) return;
-    AddPoints(position, points);
-}
-
-void ResponseChart::SetTuningCurve(TuningCurve which, std::span<const CurvePoint> points) {
-    const int index = SeriesCount + int(which);
-    ClearPoints(index);
-    AddPoints(index, points);
-    UpdateMarkers();
-}
-
-void ResponseChart::ClearTuningCurves() {
-    for (int index = SeriesCount; index < PassBandCount; ++index)
-        ClearPoints(index);
+void ResponseChart::DrawPassBandCurve(int index) {
+    const std::vector<CurvePoint>& points = PassBandCurve(index);
+    QLineSeries* series = series_[index];
+    if (points.empty()) {
+        series->clear();
+        bounds_[index].reset();
+        UpdateMarkers();
+        // A calculation clears curves and then hands over its curve at once: the axes are
+        // fitted when the curve arrives, or when the event loop runs again if none does. Fitting
+        // after each clear would lay out the long curves of the other series again every time.
+        fitTimer_.start();
+        return;
+    }
+    double bottom = points.front().y;
+    double top = bottom;
+    for (const CurvePoint& point : points) {
+        bottom = std::min(bottom, point.y);
+        top = std::max(top, point.y);
+    }
+    bounds_[index] = QRectF(QPointF(points.front().x, bottom), QPointF(points.back().x, top));
+    fitTimer_.stop();
+    // A view on show: drawn when the pass band is shown again.
+    if (quantity_) return;
+    // The axes are set while the series is empty, so that the long curve is laid out once, by
+    // the replace, and not again for each axis whose range changes.
+    if (series->count() > 0) series->clear();
+    FitAxes();
+    series->replace(ListOf(points));
     UpdateMarkers();
 }
 
 QLineSeries* ResponseChart::TuningSeries(TuningCurve which) const {
     return series_[SeriesCount + int(which)];
-}
-
-QList<QPointF> ResponseChart::TuningPoints(TuningCurve which) const {
-    const int index = SeriesCount + int(which);
-    return quantity_ ? held_[index] : series_[index]->points();
 }
 
 void ResponseChart::UpdateMarkers() {
@@ -281,64 +283,23 @@ void ResponseChart::UpdateMarkers() {
     // order), so only their entries go while they hold no curve or a view holds them aside.
     bool changed = false;
     for (int position = 0; position < SeriesCount; ++position) {
-        const bool shown = legendShown_[position] && series_[position]->isVisible() &&
+        const bool shown = model_.LegendEntryShown(position) && series_[position]->isVisible() &&
                            series_[position]->count() > 0;
         for (QLegendMarker* marker : chart()->legend()->markers(series_[position])) {
-            if (marker->isVisible() == shown) continue;
-            marker->setVisible(shown);
-            // A marker shown again keeps the empty label of its hidden layout until the
-            // legend lays its markers out anew.
-            if (shown) marker->setLabel(series_[position]->name());
-            changed = true;
+            const bool shownAgain = shown && !marker->isVisible();
+            if (marker->isVisible() != shown) {
+                marker->setVisible(shown);
+                changed = true;
+            }
+            // A marker shown again keeps the empty label of its hidden layout until the legend
+            // lays its markers out anew; and a label once set no longer follows a renamed series.
+            if (shownAgain || (shown && marker->label() != series_[position]->name())) {
+                marker->setLabel(series_[position]->name());
+                changed = true;
+            }
         }
     }
     if (changed) chart()->legend()->layout()->invalidate();
-}
-
-void ResponseChart::AddPoints(int index, std::span<const CurvePoint> points) {
-    if (points.empty()) return;
-    QList<QPointF> incoming;
-    incoming.reserve(qsizetype(points.size()));
-    for (const CurvePoint& point : points)
-        incoming.append(QPointF(point.x, point.y));
-    const auto byX = [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); };
-    // The engine hands over ascending points; a stable sort keeps them, and mends any other.
-    if (!std::is_sorted(incoming.cbegin(), incoming.cend(), byX)) {
-        std::stable_sort(incoming.begin(), incoming.end(), byX);
-    }
-    QLineSeries* series = series_[index];
-    QList<QPointF> merged;
-    const QList<QPointF> held = quantity_ ? held_[index] : series->points();
-    if (held.isEmpty()) {
-        merged = std::move(incoming);
-    } else {
-        merged.reserve(held.size() + incoming.size());
-        std::merge(held.cbegin(), held.cend(), incoming.cbegin(), incoming.cend(),
-                   std::back_inserter(merged), byX);
-    }
-    double bottom = merged.front().y();
-    double top = bottom;
-    for (const QPointF& point : merged) {
-        bottom = std::min(bottom, point.y());
-        top = std::max(top, point.y());
-    }
-    bounds_[index] = QRectF(QPointF(merged.front().x(), bottom), QPointF(merged.back().x(), top));
-    fitTimer_.stop();
-    if (quantity_) {
-        // Held aside until the pass band is shown again.
-        held_[index] = std::move(merged);
-        return;
-    }
-    // The axes are set while the series is empty, so that the long curve is laid out once, by
-    // the replace, and not again for each axis whose range changes.
-    if (series->count() > 0) series->clear();
-    FitAxes();
-    series->replace(merged);
-    UpdateMarkers();
-}
-
-void ResponseChart::SetLegendVisible(bool visible) {
-    chart()->legend()->setVisible(visible);
 }
 
 bool ResponseChart::LegendVisible() const {
@@ -388,16 +349,22 @@ void ResponseChart::FitAxes() {
     }
 }
 
-void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
+void ResponseChart::DrawView() {
+    if (const std::optional<ChartQuantity>& quantity = model_.Quantity())
+        DrawQuantity(*quantity, model_.QuantityCurves());
+    else
+        DrawPassBand();
+}
+
+void ResponseChart::DrawQuantity(const ChartQuantity& quantity,
                                  std::span<const NamedCurve> curves) {
     // The readout of the view before would name its curves over the new ones.
     readout_->hide();
     quantityBounds_.reset();
-    // The pass-band curves are held aside, not hidden: a chart lays out the points of hidden
-    // series too whenever an axis changes.
+    // The pass-band curves are taken out, not hidden: a chart lays out the points of hidden
+    // series too whenever an axis changes. The model keeps them.
     if (!quantity_) {
         for (int i = 0; i < PassBandCount; ++i) {
-            held_[i] = series_[i]->points();
             series_[i]->clear();
             series_[i]->setVisible(false);
         }
@@ -425,7 +392,7 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
             continue;
         }
         series->setName(curves[i].name);
-        series->setPen(QPen(curves[i].colour.value_or(QuantityColors[i]), 1));
+        series->setPen(QPen(curves[i].colour.value_or(QuantityColour(i)), 1));
         QList<QPointF>& list = lists[i];
         list.reserve(qsizetype(curves[i].points.size()));
         for (const CurvePoint& point : curves[i].points) {
@@ -476,7 +443,7 @@ void ResponseChart::ShowQuantity(const ChartQuantity& quantity,
     }
 }
 
-void ResponseChart::ShowPassBand() {
+void ResponseChart::DrawPassBand() {
     if (!quantity_) return;
     readout_->hide();
     quantity_.reset();
@@ -490,14 +457,14 @@ void ResponseChart::ShowPassBand() {
     fitTimer_.stop();
     FitAxes();
     for (int i = 0; i < PassBandCount; ++i) {
-        if (i < SeriesCount || !held_[i].isEmpty()) series_[i]->setVisible(true);
-        series_[i]->replace(held_[i]);
-        held_[i].clear();
+        if (i < SeriesCount || !PassBandCurve(i).empty()) series_[i]->setVisible(true);
+        series_[i]->replace(ListOf(PassBandCurve(i)));
     }
     UpdateMarkers();
 }
 
-void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurvePoint> points) {
+void ResponseChart::DrawMeasured() {
+    const std::vector<CurvePoint>& points = model_.Measured();
     measured_.clear();
     measured_.reserve(qsizetype(points.size()));
     for (const CurvePoint& point : points) {
@@ -505,7 +472,7 @@ void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurveP
         if (std::isfinite(point.x) && std::isfinite(point.y))
             measured_.append(QPointF(point.x, point.y * (quantity_ ? quantityScale_ : 1)));
     }
-    measuredSeries_->setName(name);
+    measuredSeries_->setName(model_.MeasuredName());
     if (measuredSeries_->count() > 0) measuredSeries_->clear();
     fitTimer_.stop();
     FitAxes();
@@ -513,9 +480,11 @@ void ResponseChart::SetMeasuredCurve(const QString& name, std::span<const CurveP
     measuredSeries_->replace(measured_);
 }
 
-QList<QPointF> ResponseChart::PassBandPoints(int position) const {
-    if (position < 0 || position >= SeriesCount) return {};
-    return quantity_ ? held_[position] : series_[position]->points();
+void ResponseChart::DrawNames() {
+    for (int position = 0; position < SeriesCount; ++position)
+        series_[position]->setName(SeriesName(position));
+    measuredSeries_->setName(model_.MeasuredName());
+    UpdateMarkers();
 }
 
 QLineSeries* ResponseChart::QuantitySeries(int position) const {
@@ -580,6 +549,22 @@ QPoint ResponseChart::ReadoutPlace() const {
 void ResponseChart::leaveEvent(QEvent* event) {
     readout_->hide();
     QChartView::leaveEvent(event);
+}
+
+void ResponseChart::DrawAsShown(QPainter& painter) {
+    readout_->hide();
+    render(&painter);
+}
+
+void ResponseChart::DrawLaidOut(QPainter& painter, const QRectF& target, const QSizeF& laidOut) {
+    readout_->hide();
+    QChart* shown = chart();
+    const QSizeF size = shown->size();
+    shown->resize(laidOut);
+    shown->layout()->activate();
+    scene()->render(&painter, target, QRectF(shown->pos(), laidOut));
+    shown->resize(size);
+    shown->layout()->activate();
 }
 
 void ResponseChart::ShowWhole() {
