@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/crystal.h"
-#include "engine/transient.h"
+#include "engine/time_response.h"
 #include "ui/common/dialog_service.h"
 #include "ui/widgets/response_chart.h"
 
