@@ -57,7 +57,7 @@
 #include "engine/calculate.h"
 #include "engine/ladder_design.h"
 #include "files/touchstone.h"
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/build/rounding_window.h"
 #include "ui/build/tolerance_window.h"
@@ -193,13 +193,13 @@ bool ShootMeasuring(feldan::MainWindow& mainWindow, const QString& path) {
         feldan::CrystalFromSeriesResonance(8861655, 10.3e-3, 6.4, 6.2e-12),
         feldan::CrystalFromSeriesResonance(8861790, 9.9e-3, 7.1, 6.4e-12)};
     std::atomic<int> behind{0};
-    feldan::test::SimulatedAnalyserSettings settings;
+    feldan::simulated::SimulatedAnalyserSettings settings;
     settings.noise = 1e-4;
     settings.response = [&](double hz) {
         std::this_thread::sleep_for(std::chrono::microseconds(300));
-        return feldan::test::CrystalInSeries(batch[behind.load()])(hz);
+        return feldan::simulated::CrystalInSeries(batch[behind.load()])(hz);
     };
-    feldan::test::SimulatedAnalyser device(settings);
+    feldan::simulated::SimulatedAnalyser device(settings);
     Trigger(mainWindow, "crystalsAction");
     auto* window = mainWindow.findChild<feldan::CrystalWindow*>(QStringLiteral("CrystalWindow"));
     window->SetCrystalDialogs(
