@@ -5,19 +5,19 @@
 
 #include "instruments/crystal_measurement.h"
 #include "instruments/serial_ports.h"
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 
 namespace {
 
 const feldan::CrystalModel Crystal = feldan::CrystalFromSeriesResonance(9.999e6, 0.07, 12, 4e-12);
 
 void BM_MeasureCrystal(benchmark::State& state) {
-    feldan::test::SimulatedAnalyserSettings settings;
-    settings.response = feldan::test::CrystalInSeries(Crystal);
+    feldan::simulated::SimulatedAnalyserSettings settings;
+    settings.response = feldan::simulated::CrystalInSeries(Crystal);
     settings.noise = 2e-4;
     settings.maxScanPoints = static_cast<int>(state.range(0));
     settings.info = settings.maxScanPoints > 101 ? "NanoVNA-H 4" : "NanoVNA-H";
-    feldan::test::SimulatedAnalyser device(settings);
+    feldan::simulated::SimulatedAnalyser device(settings);
     const auto port = feldan::PosixSerialPort::Open(device.Port());
     feldan::NanoVnaShell shell(*port, device.Port());
     feldan::AnalyserIdentity identity = shell.Connect();
@@ -36,10 +36,10 @@ void BM_MeasureCrystal(benchmark::State& state) {
 
 // The fit alone, on the sweep a measurement keeps.
 void BM_FitMeasuredSweep(benchmark::State& state) {
-    feldan::test::SimulatedAnalyserSettings settings;
-    settings.response = feldan::test::CrystalInSeries(Crystal);
+    feldan::simulated::SimulatedAnalyserSettings settings;
+    settings.response = feldan::simulated::CrystalInSeries(Crystal);
     settings.noise = 2e-4;
-    feldan::test::SimulatedAnalyser device(settings);
+    feldan::simulated::SimulatedAnalyser device(settings);
     const auto port = feldan::PosixSerialPort::Open(device.Port());
     feldan::NanoVnaShell shell(*port, device.Port());
     feldan::AnalyserIdentity identity = shell.Connect();

@@ -5,15 +5,14 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <sstream>
-#include <stdexcept>
 
 #include "cli/analysis_commands.h"
 #include "cli/calculation.h"
 #include "cli/shell_text.h"
 #include "cli/usage.h"
-#include "engine/errors.h"
 #include "engine/number_text.h"
-#include "engine/transient.h"
+#include "engine/time_response.h"
+#include "files/sweep_csv.h"
 
 namespace feldan::cli {
 
@@ -50,6 +49,22 @@ std::string Shown(const std::optional<double>& value, int decimals) {
     text.precision(decimals);
     text << *value;
     return text.str();
+}
+
+// time_ms and the curve: step, impulse_per_ms, or the keying's input and the output.
+std::string TimeCsv(const TimeResponse& response, TimeKind kind) {
+    std::vector<double> timeMs(response.output.size());
+    for (std::size_t i = 0; i < timeMs.size(); ++i)
+        timeMs[i] = double(i) * response.dtMs;
+    std::vector<TableColumn> columns = {FullColumn("time_ms", timeMs)};
+    if (kind == TimeKind::Keyed) {
+        columns.push_back(FullColumn("input", response.input));
+        columns.push_back(FullColumn("output", response.output));
+    } else {
+        columns.push_back(
+            FullColumn(kind == TimeKind::Impulse ? "impulse_per_ms" : "step", response.output));
+    }
+    return TableCsv(columns);
 }
 
 }  // namespace
@@ -121,50 +136,24 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
 
     Prepared prepared;
     if (auto status = Prepare("transient", options, err, prepared)) return *status;
-    EnvelopeSpectrum spectrum;
-    try {
-        spectrum = SpectrumOfFilter(prepared.filter);
-    } catch (const CommandError& error) {
+    TimeRequest request;
+    request.kind = kind == "keyed"     ? TimeKind::Keyed
+                   : kind == "impulse" ? TimeKind::Impulse
+                                       : TimeKind::Step;
+    request.keying = pulseMs ? Keying::Pulse(*pulseMs, riseMs)
+                             : Keying::Dots(wpm.value_or(25), TrainDots, riseMs);
+    request.window = *shape;
+    const TimeResponse response = TimeResponseOf(prepared.filter, request);
+    if (response.problem.id != MessageId::None) {
         // The band unknown because a warning stopped the searches is the warning's status.
-        const bool warned = prepared.filter.bandStop.id != MessageId::None;
-        WriteLine(err, error.Text(said));
-        return warned ? 1 : 2;
+        WriteLine(err, MessageText(response.problem, said));
+        return response.warned ? 1 : 2;
     }
-    const EnvelopeResponse plain = EnvelopeOf(spectrum);
-    TransientFigures figures = StepFigures(plain);
-    const EnvelopeResponse drawn =
-        shape->kind == TransientWindow::None ? plain : EnvelopeOf(spectrum, *shape);
-
-    std::ostringstream csv;
-    csv.precision(10);
-    const double dtMs = drawn.dtSec * 1000;
-    const std::size_t shown = drawn.step.size() / 2;
-    if (kind == "keyed") {
-        const Keying keying = pulseMs ? Keying::Pulse(*pulseMs, riseMs)
-                                      : Keying::Dots(wpm.value_or(25), TrainDots, riseMs);
-        const std::size_t samples =
-            std::size_t((keying.EndMs() + riseMs + drawn.RecordSec() * 500) / dtMs) + 1;
-        const KeyedResponse keyed = KeyedOutput(drawn, keying, samples);
-        if (!pulseMs) {
-            const KeyedResponse exact =
-                shape->kind == TransientWindow::None ? keyed : KeyedOutput(plain, keying, samples);
-            figures.interDotDb =
-                InterMarkDb(exact, keying, plain.dtSec, figures.delayMs.value_or(0));
-        }
-        csv << "time_ms,input,output\n";
-        for (std::size_t i = 0; i < samples; ++i)
-            csv << double(i) * dtMs << ',' << keyed.input[i] << ',' << keyed.output[i] << '\n';
-    } else {
-        const bool impulse = kind == "impulse";
-        csv << (impulse ? "time_ms,impulse_per_ms\n" : "time_ms,step\n");
-        for (std::size_t i = 0; i < shown; ++i) {
-            const double value =
-                impulse ? std::abs(drawn.impulse[i]) / 1000 : std::abs(drawn.step[i]);
-            csv << double(i) * dtMs << ',' << value << '\n';
-        }
-    }
+    const TransientFigures& figures = response.figures;
+    const EnvelopeSpectrum& spectrum = response.spectrum;
+    const std::string csv = TimeCsv(response, request.kind);
     if (!csvPath.empty()) {
-        if (auto status = WriteOutputFile(csvPath, csv.str(), said, out, err)) return *status;
+        if (auto status = WriteOutputFile(csvPath, csv, said, out, err)) return *status;
     }
     if (json) {
         Json j;
@@ -181,7 +170,7 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
         return 0;
     }
     if (csvPath.empty() && kind != "step") {
-        out << csv.str();
+        out << csv;
         return 0;
     }
     const auto line = [&](std::string_view russian, std::string_view english,

@@ -18,7 +18,7 @@ struct MessageRow {
 // errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 82> Texts = {{
+constexpr std::array<MessageRow, 84> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -166,6 +166,13 @@ constexpr std::array<MessageRow, 82> Texts = {{
     {MessageId::TransientTooLong,
      "переходная характеристика этого фильтра требует больше частот, чем берёт расчёт",
      "the transient of this filter would need more frequencies than a sweep takes"},
+    {MessageId::TransientNoCentre,
+     "частоты не охватывают середину полосы с обеих сторон: переходную характеристику не "
+     "построить",
+     "the frequencies do not reach both sides of the middle of the band: no transient can be "
+     "drawn"},
+    {MessageId::TransientNothingPassed, "фильтр ничего не пропускает в середине полосы",
+     "the filter passes nothing in the middle of its band"},
     {MessageId::CautionWidth,
      "полоса вышла %s Гц, дальше 10 % от dF: попробуйте «Точно по заданию»",
      "the band came out at %s Hz, over 10 % off dF: try «Exact to the request»"},

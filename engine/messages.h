@@ -81,8 +81,10 @@ enum class MessageId {
     FileNeedsProject,  // value: the design's designation; a design file cannot hold it
     ResponseOrder,     // value: the crystals the response has, "3–10"; the count chosen is not
     // Tools that need the band where Расчет found it.
-    BandUnknown,       // Расчет found no band, and no warning of its own says why
-    TransientTooLong,  // the record would need more frequencies than a sweep takes
+    BandUnknown,             // Расчет found no band, and no warning of its own says why
+    TransientTooLong,        // the record would need more frequencies than a sweep takes
+    TransientNoCentre,       // the spectrum does not reach both sides of the band's centre
+    TransientNothingPassed,  // the level at the centre of the band is zero
     // Cautions of a finished design: the numbers stand, yet what they build is doubtful.
     CautionWidth,        // value: the width measured, in Hz; more than 10 % off dF
     CautionCapacitor,    // value: "C4=0.92", in pF; under 1 pF or over 10 nF

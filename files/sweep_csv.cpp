@@ -1,5 +1,6 @@
 #include "files/sweep_csv.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/number_text.h"
@@ -58,35 +59,66 @@ std::string TableNumber(double value) {
     return std::string(buffer, end);
 }
 
-std::string CurveCsv(std::span<const CurvePoint> curve) {
-    std::string out = "detuning_khz,attenuation_db\n";
-    for (const CurvePoint& point : curve)
-        out += TableNumber(point.x) + ',' + TableNumber(point.y) + '\n';
-    return out;
+TableColumn FullColumn(std::string name, std::span<const double> values) {
+    return TableColumn{std::move(name), {values.begin(), values.end()}};
 }
 
-std::string CurvesCsv(std::span<const std::vector<CurvePoint>> curves) {
-    std::string out = "curve,detuning_khz,attenuation_db\n";
-    for (std::size_t k = 0; k < curves.size(); ++k) {
-        for (const CurvePoint& point : curves[k])
-            out += std::to_string(k + 1) + ',' + TableNumber(point.x) + ',' + TableNumber(point.y) +
-                   '\n';
+std::string TableCsv(std::span<const TableColumn> columns) {
+    std::string out;
+    std::size_t rows = 0;
+    for (const TableColumn& column : columns) {
+        out += (out.empty() ? "" : ",") + column.name;
+        rows = std::max(rows, column.values.size());
     }
-    return out;
-}
-
-std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const SweepColumn> columns) {
-    std::string out = "frequency_hz,detuning_khz";
-    for (SweepColumn column : columns)
-        out += std::string(",") + NameOf(column);
     out += '\n';
-    for (const SweepPoint& p : sweep.points) {
-        out += TableNumber(p.hz) + ',' + TableNumber((p.hz - foHz) / 1000);
-        for (SweepColumn column : columns)
-            out += ',' + (p.ok ? TableNumber(ValueOf(column, p)) : std::string());
+    for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0) out += ',';
+            const std::vector<std::optional<double>>& values = columns[c].values;
+            if (row < values.size() && values[row]) out += TableNumber(*values[row]);
+        }
         out += '\n';
     }
     return out;
+}
+
+std::string CurveCsv(std::span<const CurvePoint> curve) {
+    TableColumn detuning{"detuning_khz", {}}, attenuation{"attenuation_db", {}};
+    for (const CurvePoint& point : curve) {
+        detuning.values.push_back(point.x);
+        attenuation.values.push_back(point.y);
+    }
+    const TableColumn columns[] = {std::move(detuning), std::move(attenuation)};
+    return TableCsv(columns);
+}
+
+std::string CurvesCsv(std::span<const std::vector<CurvePoint>> curves) {
+    TableColumn number{"curve", {}}, detuning{"detuning_khz", {}},
+        attenuation{"attenuation_db", {}};
+    for (std::size_t k = 0; k < curves.size(); ++k) {
+        for (const CurvePoint& point : curves[k]) {
+            number.values.push_back(double(k + 1));
+            detuning.values.push_back(point.x);
+            attenuation.values.push_back(point.y);
+        }
+    }
+    const TableColumn columns[] = {std::move(number), std::move(detuning), std::move(attenuation)};
+    return TableCsv(columns);
+}
+
+std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const SweepColumn> columns) {
+    std::vector<TableColumn> table = {{"frequency_hz", {}}, {"detuning_khz", {}}};
+    for (SweepColumn column : columns)
+        table.push_back({NameOf(column), {}});
+    for (const SweepPoint& p : sweep.points) {
+        table[0].values.push_back(p.hz);
+        table[1].values.push_back((p.hz - foHz) / 1000);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            table[c + 2].values.push_back(p.ok ? std::optional(ValueOf(columns[c], p))
+                                               : std::nullopt);
+        }
+    }
+    return TableCsv(table);
 }
 
 }  // namespace feldan

@@ -1,8 +1,10 @@
-// Tables of curves and sweeps as CSV, the one form the window's export and feldan-cli write:
-// a header line of column names, then a row per point, every number with 17 significant digits
-// and a decimal point whatever the locale, frequencies in Hz, detunings in kHz, delays in s.
+// Tables of curves, sweeps and responses in time as CSV, the one form the window's export and
+// feldan-cli write: a header line of column names, then a row per point, every number with 17
+// significant digits (they read back to the same double) and a decimal point whatever the
+// locale, frequencies in Hz, detunings in kHz, delays in s, times in ms.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -16,6 +18,18 @@ enum class SweepColumn { S21Db, S21Deg, GroupDelaySec, S11Db, ReturnLossDb, ZinR
 
 // A number as the tables write it: 17 significant digits, "." ("null" if not finite).
 std::string TableNumber(double value);
+
+// A column of a table: its name, and a value a row; a row without one leaves its cell empty.
+struct TableColumn {
+    std::string name;
+    std::vector<std::optional<double>> values;
+};
+
+// A column with a value in every row.
+TableColumn FullColumn(std::string name, std::span<const double> values);
+
+// The names as the header row, then a row for every value of the longest column.
+std::string TableCsv(std::span<const TableColumn> columns);
 
 // "detuning_khz,attenuation_db" and the curve's points.
 std::string CurveCsv(std::span<const CurvePoint> curve);

@@ -178,9 +178,12 @@ int PortsOfTouchstoneName(const std::string& path) {
     return 0;
 }
 
-TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::string& fileName) {
-    Reader reader(text, fileName);
-    if (text.size() > TouchstoneMaxBytes) reader.Fail(MessageId::ReadFileTooLarge);
+namespace {
+
+// What the lines read so far have said, for the lines that follow.
+struct ParseState {
+    int ports = 2;
+    std::size_t columns = 9;
     Options options;
     bool optionLineSeen = false;
     bool version2 = false;
@@ -190,163 +193,184 @@ TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::stri
     long promisedPoints = -1;
     std::vector<double> pendingReference;  // a [Reference] line may go on over the next lines
     bool readingReference = false;
-
-    TouchstoneData data;
-    data.ports = ports;
-    const std::size_t columns = ports == 1 ? 3 : 9;
     std::size_t rawPoints = 0;
     double lastHz = -1;
     std::vector<int> mergedCounts;  // rows merged into each point
+};
 
-    std::string_view line;
-    while (!ended && reader.NextLine(line)) {
-        const std::vector<std::string_view> words = Words(line);
-        if (words.empty()) continue;
-        std::string keyword;
-        std::string_view rest;
-        if (SplitKeyword(line, keyword, rest)) {
-            readingReference = false;
-            const std::vector<std::string_view> values = Words(rest);
-            const auto number = [&]() -> std::optional<double> {
-                return values.size() == 1 ? NumberOf(values[0]) : std::nullopt;
-            };
-            if (keyword == "version") {
-                version2 = true;
-            } else if (keyword == "number of ports") {
-                const std::optional<double> n = number();
-                if (!n || *n != ports) {
-                    reader.Fail(MessageId::TouchstonePorts,
-                                values.empty() ? "?" : Shown(values[0]));
-                }
-            } else if (keyword == "two-port data order") {
-                const std::string order = values.empty() ? "" : Lower(values[0]);
-                if (order != "12_21" && order != "21_12") {
-                    reader.Fail(MessageId::TouchstoneKeyword,
-                                "[Two-Port Data Order] " + Shown(order));
-                }
-                order12_21 = order == "12_21";
-            } else if (keyword == "number of frequencies") {
-                const std::optional<double> n = number();
-                if (!n || *n < 1 || *n != std::floor(*n) || *n > double(TouchstoneMaxPoints)) {
-                    reader.Fail(MessageId::TouchstoneKeyword, "[Number of Frequencies]");
-                }
-                promisedPoints = static_cast<long>(*n);
-            } else if (keyword == "reference") {
-                readingReference = true;
-                pendingReference.clear();
-                for (std::string_view word : values) {
-                    const std::optional<double> r = NumberOf(word);
-                    if (!r || !(*r > 0)) reader.Fail(MessageId::TouchstoneReference);
-                    pendingReference.push_back(*r);
-                }
-            } else if (keyword == "matrix format") {
-                // A two-port file may only be Full (or Lower/Upper with symmetric data, which
-                // this program does not take).
-                if (values.empty() || Lower(values[0]) != "full") {
-                    reader.Fail(MessageId::TouchstoneKeyword, "[Matrix Format]");
-                }
-            } else if (keyword == "network data") {
-                inNoise = false;
-            } else if (keyword == "noise data") {
-                inNoise = true;
-            } else if (keyword == "end") {
-                ended = true;
-            } else if (keyword == "begin information") {
-                while (reader.NextLine(line)) {
-                    std::string inner;
-                    std::string_view innerRest;
-                    if (SplitKeyword(line, inner, innerRest) && inner == "end information") break;
-                }
-            } else if (keyword == "number of noise frequencies") {
-            } else {
-                reader.Fail(MessageId::TouchstoneKeyword, "[" + Shown(keyword) + "]");
-            }
-            continue;
+// A version 2.0 keyword line, "[keyword] rest".
+void ReadKeywordLine(Reader& reader, const std::string& keyword, std::string_view rest,
+                     ParseState& state) {
+    state.readingReference = false;
+    const std::vector<std::string_view> values = Words(rest);
+    const auto number = [&]() -> std::optional<double> {
+        return values.size() == 1 ? NumberOf(values[0]) : std::nullopt;
+    };
+    if (keyword == "version") {
+        state.version2 = true;
+    } else if (keyword == "number of ports") {
+        const std::optional<double> n = number();
+        if (!n || *n != state.ports)
+            reader.Fail(MessageId::TouchstonePorts, values.empty() ? "?" : Shown(values[0]));
+    } else if (keyword == "two-port data order") {
+        const std::string order = values.empty() ? "" : Lower(values[0]);
+        if (order != "12_21" && order != "21_12")
+            reader.Fail(MessageId::TouchstoneKeyword, "[Two-Port Data Order] " + Shown(order));
+        state.order12_21 = order == "12_21";
+    } else if (keyword == "number of frequencies") {
+        const std::optional<double> n = number();
+        if (!n || *n < 1 || *n != std::floor(*n) || *n > double(TouchstoneMaxPoints))
+            reader.Fail(MessageId::TouchstoneKeyword, "[Number of Frequencies]");
+        state.promisedPoints = static_cast<long>(*n);
+    } else if (keyword == "reference") {
+        state.readingReference = true;
+        state.pendingReference.clear();
+        for (std::string_view word : values) {
+            const std::optional<double> r = NumberOf(word);
+            if (!r || !(*r > 0)) reader.Fail(MessageId::TouchstoneReference);
+            state.pendingReference.push_back(*r);
         }
-        if (words[0].front() == '#') {
-            // Only the first option line counts; later ones are ignored, as the format says.
-            if (!optionLineSeen) ReadOptionLine(reader, line, options);
-            optionLineSeen = true;
-            continue;
+    } else if (keyword == "matrix format") {
+        // A two-port file may only be Full (or Lower/Upper with symmetric data, which this
+        // program does not take).
+        if (values.empty() || Lower(values[0]) != "full")
+            reader.Fail(MessageId::TouchstoneKeyword, "[Matrix Format]");
+    } else if (keyword == "network data") {
+        state.inNoise = false;
+    } else if (keyword == "noise data") {
+        state.inNoise = true;
+    } else if (keyword == "end") {
+        state.ended = true;
+    } else if (keyword == "begin information") {
+        std::string_view line;
+        while (reader.NextLine(line)) {
+            std::string inner;
+            std::string_view innerRest;
+            if (SplitKeyword(line, inner, innerRest) && inner == "end information") break;
         }
-        if (readingReference) {
-            bool allNumbers = true;
-            for (std::string_view word : words)
-                allNumbers = allNumbers && NumberOf(word).has_value();
-            if (allNumbers && pendingReference.size() < static_cast<std::size_t>(ports)) {
-                for (std::string_view word : words) {
-                    const double r = *NumberOf(word);
-                    if (!(r > 0)) reader.Fail(MessageId::TouchstoneReference);
-                    pendingReference.push_back(r);
-                }
-                continue;
-            }
-            readingReference = false;
-        }
-        if (inNoise) continue;
-
-        std::array<double, 9> numbers{};
-        for (std::size_t k = 0; k < words.size() && k < numbers.size(); ++k) {
-            const std::optional<double> value = NumberOf(words[k]);
-            if (!value) reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[k]));
-            numbers[k] = *value;
-        }
-        // In a version 1.1 two-port file the noise parameters follow the network data, on lines
-        // of five numbers starting again at a lower frequency.
-        if (!version2 && ports == 2 && words.size() == 5 && rawPoints > 0 &&
-            numbers[0] * options.hzPerUnit < lastHz) {
-            inNoise = true;
-            continue;
-        }
-        if (words.size() != columns) {
-            reader.Fail(MessageId::TouchstoneColumns, std::to_string(columns));
-        }
-        const double hz = numbers[0] * options.hzPerUnit;
-        if (!std::isfinite(hz) || hz < 0)
-            reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[0]));
-        if (hz < lastHz) reader.Fail(MessageId::TouchstoneOrder);
-        if (++rawPoints > TouchstoneMaxPoints) reader.Fail(MessageId::TouchstoneTooManyPoints);
-
-        std::array<std::complex<double>, 4> row{};
-        row[0] = ValueOf(options.format, numbers[1], numbers[2]);
-        if (ports == 2) {
-            const std::complex<double> second = ValueOf(options.format, numbers[3], numbers[4]);
-            const std::complex<double> third = ValueOf(options.format, numbers[5], numbers[6]);
-            row[1] = order12_21 ? third : second;
-            row[2] = order12_21 ? second : third;
-            row[3] = ValueOf(options.format, numbers[7], numbers[8]);
-        }
-        if (hz == lastHz) {
-            // Instruments that print too few digits repeat a frequency: the repeats are one
-            // point, their mean.
-            auto& merged = data.s.back();
-            const double n = static_cast<double>(++mergedCounts.back());
-            for (std::size_t k = 0; k < merged.size(); ++k)
-                merged[k] += (row[k] - merged[k]) / n;
-        } else {
-            data.frequencyHz.push_back(hz);
-            data.s.push_back(row);
-            mergedCounts.push_back(1);
-        }
-        lastHz = hz;
+    } else if (keyword != "number of noise frequencies") {
+        reader.Fail(MessageId::TouchstoneKeyword, "[" + Shown(keyword) + "]");
     }
+}
+
+// A line of numbers that goes on with the [Reference] line before it: true when it did.
+bool ContinuesReference(const Reader& reader, const std::vector<std::string_view>& words,
+                        ParseState& state) {
+    if (!state.readingReference) return false;
+    bool allNumbers = true;
+    for (std::string_view word : words)
+        allNumbers = allNumbers && NumberOf(word).has_value();
+    if (allNumbers && state.pendingReference.size() < static_cast<std::size_t>(state.ports)) {
+        for (std::string_view word : words) {
+            const double r = *NumberOf(word);
+            if (!(r > 0)) reader.Fail(MessageId::TouchstoneReference);
+            state.pendingReference.push_back(r);
+        }
+        return true;
+    }
+    state.readingReference = false;
+    return false;
+}
+
+// A row of network data: a new point, or one more reading of the last point's frequency.
+void ReadDataRow(const Reader& reader, const std::vector<std::string_view>& words,
+                 ParseState& state, TouchstoneData& data) {
+    std::array<double, 9> numbers{};
+    for (std::size_t k = 0; k < words.size() && k < numbers.size(); ++k) {
+        const std::optional<double> value = NumberOf(words[k]);
+        if (!value) reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[k]));
+        numbers[k] = *value;
+    }
+    // In a version 1.1 two-port file the noise parameters follow the network data, on lines of
+    // five numbers starting again at a lower frequency.
+    if (!state.version2 && state.ports == 2 && words.size() == 5 && state.rawPoints > 0 &&
+        numbers[0] * state.options.hzPerUnit < state.lastHz) {
+        state.inNoise = true;
+        return;
+    }
+    if (words.size() != state.columns)
+        reader.Fail(MessageId::TouchstoneColumns, std::to_string(state.columns));
+    const double hz = numbers[0] * state.options.hzPerUnit;
+    if (!std::isfinite(hz) || hz < 0) reader.Fail(MessageId::TouchstoneNotANumber, Shown(words[0]));
+    if (hz < state.lastHz) reader.Fail(MessageId::TouchstoneOrder);
+    if (++state.rawPoints > TouchstoneMaxPoints) reader.Fail(MessageId::TouchstoneTooManyPoints);
+
+    const Format format = state.options.format;
+    std::array<std::complex<double>, 4> row{};
+    row[0] = ValueOf(format, numbers[1], numbers[2]);
+    if (state.ports == 2) {
+        const std::complex<double> second = ValueOf(format, numbers[3], numbers[4]);
+        const std::complex<double> third = ValueOf(format, numbers[5], numbers[6]);
+        row[1] = state.order12_21 ? third : second;
+        row[2] = state.order12_21 ? second : third;
+        row[3] = ValueOf(format, numbers[7], numbers[8]);
+    }
+    if (hz == state.lastHz) {
+        // Instruments that print too few digits repeat a frequency: the repeats are one point,
+        // their mean.
+        auto& merged = data.s.back();
+        const double n = static_cast<double>(++state.mergedCounts.back());
+        for (std::size_t k = 0; k < merged.size(); ++k)
+            merged[k] += (row[k] - merged[k]) / n;
+    } else {
+        data.frequencyHz.push_back(hz);
+        data.s.push_back(row);
+        state.mergedCounts.push_back(1);
+    }
+    state.lastHz = hz;
+}
+
+// The checks of the whole file once it is read, and what follows from all of it.
+void FinishData(const ParseState& state, const std::string& fileName, TouchstoneData& data) {
     if (data.frequencyHz.empty()) {
         Message message{MessageId::TouchstoneNoData, {}, Field::None, 0};
         message.file = fileName;
         throw TouchstoneError(std::move(message));
     }
-    if (promisedPoints >= 0 && static_cast<std::size_t>(promisedPoints) != rawPoints) {
-        Message message{MessageId::TouchstoneCount, std::to_string(promisedPoints), Field::None, 0};
+    if (state.promisedPoints >= 0 &&
+        static_cast<std::size_t>(state.promisedPoints) != state.rawPoints) {
+        Message message{MessageId::TouchstoneCount, std::to_string(state.promisedPoints),
+                        Field::None, 0};
         message.file = fileName;
         throw TouchstoneError(std::move(message));
     }
-    data.referenceOhm = options.referenceOhm;
-    if (!pendingReference.empty()) data.referenceOhm = pendingReference.front();
+    data.referenceOhm = state.options.referenceOhm;
+    if (!state.pendingReference.empty()) data.referenceOhm = state.pendingReference.front();
     for (const auto& row : data.s) {
         if (row[2] != std::complex<double>() || row[3] != std::complex<double>()) {
             data.reverseMeasured = true;
         }
     }
+}
+
+}  // namespace
+
+TouchstoneData ParseTouchstone(std::string_view text, int ports, const std::string& fileName) {
+    Reader reader(text, fileName);
+    if (text.size() > TouchstoneMaxBytes) reader.Fail(MessageId::ReadFileTooLarge);
+    ParseState state;
+    state.ports = ports;
+    state.columns = ports == 1 ? 3 : 9;
+    TouchstoneData data;
+    data.ports = ports;
+
+    std::string_view line;
+    while (!state.ended && reader.NextLine(line)) {
+        const std::vector<std::string_view> words = Words(line);
+        if (words.empty()) continue;
+        std::string keyword;
+        std::string_view rest;
+        if (SplitKeyword(line, keyword, rest)) {
+            ReadKeywordLine(reader, keyword, rest, state);
+        } else if (words[0].front() == '#') {
+            // Only the first option line counts; later ones are ignored, as the format says.
+            if (!state.optionLineSeen) ReadOptionLine(reader, line, state.options);
+            state.optionLineSeen = true;
+        } else if (!ContinuesReference(reader, words, state) && !state.inNoise) {
+            ReadDataRow(reader, words, state, data);
+        }
+    }
+    FinishData(state, fileName, data);
     return data;
 }
 

@@ -200,13 +200,18 @@ TEST(TransientCommand, FiguresJsonAndCurve) {
     std::string line;
     std::getline(csv, line);
     EXPECT_EQ(line, "time_ms,step");
-    double last = 0;
-    int rows = 0;
+    double last = 0, dtMs = 0;
+    int rows = 0, offGrid = 0;
     while (std::getline(csv, line)) {
+        // The times read back to the very doubles of i·dt: all digits are written.
+        const double timeMs = std::stod(line.substr(0, line.find(',')));
+        if (rows == 1) dtMs = timeMs;
+        offGrid += rows > 1 && timeMs != double(rows) * dtMs;
         last = std::stod(line.substr(line.find(',') + 1));
         ++rows;
     }
     EXPECT_GT(rows, 1000);
+    EXPECT_EQ(offGrid, 0);
     EXPECT_NEAR(last, 1, 1e-3);
     std::remove(path.c_str());
 }

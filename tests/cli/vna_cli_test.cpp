@@ -6,17 +6,17 @@
 #include <nlohmann/json.hpp>
 
 #include "files/touchstone.h"
+#include "instruments/simulated/simulated_analyser.h"
 #include "tests/support/program_runner.h"
-#include "tests/support/simulated_analyser.h"
 
 namespace feldan {
 namespace {
 
 const CrystalModel Crystal = CrystalFromSeriesResonance(9.999e6, 0.07, 12, 4e-12);
 
-test::SimulatedAnalyserSettings CrystalAnalyser(double noise) {
-    test::SimulatedAnalyserSettings settings;
-    settings.response = test::CrystalInSeries(Crystal);
+simulated::SimulatedAnalyserSettings CrystalAnalyser(double noise) {
+    simulated::SimulatedAnalyserSettings settings;
+    settings.response = simulated::CrystalInSeries(Crystal);
     settings.noise = noise;
     return settings;
 }
@@ -26,7 +26,7 @@ test::ProgramRun RunCli(const std::vector<std::string>& args) {
 }
 
 TEST(VnaCommand, SweepWritesTheCrystalsSParametersJoinedFromScans) {
-    test::SimulatedAnalyser device(CrystalAnalyser(0));
+    simulated::SimulatedAnalyser device(CrystalAnalyser(0));
     const test::ScratchFile file("vna_sweep.s2p");
     const auto run = RunCli({"vna", "sweep", "--port", device.Port(), "--from", "9990000", "--to",
                              "10010000", "--points", "250", "--out", file.Path()});
@@ -44,7 +44,7 @@ TEST(VnaCommand, SweepWritesTheCrystalsSParametersJoinedFromScans) {
 }
 
 TEST(VnaCommand, CrystalFindsTheCrystalBehindTheAnalyser) {
-    test::SimulatedAnalyser device(CrystalAnalyser(2e-4));
+    simulated::SimulatedAnalyser device(CrystalAnalyser(2e-4));
     const test::ScratchFile file("vna_crystal.s2p");
     const auto run = RunCli({"vna", "crystal", "--port", device.Port(), "--near", "1e7", "--json",
                              "--out", file.Path()});
@@ -60,9 +60,9 @@ TEST(VnaCommand, CrystalFindsTheCrystalBehindTheAnalyser) {
 }
 
 TEST(VnaCommand, FaultsAndBadUsageAreErrors) {
-    test::SimulatedAnalyserSettings other = CrystalAnalyser(0);
-    other.misbehaviour = test::Misbehaviour::NoShell;
-    test::SimulatedAnalyser device(other);
+    simulated::SimulatedAnalyserSettings other = CrystalAnalyser(0);
+    other.misbehaviour = simulated::Misbehaviour::NoShell;
+    simulated::SimulatedAnalyser device(other);
     const auto notAnalyser = RunCli({"vna", "crystal", "--port", device.Port(), "--near", "1e7"});
     EXPECT_EQ(notAnalyser.status, 2);
     EXPECT_NE(notAnalyser.err.find("не анализатор"), std::string::npos) << notAnalyser.err;

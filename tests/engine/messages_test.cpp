@@ -25,6 +25,7 @@ std::string Placeholders(std::string_view text) {
 TEST(MessageText, EveryMessageHasEnglishWordsWithTheSamePlaceholders) {
     const std::pair<MessageId, MessageId> ranges[] = {
         {MessageId::MissingData, MessageId::ProjectValue},
+        {MessageId::BandUnknown, MessageId::TransientNothingPassed},
         {MessageId::VnaPortClosed, MessageId::FileUnreadable},
     };
     for (const auto& [first, last] : ranges) {

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <limits>
 #include <sstream>
+
+#include "engine/number_text.h"
 
 namespace feldan {
 namespace {
@@ -45,6 +49,39 @@ TEST(SweepCsv, CurvesAreNumberedFromOne) {
     const std::vector<std::vector<CurvePoint>> curves = {{{0.5, -3}}, {}, {{-0.25, -1.5}}};
     EXPECT_EQ(CurvesCsv(curves), "curve,detuning_khz,attenuation_db\n1,0.5,-3\n3,-0.25,-1.5\n");
     EXPECT_EQ(CurveCsv(curves[0]), "detuning_khz,attenuation_db\n0.5,-3\n");
+}
+
+// Every double read back from the table is the one written, bit for bit; a short column leaves
+// its cells empty, a value that is not finite is "null".
+TEST(TableCsv, ReadsBackBitForBit) {
+    const std::vector<double> values = {0.1,
+                                        1.0 / 3,
+                                        -2.0 / 7 * 1e-300,
+                                        std::numeric_limits<double>::denorm_min(),
+                                        std::numeric_limits<double>::max(),
+                                        9.000000000000002e6,
+                                        -0.0};
+    const TableColumn columns[] = {
+        FullColumn("time_ms", values), {"short", {1.5, std::nullopt}}, {"odd", {INFINITY}}};
+    std::istringstream csv(TableCsv(columns));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "time_ms,short,odd");
+    for (std::size_t row = 0; std::getline(csv, line); ++row) {
+        ASSERT_LT(row, values.size());
+        const std::string cell = line.substr(0, line.find(','));
+        double read = 0;
+        const auto parsed = DoubleFromChars(cell.data(), cell.data() + cell.size(), read);
+        EXPECT_EQ(parsed.ptr, cell.data() + cell.size()) << cell;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(read), std::bit_cast<std::uint64_t>(values[row]))
+            << cell;
+        if (row == 0) {
+            EXPECT_EQ(line.substr(cell.size()), ",1.5,null");
+        }
+        if (row == 1) {
+            EXPECT_EQ(line.substr(cell.size()), ",,");
+        }
+    }
 }
 
 }  // namespace

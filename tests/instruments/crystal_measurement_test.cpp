@@ -4,7 +4,7 @@
 
 #include "instruments/crystal_measurement.h"
 #include "instruments/serial_ports.h"
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 
 namespace feldan {
 namespace {
@@ -18,11 +18,11 @@ struct Measured {
     int scans = 0;  // as the simulator counts them
 };
 
-Measured Measure(test::SimulatedAnalyserSettings settings,
+Measured Measure(simulated::SimulatedAnalyserSettings settings,
                  const CrystalMeasurementSettings& measurement,
                  const ProgressCallback& progress = {}) {
-    if (!settings.response) settings.response = test::CrystalInSeries(Crystal);
-    test::SimulatedAnalyser device(settings);
+    if (!settings.response) settings.response = simulated::CrystalInSeries(Crystal);
+    simulated::SimulatedAnalyser device(settings);
     const auto port = PosixSerialPort::Open(device.Port());
     NanoVnaShell shell(*port, "pts", ReadLimits{300ms, 50ms, 300ms, 300ms});
     AnalyserIdentity identity = shell.Connect();
@@ -54,7 +54,7 @@ TEST(MeasureCrystal, FindsTheCrystalBehindTheAnalyser) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.board) + " noise " + std::to_string(c.noise));
-        test::SimulatedAnalyserSettings settings;
+        simulated::SimulatedAnalyserSettings settings;
         settings.info = c.board;
         settings.maxScanPoints = c.maxPoints;
         settings.noise = c.noise;
@@ -82,7 +82,7 @@ TEST(MeasureCrystal, FindsTheCrystalBehindTheAnalyser) {
 
 TEST(MeasureCrystal, EndsWithAMessageAndKeepsWhatWasMeasured) {
     // No crystal in the fixture: only the fixture's leakage comes through.
-    test::SimulatedAnalyserSettings open;
+    simulated::SimulatedAnalyserSettings open;
     open.response = [](double) { return std::array<std::complex<double>, 2>{1.0, 1e-4}; };
     open.noise = 2e-4;
     const Measured none = Measure(open, Near(10e6));
@@ -91,8 +91,8 @@ TEST(MeasureCrystal, EndsWithAMessageAndKeepsWhatWasMeasured) {
     EXPECT_EQ(none.result.sweep.frequencyHz.size(), 401u);
 
     // The port vanishes in the middle of the zoom: the search sweep is kept.
-    test::SimulatedAnalyserSettings dropped;
-    dropped.misbehaviour = test::Misbehaviour::DropPort;
+    simulated::SimulatedAnalyserSettings dropped;
+    dropped.misbehaviour = simulated::Misbehaviour::DropPort;
     dropped.atScan = 5;
     const Measured cut = Measure(dropped, Near(10e6));
     EXPECT_FALSE(cut.result.fit);

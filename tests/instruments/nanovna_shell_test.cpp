@@ -6,15 +6,15 @@
 
 #include "instruments/analyser_sweep.h"
 #include "instruments/serial_ports.h"
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 
 namespace feldan {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Misbehaviour;
-using test::SimulatedAnalyser;
-using test::SimulatedAnalyserSettings;
+using simulated::Misbehaviour;
+using simulated::SimulatedAnalyser;
+using simulated::SimulatedAnalyserSettings;
 
 const CrystalModel Crystal = CrystalFromSeriesResonance(9.999e6, 0.07, 12, 4e-12);
 
@@ -23,7 +23,7 @@ constexpr ReadLimits Short{300ms, 50ms, 300ms, 300ms};
 
 SimulatedAnalyserSettings CrystalAnalyser() {
     SimulatedAnalyserSettings settings;
-    settings.response = test::CrystalInSeries(Crystal);
+    settings.response = simulated::CrystalInSeries(Crystal);
     return settings;
 }
 

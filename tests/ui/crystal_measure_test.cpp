@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "files/project_file.h"
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 #include "ui/analysis/measured_overlay.h"
 #include "ui/common/design_document.h"
 #include "ui/common/language.h"
@@ -46,7 +46,7 @@ const CrystalModel Bag[] = {CrystalFromSeriesResonance(8861700, 10.1e-3, 6, 6.3e
                             CrystalFromSeriesResonance(8861830, 10.4e-3, 9, 6.1e-12)};
 
 struct MeasureUnderTest : WindowUnderTest {
-    explicit MeasureUnderTest(test::SimulatedAnalyserSettings settings) {
+    explicit MeasureUnderTest(simulated::SimulatedAnalyserSettings settings) {
         Trigger("crystalsAction");
         window = form->findChild<CrystalWindow*>(QStringLiteral("CrystalWindow"));
         auto owned = std::make_unique<MeasureAnswers>();
@@ -55,10 +55,10 @@ struct MeasureUnderTest : WindowUnderTest {
         window->SetReadLimits(ReadLimits{300ms, 50ms, 300ms, 300ms});
         if (!settings.response) {
             settings.response = [this](double hz) {
-                return test::CrystalInSeries(Bag[behind.load()])(hz);
+                return simulated::CrystalInSeries(Bag[behind.load()])(hz);
             };
         }
-        device = std::make_unique<test::SimulatedAnalyser>(std::move(settings));
+        device = std::make_unique<simulated::SimulatedAnalyser>(std::move(settings));
         answers->answer = AnalyserSettings{QString::fromStdString(device->Port()), 50, 8.86e6, 0};
     }
     // Runs a command of the window and waits for its measurement to end.
@@ -73,7 +73,7 @@ struct MeasureUnderTest : WindowUnderTest {
     CrystalWindow* window = nullptr;
     MeasureAnswers* answers = nullptr;
     std::atomic<int> behind{0};
-    std::unique_ptr<test::SimulatedAnalyser> device;
+    std::unique_ptr<simulated::SimulatedAnalyser> device;
 };
 
 }  // namespace
@@ -90,7 +90,7 @@ class CrystalMeasureTest : public QObject {
 };
 
 void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
-    test::SimulatedAnalyserSettings settings;
+    simulated::SimulatedAnalyserSettings settings;
     settings.noise = 1e-4;
     MeasureUnderTest w(settings);
     QVERIFY(w.Finish([&] { w.window->Measure(); }));
@@ -149,16 +149,16 @@ void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
 
 void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {
     const struct {
-        test::Misbehaviour misbehaviour;
+        simulated::Misbehaviour misbehaviour;
         bool cancel;
         const char* said;  // in the error box; nothing: no box
     } cases[] = {
-        {test::Misbehaviour::StopAnswering, false, "перестал отвечать"},
-        {test::Misbehaviour::DropPort, false, "связь с прибором прервалась"},
-        {test::Misbehaviour::None, true, nullptr},
+        {simulated::Misbehaviour::StopAnswering, false, "перестал отвечать"},
+        {simulated::Misbehaviour::DropPort, false, "связь с прибором прервалась"},
+        {simulated::Misbehaviour::None, true, nullptr},
     };
     for (const auto& c : cases) {
-        test::SimulatedAnalyserSettings settings;
+        simulated::SimulatedAnalyserSettings settings;
         settings.misbehaviour = c.misbehaviour;
         settings.atScan = 3;
         MeasureUnderTest w(settings);
@@ -175,7 +175,7 @@ void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {
         QVERIFY(!w.window->Measuring());
     }
     // A port that is not there is named before anything is measured.
-    MeasureUnderTest w{test::SimulatedAnalyserSettings{}};
+    MeasureUnderTest w{simulated::SimulatedAnalyserSettings{}};
     w.answers->answer->port = QStringLiteral("/nonexistent/ttyACM9");
     QVERIFY(w.Finish([&] { w.window->Measure(); }));
     QVERIFY(w.dialogs->errors.size() == 1 &&
@@ -183,7 +183,7 @@ void CrystalMeasureTest::faultsAreNamedAndTheRowsStay() {
 }
 
 void CrystalMeasureTest::aReferenceCrystalFindsTheClockError() {
-    test::SimulatedAnalyserSettings settings;
+    simulated::SimulatedAnalyserSettings settings;
     settings.clockPpm = 25;
     MeasureUnderTest w(settings);
     // Measured before the correction is known, the crystal lies 25 ppm off.
@@ -252,7 +252,7 @@ void CrystalMeasureTest::usbPortsComeFirstAndANominalTypedIsKept() {
 }
 
 void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {
-    test::SimulatedAnalyserSettings settings;
+    simulated::SimulatedAnalyserSettings settings;
     // Behind the analyser a 6.02 dB pad: S21 = 0.5 at every frequency.
     settings.response = [](double) { return std::array<std::complex<double>, 2>{0.0, 0.5}; };
     MeasureUnderTest w(settings);

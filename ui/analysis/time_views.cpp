@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
-#include "engine/errors.h"
 #include "engine/number_text.h"
 #include "files/sweep_csv.h"
 #include "ui/common/design_document.h"
@@ -25,9 +23,7 @@ constexpr double DrawnShare = 0.75;
 struct Shown {
     QString name;
     std::optional<QColor> colour;
-    EnvelopeResponse plain;
-    EnvelopeResponse drawn;
-    TransientFigures figures;
+    TimeResponse response;
 };
 
 }  // namespace
@@ -59,34 +55,41 @@ ChartQuantity TimeViews::QuantityOf(TimeView view) {
     return quantity;
 }
 
+namespace {
+
+TimeKind KindOf(TimeView view) {
+    switch (view) {
+        case TimeView::Step:
+            return TimeKind::Step;
+        case TimeView::Impulse:
+            return TimeKind::Impulse;
+        case TimeView::Keyed:
+            return TimeKind::Keyed;
+    }
+    return TimeKind::Step;
+}
+
+std::vector<CurvePoint> PointsOf(const TimeResponse& response, const std::vector<double>& values) {
+    std::vector<CurvePoint> points;
+    points.reserve(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        points.push_back({double(i) * response.dtMs, values[i]});
+    return points;
+}
+
+}  // namespace
+
 NamedCurve TimeViews::CurveOf(TimeView view, const EnvelopeResponse& drawn,
                               const EnvelopeResponse& plain, const KeyingChoice& keying,
                               double shownMs, const QString& name, TransientFigures* figures) {
-    NamedCurve curve{name, {}, std::nullopt};
-    const double dtMs = drawn.dtSec * 1000;
-    const std::size_t drawnEnd = std::size_t(double(drawn.step.size()) * DrawnShare);
-    const std::size_t samples = std::size_t(shownMs / dtMs) + 1;
-    if (view == TimeView::Keyed) {
-        const Keying keys = keying.KeyingOf(TimeViewDots);
-        const KeyedResponse keyed = KeyedOutput(drawn, keys, samples);
-        for (std::size_t i = 0; i < samples; ++i)
-            curve.points.push_back({double(i) * dtMs, keyed.output[i]});
-        if (figures && keying.pulseMs <= 0) {
-            const KeyedResponse exact =
-                &drawn == &plain
-                    ? keyed
-                    : KeyedOutput(plain, keys, std::size_t(shownMs / (plain.dtSec * 1000)) + 1);
-            figures->interDotDb =
-                InterMarkDb(exact, keys, plain.dtSec, figures->delayMs.value_or(0));
-        }
-        return curve;
-    }
-    for (std::size_t i = 0; i < std::min(samples, drawnEnd); ++i) {
-        const double value =
-            view == TimeView::Step ? std::abs(drawn.step[i]) : std::abs(drawn.impulse[i]) / 1000;
-        curve.points.push_back({double(i) * dtMs, value});
-    }
-    return curve;
+    TimeResponse response;
+    response.plain = plain;
+    response.drawn = drawn;
+    response.window = keying.window;
+    if (figures) response.figures = *figures;
+    CurveInTime(response, {KindOf(view), keying.KeyingOf(TimeViewDots), keying.window, shownMs});
+    if (figures) figures->interDotDb = response.figures.interDotDb;
+    return NamedCurve{name, PointsOf(response, response.output), std::nullopt};
 }
 
 TimeCurves TimeViews::CurvesOf(TimeView view, std::span<const DesignSource> sources,
@@ -100,44 +103,37 @@ TimeCurves TimeViews::CurvesOf(TimeView view, std::span<const DesignSource> sour
                                 MessageShown(filter.design.message));
             continue;
         }
-        try {
-            const EnvelopeSpectrum spectrum = SpectrumOfFilter(filter);
-            Shown one{source.name, source.colour, EnvelopeOf(spectrum), {}, {}};
-            one.drawn = keying.window.kind == TransientWindow::None
-                            ? one.plain
-                            : EnvelopeOf(spectrum, keying.window);
-            one.figures = StepFigures(one.plain);
-            shown.push_back(std::move(one));
-        } catch (const CommandError& error) {
-            out.problems.append(source.name + QStringLiteral(": ") + MessageShown(error.message()));
+        TimeResponse response = EnvelopeInTime(filter, keying.window);
+        if (response.problem.id != MessageId::None) {
+            out.problems.append(source.name + QStringLiteral(": ") +
+                                MessageShown(response.problem));
+            continue;
         }
+        shown.push_back({source.name, source.colour, std::move(response)});
     }
     if (shown.empty()) return out;
 
     // Long enough for the slowest to settle to −40 dB, and no longer than any record holds.
     double settleMs = 0, recordMs = INFINITY;
     for (const Shown& one : shown) {
-        settleMs = std::max(settleMs, one.figures.decay40Ms.value_or(one.plain.RecordSec() * 500));
-        recordMs = std::min(recordMs, one.plain.RecordSec() * 1000 * DrawnShare);
+        const EnvelopeResponse& plain = one.response.plain;
+        settleMs =
+            std::max(settleMs, one.response.figures.decay40Ms.value_or(plain.RecordSec() * 500));
+        recordMs = std::min(recordMs, plain.RecordSec() * 1000 * DrawnShare);
     }
-    const Keying keys = keying.KeyingOf(TimeViewDots);
-    out.shownMs = view == TimeView::Keyed ? keys.EndMs() + keying.riseMs + 1.5 * settleMs
+    const TimeRequest request{KindOf(view), keying.KeyingOf(TimeViewDots), keying.window, {}};
+    out.shownMs = view == TimeView::Keyed ? request.keying.EndMs() + keying.riseMs + 1.5 * settleMs
                                           : std::min(1.5 * settleMs, recordMs);
+    const TimeRequest span{request.kind, request.keying, request.window, out.shownMs};
+    for (Shown& one : shown)
+        CurveInTime(one.response, span);
     if (view == TimeView::Keyed) {
-        const double dtMs = shown.front().drawn.dtSec * 1000;
-        const std::size_t samples = std::size_t(out.shownMs / dtMs) + 1;
-        const KeyedResponse keyed = KeyedOutput(shown.front().drawn, keys, samples);
-        NamedCurve input{tr("Манипуляция"), {}, KeyingColour};
-        for (std::size_t i = 0; i < samples; ++i)
-            input.points.push_back({double(i) * dtMs, keyed.input[i]});
-        out.curves.push_back(std::move(input));
+        const TimeResponse& first = shown.front().response;
+        out.curves.push_back({tr("Манипуляция"), PointsOf(first, first.input), KeyingColour});
     }
-    for (Shown& one : shown) {
-        NamedCurve curve =
-            CurveOf(view, one.drawn, one.plain, keying, out.shownMs, one.name, &one.figures);
-        curve.colour = one.colour;
-        out.curves.push_back(std::move(curve));
-        out.rows.push_back({one.name, one.figures});
+    for (const Shown& one : shown) {
+        out.curves.push_back({one.name, PointsOf(one.response, one.response.output), one.colour});
+        out.rows.push_back({one.name, one.response.figures});
     }
     return out;
 }
@@ -189,7 +185,7 @@ std::string TimeViews::Csv(TimeView view, std::span<const NamedCurve> curves,
                                                          : "output";
     const bool keyed = view == TimeView::Keyed;
     const std::size_t designs = curves.size() - (keyed ? 1 : 0) - (extraName.empty() ? 0 : 1);
-    std::string csv = "time_ms";
+    std::vector<TableColumn> columns = {{"time_ms", {}}};
     for (std::size_t c = 0; c < curves.size(); ++c) {
         std::string name;
         if (keyed && c == 0) {
@@ -200,27 +196,28 @@ std::string TimeViews::Csv(TimeView view, std::span<const NamedCurve> curves,
             const std::size_t index = c - (keyed ? 1 : 0);
             name = designs > 1 ? base + "_" + std::to_string(index + 1) : base;
         }
-        csv += "," + name;
+        columns.push_back({name, {}});
     }
-    csv += "\n";
+    // Every curve on the first one's times, on straight lines between its own points; empty
+    // outside them.
     for (const CurvePoint& point : curves.front().points) {
-        csv += TableNumber(point.x);
-        for (const NamedCurve& curve : curves) {
-            csv += ",";
+        columns[0].values.push_back(point.x);
+        for (std::size_t c = 0; c < curves.size(); ++c) {
+            const std::vector<CurvePoint>& points = curves[c].points;
             const auto after =
-                std::lower_bound(curve.points.begin(), curve.points.end(), point.x,
+                std::lower_bound(points.begin(), points.end(), point.x,
                                  [](const CurvePoint& p, double x) { return p.x < x; });
-            if (after == curve.points.end()) continue;
-            if (after->x == point.x || after == curve.points.begin()) {
-                if (after->x == point.x) csv += TableNumber(after->y);
-                continue;
+            std::optional<double> value;
+            if (after != points.end() && after->x == point.x) {
+                value = after->y;
+            } else if (after != points.end() && after != points.begin()) {
+                const CurvePoint& a = *(after - 1);
+                value = a.y + (after->y - a.y) * (point.x - a.x) / (after->x - a.x);
             }
-            const CurvePoint& a = *(after - 1);
-            csv += TableNumber(a.y + (after->y - a.y) * (point.x - a.x) / (after->x - a.x));
+            columns[c + 1].values.push_back(value);
         }
-        csv += "\n";
     }
-    return csv;
+    return TableCsv(columns);
 }
 
 }  // namespace feldan

@@ -12,7 +12,7 @@
 
 #include "engine/crystal.h"
 #include "engine/sweep.h"
-#include "engine/transient.h"
+#include "engine/time_response.h"
 #include "ui/common/dialog_service.h"
 #include "ui/widgets/response_chart.h"
 

@@ -1,4 +1,4 @@
-#include "tests/support/simulated_analyser.h"
+#include "instruments/simulated/simulated_analyser.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace feldan::test {
+namespace feldan::simulated {
 
 namespace {
 
@@ -157,4 +157,4 @@ bool SimulatedAnalyser::Answer(const std::string& line) {
     return Send(answer + "ch> ");
 }
 
-}  // namespace feldan::test
+}  // namespace feldan::simulated

@@ -14,7 +14,7 @@
 
 #include "engine/crystal.h"
 
-namespace feldan::test {
+namespace feldan::simulated {
 
 // S11 and S21 of what is behind the analyser, at a frequency.
 using TwoPortResponse = std::function<std::array<std::complex<double>, 2>(double hz)>;
@@ -73,4 +73,4 @@ class SimulatedAnalyser {
     std::thread thread_;
 };
 
-}  // namespace feldan::test
+}  // namespace feldan::simulated
