@@ -233,12 +233,11 @@ void AnalysisViews::ShowView(AnalysisView view) {
         ShowTimeFigures();
         return;
     }
-    if (wasInTime) {
-        // The table of the time view goes; the measured filter's own comes back with it.
-        timeCurves_ = {};
-        figures_.hide();
-        figures_.clear();
-    }
+    // The table of the time view goes; the measured filter's own comes back with it.
+    if (wasInTime) timeCurves_ = {};
+    // The table under the chart is the measurement's, with the parts in force after it.
+    figures_.hide();
+    figures_.clear();
     if (view == AnalysisView::PassBand) {
         chart_.ShowPassBand();
         measured_->Show(view);
@@ -277,6 +276,7 @@ void AnalysisViews::ShowView(AnalysisView view) {
     }
     PlotViewSweep();
     measured_->Show(view);
+    ShowPartsInForce();
     if (filter.design.outcome == Outcome::Warning) {
         dialogs_.Warning(MessageShown(filter.design.message));
     } else if (filter.design.outcome == Outcome::Error) {
@@ -339,6 +339,18 @@ void AnalysisViews::ShowTimeFigures() {
                "по измеренному S21 как есть");
     }
     figures_.setText(html);
+    figures_.show();
+    ShowPartsInForce();
+}
+
+void AnalysisViews::ShowPartsInForce() {
+    // The analysed circuit keeps the designed values: only the schematic is the filter as built.
+    if (Circuit() != CircuitChoice::Schematic) return;
+    const QString parts = document_.PartsInForceText();
+    if (parts.isEmpty()) return;
+    const QString shown = figures_.isHidden() ? QString() : figures_.text();
+    figures_.setText(shown.isEmpty() ? parts
+                                     : shown + QStringLiteral("<br>") + parts.toHtmlEscaped());
     figures_.show();
 }
 

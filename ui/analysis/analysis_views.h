@@ -83,6 +83,8 @@ class AnalysisViews : public QObject, public ViewContext {
     void ShowTimeView();
     // The figures of the time view under the chart, the measured filter's with them.
     void ShowTimeFigures();
+    // The parts the schematic is built of, after the table under the chart.
+    void ShowPartsInForce();
 
     const DesignDocument& document_;
     DialogService& dialogs_;

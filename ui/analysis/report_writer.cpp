@@ -241,7 +241,12 @@ void ReportWriter::DrawCharts(ReportPage& page, const Content& content, double c
                        asBuilt.design.input.FoKHz * 1000);
     }
     ResponseChart delayChart(delay);
-    page.Chart(delayChart, tr("Групповая задержка"), chartHeight);
+    page.Chart(delayChart, tr("Групповая задержка") + PartsInForce(), chartHeight);
+}
+
+QString ReportWriter::PartsInForce() const {
+    const QString parts = document_.PartsInForceText();
+    return parts.isEmpty() ? parts : QStringLiteral(" · ") + parts;
 }
 
 void ReportWriter::DrawPartsToSolder(ReportPage& page) const {
@@ -273,7 +278,7 @@ void ReportWriter::DrawStepResponse(ReportPage& page, double chartHeight) const 
     stepCurves.SetLegendVisible(false);
     stepCurves.ShowQuantity(TimeViews::QuantityOf(TimeView::Step), step.curves);
     ResponseChart time(stepCurves);
-    page.Chart(time, tr("Переходная характеристика"), chartHeight);
+    page.Chart(time, tr("Переходная характеристика") + PartsInForce(), chartHeight);
     if (!step.rows.empty()) {
         const TransientFigures& f = step.rows.front().figures;
         const auto figure = [](const QString& name, const std::optional<double>& value,

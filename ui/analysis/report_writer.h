@@ -51,6 +51,8 @@ class ReportWriter {
     // `chartHeight` tall.
     void DrawCharts(ReportPage& page, const Content& content, double chartHeight) const;
     void DrawPartsToSolder(ReportPage& page) const;
+    // " · Детали: …" for the titles of the charts of the filter as built.
+    QString PartsInForce() const;
     // The step response of the filter as built, with its figures.
     void DrawStepResponse(ReportPage& page, double chartHeight) const;
 
