@@ -28,6 +28,19 @@ namespace feldan::cli {
 
 using Json = nlohmann::ordered_json;
 
+namespace {
+
+// --circuit and --reference-ohm, with what they mean to the command.
+void AddCircuitOptions(CLI::App& app, AnalysisOptions& options, const std::string& circuitHelp,
+                       const std::string& referenceHelp) {
+    Check(app.add_option("--circuit", options.circuit, circuitHelp)->type_name("WHICH"),
+          OneOf({"analysed", "schematic"}));
+    Check(app.add_option("--reference-ohm", options.referenceOhm, referenceHelp)->type_name("R"),
+          Above(0, Quantity::Resistance));
+}
+
+}  // namespace
+
 void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
     AddDesignOptions(app, options.design);
     Check(
@@ -45,18 +58,13 @@ void AddAnalysisOptions(CLI::App& app, AnalysisOptions& options) {
                          "Frequencies in the span, linearly spaced: 2 to 100001. Default 1001.")
               ->type_name("N"),
           WholeBetween(2, MaxSweepPoints));
-    Check(app.add_option("--circuit", options.circuit,
-                         "schematic: the circuit as built, its end capacitors and Rin at both "
-                         "ends (default); analysed: the circuit of the pass-band curve with its "
-                         "terminations.")
-              ->type_name("WHICH"),
-          OneOf({"analysed", "schematic"}));
-    Check(app.add_option("--reference-ohm", options.referenceOhm,
-                         "Refer the S-parameters to this resistance at both ports (50 to see the "
-                         "filter as a 50 Ohm analyser does), without changing the circuit. "
-                         "Default: the circuit's own terminations.")
-              ->type_name("R"),
-          Above(0, Quantity::Resistance));
+    AddCircuitOptions(app, options,
+                      "schematic: the circuit as built, its end capacitors and Rin at both ends "
+                      "(default); analysed: the circuit of the pass-band curve with its "
+                      "terminations.",
+                      "Refer the S-parameters to this resistance at both ports (50 to see the "
+                      "filter as a 50 Ohm analyser does), without changing the circuit. "
+                      "Default: the circuit's own terminations.");
 }
 
 std::optional<int> WriteOutputFile(const std::string& path, const std::string& text,
@@ -361,16 +369,11 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
     std::string path, renormalize;
     bool assumeSymmetric = false, json = false;
     app.add_option("FILE", path, "The filter's sweep, .s2p.")->required();
-    Check(app.add_option("--circuit", options.circuit,
-                         "schematic: the design as built (default); analysed: the circuit of the "
-                         "pass-band curve.")
-              ->type_name("WHICH"),
-          OneOf({"analysed", "schematic"}));
-    Check(app.add_option("--reference-ohm", options.referenceOhm,
-                         "Sweep the design between ports of R, as an analyser of R sees it "
-                         "unmatched. Default: the design's own terminations.")
-              ->type_name("R"),
-          Above(0, Quantity::Resistance));
+    AddCircuitOptions(app, options,
+                      "schematic: the design as built (default); analysed: the circuit of the "
+                      "pass-band curve.",
+                      "Sweep the design between ports of R, as an analyser of R sees it "
+                      "unmatched. Default: the design's own terminations.");
     app.add_option("--renormalize-ohm", renormalize,
                    "Renormalise the measurement to ports of R, or of the design's terminations "
                    "with 'design': a filter measured unmatched in 50 Ohm seen between its own.")

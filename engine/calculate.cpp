@@ -202,12 +202,16 @@ CalculationResult CalculateRevalued(const DesignFields& design, char separator, 
             result.message = WithBrokenRule({warning, result.message.value}, result.input);
         }
     } catch (const CommandError& error) {
-        result.outcome = Outcome::Error;
-        result.message = error.message();
-        result.sweepStarted = false;
-        result.curve.clear();
+        Refuse(result, error.message());
     }
     return result;
+}
+
+void Refuse(CalculationResult& result, const Message& message) {
+    result.outcome = Outcome::Error;
+    result.message = message;
+    result.sweepStarted = false;
+    result.curve.clear();
 }
 
 Message CautionOf(const CalculationResult& result, char separator,

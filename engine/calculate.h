@@ -131,6 +131,9 @@ inline constexpr double SmallestTerminationOhm = 5;
 inline constexpr double LargestTerminationOhm = 20000;
 inline constexpr double LargestTrimPF = 1000;
 
+// Ends a calculation with an error: no curve, `message` says why.
+void Refuse(CalculationResult& result, const Message& message);
+
 // The first doubt about a finished design, in this order: a width more than 10 % off dF, a
 // capacitor of the schematic under 1 pF or over 10 nF, a termination under 5 Ohm or over
 // 20 kOhm, a trim of `trimsPF` over 1 nF. None when there is none.

@@ -501,10 +501,7 @@ CalculationResult CalculateExact(const DesignFields& design, char separator, Lan
             result.caution = CautionOf(result, separator);
         }
     } catch (const CommandError& error) {
-        result.outcome = Outcome::Error;
-        result.message = error.message();
-        result.sweepStarted = false;
-        result.curve.clear();
+        Refuse(result, error.message());
     }
     return result;
 }

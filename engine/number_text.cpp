@@ -191,32 +191,39 @@ std::int32_t StrToInt(std::string_view text) {
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
-#if defined(__cpp_lib_to_chars)
+namespace {
 
-std::to_chars_result DoubleToChars(char* first, char* last, double value) {
-    return std::to_chars(first, last, value);
+// The standard library's conversions where it has them for floating point, else the portable
+// ones: the same results either way.
+#if defined(__cpp_lib_to_chars)
+template <class... Args>
+std::to_chars_result ToCharsOf(Args... args) {
+    return std::to_chars(args...);
 }
-std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
-                                   int precision) {
-    return std::to_chars(first, last, value, format, precision);
-}
-std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value) {
+std::from_chars_result FromCharsOf(const char* first, const char* last, double& value) {
     return std::from_chars(first, last, value);
 }
-
 #else
+template <class... Args>
+std::to_chars_result ToCharsOf(Args... args) {
+    return portable::ToChars(args...);
+}
+std::from_chars_result FromCharsOf(const char* first, const char* last, double& value) {
+    return portable::FromChars(first, last, value);
+}
+#endif
+
+}  // namespace
 
 std::to_chars_result DoubleToChars(char* first, char* last, double value) {
-    return portable::ToChars(first, last, value);
+    return ToCharsOf(first, last, value);
 }
 std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
                                    int precision) {
-    return portable::ToChars(first, last, value, format, precision);
+    return ToCharsOf(first, last, value, format, precision);
 }
 std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value) {
-    return portable::FromChars(first, last, value);
+    return FromCharsOf(first, last, value);
 }
-
-#endif
 
 }  // namespace feldan

@@ -29,7 +29,9 @@ const char* NameOf(SweepColumn column) {
     return "";
 }
 
-double ValueOf(SweepColumn column, const SweepPoint& p) {
+}  // namespace
+
+double SweepValueOf(SweepColumn column, const SweepPoint& p) {
     switch (column) {
         case SweepColumn::S21Db:
             return DecibelsOfS(p.s21);
@@ -48,8 +50,6 @@ double ValueOf(SweepColumn column, const SweepPoint& p) {
     }
     return 0;
 }
-
-}  // namespace
 
 std::string TableNumber(double value) {
     if (!std::isfinite(value)) return "null";
@@ -114,7 +114,7 @@ std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const Swee
         table[0].values.push_back(p.hz);
         table[1].values.push_back((p.hz - foHz) / 1000);
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            table[c + 2].values.push_back(p.ok ? std::optional(ValueOf(columns[c], p))
+            table[c + 2].values.push_back(p.ok ? std::optional(SweepValueOf(columns[c], p))
                                                : std::nullopt);
         }
     }

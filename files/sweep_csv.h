@@ -16,6 +16,9 @@ namespace feldan {
 // The quantities a sweep's table can hold after its frequency_hz and detuning_khz columns.
 enum class SweepColumn { S21Db, S21Deg, GroupDelaySec, S11Db, ReturnLossDb, ZinReOhm, ZinImOhm };
 
+// The value of a column at a point of a sweep, in the column's unit.
+double SweepValueOf(SweepColumn column, const SweepPoint& point);
+
 // A number as the tables write it: 17 significant digits, "." ("null" if not finite).
 std::string TableNumber(double value);
 

@@ -37,26 +37,6 @@ SweepRequest RequestOf(AnalysisView view, const DesignedFilter& filter) {
     return request;
 }
 
-// The values a view plots of a point, and their CSV column names.
-std::vector<double> ValuesOf(AnalysisView view, const SweepPoint& point) {
-    switch (view) {
-        case AnalysisView::WideBand:
-            return {DecibelsOfS(point.s21)};
-        case AnalysisView::GroupDelay:
-            return {point.groupDelaySec * 1e6};
-        case AnalysisView::ReturnLoss:
-            return {-DecibelsOfS(point.s11)};
-        case AnalysisView::Impedance:
-            return {point.zin.real(), point.zin.imag()};
-        case AnalysisView::PassBand:
-        case AnalysisView::Step:
-        case AnalysisView::Impulse:
-        case AnalysisView::Keyed:
-            break;
-    }
-    return {};
-}
-
 // The columns of a view's table.
 std::vector<SweepColumn> ColumnsOf(AnalysisView view) {
     switch (view) {
@@ -68,13 +48,20 @@ std::vector<SweepColumn> ColumnsOf(AnalysisView view) {
             return {SweepColumn::ReturnLossDb};
         case AnalysisView::Impedance:
             return {SweepColumn::ZinReOhm, SweepColumn::ZinImOhm};
-        case AnalysisView::PassBand:
-        case AnalysisView::Step:
-        case AnalysisView::Impulse:
-        case AnalysisView::Keyed:
+        default:  // the pass band and the time views have no table of a sweep
             break;
     }
     return {};
+}
+
+// The values a view plots of a point: its table's columns, the delay in µs.
+std::vector<double> ValuesOf(AnalysisView view, const SweepPoint& point) {
+    std::vector<double> values;
+    for (const SweepColumn column : ColumnsOf(view)) {
+        const double scale = column == SweepColumn::GroupDelaySec ? 1e6 : 1;
+        values.push_back(SweepValueOf(column, point) * scale);
+    }
+    return values;
 }
 
 // The titles, the readout unit and the curve names of a quantity view.
@@ -100,10 +87,7 @@ ChartQuantity QuantityOf(AnalysisView view) {
             quantity.yTitle = AnalysisViews::tr("Входное сопротивление (Ом)");
             quantity.yUnit = AnalysisViews::tr("Ом");
             break;
-        case AnalysisView::PassBand:
-        case AnalysisView::Step:
-        case AnalysisView::Impulse:
-        case AnalysisView::Keyed:
+        default:  // the pass band and the time views have no table of a sweep
             break;
     }
     return quantity;
@@ -119,10 +103,7 @@ QStringList CurveNamesOf(AnalysisView view) {
             return {QStringLiteral("−|S11|")};
         case AnalysisView::Impedance:
             return {AnalysisViews::tr("Re Zвх"), AnalysisViews::tr("Im Zвх")};
-        case AnalysisView::PassBand:
-        case AnalysisView::Step:
-        case AnalysisView::Impulse:
-        case AnalysisView::Keyed:
+        default:  // the pass band and the time views have no table of a sweep
             break;
     }
     return {};
