@@ -154,6 +154,11 @@ function Start() {
             if (!engine) throw new Error('the engine is still loading: await window.feldan.ready');
             return engine.curve(options);
         },
+        // The object feldan-cli sweep --json prints; span: from, to, points, circuit, referenceOhm.
+        sweep: (options, span) => {
+            if (!engine) throw new Error('the engine is still loading: await window.feldan.ready');
+            return engine.sweep(options, span);
+        },
     };
 }
 
