@@ -219,7 +219,11 @@ FELDAN_EXPORT const char* feldan_export(const char* requestJson, const char* spa
             return Bytes(
                 feldan::SweepTableCsv(feldan::SweepFilter(filter, prepared.request), foHz));
         }
-        if (format != "spice") throw Refusal{"format: touchstone, spice or csv"};
+        if (format != "spice") {
+            throw Refusal{prepared.language == feldan::Language::English
+                              ? "format: must be touchstone, spice or csv"
+                              : "format: нужно touchstone, spice или csv"};
+        }
         feldan::SpiceRequest spice;
         spice.dialect = what.value("dialect", "ngspice") == "ltspice"
                             ? feldan::SpiceDialect::LTspice

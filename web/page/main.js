@@ -20,7 +20,7 @@ let view = 'passBand';
 let shownRequest = null, shownFoHz = 0, shownResult = null;
 // The file last opened: its name without the extension, its kind and its bytes, whose reserved
 // lines (.fdn) or crystals, rounding and tuning (.feldan) a save keeps.
-let opened = {stem: 'feldan', kind: null, bytes: null};
+let opened = {stem: 'feldan', kind: null, bytes: null, beyondDesign: false};
 
 // localStorage may be shut (a file:// page, a private window): the page works without it.
 const Stored = {
@@ -97,25 +97,26 @@ function DrawShown() {
 // The span of the view on show over the design shown (the default span for the pass band).
 function ViewSpan() {
     if (view !== 'wideBand') return {};
-    return SpanOfView(view, engine.sweep(shownRequest, {}), shownFoHz);
+    // The default span's ends are those of any count of its points.
+    return SpanOfView(view, engine.sweep(shownRequest, {points: 2}), shownFoHz);
 }
 
 // The curve and the axes of the view on show, from the calculation `result` of the design.
 function ShowView(result) {
     const words = Words[lang];
-    const delay = {xTitle: words.xAxis, xUnit: words.kHz};
+    const detuning = {xTitle: words.xAxis, xUnit: words.kHz};
     shownPoints = [];
     if (!result.resultText) {
         shownAxes = null;
     } else if (view === 'passBand') {
         shownPoints = engine.curve(shownRequest);
         if (!Array.isArray(shownPoints)) shownPoints = [];
-        shownAxes = {...delay, yTitle: words.yAxis, yUnit: words.dB};
+        shownAxes = {...detuning, yTitle: words.yAxis, yUnit: words.dB};
     } else {
         const chosen = ViewOf(view);
         const sweep = engine.sweep(shownRequest, ViewSpan());
         if (sweep.points) shownPoints = CurveOfView(chosen, sweep, shownFoHz);
-        shownAxes = {...delay, yTitle: words[`${view}Axis`], yUnit: words.dB};
+        shownAxes = {...detuning, yTitle: words[`${view}Axis`], yUnit: words.dB};
         if (chosen.floorsAtDepth) shownAxes.yFloor = AttenuationFloor(shownPoints.map(([, y]) => y));
         if (view === 'groupDelay') {
             const scale = DelayScale(shownPoints);
@@ -174,8 +175,10 @@ function SaveDesign(kind) {
     const base = opened.kind === kind ? opened.bytes : null;
     const saved = kind === 'fdn' ? engine.writeDesign(request, base) : engine.writeProject(request, base);
     if (saved.error) return ShowFileMessage(saved.error);
-    ShowFileMessage('');
     Download(saved.bytes, `${opened.stem}.${kind}`, 'application/octet-stream');
+    // What a design file does not hold stays unsaved, and the page says so, as the window does.
+    const keepsLess = kind === 'fdn' && (request.exact || opened.beyondDesign);
+    ShowFileMessage(keepsLess ? Words[lang][request.exact ? 'fdnKeepsLessExact' : 'fdnKeepsLess'] : '', true);
 }
 
 // Opens a .fdn or .feldan file: its design into the form, and a Расчет of it.
@@ -187,7 +190,7 @@ async function OpenFile(file) {
     const read = extension === 'fdn' ? engine.readDesign(bytes, {name: file.name, lang})
                                      : engine.readProject(bytes, {name: file.name, lang});
     if (read.error) return ShowFileMessage(read.error);
-    opened = {stem: file.name.slice(0, dot), kind: extension, bytes};
+    opened = {stem: file.name.slice(0, dot), kind: extension, bytes, beyondDesign: Boolean(read.beyondDesign)};
     const design = read.design;
     const shown = {...ReadDesign()};
     for (const id of fieldIds) shown[id] = design[id];

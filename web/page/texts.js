@@ -48,6 +48,8 @@ export const Words = {
         exportAs: 'Экспорт:',
         beyondDesign: 'Таблица кварцев, набор, округление, подстройка и согласование проекта на странице не считаются; при сохранении .feldan они остаются в проекте.',
         unknownFile: 'Открываются файлы .fdn и .feldan.',
+        fdnKeepsLess: 'В файл .fdn записаны только данные расчёта; таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.',
+        fdnKeepsLessExact: 'В файл .fdn записаны только данные расчёта; «Точно по заданию», таблица кварцев, набор, округление, подстройка и согласование в нём не хранятся. Сохраните проект .feldan, чтобы сохранить и их.',
     },
     en: {
         title: 'Feldan — crystal ladder filter',
@@ -93,6 +95,8 @@ export const Words = {
         exportAs: 'Export:',
         beyondDesign: 'The page does not use the project\'s crystal table, set, rounding, tuning or matching; saved as .feldan, they stay in the project.',
         unknownFile: 'The page opens .fdn and .feldan files.',
+        fdnKeepsLess: 'Only the design data went into the .fdn file; it does not keep the table of crystals, the set, the rounding, the tuning and the matching. Save a .feldan project to keep them too.',
+        fdnKeepsLessExact: 'Only the design data went into the .fdn file; «Exact to the request», the crystal table, the set, the rounding, the tuning and the matching are not kept there. Save the .feldan project to keep them as well.',
     },
 };
 
