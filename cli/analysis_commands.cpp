@@ -22,6 +22,7 @@
 #include "files/atomic_file.h"
 #include "files/spice.h"
 #include "files/sweep_csv.h"
+#include "files/sweep_json.h"
 #include "files/touchstone.h"
 
 namespace feldan::cli {
@@ -147,10 +148,6 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
 
 namespace {
 
-Json OrNull(bool ok, double value) {
-    return ok && std::isfinite(value) ? Json(value) : Json(nullptr);
-}
-
 void WriteSweepCsv(const SweepResult& sweep, double foHz, std::ostream& out) {
     constexpr SweepColumn Columns[] = {SweepColumn::S21Db,         SweepColumn::S21Deg,
                                        SweepColumn::GroupDelaySec, SweepColumn::S11Db,
@@ -183,19 +180,7 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
         if (auto status = WriteOutputFile(csvPath, csv.str(), language, out, err)) return *status;
     }
     if (json) {
-        Json j;
-        Json& points = j["points"] = Json::array();
-        for (const SweepPoint& p : sweep.points) {
-            Json point;
-            point["frequencyHz"] = p.hz;
-            point["s21Db"] = OrNull(p.ok, DecibelsOfS(p.s21));
-            point["s21Deg"] = OrNull(p.ok, DegreesOf(p.s21));
-            point["groupDelayS"] = OrNull(p.ok, p.groupDelaySec);
-            point["s11Db"] = OrNull(p.ok, DecibelsOfS(p.s11));
-            point["zinOhm"] = Json::array({OrNull(p.ok, p.zin.real()), OrNull(p.ok, p.zin.imag())});
-            points.push_back(point);
-        }
-        Dump(j, out);
+        Dump(SweepJson(sweep), out);
         out << '\n';
     } else if (csvPath.empty()) {
         WriteSweepCsv(sweep, foHz, out);

@@ -136,4 +136,71 @@ CalculateRequest ReadCalculateRequest(const nlohmann::json& request) {
     return read;
 }
 
+SweepSpan ReadSweepSpan(const nlohmann::json& span, Language language) {
+    SweepSpan read;
+    if (!span.is_object()) throw RequestError("the span must be a JSON object");
+    const auto numberOf = [&](const nlohmann::json& value, const std::string& key) {
+        if (!value.is_number()) Refuse(language, key, "нужно число", "must be a number");
+        return value.get<double>();
+    };
+    for (const auto& [key, value] : span.items()) {
+        if (key == "from") {
+            read.fromKHz = numberOf(value, key);
+        } else if (key == "to") {
+            read.toKHz = numberOf(value, key);
+        } else if (key == "points") {
+            read.points = WholeOf(value, key, 2, MaxSweepPoints, language);
+        } else if (key == "circuit") {
+            if (value != "schematic" && value != "analysed") {
+                Refuse(language, key, "нужно \"schematic\" или \"analysed\"",
+                       "must be \"schematic\" or \"analysed\"");
+            }
+            read.circuit = value == "analysed" ? CircuitChoice::Analysed : CircuitChoice::Schematic;
+        } else if (key == "referenceOhm") {
+            const double ohm = numberOf(value, key);
+            if (!(ohm > 0)) {
+                Refuse(language, key, "нужно сопротивление больше 0 Ом",
+                       "must be a resistance above 0 Ohm");
+            }
+            read.referenceOhm = ohm;
+        } else {
+            Refuse(language, key, "такого ключа нет", "no such key");
+        }
+    }
+    if (read.fromKHz && read.toKHz && !(*read.fromKHz < *read.toKHz))
+        Refuse(language, "from", "должно быть меньше to", "must lie below to");
+    return read;
+}
+
+nlohmann::ordered_json RequestOfFields(const DesignFields& fields) {
+    nlohmann::ordered_json request;
+    const LadderChoice ladder = LadderOfFilterType(fields.filterType);
+    if (fields.filterType >= 1 && fields.filterType <= ClassicFilterTypeCount) {
+        request["type"] = fields.filterType;
+    } else if (ladder.crystals > 0) {
+        request["topology"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
+        request["order"] = ladder.crystals;
+    }
+    const int response = fields.responseType;
+    if (response >= 1 && response <= ClassicResponseTypeCount) {
+        request["response"] = std::to_string(response);
+    } else if (response == static_cast<int>(ResponseType::Chebyshev)) {
+        request["response"] = "chebyshev:" + fields.ripple;
+    } else if (const std::string keyword = ResponseKeyword(response); !keyword.empty()) {
+        request["response"] = keyword;
+    } else {
+        request["response"] = nullptr;
+    }
+    const InputTexts& texts = fields.texts;
+    request["fo"] = texts.Fo;
+    request["ld"] = texts.Ld;
+    request["cs"] = texts.Cs;
+    request["rd"] = texts.Rd;
+    request["df"] = texts.Df;
+    request["ck"] = texts.Ck;
+    request["level"] = texts.Level;
+    request["exact"] = fields.exact;
+    return request;
+}
+
 }  // namespace feldan::web

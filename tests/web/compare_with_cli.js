@@ -4,10 +4,14 @@
 // prototype is found from polynomial roots in long double (Bessel, Gaussian, Gaussian to 6 dB,
 // Legendre): long double is the 80-bit extended type on x86-64 and IEEE quadruple on wasm32, and
 // those roots are sensitive enough to show it, so they are held to 1e-5 and reported apart.
+// Then feldan_sweep against `feldan-cli sweep --json` and feldan_export against `feldan-cli
+// export` and `sweep --csv` on a handful of designs and spans: the files byte for byte.
 //
 //   node tests/web/compare_with_cli.js ENGINE_NODE_JS FELDAN_CLI [RANDOM_REQUESTS]
 'use strict';
 const {spawnSync} = require('child_process');
+const {mkdtempSync, readFileSync, rmSync} = require('fs');
+const os = require('os');
 const path = require('path');
 
 const [enginePath, cliPath, randomText] = process.argv.slice(2);
@@ -102,6 +106,59 @@ function Compare(web, cli, where, faults, largest, tolerance) {
     }
 }
 
+// Two sweeps point by point. A phase of a tenth of a degree, a return loss of a thousandth of a dB
+// or a group delay taken from the imaginary part of a quotient carry the two math libraries'
+// last-bit differences with a larger relative weight than the sweep shows them: each quantity is
+// held to 1e-12 of its largest magnitude over the sweep, and the largest pointwise relative
+// difference is reported beside it.
+function CompareSweeps(web, cli, faults, largest) {
+    if (web.points?.length !== cli.points.length) {
+        faults.push(`${web.points?.length ?? JSON.stringify(web)} points against ${cli.points.length}`);
+        return;
+    }
+    const values = (point) => Object.entries(point).flatMap(([key, value]) =>
+        Array.isArray(value) ? value.map((v, i) => [`${key}[${i}]`, v]) : [[key, value]]);
+    const scale = {};
+    for (const point of cli.points) {
+        for (const [key, value] of values(point)) scale[key] = Math.max(scale[key] ?? 0, Math.abs(value ?? 0));
+    }
+    cli.points.forEach((point, i) => {
+        const webValues = new Map(values(web.points[i]));
+        for (const [key, value] of values(point)) {
+            const got = webValues.get(key);
+            if (value === null || got === null || got === undefined) {
+                if (got !== value) faults.push(`.points[${i}].${key}: ${got} against ${value}`);
+                continue;
+            }
+            largest.numbers++;
+            const pointwise = value === got ? 0 : Math.abs(got - value) / Math.max(Math.abs(value), Math.abs(got));
+            if (pointwise > largest.pointwise) Object.assign(largest, {pointwise, where: `.points[${i}].${key}`});
+            const ofScale = scale[key] === 0 ? 0 : Math.abs(got - value) / scale[key];
+            largest.ofScale = Math.max(largest.ofScale, ofScale);
+            if (ofScale > tolerance) faults.push(`.points[${i}].${key}: ${got} against ${value}`);
+        }
+    });
+}
+
+// Two CSV tables of 17 digits, whose last ones carry the libraries' last bits: the same header
+// and frequencies, every column within 1e-12 of its largest magnitude.
+function CompareTables(web, cli, faults) {
+    const rows = (text) => text.trim().split('\n').map((row) => row.split(','));
+    const [webRows, cliRows] = [rows(web), rows(cli)];
+    if (webRows[0].join() !== cliRows[0].join() || webRows.length !== cliRows.length) {
+        faults.push(`csv: ${webRows[0]} in ${webRows.length} rows against ${cliRows[0]} in ${cliRows.length}`);
+        return;
+    }
+    const scale = cliRows[0].map((_, k) => Math.max(...cliRows.slice(1).map((row) => Math.abs(Number(row[k])) || 0)));
+    for (let i = 1; i < cliRows.length; i++) {
+        cliRows[i].forEach((cell, k) => {
+            const got = webRows[i][k];
+            const close = cell === '' ? got === '' : Math.abs(Number(got) - Number(cell)) <= tolerance * scale[k];
+            if (!close) faults.push(`csv row ${i}, ${cliRows[0][k]}: ${got} against ${cell}`);
+        });
+    }
+}
+
 require(path.resolve(enginePath))().then((engine) => {
     const calculate = engine.cwrap('feldan_calculate', 'string', ['string']);
     const requests = [];
@@ -159,6 +216,73 @@ require(path.resolve(enginePath))().then((engine) => {
             console.log(`FAILED ${what}: ${JSON.stringify(answer)}, status ${status}`);
         }
     }
+    // The sweep and the exported files of a few designs and spans, against feldan-cli's.
+    const sweep = engine.cwrap('feldan_sweep', 'string', ['string', 'string']);
+    const sweepLargest = {pointwise: 0, ofScale: 0, where: '', numbers: 0};
+    const spanArguments = (span) => Object.entries(span).map(([key, value]) =>
+        '--' + (key === 'referenceOhm' ? 'reference-ohm' : key) + '=' + value);
+    // Node's child processes write to sockets, which feldan-cli cannot open as /dev/stdout.
+    const folder = mkdtempSync(path.join(os.tmpdir(), 'feldan-export-'));
+    const sweeps = [
+        [{}, {}],
+        [{type: 6, response: '3', ck: '82', df: '500', lang: 'en'}, {points: 301, circuit: 'analysed'}],
+        [{topology: 'ladder', order: 9, response: 'chebyshev:0.3', exact: true}, {from: -8, to: 9.5, points: 777}],
+        [{topology: 'cw', order: 10, response: 'linear-phase:0.5', df: '400'}, {referenceOhm: 50, points: 2}],
+        [{type: 4, response: '5', fo: '4915,2', separator: ','}, {from: -3, to: 3, referenceOhm: 200}],
+        [{type: 3, response: '2', df: '2400', level: '-6'}, {from: -60, to: 40, points: 4001}],
+    ];
+    for (const [request, span] of sweeps) {
+        const what = JSON.stringify([request, span]);
+        const args = CliArguments(request).slice(1);
+        const cli = spawnSync(cliPath, ['sweep', ...args, ...spanArguments(span), '--json'], {encoding: 'utf8'});
+        const web = JSON.parse(sweep(JSON.stringify(request), JSON.stringify(span)));
+        const faults = [];
+        CompareSweeps(web, JSON.parse(cli.stdout), faults, sweepLargest);
+        const exports = [
+            [{format: 'touchstone'}, ['export', '--touchstone=' + path.join(folder, 'f.s2p')]],
+            [{format: 'spice', dialect: 'ltspice', file: 'f.cir'}, ['export', '--dialect=ltspice', '--spice=' + path.join(folder, 'f.cir')]],
+            [{format: 'csv'}, ['sweep', '--csv=' + path.join(folder, 'f.csv')]],
+        ];
+        for (const [format, command] of exports) {
+            const pointer = engine.ccall('feldan_export', 'number', ['string', 'string', 'string'],
+                                         [JSON.stringify(request), JSON.stringify(span), JSON.stringify(format)]);
+            const size = engine.ccall('feldan_answer_size', 'number', [], []);
+            const web = Buffer.from(engine.HEAPU8.slice(pointer, pointer + size)).toString('utf8');
+            const file = command.at(-1).slice(command.at(-1).indexOf('=') + 1);
+            spawnSync(cliPath, [command[0], ...args, ...spanArguments(span), ...command.slice(1)]);
+            const wanted = readFileSync(file, 'utf8');
+            rmSync(file);
+            if (format.format === 'csv') {
+                CompareTables(web, wanted, faults);
+            } else if (web !== wanted) faults.push(`${format.format}: ${web.length} bytes differ from feldan-cli's ${wanted.length}`);
+        }
+        if (faults.length > 0) {
+            failed++;
+            console.log(`FAILED sweep ${what}\n  ${faults.slice(0, 5).join('\n  ')}`);
+        }
+    }
+    rmSync(folder, {recursive: true});
+    // Spans and designs that are refused, in the request's language, with feldan-cli's status.
+    const refusedSweeps = [
+        [{lang: 'en'}, {from: 2, to: 1}, 'from: must lie below to', 2],
+        [{lang: 'en', fo: '1', df: '3100'}, {from: -3000, to: 1}, 'the span reaches 0 Hz', 2],
+        [{lang: 'en'}, {points: 1}, 'points: must be a whole number 2…100001', 2],
+        [{lang: 'en'}, {circuit: 'built'}, 'circuit: must be', 2],
+        [{lang: 'en'}, {referenceOhm: 0}, 'referenceOhm: must be a resistance above 0 Ohm', 2],
+        [{lang: 'en', fo: 'abc'}, {}, "'abc'", 2],
+        [{lang: 'en', rd: '0'}, {}, '', 1],
+    ];
+    for (const [request, span, start, wantedStatus] of refusedSweeps) {
+        const answer = JSON.parse(sweep(JSON.stringify(request), JSON.stringify(span)));
+        const status = engine.ccall('feldan_status', 'number', [], []);
+        if (Object.keys(answer).join() !== 'error' || !answer.error.startsWith(start) || status !== wantedStatus) {
+            failed++;
+            console.log(`FAILED the sweep ${JSON.stringify([request, span])}: ${JSON.stringify(answer)}, status ${status}`);
+        }
+    }
+    console.log(`${sweeps.length} sweeps, ${sweepLargest.numbers} numbers compared; the largest difference ` +
+                `${sweepLargest.ofScale.toExponential(3)} of its quantity's largest magnitude (bound ${tolerance}), ` +
+                `the largest pointwise ${sweepLargest.pointwise.toExponential(3)} at ${sweepLargest.where}`);
     const byResponse = Object.entries(largestOfResponse)
         .map(([family, relative]) => `${family} ${relative.toExponential(1)}`).join(', ');
     const shown = ({relative, where}) => relative.toExponential(3) + (where ? ' at ' + where : '');
@@ -167,6 +291,6 @@ require(path.resolve(enginePath))().then((engine) => {
                 `${shown(largest.held)} (bound ${tolerance}), of ${longDoubleFamilies.join(', ')} ` +
                 `${shown(largest.longDouble)} (bound ${longDoubleTolerance})`);
     console.log(`The largest by response: ${byResponse}`);
-    console.log(`${requests.length + refused.length - failed} passed, ${failed} failed`);
+    console.log(`${requests.length + refused.length + sweeps.length + refusedSweeps.length - failed} passed, ${failed} failed`);
     process.exit(failed === 0 ? 0 : 1);
 });

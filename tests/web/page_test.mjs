@@ -1,6 +1,7 @@
-// The page's modules that need no DOM (the address, the numbers and ticks, the lists), and the
-// engine's curve binding: as many points as the JSON's "points", ascending in x, and the same
-// curve and summary as feldan-cli's for the page's own requests.
+// The page's modules that need no DOM (the address, the numbers and ticks, the lists, the views),
+// and the engine's bindings: the curve, as many points as the JSON's "points", ascending in x,
+// and the same curve and summary as feldan-cli's for the page's own requests; the design files
+// read back as written, and refused in the request's language.
 //
 //   node tests/web/page_test.mjs [ENGINE_NODE_JS [FELDAN_CLI]]
 import {spawnSync} from 'node:child_process';
@@ -12,6 +13,8 @@ import path from 'node:path';
 import {DesignFromHash, HashOfDesign, IsTopology, RequestOfDesign, StartDesign} from '../../web/page/address.js';
 import {FormatNumber, NearestIndex, RoundRange, SeparatorOf, TickDecimals, TickStep, Ticks} from '../../web/page/numbers.js';
 import {Responses, Topologies, Words} from '../../web/page/texts.js';
+import {AttenuationFloor, CurveOfView, DelayScale, SpanOfView, ViewOf} from '../../web/page/views.js';
+import {EngineOf} from '../../web/page/engine.js';
 
 let failed = 0, passed = 0;
 function Check(what, got, wanted) {
@@ -84,6 +87,20 @@ Check('Ck only in the request of a CW ladder',
       [RequestOfDesign(StartDesign, 'en', '.').ck, RequestOfDesign({...StartDesign, topology: 'cw'}, 'en', '.').ck],
       [undefined, '91']);
 
+// The views: the wide band of ten band widths either side of the default span's middle, short of
+// 0 Hz; the floor of the attenuation; the delay's unit; the return loss as −|S11|.
+const sweepOf = (fromHz, toHz) => ({points: [{frequencyHz: fromHz}, {frequencyHz: toHz}]});
+Check('the wide band', SpanOfView('wideBand', sweepOf(8000000, 8006000), 8001000), {from: -8, to: 12, points: 4001});
+const rounded = (span) => Object.fromEntries(Object.entries(span).map(([k, v]) => [k, Number(v.toFixed(9))]));
+Check('the wide band short of 0 Hz', rounded(SpanOfView('wideBand', sweepOf(100, 700), 300)), {from: -0.26, to: 0.46, points: 4001});
+Check('the other views take the default span', SpanOfView('groupDelay', sweepOf(1, 2), 0), {});
+const depths = Array.from({length: 1000}, (_, k) => -k / 10);
+Check('the floor 20 dB under the deepest but half a percent', AttenuationFloor([...depths, null]), -119.4);
+Check('the floor never below -120 dB', AttenuationFloor(depths.map((v) => v * 3)), -120);
+Check('the delay in µs below 1000 µs, in ms from there', [DelayScale([[0, 999], [1, null]]).unit, DelayScale([[0, -1000]]).unit], ['us', 'ms']);
+Check('the return loss of a sweep', CurveOfView(ViewOf('returnLoss'), {points: [{frequencyHz: 1500, s11Db: -20}, {frequencyHz: 3000, s11Db: null}]}, 1000),
+      [[0.5, 20], [2, null]]);
+
 const [enginePath, cliPath] = process.argv.slice(2);
 if (enginePath) {
     const engine = await createRequire(import.meta.url)(path.resolve(enginePath))();
@@ -100,6 +117,34 @@ if (enginePath) {
             if (points.length > 0) Check(`${name} ascends in x`, ascending(points), true);
         }
     }
+    // Design files: what is written reads back as the same design; what a file cannot hold or is
+    // not a file is refused in the request's language, naming the file.
+    const files = EngineOf(engine);
+    for (const design of [{type: 5, response: '4', fo: '4915,2', ck: '75', exact: false},
+                          {topology: 'ladder', order: 9, response: 'chebyshev:0.3', exact: true}]) {
+        const request = {...design, df: '700', lang: 'en'};
+        for (const [kind, write, read] of [['fdn', files.writeDesign, files.readDesign], ['feldan', files.writeProject, files.readProject]]) {
+            if (kind === 'fdn' && design.topology) continue;
+            const back = read(write(request).bytes, {name: 'a.' + kind}).design;
+            Check(`a .${kind} of ${JSON.stringify(design)} read back`,
+                  Object.fromEntries(Object.keys(request).filter((k) => k !== 'lang').map((k) => [k, back[k]])),
+                  Object.fromEntries(Object.entries(request).filter(([k]) => k !== 'lang')));
+        }
+    }
+    Check('a design beyond the .fdn lists', files.writeDesign({topology: 'ladder', order: 9, lang: 'en'}).error?.includes('.feldan'), true);
+    Check('a .fdn keeps the reserved lines of the file opened',
+          new TextDecoder().decode(files.writeDesign({df: '500'}, new TextEncoder().encode('1\r\n2\r\n3\r\n4\r\n5\r\nsix\r\nseven\r\n')).bytes).split('\r\n').slice(5, 7),
+          ['six', 'seven']);
+    // A project's crystals are not the page's to use, but a save keeps them.
+    const project = JSON.parse(new TextDecoder().decode(files.writeProject({df: '500'}).bytes));
+    project.crystals = [{name: 'Q7', fsHz: 8861000, lmH: 0.0101, cmF: 1 / ((2 * Math.PI * 8861000) ** 2 * 0.0101), rmOhm: 5.7, c0F: 6.3e-12}];
+    const withCrystal = new TextEncoder().encode(JSON.stringify(project));
+    Check('a project with crystals is more than its design', files.readProject(withCrystal, {}).beyondDesign, true);
+    const resaved = JSON.parse(new TextDecoder().decode(files.writeProject({df: '2400'}, withCrystal).bytes));
+    Check('a project saved over its crystals', [resaved.crystals.map((c) => c.name), resaved.design.Df], [['Q7'], '2400']);
+    Check('a project that is no JSON', files.readProject(new TextEncoder().encode('{"format": '), {name: 'b.feldan', lang: 'en'}).error.startsWith('b.feldan'), true);
+    Check('a .fdn whose type is no number', files.readDesign(new TextEncoder().encode('1\r\n'.repeat(9) + 'x\r\n1\r\n'), {name: 'c.fdn', lang: 'en'}).error,
+          "c.fdn: 'x' is not a valid integer value");
     // The curve of a design asked first, and of one that is refused.
     const exact = RequestOfDesign({...StartDesign, exact: true}, 'ru', ',');
     Check('the curve before the summary', curve(exact).length, calculate(exact).points);

@@ -1,8 +1,19 @@
-// The pass-band chart: the curve as inline SVG, with round ticks, the axes' titles in the page's
-// language and a readout of the value under the pointer.
+// The chart of every view: the curve as inline SVG, with round ticks, the axes' titles in the
+// page's language and a readout of the value under the pointer in the view's unit. Its style
+// lives inside the SVG, so that a saved .svg or .png looks as the page shows it.
 import {FormatNumber, NearestIndex, RoundRange, TickDecimals, TickStep, Ticks} from './numbers.js';
 
 const svgNs = 'http://www.w3.org/2000/svg';
+
+const ChartStyle = `
+.grid line { stroke: #e3e7ed; stroke-width: 1; }
+.frame { fill: none; stroke: #8a94a3; stroke-width: 1; }
+text { font-family: system-ui, -apple-system, "Segoe UI", Roboto, sans-serif; }
+.ticks text { font-size: 12px; fill: #5b6676; }
+.title { font-size: 13px; fill: #1d2430; }
+.curve { fill: none; stroke: #1f5fbf; stroke-width: 1.6; }
+.marker line { stroke: #c0392b; stroke-dasharray: 3 3; }
+.marker circle { fill: #c0392b; }`;
 
 function Element(name, attributes, parent) {
     const element = document.createElementNS(svgNs, name);
@@ -11,10 +22,12 @@ function Element(name, attributes, parent) {
     return element;
 }
 
-// Draws `points` ([x_kHz, y_dB], ascending in x) into `svg`, `width` by `height` pixels;
-// `readout` shows the point under the pointer. `words` gives xAxis, yAxis, kHz, dB.
-export function DrawChart(svg, readout, points, words, separator, width, height) {
+// Draws `points` ([x, y], ascending in x; y null where there is none) into `svg`, `width` by
+// `height` pixels; `readout` shows the point under the pointer. `axes` gives xTitle, yTitle,
+// xUnit, yUnit and optionally yFloor, the lowest y shown.
+export function DrawChart(svg, readout, points, axes, separator, width, height) {
     svg.replaceChildren();
+    Element('style', {}, svg).textContent = ChartStyle;
     svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
     svg.setAttribute('width', width);
     svg.setAttribute('height', height);
@@ -29,6 +42,7 @@ export function DrawChart(svg, readout, points, words, separator, width, height)
         low = Math.min(low, y);
         high = Math.max(high, y);
     }
+    if (axes.yFloor !== undefined && axes.yFloor < high) low = Math.max(low, axes.yFloor);
     const [x0, x1] = RoundRange(points[0][0], points[points.length - 1][0], xCount);
     const [y0, y1] = RoundRange(low, high, yCount);
     const X = (x) => left + ((x - x0) / (x1 - x0)) * plotWidth;
@@ -50,15 +64,20 @@ export function DrawChart(svg, readout, points, words, separator, width, height)
     }
     Element('rect', {class: 'frame', x: left, y: top, width: plotWidth, height: plotHeight}, svg);
     Element('text', {class: 'title', x: left + plotWidth / 2, y: height - 8, 'text-anchor': 'middle'},
-            svg).textContent = words.xAxis;
+            svg).textContent = axes.xTitle;
     Element('text', {class: 'title', 'text-anchor': 'middle',
                      transform: `translate(14 ${top + plotHeight / 2}) rotate(-90)`}, svg)
-        .textContent = words.yAxis;
+        .textContent = axes.yTitle;
 
-    let path = '';
+    // A gap where there is no value; a value below the floor is drawn on it.
+    let path = '', drawing = false;
     for (const [x, y] of points) {
-        if (y === null) continue;
-        path += (path ? 'L' : 'M') + X(x).toFixed(1) + ' ' + Y(y).toFixed(1);
+        if (y === null) {
+            drawing = false;
+            continue;
+        }
+        path += (drawing ? 'L' : 'M') + X(x).toFixed(1) + ' ' + Y(Math.max(y, y0)).toFixed(1);
+        drawing = true;
     }
     Element('path', {class: 'curve', d: path}, svg);
 
@@ -74,10 +93,10 @@ export function DrawChart(svg, readout, points, words, separator, width, height)
         markerLine.setAttribute('x1', X(x));
         markerLine.setAttribute('x2', X(x));
         markerDot.setAttribute('cx', X(x));
-        markerDot.setAttribute('cy', Y(y));
         marker.setAttribute('visibility', 'visible');
-        readout.textContent = `${FormatNumber(x, 3, separator)} ${words.kHz}   ` +
-                              `${FormatNumber(y, 3, separator)} ${words.dB}`;
+        markerDot.setAttribute('cy', Y(Math.max(y, y0)));
+        readout.textContent = `${FormatNumber(x, 3, separator)} ${axes.xUnit}   ` +
+                              `${FormatNumber(y, 3, separator)} ${axes.yUnit}`;
     };
     const Hide = () => {
         marker.setAttribute('visibility', 'hidden');
@@ -86,4 +105,36 @@ export function DrawChart(svg, readout, points, words, separator, width, height)
     svg.onpointermove = Show;
     svg.onpointerdown = Show;
     svg.onpointerleave = Hide;
+}
+
+// The chart as a standalone SVG file's text.
+export function SvgText(svg) {
+    const copy = svg.cloneNode(true);
+    copy.querySelector('.marker')?.remove();
+    return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
+}
+
+// The chart as a PNG, at twice its size for a sharp print: a Promise of a Blob.
+export function PngBlob(svg) {
+    const width = Number(svg.getAttribute('width')), height = Number(svg.getAttribute('height'));
+    const url = URL.createObjectURL(new Blob([SvgText(svg)], {type: 'image/svg+xml'}));
+    return new Promise((resolve, reject) => {
+        const image = new Image();
+        image.onload = () => {
+            const canvas = document.createElement('canvas');
+            canvas.width = width * 2;
+            canvas.height = height * 2;
+            const context = canvas.getContext('2d');
+            context.fillStyle = '#fff';
+            context.fillRect(0, 0, canvas.width, canvas.height);
+            context.drawImage(image, 0, 0, canvas.width, canvas.height);
+            URL.revokeObjectURL(url);
+            canvas.toBlob((blob) => (blob ? resolve(blob) : reject(new Error('no PNG'))), 'image/png');
+        };
+        image.onerror = () => {
+            URL.revokeObjectURL(url);
+            reject(new Error('the chart did not render'));
+        };
+        image.src = url;
+    });
 }
