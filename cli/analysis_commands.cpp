@@ -20,6 +20,7 @@
 #include "engine/project.h"
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
+#include "files/filter_export.h"
 #include "files/spice.h"
 #include "files/sweep_csv.h"
 #include "files/sweep_json.h"
@@ -148,13 +149,6 @@ std::optional<int> Prepare(const std::string& command, const AnalysisOptions& op
 
 namespace {
 
-void WriteSweepCsv(const SweepResult& sweep, double foHz, std::ostream& out) {
-    constexpr SweepColumn Columns[] = {SweepColumn::S21Db,         SweepColumn::S21Deg,
-                                       SweepColumn::GroupDelaySec, SweepColumn::S11Db,
-                                       SweepColumn::ZinReOhm,      SweepColumn::ZinImOhm};
-    out << SweepCsv(sweep, foHz, Columns);
-}
-
 int RunSweep(const std::vector<std::string>& args, Language language, std::ostream& out,
              std::ostream& err) {
     CLI::App app{
@@ -175,48 +169,16 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
     const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
     const double foHz = prepared.filter.design.input.FoKHz * 1000;
     if (!csvPath.empty()) {
-        std::ostringstream csv;
-        WriteSweepCsv(sweep, foHz, csv);
-        if (auto status = WriteOutputFile(csvPath, csv.str(), language, out, err)) return *status;
+        if (auto status = WriteOutputFile(csvPath, SweepTableCsv(sweep, foHz), language, out, err))
+            return *status;
     }
     if (json) {
         Dump(SweepJson(sweep), out);
         out << '\n';
     } else if (csvPath.empty()) {
-        WriteSweepCsv(sweep, foHz, out);
+        out << SweepTableCsv(sweep, foHz);
     }
     return 0;
-}
-
-// The design in words for the heads of exported files.
-std::vector<std::string> DesignComments(const DesignedFilter& filter) {
-    const CalculationResult& d = filter.design;
-    const DesignInput& in = d.input;
-    std::vector<std::string> lines = {
-        "Feldan crystal filter " + std::string(DescriptorOf(d.synthesis.Circuit).name) + ", " +
-            d.synthesis.PrototypeName + Short(in.DfHz, 10) + " Hz",
-        "Fo=" + Short(in.FoKHz, 10) + " kHz Ld=" + Short(in.LdMH, 10) +
-            " mH Cs=" + Short(in.CsPF, 10) + " pF Rd=" + Short(in.RdOhm, 10) + " Ohm" +
-            (in.CkPF != 0 ? " Ck=" + Short(in.CkPF, 10) + " pF" : std::string()),
-        std::string(
-            filter.circuit == CircuitChoice::Schematic
-                ? "circuit: the schematic as built, Rin=" + Short(d.synthesis.InputOhm, 10) + " Ohm"
-                : "circuit: the analysed circuit, " + Short(d.synthesis.TermOhm, 10) + " Ohm"),
-    };
-    // The ends, as the classic designs have always said them, or each its own.
-    if (filter.portOhm == filter.outputPortOhm) {
-        lines.back() += " at both ends";
-    } else {
-        lines.back() += " at the input, " + Short(filter.outputPortOhm, 10) + " Ohm at the output";
-    }
-    const CrystalSetDesign& set = filter.crystalSet;
-    if (!set.trimF.empty()) {
-        std::string crystals = set.trim ? "crystals of a set, trimmed (pF):" : "crystals of a set";
-        for (std::size_t k = 0; set.trim && k < set.trimF.size(); ++k)
-            crystals += " ZQ" + std::to_string(k + 1) + "=" + Short(set.trimF[k] * 1e12, 10);
-        lines.push_back(crystals);
-    }
-    return lines;
 }
 
 int RunExport(const std::vector<std::string>& args, Language language, std::ostream& out,
@@ -252,26 +214,7 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
     std::string bytes;
     std::string path;
     if (!touchstonePath.empty()) {
-        // A file of one reference resistance, which every reader takes: a filter whose two ends
-        // differ is referred to its input's, as an analyser of that impedance would see it.
-        std::vector<std::string> fileComments = comments;
-        if (!prepared.request.referenceOhm &&
-            prepared.filter.outputPortOhm != prepared.filter.portOhm) {
-            prepared.request.referenceOhm = prepared.filter.portOhm;
-            fileComments.push_back("both ports referred to the input's " +
-                                   Short(prepared.filter.portOhm, 10) + " Ohm; the output's is " +
-                                   Short(prepared.filter.outputPortOhm, 10) + " Ohm");
-        }
-        const SweepResult sweep = SweepFilter(prepared.filter, prepared.request);
-        TouchstoneData data;
-        data.ports = 2;
-        data.referenceOhm = sweep.referenceOhm;
-        for (const SweepPoint& p : sweep.points) {
-            if (!p.ok) continue;
-            data.frequencyHz.push_back(p.hz);
-            data.s.push_back({p.s11, p.s21, p.s12, p.s22});
-        }
-        bytes = TouchstoneBytes(data, fileComments);
+        bytes = FilterTouchstone(prepared.filter, prepared.request);
         path = touchstonePath;
     } else {
         SpiceRequest request;

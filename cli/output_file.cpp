@@ -10,7 +10,9 @@ namespace feldan::cli {
 
 void WriteOutput(const std::string& path, const std::string& text, std::ostream& out) {
     std::error_code error;
-    if (std::filesystem::equivalent(path, "/proc/self/fd/1", error)) {
+    // By name too: a socket on standard output (a parent process's pipe) resolves to no file.
+    const bool named = path == "/dev/stdout" || path == "/dev/fd/1" || path == "/proc/self/fd/1";
+    if (named || std::filesystem::equivalent(path, "/proc/self/fd/1", error)) {
         out << text;
         if (!out) throw CommandError(std::string("I/O error"));
         return;

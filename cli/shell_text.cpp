@@ -8,11 +8,7 @@ void WriteLine(std::ostream& out, std::string_view line) {
 }
 
 std::string Short(double value, int digits) {
-    char buffer[40];
-    const auto end =
-        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits)
-            .ptr;
-    return std::string(buffer, end);
+    return GeneralText(value, digits);
 }
 
 std::string InLanguage(Language language, std::string_view russian, std::string_view english) {

@@ -218,6 +218,12 @@ std::from_chars_result FromCharsOf(const char* first, const char* last, double& 
 std::to_chars_result DoubleToChars(char* first, char* last, double value) {
     return ToCharsOf(first, last, value);
 }
+std::string GeneralText(double value, int digits) {
+    char buffer[40];
+    const auto end =
+        ToCharsOf(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+    return std::string(buffer, end);
+}
 std::to_chars_result DoubleToChars(char* first, char* last, double value, std::chars_format format,
                                    int precision) {
     return ToCharsOf(first, last, value, format, precision);

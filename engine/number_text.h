@@ -37,4 +37,8 @@ std::to_chars_result DoubleToChars(char* first, char* last, double value, std::c
                                    int precision);
 std::from_chars_result DoubleFromChars(const char* first, const char* last, double& value);
 
+// `value` in the shortest of fixed or scientific notation with `digits` significant digits, '.'
+// (the machine-read texts: file comments, command-line output).
+std::string GeneralText(double value, int digits);
+
 }  // namespace feldan

@@ -9,10 +9,7 @@ namespace feldan {
 namespace {
 
 std::string Short(double value) {
-    char buffer[40];
-    const auto end =
-        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10).ptr;
-    return std::string(buffer, end);
+    return GeneralText(value, 10);
 }
 
 }  // namespace

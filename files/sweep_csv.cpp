@@ -53,10 +53,7 @@ double SweepValueOf(SweepColumn column, const SweepPoint& p) {
 
 std::string TableNumber(double value) {
     if (!std::isfinite(value)) return "null";
-    char buffer[40];
-    const auto end =
-        DoubleToChars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17).ptr;
-    return std::string(buffer, end);
+    return GeneralText(value, 17);
 }
 
 TableColumn FullColumn(std::string name, std::span<const double> values) {

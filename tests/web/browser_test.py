@@ -73,7 +73,8 @@ downloads = tempfile.mkdtemp(prefix="feldan-browser-")
 
 options = webdriver.ChromeOptions()
 options.binary_location = "/usr/bin/chromium"
-for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1280,800",
+for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                 "--window-size=1280,800",
                  "--lang=en-US"):
     options.add_argument(argument)
 options.add_experimental_option("prefs", {"download.default_directory": downloads,
