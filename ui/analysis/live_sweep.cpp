@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "instruments/serial_ports.h"
+#include "instruments/analyser_connection.h"
 
 namespace feldan {
 
@@ -14,11 +14,10 @@ void LiveSweep::Start(const std::string& port, const SweepPlan& plan, const Read
     Stop();
     run_.Start([this, port, plan, limits, pause](BackgroundRun::Job& job) -> BackgroundRun::End {
         try {
-            const std::unique_ptr<PosixSerialPort> stream = PosixSerialPort::Open(port);
-            NanoVnaShell shell(*stream, port, limits);
-            AnalyserIdentity identity = shell.Connect();
+            AnalyserConnection analyser = ConnectAnalyser(port, limits);
             MeasurementContext context{
-                shell, identity, [&job](const MeasurementProgress&) { return !job.Cancelled(); },
+                *analyser.shell, analyser.identity,
+                [&job](const MeasurementProgress&) { return !job.Cancelled(); },
                 MeasurementStage::Sweep, 0};
             do {
                 auto sweep = std::make_shared<AnalyserSweep>();

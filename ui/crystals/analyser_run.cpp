@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "instruments/serial_ports.h"
+#include "instruments/analyser_connection.h"
 
 namespace feldan {
 
@@ -20,10 +20,8 @@ bool AnalyserRun::Start(const std::string& port, const CrystalMeasurementSetting
         };
         auto measurement = std::make_shared<CrystalMeasurement>();
         try {
-            const std::unique_ptr<PosixSerialPort> stream = PosixSerialPort::Open(port);
-            NanoVnaShell shell(*stream, port, limits);
-            AnalyserIdentity identity = shell.Connect();
-            *measurement = MeasureCrystal(shell, identity, settings, progress);
+            AnalyserConnection analyser = ConnectAnalyser(port, limits);
+            *measurement = MeasureCrystal(*analyser.shell, analyser.identity, settings, progress);
         } catch (const CommandError& error) {
             measurement->message = error.message();
         }
