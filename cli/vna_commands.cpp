@@ -13,6 +13,7 @@
 #include "cli/usage.h"
 #include "files/atomic_file.h"
 #include "files/touchstone.h"
+#include "instruments/analyser_connection.h"
 #include "instruments/crystal_measurement.h"
 #include "instruments/serial_ports.h"
 
@@ -23,21 +24,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr const char* Subcommands[] = {"list", "sweep", "crystal"};
-
-// The analyser on `port`, connected: the port, its shell and what the device says of itself.
-struct Connection {
-    std::unique_ptr<PosixSerialPort> port;
-    std::unique_ptr<NanoVnaShell> shell;
-    AnalyserIdentity identity;
-};
-
-Connection Connect(const std::string& path) {
-    Connection connection;
-    connection.port = PosixSerialPort::Open(path);
-    connection.shell = std::make_unique<NanoVnaShell>(*connection.port, path);
-    connection.identity = connection.shell->Connect();
-    return connection;
-}
 
 int Fault(const CommandError& error, Language language, std::ostream& err) {
     WriteLine(err, error.Text(language));
@@ -170,9 +156,9 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
             language, err);
     }
     AnalyserSweep sweep;
-    Connection connection;
+    AnalyserConnection connection;
     try {
-        connection = Connect(port);
+        connection = ConnectAnalyser(port);
         MeasurementContext context{
             *connection.shell, connection.identity, {}, MeasurementStage::Sweep, 0};
         MeasureSweep(context, SweepPlan{from, to, points, averages, ppm}, sweep);
@@ -216,9 +202,9 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
             InLanguage(language, "--span должна быть меньше --near", "--span must be below --near"),
             language, err);
     }
-    Connection connection;
+    AnalyserConnection connection;
     try {
-        connection = Connect(port);
+        connection = ConnectAnalyser(port);
     } catch (const CommandError& error) {
         return Fault(error, language, err);
     }

@@ -1,5 +1,5 @@
-// The byte stream an analyser is reached through (a serial port, a pseudo-terminal in the tests,
-// a QSerialPort in the window), and how long each kind of read may wait on it.
+// The byte stream an analyser is reached through (a POSIX serial port, for the command line and
+// the window alike; a pseudo-terminal in the tests), and how long each kind of read may wait on it.
 #pragma once
 
 #include <chrono>

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <optional>
 
+#include "instruments/analyser_connection.h"
 #include "instruments/analyser_sweep.h"
 #include "instruments/serial_ports.h"
 #include "instruments/simulated/simulated_analyser.h"
@@ -167,6 +169,42 @@ TEST(PosixSerialPort, RefusalsSayWhatToDo) {
     } catch (const InstrumentError& error) {
         EXPECT_EQ(error.message().id, MessageId::VnaOpenFailed);
         EXPECT_EQ(error.message().file, "/dev/nonexistent-port");
+    }
+}
+
+// One way in for every front end: a port that opens and answers is an analyser with its
+// identity; each way it can fail names the path it was given.
+TEST(ConnectAnalyser, OpensConnectsOrNamesThePort) {
+    struct Case {
+        const char* what;
+        Misbehaviour misbehaviour;
+        std::string info;
+        bool missingPort;
+        std::optional<MessageId> fault;
+    };
+    const Case cases[] = {
+        {"an analyser", Misbehaviour::None, "NanoVNA-H 4", false, std::nullopt},
+        {"no shell", Misbehaviour::NoShell, "NanoVNA-H", false, MessageId::VnaNotAnalyser},
+        {"another device", Misbehaviour::None, "tinySA v1.3", false, MessageId::VnaNotAnalyser},
+        {"no port", Misbehaviour::None, "NanoVNA-H", true, MessageId::VnaOpenFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SimulatedAnalyserSettings settings = CrystalAnalyser();
+        settings.misbehaviour = c.misbehaviour;
+        settings.info = c.info;
+        SimulatedAnalyser device(settings);
+        const std::string path = c.missingPort ? "/dev/nonexistent-port" : device.Port();
+        try {
+            AnalyserConnection analyser = ConnectAnalyser(path, Short);
+            EXPECT_FALSE(c.fault);
+            EXPECT_EQ(analyser.identity.board, c.info);
+            EXPECT_EQ(analyser.identity.maxScanPoints, LargeBoardScanPoints);
+            EXPECT_EQ(analyser.shell->Port(), path);
+        } catch (const InstrumentError& error) {
+            EXPECT_EQ(std::optional(error.message().id), c.fault) << error.what();
+            EXPECT_EQ(error.message().file, path);
+        }
     }
 }
 

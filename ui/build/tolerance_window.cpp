@@ -244,9 +244,8 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     RetranslateUi();
 }
 
-ToleranceWindow::~ToleranceWindow() {
-    StopAndJoin();
-}
+// The run stops, and is waited for, with its member: its end has no window left to show in.
+ToleranceWindow::~ToleranceWindow() = default;
 
 ToleranceRequest ToleranceWindow::Request() const {
     ToleranceRequest request;
@@ -272,9 +271,6 @@ void ToleranceWindow::Run() {
     }
     std::optional<BuiltDesign> built = AsBuilt(build);
     const ToleranceRequest request = Request();
-    cancel_ = false;
-    done_ = 0;
-    progressPosted_ = false;
     progressBar_->setRange(0, request.trials);
     progressBar_->setValue(0);
     runButton_->setEnabled(false);
@@ -284,50 +280,29 @@ void ToleranceWindow::Run() {
     staleLabel_->hide();
     runProject_ = ProjectBytes(document_.WholeProject());
     runParts_ = document_.PartsInForceText();
-    const int run = ++runNumber_;
     auto design = std::make_shared<const BuiltDesign>(std::move(*built));
-    worker_ = std::thread([this, design, request, run] {
-        // Called from every thread of the engine: keep the largest count, and have at most one
-        // update waiting in the window's queue.
-        const auto progress = [this](int done) {
-            int seen = done_.load();
-            while (done > seen && !done_.compare_exchange_weak(seen, done)) {
-            }
-            if (!progressPosted_.exchange(true))
-                QMetaObject::invokeMethod(
-                    this, [this] { ShowProgress(); }, Qt::QueuedConnection);
+    run_.Start([this, design, request](BackgroundRun::Job& job) -> BackgroundRun::End {
+        // Called from every thread of the engine, not always in order: the bar keeps the largest
+        // count.
+        const auto progress = [this, &job](int done) {
+            job.Report(
+                [this, done] { progressBar_->setValue(std::max(progressBar_->value(), done)); });
         };
-        auto result =
-            std::make_shared<ToleranceResult>(RunTolerance(*design, request, progress, &cancel_));
-        QMetaObject::invokeMethod(
-            this, [this, result, run] { Finished(run, result); }, Qt::QueuedConnection);
+        auto result = std::make_shared<ToleranceResult>(
+            RunTolerance(*design, request, progress, &job.CancelFlag()));
+        return [this, result] { Finished(std::move(*result)); };
     });
 }
 
 void ToleranceWindow::Cancel() {
-    cancel_ = true;
+    run_.Cancel();
 }
 
-void ToleranceWindow::StopAndJoin() {
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
+void ToleranceWindow::Finished(ToleranceResult result) {
     runButton_->setEnabled(true);
     cancelButton_->setEnabled(false);
-}
-
-void ToleranceWindow::ShowProgress() {
-    progressPosted_ = false;
-    progressBar_->setValue(done_.load());
-}
-
-void ToleranceWindow::Finished(int run, std::shared_ptr<ToleranceResult> result) {
-    // A run stopped by closing the window was joined already; a newer one may be going.
-    if (run != runNumber_) return;
-    if (worker_.joinable()) worker_.join();
-    runButton_->setEnabled(true);
-    cancelButton_->setEnabled(false);
-    progressBar_->setValue(result->trials);
-    result_ = std::move(*result);
+    progressBar_->setValue(result.trials);
+    result_ = std::move(result);
     ShowResult();
 }
 
@@ -406,7 +381,8 @@ void ToleranceWindow::ShowResult() {
 }
 
 void ToleranceWindow::closeEvent(QCloseEvent* event) {
-    StopAndJoin();
+    // The trials finished before the close are shown when the window opens again.
+    run_.Finish();
     QWidget::closeEvent(event);
 }
 

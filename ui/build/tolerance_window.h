@@ -5,13 +5,12 @@
 #pragma once
 
 #include <QWidget>
-#include <atomic>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "engine/tolerance.h"
+#include "ui/common/background_run.h"
 #include "ui/common/panel.h"
 
 class QAreaSeries;
@@ -58,7 +57,7 @@ class ToleranceWindow : public Panel<QWidget> {
     void Run();
     // Asks a running run to stop; its finished trials are shown.
     void Cancel();
-    bool Running() const { return worker_.joinable(); }
+    bool Running() const { return run_.Running(); }
     ToleranceRequest Request() const;
     // The last finished run, and whether the design changed since.
     const std::optional<ToleranceResult>& Result() const { return result_; }
@@ -69,23 +68,16 @@ class ToleranceWindow : public Panel<QWidget> {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Stops a run and waits for its thread.
-    void StopAndJoin();
-    void Finished(int run, std::shared_ptr<ToleranceResult> result);
-    void ShowProgress();
+    void Finished(ToleranceResult result);
     void ShowResult();
     void MarkStale();
 
     DesignDocument& document_;
     std::string runProject_;  // the project the last run was made of, as a file holds it
     QString runParts_;        // which values it ran on: designed, rounded, tuned
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<int> done_{0};
-    std::atomic<bool> progressPosted_{false};
+    BackgroundRun run_;
     std::optional<ToleranceResult> result_;
     bool stale_ = false;
-    int runNumber_ = 0;  // the run whose end the window waits for
 
     QLabel* trialsLabel_ = nullptr;
     QSpinBox* trialsSpin_ = nullptr;

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -17,14 +16,8 @@ namespace feldan {
 
 std::vector<AnalyserPort> AnalyserPorts() {
     std::vector<AnalyserPort> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        AnalyserPort port;
-        port.device = info.systemLocation();
-        port.name = QStringList{info.manufacturer(), info.description()}.join(QLatin1Char(' '));
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            port.family = FamilyOfUsbId(info.vendorIdentifier(), info.productIdentifier());
-        ports.push_back(std::move(port));
-    }
+    for (const SerialPortEntry& entry : ListSerialPorts())
+        ports.push_back({FromUtf8(entry.device), FromUtf8(entry.name), entry.family});
     OrderAnalyserPorts(ports);
     return ports;
 }

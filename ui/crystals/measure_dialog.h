@@ -22,7 +22,8 @@ struct AnalyserPort {
     AnalyserFamily family = AnalyserFamily::Other;
 };
 
-// The serial ports of the system, the analysers of the text shell first.
+// The USB serial ports of the system, as `feldan-cli vna list` finds them, the analysers of the
+// text shell first.
 std::vector<AnalyserPort> AnalyserPorts();
 // Puts the ports in the order the dialog offers them: the analysers of the text shell, then the
 // other USB serial ports (ttyACM, ttyUSB), then the rest (the board's ttyS, which no analyser

@@ -49,6 +49,51 @@ QLabel* NamedLabel(const char* name, QWidget* parent) {
     return item;
 }
 
+QLabel* Heading(const char* name, QWidget* parent) {
+    QLabel* item = NamedLabel(name, parent);
+    QPalette blue = parent->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    item->setPalette(blue);
+    item->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    item->setFixedHeight(HeadingHeight);
+    return item;
+}
+
+QFrame* Bevel(const char* name, int height, QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setFixedHeight(height);
+    return frame;
+}
+
+QLineEdit* NumberField(const char* name, const std::string& text, QWidget* parent, int width,
+                       bool allowsMinus = false) {
+    QLineEdit* item = new NumericEdit(FromUtf8(text), allowsMinus, parent);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setFixedSize(width, FieldHeight);
+    return item;
+}
+
+// A field's label stands right-aligned before it, its text a little below the box's top.
+QLabel* FieldLabel(const char* name, QWidget* parent) {
+    QLabel* item = NamedLabel(name, parent);
+    item->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    item->setContentsMargins(0, LabelDrop, 0, 0);
+    return item;
+}
+
+// The name boxes lie over the text part of their lists, leaving the buttons free; clicks go
+// through to the list beneath, and Tab does not stop on them.
+QLineEdit* NameDisplay(const char* name, QComboBox* list) {
+    auto* item = new QLineEdit(list);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setGeometry(0, 0, list->width() - ListButtonWidth, list->height());
+    item->setFocusPolicy(Qt::NoFocus);
+    item->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return item;
+}
+
 }  // namespace
 
 QString ResponseDisplayName(int responseType, const QString& ripple) {
@@ -70,51 +115,27 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
     : Panel(parent), document_(document), dialogs_(dialogs) {
     setObjectName(QStringLiteral("inputPanel"));
     setFixedWidth(InputPanelWidth);
-
-    QPalette blue = palette();
-    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    const auto heading = [&](const char* name) {
-        QLabel* item = NamedLabel(name, this);
-        item->setPalette(blue);
-        item->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        item->setFixedHeight(HeadingHeight);
-        return item;
-    };
-    const auto bevel = [&](const char* name, int height) {
-        auto* frame = new QFrame(this);
-        frame->setObjectName(QString::fromLatin1(name));
-        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        frame->setFixedHeight(height);
-        return frame;
-    };
-    const auto number = [](const char* name, const std::string& text, QWidget* parent, int width,
-                           bool allowsMinus = false) {
-        QLineEdit* item = new NumericEdit(FromUtf8(text), allowsMinus, parent);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setFixedSize(width, FieldHeight);
-        return item;
-    };
-    // A field's label stands right-aligned before it, its text a little below the box's top.
-    const auto fieldLabel = [&](const char* name, QWidget* parent) {
-        QLabel* item = NamedLabel(name, parent);
-        item->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        item->setContentsMargins(0, LabelDrop, 0, 0);
-        return item;
-    };
-
     const InputTexts& start = document_.Design().texts;
-    crystalDataLabel_ = heading("crystalDataLabel");
-    crystalDataFrame_ = bevel("crystalDataFrame", 138);
-    foLabel_ = fieldLabel("foLabel", crystalDataFrame_);
-    foEdit_ = number("foEdit", start.Fo, crystalDataFrame_, 70);
-    ldLabel_ = fieldLabel("ldLabel", crystalDataFrame_);
-    ldEdit_ = number("ldEdit", start.Ld, crystalDataFrame_, 45);
-    csLabel_ = fieldLabel("csLabel", crystalDataFrame_);
-    csEdit_ = number("csEdit", start.Cs, crystalDataFrame_, 45);
-    rdLabel_ = fieldLabel("rdLabel", crystalDataFrame_);
+    BuildCrystalData(start);
+    BuildFilterData(start);
+    LayOutPanel();
+    ConnectFields();
+    RetranslateUi();
+}
+
+void InputPanel::BuildCrystalData(const InputTexts& start) {
+    crystalDataLabel_ = Heading("crystalDataLabel", this);
+    crystalDataFrame_ = Bevel("crystalDataFrame", 138, this);
+    foLabel_ = FieldLabel("foLabel", crystalDataFrame_);
+    foEdit_ = NumberField("foEdit", start.Fo, crystalDataFrame_, 70);
+    ldLabel_ = FieldLabel("ldLabel", crystalDataFrame_);
+    ldEdit_ = NumberField("ldEdit", start.Ld, crystalDataFrame_, 45);
+    csLabel_ = FieldLabel("csLabel", crystalDataFrame_);
+    csEdit_ = NumberField("csEdit", start.Cs, crystalDataFrame_, 45);
+    rdLabel_ = FieldLabel("rdLabel", crystalDataFrame_);
     rdLabel_->setFont(ArialFont(13, true));
-    rdEdit_ = number("rdEdit", start.Rd, crystalDataFrame_, 45);
-    ckLabel_ = fieldLabel("ckLabel", crystalDataFrame_);
+    rdEdit_ = NumberField("rdEdit", start.Rd, crystalDataFrame_, 45);
+    ckLabel_ = FieldLabel("ckLabel", crystalDataFrame_);
     ckLabel_->setFont(ArialFont(13, true));
     ckEdit_ = new QLineEdit(FromUtf8(start.Ck), crystalDataFrame_);
     ckEdit_->setObjectName(QStringLiteral("ckEdit"));
@@ -141,10 +162,12 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
         }
         grid->setRowStretch(row, 1);
     }
+}
 
-    filterDataLabel_ = heading("filterDataLabel");
+void InputPanel::BuildFilterData(const InputTexts& start) {
+    filterDataLabel_ = Heading("filterDataLabel", this);
     // The frame's last line is the choice of the design's way.
-    filterDataFrame_ = bevel("filterDataFrame", 145 + ExactRowHeight);
+    filterDataFrame_ = Bevel("filterDataFrame", 145 + ExactRowHeight, this);
     topologyLabel_ = NamedLabel("topologyLabel", filterDataFrame_);
     topologyLabel_->setFixedHeight(HeadingHeight);
     topologyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -162,23 +185,13 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
     responseCombo_->setFont(ArialFont(11, true));
     for (int i = 0; i < ResponseTypeCount; ++i)
         responseCombo_->addItem(QString());
-    // The name boxes lie over the text part of their lists, leaving the buttons free; clicks go
-    // through to the list beneath, and Tab does not stop on them.
-    const auto nameDisplay = [](const char* name, QComboBox* list) {
-        auto* item = new QLineEdit(list);
-        item->setObjectName(QString::fromLatin1(name));
-        item->setGeometry(0, 0, list->width() - ListButtonWidth, list->height());
-        item->setFocusPolicy(Qt::NoFocus);
-        item->setAttribute(Qt::WA_TransparentForMouseEvents);
-        return item;
-    };
-    topologyNameEdit_ = nameDisplay("topologyNameEdit", topologyCombo_);
-    responseNameEdit_ = nameDisplay("responseNameEdit", responseCombo_);
+    topologyNameEdit_ = NameDisplay("topologyNameEdit", topologyCombo_);
+    responseNameEdit_ = NameDisplay("responseNameEdit", responseCombo_);
     responseNameEdit_->setFont(ArialFont(11, true));
-    dfLabel_ = fieldLabel("dfLabel", filterDataFrame_);
-    dfEdit_ = number("dfEdit", start.Df, filterDataFrame_, 36);
-    levelLabel_ = fieldLabel("levelLabel", filterDataFrame_);
-    levelEdit_ = number("levelEdit", start.Level, filterDataFrame_, 36, true);
+    dfLabel_ = FieldLabel("dfLabel", filterDataFrame_);
+    dfEdit_ = NumberField("dfEdit", start.Df, filterDataFrame_, 36);
+    levelLabel_ = FieldLabel("levelLabel", filterDataFrame_);
+    levelEdit_ = NumberField("levelEdit", start.Level, filterDataFrame_, 36, true);
 
     exactBox_ = new QCheckBox(filterDataFrame_);
     exactBox_->setObjectName(QStringLiteral("exactBox"));
@@ -211,7 +224,9 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
         column->addWidget(exactBox_, 0, Qt::AlignRight);
         column->addStretch(1);
     }
+}
 
+void InputPanel::LayOutPanel() {
     authorsMark_ = new QLabel(this);
     authorsMark_->setObjectName(QStringLiteral("authorsMark"));
     authorsMark_->setFixedSize(160, 43);
@@ -230,7 +245,9 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
     column->addStretch(1);
     column->addSpacing(8);
     column->addWidget(authorsMark_, 0, Qt::AlignLeft);
+}
 
+void InputPanel::ConnectFields() {
     // Enter and the character rules of the numeric fields; every edit goes to the document.
     for (QLineEdit* field : {foEdit_, dfEdit_, ldEdit_, csEdit_, levelEdit_, rdEdit_, ckEdit_}) {
         field->installEventFilter(this);
@@ -267,7 +284,6 @@ InputPanel::InputPanel(DesignDocument& document, DialogService& dialogs, QWidget
                         topologyCombo_, responseCombo_, dfEdit_, levelEdit_, exactBox_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
-    RetranslateUi();
 }
 
 void InputPanel::ShowCrystalSet() {

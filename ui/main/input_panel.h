@@ -18,6 +18,7 @@ namespace feldan {
 
 class DesignDocument;
 class DialogService;
+struct InputTexts;
 
 class InputPanel : public Panel<QWidget> {
     Q_OBJECT
@@ -47,6 +48,12 @@ class InputPanel : public Panel<QWidget> {
     // Where a name display's text came from, so that a new language can say it again.
     enum class NameSource { Start, List, File };
 
+    // The constructor's parts: the two framed areas with their fields, the panel's column, and
+    // the fields' connections to the document.
+    void BuildCrystalData(const InputTexts& start);
+    void BuildFilterData(const InputTexts& start);
+    void LayOutPanel();
+    void ConnectFields();
     void ChooseTopology();
     void ChooseResponse();
     void SetCkFieldEnabled(bool enabled);

@@ -88,7 +88,171 @@
     </message>
 </context>
 <context>
-    <name>feldan::CrystalWindow</name>
+    <name>feldan::CrystalImport</name>
+    <message>
+        <source>измерения кварцев (*.s2p *.s1p);;все файлы (*)</source>
+        <translation>crystal measurements (*.s2p *.s1p);;all files (*)</translation>
+    </message>
+    <message>
+        <source>G3UUR: в поле %1 «%2» — нужно %3 число.</source>
+        <translation>G3UUR: in the field %1 &quot;%2&quot; — a %3 number is needed.</translation>
+    </message>
+    <message>
+        <source>неотрицательное</source>
+        <translation>non-negative</translation>
+    </message>
+    <message>
+        <source>положительное</source>
+        <translation>positive</translation>
+    </message>
+    <message>
+        <source>G3UUR: f2 и C2 задаются вместе.</source>
+        <translation>G3UUR: f2 and C2 are given together.</translation>
+    </message>
+    <message>
+        <source>списки кварцев (*.csv);;все файлы (*)</source>
+        <translation>crystal lists (*.csv);;all files (*)</translation>
+    </message>
+    <message>
+        <source>В строке %1 не заданы fs, Lm и Rm: заполните её или удалите.</source>
+        <translation>Row %1 has no fs, Lm and Rm: fill it in or remove it.</translation>
+    </message>
+    <message>
+        <source>списки кварцев (*.csv)</source>
+        <translation>crystal lists (*.csv)</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::CrystalMeasure</name>
+    <message>
+        <source>Измерить…</source>
+        <translation>Measure…</translation>
+    </message>
+    <message>
+        <source>Измерить кварц на NanoVNA и добавить его в таблицу</source>
+        <translation>Measure a crystal on the NanoVNA and add it to the table</translation>
+    </message>
+    <message>
+        <source>Следующий (F3)</source>
+        <translation>Next (F3)</translation>
+    </message>
+    <message>
+        <source>Измерить следующий кварц с теми же настройками</source>
+        <translation>Measure the next crystal with the same settings</translation>
+    </message>
+    <message>
+        <source>По эталону…</source>
+        <translation>From a reference…</translation>
+    </message>
+    <message>
+        <source>Найти поправку частоты прибора по кварцу с известной частотой fs</source>
+        <translation>Find the analyser&apos;s frequency correction from a crystal of known fs</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Частота fs эталонного кварца, Гц:</source>
+        <translation>fs of the reference crystal, Hz:</translation>
+    </message>
+    <message>
+        <source>Подключение к %1…</source>
+        <translation>Connecting to %1…</translation>
+    </message>
+    <message>
+        <source>Развёртка</source>
+        <translation>Sweep</translation>
+    </message>
+    <message>
+        <source>Поиск резонанса</source>
+        <translation>Searching for the resonance</translation>
+    </message>
+    <message>
+        <source>Уточнение</source>
+        <translation>Zooming in</translation>
+    </message>
+    <message>
+        <source>Усреднение</source>
+        <translation>Averaging</translation>
+    </message>
+    <message>
+        <source>%1: %2 кГц ± %3 Гц, сканов %4</source>
+        <translation>%1: %2 kHz ± %3 Hz, %4 scans</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; с ней будут измеряться следующие кварцы.</source>
+        <translation>Correction from the reference: %1 ppm; the next crystals will be measured with it.</translation>
+    </message>
+    <message>
+        <source>Поправка по эталону: %1 ppm; измеренные здесь раньше кварцы (%2) пересчитаны с ней по своим развёрткам, следующие будут измеряться с ней.</source>
+        <translation>Correction from the reference: %1 ppm; the crystals measured here before it (%2) were fitted again with it from their sweeps, and the next will be measured with it.</translation>
+    </message>
+    <message>
+        <source>Измерение отменено.</source>
+        <translation>Measurement cancelled.</translation>
+    </message>
+    <message>
+        <source>Кварц не добавлен.</source>
+        <translation>No crystal added.</translation>
+    </message>
+    <message>
+        <source>Кварц %1</source>
+        <translation>Crystal %1</translation>
+    </message>
+    <message>
+        <source>Добавлен «%1»: fs = %2 Гц. F3 — следующий кварц.</source>
+        <translation>Added “%1”: fs = %2 Hz. F3 measures the next crystal.</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::CrystalPlot</name>
+    <message>
+        <source>измерение</source>
+        <translation>measurement</translation>
+    </message>
+    <message>
+        <source>модель</source>
+        <translation>model</translation>
+    </message>
+    <message>
+        <source>Частота, кГц</source>
+        <translation>Frequency, kHz</translation>
+    </message>
+    <message>
+        <source>|S|, дБ</source>
+        <translation>|S|, dB</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::CrystalSet</name>
+    <message>
+        <source>Использовать в расчёте</source>
+        <translation>Use in the calculation</translation>
+    </message>
+    <message>
+        <source>Подстройка кварцев</source>
+        <translation>Trim the crystals</translation>
+    </message>
+    <message>
+        <source>Выбрать лучшие %1</source>
+        <translation>Pick the best %1</translation>
+    </message>
+    <message>
+        <source>Расчёт ведётся по набору из %1 кварцев.</source>
+        <translation>The calculation uses the set of %1 crystals.</translation>
+    </message>
+    <message>
+        <source>В наборе %1 кварцев, а схеме нужно %2: выберите набор заново.</source>
+        <translation>The set holds %1 crystals, the topology needs %2: pick the set again.</translation>
+    </message>
+    <message>
+        <source>Расчёт ведётся с одинаковыми кварцами из полей окна.</source>
+        <translation>The calculation uses equal crystals from the fields of the window.</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::CrystalTable</name>
     <message>
         <source>Название</source>
         <translation>Name</translation>
@@ -130,6 +294,29 @@
         <translation>Set</translation>
     </message>
     <message>
+        <source>Строка %1, столбец «%2»: «%3» — нужно %4 число.</source>
+        <translation>Row %1, column &quot;%2&quot;: &quot;%3&quot; — a %4 number is needed.</translation>
+    </message>
+    <message>
+        <source>неотрицательное</source>
+        <translation>non-negative</translation>
+    </message>
+    <message>
+        <source>положительное</source>
+        <translation>positive</translation>
+    </message>
+    <message>
+        <source>Нет развёртки, по которой подогнать: %1</source>
+        <translation>No sweep to fit from: %1</translation>
+    </message>
+</context>
+<context>
+    <name>feldan::CrystalWindow</name>
+    <message>
+        <source>Название</source>
+        <translation>Name</translation>
+    </message>
+    <message>
         <source>Кварцы</source>
         <translation>Crystals</translation>
     </message>
@@ -156,82 +343,6 @@
     <message>
         <source>Удалить</source>
         <translation>Remove</translation>
-    </message>
-    <message>
-        <source>Использовать в расчёте</source>
-        <translation>Use in the calculation</translation>
-    </message>
-    <message>
-        <source>Подстройка кварцев</source>
-        <translation>Trim the crystals</translation>
-    </message>
-    <message>
-        <source>измерение</source>
-        <translation>measurement</translation>
-    </message>
-    <message>
-        <source>модель</source>
-        <translation>model</translation>
-    </message>
-    <message>
-        <source>Частота, кГц</source>
-        <translation>Frequency, kHz</translation>
-    </message>
-    <message>
-        <source>|S|, дБ</source>
-        <translation>|S|, dB</translation>
-    </message>
-    <message>
-        <source>Выбрать лучшие %1</source>
-        <translation>Pick the best %1</translation>
-    </message>
-    <message>
-        <source>Расчёт ведётся по набору из %1 кварцев.</source>
-        <translation>The calculation uses the set of %1 crystals.</translation>
-    </message>
-    <message>
-        <source>В наборе %1 кварцев, а схеме нужно %2: выберите набор заново.</source>
-        <translation>The set holds %1 crystals, the topology needs %2: pick the set again.</translation>
-    </message>
-    <message>
-        <source>Расчёт ведётся с одинаковыми кварцами из полей окна.</source>
-        <translation>The calculation uses equal crystals from the fields of the window.</translation>
-    </message>
-    <message>
-        <source>Строка %1, столбец «%2»: «%3» — нужно %4 число.</source>
-        <translation>Row %1, column &quot;%2&quot;: &quot;%3&quot; — a %4 number is needed.</translation>
-    </message>
-    <message>
-        <source>неотрицательное</source>
-        <translation>non-negative</translation>
-    </message>
-    <message>
-        <source>положительное</source>
-        <translation>positive</translation>
-    </message>
-    <message>
-        <source>измерения кварцев (*.s2p *.s1p);;все файлы (*)</source>
-        <translation>crystal measurements (*.s2p *.s1p);;all files (*)</translation>
-    </message>
-    <message>
-        <source>G3UUR: в поле %1 «%2» — нужно %3 число.</source>
-        <translation>G3UUR: in the field %1 &quot;%2&quot; — a %3 number is needed.</translation>
-    </message>
-    <message>
-        <source>G3UUR: f2 и C2 задаются вместе.</source>
-        <translation>G3UUR: f2 and C2 are given together.</translation>
-    </message>
-    <message>
-        <source>списки кварцев (*.csv);;все файлы (*)</source>
-        <translation>crystal lists (*.csv);;all files (*)</translation>
-    </message>
-    <message>
-        <source>В строке %1 не заданы fs, Lm и Rm: заполните её или удалите.</source>
-        <translation>Row %1 has no fs, Lm and Rm: fill it in or remove it.</translation>
-    </message>
-    <message>
-        <source>списки кварцев (*.csv)</source>
-        <translation>crystal lists (*.csv)</translation>
     </message>
     <message>
         <source>Оснастка</source>
@@ -270,96 +381,12 @@
         <translation>Rm, Ohm</translation>
     </message>
     <message>
-        <source>Измерить…</source>
-        <translation>Measure…</translation>
-    </message>
-    <message>
-        <source>Измерить кварц на NanoVNA и добавить его в таблицу</source>
-        <translation>Measure a crystal on the NanoVNA and add it to the table</translation>
-    </message>
-    <message>
-        <source>Следующий (F3)</source>
-        <translation>Next (F3)</translation>
-    </message>
-    <message>
-        <source>Измерить следующий кварц с теми же настройками</source>
-        <translation>Measure the next crystal with the same settings</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>Подключение к %1…</source>
-        <translation>Connecting to %1…</translation>
-    </message>
-    <message>
-        <source>Развёртка</source>
-        <translation>Sweep</translation>
-    </message>
-    <message>
-        <source>Поиск резонанса</source>
-        <translation>Searching for the resonance</translation>
-    </message>
-    <message>
-        <source>Уточнение</source>
-        <translation>Zooming in</translation>
-    </message>
-    <message>
-        <source>Усреднение</source>
-        <translation>Averaging</translation>
-    </message>
-    <message>
-        <source>%1: %2 кГц ± %3 Гц, сканов %4</source>
-        <translation>%1: %2 kHz ± %3 Hz, %4 scans</translation>
-    </message>
-    <message>
-        <source>Измерение отменено.</source>
-        <translation>Measurement cancelled.</translation>
-    </message>
-    <message>
-        <source>Кварц не добавлен.</source>
-        <translation>No crystal added.</translation>
-    </message>
-    <message>
-        <source>Кварц %1</source>
-        <translation>Crystal %1</translation>
-    </message>
-    <message>
-        <source>Добавлен «%1»: fs = %2 Гц. F3 — следующий кварц.</source>
-        <translation>Added “%1”: fs = %2 Hz. F3 measures the next crystal.</translation>
-    </message>
-    <message>
-        <source>По эталону…</source>
-        <translation>From a reference…</translation>
-    </message>
-    <message>
-        <source>Найти поправку частоты прибора по кварцу с известной частотой fs</source>
-        <translation>Find the analyser&apos;s frequency correction from a crystal of known fs</translation>
-    </message>
-    <message>
-        <source>Частота fs эталонного кварца, Гц:</source>
-        <translation>fs of the reference crystal, Hz:</translation>
-    </message>
-    <message>
         <source>Подогнать заново</source>
         <translation>Refit</translation>
     </message>
     <message>
         <source>Подогнать выбранные кварцы заново по сохранённым развёрткам</source>
         <translation>Fit the selected crystals again from the sweeps they keep</translation>
-    </message>
-    <message>
-        <source>Нет развёртки, по которой подогнать: %1</source>
-        <translation>No sweep to fit from: %1</translation>
-    </message>
-    <message>
-        <source>Поправка по эталону: %1 ppm; с ней будут измеряться следующие кварцы.</source>
-        <translation>Correction from the reference: %1 ppm; the next crystals will be measured with it.</translation>
-    </message>
-    <message>
-        <source>Поправка по эталону: %1 ppm; измеренные здесь раньше кварцы (%2) пересчитаны с ней по своим развёрткам, следующие будут измеряться с ней.</source>
-        <translation>Correction from the reference: %1 ppm; the crystals measured here before it (%2) were fitted again with it from their sweeps, and the next will be measured with it.</translation>
     </message>
 </context>
 <context>
