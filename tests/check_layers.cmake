@@ -76,13 +76,13 @@ endforeach()
 
 # Inside the window the folders point one way too: the shared pieces and the widgets below the
 # features, and only the main window (which wires them) above them all. No feature knows it.
-set(ui_folders common widgets crystals build analysis main)
+set(ui_folders common widgets crystals assembly analysis main)
 set(allowed_ui_common common)
 set(allowed_ui_widgets common widgets)
 set(allowed_ui_crystals common widgets crystals)
-set(allowed_ui_build common widgets build)
-set(allowed_ui_analysis common widgets build analysis)
-set(allowed_ui_main common widgets crystals build analysis main)
+set(allowed_ui_assembly common widgets assembly)
+set(allowed_ui_analysis common widgets assembly analysis)
+set(allowed_ui_main common widgets crystals assembly analysis main)
 file(GLOB ui_entries RELATIVE ${SOURCE_DIR}/ui ${SOURCE_DIR}/ui/*)
 foreach(entry ${ui_entries})
     if(IS_DIRECTORY ${SOURCE_DIR}/ui/${entry} AND NOT entry STREQUAL "translations")

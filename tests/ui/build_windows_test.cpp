@@ -15,9 +15,9 @@
 #include <cmath>
 
 #include "engine/standard_values.h"
-#include "ui/build/parts_list.h"
-#include "ui/build/rounding_window.h"
-#include "ui/build/tolerance_window.h"
+#include "ui/assembly/parts_list.h"
+#include "ui/assembly/rounding_window.h"
+#include "ui/assembly/tolerance_window.h"
 #include "ui/common/project_state.h"
 #include "ui_test_support.h"
 

@@ -8,8 +8,8 @@
 
 #include "engine/design_run.h"
 #include "files/design_file.h"
-#include "ui/build/rounding_window.h"
-#include "ui/build/tuning_panel.h"
+#include "ui/assembly/rounding_window.h"
+#include "ui/assembly/tuning_panel.h"
 #include "ui/common/design_document.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/main/input_panel.h"

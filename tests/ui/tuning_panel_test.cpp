@@ -13,8 +13,8 @@
 #include <QWheelEvent>
 
 #include "engine/ladder_design.h"
-#include "ui/build/parts_list.h"
-#include "ui/build/tuning_panel.h"
+#include "ui/assembly/parts_list.h"
+#include "ui/assembly/tuning_panel.h"
 #include "ui/common/project_state.h"
 #include "ui_test_support.h"
 

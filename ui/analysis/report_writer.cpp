@@ -17,7 +17,7 @@
 #include "files/atomic_file.h"
 #include "ui/analysis/analysis_views.h"
 #include "ui/analysis/time_views.h"
-#include "ui/build/parts_list.h"
+#include "ui/assembly/parts_list.h"
 #include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"

@@ -1,4 +1,4 @@
-#include "ui/build/parts_list.h"
+#include "ui/assembly/parts_list.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/build/rounding_window.h"
+#include "ui/assembly/rounding_window.h"
 
 #include <QBoxLayout>
 #include <QChart>

@@ -1,4 +1,4 @@
-#include "ui/build/tuning_panel.h"
+#include "ui/assembly/tuning_panel.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "ui/build/tolerance_window.h"
+#include "ui/assembly/tolerance_window.h"
 
 #include <QAreaSeries>
 #include <QBoxLayout>
