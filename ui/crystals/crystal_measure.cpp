@@ -15,19 +15,9 @@
 #include "ui/crystals/analyser_run.h"
 #include "ui/crystals/crystal_dialogs.h"
 #include "ui/crystals/crystal_table.h"
+#include "ui/widgets/window_style.h"
 
 namespace feldan {
-
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name) {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-}  // namespace
 
 CrystalMeasure::CrystalMeasure(DesignDocument& document, CrystalTable& table,
                                DialogService& dialogs,

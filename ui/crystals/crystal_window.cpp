@@ -9,19 +9,9 @@
 #include "ui/crystals/crystal_measure.h"
 #include "ui/crystals/crystal_plot.h"
 #include "ui/crystals/crystal_set.h"
+#include "ui/widgets/window_style.h"
 
 namespace feldan {
-
-namespace {
-
-QPushButton* Button(QWidget* parent, const char* name) {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-}  // namespace
 
 CrystalWindow::CrystalWindow(DesignDocument& document, DialogService& dialogs, QWidget* parent)
     : Panel(parent, Qt::Window), crystalDialogs_(std::make_unique<QtCrystalDialogs>(this)) {

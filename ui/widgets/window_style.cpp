@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QPushButton>
 
 namespace feldan {
 
@@ -28,6 +29,13 @@ QColor MenuColor() {
 
 QColor InfoColor() {
     return QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase);
+}
+
+QPushButton* Button(QWidget* parent, const char* name) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
 }
 
 }  // namespace feldan
