@@ -14,6 +14,7 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "engine/design_run.h"
 #include "engine/sweep.h"
 #include "ui/analysis/report_writer.h"
 #include "ui/analysis/view_exporter.h"
@@ -58,6 +59,7 @@ class AnalysisViewsTest : public QObject {
     void viewIsExported_data();
     void viewIsExported();
     void viewsShowTheFilterAsBuilt();
+    void oneCalculationDesignsOnceWhateverIsShown();
     void reportHasFourPages();
     void timeViewsCompareTheOverlaidDesigns();
     void legendNamesOnlyTheCurvesDrawn();
@@ -261,6 +263,23 @@ void AnalysisViewsTest::viewsShowTheFilterAsBuilt() {
              qPrintable(QString::number(resistanceAtCentre())));
     w.Trigger("analysedCircuitAction");
     QVERIFY(std::abs(resistanceAtCentre() - inputOhm) > 0.05 * inputOhm);
+}
+
+// With a view on show and the overlays kept, a Расчет still designs once: the view and the
+// overlays take the document's design.
+void AnalysisViewsTest::oneCalculationDesignsOnceWhateverIsShown() {
+    WindowUnderTest w;
+    w.Calculate();
+    w.Trigger("overlayAction");
+    for (const AnalysisView view : {AnalysisView::GroupDelay, AnalysisView::Step}) {
+        w.form->Views().ShowView(view);
+        feldan::InputTexts texts = w.form->Document().Design().texts;
+        texts.Df = texts.Df == "2400" ? "2500" : "2400";
+        w.form->Document().SetTexts(texts);
+        const long before = feldan::DesignsRun();
+        w.Calculate();
+        QCOMPARE(feldan::DesignsRun() - before, 1L);
+    }
 }
 
 void AnalysisViewsTest::reportHasFourPages() {
