@@ -187,6 +187,93 @@ int RunG3uur(const std::vector<std::string>& args, Language language, std::ostre
     return 0;
 }
 
+struct CrystalRow {
+    std::string name;
+    std::optional<CrystalModel> model;
+};
+
+// Fits every sweep and reads every list into rows, in the order of the files: 1 when a fit
+// warned, 2 (and no more rows) when a file cannot be read.
+int ReadCrystalRows(const std::vector<std::string>& paths, std::optional<double> fixtureOhm,
+                    Language language, std::ostream& err, std::vector<CrystalRow>& rows) {
+    int status = 0;
+    for (const std::string& path : paths) {
+        try {
+            if (PortsOfTouchstoneName(path) != 0) {
+                const FittedFile fitted = FitFile(path, fixtureOhm);
+                if (fitted.message) {
+                    WriteLine(err, MessageText(*fitted.message, language));
+                    status = std::max(status, 1);
+                }
+                // A fit that did not converge stays between the half-power points of the peak:
+                // kept, with its warning, so that it can still be matched by frequency.
+                const bool usable = fitted.fit.verdict != FitVerdict::NoResonance;
+                rows.push_back(
+                    {FileNameOf(path), usable ? std::optional(fitted.kept) : std::nullopt});
+            } else {
+                for (NamedCrystal& c : ReadCrystalList(path))
+                    rows.push_back({c.name, c.model});
+            }
+        } catch (const CommandError& error) {
+            return FileFailure(error.Text(language), err);
+        }
+    }
+    return status;
+}
+
+// The rows of the best matched set of `pick` among the rows with a model; none when too few.
+std::vector<std::size_t> PickRows(const std::vector<CrystalRow>& rows, std::size_t pick) {
+    std::vector<CrystalModel> models;
+    std::vector<std::size_t> rowOfModel;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].model) {
+            models.push_back(*rows[i].model);
+            rowOfModel.push_back(i);
+        }
+    }
+    std::vector<std::size_t> picked;
+    for (std::size_t k : PickBestSet(models, pick))
+        picked.push_back(rowOfModel[k]);
+    return picked;
+}
+
+std::optional<int> WriteCrystalList(const std::string& path, const std::vector<NamedCrystal>& list,
+                                    Language language, std::ostream& out, std::ostream& err) {
+    try {
+        WriteOutput(path, CrystalListBytes(list), out);
+    } catch (const CommandError& error) {
+        return FileFailure(path + ": " + error.Text(language), err);
+    }
+    return std::nullopt;
+}
+
+// The table of rows, the picked ones marked, or the same as one JSON object.
+void PrintCrystalRows(const std::vector<CrystalRow>& rows, const std::vector<std::size_t>& picked,
+                      bool json, Language language, std::ostream& out) {
+    if (json) {
+        Json j;
+        Json& crystals = j["crystals"] = Json::array();
+        for (const CrystalRow& row : rows) {
+            Json c;
+            c["name"] = ForTerminal(row.name);
+            AddCrystalKeys(c, row.model ? &*row.model : nullptr);
+            crystals.push_back(c);
+        }
+        Json& names = j["picked"] = Json::array();
+        for (std::size_t i : picked)
+            names.push_back(ForTerminal(rows[i].name));
+        Dump(j, out);
+        out << '\n';
+        return;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool isPicked = std::find(picked.begin(), picked.end(), i) != picked.end();
+        const std::string values = rows[i].model ? CrystalLine(*rows[i].model, language)
+                                                 : InLanguage(language, "нет модели", "no fit");
+        WriteLine(out, (isPicked ? "* " : "  ") + rows[i].name + ": " + values);
+    }
+}
+
 int RunCrystals(const std::vector<std::string>& args, Language language, std::ostream& out,
                 std::ostream& err) {
     CLI::App app{
@@ -220,45 +307,12 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
     AddLanguageOption(app, lang);
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
 
-    struct Row {
-        std::string name;
-        std::optional<CrystalModel> model;
-    };
-    std::vector<Row> rows;
-    int status = 0;
-    for (const std::string& path : paths) {
-        try {
-            if (PortsOfTouchstoneName(path) != 0) {
-                const FittedFile fitted = FitFile(path, fixtureOhm);
-                if (fitted.message) {
-                    WriteLine(err, MessageText(*fitted.message, language));
-                    status = std::max(status, 1);
-                }
-                // A fit that did not converge stays between the half-power points of the peak:
-                // kept, with its warning, so that it can still be matched by frequency.
-                const bool usable = fitted.fit.verdict != FitVerdict::NoResonance;
-                rows.push_back(
-                    {FileNameOf(path), usable ? std::optional(fitted.kept) : std::nullopt});
-            } else {
-                for (NamedCrystal& c : ReadCrystalList(path))
-                    rows.push_back({c.name, c.model});
-            }
-        } catch (const CommandError& error) {
-            return FileFailure(error.Text(language), err);
-        }
-    }
-    std::vector<CrystalModel> models;
-    std::vector<std::size_t> rowOfModel;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].model) {
-            models.push_back(*rows[i].model);
-            rowOfModel.push_back(i);
-        }
-    }
+    std::vector<CrystalRow> rows;
+    int status = ReadCrystalRows(paths, fixtureOhm, language, err, rows);
+    if (status == 2) return status;
     std::vector<std::size_t> picked;
     if (pick) {
-        for (std::size_t k : PickBestSet(models, *pick))
-            picked.push_back(rowOfModel[k]);
+        picked = PickRows(rows, *pick);
         if (picked.empty()) {
             WriteLine(err,
                       MessageText(Message{MessageId::PickTooFew, std::to_string(*pick)}, language));
@@ -267,47 +321,18 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
     }
     if (!csvPath.empty()) {
         std::vector<NamedCrystal> list;
-        for (const Row& row : rows) {
+        for (const CrystalRow& row : rows) {
             if (row.model) list.push_back({row.name, *row.model});
         }
-        try {
-            WriteOutput(csvPath, CrystalListBytes(list), out);
-        } catch (const CommandError& error) {
-            return FileFailure(csvPath + ": " + error.Text(language), err);
-        }
+        if (auto failed = WriteCrystalList(csvPath, list, language, out, err)) return *failed;
     }
     if (!setPath.empty() && !picked.empty()) {
         std::vector<NamedCrystal> list;
         for (std::size_t i : picked)
             list.push_back({rows[i].name, *rows[i].model});
-        try {
-            WriteOutput(setPath, CrystalListBytes(list), out);
-        } catch (const CommandError& error) {
-            return FileFailure(setPath + ": " + error.Text(language), err);
-        }
+        if (auto failed = WriteCrystalList(setPath, list, language, out, err)) return *failed;
     }
-    if (json) {
-        Json j;
-        Json& crystals = j["crystals"] = Json::array();
-        for (const Row& row : rows) {
-            Json c;
-            c["name"] = ForTerminal(row.name);
-            AddCrystalKeys(c, row.model ? &*row.model : nullptr);
-            crystals.push_back(c);
-        }
-        Json& names = j["picked"] = Json::array();
-        for (std::size_t i : picked)
-            names.push_back(ForTerminal(rows[i].name));
-        Dump(j, out);
-        out << '\n';
-    } else {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const bool isPicked = std::find(picked.begin(), picked.end(), i) != picked.end();
-            const std::string values = rows[i].model ? CrystalLine(*rows[i].model, language)
-                                                     : InLanguage(language, "нет модели", "no fit");
-            WriteLine(out, (isPicked ? "* " : "  ") + rows[i].name + ": " + values);
-        }
-    }
+    PrintCrystalRows(rows, picked, json, language, out);
     return status;
 }
 

@@ -67,112 +67,86 @@ std::string TimeCsv(const TimeResponse& response, TimeKind kind) {
     return TableCsv(columns);
 }
 
-}  // namespace
-
-int RunTransient(const std::vector<std::string>& args, Language language, std::ostream& out,
-                 std::ostream& err) {
-    CLI::App app{
-        "The designed filter in time: the envelope of its step or impulse response, or of a "
-        "keyed carrier (dots at a speed, or one pulse), and its delay, rise time, overshoot, "
-        "decay and the gaps between dots.",
-        "transient"};
+// What the command line asks of the transient command.
+struct TransientChoices {
     AnalysisOptions options;
-    AddDesignOptions(app, options.design);
-    Check(app.add_option("--circuit", options.circuit,
-                         "schematic: the design as built (default); analysed: the circuit of the "
-                         "pass-band curve.")
-              ->type_name("WHICH"),
-          OneOf({"analysed", "schematic"}));
     std::string kind = "step", window = "none", csvPath;
     std::optional<double> wpm, pulseMs;
     double riseMs = 0;
     bool json = false;
-    Check(app.add_option("--kind", kind,
+};
+
+void DeclareTransientOptions(CLI::App& app, TransientChoices& c) {
+    AddDesignOptions(app, c.options.design);
+    Check(app.add_option("--circuit", c.options.circuit,
+                         "schematic: the design as built (default); analysed: the circuit of the "
+                         "pass-band curve.")
+              ->type_name("WHICH"),
+          OneOf({"analysed", "schematic"}));
+    Check(app.add_option("--kind", c.kind,
                          "step (default), impulse, or keyed: the carrier keyed by dots (--wpm) or "
                          "one pulse (--pulse-ms).")
               ->type_name("KIND"),
           OneOf({"step", "impulse", "keyed"}));
-    Check(app.add_option("--wpm", wpm,
+    Check(app.add_option("--wpm", c.wpm,
                          "Dots at N words a minute (PARIS: a dot is 1200/N ms, the space as long). "
                          "Default 25 for --kind keyed.")
               ->type_name("N"),
           Between(1, 1000, Quantity::Number));
-    Check(
-        app.add_option("--pulse-ms", pulseMs, "One pulse of T ms instead of dots.")->type_name("T"),
-        Between(0.01, 10000, Quantity::Number));
-    Check(app.add_option("--rise-ms", riseMs,
+    Check(app.add_option("--pulse-ms", c.pulseMs, "One pulse of T ms instead of dots.")
+              ->type_name("T"),
+          Between(0.01, 10000, Quantity::Number));
+    Check(app.add_option("--rise-ms", c.riseMs,
                          "Raised-cosine keying edges of this rise time; rectangular unless given.")
               ->type_name("T"),
           Between(0, 1000, Quantity::Number));
-    app.add_option("--window", window,
+    app.add_option("--window", c.window,
                    "none (default), hann or kaiser:B, on the spectrum before the transform; for "
                    "the curve only, the figures are always taken without a window.")
         ->type_name("WINDOW");
-    Check(app.add_option("--csv", csvPath, "Write the curve to FILE: time_ms and its columns.")
+    Check(app.add_option("--csv", c.csvPath, "Write the curve to FILE: time_ms and its columns.")
               ->type_name("FILE"),
           FileName());
-    app.add_flag("--json", json, "Print the figures as one JSON object.");
-    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
-    const std::optional<WindowChoice> shape = ParseWindow(window);
-    const Language said = LanguageOf(options.design);
-    if (!shape) {
-        return ReportUsage("transient",
-                           InLanguage(said, "--window: none, hann или kaiser:B (B от 0 до 50)",
-                                      "--window must be none, hann or kaiser:B (B from 0 to 50)"),
-                           said, err);
-    }
-    if (wpm && pulseMs) {
-        return ReportUsage("transient",
-                           InLanguage(said, "--wpm и --pulse-ms вместе не задаются",
-                                      "--wpm and --pulse-ms exclude each other"),
-                           said, err);
-    }
-    if ((wpm || pulseMs || riseMs > 0) && kind != "keyed") {
-        return ReportUsage("transient",
-                           InLanguage(said, "--wpm, --pulse-ms и --rise-ms нужны для --kind keyed",
-                                      "--wpm, --pulse-ms and --rise-ms go with --kind keyed"),
-                           said, err);
-    }
+    app.add_flag("--json", c.json, "Print the figures as one JSON object.");
+}
 
-    Prepared prepared;
-    if (auto status = Prepare("transient", options, err, prepared)) return *status;
-    TimeRequest request;
-    request.kind = kind == "keyed"     ? TimeKind::Keyed
-                   : kind == "impulse" ? TimeKind::Impulse
-                                       : TimeKind::Step;
-    request.keying = pulseMs ? Keying::Pulse(*pulseMs, riseMs)
-                             : Keying::Dots(wpm.value_or(25), TrainDots, riseMs);
-    request.window = *shape;
-    const TimeResponse response = TimeResponseOf(prepared.filter, request);
-    if (response.problem.id != MessageId::None) {
-        // The band unknown because a warning stopped the searches is the warning's status.
-        WriteLine(err, MessageText(response.problem, said));
-        return response.warned ? 1 : 2;
+// What is wrong with options that each pass alone; nothing when they go together.
+std::optional<std::string> TransientChoicesProblem(const TransientChoices& c, bool windowKnown,
+                                                   Language said) {
+    if (!windowKnown) {
+        return InLanguage(said, "--window: none, hann или kaiser:B (B от 0 до 50)",
+                          "--window must be none, hann or kaiser:B (B from 0 to 50)");
     }
+    if (c.wpm && c.pulseMs) {
+        return InLanguage(said, "--wpm и --pulse-ms вместе не задаются",
+                          "--wpm and --pulse-ms exclude each other");
+    }
+    if ((c.wpm || c.pulseMs || c.riseMs > 0) && c.kind != "keyed") {
+        return InLanguage(said, "--wpm, --pulse-ms и --rise-ms нужны для --kind keyed",
+                          "--wpm, --pulse-ms and --rise-ms go with --kind keyed");
+    }
+    return std::nullopt;
+}
+
+void PrintTransientJson(const TimeResponse& response, std::ostream& out) {
     const TransientFigures& figures = response.figures;
-    const EnvelopeSpectrum& spectrum = response.spectrum;
-    const std::string csv = TimeCsv(response, request.kind);
-    if (!csvPath.empty()) {
-        if (auto status = WriteOutputFile(csvPath, csv, said, out, err)) return *status;
-    }
-    if (json) {
-        Json j;
-        j["delayMs"] = Figure(figures.delayMs);
-        j["riseMs"] = Figure(figures.riseMs);
-        j["overshootPct"] = Figure(figures.overshootPct);
-        j["decay20Ms"] = Figure(figures.decay20Ms);
-        j["decay40Ms"] = Figure(figures.decay40Ms);
-        j["interDotDb"] = Figure(figures.interDotDb);
-        j["centerHz"] = spectrum.centreHz;
-        j["spanReachesFloor"] = spectrum.reachesFloor;
-        Dump(j, out);
-        out << '\n';
-        return 0;
-    }
-    if (csvPath.empty() && kind != "step") {
-        out << csv;
-        return 0;
-    }
+    Json j;
+    j["delayMs"] = Figure(figures.delayMs);
+    j["riseMs"] = Figure(figures.riseMs);
+    j["overshootPct"] = Figure(figures.overshootPct);
+    j["decay20Ms"] = Figure(figures.decay20Ms);
+    j["decay40Ms"] = Figure(figures.decay40Ms);
+    j["interDotDb"] = Figure(figures.interDotDb);
+    j["centerHz"] = response.spectrum.centreHz;
+    j["spanReachesFloor"] = response.spectrum.reachesFloor;
+    Dump(j, out);
+    out << '\n';
+}
+
+// The figures a line each; the gap between dots only for a train of dots.
+void PrintTransientFigures(const TimeResponse& response, bool dots, Language said,
+                           std::ostream& out) {
+    const TransientFigures& figures = response.figures;
     const auto line = [&](std::string_view russian, std::string_view english,
                           const std::optional<double>& value, int decimals) {
         WriteLine(out, InLanguage(said, russian, english) + ": " + Shown(value, decimals));
@@ -182,14 +156,60 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
     line("выброс, %", "overshoot, %", figures.overshootPct, 2);
     line("спад до −20 дБ, мс", "decay to −20 dB, ms", figures.decay20Ms, 4);
     line("спад до −40 дБ, мс", "decay to −40 dB, ms", figures.decay40Ms, 4);
-    if (kind == "keyed" && !pulseMs)
-        line("провал между точками, дБ", "gap between dots, dB", figures.interDotDb, 1);
-    if (!spectrum.reachesFloor) {
+    if (dots) line("провал между точками, дБ", "gap between dots, dB", figures.interDotDb, 1);
+    if (!response.spectrum.reachesFloor) {
         WriteLine(out,
                   InLanguage(said, "Спектр не спадает на 80 дБ в 256 полосах: цифры приблизительны",
                              "The spectrum does not fall 80 dB within 256 band widths: the "
                              "figures are approximate"));
     }
+}
+
+}  // namespace
+
+int RunTransient(const std::vector<std::string>& args, Language language, std::ostream& out,
+                 std::ostream& err) {
+    CLI::App app{
+        "The designed filter in time: the envelope of its step or impulse response, or of a "
+        "keyed carrier (dots at a speed, or one pulse), and its delay, rise time, overshoot, "
+        "decay and the gaps between dots.",
+        "transient"};
+    TransientChoices c;
+    DeclareTransientOptions(app, c);
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
+    const std::optional<WindowChoice> shape = ParseWindow(c.window);
+    const Language said = LanguageOf(c.options.design);
+    if (auto problem = TransientChoicesProblem(c, shape.has_value(), said))
+        return ReportUsage("transient", *problem, said, err);
+
+    Prepared prepared;
+    if (auto status = Prepare("transient", c.options, err, prepared)) return *status;
+    TimeRequest request;
+    request.kind = c.kind == "keyed"     ? TimeKind::Keyed
+                   : c.kind == "impulse" ? TimeKind::Impulse
+                                         : TimeKind::Step;
+    request.keying = c.pulseMs ? Keying::Pulse(*c.pulseMs, c.riseMs)
+                               : Keying::Dots(c.wpm.value_or(25), TrainDots, c.riseMs);
+    request.window = *shape;
+    const TimeResponse response = TimeResponseOf(prepared.filter, request);
+    if (response.problem.id != MessageId::None) {
+        // The band unknown because a warning stopped the searches is the warning's status.
+        WriteLine(err, MessageText(response.problem, said));
+        return response.warned ? 1 : 2;
+    }
+    const std::string csv = TimeCsv(response, request.kind);
+    if (!c.csvPath.empty()) {
+        if (auto status = WriteOutputFile(c.csvPath, csv, said, out, err)) return *status;
+    }
+    if (c.json) {
+        PrintTransientJson(response, out);
+        return 0;
+    }
+    if (c.csvPath.empty() && c.kind != "step") {
+        out << csv;
+        return 0;
+    }
+    PrintTransientFigures(response, c.kind == "keyed" && !c.pulseMs, said, out);
     return 0;
 }
 

@@ -72,7 +72,18 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     : Panel(parent, Qt::Window), document_(document) {
     setObjectName(QStringLiteral("RoundingWindow"));
     resize(1100, 680);
+    BuildRoundingBox();
+    BuildMatchingBox();
+    BuildTables();
+    BuildChart();
+    LayOutWindow();
+    ConnectControls();
+    LoadFromProject();
+    RetranslateUi();
+    Rebuild();
+}
 
+void RoundingWindow::BuildRoundingBox() {
     roundingBox_ = new QGroupBox(this);
     seriesCombo_ = new QComboBox(roundingBox_);
     seriesCombo_->setObjectName(QStringLiteral("seriesCombo"));
@@ -110,7 +121,9 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     roundingLayout->addWidget(e24Check_);
     roundingLayout->addWidget(refitNote_);
     roundingLayout->addWidget(useCheck_);
+}
 
+void RoundingWindow::BuildMatchingBox() {
     matchingBox_ = new QGroupBox(this);
     matchingBox_->setObjectName(QStringLiteral("matchingBox"));
     systemOhmLabel_ = new QLabel(matchingBox_);
@@ -141,7 +154,9 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     matchingLayout->addWidget(outputEndLabel_);
     matchingLayout->addWidget(transformerLabel_);
     matchingLayout->addWidget(showMatchedCheck_);
+}
 
+void RoundingWindow::BuildTables() {
     statusLabel_ = new QLabel(this);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
     statusLabel_->setWordWrap(true);
@@ -158,7 +173,9 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
                                   summaryTable_->rowCount() *
                                       summaryTable_->verticalHeader()->defaultSectionSize() +
                                   2 * summaryTable_->frameWidth());
+}
 
+void RoundingWindow::BuildChart() {
     auto* chart = new QChart;
     idealSeries_ = new QLineSeries(chart);
     idealSeries_->setObjectName(QStringLiteral("idealSeries"));
@@ -186,7 +203,9 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     chartView_->setObjectName(QStringLiteral("roundingChart"));
     chartView_->setRenderHint(QPainter::Antialiasing);
     chartView_->setMinimumSize(420, 300);
+}
 
+void RoundingWindow::LayOutWindow() {
     auto* left = new QVBoxLayout;
     left->addWidget(roundingBox_);
     left->addWidget(matchingBox_);
@@ -199,7 +218,9 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(left);
     columns->addLayout(right, 1);
+}
 
+void RoundingWindow::ConnectControls() {
     for (QCheckBox* box : {parallelCheck_, refitCheck_, e24Check_})
         connect(box, &QCheckBox::toggled, this, &RoundingWindow::Round);
     connect(seriesCombo_, &QComboBox::currentIndexChanged, this, &RoundingWindow::Round);
@@ -217,10 +238,6 @@ RoundingWindow::RoundingWindow(DesignDocument& document, QWidget* parent)
             Round();
         }
     });
-
-    LoadFromProject();
-    RetranslateUi();
-    Rebuild();
 }
 
 void RoundingWindow::LoadFromProject() {

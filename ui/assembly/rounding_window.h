@@ -53,6 +53,14 @@ class RoundingWindow : public Panel<QWidget> {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The constructor's parts: the rounding and matching choices, the status and the tables, the
+    // chart, the window's two columns, and the controls' connections.
+    void BuildRoundingBox();
+    void BuildMatchingBox();
+    void BuildTables();
+    void BuildChart();
+    void LayOutWindow();
+    void ConnectControls();
     // A new design: rebuilt at once while shown, else when shown next.
     void Follow();
     // The controls from the project's rounding and matching, without feeding them back.

@@ -109,7 +109,16 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     : Panel(parent, Qt::Window), document_(document) {
     setObjectName(QStringLiteral("ToleranceWindow"));
     resize(1000, 680);
+    QFormLayout* form = BuildChoices();
+    BuildRunControls();
+    BuildChart();
+    BuildHistograms();
+    LayOutWindow(form);
+    ConnectControls();
+    RetranslateUi();
+}
 
+QFormLayout* ToleranceWindow::BuildChoices() {
     auto* form = new QFormLayout;
     trialsLabel_ = new QLabel(this);
     trialsSpin_ = new QSpinBox(this);
@@ -143,7 +152,10 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     form->addRow(seedLabel_, seedSpin_);
     form->addRow(bandwidthLabel_, bandwidthSpin_);
     form->addRow(rippleLabel_, rippleSpin_);
+    return form;
+}
 
+void ToleranceWindow::BuildRunControls() {
     runButton_ = new QPushButton(this);
     runButton_->setObjectName(QStringLiteral("runButton"));
     cancelButton_ = new QPushButton(this);
@@ -164,7 +176,9 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     percentilesTable_->setObjectName(QStringLiteral("percentilesTable"));
     percentilesTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     percentilesTable_->setFixedHeight(146);
+}
 
+void ToleranceWindow::BuildChart() {
     auto* chart = new QChart;
     nominalSeries_ = new QLineSeries(chart);
     p5Series_ = new QLineSeries(chart);
@@ -198,7 +212,9 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     chartView_->setObjectName(QStringLiteral("envelopeChart"));
     chartView_->setRenderHint(QPainter::Antialiasing);
     chartView_->setMinimumSize(420, 280);
+}
 
+void ToleranceWindow::BuildHistograms() {
     bandwidthHistogram_ = new Histogram(this);
     bandwidthHistogram_->setObjectName(QStringLiteral("bandwidthHistogram"));
     rippleHistogram_ = new Histogram(this);
@@ -208,7 +224,9 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     flatnessHistogram_->setObjectName(QStringLiteral("flatnessHistogram"));
     aminHistogram_ = new Histogram(this);
     aminHistogram_->setObjectName(QStringLiteral("aminHistogram"));
+}
 
+void ToleranceWindow::LayOutWindow(QFormLayout* form) {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(runButton_);
     buttons->addWidget(cancelButton_);
@@ -231,7 +249,9 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(left);
     columns->addLayout(right, 1);
+}
 
+void ToleranceWindow::ConnectControls() {
     connect(runButton_, &QPushButton::clicked, this, &ToleranceWindow::Run);
     connect(cancelButton_, &QPushButton::clicked, this, &ToleranceWindow::Cancel);
     // A calculation of the same design changes nothing the trials depend on.
@@ -241,7 +261,6 @@ ToleranceWindow::ToleranceWindow(DesignDocument& document, QWidget* parent)
     connect(&document_.Project(), &ProjectState::Changed, this, [this](ProjectState::Part part) {
         if (part == ProjectState::Part::Crystals || part == ProjectState::Part::Set) MarkStale();
     });
-    RetranslateUi();
 }
 
 // The run stops, and is waited for, with its member: its end has no window left to show in.

@@ -17,6 +17,7 @@ class QAreaSeries;
 class QChartView;
 class QComboBox;
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QLineSeries;
 class QProgressBar;
@@ -68,6 +69,15 @@ class ToleranceWindow : public Panel<QWidget> {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The constructor's parts: the trials' choices (in the form they are laid out in), the run's
+    // buttons and results, the envelope chart, the histograms, the two columns, and the buttons'
+    // and document's connections.
+    QFormLayout* BuildChoices();
+    void BuildRunControls();
+    void BuildChart();
+    void BuildHistograms();
+    void LayOutWindow(QFormLayout* form);
+    void ConnectControls();
     void Finished(ToleranceResult result);
     void ShowResult();
     void MarkStale();

@@ -84,6 +84,18 @@ double AttenuationFloor(std::vector<double> values) {
 
 ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     : Panel(parent), model_(model) {
+    QChart* chart = NewChart();
+    AddAxes(chart);
+    AddSeries(chart);
+    TakeChart(chart);
+    ConnectAxes();
+    FitAxes();
+    RetranslateUi();
+    DrawModel();
+    ConnectModel();
+}
+
+QChart* ResponseChart::NewChart() const {
     auto* chart = new QChart();
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundRoundness(0);
@@ -112,7 +124,10 @@ ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
     legend->setShowToolTips(false);
     legend->setVisible(model_.LegendVisible());
+    return chart;
+}
 
+void ResponseChart::AddAxes(QChart* chart) {
     axisX_ = new QValueAxis(this);
     axisX_->setObjectName(QStringLiteral("BottomAxis"));
     StyleAxis(axisX_);
@@ -121,7 +136,9 @@ ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     StyleAxis(axisY_);
     chart->addAxis(axisX_, Qt::AlignBottom);
     chart->addAxis(axisY_, Qt::AlignLeft);
+}
 
+void ResponseChart::AddSeries(QChart* chart) {
     for (int i = 0; i < SeriesCount; ++i) {
         auto* series = new QLineSeries(this);
         series->setObjectName(QStringLiteral("Series%1").arg(i + 1));
@@ -165,7 +182,9 @@ ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     measuredSeries_->attachAxis(axisX_);
     measuredSeries_->attachAxis(axisY_);
     measuredSeries_->setVisible(false);
+}
 
+void ResponseChart::TakeChart(QChart* chart) {
     // The view starts with a chart of its own, which it releases rather than deletes.
     QChart* initial = this->chart();
     setChart(chart);
@@ -182,6 +201,9 @@ ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     readout_->setStyleSheet(QStringLiteral("background: rgba(255, 255, 224, 220); padding: 1px;"));
     readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
     readout_->hide();
+}
+
+void ResponseChart::ConnectAxes() {
     fitTimer_.setSingleShot(true);
     fitTimer_.setInterval(0);
     connect(&fitTimer_, &QTimer::timeout, this, &ResponseChart::FitAxes);
@@ -191,9 +213,9 @@ ResponseChart::ResponseChart(const ChartModel& model, QWidget* parent)
     connect(axisY_, &QValueAxis::rangeChanged, this, [this](qreal low, qreal high) {
         SetRoundAxisRange(axisY_, low, high, 8, quantity_ ? 0.001 : 0.1, quantity_ ? 3 : 2);
     });
-    FitAxes();
-    RetranslateUi();
-    DrawModel();
+}
+
+void ResponseChart::ConnectModel() {
     connect(&model_, &ChartModel::CurveChanged, this, &ResponseChart::DrawPassBandCurve);
     connect(&model_, &ChartModel::TuningCurveChanged, this,
             [this](TuningCurve which) { DrawPassBandCurve(SeriesCount + int(which)); });

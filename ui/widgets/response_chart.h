@@ -77,6 +77,15 @@ class ResponseChart : public Panel<ZoomView>, public ChartPicture {
     void leaveEvent(QEvent* event) override;
 
   private:
+    // The constructor's parts: the styled chart and its legend, its axes, its series (overlays,
+    // tuning curves, quantities, the measured curve), the view taking the chart with its readout,
+    // the axes' round ranges, and the model's changes drawn as they come.
+    QChart* NewChart() const;
+    void AddAxes(QChart* chart);
+    void AddSeries(QChart* chart);
+    void TakeChart(QChart* chart);
+    void ConnectAxes();
+    void ConnectModel();
     QString SeriesName(int position) const;
     // The series the current view shows.
     std::vector<QLineSeries*> ShownSeries() const;
