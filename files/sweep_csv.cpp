@@ -104,6 +104,11 @@ std::string CurvesCsv(std::span<const std::vector<CurvePoint>> curves) {
 }
 
 std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const SweepColumn> columns) {
+    return TableCsv(SweepTable(sweep, foHz, columns));
+}
+
+std::vector<TableColumn> SweepTable(const SweepResult& sweep, double foHz,
+                                    std::span<const SweepColumn> columns) {
     std::vector<TableColumn> table = {{"frequency_hz", {}}, {"detuning_khz", {}}};
     for (SweepColumn column : columns)
         table.push_back({NameOf(column), {}});
@@ -115,7 +120,7 @@ std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const Swee
                                                : std::nullopt);
         }
     }
-    return TableCsv(table);
+    return table;
 }
 
 }  // namespace feldan

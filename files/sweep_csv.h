@@ -43,5 +43,8 @@ std::string CurvesCsv(std::span<const std::vector<CurvePoint>> curves);
 // The sweep's frequencies, their detuning from foHz, and the columns asked; a point without a
 // solution keeps its frequencies and leaves the columns empty.
 std::string SweepCsv(const SweepResult& sweep, double foHz, std::span<const SweepColumn> columns);
+// The same as columns, for a table that adds its own.
+std::vector<TableColumn> SweepTable(const SweepResult& sweep, double foHz,
+                                    std::span<const SweepColumn> columns);
 
 }  // namespace feldan

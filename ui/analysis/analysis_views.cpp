@@ -378,30 +378,27 @@ std::string AnalysisViews::ViewCsv() const {
         return csv;
     }
     const SweepResult& sweep = viewSweep_ ? *viewSweep_ : SweepResult{};
-    const std::string table = SweepCsv(sweep, viewFoHz_, ColumnsOf(view_));
+    std::vector<TableColumn> table = SweepTable(sweep, viewFoHz_, ColumnsOf(view_));
     const std::vector<CurvePoint> measured = measured_->PointsOf(view_);
-    if (measured.size() < 2) return table;
+    if (measured.size() < 2) return TableCsv(table);
     // The measured curve in a last column, on the straight lines between its points at each
     // frequency of the design's sweep; empty outside its span.
-    std::istringstream rows(table);
-    std::string row, csv;
-    std::getline(rows, row);
-    csv = row + ",measured\n";
+    TableColumn column{"measured", {}};
     for (const SweepPoint& point : sweep.points) {
-        if (!std::getline(rows, row)) break;
         const double x = (point.hz - viewFoHz_) / 1000;
         const auto after =
             std::lower_bound(measured.begin(), measured.end(), x,
                              [](const CurvePoint& p, double value) { return p.x < value; });
-        std::string value;
+        std::optional<double> value;
         if (after != measured.begin() && after != measured.end()) {
             const CurvePoint& a = *(after - 1);
             const CurvePoint& b = *after;
-            value = TableNumber(a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x));
+            value = a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
         }
-        csv += row + "," + value + "\n";
+        column.values.push_back(value);
     }
-    return csv;
+    table.push_back(std::move(column));
+    return TableCsv(table);
 }
 
 void ShowGroupDelay(ChartModel& chart, const SweepResult& sweep, double foHz) {

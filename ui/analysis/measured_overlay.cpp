@@ -339,37 +339,23 @@ void MeasuredOverlay::ShowInTime(AnalysisView view) {
     shiftHz_ = 0;
     shifted_ = false;
     levelShiftDb_ = 0;
-    // The samples in ascending frequency, one a frequency, as the curves have them.
-    std::vector<MeasuredSample> sorted = samples_;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const MeasuredSample& a, const MeasuredSample& b) { return a.hz < b.hz; });
     std::vector<double> hz;
     std::vector<std::complex<double>> s21;
-    for (const MeasuredSample& sample : sorted) {
-        if (!std::isfinite(sample.hz) || (!hz.empty() && sample.hz <= hz.back())) continue;
+    for (const MeasuredSample& sample : samples_) {
         hz.push_back(sample.hz);
         s21.push_back(sample.s21);
     }
-    const double centreHz = filter_->centre ? filter_->centre->CentreHz()
-                                            : (hz.empty() ? 0 : (hz.front() + hz.back()) / 2);
-    // A record long enough for any ladder to settle: forty times 1/width (ten times the delay
-    // of eight crystals); without a band, the whole sweep's spacing.
-    const double recordSec =
-        filter_->centre ? 40 / filter_->centre->WidthHz()
-                        : (hz.size() > 1 ? double(hz.size() - 1) / (hz.back() - hz.front()) : 0);
-    const EnvelopeSpectrum spectrum = SpectrumOfMeasured(hz, s21, centreHz, recordSec);
-    const TimeView time = TimeViewOf(view);
-    if (spectrum.s21.size() >= 3 && std::abs(spectrum.s21[spectrum.s21.size() / 2]) > 0) {
-        const KeyingChoice& keying = views_.Keying();
-        const EnvelopeResponse plain = EnvelopeOf(spectrum);
-        const EnvelopeResponse drawn = keying.window.kind == TransientWindow::None
-                                           ? plain
-                                           : EnvelopeOf(spectrum, keying.window);
-        TransientFigures figures = StepFigures(plain);
+    std::optional<PassBand> band;
+    if (filter_->centre) band = PassBand{filter_->centre->lowerHz, filter_->centre->upperHz, 0};
+    const KeyingChoice& keying = views_.Keying();
+    TimeResponse response = EnvelopeInTime(MeasuredS21{hz, s21, band}, keying.window);
+    if (response.problem.id == MessageId::None) {
         const double shownMs =
-            views_.TimeShownMs() > 0 ? views_.TimeShownMs() : plain.RecordSec() * 500;
-        timePoints_ =
-            TimeViews::CurveOf(time, drawn, plain, keying, shownMs, fileName_, &figures).points;
+            views_.TimeShownMs() > 0 ? views_.TimeShownMs() : response.plain.RecordSec() * 500;
+        TransientFigures figures = response.figures;
+        timePoints_ = TimeViews::CurveOf(TimeViewOf(view), response.drawn, response.plain, keying,
+                                         shownMs, fileName_, &figures)
+                          .points;
         timeRow_ = TimeFiguresRow{fileName_, figures};
     }
     chart_.SetMeasuredCurve(CurveName(), timePoints_);
