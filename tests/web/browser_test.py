@@ -202,6 +202,12 @@ try:
     status = [li.text for li in driver.find_elements(By.CSS_SELECTOR, "#overlay-status li")]
     check("two overlays in the legend", legend, ["Curve 1", "Curve 2"])
     check("the overlays' status texts", status, [statuses[0].strip(), statuses[1].replace("Curve 1", "Curve 2").strip()])
+    # The language switch tells the overlays again in Russian and adds none.
+    driver.find_element(By.CSS_SELECTOR, "[data-lang=ru]").click()
+    legend = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#chart .legend text")]
+    status = [li.text.split(":")[0] for li in driver.find_elements(By.CSS_SELECTOR, "#overlay-status li")]
+    check("the overlays in Russian", [legend, status], [["АЧХ1", "АЧХ2"], ["АЧХ1", "АЧХ2"]])
+    driver.find_element(By.CSS_SELECTOR, "[data-lang=en]").click()
     element("overlay").click()
     fill({})
     calculate()

@@ -234,7 +234,9 @@ function ShowView(result) {
     DrawShown();
 }
 
-function Calculate() {
+// A Расчет of the form's design; `retold` only says the design on show again in the page's
+// language (the overlays keep their curves, their status texts in the new language).
+function Calculate(retold = false) {
     if (!engine) return;
     const design = ReadDesign();
     const hash = HashOfDesign(design);
@@ -260,8 +262,14 @@ function Calculate() {
     // A refused calculation leaves the overlays as they were, as the window does.
     if (result.resultText) {
         const points = engine.curve(request);
-        overlays = NextOverlays(overlays, overlay, {points: Array.isArray(points) ? points : [],
-                                                    statusText: result.statusText});
+        const curve = {points: Array.isArray(points) ? points : [], statusText: result.statusText, request};
+        if (retold && overlays.slots[overlays.latest]) {
+            overlays.slots = overlays.slots.map((slot) => slot &&
+                {...slot, statusText: slot.statusText && engine.calculate({...slot.request, lang}).statusText});
+            overlays.slots[overlays.latest] = curve;
+        } else {
+            overlays = NextOverlays(overlays, overlay, curve);
+        }
     }
     ShowView(result);
 }
@@ -347,7 +355,7 @@ function SetLanguage(chosen) {
     lang = chosen;
     Stored.set('feldan.lang', lang);
     ApplyWords();
-    if (engine) Calculate(); else $('summary').textContent = Words[lang].loading;
+    if (engine) Calculate(true); else $('summary').textContent = Words[lang].loading;
 }
 
 function Start() {
