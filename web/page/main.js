@@ -16,8 +16,9 @@ let engine = null;
 let lang = 'ru';
 let shownCurves = [];
 let shownAxes = null;
-// The overlays' five slots ({points, statusText}) and their counter, as the window keeps them;
-// the measured filter laid over the pass band ({name, bytes}) and its answer for the design.
+// The overlays' five slots ({points, statusText, request}), their counter and the latest slot, as
+// the window keeps them; the measured filter laid over the pass band ({name, bytes}), compared
+// afresh with every design shown.
 let overlays = {slots: Array(OverlaySlots).fill(null), count: 0, latest: 0};
 let measured = null;
 // The window's curve colours of the five overlay positions, and the measured filter's.
