@@ -21,6 +21,7 @@
 #include "engine/sweep.h"
 #include "files/atomic_file.h"
 #include "files/filter_export.h"
+#include "files/measured_json.h"
 #include "files/spice.h"
 #include "files/sweep_csv.h"
 #include "files/sweep_json.h"
@@ -234,20 +235,6 @@ int RunExport(const std::vector<std::string>& args, Language language, std::ostr
     return 0;
 }
 
-Json FiguresJson(const FilterFigures& figures) {
-    const auto maybe = [](const std::optional<double>& value) {
-        return value ? Json(*value) : Json(nullptr);
-    };
-    Json j;
-    j["centerHz"] = maybe(figures.centreHz);
-    j["peakDb"] = figures.peakDb;
-    Json& widths = j["bandwidthHz"] = Json::object();
-    for (std::size_t k = 0; k < FigureLevelsDb.size(); ++k)
-        widths[Short(FigureLevelsDb[k], 10)] = maybe(figures.bandwidthHz[k]);
-    j["flatnessDb"] = maybe(figures.flatnessDb);
-    return j;
-}
-
 // Spaces that fill `text` to `width` characters on a terminal (UTF-8: one per code point).
 std::string Padding(const std::string& text, std::size_t width) {
     std::size_t shown = 0;
@@ -360,11 +347,7 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
     const FilterFigures& design = comparison.design;
     const std::optional<double>& shiftHz = comparison.shiftHz;
     if (json) {
-        Json j;
-        j["measured"] = FiguresJson(measured);
-        j["design"] = FiguresJson(design);
-        j["shiftHz"] = shiftHz ? Json(*shiftHz) : Json(nullptr);
-        Dump(j, out);
+        Dump(MeasuredJson(comparison), out);
         out << '\n';
     } else {
         WriteFigures(measured, design, shiftHz, language, out);

@@ -13,6 +13,7 @@
 #include "engine/number_text.h"
 #include "engine/time_response.h"
 #include "files/sweep_csv.h"
+#include "files/transient_json.h"
 
 namespace feldan::cli {
 
@@ -36,10 +37,6 @@ std::optional<WindowChoice> ParseWindow(const std::string& text) {
     if (parsed.ec != std::errc() || parsed.ptr != end || !(beta >= 0) || beta > 50)
         return std::nullopt;
     return WindowChoice{TransientWindow::Kaiser, beta};
-}
-
-Json Figure(const std::optional<double>& value) {
-    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
 
 std::string Shown(const std::optional<double>& value, int decimals) {
@@ -128,21 +125,6 @@ std::optional<std::string> TransientChoicesProblem(const TransientChoices& c, bo
     return std::nullopt;
 }
 
-void PrintTransientJson(const TimeResponse& response, std::ostream& out) {
-    const TransientFigures& figures = response.figures;
-    Json j;
-    j["delayMs"] = Figure(figures.delayMs);
-    j["riseMs"] = Figure(figures.riseMs);
-    j["overshootPct"] = Figure(figures.overshootPct);
-    j["decay20Ms"] = Figure(figures.decay20Ms);
-    j["decay40Ms"] = Figure(figures.decay40Ms);
-    j["interDotDb"] = Figure(figures.interDotDb);
-    j["centerHz"] = response.spectrum.centreHz;
-    j["spanReachesFloor"] = response.spectrum.reachesFloor;
-    Dump(j, out);
-    out << '\n';
-}
-
 // The figures a line each; the gap between dots only for a train of dots.
 void PrintTransientFigures(const TimeResponse& response, bool dots, Language said,
                            std::ostream& out) {
@@ -202,7 +184,8 @@ int RunTransient(const std::vector<std::string>& args, Language language, std::o
         if (auto status = WriteOutputFile(c.csvPath, csv, said, out, err)) return *status;
     }
     if (c.json) {
-        PrintTransientJson(response, out);
+        Dump(TransientJson(response), out);
+        out << '\n';
         return 0;
     }
     if (c.csvPath.empty() && c.kind != "step") {

@@ -1,6 +1,7 @@
 #include "web/calculate_request.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "engine/ladder_design.h"
@@ -11,6 +12,11 @@ namespace {
 
 std::string InLanguage(Language language, std::string_view russian, std::string_view english) {
     return std::string(language == Language::English ? english : russian);
+}
+
+std::string ShortestText(double value) {
+    char buffer[40];
+    return std::string(buffer, DoubleToChars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
 [[noreturn]] void Refuse(Language language, const std::string& key, std::string_view russian,
@@ -169,6 +175,85 @@ SweepSpan ReadSweepSpan(const nlohmann::json& span, Language language) {
     }
     if (read.fromKHz && read.toKHz && !(*read.fromKHz < *read.toKHz))
         Refuse(language, "from", "должно быть меньше to", "must lie below to");
+    return read;
+}
+
+namespace {
+
+// "none", "hann" or "kaiser:B"; nothing for anything else.
+std::optional<WindowChoice> WindowOf(const std::string& text) {
+    if (text == "none") return WindowChoice{};
+    if (text == "hann") return WindowChoice{TransientWindow::Hann, 0};
+    const std::string prefix = "kaiser:";
+    if (text.rfind(prefix, 0) != 0) return std::nullopt;
+    double beta = 0;
+    const char* end = text.data() + text.size();
+    const auto parsed = DoubleFromChars(text.data() + prefix.size(), end, beta);
+    if (parsed.ec != std::errc() || parsed.ptr != end || !(beta >= 0) || beta > 50)
+        return std::nullopt;
+    return WindowChoice{TransientWindow::Kaiser, beta};
+}
+
+}  // namespace
+
+TimeOptions ReadTimeOptions(const nlohmann::json& options, Language language) {
+    TimeOptions read;
+    if (!options.is_object()) throw RequestError("the time options must be a JSON object");
+    std::optional<double> wpm, pulseMs;
+    double riseMs = 0;
+    const auto between = [&](const nlohmann::json& value, const std::string& key, double low,
+                             double high) {
+        if (!value.is_number() || !(value.get<double>() >= low) || value.get<double>() > high) {
+            const std::string range = ShortestText(low) + "…" + ShortestText(high);
+            Refuse(language, key, "нужно число " + range, "must be a number " + range);
+        }
+        return value.get<double>();
+    };
+    for (const auto& [key, value] : options.items()) {
+        if (key == "kind") {
+            if (value != "step" && value != "impulse" && value != "keyed") {
+                Refuse(language, key, "нужно \"step\", \"impulse\" или \"keyed\"",
+                       "must be \"step\", \"impulse\" or \"keyed\"");
+            }
+            read.request.kind = value == "keyed"     ? TimeKind::Keyed
+                                : value == "impulse" ? TimeKind::Impulse
+                                                     : TimeKind::Step;
+        } else if (key == "wpm") {
+            wpm = between(value, key, 1, 1000);
+        } else if (key == "pulseMs") {
+            pulseMs = between(value, key, 0.01, 10000);
+        } else if (key == "riseMs") {
+            riseMs = between(value, key, 0, 1000);
+        } else if (key == "window") {
+            const std::optional<WindowChoice> window =
+                value.is_string() ? WindowOf(value.get<std::string>()) : std::nullopt;
+            if (!window) {
+                Refuse(language, key, "нужно none, hann или kaiser:B (B от 0 до 50)",
+                       "must be none, hann or kaiser:B (B from 0 to 50)");
+            }
+            read.request.window = *window;
+        } else if (key == "circuit") {
+            if (value != "schematic" && value != "analysed") {
+                Refuse(language, key, "нужно \"schematic\" или \"analysed\"",
+                       "must be \"schematic\" or \"analysed\"");
+            }
+            read.circuit = value == "analysed" ? CircuitChoice::Analysed : CircuitChoice::Schematic;
+        } else {
+            Refuse(language, key, "такого ключа нет", "no such key");
+        }
+    }
+    if (wpm && pulseMs)
+        Refuse(language, "wpm", "wpm и pulseMs вместе не задаются",
+               "wpm and pulseMs exclude each other");
+    if ((wpm || pulseMs || riseMs > 0) && read.request.kind != TimeKind::Keyed) {
+        Refuse(language,
+               wpm       ? "wpm"
+               : pulseMs ? "pulseMs"
+                         : "riseMs",
+               "только для kind keyed", "goes with kind keyed only");
+    }
+    read.request.keying = pulseMs ? Keying::Pulse(*pulseMs, riseMs)
+                                  : Keying::Dots(wpm.value_or(25), TimeTrainDots, riseMs);
     return read;
 }
 

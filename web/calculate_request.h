@@ -9,6 +9,7 @@
 #include "engine/design.h"
 #include "engine/messages.h"
 #include "engine/sweep.h"
+#include "engine/time_response.h"
 
 namespace feldan::web {
 
@@ -45,6 +46,22 @@ struct SweepSpan {
 // "analysed") and "referenceOhm" (above 0); a key not given keeps the default. Throws
 // RequestError naming the key, in `language`.
 SweepSpan ReadSweepSpan(const nlohmann::json& span, Language language);
+
+// The filter in time, as feldan-cli transient takes it.
+struct TimeOptions {
+    TimeRequest request;  // 25 wpm dots for a keyed view without wpm or pulseMs
+    CircuitChoice circuit = CircuitChoice::Schematic;
+};
+
+// Reads "kind" ("step", "impulse" or "keyed"), "wpm" (1 to 1000), "pulseMs" (0.01 to 10000),
+// "riseMs" (0 to 1000), "window" ("none", "hann" or "kaiser:B", B from 0 to 50) and "circuit";
+// wpm, pulseMs and riseMs only for keyed, wpm and pulseMs not together. Throws RequestError
+// naming the key, in `language`.
+TimeOptions ReadTimeOptions(const nlohmann::json& options, Language language);
+
+// Marks of a keyed train, as feldan-cli transient keys it: enough for the gap between the
+// second and the third.
+inline constexpr int TimeTrainDots = 5;
 
 // The request of a design read from a file: the keys ReadCalculateRequest takes, "type" for a
 // classic topology, "topology" and "order" for the others; "response" is null for a selection

@@ -1,6 +1,7 @@
 // The engine as the page calls it: a small C interface, one JSON text in and one out, so that
 // the page needs nothing but the loader's ccall; the files' bytes go through the module's memory
-// (feldan_answer_size). The transient is to take the same shape (feldan_transient).
+// (feldan_answer_size).
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <optional>
@@ -11,9 +12,12 @@
 #include "files/calculation_json.h"
 #include "files/design_file.h"
 #include "files/filter_export.h"
+#include "files/measured_json.h"
 #include "files/project_file.h"
 #include "files/spice.h"
 #include "files/sweep_json.h"
+#include "files/touchstone.h"
+#include "files/transient_json.h"
 #include "web/calculate_request.h"
 
 #if defined(__EMSCRIPTEN__)
@@ -93,6 +97,24 @@ struct PreparedSweep {
     feldan::Language language = feldan::Language::Russian;
 };
 
+// The designed filter of a request between the ports of `circuit`, kept for the next call.
+// Throws Refusal for a design that Расчет refuses, with feldan-cli's status.
+feldan::DesignedFilter& FilterOf(const char* requestJson, const feldan::web::CalculateRequest& read,
+                                 feldan::CircuitChoice circuit) {
+    if (!lastFilter || lastFilterRequest != requestJson || lastFilterCircuit != circuit) {
+        lastFilter.reset();
+        lastFilter = feldan::DesignFilter(read.fields, read.separator, circuit);
+        lastFilterRequest = requestJson;
+        lastFilterCircuit = circuit;
+    }
+    const feldan::CalculationResult& design = lastFilter->design;
+    if (design.outcome != feldan::Outcome::Done) {
+        throw Refusal{feldan::MessageText(design.message, read.language),
+                      design.outcome == feldan::Outcome::Warning ? 1 : 2};
+    }
+    return *lastFilter;
+}
+
 PreparedSweep PrepareSweep(const char* requestJson, const char* spanJson) {
     const nlohmann::json request = nlohmann::json::parse(requestJson);
     const feldan::web::CalculateRequest read = feldan::web::ReadCalculateRequest(request);
@@ -100,25 +122,14 @@ PreparedSweep PrepareSweep(const char* requestJson, const char* spanJson) {
         feldan::web::ReadSweepSpan(nlohmann::json::parse(spanJson), read.language);
     PreparedSweep prepared;
     prepared.language = read.language;
-    if (!lastFilter || lastFilterRequest != requestJson || lastFilterCircuit != span.circuit) {
-        lastFilter.reset();
-        lastFilter = feldan::DesignFilter(read.fields, read.separator, span.circuit);
-        lastFilterRequest = requestJson;
-        lastFilterCircuit = span.circuit;
-    }
-    prepared.filter = &*lastFilter;
-    const feldan::CalculationResult& design = lastFilter->design;
-    if (design.outcome != feldan::Outcome::Done) {
-        throw Refusal{feldan::MessageText(design.message, read.language),
-                      design.outcome == feldan::Outcome::Warning ? 1 : 2};
-    }
+    prepared.filter = &FilterOf(requestJson, read, span.circuit);
     feldan::SweepRequest& sweep = prepared.request;
     if (span.fromKHz) sweep.fromDetuningHz = *span.fromKHz * 1000;
     if (span.toKHz) sweep.toDetuningHz = *span.toKHz * 1000;
     sweep.points = span.points;
     sweep.circuit = span.circuit;
     sweep.referenceOhm = span.referenceOhm;
-    const feldan::Span hz = feldan::SpanOf(*lastFilter, sweep);
+    const feldan::Span hz = feldan::SpanOf(*prepared.filter, sweep);
     const bool english = read.language == feldan::Language::English;
     if (!(hz.fromHz < hz.toHz)) {
         throw Refusal{english ? "the span is empty: from must lie below to"
@@ -127,6 +138,49 @@ PreparedSweep PrepareSweep(const char* requestJson, const char* spanJson) {
     if (!(hz.fromHz > 0))
         throw Refusal{english ? "the span reaches 0 Hz" : "диапазон доходит до 0 Гц"};
     return prepared;
+}
+
+// The share of a record the time views draw: its end holds what the transform wraps round.
+constexpr double DrawnShare = 0.75;
+
+// The time response of a request's filter as `optionsJson` asks: the whole chain as feldan-cli
+// transient runs it, or with `drawn` the curve over the span the window's time view draws (long
+// enough to settle to −40 dB, within the record). Throws Refusal.
+feldan::TimeResponse TimeOfRequest(const char* requestJson, const char* optionsJson, bool drawn) {
+    const feldan::web::CalculateRequest read =
+        feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
+    const feldan::web::TimeOptions options =
+        feldan::web::ReadTimeOptions(nlohmann::json::parse(optionsJson), read.language);
+    feldan::DesignedFilter& filter = FilterOf(requestJson, read, options.circuit);
+    feldan::TimeResponse response;
+    if (!drawn) {
+        response = feldan::TimeResponseOf(filter, options.request);
+    } else {
+        response = feldan::EnvelopeInTime(filter, options.request.window);
+        if (response.problem.id == feldan::MessageId::None) {
+            const double recordSec = response.plain.RecordSec();
+            const double settleMs = response.figures.decay40Ms.value_or(recordSec * 500);
+            feldan::TimeRequest span = options.request;
+            span.shownMs = span.kind == feldan::TimeKind::Keyed
+                               ? span.keying.EndMs() + span.keying.riseMs + 1.5 * settleMs
+                               : std::min(1.5 * settleMs, recordSec * 1000 * DrawnShare);
+            feldan::CurveInTime(response, span);
+        }
+    }
+    if (response.problem.id != feldan::MessageId::None) {
+        throw Refusal{feldan::MessageText(response.problem, read.language),
+                      response.warned ? 1 : 2};
+    }
+    return response;
+}
+
+void AppendNumbers(std::string& out, const std::vector<double>& values) {
+    out += '[';
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) out += ',';
+        AppendNumber(out, values[i]);
+    }
+    out += ']';
 }
 
 feldan::Language LanguageOfOptions(const nlohmann::json& options) {
@@ -195,6 +249,43 @@ FELDAN_EXPORT const char* feldan_sweep(const char* requestJson, const char* span
         PreparedSweep prepared = PrepareSweep(requestJson, spanJson);
         return Answer(feldan::SweepJson(feldan::SweepFilter(*prepared.filter, prepared.request)),
                       0);
+    } catch (const Refusal& refusal) {
+        return Refused(refusal.text, refusal.exitStatus);
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
+// The object `feldan-cli transient --json` prints for the same options and time options (kind:
+// step, impulse or keyed; wpm, pulseMs, riseMs, window, circuit), or {"error": "..."} with what
+// feldan-cli would print on its standard error.
+FELDAN_EXPORT const char* feldan_transient(const char* requestJson, const char* optionsJson) {
+    try {
+        return Answer(feldan::TransientJson(TimeOfRequest(requestJson, optionsJson, false)), 0);
+    } catch (const Refusal& refusal) {
+        return Refused(refusal.text, refusal.exitStatus);
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
+// The time view of the same options as the window draws it: {"figures": as feldan_transient,
+// "dtMs": the step between samples, "output": the step, impulse (1/ms) or keyed output from
+// t = 0, "input": the keying's envelope (keyed only, else [])}, or {"error": "..."}.
+FELDAN_EXPORT const char* feldan_time_curve(const char* requestJson, const char* optionsJson) {
+    try {
+        const feldan::TimeResponse response = TimeOfRequest(requestJson, optionsJson, true);
+        std::ostringstream figures;
+        feldan::DumpJson(feldan::TransientJson(response), figures);
+        answer = "{\"figures\":" + figures.str() + ",\"dtMs\":";
+        AppendNumber(answer, response.dtMs);
+        answer += ",\"output\":";
+        AppendNumbers(answer, response.output);
+        answer += ",\"input\":";
+        AppendNumbers(answer, response.input);
+        answer += '}';
+        status = 0;
+        return answer.c_str();
     } catch (const Refusal& refusal) {
         return Refused(refusal.text, refusal.exitStatus);
     } catch (const std::exception& error) {
@@ -319,6 +410,91 @@ FELDAN_EXPORT const char* feldan_write_project(const char* requestJson, const un
         } catch (const feldan::CommandError& error) {
             return Refused(error.Text(read.language));
         }
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
+// A measured filter's .s2p bytes beside the request's design, as `feldan-cli measured --json`
+// compares them: {"figures": its object, "curve": [[detuning_kHz, dB], ...] of the measured
+// |S21| as the pass band shows it, "symmetryAssumed": true where the renormalisation took S12 =
+// S21 and S22 = S11}. `optionsJson`: {"name": the file's name, "renormalize": "design" or a
+// resistance, "assumeSymmetric", "circuit", "referenceOhm"}. {"error": "..."} for a file or a
+// design refused, in the request's language.
+FELDAN_EXPORT const char* feldan_measured(const char* requestJson, const unsigned char* bytes,
+                                          int size, const char* optionsJson) {
+    try {
+        const feldan::web::CalculateRequest read =
+            feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
+        const feldan::Language language = read.language;
+        const bool english = language == feldan::Language::English;
+        nlohmann::json options = nlohmann::json::parse(optionsJson);
+        if (!options.is_object()) throw Refusal{"the options must be a JSON object"};
+        const std::string name = options.value("name", "");
+        const nlohmann::json renormalize = options.value("renormalize", nlohmann::json());
+        const bool assumeSymmetric = options.value("assumeSymmetric", false);
+        nlohmann::json span = nlohmann::json::object();
+        for (const char* key : {"circuit", "referenceOhm"}) {
+            if (options.contains(key)) span[key] = options[key];
+        }
+        const feldan::web::SweepSpan sweepSpan = feldan::web::ReadSweepSpan(span, language);
+        if (!renormalize.is_null() && renormalize != "design" &&
+            !(renormalize.is_number() && renormalize.get<double>() > 0)) {
+            throw Refusal{english ? "renormalize: must be a resistance above 0 Ohm or design"
+                                  : "renormalize: нужно сопротивление больше 0 Ом или design"};
+        }
+        feldan::TouchstoneData data;
+        try {
+            data = feldan::ParseTouchstone(ViewOf(bytes, size), 2, name);
+        } catch (const feldan::CommandError& error) {
+            throw Refusal{error.Text(language)};
+        }
+        if (data.ports != 2 || data.size() < 3) {
+            throw Refusal{name + (english ? ": a two-port .s2p of at least 3 points is needed"
+                                          : ": нужен двухполюсник .s2p хотя бы из 3 точек")};
+        }
+        if (!renormalize.is_null() && !data.reverseMeasured && !assumeSymmetric) {
+            throw Refusal{name + (english ? ": the file holds no reverse measurement (S12 and S22 "
+                                            "are zero); add assumeSymmetric"
+                                          : ": в файле нет обратного измерения (S12 и S22 "
+                                            "нулевые); добавьте assumeSymmetric")};
+        }
+        feldan::DesignedFilter& filter = FilterOf(requestJson, read, sweepSpan.circuit);
+        if (!(data.frequencyHz.front() > 0) ||
+            !(data.frequencyHz.front() < data.frequencyHz.back())) {
+            throw Refusal{name + (english ? ": the file's frequencies make no span"
+                                          : ": частоты файла не образуют диапазон")};
+        }
+        std::optional<double> toOhm;
+        if (renormalize == "design") toOhm = filter.portOhm;
+        if (renormalize.is_number()) toOhm = renormalize.get<double>();
+        feldan::SweepRequest request;
+        request.circuit = sweepSpan.circuit;
+        request.referenceOhm = sweepSpan.referenceOhm;
+        const feldan::MeasuredFilter measured =
+            feldan::AnalyseMeasuredFilter(feldan::MeasuredSamplesOf(data, toOhm));
+        const feldan::MeasuredComparison comparison =
+            feldan::CompareMeasured(filter, request, measured);
+        std::ostringstream figures;
+        feldan::DumpJson(feldan::MeasuredJson(comparison), figures);
+        const double foHz = filter.design.input.FoKHz * 1000;
+        answer = "{\"figures\":" + figures.str() + ",\"curve\":[";
+        for (std::size_t i = 0; i < measured.points.size(); ++i) {
+            const feldan::MeasuredPoint& point = measured.points[i];
+            if (i > 0) answer += ',';
+            answer += '[';
+            AppendNumber(answer, (point.hz - foHz) / 1000);
+            answer += ',';
+            AppendNumber(answer, feldan::PassBandDbOfS21(point.s21Db));
+            answer += ']';
+        }
+        answer += "],\"symmetryAssumed\":";
+        answer += toOhm && !data.reverseMeasured ? "true" : "false";
+        answer += '}';
+        status = 0;
+        return answer.c_str();
+    } catch (const Refusal& refusal) {
+        return Refused(refusal.text, refusal.exitStatus);
     } catch (const std::exception& error) {
         return Refused(error.what());
     }

@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """The page in a real browser (Debian's headless Chromium through Selenium), served from
 127.0.0.1: the form filled and Расчет pressed, the summary against feldan-cli's, the chart drawn,
-the views, a .fdn saved and opened again, the language switch and bad input.
+the views and the time views with their figures, two overlaid designs, a measured .s2p over the
+design, a .fdn saved and opened again, the language switch and bad input; and the page's speed
+and size, printed.
 
     python3 tests/web/browser_test.py SITE_FOLDER FELDAN_CLI
 """
 import functools
+import gzip
 import http.server
 import json
 import os
@@ -117,10 +120,40 @@ def downloaded(name):
         return file.read()
 
 
+def measure_speed():
+    """The first result after load, a Расчет of the default design (median of 20) and the
+    compressed size of what the page loads: printed, not held to a target."""
+    first_ms = driver.execute_script(
+        "return performance.getEntriesByName('feldan-first-result')[0].startTime")
+    times = driver.execute_script("""
+        const times = [];
+        for (let i = 0; i < 20; i++) {
+            const start = performance.now();
+            document.getElementById('calculate').click();
+            times.push(performance.now() - start);
+        }
+        return times.sort((a, b) => a - b);""")
+    median_ms = (times[9] + times[10]) / 2
+    loaded = driver.execute_script(
+        "return performance.getEntriesByType('resource').map((e) => new URL(e.name).pathname)")
+    names = sorted({"index.html", *[name.lstrip("/") for name in loaded if name != "/favicon.ico"]})
+    sizes = {}
+    for name in names:
+        with open(os.path.join(site, name), "rb") as file:
+            sizes[name] = len(gzip.compress(file.read(), 9))
+    total = sum(sizes.values())
+    print(f"first result after load: {first_ms:.0f} ms (target under 1000)")
+    print(f"Расчет of the default design: {median_ms:.1f} ms, median of 20 (target under 20)")
+    print(f"transferred, gzip -9: {total / 1e6:.2f} MB in {len(names)} files (target under 1.5), "
+          f"the engine's .wasm {sizes.get('feldan_engine.wasm', 0) / 1e6:.2f} MB")
+    return first_ms, median_ms, sizes
+
+
 try:
     driver.get(f"http://127.0.0.1:{server.server_address[1]}/")
     wait.until(lambda d: d.find_element(By.TAG_NAME, "body").get_attribute("data-ready") == "true")
     driver.find_element(By.CSS_SELECTOR, "[data-lang=en]").click()
+    speed = measure_speed()
 
     # The summary of every design is feldan-cli's, and its pass band is drawn.
     for design in designs:
@@ -145,6 +178,60 @@ try:
         check(f"the readout of {view} in its unit", element("readout").text.split(" ")[-1], unit)
     sweep = driver.execute_script("return window.feldan.sweep({}, {points: 11})")
     check("window.feldan.sweep", len(sweep["points"]), 11)
+
+    # The step and keyed views: the curve, the figures feldan-cli transient gives, the readout in ms.
+    for view, kind in [("step", "step"), ("keyed", "keyed")]:
+        Select(element("view")).select_by_value(view)
+        figures = json.loads(run_cli(["transient", f"--kind={kind}", *cli_arguments({}, "en"), "--json"]).stdout)
+        cells = [c.text for c in driver.find_elements(By.CSS_SELECTOR, "#figures td")]
+        wanted = [f"{figures['delayMs']:.3f}", f"{figures['riseMs']:.3f}", f"{figures['overshootPct']:.1f}"]
+        check(f"the {view} view is drawn with its figures", [curve_points() > 100, cells[1:4]], [True, wanted])
+        ActionChains(driver).move_to_element(element("chart")).perform()
+        check(f"the readout of {view} in ms", element("readout").text.split()[1], "ms")
+    check("the gap between dots", cells[-1], f"{figures['interDotDb']:.1f}")
+    Select(element("view")).select_by_value("passBand")
+
+    # Two designs overlaid: two curves, two legend entries, the status texts of feldan-cli --overlay.
+    element("overlay").click()
+    statuses = []
+    for design in [{}, {"df": "2400"}]:
+        fill(design)
+        calculate()
+        statuses.append(json.loads(run_cli(cli_arguments(design, "en") + ["--overlay", "--json"]).stdout)["statusText"])
+    legend = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#chart .legend text")]
+    status = [li.text for li in driver.find_elements(By.CSS_SELECTOR, "#overlay-status li")]
+    check("two overlays in the legend", legend, ["Curve 1", "Curve 2"])
+    check("the overlays' status texts", status, [statuses[0].strip(), statuses[1].replace("Curve 1", "Curve 2").strip()])
+    # The language switch tells the overlays again in Russian and adds none.
+    driver.find_element(By.CSS_SELECTOR, "[data-lang=ru]").click()
+    legend = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#chart .legend text")]
+    status = [li.text.split(":")[0] for li in driver.find_elements(By.CSS_SELECTOR, "#overlay-status li")]
+    check("the overlays in Russian", [legend, status], [["АЧХ1", "АЧХ2"], ["АЧХ1", "АЧХ2"]])
+    driver.find_element(By.CSS_SELECTOR, "[data-lang=en]").click()
+    element("overlay").click()
+    fill({})
+    calculate()
+
+    # A measured .s2p over the design: its curve in the legend, the figures of feldan-cli measured.
+    measured_file = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", "data", "measured-filter.s2p"))
+    driver.execute_script("document.getElementById('measured-file').hidden = false")
+    element("measured-file").send_keys(measured_file)
+    wait.until(lambda _: element("figures").is_displayed())
+    figures = json.loads(run_cli(["measured", measured_file, *cli_arguments({}, "en"), "--json"]).stdout)
+    rows = {r.find_elements(By.TAG_NAME, "td")[0].text: [c.text for c in r.find_elements(By.TAG_NAME, "td")[1:]]
+            for r in driver.find_elements(By.CSS_SELECTOR, "#figures tr") if r.find_elements(By.TAG_NAME, "td")}
+    check("the measured figures beside the design's",
+          [rows["width −3 dB, Hz"], rows["flatness, dB"]],
+          [[f"{figures[k]['bandwidthHz']['3']:.6g}" for k in ("measured", "design")],
+           [f"{figures[k]['flatnessDb']:.3g}" for k in ("measured", "design")]])
+    legend = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#chart .legend text")]
+    check("the measured filter in the legend", legend[-1], "measured-filter.s2p")
+    element("renormalise").click()
+    renormalised = json.loads(run_cli(["measured", measured_file, *cli_arguments({}, "en"), "--renormalize-ohm=design",
+                                       "--assume-symmetric", "--json"]).stdout)
+    rows = [[c.text for c in r.find_elements(By.TAG_NAME, "td")] for r in driver.find_elements(By.CSS_SELECTOR, "#figures tr")]
+    check("renormalised to the design's terminations", rows[3][1], f"{renormalised['measured']['bandwidthHz']['3']:.6g}")
+    element("measured-remove").click()
 
     # The exports of the design on show: feldan-cli's Touchstone, the chart as SVG and PNG.
     element("export-s2p").click()

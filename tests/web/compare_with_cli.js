@@ -5,7 +5,8 @@
 // Legendre): long double is the 80-bit extended type on x86-64 and IEEE quadruple on wasm32, and
 // those roots are sensitive enough to show it, so they are held to 1e-5 and reported apart.
 // Then feldan_sweep against `feldan-cli sweep --json` and feldan_export against `feldan-cli
-// export` and `sweep --csv` on a handful of designs and spans: the files byte for byte.
+// export` and `sweep --csv` on a handful of designs and spans: the files byte for byte; and
+// feldan_transient and feldan_measured against `feldan-cli transient` and `measured --json`.
 //
 //   node tests/web/compare_with_cli.js ENGINE_NODE_JS FELDAN_CLI [RANDOM_REQUESTS]
 'use strict';
@@ -280,6 +281,62 @@ require(path.resolve(enginePath))().then((engine) => {
             console.log(`FAILED the sweep ${JSON.stringify([request, span])}: ${JSON.stringify(answer)}, status ${status}`);
         }
     }
+    // The filter in time and a measured filter beside its design, against feldan-cli transient
+    // and measured --json: the same keys, exit status and figures within the bound.
+    const transient = engine.cwrap('feldan_transient', 'string', ['string', 'string']);
+    const timeLargest = {relative: 0, where: '', numbers: 0};
+    const timeArguments = (options) => Object.entries(options).map(([key, value]) =>
+        '--' + key.replace(/[A-Z]/g, (c) => '-' + c.toLowerCase()) + '=' + value);
+    const times = [
+        [{}, {}],
+        [{}, {kind: 'keyed'}],
+        [{type: 6, response: '3', ck: '82', df: '500', lang: 'en'}, {kind: 'keyed', wpm: 40, circuit: 'analysed'}],
+        [{topology: 'ladder', order: 9, response: 'chebyshev:0.3', exact: true}, {kind: 'impulse', window: 'hann'}],
+        [{type: 3, response: '2', df: '2400', level: '-6'}, {kind: 'keyed', pulseMs: 30, riseMs: 2, window: 'kaiser:6'}],
+        [{topology: 'cw', order: 10, response: 'gaussian', df: '400'}, {kind: 'step'}],
+        [{rd: '0'}, {}],
+        [{lang: 'en'}, {kind: 'step', wpm: 30}],
+        [{lang: 'en'}, {window: 'kaiser:60'}],
+    ];
+    const measuredFile = path.join(__dirname, '..', 'data', 'measured-filter.s2p');
+    const measuredBytes = readFileSync(measuredFile);
+    const measuredOnes = [
+        [{}, {}, []],
+        [{lang: 'en'}, {renormalize: 'design', assumeSymmetric: true}, ['--renormalize-ohm=design', '--assume-symmetric']],
+        [{type: 6, response: '3', ck: '82', df: '500'}, {referenceOhm: 50, circuit: 'analysed'}, ['--reference-ohm=50', '--circuit=analysed']],
+    ];
+    const measured = (request, how) => {
+        const pointer = engine._malloc(measuredBytes.length);
+        engine.HEAPU8.set(measuredBytes, pointer);
+        const answer = engine.ccall('feldan_measured', 'string', ['string', 'number', 'number', 'string'],
+                                    [JSON.stringify(request), pointer, measuredBytes.length, JSON.stringify({name: 'measured-filter.s2p', ...how})]);
+        engine._free(pointer);
+        return JSON.parse(answer);
+    };
+    const timeCases = [
+        ...times.map(([request, options]) => [request, () => JSON.parse(transient(JSON.stringify(request), JSON.stringify(options))),
+                                              ['transient', ...timeArguments(options)]]),
+        ...measuredOnes.map(([request, how, args]) => [request, () => measured(request, how).figures ?? {}, ['measured', measuredFile, ...args]]),
+    ];
+    for (const [request, web, command] of timeCases) {
+        const faults = [];
+        const answer = web();
+        const webStatus = engine.ccall('feldan_status', 'number', [], []);
+        const cli = spawnSync(cliPath, [command[0], ...CliArguments(request).slice(1), ...command.slice(1), '--json'], {encoding: 'utf8'});
+        if (webStatus !== cli.status) faults.push(`exit status ${webStatus} against ${cli.status}`);
+        if (cli.status === 0) {
+            Compare(answer, JSON.parse(cli.stdout), '', faults, timeLargest, tolerance);
+        } else if (Object.keys(answer).join() !== 'error') {
+            faults.push(`refused with ${JSON.stringify(answer)} against ${cli.stderr.trim()}`);
+        }
+        if (faults.length > 0) {
+            failed++;
+            console.log(`FAILED ${command[0]} ${JSON.stringify(request)} ${command.slice(1).join(' ')}\n  ${faults.slice(0, 5).join('\n  ')}`);
+        }
+    }
+    console.log(`${timeCases.length} time responses and measured filters, ${timeLargest.numbers} numbers compared; ` +
+                `the largest relative difference ${timeLargest.relative.toExponential(3)}` +
+                (timeLargest.where ? ` at ${timeLargest.where}` : '') + ` (bound ${tolerance})`);
     console.log(`${sweeps.length} sweeps, ${sweepLargest.numbers} numbers compared; the largest difference ` +
                 `${sweepLargest.ofScale.toExponential(3)} of its quantity's largest magnitude (bound ${tolerance}), ` +
                 `the largest pointwise ${sweepLargest.pointwise.toExponential(3)} at ${sweepLargest.where}`);
@@ -291,6 +348,6 @@ require(path.resolve(enginePath))().then((engine) => {
                 `${shown(largest.held)} (bound ${tolerance}), of ${longDoubleFamilies.join(', ')} ` +
                 `${shown(largest.longDouble)} (bound ${longDoubleTolerance})`);
     console.log(`The largest by response: ${byResponse}`);
-    console.log(`${requests.length + refused.length + sweeps.length + refusedSweeps.length - failed} passed, ${failed} failed`);
+    console.log(`${requests.length + refused.length + sweeps.length + refusedSweeps.length + timeCases.length - failed} passed, ${failed} failed`);
     process.exit(failed === 0 ? 0 : 1);
 });

@@ -1,7 +1,9 @@
-// The page's modules that need no DOM (the address, the numbers and ticks, the lists, the views),
+// The page's modules that need no DOM (the address, the numbers and ticks, the lists, the views
+// and the overlays),
 // and the engine's bindings: the curve, as many points as the JSON's "points", ascending in x,
 // and the same curve and summary as feldan-cli's for the page's own requests; the design files
-// read back as written, and refused in the request's language.
+// read back as written, and refused in the request's language; the time views and a measured
+// file refused.
 //
 //   node tests/web/page_test.mjs [ENGINE_NODE_JS [FELDAN_CLI]]
 import {spawnSync} from 'node:child_process';
@@ -13,7 +15,7 @@ import path from 'node:path';
 import {DesignFromHash, HashOfDesign, IsTopology, RequestOfDesign, StartDesign} from '../../web/page/address.js';
 import {FormatNumber, NearestIndex, RoundRange, SeparatorOf, TickDecimals, TickStep, Ticks} from '../../web/page/numbers.js';
 import {Responses, Topologies, Words} from '../../web/page/texts.js';
-import {AttenuationFloor, CurveOfView, DelayScale, SpanOfView, ViewOf} from '../../web/page/views.js';
+import {AttenuationFloor, CurveOfView, DelayScale, NextOverlays, SpanOfView, StatusTextAt, TimeFigureCells, ViewOf} from '../../web/page/views.js';
 import {EngineOf} from '../../web/page/engine.js';
 
 let failed = 0, passed = 0;
@@ -101,6 +103,23 @@ Check('the delay in µs below 1000 µs, in ms from there', [DelayScale([[0, 999]
 Check('the return loss of a sweep', CurveOfView(ViewOf('returnLoss'), {points: [{frequencyHz: 1500, s11Db: -20}, {frequencyHz: 3000, s11Db: null}]}, 1000),
       [[0.5, 20], [2, null]]);
 
+// The overlays as the window fills them: five slots, the sixth curve starts a new set; outside
+// overlay mode a curve replaces the first and keeps the others.
+const filled = (state) => state.slots.map((slot) => slot ?? '-').join('');
+let state = {slots: Array(5).fill(null), count: 0};
+const after = [];
+for (const curve of 'abcdef') {
+    state = NextOverlays(state, true, curve);
+    after.push(filled(state));
+}
+Check('six overlaid curves', after, ['a----', 'ab---', 'abc--', 'abcd-', 'abcde', 'f----']);
+Check('a curve outside overlay mode', filled(NextOverlays({slots: ['a', 'b', null, null, null], count: 2}, false, 'x')), 'xb---');
+Check('the status text renumbered', [StatusTextAt('АЧХ1: B04-3100;', 2), StatusTextAt('Curve 1: Ch4-500 exact;', 4)],
+      ['АЧХ3: B04-3100;', 'Curve 5: Ch4-500 exact;']);
+Check('the time figures, a dash for one not reached, the gap when keyed',
+      TimeFigureCells({delayMs: 0.34159, riseMs: 0.3, overshootPct: 9.48, decay20Ms: null, decay40Ms: 1.27, interDotDb: -80}, true, ','),
+      [['delayMs', '0,342'], ['riseMs', '0,300'], ['overshootPct', '9,5'], ['decay20Ms', '—'], ['decay40Ms', '1,270'], ['interDotDb', '-80,0']]);
+
 const [enginePath, cliPath] = process.argv.slice(2);
 if (enginePath) {
     const engine = await createRequire(import.meta.url)(path.resolve(enginePath))();
@@ -145,6 +164,18 @@ if (enginePath) {
     Check('a project that is no JSON', files.readProject(new TextEncoder().encode('{"format": '), {name: 'b.feldan', lang: 'en'}).error.startsWith('b.feldan'), true);
     Check('a .fdn whose type is no number', files.readDesign(new TextEncoder().encode('1\r\n'.repeat(9) + 'x\r\n1\r\n'), {name: 'c.fdn', lang: 'en'}).error,
           "c.fdn: 'x' is not a valid integer value");
+    // The time view: a step settles at 1, within the span the window draws; the keyed view has
+    // its keying beside the output; time options that are none are refused naming the key.
+    const step = files.timeCurve(StartDesign, 'step');
+    Check('the step settles at 1', Math.abs(step.output.at(-1) - 1) < 0.01, true);
+    Check('the step starts at 0 and has its figures', [Math.abs(step.output[0]) < 0.01, step.figures.delayMs > 0], [true, true]);
+    const keyed = files.timeCurve(StartDesign, {kind: 'keyed', wpm: 40});
+    Check('the keying beside the output', keyed.input.length === keyed.output.length && keyed.input.reduce((a, b) => Math.max(a, b)) === 1, true);
+    for (const [options, key] of [[{kind: 'ramp'}, 'kind'], [{kind: 'step', wpm: 30}, 'wpm'], [{window: 'kaiser:x'}, 'window'],
+                                  [{kind: 'keyed', wpm: 30, pulseMs: 5}, 'wpm'], [{speed: 1}, 'speed']]) {
+        Check(`the time options ${JSON.stringify(options)}`, files.transient({lang: 'en'}, options).error?.split(':')[0], key);
+    }
+    Check('a measured file that is no Touchstone', files.measured({lang: 'en'}, new TextEncoder().encode('# Hz S RI R 50\n1 2\n'), {name: 'm.s2p'}).error?.startsWith('m.s2p'), true);
     // The curve of a design asked first, and of one that is refused.
     const exact = RequestOfDesign({...StartDesign, exact: true}, 'ru', ',');
     Check('the curve before the summary', curve(exact).length, calculate(exact).points);

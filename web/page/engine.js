@@ -13,6 +13,8 @@ export function EngineOf(module) {
     const calculate = module.cwrap('feldan_calculate', 'string', ['string']);
     const curve = module.cwrap('feldan_curve', 'string', ['string']);
     const sweep = module.cwrap('feldan_sweep', 'string', ['string', 'string']);
+    const transient = module.cwrap('feldan_transient', 'string', ['string', 'string']);
+    const timeCurve = module.cwrap('feldan_time_curve', 'string', ['string', 'string']);
     const status = () => module.ccall('feldan_status', 'number', [], []);
     // The last answer's bytes, copied out of the module's memory; an error is JSON text.
     const answerBytes = (pointer) => {
@@ -37,6 +39,8 @@ export function EngineOf(module) {
         return status() === 0 ? {bytes} : JSON.parse(text(bytes));
     };
     const json = (value) => JSON.stringify(value ?? {});
+    // A view's name alone ('step') stands for {kind: 'step'}.
+    const timeOptions = (kind) => json(typeof kind === 'string' ? {kind} : kind);
     return {
         // The object `feldan-cli --json` prints for the same options (keyed by their long names).
         calculate: (options) => JSON.parse(calculate(json(options))),
@@ -45,6 +49,15 @@ export function EngineOf(module) {
         // The object `feldan-cli sweep --json` prints; span: from, to (kHz), points, circuit,
         // referenceOhm.
         sweep: (options, span) => JSON.parse(sweep(json(options), json(span))),
+        // The object `feldan-cli transient --json` prints; kind: 'step', 'impulse', 'keyed', or
+        // {kind, wpm, pulseMs, riseMs, window, circuit}.
+        transient: (options, kind) => JSON.parse(transient(json(options), timeOptions(kind))),
+        // The time view as the window draws it: {figures, dtMs, output, input}.
+        timeCurve: (options, kind) => JSON.parse(timeCurve(json(options), timeOptions(kind))),
+        // A measured .s2p's bytes beside the design: {figures (feldan-cli measured --json), curve,
+        // symmetryAssumed}, or {error}; how: {name, renormalize, assumeSymmetric}.
+        measured: (options, bytes, how) => withBytes(bytes, (pointer, size) => JSON.parse(module.ccall(
+            'feldan_measured', 'string', ['string', 'number', 'number', 'string'], [json(options), pointer, size, json(how)]))),
         // {bytes} of the file `feldan-cli export` (what.format touchstone or spice) or
         // `sweep --csv` (csv) writes, or {error}.
         exportFile: (options, span, what) => fileOrError(module.ccall(

@@ -6,15 +6,24 @@ import {DrawChart, PngBlob, SvgText} from './chart.js';
 import {LoadEngine} from './engine.js';
 import {SeparatorOf} from './numbers.js';
 import {Languages, Responses, Topologies, Words} from './texts.js';
-import {AttenuationFloor, CurveOfView, DelayScale, SpanOfView, ViewOf, Views} from './views.js';
+import {AttenuationFloor, CurveOfSamples, CurveOfView, DelayScale, NextOverlays, OverlaySlots, SpanOfView, StatusTextAt,
+        TimeFigureCells, ViewOf, Views} from './views.js';
 
 const $ = (id) => document.getElementById(id);
 const fieldIds = ['fo', 'ld', 'cs', 'rd', 'ck', 'df', 'level'];
 const separator = SeparatorOf(navigator.language);
 let engine = null;
 let lang = 'ru';
-let shownPoints = [];
+let shownCurves = [];
 let shownAxes = null;
+// The overlays' five slots ({points, statusText, request}), their counter and the latest slot, as
+// the window keeps them; the measured filter laid over the pass band ({name, bytes}), compared
+// afresh with every design shown.
+let overlays = {slots: Array(OverlaySlots).fill(null), count: 0, latest: 0};
+let measured = null;
+// The window's curve colours of the five overlay positions, and the measured filter's.
+const SeriesColours = ['#ff0000', '#008000', '#0000ff', '#ff00ff', '#400000'];
+const MeasuredColour = '#008c96', KeyingColour = '#969696';
 let view = 'passBand';
 // The design last calculated, and what the files take from it.
 let shownRequest = null, shownFoHz = 0, shownResult = null;
@@ -89,9 +98,92 @@ function DrawShown() {
     const box = $('chart-box');
     const width = Math.max(280, Math.floor(box.clientWidth));
     const height = Math.round(Math.min(420, Math.max(240, width * 0.55)));
-    DrawChart($('chart'), $('readout'), shownPoints, shownAxes ?? {}, separator, width, height);
-    $('no-curve').hidden = shownPoints.length > 1 || !engine;
+    DrawChart($('chart'), $('readout'), shownCurves, shownAxes ?? {}, separator, width, height);
+    $('no-curve').hidden = shownCurves.some((curve) => curve.points.length > 1) || !engine;
     $('chart-box').dataset.view = view;
+}
+
+// A table under the chart: a head row (with an optional row over it) and the rows of cells.
+function ShowTable(over, heads, rows) {
+    const table = $('figures');
+    table.replaceChildren();
+    const row = (cells, tag) => {
+        const tr = document.createElement('tr');
+        for (const cell of cells) {
+            const td = document.createElement(tag);
+            if (Array.isArray(cell)) {
+                [td.textContent, td.colSpan] = cell;
+            } else {
+                td.textContent = cell;
+            }
+            tr.appendChild(td);
+        }
+        table.appendChild(tr);
+    };
+    if (over) row(over, 'th');
+    if (heads) row(heads, 'th');
+    for (const cells of rows) row(cells, 'td');
+    table.hidden = rows.length === 0;
+}
+
+// The figures of a time view under it, as the window's table shows them.
+function ShowTimeFigures(figures) {
+    const words = Words[lang];
+    const cells = TimeFigureCells(figures, view === 'keyed', separator);
+    ShowTable([['', 4], [words.decayAfter, 2], ...(view === 'keyed' ? [''] : [])],
+              ['', ...cells.map(([key]) => words[key])], [[words.designColumn, ...cells.map(([, text]) => text)]]);
+}
+
+// The figures of the measured filter and of the design side by side, as feldan-cli measured.
+function ShowMeasuredFigures(figures) {
+    const words = Words[lang];
+    const cell = (value, digits) => value === null ? '—' : Number(value.toPrecision(digits)).toString()
+        .replace('.', separator);
+    const both = (key, digits) => [cell(figures.measured[key], digits), cell(figures.design[key], digits)];
+    const rows = [[words.centerHz, ...both('centerHz', 10)], [words.peakDb, ...both('peakDb', 4)]];
+    for (const level of Object.keys(figures.measured.bandwidthHz)) {
+        rows.push([words.widthAt(level), cell(figures.measured.bandwidthHz[level], 6), cell(figures.design.bandwidthHz[level], 6)]);
+    }
+    rows.push([words.flatnessDb, ...both('flatnessDb', 3)]);
+    rows.push([words.shiftHz, cell(figures.shiftHz, 6), '']);
+    ShowTable(null, ['', words.measuredColumn, words.designColumn], rows);
+}
+
+// The overlays' status texts under the chart, each in its curve's colour.
+function ShowOverlayStatus(shown) {
+    const list = $('overlay-status');
+    list.replaceChildren(...shown.map(({statusText, position}) => {
+        const item = document.createElement('li');
+        item.textContent = StatusTextAt(statusText, position);
+        item.style.color = SeriesColours[position];
+        return item;
+    }));
+    list.hidden = shown.length === 0;
+}
+
+// The pass band: the overlaid curves (the latest over the others) and the measured filter.
+function PassBandCurves() {
+    const words = Words[lang];
+    const latest = overlays.latest;
+    const filled = overlays.slots.map((slot, position) => ({...slot, position})).filter((slot) => slot.points);
+    filled.sort((a, b) => (b.position === latest) - (a.position === latest));
+    const plain = filled.length === 1 && !$('overlay').checked && !measured;
+    const curves = filled.map(({points, position}) => ({
+        points, name: words.curve + (position + 1), colour: plain ? undefined : SeriesColours[position],
+        legendOrder: position}));
+    ShowOverlayStatus(filled.filter((slot) => slot.statusText).sort((a, b) => a.position - b.position));
+    if (measured) {
+        const answer = engine.measured(shownRequest, measured.bytes, {
+            name: measured.name, renormalize: $('renormalise').checked ? 'design' : undefined, assumeSymmetric: true});
+        if (answer.error) {
+            ShowFileMessage(answer.error);
+        } else {
+            curves.push({points: answer.curve, colour: MeasuredColour, legendOrder: OverlaySlots,
+                         name: measured.name + (answer.symmetryAssumed ? words.symmetryAssumed : '')});
+            ShowMeasuredFigures(answer.figures);
+        }
+    }
+    return curves;
 }
 
 // The span of the view on show over the design shown (the default span for the pass band).
@@ -101,26 +193,41 @@ function ViewSpan() {
     return SpanOfView(view, engine.sweep(shownRequest, {points: 2}), shownFoHz);
 }
 
-// The curve and the axes of the view on show, from the calculation `result` of the design.
+// The curves and the axes of the view on show, from the calculation `result` of the design.
 function ShowView(result) {
     const words = Words[lang];
     const detuning = {xTitle: words.xAxis, xUnit: words.kHz};
-    shownPoints = [];
+    const chosen = ViewOf(view);
+    shownCurves = [];
+    $('figures').hidden = true;
+    $('overlay-status').hidden = true;
+    $('measured-head').hidden = !measured || view !== 'passBand';
     if (!result.resultText) {
         shownAxes = null;
     } else if (view === 'passBand') {
-        shownPoints = engine.curve(shownRequest);
-        if (!Array.isArray(shownPoints)) shownPoints = [];
-        shownAxes = {...detuning, yTitle: words.yAxis, yUnit: words.dB};
+        shownCurves = PassBandCurves();
+        shownAxes = {...detuning, yTitle: words.yAxis, yUnit: words.dB, xSpanOfFirst: Boolean(measured)};
+    } else if (chosen.time) {
+        const answer = engine.timeCurve(shownRequest, chosen.time);
+        if (answer.error) {
+            ShowFileMessage(answer.error);
+        } else {
+            shownCurves = [{points: CurveOfSamples(answer.output, answer.dtMs), name: words.designColumn}];
+            if (chosen.time === 'keyed') {
+                shownCurves.push({points: CurveOfSamples(answer.input, answer.dtMs), name: words.keying, colour: KeyingColour});
+            }
+            ShowTimeFigures(answer.figures);
+        }
+        shownAxes = {xTitle: words.timeAxis, xUnit: words.ms, yTitle: words[`${view}Axis`], yUnit: ''};
     } else {
-        const chosen = ViewOf(view);
         const sweep = engine.sweep(shownRequest, ViewSpan());
-        if (sweep.points) shownPoints = CurveOfView(chosen, sweep, shownFoHz);
+        const points = sweep.points ? CurveOfView(chosen, sweep, shownFoHz) : [];
         shownAxes = {...detuning, yTitle: words[`${view}Axis`], yUnit: words.dB};
-        if (chosen.floorsAtDepth) shownAxes.yFloor = AttenuationFloor(shownPoints.map(([, y]) => y));
+        if (chosen.floorsAtDepth) shownAxes.yFloor = AttenuationFloor(points.map(([, y]) => y));
+        shownCurves = [{points}];
         if (view === 'groupDelay') {
-            const scale = DelayScale(shownPoints);
-            shownPoints = shownPoints.map(([x, y]) => [x, y === null ? null : y * scale.factor]);
+            const scale = DelayScale(points);
+            shownCurves = [{points: points.map(([x, y]) => [x, y === null ? null : y * scale.factor])}];
             shownAxes.yUnit = words[scale.unit];
             if (scale.unit === 'ms') shownAxes.yTitle = words.groupDelayAxisMs;
         }
@@ -128,13 +235,17 @@ function ShowView(result) {
     DrawShown();
 }
 
-function Calculate() {
+// A Расчет of the form's design; `retold` only says the design on show again in the page's
+// language (the overlays keep their curves, their status texts in the new language).
+function Calculate(retold = false) {
     if (!engine) return;
     const design = ReadDesign();
     const hash = HashOfDesign(design);
     if (location.hash !== hash) history.replaceState(null, '', hash);
     Stored.set('feldan.design', hash);
     const request = RequestOfDesign(design, lang, separator);
+    const overlay = $('overlay').checked;
+    if (overlay) request.overlay = true;
     const result = engine.calculate(request);
     // A refused design shows why instead of the summary; a warning beside a summary goes under it.
     const summary = result.error ?? result.resultText ?? result.message ?? '';
@@ -146,8 +257,20 @@ function Calculate() {
     shownRequest = request;
     shownResult = result;
     shownFoHz = (result.FoKHz ?? 0) * 1000;
-    for (const id of ['export-s2p', 'export-ngspice', 'export-ltspice', 'export-csv', 'export-png', 'export-svg']) {
+    for (const id of ['export-s2p', 'export-ngspice', 'export-ltspice', 'export-csv', 'export-png', 'export-svg', 'measured-open']) {
         $(id).disabled = !result.resultText;
+    }
+    // A refused calculation leaves the overlays as they were, as the window does.
+    if (result.resultText) {
+        const points = engine.curve(request);
+        const curve = {points: Array.isArray(points) ? points : [], statusText: result.statusText, request};
+        if (retold && overlays.slots[overlays.latest]) {
+            overlays.slots = overlays.slots.map((slot) => slot &&
+                {...slot, statusText: slot.statusText && engine.calculate({...slot.request, lang}).statusText});
+            overlays.slots[overlays.latest] = curve;
+        } else {
+            overlays = NextOverlays(overlays, overlay, curve);
+        }
     }
     ShowView(result);
 }
@@ -207,6 +330,20 @@ async function OpenFile(file) {
     Calculate();
 }
 
+// Lays a measured filter's .s2p over the pass band of the design on show.
+async function OpenMeasured(file) {
+    if (!/\.s2p$/i.test(file.name)) return ShowFileMessage(Words[lang].measuredOnlyS2p);
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    const answer = engine.measured(shownRequest, bytes, {name: file.name, assumeSymmetric: true});
+    if (answer.error) return ShowFileMessage(answer.error);
+    ShowFileMessage('');
+    measured = {name: file.name, bytes};
+    $('measured-remove').hidden = false;
+    view = 'passBand';
+    $('view').value = view;
+    if (shownResult) ShowView(shownResult);
+}
+
 // Exports the design on show, over the span of the view on show.
 function ExportFile(what, extension, type) {
     if (!shownRequest) return;
@@ -219,7 +356,7 @@ function SetLanguage(chosen) {
     lang = chosen;
     Stored.set('feldan.lang', lang);
     ApplyWords();
-    if (engine) Calculate(); else $('summary').textContent = Words[lang].loading;
+    if (engine) Calculate(true); else $('summary').textContent = Words[lang].loading;
 }
 
 function Start() {
@@ -250,6 +387,28 @@ function Start() {
     $('export-svg').addEventListener('click', () => Download(SvgText($('chart')), `${opened.stem}-${view}.svg`, 'image/svg+xml'));
     $('export-png').addEventListener('click', () => PngBlob($('chart')).then(
         (blob) => Download(blob, `${opened.stem}-${view}.png`), (error) => ShowFileMessage(error.message)));
+    $('measured-open').addEventListener('click', () => $('measured-file').click());
+    $('measured-file').addEventListener('change', () => {
+        const [file] = $('measured-file').files;
+        $('measured-file').value = '';
+        if (file) OpenMeasured(file);
+    });
+    $('measured-remove').addEventListener('click', () => {
+        measured = null;
+        $('measured-remove').hidden = true;
+        if (shownResult) ShowView(shownResult);
+    });
+    $('renormalise').addEventListener('change', () => { if (shownResult) ShowView(shownResult); });
+    // Switching the overlays on starts a new set, as the window's Наложения does.
+    $('overlay').addEventListener('change', () => { if ($('overlay').checked) overlays = {...overlays, count: 0}; });
+    // A file dropped onto the chart: a measured filter, or a design to open.
+    $('chart-box').addEventListener('dragover', (event) => event.preventDefault());
+    $('chart-box').addEventListener('drop', (event) => {
+        event.preventDefault();
+        const [file] = event.dataTransfer.files;
+        if (!file || !engine) return;
+        if (/\.s2p$/i.test(file.name)) OpenMeasured(file); else OpenFile(file);
+    });
     $('response').addEventListener('change', ShowDependent);
     $('design').addEventListener('submit', (event) => {
         event.preventDefault();
@@ -268,6 +427,8 @@ function Start() {
         engine = loaded;
         for (const id of ['calculate', 'open', 'save-fdn', 'save-feldan']) $(id).disabled = false;
         Calculate();
+        // For the browser test's measurement: the first result on show, from the navigation's start.
+        performance.mark('feldan-first-result');
         document.body.dataset.ready = 'true';
     }, (error) => {
         $('summary').textContent = Words[lang].noEngine + error.message;
@@ -284,6 +445,12 @@ function Start() {
         curve: (options) => {
             if (!engine) throw new Error('the engine is still loading: await window.feldan.ready');
             return engine.curve(options);
+        },
+        // The object feldan-cli transient --json prints; kind: 'step', 'impulse', 'keyed' or
+        // {kind, wpm, pulseMs, riseMs, window, circuit}.
+        transient: (options, kind) => {
+            if (!engine) throw new Error('the engine is still loading: await window.feldan.ready');
+            return engine.transient(options, kind ?? 'step');
         },
         // The object feldan-cli sweep --json prints; span: from, to, points, circuit, referenceOhm.
         sweep: (options, span) => {

@@ -1,15 +1,17 @@
 // The chart's views: the pass band of the calculation, and the quantities of a sweep of the
-// designed filter, as the window's Анализ menu shows them. No DOM here, so that Node can test it.
+// designed filter, as the window's Анализ menu shows them, and the overlaid calculations. No DOM
+// here, so that Node can test it.
+import {FormatNumber} from './numbers.js';
 
-// Each view: its words' key, and for a quantity view how its sweep's points become the curve.
-// The time views (step, keyed CW) come from the engine's transient, not from a sweep; their
-// place is kept here, shown once window.feldan.transient exists.
+// Each view: its words' key, and for a quantity view how its sweep's points become the curve;
+// the time views (step, keyed CW) come from the engine's transient, with the figures under them.
 export const Views = [
     {name: 'passBand'},
     {name: 'wideBand', value: (point) => point.s21Db, unit: 'dB', floorsAtDepth: true},
     {name: 'groupDelay', value: (point) => point.groupDelayS === null ? null : point.groupDelayS * 1e6, unit: 'us'},
     {name: 'returnLoss', value: (point) => point.s11Db === null ? null : -point.s11Db, unit: 'dB'},
-    // {name: 'step', time: true}, {name: 'keyed', time: true}: from feldan_transient, later.
+    {name: 'step', time: 'step'},
+    {name: 'keyed', time: 'keyed'},
 ];
 
 export const ViewOf = (name) => Views.find((view) => view.name === name) ?? Views[0];
@@ -47,4 +49,43 @@ export function AttenuationFloor(values) {
 export function DelayScale(points) {
     const largest = points.reduce((most, [, y]) => (y === null ? most : Math.max(most, Math.abs(y))), 0);
     return largest >= 1000 ? {unit: 'ms', factor: 1e-3} : {unit: 'us', factor: 1};
+}
+
+// The curve of samples `dtMs` apart from t = 0: [t_ms, value].
+export function CurveOfSamples(values, dtMs) {
+    return values.map((value, i) => [i * dtMs, value]);
+}
+
+// The figures under a time view, as the window's table shows them: [key, text] in its columns'
+// order, a dash for a figure the response does not reach; the gap between dots for keyed only.
+export function TimeFigureCells(figures, keyed, separator) {
+    const cell = (value, decimals) => value === null || value === undefined || !Number.isFinite(value)
+        ? '—' : FormatNumber(value, decimals, separator);
+    const cells = [['delayMs', cell(figures.delayMs, 3)], ['riseMs', cell(figures.riseMs, 3)],
+                   ['overshootPct', cell(figures.overshootPct, 1)], ['decay20Ms', cell(figures.decay20Ms, 3)],
+                   ['decay40Ms', cell(figures.decay40Ms, 3)]];
+    if (keyed) cells.push(['interDotDb', cell(figures.interDotDb, 1)]);
+    return cells;
+}
+
+// The overlays' slots as the window fills them: outside overlay mode the next curve replaces
+// the first; in it each curve takes the next of five slots, and the sixth starts a new set. A
+// refused calculation keeps what is there. `state`: {slots: [5 × curve or null], count, latest:
+// the slot of the last curve}.
+export const OverlaySlots = 5;
+
+export function NextOverlays(state, overlay, curve) {
+    const slots = [...state.slots];
+    let count = state.count;
+    if (!overlay) slots[0] = null;
+    if (count > OverlaySlots - 1) count = 0;
+    if (count === 0) slots.fill(null);
+    const latest = overlay ? count : 0;
+    slots[latest] = curve;
+    return {slots, count: count + 1, latest};
+}
+
+// "АЧХ1: …" of the engine's status text, renumbered for the slot at `position`.
+export function StatusTextAt(statusText, position) {
+    return statusText.replace(/^(АЧХ|Curve )1: /, (_, curve) => `${curve}${position + 1}: `);
 }
