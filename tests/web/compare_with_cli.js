@@ -87,7 +87,10 @@ function CliArguments(request) {
 function Compare(web, cli, where, faults, largest, tolerance) {
     if (typeof cli === 'number' && typeof web === 'number') {
         largest.numbers++;
-        const scale = Math.max(Math.abs(cli), Math.abs(web));
+        // A figure in dB (flatnessDb, rippleDb) is often the difference of two levels found by
+        // the band's searches: its last bits are those of levels of tens of dB, so it is held
+        // against 10 dB at least.
+        const scale = Math.max(Math.abs(cli), Math.abs(web), /Db$/.test(where) ? 10 : 0);
         const relative = scale === 0 ? 0 : Math.abs(web - cli) / scale;
         if (relative > largest.relative) Object.assign(largest, {relative, where});
         if (relative > tolerance) faults.push(`${where}: ${web} against ${cli}`);
