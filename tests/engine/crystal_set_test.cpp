@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/built_design.h"
+#include "engine/design_run.h"
 #include "engine/sweep.h"
 
 namespace feldan {
@@ -145,6 +146,42 @@ TEST(CrystalSet, SetsThatCannotMakeTheDesignAreRefused) {
                                c.crystals, c.trim)
                       .design.message,
                   c.expected);
+    }
+}
+
+// RunDesign returns the set it designed from, the very one DesignOfCrystalSet makes, and a set
+// that cannot be used refuses the calculation with the set's own message.
+TEST(RunDesign, ReturnsTheSetItDesignedFrom) {
+    const DesignFields design = DesignOf(FilterType::Ladder4);
+    std::vector<CrystalModel> set(4, StartCrystal());
+    set[2] = StartCrystal(-60);
+    const Designed designed = RunDesign(design, '.', set, true);
+    ASSERT_TRUE(designed.set.has_value());
+    EXPECT_EQ(designed.set->trimF, DesignOfCrystalSet(design, set, true).trimF);
+    EXPECT_EQ(designed.calculation.outcome, Outcome::Done);
+    EXPECT_FALSE(RunDesign(design, '.').set.has_value());
+    set.pop_back();
+    const Designed refused = RunDesign(design, '.', set, false);
+    EXPECT_EQ(refused.calculation.outcome, Outcome::Error);
+    EXPECT_EQ(refused.calculation.message.id, refused.set->message.id);
+}
+
+// Crystals all alike need no trims and sit at their own fs: the three curves of the comparison
+// are one curve.
+TEST(CompareCrystalSet, EqualCrystalsGiveThreeEqualCurves) {
+    const CrystalSetComparison comparison =
+        CompareCrystalSet(DesignOf(FilterType::Ladder6),
+                          std::vector<CrystalModel>(6, StartCrystal()), '.', Language::English);
+    ASSERT_EQ(comparison.designs.size(), 3u);
+    const std::map<long, double> equal = ByHz(comparison.designs[0].calculation);
+    ASSERT_GT(equal.size(), 100u);
+    for (const std::size_t k : {1u, 2u}) {
+        const std::map<long, double> other = ByHz(comparison.designs[k].calculation);
+        for (const auto& [hz, db] : equal) {
+            if (other.count(hz)) {
+                EXPECT_NEAR(other.at(hz), db, 1e-9) << k << " at " << hz;
+            }
+        }
     }
 }
 

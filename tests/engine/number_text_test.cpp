@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "engine/errors.h"
@@ -96,6 +97,17 @@ TEST(StrToFloat, AcceptsAndRejectsInBothLocales) {
                 EXPECT_EQ(std::string(e.what()),
                           std::string("'") + c.text + "' is not a valid floating point value");
             }
+        }
+    }
+}
+
+// GeneralText against C's %.*g, written the other way: the same text for every digit count.
+TEST(GeneralText, AgreesWithPrintfG) {
+    for (const double value : {0.0, 1.0, -2.5, 1e-12, 123456789.0, 8861.736, 6.02214076e23}) {
+        for (const int digits : {3, 6, 10, 17}) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*g", digits, value);
+            EXPECT_EQ(GeneralText(value, digits), expected) << value << " " << digits;
         }
     }
 }
