@@ -203,6 +203,53 @@ std::string NamingTheFile(const std::string& name, const feldan::CommandError& e
     return name + ": " + reason;
 }
 
+// The answer of `answer()`, or the refusal it threw: a request the engine refuses with
+// feldan-cli's words and status, or a request that is none.
+template <class Answering>
+const char* Guarded(Answering answer) {
+    try {
+        return answer();
+    } catch (const Refusal& refusal) {
+        return Refused(refusal.text, refusal.exitStatus);
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
+// A file the page read: the answer `read(name)` gives, or the files layer's refusal in the
+// language of `optionsJson` ({"name": file name, "lang": "ru" or "en"}), naming the file where
+// its message does not already.
+template <class Read>
+const char* ReadingFile(const char* optionsJson, bool messageNamesFile, Read read) {
+    const nlohmann::json options = nlohmann::json::parse(optionsJson, nullptr, false);
+    const feldan::Language language = LanguageOfOptions(options);
+    const std::string name = options.is_object() ? options.value("name", "") : "";
+    try {
+        return read(name);
+    } catch (const feldan::CommandError& error) {
+        return Refused(messageNamesFile ? error.Text(language)
+                                        : NamingTheFile(name, error, language));
+    } catch (const std::exception& error) {
+        return Refused(name + ": " + error.what());
+    }
+}
+
+// A file the page saves for a request's design: the bytes `write(fields)` gives, or why not.
+template <class Write>
+const char* WritingFile(const char* requestJson, Write write) {
+    try {
+        const feldan::web::CalculateRequest read =
+            feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
+        try {
+            return Bytes(write(read.fields));
+        } catch (const feldan::CommandError& error) {
+            return Refused(error.Text(read.language));
+        }
+    } catch (const std::exception& error) {
+        return Refused(error.what());
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -245,35 +292,27 @@ FELDAN_EXPORT const char* feldan_curve(const char* requestJson) {
 // detuning, points, circuit, referenceOhm), or {"error": "..."} with what feldan-cli would
 // print on its standard error.
 FELDAN_EXPORT const char* feldan_sweep(const char* requestJson, const char* spanJson) {
-    try {
+    return Guarded([&]() -> const char* {
         PreparedSweep prepared = PrepareSweep(requestJson, spanJson);
         return Answer(feldan::SweepJson(feldan::SweepFilter(*prepared.filter, prepared.request)),
                       0);
-    } catch (const Refusal& refusal) {
-        return Refused(refusal.text, refusal.exitStatus);
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    });
 }
 
 // The object `feldan-cli transient --json` prints for the same options and time options (kind:
 // step, impulse or keyed; wpm, pulseMs, riseMs, window, circuit), or {"error": "..."} with what
 // feldan-cli would print on its standard error.
 FELDAN_EXPORT const char* feldan_transient(const char* requestJson, const char* optionsJson) {
-    try {
+    return Guarded([&]() -> const char* {
         return Answer(feldan::TransientJson(TimeOfRequest(requestJson, optionsJson, false)), 0);
-    } catch (const Refusal& refusal) {
-        return Refused(refusal.text, refusal.exitStatus);
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    });
 }
 
 // The time view of the same options as the window draws it: {"figures": as feldan_transient,
 // "dtMs": the step between samples, "output": the step, impulse (1/ms) or keyed output from
 // t = 0, "input": the keying's envelope (keyed only, else [])}, or {"error": "..."}.
 FELDAN_EXPORT const char* feldan_time_curve(const char* requestJson, const char* optionsJson) {
-    try {
+    return Guarded([&]() -> const char* {
         const feldan::TimeResponse response = TimeOfRequest(requestJson, optionsJson, true);
         std::ostringstream figures;
         feldan::DumpJson(feldan::TransientJson(response), figures);
@@ -286,11 +325,7 @@ FELDAN_EXPORT const char* feldan_time_curve(const char* requestJson, const char*
         answer += '}';
         status = 0;
         return answer.c_str();
-    } catch (const Refusal& refusal) {
-        return Refused(refusal.text, refusal.exitStatus);
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    });
 }
 
 // The file `feldan-cli export` or `sweep --csv` writes for the same options and span: `what` is
@@ -298,7 +333,7 @@ FELDAN_EXPORT const char* feldan_time_curve(const char* requestJson, const char*
 // "file": name of the netlist} or {"format": "csv"} (the sweep's table).
 FELDAN_EXPORT const char* feldan_export(const char* requestJson, const char* spanJson,
                                         const char* whatJson) {
-    try {
+    return Guarded([&]() -> const char* {
         PreparedSweep prepared = PrepareSweep(requestJson, spanJson);
         const nlohmann::json what = nlohmann::json::parse(whatJson);
         const std::string format = what.value("format", "");
@@ -327,29 +362,18 @@ FELDAN_EXPORT const char* feldan_export(const char* requestJson, const char* spa
         const std::string name = what.value("file", "feldan.cir");
         spice.dataFile = name.substr(0, name.find_last_of('.')) + ".ac.txt";
         return Bytes(feldan::SpiceNetlist(filter, spice));
-    } catch (const Refusal& refusal) {
-        return Refused(refusal.text, refusal.exitStatus);
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    });
 }
 
 // The design of a .fdn file's bytes as a request ({"design": {...}}), or {"error": "name:
 // reason"} in the language of `optionsJson` ({"name": file name, "lang": "ru" or "en"}).
 FELDAN_EXPORT const char* feldan_read_design(const unsigned char* bytes, int size,
                                              const char* optionsJson) {
-    const nlohmann::json options = nlohmann::json::parse(optionsJson, nullptr, false);
-    const feldan::Language language = LanguageOfOptions(options);
-    const std::string name = options.is_object() ? options.value("name", "") : "";
-    try {
+    return ReadingFile(optionsJson, false, [&](const std::string&) {
         const feldan::DesignFields fields =
             feldan::FileLinesToFields(feldan::ParseDesignFile(ViewOf(bytes, size)));
         return Answer({{"design", feldan::web::RequestOfFields(fields)}}, 0);
-    } catch (const feldan::CommandError& error) {
-        return Refused(NamingTheFile(name, error, language));
-    } catch (const std::exception& error) {
-        return Refused(name + ": " + error.what());
-    }
+    });
 }
 
 // The bytes of the .fdn file the window saves for a request's design; the reserved lines 6 and
@@ -357,20 +381,12 @@ FELDAN_EXPORT const char* feldan_read_design(const unsigned char* bytes, int siz
 // for a design the file cannot hold.
 FELDAN_EXPORT const char* feldan_write_design(const char* requestJson, const unsigned char* base,
                                               int baseSize) {
-    try {
-        const feldan::web::CalculateRequest read =
-            feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
-        try {
-            feldan::DesignFileLines lines;
-            if (baseSize > 0) lines = feldan::ParseDesignFile(ViewOf(base, baseSize));
-            feldan::FieldsToFileLines(read.fields, lines);
-            return Bytes(feldan::DesignFileBytes(lines));
-        } catch (const feldan::CommandError& error) {
-            return Refused(error.Text(read.language));
-        }
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    return WritingFile(requestJson, [&](const feldan::DesignFields& fields) {
+        feldan::DesignFileLines lines;
+        if (baseSize > 0) lines = feldan::ParseDesignFile(ViewOf(base, baseSize));
+        feldan::FieldsToFileLines(fields, lines);
+        return feldan::DesignFileBytes(lines);
+    });
 }
 
 // The design of a .feldan project's bytes: {"design": {...}, "beyondDesign": true when the
@@ -378,41 +394,26 @@ FELDAN_EXPORT const char* feldan_write_design(const char* requestJson, const uns
 // "name: reason"}.
 FELDAN_EXPORT const char* feldan_read_project(const unsigned char* bytes, int size,
                                               const char* optionsJson) {
-    const nlohmann::json options = nlohmann::json::parse(optionsJson, nullptr, false);
-    const feldan::Language language = LanguageOfOptions(options);
-    const std::string name = options.is_object() ? options.value("name", "") : "";
-    try {
+    return ReadingFile(optionsJson, true, [&](const std::string& name) {
         const feldan::Project project = feldan::ParseProject(ViewOf(bytes, size), name);
         const bool beyond = !project.crystals.empty() || project.rounding.has_value() ||
                             !project.tuning.empty() || project.matchOhm.has_value();
         return Answer(
             {{"design", feldan::web::RequestOfFields(project.design)}, {"beyondDesign", beyond}},
             0);
-    } catch (const feldan::CommandError& error) {
-        return Refused(error.Text(language));
-    } catch (const std::exception& error) {
-        return Refused(name + ": " + error.what());
-    }
+    });
 }
 
 // The bytes of the .feldan project the window saves: the project `base` (the file opened; none:
 // a new project) with the request's design.
 FELDAN_EXPORT const char* feldan_write_project(const char* requestJson, const unsigned char* base,
                                                int baseSize) {
-    try {
-        const feldan::web::CalculateRequest read =
-            feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
-        try {
-            feldan::Project project;
-            if (baseSize > 0) project = feldan::ParseProject(ViewOf(base, baseSize), "");
-            project.design = read.fields;
-            return Bytes(feldan::ProjectBytes(project));
-        } catch (const feldan::CommandError& error) {
-            return Refused(error.Text(read.language));
-        }
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    return WritingFile(requestJson, [&](const feldan::DesignFields& fields) {
+        feldan::Project project;
+        if (baseSize > 0) project = feldan::ParseProject(ViewOf(base, baseSize), "");
+        project.design = fields;
+        return feldan::ProjectBytes(project);
+    });
 }
 
 // A measured filter's .s2p bytes beside the request's design, as `feldan-cli measured --json`
@@ -423,7 +424,7 @@ FELDAN_EXPORT const char* feldan_write_project(const char* requestJson, const un
 // design refused, in the request's language.
 FELDAN_EXPORT const char* feldan_measured(const char* requestJson, const unsigned char* bytes,
                                           int size, const char* optionsJson) {
-    try {
+    return Guarded([&]() -> const char* {
         const feldan::web::CalculateRequest read =
             feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
         const feldan::Language language = read.language;
@@ -493,11 +494,7 @@ FELDAN_EXPORT const char* feldan_measured(const char* requestJson, const unsigne
         answer += '}';
         status = 0;
         return answer.c_str();
-    } catch (const Refusal& refusal) {
-        return Refused(refusal.text, refusal.exitStatus);
-    } catch (const std::exception& error) {
-        return Refused(error.what());
-    }
+    });
 }
 
 // The length in bytes of the last answer (a file's bytes may hold a zero).
