@@ -8,7 +8,10 @@
 #include <sstream>
 #include <string>
 
+#include "circuit/schematic_drawing.h"
+#include "circuit/topologies.h"
 #include "engine/number_text.h"
+#include "engine/synthesis.h"
 #include "files/calculation_json.h"
 #include "files/design_file.h"
 #include "files/filter_export.h"
@@ -286,6 +289,57 @@ FELDAN_EXPORT const char* feldan_curve(const char* requestJson) {
     } catch (const std::exception& error) {
         return Answer({{"error", feldan::ForTerminal(error.what())}}, 2);
     }
+}
+
+// The schematic of a request's selections, as the window draws it: {"circuit", "crystals",
+// "cw", "endsApart", "width", "height", "strokes": [[kind, x1, y1, x2, y2, r, white, filled]],
+// kind "line", "rect" (corners inclusive) or "circle"; "labels": [[text, x, y, align, edge]],
+// align "start", "middle" or "end", edge "top" or "bottom", a termination's text "Rin" or
+// "Rout" for the page to name}, or {"error": "..."}.
+FELDAN_EXPORT const char* feldan_schematic(const char* requestJson) {
+    return Guarded([&]() -> const char* {
+        const feldan::web::CalculateRequest read =
+            feldan::web::ReadCalculateRequest(nlohmann::json::parse(requestJson));
+        const int circuit = feldan::CircuitOfDesign(read.fields);
+        const bool endsApart = feldan::EndsDifferOfDesign(read.fields);
+        const feldan::SchematicDrawing drawing = feldan::DrawingOfSchematic(circuit, endsApart);
+        nlohmann::ordered_json json = {{"circuit", circuit},
+                                       {"crystals", 0},
+                                       {"cw", false},
+                                       {"endsApart", endsApart},
+                                       {"width", drawing.width},
+                                       {"height", drawing.height}};
+        if (drawing.width > 0) {
+            const feldan::TopologyDescriptor& topology = feldan::DescriptorOf(circuit);
+            json["crystals"] = topology.crystalCount;
+            json["cw"] = feldan::IsCwCircuit(circuit);
+        }
+        nlohmann::ordered_json strokes = nlohmann::ordered_json::array();
+        for (const feldan::SchematicStroke& stroke : drawing.strokes) {
+            using Kind = feldan::SchematicStroke::Kind;
+            const char* kind = stroke.kind == Kind::Line        ? "line"
+                               : stroke.kind == Kind::Rectangle ? "rect"
+                                                                : "circle";
+            strokes.push_back({kind, stroke.x1, stroke.y1, stroke.x2, stroke.y2, stroke.r,
+                               stroke.white, stroke.filled});
+        }
+        nlohmann::ordered_json labels = nlohmann::ordered_json::array();
+        for (const auto* list : {&drawing.symbols, &drawing.terminations}) {
+            for (const feldan::SchematicSymbol& symbol : *list) {
+                const std::string text = symbol.part != feldan::SchematicPart::Termination
+                                             ? symbol.label
+                                             : (symbol.input ? "Rin" : "Rout");
+                const char* align = symbol.align == feldan::LabelAlign::Start    ? "start"
+                                    : symbol.align == feldan::LabelAlign::Middle ? "middle"
+                                                                                 : "end";
+                labels.push_back({text, symbol.labelX, symbol.labelY, align,
+                                  symbol.edge == feldan::LabelEdge::Top ? "top" : "bottom"});
+            }
+        }
+        json["strokes"] = std::move(strokes);
+        json["labels"] = std::move(labels);
+        return Answer(json, 0);
+    });
 }
 
 // The object `feldan-cli sweep --json` prints for the same options and span (from, to in kHz of

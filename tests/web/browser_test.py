@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The page in a real browser (Debian's headless Chromium through Selenium), served from
 127.0.0.1: the form filled and Расчет pressed, the summary against feldan-cli's, the chart drawn,
-the views and the time views with their figures, two overlaid designs, a measured .s2p over the
-design, a .fdn saved and opened again, the language switch and bad input; and the page's speed
+the schematic, zoom, the views and the time views with their figures, two overlaid designs, a measured .s2p over the
+design (opened and dropped), a .fdn saved and opened again, the language switch and bad input; and the page's speed
 and size, printed.
 
     python3 tests/web/browser_test.py SITE_FOLDER FELDAN_CLI
@@ -12,6 +12,7 @@ import gzip
 import http.server
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -112,6 +113,27 @@ def curve_points():
     return path.count("L") + path.count("M")
 
 
+def schematic_parts():
+    """The parts the schematic names, terminations aside, as a set; every one drawn once."""
+    labels = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#schematic text")]
+    parts = [label for label in labels if label.startswith(("C", "ZQ"))]
+    return set(parts) if len(parts) == len(set(parts)) else parts
+
+
+def summary_parts(summary):
+    """The capacitors the summary gives values of (Cyrillic С as Latin), and ZQ1..ZQn for the n
+    crystals of the topology's name."""
+    capacitors = {"C" + n for n in re.findall(r"[CС](\d+)=", summary)}
+    crystals = int(re.search(r"(\d+)-crystal", element("schematic-caption").text).group(1))
+    return capacitors | {f"ZQ{i}" for i in range(1, crystals + 1)}
+
+
+def x_ticks():
+    """The chart's x tick labels as numbers."""
+    texts = driver.find_elements(By.CSS_SELECTOR, "#chart .ticks text[text-anchor=middle]")
+    return [float(t.text.replace(",", ".").replace("−", "-")) for t in texts]
+
+
 def downloaded(name):
     path = os.path.join(downloads, name)
     WebDriverWait(driver, 20).until(lambda _: os.path.exists(path) and os.path.getsize(path) > 0)
@@ -161,6 +183,7 @@ try:
         summary = calculate()
         check(f"the summary of {design}", summary + "\n", run_cli(cli_arguments(design, "en")).stdout)
         check(f"the pass band of {design} is drawn", curve_points() > 100, True)
+        check(f"the schematic of {design} names the summary's parts", schematic_parts(), summary_parts(summary))
 
     # The views: each draws the sweep's points, with its own title and unit under the pointer.
     fill({})
@@ -190,6 +213,34 @@ try:
         check(f"the readout of {view} in ms", element("readout").text.split()[1], "ms")
     check("the gap between dots", cells[-1], f"{figures['interDotDb']:.1f}")
     Select(element("view")).select_by_value("passBand")
+
+    # The schematic follows the form's selections before any Расчет, as the window's does.
+    Select(element("topology")).select_by_value("cw:8")
+    check("the schematic of the selections", element("schematic-caption").text,
+          "Schematic of the 8-crystal CW filter; Ck is already in its capacitors")
+    Select(element("topology")).select_by_value("ladder:7")
+    Select(element("response")).select_by_value("bessel")
+    labels = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#schematic text")]
+    check("ends apart: Rin and Rout drawn", [labels[-2:], "Rin∥C1" in element("schematic-caption").text],
+          [["Rin", "Rout"], True])
+
+    # Zoom: a drag across the pass band shows that span, the wheel narrows it about the pointer,
+    # a double click shows all of it again.
+    fill({})
+    calculate()
+    chart = element("chart")
+    whole = x_ticks()
+    ActionChains(driver).move_to_element_with_offset(chart, -chart.size["width"] // 5, 0).click_and_hold() \
+        .move_by_offset(chart.size["width"] // 4, 0).release().perform()
+    zoomed = x_ticks()
+    check("a drag zooms into its span", [whole[0] < zoomed[0], zoomed[-1] < whole[-1],
+                                         zoomed[-1] - zoomed[0] < (whole[-1] - whole[0]) / 3], [True] * 3)
+    driver.execute_script("""const chart = document.getElementById('chart'), box = chart.getBoundingClientRect();
+        chart.dispatchEvent(new WheelEvent('wheel', {deltaY: -100, clientX: box.left + box.width / 2,
+                                                     clientY: box.top + box.height / 2, cancelable: true}));""")
+    check("the wheel zooms in", x_ticks()[-1] - x_ticks()[0] < zoomed[-1] - zoomed[0], True)
+    ActionChains(driver).double_click(chart).perform()
+    check("a double click shows all", x_ticks(), whole)
 
     # Two designs overlaid: two curves, two legend entries, the status texts of feldan-cli --overlay.
     element("overlay").click()
@@ -231,6 +282,17 @@ try:
                                        "--assume-symmetric", "--json"]).stdout)
     rows = [[c.text for c in r.find_elements(By.TAG_NAME, "td")] for r in driver.find_elements(By.CSS_SELECTOR, "#figures tr")]
     check("renormalised to the design's terminations", rows[3][1], f"{renormalised['measured']['bandwidthHz']['3']:.6g}")
+    element("measured-remove").click()
+    # The same file dropped onto the chart.
+    with open(measured_file, "rb") as file:
+        dropped = file.read()
+    driver.execute_script("""const transfer = new DataTransfer();
+        transfer.items.add(new File([new Uint8Array(arguments[0])], 'dropped.s2p'));
+        document.getElementById('chart-box').dispatchEvent(
+            new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));""", list(dropped))
+    wait.until(lambda _: element("measured-remove").is_displayed())
+    legend = [t.text for t in driver.find_elements(By.CSS_SELECTOR, "#chart .legend text")]
+    check("a .s2p dropped onto the chart", legend[-1], "dropped.s2p")
     element("measured-remove").click()
 
     # The exports of the design on show: feldan-cli's Touchstone, the chart as SVG and PNG.

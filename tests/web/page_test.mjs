@@ -1,5 +1,5 @@
-// The page's modules that need no DOM (the address, the numbers and ticks, the lists, the views
-// and the overlays),
+// The page's modules that need no DOM (the address, the numbers and ticks, the lists, the views,
+// the overlays and the schematic's caption),
 // and the engine's bindings: the curve, as many points as the JSON's "points", ascending in x,
 // and the same curve and summary as feldan-cli's for the page's own requests; the design files
 // read back as written, and refused in the request's language; the time views and a measured
@@ -17,6 +17,7 @@ import {FormatNumber, NearestIndex, RoundRange, SeparatorOf, TickDecimals, TickS
 import {Responses, Topologies, Words} from '../../web/page/texts.js';
 import {AttenuationFloor, CurveOfView, DelayScale, NextOverlays, SpanOfView, StatusTextAt, TimeFigureCells, ViewOf} from '../../web/page/views.js';
 import {EngineOf} from '../../web/page/engine.js';
+import {SchematicCaption} from '../../web/page/schematic.js';
 
 let failed = 0, passed = 0;
 function Check(what, got, wanted) {
@@ -176,6 +177,25 @@ if (enginePath) {
         Check(`the time options ${JSON.stringify(options)}`, files.transient({lang: 'en'}, options).error?.split(':')[0], key);
     }
     Check('a measured file that is no Touchstone', files.measured({lang: 'en'}, new TextEncoder().encode('# Hz S RI R 50\n1 2\n'), {name: 'm.s2p'}).error?.startsWith('m.s2p'), true);
+    // The schematic: the classic pictures' widths, every stroke and label inside the picture, a
+    // crystal label for each crystal, the window's caption (C12 the last part feldan-cli's summary
+    // of the 7-crystal Bessel ladder names: seven crystals and two series capacitors on the
+    // line); none for a selection outside the lists.
+    const widths = [170, 202, 306, 406, 240, 340, 440];
+    for (let type = 1; type <= 7; type++) {
+        const drawing = files.schematic({type});
+        const inside = ([x, y]) => x >= 0 && x < drawing.width && y >= 0 && y < drawing.height;
+        Check(`the schematic of type ${type}`, [drawing.width, drawing.strokes.every(([, x1, y1, x2, y2]) => inside([x1, y1]) && inside([x2, y2])),
+                                               drawing.labels.every(([, x, y]) => inside([x, y])),
+                                               drawing.labels.filter(([text]) => text.startsWith('ZQ')).length],
+              [widths[type - 1], true, true, [3, 4, 6, 8, 4, 6, 8][type - 1]]);
+    }
+    const apart = files.schematic({topology: 'ladder', order: 7, response: 'bessel'});
+    Check('a 7-crystal Bessel ladder has its ends apart', [apart.endsApart, apart.width, SchematicCaption(apart, Words.ru)],
+          [true, 59 + 32 * 9 + 32, 'Схема 7-кристального фильтра; на входе Rвх∥C1, на выходе Rвых∥C12']);
+    Check('the caption of a classic CW filter', SchematicCaption(files.schematic({type: 5}), Words.ru),
+          'Схема 4-х кристального телеграфного фильтра; Ck уже в её конденсаторах');
+    Check('no schematic outside the lists', files.schematic({topology: 'ladder', order: 13}).width ?? 0, 0);
     // The curve of a design asked first, and of one that is refused.
     const exact = RequestOfDesign({...StartDesign, exact: true}, 'ru', ',');
     Check('the curve before the summary', curve(exact).length, calculate(exact).points);

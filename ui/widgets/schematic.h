@@ -1,6 +1,5 @@
-// The schematic pictures of the filter topologies, drawn by the program: input terminal
-// on the left, output terminal on the right, crystals in series on the signal line, shunt
-// capacitors down to the common rail and series capacitors between groups of crystals.
+// The schematic pictures of the filter topologies (circuit/schematic_drawing.h), painted with
+// Qt, their labels placed with the window's font.
 #pragma once
 
 #include <QImage>
@@ -9,18 +8,9 @@
 #include <array>
 #include <vector>
 
+#include "circuit/schematic_drawing.h"
+
 namespace feldan {
-
-inline constexpr int SchematicHeight = 105;
-// Picture widths of the seven classic topologies (circuits 1..7); a generated ladder's grows
-// with its parts (SchematicWidthOf).
-inline constexpr std::array<int, 7> SchematicWidths = {170, 202, 306, 406, 240, 340, 440};
-
-// The picture's width of a circuit number (circuit/topologies.h), 0 for a number that names
-// none; with `terminations`, room for Rвх and Rвых at the ends.
-int SchematicWidthOf(int circuit, bool terminations = false);
-
-enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal, Termination };
 
 struct SchematicElement {
     SchematicPart part;

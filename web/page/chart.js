@@ -15,7 +15,8 @@ text { font-family: system-ui, -apple-system, "Segoe UI", Roboto, sans-serif; }
 .legend rect { fill: rgba(255, 255, 255, 0.9); stroke: #d5dbe3; }
 .legend text { font-size: 12px; fill: #1d2430; }
 .marker line { stroke: #c0392b; stroke-dasharray: 3 3; }
-.marker circle { fill: #c0392b; }`;
+.marker circle { fill: #c0392b; }
+.selection { fill: rgba(31, 95, 191, 0.12); stroke: #1f5fbf; stroke-dasharray: 4 2; }`;
 
 function Element(name, attributes, parent) {
     const element = document.createElementNS(svgNs, name);
@@ -27,8 +28,10 @@ function Element(name, attributes, parent) {
 // Draws `curves` ({points: [x, y] ascending in x, y null where there is none; colour; name})
 // into `svg`, `width` by `height` pixels, with a legend of the named ones where there are two or
 // more (in their legendOrder); `readout` shows the point of the first curve under the pointer. `axes` gives xTitle,
-// yTitle, xUnit, yUnit and optionally yFloor, the lowest y shown.
-export function DrawChart(svg, readout, curves, axes, separator, width, height) {
+// yTitle, xUnit, yUnit and optionally yFloor, the lowest y shown, and xRange, the span of x
+// zoomed into. A drag across the plot, the wheel over it and a double click ask `onZoom` for a
+// span ([from, to]) or for all of it (null).
+export function DrawChart(svg, readout, curves, axes, separator, width, height, onZoom = () => {}) {
     svg.replaceChildren();
     Element('style', {}, svg).textContent = ChartStyle;
     svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
@@ -49,7 +52,9 @@ export function DrawChart(svg, readout, curves, axes, separator, width, height) 
             right0 = Math.max(right0, curve.points[curve.points.length - 1][0]);
         }
     }
-    const [x0, x1] = RoundRange(left0, right0, xCount);
+    const full = [left0, right0];
+    if (axes.xRange) [left0, right0] = [Math.max(left0, axes.xRange[0]), Math.min(right0, axes.xRange[1])];
+    const [x0, x1] = axes.xRange ? [left0, right0] : RoundRange(left0, right0, xCount);
     let low = Infinity, high = -Infinity;
     for (const curve of curves) {
         for (const [x, y] of curve.points) {
@@ -126,11 +131,19 @@ export function DrawChart(svg, readout, curves, axes, separator, width, height) 
     const marker = Element('g', {class: 'marker', visibility: 'hidden'}, svg);
     const markerLine = Element('line', {y1: top, y2: top + plotHeight}, marker);
     const markerDot = Element('circle', {r: 3.5}, marker);
-    const Show = (event) => {
+    const selection = Element('rect', {class: 'selection', y: top, height: plotHeight, width: 0, visibility: 'hidden'}, svg);
+    const PlotX = (event) => {
         const box = svg.getBoundingClientRect();
-        const px = ((event.clientX - box.left) / box.width) * width;
+        return ((event.clientX - box.left) / box.width) * width;
+    };
+    const XOf = (px) => x0 + ((Math.min(Math.max(px, left), left + plotWidth) - left) / plotWidth) * (x1 - x0);
+    const Hide = () => {
+        marker.setAttribute('visibility', 'hidden');
+        readout.textContent = '';
+    };
+    const Show = (px) => {
         if (px < left || px > left + plotWidth) return Hide();
-        const [x, y] = points[NearestIndex(points, x0 + ((px - left) / plotWidth) * (x1 - x0))];
+        const [x, y] = points[NearestIndex(points, XOf(px))];
         if (y === null) return Hide();
         markerLine.setAttribute('x1', X(x));
         markerLine.setAttribute('x2', X(x));
@@ -140,19 +153,58 @@ export function DrawChart(svg, readout, curves, axes, separator, width, height) 
         readout.textContent = `${FormatNumber(x, 3, separator)} ${axes.xUnit}   ` +
                               FormatNumber(y, 3, separator) + (axes.yUnit ? ` ${axes.yUnit}` : '');
     };
-    const Hide = () => {
-        marker.setAttribute('visibility', 'hidden');
-        readout.textContent = '';
+    // A span inside the curves' own, or all of it where it reaches both ends.
+    const Zoom = (from, to) => {
+        from = Math.max(from, full[0]);
+        to = Math.min(to, full[1]);
+        onZoom(from <= full[0] && to >= full[1] ? null : [from, to]);
     };
-    svg.onpointermove = Show;
-    svg.onpointerdown = Show;
-    svg.onpointerleave = Hide;
+    let dragFrom = null;
+    svg.onpointerdown = (event) => {
+        const px = PlotX(event);
+        Show(px);
+        if (event.button !== 0 || px < left || px > left + plotWidth) return;
+        dragFrom = px;
+        svg.setPointerCapture?.(event.pointerId);
+    };
+    svg.onpointermove = (event) => {
+        const px = PlotX(event);
+        Show(px);
+        if (dragFrom === null) return;
+        const [a, b] = [Math.min(dragFrom, px), Math.max(dragFrom, px)].map((v) => Math.min(Math.max(v, left), left + plotWidth));
+        selection.setAttribute('x', a);
+        selection.setAttribute('width', b - a);
+        selection.setAttribute('visibility', 'visible');
+    };
+    svg.onpointerup = (event) => {
+        if (dragFrom === null) return;
+        const [from, px] = [dragFrom, PlotX(event)];
+        dragFrom = null;
+        selection.setAttribute('visibility', 'hidden');
+        // A click is no drag: the readout stays where it was put.
+        if (Math.abs(px - from) >= 6) Zoom(XOf(Math.min(from, px)), XOf(Math.max(from, px)));
+    };
+    svg.onpointercancel = () => {
+        dragFrom = null;
+        selection.setAttribute('visibility', 'hidden');
+    };
+    svg.onpointerleave = () => { if (dragFrom === null) Hide(); };
+    // The wheel zooms about the value under the pointer, a notch by a quarter.
+    svg.onwheel = (event) => {
+        const px = PlotX(event);
+        if (px < left || px > left + plotWidth || event.deltaY === 0) return;
+        event.preventDefault();
+        const at = XOf(px), factor = event.deltaY > 0 ? 1.25 : 0.8;
+        Zoom(at - (at - x0) * factor, at + (x1 - at) * factor);
+    };
+    svg.ondblclick = () => onZoom(null);
 }
 
 // The chart as a standalone SVG file's text.
 export function SvgText(svg) {
     const copy = svg.cloneNode(true);
     copy.querySelector('.marker')?.remove();
+    copy.querySelector('.selection')?.remove();
     return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
 }
 

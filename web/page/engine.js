@@ -15,6 +15,7 @@ export function EngineOf(module) {
     const sweep = module.cwrap('feldan_sweep', 'string', ['string', 'string']);
     const transient = module.cwrap('feldan_transient', 'string', ['string', 'string']);
     const timeCurve = module.cwrap('feldan_time_curve', 'string', ['string', 'string']);
+    const schematic = module.cwrap('feldan_schematic', 'string', ['string']);
     const status = () => module.ccall('feldan_status', 'number', [], []);
     // The last answer's bytes, copied out of the module's memory; an error is JSON text.
     const answerBytes = (pointer) => {
@@ -54,6 +55,9 @@ export function EngineOf(module) {
         transient: (options, kind) => JSON.parse(transient(json(options), timeOptions(kind))),
         // The time view as the window draws it: {figures, dtMs, output, input}.
         timeCurve: (options, kind) => JSON.parse(timeCurve(json(options), timeOptions(kind))),
+        // The schematic of the options' selections as strokes and labels, the window's picture:
+        // {circuit, crystals, cw, endsApart, width, height, strokes, labels}.
+        schematic: (options) => JSON.parse(schematic(json(options))),
         // A measured .s2p's bytes beside the design: {figures (feldan-cli measured --json), curve,
         // symmetryAssumed}, or {error}; how: {name, renormalize, assumeSymmetric}.
         measured: (options, bytes, how) => withBytes(bytes, (pointer, size) => JSON.parse(module.ccall(

@@ -4,6 +4,7 @@
 import {DesignFromHash, HashOfDesign, RequestOfDesign, StartDesign} from './address.js';
 import {DrawChart, PngBlob, SvgText} from './chart.js';
 import {LoadEngine} from './engine.js';
+import {DrawSchematic, SchematicCaption} from './schematic.js';
 import {SeparatorOf} from './numbers.js';
 import {Languages, Responses, Topologies, Words} from './texts.js';
 import {AttenuationFloor, CurveOfSamples, CurveOfView, DelayScale, NextOverlays, OverlaySlots, SpanOfView, StatusTextAt,
@@ -16,6 +17,9 @@ let engine = null;
 let lang = 'ru';
 let shownCurves = [];
 let shownAxes = null;
+// The span of x zoomed into ([from, to]), or null for all of it; another view or design shows
+// all of it.
+let zoom = null;
 // The overlays' five slots ({points, statusText, request}), their counter and the latest slot, as
 // the window keeps them; the measured filter laid over the pass band ({name, bytes}), compared
 // afresh with every design shown.
@@ -70,6 +74,24 @@ function ApplyWords() {
 function ShowDependent() {
     $('ck').disabled = !$('topology').value.startsWith('cw:');
     $('ripple-row').hidden = $('response').value !== 'chebyshev';
+    ShowSchematic();
+}
+
+// The schematic of the form's selections, as the window shows it before any Расчет.
+let shownDrawing = null;
+function ShowSchematic() {
+    if (!engine) return;
+    const drawing = engine.schematic(RequestOfDesign(ReadDesign(), lang, separator));
+    shownDrawing = drawing.error ? null : drawing;
+    DrawSchematicShown();
+}
+
+function DrawSchematicShown() {
+    const width = $('schematic-box').clientWidth - 12;
+    const scale = shownDrawing ? Math.min(1.6, Math.max(0.6, width / shownDrawing.width)) : 1;
+    DrawSchematic($('schematic'), shownDrawing, Words[lang].terminations, scale);
+    $('schematic-caption').textContent = SchematicCaption(shownDrawing, Words[lang]);
+    $('schematic-box').hidden = !shownDrawing;
 }
 
 function ShowDesign(design) {
@@ -98,7 +120,8 @@ function DrawShown() {
     const box = $('chart-box');
     const width = Math.max(280, Math.floor(box.clientWidth));
     const height = Math.round(Math.min(420, Math.max(240, width * 0.55)));
-    DrawChart($('chart'), $('readout'), shownCurves, shownAxes ?? {}, separator, width, height);
+    DrawChart($('chart'), $('readout'), shownCurves, {...shownAxes, xRange: zoom}, separator, width, height,
+              (range) => { zoom = range; DrawShown(); });
     $('no-curve').hidden = shownCurves.some((curve) => curve.points.length > 1) || !engine;
     $('chart-box').dataset.view = view;
 }
@@ -246,6 +269,7 @@ function Calculate(retold = false) {
     const request = RequestOfDesign(design, lang, separator);
     const overlay = $('overlay').checked;
     if (overlay) request.overlay = true;
+    if (!retold) zoom = null;
     const result = engine.calculate(request);
     // A refused design shows why instead of the summary; a warning beside a summary goes under it.
     const summary = result.error ?? result.resultText ?? result.message ?? '';
@@ -356,7 +380,12 @@ function SetLanguage(chosen) {
     lang = chosen;
     Stored.set('feldan.lang', lang);
     ApplyWords();
-    if (engine) Calculate(true); else $('summary').textContent = Words[lang].loading;
+    if (engine) {
+        DrawSchematicShown();
+        Calculate(true);
+    } else {
+        $('summary').textContent = Words[lang].loading;
+    }
 }
 
 function Start() {
@@ -370,6 +399,7 @@ function Start() {
     $('topology').addEventListener('change', ShowDependent);
     $('view').addEventListener('change', () => {
         view = $('view').value;
+        zoom = null;
         if (shownResult) ShowView(shownResult);
     });
     $('open').addEventListener('click', () => $('open-file').click());
@@ -422,10 +452,13 @@ function Start() {
         Calculate();
     });
     new ResizeObserver(() => DrawShown()).observe($('chart-box'));
+    new ResizeObserver(() => { if (engine) DrawSchematicShown(); }).observe($('schematic-box'));
+    $('ripple').addEventListener('change', ShowSchematic);
 
     const ready = LoadEngine().then((loaded) => {
         engine = loaded;
         for (const id of ['calculate', 'open', 'save-fdn', 'save-feldan']) $(id).disabled = false;
+        ShowSchematic();
         Calculate();
         // For the browser test's measurement: the first result on show, from the navigation's start.
         performance.mark('feldan-first-result');
