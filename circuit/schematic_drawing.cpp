@@ -205,7 +205,8 @@ void Stroke(SchematicDrawing& drawing) {
                 break;
         }
     }
-    for (const SchematicSymbol& end : drawing.terminations) DrawResistor(p, end.x);
+    for (const SchematicSymbol& end : drawing.terminations)
+        DrawResistor(p, end.x);
 }
 
 }  // namespace

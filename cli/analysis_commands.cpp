@@ -317,26 +317,12 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
         WriteLine(err, error.Text(language));
         return 2;
     }
-    if (data.ports != 2 || data.size() < 3) {
-        return Usage("measured", options, path + ": нужен двухполюсник .s2p хотя бы из 3 точек",
-                     path + ": a two-port .s2p of at least 3 points is needed", err);
-    }
-    if (!renormalize.empty() && !data.reverseMeasured && !assumeSymmetric) {
-        return Usage("measured", options,
-                     path +
-                         ": в файле нет обратного измерения (S12 и S22 нулевые); добавьте "
-                         "--assume-symmetric",
-                     path +
-                         ": the file holds no reverse measurement (S12 and S22 are zero); add "
-                         "--assume-symmetric",
-                     err);
-    }
+    // The file's faults before the design's, as the page reports them.
+    if (const auto fault = FaultOfMeasuredFile(data, path, !renormalize.empty(), assumeSymmetric,
+                                               "--assume-symmetric"))
+        return Usage("measured", options, fault->russian, fault->english, err);
     Prepared prepared;
     if (auto status = Prepare("measured", options, err, prepared)) return *status;
-    if (!(data.frequencyHz.front() > 0) || !(data.frequencyHz.front() < data.frequencyHz.back())) {
-        return Usage("measured", options, path + ": частоты файла не образуют диапазон",
-                     path + ": the file's frequencies make no span", err);
-    }
     const double toOhm = renormalize == "design" ? prepared.filter.portOhm
                                                  : renormalizeOhm.value_or(data.referenceOhm);
     const MeasuredFilter measuredFilter = AnalyseMeasuredFilter(

@@ -303,12 +303,9 @@ FELDAN_EXPORT const char* feldan_schematic(const char* requestJson) {
         const int circuit = feldan::CircuitOfDesign(read.fields);
         const bool endsApart = feldan::EndsDifferOfDesign(read.fields);
         const feldan::SchematicDrawing drawing = feldan::DrawingOfSchematic(circuit, endsApart);
-        nlohmann::ordered_json json = {{"circuit", circuit},
-                                       {"crystals", 0},
-                                       {"cw", false},
-                                       {"endsApart", endsApart},
-                                       {"width", drawing.width},
-                                       {"height", drawing.height}};
+        nlohmann::ordered_json json = {
+            {"circuit", circuit},     {"crystals", 0},          {"cw", false},
+            {"endsApart", endsApart}, {"width", drawing.width}, {"height", drawing.height}};
         if (drawing.width > 0) {
             const feldan::TopologyDescriptor& topology = feldan::DescriptorOf(circuit);
             json["crystals"] = topology.crystalCount;
@@ -504,22 +501,10 @@ FELDAN_EXPORT const char* feldan_measured(const char* requestJson, const unsigne
         } catch (const feldan::CommandError& error) {
             throw Refusal{error.Text(language)};
         }
-        if (data.ports != 2 || data.size() < 3) {
-            throw Refusal{name + (english ? ": a two-port .s2p of at least 3 points is needed"
-                                          : ": нужен двухполюсник .s2p хотя бы из 3 точек")};
-        }
-        if (!renormalize.is_null() && !data.reverseMeasured && !assumeSymmetric) {
-            throw Refusal{name + (english ? ": the file holds no reverse measurement (S12 and S22 "
-                                            "are zero); add assumeSymmetric"
-                                          : ": в файле нет обратного измерения (S12 и S22 "
-                                            "нулевые); добавьте assumeSymmetric")};
-        }
+        if (const auto fault = feldan::FaultOfMeasuredFile(data, name, !renormalize.is_null(),
+                                                           assumeSymmetric, "assumeSymmetric"))
+            throw Refusal{english ? fault->english : fault->russian};
         feldan::DesignedFilter& filter = FilterOf(requestJson, read, sweepSpan.circuit);
-        if (!(data.frequencyHz.front() > 0) ||
-            !(data.frequencyHz.front() < data.frequencyHz.back())) {
-            throw Refusal{name + (english ? ": the file's frequencies make no span"
-                                          : ": частоты файла не образуют диапазон")};
-        }
         std::optional<double> toOhm;
         if (renormalize == "design") toOhm = filter.portOhm;
         if (renormalize.is_number()) toOhm = renormalize.get<double>();

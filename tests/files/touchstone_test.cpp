@@ -9,6 +9,7 @@
 
 #include "engine/crystal.h"
 #include "files/file_error.h"
+#include "files/measured_json.h"
 
 namespace feldan {
 namespace {
@@ -231,6 +232,42 @@ TEST(Touchstone, NameDecidesThePorts) {
     EXPECT_EQ(PortsOfTouchstoneName("x.s2p"), 2);
     EXPECT_EQ(PortsOfTouchstoneName("x.s3p"), 0);
     EXPECT_THROW(ReadTouchstoneFile("/nonexistent/x.s2p"), FileError);
+}
+
+// What keeps a file from being laid over a design, in the order a user would mend it.
+TEST(MeasuredFile, FaultsNameTheFileAndWhatIsMissing) {
+    const std::string head = "# Hz S RI R 50\n";
+    // S12 and S22 both zero: a NanoVNA's sweep of the forward direction only.
+    const auto row = [](int hz, double back) {
+        const std::string b = std::to_string(back);
+        return std::to_string(hz) + " 0.1 0 0.5 0 " + b + " 0 " + b + " 0\n";
+    };
+    const std::string threeWay = head + row(1000, 0.5) + row(2000, 0.5) + row(3000, 0.5);
+    const std::string oneWay = head + row(1000, 0) + row(2000, 0) + row(3000, 0);
+    struct Case {
+        std::string text;
+        int ports;
+        bool renormalised, assumed;
+        const char* fault;  // the English text's end, or none
+    } cases[] = {
+        {threeWay, 2, true, false, nullptr},
+        {oneWay, 2, false, false, nullptr},
+        {oneWay, 2, true, true, nullptr},
+        {oneWay, 2, true, false, "(S12 and S22 are zero); add --sym"},
+        {head + row(1000, 0.5) + row(2000, 0.5), 2, false, false, "of at least 3 points is needed"},
+        {"# Hz S RI R 50\n1000 0.1 0\n2000 0.1 0\n3000 0.1 0\n", 1, false, false,
+         "of at least 3 points is needed"},
+        {head + row(0, 0.5) + row(2000, 0.5) + row(3000, 0.5), 2, false, false, "make no span"},
+    };
+    for (const Case& c : cases) {
+        const TouchstoneData data = ParseTouchstone(c.text, c.ports, "f.s2p");
+        const auto fault = FaultOfMeasuredFile(data, "f.s2p", c.renormalised, c.assumed, "--sym");
+        ASSERT_EQ(fault.has_value(), c.fault != nullptr) << c.text;
+        if (!fault) continue;
+        EXPECT_TRUE(fault->english.starts_with("f.s2p: ")) << fault->english;
+        EXPECT_TRUE(fault->english.ends_with(c.fault)) << fault->english;
+        EXPECT_TRUE(fault->russian.starts_with("f.s2p: ")) << fault->russian;
+    }
 }
 
 }  // namespace

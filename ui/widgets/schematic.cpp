@@ -104,7 +104,8 @@ SchematicLayout LayoutSchematic(int circuit, bool terminations) {
         placed.labelRect = QRect(left, top, width, height);
         return placed;
     };
-    for (const SchematicSymbol& symbol : drawing.symbols) layout.elements.push_back(element(symbol));
+    for (const SchematicSymbol& symbol : drawing.symbols)
+        layout.elements.push_back(element(symbol));
     for (const SchematicSymbol& end : drawing.terminations)
         layout.terminations.push_back(element(end));
     return layout;
