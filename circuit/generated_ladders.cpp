@@ -39,6 +39,21 @@ void MakeSchematic(const LadderShape& shape, GeneratedTopology& t) {
     auto cap = [&](SchematicItemKind kind, int slot) {
         t.schematic.push_back({kind, slot, KeepLabel(t, "C" + std::to_string(++capacitor))});
     };
+    if (shape.structure == LadderStructure::Qer) {
+        // The doubled end crystals in parallel, one coupling capacitor between every two meshes.
+        const int poles = PolesOf(shape);
+        int crystal = 0;
+        const auto add = [&](SchematicItemKind kind) {
+            ++crystal;
+            t.schematic.push_back({kind, crystal, KeepLabel(t, "ZQ" + std::to_string(crystal))});
+        };
+        for (int mesh = 1; mesh <= poles; ++mesh) {
+            add(Crystal);
+            if (mesh == 1 || mesh == poles) add(ParallelCrystal);
+            if (mesh < poles) cap(ShuntCapacitor, FirstCouplingSlot + mesh - 1);
+        }
+        return;
+    }
     cap(ShuntCapacitor, InputShuntSlot);
     const std::vector<CouplingForm> forms = CouplingFormsOf(shape);
     int slot = FirstCouplingSlot;
@@ -68,6 +83,44 @@ void MakeSchematic(const LadderShape& shape, GeneratedTopology& t) {
     cap(ShuntCapacitor, OutputShuntSlot);
 }
 
+// The four branches of the crystal at `position` between `from` and `to`.
+void AddCrystal(GeneratedTopology& t, int& node, int from, int to, int position) {
+    const int arm1 = ++node, arm2 = ++node;
+    t.branches.push_back({from, arm1, Element::Lm, position});
+    t.branches.push_back({arm1, arm2, Element::Cm, position});
+    t.branches.push_back({arm2, to, Element::Rm, position});
+    t.branches.push_back({from, to, Element::C0, position});
+}
+
+// A QER ladder's analysed circuit is its schematic between the two terminations.
+void MakeAnalysedQer(GeneratedTopology& t) {
+    int node = 2;
+    t.branches.push_back({1, 2, Element::Rs, 0});
+    int junction = 2, to = 0;
+    for (const SchematicItem& part : t.schematic) {
+        switch (part.kind) {
+            case SchematicItemKind::ShuntCapacitor:
+                t.branches.push_back({junction, 0, Element::Cap, part.index});
+                break;
+            case SchematicItemKind::Crystal:
+                to = ++node;
+                AddCrystal(t, node, junction, to, part.index);
+                junction = to;
+                break;
+            case SchematicItemKind::ParallelCrystal: {
+                // Across the crystal before it: from that crystal's junction to the same node.
+                const int from = t.branches[t.branches.size() - 1].from;
+                AddCrystal(t, node, from, to, part.index);
+                break;
+            }
+            case SchematicItemKind::SeriesCapacitor:
+                break;
+        }
+    }
+    t.branches.push_back({junction, 0, Element::RL, 0});
+    t.descriptor.counts = {node, static_cast<int>(t.branches.size()), 1, junction};
+}
+
 // The analysed circuit: the source resistance and the end series capacitor, the schematic's
 // inner parts, the other end series capacitor and the load, numbered from input to output.
 void MakeAnalysed(GeneratedTopology& t) {
@@ -89,12 +142,10 @@ void MakeAnalysed(GeneratedTopology& t) {
                 add(junction, ++node, Cap, part.index);
                 junction = node;
                 break;
-            case SchematicItemKind::Crystal: {
-                const int arm1 = ++node, arm2 = ++node, to = ++node;
-                add(junction, arm1, Lm, part.index);
-                add(arm1, arm2, Cm, part.index);
-                add(arm2, to, Rm, part.index);
-                add(junction, to, C0, part.index);
+            case SchematicItemKind::Crystal:
+            case SchematicItemKind::ParallelCrystal: {
+                const int to = ++node;
+                AddCrystal(t, node, junction, to, part.index);
                 junction = to;
                 break;
             }
@@ -108,9 +159,16 @@ void MakeAnalysed(GeneratedTopology& t) {
 std::unique_ptr<GeneratedTopology> Generate(const LadderShape& shape) {
     auto t = std::make_unique<GeneratedTopology>();
     t->name =
-        (shape.structure == LadderStructure::Cw ? "Cw" : "Ladder") + std::to_string(shape.crystals);
+        (shape.structure == LadderStructure::Cw    ? "Cw"
+         : shape.structure == LadderStructure::Qer ? "Qer"
+                                                   : "Ladder") +
+        std::to_string(shape.structure == LadderStructure::Qer ? PolesOf(shape) : shape.crystals);
     MakeSchematic(shape, *t);
-    MakeAnalysed(*t);
+    if (shape.structure == LadderStructure::Qer) {
+        MakeAnalysedQer(*t);
+    } else {
+        MakeAnalysed(*t);
+    }
     t->descriptor.name = t->name;
     t->descriptor.crystalCount = shape.crystals;
     t->descriptor.branches = t->branches;
@@ -123,6 +181,9 @@ std::unique_ptr<GeneratedTopology> Generate(const LadderShape& shape) {
 
 bool IsValidShape(const LadderShape& shape) {
     const int n = shape.crystals;
+    if (shape.structure == LadderStructure::Qer) {
+        return n - 2 >= MinQerPoles && n - 2 <= MaxQerPoles && shape.tunedMeshes == 0;
+    }
     if (n > MaxLadderCrystals) return false;
     if (shape.structure == LadderStructure::Cw) {
         return n >= MinCwCrystals && n % 2 == 0 && shape.tunedMeshes == 0;
@@ -149,8 +210,12 @@ std::optional<LadderShape> ShapeOfCircuit(int circuit) {
     return shape;
 }
 
+int PolesOf(const LadderShape& shape) {
+    return shape.structure == LadderStructure::Qer ? shape.crystals - 2 : shape.crystals;
+}
+
 std::vector<CouplingForm> CouplingFormsOf(const LadderShape& shape) {
-    const int n = shape.crystals;
+    const int n = PolesOf(shape);
     std::vector<CouplingForm> forms(static_cast<std::size_t>(n > 1 ? n - 1 : 0),
                                     CouplingForm::Shunt);
     if (shape.structure == LadderStructure::Cw) {

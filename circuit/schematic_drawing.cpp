@@ -1,5 +1,6 @@
 #include "circuit/schematic_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <span>
@@ -35,15 +36,23 @@ constexpr int ResistorBottom = 70;
 // little less than the classic pictures give, so that twelve crystals fit the window.
 constexpr int GeneratedSegmentWidth = 32;
 constexpr int GeneratedEnds = 59;
+// A QER ladder's segments are wider: its doubled end crystals hang below the line, their leads
+// clear of the first and last coupling capacitor.
+constexpr int QerSegmentWidth = 40;
+constexpr int ParallelLead = 10;       // the leads of a crystal in parallel, from the centre
+constexpr int ParallelY = LineY + 18;  // and its line
 
 bool IsClassic(int circuit) {
     return circuit >= 1 && circuit <= int(SchematicWidths.size());
 }
 
+// The crystals and series capacitors along the line; a crystal in parallel shares its place.
 int SeriesSegments(std::span<const SchematicItem> items) {
     int segments = 0;
     for (const SchematicItem& item : items) {
-        if (item.kind != SchematicItemKind::ShuntCapacitor) ++segments;
+        if (item.kind == SchematicItemKind::Crystal ||
+            item.kind == SchematicItemKind::SeriesCapacitor)
+            ++segments;
     }
     return segments;
 }
@@ -87,12 +96,22 @@ void DrawSeriesCapacitor(Pen& p, int x) {
 }
 
 // The quartz resonator: an electrode plate on each side of the crystal body.
-void DrawCrystal(Pen& p, int x) {
-    p.Line(x - SymbolHalf + 1, LineY, x + SymbolHalf - 1, LineY, true);
+void DrawCrystal(Pen& p, int x, int y = LineY) {
+    p.Line(x - SymbolHalf + 1, y, x + SymbolHalf - 1, y, true);
     const int plate = CrystalHalfHeight - 2;
-    p.Line(x - SymbolHalf + 1, LineY - plate, x - SymbolHalf + 1, LineY + plate);
-    p.Line(x + SymbolHalf - 1, LineY - plate, x + SymbolHalf - 1, LineY + plate);
-    p.Rectangle(x - 3, LineY - CrystalHalfHeight, x + 3, LineY + CrystalHalfHeight);
+    p.Line(x - SymbolHalf + 1, y - plate, x - SymbolHalf + 1, y + plate);
+    p.Line(x + SymbolHalf - 1, y - plate, x + SymbolHalf - 1, y + plate);
+    p.Rectangle(x - 3, y - CrystalHalfHeight, x + 3, y + CrystalHalfHeight);
+}
+
+// A crystal across the one on the line at x: below it, its leads joining the line either side.
+void DrawParallelCrystal(Pen& p, int x) {
+    for (const int lead : {x - ParallelLead, x + ParallelLead}) {
+        p.Line(lead, LineY, lead, ParallelY);
+        p.Circle(lead, LineY, 2, true);
+    }
+    p.Line(x - ParallelLead, ParallelY, x + ParallelLead, ParallelY);
+    DrawCrystal(p, x, ParallelY);
 }
 
 void DrawResistor(Pen& p, int x) {
@@ -114,6 +133,8 @@ SchematicPart PartOf(SchematicItemKind kind) {
     switch (kind) {
         case SchematicItemKind::Crystal:
             return SchematicPart::Crystal;
+        case SchematicItemKind::ParallelCrystal:
+            return SchematicPart::ParallelCrystal;
         case SchematicItemKind::SeriesCapacitor:
             return SchematicPart::SeriesCapacitor;
         case SchematicItemKind::ShuntCapacitor:
@@ -128,12 +149,22 @@ void PlaceSymbols(SchematicDrawing& drawing, std::span<const SchematicItem> item
     const int firstNode = drawing.inputX + NodeInset + room;
     const int lastNode = drawing.outputX - LastNodeInset - room;
     const double step = double(lastNode - firstNode) / SeriesSegments(items);
+    // A shunt capacitor stands at the junction after `segment` parts along the line.
     int segment = 0;
-    int shuntIndex = 0;
     for (const SchematicItem& item : items) {
         SchematicSymbol symbol{PartOf(item.kind), std::string(item.label)};
-        if (symbol.part == SchematicPart::ShuntCapacitor) {
-            symbol.x = firstNode + int(std::lround(step * shuntIndex));
+        if (symbol.part == SchematicPart::ParallelCrystal) {
+            symbol.x = drawing.symbols.back().x;
+            symbol.left = symbol.x - ParallelLead;
+            symbol.top = ParallelY - CrystalHalfHeight;
+            symbol.width = 2 * ParallelLead + 1;
+            symbol.height = 2 * CrystalHalfHeight + 1;
+            symbol.labelX = symbol.x;
+            symbol.labelY = ParallelY + CrystalHalfHeight + 3;
+            symbol.align = LabelAlign::Middle;
+            symbol.edge = LabelEdge::Top;
+        } else if (symbol.part == SchematicPart::ShuntCapacitor) {
+            symbol.x = firstNode + int(std::lround(step * segment));
             symbol.left = symbol.x - SymbolHalf;
             symbol.top = LineY;
             symbol.width = 2 * SymbolHalf + 1;
@@ -143,7 +174,6 @@ void PlaceSymbols(SchematicDrawing& drawing, std::span<const SchematicItem> item
             symbol.labelY = ShuntPlateTop + PlateGap + 3;
             symbol.align = LabelAlign::Start;
             symbol.edge = LabelEdge::Top;
-            ++shuntIndex;
         } else {
             symbol.x = firstNode + int(std::lround(step * (segment + 0.5)));
             const int halfHeight =
@@ -189,7 +219,13 @@ void Stroke(SchematicDrawing& drawing) {
         p.Circle(x, LineY, 3, false);
         p.Circle(x, RailY, 3, false);
     }
-    DrawGround(p, (drawing.symbols[0].x + drawing.symbols[1].x) / 2);
+    // Between the first two junctions; a QER ladder's first junction is its first capacitor's.
+    const auto firstShunt = std::find_if(
+        drawing.symbols.begin(), drawing.symbols.end(),
+        [](const SchematicSymbol& s) { return s.part == SchematicPart::ShuntCapacitor; });
+    DrawGround(p, firstShunt == drawing.symbols.begin()
+                      ? (drawing.symbols[0].x + drawing.symbols[1].x) / 2
+                      : (drawing.inputX + firstShunt->x) / 2);
     for (const SchematicSymbol& symbol : drawing.symbols) {
         switch (symbol.part) {
             case SchematicPart::ShuntCapacitor:
@@ -200,6 +236,9 @@ void Stroke(SchematicDrawing& drawing) {
                 break;
             case SchematicPart::Crystal:
                 DrawCrystal(p, symbol.x);
+                break;
+            case SchematicPart::ParallelCrystal:
+                DrawParallelCrystal(p, symbol.x);
                 break;
             case SchematicPart::Termination:
                 break;
@@ -214,9 +253,11 @@ void Stroke(SchematicDrawing& drawing) {
 int SchematicWidthOf(int circuit, bool terminations) {
     const int room = terminations ? 2 * TerminationRoom : 0;
     if (IsClassic(circuit)) return SchematicWidths[std::size_t(circuit - 1)] + room;
-    if (!ShapeOfCircuit(circuit)) return 0;
-    return GeneratedEnds + GeneratedSegmentWidth * SeriesSegments(DescriptorOf(circuit).schematic) +
-           room;
+    const std::optional<LadderShape> shape = ShapeOfCircuit(circuit);
+    if (!shape) return 0;
+    const int segment =
+        shape->structure == LadderStructure::Qer ? QerSegmentWidth : GeneratedSegmentWidth;
+    return GeneratedEnds + segment * SeriesSegments(DescriptorOf(circuit).schematic) + room;
 }
 
 bool IsCwCircuit(int circuit) {

@@ -22,7 +22,7 @@ int SchematicWidthOf(int circuit, bool terminations = false);
 // Whether a circuit number is a CW ladder, whose Ck is already among its capacitors.
 bool IsCwCircuit(int circuit);
 
-enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal, Termination };
+enum class SchematicPart { ShuntCapacitor, SeriesCapacitor, Crystal, ParallelCrystal, Termination };
 
 // Where a label is written: `x` is its left end (Start), middle or right end (End); `y` is the
 // top of the text (Top) or its bottom (Bottom).

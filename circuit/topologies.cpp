@@ -452,7 +452,8 @@ static_assert(std::size(Ladder3Rows) == 18 && std::size(Ladder4Rows) == 23 &&
               std::size(Cw4Rows) == 25 && std::size(Cw6Rows) == 37 && std::size(Cw8Rows) == 49);
 
 constexpr std::string_view CrystalLabels[MaxCrystals + 1] = {
-    "", "ZQ1", "ZQ2", "ZQ3", "ZQ4", "ZQ5", "ZQ6", "ZQ7", "ZQ8", "ZQ9", "ZQ10", "ZQ11", "ZQ12"};
+    "",    "ZQ1", "ZQ2",  "ZQ3",  "ZQ4",  "ZQ5",  "ZQ6", "ZQ7",
+    "ZQ8", "ZQ9", "ZQ10", "ZQ11", "ZQ12", "ZQ13", "ZQ14"};
 
 bool IsCrystal(Element element) {
     return element == Lm || element == Cm || element == Rm || element == C0 || element == Trim;
@@ -582,6 +583,7 @@ void BuildSchematicNetlist(int circuit, const ElementValues& values, double inpu
     add(1, 2, Rs, 0, {});
     netlist.SourceBranch = branches;
     int junction = 2;
+    int crystalStart = junction;
     for (const SchematicItem& part : topology.schematic) {
         switch (part.kind) {
             case ShuntCapacitor:
@@ -591,16 +593,20 @@ void BuildSchematicNetlist(int circuit, const ElementValues& values, double inpu
                 add(junction, ++nodes, Cap, part.index, part.label);
                 junction = nodes;
                 break;
-            case Crystal: {
+            case Crystal:
+            case ParallelCrystal: {
                 const int p = part.index;
-                int from = junction;
+                // A crystal in parallel joins the one before it at both its ends.
+                const bool across = part.kind == ParallelCrystal;
+                if (!across) crystalStart = junction;
+                int from = crystalStart;
                 if (values.Crystal[p].TrimF != 0) {
                     add(from, ++nodes, Trim, p, part.label);
                     from = nodes;
                 }
                 const int arm1 = ++nodes;
                 const int arm2 = ++nodes;
-                const int to = ++nodes;
+                const int to = across ? junction : ++nodes;
                 add(from, arm1, Lm, p, part.label);
                 add(arm1, arm2, Cm, p, part.label);
                 add(arm2, to, Rm, p, part.label);

@@ -15,8 +15,8 @@
 
 namespace feldan {
 
-// Crystal positions ZQ1..ZQ12.
-inline constexpr int MaxCrystals = 12;
+// Crystal positions ZQ1..ZQ14: a QER ladder of 12 poles doubles its two end crystals.
+inline constexpr int MaxCrystals = 14;
 
 // One crystal: the motional arm Lm, Cm, Rm in series, bridged by the static capacitance C0, and
 // an optional trim capacitor in series with the whole crystal. SI units throughout (H, F, Ohm),
@@ -38,7 +38,7 @@ Resonator ResonatorOfDesign(double ldMH, double motionalCapF, double rdOhm, doub
 // capacitor slots in pF. The builders convert to H, F and S. The circuit layer knows nothing
 // else of a design.
 struct ElementValues {
-    std::array<Resonator, MaxCrystals + 1> Crystal{};  // ZQ1..ZQ12 at [1..12]; [0] unused
+    std::array<Resonator, MaxCrystals + 1> Crystal{};  // ZQ1..ZQ14 at [1..14]; [0] unused
     double SourceOhm = 0;
     double LoadOhm = 0;
     std::array<double, 29> CapPF{};  // slots 1..28, pF
@@ -70,7 +70,13 @@ struct AnalysedBranch {
     int index = 0;
 };
 
-enum class SchematicItemKind { ShuntCapacitor, SeriesCapacitor, Crystal };
+// ParallelCrystal: a crystal across the one before it (a QER ladder's doubled ends).
+enum class SchematicItemKind { ShuntCapacitor, SeriesCapacitor, Crystal, ParallelCrystal };
+
+// A capacitor of the schematic, whose value a CapPF slot holds; the rest are crystals.
+constexpr bool IsCapacitorItem(SchematicItemKind kind) {
+    return kind == SchematicItemKind::ShuntCapacitor || kind == SchematicItemKind::SeriesCapacitor;
+}
 
 // A part of the schematic, as the picture draws it and the result text names it.
 struct SchematicItem {

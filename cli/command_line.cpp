@@ -210,14 +210,17 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
           WholeBetween(1, ClassicFilterTypeCount));
     Check(app.add_option("--topology", options.topology,
                          "Topology by its structure, with --order: \"ladder\" (a shunt "
-                         "capacitor between every two crystals) or \"cw\" (the CW ladder, with "
-                         "Ck on both sides of every second coupling). The classic counts are "
-                         "the classic topologies (ladder 3, 4, 6, 8; cw 4, 6, 8).")
+                         "capacitor between every two crystals), \"cw\" (the CW ladder, with "
+                         "Ck on both sides of every second coupling) or \"qer\" (the "
+                         "quasi-equiripple ladder: one coupling capacitor throughout, the end "
+                         "crystals doubled; its own response, whatever --response says). The "
+                         "classic counts are the classic topologies (ladder 3, 4, 6, 8; cw 4, "
+                         "6, 8).")
               ->type_name("S"),
-          OneOf({"ladder", "cw"}));
+          OneOf({"ladder", "cw", "qer"}));
     Check(app.add_option("--order", options.order,
                          "Crystals of --topology: 2 to 12 for a ladder, 4, 6, 8, 10 or 12 for "
-                         "cw.")
+                         "cw; poles (meshes) of qer, 4 to 12, each end of two crystals.")
               ->type_name("N"),
           WholeBetween(MinLadderCrystals, MaxLadderCrystals));
     Check(app.add_option("--response", options.response,
@@ -440,14 +443,17 @@ void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
     }
     if (options.type) fields.filterType = *options.type;
     if (options.topology) {
-        const LadderStructure structure =
-            *options.topology == "cw" ? LadderStructure::Cw : LadderStructure::Plain;
-        const int type = FilterTypeOfLadder(structure, *options.order);
+        const LadderStructure structure = *StructureOfWord(*options.topology);
+        const int type = FilterTypeOfOrder(structure, *options.order);
         if (type == 0) {
             const std::string order = std::to_string(*options.order);
-            throw CommandError(InLanguage(
-                language, "лестницы CW бывают из 4, 6, 8, 10 или 12 кварцев, не из " + order,
-                "a cw ladder has 4, 6, 8, 10 or 12 crystals, not " + order));
+            throw CommandError(
+                structure == LadderStructure::Qer
+                    ? InLanguage(language, "у лестницы QER от 4 до 12 звеньев, не " + order,
+                                 "a qer ladder has 4 to 12 poles, not " + order)
+                    : InLanguage(language,
+                                 "лестницы CW бывают из 4, 6, 8, 10 или 12 кварцев, не из " + order,
+                                 "a cw ladder has 4, 6, 8, 10 or 12 crystals, not " + order));
         }
         fields.filterType = type;
     }

@@ -37,7 +37,7 @@ void BuildSchematicCircuit(CircuitAnalysis& circuit, int type, const ElementValu
 int CapacitorPartsOf(int type) {
     int parts = 0;
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
-        if (item.kind != SchematicItemKind::Crystal) ++parts;
+        if (IsCapacitorItem(item.kind)) ++parts;
     }
     return parts;
 }

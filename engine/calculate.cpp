@@ -226,7 +226,7 @@ Message CautionOf(const CalculationResult& result, char separator,
         return !(value >= low && value <= high);
     };
     for (const SchematicItem& part : DescriptorOf(synthesis.Circuit).schematic) {
-        if (part.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(part.kind)) continue;
         const double pf = synthesis.CapPF[static_cast<std::size_t>(part.index)];
         if (outside(pf, SmallestCapacitorPF, LargestCapacitorPF)) {
             return {MessageId::CautionCapacitor,

@@ -16,7 +16,8 @@ inline constexpr double FourPiSquared = 39.478417604355091;
 inline constexpr double ThousandFourPiSquared = 39478.417604355091;
 
 // Item index of the topology list + 1: the seven classic topologies, then the plain ladders of
-// 2, 5, 7, 9, 10, 11 and 12 crystals and the CW ladders of 10 and 12 (engine/ladder_design.h).
+// 2, 5, 7, 9, 10, 11 and 12 crystals, the CW ladders of 10 and 12 and the QER ladders of 4 to 12
+// poles (engine/ladder_design.h).
 enum class FilterType : int { Ladder3 = 1, Ladder4, Ladder6, Ladder8, Cw4, Cw6, Cw8 };
 // Item index of the response list + 1: the five classic responses, then the Chebyshev response
 // of the ripple the design names, Bessel, Legendre and the tabulated low-ringing responses.
@@ -40,7 +41,7 @@ enum class ResponseType : int {
 inline constexpr int ClassicFilterTypeCount = 7;
 inline constexpr int ClassicResponseTypeCount = 5;
 // The whole lists.
-inline constexpr int FilterTypeCount = 16;
+inline constexpr int FilterTypeCount = 25;
 inline constexpr int ResponseTypeCount = 13;
 
 inline constexpr int CapSlotCount = 28;

@@ -287,7 +287,7 @@ MessageId ExactRun::Prepare() {
             shuntSlot_ = b.index;
     }
     for (const SchematicItem& item : topology.schematic) {
-        if (item.kind != SchematicItemKind::Crystal) usedSlots_.push_back(item.index);
+        if (IsCapacitorItem(item.kind)) usedSlots_.push_back(item.index);
     }
 
     // The meshes resonate between the motional arm's series resonance and the crystal's

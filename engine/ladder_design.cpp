@@ -30,6 +30,16 @@ constexpr std::array<LadderChoice, FilterTypeCount> Ladders = {{
     {Plain, 12},
     {Cw, 10},
     {Cw, 12},
+    // QER ladders of 4 to 12 poles, by their crystals.
+    {Qer, 6},
+    {Qer, 7},
+    {Qer, 8},
+    {Qer, 9},
+    {Qer, 10},
+    {Qer, 11},
+    {Qer, 12},
+    {Qer, 13},
+    {Qer, 14},
 }};
 
 // The classic responses' reflection coefficients in %, from which their ripples come.
@@ -94,6 +104,25 @@ int FilterTypeOfLadder(LadderStructure structure, int crystals) {
             return static_cast<int>(k) + 1;
     }
     return 0;
+}
+
+int FilterTypeOfOrder(LadderStructure structure, int order) {
+    return FilterTypeOfLadder(structure, structure == Qer ? order + 2 : order);
+}
+
+const char* StructureWord(LadderStructure structure) {
+    return structure == Cw ? "cw" : structure == Qer ? "qer" : "ladder";
+}
+
+std::optional<LadderStructure> StructureOfWord(const std::string& word) {
+    for (const LadderStructure structure : {Plain, Cw, Qer}) {
+        if (word == StructureWord(structure)) return structure;
+    }
+    return std::nullopt;
+}
+
+int OrderOfLadder(const LadderChoice& ladder) {
+    return ladder.structure == Qer ? ladder.crystals - 2 : ladder.crystals;
 }
 
 int CrystalCountOf(int filterType) {
@@ -165,8 +194,35 @@ std::optional<ResponseChoice> ResponseOfRequest(const std::string& text) {
     return std::nullopt;
 }
 
+bool IsQer(int filterType) {
+    return LadderOfFilterType(filterType).structure == Qer;
+}
+
+QerRow QerRowOf(int poles) {
+    // The QER table of the ARRL Handbook reduced to the two numbers a design needs: g_in, twice
+    // the end g, and q1 = g0·g1, for 4 to 12 poles.
+    constexpr std::array<QerRow, MaxQerPoles - MinQerPoles + 1> Rows = {{
+        {1.84604, 0.9942},
+        {1.85494, 1.0316},
+        {1.87056, 1.0808},
+        {1.89573, 1.1876},
+        {1.91278, 1.2532},
+        {1.92790, 1.3439},
+        {1.93874, 1.4115},
+        {1.94780, 1.4955},
+        {1.95465, 1.5506},
+    }};
+    if (poles < MinQerPoles || poles > MaxQerPoles) return {};
+    return Rows[static_cast<std::size_t>(poles - MinQerPoles)];
+}
+
 std::string GeneratedDesignation(const LadderChoice& ladder, int responseType,
                                  const std::string& rippleText) {
+    if (ladder.structure == Qer) {
+        std::string poles = std::to_string(ladder.crystals - 2);
+        if (poles.size() < 2) poles.insert(poles.begin(), '0');
+        return "QER" + poles + "-";
+    }
     std::string order = std::to_string(ladder.crystals);
     if (order.size() < 2) order.insert(order.begin(), '0');
     if (ladder.structure == Cw) order += 'C';

@@ -22,11 +22,32 @@ LadderChoice LadderOfFilterType(int filterType);
 // The FilterType of a ladder, 0 when the list has none.
 int FilterTypeOfLadder(LadderStructure structure, int crystals);
 
+// The FilterType of a structure and the order the command line gives it: crystals, or a QER
+// ladder's poles; 0 when the list has none.
+int FilterTypeOfOrder(LadderStructure structure, int order);
+
+// The word that names a structure on the command line and in a project ("ladder", "cw", "qer"),
+// the structure a word names, and the order a ladder is given by.
+const char* StructureWord(LadderStructure structure);
+std::optional<LadderStructure> StructureOfWord(const std::string& word);
+int OrderOfLadder(const LadderChoice& ladder);
+
 // Crystals of a FilterType, 0 for a value outside the list.
 int CrystalCountOf(int filterType);
 
 // True when a CW ladder: the ones that read Ck.
 bool UsesCk(int filterType);
+
+// True when a QER ladder, whose response is its own whatever the response list says.
+bool IsQer(int filterType);
+
+// A row of the QER table: the coupling capacitor is g_in·Cm·f0/BW and both terminations
+// π·Lm·BW/q1 (BW the 3 dB width). Zeros for a count of poles outside 4..12.
+struct QerRow {
+    double gIn = 0;
+    double q1 = 0;
+};
+QerRow QerRowOf(int poles);
 
 // A classic topology with a classic response: the 35 designs of the table, synthesised as they
 // always were, bit for bit. Everything else is generated.

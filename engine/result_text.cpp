@@ -33,7 +33,7 @@ std::vector<CapEntry> CapEntriesOf(const Synthesis& synthesis, int filterType, L
     const bool generated = ShapeOfCircuit(circuit).has_value();
     std::vector<const SchematicItem*> parts;
     for (const SchematicItem& part : DescriptorOf(circuit).schematic) {
-        if (part.kind != SchematicItemKind::Crystal) parts.push_back(&part);
+        if (IsCapacitorItem(part.kind)) parts.push_back(&part);
     }
     for (std::size_t k = 0; k < parts.size(); ++k) {
         const SchematicItem& part = *parts[k];

@@ -32,7 +32,7 @@ RoundingResult RoundDesign(const BuiltDesign& built, const RoundingRequest& requ
     result.roundedOutputTerminationOhm = result.nominalOutputTerminationOhm;
 
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
-        if (item.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(item.kind)) continue;
         auto entry = std::find_if(result.capacitors.begin(), result.capacitors.end(),
                                   [&](const RoundedCapacitor& c) { return c.slot == item.index; });
         if (entry != result.capacitors.end()) {

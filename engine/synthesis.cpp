@@ -169,7 +169,19 @@ void ComputeCw8(Synthesis& d, Checked s, Checked ck, Checked g1, Checked g2, Che
 // an end mesh its end capacitor of 1/(M − 1/K). In a CW ladder every inner mesh has its Ck in
 // series, which then takes the tuning too. Tuned capacitors on either side of a coupling make a
 // star with it, built as its π equivalent.
+// A QER ladder: every coupling capacitor g_in·S, the doubled end crystals straight on the
+// terminations, no end or tuning capacitors (each mesh tunes itself).
+void ComputeQer(Synthesis& d, Checked s) {
+    const int poles = d.ProtoOrder;
+    const Checked c = s * QerRowOf(poles).gIn;
+    d.CapPF = {};
+    for (int j = 1; j < poles; ++j)
+        d.CapPF[static_cast<std::size_t>(FirstCouplingSlot + j - 1)] = c.Value();
+    d.Circuit = CircuitOfShape({LadderStructure::Qer, poles + 2, 0});
+}
+
 void ComputeGenerated(Synthesis& d, LadderStructure structure, Checked s, Checked ck) {
+    if (structure == LadderStructure::Qer) return ComputeQer(d, s);
     const int n = d.ProtoOrder;
     const auto g = [&](int k) { return Checked(d.ProtoG[static_cast<std::size_t>(k)]); };
     std::array<double, MaxLadderCrystals + 1> coupling{};
@@ -273,6 +285,21 @@ void LoadDesignPrototype(const DesignInput& input, const std::string& rippleText
         return;
     }
     const LadderChoice ladder = LadderOfFilterType(input.filterType);
+    if (ladder.structure == LadderStructure::Qer) {
+        // The ends' Q in the units of a mesh of one crystal: an end mesh of two has half its
+        // inductance, so its q1 counts twice. Both ends alike: the table's unequal ends for an
+        // even count of poles give the rounder top (1.12 dB against 0.31 dB of ripple at 8).
+        const int poles = ladder.crystals - 2;
+        const double q = 2 * QerRowOf(poles).q1;
+        synthesis.ProtoOrder = poles;
+        synthesis.ProtoG = {};
+        for (int k = 1; k <= poles; ++k)
+            synthesis.ProtoG[static_cast<std::size_t>(k)] = q;
+        synthesis.ProtoG[static_cast<std::size_t>(poles + 1)] = 1;
+        synthesis.ProtoG1 = synthesis.ProtoG2 = synthesis.ProtoG3 = synthesis.ProtoG4 = q;
+        synthesis.PrototypeName = GeneratedDesignation(ladder, input.responseType, rippleText);
+        return;
+    }
     const LadderPrototype prototype =
         PrototypeOfResponse(input.responseType, ladder.crystals, input.RippleDb);
     std::vector<double> g = prototype.g;
@@ -362,6 +389,8 @@ bool EndsDifferOfDesign(const DesignFields& design) {
 }
 
 double DesignRippleDb(const DesignInput& input) {
+    // A QER ladder's lossless ripple grows with its poles, from 0.02 dB at 4 to 0.9 dB at 12.
+    if (IsQer(input.filterType)) return 1;
     if (input.responseType == static_cast<int>(ResponseType::Chebyshev)) return input.RippleDb;
     return PrototypeRippleDb(input.responseType);
 }
@@ -410,7 +439,10 @@ void SynthesizeCapacitors(const DesignInput& input, Synthesis& synthesis,
     const Checked term = synthesis.TermOhm;
     const Checked ck = input.CkPF;
     if (!IsClassicDesign(input.filterType, input.responseType)) {
-        ComputeGenerated(synthesis, LadderOfFilterType(input.filterType).structure, s, ck);
+        const LadderStructure structure = LadderOfFilterType(input.filterType).structure;
+        ComputeGenerated(synthesis, structure, s, ck);
+        // A QER ladder ends in its terminations alone.
+        if (structure == LadderStructure::Qer) synthesis.InputOhm = term.Value();
         SetBuiltEnds(synthesis, adjust ? Checked(adjust->endsAtKHz) : fo, term,
                      synthesis.OutputTermOhm);
         synthesis.SourceOhm = synthesis.TermOhm;
@@ -499,7 +531,7 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
     }
     const ResponseOrders orders = OrdersOfResponse(input.responseType);
     const int crystals = CrystalCountOf(input.filterType);
-    if (!IsClassicDesign(input.filterType, input.responseType) &&
+    if (!IsClassicDesign(input.filterType, input.responseType) && !IsQer(input.filterType) &&
         (crystals < orders.lowest || crystals > orders.highest)) {
         result.message.value = std::to_string(orders.lowest) + "–" + std::to_string(orders.highest);
         return MessageId::ResponseOrder;

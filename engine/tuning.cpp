@@ -10,7 +10,7 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
     std::vector<TunablePart> parts;
     const int type = built.design.synthesis.Circuit;
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
-        if (item.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(item.kind)) continue;
         auto slot = std::find_if(parts.begin(), parts.end(),
                                  [&](const TunablePart& p) { return p.index == item.index; });
         if (slot != parts.end()) {

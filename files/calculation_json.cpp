@@ -239,7 +239,7 @@ nlohmann::ordered_json CalculationJson(const CalculationReport& report) {
     auto& parts = json["parts"] = nlohmann::ordered_json::array();
     if (s.Circuit != 0) {
         for (const SchematicItem& item : DescriptorOf(s.Circuit).schematic) {
-            if (item.kind == SchematicItemKind::Crystal) continue;
+            if (!IsCapacitorItem(item.kind)) continue;
             parts.push_back({{"label", std::string(item.label)}, {"pF", s.CapPF[item.index]}});
         }
     }

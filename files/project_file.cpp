@@ -255,10 +255,11 @@ std::string ProjectBytes(const Project& project) {
     const bool beyondDesignFile = !DesignFileHolds(project.design);
     const bool keepsSweeps = std::any_of(project.crystals.begin(), project.crystals.end(),
                                          [](const NamedCrystal& c) { return c.sweep.has_value(); });
-    root["version"] = keepsSweeps            ? ProjectFormatVersion
-                      : beyondDesignFile     ? DesignBeyondListsProjectFormatVersion
-                      : project.design.exact ? ExactProjectFormatVersion
-                                             : ClassicProjectFormatVersion;
+    root["version"] = IsQer(project.design.filterType) ? QerProjectFormatVersion
+                      : keepsSweeps                    ? SweepsProjectFormatVersion
+                      : beyondDesignFile               ? DesignBeyondListsProjectFormatVersion
+                      : project.design.exact           ? ExactProjectFormatVersion
+                                                       : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
     root["design"] = {{"Fo", t.Fo},
                       {"Df", t.Df},
@@ -274,7 +275,7 @@ std::string ProjectBytes(const Project& project) {
         // What the two list numbers stand for, for a reader of the file.
         const LadderChoice ladder = LadderOfFilterType(project.design.filterType);
         Json& d = root["design"];
-        d["structure"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
+        d["structure"] = StructureWord(ladder.structure);
         d["crystals"] = ladder.crystals;
         const int response = project.design.responseType;
         d["family"] = ResponseKeyword(response);

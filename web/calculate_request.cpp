@@ -90,9 +90,9 @@ CalculateRequest ReadCalculateRequest(const nlohmann::json& request) {
             }
             fields.filterType = WholeOf(value, key, 1, ClassicFilterTypeCount, language);
         } else if (key == "topology") {
-            if (value != "ladder" && value != "cw") {
-                Refuse(language, key, "нужно \"ladder\" или \"cw\"",
-                       "must be \"ladder\" or \"cw\"");
+            if (!value.is_string() || !StructureOfWord(value.get<std::string>())) {
+                Refuse(language, key, "нужно \"ladder\", \"cw\" или \"qer\"",
+                       "must be \"ladder\", \"cw\" or \"qer\"");
             }
             topology = value.get<std::string>();
         } else if (key == "order") {
@@ -129,11 +129,14 @@ CalculateRequest ReadCalculateRequest(const nlohmann::json& request) {
                "topology and order go together");
     }
     if (topology) {
-        const LadderStructure structure =
-            *topology == "cw" ? LadderStructure::Cw : LadderStructure::Plain;
-        fields.filterType = FilterTypeOfLadder(structure, *order);
+        const LadderStructure structure = *StructureOfWord(*topology);
+        fields.filterType = FilterTypeOfOrder(structure, *order);
         if (fields.filterType == 0) {
             const std::string count = std::to_string(*order);
+            if (structure == LadderStructure::Qer) {
+                Refuse(language, "order", "у лестницы QER от 4 до 12 звеньев, не " + count,
+                       "a qer ladder has 4 to 12 poles, not " + count);
+            }
             Refuse(language, "order",
                    "лестницы CW бывают из 4, 6, 8, 10 или 12 кварцев, не из " + count,
                    "a cw ladder has 4, 6, 8, 10 or 12 crystals, not " + count);
@@ -263,8 +266,8 @@ nlohmann::ordered_json RequestOfFields(const DesignFields& fields) {
     if (fields.filterType >= 1 && fields.filterType <= ClassicFilterTypeCount) {
         request["type"] = fields.filterType;
     } else if (ladder.crystals > 0) {
-        request["topology"] = ladder.structure == LadderStructure::Cw ? "cw" : "ladder";
-        request["order"] = ladder.crystals;
+        request["topology"] = StructureWord(ladder.structure);
+        request["order"] = OrderOfLadder(ladder);
     }
     const int response = fields.responseType;
     if (response >= 1 && response <= ClassicResponseTypeCount) {

@@ -24,7 +24,7 @@ struct Part {
 std::vector<Part> CapacitorsOf(int circuit, const Synthesis& s) {
     std::vector<Part> parts;
     for (const SchematicItem& item : DescriptorOf(circuit).schematic) {
-        if (item.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(item.kind)) continue;
         parts.push_back({item.kind, std::string(item.label), s.CapPF[std::size_t(item.index)]});
     }
     return parts;
@@ -299,7 +299,7 @@ TEST(GeneratedLadder, SummaryNamesEveryCapacitorOnce) {
     ASSERT_EQ(r.outcome, Outcome::Done);
     EXPECT_EQ(r.resultText.find("C1=C21="), r.resultText.find('\r') + 1);
     for (const SchematicItem& item : DescriptorOf(r.synthesis.Circuit).schematic) {
-        if (item.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(item.kind)) continue;
         const std::string label(item.label);
         std::size_t seen = 0;
         for (std::size_t at = 0; (at = r.resultText.find(label + "=", at)) != std::string::npos;

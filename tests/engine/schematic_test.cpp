@@ -27,7 +27,7 @@ std::vector<std::string> CapacitorEntriesOf(const TopologyDescriptor& d) {
     std::vector<int> slots;
     std::map<int, std::string> labels;
     for (const SchematicItem& part : d.schematic) {
-        if (part.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(part.kind)) continue;
         if (!labels.contains(part.index)) slots.push_back(part.index);
         labels[part.index] += std::string(part.label) + "=";
     }
@@ -73,7 +73,7 @@ TEST(TopologyDescriptor, SchematicPartsAreNumberedInDrawingOrder) {
         int capacitors = 0;
         int crystals = 0;
         for (const SchematicItem& part : d.schematic) {
-            if (part.kind == SchematicItemKind::Crystal) {
+            if (!IsCapacitorItem(part.kind)) {
                 EXPECT_EQ(part.label, "ZQ" + std::to_string(++crystals));
                 EXPECT_EQ(part.index, crystals);
             } else {
@@ -155,7 +155,7 @@ TEST(BranchRoles, NameEveryBranchOfBothNetlists) {
             if (schematic) {
                 std::vector<std::string> drawn;
                 for (const SchematicItem& part : d.schematic) {
-                    if (part.kind != SchematicItemKind::Crystal) drawn.emplace_back(part.label);
+                    if (IsCapacitorItem(part.kind)) drawn.emplace_back(part.label);
                 }
                 EXPECT_EQ(capacitors, drawn);
             }

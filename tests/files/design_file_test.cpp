@@ -98,7 +98,7 @@ TEST(DesignFileFormat, FieldsGoToTheirLinesAndReservedLinesStay) {
         const char* line11;
     };
     const Case cases[] = {
-        {1, 5, "1", "5"}, {7, 1, "7", "1"}, {-3, 0, "-3", "0"}, {17, 100, "17", "100"}};
+        {1, 5, "1", "5"}, {7, 1, "7", "1"}, {-3, 0, "-3", "0"}, {26, 100, "26", "100"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line10);
         DesignFileLines lines;

@@ -343,13 +343,13 @@ void MainWindowTest::topologySelectionByKeyboard() {
     QCOMPARE(w.Get<QComboBox>("topologyCombo")->currentIndex(), 1);
     QCOMPARE(w.form->Document().Design().filterType, 2);
     QCOMPARE(w.Get<QLineEdit>("topologyNameEdit")->text(), Utf8("4-х кристальный"));
-    // The last entry is the twelve-crystal CW ladder, drawn from its generated circuit.
+    // The last entry is the twelve-pole QER ladder, drawn from its generated circuit.
     QTest::keyClick(w.Get<QComboBox>("topologyCombo"), Qt::Key_End);
     QCOMPARE(w.form->Document().Design().filterType, feldan::FilterTypeCount);
     QCOMPARE(w.VisibleSchematics(),
              QStringList{QStringLiteral("schematic%1")
-                             .arg(feldan::CircuitOfShape({feldan::LadderStructure::Cw, 12, 0}))});
-    QVERIFY(w.Get<QLineEdit>("ckEdit")->isEnabled());
+                             .arg(feldan::CircuitOfShape({feldan::LadderStructure::Qer, 14, 0}))});
+    QVERIFY(!w.Get<QLineEdit>("ckEdit")->isEnabled());
 }
 
 void MainWindowTest::responseSelection_data() {

@@ -195,7 +195,7 @@ QStringList ReportWriter::SchematicParts() const {
         for (const SchematicItem& item : DescriptorOf(built.design.synthesis.Circuit).schematic) {
             const QString label =
                 QString::fromUtf8(item.label.data(), qsizetype(item.label.size()));
-            if (item.kind != SchematicItemKind::Crystal) {
+            if (IsCapacitorItem(item.kind)) {
                 parts.append(
                     tr("%1: %2 пФ").arg(label, LocaleNumber(built.values.CapPF[item.index], 5)));
                 continue;

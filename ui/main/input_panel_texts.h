@@ -27,7 +27,16 @@ inline const std::array<const char*, FilterTypeCount> TopologyItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "11-ти кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "12-ти кристальный"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "10CW"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "12CW"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 4 звена (6 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 5 звеньев (7 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 6 звеньев (8 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 7 звеньев (9 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 8 звеньев (10 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 9 звеньев (11 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 10 звеньев (12 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 11 звеньев (13 кварцев)"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "QER, 12 звеньев (14 кварцев)")};
 inline const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Баттерворта dA=3 дБ"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Чебышева dA=0,044 дБ"),

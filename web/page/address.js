@@ -22,11 +22,13 @@ const ClassicTypes = [['ladder', 3], ['ladder', 4], ['ladder', 6], ['ladder', 8]
                       ['cw', 4], ['cw', 6], ['cw', 8]];
 const Responses = /^([1-5]|butterworth|bessel|legendre|gaussian|gaussian6|gaussian12|linear-phase:0\.05|linear-phase:0\.5|chebyshev:.+)$/;
 
-// Whether `order` crystals make a ladder of `topology`: 2 to 12 plain, 4 to 12 even for CW.
+// Whether `order` makes a ladder of `topology`: 2 to 12 crystals plain, 4 to 12 even for CW,
+// 4 to 12 poles for QER.
 export function IsTopology(topology, order) {
     if (!Number.isInteger(order)) return false;
     if (topology === 'ladder') return order >= 2 && order <= 12;
     if (topology === 'cw') return order >= 4 && order <= 12 && order % 2 === 0;
+    if (topology === 'qer') return order >= 4 && order <= 12;
     return false;
 }
 
