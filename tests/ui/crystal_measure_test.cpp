@@ -235,12 +235,14 @@ void CrystalMeasureTest::usbPortsComeFirstAndANominalTypedIsKept() {
         {QStringLiteral("/dev/ttyUSB0"), {}, AnalyserFamily::Other},
         {QStringLiteral("/dev/ttyS1"), {}, AnalyserFamily::Other},
         {QStringLiteral("/dev/ttyACM1"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyACM2"), {}, AnalyserFamily::Binary},
         {QStringLiteral("/dev/ttyACM0"), {}, AnalyserFamily::TextShell}};
     OrderAnalyserPorts(ports);
     QStringList order;
     for (const AnalyserPort& port : ports)
         order.append(port.device.section(QLatin1Char('/'), -1));
-    QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("ttyACM0 ttyUSB0 ttyACM1 ttyS0 ttyS1"));
+    QCOMPARE(order.join(QLatin1Char(' ')),
+             QStringLiteral("ttyACM2 ttyACM0 ttyUSB0 ttyACM1 ttyS0 ttyS1"));
 
     // Left with Отмена (to plug the analyser in), the dialog still keeps the nominal typed.
     feldan::testing::IsolateSettings();
