@@ -36,12 +36,36 @@ std::string Hex4(unsigned value) {
     return std::string(text + 1, 4);
 }
 
+// What the analyser on a port says of itself, or why it says nothing.
+struct PortAnswer {
+    std::optional<AnalyserIdentity> identity;
+    std::optional<std::string> problem;
+};
+
+PortAnswer AskPort(const SerialPortEntry& port, Language language) {
+    PortAnswer answer;
+    if (port.family == AnalyserFamily::Other) return answer;
+    try {
+        answer.identity = ConnectAnalyser(port.device).identity;
+    } catch (const CommandError& error) {
+        answer.problem = MessageText(error.message(), language);
+    }
+    return answer;
+}
+
+std::string FamilyText(AnalyserFamily family, Language language) {
+    return family == AnalyserFamily::Binary
+               ? InLanguage(language, "NanoVNA V2 / LiteVNA, двоичный протокол",
+                            "NanoVNA V2 / LiteVNA, binary protocol")
+               : InLanguage(language, "NanoVNA, текстовая консоль", "NanoVNA, text shell");
+}
+
 int RunList(const std::vector<std::string>& args, Language language, std::ostream& out,
             std::ostream& err) {
     CLI::App app{
-        "The USB serial ports, each with its device and name; the analysers of the NanoVNA text "
-        "shell (USB 0483:5740) are marked, and those of the binary family (NanoVNA V2, LiteVNA, "
-        "USB 04b4:0008), which the program does not support, say so.",
+        "The USB serial ports, each with its device and name. The analysers on them, of the "
+        "NanoVNA text shell (USB 0483:5740) and of the NanoVNA V2 and LiteVNA (USB 04b4:0008), "
+        "are asked who they are: each says its family, its board and its firmware.",
         "vna list"};
     std::string lang;
     bool json = false;
@@ -52,21 +76,32 @@ int RunList(const std::vector<std::string>& args, Language language, std::ostrea
     Json list = Json::array();
     for (const SerialPortEntry& port : ports) {
         const std::string id = Hex4(port.vendor) + ":" + Hex4(port.product);
+        const PortAnswer answer = AskPort(port, language);
+        const AnalyserFamily family = answer.identity ? answer.identity->family : port.family;
         std::string note;
-        if (port.family == AnalyserFamily::TextShell)
-            note = InLanguage(language, "анализатор NanoVNA", "NanoVNA analyser");
-        if (port.family == AnalyserFamily::Binary)
-            note = MessageText(Message{MessageId::VnaBinaryUnsupported, ""}, language);
+        if (family != AnalyserFamily::Other) note = FamilyText(family, language);
+        if (answer.identity) {
+            note += "; " + answer.identity->board + ", " +
+                    InLanguage(language, "прошивка ", "firmware ") + answer.identity->firmware;
+        }
+        if (answer.problem) note += ": " + *answer.problem;
         if (json) {
             Json entry;
             entry["device"] = ForTerminal(port.device);
             entry["name"] = ForTerminal(port.name);
             entry["usbId"] = id;
-            entry["supported"] = port.family == AnalyserFamily::TextShell;
+            entry["supported"] = family != AnalyserFamily::Other;
+            entry["family"] = family == AnalyserFamily::Binary      ? Json("v2")
+                              : family == AnalyserFamily::TextShell ? Json("text shell")
+                                                                    : Json();
+            entry["board"] = answer.identity ? Json(ForTerminal(answer.identity->board)) : Json();
+            entry["firmware"] =
+                answer.identity ? Json(ForTerminal(answer.identity->firmware)) : Json();
+            entry["problem"] = answer.problem ? Json(ForTerminal(*answer.problem)) : Json();
             list.push_back(entry);
         } else {
             WriteLine(out, port.device + "  " + port.name + " (" + id + ")" +
-                               (note.empty() ? "" : ": " + note));
+                               (note.empty() ? "" : ": " + ForTerminal(note)));
         }
     }
     if (json) {
@@ -78,6 +113,13 @@ int RunList(const std::vector<std::string>& args, Language language, std::ostrea
         WriteLine(err, InLanguage(language, "USB-портов не найдено", "no USB serial ports found"));
     }
     return 0;
+}
+
+void AddAverageOption(CLI::App& app, int& averages) {
+    Check(app.add_option("--average", averages,
+                         "Readings of each frequency averaged into one: by a NanoVNA V2 or "
+                         "LiteVNA itself, by as many scans on the text shell. Default: 1."),
+          WholeBetween(1, 100));
 }
 
 void AddPortOption(CLI::App& app, std::string& port) {
@@ -126,8 +168,8 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
              std::ostream& err) {
     CLI::App app{
         "A sweep of any number of points from the analyser, joined from as many scans as the "
-        "board takes (101 points each, 401 on the -H4), written as a Touchstone file: S11 and "
-        "S21 referred to 50 Ohm, S12 and S22 zero (not measured).",
+        "board takes (101 points each, 401 on the -H4, 1024 on a V2), written as a Touchstone "
+        "file: S11 and S21 referred to 50 Ohm, S12 and S22 zero (not measured).",
         "vna sweep"};
     std::string port, path, lang;
     double from = 0, to = 0, ppm = 0;
@@ -139,9 +181,7 @@ int RunSweep(const std::vector<std::string>& args, Language language, std::ostre
           Above(0, Quantity::Frequency));
     Check(app.add_option("--points", points, "The points of the sweep. Default: 101."),
           WholeBetween(2, 100001));
-    Check(app.add_option("--average", averages,
-                         "Scans of each frequency averaged into one. Default: 1."),
-          WholeBetween(1, 100));
+    AddAverageOption(app, averages);
     AddPpmOption(app, ppm);
     Check(app.add_option("--out", path, "The Touchstone file to write, .s2p.")
               ->required()
@@ -178,6 +218,7 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
         "vna crystal"};
     std::string port, path, lang;
     double near = 0, fixtureOhm = 50, ppm = 0, span = 20000;
+    int averages = 1;
     bool json = false;
     AddPortOption(app, port);
     Check(app.add_option("--near", near, "The crystal's nominal frequency, Hz.")->required(),
@@ -189,6 +230,7 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
                          "The resistance of source and load in the fixture, in Ohm. Default: 50."),
           Above(0, Quantity::Resistance));
     AddPpmOption(app, ppm);
+    AddAverageOption(app, averages);
     Check(app.add_option("--out", path,
                          "Also write the measured sweep (S21; the rest zero) as a .s2p file.")
               ->type_name("FILE"),
@@ -213,6 +255,7 @@ int RunCrystal(const std::vector<std::string>& args, Language language, std::ost
     settings.searchSpanHz = span;
     settings.fixtureOhm = fixtureOhm;
     settings.ppm = ppm;
+    settings.readings = averages;
     const CrystalMeasurement measured =
         MeasureCrystal(*connection.shell, connection.identity, settings);
     const std::optional<std::string> message =
@@ -267,9 +310,9 @@ int RunVnaCommand(const std::vector<std::string>& args, Language language, std::
     if (!rest.empty() && rest.front() == "crystal")
         return RunCrystal({rest.begin() + 1, rest.end()}, language, out, err);
     CLI::App app{
-        "A network analyser of the NanoVNA text shell (NanoVNA, -H, -H4, -F and the firmwares "
-        "derived from them) on a USB serial port: vna list, vna sweep, vna crystal; each has "
-        "its own --help.",
+        "A network analyser on a USB serial port, of the NanoVNA text shell (NanoVNA, -H, -H4, -F "
+        "and the firmwares derived from them) or of the NanoVNA V2 and LiteVNA, found by its "
+        "answer: vna list, vna sweep, vna crystal; each has its own --help.",
         "vna"};
     std::string command, lang;
     Check(app.add_option("COMMAND", command, "list, sweep or crystal.")->required(),

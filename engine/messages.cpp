@@ -18,7 +18,7 @@ struct MessageRow {
 // errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 84> Texts = {{
+constexpr std::array<MessageRow, 85> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -199,20 +199,18 @@ constexpr std::array<MessageRow, 84> Texts = {{
     {MessageId::VnaBusy, "порт занят другой программой: закройте её и повторите",
      "another program holds the port: close it and try again"},
     {MessageId::VnaNotAnalyser,
-     "на этом порту не анализатор с текстовой консолью NanoVNA: нет приглашения «ch>» или "
-     "непонятный ответ на info",
-     "this port is not an analyser with the NanoVNA text shell: no prompt \"ch>\" or an answer "
-     "to info it does not give"},
+     "на этом порту не анализатор: нет ни приглашения «ch>» текстовой консоли NanoVNA, ни ответа "
+     "NanoVNA V2 или LiteVNA, или непонятный ответ на info",
+     "this port is not an analyser: neither the prompt \"ch>\" of the NanoVNA text shell nor the "
+     "answer of a NanoVNA V2 or LiteVNA, or an answer to info it does not give"},
     {MessageId::VnaNoPermission,
      "нет прав на порт: добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) "
      "и войдите в систему заново",
      "no permission to open the port: add the user to the group dialout (sudo usermod -aG "
      "dialout $USER) and log in again"},
-    {MessageId::VnaBinaryUnsupported,
-     "это NanoVNA V2 или LiteVNA (USB 04b4:0008): их двоичный протокол программа не "
-     "поддерживает, сохраните развёртку в .s2p и откройте файл",
-     "this is a NanoVNA V2 or LiteVNA (USB 04b4:0008): the program does not speak their binary "
-     "protocol; save the sweep as .s2p and open the file"},
+    {MessageId::VnaFirmwareUpdate,
+     "прибор в режиме обновления прошивки: выключите его и включите обычным образом",
+     "the device is in its firmware update mode: switch it off and on again the usual way"},
     {MessageId::VnaOpenFailed, "порт не открывается: %e", "the port cannot be opened: %e"},
     {MessageId::VnaShortScan, "развёртка прибора вернула меньше точек, чем запрошено: %s",
      "the device's scan gave back fewer points than asked for: %s"},
@@ -223,6 +221,9 @@ constexpr std::array<MessageRow, 84> Texts = {{
      "fixture and the frequency"},
     {MessageId::VnaAnswerTooLong, "ответ на команду «%s» длиннее, чем бывает",
      "the answer to the command \"%s\" is longer than any it has"},
+    {MessageId::VnaBadRecord,
+     "запись %s из потока измерений прибора испорчена: помеха на линии или другая прошивка",
+     "record %s of the device's measurements is garbled: noise on the line or another firmware"},
     {MessageId::FileUnreadable, "%e", "%e"},
 }};
 

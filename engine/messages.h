@@ -92,19 +92,20 @@ enum class MessageId {
     CautionTrim,         // value: "ZQ3=1200", in pF; a trim over 1 nF
     // A network analyser on a serial port; the message names the port (as `file`), the line
     // of a scan's answer where one is concerned.
-    VnaPortClosed,         // the port went away or failed while the program talked to it
-    VnaTimeout,            // value: the command the device stopped answering
-    VnaScanLine,           // value: the line of a scan's answer that is not five numbers
-    VnaNoPrompt,           // value: the command whose answer did not end with the prompt
-    VnaBusy,               // another program holds the port
-    VnaNotAnalyser,        // no shell prompt, or an answer to info no analyser gives
-    VnaNoPermission,       // the user may not open the port
-    VnaBinaryUnsupported,  // a NanoVNA V2 or LiteVNA: the binary protocol is not spoken
-    VnaOpenFailed,         // value: the errno code of why the port cannot be opened
-    VnaShortScan,          // value: the points the scan gave back, fewer than asked for
-    VnaCancelled,          // the measurement was stopped by the user
-    VnaNoCrystal,          // value: the span searched, in Hz; no resonance stands out in it
-    VnaAnswerTooLong,      // value: the command whose answer has more lines than it can have
+    VnaPortClosed,      // the port went away or failed while the program talked to it
+    VnaTimeout,         // value: the command the device stopped answering
+    VnaScanLine,        // value: the line of a scan's answer that is not five numbers
+    VnaNoPrompt,        // value: the command whose answer did not end with the prompt
+    VnaBusy,            // another program holds the port
+    VnaNotAnalyser,     // no shell prompt nor V2 answer, or an answer to info no analyser gives
+    VnaNoPermission,    // the user may not open the port
+    VnaFirmwareUpdate,  // a NanoVNA V2 or LiteVNA waiting in its firmware update mode
+    VnaOpenFailed,      // value: the errno code of why the port cannot be opened
+    VnaShortScan,       // value: the points the scan gave back, fewer than asked for
+    VnaCancelled,       // the measurement was stopped by the user
+    VnaNoCrystal,       // value: the span searched, in Hz; no resonance stands out in it
+    VnaAnswerTooLong,   // value: the command whose answer has more lines than it can have
+    VnaBadRecord,       // value: the number of a V2's record that belongs to no point asked for
     // A file that cannot be opened or read; value: the errno code. The message names the file.
     FileUnreadable,
 };

@@ -5,21 +5,27 @@
 #include <memory>
 #include <string>
 
-#include "instruments/nanovna_shell.h"
+#include "instruments/analyser.h"
 #include "instruments/serial_ports.h"
 
 namespace feldan {
 
 struct AnalyserConnection {
     std::unique_ptr<PosixSerialPort> port;
-    std::unique_ptr<NanoVnaShell> shell;  // reads through `port`
+    // The text shell or the V2's registers, whichever the device answered in; reads `port`.
+    std::unique_ptr<Analyser> shell;
     AnalyserIdentity identity;
 };
 
-// Opens the port at `path` and connects to the analyser's shell, every read bounded by `limits`.
+// The protocol of the device on `stream`: eight no-ops and the V2's opcode 0D, which a V2
+// answers with "2" and the text shell, which skips the no-ops, with its prompt. Throws
+// InstrumentError naming `port`: VnaNotAnalyser when neither answer comes, VnaPortClosed.
+AnalyserFamily FindProtocol(ByteStream& stream, const std::string& port, const ReadLimits& limits);
+
+// Opens the port at `path`, finds its protocol and connects, every read bounded by `limits`.
 // Throws InstrumentError naming `path`: the port's faults (VnaOpenFailed, VnaBusy,
-// VnaNoPermission, VnaBinaryUnsupported), VnaNotAnalyser when no analyser answers, and the faults
-// of NanoVnaShell::Command (VnaPortClosed, VnaTimeout, ...).
+// VnaNoPermission), VnaNotAnalyser when no analyser answers, and the faults of the connection
+// (VnaPortClosed, VnaTimeout, VnaFirmwareUpdate, ...).
 AnalyserConnection ConnectAnalyser(const std::string& path, const ReadLimits& limits = {});
 
 }  // namespace feldan

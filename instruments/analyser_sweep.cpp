@@ -9,31 +9,40 @@ namespace feldan {
 
 namespace {
 
-// The repeats of one scan, averaged; the frequencies are the first repeat's.
+// The readings of one scan, averaged: as many per scan as the device averages, in as many
+// scans as that takes; the frequencies are the first scan's.
 ScanAnswer AveragedScan(MeasurementContext& context, const SweepPlan& plan, std::uint64_t startHz,
                         std::uint64_t stopHz, int points) {
+    const int averages = std::max(plan.averages, 1);
+    const int perScan = std::clamp(averages, 1, context.analyser.MostReadingsPerPoint());
     ScanAnswer sum;
-    for (int repeat = 0; repeat < plan.averages; ++repeat) {
+    for (int done = 0; done < averages;) {
         const MeasurementProgress progress{context.stage, context.scansDone,
                                            0.5 * (plan.startHz + plan.stopHz),
                                            plan.stopHz - plan.startHz};
         if (context.progress && !context.progress(progress))
-            throw PortFault(MessageId::VnaCancelled, context.shell.Port());
-        ScanAnswer answer = context.shell.Scan(startHz, stopHz, points);
+            throw PortFault(MessageId::VnaCancelled, context.analyser.Port());
+        const int readings = std::min(perScan, averages - done);
+        ScanAnswer answer = context.analyser.Scan(startHz, stopHz, points, readings);
         ++context.scansDone;
         if (!answer.refusal.empty()) return answer;
-        if (repeat == 0) {
+        for (ScanPoint& point : answer.points) {
+            point.s11 *= readings;
+            point.s21 *= readings;
+        }
+        if (done == 0) {
             sum = std::move(answer);
-            continue;
+        } else {
+            for (std::size_t i = 0; i < sum.points.size() && i < answer.points.size(); ++i) {
+                sum.points[i].s11 += answer.points[i].s11;
+                sum.points[i].s21 += answer.points[i].s21;
+            }
         }
-        for (std::size_t i = 0; i < sum.points.size(); ++i) {
-            sum.points[i].s11 += answer.points[i].s11;
-            sum.points[i].s21 += answer.points[i].s21;
-        }
+        done += readings;
     }
     for (ScanPoint& point : sum.points) {
-        point.s11 /= plan.averages;
-        point.s21 /= plan.averages;
+        point.s11 /= averages;
+        point.s21 /= averages;
     }
     return sum;
 }
@@ -61,7 +70,7 @@ void MeasureSweep(MeasurementContext& context, const SweepPlan& plan, AnalyserSw
             AveragedScan(context, plan, deviceHz(first), deviceHz(last), count);
         if (!answer.refusal.empty()) {
             if (context.identity.maxScanPoints <= SmallBoardScanPoints)
-                throw PortFault(MessageId::VnaScanLine, context.shell.Port(), answer.refusal, 1);
+                throw PortFault(MessageId::VnaScanLine, context.analyser.Port(), answer.refusal, 1);
             context.identity.maxScanPoints = SmallBoardScanPoints;
             continue;
         }

@@ -1,12 +1,13 @@
-// A sweep of any length from an analyser of the text shell: joined from as many scans as the
-// board needs, each averaged over repeats, its frequencies corrected for the analyser's clock.
+// A sweep of any length from an analyser of either protocol: joined from as many scans as the
+// board needs, each averaged over readings, its frequencies corrected for the analyser's clock.
 #pragma once
 
 #include <complex>
 #include <functional>
 #include <vector>
 
-#include "instruments/nanovna_shell.h"
+#include "instruments/analyser.h"
+#include "instruments/nanovna_shell.h"  // the boards' scan lengths
 
 namespace feldan {
 
@@ -22,7 +23,9 @@ struct SweepPlan {
     double startHz = 0;  // true frequencies, before the device's clock error
     double stopHz = 0;
     int points = 101;
-    int averages = 1;  // scans of the same frequencies averaged into one
+    // Readings of each frequency averaged into one: by the device where it can (a V2), by
+    // repeated scans where it cannot (the text shell).
+    int averages = 1;
     // The analyser's clock error: a frequency it reports as f is truly f·(1 + ppm·1e-6).
     double ppm = 0;
 };
@@ -42,7 +45,7 @@ using ProgressCallback = std::function<bool(const MeasurementProgress&)>;
 
 // The state of a measurement of several sweeps: its device, the clock error, the scans made.
 struct MeasurementContext {
-    NanoVnaShell& shell;
+    Analyser& analyser;
     AnalyserIdentity& identity;  // its scan points lowered when the device refuses a scan
     ProgressCallback progress;
     MeasurementStage stage = MeasurementStage::Sweep;

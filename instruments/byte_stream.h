@@ -40,6 +40,11 @@ struct ReadLimits {
     // For each line of a scan's answer: the device sends its first line only after the whole
     // scan, which takes seconds at a narrow IF bandwidth.
     std::chrono::milliseconds scanLine{30000};
+    // For a piece of a V2's records: `reply`, and this much more for each record asked for,
+    // since the device sends them as it measures them.
+    std::chrono::milliseconds record{40};
+    // The wait before the V2's version is asked once more: a device just reset may miss it.
+    std::chrono::milliseconds retryPause{500};
 };
 
 }  // namespace feldan

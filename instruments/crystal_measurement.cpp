@@ -5,6 +5,7 @@
 #include <string>
 
 #include "instruments/instrument_error.h"
+#include "instruments/nanovna_shell.h"
 
 namespace feldan {
 
@@ -74,15 +75,15 @@ CrystalSweep ThroughSweepOf(const AnalyserSweep& sweep, double fixtureOhm) {
 
 }  // namespace
 
-CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identity,
+CrystalMeasurement MeasureCrystal(Analyser& analyser, AnalyserIdentity& identity,
                                   const CrystalMeasurementSettings& settings,
                                   const ProgressCallback& progress) {
     CrystalMeasurement result;
-    MeasurementContext context{shell, identity, progress, MeasurementStage::Search, 0};
+    MeasurementContext context{analyser, identity, progress, MeasurementStage::Search, 0};
     AnalyserSweep search, zoom;
     const auto planAround = [&](double centreHz, double spanHz, int points, int averages) {
-        return SweepPlan{centreHz - spanHz / 2, centreHz + spanHz / 2, points, averages,
-                         settings.ppm};
+        return SweepPlan{centreHz - spanHz / 2, centreHz + spanHz / 2, points,
+                         averages * std::max(settings.readings, 1), settings.ppm};
     };
     try {
         context.stage = MeasurementStage::Search;
@@ -94,7 +95,7 @@ CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identit
         std::optional<Peak> peak = PeakOf(search);
         if (!peak) {
             const long span = std::lround(settings.searchSpanHz);
-            throw PortFault(MessageId::VnaNoCrystal, shell.Port(), std::to_string(span));
+            throw PortFault(MessageId::VnaNoCrystal, analyser.Port(), std::to_string(span));
         }
 
         context.stage = MeasurementStage::Zoom;
@@ -103,7 +104,9 @@ CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identit
             const double wanted = settings.finalSpanWidths * peak->widthHz;
             if (span <= 1.5 * wanted) break;
             span = std::max(span / settings.zoomFactor, wanted);
-            MeasureSweep(context, planAround(peak->hz, span, identity.maxScanPoints, 1), zoom);
+            // One scan each; a LiteVNA's 65 535 points would only take longer.
+            const int points = std::min(identity.maxScanPoints, LargeBoardScanPoints);
+            MeasureSweep(context, planAround(peak->hz, span, points, 1), zoom);
             result.sweep = ThroughSweepOf(zoom, settings.fixtureOhm);
             // A zoom that lost the peak (a step in the device's clock, say) keeps the estimate.
             if (const std::optional<Peak> closer = PeakOf(zoom)) peak = closer;
@@ -125,11 +128,12 @@ CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identit
             averaged.s21[i] += second.s21[i];
         if (result.averages > 2) {
             SweepPlan rest = final;
-            rest.averages = result.averages - 2;
+            const int scans = result.averages - 2;
+            rest.averages = scans * std::max(settings.readings, 1);
             AnalyserSweep more;
             MeasureSweep(context, rest, more);
             for (std::size_t i = 0; i < averaged.size() && i < more.size(); ++i)
-                averaged.s21[i] += more.s21[i] * double(rest.averages);
+                averaged.s21[i] += more.s21[i] * double(scans);
         }
         for (std::complex<double>& s : averaged.s21)
             s /= result.averages;
@@ -159,7 +163,7 @@ CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identit
     result.fit = FitCrystal(result.sweep.frequencyHz, result.sweep.measured,
                             SweepKind::SeriesThrough, settings.fixtureOhm);
     result.kept = KeptModelOf(*result.fit, result.sweep);
-    result.message = FitMessageOf(*result.fit, shell.Port());
+    result.message = FitMessageOf(*result.fit, analyser.Port());
     return result;
 }
 

@@ -1,4 +1,4 @@
-// A crystal measured on an analyser of the text shell, in series between port 1 and port 2:
+// A crystal measured on an analyser of either protocol, in series between port 1 and port 2:
 // a wide search for its series resonance, scans zooming in on it down to a few bandwidths,
 // repeats averaged where the noise calls for it, and the fit of its model.
 #pragma once
@@ -27,6 +27,8 @@ struct CrystalMeasurementSettings {
     // scans of each frequency.
     double noiseTarget = 1e-4;
     int maxAverages = 8;
+    // Readings of each frequency averaged in every scan, before the scans above are.
+    int readings = 1;
 };
 
 struct CrystalMeasurement {
@@ -44,7 +46,7 @@ struct CrystalMeasurement {
 
 // Measures the crystal on an analyser connected as `identity` says. Never throws an
 // InstrumentError: a fault ends the measurement with its message, keeping what was measured.
-CrystalMeasurement MeasureCrystal(NanoVnaShell& shell, AnalyserIdentity& identity,
+CrystalMeasurement MeasureCrystal(Analyser& analyser, AnalyserIdentity& identity,
                                   const CrystalMeasurementSettings& settings,
                                   const ProgressCallback& progress = {});
 

@@ -178,4 +178,21 @@ ScanAnswer NanoVnaShell::Scan(std::uint64_t startHz, std::uint64_t stopHz, int p
     }
 }
 
+ScanAnswer NanoVnaShell::Scan(std::uint64_t startHz, std::uint64_t stopHz, int points,
+                              int readings) {
+    ScanAnswer sum = Scan(startHz, stopHz, points);
+    for (int repeat = 1; repeat < readings && sum.refusal.empty(); ++repeat) {
+        const ScanAnswer more = Scan(startHz, stopHz, points);
+        for (std::size_t i = 0; i < sum.points.size(); ++i) {
+            sum.points[i].s11 += more.points[i].s11;
+            sum.points[i].s21 += more.points[i].s21;
+        }
+    }
+    for (ScanPoint& point : sum.points) {
+        point.s11 /= std::max(readings, 1);
+        point.s21 /= std::max(readings, 1);
+    }
+    return sum;
+}
+
 }  // namespace feldan

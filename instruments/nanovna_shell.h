@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "instruments/analyser.h"
 #include "instruments/byte_stream.h"
-#include "instruments/scan_line.h"
 
 namespace feldan {
 
@@ -19,23 +19,7 @@ namespace feldan {
 inline constexpr int SmallBoardScanPoints = 101;
 inline constexpr int LargeBoardScanPoints = 401;
 
-// What `info` and `version` say of the device.
-struct AnalyserIdentity {
-    std::string board;     // the line of `info` that names the board, or its first line
-    std::string firmware;  // the answer to `version`
-    // The most points a scan takes: from the board's name, or the larger count to be tried
-    // first when the name does not say (a refused scan then lowers it).
-    int maxScanPoints = SmallBoardScanPoints;
-};
-
-// A scan's answer: its points, or the one line of text with which the device refused it (a
-// count of points above what the board takes).
-struct ScanAnswer {
-    std::vector<ScanPoint> points;
-    std::string refusal;
-};
-
-class NanoVnaShell {
+class NanoVnaShell : public Analyser {
   public:
     // `port` names the port in messages. Every read waits at most what `limits` allow.
     NanoVnaShell(ByteStream& stream, std::string port, ReadLimits limits = {});
@@ -43,7 +27,7 @@ class NanoVnaShell {
     // Sends a CR and reads up to the prompt and a silence after it, so that whatever an earlier
     // program left half-said is drained; then asks `info` and `version`. Throws InstrumentError:
     // VnaNotAnalyser when no prompt comes or `info` names no analyser.
-    AnalyserIdentity Connect();
+    AnalyserIdentity Connect() override;
 
     // The lines of a command's answer, without the echo and the prompt.
     std::vector<std::string> Command(std::string_view command);
@@ -53,8 +37,11 @@ class NanoVnaShell {
     // (VnaTimeout), a line is not a point (VnaScanLine, naming the line of the answer), fewer
     // points come than asked for (VnaShortScan) or the prompt does not (VnaNoPrompt).
     ScanAnswer Scan(std::uint64_t startHz, std::uint64_t stopHz, int points);
+    // The shell averages nothing itself: `readings` scans, averaged.
+    ScanAnswer Scan(std::uint64_t startHz, std::uint64_t stopHz, int points, int readings) override;
+    int MostReadingsPerPoint() const override { return 1; }
 
-    const std::string& Port() const { return port_; }
+    const std::string& Port() const override { return port_; }
 
   private:
     enum class Piece { Line, Prompt, Timeout };

@@ -97,14 +97,6 @@ InstrumentError OpenFailure(const std::string& path, int errnoValue) {
 }
 
 std::unique_ptr<PosixSerialPort> PosixSerialPort::Open(const std::string& path) {
-    std::error_code error;
-    const fs::path device = fs::canonical(path, error);
-    if (!error) {
-        const std::optional<SerialPortEntry> usb =
-            UsbEntryOf(fs::path("/sys/class/tty") / device.filename());
-        if (usb && usb->family == AnalyserFamily::Binary)
-            throw PortFault(MessageId::VnaBinaryUnsupported, path);
-    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw OpenFailure(path, errno);
     std::unique_ptr<PosixSerialPort> port(new PosixSerialPort(fd));

@@ -7,18 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "instruments/analyser.h"
 #include "instruments/byte_stream.h"
 #include "instruments/instrument_error.h"
 
 namespace feldan {
 
 // The protocol a USB serial device speaks, by its vendor and product ids.
-enum class AnalyserFamily {
-    Other,      // not a known analyser
-    TextShell,  // 0483:5740, the NanoVNA family's CDC port and its text shell
-    Binary,     // 04b4:0008, NanoVNA V2 and LiteVNA: a binary protocol this program does not speak
-};
-
 AnalyserFamily FamilyOfUsbId(unsigned vendor, unsigned product);
 
 struct SerialPortEntry {
@@ -41,8 +36,7 @@ InstrumentError OpenFailure(const std::string& path, int errnoValue);
 class PosixSerialPort : public ByteStream {
   public:
     // Opens `path` without making it the controlling terminal, non-blocking, in raw mode, locked
-    // against other programs (flock and TIOCEXCL). A port of the binary family is refused with
-    // VnaBinaryUnsupported. Throws InstrumentError.
+    // against other programs (flock and TIOCEXCL). Throws InstrumentError.
     static std::unique_ptr<PosixSerialPort> Open(const std::string& path);
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;

@@ -83,6 +83,8 @@ void SimulatedAnalyser::Run() {
         for (ssize_t i = 0; i < count; ++i) {
             const char c = chunk[i];
             if (c == '\n') continue;
+            // As the firmware's shell, other control bytes (a V2's no-ops) are skipped.
+            if (c != '\r' && static_cast<unsigned char>(c) < 0x20) continue;
             if (c != '\r') {
                 line += c;
                 continue;

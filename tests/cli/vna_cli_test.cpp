@@ -7,6 +7,7 @@
 
 #include "files/touchstone.h"
 #include "instruments/simulated/simulated_analyser.h"
+#include "instruments/simulated/simulated_v2.h"
 #include "tests/support/program_runner.h"
 
 namespace feldan {
@@ -57,6 +58,35 @@ TEST(VnaCommand, CrystalFindsTheCrystalBehindTheAnalyser) {
     const auto fit = RunCli({"fit", file.Path(), "--json"});
     ASSERT_EQ(fit.status, 0) << fit.err;
     EXPECT_NEAR(nlohmann::json::parse(fit.out)["FoKHz"].get<double>(), 9999, 0.002);
+}
+
+// The same commands on a V2, found by its answer: --average 4 gives the mean of four readings,
+// each reading k off by (k + 1)·0.01, so 0.025 in both components.
+TEST(VnaCommand, AV2SweepsAveragesAndMeasuresTheCrystal) {
+    simulated::SimulatedV2Settings settings;
+    settings.response = simulated::CrystalInSeries(Crystal);
+    settings.firmwareMinor = 1;
+    settings.readingStep = 0.01;
+    simulated::SimulatedV2 device(settings);
+    const test::ScratchFile file("vna_v2_sweep.s2p");
+    const auto run =
+        RunCli({"vna", "sweep", "--port", device.Port(), "--from", "9990000", "--to", "10010000",
+                "--points", "300", "--average", "4", "--out", file.Path()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const TouchstoneData data = ReadTouchstoneFile(file.Path());
+    ASSERT_EQ(data.size(), 300u);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const std::complex<double> z = Crystal.Impedance(data.frequencyHz[i]);
+        EXPECT_NEAR(std::abs(data.S21(i) - 100.0 / (100.0 + z) - std::complex(0.025, 0.025)), 0,
+                    1e-8)
+            << i;
+    }
+    settings.readingStep = 0;
+    simulated::SimulatedV2 clean(settings);
+    const auto crystal = RunCli(
+        {"vna", "crystal", "--port", clean.Port(), "--near", "1e7", "--average", "2", "--json"});
+    ASSERT_EQ(crystal.status, 0) << crystal.err;
+    EXPECT_NEAR(nlohmann::json::parse(crystal.out)["FoKHz"].get<double>(), 9999, 0.002);
 }
 
 TEST(VnaCommand, FaultsAndBadUsageAreErrors) {

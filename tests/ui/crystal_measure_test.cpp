@@ -12,6 +12,7 @@
 
 #include "files/project_file.h"
 #include "instruments/simulated/simulated_analyser.h"
+#include "instruments/simulated/simulated_v2.h"
 #include "ui/analysis/measured_overlay.h"
 #include "ui/common/design_document.h"
 #include "ui/common/language.h"
@@ -87,6 +88,7 @@ class CrystalMeasureTest : public QObject {
     void theDialogTakesATypedPortAndRefusesBadNumbers();
     void theBuiltFilterIsSweptLiveUntilStopped();
     void usbPortsComeFirstAndANominalTypedIsKept();
+    void aV2IsMeasuredAsTheShellIs();
 };
 
 void CrystalMeasureTest::aBagIsMeasuredOneKeyPerCrystal() {
@@ -233,12 +235,14 @@ void CrystalMeasureTest::usbPortsComeFirstAndANominalTypedIsKept() {
         {QStringLiteral("/dev/ttyUSB0"), {}, AnalyserFamily::Other},
         {QStringLiteral("/dev/ttyS1"), {}, AnalyserFamily::Other},
         {QStringLiteral("/dev/ttyACM1"), {}, AnalyserFamily::Other},
+        {QStringLiteral("/dev/ttyACM2"), {}, AnalyserFamily::Binary},
         {QStringLiteral("/dev/ttyACM0"), {}, AnalyserFamily::TextShell}};
     OrderAnalyserPorts(ports);
     QStringList order;
     for (const AnalyserPort& port : ports)
         order.append(port.device.section(QLatin1Char('/'), -1));
-    QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("ttyACM0 ttyUSB0 ttyACM1 ttyS0 ttyS1"));
+    QCOMPARE(order.join(QLatin1Char(' ')),
+             QStringLiteral("ttyACM2 ttyACM0 ttyUSB0 ttyACM1 ttyS0 ttyS1"));
 
     // Left with Отмена (to plug the analyser in), the dialog still keeps the nominal typed.
     feldan::testing::IsolateSettings();
@@ -280,6 +284,22 @@ void CrystalMeasureTest::theBuiltFilterIsSweptLiveUntilStopped() {
     feldan::SetLanguage(feldan::Language::English);
     QCOMPARE(series->name(), QStringLiteral("from the device"));
     feldan::SetLanguage(feldan::Language::Russian);
+}
+
+// The same Измерить on a V2 behind the port, found by its answer with nothing to choose.
+void CrystalMeasureTest::aV2IsMeasuredAsTheShellIs() {
+    MeasureUnderTest w{simulated::SimulatedAnalyserSettings{}};
+    simulated::SimulatedV2Settings settings;
+    settings.response = simulated::CrystalInSeries(Bag[1]);
+    simulated::SimulatedV2 v2(settings);
+    w.answers->answer->port = QString::fromStdString(v2.Port());
+    QVERIFY(w.Finish([&] { w.window->Measure(); }));
+    QCOMPARE(w.window->Table()->rowCount(), 1);
+    const CrystalModel& measured = w.Crystals()[0].model;
+    QVERIFY2(std::abs(measured.fsHz - Bag[1].fsHz) < 2, qPrintable(QString::number(measured.fsHz)));
+    QVERIFY2(std::abs(measured.lmH / Bag[1].lmH - 1) < 0.02,
+             qPrintable(QString::number(measured.lmH)));
+    QVERIFY(v2.Scans() > 0);
 }
 
 QTEST_MAIN(CrystalMeasureTest)

@@ -24,7 +24,8 @@ std::vector<AnalyserPort> AnalyserPorts() {
 
 void OrderAnalyserPorts(std::vector<AnalyserPort>& ports) {
     const auto rank = [](const AnalyserPort& port) {
-        if (port.family == AnalyserFamily::TextShell) return 0;
+        if (port.family == AnalyserFamily::TextShell || port.family == AnalyserFamily::Binary)
+            return 0;
         const QString file = port.device.section(QLatin1Char('/'), -1);
         const bool usb =
             port.family != AnalyserFamily::Other || file.startsWith(QLatin1String("ttyACM")) ||
@@ -102,7 +103,7 @@ void MeasureDialog::RefreshPorts() {
     for (const AnalyserPort& port : AnalyserPorts()) {
         QString text = port.device;
         if (!port.name.trimmed().isEmpty()) text += QStringLiteral(" — ") + port.name.trimmed();
-        if (port.family == AnalyserFamily::Binary) text += tr(" (V2/LiteVNA: не поддерживается)");
+        if (port.family == AnalyserFamily::Binary) text += tr(" (NanoVNA V2 / LiteVNA)");
         portCombo_->addItem(text, port.device);
     }
     const int again = current.isEmpty() ? -1 : portCombo_->findData(current);

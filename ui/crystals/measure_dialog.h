@@ -22,10 +22,10 @@ struct AnalyserPort {
     AnalyserFamily family = AnalyserFamily::Other;
 };
 
-// The USB serial ports of the system, as `feldan-cli vna list` finds them, the analysers of the
-// text shell first.
+// The USB serial ports of the system, as `feldan-cli vna list` finds them, the analysers (text
+// shell and V2) first.
 std::vector<AnalyserPort> AnalyserPorts();
-// Puts the ports in the order the dialog offers them: the analysers of the text shell, then the
+// Puts the ports in the order the dialog offers them: the analysers of either family, then the
 // other USB serial ports (ttyACM, ttyUSB), then the rest (the board's ttyS, which no analyser
 // uses), each group in the order given.
 void OrderAnalyserPorts(std::vector<AnalyserPort>& ports);

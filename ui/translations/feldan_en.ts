@@ -1009,10 +1009,6 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <source> (V2/LiteVNA: не поддерживается)</source>
-        <translation> (V2/LiteVNA: not supported)</translation>
-    </message>
-    <message>
         <source>Выберите порт прибора или введите его путь.</source>
         <translation>Choose the analyser&apos;s port or type its path.</translation>
     </message>
@@ -1027,6 +1023,10 @@
     <message>
         <source>Поправка — нужно число ppm меньше 1000 по модулю.</source>
         <translation>Correction: a number of ppm below 1000 in magnitude is needed.</translation>
+    </message>
+    <message>
+        <source> (NanoVNA V2 / LiteVNA)</source>
+        <translation> (NanoVNA V2 / LiteVNA)</translation>
     </message>
 </context>
 <context>
