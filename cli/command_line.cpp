@@ -3,6 +3,7 @@
 #include "circuit/topologies.h"
 #include "cli/shell_text.h"
 #include "cli/usage.h"
+#include "engine/calculate.h"
 #include "engine/ladder_design.h"
 #include "files/crystal_csv.h"
 #include "files/project_file.h"
@@ -232,7 +233,9 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
                          "\"gaussian\" (no overshoot), \"gaussian6\" and \"gaussian12\" "
                          "(Gaussian down to 6 or 12 dB, steeper beyond), \"linear-phase:0.05\" "
                          "and \"linear-phase:0.5\" (flat delay, the phase within 0.05 or 0.5 "
-                         "degrees of a line; 2 to 10 crystals, the Gaussian ones 3 to 10); dF is "
+                         "degrees of a line; 2 to 10 crystals, the Gaussian ones 3 to 10), "
+                         "\"cohn\" (a plain ladder of 3 to 12 crystals whose coupling "
+                         "capacitors are all equal, terminated for the flattest top); dF is "
                          "the width at -3 dB but for Chebyshev, where it is the ripple band. "
                          "These later responses end in different terminations. Default 1.")
               ->type_name("R"),
@@ -267,6 +270,11 @@ void AddDesignValueOptions(CLI::App& app, CliOptions& options, SeparatorUse sepa
                  "bandwidth searched until the width measured at --level equals --df within 1 "
                  "Hz. A band the crystals cannot reach ends with a warning that names the "
                  "widest (or narrowest) one they can. Default: the classic synthesis.");
+    app.add_option("--capacitor", options.capacitor,
+                   "The coupling capacitor in pF of a ladder whose couplings are all one value "
+                   "(--topology qer, --response cohn): the design is built around it, and the "
+                   "band it makes replaces --df (with --exact too). Not for other ladders.")
+        ->type_name("PF");
     const char* separatorHelp =
         separatorUse == SeparatorUse::Summary
             ? "Decimal separator of the locale, \".\" or \",\": the one the summary is written "
@@ -426,9 +434,9 @@ ResponseOption ParseResponseOption(const std::string& text) {
     if (const auto choice = ResponseOfRequest(text)) return {choice->responseType, choice->ripple};
     throw UsageError(
         "нужно 1…5, butterworth, chebyshev:R (неравномерность R дБ), bessel, legendre, "
-        "gaussian, gaussian6, gaussian12, linear-phase:0.05 или linear-phase:0.5",
+        "gaussian, gaussian6, gaussian12, linear-phase:0.05, linear-phase:0.5 или cohn",
         "must be 1 to 5, butterworth, chebyshev:R (a ripple of R dB), bessel, legendre, "
-        "gaussian, gaussian6, gaussian12, linear-phase:0.05 or linear-phase:0.5");
+        "gaussian, gaussian6, gaussian12, linear-phase:0.05, linear-phase:0.5 or cohn");
 }
 
 void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
@@ -471,6 +479,17 @@ void ApplyDesignOptions(const CliOptions& options, DesignFields& fields) {
     if (options.ck) texts.Ck = *options.ck;
     if (options.level) texts.Level = *options.level;
     if (options.exact) fields.exact = true;
+    if (options.capacitor) {
+        if (!IsEqualCapacitorDesign(fields.filterType, fields.responseType)) {
+            throw CommandError(InLanguage(
+                language,
+                "--capacitor задаёт единственную ёмкость связи лестниц QER и Кона (--topology "
+                "qer, --response cohn)",
+                "--capacitor gives the one coupling capacitor of QER and Cohn ladders (--topology "
+                "qer, --response cohn)"));
+        }
+        fields.capacitor = *options.capacitor;
+    }
 }
 
 void SaveDesign(const CliOptions& options, const DesignFields& fields, DesignFileLines& fileLines) {
@@ -487,8 +506,8 @@ bool CalculationAsked(const CliOptions& options) {
     const bool fieldGiven = options.fo || options.ld || options.cs || options.rd || options.df ||
                             options.ck || options.level;
     return options.type || options.topology || options.order || options.response || fieldGiven ||
-           options.exact || options.overlay || options.json || !options.curvePath.empty() ||
-           !options.crystalsPath.empty() || options.trim;
+           options.exact || options.capacitor || options.overlay || options.json ||
+           !options.curvePath.empty() || !options.crystalsPath.empty() || options.trim;
 }
 
 void AddDesignOptions(CLI::App& app, CliOptions& options) {

@@ -32,6 +32,7 @@ struct CliOptions {
     std::string crystalsPath;    // --crystals: a CSV list of the crystals, in position order
     bool trim = false;           // --trim: apply the suggested trims of the crystals
     bool exact = false;          // --exact: design exactly to the request
+    std::optional<std::string> capacitor;  // --capacitor: the one coupling capacitor, in pF
 };
 
 // The language that --lang names.

@@ -98,6 +98,10 @@ int CalculateAndReport(const Request& request, std::ostream& out, std::ostream& 
         if (result.resultText) out << *result.resultText << '\n';
         if (result.statusText) WriteLine(out, *result.statusText);
         if (result.crystalSetText) out << *result.crystalSetText << '\n';
+        // That a Cohn ladder cannot be flat is said on the error stream too (the other doubts
+        // stay in the JSON's "warning", as scripts have always had them).
+        if (result.caution && result.calculation.caution.id == MessageId::CautionCohnRipple)
+            WriteLine(err, *result.caution);
     }
     out.flush();
     if (!out) status = 2;

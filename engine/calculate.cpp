@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "circuit/analysis.h"
+#include "circuit/generated_ladders.h"
 #include "circuit/topologies.h"
+#include "engine/cohn.h"
 #include "engine/errors.h"
 #include "engine/exact_design.h"
 #include "engine/ladder_design.h"
@@ -179,9 +181,63 @@ CalculationResult Calculate(const DesignFields& design, char separator, Language
     return CalculateRevalued(design, separator, language, {});
 }
 
+bool IsEqualCapacitorDesign(int filterType, int responseType) {
+    return IsQer(filterType) ||
+           (responseType == static_cast<int>(ResponseType::Cohn) &&
+            LadderOfFilterType(filterType).structure == LadderStructure::Plain);
+}
+
+namespace {
+
+// A design around the coupling capacitor the builder has. Every coupling is s·G for a factor G
+// of the ladder alone and a scale s = Cm·Fo/dF, so a design of any band tells the band the
+// capacitor makes; the exact way's parts follow the band only nearly so, and the band is then
+// corrected the same way until the capacitor is the one given.
+CalculationResult CalculateAroundCapacitor(const DesignFields& design, char separator,
+                                           Language language,
+                                           const std::function<void(ElementValues&)>& revalue,
+                                           const std::optional<Resonator>& designCrystal) {
+    DesignFields around = design;
+    around.capacitor.clear();
+    double wantedPF = 0;
+    try {
+        wantedPF = FieldTextToFloat(design.capacitor, separator);
+    } catch (const CommandError&) {
+        wantedPF = 0;
+    }
+    if (!(wantedPF > 0 && wantedPF <= LargestCapacitorPF)) {
+        CalculationResult refused;
+        Refuse(refused, {MessageId::BadCapacitor, design.capacitor});
+        return refused;
+    }
+    double dfHz = 0;
+    try {
+        dfHz = FieldTextToFloat(design.texts.Df, separator);
+    } catch (const CommandError&) {
+        dfHz = 0;
+    }
+    if (!(dfHz > 0)) dfHz = 2400;
+    constexpr int MostDesigns = 8;
+    constexpr double Agreement = 1e-7;
+    CalculationResult result;
+    for (int k = 0; k < MostDesigns; ++k) {
+        around.texts.Df = FormatGeneral(dfHz, 15, separator);
+        result = CalculateRevalued(around, separator, language, revalue, designCrystal);
+        const double madePF = result.synthesis.CapPF[FirstCouplingSlot];
+        if (!result.designed || !(madePF > 0)) return result;
+        if (std::fabs(madePF / wantedPF - 1) < Agreement) break;
+        dfHz *= madePF / wantedPF;
+    }
+    return result;
+}
+
+}  // namespace
+
 CalculationResult CalculateRevalued(const DesignFields& design, char separator, Language language,
                                     const std::function<void(ElementValues&)>& revalue,
                                     const std::optional<Resonator>& designCrystal) {
+    if (!design.capacitor.empty() && IsEqualCapacitorDesign(design.filterType, design.responseType))
+        return CalculateAroundCapacitor(design, separator, language, revalue, designCrystal);
     if (design.exact) {
         CalculationResult exact =
             CalculateExact(design, separator, language, revalue, designCrystal);
@@ -220,6 +276,11 @@ Message CautionOf(const CalculationResult& result, char separator,
     const Synthesis& synthesis = result.synthesis;
     if (result.outcome != Outcome::Done || synthesis.Circuit == 0) return {};
     const Measurements& m = result.measurements;
+    if (input.responseType == static_cast<int>(ResponseType::Cohn)) {
+        const double ripple = CohnRowOf(CrystalCountOf(input.filterType)).rippleDb;
+        if (ripple > CohnFlatRippleDb)
+            return {MessageId::CautionCohnRipple, FormatGeneral(ripple, 2, separator)};
+    }
     if (std::fabs(m.MeasuredDfHz - input.DfHz) > CautionWidthShare * input.DfHz)
         return {MessageId::CautionWidth, FormatGeneral(m.MeasuredDfHz, 10, separator)};
     const auto outside = [](double value, double low, double high) {

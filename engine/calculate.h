@@ -83,6 +83,10 @@ struct CalculationResult {
     ExactDesign exact;
 };
 
+// Whether a design's coupling capacitors are all one value (a QER ladder, the Cohn response of a
+// plain ladder), so that it can be built around a capacitor (DesignFields::capacitor).
+bool IsEqualCapacitorDesign(int filterType, int responseType);
+
 // Runs one whole calculation. `separator` is the decimal separator of the user's locale and
 // `language` the one of the summary. Never throws for bad input; every outcome is in the result.
 CalculationResult Calculate(const DesignFields& design, char separator,
@@ -125,6 +129,8 @@ MessageId MeasureBuiltCircuit(CircuitAnalysis& circuit, double foHz, double leve
 
 // Limits of what a builder can solder, and of a band a design may miss by.
 inline constexpr double CautionWidthShare = 0.10;
+// A Cohn ladder whose least ripple is over this, in dB, is not called flat.
+inline constexpr double CohnFlatRippleDb = 1.5;
 inline constexpr double SmallestCapacitorPF = 1;
 inline constexpr double LargestCapacitorPF = 10000;
 inline constexpr double SmallestTerminationOhm = 5;

@@ -35,6 +35,7 @@ enum class ResponseType : int {
     GaussianTo12Db,
     LinearPhase005Deg,  // flat delay over the band, steeper skirts than Bessel
     LinearPhase05Deg,
+    Cohn,  // a plain ladder of equal coupling capacitors, terminated for the flattest top
 };
 
 // The classic lists, which a design file (.fdn) holds.
@@ -42,7 +43,7 @@ inline constexpr int ClassicFilterTypeCount = 7;
 inline constexpr int ClassicResponseTypeCount = 5;
 // The whole lists.
 inline constexpr int FilterTypeCount = 25;
-inline constexpr int ResponseTypeCount = 13;
+inline constexpr int ResponseTypeCount = 14;
 
 inline constexpr int CapSlotCount = 28;
 
@@ -71,6 +72,10 @@ struct DesignFields {
     // The pass-band ripple in dB of ResponseType::Chebyshev, as typed (0.01 to 3); the other
     // responses do not read it. Part of a project, never of a design file.
     std::string ripple = "0.1";
+    // The coupling capacitor in pF, as typed, of a ladder whose couplings are all one value (QER,
+    // Cohn): the design is then built around it and dF is what it makes. Empty: designed to dF.
+    // Part of a project, never of a design file.
+    std::string capacitor{};
 };
 
 // The inputs converted to numbers, in the units of the input fields.

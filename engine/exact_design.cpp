@@ -153,8 +153,11 @@ void ExactRun::Synthesize(double ldMH, double dfHz, double lossOhm, double atKHz
 double ExactRun::MeshElastance(double leffH, double dfHz) const {
     Synthesis s;
     Synthesize(leffH * 1000, dfHz, 0, input_.FoKHz, s);
-    return 1e12 / s.CapPF[static_cast<std::size_t>(endSlot_)] +
-           1e12 / s.CapPF[static_cast<std::size_t>(shuntSlot_)];
+    const double shunt = 1e12 / s.CapPF[static_cast<std::size_t>(shuntSlot_)];
+    // A QER ladder's first mesh is two crystals in parallel on one coupling capacitor: per
+    // crystal, the elastance of an inner mesh, twice that capacitor's.
+    if (IsQer(input_.filterType)) return 2 * shunt;
+    return 1e12 / s.CapPF[static_cast<std::size_t>(endSlot_)] + shunt;
 }
 
 double ExactRun::DesignDfAt(double t) const {
@@ -175,7 +178,9 @@ bool ExactRun::DesignAt(double t, Synthesis& synthesis) const {
     const double dfHz = DesignDfAt(t);
     if (!(dfHz > 0) || !std::isfinite(dfHz)) return false;
     const double leffH = ReactanceOf(crystal_, omega).effectiveH;
-    Synthesize(leffH * 1000, dfHz, LossOhm(crystal_, omega), omega / (TwoPi * 1000), synthesis);
+    // The end of a QER ladder loses through two crystals in parallel.
+    const double endLoss = LossOhm(crystal_, omega) / (IsQer(input_.filterType) ? 2 : 1);
+    Synthesize(leffH * 1000, dfHz, endLoss, omega / (TwoPi * 1000), synthesis);
     if (!(synthesis.TermOhm > 0)) return false;
     for (const int slot : usedSlots_) {
         const double c = synthesis.CapPF[static_cast<std::size_t>(slot)];
@@ -331,7 +336,8 @@ MessageId ExactRun::Prepare() {
         const double dfHz = DesignDfAt(t);
         if (!(dfHz > 0)) return -1.0;
         Synthesize(ReactanceOf(crystal_, omega).effectiveH * 1000, dfHz, 0, input_.FoKHz, s);
-        return (1 - NarrowestTerminationShare) * s.TermOhm - LossOhm(crystal_, omega);
+        return (1 - NarrowestTerminationShare) * s.TermOhm -
+               LossOhm(crystal_, omega) / (IsQer(input_.filterType) ? 2 : 1);
     };
     if (!(terminationLeft(tStar_) > 0)) return MessageId::ExactNoBand;
     double lo = 0, hi = tStar_;

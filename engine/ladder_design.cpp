@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "engine/cohn.h"
 #include "engine/design.h"
 #include "engine/prototype.h"
 #include "engine/prototype_tables.h"
@@ -52,7 +53,7 @@ struct LaterResponse {
     const char* letters;  // of the designation, before the order
     const char* suffix;   // of the designation, after the order's dash
 };
-constexpr std::array<LaterResponse, 7> LaterResponses = {{
+constexpr std::array<LaterResponse, 8> LaterResponses = {{
     {ResponseType::Bessel, "bessel", "Be", ""},
     {ResponseType::Legendre, "legendre", "L", ""},
     {ResponseType::Gaussian, "gaussian", "G", ""},
@@ -60,6 +61,7 @@ constexpr std::array<LaterResponse, 7> LaterResponses = {{
     {ResponseType::GaussianTo12Db, "gaussian12", "G", "12dB-"},
     {ResponseType::LinearPhase005Deg, "linear-phase:0.05", "Lp", "0.05-"},
     {ResponseType::LinearPhase05Deg, "linear-phase:0.5", "Lp", "0.5-"},
+    {ResponseType::Cohn, "cohn", "Co", ""},
 }};
 
 const LaterResponse* LaterResponseOf(int responseType) {
@@ -151,6 +153,7 @@ LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb
     }
     if (responseType == static_cast<int>(ResponseType::Bessel)) return BesselLadder(order);
     if (responseType == static_cast<int>(ResponseType::Legendre)) return LegendreLadder(order);
+    if (responseType == static_cast<int>(ResponseType::Cohn)) return CohnLadder(order);
     TabulatedResponse table{};
     if (TableOf(responseType, table)) return TabulatedLadder(table, order);
     throw std::invalid_argument("no response " + std::to_string(responseType));
@@ -158,6 +161,8 @@ LadderPrototype PrototypeOfResponse(int responseType, int order, double rippleDb
 
 ResponseOrders OrdersOfResponse(int responseType) {
     if (responseType < 1 || responseType > ResponseTypeCount) return {};
+    if (responseType == static_cast<int>(ResponseType::Cohn))
+        return {MinCohnCrystals, MaxCohnCrystals};
     TabulatedResponse table{};
     if (TableOf(responseType, table)) {
         const TableOrders orders = OrdersOf(table);

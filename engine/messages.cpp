@@ -18,7 +18,7 @@ struct MessageRow {
 // errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 85> Texts = {{
+constexpr std::array<MessageRow, 88> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -161,6 +161,15 @@ constexpr std::array<MessageRow, 85> Texts = {{
      "схему или другую характеристику",
      "the tables hold this response only for %s crystals: choose another topology or another "
      "response"},
+    {MessageId::CohnPlainOnly,
+     "равные конденсаторы Кона ставятся только в простую лестницу: выберите лестницу без Ck "
+     "или другую характеристику",
+     "Cohn's equal capacitors go only into a plain ladder: choose a ladder without Ck or "
+     "another response"},
+    {MessageId::BadCapacitor,
+     "ёмкость связи «%s» пФ не годится: задайте число пикофарад больше нуля и не больше 10 нФ",
+     "the coupling capacitor of %s pF will not do: give a number of picofarads above zero and "
+     "not over 10 nF"},
     {MessageId::BandUnknown, "Расчет не нашёл полосы фильтра",
      "Calculate found no band of the filter"},
     {MessageId::TransientTooLong,
@@ -185,6 +194,11 @@ constexpr std::array<MessageRow, 85> Texts = {{
     {MessageId::CautionTrim,
      "подстроечная ёмкость %s пФ больше 1 нФ: этот кварц почти не подтянуть, возьмите другой",
      "the trim %s pF is over 1 nF: this crystal hardly moves; take another"},
+    {MessageId::CautionCohnRipple,
+     "с равными конденсаторами связи вершина этой лестницы неровна на %s дБ при любой нагрузке: "
+     "для ровной вершины возьмите QER, у которой сдвоенные крайние кварцы это исправляют",
+     "with all its coupling capacitors equal this ladder's top varies by %s dB whatever its "
+     "termination: for a flat top take a QER ladder, whose doubled end crystals cure it"},
     {MessageId::VnaPortClosed, "связь с прибором прервалась: порт закрыт или прибор отключён",
      "the connection to the device broke off: the port closed or the device was unplugged"},
     {MessageId::VnaTimeout, "прибор перестал отвечать на команду «%s»",

@@ -80,6 +80,8 @@ enum class MessageId {
     BadCk,             // a generated CW ladder with a Ck of 0 or less
     FileNeedsProject,  // value: the design's designation; a design file cannot hold it
     ResponseOrder,     // value: the crystals the response has, "3–10"; the count chosen is not
+    CohnPlainOnly,     // the Cohn response chosen for a CW or QER ladder
+    BadCapacitor,      // value: the coupling capacitor as typed; not a number of pF above zero
     // Tools that need the band where Расчет found it.
     BandUnknown,             // Расчет found no band, and no warning of its own says why
     TransientTooLong,        // the record would need more frequencies than a sweep takes
@@ -90,6 +92,7 @@ enum class MessageId {
     CautionCapacitor,    // value: "C4=0.92", in pF; under 1 pF or over 10 nF
     CautionTermination,  // value: the termination in Ohm; under 5 Ohm or over 20 kOhm
     CautionTrim,         // value: "ZQ3=1200", in pF; a trim over 1 nF
+    CautionCohnRipple,   // value: the least ripple of the Cohn ladder, in dB; over 1 dB
     // A network analyser on a serial port; the message names the port (as `file`), the line
     // of a scan's answer where one is concerned.
     VnaPortClosed,      // the port went away or failed while the program talked to it

@@ -536,6 +536,10 @@ MessageId RunDesign(const DesignFields& design, CircuitAnalysis& circuit, Calcul
         result.message.value = std::to_string(orders.lowest) + "–" + std::to_string(orders.highest);
         return MessageId::ResponseOrder;
     }
+    if (input.responseType == static_cast<int>(ResponseType::Cohn) &&
+        LadderOfFilterType(input.filterType).structure != LadderStructure::Plain) {
+        return MessageId::CohnPlainOnly;
+    }
     LoadDesignPrototype(input, design.ripple, synthesis);
 
     input.FoKHz = FieldNumber(texts.Fo, separator, Field::Fo);

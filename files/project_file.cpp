@@ -164,6 +164,8 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
     }
     if (design.contains("rippleDb"))
         project.design.ripple = read.Text(design, "rippleDb", "design.");
+    if (design.contains("capacitorPF"))
+        project.design.capacitor = read.Text(design, "capacitorPF", "design.");
 
     if (root.contains("crystals")) {
         const Json& crystals = read.Entry(root, "crystals", Json::value_t::array, "crystals");
@@ -255,11 +257,15 @@ std::string ProjectBytes(const Project& project) {
     const bool beyondDesignFile = !DesignFileHolds(project.design);
     const bool keepsSweeps = std::any_of(project.crystals.begin(), project.crystals.end(),
                                          [](const NamedCrystal& c) { return c.sweep.has_value(); });
-    root["version"] = IsQer(project.design.filterType) ? QerProjectFormatVersion
-                      : keepsSweeps                    ? SweepsProjectFormatVersion
-                      : beyondDesignFile               ? DesignBeyondListsProjectFormatVersion
-                      : project.design.exact           ? ExactProjectFormatVersion
-                                                       : ClassicProjectFormatVersion;
+    const bool equalCapacitors =
+        IsQer(project.design.filterType) ||
+        project.design.responseType == static_cast<int>(ResponseType::Cohn) ||
+        !project.design.capacitor.empty();
+    root["version"] = equalCapacitors        ? EqualCapacitorProjectFormatVersion
+                      : keepsSweeps          ? SweepsProjectFormatVersion
+                      : beyondDesignFile     ? DesignBeyondListsProjectFormatVersion
+                      : project.design.exact ? ExactProjectFormatVersion
+                                             : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
     root["design"] = {{"Fo", t.Fo},
                       {"Df", t.Df},
@@ -271,6 +277,7 @@ std::string ProjectBytes(const Project& project) {
                       {"filterType", project.design.filterType},
                       {"responseType", project.design.responseType}};
     if (project.design.exact) root["design"]["exact"] = true;
+    if (!project.design.capacitor.empty()) root["design"]["capacitorPF"] = project.design.capacitor;
     if (beyondDesignFile) {
         // What the two list numbers stand for, for a reader of the file.
         const LadderChoice ladder = LadderOfFilterType(project.design.filterType);

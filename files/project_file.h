@@ -20,10 +20,12 @@ namespace feldan {
 // added the designs a design file cannot hold (a topology or response beyond the classic lists,
 // with design.rippleDb for a Chebyshev response of any ripple); only they are written as it.
 // Version 4 added crystals[].sweep, the sweep a measured crystal was fitted from; a project is
-// written as it only when a crystal keeps one. Version 5 added the QER ladders (filterType 17 to
-// 25, up to 14 crystal positions), written as it only for them.
+// written as it only when a crystal keeps one. Version 5 added the ladders of equal coupling
+// capacitors: the QER ladders (filterType 17 to 25, up to 14 crystal positions), the Cohn
+// response (responseType 14) and design.capacitorPF, the capacitor a design is built around;
+// written as it only for them.
 inline constexpr int ProjectFormatVersion = 5;
-inline constexpr int QerProjectFormatVersion = 5;
+inline constexpr int EqualCapacitorProjectFormatVersion = 5;
 inline constexpr int SweepsProjectFormatVersion = 4;
 inline constexpr int DesignBeyondListsProjectFormatVersion = 3;
 inline constexpr int ClassicProjectFormatVersion = 1;

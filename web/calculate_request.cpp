@@ -105,14 +105,16 @@ CalculateRequest ReadCalculateRequest(const nlohmann::json& request) {
             if (!choice) {
                 Refuse(language, key,
                        "нужно 1…5, butterworth, chebyshev:R, bessel, legendre, gaussian, "
-                       "gaussian6, gaussian12, linear-phase:0.05 или linear-phase:0.5",
+                       "gaussian6, gaussian12, linear-phase:0.05, linear-phase:0.5 или cohn",
                        "must be 1 to 5, butterworth, chebyshev:R, bessel, legendre, gaussian, "
-                       "gaussian6, gaussian12, linear-phase:0.05 or linear-phase:0.5");
+                       "gaussian6, gaussian12, linear-phase:0.05, linear-phase:0.5 or cohn");
             }
             fields.responseType = choice->responseType;
             if (!choice->ripple.empty()) fields.ripple = choice->ripple;
         } else if (key == "exact") {
             fields.exact = FlagOf(value, key, language);
+        } else if (key == "capacitor") {
+            fields.capacitor = TextOf(value, key, language);
         } else if (key == "overlay") {
             read.overlay = FlagOf(value, key, language);
         } else if (key == "separator") {
@@ -288,6 +290,7 @@ nlohmann::ordered_json RequestOfFields(const DesignFields& fields) {
     request["ck"] = texts.Ck;
     request["level"] = texts.Level;
     request["exact"] = fields.exact;
+    if (!fields.capacitor.empty()) request["capacitor"] = fields.capacitor;
     return request;
 }
 

@@ -310,7 +310,7 @@ TEST(RunDesign, SelectionOutsideTheListsIsRefused) {
     const SelectionCase cases[] = {
         {26, 1, " Тип фильтра задан не корректно ! "},
         {0, 1, " Тип фильтра задан не корректно ! "},
-        {2, 14, " Тип АЧХ задан не корректно ! "},
+        {2, 15, " Тип АЧХ задан не корректно ! "},
         {-1, 0, " Тип фильтра задан не корректно ! "},
     };
     for (const SelectionCase& c : cases) {

@@ -75,6 +75,12 @@ void DesignDocument::SetExact(bool exact) {
     Changed();
 }
 
+void DesignDocument::SetCapacitor(const std::string& capacitor) {
+    if (design_.capacitor == capacitor) return;
+    design_.capacitor = capacitor;
+    Changed();
+}
+
 int DesignDocument::CrystalCount() const {
     return CrystalCountOf(design_.filterType);
 }

@@ -40,6 +40,8 @@ class DesignDocument : public QObject {
     void SetRipple(const std::string& ripple);
     // "Точно по заданию": the design meets dF at the level with the crystals as they are.
     void SetExact(bool exact);
+    // The one coupling capacitor of a QER or Cohn ladder, in pF as typed; empty: designed to dF.
+    void SetCapacitor(const std::string& capacitor);
     // The crystal count of the topology in force; 0 while it names none.
     int CrystalCount() const;
     Origin DesignOrigin() const { return origin_; }

@@ -167,7 +167,7 @@ void InputPanel::BuildCrystalData(const InputTexts& start) {
 void InputPanel::BuildFilterData(const InputTexts& start) {
     filterDataLabel_ = Heading("filterDataLabel", this);
     // The frame's last line is the choice of the design's way.
-    filterDataFrame_ = Bevel("filterDataFrame", 145 + ExactRowHeight, this);
+    filterDataFrame_ = Bevel("filterDataFrame", FilterDataHeight, this);
     topologyLabel_ = NamedLabel("topologyLabel", filterDataFrame_);
     topologyLabel_->setFixedHeight(HeadingHeight);
     topologyLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -193,6 +193,11 @@ void InputPanel::BuildFilterData(const InputTexts& start) {
     levelLabel_ = FieldLabel("levelLabel", filterDataFrame_);
     levelEdit_ = NumberField("levelEdit", start.Level, filterDataFrame_, 36, true);
 
+    capacitorLabel_ = FieldLabel("capacitorLabel", filterDataFrame_);
+    capacitorEdit_ = NumberField("capacitorEdit", "", filterDataFrame_, 36);
+    // Shown for the QER and Cohn ladders only (ShowDesign).
+    capacitorLabel_->hide();
+    capacitorEdit_->hide();
     exactBox_ = new QCheckBox(filterDataFrame_);
     exactBox_->setObjectName(QStringLiteral("exactBox"));
     {
@@ -211,7 +216,8 @@ void InputPanel::BuildFilterData(const InputTexts& start) {
         lists->addWidget(responseCombo_);
         column->addLayout(lists);
         for (const auto& [label, edit, gap] :
-             {std::tuple{dfLabel_, dfEdit_, 3}, std::tuple{levelLabel_, levelEdit_, 2}}) {
+             {std::tuple{dfLabel_, dfEdit_, 3}, std::tuple{levelLabel_, levelEdit_, 2},
+              std::tuple{capacitorLabel_, capacitorEdit_, 2}}) {
             auto* row = new QHBoxLayout;
             row->setContentsMargins(0, 0, 1, 0);
             row->setSpacing(1);
@@ -264,6 +270,10 @@ void InputPanel::ConnectFields() {
     connect(exactBox_, &QCheckBox::toggled, this, [this](bool exact) {
         if (!IsRefreshing()) document_.SetExact(exact);
     });
+    capacitorEdit_->installEventFilter(this);
+    connect(capacitorEdit_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!IsRefreshing()) document_.SetCapacitor(text.toStdString());
+    });
     connect(&document_, &DesignDocument::Calculated, this, &InputPanel::ShowReachableBand);
     connect(&document_, &DesignDocument::DesignChanged, this, &InputPanel::ShowDesign);
     connect(&document_.Project(), &ProjectState::Changed, this, &InputPanel::ShowCrystalSet);
@@ -280,8 +290,9 @@ void InputPanel::ConnectFields() {
     });
 
     // Tab visits the crystal data, then the filter data.
-    QWidget* order[] = {foEdit_,        ldEdit_,        csEdit_, rdEdit_,    ckEdit_,
-                        topologyCombo_, responseCombo_, dfEdit_, levelEdit_, exactBox_};
+    QWidget* order[] = {foEdit_,    ldEdit_,        csEdit_,        rdEdit_,
+                        ckEdit_,    topologyCombo_, responseCombo_, dfEdit_,
+                        levelEdit_, capacitorEdit_, exactBox_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -336,6 +347,15 @@ void InputPanel::ShowDesign() {
     responseNameEdit_->setText(ResponseDisplayText());
     if (exactBox_->isChecked() != document_.Design().exact)
         exactBox_->setChecked(document_.Design().exact);
+    // The capacitor field only where every coupling is one capacitor; given, it sets the band.
+    const DesignFields& design = document_.Design();
+    const bool equal = IsEqualCapacitorDesign(design.filterType, design.responseType);
+    capacitorLabel_->setVisible(equal);
+    capacitorEdit_->setVisible(equal);
+    filterDataFrame_->setFixedHeight(FilterDataHeight + (equal ? CapacitorRowHeight : 0));
+    const QString capacitor = FromUtf8(design.capacitor);
+    if (capacitorEdit_->text() != capacitor) capacitorEdit_->setText(capacitor);
+    dfEdit_->setEnabled(!(equal && !design.capacitor.empty()));
 }
 
 void InputPanel::ShowReachableBand() {
@@ -396,6 +416,8 @@ QStringList InputPanel::InputLines() const {
         line(levelLabel_, levelEdit_),
         exactBox_->isChecked() ? tr("Расчёт: точно по заданию") : tr("Расчёт: классический")};
     if (ckEdit_->isEnabled()) lines.append(line(ckLabel_, ckEdit_));
+    if (capacitorEdit_->isVisibleTo(this) && !capacitorEdit_->text().isEmpty())
+        lines.append(line(capacitorLabel_, capacitorEdit_));
     return lines;
 }
 
@@ -486,6 +508,10 @@ void InputPanel::RetranslateUi() {
     csEdit_->setStatusTip(tr("Статическая емкость кварца"));
     rdEdit_->setStatusTip(tr("Активное сопротивление кварца"));
     ckEdit_->setStatusTip(tr("Емкость коррекции"));
+    capacitorLabel_->setText(tr("C(пФ) ="));
+    capacitorEdit_->setStatusTip(
+        tr("Ёмкость всех конденсаторов связи: расчёт строится вокруг неё, полоса выходит "
+           "своя (поле dF не действует); пусто — расчёт по dF"));
     for (int i = 0; i < FilterTypeCount; ++i)
         topologyCombo_->setItemText(i, Translated(TopologyItems[i]));
     for (int i = 0; i < ResponseTypeCount; ++i) {

@@ -96,7 +96,12 @@ class InputPanel : public Panel<QWidget> {
     QCheckBox* exactBox_ = nullptr;  // "Точно по заданию": the exact way of designing
     std::optional<double> reachableDfHz_;
     static constexpr int ExactRowHeight = 22;
+    static constexpr int FilterDataHeight = 145 + ExactRowHeight;
+    // The row of the one coupling capacitor, shown for the QER and Cohn ladders only.
+    static constexpr int CapacitorRowHeight = 22;
     QLineEdit* ckEdit_ = nullptr;  // Ck, pF
+    QLabel* capacitorLabel_ = nullptr;
+    QLineEdit* capacitorEdit_ = nullptr;  // the one coupling capacitor of QER and Cohn, pF
     QComboBox* topologyCombo_ = nullptr;
     QComboBox* responseCombo_ = nullptr;
     QLabel* authorsMark_ = nullptr;

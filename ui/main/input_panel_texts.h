@@ -50,7 +50,8 @@ inline const std::array<const char*, ResponseTypeCount> ResponseItems = {
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Гаусса до 6 дБ"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Гаусса до 12 дБ"),
     QT_TRANSLATE_NOOP("feldan::InputPanel", "Линейная фаза 0,05°"),
-    QT_TRANSLATE_NOOP("feldan::InputPanel", "Линейная фаза 0,5°")};
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Линейная фаза 0,5°"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel", "Кона: все конденсаторы равны")};
 
 // What each response is for, in the status bar over its list entry.
 inline const char* const ChebyshevHint = QT_TRANSLATE_NOOP(
@@ -86,7 +87,11 @@ inline const std::array<const char*, ResponseTypeCount> ResponseHints = {
                       "скаты круче Бесселя; dF по уровню −3 дБ; 2–10 кристаллов"),
     QT_TRANSLATE_NOOP("feldan::InputPanel",
                       "Плоская задержка (фаза в пределах 0,5°), скаты ещё круче; dF по уровню "
-                      "−3 дБ; 2–10 кристаллов")};
+                      "−3 дБ; 2–10 кристаллов"),
+    QT_TRANSLATE_NOOP("feldan::InputPanel",
+                      "Все конденсаторы связи одного номинала, нагрузка для самой ровной "
+                      "вершины; dF по уровню −3 дБ от вершины; 3–12 кристаллов, ровная вершина "
+                      "только до 4")};
 
 // What the response display shows after a choice: the ripple with a decimal point; the ripple as
 // typed for Chebyshev of any ripple. The entries after it read as in the list.

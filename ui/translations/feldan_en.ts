@@ -803,6 +803,22 @@
         <source>QER, 12 звеньев (14 кварцев)</source>
         <translation>QER, 12 poles (14 crystals)</translation>
     </message>
+    <message>
+        <source>C(пФ) =</source>
+        <translation>C(pF) =</translation>
+    </message>
+    <message>
+        <source>Ёмкость всех конденсаторов связи: расчёт строится вокруг неё, полоса выходит своя (поле dF не действует); пусто — расчёт по dF</source>
+        <translation>The value of every coupling capacitor: the design is built around it and makes its own band (the dF field does not apply); empty: designed to dF</translation>
+    </message>
+    <message>
+        <source>Кона: все конденсаторы равны</source>
+        <translation>Cohn: all capacitors equal</translation>
+    </message>
+    <message>
+        <source>Все конденсаторы связи одного номинала, нагрузка для самой ровной вершины; dF по уровню −3 дБ от вершины; 3–12 кристаллов, ровная вершина только до 4</source>
+        <translation>Every coupling capacitor one value, the termination for the flattest top; dF at −3 dB below the top; 3–12 crystals, a flat top only up to 4</translation>
+    </message>
 </context>
 <context>
     <name>feldan::MainMenu</name>

@@ -14,13 +14,20 @@ export const StartDesign = Object.freeze({
     order: 4,
     response: '1',
     exact: false,
+    capacitor: '',
 });
 
 const FieldKeys = ['fo', 'ld', 'cs', 'rd', 'ck', 'df', 'level'];
 // The classic types 1 to 7 as a structure and a crystal count.
 const ClassicTypes = [['ladder', 3], ['ladder', 4], ['ladder', 6], ['ladder', 8],
                       ['cw', 4], ['cw', 6], ['cw', 8]];
-const Responses = /^([1-5]|butterworth|bessel|legendre|gaussian|gaussian6|gaussian12|linear-phase:0\.05|linear-phase:0\.5|chebyshev:.+)$/;
+const Responses = /^([1-5]|butterworth|bessel|legendre|gaussian|gaussian6|gaussian12|linear-phase:0\.05|linear-phase:0\.5|cohn|chebyshev:.+)$/;
+
+// Whether every coupling of the design is one capacitor (QER, or the Cohn response of a plain
+// ladder), so that it may be designed around a capacitor given.
+export function IsEqualCapacitor(design) {
+    return design.topology === 'qer' || (design.topology === 'ladder' && design.response === 'cohn');
+}
 
 // Whether `order` makes a ladder of `topology`: 2 to 12 crystals plain, 4 to 12 even for CW,
 // 4 to 12 poles for QER.
@@ -58,6 +65,7 @@ export function DesignFromHash(hash, base = StartDesign) {
     if (IsTopology(found.topology, order)) [design.topology, design.order] = [found.topology, order];
     if (Responses.test(found.response || '')) design.response = found.response;
     if ('exact' in found) design.exact = found.exact === '1' || found.exact === 'true';
+    if (typeof found.capacitor === 'string') design.capacitor = found.capacitor;
     return design;
 }
 
@@ -73,6 +81,7 @@ export function HashOfDesign(design) {
     pairs.push(['df', design.df], ['level', design.level], ['topology', design.topology],
                ['order', design.order], ['response', design.response],
                ['exact', design.exact ? 1 : 0]);
+    if (IsEqualCapacitor(design) && design.capacitor) pairs.push(['capacitor', design.capacitor]);
     return '#' + pairs.map(([key, value]) => key + '=' + Escaped(value)).join('&');
 }
 
@@ -92,6 +101,7 @@ export function RequestOfDesign(design, lang, separator) {
     };
     if (design.topology === 'cw') request.ck = design.ck;
     if (design.exact) request.exact = true;
+    if (IsEqualCapacitor(design) && design.capacitor) request.capacitor = design.capacitor;
     request.lang = lang;
     request.separator = separator;
     return request;

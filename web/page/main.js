@@ -1,7 +1,7 @@
 // The page: the design form, the summary, the chart and its views, and the files, over the
 // engine in WebAssembly. The design lives in the address (a link opens it) and the last one in
 // localStorage.
-import {DesignFromHash, HashOfDesign, RequestOfDesign, StartDesign} from './address.js';
+import {DesignFromHash, HashOfDesign, IsEqualCapacitor, RequestOfDesign, StartDesign} from './address.js';
 import {DrawChart, PngBlob, SvgText} from './chart.js';
 import {LoadEngine} from './engine.js';
 import {DrawSchematic, SchematicCaption} from './schematic.js';
@@ -74,6 +74,9 @@ function ApplyWords() {
 function ShowDependent() {
     $('ck').disabled = !$('topology').value.startsWith('cw:');
     $('ripple-row').hidden = $('response').value !== 'chebyshev';
+    const design = ReadDesign();
+    $('capacitor-row').hidden = !IsEqualCapacitor(design);
+    $('df').disabled = IsEqualCapacitor(design) && design.capacitor !== '';
     ShowSchematic();
 }
 
@@ -101,6 +104,7 @@ function ShowDesign(design) {
     $('response').value = any ? 'chebyshev' : design.response;
     if (any) $('ripple').value = design.response.slice('chebyshev:'.length);
     $('exact').checked = design.exact;
+    $('capacitor').value = design.capacitor || '';
     ShowDependent();
 }
 
@@ -113,6 +117,7 @@ function ReadDesign() {
     const response = $('response').value;
     design.response = response === 'chebyshev' ? `chebyshev:${$('ripple').value.trim()}` : response;
     design.exact = $('exact').checked;
+    design.capacitor = $('capacitor').value.trim();
     return design;
 }
 
@@ -349,6 +354,7 @@ async function OpenFile(file) {
     }
     if (design.response !== null) shown.response = design.response;
     shown.exact = design.exact;
+    shown.capacitor = design.capacitor || '';
     ShowDesign(shown);
     ShowFileMessage(read.beyondDesign ? Words[lang].beyondDesign : '', true);
     Calculate();
@@ -454,6 +460,7 @@ function Start() {
     new ResizeObserver(() => DrawShown()).observe($('chart-box'));
     new ResizeObserver(() => { if (engine) DrawSchematicShown(); }).observe($('schematic-box'));
     $('ripple').addEventListener('change', ShowSchematic);
+    $('capacitor').addEventListener('input', ShowDependent);
 
     const ready = LoadEngine().then((loaded) => {
         engine = loaded;

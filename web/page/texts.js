@@ -17,6 +17,7 @@ export const Words = {
         topology: 'Порядок фильтра :',
         response: 'Тип АЧХ :',
         ripple: 'Неравномерность dA, дБ (от 0,01 до 3):',
+        capacitor: 'C связи (пФ), пусто — по dF:',
         df: 'Полоса dF (Гц) =',
         level: 'Уровень АЧХ (дБ) =',
         exact: 'Точно по заданию',
@@ -100,6 +101,7 @@ export const Words = {
         topology: 'Filter type:',
         response: 'Response:',
         ripple: 'Ripple dA, dB (0.01 to 3):',
+        capacitor: 'Coupling C (pF), empty: to dF:',
         df: 'Band dF (Hz) =',
         level: 'Level (dB) =',
         exact: 'Exact to the request',
@@ -207,4 +209,5 @@ export const Responses = [
     ['gaussian12', 'Гаусса до 12 дБ', 'Gaussian to 12 dB'],
     ['linear-phase:0.05', 'Линейная фаза 0,05°', 'Linear phase 0.05°'],
     ['linear-phase:0.5', 'Линейная фаза 0,5°', 'Linear phase 0.5°'],
+    ['cohn', 'Кона: все конденсаторы равны', 'Cohn: all capacitors equal'],
 ].map(([name, ru, en]) => ({name, ru, en}));
