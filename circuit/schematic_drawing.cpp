@@ -151,6 +151,14 @@ void PlaceSymbols(SchematicDrawing& drawing, std::span<const SchematicItem> item
     const double step = double(lastNode - firstNode) / SeriesSegments(items);
     // A shunt capacitor stands at the junction after `segment` parts along the line.
     int segment = 0;
+    // Before a doubled output end, the last shunt capacitor's label goes left of its lead: right
+    // of it hangs the paralleled crystal's label.
+    const bool doubledEnds = std::any_of(items.begin(), items.end(), [](const SchematicItem& i) {
+        return i.kind == SchematicItemKind::ParallelCrystal;
+    });
+    const auto lastShunt = std::find_if(items.rbegin(), items.rend(), [](const SchematicItem& i) {
+        return i.kind == SchematicItemKind::ShuntCapacitor;
+    });
     for (const SchematicItem& item : items) {
         SchematicSymbol symbol{PartOf(item.kind), std::string(item.label)};
         if (symbol.part == SchematicPart::ParallelCrystal) {
@@ -173,6 +181,10 @@ void PlaceSymbols(SchematicDrawing& drawing, std::span<const SchematicItem> item
             symbol.labelX = symbol.x + LabelGap;
             symbol.labelY = ShuntPlateTop + PlateGap + 3;
             symbol.align = LabelAlign::Start;
+            if (doubledEnds && lastShunt != items.rend() && &item == &*lastShunt) {
+                symbol.labelX = symbol.x - LabelGap;
+                symbol.align = LabelAlign::End;
+            }
             symbol.edge = LabelEdge::Top;
         } else {
             symbol.x = firstNode + int(std::lround(step * (segment + 0.5)));

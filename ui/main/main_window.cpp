@@ -441,7 +441,11 @@ void MainWindow::ClearChart() {
 }
 
 void MainWindow::ShowCaution(const CalculationResult& result) {
-    if (result.caution.id == MessageId::None) return;
+    // A design without doubts takes down the caution an earlier one left.
+    if (result.caution.id == MessageId::None) {
+        hintStatusBar_->ShowHint(QString());
+        return;
+    }
     hintStatusBar_->ShowHint(
         QString::fromStdString(MessageText(result.caution, CurrentLanguage())));
 }

@@ -768,40 +768,40 @@
         <translation>; reachable up to %1 Hz</translation>
     </message>
     <message>
-        <source>QER, 4 звена (6 кварцев)</source>
-        <translation>QER, 4 poles (6 crystals)</translation>
+        <source>QER-4, 6 кварцев</source>
+        <translation>QER-4, 6 crystals</translation>
     </message>
     <message>
-        <source>QER, 5 звеньев (7 кварцев)</source>
-        <translation>QER, 5 poles (7 crystals)</translation>
+        <source>QER-5, 7 кварцев</source>
+        <translation>QER-5, 7 crystals</translation>
     </message>
     <message>
-        <source>QER, 6 звеньев (8 кварцев)</source>
-        <translation>QER, 6 poles (8 crystals)</translation>
+        <source>QER-6, 8 кварцев</source>
+        <translation>QER-6, 8 crystals</translation>
     </message>
     <message>
-        <source>QER, 7 звеньев (9 кварцев)</source>
-        <translation>QER, 7 poles (9 crystals)</translation>
+        <source>QER-7, 9 кварцев</source>
+        <translation>QER-7, 9 crystals</translation>
     </message>
     <message>
-        <source>QER, 8 звеньев (10 кварцев)</source>
-        <translation>QER, 8 poles (10 crystals)</translation>
+        <source>QER-8, 10 кварцев</source>
+        <translation>QER-8, 10 crystals</translation>
     </message>
     <message>
-        <source>QER, 9 звеньев (11 кварцев)</source>
-        <translation>QER, 9 poles (11 crystals)</translation>
+        <source>QER-9, 11 кварцев</source>
+        <translation>QER-9, 11 crystals</translation>
     </message>
     <message>
-        <source>QER, 10 звеньев (12 кварцев)</source>
-        <translation>QER, 10 poles (12 crystals)</translation>
+        <source>QER-10, 12 кварцев</source>
+        <translation>QER-10, 12 crystals</translation>
     </message>
     <message>
-        <source>QER, 11 звеньев (13 кварцев)</source>
-        <translation>QER, 11 poles (13 crystals)</translation>
+        <source>QER-11, 13 кварцев</source>
+        <translation>QER-11, 13 crystals</translation>
     </message>
     <message>
-        <source>QER, 12 звеньев (14 кварцев)</source>
-        <translation>QER, 12 poles (14 crystals)</translation>
+        <source>QER-12, 14 кварцев</source>
+        <translation>QER-12, 14 crystals</translation>
     </message>
     <message>
         <source>C(пФ) =</source>

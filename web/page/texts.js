@@ -190,7 +190,7 @@ export const Topologies = [
     ['cw', 10, '10CW', '10CW'],
     ['cw', 12, '12CW', '12CW'],
     ...[4, 5, 6, 7, 8, 9, 10, 11, 12].map((n) => ['qer', n,
-        `QER, ${n} ${n <= 4 ? 'звена' : 'звеньев'} (${n + 2} кварцев)`, `QER, ${n} poles (${n + 2} crystals)`]),
+        `QER-${n}, ${n + 2} кварцев`, `QER-${n}, ${n + 2} crystals`]),
 ].map(([topology, order, ru, en]) => ({topology, order, ru, en}));
 
 // The responses as the window lists them, by the engine's name; "chebyshev" takes the ripple
