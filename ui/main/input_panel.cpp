@@ -356,6 +356,8 @@ void InputPanel::ShowDesign() {
     const QString capacitor = FromUtf8(design.capacitor);
     if (capacitorEdit_->text() != capacitor) capacitorEdit_->setText(capacitor);
     dfEdit_->setEnabled(!(equal && !design.capacitor.empty()));
+    // A QER ladder has its own response, whatever the list says.
+    responseCombo_->setEnabled(!IsQer(design.filterType));
 }
 
 void InputPanel::ShowReachableBand() {
