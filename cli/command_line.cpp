@@ -40,7 +40,7 @@ struct HelpItem {
 constexpr HelpItem HelpSubcommands[] = {
     {"fit FILE",
      "Fit the model of a crystal (Fo, Ld, Cs, Rd, Cm, Q) to a network analyser's sweep, .s2p or "
-     ".s1p."},
+     ".s1p; with --modes K, its unwanted modes in a wide sweep."},
     {"g3uur", "Cm and Ld of a crystal from the readings of the G3UUR oscillator method."},
     {"crystals FILE...",
      "Fit every sweep and read every crystal list, print the table and pick the best matched "

@@ -12,6 +12,7 @@
 #include "cli/shell_text.h"
 #include "cli/usage.h"
 #include "engine/crystal.h"
+#include "engine/crystal_modes.h"
 #include "engine/messages.h"
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
@@ -48,7 +49,43 @@ Json FitJson(const CrystalFit& fit, const std::optional<std::string>& message) {
     j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
     j["iterations"] = fit.iterations;
     j["message"] = message ? Json(*message) : Json(nullptr);
+    if (fit.modesSought > 0) {
+        // One entry per mode looked for: its values, or null for a mode not found.
+        Json& modes = j["modes"] = Json::array();
+        for (int k = 0; k < fit.modesSought; ++k) {
+            if (!hasModel || k >= static_cast<int>(fit.model.modes.size())) {
+                modes.push_back(nullptr);
+                continue;
+            }
+            const CrystalMode& m = fit.model.modes[static_cast<std::size_t>(k)];
+            modes.push_back({{"FoKHz", m.fsHz / 1000},
+                             {"offsetKHz", (m.fsHz - fit.model.fsHz) / 1000},
+                             {"LdMH", m.lmH * 1000},
+                             {"RdOhm", m.rmOhm},
+                             {"CmF", m.cmF}});
+        }
+    }
     return j;
+}
+
+// A line for each unwanted mode looked for: "Мода 2: Fo=…" or "Мода 3: не найдена".
+std::string ModeLines(const CrystalModel& m, int sought, Language language) {
+    const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
+    std::string text;
+    for (int k = 0; k < sought; ++k) {
+        const std::string head =
+            InLanguage(language, "Мода ", "Mode ") + std::to_string(k + 2) + ": ";
+        if (k >= static_cast<int>(m.modes.size())) {
+            text += head + InLanguage(language, "не найдена", "not found") + '\n';
+            continue;
+        }
+        const CrystalMode& mode = m.modes[static_cast<std::size_t>(k)];
+        text += head + "Fo=" + Short(mode.fsHz / 1000, 10) + " " + u.kHz + " (+" +
+                Short((mode.fsHz - m.fsHz) / 1000, 6) + " " + u.kHz +
+                "); Ld=" + Short(mode.lmH * 1000, 6) + " " + u.mH + "; Rd=" + Short(mode.rmOhm, 6) +
+                " " + u.ohm + '\n';
+    }
+    return text;
 }
 
 std::string CrystalLine(const CrystalModel& m, Language language) {
@@ -72,12 +109,16 @@ struct FittedFile {
     CrystalModel kept;               // what a table of crystals keeps (KeptModelOf)
 };
 
-// Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file.
-FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
+// Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file, with up to
+// `modes` unwanted modes.
+FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm, int modes = 0) {
     const TouchstoneData data = ReadTouchstoneFile(path);
     const CrystalSweep sweep = CrystalSweepOf(data, fixtureOhm.value_or(data.referenceOhm));
     FittedFile result;
-    result.fit = FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+    result.fit = modes > 0
+                     ? FitCrystalWithModes(sweep.frequencyHz, sweep.measured, sweep.kind,
+                                           sweep.fixtureOhm, modes)
+                     : FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
     result.message = FitMessageOf(result.fit, FileNameOf(path));
     result.kept = KeptModelOf(result.fit, sweep);
     return result;
@@ -99,13 +140,20 @@ int RunFit(const std::vector<std::string>& args, Language language, std::ostream
                          "The resistance of source and load in the fixture, in Ohm. Default: the "
                          "file's reference resistance."),
           Above(0, Quantity::Resistance));
+    int modes = 0;
+    Check(app.add_option("--modes", modes,
+                         "Look for up to K unwanted modes (1 to 3) in a wide sweep, each a further "
+                         "motional arm across C0; a mode the sweep does not resolve is reported "
+                         "as not found.")
+              ->type_name("K"),
+          WholeBetween(0, MaxUnwantedModes));
     app.add_flag("--json", json, "Print the result as one JSON object.");
     AddLanguageOption(app, lang);
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
 
     FittedFile fitted;
     try {
-        fitted = FitFile(path, fixtureOhm);
+        fitted = FitFile(path, fixtureOhm, modes);
     } catch (const CommandError& error) {
         return FileFailure(error.Text(language), err);
     }
@@ -122,6 +170,7 @@ int RunFit(const std::vector<std::string>& args, Language language, std::ostream
         const std::string rms = Short(fit.rmsErrorDb, 3);
         const std::string iterations = std::to_string(fit.iterations);
         out << CrystalLine(fit.model, language) << '\n'
+            << ModeLines(fit.model, fit.modesSought, language)
             << InLanguage(language,
                           "Среднеквадратичная ошибка " + rms + " дБ, итераций: " + iterations + ".",
                           "RMS error " + rms + " dB after " + iterations + " iterations.")

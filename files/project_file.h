@@ -20,8 +20,10 @@ namespace feldan {
 // added the designs a design file cannot hold (a topology or response beyond the classic lists,
 // with design.rippleDb for a Chebyshev response of any ripple); only they are written as it.
 // Version 4 added crystals[].sweep, the sweep a measured crystal was fitted from; a project is
-// written as it only when a crystal keeps one.
-inline constexpr int ProjectFormatVersion = 4;
+// written as it only when a crystal keeps one. Version 5 added crystals[].modes, a crystal's
+// unwanted modes; only a project with a crystal that has one is written as it.
+inline constexpr int ProjectFormatVersion = 5;
+inline constexpr int SweepsProjectFormatVersion = 4;
 inline constexpr int DesignBeyondListsProjectFormatVersion = 3;
 inline constexpr int ClassicProjectFormatVersion = 1;
 inline constexpr int ExactProjectFormatVersion = 2;

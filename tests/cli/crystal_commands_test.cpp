@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "files/crystal_csv.h"
@@ -63,6 +64,39 @@ TEST(FitCommand, NanoVnaSweepGivesTheCrystalInTheDesignsUnits) {
     // The text form names the values as the window's fields do.
     const auto text = RunCli({"fit", path});
     EXPECT_EQ(text.out.rfind("Fo=10000", 0), 0u) << text.out;
+}
+
+// A wide sweep of a crystal with a mode 30 kHz up: the mode found, a second one not, and a
+// count beyond three refused.
+TEST(FitCommand, ModesOfAWideSweep) {
+    const double pi = 3.141592653589793;
+    const std::string path = TempPath("wide.s2p");
+    std::ofstream file(path, std::ios::binary);
+    file << "# Hz S RI R 50\r\n";
+    for (int i = 0; i < 4001; ++i) {
+        const double hz = 9.98e6 + 20.0 * i;
+        const double w = 2 * pi * hz;
+        std::complex<double> y(0, w * 4e-12);
+        for (const auto& [fs, lm, rm] : {std::tuple{10e6, 0.015, 12.0}, {10.03e6, 0.03, 400.0}})
+            y += 1.0 / std::complex<double>(rm, w * lm - 1 / (w / (std::pow(2 * pi * fs, 2) * lm)));
+        const std::complex<double> s21 = 100.0 / (100.0 + 1.0 / y);
+        char line[200];
+        std::snprintf(line, sizeof line, "%.0f 0 0 %.6f %.6f 0 0 0 0\r\n", hz, s21.real(),
+                      s21.imag());
+        file << line;
+    }
+    file.close();
+    const auto run = RunCli({"fit", path, "--modes", "2", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    ASSERT_EQ(j["modes"].size(), 2u);
+    EXPECT_NEAR(j["modes"][0]["FoKHz"].get<double>(), 10030, 0.02);
+    EXPECT_NEAR(j["modes"][0]["RdOhm"].get<double>(), 400, 40);
+    EXPECT_TRUE(j["modes"][1].is_null());
+    const auto text = RunCli({"fit", path, "--modes", "2", "--lang", "en"});
+    EXPECT_NE(text.out.find("\nMode 2: Fo=10030"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nMode 3: not found\n"), std::string::npos) << text.out;
+    EXPECT_EQ(RunCli({"fit", path, "--modes", "4"}).status, 2);
 }
 
 TEST(FitCommand, WarningsAndErrors) {
