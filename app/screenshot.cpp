@@ -55,7 +55,9 @@
 #include <utility>
 
 #include "engine/calculate.h"
+#include "engine/crystal.h"
 #include "engine/ladder_design.h"
+#include "engine/project.h"
 #include "files/touchstone.h"
 #include "instruments/simulated/simulated_analyser.h"
 #include "ui/analysis/analysis_views.h"
@@ -364,6 +366,10 @@ struct ShotOptions {
         QStringLiteral("Also render the classic and the exact design of one request overlaid, "
                        "and the step responses of Butterworth and Chebyshev designs of one width."),
         QStringLiteral("folder")};
+    QCommandLineOption modes{
+        QStringLiteral("modes"),
+        QStringLiteral("Also render the wide band of eight crystals whose unwanted modes line up."),
+        QStringLiteral("png")};
     QCommandLineOption orders{
         QStringLiteral("orders"),
         QStringLiteral("Also render a twelve-crystal ladder, and three responses of one order "
@@ -373,7 +379,7 @@ struct ShotOptions {
     explicit ShotOptions(QCommandLineParser& parser) {
         for (const QCommandLineOption* option :
              {&lang, &maximised, &views, &measured, &renormalise, &crystals, &buildAids, &measuring,
-              &tuning, &compare, &orders})
+              &modes, &tuning, &compare, &orders})
             parser.addOption(*option);
     }
 };
@@ -387,6 +393,27 @@ bool OpenMeasured(feldan::MainWindow& mainWindow, const QString& file, bool reno
     if (answers.said) return false;
     if (renormalise) Trigger(mainWindow, "renormaliseMeasuredAction");
     return true;
+}
+
+// An eight-crystal 2400 Hz ladder of crystals with a mode 20 kHz up of twice their Rm: the wide
+// band with its unwanted pass band marked, the summary naming it.
+bool ShootModes(feldan::MainWindow& mainWindow, const QString& path) {
+    feldan::Project project;
+    project.design.filterType = static_cast<int>(feldan::FilterType::Ladder8);
+    project.design.texts.Df = "2400";
+    for (int k = 0; k < 8; ++k) {
+        auto crystal = feldan::CrystalFromSeriesResonance(9e6, 15e-3, 12, 3.5e-12);
+        crystal.modes = {feldan::ModeFromSeriesResonance(9.02e6, 15e-3, 24)};
+        project.crystals.push_back({"X" + std::to_string(k + 1), crystal});
+        project.positions.push_back(k);
+    }
+    mainWindow.Document().Open(project, QString(), {});
+    mainWindow.CalculateDesign();
+    mainWindow.Views().ShowView(feldan::AnalysisView::WideBand);
+    Settle(300);
+    const bool saved = Save(mainWindow.grab(), path);
+    mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
+    return saved;
 }
 
 // Every analysis view, and the report.
@@ -545,6 +572,8 @@ int main(int argc, char** argv) {
     if (parser.isSet(options.compare) && !ShootCompare(mainWindow, folderOf(options.compare)))
         return 1;
     if (parser.isSet(options.orders) && !ShootOrders(mainWindow, folderOf(options.orders)))
+        return 1;
+    if (parser.isSet(options.modes) && !ShootModes(mainWindow, parser.value(options.modes)))
         return 1;
     if (files.size() == 1) return 0;
     return ShootPrintAndInfo(mainWindow, files[2], files[1]) ? 0 : 1;
