@@ -45,6 +45,9 @@ constexpr HelpItem HelpSubcommands[] = {
     {"crystals FILE...",
      "Fit every sweep and read every crystal list, print the table and pick the best matched "
      "set."},
+    {"crystals pick BAG.csv",
+     "Pick the crystals of a set, and their positions, by the response they give the design: "
+     "the least departure from it, beside the set of the smallest fs spread."},
     {"sweep",
      "S21 with its phase and group delay, S11 and the input impedance of the designed filter over "
      "a span, as CSV or JSON."},

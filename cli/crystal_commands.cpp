@@ -13,9 +13,12 @@
 #include "cli/usage.h"
 #include "engine/crystal.h"
 #include "engine/crystal_modes.h"
+#include "engine/crystal_pick.h"
+#include "engine/ladder_design.h"
 #include "engine/messages.h"
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
+#include "files/project_file.h"
 #include "files/touchstone.h"
 
 namespace feldan::cli {
@@ -323,8 +326,166 @@ void PrintCrystalRows(const std::vector<CrystalRow>& rows, const std::vector<std
     }
 }
 
+// A set picked from a bag, under the keys of `crystals pick --json`.
+Json PickJson(const PickFigures& f, const std::vector<NamedCrystal>& bag) {
+    Json j;
+    Json& picked = j["picked"] = Json::array();
+    for (std::size_t p = 0; p < f.crystals.size(); ++p)
+        picked.push_back({{"position", p + 1}, {"name", ForTerminal(bag[f.crystals[p]].name)}});
+    j["trimsPF"] = f.trimsPF;
+    j["trimsApplied"] = f.trimsApplied;
+    j["trims"] = f.trimCount;
+    j["largestLiftHz"] = f.largestLiftHz;
+    j["rippleDb"] = f.rippleDb;
+    j["bandwidthHz"] = f.bandwidthHz;
+    j["designBandwidthHz"] = f.designBandwidthHz;
+    j["departureDb"] = f.departureDb;
+    j["meshSpreadHz"] = f.meshSpreadHz;
+    j["lmSpreadPct"] = f.lmSpreadPct;
+    j["unwanted"] = f.worstUnwanted ? Json{{"offsetKHz", f.worstUnwanted->offsetHz / 1000},
+                                           {"levelDb", f.worstUnwanted->levelDb}}
+                                    : Json(nullptr);
+    j["score"] = f.score;
+    return j;
+}
+
+// "ZQ1=X3 ZQ2=X7 ...".
+std::string PositionsLine(const PickFigures& f, const std::vector<NamedCrystal>& bag) {
+    std::string line;
+    for (std::size_t p = 0; p < f.crystals.size(); ++p)
+        line += (p ? " ZQ" : "ZQ") + std::to_string(p + 1) + "=" + bag[f.crystals[p]].name;
+    return line;
+}
+
+int RunPick(const std::vector<std::string>& args, Language language, std::ostream& out,
+            std::ostream& err) {
+    CLI::App app{
+        "Pick the crystals of a set from a bag, and their positions, by the response they give "
+        "the design: every set (a local search beyond 200000 sets) pre-scored on the meshes of "
+        "the design, the best built whole; the set whose response departs least from the "
+        "design's (with the band, the trims and the unwanted modes counted) wins. The set of "
+        "the smallest fs spread is shown beside it.",
+        "crystals pick"};
+    CliOptions options;
+    std::string bagPath, setPath;
+    std::optional<int> count;
+    bool json = false;
+    app.set_help_flag("--help", "Print this help and exit.");
+    app.add_option("BAG", bagPath, "The bag: a crystal list (.csv), as 'crystals --csv' writes it.")
+        ->required();
+    AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
+    AddDesignFileOption(app, options);
+    app.add_flag("--trim", options.trim,
+                 "Build every set with the series capacitors that lift its crystals to its "
+                 "highest fs, as --crystals with --trim does.");
+    CLI::Option* project =
+        Check(app.add_option("--project", options.projectPath,
+                             "Take the design, and whether its trims are applied, from the Feldan "
+                             "project FILE (.feldan); its own crystals are not used. Not with "
+                             "--design.")
+                  ->type_name("FILE"),
+              FileName());
+    project->excludes(app.get_option("--design"));
+    Check(app.add_option("--count", count,
+                         "How many crystals the set holds: the topology's count, which is also "
+                         "the default.")
+              ->type_name("N"),
+          WholeAtLeast(1));
+    Check(app.add_option("--set", setPath,
+                         "Write the picked crystals, ZQ1 first, to FILE as a list: the set that "
+                         "--crystals of a design reads.")
+              ->type_name("FILE"),
+          FileName());
+    app.add_flag("--json", json, "Print the result as one JSON object.");
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
+    for (const auto& [given, name] : {std::pair{options.fo.has_value(), "--fo"},
+                                      {options.ld.has_value(), "--ld"},
+                                      {options.cs.has_value(), "--cs"},
+                                      {options.rd.has_value(), "--rd"}}) {
+        if (given) {
+            return ReportUsage("crystals pick",
+                               InLanguage(language, "Fo, Ld, Cs и Rd берутся у кварцев: уберите ",
+                                          "Fo, Ld, Cs and Rd come from the crystals: leave out ") +
+                                   name,
+                               language, err);
+        }
+    }
+    PickRequest request;
+    std::vector<NamedCrystal> bag;
+    try {
+        if (!options.projectPath.empty()) {
+            try {
+                const Project read = ReadProjectFile(options.projectPath);
+                request.design = read.design;
+                request.trim = read.trim;
+            } catch (const CommandError& error) {
+                throw CommandError(NamingTheFile(options.projectPath, error, language));
+            }
+            ApplyDesignOptions(options, request.design);
+        } else {
+            DesignFileLines lines;
+            request.design = ResolveDesign(options, lines);
+        }
+        bag = ReadCrystalList(bagPath);
+    } catch (const CommandError& error) {
+        return FileFailure(error.Text(language), err);
+    }
+    request.trim = request.trim || options.trim;
+    const int needed = CrystalCountOf(request.design.filterType);
+    if (count && needed > 0 && *count != needed) {
+        return ReportUsage("crystals pick",
+                           InLanguage(language,
+                                      "у схемы " + std::to_string(needed) + " кварцев, а --count " +
+                                          std::to_string(*count),
+                                      "the topology has " + std::to_string(needed) +
+                                          " crystals, not --count " + std::to_string(*count)),
+                           language, err);
+    }
+    std::vector<CrystalModel> models;
+    for (const NamedCrystal& c : bag)
+        models.push_back(c.model);
+    const PickResult result = PickByResponse(models, request);
+    if (!result.byResponse) {
+        WriteLine(err, MessageText(result.message, language));
+        return result.outcome == Outcome::Error ? 2 : 1;
+    }
+    const PickFigures& best = *result.byResponse;
+    if (!setPath.empty()) {
+        std::vector<NamedCrystal> list;
+        for (std::size_t i : best.crystals)
+            list.push_back(bag[i]);
+        if (auto failed = WriteCrystalList(setPath, list, language, out, err)) return *failed;
+    }
+    if (json) {
+        Json j = PickJson(best, bag);
+        j["byFsSpread"] = PickJson(*result.byFsSpread, bag);
+        j["setsSearched"] = result.setsSearched;
+        j["exhaustive"] = result.exhaustive;
+        j["setsBuilt"] = result.setsBuilt;
+        Dump(j, out);
+        out << '\n';
+        return 0;
+    }
+    const std::string searched = std::to_string(result.setsSearched);
+    WriteLine(out,
+              InLanguage(language, "По отклику: ", "By the response: ") + PositionsLine(best, bag));
+    WriteLine(out, "  " + PickFiguresText(best, '.', language));
+    WriteLine(out, InLanguage(language, "По разбросу fs: ", "By fs spread: ") +
+                       PositionsLine(*result.byFsSpread, bag));
+    WriteLine(out, "  " + PickFiguresText(*result.byFsSpread, '.', language));
+    WriteLine(out, result.exhaustive
+                       ? InLanguage(language, "Перебраны все наборы: " + searched,
+                                    "Every set searched: " + searched)
+                       : InLanguage(language,
+                                    "Наборов просмотрено заменами от соседних по fs: " + searched,
+                                    "Sets searched by swaps from neighbours in fs: " + searched));
+    return 0;
+}
+
 int RunCrystals(const std::vector<std::string>& args, Language language, std::ostream& out,
                 std::ostream& err) {
+    if (!args.empty() && args.front() == "pick")
+        return RunPick({args.begin() + 1, args.end()}, language, out, err);
     CLI::App app{
         "A set of crystals: fits every sweep (.s1p, .s2p) and reads every list (.csv with "
         "the header name,fs_hz,lm_h,rm_ohm,c0_f), prints the table and picks the best "

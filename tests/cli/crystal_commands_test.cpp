@@ -196,4 +196,62 @@ TEST(CrystalsCommand, PicksTheClosestSetAndWritesTheList) {
     EXPECT_EQ(picked[2].name, cName);
 }
 
+// Six 10 MHz crystals, the fourth of another Lm, and a seventh 400 Hz away.
+std::string Bag(const std::string& name, int count = 7) {
+    const std::string path = TempPath(name);
+    std::ofstream file(path);
+    file << "name,fs_hz,lm_h,rm_ohm,c0_f\n";
+    const char* rows[] = {"A,9995000,0.015", "B,9995012,0.015", "C,9995020,0.015",
+                          "D,9995004,0.018", "E,9995031,0.015", "F,9995045,0.015",
+                          "G,9995400,0.015"};
+    for (int k = 0; k < count; ++k)
+        file << rows[k] << ",10,4e-12\n";
+    return path;
+}
+
+TEST(CrystalsPick, ThePickByTheResponseBesideTheSmallestSpread) {
+    const std::string bag = Bag("pick.csv");
+    const std::string set = TempPath("picked.csv");
+    const auto run =
+        RunCli({"crystals", "pick", bag, "--count", "4", "--df", "500", "--set", set, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    ASSERT_EQ(j["picked"].size(), 4u);
+    const std::vector<feldan::NamedCrystal> written = feldan::ReadCrystalList(set);
+    ASSERT_EQ(written.size(), 4u);
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_EQ(j["picked"][p]["position"], p + 1);
+        EXPECT_EQ(j["picked"][p]["name"], written[std::size_t(p)].name);
+    }
+    for (const char* key : {"trimsPF", "rippleDb", "bandwidthHz", "departureDb", "meshSpreadHz"}) {
+        EXPECT_TRUE(j.contains(key)) << key;
+        EXPECT_TRUE(j["byFsSpread"].contains(key)) << key;
+    }
+    EXPECT_EQ(j["trimsPF"].size(), 4u);
+    EXPECT_EQ(j["setsSearched"], 35);  // C(7, 4)
+    EXPECT_LE(j["departureDb"].get<double>(), j["byFsSpread"]["departureDb"].get<double>());
+    // The comparison is the set that --pick takes, lowest fs first.
+    const Json spread = Json::parse(RunCli({"crystals", bag, "--pick", "4", "--json"}).out);
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ(j["byFsSpread"]["picked"][p]["name"], spread["picked"][p]);
+}
+
+TEST(CrystalsPick, RefusesWhatItCannotUse) {
+    const std::string bag = Bag("refused.csv");
+    const std::string three = Bag("three.csv", 3);
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"crystals", "pick", bag, "--count", "8"}, 2, "--count 8"},
+        {{"crystals", "pick", bag, "--fo", "9995"}, 2, "--fo"},
+        {{"crystals", "pick", TempPath("none.csv")}, 2, "none.csv"},
+        {{"crystals", "pick", three}, 1, "4"},
+    };
+    for (const auto& [args, status, named] : cases) {
+        std::vector<std::string> english = args;
+        english.insert(english.end(), {"--lang", "en"});
+        const auto run = RunCli(english);
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    }
+}
+
 }  // namespace
