@@ -489,7 +489,7 @@ int RunCrystals(const std::vector<std::string>& args, Language language, std::os
     CLI::App app{
         "A set of crystals: fits every sweep (.s1p, .s2p) and reads every list (.csv with "
         "the header name,fs_hz,lm_h,rm_ohm,c0_f), prints the table and picks the best "
-        "matched set.",
+        "matched set. 'crystals pick BAG.csv' picks by the response instead (see its --help).",
         "crystals"};
     std::vector<std::string> paths;
     std::optional<std::size_t> pick;

@@ -41,7 +41,7 @@ constexpr int GridPoints = 17;
 constexpr double PreScoreShare = 0.6, PositionsShare = 0.1;
 
 using Complex = std::complex<double>;
-using Index = std::uint16_t;
+using Index = std::uint32_t;
 
 bool UsableCrystal(const CrystalModel& c) {
     const auto positive = [](double v) { return std::isfinite(v) && v > 0; };
@@ -503,15 +503,33 @@ std::vector<Ranked> PreScoreEverySet(const PreScoreModel& model, std::span<const
     return Merged(lists, KeptForPositions);
 }
 
-// A bag too large for every set: from every run of `n` neighbours in fs, one crystal of the set
-// at a time is swapped for one of the 4n outside it nearest its mean fs while the pre-score
-// falls. Every set met is ranked.
+// A bag too large for every set: from every run of `n` neighbours in fs, and every run of `n`
+// neighbours in Lm, one crystal of the set at a time is swapped for one of the 4n outside it
+// nearest its mean fs while the pre-score falls. Every set met is ranked.
 std::vector<Ranked> PreScoreBySwaps(const PreScoreModel& model, std::span<const CrystalModel> bag,
                                     const std::vector<Index>& sorted, std::size_t n, int threads,
                                     const std::function<void(double)>& progress,
                                     const std::atomic<bool>* cancel, long& searched) {
     const std::size_t m = sorted.size();
-    const std::size_t starts = m - n + 1;
+    const auto byFs = [&](Index a, Index b) {
+        return bag[a].fsHz < bag[b].fsHz || (bag[a].fsHz == bag[b].fsHz && a < b);
+    };
+    const std::vector<Index> byLm = [&] {
+        std::vector<Index> order = sorted;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](Index a, Index b) { return bag[a].lmH < bag[b].lmH; });
+        return order;
+    }();
+    std::vector<std::vector<Index>> startSets;
+    for (const std::vector<Index>* order : {&sorted, &byLm}) {
+        for (std::size_t first = 0; first + n <= m; ++first) {
+            std::vector<Index> run(order->begin() + static_cast<std::ptrdiff_t>(first),
+                                   order->begin() + static_cast<std::ptrdiff_t>(first + n));
+            std::sort(run.begin(), run.end(), byFs);
+            startSets.push_back(std::move(run));
+        }
+    }
+    const std::size_t starts = startSets.size();
     std::atomic<std::size_t> next{0};
     std::atomic<long> met{0};
     std::atomic<std::size_t> startsDone{0};
@@ -531,8 +549,7 @@ std::vector<Ranked> PreScoreBySwaps(const PreScoreModel& model, std::span<const 
         };
         for (std::size_t start; (start = next++) < starts;) {
             if (cancel && cancel->load()) return;
-            std::vector<Index> current(sorted.begin() + static_cast<std::ptrdiff_t>(start),
-                                       sorted.begin() + static_cast<std::ptrdiff_t>(start + n));
+            std::vector<Index> current = startSets[start];
             double currentScore = score(current);
             for (std::size_t step = 0; step < 4 * n; ++step) {
                 double meanHz = 0;
@@ -553,10 +570,7 @@ std::vector<Ranked> PreScoreBySwaps(const PreScoreModel& model, std::span<const 
                     for (Index in : outside) {
                         std::vector<Index> trial = current;
                         trial[k] = in;
-                        std::sort(trial.begin(), trial.end(), [&](Index a, Index b) {
-                            return bag[a].fsHz < bag[b].fsHz ||
-                                   (bag[a].fsHz == bag[b].fsHz && a < b);
-                        });
+                        std::sort(trial.begin(), trial.end(), byFs);
                         const double s = score(trial);
                         if (s < bestScore) {
                             bestScore = s;
@@ -752,7 +766,7 @@ PickResult PickByResponse(std::span<const CrystalModel> bag, const PickRequest& 
     };
     if (count <= 0) return refuse(Outcome::Error, {MessageId::BadFilterType, ""});
     const std::size_t n = static_cast<std::size_t>(count);
-    if (usable.size() < n || usable.size() > 65535)
+    if (usable.size() < n)
         return refuse(Outcome::Warning, {MessageId::PickTooFew, std::to_string(count)});
     const auto toBag = [&](PickFigures figures) {
         for (std::size_t& i : figures.crystals)
@@ -810,20 +824,22 @@ PickResult PickByResponse(std::span<const CrystalModel> bag, const PickRequest& 
                                                  static_cast<double>(candidates.size()));
             }
         });
+        // The set of the smallest spread is built in the positions the search gave it as well.
+        const Ranked spreadPlaced = candidates.back();
         std::vector<BestSets> lists(1, BestSets(candidates.size()));
         for (Ranked& r : candidates)
             lists[0].Offer(std::move(r));
         candidates = Merged(lists, KeptForBuilding);
+        if (std::none_of(candidates.begin(), candidates.end(),
+                         [&](const Ranked& r) { return MembersOf(r) == MembersOf(spreadPlaced); }))
+            candidates.push_back(spreadPlaced);
     }
+    // Without a model of the meshes (a topology whose crystals share no shunt part), the set of
+    // the smallest spread stands alone.
     if (cancel && cancel->load()) {
         result.cancelled = true;
         return result;
     }
-    // The set of the smallest spread is built in the positions the search gave it too.
-    if (std::none_of(candidates.begin(), candidates.end(), [&](const Ranked& r) {
-            return MembersOf(r) == MembersOf(Ranked{0, bySpread});
-        }))
-        candidates.push_back({0, bySpread});
 
     std::vector<std::optional<PickFigures>> built(candidates.size());
     std::atomic<std::size_t> next{0};

@@ -98,21 +98,28 @@ double DepartureDb(const DesignFields& design, std::span<const CrystalModel> bag
 }
 
 TEST(PickByResponse, TakesTheMatchedFourOfABagKnownByFs) {
-    // Eight crystals 30 to 150 Hz apart and two outliers, all else equal.
+    // Eight crystals 30 to 150 Hz apart and two outliers, all else equal; in the larger bag
+    // fifty more, 97 Hz apart, leave too many sets to search them all.
     const double offsets[] = {799, 811, 821, 829, 677, 704, 733, 747, 1300, 300};
-    std::vector<CrystalModel> bag;
-    for (double offset : offsets)
-        bag.push_back(Crystal(9994000 + offset));
-    for (const bool trim : {false, true}) {
-        SCOPED_TRACE(trim);
-        const PickResult result = PickByResponse(bag, RequestFor(FilterType::Ladder4, trim));
-        ASSERT_TRUE(result.byResponse);
-        const std::vector<std::size_t>& picked = result.byResponse->crystals;
-        EXPECT_EQ(std::set<std::size_t>(picked.begin(), picked.end()),
-                  (std::set<std::size_t>{0, 1, 2, 3}));
-        EXPECT_TRUE(result.exhaustive);
-        EXPECT_EQ(result.setsSearched, 210);  // C(10, 4)
-        EXPECT_EQ(result.byResponse->trimCount, trim ? 3 : 0);
+    for (const int more : {0, 50}) {
+        std::vector<CrystalModel> bag;
+        for (double offset : offsets)
+            bag.push_back(Crystal(9994000 + offset));
+        for (int k = 0; k < more; ++k)
+            bag.push_back(Crystal(9996000 + 97 * k));
+        for (const bool trim : {false, true}) {
+            SCOPED_TRACE(more * 10 + trim);
+            const PickResult result = PickByResponse(bag, RequestFor(FilterType::Ladder4, trim));
+            ASSERT_TRUE(result.byResponse);
+            const std::vector<std::size_t>& picked = result.byResponse->crystals;
+            EXPECT_EQ(std::set<std::size_t>(picked.begin(), picked.end()),
+                      (std::set<std::size_t>{0, 1, 2, 3}));
+            EXPECT_EQ(result.exhaustive, more == 0);
+            if (more == 0) {
+                EXPECT_EQ(result.setsSearched, 210);  // C(10, 4)
+            }
+            EXPECT_EQ(result.byResponse->trimCount, trim ? 3 : 0);
+        }
     }
 }
 
@@ -137,6 +144,43 @@ TEST(PickByResponse, AMatchedResponseBeatsTheSmallestFsSpread) {
         EXPECT_NEAR(result.byResponse->departureDb, picked, 1e-3);
         EXPECT_NEAR(result.byFsSpread->departureDb, spread, 1e-3);
     }
+}
+
+TEST(PickByResponse, UnwantedModesSpreadRatherThanLinedUp) {
+    // Ten crystals within 27 Hz, each with a mode near 10.025 MHz: in the first five the modes
+    // lie within 80 Hz, in the others 2.5 kHz apart.
+    std::vector<CrystalModel> bag;
+    for (int k = 0; k < 10; ++k) {
+        CrystalModel c = Crystal(9995000 + 3 * k);
+        c.modes = {ModeFromSeriesResonance(k < 5 ? 10025000 + 20 * k : 10020000 + 2500 * (k - 5),
+                                           30e-3, 20)};
+        bag.push_back(c);
+    }
+    const PickRequest request = RequestFor(FilterType::Ladder4, false);
+    const PickResult result = PickByResponse(bag, request);
+    ASSERT_TRUE(result.byResponse && result.byFsSpread);
+    // The highest point about the modes against the pass band's, by the chain matrix.
+    const auto unwantedDb = [&](const std::vector<std::size_t>& positions) {
+        std::vector<CrystalModel> crystals;
+        for (std::size_t i : positions)
+            crystals.push_back(bag[i]);
+        const DesignBuild build = BuildDesign(request.design, '.', crystals, false);
+        EXPECT_TRUE(build.built);
+        if (!build.built) return 0.0;
+        const Chain chain = ChainOf(*build.built);
+        double band = -INFINITY, unwanted = -INFINITY;
+        for (double f = 9994000; f <= 9997000; f += 2)
+            band = std::max(band, chain.At(f));
+        for (double f = 10017000; f <= 10033000; f += 2)
+            unwanted = std::max(unwanted, chain.At(f));
+        return unwanted - band;
+    };
+    const double picked = unwantedDb(result.byResponse->crystals);
+    const double spread = unwantedDb(result.byFsSpread->crystals);
+    EXPECT_GT(spread, -10);  // the modes lined up pass a second band
+    EXPECT_LT(picked, spread - 40);
+    ASSERT_TRUE(result.byResponse->worstUnwanted && result.byFsSpread->worstUnwanted);
+    EXPECT_NEAR(result.byFsSpread->worstUnwanted->levelDb, spread, 0.5);
 }
 
 TEST(PickByResponse, EqualCrystalsAreTheDesignItself) {
