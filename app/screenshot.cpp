@@ -20,6 +20,8 @@
 // designs of 2400 Hz (Butterworth, Chebyshev 25 % and Bessel) to <folder>/time-compared.png.
 // With --tuning, the window is rendered last with the "Подстройка" panel open and C3 moved up
 // 5 % to that file.
+// With --pick, the "Кварцы" window picks eight of sixteen crystals by the response for a 500 Hz
+// eight-crystal ladder, and is rendered to that file with the figures of the pick.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QAbstractSpinBox>
@@ -32,6 +34,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -55,7 +58,9 @@
 #include <utility>
 
 #include "engine/calculate.h"
+#include "engine/crystal.h"
 #include "engine/ladder_design.h"
+#include "engine/project.h"
 #include "files/touchstone.h"
 #include "instruments/simulated/simulated_analyser.h"
 #include "ui/analysis/analysis_views.h"
@@ -63,6 +68,7 @@
 #include "ui/assembly/tolerance_window.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/crystals/crystal_set.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/main/application.h"
 #include "ui/main/info_window.h"
@@ -378,6 +384,14 @@ struct ShotOptions {
         QStringLiteral("Also render the classic and the exact design of one request overlaid, "
                        "and the step responses of Butterworth and Chebyshev designs of one width."),
         QStringLiteral("folder")};
+    QCommandLineOption modes{
+        QStringLiteral("modes"),
+        QStringLiteral("Also render the wide band of eight crystals whose unwanted modes line up."),
+        QStringLiteral("png")};
+    QCommandLineOption pick{
+        QStringLiteral("pick"),
+        QStringLiteral("Also render the crystal window after a pick by the response."),
+        QStringLiteral("png")};
     QCommandLineOption orders{
         QStringLiteral("orders"),
         QStringLiteral("Also render a twelve-crystal ladder, and three responses of one order "
@@ -387,7 +401,7 @@ struct ShotOptions {
     explicit ShotOptions(QCommandLineParser& parser) {
         for (const QCommandLineOption* option :
              {&lang, &maximised, &views, &measured, &renormalise, &crystals, &buildAids, &measuring,
-              &tuning, &compare, &orders})
+              &modes, &tuning, &compare, &orders, &pick})
             parser.addOption(*option);
     }
 };
@@ -401,6 +415,58 @@ bool OpenMeasured(feldan::MainWindow& mainWindow, const QString& file, bool reno
     if (answers.said) return false;
     if (renormalise) Trigger(mainWindow, "renormaliseMeasuredAction");
     return true;
+}
+
+// An eight-crystal 2400 Hz ladder of crystals with a mode 20 kHz up of twice their Rm: the wide
+// band with its unwanted pass band marked, the summary naming it.
+bool ShootModes(feldan::MainWindow& mainWindow, const QString& path) {
+    feldan::Project project;
+    project.design.filterType = static_cast<int>(feldan::FilterType::Ladder8);
+    project.design.texts.Df = "2400";
+    for (int k = 0; k < 8; ++k) {
+        auto crystal = feldan::CrystalFromSeriesResonance(9e6, 15e-3, 12, 3.5e-12);
+        crystal.modes = {feldan::ModeFromSeriesResonance(9.02e6, 15e-3, 24)};
+        project.crystals.push_back({"X" + std::to_string(k + 1), crystal});
+        project.positions.push_back(k);
+    }
+    mainWindow.Document().Open(project, QString(), {});
+    mainWindow.CalculateDesign();
+    mainWindow.Views().ShowView(feldan::AnalysisView::WideBand);
+    Settle(300);
+    const bool saved = Save(mainWindow.grab(), path);
+    mainWindow.Views().ShowView(feldan::AnalysisView::PassBand);
+    return saved;
+}
+
+// Sixteen crystals of one batch, fs within ±50 Hz and Lm within ±12 %, and eight of them picked
+// by the response for a 500 Hz eight-crystal ladder: the window with the figures of the pick.
+bool ShootPick(feldan::MainWindow& mainWindow, const QString& path) {
+    std::mt19937_64 random(7);
+    const auto uniform = [&] { return 2 * (static_cast<double>(random() >> 11) * 0x1.0p-53) - 1; };
+    feldan::Project project;
+    project.design.filterType = static_cast<int>(feldan::FilterType::Ladder8);
+    project.design.texts.Df = "500";
+    for (int k = 0; k < 16; ++k) {
+        project.crystals.push_back(
+            {"X" + std::to_string(k + 1),
+             feldan::CrystalFromSeriesResonance(9995000 + 50 * uniform(),
+                                                15e-3 * (1 + 0.12 * uniform()), 10, 4e-12)});
+    }
+    mainWindow.Document().Open(project, QString(), {});
+    Trigger(mainWindow, "crystalsAction");
+    auto* window = mainWindow.findChild<feldan::CrystalWindow*>(QStringLiteral("CrystalWindow"));
+    auto* set = window->findChild<feldan::CrystalSet*>(QStringLiteral("crystalSet"));
+    set->SetPickMethod(feldan::CrystalSet::PickMethod::Response);
+    QEventLoop picking;
+    QObject::connect(set, &feldan::CrystalSet::PickFinished, &picking, &QEventLoop::quit);
+    set->PickBest();
+    if (set->Picking()) picking.exec();
+    window->resize(1040, 790);  // room for the rows and the figures beside the plot
+    window->Table()->setCurrentCell(0, 0);
+    Settle(300);
+    const bool saved = Save(window->grab(), path);
+    window->hide();
+    return saved;
 }
 
 // Every analysis view, and the report.
@@ -560,6 +626,9 @@ int main(int argc, char** argv) {
         return 1;
     if (parser.isSet(options.orders) && !ShootOrders(mainWindow, folderOf(options.orders)))
         return 1;
+    if (parser.isSet(options.modes) && !ShootModes(mainWindow, parser.value(options.modes)))
+        return 1;
+    if (parser.isSet(options.pick) && !ShootPick(mainWindow, parser.value(options.pick))) return 1;
     if (files.size() == 1) return 0;
     return ShootPrintAndInfo(mainWindow, files[2], files[1]) ? 0 : 1;
 }

@@ -17,13 +17,25 @@ struct Complex {
     double im = 0;
 };
 
-// G, C and L act in parallel; 0 means absent (an L of 0 or below is skipped).
+// A series R, L, C arm: a crystal's further motional arm, across its static capacitance.
+struct SeriesArm {
+    double R = 0;  // Ohm
+    double L = 0;  // H
+    double C = 0;  // F
+};
+inline constexpr int MaxBranchArms = 3;
+
+// G, C and L act in parallel; 0 means absent (an L of 0 or below is skipped). The first ArmCount
+// series arms act in parallel with them: a crystal's unwanted modes ride on its C0 branch, so
+// they add no node to the circuit.
 struct Branch {
     int From = 0;
     int To = 0;
     double G = 0;  // S
     double C = 0;  // F
     double L = 0;  // H
+    int ArmCount = 0;
+    std::array<SeriesArm, MaxBranchArms> Arms{};
 };
 
 // Ideal source: V(DrivenNode) = V(RefNode) + Emf.

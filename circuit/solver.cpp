@@ -41,7 +41,15 @@ void ComputeAdmittancesOf(const Netlist& netlist, T omega, T* admRe, T* admIm) {
         const Branch& branch = netlist.Branches[b];
         T im = omega * branch.C;
         if (branch.L > 0) im -= 1 / (omega * branch.L);
-        admRe[b] = Splat<T>(branch.G);
+        T re = Splat<T>(branch.G);
+        for (int a = 0; a < branch.ArmCount; ++a) {
+            const SeriesArm& arm = branch.Arms[a];
+            const T x = omega * arm.L - 1 / (omega * arm.C);
+            const T d = x * x + Splat<T>(arm.R * arm.R);
+            re += Splat<T>(arm.R) / d;
+            im -= x / d;
+        }
+        admRe[b] = re;
         admIm[b] = im;
     }
 }
@@ -206,9 +214,22 @@ void LoadSlopeOf(const Netlist& netlist, T omega, const T* vRe, const T* vIm, co
         const Branch& branch = netlist.Branches[b];
         const int r = netlist.EquationOf[branch.From];
         const int e = netlist.EquationOf[branch.To];
-        if (r == e || (branch.C == 0 && !(branch.L > 0))) continue;
+        if (r == e || (branch.C == 0 && !(branch.L > 0) && branch.ArmCount == 0)) continue;
         T s = Splat<T>(branch.C);
         if (branch.L > 0) s += 1 / (omegaSquared * branch.L);
+        // A series arm's dy/dω = −j·(L + 1/(ω²C))·y², complex: summed apart from j·s.
+        T armRe{};
+        T armIm{};
+        for (int a = 0; a < branch.ArmCount; ++a) {
+            const SeriesArm& arm = branch.Arms[a];
+            const T x = omega * arm.L - 1 / (omega * arm.C);
+            const T d = x * x + Splat<T>(arm.R * arm.R);
+            const T yRe = Splat<T>(arm.R) / d;
+            const T yIm = (x * -1.0) / d;
+            const T slope = Splat<T>(arm.L) + 1 / (omegaSquared * arm.C);
+            armRe += slope * (yRe * yIm * 2.0);
+            armIm -= slope * (yRe * yRe - yIm * yIm);
+        }
         T uRe = Splat<T>(netlist.BranchEmf[b].re);
         T uIm = Splat<T>(netlist.BranchEmf[b].im);
         T bwRe{};
@@ -228,6 +249,12 @@ void LoadSlopeOf(const Netlist& netlist, T omega, const T* vRe, const T* vIm, co
         // j·s·u·w
         sumRe -= s * (uRe * bwIm + uIm * bwRe);
         sumIm += s * (uRe * bwRe - uIm * bwIm);
+        if (branch.ArmCount > 0) {
+            const T uwRe = uRe * bwRe - uIm * bwIm;
+            const T uwIm = uRe * bwIm + uIm * bwRe;
+            sumRe += armRe * uwRe - armIm * uwIm;
+            sumIm += armRe * uwIm + armIm * uwRe;
+        }
     }
     // −sum / y_load
     const int load = netlist.LoadBranch;

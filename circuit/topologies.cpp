@@ -477,6 +477,8 @@ Branch BranchOf(int from, int to, Element element, int index, const ElementValue
             break;
         case C0:
             branch.C = crystal.C0F;
+            branch.ArmCount = crystal.ModeCount;
+            branch.Arms = crystal.Modes;
             break;
         case Trim:
             branch.C = crystal.TrimF;

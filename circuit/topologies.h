@@ -27,6 +27,9 @@ struct Resonator {
     double RmOhm = 0;
     double C0F = 0;
     double TrimF = 0;  // 0: no trim capacitor
+    // Unwanted modes: further motional arms across C0 (R, L, C of each); ModeCount of them.
+    int ModeCount = 0;
+    std::array<SeriesArm, MaxBranchArms> Modes{};
 };
 
 // The crystal of a design from the design's units (Ld in mH, Cm in F, Rd in Ohm, Cs in pF),

@@ -41,11 +41,12 @@ struct HelpItem {
 constexpr HelpItem HelpSubcommands[] = {
     {"fit FILE",
      "Fit the model of a crystal (Fo, Ld, Cs, Rd, Cm, Q) to a network analyser's sweep, .s2p or "
-     ".s1p."},
+     ".s1p; with --modes K, its unwanted modes in a wide sweep."},
     {"g3uur", "Cm and Ld of a crystal from the readings of the G3UUR oscillator method."},
-    {"crystals FILE...",
+    {"crystals FILE...|pick BAG.csv",
      "Fit every sweep and read every crystal list, print the table and pick the best matched "
-     "set."},
+     "set; crystals pick: the crystals of a set, and their positions, picked from a bag by the "
+     "response they give the design, beside the set of the smallest fs spread."},
     {"sweep",
      "S21 with its phase and group delay, S11 and the input impedance of the designed filter over "
      "a span, as CSV or JSON."},

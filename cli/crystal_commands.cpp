@@ -12,9 +12,13 @@
 #include "cli/shell_text.h"
 #include "cli/usage.h"
 #include "engine/crystal.h"
+#include "engine/crystal_modes.h"
+#include "engine/crystal_pick.h"
+#include "engine/ladder_design.h"
 #include "engine/messages.h"
 #include "files/atomic_file.h"
 #include "files/crystal_csv.h"
+#include "files/project_file.h"
 #include "files/touchstone.h"
 
 namespace feldan::cli {
@@ -48,7 +52,43 @@ Json FitJson(const CrystalFit& fit, const std::optional<std::string>& message) {
     j["rmsErrorDb"] = hasModel ? Json(fit.rmsErrorDb) : Json(nullptr);
     j["iterations"] = fit.iterations;
     j["message"] = message ? Json(*message) : Json(nullptr);
+    if (fit.modesSought > 0) {
+        // One entry per mode looked for: its values, or null for a mode not found.
+        Json& modes = j["modes"] = Json::array();
+        for (int k = 0; k < fit.modesSought; ++k) {
+            if (!hasModel || k >= static_cast<int>(fit.model.modes.size())) {
+                modes.push_back(nullptr);
+                continue;
+            }
+            const CrystalMode& m = fit.model.modes[static_cast<std::size_t>(k)];
+            modes.push_back({{"FoKHz", m.fsHz / 1000},
+                             {"offsetKHz", (m.fsHz - fit.model.fsHz) / 1000},
+                             {"LdMH", m.lmH * 1000},
+                             {"RdOhm", m.rmOhm},
+                             {"CmF", m.cmF}});
+        }
+    }
     return j;
+}
+
+// A line for each unwanted mode looked for: "Мода 2: Fo=…" or "Мода 3: не найдена".
+std::string ModeLines(const CrystalModel& m, int sought, Language language) {
+    const CrystalUnits& u = language == Language::English ? EnglishUnits : RussianUnits;
+    std::string text;
+    for (int k = 0; k < sought; ++k) {
+        const std::string head =
+            InLanguage(language, "Мода ", "Mode ") + std::to_string(k + 2) + ": ";
+        if (k >= static_cast<int>(m.modes.size())) {
+            text += head + InLanguage(language, "не найдена", "not found") + '\n';
+            continue;
+        }
+        const CrystalMode& mode = m.modes[static_cast<std::size_t>(k)];
+        text += head + "Fo=" + Short(mode.fsHz / 1000, 10) + " " + u.kHz + " (+" +
+                Short((mode.fsHz - m.fsHz) / 1000, 6) + " " + u.kHz +
+                "); Ld=" + Short(mode.lmH * 1000, 6) + " " + u.mH + "; Rd=" + Short(mode.rmOhm, 6) +
+                " " + u.ohm + '\n';
+    }
+    return text;
 }
 
 std::string CrystalLine(const CrystalModel& m, Language language) {
@@ -72,12 +112,16 @@ struct FittedFile {
     CrystalModel kept;               // what a table of crystals keeps (KeptModelOf)
 };
 
-// Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file.
-FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm) {
+// Fits the crystal of a .s2p (S21, series-through) or .s1p (S11, one-port) file, with up to
+// `modes` unwanted modes.
+FittedFile FitFile(const std::string& path, std::optional<double> fixtureOhm, int modes = 0) {
     const TouchstoneData data = ReadTouchstoneFile(path);
     const CrystalSweep sweep = CrystalSweepOf(data, fixtureOhm.value_or(data.referenceOhm));
     FittedFile result;
-    result.fit = FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
+    result.fit = modes > 0
+                     ? FitCrystalWithModes(sweep.frequencyHz, sweep.measured, sweep.kind,
+                                           sweep.fixtureOhm, modes)
+                     : FitCrystal(sweep.frequencyHz, sweep.measured, sweep.kind, sweep.fixtureOhm);
     result.message = FitMessageOf(result.fit, FileNameOf(path));
     result.kept = KeptModelOf(result.fit, sweep);
     return result;
@@ -99,13 +143,20 @@ int RunFit(const std::vector<std::string>& args, Language language, std::ostream
                          "The resistance of source and load in the fixture, in Ohm. Default: the "
                          "file's reference resistance."),
           Above(0, Quantity::Resistance));
+    int modes = 0;
+    Check(app.add_option("--modes", modes,
+                         "Look for up to K unwanted modes (1 to 3) in a wide sweep, each a further "
+                         "motional arm across C0; a mode the sweep does not resolve is reported "
+                         "as not found.")
+              ->type_name("K"),
+          WholeBetween(0, MaxUnwantedModes));
     app.add_flag("--json", json, "Print the result as one JSON object.");
     AddLanguageOption(app, lang);
     if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
 
     FittedFile fitted;
     try {
-        fitted = FitFile(path, fixtureOhm);
+        fitted = FitFile(path, fixtureOhm, modes);
     } catch (const CommandError& error) {
         return FileFailure(error.Text(language), err);
     }
@@ -122,6 +173,7 @@ int RunFit(const std::vector<std::string>& args, Language language, std::ostream
         const std::string rms = Short(fit.rmsErrorDb, 3);
         const std::string iterations = std::to_string(fit.iterations);
         out << CrystalLine(fit.model, language) << '\n'
+            << ModeLines(fit.model, fit.modesSought, language)
             << InLanguage(language,
                           "Среднеквадратичная ошибка " + rms + " дБ, итераций: " + iterations + ".",
                           "RMS error " + rms + " dB after " + iterations + " iterations.")
@@ -274,12 +326,170 @@ void PrintCrystalRows(const std::vector<CrystalRow>& rows, const std::vector<std
     }
 }
 
+// A set picked from a bag, under the keys of `crystals pick --json`.
+Json PickJson(const PickFigures& f, const std::vector<NamedCrystal>& bag) {
+    Json j;
+    Json& picked = j["picked"] = Json::array();
+    for (std::size_t p = 0; p < f.crystals.size(); ++p)
+        picked.push_back({{"position", p + 1}, {"name", ForTerminal(bag[f.crystals[p]].name)}});
+    j["trimsPF"] = f.trimsPF;
+    j["trimsApplied"] = f.trimsApplied;
+    j["trims"] = f.trimCount;
+    j["largestLiftHz"] = f.largestLiftHz;
+    j["rippleDb"] = f.rippleDb;
+    j["bandwidthHz"] = f.bandwidthHz;
+    j["designBandwidthHz"] = f.designBandwidthHz;
+    j["departureDb"] = f.departureDb;
+    j["meshSpreadHz"] = f.meshSpreadHz;
+    j["lmSpreadPct"] = f.lmSpreadPct;
+    j["unwanted"] = f.worstUnwanted ? Json{{"offsetKHz", f.worstUnwanted->offsetHz / 1000},
+                                           {"levelDb", f.worstUnwanted->levelDb}}
+                                    : Json(nullptr);
+    j["score"] = f.score;
+    return j;
+}
+
+// "ZQ1=X3 ZQ2=X7 ...".
+std::string PositionsLine(const PickFigures& f, const std::vector<NamedCrystal>& bag) {
+    std::string line;
+    for (std::size_t p = 0; p < f.crystals.size(); ++p)
+        line += (p ? " ZQ" : "ZQ") + std::to_string(p + 1) + "=" + bag[f.crystals[p]].name;
+    return line;
+}
+
+int RunPick(const std::vector<std::string>& args, Language language, std::ostream& out,
+            std::ostream& err) {
+    CLI::App app{
+        "Pick the crystals of a set from a bag, and their positions, by the response they give "
+        "the design: every set (a local search beyond 200000 sets) pre-scored on the meshes of "
+        "the design, the best built whole; the set whose response departs least from the "
+        "design's (with the band, the trims and the unwanted modes counted) wins. The set of "
+        "the smallest fs spread is shown beside it.",
+        "crystals pick"};
+    CliOptions options;
+    std::string bagPath, setPath;
+    std::optional<int> count;
+    bool json = false;
+    app.set_help_flag("--help", "Print this help and exit.");
+    app.add_option("BAG", bagPath, "The bag: a crystal list (.csv), as 'crystals --csv' writes it.")
+        ->required();
+    AddDesignValueOptions(app, options, SeparatorUse::FieldTexts);
+    AddDesignFileOption(app, options);
+    app.add_flag("--trim", options.trim,
+                 "Build every set with the series capacitors that lift its crystals to its "
+                 "highest fs, as --crystals with --trim does.");
+    CLI::Option* project =
+        Check(app.add_option("--project", options.projectPath,
+                             "Take the design, and whether its trims are applied, from the Feldan "
+                             "project FILE (.feldan); its own crystals are not used. Not with "
+                             "--design.")
+                  ->type_name("FILE"),
+              FileName());
+    project->excludes(app.get_option("--design"));
+    Check(app.add_option("--count", count,
+                         "How many crystals the set holds: the topology's count, which is also "
+                         "the default.")
+              ->type_name("N"),
+          WholeAtLeast(1));
+    Check(app.add_option("--set", setPath,
+                         "Write the picked crystals, ZQ1 first, to FILE as a list: the set that "
+                         "--crystals of a design reads.")
+              ->type_name("FILE"),
+          FileName());
+    app.add_flag("--json", json, "Print the result as one JSON object.");
+    if (auto status = ParseSubcommand(app, args, language, out, err)) return *status;
+    for (const auto& [given, name] : {std::pair{options.fo.has_value(), "--fo"},
+                                      {options.ld.has_value(), "--ld"},
+                                      {options.cs.has_value(), "--cs"},
+                                      {options.rd.has_value(), "--rd"}}) {
+        if (given) {
+            return ReportUsage("crystals pick",
+                               InLanguage(language, "Fo, Ld, Cs и Rd берутся у кварцев: уберите ",
+                                          "Fo, Ld, Cs and Rd come from the crystals: leave out ") +
+                                   name,
+                               language, err);
+        }
+    }
+    PickRequest request;
+    std::vector<NamedCrystal> bag;
+    try {
+        if (!options.projectPath.empty()) {
+            try {
+                const Project read = ReadProjectFile(options.projectPath);
+                request.design = read.design;
+                request.trim = read.trim;
+            } catch (const CommandError& error) {
+                throw CommandError(NamingTheFile(options.projectPath, error, language));
+            }
+            ApplyDesignOptions(options, request.design);
+        } else {
+            DesignFileLines lines;
+            request.design = ResolveDesign(options, lines);
+        }
+        bag = ReadCrystalList(bagPath);
+    } catch (const CommandError& error) {
+        return FileFailure(error.Text(language), err);
+    }
+    request.trim = request.trim || options.trim;
+    const int needed = CrystalCountOf(request.design.filterType);
+    if (count && needed > 0 && *count != needed) {
+        return ReportUsage("crystals pick",
+                           InLanguage(language,
+                                      "у схемы " + std::to_string(needed) + " кварцев, а --count " +
+                                          std::to_string(*count),
+                                      "the topology has " + std::to_string(needed) +
+                                          " crystals, not --count " + std::to_string(*count)),
+                           language, err);
+    }
+    std::vector<CrystalModel> models;
+    for (const NamedCrystal& c : bag)
+        models.push_back(c.model);
+    const PickResult result = PickByResponse(models, request);
+    if (!result.byResponse) {
+        WriteLine(err, MessageText(result.message, language));
+        return result.outcome == Outcome::Error ? 2 : 1;
+    }
+    const PickFigures& best = *result.byResponse;
+    if (!setPath.empty()) {
+        std::vector<NamedCrystal> list;
+        for (std::size_t i : best.crystals)
+            list.push_back(bag[i]);
+        if (auto failed = WriteCrystalList(setPath, list, language, out, err)) return *failed;
+    }
+    if (json) {
+        Json j = PickJson(best, bag);
+        j["byFsSpread"] = PickJson(*result.byFsSpread, bag);
+        j["setsSearched"] = result.setsSearched;
+        j["exhaustive"] = result.exhaustive;
+        j["setsBuilt"] = result.setsBuilt;
+        Dump(j, out);
+        out << '\n';
+        return 0;
+    }
+    const std::string searched = std::to_string(result.setsSearched);
+    WriteLine(out,
+              InLanguage(language, "По отклику: ", "By the response: ") + PositionsLine(best, bag));
+    WriteLine(out, "  " + PickFiguresText(best, '.', language));
+    WriteLine(out, InLanguage(language, "По разбросу fs: ", "By fs spread: ") +
+                       PositionsLine(*result.byFsSpread, bag));
+    WriteLine(out, "  " + PickFiguresText(*result.byFsSpread, '.', language));
+    WriteLine(out, result.exhaustive
+                       ? InLanguage(language, "Перебраны все наборы: " + searched,
+                                    "Every set searched: " + searched)
+                       : InLanguage(language,
+                                    "Наборов просмотрено заменами от соседних по fs: " + searched,
+                                    "Sets searched by swaps from neighbours in fs: " + searched));
+    return 0;
+}
+
 int RunCrystals(const std::vector<std::string>& args, Language language, std::ostream& out,
                 std::ostream& err) {
+    if (!args.empty() && args.front() == "pick")
+        return RunPick({args.begin() + 1, args.end()}, language, out, err);
     CLI::App app{
         "A set of crystals: fits every sweep (.s1p, .s2p) and reads every list (.csv with "
         "the header name,fs_hz,lm_h,rm_ohm,c0_f), prints the table and picks the best "
-        "matched set.",
+        "matched set. 'crystals pick BAG.csv' picks by the response instead (see its --help).",
         "crystals"};
     std::vector<std::string> paths;
     std::optional<std::size_t> pick;

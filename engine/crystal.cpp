@@ -277,11 +277,19 @@ Complex CrystalModel::Impedance(double hz) const {
     const double w = TwoPiTrue * hz;
     const Complex arm(rmOhm, w * lmH - 1 / (w * cmF));
     const Complex shunt(0, w * c0F);
-    return arm / (1.0 + arm * shunt);
+    if (modes.empty()) return arm / (1.0 + arm * shunt);
+    Complex admittance = 1.0 / arm + shunt;
+    for (const CrystalMode& mode : modes)
+        admittance += 1.0 / Complex(mode.rmOhm, w * mode.lmH - 1 / (w * mode.cmF));
+    return 1.0 / admittance;
 }
 
 CrystalModel CrystalFromSeriesResonance(double fsHz, double lmH, double rmOhm, double c0F) {
     return {fsHz, lmH, 1 / (std::pow(TwoPiTrue * fsHz, 2) * lmH), rmOhm, c0F};
+}
+
+CrystalMode ModeFromSeriesResonance(double fsHz, double lmH, double rmOhm) {
+    return {fsHz, lmH, 1 / (std::pow(TwoPiTrue * fsHz, 2) * lmH), rmOhm};
 }
 
 Complex MeasuredOf(SweepKind kind, double fixtureOhm, Complex z) {

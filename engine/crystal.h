@@ -12,13 +12,29 @@
 
 namespace feldan {
 
-// A crystal as the design sees it: the motional arm Lm, Cm, Rm in series, C0 across it.
+// An unwanted mode of a crystal: a further motional arm, across the same C0 as the main one.
+struct CrystalMode {
+    double fsHz = 0;
+    double lmH = 0;
+    double cmF = 0;  // follows from fs and Lm
+    double rmOhm = 0;
+    bool operator==(const CrystalMode&) const = default;
+};
+
+// The most unwanted modes a crystal holds beside its main one.
+inline constexpr int MaxUnwantedModes = 3;
+
+CrystalMode ModeFromSeriesResonance(double fsHz, double lmH, double rmOhm);
+
+// A crystal as the design sees it: the motional arm Lm, Cm, Rm in series, C0 across it, and up
+// to MaxUnwantedModes further arms across C0, in ascending order of fs.
 struct CrystalModel {
     double fsHz = 0;  // series resonance, 1/(2π·sqrt(Lm·Cm))
     double lmH = 0;
     double cmF = 0;
     double rmOhm = 0;
     double c0F = 0;
+    std::vector<CrystalMode> modes = {};
 
     double Q() const;
     bool operator==(const CrystalModel&) const = default;
@@ -57,6 +73,8 @@ struct CrystalFit {
     // The phase of the sweep could not be matched, so only the magnitudes were: the crystal sits
     // on an active board or in a fixture the model does not account for.
     bool magnitudesOnly = false;
+    // Unwanted modes looked for (FitCrystalWithModes); model.modes holds those found.
+    int modesSought = 0;
 };
 
 // The residual above which a converged fit is called poor, in dB.

@@ -44,6 +44,22 @@ bool SameCrystal(const CrystalModel& a, const CrystalModel& b) {
     return a.lmH == b.lmH && a.cmF == b.cmF && a.rmOhm == b.rmOhm && a.c0F == b.c0F;
 }
 
+bool UsableMode(const CrystalMode& m) {
+    const auto positive = [](double v) { return std::isfinite(v) && v > 0; };
+    return positive(m.fsHz) && positive(m.lmH) && positive(m.cmF) && positive(m.rmOhm);
+}
+
+static_assert(MaxUnwantedModes <= MaxBranchArms);
+
+Resonator ResonatorOf(const CrystalModel& c, double trimF) {
+    Resonator r{c.lmH, c.cmF, c.rmOhm, c.c0F, trimF};
+    for (const CrystalMode& mode : c.modes) {
+        if (r.ModeCount == MaxBranchArms) break;
+        r.Modes[static_cast<std::size_t>(r.ModeCount++)] = {mode.rmOhm, mode.lmH, mode.cmF};
+    }
+    return r;
+}
+
 }  // namespace
 
 CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
@@ -60,7 +76,8 @@ CrystalSetDesign DesignOfCrystalSet(const DesignFields& design,
         return set;  // the design run refuses the topology
     }
     for (std::size_t k = 0; k < crystals.size(); ++k) {
-        if (!Usable(crystals[k])) {
+        if (!Usable(crystals[k]) || crystals[k].modes.size() > std::size_t{MaxUnwantedModes} ||
+            !std::all_of(crystals[k].modes.begin(), crystals[k].modes.end(), UsableMode)) {
             set.message = {MessageId::CrystalSetValue, std::to_string(k + 1)};
             return set;
         }
@@ -102,8 +119,8 @@ void SetCrystalsOfSet(ElementValues& values, const CrystalSetDesign& set,
     for (std::size_t k = 0; k < crystals.size() && k < std::size_t{MaxCrystals}; ++k) {
         const CrystalModel& c = crystals[k];
         const double trimF = set.trim ? set.trimF[k] : 0;
-        if (trimF == 0 && SameCrystal(c, set.mean)) continue;
-        values.Crystal[k + 1] = Resonator{c.lmH, c.cmF, c.rmOhm, c.c0F, trimF};
+        if (trimF == 0 && c.modes.empty() && SameCrystal(c, set.mean)) continue;
+        values.Crystal[k + 1] = ResonatorOf(c, trimF);
     }
 }
 
@@ -129,7 +146,36 @@ std::string CrystalSetText(const CrystalSetDesign& set, char separator, Language
     for (std::size_t k = 0; k < set.trimF.size(); ++k)
         text +=
             " ZQ" + std::to_string(k + 1) + "=" + FormatGeneral(set.trimF[k] * 1e12, 4, separator);
-    return text + (english ? " pF" : " пФ");
+    text += english ? " pF" : " пФ";
+    if (const UnwantedResponse* worst = WorstUnwanted(set))
+        text += "; " + UnwantedResponseText(*worst, separator, language);
+    return text;
+}
+
+const UnwantedResponse* WorstUnwanted(const CrystalSetDesign& set) {
+    const auto worst = std::max_element(
+        set.unwanted.begin(), set.unwanted.end(),
+        [](const UnwantedResponse& a, const UnwantedResponse& b) { return a.levelDb < b.levelDb; });
+    return worst == set.unwanted.end() ? nullptr : &*worst;
+}
+
+std::string UnwantedResponseText(const UnwantedResponse& response, char separator,
+                                 Language language) {
+    // One decimal, a true minus sign, and the offset's sign always shown.
+    const auto fixed = [&](double value, bool plus) {
+        char buffer[40];
+        const auto end = DoubleToChars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                       std::chars_format::fixed, 1)
+                             .ptr;
+        std::string digits(buffer, end);
+        if (separator != '.') std::replace(digits.begin(), digits.end(), '.', separator);
+        const bool negative = value < 0 && digits.find_first_not_of("0.,") != std::string::npos;
+        return (negative ? "−" : plus ? "+" : "") + digits;
+    };
+    const bool english = language == Language::English;
+    return (english ? "unwanted pass band at " : "паразитная полоса на ") +
+           fixed(response.offsetHz / 1000, true) + (english ? " kHz: " : " кГц: ") +
+           fixed(response.levelDb, false) + (english ? " dB" : " дБ");
 }
 
 }  // namespace feldan

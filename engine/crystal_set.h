@@ -14,6 +14,13 @@
 
 namespace feldan {
 
+// A pass band that the crystals' unwanted modes open beside the filter's own, at its peak.
+struct UnwantedResponse {
+    double hz = 0;
+    double offsetHz = 0;  // from the middle of the filter's pass band
+    double levelDb = 0;   // against the pass band's peak: 0 as high, negative below
+};
+
 // What a set of crystals makes of a design.
 struct CrystalSetDesign {
     // The design with Fo, Ld, Cs and Rd from the set: Fo the frequency the crystals are aligned
@@ -28,7 +35,17 @@ struct CrystalSetDesign {
     bool trim = false;
     // MessageId::None, or what makes the set unusable for this design.
     Message message;
+    // The pass bands of the crystals' unwanted modes, as the design's circuit passes them, in
+    // ascending frequency; none for crystals without modes.
+    std::vector<UnwantedResponse> unwanted;
 };
+
+// The worst of the unwanted pass bands: the highest; nullptr for none.
+const UnwantedResponse* WorstUnwanted(const CrystalSetDesign& set);
+
+// "паразитная полоса на +20,1 кГц: −1,8 дБ", of an unwanted pass band.
+std::string UnwantedResponseText(const UnwantedResponse& response, char separator,
+                                 Language language = Language::Russian);
 
 // The set's design. The count must be the topology's crystal count (a topology outside the
 // list is left to the design run to refuse); every crystal needs positive finite Lm, Cm and Rm
@@ -53,7 +70,8 @@ CalculationResult CalculateWithCrystals(const DesignFields& design,
                                         char separator, Language language = Language::Russian);
 
 // The line shown after the summary of a design from a set: the Fo the crystals are aligned to
-// and the series trim of each position, applied or suggested.
+// and the series trim of each position, applied or suggested; where the crystals' modes open a
+// pass band, the worst one.
 std::string CrystalSetText(const CrystalSetDesign& set, char separator,
                            Language language = Language::Russian);
 

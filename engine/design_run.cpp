@@ -1,6 +1,9 @@
 #include "engine/design_run.h"
 
+#include <algorithm>
 #include <atomic>
+
+#include "engine/crystal_modes.h"
 
 namespace feldan {
 
@@ -43,6 +46,12 @@ Designed RunDesign(const DesignFields& fields, char separator,
         return designed;
     }
     designed.calculation = CalculateOnSet(*designed.set, crystals, separator, language);
+    const bool modes = std::any_of(crystals.begin(), crystals.end(),
+                                   [](const CrystalModel& c) { return !c.modes.empty(); });
+    if (modes && designed.calculation.outcome == Outcome::Done) {
+        DesignedFilter filter = FilterOf(designed, CircuitChoice::Analysed);
+        designed.set->unwanted = UnwantedResponsesOf(filter);
+    }
     return designed;
 }
 

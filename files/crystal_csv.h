@@ -1,5 +1,7 @@
 // A list of crystals as CSV: "name,fs_hz,lm_h,rm_ohm,c0_f" (the columns in any order, further
-// columns ignored), one crystal a row, numbers with a decimal point.
+// columns ignored), one crystal a row, numbers with a decimal point. Unwanted modes, where the
+// list has them, in groups "mode2_fs_hz,mode2_lm_h,mode2_rm_ohm", mode3_…, mode4_…: all three
+// of a group or none, in the header and in each row.
 #pragma once
 
 #include <string>

@@ -115,6 +115,23 @@ class Reader {
         return sweep;
     }
 
+    // A crystal's unwanted modes: fs, Lm and Rm of each (Cm follows), at most MaxUnwantedModes.
+    std::vector<CrystalMode> Modes(const Json& object, const std::string& path) const {
+        const Json& list = Entry(object, "modes", Json::value_t::array, path + "modes");
+        if (list.size() > std::size_t{MaxUnwantedModes})
+            Fail(file_, MessageId::ProjectValue, path + "modes");
+        std::vector<CrystalMode> modes;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const std::string at = path + "modes[" + std::to_string(i) + "].";
+            if (!list[i].is_object())
+                Fail(file_, MessageId::ProjectEntry, at.substr(0, at.size() - 1));
+            modes.push_back(ModeFromSeriesResonance(Positive(list[i], "fsHz", at),
+                                                    Positive(list[i], "lmH", at),
+                                                    Positive(list[i], "rmOhm", at)));
+        }
+        return modes;
+    }
+
   private:
     const std::string& file_;
 };
@@ -188,6 +205,7 @@ Project ParseProject(std::string_view text, const std::string& fileName) {
             if (!(std::abs(fs - m.fsHz) <= 1e-6 * m.fsHz))
                 Fail(fileName, MessageId::ProjectValue, path + "cmF");
             if (c.contains("sweep")) crystal.sweep = read.Sweep(c, path);
+            if (c.contains("modes")) m.modes = read.Modes(c, path);
             project.crystals.push_back(std::move(crystal));
         }
     }
@@ -253,7 +271,7 @@ std::string ProjectBytes(const Project& project) {
     root["format"] = ProjectFormatName;
     // Each version is written only by the designs that need it, so older programs keep opening
     // what they can read: 1 classic, 2 exact to the request, 3 beyond the design file's lists,
-    // 4 with the sweeps of measured crystals.
+    // 4 with the sweeps of measured crystals, 5 with equal-capacitor ladders or unwanted modes.
     const bool beyondDesignFile = !DesignFileHolds(project.design);
     const bool keepsSweeps = std::any_of(project.crystals.begin(), project.crystals.end(),
                                          [](const NamedCrystal& c) { return c.sweep.has_value(); });
@@ -261,11 +279,14 @@ std::string ProjectBytes(const Project& project) {
         IsQer(project.design.filterType) ||
         project.design.responseType == static_cast<int>(ResponseType::Cohn) ||
         !project.design.capacitor.empty();
-    root["version"] = equalCapacitors        ? EqualCapacitorProjectFormatVersion
-                      : keepsSweeps          ? SweepsProjectFormatVersion
-                      : beyondDesignFile     ? DesignBeyondListsProjectFormatVersion
-                      : project.design.exact ? ExactProjectFormatVersion
-                                             : ClassicProjectFormatVersion;
+    const bool keepsModes =
+        std::any_of(project.crystals.begin(), project.crystals.end(),
+                    [](const NamedCrystal& c) { return !c.model.modes.empty(); });
+    root["version"] = equalCapacitors || keepsModes ? ProjectFormatVersion
+                      : keepsSweeps                 ? SweepsProjectFormatVersion
+                      : beyondDesignFile            ? DesignBeyondListsProjectFormatVersion
+                      : project.design.exact        ? ExactProjectFormatVersion
+                                                    : ClassicProjectFormatVersion;
     const InputTexts& t = project.design.texts;
     root["design"] = {{"Fo", t.Fo},
                       {"Df", t.Df},
@@ -297,6 +318,11 @@ std::string ProjectBytes(const Project& project) {
                             {"cmF", c.model.cmF},
                             {"rmOhm", c.model.rmOhm},
                             {"c0F", c.model.c0F}});
+        if (!c.model.modes.empty()) {
+            Json& modes = crystals.back()["modes"] = Json::array();
+            for (const CrystalMode& m : c.model.modes)
+                modes.push_back({{"fsHz", m.fsHz}, {"lmH", m.lmH}, {"rmOhm", m.rmOhm}});
+        }
         if (!c.sweep) continue;
         Json points = Json::array();
         for (std::size_t i = 0; i < c.sweep->frequencyHz.size() && i < c.sweep->measured.size();

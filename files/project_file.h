@@ -23,9 +23,9 @@ namespace feldan {
 // written as it only when a crystal keeps one. Version 5 added the ladders of equal coupling
 // capacitors: the QER ladders (filterType 17 to 25, up to 14 crystal positions), the Cohn
 // response (responseType 14) and design.capacitorPF, the capacitor a design is built around;
-// written as it only for them.
+// and crystals[].modes, a crystal's unwanted modes; written as it only for such a design or a
+// project with a crystal that has a mode.
 inline constexpr int ProjectFormatVersion = 5;
-inline constexpr int EqualCapacitorProjectFormatVersion = 5;
 inline constexpr int SweepsProjectFormatVersion = 4;
 inline constexpr int DesignBeyondListsProjectFormatVersion = 3;
 inline constexpr int ClassicProjectFormatVersion = 1;

@@ -65,6 +65,14 @@ std::string CrystalSubcircuits(const DesignedFilter& filter) {
         out += "Cm m1 m2 " + Number(r.CmF) + "\n";
         out += "Rm m2 b " + Number(r.RmOhm) + "\n";
         out += "C0 a b " + Number(r.C0F) + "\n";
+        for (int k = 0; k < r.ModeCount; ++k) {
+            // Each unwanted mode: a further motional arm across C0, on nodes of its own.
+            const SeriesArm& mode = r.Modes[static_cast<std::size_t>(k)];
+            const std::string n = std::to_string(k + 2);
+            out += "Lm" + n + " a m" + n + "a " + Number(mode.L) + "\n";
+            out += "Cm" + n + " m" + n + "a m" + n + "b " + Number(mode.C) + "\n";
+            out += "Rm" + n + " m" + n + "b b " + Number(mode.R) + "\n";
+        }
         out += ".ends " + name + "\n";
     }
     return out;

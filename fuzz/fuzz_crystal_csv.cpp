@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const feldan::CrystalModel& m = c.model;
             FELDAN_FUZZ_CHECK(m.fsHz > 0 && m.lmH > 0 && m.rmOhm > 0 && m.c0F >= 0, c.name);
             FELDAN_FUZZ_CHECK(!std::isnan(m.cmF), c.name);
+            FELDAN_FUZZ_CHECK(m.modes.size() <= feldan::MaxUnwantedModes, c.name);
+            for (const feldan::CrystalMode& mode : m.modes)
+                FELDAN_FUZZ_CHECK(mode.fsHz > 0 && mode.lmH > 0 && mode.rmOhm > 0, c.name);
         }
     } catch (const feldan::CrystalListError& error) {
         const std::string what = error.what();

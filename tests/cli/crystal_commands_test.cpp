@@ -7,6 +7,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "files/crystal_csv.h"
@@ -63,6 +64,39 @@ TEST(FitCommand, NanoVnaSweepGivesTheCrystalInTheDesignsUnits) {
     // The text form names the values as the window's fields do.
     const auto text = RunCli({"fit", path});
     EXPECT_EQ(text.out.rfind("Fo=10000", 0), 0u) << text.out;
+}
+
+// A wide sweep of a crystal with a mode 30 kHz up: the mode found, a second one not, and a
+// count beyond three refused.
+TEST(FitCommand, ModesOfAWideSweep) {
+    const double pi = 3.141592653589793;
+    const std::string path = TempPath("wide.s2p");
+    std::ofstream file(path, std::ios::binary);
+    file << "# Hz S RI R 50\r\n";
+    for (int i = 0; i < 4001; ++i) {
+        const double hz = 9.98e6 + 20.0 * i;
+        const double w = 2 * pi * hz;
+        std::complex<double> y(0, w * 4e-12);
+        for (const auto& [fs, lm, rm] : {std::tuple{10e6, 0.015, 12.0}, {10.03e6, 0.03, 400.0}})
+            y += 1.0 / std::complex<double>(rm, w * lm - 1 / (w / (std::pow(2 * pi * fs, 2) * lm)));
+        const std::complex<double> s21 = 100.0 / (100.0 + 1.0 / y);
+        char line[200];
+        std::snprintf(line, sizeof line, "%.0f 0 0 %.6f %.6f 0 0 0 0\r\n", hz, s21.real(),
+                      s21.imag());
+        file << line;
+    }
+    file.close();
+    const auto run = RunCli({"fit", path, "--modes", "2", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    ASSERT_EQ(j["modes"].size(), 2u);
+    EXPECT_NEAR(j["modes"][0]["FoKHz"].get<double>(), 10030, 0.02);
+    EXPECT_NEAR(j["modes"][0]["RdOhm"].get<double>(), 400, 40);
+    EXPECT_TRUE(j["modes"][1].is_null());
+    const auto text = RunCli({"fit", path, "--modes", "2", "--lang", "en"});
+    EXPECT_NE(text.out.find("\nMode 2: Fo=10030"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nMode 3: not found\n"), std::string::npos) << text.out;
+    EXPECT_EQ(RunCli({"fit", path, "--modes", "4"}).status, 2);
 }
 
 TEST(FitCommand, WarningsAndErrors) {
@@ -160,6 +194,64 @@ TEST(CrystalsCommand, PicksTheClosestSetAndWritesTheList) {
     EXPECT_EQ(picked[0].name, aName);
     EXPECT_EQ(picked[1].name, "D");
     EXPECT_EQ(picked[2].name, cName);
+}
+
+// Six 10 MHz crystals, the fourth of another Lm, and a seventh 400 Hz away.
+std::string Bag(const std::string& name, int count = 7) {
+    const std::string path = TempPath(name);
+    std::ofstream file(path);
+    file << "name,fs_hz,lm_h,rm_ohm,c0_f\n";
+    const char* rows[] = {"A,9995000,0.015", "B,9995012,0.015", "C,9995020,0.015",
+                          "D,9995004,0.018", "E,9995031,0.015", "F,9995045,0.015",
+                          "G,9995400,0.015"};
+    for (int k = 0; k < count; ++k)
+        file << rows[k] << ",10,4e-12\n";
+    return path;
+}
+
+TEST(CrystalsPick, ThePickByTheResponseBesideTheSmallestSpread) {
+    const std::string bag = Bag("pick.csv");
+    const std::string set = TempPath("picked.csv");
+    const auto run =
+        RunCli({"crystals", "pick", bag, "--count", "4", "--df", "500", "--set", set, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json j = Json::parse(run.out);
+    ASSERT_EQ(j["picked"].size(), 4u);
+    const std::vector<feldan::NamedCrystal> written = feldan::ReadCrystalList(set);
+    ASSERT_EQ(written.size(), 4u);
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_EQ(j["picked"][p]["position"], p + 1);
+        EXPECT_EQ(j["picked"][p]["name"], written[std::size_t(p)].name);
+    }
+    for (const char* key : {"trimsPF", "rippleDb", "bandwidthHz", "departureDb", "meshSpreadHz"}) {
+        EXPECT_TRUE(j.contains(key)) << key;
+        EXPECT_TRUE(j["byFsSpread"].contains(key)) << key;
+    }
+    EXPECT_EQ(j["trimsPF"].size(), 4u);
+    EXPECT_EQ(j["setsSearched"], 35);  // C(7, 4)
+    EXPECT_LE(j["departureDb"].get<double>(), j["byFsSpread"]["departureDb"].get<double>());
+    // The comparison is the set that --pick takes, lowest fs first.
+    const Json spread = Json::parse(RunCli({"crystals", bag, "--pick", "4", "--json"}).out);
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ(j["byFsSpread"]["picked"][p]["name"], spread["picked"][p]);
+}
+
+TEST(CrystalsPick, RefusesWhatItCannotUse) {
+    const std::string bag = Bag("refused.csv");
+    const std::string three = Bag("three.csv", 3);
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"crystals", "pick", bag, "--count", "8"}, 2, "--count 8"},
+        {{"crystals", "pick", bag, "--fo", "9995"}, 2, "--fo"},
+        {{"crystals", "pick", TempPath("none.csv")}, 2, "none.csv"},
+        {{"crystals", "pick", three}, 1, "4"},
+    };
+    for (const auto& [args, status, named] : cases) {
+        std::vector<std::string> english = args;
+        english.insert(english.end(), {"--lang", "en"});
+        const auto run = RunCli(english);
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -217,5 +217,34 @@ TEST(ProjectFile, AMeasuredCrystalKeepsItsSweep) {
     EXPECT_EQ(older.design.filterType, 12);
 }
 
+// A crystal's unwanted modes are kept (Cm following from fs and Lm), which makes the file
+// version 5; more modes than a crystal holds, or a mode without its Rm, are refused.
+TEST(ProjectFile, ACrystalKeepsItsUnwantedModes) {
+    Project project = SampleProject();
+    project.crystals[1].model.modes = {ModeFromSeriesResonance(9.02e6, 0.015, 24.5),
+                                       ModeFromSeriesResonance(9.1e6, 0.03, 400)};
+    const std::string bytes = ProjectBytes(project);
+    EXPECT_NE(bytes.find("\"version\": 5"), std::string::npos);
+    const Project back = ParseProject(bytes, "p.feldan");
+    EXPECT_TRUE(back.crystals[0].model.modes.empty());
+    EXPECT_EQ(back.crystals[1].model.modes, project.crystals[1].model.modes);
+
+    const std::string mode = R"({"fsHz": 9.02e6, "lmH": 0.015, "rmOhm": 24})";
+    for (const auto& [modes, message] :
+         {std::pair{"[" + mode + "," + mode + "," + mode + "," + mode + "]",
+                    "недопустимое значение записи crystals[1].modes"},
+          {R"([{"fsHz": 9.02e6, "lmH": 0.015}])", "нет записи crystals[1].modes[0].rmOhm"}}) {
+        std::string text = bytes;
+        const std::size_t at = text.find("\"modes\": [");
+        text.replace(at, text.find(']', at) + 1 - at, "\"modes\": " + modes);
+        try {
+            ParseProject(text, "p.feldan");
+            ADD_FAILURE() << modes;
+        } catch (const ProjectFileError& error) {
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace feldan

@@ -219,6 +219,48 @@ TEST(SpiceExport, NgspiceFindsTheWidthOfAnExactDesign) {
     if (!HasFailure()) fs::remove_all(base);
 }
 
+// Eight crystals with a mode 20 kHz up of twice their Rm: each subcircuit carries the mode's
+// arm, and ngspice finds the second pass band the sweep finds, in both circuits.
+TEST(SpiceExport, NgspiceFindsTheSecondPassBandOfCrystalsWithModes) {
+    const fs::path base =
+        fs::path(testing::TempDir()) / ("feldan_spice_modes_" + std::to_string(::getpid()));
+    CrystalModel crystal = CrystalFromSeriesResonance(9e6, 15e-3, 12, 3.5e-12);
+    crystal.modes = {ModeFromSeriesResonance(9.02e6, 15e-3, 24)};
+    const std::vector<CrystalModel> crystals(8, crystal);
+    DesignFields design;
+    design.filterType = static_cast<int>(FilterType::Ladder8);
+    design.texts.Df = "2400";
+    for (CircuitChoice circuit : {CircuitChoice::Analysed, CircuitChoice::Schematic}) {
+        SCOPED_TRACE(circuit == CircuitChoice::Schematic ? "schematic" : "analysed");
+        DesignedFilter filter = DesignFilter(design, '.', circuit, crystals);
+        ASSERT_EQ(filter.design.outcome, Outcome::Done);
+        SweepRequest request;
+        request.circuit = circuit;
+        request.fromDetuningHz = 15e3;
+        request.toDetuningHz = 30e3;
+        request.points = 151;
+        const SweepResult sweep = SweepFilter(filter, request);
+        SpiceRequest spice;
+        spice.fromHz = sweep.fromHz;
+        spice.toHz = sweep.toHz;
+        spice.points = request.points;
+        const std::string netlist = SpiceNetlist(filter, spice);
+        EXPECT_NE(netlist.find("\nRm2 m2b b 2.4"), std::string::npos);
+        const std::vector<Row> rows = RunNgspice(
+            netlist, base / (circuit == CircuitChoice::Schematic ? "schematic" : "analysed"));
+        ASSERT_EQ(rows.size(), sweep.points.size());
+        double peakDb = -1e9;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::complex<double> s21 =
+                2.0 * rows[i].vout * std::sqrt(filter.portOhm / filter.outputPortOhm);
+            EXPECT_NEAR(DecibelsOfS(s21), DecibelsOfS(sweep.points[i].s21), 1e-3) << rows[i].hz;
+            peakDb = std::max(peakDb, DecibelsOfS(s21));
+        }
+        EXPECT_GT(peakDb, -10);  // a pass band, not a ripple on the stop band
+    }
+    if (!HasFailure()) fs::remove_all(base);
+}
+
 // A design scaled down so that a transient run is accurate in few steps (Fo 50 kHz, dF 5 kHz):
 // ngspice switches a carrier on at the middle of the band through the exported schematic; the
 // output's envelope, demodulated over whole carrier periods, follows the step response Feldan

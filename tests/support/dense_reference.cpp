@@ -48,6 +48,12 @@ bool DenseSolver::SolveNodal(const Netlist& netlist, double omegaRad) {
         const Branch& branch = netlist.Branches[b];
         Complex yb{branch.G, omegaRad * branch.C};
         if (branch.L > 0) yb.im = yb.im - 1 / (omegaRad * branch.L);
+        for (int a = 0; a < branch.ArmCount; ++a) {
+            const SeriesArm& arm = branch.Arms[a];
+            const Complex armY =
+                Quotient({1, 0}, {arm.R, omegaRad * arm.L - 1 / (omegaRad * arm.C)});
+            yb = {yb.re + armY.re, yb.im + armY.im};
+        }
         const Complex jeq = Product(yb, netlist.BranchEmf[b]);
         const int r = netlist.EquationOf[branch.From];
         const int e = netlist.EquationOf[branch.To];

@@ -14,7 +14,9 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "engine/crystal.h"
 #include "engine/design_run.h"
+#include "engine/project.h"
 #include "engine/sweep.h"
 #include "ui/analysis/report_writer.h"
 #include "ui/analysis/view_exporter.h"
@@ -55,6 +57,7 @@ class AnalysisViewsTest : public QObject {
     void eachViewFillsTheChart_data();
     void eachViewFillsTheChart();
     void wideBandIsTheAttenuationOfThePassBand();
+    void wideBandMarksTheUnwantedPassBandOfASet();
     void readoutAndWheelZoomFollowTheCursor();
     void viewIsExported_data();
     void viewIsExported();
@@ -140,6 +143,34 @@ void AnalysisViewsTest::wideBandIsTheAttenuationOfThePassBand() {
     QCOMPARE(wide.size(), 4001);
     QVERIFY(wide.front().y() < passBand.front().y() - 20);
     QVERIFY(wide.back().y() < passBand.back().y() - 20);
+}
+
+// Eight crystals with a mode 20 kHz up: the wide band reaches it, and a stroke named as the
+// summary names the band stands at the top of the curve there.
+void AnalysisViewsTest::wideBandMarksTheUnwantedPassBandOfASet() {
+    WindowUnderTest w;
+    feldan::Project project;
+    project.design.filterType = static_cast<int>(feldan::FilterType::Ladder8);
+    project.design.texts.Df = "2400";
+    for (int k = 0; k < 8; ++k) {
+        auto crystal = feldan::CrystalFromSeriesResonance(9e6, 15e-3, 12, 3.5e-12);
+        crystal.modes = {feldan::ModeFromSeriesResonance(9.02e6, 15e-3, 24)};
+        project.crystals.push_back({"X" + std::to_string(k + 1), crystal});
+        project.positions.push_back(k);
+    }
+    w.form->Document().Open(project, QString(), {});
+    w.form->CalculateDesign();
+    w.form->Views().ShowView(AnalysisView::WideBand);
+    auto* chart = w.Get<ResponseChart>("chart");
+    const QList<QPointF> wide = chart->QuantitySeries(0)->points();
+    const QList<QPointF> mark = chart->QuantitySeries(1)->points();
+    QCOMPARE(mark.size(), 2);
+    QVERIFY(mark[0].x() > 18 && mark[0].x() < 25);
+    QVERIFY(LegendNames(*chart).join(QLatin1Char('|')).contains(Utf8("паразитная полоса на +2")));
+    double highest = -1e9;
+    for (const QPointF& p : wide)
+        if (std::abs(p.x() - mark[0].x()) < 0.05) highest = std::max(highest, p.y());
+    QVERIFY(highest > mark[1].y() && highest < mark[0].y());
 }
 
 void AnalysisViewsTest::readoutAndWheelZoomFollowTheCursor() {

@@ -2,8 +2,12 @@
 // and Сохранить. Sweeps are written from known crystals, so the fit has a truth to meet.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +19,7 @@
 #include "files/project_file.h"
 #include "files/touchstone.h"
 #include "ui/common/project_state.h"
+#include "ui/crystals/crystal_set.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/widgets/zoom_view.h"
 #include "ui_test_support.h"
@@ -97,6 +102,7 @@ class CrystalWindowTest : public QObject {
     void aFitThatDoesNotConvergeKeepsItsCrystal();
     void cellsAreEditedAndBadNumbersRefused();
     void pickBestTakesTheClosestAsTheSet();
+    void pickByTheResponseRunsAsideAndSaysWhyItWon();
     void aShorterTableDropsTheSetBeforeItIsShown();
     void theSetDrivesTheCalculationAndTrimsRestoreIt();
     void projectsOpenMarkChangesAndRoundTrip();
@@ -253,6 +259,33 @@ void CrystalWindowTest::pickBestTakesTheClosestAsTheSet() {
     QVERIFY(aside.CrystalsOfSet().empty());
     w.Get<QCheckBox>("useSetBox")->click();
     QCOMPARE(w.form->Document().Project().Positions(), (std::vector<int>{0, 5, 2, 4}));
+}
+
+void CrystalWindowTest::pickByTheResponseRunsAsideAndSaysWhyItWon() {
+    CrystalWindowUnderTest w;
+    ProjectState& project = w.form->Document().Project();
+    // The third crystal's fs is among the closest, but its Lm is a fifth larger: it detunes
+    // its mesh by some 300 Hz.
+    const CrystalModel otherLm = CrystalFromSeriesResonance(8861702, 12.1e-3, 6, 6.3e-12);
+    project.SetCrystals(Named({Batch(0), Batch(5), otherLm, Batch(10), Batch(30), Batch(300)}));
+    w.Get<QComboBox>("pickMethodCombo")->setCurrentIndex(1);
+    QSignalSpy finished(w.window->findChild<CrystalSet*>(QStringLiteral("crystalSet")),
+                        &CrystalSet::PickFinished);
+    auto* pick = w.Get<QPushButton>("pickButton");
+    pick->click();
+    // The end comes through the event loop: until then the pick is under way.
+    QVERIFY(!pick->isEnabled());
+    QVERIFY(w.Get<QProgressBar>("pickProgress")->isVisibleTo(w.window));
+    QVERIFY(finished.wait(60000));
+    QVERIFY(pick->isEnabled());
+    QVERIFY(!w.Get<QProgressBar>("pickProgress")->isVisibleTo(w.window));
+    QVERIFY(project.UsesCrystalSet());
+    std::vector<int> rows = project.Positions();
+    std::sort(rows.begin(), rows.end());
+    QCOMPARE(rows, (std::vector<int>{0, 1, 3, 4}));
+    const QString why = w.Get<QLabel>("pickLabel")->text();
+    QVERIFY2(why.contains(Utf8("По разбросу fs")) && why.contains(Utf8("контуров")),
+             qPrintable(why));
 }
 
 void CrystalWindowTest::aShorterTableDropsTheSetBeforeItIsShown() {

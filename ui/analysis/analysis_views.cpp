@@ -7,6 +7,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "engine/crystal_modes.h"
 #include "engine/errors.h"
 #include "files/sweep_csv.h"
 #include "ui/analysis/measured_overlay.h"
@@ -228,9 +229,21 @@ void AnalysisViews::ShowView(AnalysisView view) {
     {
         const BusyCursor busy;
         filter = document_.DesignedFilterOf(Circuit());
+        viewUnwanted_.clear();
         if (filter.design.outcome == Outcome::Done) {
-            auto sweep =
-                std::make_shared<SweepResult>(SweepFilter(filter, RequestFor(view, filter)));
+            SweepRequest request = RequestFor(view, filter);
+            if (view == AnalysisView::WideBand) {
+                // The wide band reaches past every unwanted pass band of the crystals.
+                viewUnwanted_ = UnwantedResponsesOf(filter);
+                const double foHz = filter.design.input.FoKHz * 1000;
+                const double marginHz = 3 * filter.design.input.DfHz;
+                for (const UnwantedResponse& r : viewUnwanted_) {
+                    request.fromDetuningHz =
+                        std::min(*request.fromDetuningHz, r.hz - foHz - marginHz);
+                    request.toDetuningHz = std::max(*request.toDetuningHz, r.hz - foHz + marginHz);
+                }
+            }
+            auto sweep = std::make_shared<SweepResult>(SweepFilter(filter, request));
             viewFoHz_ = filter.design.input.FoKHz * 1000;
             viewSweep_ = std::move(sweep);
             // The band where Расчет found it, in kHz of detuning.
@@ -340,7 +353,24 @@ void AnalysisViews::PlotViewSweep() {
         chart_.ShowQuantity(QuantityOf(view_), overlayCurves_);
         return;
     }
-    const std::vector<NamedCurve> curves = CurvesOf(view_, viewSweep_.get(), viewFoHz_);
+    std::vector<NamedCurve> curves = CurvesOf(view_, viewSweep_.get(), viewFoHz_);
+    if (view_ == AnalysisView::WideBand && viewSweep_) {
+        // Each unwanted pass band marked by a stroke down from its peak, named in the legend.
+        for (const UnwantedResponse& r : viewUnwanted_) {
+            const auto nearest =
+                std::min_element(viewSweep_->points.begin(), viewSweep_->points.end(),
+                                 [&](const SweepPoint& a, const SweepPoint& b) {
+                                     return std::fabs(a.hz - r.hz) < std::fabs(b.hz - r.hz);
+                                 });
+            if (nearest == viewSweep_->points.end()) continue;
+            const double x = (r.hz - viewFoHz_) / 1000;
+            const double top = DecibelsOfS(nearest->s21);
+            curves.push_back(
+                {FromUtf8(UnwantedResponseText(r, document_.Separator(), CurrentLanguage())),
+                 {{x, top + 3}, {x, top - 20}},
+                 QColor(0xd0, 0x30, 0x30)});
+        }
+    }
     ChartQuantity quantity = QuantityOf(view_);
     // The input impedance swings to tens of kilohms outside the band; what matters is within.
     if (view_ == AnalysisView::Impedance) quantity.valueSpanKHz = viewBandKHz_;

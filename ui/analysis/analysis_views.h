@@ -98,6 +98,8 @@ class AnalysisViews : public QObject, public ViewContext {
     double viewFoHz_ = 0;
     // The pass band of the design a quantity view shows, kHz of detuning.
     std::optional<std::pair<double, double>> viewBandKHz_;
+    // The pass bands the crystals' unwanted modes open, which the wide band marks.
+    std::vector<UnwantedResponse> viewUnwanted_;
     // A view of one curve for each overlaid calculation when more than one is overlaid (the
     // sweep's table stays the document's design's).
     std::vector<NamedCurve> overlayCurves_;

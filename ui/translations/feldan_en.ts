@@ -250,6 +250,50 @@
         <source>Расчёт ведётся с одинаковыми кварцами из полей окна.</source>
         <translation>The calculation uses equal crystals from the fields of the window.</translation>
     </message>
+    <message>
+        <source>по разбросу fs</source>
+        <translation>by fs spread</translation>
+    </message>
+    <message>
+        <source>по отклику</source>
+        <translation>by the response</translation>
+    </message>
+    <message>
+        <source>По разбросу fs: кварцы с самыми близкими частотами. По отклику: набор и места кварцев, с которыми собранный фильтр ближе всего к расчёту (с полосой, подстройками и паразитными модами).</source>
+        <translation>By fs spread: the crystals of the closest frequencies. By the response: the set and the positions of the crystals that bring the filter as built closest to the design (with its band, its trims and the unwanted modes).</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Идёт выбор по отклику…</source>
+        <translation>Picking by the response…</translation>
+    </message>
+    <message>
+        <source>Выбор по отклику прерван.</source>
+        <translation>The pick by the response was stopped.</translation>
+    </message>
+    <message>
+        <source>Таблица изменилась во время выбора: выберите заново.</source>
+        <translation>The table changed during the pick: pick again.</translation>
+    </message>
+    <message>
+        <source>Перебраны все наборы: %1.</source>
+        <translation>Every set searched: %1.</translation>
+    </message>
+    <message>
+        <source>Просмотрено наборов заменами от соседних по fs: %1.</source>
+        <translation>Sets searched by swaps from neighbours in fs: %1.</translation>
+    </message>
+    <message>
+        <source>По отклику: %1.
+По разбросу fs было бы: %2.
+%3</source>
+        <translation>By the response: %1.
+By fs spread it would be: %2.
+%3</translation>
+    </message>
 </context>
 <context>
     <name>feldan::CrystalTable</name>
