@@ -81,12 +81,14 @@ std::vector<DesignFields> EveryTopology() {
     legendre.filterType = FilterTypeOfLadder(LadderStructure::Cw, 6);
     legendre.responseType = int(ResponseType::Legendre);
     designs.push_back(legendre);
-    // The tabulated families, the transitional Gaussian of 8 crystals with its table's own source.
+    // The tabulated families, the transitional Gaussian of 8 crystals with its table's own source,
+    // and a Cohn ladder (the QER ladders are in the list above).
     for (const auto& [type, crystals] : {std::pair{ResponseType::Gaussian, 5},
                                          {ResponseType::GaussianTo6Db, 8},
                                          {ResponseType::GaussianTo12Db, 6},
                                          {ResponseType::LinearPhase005Deg, 7},
-                                         {ResponseType::LinearPhase05Deg, 4}}) {
+                                         {ResponseType::LinearPhase05Deg, 4},
+                                         {ResponseType::Cohn, 5}}) {
         DesignFields design;
         design.filterType = FilterTypeOfLadder(LadderStructure::Plain, crystals);
         design.responseType = int(type);
