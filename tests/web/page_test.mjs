@@ -80,11 +80,17 @@ for (const [hash, change] of [
 ]) {
     Check(`the design of "${hash}"`, DesignFromHash(hash), {...StartDesign, ...change});
 }
-Check('the topologies', Topologies.map((t) => IsTopology(t.topology, t.order)).length, 16);
+Check('the topologies', Topologies.map((t) => IsTopology(t.topology, t.order)).length, 25);
 Check('every listed topology is one', Topologies.every((t) => IsTopology(t.topology, t.order)), true);
-Check('the ladders 2 to 12 and CW 4 to 12, each once',
+Check('the ladders 2 to 12, CW 4 to 12 and QER 4 to 12, each once',
       Topologies.map((t) => t.topology + t.order).sort(),
-      [...[2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12].map((n) => 'ladder' + n), ...[4, 6, 8, 10, 12].map((n) => 'cw' + n)].sort());
+      [...[2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12].map((n) => 'ladder' + n), ...[4, 6, 8, 10, 12].map((n) => 'cw' + n),
+       ...[4, 5, 6, 7, 8, 9, 10, 11, 12].map((n) => 'qer' + n)].sort());
+Check('the capacitor only in the request of an equal-capacitor ladder',
+      [RequestOfDesign({...StartDesign, capacitor: '82'}, 'en', '.').capacitor,
+       RequestOfDesign({...StartDesign, topology: 'qer', order: 6, capacitor: '82'}, 'en', '.').capacitor,
+       RequestOfDesign({...StartDesign, response: 'cohn', capacitor: '82'}, 'en', '.').capacitor],
+      [undefined, '82', '82']);
 Check('the words in both languages', Object.keys(Words.en), Object.keys(Words.ru));
 Check('Ck only in the request of a CW ladder',
       [RequestOfDesign(StartDesign, 'en', '.').ck, RequestOfDesign({...StartDesign, topology: 'cw'}, 'en', '.').ck],
