@@ -765,6 +765,9 @@ PickResult PickByResponse(std::span<const CrystalModel> bag, const PickRequest& 
         return result;
     };
     if (count <= 0) return refuse(Outcome::Error, {MessageId::BadFilterType, ""});
+    // Its meshes are not one crystal each: two ends hold a paralleled pair.
+    if (IsQer(request.design.filterType))
+        return refuse(Outcome::Warning, {MessageId::PickNoQer, ""});
     const std::size_t n = static_cast<std::size_t>(count);
     if (usable.size() < n)
         return refuse(Outcome::Warning, {MessageId::PickTooFew, std::to_string(count)});

@@ -18,7 +18,7 @@ struct MessageRow {
 // errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 88> Texts = {{
+constexpr std::array<MessageRow, 89> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -104,6 +104,11 @@ constexpr std::array<MessageRow, 88> Texts = {{
      "these frequencies give no positive motional capacitance"},
     {MessageId::PickTooFew, "кварцев с подобранной моделью меньше, чем %s",
      "fewer than %s crystals have a fitted model"},
+    {MessageId::PickNoQer,
+     "выбор по отклику пока не берёт лестницы QER: выберите по разбросу fs и поставьте по краям "
+     "самые близкие пары",
+     "the pick by the response does not take QER ladders yet: pick by fs spread and put the "
+     "closest pairs at the ends"},
     {MessageId::CrystalSetCount, "для этой схемы в наборе должно быть кварцев: %s",
      "the set must hold %s crystals for this topology"},
     {MessageId::CrystalSetValue, "у кварца %s набора нет положительных Lm, Cm и Rm",

@@ -58,6 +58,7 @@ enum class MessageId {
     FitMagnitudesOnly,  // the phase could not be matched
     G3uurNoShift,       // the readings give no positive motional capacitance
     PickTooFew,         // value: how many were asked for
+    PickNoQer,          // the pick by the response asked for a QER ladder's doubled ends
     // A design from a set of crystals.
     CrystalSetCount,        // value: how many crystals the topology has
     CrystalSetValue,        // value: the position of a crystal without usable values

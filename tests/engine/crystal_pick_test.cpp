@@ -10,6 +10,7 @@
 
 #include "engine/built_design.h"
 #include "engine/design_run.h"
+#include "engine/ladder_design.h"
 
 namespace feldan {
 namespace {
@@ -196,6 +197,10 @@ TEST(PickByResponse, RefusesOrStopsWithNothingPicked) {
     const std::vector<CrystalModel> three(3, Crystal(9995000));
     const PickResult tooFew = PickByResponse(three, RequestFor(FilterType::Ladder4, false));
     EXPECT_EQ(tooFew.message.id, MessageId::PickTooFew);
+    PickRequest qer = RequestFor(FilterType::Ladder4, false);
+    qer.design.filterType = FilterTypeOfOrder(LadderStructure::Qer, 4);
+    EXPECT_EQ(PickByResponse(std::vector<CrystalModel>(8, Crystal(9995000)), qer).message.id,
+              MessageId::PickNoQer);
     EXPECT_FALSE(tooFew.byResponse);
     const std::atomic<bool> cancel{true};
     const std::vector<CrystalModel> six(6, Crystal(9995000));
