@@ -105,6 +105,10 @@ class ExactRun {
 
   private:
     double OmegaAt(double t) const { return omegaS_ + (omegaTop_ - omegaS_) * t; }
+    // The loss of the end mesh's crystals at ω: a QER ladder's end is two in parallel.
+    double EndLossOhm(double omega) const {
+        return LossOhm(crystal_, omega) / (IsQer(input_.filterType) ? 2 : 1);
+    }
     void Synthesize(double ldMH, double dfHz, double lossOhm, double atKHz, Synthesis& s) const;
     // 1/C of the first mesh's capacitors, in 1/F: what tunes it with the crystal.
     double MeshElastance(double leffH, double dfHz) const;
@@ -178,9 +182,7 @@ bool ExactRun::DesignAt(double t, Synthesis& synthesis) const {
     const double dfHz = DesignDfAt(t);
     if (!(dfHz > 0) || !std::isfinite(dfHz)) return false;
     const double leffH = ReactanceOf(crystal_, omega).effectiveH;
-    // The end of a QER ladder loses through two crystals in parallel.
-    const double endLoss = LossOhm(crystal_, omega) / (IsQer(input_.filterType) ? 2 : 1);
-    Synthesize(leffH * 1000, dfHz, endLoss, omega / (TwoPi * 1000), synthesis);
+    Synthesize(leffH * 1000, dfHz, EndLossOhm(omega), omega / (TwoPi * 1000), synthesis);
     if (!(synthesis.TermOhm > 0)) return false;
     for (const int slot : usedSlots_) {
         const double c = synthesis.CapPF[static_cast<std::size_t>(slot)];
@@ -336,8 +338,7 @@ MessageId ExactRun::Prepare() {
         const double dfHz = DesignDfAt(t);
         if (!(dfHz > 0)) return -1.0;
         Synthesize(ReactanceOf(crystal_, omega).effectiveH * 1000, dfHz, 0, input_.FoKHz, s);
-        return (1 - NarrowestTerminationShare) * s.TermOhm -
-               LossOhm(crystal_, omega) / (IsQer(input_.filterType) ? 2 : 1);
+        return (1 - NarrowestTerminationShare) * s.TermOhm - EndLossOhm(omega);
     };
     if (!(terminationLeft(tStar_) > 0)) return MessageId::ExactNoBand;
     double lo = 0, hi = tStar_;

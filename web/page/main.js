@@ -61,6 +61,7 @@ function ApplyWords() {
     for (const element of document.querySelectorAll('[data-word]')) {
         element.textContent = words[element.dataset.word];
     }
+    $('capacitor').title = words.capacitorHint;
     [...$('topology').options].forEach((option, i) => { option.text = Topologies[i][lang]; });
     [...$('response').options].forEach((option, i) => { option.text = Responses[i][lang]; });
     [...$('view').options].forEach((option, i) => { option.text = words[Views[i].name]; });
@@ -73,6 +74,8 @@ function ApplyWords() {
 // Chebyshev of any ripple.
 function ShowDependent() {
     $('ck').disabled = !$('topology').value.startsWith('cw:');
+    // A QER ladder has its own response, whatever the list says.
+    $('response').disabled = $('topology').value.startsWith('qer:');
     $('ripple-row').hidden = $('response').value !== 'chebyshev';
     const design = ReadDesign();
     $('capacitor-row').hidden = !IsEqualCapacitor(design);
