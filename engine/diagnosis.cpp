@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <numeric>
 #include <unsupported/Eigen/LevenbergMarquardt>
 #include <unsupported/Eigen/NumericalDiff>
 
@@ -726,7 +725,7 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
         worst.push_back(
             {off / 1.0, c.label +
                             Say(l, above ? " стоит на " : " стоит на ", above ? " is " : " is ") +
-                            Fixed(off, DecimalsOf(off), l) +
+                            Fixed(off, 1, l) +
                             Say(l, above ? " % больше расчётного" : " % меньше расчётного",
                                 above ? " % above its design value" : " % below its design value") +
                             " (±" + Fixed(c.boundPct, 2, l) + " %)"});
