@@ -304,6 +304,12 @@ TEST(Diagnosis, RefusesWhatItCannotFit) {
     EXPECT_EQ(nothing.message.id, MessageId::DiagnosisNotConverged);
     EXPECT_TRUE(nothing.reading.capacitors.empty());
     EXPECT_NE(MessageText(nothing.message).find("невязка"), std::string::npos);
+
+    // Stopped, it says so and gives nothing either.
+    const std::atomic<bool> stop{true};
+    const Diagnosis stopped = DiagnoseFilter(built, SweepOf(built, truth, 50, true, 1), {}, &stop);
+    EXPECT_EQ(stopped.verdict, DiagnosisVerdict::Cancelled);
+    EXPECT_TRUE(stopped.reading.capacitors.empty());
 }
 
 }  // namespace
