@@ -3,7 +3,7 @@
 // does:
 //   feldan-screenshot [--lang ru|en] [--maximised] [--views <folder>] [--measured <file.s2p>]
 //                     [--crystals <folder>] [--measuring <png>] [--build-aids <folder>]
-//                     [--tuning <png>]
+//                     [--tuning <png>] [--diagnosis <png>]
 //                     <main.png> [<info.png> <printed.pdf>]
 // With --views, the window is also rendered in each view of the "Анализ" menu to
 // <folder>/view-<name>.png, and the report of the design is written to <folder>/report.pdf.
@@ -22,6 +22,9 @@
 // 5 % to that file.
 // With --pick, the "Кварцы" window picks eight of sixteen crystals by the response for a 500 Hz
 // eight-crystal ladder, and is rendered to that file with the figures of the pick.
+// With --diagnosis, a synthetic build of the default design (C3 10 % high, ZQ2 30 Hz low, Rm
+// 15 % up) swept in 50 Ohm with a little noise, as a NanoVNA writes it, is opened as the
+// measured filter and "Что построено…" is rendered to that file once its fit is done.
 // The pictures do not depend on what the user's own runs remember: settings go to a folder of
 // their own, and the language is Russian unless --lang says otherwise.
 #include <QAbstractSpinBox>
@@ -62,13 +65,17 @@
 #include "engine/crystal.h"
 #include "engine/ladder_design.h"
 #include "engine/project.h"
+#include "engine/sweep.h"
 #include "files/touchstone.h"
 #include "instruments/simulated/simulated_analyser.h"
 #include "ui/analysis/analysis_views.h"
+#include "ui/analysis/diagnosis_window.h"
 #include "ui/assembly/rounding_window.h"
 #include "ui/assembly/tolerance_window.h"
+#include "ui/common/design_document.h"
 #include "ui/common/dialog_service.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 #include "ui/crystals/crystal_set.h"
 #include "ui/crystals/crystal_window.h"
 #include "ui/main/application.h"
@@ -294,10 +301,15 @@ struct ShotOptions {
                        "overlaid."),
         QStringLiteral("folder")};
 
+    QCommandLineOption diagnosis{
+        QStringLiteral("diagnosis"),
+        QStringLiteral("Also render what was built, found from a synthetic measured filter."),
+        QStringLiteral("png")};
+
     explicit ShotOptions(QCommandLineParser& parser) {
         for (const QCommandLineOption* option :
              {&lang, &maximised, &views, &measured, &renormalise, &crystals, &buildAids, &measuring,
-              &modes, &tuning, &compare, &orders, &pick})
+              &modes, &tuning, &compare, &orders, &pick, &diagnosis})
             parser.addOption(*option);
     }
 };
@@ -363,6 +375,55 @@ bool ShootPick(feldan::MainWindow& mainWindow, const QString& path) {
     const bool saved = Save(window->grab(), path);
     window->hide();
     return saved;
+}
+
+// A build with one capacitor 10 % high, one crystal 30 Hz low and lossier crystals, swept in
+// 50 Ohm with noise 54 dB down, written as a NanoVNA writes it; then "Что построено…".
+bool ShootDiagnosis(feldan::MainWindow& mainWindow, const QString& png) {
+    feldan::DesignDocument& document = mainWindow.Document();
+    const feldan::ProjectBuild& build = document.Build();
+    if (!build.built) return false;
+    const feldan::Resonator& zq2 = build.built->values.Crystal[2];
+    const double fs = 1 / (feldan::TwoPi * std::sqrt(zq2.LmH * zq2.CmF));
+    document.Project().SetTuning(
+        {{"C3", build.parts[2].designed * 1.1}, {"ZQ2", fs - 30}, {"Rm", zq2.RmOhm * 1.15}});
+    feldan::DesignedFilter filter = document.DesignedFilterOf(feldan::CircuitChoice::Schematic);
+    feldan::SweepRequest request;
+    request.points = 401;
+    request.circuit = feldan::CircuitChoice::Schematic;
+    request.referenceOhm = 50;
+    const feldan::SweepResult sweep = feldan::SweepFilter(filter, request);
+    document.Project().SetTuning({});
+    std::mt19937 random(7);
+    std::normal_distribution<double> noise(0, 2e-3 / std::sqrt(2.0));
+    const auto noisy = [&](std::complex<double> s) {
+        return s + std::complex<double>(noise(random), noise(random));
+    };
+    feldan::TouchstoneData data;
+    data.ports = 2;
+    data.referenceOhm = 50;
+    for (const feldan::SweepPoint& p : sweep.points) {
+        data.frequencyHz.push_back(std::round(p.hz));
+        data.s.push_back({noisy(p.s11), noisy(p.s21), 0, 0});
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("built-filter.s2p"));
+    QFile file(path);
+    const std::string bytes = feldan::TouchstoneBytes(data, {"NanoVNA"});
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) < 0)
+        return false;
+    file.close();
+    if (!OpenMeasured(mainWindow, path, false)) return false;
+    Trigger(mainWindow, "diagnoseMeasuredAction");
+    auto* window = mainWindow.findChild<feldan::DiagnosisWindow*>();
+    if (!window) return false;
+    window->resize(1180, 720);
+    QElapsedTimer clock;
+    clock.start();
+    while ((window->Running() || !window->Result()) && clock.elapsed() < 60000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Settle(300);
+    return window->Result() && Save(window->grab(), png);
 }
 
 // Every analysis view, and the report.
@@ -495,6 +556,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(options.modes) && !ShootModes(mainWindow, parser.value(options.modes)))
         return 1;
     if (parser.isSet(options.pick) && !ShootPick(mainWindow, parser.value(options.pick))) return 1;
+    if (parser.isSet(options.diagnosis) &&
+        !ShootDiagnosis(mainWindow, parser.value(options.diagnosis)))
+        return 1;
     if (files.size() == 1) return 0;
     return ShootPrintAndInfo(mainWindow, files[2], files[1]) ? 0 : 1;
 }

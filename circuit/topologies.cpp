@@ -586,13 +586,21 @@ void BuildSchematicNetlist(int circuit, const ElementValues& values, double inpu
     netlist.SourceBranch = branches;
     int junction = 2;
     int crystalStart = junction;
+    std::size_t capacitor = 0;
+    const auto setApart = [&] {
+        const double pf = capacitor < values.PartPF.size() ? values.PartPF[capacitor] : 0;
+        if (pf > 0) netlist.Branches[branches].C = pf * 1e-12;
+        ++capacitor;
+    };
     for (const SchematicItem& part : topology.schematic) {
         switch (part.kind) {
             case ShuntCapacitor:
                 add(junction, 0, Cap, part.index, part.label);
+                setApart();
                 break;
             case SeriesCapacitor:
                 add(junction, ++nodes, Cap, part.index, part.label);
+                setApart();
                 junction = nodes;
                 break;
             case Crystal:

@@ -45,6 +45,9 @@ struct ElementValues {
     double SourceOhm = 0;
     double LoadOhm = 0;
     std::array<double, 29> CapPF{};  // slots 1..28, pF
+    // Capacitors of the schematic set apart from their slot, by their place among its capacitors
+    // from the input (the parts of one slot found unequal on a built filter); 0: the slot's value.
+    std::array<double, 48> PartPF{};
 
     // Every position alike: a design of equal crystals.
     void SetAllCrystals(const Resonator& crystal) {

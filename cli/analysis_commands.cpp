@@ -11,6 +11,7 @@
 
 #include "cli/calculation.h"
 #include "cli/command_line.h"
+#include "cli/diagnose_command.h"
 #include "cli/shell_text.h"
 #include "cli/transient_command.h"
 #include "cli/usage.h"
@@ -344,7 +345,8 @@ int RunMeasured(const std::vector<std::string>& args, Language language, std::os
 }  // namespace
 
 bool IsAnalysisCommand(const std::string& word) {
-    return word == "sweep" || word == "export" || word == "measured" || word == "transient";
+    return word == "sweep" || word == "export" || word == "measured" || word == "transient" ||
+           word == "diagnose";
 }
 
 int RunAnalysisCommand(const std::vector<std::string>& args, Language language, std::ostream& out,
@@ -352,6 +354,7 @@ int RunAnalysisCommand(const std::vector<std::string>& args, Language language, 
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args.front() == "measured") return RunMeasured(rest, language, out, err);
     if (args.front() == "transient") return RunTransient(rest, language, out, err);
+    if (args.front() == "diagnose") return RunDiagnose(rest, language, out, err);
     return args.front() == "sweep" ? RunSweep(rest, language, out, err)
                                    : RunExport(rest, language, out, err);
 }

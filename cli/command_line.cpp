@@ -54,6 +54,10 @@ constexpr HelpItem HelpSubcommands[] = {
     {"measured FILE",
      "A measured filter beside its design: centre, peak, widths at 3 to 60 dB, flatness, and the "
      "shift of the centres; the measurement renormalised to any ports."},
+    {"diagnose FILE",
+     "What was built: the filter's parts fitted to its measured sweep (.s2p), each capacitor, "
+     "each crystal's offset and the crystals' Rm with their bounds, the parts the sweep cannot "
+     "tell apart, and what to change."},
     {"transient",
      "The filter in time: the step, impulse or keyed response of its envelope, with the delay, "
      "rise time, overshoot, decay and the gaps between dots."},

@@ -18,7 +18,7 @@ struct MessageRow {
 // errno code the value holds. The
 // Russian texts pad their lines with blanks, which centre them in the message box; the texts
 // of conversion and arithmetic errors have always been English.
-constexpr std::array<MessageRow, 89> Texts = {{
+constexpr std::array<MessageRow, 91> Texts = {{
     {MessageId::None, "", ""},
     {MessageId::MissingData, " Необходимо задать все данные для расчета ! ",
      "Please fill in all the data for the calculation."},
@@ -243,6 +243,13 @@ constexpr std::array<MessageRow, 89> Texts = {{
     {MessageId::VnaBadRecord,
      "запись %s из потока измерений прибора испорчена: помеха на линии или другая прошивка",
      "record %s of the device's measurements is garbled: noise on the line or another firmware"},
+    {MessageId::DiagnosisNoBand,
+     "в развёртке нет полосы расчёта (%s Гц): снимите фильтр в диапазоне его полосы",
+     "the sweep holds no band of the design (%s Hz): sweep the filter over its band"},
+    {MessageId::DiagnosisNotConverged,
+     "подгонка не сошлась: невязка %s дБ, схема не описывает измерение; значения не приводятся",
+     "the fit did not converge: the residual is %s dB, the schematic does not describe the "
+     "measurement; no values are given"},
     {MessageId::FileUnreadable, "%e", "%e"},
 }};
 

@@ -110,6 +110,9 @@ enum class MessageId {
     VnaNoCrystal,       // value: the span searched, in Hz; no resonance stands out in it
     VnaAnswerTooLong,   // value: the command whose answer has more lines than it can have
     VnaBadRecord,       // value: the number of a V2's record that belongs to no point asked for
+    // The built filter fitted to its measured sweep.
+    DiagnosisNoBand,        // value: the design's band, "8860000–8863000", in Hz
+    DiagnosisNotConverged,  // value: the residual in dB
     // A file that cannot be opened or read; value: the errno code. The message names the file.
     FileUnreadable,
 };

@@ -24,6 +24,28 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
         part.designed = part.built = built.values.CapPF[static_cast<std::size_t>(item.index)];
         parts.push_back(part);
     }
+    // A tuned label that is not the first of its slot sets that part apart, after its slot.
+    int capacitor = 0;
+    for (const SchematicItem& item : DescriptorOf(type).schematic) {
+        if (item.kind == SchematicItemKind::Crystal) continue;
+        const int place = capacitor++;
+        const std::string label(item.label);
+        const bool named = std::any_of(tuning.begin(), tuning.end(),
+                                       [&](const TunedPart& t) { return t.label == label; });
+        auto slot = std::find_if(parts.begin(), parts.end(), [&](const TunablePart& p) {
+            return p.index == item.index && p.part < 0;
+        });
+        if (!named || slot == parts.end() || slot->label == label) continue;
+        slot->labels.erase(std::find(slot->labels.begin(), slot->labels.end(), label));
+        TunablePart apart = *slot;
+        apart.label = label;
+        apart.labels = {label};
+        apart.part = place;
+        auto after = slot + 1;
+        while (after != parts.end() && after->index == item.index)
+            ++after;
+        parts.insert(after, apart);
+    }
     TunablePart termination;
     termination.kind = TunableKind::Termination;
     termination.label = TerminationLabel;
@@ -50,6 +72,31 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
         trim.index = position;
         trim.designed = trim.built = trimF * 1e12;
         parts.push_back(trim);
+    }
+    const auto named = [&](const std::string& label) {
+        return std::any_of(tuning.begin(), tuning.end(),
+                           [&](const TunedPart& t) { return t.label == label; });
+    };
+    double rmSum = 0;
+    for (int position = 1; position <= DescriptorOf(type).crystalCount; ++position) {
+        const Resonator& crystal = built.values.Crystal[static_cast<std::size_t>(position)];
+        rmSum += crystal.RmOhm;
+        TunablePart resonance;
+        resonance.kind = TunableKind::Crystal;
+        resonance.label = "ZQ" + std::to_string(position);
+        if (!named(resonance.label)) continue;
+        resonance.labels = {resonance.label};
+        resonance.index = position;
+        resonance.designed = resonance.built = 1 / (TwoPi * std::sqrt(crystal.LmH * crystal.CmF));
+        parts.push_back(resonance);
+    }
+    if (named(MotionalResistanceLabel) && DescriptorOf(type).crystalCount > 0) {
+        TunablePart rm;
+        rm.kind = TunableKind::MotionalResistance;
+        rm.label = MotionalResistanceLabel;
+        rm.labels = {rm.label};
+        rm.designed = rm.built = rmSum / DescriptorOf(type).crystalCount;
+        parts.push_back(rm);
     }
 
     if (rounding) {
@@ -94,7 +141,23 @@ TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePar
     for (const TunablePart& part : parts) {
         switch (part.kind) {
             case TunableKind::Capacitor:
-                circuit.values.CapPF[static_cast<std::size_t>(part.index)] = part.value;
+                if (part.part >= 0)
+                    circuit.values.PartPF.at(static_cast<std::size_t>(part.part)) = part.value;
+                else
+                    circuit.values.CapPF[static_cast<std::size_t>(part.index)] = part.value;
+                break;
+            case TunableKind::Crystal:
+                if (part.value != part.designed) {
+                    Resonator& crystal =
+                        circuit.values.Crystal[static_cast<std::size_t>(part.index)];
+                    crystal.CmF = 1 / (std::pow(TwoPi * part.value, 2) * crystal.LmH);
+                }
+                break;
+            case TunableKind::MotionalResistance:
+                if (part.value != part.designed) {
+                    for (Resonator& crystal : circuit.values.Crystal)
+                        crystal.RmOhm *= part.value / part.designed;
+                }
                 break;
             case TunableKind::Termination:
                 circuit.terminationOhm = part.value;
@@ -115,6 +178,12 @@ TunedCircuit TunedCircuitOf(const BuiltDesign& built, std::span<const TunablePar
         circuit.outputTerminationOhm =
             circuit.terminationOhm * OutputOverInput(built.design.synthesis);
     return circuit;
+}
+
+double SteppedValueOf(const TunablePart& part, TuningStep step, int notches) {
+    if (part.kind == TunableKind::Crystal)
+        return part.value + notches * (step == TuningStep::TenthPercent ? 1.0 : 10.0);
+    return SteppedValue(part.value, step, notches);
 }
 
 double SteppedValue(double value, TuningStep step, int notches) {

@@ -13,6 +13,13 @@ foreach(folder nlohmann fmt fast_float)
     endif()
     file(CREATE_LINK /usr/include/${folder} ${FELDAN_WEB_HEADERS}/${folder} SYMBOLIC)
 endforeach()
+# Eigen's headers live one folder down, in /usr/include/eigen3.
+if(NOT EXISTS /usr/include/eigen3/Eigen)
+    message(FATAL_ERROR "/usr/include/eigen3 is missing: scripts/web installs its package")
+endif()
+file(CREATE_LINK /usr/include/eigen3 ${FELDAN_WEB_HEADERS}/eigen3 SYMBOLIC)
+add_library(Eigen3::Eigen INTERFACE IMPORTED)
+target_include_directories(Eigen3::Eigen SYSTEM INTERFACE ${FELDAN_WEB_HEADERS}/eigen3)
 add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
 target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${FELDAN_WEB_HEADERS})
 # The JavaScript optimiser of the link needs Debian's acorn module, which Node does not find

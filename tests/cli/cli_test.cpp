@@ -506,9 +506,9 @@ TEST(FeldanCli, HelpListsEverySubcommand) {
             names.push_back(line.substr(4, line.find(' ', 4) - 4));
         line = next;
     }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export", "measured",
-                                        "transient", "round", "match", "tolerance", "vna"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"fit", "g3uur", "crystals", "sweep", "export",
+                                               "measured", "diagnose", "transient", "round",
+                                               "match", "tolerance", "vna"}));
     for (const std::string& name : names) {
         const CliRun help = RunCli({name, "--help"});
         EXPECT_EQ(help.status, 0) << name;

@@ -3,7 +3,12 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -14,12 +19,16 @@
 #include "engine/number_text.h"
 #include "engine/sweep.h"
 #include "files/touchstone.h"
+#include "ui/analysis/diagnosis_window.h"
 #include "ui/analysis/measured_overlay.h"
+#include "ui/common/design_document.h"
 #include "ui/common/language.h"
+#include "ui/common/project_state.h"
 #include "ui_test_support.h"
 
 using feldan::AnalysisView;
 using feldan::ResponseChart;
+using feldan::testing::Child;
 using feldan::testing::Utf8;
 using feldan::testing::WindowUnderTest;
 
@@ -92,6 +101,7 @@ class MeasuredOverlayTest : public QObject {
     void curveShiftAndTableDescribeTheDesignTheViewDraws();
     void unreadableFileGetsAnErrorNamingIt_data();
     void unreadableFileGetsAnErrorNamingIt();
+    void whatWasBuiltIsFoundAndCarriedOn();
 };
 
 void MeasuredOverlayTest::measuredBuildLiesOnTheDesignInEveryView() {
@@ -316,6 +326,80 @@ void MeasuredOverlayTest::unreadableFileGetsAnErrorNamingIt() {
     QVERIFY2(w.dialogs->errors[0].contains(name) && w.dialogs->errors[0].contains(says),
              qPrintable(w.dialogs->errors[0]));
     QCOMPARE(w.Get<ResponseChart>("chart")->MeasuredSeries()->name(), QStringLiteral("good.s2p"));
+}
+
+// A build with C3 10 % high, swept as the analyser writes it (S12 and S22 zero): "Что построено"
+// fits it off the window's thread, colours C3, and "Применить к расчёту" makes it the build in
+// force, so that the window's own sweep of the build is the measurement again.
+void MeasuredOverlayTest::whatWasBuiltIsFoundAndCarriedOn() {
+    QTemporaryDir folder;
+    WindowUnderTest w;
+    w.form->CalculateDesign();
+    QVERIFY(!w.Get<QAction>("diagnoseMeasuredAction")->isEnabled());
+    feldan::DesignDocument& document = w.form->Document();
+    const double c3 = document.Build().parts[2].designed;
+    document.Project().SetTuning({{"C3", c3 * 1.1}});
+    feldan::DesignedFilter built = document.DesignedFilterOf(feldan::CircuitChoice::Schematic);
+    const auto sweepOf = [](feldan::DesignedFilter& filter) {
+        feldan::SweepRequest request;
+        request.points = 401;
+        request.circuit = feldan::CircuitChoice::Schematic;
+        return feldan::SweepFilter(filter, request);
+    };
+    const feldan::SweepResult sweep = sweepOf(built);
+    feldan::TouchstoneData data;
+    data.ports = 2;
+    data.referenceOhm = sweep.referenceOhm;
+    for (const feldan::SweepPoint& p : sweep.points) {
+        data.frequencyHz.push_back(p.hz);
+        data.s.push_back({p.s11, p.s21, 0, 0});
+    }
+    const QString path = folder.filePath(QStringLiteral("c3.s2p"));
+    QFile file(path);
+    const std::string bytes = feldan::TouchstoneBytes(data, {});
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes.data(), qint64(bytes.size())) > 0);
+    file.close();
+    document.Project().SetTuning({});
+    Open(w, path);
+    w.Trigger("diagnoseMeasuredAction");
+    auto* window = w.form->findChild<feldan::DiagnosisWindow*>();
+    QVERIFY(window);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->Running() && window->Result(), 60000);
+    QCOMPARE(window->Result()->verdict, feldan::DiagnosisVerdict::Fitted);
+    auto* table = Child<QTableWidget>(window, "partsTable");
+    QCOMPARE(table->item(2, 0)->text(), QStringLiteral("C3"));
+    QVERIFY2(table->item(2, 3)->text().startsWith(QStringLiteral("+10")),
+             qPrintable(table->item(2, 3)->text()));
+    QCOMPARE(table->item(2, 0)->foreground().color(), QColor(190, 30, 30));
+    const QString said = Child<QPlainTextEdit>(window, "diagnosisText")->toPlainText();
+    QVERIFY2(said.contains(QStringLiteral("C3 стоит на 10,0 % больше расчётного")),
+             qPrintable(said));
+    // The report's parts page says it too.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (!pdftotext.isEmpty()) {
+        const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+        QFile report(pdf);
+        QVERIFY(report.open(QIODevice::WriteOnly) && w.form->WriteReport(report));
+        report.close();
+        QProcess extract;
+        extract.start(pdftotext,
+                      {QStringLiteral("-f"), QStringLiteral("3"), pdf, QStringLiteral("-")});
+        QVERIFY(extract.waitForFinished(30000));
+        const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+        QVERIFY2(text.contains(QStringLiteral("Что построено")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("C3 стоит на 10,0 %")), qPrintable(text));
+    }
+
+    QTest::mouseClick(Child<QPushButton>(window, "applyButton"), Qt::LeftButton);
+    const std::vector<feldan::TunedPart>& tuning = document.Project().Tuning();
+    const auto c3Tuned = std::find_if(tuning.begin(), tuning.end(),
+                                      [](const feldan::TunedPart& p) { return p.label == "C3"; });
+    QVERIFY(c3Tuned != tuning.end());
+    QVERIFY(std::abs(c3Tuned->value / (c3 * 1.1) - 1) < 1e-4);
+    feldan::DesignedFilter carried = document.DesignedFilterOf(feldan::CircuitChoice::Schematic);
+    const feldan::SweepResult again = sweepOf(carried);
+    for (std::size_t i = 0; i < sweep.points.size(); ++i)
+        QVERIFY(std::abs(again.points[i].s21 - sweep.points[i].s21) < 1e-4);
 }
 
 QTEST_MAIN(MeasuredOverlayTest)

@@ -66,6 +66,9 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     separator_->setObjectName(QStringLiteral("measuredSeparator"));
     openAction_ = menu.addAction(QString());
     openAction_->setObjectName(QStringLiteral("openMeasuredAction"));
+    diagnoseAction_ = menu.addAction(QString());
+    diagnoseAction_->setObjectName(QStringLiteral("diagnoseMeasuredAction"));
+    diagnoseAction_->setEnabled(false);
     shiftAction_ = menu.addAction(QString());
     shiftAction_->setObjectName(QStringLiteral("shiftMeasuredAction"));
     shiftAction_->setCheckable(true);
@@ -88,6 +91,7 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     removeAction_ = menu.addAction(QString());
     removeAction_->setObjectName(QStringLiteral("removeMeasuredAction"));
     removeAction_->setEnabled(false);
+    diagnoseAction_->setEnabled(false);
     connect(openAction_, &QAction::triggered, this, &MeasuredOverlay::OpenCommand);
     connect(shiftAction_, &QAction::toggled, this, [this](bool checked) {
         Show(views_.View());
@@ -100,6 +104,9 @@ MeasuredOverlay::MeasuredOverlay(const DesignDocument& document, DialogService& 
     connect(renormaliseAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(alignPeaksAction_, &QAction::toggled, this, [this] { Show(views_.View()); });
     connect(removeAction_, &QAction::triggered, this, &MeasuredOverlay::Remove);
+    connect(diagnoseAction_, &QAction::triggered, this, [this] {
+        if (data_) emit DiagnoseRequested(*data_, fileName_);
+    });
     connect(liveAction_, &QAction::toggled, this, [this](bool on) {
         if (on)
             StartLive();
@@ -158,6 +165,7 @@ void MeasuredOverlay::ShowLiveSweep(const AnalyserSweep& sweep) {
     fromDevice_ = true;
     fileName_ = tr("с прибора");
     removeAction_->setEnabled(true);
+    diagnoseAction_->setEnabled(true);
     Show(views_.View());
 }
 
@@ -170,6 +178,9 @@ void MeasuredOverlay::LiveFault(const Message& message) {
 void MeasuredOverlay::RetranslateUi() {
     if (fromDevice_) fileName_ = tr("с прибора");
     openAction_->setText(tr("&Измеренный фильтр…"));
+    diagnoseAction_->setText(tr("&Что построено…"));
+    diagnoseAction_->setStatusTip(
+        tr("Найти по измерению, что стоит в фильтре: каждый конденсатор, уход каждого кварца, Rm"));
     shiftAction_->setText(tr("С&двинуть к центру расчёта"));
     renormaliseAction_->setText(tr("Пере&нормировать к нагрузкам схемы"));
     renormaliseAction_->setStatusTip(
@@ -256,6 +267,7 @@ bool MeasuredOverlay::Open(const QString& path) {
     fileName_ = name;
     RememberFolderOf(path);
     removeAction_->setEnabled(true);
+    diagnoseAction_->setEnabled(true);
     Show(views_.View());
     return true;
 }
@@ -278,6 +290,7 @@ void MeasuredOverlay::Remove() {
     levelShiftDb_ = 0;
     shifted_ = false;
     removeAction_->setEnabled(false);
+    diagnoseAction_->setEnabled(false);
     chart_.SetMeasuredCurve(QString(), {});
     emit TimeCurveChanged();
 }

@@ -80,6 +80,8 @@ class MeasuredOverlay : public QObject {
   signals:
     // The measured curve of a time view and its figures were drawn anew.
     void TimeCurveChanged();
+    // "Что построено…": the sweep open, and its name.
+    void DiagnoseRequested(const feldan::TouchstoneData& data, const QString& name);
 
   private:
     // The measured curves from the file, renormalised to the design's terminations when asked.
@@ -96,6 +98,7 @@ class MeasuredOverlay : public QObject {
     const ViewContext& views_;
     QAction* separator_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* diagnoseAction_ = nullptr;
     QAction* shiftAction_ = nullptr;
     QAction* renormaliseAction_ = nullptr;
     QAction* alignPeaksAction_ = nullptr;

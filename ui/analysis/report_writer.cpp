@@ -131,6 +131,18 @@ bool ReportWriter::Write(QIODevice& device, const Content& content) const {
     // What to solder, on a page of its own: designed values, and the values in force.
     page.NewPage();
     DrawPartsToSolder(page);
+    if (!content.diagnosis.isEmpty()) {
+        // Paragraphs wrapped to the page: the diagnosis speaks in sentences.
+        page.y += 14;
+        page.Heading(tr("Что построено"));
+        painter.setFont(ReportPage::Font(14, false));
+        for (const QString& paragraph : content.diagnosis.split(QLatin1Char('\n'))) {
+            const QRectF box = painter.boundingRect(QRectF(0, page.y, ReportPage::Width, 1000),
+                                                    Qt::TextWordWrap, paragraph);
+            painter.drawText(box, Qt::TextWordWrap, paragraph);
+            page.y = box.bottom() + 2;
+        }
+    }
     // The filter in time, as built: how a carrier switched on comes out, and its figures.
     page.NewPage();
     DrawStepResponse(page, chartHeight);

@@ -29,6 +29,8 @@ class ReportWriter {
         std::vector<CurvePoint> measured;
         // What the overlay panels say of each curve on show ("" where a panel is empty).
         QStringList curveSummaries;
+        // What was built, as "Что построено" found it from the measured sweep; empty: not asked.
+        QString diagnosis{};
     };
 
     // The pass band is drawn as `chart` holds it.

@@ -34,7 +34,10 @@ std::vector<PartsListRow> PartsList::Rows(const ProjectBuild& build,
         build.parts.begin(), build.parts.end(),
         [](const TunablePart& part) { return part.kind == TunableKind::OutputTermination; });
     for (const TunablePart& part : build.parts) {
-        if (part.kind == TunableKind::Trim) continue;
+        // Trims go with their crystal's row; a fitted crystal or Rm is no part to buy.
+        if (part.kind == TunableKind::Trim || part.kind == TunableKind::Crystal ||
+            part.kind == TunableKind::MotionalResistance)
+            continue;
         const QString name =
             part.kind == TunableKind::Termination ? (twoEnds ? tr("Rвх") : tr("Rвх (вход и выход)"))
             : part.kind == TunableKind::OutputTermination ? tr("Rвых")

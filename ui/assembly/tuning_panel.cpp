@@ -169,8 +169,11 @@ void TuningPanel::RetranslateUi() {
     resetButton_->setText(tr("Сбросить"));
     resetButton_->setStatusTip(tr("Вернуть все детали к значениям расчёта или округления"));
     for (std::size_t i = 0; i < unitLabels_.size(); ++i) {
-        const bool termination = parts_[i].IsTermination();
-        unitLabels_[i]->setText(termination ? tr("Ом") : tr("пФ"));
+        const TunableKind kind = parts_[i].kind;
+        const bool ohm = parts_[i].IsTermination() || kind == TunableKind::MotionalResistance;
+        unitLabels_[i]->setText(kind == TunableKind::Crystal ? tr("Гц")
+                                : ohm                        ? tr("Ом")
+                                                             : tr("пФ"));
         fieldLabels_[i]->setText(PartName(i));
     }
     if (!failure_.isEmpty()) ShowMessage(failure_);
@@ -271,7 +274,7 @@ void TuningPanel::Apply(const std::vector<double>& values, bool remember) {
 void TuningPanel::Nudge(std::size_t part, int notches) {
     if (part >= parts_.size() || notches == 0) return;
     std::vector<double> values = Values();
-    const double moved = SteppedValue(values[part], Step(), notches);
+    const double moved = SteppedValueOf(parts_[part], Step(), notches);
     // A series step from beyond the series' reach leaves the value as it was.
     if (!(moved > 0) || !std::isfinite(moved) || moved == values[part]) return;
     values[part] = moved;

@@ -32,6 +32,7 @@
 
 #include "engine/synthesis.h"
 #include "ui/analysis/analysis_views.h"
+#include "ui/analysis/diagnosis_window.h"
 #include "ui/analysis/measured_overlay.h"
 #include "ui/analysis/report_writer.h"
 #include "ui/analysis/view_exporter.h"
@@ -84,6 +85,8 @@ MainWindow::MainWindow(char separator, QWidget* parent)
     views_ = new AnalysisViews(*document_, *dialogs_, *chartModel_, *menu_->analysisMenu,
                                menu_->views, *figuresLabel_);
     views_->SetOverlaySources([this] { return overlays_->Sources(); });
+    connect(&views_->Measured(), &MeasuredOverlay::DiagnoseRequested, this,
+            &MainWindow::ShowDiagnosisWindow);
     exporter_ = std::make_unique<ViewExporter>(*chart_, *views_, *dialogs_,
                                                [this] { return inputPanel_->InputLines(); });
     report_ = std::make_unique<ReportWriter>(*document_, *chartModel_, *dialogs_);
@@ -376,6 +379,12 @@ void MainWindow::ShowToleranceWindow() {
     Raise(toleranceWindow_);
 }
 
+void MainWindow::ShowDiagnosisWindow(const TouchstoneData& data, const QString& name) {
+    if (!diagnosisWindow_) diagnosisWindow_ = new DiagnosisWindow(*document_, this);
+    Raise(diagnosisWindow_);
+    diagnosisWindow_->Diagnose(data, name);
+}
+
 void MainWindow::PrintWindow() {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_->PrinterSetup(printer)) return;
@@ -407,8 +416,12 @@ ReportWriter::Content MainWindow::ReportContent() const {
     QStringList summaries;
     for (int position = 0; position < SeriesCount; ++position)
         summaries.append(overlays_->StatusBar()->PanelText(position));
-    return {inputPanel_->InputLines(), resultText_->toPlainText(), measured.CurveName(),
-            measured.PointsOf(AnalysisView::PassBand), summaries};
+    return {inputPanel_->InputLines(),
+            resultText_->toPlainText(),
+            measured.CurveName(),
+            measured.PointsOf(AnalysisView::PassBand),
+            summaries,
+            diagnosisWindow_ ? diagnosisWindow_->ReportText() : QString()};
 }
 
 void MainWindow::UpdateTitle() {

@@ -31,6 +31,8 @@ class ResponseChart;
 class RoundingWindow;
 class SchematicArea;
 class ToleranceWindow;
+class DiagnosisWindow;
+struct TouchstoneData;
 class TuningPanel;
 class FileCommands;
 class ViewExporter;
@@ -93,6 +95,8 @@ class MainWindow : public QMainWindow {
     void ShowCrystalWindow();
     void ShowRoundingWindow();
     void ShowToleranceWindow();
+    // "Что построено…": the sweep open over the design fitted by the filter as built.
+    void ShowDiagnosisWindow(const TouchstoneData& data, const QString& name);
     template <typename Window>
     void Raise(Window* window);
 
@@ -119,6 +123,7 @@ class MainWindow : public QMainWindow {
     CrystalWindow* crystalWindow_ = nullptr;
     RoundingWindow* roundingWindow_ = nullptr;
     ToleranceWindow* toleranceWindow_ = nullptr;
+    DiagnosisWindow* diagnosisWindow_ = nullptr;
 
     qreal picturesRatio_ = 0;  // the pixel ratio the pictures were drawn for
     bool screenWatched_ = false;

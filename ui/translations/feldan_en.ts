@@ -449,6 +449,125 @@ By fs spread it would be: %2.
     </message>
 </context>
 <context>
+    <name>feldan::DiagnosisWindow</name>
+    <message>
+        <source>Нечего сравнивать: %1</source>
+        <translation>Nothing to compare: %1</translation>
+    </message>
+    <message>
+        <source>Подбираю детали по развёртке…</source>
+        <translation>Fitting the parts to the sweep…</translation>
+    </message>
+    <message>
+        <source>%1 пФ</source>
+        <translation>%1 pF</translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>%1 Ом</source>
+        <translation>%1 Ohm</translation>
+    </message>
+    <message>
+        <source>Что построено (по %1):</source>
+        <translation>What was built (from %1):</translation>
+    </message>
+    <message>
+        <source>%1: %2 пФ, подобрано %3 пФ (%4 %, ±%5 %)</source>
+        <translation>%1: %2 pF, fitted %3 pF (%4 %, ±%5 %)</translation>
+    </message>
+    <message>
+        <source>ZQ%1: %2 Гц (±%3 Гц)</source>
+        <translation>ZQ%1: %2 Hz (±%3 Hz)</translation>
+    </message>
+    <message>
+        <source>Что построено</source>
+        <translation>What was built</translation>
+    </message>
+    <message>
+        <source>Измеренный фильтр не открыт</source>
+        <translation>No measured filter is open</translation>
+    </message>
+    <message>
+        <source>Измерение: %1</source>
+        <translation>Measurement: %1</translation>
+    </message>
+    <message>
+        <source>Порты измерения:</source>
+        <translation>Measured between:</translation>
+    </message>
+    <message>
+        <source>как в файле (%1 Ом)</source>
+        <translation>the file&apos;s ports (%1 Ohm)</translation>
+    </message>
+    <message>
+        <source>через нагрузки расчёта (%1 Ом)</source>
+        <translation>the design&apos;s terminations (%1 Ohm)</translation>
+    </message>
+    <message>
+        <source>через нагрузки расчёта</source>
+        <translation>the design&apos;s terminations</translation>
+    </message>
+    <message>
+        <source>Подобрать</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Применить к расчёту</source>
+        <translation>Apply to the design</translation>
+    </message>
+    <message>
+        <source>Подставить найденные значения деталей и кварцев как подстройку: дальше — от того, что построено</source>
+        <translation>Take the fitted parts and crystals as tuned values: carry on from what was built</translation>
+    </message>
+    <message>
+        <source>Обратное прочтение (вход и выход поменяны)</source>
+        <translation>Mirrored reading (input and output swapped)</translation>
+    </message>
+    <message>
+        <source>Деталь</source>
+        <translation>Part</translation>
+    </message>
+    <message>
+        <source>Расчёт</source>
+        <translation>Design</translation>
+    </message>
+    <message>
+        <source>Подобрано</source>
+        <translation>Fitted</translation>
+    </message>
+    <message>
+        <source>Отклонение</source>
+        <translation>Deviation</translation>
+    </message>
+    <message>
+        <source>Точность</source>
+        <translation>Bound</translation>
+    </message>
+    <message>
+        <source>Измерение</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>Подобранный фильтр</source>
+        <translation>Fitted filter</translation>
+    </message>
+    <message>
+        <source>Расстройка, кГц</source>
+        <translation>Detuning, kHz</translation>
+    </message>
+    <message>
+        <source>|S21|, дБ</source>
+        <translation>|S21|, dB</translation>
+    </message>
+</context>
+<context>
     <name>feldan::DialogService</name>
     <message>
         <source>&amp;Сохранить</source>
@@ -1203,6 +1322,14 @@ By fs spread it would be: %2.
         <source>расчёт, порты %1 Ом</source>
         <translation>design, %1 Ohm ports</translation>
     </message>
+    <message>
+        <source>&amp;Что построено…</source>
+        <translation>What did I &amp;build…</translation>
+    </message>
+    <message>
+        <source>Найти по измерению, что стоит в фильтре: каждый конденсатор, уход каждого кварца, Rm</source>
+        <translation>Find from the measurement what the filter holds: each capacitor, each crystal&apos;s offset, Rm</translation>
+    </message>
 </context>
 <context>
     <name>feldan::PartsList</name>
@@ -1459,6 +1586,10 @@ By fs spread it would be: %2.
     <message>
         <source>Нагрузка на входе %1 Ом, на выходе %2 Ом</source>
         <translation>Termination %1 Ohm at the input, %2 Ohm at the output</translation>
+    </message>
+    <message>
+        <source>Что построено</source>
+        <translation>What was built</translation>
     </message>
 </context>
 <context>
@@ -2037,6 +2168,10 @@ By fs spread it would be: %2.
     <message>
         <source>Rвых</source>
         <translation>Rout</translation>
+    </message>
+    <message>
+        <source>Гц</source>
+        <translation>Hz</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,855 @@
+#include "engine/diagnosis.h"
+
+#include <Eigen/Dense>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <unsupported/Eigen/LevenbergMarquardt>
+#include <unsupported/Eigen/NumericalDiff>
+
+#include "circuit/analysis.h"
+#include "engine/crystal.h"
+#include "engine/diagnosis_model.h"
+#include "engine/number_text.h"
+#include "engine/tuning.h"
+
+namespace feldan {
+
+namespace {
+
+using CDouble = std::complex<double>;
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+// A part whose bound is under these is pinned by the sweep: three bounds make 0.5 % and 2 Hz.
+constexpr double DeterminedPct = 0.15;
+constexpr double DeterminedHz = 0.6;
+// A part whose bound is over these the sweep leaves open (a fifth of the design's belief, below);
+// such parts whose fitted values correlate at least GroupCorrelation are one group.
+constexpr double UndeterminedPct = 2;
+constexpr double UndeterminedHz = 20;
+constexpr double GroupCorrelation = 0.5;
+constexpr int MaxEvaluations = 300;
+// How far from the design a part is believed to be before the sweep says otherwise: a capacitor
+// within 10 %, a crystal within 100 Hz. The belief only settles what the sweep leaves open (the
+// combinations of a group); where the sweep speaks it outweighs it by orders of magnitude.
+constexpr double PriorCapacitorLog = 0.10;
+constexpr double PriorCrystalHz = 100;
+
+// The fit through Eigen's Levenberg–Marquardt (MINPACK's trust region on a QR of the Jacobian):
+// the free parameters of `free` move, the others stay at `base`. Parameters with a weight in
+// `prior` are also drawn towards the design (θ = 0) by a row of their own, w·θ.
+struct FitFunctor : Eigen::DenseFunctor<double> {
+    FitFunctor(DiagnosisModel& model, const VectorXd& base, const std::vector<int>& free,
+               const VectorXd& prior, const std::atomic<bool>* cancel)
+        : Eigen::DenseFunctor<double>(static_cast<int>(free.size()),
+                                      model.Rows() + PriorRows(prior, free)),
+          model_(model),
+          base_(base),
+          free_(free),
+          prior_(prior),
+          cancel_(cancel) {}
+
+    static int PriorRows(const VectorXd& prior, const std::vector<int>& free) {
+        int rows = 0;
+        for (int p : free)
+            rows += prior.size() > 0 && prior[p] > 0;
+        return rows;
+    }
+    VectorXd Full(const VectorXd& x) const {
+        VectorXd theta = base_;
+        for (std::size_t k = 0; k < free_.size(); ++k)
+            theta[free_[k]] = x[static_cast<Eigen::Index>(k)];
+        return theta;
+    }
+    void Compute(const VectorXd& x) {
+        const VectorXd theta = Full(x);
+        model_.Evaluate(theta, residual_, &jacobian_);
+        lastX_ = x;
+    }
+    void Fill(const VectorXd& x, VectorXd* fvec, MatrixXd* fjac) const {
+        const Eigen::Index rows = model_.Rows();
+        if (fvec) fvec->head(rows) = residual_;
+        if (fjac) {
+            fjac->setZero();
+            for (std::size_t k = 0; k < free_.size(); ++k)
+                fjac->col(static_cast<Eigen::Index>(k)).head(rows) = jacobian_.col(free_[k]);
+        }
+        Eigen::Index row = rows;
+        for (std::size_t k = 0; k < free_.size(); ++k) {
+            const int p = free_[k];
+            if (!(prior_.size() > 0 && prior_[p] > 0)) continue;
+            if (fvec) (*fvec)[row] = prior_[p] * x[static_cast<Eigen::Index>(k)];
+            if (fjac) (*fjac)(row, static_cast<Eigen::Index>(k)) = prior_[p];
+            ++row;
+        }
+    }
+    int operator()(const VectorXd& x, VectorXd& fvec) {
+        if (cancel_ && cancel_->load()) return -1;
+        Compute(x);
+        Fill(x, &fvec, nullptr);
+        return 0;
+    }
+    int df(const VectorXd& x, MatrixXd& fjac) {
+        if (cancel_ && cancel_->load()) return -1;
+        if (lastX_.size() != x.size() || lastX_ != x) Compute(x);
+        Fill(x, nullptr, &fjac);
+        return 0;
+    }
+
+    DiagnosisModel& model_;
+    VectorXd base_;
+    std::vector<int> free_;
+    VectorXd prior_;
+    const std::atomic<bool>* cancel_;
+    VectorXd lastX_;
+    VectorXd residual_;
+    MatrixXd jacobian_;
+};
+
+struct FitRun {
+    VectorXd theta;
+    double cost = 0;  // the sum of squared residuals of the measurement (no prior)
+    int iterations = 0;
+    bool converged = false;
+    bool cancelled = false;
+};
+
+// One run of the fit from `start`, the parameters of `free` moving; `step` is called after each
+// step with the iterations taken.
+FitRun RunFit(DiagnosisModel& model, const VectorXd& start, const std::vector<int>& free,
+              const VectorXd& prior, const std::atomic<bool>* cancel,
+              const std::function<void(int)>& step) {
+    FitFunctor functor(model, start, free, prior, cancel);
+    Eigen::LevenbergMarquardt<FitFunctor> lm(functor);
+    lm.setMaxfev(MaxEvaluations);
+    lm.setXtol(1e-8);
+    lm.setFtol(1e-5);
+    VectorXd x(static_cast<Eigen::Index>(free.size()));
+    for (std::size_t k = 0; k < free.size(); ++k)
+        x[static_cast<Eigen::Index>(k)] = start[free[k]];
+    using namespace Eigen::LevenbergMarquardtSpace;
+    Status status = lm.minimizeInit(x);
+    while (status == NotStarted || status == Running) {
+        status = lm.minimizeOneStep(x);
+        if (step) step(static_cast<int>(lm.iterations()));
+    }
+    FitRun run;
+    run.theta = functor.Full(x);
+    run.iterations = static_cast<int>(lm.iterations());
+    run.cancelled = status == UserAsked;
+    run.converged = status == RelativeReductionTooSmall || status == RelativeErrorTooSmall ||
+                    status == RelativeErrorAndReductionTooSmall || status == CosinusTooSmall ||
+                    status == FtolTooSmall || status == XtolTooSmall || status == GtolTooSmall;
+    VectorXd fvec;
+    model.Evaluate(run.theta, fvec, nullptr);
+    run.cost = fvec.squaredNorm();
+    return run;
+}
+
+std::vector<int> FreeParameters(const DiagnosisModel& model) {
+    std::vector<int> free;
+    for (int p = 0; p < model.Parameters(); ++p) {
+        if (p != model.DelayParameter() || model.Reflections()) free.push_back(p);
+    }
+    return free;
+}
+
+double RmsDb(double cost, int rows) {
+    // Two rows make one complex point.
+    return 10 * std::log10(std::max(cost / (rows / 2), 1e-300));
+}
+
+// The sweep with at most DiagnosisMaxPoints of its points, evenly taken, and the reflections
+// that hold nothing but zeros left out.
+DiagnosisSweep ThinnedSweep(const DiagnosisSweep& sweep) {
+    const auto allZero = [](const std::vector<CDouble>& s) {
+        return std::all_of(s.begin(), s.end(), [](CDouble x) { return x == CDouble{}; });
+    };
+    DiagnosisSweep thin;
+    thin.portOhm = sweep.portOhm;
+    const std::size_t n = sweep.hz.size();
+    const bool s11 = sweep.s11.size() == n && !allZero(sweep.s11);
+    const bool s22 = sweep.s22.size() == n && !allZero(sweep.s22);
+    const std::size_t count = std::min<std::size_t>(n, DiagnosisMaxPoints);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = count > 1 ? k * (n - 1) / (count - 1) : 0;
+        thin.hz.push_back(sweep.hz[i]);
+        thin.s21.push_back(sweep.s21[i]);
+        if (s11) thin.s11.push_back(sweep.s11[i]);
+        if (s22) thin.s22.push_back(sweep.s22[i]);
+    }
+    return thin;
+}
+
+std::optional<PassBand> BandOfBuilt(const BuiltDesign& built) {
+    if (auto band = BandOf(built.schematic)) return band;
+    return BandOf(built.design);
+}
+
+// The parameters' covariance at the fit: the sweep's information (the Jacobian, scaled by the
+// residual's variance) with the design's belief added (the rows of `prior`, as the settling run
+// has them), so a direction the sweep cannot see is as uncertain as the belief and no more. The
+// parameters not in `free` are held: they vary by nothing.
+MatrixXd CovarianceOf(const MatrixXd& full, double cost, const std::vector<int>& free,
+                      const VectorXd& prior) {
+    const auto n = static_cast<Eigen::Index>(free.size());
+    const Eigen::Index m = full.rows();
+    MatrixXd jacobian = MatrixXd::Zero(m + n, n);
+    for (Eigen::Index k = 0; k < n; ++k) {
+        const int p = free[static_cast<std::size_t>(k)];
+        jacobian.col(k).head(m) = full.col(p);
+        jacobian(m + k, k) = prior.size() > 0 ? prior[p] : 0;
+    }
+    VectorXd scale(n);
+    for (Eigen::Index j = 0; j < n; ++j) {
+        const double norm = jacobian.col(j).norm();
+        scale[j] = norm > 0 ? norm : 1;
+    }
+    const MatrixXd normalised = jacobian * scale.cwiseInverse().asDiagonal();
+    const Eigen::BDCSVD<MatrixXd> svd(normalised, Eigen::ComputeThinV);
+    const VectorXd& sigma = svd.singularValues();
+    VectorXd inverse(n);
+    for (Eigen::Index k = 0; k < n; ++k)
+        inverse[k] = sigma[k] > sigma[0] * 1e-14 ? 1 / (sigma[k] * sigma[k]) : 1e30;
+    const double variance = cost / std::max<double>(1, static_cast<double>(m - n));
+    const MatrixXd& v = svd.matrixV();
+    const MatrixXd reduced = scale.cwiseInverse().asDiagonal() * v * inverse.asDiagonal() *
+                             v.transpose() * scale.cwiseInverse().asDiagonal() * variance;
+    MatrixXd covariance = MatrixXd::Zero(full.cols(), full.cols());
+    for (Eigen::Index a = 0; a < n; ++a) {
+        for (Eigen::Index b = 0; b < n; ++b)
+            covariance(free[static_cast<std::size_t>(a)], free[static_cast<std::size_t>(b)]) =
+                reduced(a, b);
+    }
+    return covariance;
+}
+
+struct Fitted {
+    VectorXd theta;
+    MatrixXd covariance;
+};
+
+// Position k of a parameter list in the mirror image of the schematic.
+int MirrorOf(const DiagnosisModel& model, int parameter) {
+    const int caps = model.Capacitors();
+    const int crystals = model.Crystals();
+    if (parameter < caps) return caps - 1 - parameter;
+    if (parameter < caps + crystals) return caps + crystals - 1 - (parameter - caps);
+    return parameter;
+}
+
+// Starts about the design for a sweep of S21 alone: capacitors within ±8 %, crystals within
+// ±40 Hz, spread by the golden ratio (the same starts on every machine).
+constexpr int ScatteredStarts = 6;
+VectorXd ScatteredStart(const DiagnosisModel& model, int k) {
+    VectorXd start = VectorXd::Zero(model.Parameters());
+    const double golden = 0.6180339887498949;
+    for (int p = 0; p < model.Capacitors() + model.Crystals(); ++p) {
+        const double u = 2 * std::fmod(k * golden + p * 0.4142135623730950, 1.0) - 1;
+        start[p] = p < model.Capacitors() ? 0.08 * u : 40 * u;
+    }
+    return start;
+}
+
+// A schematic whose mirror image has the same values in force: its mirror fits S21 as well.
+bool SymmetricDesign(const DiagnosisModel& model, const BuiltDesign& built) {
+    const auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::fabs(a); };
+    const std::vector<double>& pf = model.CapacitorPF();
+    const int caps = model.Capacitors();
+    for (int k = 0; k < caps; ++k) {
+        if (!near(pf[static_cast<std::size_t>(k)], pf[static_cast<std::size_t>(caps - 1 - k)]))
+            return false;
+    }
+    const auto& items = DescriptorOf(built.design.synthesis.Circuit).schematic;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (items[k].kind != items[items.size() - 1 - k].kind) return false;
+    }
+    const std::vector<int>& positions = model.CrystalPositions();
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        const Resonator& a = built.values.Crystal[static_cast<std::size_t>(positions[k])];
+        const Resonator& b =
+            built.values.Crystal[static_cast<std::size_t>(positions[positions.size() - 1 - k])];
+        if (!near(a.LmH, b.LmH) || !near(a.CmF, b.CmF) || !near(a.C0F, b.C0F) ||
+            !near(a.TrimF + 1e-30, b.TrimF + 1e-30))
+            return false;
+    }
+    return true;
+}
+
+DiagnosisReading ReadingOf(const DiagnosisModel& model, const Fitted& fit, bool mirror) {
+    DiagnosisReading reading;
+    const auto source = [&](int parameter) {
+        return mirror ? MirrorOf(model, parameter) : parameter;
+    };
+    for (int k = 0; k < model.Capacitors(); ++k) {
+        const int from = source(k);
+        FittedCapacitor part;
+        part.label = model.CapacitorLabels()[static_cast<std::size_t>(k)];
+        part.slot = model.CapacitorSlots()[static_cast<std::size_t>(k)];
+        part.designedPF = model.CapacitorPF()[static_cast<std::size_t>(k)];
+        part.fittedPF = part.designedPF * std::exp(fit.theta[from]);
+        part.errorPct = 100 * (std::exp(fit.theta[from]) - 1);
+        part.boundPct = 100 * std::sqrt(std::max(0.0, fit.covariance(from, from)));
+        reading.capacitors.push_back(part);
+    }
+    for (int k = 0; k < model.Crystals(); ++k) {
+        const int from = source(model.CrystalParameter(k));
+        FittedCrystal crystal;
+        crystal.position = model.CrystalPositions()[static_cast<std::size_t>(k)];
+        crystal.offsetHz = fit.theta[from];
+        crystal.boundHz = std::sqrt(std::max(0.0, fit.covariance(from, from)));
+        reading.crystals.push_back(crystal);
+    }
+    return reading;
+}
+
+// True when the fitted values of each part and its mirror image agree to what the sweep pins
+// (0.5 %, 2 Hz): then the mirrored reading is the same filter. Their bounds do not enter: the
+// two readings fit equally well, however wide the bounds of either.
+bool SymmetricFit(const DiagnosisModel& model, const Fitted& fit) {
+    for (int p = 0; p < model.Capacitors() + model.Crystals(); ++p) {
+        const int q = MirrorOf(model, p);
+        if (q <= p) continue;
+        const double allowed = p < model.Capacitors() ? 3 * DeterminedPct / 100 : 3 * DeterminedHz;
+        if (std::fabs(fit.theta[p] - fit.theta[q]) > allowed) return false;
+    }
+    return true;
+}
+
+std::string PartLabel(const DiagnosisModel& model, int parameter) {
+    if (parameter < model.Capacitors())
+        return model.CapacitorLabels()[static_cast<std::size_t>(parameter)];
+    return "ZQ" +
+           std::to_string(
+               model.CrystalPositions()[static_cast<std::size_t>(parameter - model.Capacitors())]);
+}
+
+// The parts the sweep does not determine, grouped by how their fitted values trade.
+std::vector<WeakGroup> WeakGroupsOf(const DiagnosisModel& model, const Fitted& fit) {
+    const int parts = model.Capacitors() + model.Crystals();
+    const auto boundOf = [&](int p) { return std::sqrt(std::max(0.0, fit.covariance(p, p))); };
+    const auto undetermined = [&](int p) {
+        return p < model.Capacitors() ? 100 * boundOf(p) > UndeterminedPct
+                                      : boundOf(p) > UndeterminedHz;
+    };
+    std::vector<int> group(static_cast<std::size_t>(parts), -1);
+    int groups = 0;
+    for (int p = 0; p < parts; ++p) {
+        if (!undetermined(p) || group[static_cast<std::size_t>(p)] >= 0) continue;
+        // Everything reachable from p through strong correlations among undetermined parts.
+        std::vector<int> stack{p};
+        group[static_cast<std::size_t>(p)] = groups;
+        while (!stack.empty()) {
+            const int a = stack.back();
+            stack.pop_back();
+            for (int b = 0; b < parts; ++b) {
+                if (group[static_cast<std::size_t>(b)] >= 0 || !undetermined(b)) continue;
+                const double correlation = fit.covariance(a, b) / (boundOf(a) * boundOf(b));
+                if (std::fabs(correlation) < GroupCorrelation) continue;
+                group[static_cast<std::size_t>(b)] = groups;
+                stack.push_back(b);
+            }
+        }
+        ++groups;
+    }
+    std::vector<WeakGroup> result(static_cast<std::size_t>(groups));
+    for (int p = 0; p < parts; ++p) {
+        const int g = group[static_cast<std::size_t>(p)];
+        if (g < 0) continue;
+        WeakGroup& weak = result[static_cast<std::size_t>(g)];
+        weak.labels.push_back(PartLabel(model, p));
+        if (p < model.Capacitors())
+            weak.worstBoundPct = std::max(weak.worstBoundPct, 100 * boundOf(p));
+        else
+            weak.worstBoundHz = std::max(weak.worstBoundHz, boundOf(p));
+    }
+    return result;
+}
+
+// The power gain in dB of the schematic of `values` between ends of inputOhm and outputOhm, at
+// `omegas`.
+std::vector<double> GainDb(int type, const ElementValues& values, double inputOhm, double outputOhm,
+                           const std::vector<double>& omegas) {
+    CircuitAnalysis circuit;
+    BuildSchematicCircuit(circuit, type, values, inputOhm, outputOhm);
+    std::vector<TwoPortPoint> points(omegas.size());
+    circuit.SweepTwoPort(omegas, points);
+    std::vector<double> db;
+    for (const TwoPortPoint& p : points)
+        db.push_back(p.ok ? DecibelsOf(p.s21) : -400);
+    return db;
+}
+
+// The ends the fitted filter wants: the resistance at each end and the capacitance across it
+// (its end shunt capacitor) that bring its power gain closest to the design's over the band and
+// a quarter of the band beside it.
+struct EndsFunctor : Eigen::DenseFunctor<double> {
+    EndsFunctor(int type, const ElementValues& values, std::size_t last, std::vector<double> omegas,
+                std::vector<double> target, double inputOhm, double outputOhm)
+        : Eigen::DenseFunctor<double>(4, static_cast<int>(omegas.size())),
+          type_(type),
+          values_(values),
+          last_(last),
+          omegas_(std::move(omegas)),
+          target_(std::move(target)),
+          inputOhm_(inputOhm),
+          outputOhm_(outputOhm) {}
+    int operator()(const VectorXd& x, VectorXd& fvec) const {
+        ElementValues values = values_;
+        values.PartPF[0] *= std::exp(x[1]);
+        values.PartPF[last_] *= std::exp(x[3]);
+        const std::vector<double> db =
+            GainDb(type_, values, inputOhm_ * std::exp(x[0]), outputOhm_ * std::exp(x[2]), omegas_);
+        for (std::size_t i = 0; i < db.size(); ++i)
+            fvec[static_cast<Eigen::Index>(i)] = db[i] - target_[i];
+        return 0;
+    }
+    int type_;
+    ElementValues values_;
+    std::size_t last_;
+    std::vector<double> omegas_;
+    std::vector<double> target_;
+    double inputOhm_, outputOhm_;
+};
+
+void FitEnds(const BuiltDesign& built, Diagnosis& d) {
+    const int type = built.design.synthesis.Circuit;
+    const auto& items = DescriptorOf(type).schematic;
+    const std::optional<PassBand> band = BandOfBuilt(built);
+    const std::size_t parts = d.reading.capacitors.size();
+    if (!band || items.empty() || parts < 2 ||
+        items.front().kind != SchematicItemKind::ShuntCapacitor ||
+        items.back().kind != SchematicItemKind::ShuntCapacitor)
+        return;
+    const double inputOhm = built.design.synthesis.InputOhm;
+    const double outputOhm = inputOhm * OutputOverInput(built.design.synthesis);
+    std::vector<double> omegas;
+    const double from = band->lowerHz - band->WidthHz() / 4;
+    const double to = band->upperHz + band->WidthHz() / 4;
+    for (int i = 0; i <= 100; ++i)
+        omegas.push_back(TwoPi * (from + (to - from) * i / 100));
+    const std::vector<double> target = GainDb(type, built.values, inputOhm, outputOhm, omegas);
+    d.input.designOhm = inputOhm;
+    d.output.designOhm = outputOhm;
+    d.input.designPF = d.reading.capacitors.front().designedPF;
+    d.output.designPF = d.reading.capacitors.back().designedPF;
+    // Start from the design's ends: the fitted filter with its end capacitors as designed.
+    ElementValues values = d.fittedValues;
+    values.PartPF[0] = d.input.designPF;
+    values.PartPF[parts - 1] = d.output.designPF;
+    EndsFunctor functor(type, values, parts - 1, omegas, target, inputOhm, outputOhm);
+    Eigen::NumericalDiff<EndsFunctor> numeric(functor);
+    Eigen::LevenbergMarquardt<Eigen::NumericalDiff<EndsFunctor>> lm(numeric);
+    lm.setMaxfev(200);
+    VectorXd x = VectorXd::Zero(4);
+    lm.minimize(x);
+    d.input.fittedOhm = inputOhm * std::exp(x[0]);
+    d.input.fittedPF = d.input.designPF * std::exp(x[1]);
+    d.output.fittedOhm = outputOhm * std::exp(x[2]);
+    d.output.fittedPF = d.output.designPF * std::exp(x[3]);
+}
+
+// A crystal of the fitted filter as the crystal fit describes one.
+CrystalModel CrystalOf(const Resonator& r) {
+    return CrystalFromSeriesResonance(1 / (TwoPi * std::sqrt(r.LmH * r.CmF)), r.LmH, r.RmOhm,
+                                      r.C0F);
+}
+
+// What to change, the worst first: a capacitor off by more than 1 % and three bounds gets the
+// standard value that brings it back (the part soldered times designed over fitted); a crystal
+// off by more than 5 Hz and three bounds gets the trim that brings it back. Parts the sweep
+// leaves open (those of a group) get none.
+void AdviseOn(const BuiltDesign& built, Diagnosis& d, ESeries series) {
+    const auto inGroup = [&](const std::string& label) {
+        return std::any_of(d.weakGroups.begin(), d.weakGroups.end(), [&](const WeakGroup& g) {
+            return std::find(g.labels.begin(), g.labels.end(), label) != g.labels.end();
+        });
+    };
+    std::vector<std::pair<double, Advice>> advice;
+    for (const FittedCapacitor& c : d.reading.capacitors) {
+        const double off = std::fabs(c.errorPct);
+        if (off < std::max(1.0, 3 * c.boundPct) || inGroup(c.label)) continue;
+        const double restoring = c.designedPF * c.designedPF / c.fittedPF;
+        advice.push_back(
+            {off / std::max(1.0, 3 * c.boundPct),
+             {AdviceKind::ReplaceCapacitor, c.label, RoundToSeries(restoring, series)}});
+    }
+    for (const FittedCrystal& q : d.reading.crystals) {
+        const std::string label = "ZQ" + std::to_string(q.position);
+        const double off = std::fabs(q.offsetHz);
+        if (off < std::max(5.0, 3 * q.boundHz) || inGroup(label)) continue;
+        const Resonator& designed = built.values.Crystal[static_cast<std::size_t>(q.position)];
+        const Resonator& fitted = d.fittedValues.Crystal[static_cast<std::size_t>(q.position)];
+        const CrystalModel crystal = CrystalOf(fitted);
+        const double weight = off / std::max(5.0, 3 * q.boundHz);
+        if (designed.TrimF > 0) {
+            // The trim that gives the crystal as fitted the series resonance it has as designed.
+            const CrystalModel design = CrystalOf(designed);
+            const double target =
+                design.fsHz + design.fsHz * design.cmF / (2 * (design.c0F + designed.TrimF));
+            const double trimF = SeriesTrimFor(crystal, target);
+            if (trimF > 0)
+                advice.push_back(
+                    {weight, {AdviceKind::ChangeTrim, label, RoundToSeries(trimF * 1e12, series)}});
+            else
+                advice.push_back({weight, {AdviceKind::CrystalHigh, label, q.offsetHz}});
+        } else if (q.offsetHz < 0) {
+            const double trimF = SeriesTrimFor(crystal, CrystalOf(designed).fsHz);
+            advice.push_back({weight,
+                              {AdviceKind::AddTrim, label,
+                               trimF > 0 ? RoundToSeries(trimF * 1e12, series) : 0}});
+        } else {
+            advice.push_back({weight, {AdviceKind::CrystalHigh, label, q.offsetHz}});
+        }
+    }
+    std::stable_sort(advice.begin(), advice.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [weight, a] : advice)
+        d.advice.push_back(a);
+}
+
+}  // namespace
+
+Diagnosis DiagnoseFilter(const BuiltDesign& built, const DiagnosisSweep& measured,
+                         const std::function<void(double)>& progress,
+                         const std::atomic<bool>* cancel, ESeries series) {
+    Diagnosis d;
+    d.portOhm = measured.portOhm;
+    const std::size_t n = measured.hz.size();
+    const std::optional<PassBand> band = BandOfBuilt(built);
+    if (!band) {
+        d.message = Message{MessageId::BandUnknown, ""};
+        return d;
+    }
+    std::size_t inBand = 0;
+    for (double hz : measured.hz)
+        inBand += hz >= band->lowerHz && hz <= band->upperHz;
+    if (measured.s21.size() != n || inBand < 5) {
+        d.message = Message{MessageId::DiagnosisNoBand,
+                            GeneralText(band->lowerHz, 9) + "–" + GeneralText(band->upperHz, 9)};
+        return d;
+    }
+    const DiagnosisSweep sweep = ThinnedSweep(measured);
+    auto model = std::make_unique<DiagnosisModel>(built, sweep);
+    const int parameters = model->Parameters();
+    const VectorXd design = VectorXd::Zero(parameters);
+    VectorXd residual;
+    model->Evaluate(design, residual, nullptr);
+    d.designResidualDb = RmsDb(residual.squaredNorm(), model->Rows());
+
+    // The starts: the design with everything free; the crystals, Rm and the delay first, then
+    // everything; and, where reflections tell a filter from its mirror image, the mirror of the
+    // best so far. Then from the best, the settling run with the design's belief added.
+    const int runs = model->Reflections() ? 4 : 3 + ScatteredStarts;
+    int run = 0;
+    const auto step = [&](int iteration) {
+        if (progress) progress((run + std::min(1.0, iteration / 40.0)) / runs);
+    };
+    const std::vector<int> free = FreeParameters(*model);
+    const VectorXd none;
+    std::vector<FitRun> done;
+    const auto cancelled = [&] {
+        return std::any_of(done.begin(), done.end(), [](const FitRun& r) { return r.cancelled; });
+    };
+    const auto best = [&] {
+        return *std::min_element(done.begin(), done.end(),
+                                 [](const FitRun& a, const FitRun& b) { return a.cost < b.cost; });
+    };
+    done.push_back(RunFit(*model, design, free, none, cancel, step));
+    ++run;
+    if (!cancelled()) {
+        std::vector<int> crystals;
+        for (int k = 0; k < model->Crystals(); ++k)
+            crystals.push_back(model->CrystalParameter(k));
+        crystals.push_back(model->RmParameter());
+        if (model->Reflections()) crystals.push_back(model->DelayParameter());
+        const FitRun first = RunFit(*model, design, crystals, none, cancel, step);
+        done.push_back(first.cancelled ? first
+                                       : RunFit(*model, first.theta, free, none, cancel, step));
+        done.back().iterations += first.iterations;
+        ++run;
+    }
+    // Without a reflection S21 has more than one filter in it (each zero of S11 may lie on
+    // either side): starts scattered about the design look for the one that fits best.
+    for (int k = 1; k <= ScatteredStarts && !model->Reflections() && !cancelled(); ++k) {
+        done.push_back(RunFit(*model, ScatteredStart(*model, k), free, none, cancel, step));
+        ++run;
+    }
+    if (model->Reflections() && !cancelled()) {
+        const FitRun found = best();
+        VectorXd mirrored = found.theta;
+        for (int p = 0; p < parameters; ++p)
+            mirrored[MirrorOf(*model, p)] = found.theta[p];
+        done.push_back(RunFit(*model, mirrored, free, none, cancel, step));
+        ++run;
+    }
+    if (cancelled()) {
+        d.verdict = DiagnosisVerdict::Cancelled;
+        return d;
+    }
+    const FitRun unsettled = best();
+    VectorXd prior = VectorXd::Zero(parameters);
+    {
+        const int dof = std::max(1, model->Rows() - static_cast<int>(free.size()));
+        const double noise = std::sqrt(unsettled.cost / dof);
+        for (int k = 0; k < model->Capacitors(); ++k)
+            prior[k] = noise / PriorCapacitorLog;
+        for (int k = 0; k < model->Crystals(); ++k)
+            prior[model->CrystalParameter(k)] = noise / PriorCrystalHz;
+        FitRun settled = RunFit(*model, unsettled.theta, free, prior, cancel, step);
+        if (settled.cancelled) {
+            d.verdict = DiagnosisVerdict::Cancelled;
+            return d;
+        }
+        done.push_back(settled);
+    }
+    const FitRun found = done.back();
+    d.iterations = 0;
+    for (const FitRun& r : done)
+        d.iterations += r.iterations;
+    d.residualDb = RmsDb(found.cost, model->Rows());
+    if (!unsettled.converged || !found.converged || !(d.residualDb <= DiagnosisPoorDb)) {
+        d.verdict = DiagnosisVerdict::NotConverged;
+        d.message = Message{MessageId::DiagnosisNotConverged, GeneralText(d.residualDb, 3)};
+        return d;
+    }
+    MatrixXd jacobian;
+    model->Evaluate(found.theta, residual, &jacobian);
+    const Fitted fit{found.theta, CovarianceOf(jacobian, residual.squaredNorm(), free, prior)};
+    d.verdict = DiagnosisVerdict::Fitted;
+    d.reading = ReadingOf(*model, fit, false);
+    if (!model->Reflections() && SymmetricDesign(*model, built) && !SymmetricFit(*model, fit)) {
+        d.ambiguous = true;
+        d.mirrored = ReadingOf(*model, fit, true);
+    }
+    d.weakGroups = WeakGroupsOf(*model, fit);
+    d.designRmOhm = model->MeanRmOhm();
+    const int rm = model->RmParameter();
+    d.rmOhm = d.designRmOhm * std::exp(found.theta[rm]);
+    d.rmBoundPct = 100 * std::sqrt(std::max(0.0, fit.covariance(rm, rm)));
+    d.delaySec = found.theta[model->DelayParameter()] * 1e-9;
+    d.fittedValues = model->ValuesAt(found.theta);
+    double qDesign = 0, qFitted = 0;
+    for (int k = 0; k < model->Crystals(); ++k) {
+        const Resonator& c =
+            built.values.Crystal[static_cast<std::size_t>(model->CrystalPositions()[k])];
+        const Resonator& f =
+            d.fittedValues.Crystal[static_cast<std::size_t>(model->CrystalPositions()[k])];
+        qDesign += std::sqrt(c.LmH / c.CmF) / c.RmOhm;
+        qFitted += std::sqrt(f.LmH / f.CmF) / f.RmOhm;
+    }
+    d.designQu = qDesign / std::max(1, model->Crystals());
+    d.qu = qFitted / std::max(1, model->Crystals());
+    FitEnds(built, d);
+    AdviseOn(built, d, series);
+    if (progress) progress(1);
+    return d;
+}
+
+std::vector<CDouble> SchematicS21(const BuiltDesign& built, const ElementValues& values,
+                                  double portOhm, const std::vector<double>& hz) {
+    auto circuit = std::make_unique<CircuitAnalysis>();
+    BuildSchematicCircuit(*circuit, built.design.synthesis.Circuit, values, portOhm, portOhm);
+    std::vector<double> omegas;
+    for (double f : hz)
+        omegas.push_back(TwoPi * f);
+    std::vector<TwoPortPoint> points(omegas.size());
+    circuit->SweepTwoPort(omegas, points);
+    std::vector<CDouble> s21;
+    for (const TwoPortPoint& p : points)
+        s21.push_back(p.ok ? p.s21 : CDouble{});
+    return s21;
+}
+
+std::vector<CDouble> FittedResponse(const BuiltDesign& built, const Diagnosis& diagnosis,
+                                    const std::vector<double>& hz) {
+    return SchematicS21(built, diagnosis.fittedValues, diagnosis.portOhm, hz);
+}
+
+namespace {
+
+// A number with `decimals` places, the decimal comma in Russian and a true minus sign.
+std::string Fixed(double value, int decimals, Language language) {
+    char buffer[64];
+    const auto result = DoubleToChars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    if (language == Language::Russian) std::replace(text.begin(), text.end(), '.', ',');
+    const bool zero = text.find_first_not_of("0.,") == std::string::npos;
+    return (value < 0 && !zero ? "−" : "") + text;
+}
+
+// Digits that say a value to its bound: one place under 10, none above.
+int DecimalsOf(double value) {
+    return std::fabs(value) < 10 ? 1 : 0;
+}
+
+std::string Say(Language language, std::string_view russian, std::string_view english) {
+    return std::string(language == Language::Russian ? russian : english);
+}
+
+std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : std::string(separator)) + item;
+    return text;
+}
+
+std::string CrystalNumber(const std::string& label) {
+    return label.substr(2);
+}
+
+}  // namespace
+
+std::string DiagnosisText(const Diagnosis& d, Language language) {
+    const Language l = language;
+    if (d.verdict == DiagnosisVerdict::Cancelled)
+        return Say(l, "Подгонка прервана.", "The fit was stopped.");
+    if (d.verdict != DiagnosisVerdict::Fitted) return MessageText(d.message, l);
+    std::vector<std::string> lines;
+    lines.push_back(Say(l, "Невязка подгонки ", "The fit's residual is ") +
+                    Fixed(d.residualDb, 1, l) + Say(l, " дБ (у расчёта ", " dB (the design's ") +
+                    Fixed(d.designResidualDb, 1, l) + Say(l, " дБ).", " dB)."));
+    const auto inGroup = [&](const std::string& label) {
+        return std::any_of(d.weakGroups.begin(), d.weakGroups.end(), [&](const WeakGroup& g) {
+            return std::find(g.labels.begin(), g.labels.end(), label) != g.labels.end();
+        });
+    };
+    // The worst parts the sweep pins, by how far they are off in their own terms.
+    std::vector<std::pair<double, std::string>> worst;
+    for (const FittedCapacitor& c : d.reading.capacitors) {
+        const double off = std::fabs(c.errorPct);
+        if (inGroup(c.label) || off < std::max(1.0, 3 * c.boundPct)) continue;
+        const bool above = c.errorPct > 0;
+        worst.push_back(
+            {off / 1.0, c.label +
+                            Say(l, above ? " стоит на " : " стоит на ", above ? " is " : " is ") +
+                            Fixed(off, 1, l) +
+                            Say(l, above ? " % больше расчётного" : " % меньше расчётного",
+                                above ? " % above its design value" : " % below its design value") +
+                            " (±" + Fixed(c.boundPct, 2, l) + " %)"});
+    }
+    for (const FittedCrystal& q : d.reading.crystals) {
+        const double off = std::fabs(q.offsetHz);
+        const std::string label = "ZQ" + std::to_string(q.position);
+        if (inGroup(label) || off < std::max(5.0, 3 * q.boundHz)) continue;
+        const bool above = q.offsetHz > 0;
+        worst.push_back({off / 5.0, Say(l, "кварц ", "crystal ") + std::to_string(q.position) +
+                                        Say(l, above ? " выше на " : " ниже на ", " is ") +
+                                        Fixed(off, 0, l) +
+                                        Say(l, " Гц", above ? " Hz high" : " Hz low") + " (±" +
+                                        Fixed(q.boundHz, 1, l) + Say(l, " Гц)", " Hz)")});
+    }
+    std::stable_sort(worst.begin(), worst.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (worst.empty()) {
+        lines.push_back(Say(l,
+                            "Детали, которые развёртка различает, в пределах 1 % и 5 Гц от "
+                            "расчёта.",
+                            "The parts the sweep tells apart are within 1 % and 5 Hz of the "
+                            "design."));
+    } else {
+        std::vector<std::string> said;
+        for (std::size_t k = 0; k < worst.size() && k < 4; ++k)
+            said.push_back(worst[k].second);
+        std::string first = Joined(said, "; ") + ".";
+        lines.push_back(first);
+    }
+    lines.push_back(Say(l, "Rm кварцев ", "The crystals' Rm is ") + Fixed(d.rmOhm, 2, l) +
+                    Say(l, " Ом (±", " Ohm (±") + Fixed(d.rmBoundPct, 1, l) +
+                    Say(l, " %; в расчёте ", " %; designed ") + Fixed(d.designRmOhm, 2, l) +
+                    Say(l, " Ом), Qu ", " Ohm), Qu ") + Fixed(d.qu, 0, l) +
+                    Say(l, " (в расчёте ", " (designed ") + Fixed(d.designQu, 0, l) + ").");
+    for (const WeakGroup& g : d.weakGroups) {
+        std::string bound = "±" + Fixed(g.worstBoundPct, 1, l) + " %";
+        if (g.worstBoundHz > 0)
+            bound += Say(l, " и ±", " and ±") + Fixed(g.worstBoundHz, 0, l) + Say(l, " Гц", " Hz");
+        lines.push_back(Joined(g.labels, ", ") +
+                        Say(l, ": по этой развёртке не различить, каждый известен лишь до ",
+                            ": this sweep cannot tell them apart; each is known only to ") +
+                        bound + ".");
+    }
+    if (d.ambiguous) {
+        lines.push_back(Say(l,
+                            "Без отражений (S11, S22) фильтр не отличить от его зеркального "
+                            "отражения: возможно и обратное прочтение, вход и выход "
+                            "поменяны местами.",
+                            "Without reflections (S11, S22) the filter cannot be told from its "
+                            "mirror image: the reading with input and output swapped fits as "
+                            "well."));
+    }
+    std::vector<std::string> changes;
+    for (const Advice& a : d.advice) {
+        if (changes.size() == 4) break;
+        switch (a.kind) {
+            case AdviceKind::ReplaceCapacitor:
+                changes.push_back(a.label + Say(l, " замените на ", " by ") +
+                                  Fixed(a.value, DecimalsOf(a.value), l) + Say(l, " пФ", " pF"));
+                break;
+            case AdviceKind::AddTrim:
+                changes.push_back(
+                    a.value > 0 ? Say(l, "последовательно с кварцем ", "a series ") +
+                                      (l == Language::Russian
+                                           ? CrystalNumber(a.label) + " — " +
+                                                 Fixed(a.value, DecimalsOf(a.value), l) + " пФ"
+                                           : Fixed(a.value, DecimalsOf(a.value), l) +
+                                                 " pF with crystal " + CrystalNumber(a.label))
+                                : Say(l, "кварц ", "crystal ") + CrystalNumber(a.label) +
+                                      Say(l, " не поднять конденсатором: подберите другой",
+                                          " cannot be lifted by a capacitor: pick another"));
+                break;
+            case AdviceKind::ChangeTrim:
+                changes.push_back(Say(l, "подстроечный кварца ", "the trim of crystal ") +
+                                  CrystalNumber(a.label) + Say(l, " — ", " to ") +
+                                  Fixed(a.value, DecimalsOf(a.value), l) + Say(l, " пФ", " pF"));
+                break;
+            case AdviceKind::CrystalHigh:
+                changes.push_back(Say(l, "кварц ", "crystal ") + CrystalNumber(a.label) +
+                                  Say(l, " замените кварцем ниже на ", ": pick one lower by ") +
+                                  Fixed(a.value, 0, l) + Say(l, " Гц", " Hz"));
+                break;
+        }
+    }
+    if (!changes.empty())
+        lines.push_back(Say(l, "Что изменить: ", "What to change: ") + Joined(changes, "; ") + ".");
+    if (d.input.fittedOhm > 0) {
+        const auto end = [&](const EndTermination& e) {
+            return Fixed(e.fittedOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +
+                   Fixed(e.fittedPF, 1, l) + Say(l, " пФ (в расчёте ", " pF (designed ") +
+                   Fixed(e.designOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +
+                   Fixed(e.designPF, 1, l) + Say(l, " пФ)", " pF)");
+        };
+        lines.push_back(Say(l, "Нагрузка, с которой фильтр ближе всего к расчёту: вход ",
+                            "The ends that bring the filter closest to its design: input ") +
+                        end(d.input) + Say(l, ", выход ", ", output ") + end(d.output) + ".");
+    }
+    return Joined(lines, "\n");
+}
+
+std::vector<TunedPart> TuningOfDiagnosis(const Diagnosis& d, const std::vector<TunedPart>& tuning,
+                                         bool mirrored) {
+    if (d.verdict != DiagnosisVerdict::Fitted) return {};
+    const DiagnosisReading& reading = mirrored && d.mirrored ? *d.mirrored : d.reading;
+    std::vector<TunedPart> fitted;
+    for (const FittedCapacitor& c : reading.capacitors)
+        fitted.push_back({c.label, c.fittedPF});
+    for (std::size_t k = 0; k < reading.crystals.size(); ++k) {
+        const int position = reading.crystals[k].position;
+        const Resonator& r = d.fittedValues.Crystal[static_cast<std::size_t>(position)];
+        const double inForce =
+            1 / (TwoPi * std::sqrt(r.LmH * r.CmF)) - d.reading.crystals[k].offsetHz;
+        fitted.push_back({"ZQ" + std::to_string(position), inForce + reading.crystals[k].offsetHz});
+    }
+    fitted.push_back({MotionalResistanceLabel, d.rmOhm});
+    std::vector<TunedPart> result;
+    for (const TunedPart& old : tuning) {
+        const bool replaced = std::any_of(fitted.begin(), fitted.end(),
+                                          [&](const TunedPart& f) { return f.label == old.label; });
+        if (!replaced) result.push_back(old);
+    }
+    result.insert(result.end(), fitted.begin(), fitted.end());
+    return result;
+}
+
+}  // namespace feldan
