@@ -262,8 +262,14 @@ bool SymmetricDesign(const DiagnosisModel& model, const BuiltDesign& built) {
             return false;
     }
     const auto& items = DescriptorOf(built.design.synthesis.Circuit).schematic;
+    // A crystal in parallel follows the one it sits across, so the mirror has them the other
+    // way round: both are crystals here.
+    const auto kind = [&](std::size_t k) {
+        return items[k].kind == SchematicItemKind::ParallelCrystal ? SchematicItemKind::Crystal
+                                                                   : items[k].kind;
+    };
     for (std::size_t k = 0; k < items.size(); ++k) {
-        if (items[k].kind != items[items.size() - 1 - k].kind) return false;
+        if (kind(k) != kind(items.size() - 1 - k)) return false;
     }
     const std::vector<int>& positions = model.CrystalPositions();
     for (std::size_t k = 0; k < positions.size(); ++k) {
@@ -509,6 +515,36 @@ void AdviseOn(const BuiltDesign& built, Diagnosis& d, ESeries series) {
         d.advice.push_back(a);
 }
 
+// The identical crystals in parallel of the schematic, as model indices of crystals: the
+// response is the same with their resonances swapped.
+std::vector<std::pair<int, int>> ParallelPairsOf(const DiagnosisModel& model,
+                                                 const BuiltDesign& built) {
+    const std::vector<int>& positions = model.CrystalPositions();
+    const auto indexOf = [&](int position) {
+        return static_cast<int>(std::find(positions.begin(), positions.end(), position) -
+                                positions.begin());
+    };
+    const auto same = [](const Resonator& a, const Resonator& b) {
+        const auto near = [](double x, double y) {
+            return std::fabs(x - y) <= 1e-9 * std::fabs(x);
+        };
+        return near(a.LmH, b.LmH) && near(a.RmOhm, b.RmOhm) && near(a.C0F, b.C0F) &&
+               a.TrimF == b.TrimF;
+    };
+    std::vector<std::pair<int, int>> pairs;
+    int last = 0;
+    for (const SchematicItem& item : DescriptorOf(built.design.synthesis.Circuit).schematic) {
+        if (item.kind == SchematicItemKind::Crystal) last = item.index;
+        if (item.kind != SchematicItemKind::ParallelCrystal || last == 0) continue;
+        const int a = indexOf(last), b = indexOf(item.index);
+        if (a < model.Crystals() && b < model.Crystals() &&
+            same(built.values.Crystal[static_cast<std::size_t>(last)],
+                 built.values.Crystal[static_cast<std::size_t>(item.index)]))
+            pairs.emplace_back(a, b);
+    }
+    return pairs;
+}
+
 }  // namespace
 
 Diagnosis DiagnoseFilter(const BuiltDesign& built, const DiagnosisSweep& measured,
@@ -604,7 +640,14 @@ Diagnosis DiagnoseFilter(const BuiltDesign& built, const DiagnosisSweep& measure
         }
         done.push_back(settled);
     }
-    const FitRun found = done.back();
+    FitRun found = done.back();
+    // Of two crystals that can be swapped, the first takes the lower resonance: one reading.
+    for (const auto& [a, b] : ParallelPairsOf(*model, built)) {
+        const int pa = model->CrystalParameter(a), pb = model->CrystalParameter(b);
+        if (found.theta[pa] > found.theta[pb]) std::swap(found.theta[pa], found.theta[pb]);
+        d.parallelPairs.emplace_back(model->CrystalPositions()[static_cast<std::size_t>(a)],
+                                     model->CrystalPositions()[static_cast<std::size_t>(b)]);
+    }
     d.iterations = 0;
     for (const FitRun& r : done)
         d.iterations += r.iterations;
@@ -622,6 +665,20 @@ Diagnosis DiagnoseFilter(const BuiltDesign& built, const DiagnosisSweep& measure
     if (!model->Reflections() && SymmetricDesign(*model, built) && !SymmetricFit(*model, fit)) {
         d.ambiguous = true;
         d.mirrored = ReadingOf(*model, fit, true);
+        // The mirror carries the far pair's order: put its crystals in order too.
+        for (const auto& [a, b] : d.parallelPairs) {
+            auto& crystals = d.mirrored->crystals;
+            const auto at = [&](int position) {
+                return std::find_if(crystals.begin(), crystals.end(),
+                                    [&](const FittedCrystal& q) { return q.position == position; });
+            };
+            const auto first = at(a), second = at(b);
+            if (first != crystals.end() && second != crystals.end() &&
+                first->offsetHz > second->offsetHz) {
+                std::swap(first->offsetHz, second->offsetHz);
+                std::swap(first->boundHz, second->boundHz);
+            }
+        }
     }
     d.weakGroups = WeakGroupsOf(*model, fit);
     d.designRmOhm = model->MeanRmOhm();
@@ -716,6 +773,22 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
             return std::find(g.labels.begin(), g.labels.end(), label) != g.labels.end();
         });
     };
+    // A crystal by its number; one of a parallel pair as either of the two, the sweep cannot
+    // say which of them is off.
+    std::vector<std::pair<int, int>> pairsNamed;
+    const auto crystalName = [&](int position) {
+        for (const auto& pair : d.parallelPairs) {
+            if (pair.first != position && pair.second != position) continue;
+            if (std::find(pairsNamed.begin(), pairsNamed.end(), pair) == pairsNamed.end())
+                pairsNamed.push_back(pair);
+            return std::to_string(pair.first) + Say(l, " или ", " or ") +
+                   std::to_string(pair.second);
+        }
+        return std::to_string(position);
+    };
+    const auto crystalOfLabel = [&](const std::string& label) {
+        return crystalName(std::stoi(CrystalNumber(label)));
+    };
     // The worst parts the sweep pins, by how far they are off in their own terms.
     std::vector<std::pair<double, std::string>> worst;
     for (const FittedCapacitor& c : d.reading.capacitors) {
@@ -735,7 +808,7 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
         const std::string label = "ZQ" + std::to_string(q.position);
         if (inGroup(label) || off < std::max(5.0, 3 * q.boundHz)) continue;
         const bool above = q.offsetHz > 0;
-        worst.push_back({off / 5.0, Say(l, "кварц ", "crystal ") + std::to_string(q.position) +
+        worst.push_back({off / 5.0, Say(l, "кварц ", "crystal ") + crystalName(q.position) +
                                         Say(l, above ? " выше на " : " ниже на ", " is ") +
                                         Fixed(off, 0, l) +
                                         Say(l, " Гц", above ? " Hz high" : " Hz low") + " (±" +
@@ -762,9 +835,10 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
                     Say(l, " Ом), Qu ", " Ohm), Qu ") + Fixed(d.qu, 0, l) +
                     Say(l, " (в расчёте ", " (designed ") + Fixed(d.designQu, 0, l) + ").");
     for (const WeakGroup& g : d.weakGroups) {
-        std::string bound = "±" + Fixed(g.worstBoundPct, 1, l) + " %";
+        std::string bound = g.worstBoundPct > 0 ? "±" + Fixed(g.worstBoundPct, 1, l) + " %" : "";
         if (g.worstBoundHz > 0)
-            bound += Say(l, " и ±", " and ±") + Fixed(g.worstBoundHz, 0, l) + Say(l, " Гц", " Hz");
+            bound += (bound.empty() ? "±" : Say(l, " и ±", " and ±")) +
+                     Fixed(g.worstBoundHz, 0, l) + Say(l, " Гц", " Hz");
         lines.push_back(Joined(g.labels, ", ") +
                         Say(l, ": по этой развёртке не различить, каждый известен лишь до ",
                             ": this sweep cannot tell them apart; each is known only to ") +
@@ -791,21 +865,21 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
                 changes.push_back(
                     a.value > 0 ? Say(l, "последовательно с кварцем ", "a series ") +
                                       (l == Language::Russian
-                                           ? CrystalNumber(a.label) + " — " +
+                                           ? crystalOfLabel(a.label) + " — " +
                                                  Fixed(a.value, DecimalsOf(a.value), l) + " пФ"
                                            : Fixed(a.value, DecimalsOf(a.value), l) +
-                                                 " pF with crystal " + CrystalNumber(a.label))
-                                : Say(l, "кварц ", "crystal ") + CrystalNumber(a.label) +
+                                                 " pF with crystal " + crystalOfLabel(a.label))
+                                : Say(l, "кварц ", "crystal ") + crystalOfLabel(a.label) +
                                       Say(l, " не поднять конденсатором: подберите другой",
                                           " cannot be lifted by a capacitor: pick another"));
                 break;
             case AdviceKind::ChangeTrim:
                 changes.push_back(Say(l, "подстроечный кварца ", "the trim of crystal ") +
-                                  CrystalNumber(a.label) + Say(l, " — ", " to ") +
+                                  crystalOfLabel(a.label) + Say(l, " — ", " to ") +
                                   Fixed(a.value, DecimalsOf(a.value), l) + Say(l, " пФ", " pF"));
                 break;
             case AdviceKind::CrystalHigh:
-                changes.push_back(Say(l, "кварц ", "crystal ") + CrystalNumber(a.label) +
+                changes.push_back(Say(l, "кварц ", "crystal ") + crystalOfLabel(a.label) +
                                   Say(l, " замените кварцем ниже на ", ": pick one lower by ") +
                                   Fixed(a.value, 0, l) + Say(l, " Гц", " Hz"));
                 break;
@@ -813,6 +887,15 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
     }
     if (!changes.empty())
         lines.push_back(Say(l, "Что изменить: ", "What to change: ") + Joined(changes, "; ") + ".");
+    for (const auto& [a, b] : pairsNamed) {
+        lines.push_back(Say(l, "Кварцы ", "Crystals ") + std::to_string(a) +
+                        Say(l, " и ", " and ") + std::to_string(b) +
+                        Say(l,
+                            " стоят параллельно: развёртка различает их резонансы, но не "
+                            "скажет, какой у какого; измерьте каждый порознь.",
+                            " are in parallel: the sweep tells their resonances but not which "
+                            "crystal has which; measure each on its own."));
+    }
     if (d.input.fittedOhm > 0) {
         const auto end = [&](const EndTermination& e) {
             return Fixed(e.fittedOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +

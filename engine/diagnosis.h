@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/built_design.h"
@@ -103,6 +104,9 @@ struct Diagnosis {
     bool ambiguous = false;
     std::optional<DiagnosisReading> mirrored;
     std::vector<WeakGroup> weakGroups;
+    // Two identical crystals in parallel (a QER ladder's ends), as positions: the sweep tells
+    // their two resonances but not which crystal has which, so the first is given the lower.
+    std::vector<std::pair<int, int>> parallelPairs;
     double designRmOhm = 0;  // the crystals' mean Rm in force
     double rmOhm = 0;        // fitted
     double rmBoundPct = 0;
