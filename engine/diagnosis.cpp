@@ -5,10 +5,9 @@
 #include <cmath>
 #include <memory>
 #include <unsupported/Eigen/LevenbergMarquardt>
-#include <unsupported/Eigen/NumericalDiff>
 
 #include "circuit/analysis.h"
-#include "engine/crystal.h"
+#include "engine/diagnosis_advice.h"
 #include "engine/diagnosis_model.h"
 #include "engine/number_text.h"
 #include "engine/tuning.h"
@@ -17,6 +16,9 @@ namespace feldan {
 
 namespace {
 
+using diagnosis_advice::AdviseOn;
+using diagnosis_advice::BandOfBuilt;
+using diagnosis_advice::FitEnds;
 using CDouble = std::complex<double>;
 using Eigen::MatrixXd;
 using Eigen::VectorXd;
@@ -180,11 +182,6 @@ DiagnosisSweep ThinnedSweep(const DiagnosisSweep& sweep) {
         if (s22) thin.s22.push_back(sweep.s22[i]);
     }
     return thin;
-}
-
-std::optional<PassBand> BandOfBuilt(const BuiltDesign& built) {
-    if (auto band = BandOf(built.schematic)) return band;
-    return BandOf(built.design);
 }
 
 // The parameters' covariance at the fit: the sweep's information (the Jacobian, scaled by the
@@ -371,148 +368,6 @@ std::vector<WeakGroup> WeakGroupsOf(const DiagnosisModel& model, const Fitted& f
             weak.worstBoundHz = std::max(weak.worstBoundHz, boundOf(p));
     }
     return result;
-}
-
-// The power gain in dB of the schematic of `values` between ends of inputOhm and outputOhm, at
-// `omegas`.
-std::vector<double> GainDb(int type, const ElementValues& values, double inputOhm, double outputOhm,
-                           const std::vector<double>& omegas) {
-    CircuitAnalysis circuit;
-    BuildSchematicCircuit(circuit, type, values, inputOhm, outputOhm);
-    std::vector<TwoPortPoint> points(omegas.size());
-    circuit.SweepTwoPort(omegas, points);
-    std::vector<double> db;
-    for (const TwoPortPoint& p : points)
-        db.push_back(p.ok ? DecibelsOf(p.s21) : -400);
-    return db;
-}
-
-// The ends the fitted filter wants: the resistance at each end and the capacitance across it
-// (its end shunt capacitor) that bring its power gain closest to the design's over the band and
-// a quarter of the band beside it.
-struct EndsFunctor : Eigen::DenseFunctor<double> {
-    EndsFunctor(int type, const ElementValues& values, std::size_t last, std::vector<double> omegas,
-                std::vector<double> target, double inputOhm, double outputOhm)
-        : Eigen::DenseFunctor<double>(4, static_cast<int>(omegas.size())),
-          type_(type),
-          values_(values),
-          last_(last),
-          omegas_(std::move(omegas)),
-          target_(std::move(target)),
-          inputOhm_(inputOhm),
-          outputOhm_(outputOhm) {}
-    int operator()(const VectorXd& x, VectorXd& fvec) const {
-        ElementValues values = values_;
-        values.PartPF[0] *= std::exp(x[1]);
-        values.PartPF[last_] *= std::exp(x[3]);
-        const std::vector<double> db =
-            GainDb(type_, values, inputOhm_ * std::exp(x[0]), outputOhm_ * std::exp(x[2]), omegas_);
-        for (std::size_t i = 0; i < db.size(); ++i)
-            fvec[static_cast<Eigen::Index>(i)] = db[i] - target_[i];
-        return 0;
-    }
-    int type_;
-    ElementValues values_;
-    std::size_t last_;
-    std::vector<double> omegas_;
-    std::vector<double> target_;
-    double inputOhm_, outputOhm_;
-};
-
-void FitEnds(const BuiltDesign& built, Diagnosis& d) {
-    const int type = built.design.synthesis.Circuit;
-    const auto& items = DescriptorOf(type).schematic;
-    const std::optional<PassBand> band = BandOfBuilt(built);
-    const std::size_t parts = d.reading.capacitors.size();
-    if (!band || items.empty() || parts < 2 ||
-        items.front().kind != SchematicItemKind::ShuntCapacitor ||
-        items.back().kind != SchematicItemKind::ShuntCapacitor)
-        return;
-    const double inputOhm = built.design.synthesis.InputOhm;
-    const double outputOhm = inputOhm * OutputOverInput(built.design.synthesis);
-    std::vector<double> omegas;
-    const double from = band->lowerHz - band->WidthHz() / 4;
-    const double to = band->upperHz + band->WidthHz() / 4;
-    for (int i = 0; i <= 100; ++i)
-        omegas.push_back(TwoPi * (from + (to - from) * i / 100));
-    const std::vector<double> target = GainDb(type, built.values, inputOhm, outputOhm, omegas);
-    d.input.designOhm = inputOhm;
-    d.output.designOhm = outputOhm;
-    d.input.designPF = d.reading.capacitors.front().designedPF;
-    d.output.designPF = d.reading.capacitors.back().designedPF;
-    // Start from the design's ends: the fitted filter with its end capacitors as designed.
-    ElementValues values = d.fittedValues;
-    values.PartPF[0] = d.input.designPF;
-    values.PartPF[parts - 1] = d.output.designPF;
-    EndsFunctor functor(type, values, parts - 1, omegas, target, inputOhm, outputOhm);
-    Eigen::NumericalDiff<EndsFunctor> numeric(functor);
-    Eigen::LevenbergMarquardt<Eigen::NumericalDiff<EndsFunctor>> lm(numeric);
-    lm.setMaxfev(200);
-    VectorXd x = VectorXd::Zero(4);
-    lm.minimize(x);
-    d.input.fittedOhm = inputOhm * std::exp(x[0]);
-    d.input.fittedPF = d.input.designPF * std::exp(x[1]);
-    d.output.fittedOhm = outputOhm * std::exp(x[2]);
-    d.output.fittedPF = d.output.designPF * std::exp(x[3]);
-}
-
-// A crystal of the fitted filter as the crystal fit describes one.
-CrystalModel CrystalOf(const Resonator& r) {
-    return CrystalFromSeriesResonance(1 / (TwoPi * std::sqrt(r.LmH * r.CmF)), r.LmH, r.RmOhm,
-                                      r.C0F);
-}
-
-// What to change, the worst first: a capacitor off by more than 1 % and three bounds gets the
-// standard value that brings it back (the part soldered times designed over fitted); a crystal
-// off by more than 5 Hz and three bounds gets the trim that brings it back. Parts the sweep
-// leaves open (those of a group) get none.
-void AdviseOn(const BuiltDesign& built, Diagnosis& d, ESeries series) {
-    const auto inGroup = [&](const std::string& label) {
-        return std::any_of(d.weakGroups.begin(), d.weakGroups.end(), [&](const WeakGroup& g) {
-            return std::find(g.labels.begin(), g.labels.end(), label) != g.labels.end();
-        });
-    };
-    std::vector<std::pair<double, Advice>> advice;
-    for (const FittedCapacitor& c : d.reading.capacitors) {
-        const double off = std::fabs(c.errorPct);
-        if (off < std::max(1.0, 3 * c.boundPct) || inGroup(c.label)) continue;
-        const double restoring = c.designedPF * c.designedPF / c.fittedPF;
-        advice.push_back(
-            {off / std::max(1.0, 3 * c.boundPct),
-             {AdviceKind::ReplaceCapacitor, c.label, RoundToSeries(restoring, series)}});
-    }
-    for (const FittedCrystal& q : d.reading.crystals) {
-        const std::string label = "ZQ" + std::to_string(q.position);
-        const double off = std::fabs(q.offsetHz);
-        if (off < std::max(5.0, 3 * q.boundHz) || inGroup(label)) continue;
-        const Resonator& designed = built.values.Crystal[static_cast<std::size_t>(q.position)];
-        const Resonator& fitted = d.fittedValues.Crystal[static_cast<std::size_t>(q.position)];
-        const CrystalModel crystal = CrystalOf(fitted);
-        const double weight = off / std::max(5.0, 3 * q.boundHz);
-        if (designed.TrimF > 0) {
-            // The trim that gives the crystal as fitted the series resonance it has as designed.
-            const CrystalModel design = CrystalOf(designed);
-            const double target =
-                design.fsHz + design.fsHz * design.cmF / (2 * (design.c0F + designed.TrimF));
-            const double trimF = SeriesTrimFor(crystal, target);
-            if (trimF > 0)
-                advice.push_back(
-                    {weight, {AdviceKind::ChangeTrim, label, RoundToSeries(trimF * 1e12, series)}});
-            else
-                advice.push_back({weight, {AdviceKind::CrystalHigh, label, q.offsetHz}});
-        } else if (q.offsetHz < 0) {
-            const double trimF = SeriesTrimFor(crystal, CrystalOf(designed).fsHz);
-            advice.push_back({weight,
-                              {AdviceKind::AddTrim, label,
-                               trimF > 0 ? RoundToSeries(trimF * 1e12, series) : 0}});
-        } else {
-            advice.push_back({weight, {AdviceKind::CrystalHigh, label, q.offsetHz}});
-        }
-    }
-    std::stable_sort(advice.begin(), advice.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    for (const auto& [weight, a] : advice)
-        d.advice.push_back(a);
 }
 
 // The identical crystals in parallel of the schematic, as model indices of crystals: the
@@ -722,192 +577,6 @@ std::vector<CDouble> SchematicS21(const BuiltDesign& built, const ElementValues&
 std::vector<CDouble> FittedResponse(const BuiltDesign& built, const Diagnosis& diagnosis,
                                     const std::vector<double>& hz) {
     return SchematicS21(built, diagnosis.fittedValues, diagnosis.portOhm, hz);
-}
-
-namespace {
-
-// A number with `decimals` places, the decimal comma in Russian and a true minus sign.
-std::string Fixed(double value, int decimals, Language language) {
-    char buffer[64];
-    const auto result = DoubleToChars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::fixed, decimals);
-    std::string text(buffer, result.ptr);
-    if (language == Language::Russian) std::replace(text.begin(), text.end(), '.', ',');
-    const bool zero = text.find_first_not_of("0.,") == std::string::npos;
-    return (value < 0 && !zero ? "−" : "") + text;
-}
-
-// Digits that say a value to its bound: one place under 10, none above.
-int DecimalsOf(double value) {
-    return std::fabs(value) < 10 ? 1 : 0;
-}
-
-std::string Say(Language language, std::string_view russian, std::string_view english) {
-    return std::string(language == Language::Russian ? russian : english);
-}
-
-std::string Joined(const std::vector<std::string>& items, std::string_view separator) {
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : std::string(separator)) + item;
-    return text;
-}
-
-std::string CrystalNumber(const std::string& label) {
-    return label.substr(2);
-}
-
-}  // namespace
-
-std::string DiagnosisText(const Diagnosis& d, Language language) {
-    const Language l = language;
-    if (d.verdict == DiagnosisVerdict::Cancelled)
-        return Say(l, "Подгонка прервана.", "The fit was stopped.");
-    if (d.verdict != DiagnosisVerdict::Fitted) return MessageText(d.message, l);
-    std::vector<std::string> lines;
-    lines.push_back(Say(l, "Невязка подгонки ", "The fit's residual is ") +
-                    Fixed(d.residualDb, 1, l) + Say(l, " дБ (у расчёта ", " dB (the design's ") +
-                    Fixed(d.designResidualDb, 1, l) + Say(l, " дБ).", " dB)."));
-    const auto inGroup = [&](const std::string& label) {
-        return std::any_of(d.weakGroups.begin(), d.weakGroups.end(), [&](const WeakGroup& g) {
-            return std::find(g.labels.begin(), g.labels.end(), label) != g.labels.end();
-        });
-    };
-    // A crystal by its number; one of a parallel pair as either of the two, the sweep cannot
-    // say which of them is off.
-    std::vector<std::pair<int, int>> pairsNamed;
-    const auto crystalName = [&](int position) {
-        for (const auto& pair : d.parallelPairs) {
-            if (pair.first != position && pair.second != position) continue;
-            if (std::find(pairsNamed.begin(), pairsNamed.end(), pair) == pairsNamed.end())
-                pairsNamed.push_back(pair);
-            return std::to_string(pair.first) + Say(l, " или ", " or ") +
-                   std::to_string(pair.second);
-        }
-        return std::to_string(position);
-    };
-    const auto crystalOfLabel = [&](const std::string& label) {
-        return crystalName(std::stoi(CrystalNumber(label)));
-    };
-    // The worst parts the sweep pins, by how far they are off in their own terms.
-    std::vector<std::pair<double, std::string>> worst;
-    for (const FittedCapacitor& c : d.reading.capacitors) {
-        const double off = std::fabs(c.errorPct);
-        if (inGroup(c.label) || off < std::max(1.0, 3 * c.boundPct)) continue;
-        const bool above = c.errorPct > 0;
-        worst.push_back(
-            {off / 1.0, c.label +
-                            Say(l, above ? " стоит на " : " стоит на ", above ? " is " : " is ") +
-                            Fixed(off, 1, l) +
-                            Say(l, above ? " % больше расчётного" : " % меньше расчётного",
-                                above ? " % above its design value" : " % below its design value") +
-                            " (±" + Fixed(c.boundPct, 2, l) + " %)"});
-    }
-    for (const FittedCrystal& q : d.reading.crystals) {
-        const double off = std::fabs(q.offsetHz);
-        const std::string label = "ZQ" + std::to_string(q.position);
-        if (inGroup(label) || off < std::max(5.0, 3 * q.boundHz)) continue;
-        const bool above = q.offsetHz > 0;
-        worst.push_back({off / 5.0, Say(l, "кварц ", "crystal ") + crystalName(q.position) +
-                                        Say(l, above ? " выше на " : " ниже на ", " is ") +
-                                        Fixed(off, 0, l) +
-                                        Say(l, " Гц", above ? " Hz high" : " Hz low") + " (±" +
-                                        Fixed(q.boundHz, 1, l) + Say(l, " Гц)", " Hz)")});
-    }
-    std::stable_sort(worst.begin(), worst.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
-    if (worst.empty()) {
-        lines.push_back(Say(l,
-                            "Детали, которые развёртка различает, в пределах 1 % и 5 Гц от "
-                            "расчёта.",
-                            "The parts the sweep tells apart are within 1 % and 5 Hz of the "
-                            "design."));
-    } else {
-        std::vector<std::string> said;
-        for (std::size_t k = 0; k < worst.size() && k < 4; ++k)
-            said.push_back(worst[k].second);
-        std::string first = Joined(said, "; ") + ".";
-        lines.push_back(first);
-    }
-    lines.push_back(Say(l, "Rm кварцев ", "The crystals' Rm is ") + Fixed(d.rmOhm, 2, l) +
-                    Say(l, " Ом (±", " Ohm (±") + Fixed(d.rmBoundPct, 1, l) +
-                    Say(l, " %; в расчёте ", " %; designed ") + Fixed(d.designRmOhm, 2, l) +
-                    Say(l, " Ом), Qu ", " Ohm), Qu ") + Fixed(d.qu, 0, l) +
-                    Say(l, " (в расчёте ", " (designed ") + Fixed(d.designQu, 0, l) + ").");
-    for (const WeakGroup& g : d.weakGroups) {
-        std::string bound = g.worstBoundPct > 0 ? "±" + Fixed(g.worstBoundPct, 1, l) + " %" : "";
-        if (g.worstBoundHz > 0)
-            bound += (bound.empty() ? "±" : Say(l, " и ±", " and ±")) +
-                     Fixed(g.worstBoundHz, 0, l) + Say(l, " Гц", " Hz");
-        lines.push_back(Joined(g.labels, ", ") +
-                        Say(l, ": по этой развёртке не различить, каждый известен лишь до ",
-                            ": this sweep cannot tell them apart; each is known only to ") +
-                        bound + ".");
-    }
-    if (d.ambiguous) {
-        lines.push_back(Say(l,
-                            "Без отражений (S11, S22) фильтр не отличить от его зеркального "
-                            "отражения: возможно и обратное прочтение, вход и выход "
-                            "поменяны местами.",
-                            "Without reflections (S11, S22) the filter cannot be told from its "
-                            "mirror image: the reading with input and output swapped fits as "
-                            "well."));
-    }
-    std::vector<std::string> changes;
-    for (const Advice& a : d.advice) {
-        if (changes.size() == 4) break;
-        switch (a.kind) {
-            case AdviceKind::ReplaceCapacitor:
-                changes.push_back(a.label + Say(l, " замените на ", " by ") +
-                                  Fixed(a.value, DecimalsOf(a.value), l) + Say(l, " пФ", " pF"));
-                break;
-            case AdviceKind::AddTrim:
-                changes.push_back(
-                    a.value > 0 ? Say(l, "последовательно с кварцем ", "a series ") +
-                                      (l == Language::Russian
-                                           ? crystalOfLabel(a.label) + " — " +
-                                                 Fixed(a.value, DecimalsOf(a.value), l) + " пФ"
-                                           : Fixed(a.value, DecimalsOf(a.value), l) +
-                                                 " pF with crystal " + crystalOfLabel(a.label))
-                                : Say(l, "кварц ", "crystal ") + crystalOfLabel(a.label) +
-                                      Say(l, " не поднять конденсатором: подберите другой",
-                                          " cannot be lifted by a capacitor: pick another"));
-                break;
-            case AdviceKind::ChangeTrim:
-                changes.push_back(Say(l, "подстроечный кварца ", "the trim of crystal ") +
-                                  crystalOfLabel(a.label) + Say(l, " — ", " to ") +
-                                  Fixed(a.value, DecimalsOf(a.value), l) + Say(l, " пФ", " pF"));
-                break;
-            case AdviceKind::CrystalHigh:
-                changes.push_back(Say(l, "кварц ", "crystal ") + crystalOfLabel(a.label) +
-                                  Say(l, " замените кварцем ниже на ", ": pick one lower by ") +
-                                  Fixed(a.value, 0, l) + Say(l, " Гц", " Hz"));
-                break;
-        }
-    }
-    if (!changes.empty())
-        lines.push_back(Say(l, "Что изменить: ", "What to change: ") + Joined(changes, "; ") + ".");
-    for (const auto& [a, b] : pairsNamed) {
-        lines.push_back(Say(l, "Кварцы ", "Crystals ") + std::to_string(a) +
-                        Say(l, " и ", " and ") + std::to_string(b) +
-                        Say(l,
-                            " стоят параллельно: развёртка различает их резонансы, но не "
-                            "скажет, какой у какого; измерьте каждый порознь.",
-                            " are in parallel: the sweep tells their resonances but not which "
-                            "crystal has which; measure each on its own."));
-    }
-    if (d.input.fittedOhm > 0) {
-        const auto end = [&](const EndTermination& e) {
-            return Fixed(e.fittedOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +
-                   Fixed(e.fittedPF, 1, l) + Say(l, " пФ (в расчёте ", " pF (designed ") +
-                   Fixed(e.designOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +
-                   Fixed(e.designPF, 1, l) + Say(l, " пФ)", " pF)");
-        };
-        lines.push_back(Say(l, "Нагрузка, с которой фильтр ближе всего к расчёту: вход ",
-                            "The ends that bring the filter closest to its design: input ") +
-                        end(d.input) + Say(l, ", выход ", ", output ") + end(d.output) + ".");
-    }
-    return Joined(lines, "\n");
 }
 
 std::vector<TunedPart> TuningOfDiagnosis(const Diagnosis& d, const std::vector<TunedPart>& tuning,
