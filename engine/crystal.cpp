@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/bounded_fit.h"
 #include "engine/number_text.h"
 
 namespace feldan {
@@ -69,40 +70,6 @@ double NoiseFloorOf(std::span<const Complex> measured) {
         if (std::isfinite(std::abs(m))) largest = std::max(largest, std::abs(m));
     }
     return largest * std::pow(10.0, -ResidualRangeDb / 20);
-}
-
-double SumOfSquares(const std::vector<double>& r) {
-    double sum = 0;
-    for (double x : r)
-        sum += x * x;
-    return sum;
-}
-
-// Solves the 4×4 system a·x = b by elimination with partial pivoting; false when singular.
-bool Solve4(std::array<std::array<double, 4>, 4> a, std::array<double, 4> b,
-            std::array<double, 4>& x) {
-    for (int k = 0; k < 4; ++k) {
-        int pivot = k;
-        for (int i = k + 1; i < 4; ++i) {
-            if (std::fabs(a[i][k]) > std::fabs(a[pivot][k])) pivot = i;
-        }
-        if (!(std::fabs(a[pivot][k]) > 0)) return false;
-        std::swap(a[k], a[pivot]);
-        std::swap(b[k], b[pivot]);
-        for (int i = k + 1; i < 4; ++i) {
-            const double f = a[i][k] / a[k][k];
-            for (int j = k; j < 4; ++j)
-                a[i][j] -= f * a[k][j];
-            b[i] -= f * b[k];
-        }
-    }
-    for (int k = 3; k >= 0; --k) {
-        double sum = b[k];
-        for (int j = k + 1; j < 4; ++j)
-            sum -= a[k][j] * x[j];
-        x[k] = sum / a[k][k];
-    }
-    return std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2]) && std::isfinite(x[3]);
 }
 
 double RmsErrorDb(const CrystalModel& model, std::span<const double> hz,
@@ -191,78 +158,25 @@ struct Refinement {
     bool converged = false;
 };
 
-// Levenberg–Marquardt on θ with a forward-difference Jacobian, from the start (θ = 0), each
-// parameter kept within ±limits.
+// Levenberg–Marquardt on θ from the start (θ = 0, the start itself), each parameter kept
+// within ±limits.
 Refinement Refine(const CrystalModel& start, std::span<const double> frequencyHz,
                   std::span<const Complex> measured, SweepKind kind, double fixtureOhm, Match match,
                   const Limits& limits) {
-    std::array<double, 4> theta{};
-    std::vector<double> r;
-    std::vector<double> trial;
     const double floor = NoiseFloorOf(measured);
-    Residuals(start, frequencyHz, measured, kind, fixtureOhm, match, floor, r);
-    std::vector<std::array<double, 4>> jacobian(r.size());
-    double cost = SumOfSquares(r);
-    double lambda = 1e-3;
-    bool converged = false;
-    int iteration = 0;
-    constexpr std::array<double, 4> Step = {1e-4, 1e-7, 1e-7, 1e-7};
-    while (iteration < MaxFitIterations && !converged) {
-        ++iteration;
-        for (int p = 0; p < 4; ++p) {
-            std::array<double, 4> moved = theta;
-            moved[p] += Step[p];
-            Residuals(ModelOf(start, moved), frequencyHz, measured, kind, fixtureOhm, match, floor,
-                      trial);
-            for (std::size_t i = 0; i < r.size(); ++i)
-                jacobian[i][p] = (trial[i] - r[i]) / Step[p];
-        }
-        std::array<std::array<double, 4>, 4> jtj{};
-        std::array<double, 4> jtr{};
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            for (int a = 0; a < 4; ++a) {
-                jtr[a] -= jacobian[i][a] * r[i];
-                for (int b = 0; b < 4; ++b)
-                    jtj[a][b] += jacobian[i][a] * jacobian[i][b];
-            }
-        }
-        // Damped steps until one lowers the cost (or the damping says there is no such step).
-        bool improved = false;
-        while (lambda < 1e12) {
-            std::array<std::array<double, 4>, 4> damped = jtj;
-            for (int a = 0; a < 4; ++a)
-                damped[a][a] += lambda * (jtj[a][a] > 0 ? jtj[a][a] : 1);
-            std::array<double, 4> delta{};
-            if (!Solve4(damped, jtr, delta)) {
-                lambda *= 10;
-                continue;
-            }
-            std::array<double, 4> next = theta;
-            for (int a = 0; a < 4; ++a)
-                next[a] = std::clamp(next[a] + delta[a], -limits[a], limits[a]);
-            Residuals(ModelOf(start, next), frequencyHz, measured, kind, fixtureOhm, match, floor,
-                      trial);
-            const double nextCost = SumOfSquares(trial);
-            if (std::isfinite(nextCost) && nextCost < cost) {
-                double largest = 0;
-                for (int a = 0; a < 4; ++a)
-                    largest = std::max(largest, std::fabs(delta[a]));
-                converged = largest < 1e-9 || cost - nextCost < 1e-15 * cost;
-                theta = next;
-                r.swap(trial);
-                cost = nextCost;
-                lambda = std::max(lambda / 10, 1e-12);
-                improved = true;
-                break;
-            }
-            lambda *= 10;
-        }
-        if (!improved) converged = true;  // no step lowers the cost: a minimum
-    }
+    const auto modelAt = [&](const std::vector<double>& theta) {
+        if (std::all_of(theta.begin(), theta.end(), [](double t) { return t == 0; })) return start;
+        return ModelOf(start, {theta[0], theta[1], theta[2], theta[3]});
+    };
+    const BoundedFit fit = FitWithinBounds(
+        [&](const std::vector<double>& theta, std::vector<double>& out) {
+            Residuals(modelAt(theta), frequencyHz, measured, kind, fixtureOhm, match, floor, out);
+        },
+        {limits.begin(), limits.end()}, {1e-4, 1e-7, 1e-7, 1e-7}, MaxFitIterations);
     Refinement result;
-    result.iterations = iteration;
-    result.converged = converged;
-    result.model = ModelOf(start, theta);
+    result.iterations = fit.iterations;
+    result.converged = fit.converged;
+    result.model = modelAt(fit.theta);
     result.rmsErrorDb = RmsErrorDb(result.model, frequencyHz, measured, kind, fixtureOhm);
     return result;
 }

@@ -6,6 +6,8 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/bounded_fit.h"
+
 namespace feldan {
 
 namespace {
@@ -61,112 +63,14 @@ void Residuals(const CrystalModel& model, std::span<const double> hz,
     }
 }
 
-double SumOfSquares(const std::vector<double>& r) {
-    double sum = 0;
-    for (double x : r)
-        sum += x * x;
-    return sum;
-}
-
-// Solves a·x = b by elimination with partial pivoting; false when singular.
-bool SolveLinear(std::vector<std::vector<double>> a, std::vector<double> b,
-                 std::vector<double>& x) {
-    const std::size_t n = b.size();
-    for (std::size_t k = 0; k < n; ++k) {
-        std::size_t pivot = k;
-        for (std::size_t i = k + 1; i < n; ++i)
-            if (std::fabs(a[i][k]) > std::fabs(a[pivot][k])) pivot = i;
-        if (!(std::fabs(a[pivot][k]) > 0)) return false;
-        std::swap(a[k], a[pivot]);
-        std::swap(b[k], b[pivot]);
-        for (std::size_t i = k + 1; i < n; ++i) {
-            const double f = a[i][k] / a[k][k];
-            for (std::size_t j = k; j < n; ++j)
-                a[i][j] -= f * a[k][j];
-            b[i] -= f * b[k];
-        }
-    }
-    x.assign(n, 0);
-    for (std::size_t k = n; k-- > 0;) {
-        double sum = b[k];
-        for (std::size_t j = k + 1; j < n; ++j)
-            sum -= a[k][j] * x[j];
-        x[k] = sum / a[k][k];
-        if (!std::isfinite(x[k])) return false;
-    }
-    return true;
-}
-
-struct Refined {
-    std::vector<double> theta;
-    int iterations = 0;
-    bool converged = false;
-};
-
 // Levenberg–Marquardt on the complex data, each parameter within ±its limit.
-Refined Refine(const Start& start, std::span<const double> hz, std::span<const Complex> measured,
-               SweepKind kind, double fixtureOhm) {
-    const std::size_t n = start.limits.size();
-    Refined result;
-    result.theta.assign(n, 0);
-    std::vector<double> r, trial;
-    Residuals(ModelAt(start, result.theta), hz, measured, kind, fixtureOhm, r);
-    double cost = SumOfSquares(r);
-    std::vector<std::vector<double>> jacobian(n, std::vector<double>(r.size()));
-    double lambda = 1e-3;
-    while (result.iterations < MaxFitIterations && !result.converged) {
-        ++result.iterations;
-        for (std::size_t p = 0; p < n; ++p) {
-            std::vector<double> moved = result.theta;
-            moved[p] += start.steps[p];
-            Residuals(ModelAt(start, moved), hz, measured, kind, fixtureOhm, trial);
-            for (std::size_t i = 0; i < r.size(); ++i)
-                jacobian[p][i] = (trial[i] - r[i]) / start.steps[p];
-        }
-        std::vector<std::vector<double>> jtj(n, std::vector<double>(n));
-        std::vector<double> jtr(n);
-        for (std::size_t a = 0; a < n; ++a) {
-            for (std::size_t i = 0; i < r.size(); ++i)
-                jtr[a] -= jacobian[a][i] * r[i];
-            for (std::size_t b = a; b < n; ++b) {
-                double sum = 0;
-                for (std::size_t i = 0; i < r.size(); ++i)
-                    sum += jacobian[a][i] * jacobian[b][i];
-                jtj[a][b] = jtj[b][a] = sum;
-            }
-        }
-        bool improved = false;
-        while (lambda < 1e12) {
-            std::vector<std::vector<double>> damped = jtj;
-            for (std::size_t a = 0; a < n; ++a)
-                damped[a][a] += lambda * (jtj[a][a] > 0 ? jtj[a][a] : 1);
-            std::vector<double> delta;
-            if (!SolveLinear(damped, jtr, delta)) {
-                lambda *= 10;
-                continue;
-            }
-            std::vector<double> next = result.theta;
-            double largest = 0;
-            for (std::size_t a = 0; a < n; ++a) {
-                next[a] = std::clamp(next[a] + delta[a], -start.limits[a], start.limits[a]);
-                largest = std::max(largest, std::fabs(delta[a]));
-            }
-            Residuals(ModelAt(start, next), hz, measured, kind, fixtureOhm, trial);
-            const double nextCost = SumOfSquares(trial);
-            if (std::isfinite(nextCost) && nextCost < cost) {
-                result.converged = largest < 1e-9 || cost - nextCost < 1e-15 * cost;
-                result.theta = next;
-                r.swap(trial);
-                cost = nextCost;
-                lambda = std::max(lambda / 10, 1e-12);
-                improved = true;
-                break;
-            }
-            lambda *= 10;
-        }
-        if (!improved) result.converged = true;
-    }
-    return result;
+BoundedFit Refine(const Start& start, std::span<const double> hz, std::span<const Complex> measured,
+                  SweepKind kind, double fixtureOhm) {
+    return FitWithinBounds(
+        [&](const std::vector<double>& theta, std::vector<double>& out) {
+            Residuals(ModelAt(start, theta), hz, measured, kind, fixtureOhm, out);
+        },
+        start.limits, start.steps, MaxFitIterations);
 }
 
 // The start of a refinement from a model: limits and steps of the main mode as FitCrystal
@@ -290,7 +194,7 @@ CrystalFit FitCrystalWithModes(std::span<const double> frequencyHz,
     const double loopOhm = kind == SweepKind::SeriesThrough ? 2 * fixtureOhm : fixtureOhm;
     const double mainWidthHz = (fit.model.rmOhm + loopOhm) / (TwoPiTrue * fit.model.lmH);
     CrystalModel model = fit.model;
-    Refined last;
+    BoundedFit last;
     bool refined = false;
     for (int k = 0; k < fit.modesSought; ++k) {
         CrystalMode mode;
@@ -298,7 +202,7 @@ CrystalFit FitCrystalWithModes(std::span<const double> frequencyHz,
         CrystalModel candidate = model;
         candidate.modes.push_back(mode);
         const Start start = StartOf(candidate, mainWidthHz);
-        const Refined r = Refine(start, frequencyHz, measured, kind, fixtureOhm);
+        const BoundedFit r = Refine(start, frequencyHz, measured, kind, fixtureOhm);
         // A mode the refinement runs into a limit is not one the data show.
         bool limited = false;
         for (std::size_t m = 0; m < candidate.modes.size(); ++m)
