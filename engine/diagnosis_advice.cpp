@@ -40,13 +40,15 @@ std::vector<double> GainDb(int type, const ElementValues& values, double inputOh
     return db;
 }
 
-// The ends the fitted filter wants: the resistance at each end and the capacitance across it
-// (its end shunt capacitor) that bring its power gain closest to the design's over the band and
-// a quarter of the band beside it.
+// The ends the fitted filter wants: the resistance at each end and, where the schematic ends
+// in a shunt capacitor, the capacitance across it that bring its power gain closest to the
+// design's over the band and a quarter of the band beside it. x holds the logarithms of the two
+// resistances' factors, then those of the two end capacitors'.
 struct EndsFunctor : Eigen::DenseFunctor<double> {
-    EndsFunctor(int type, const ElementValues& values, std::size_t last, std::vector<double> omegas,
-                std::vector<double> target, double inputOhm, double outputOhm)
-        : Eigen::DenseFunctor<double>(4, static_cast<int>(omegas.size())),
+    EndsFunctor(int type, const ElementValues& values, std::optional<std::size_t> last,
+                std::vector<double> omegas, std::vector<double> target, double inputOhm,
+                double outputOhm)
+        : Eigen::DenseFunctor<double>(last ? 4 : 2, static_cast<int>(omegas.size())),
           type_(type),
           values_(values),
           last_(last),
@@ -56,17 +58,19 @@ struct EndsFunctor : Eigen::DenseFunctor<double> {
           outputOhm_(outputOhm) {}
     int operator()(const VectorXd& x, VectorXd& fvec) const {
         ElementValues values = values_;
-        values.PartPF[0] *= std::exp(x[1]);
-        values.PartPF[last_] *= std::exp(x[3]);
+        if (last_) {
+            values.PartPF[0] *= std::exp(x[2]);
+            values.PartPF[*last_] *= std::exp(x[3]);
+        }
         const std::vector<double> db =
-            GainDb(type_, values, inputOhm_ * std::exp(x[0]), outputOhm_ * std::exp(x[2]), omegas_);
+            GainDb(type_, values, inputOhm_ * std::exp(x[0]), outputOhm_ * std::exp(x[1]), omegas_);
         for (std::size_t i = 0; i < db.size(); ++i)
             fvec[static_cast<Eigen::Index>(i)] = db[i] - target_[i];
         return 0;
     }
     int type_;
     ElementValues values_;
-    std::size_t last_;
+    std::optional<std::size_t> last_;  // the part of the output's shunt capacitor, if any
     std::vector<double> omegas_;
     std::vector<double> target_;
     double inputOhm_, outputOhm_;
@@ -79,10 +83,10 @@ void FitEnds(const BuiltDesign& built, Diagnosis& d) {
     const auto& items = DescriptorOf(type).schematic;
     const std::optional<PassBand> band = BandOfBuilt(built);
     const std::size_t parts = d.reading.capacitors.size();
-    if (!band || items.empty() || parts < 2 ||
-        items.front().kind != SchematicItemKind::ShuntCapacitor ||
-        items.back().kind != SchematicItemKind::ShuntCapacitor)
-        return;
+    if (!band || items.empty()) return;
+    // A QER ladder ends in its crystals: only the resistances are found there.
+    const bool capacitors = parts >= 2 && items.front().kind == SchematicItemKind::ShuntCapacitor &&
+                            items.back().kind == SchematicItemKind::ShuntCapacitor;
     const double inputOhm = built.design.synthesis.InputOhm;
     const double outputOhm = inputOhm * OutputOverInput(built.design.synthesis);
     std::vector<double> omegas;
@@ -93,22 +97,27 @@ void FitEnds(const BuiltDesign& built, Diagnosis& d) {
     const std::vector<double> target = GainDb(type, built.values, inputOhm, outputOhm, omegas);
     d.input.designOhm = inputOhm;
     d.output.designOhm = outputOhm;
-    d.input.designPF = d.reading.capacitors.front().designedPF;
-    d.output.designPF = d.reading.capacitors.back().designedPF;
     // Start from the design's ends: the fitted filter with its end capacitors as designed.
     ElementValues values = d.fittedValues;
-    values.PartPF[0] = d.input.designPF;
-    values.PartPF[parts - 1] = d.output.designPF;
-    EndsFunctor functor(type, values, parts - 1, omegas, target, inputOhm, outputOhm);
+    if (capacitors) {
+        d.input.designPF = d.reading.capacitors.front().designedPF;
+        d.output.designPF = d.reading.capacitors.back().designedPF;
+        values.PartPF[0] = d.input.designPF;
+        values.PartPF[parts - 1] = d.output.designPF;
+    }
+    EndsFunctor functor(type, values, capacitors ? std::optional(parts - 1) : std::nullopt, omegas,
+                        target, inputOhm, outputOhm);
     Eigen::NumericalDiff<EndsFunctor> numeric(functor);
     Eigen::LevenbergMarquardt<Eigen::NumericalDiff<EndsFunctor>> lm(numeric);
     lm.setMaxfev(200);
-    VectorXd x = VectorXd::Zero(4);
+    VectorXd x = VectorXd::Zero(capacitors ? 4 : 2);
     lm.minimize(x);
     d.input.fittedOhm = inputOhm * std::exp(x[0]);
-    d.input.fittedPF = d.input.designPF * std::exp(x[1]);
-    d.output.fittedOhm = outputOhm * std::exp(x[2]);
-    d.output.fittedPF = d.output.designPF * std::exp(x[3]);
+    d.output.fittedOhm = outputOhm * std::exp(x[1]);
+    if (capacitors) {
+        d.input.fittedPF = d.input.designPF * std::exp(x[2]);
+        d.output.fittedPF = d.output.designPF * std::exp(x[3]);
+    }
 }
 
 namespace {

@@ -180,7 +180,12 @@ std::string DiagnosisText(const Diagnosis& d, Language language) {
                             "crystal has which; measure each on its own."));
     }
     if (d.input.fittedOhm > 0) {
+        // A schematic without end capacitors (QER) is given its resistances alone.
         const auto end = [&](const EndTermination& e) {
+            if (!(e.designPF > 0)) {
+                return Fixed(e.fittedOhm, 0, l) + Say(l, " Ом (в расчёте ", " Ohm (designed ") +
+                       Fixed(e.designOhm, 0, l) + Say(l, " Ом)", " Ohm)");
+            }
             return Fixed(e.fittedOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +
                    Fixed(e.fittedPF, 1, l) + Say(l, " пФ (в расчёте ", " pF (designed ") +
                    Fixed(e.designOhm, 0, l) + Say(l, " Ом ∥ ", " Ohm ∥ ") +

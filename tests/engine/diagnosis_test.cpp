@@ -208,6 +208,17 @@ TEST(Diagnosis, FindsTheSeededErrorsOfAQerLadder) {
         EXPECT_NE(text.find("кварц 1 или 2 ниже на 18 Гц"), std::string::npos) << text;
         EXPECT_NE(text.find("Кварцы 1 и 2 стоят параллельно"), std::string::npos) << text;
     }
+    // Built as designed and swept in 50 Ohm, it wants the design's own resistances at its ends.
+    const BuiltDesign built = Built(FilterTypeOfOrder(LadderStructure::Qer, 6));
+    Soldered asDesigned = Seeded(built, 1);
+    std::fill(asDesigned.capFactor.begin(), asDesigned.capFactor.end(), 1.0);
+    std::fill(asDesigned.offsetHz.begin(), asDesigned.offsetHz.end(), 0.0);
+    asDesigned.rmFactor = 1;
+    asDesigned.delaySec = 0;
+    const Diagnosis d = DiagnoseFilter(built, SweepOf(built, asDesigned, 50, true, 2));
+    ASSERT_EQ(d.verdict, DiagnosisVerdict::Fitted) << MessageText(d.message);
+    EXPECT_NEAR(d.input.fittedOhm / built.design.synthesis.InputOhm, 1, 0.02);
+    EXPECT_NEAR(d.output.fittedOhm / built.design.synthesis.InputOhm, 1, 0.02);
 }
 
 // S21 alone cannot tell a filter from its mirror image: with an error on one side only, the
