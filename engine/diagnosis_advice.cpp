@@ -3,6 +3,7 @@
 #include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <unsupported/Eigen/LevenbergMarquardt>
 #include <unsupported/Eigen/NumericalDiff>
 
@@ -26,18 +27,16 @@ bool InWeakGroup(const Diagnosis& d, const std::string& label) {
 
 namespace {
 
-// The power gain in dB of the schematic of `values` between ends of inputOhm and outputOhm, at
-// `omegas`.
+// The response in dB of the schematic of `values` between ends of inputOhm and outputOhm, at
+// `omegas` (on the chart's scale: only differences of it count here).
 std::vector<double> GainDb(int type, const ElementValues& values, double inputOhm, double outputOhm,
                            const std::vector<double>& omegas) {
-    CircuitAnalysis circuit;
-    BuildSchematicCircuit(circuit, type, values, inputOhm, outputOhm);
-    std::vector<TwoPortPoint> points(omegas.size());
-    circuit.SweepTwoPort(omegas, points);
-    std::vector<double> db;
-    for (const TwoPortPoint& p : points)
-        db.push_back(p.ok ? DecibelsOf(p.s21) : -400);
-    return db;
+    auto circuit = std::make_unique<CircuitAnalysis>();
+    BuildSchematicCircuit(*circuit, type, values, inputOhm, outputOhm);
+    std::vector<TwoPortPoint> work;
+    std::vector<double> levels;
+    LevelsAt(*circuit, omegas, work, levels);
+    return levels;
 }
 
 // The ends the fitted filter wants: the resistance at each end and, where the schematic ends

@@ -27,7 +27,7 @@ std::vector<TunablePart> TunablePartsOf(const BuiltDesign& built, const Rounding
     // A tuned label that is not the first of its slot sets that part apart, after its slot.
     int capacitor = 0;
     for (const SchematicItem& item : DescriptorOf(type).schematic) {
-        if (item.kind == SchematicItemKind::Crystal) continue;
+        if (!IsCapacitorItem(item.kind)) continue;
         const int place = capacitor++;
         const std::string label(item.label);
         const bool named = std::any_of(tuning.begin(), tuning.end(),

@@ -208,17 +208,57 @@ TEST(Diagnosis, FindsTheSeededErrorsOfAQerLadder) {
         EXPECT_NE(text.find("кварц 1 или 2 ниже на 18 Гц"), std::string::npos) << text;
         EXPECT_NE(text.find("Кварцы 1 и 2 стоят параллельно"), std::string::npos) << text;
     }
-    // Built as designed and swept in 50 Ohm, it wants the design's own resistances at its ends.
-    const BuiltDesign built = Built(FilterTypeOfOrder(LadderStructure::Qer, 6));
-    Soldered asDesigned = Seeded(built, 1);
-    std::fill(asDesigned.capFactor.begin(), asDesigned.capFactor.end(), 1.0);
-    std::fill(asDesigned.offsetHz.begin(), asDesigned.offsetHz.end(), 0.0);
-    asDesigned.rmFactor = 1;
-    asDesigned.delaySec = 0;
-    const Diagnosis d = DiagnoseFilter(built, SweepOf(built, asDesigned, 50, true, 2));
+}
+
+// Built as designed and swept in 50 Ohm, a filter wants its design's own ends: the resistance,
+// and the end capacitor where the schematic has one (a QER ends in its crystals).
+TEST(Diagnosis, FindsTheDesignsEndsFromA50OhmSweep) {
+    for (const int filterType : {2, 5, FilterTypeOfOrder(LadderStructure::Qer, 6)}) {
+        SCOPED_TRACE(testing::Message() << "type " << filterType);
+        const BuiltDesign built = Built(filterType);
+        Soldered asDesigned = Seeded(built, 1);
+        std::fill(asDesigned.capFactor.begin(), asDesigned.capFactor.end(), 1.0);
+        std::fill(asDesigned.offsetHz.begin(), asDesigned.offsetHz.end(), 0.0);
+        asDesigned.rmFactor = 1;
+        asDesigned.delaySec = 0;
+        const Diagnosis d = DiagnoseFilter(built, SweepOf(built, asDesigned, 50, true, 2));
+        ASSERT_EQ(d.verdict, DiagnosisVerdict::Fitted) << MessageText(d.message);
+        const double r = built.design.synthesis.InputOhm;
+        const bool qer = IsQer(filterType);
+        const auto& schematic = DescriptorOf(built.design.synthesis.Circuit).schematic;
+        const double endPF =
+            qer ? 0 : built.values.CapPF[static_cast<std::size_t>(schematic.front().index)];
+        for (const EndTermination& end : {d.input, d.output}) {
+            EXPECT_NEAR(end.fittedOhm / r, 1, 0.02);
+            EXPECT_NEAR(end.fittedPF, endPF, 0.02 * endPF);
+        }
+    }
+}
+
+// With S21 alone a QER ladder is its own mirror: an error at one end is ambiguous, and each
+// reading gives each doubled end's lower resonance to its first crystal. Two crystals in
+// parallel that differ are told apart: they are no pair.
+TEST(Diagnosis, ReadsAQerLadderBothWaysAndTellsUnequalCrystals) {
+    BuiltDesign built = Built(FilterTypeOfOrder(LadderStructure::Qer, 4));
+    Soldered truth = Seeded(built, 1);
+    std::fill(truth.capFactor.begin(), truth.capFactor.end(), 1.0);
+    std::fill(truth.offsetHz.begin(), truth.offsetHz.end(), 0.0);
+    truth.capFactor[0] = 1.08;
+    truth.offsetHz[0] = -25;
+    truth.delaySec = 0;
+    const Diagnosis d = DiagnoseFilter(built, SweepOf(built, truth, 50, false, 3));
     ASSERT_EQ(d.verdict, DiagnosisVerdict::Fitted) << MessageText(d.message);
-    EXPECT_NEAR(d.input.fittedOhm / built.design.synthesis.InputOhm, 1, 0.02);
-    EXPECT_NEAR(d.output.fittedOhm / built.design.synthesis.InputOhm, 1, 0.02);
+    ASSERT_TRUE(d.ambiguous);
+    ASSERT_TRUE(d.mirrored);
+    for (const DiagnosisReading* reading : {&d.reading, &*d.mirrored}) {
+        EXPECT_LE(reading->crystals[0].offsetHz, reading->crystals[1].offsetHz);
+        EXPECT_LE(reading->crystals[4].offsetHz, reading->crystals[5].offsetHz);
+    }
+    EXPECT_EQ(d.parallelPairs, (std::vector<std::pair<int, int>>{{1, 2}, {5, 6}}));
+
+    built.values.Crystal[2].LmH *= 1.05;
+    const Diagnosis unequal = DiagnoseFilter(built, SweepOf(built, truth, 50, true, 3));
+    EXPECT_EQ(unequal.parallelPairs, (std::vector<std::pair<int, int>>{{5, 6}}));
 }
 
 // S21 alone cannot tell a filter from its mirror image: with an error on one side only, the
@@ -312,29 +352,46 @@ TEST(Diagnosis, TheModelsDerivativesAreThoseOfItsResidual) {
     }
 }
 
-// Carried on as the build in force, the fitted values are that filter: C2 set apart from C4 (one
-// slot of the design), the crystals moved and Rm scaled as fitted.
+// Carried on as the build in force, the fitted values are that filter: a part set apart from
+// its slot (C4 of the four-crystal ladder's C2 = C4), the crystals moved (a QER ladder's doubled
+// ends too, which hold no capacitor) and Rm scaled as fitted.
 TEST(Diagnosis, TheFittedValuesAppliedAreTheFittedFilter) {
-    Project project;
-    project.design.filterType = 2;
-    const ProjectBuild before = BuildProject(project, '.');
-    Soldered truth;
-    truth.capFactor = {1, 1.06, 1, 0.97, 1};
-    truth.offsetHz = {12, 0, -15, 0};
-    truth.rmFactor = 1.2;
-    const BuiltDesign built = AsBuilt(before);
-    const DiagnosisSweep sweep = SweepOf(built, truth, built.design.synthesis.InputOhm, true, 9);
-    const Diagnosis d = DiagnoseFilter(built, sweep);
-    ASSERT_EQ(d.verdict, DiagnosisVerdict::Fitted);
-    project.tuning = TuningOfDiagnosis(d, project.tuning);
-    const ProjectBuild after = BuildProject(project, '.');
-    const std::vector<Cd> applied =
-        SchematicS21(AsBuilt(after), AsBuilt(after).values, d.portOhm, sweep.hz);
-    const std::vector<Cd> fitted = FittedResponse(built, d, sweep.hz);
-    for (std::size_t i = 0; i < fitted.size(); ++i)
-        EXPECT_LT(std::abs(applied[i] - fitted[i]), 1e-9) << sweep.hz[i];
-    EXPECT_TRUE(std::any_of(after.parts.begin(), after.parts.end(),
-                            [](const TunablePart& p) { return p.label == "C4" && p.part == 3; }));
+    struct Case {
+        int filterType;
+        Soldered truth;
+        std::string apart;
+        int place;
+    };
+    const Case cases[] = {
+        {2, {{1, 1.06, 1, 0.97, 1}, {12, 0, -15, 0}, 1.2, 0}, "C4", 3},
+        {FilterTypeOfOrder(LadderStructure::Qer, 4),
+         {{1, 1, 0.95}, {0, 0, 10, -8, 0, 0}, 1.2, 0},
+         "",
+         -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.filterType);
+        Project project;
+        project.design.filterType = c.filterType;
+        const ProjectBuild before = BuildProject(project, '.');
+        const BuiltDesign built = AsBuilt(before);
+        const DiagnosisSweep sweep =
+            SweepOf(built, c.truth, built.design.synthesis.InputOhm, true, 9);
+        const Diagnosis d = DiagnoseFilter(built, sweep);
+        ASSERT_EQ(d.verdict, DiagnosisVerdict::Fitted);
+        project.tuning = TuningOfDiagnosis(d, project.tuning);
+        const ProjectBuild after = BuildProject(project, '.');
+        const std::vector<Cd> applied =
+            SchematicS21(AsBuilt(after), AsBuilt(after).values, d.portOhm, sweep.hz);
+        const std::vector<Cd> fitted = FittedResponse(built, d, sweep.hz);
+        for (std::size_t i = 0; i < fitted.size(); ++i)
+            EXPECT_LT(std::abs(applied[i] - fitted[i]), 1e-9) << sweep.hz[i];
+        if (!c.apart.empty()) {
+            EXPECT_TRUE(std::any_of(
+                after.parts.begin(), after.parts.end(),
+                [&](const TunablePart& p) { return p.label == c.apart && p.part == c.place; }));
+        }
+    }
 }
 
 // A sweep beside the band, or one that is nothing but noise, gets a message and no values.
