@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string>
 
 #include "engine/project.h"
@@ -106,6 +107,29 @@ TEST(DiagnoseCommand, SaysWhatIsWrongWithAFile) {
         EXPECT_NE(run.err.find(c.words), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty());
     }
+}
+
+// A sweep the schematic does not describe (noise where the filter should be) ends with status 1,
+// the residual said and no values: no made-up answer, in words or in JSON.
+TEST(DiagnoseCommand, AFitThatDoesNotConvergeGivesNoValues) {
+    TouchstoneData data = ReadTouchstoneFile(NanoVnaFileOf(Project{}, "noise-base"));
+    std::mt19937 random(7);
+    std::normal_distribution<double> spread(0, 0.2);
+    const auto noise = [&] { return spread(random); };
+    for (auto& row : data.s)
+        row = {std::complex<double>(noise(), noise()), std::complex<double>(noise(), noise()), 0,
+               0};
+    const std::string path = TempPath("noise.s2p");
+    std::ofstream(path) << TouchstoneBytes(data, {"NanoVNA"});
+    const auto words = RunCli({"diagnose", path});
+    EXPECT_EQ(words.status, 1);
+    EXPECT_NE(words.out.find("подгонка не сошлась: невязка"), std::string::npos) << words.out;
+    const auto run = RunCli({"diagnose", path, "--json"});
+    EXPECT_EQ(run.status, 1);
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["verdict"], "notConverged");
+    EXPECT_TRUE(j["parts"].empty());
+    EXPECT_TRUE(j["terminationOhm"].is_null());
 }
 
 }  // namespace
