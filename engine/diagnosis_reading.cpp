@@ -16,6 +16,11 @@ constexpr double UndeterminedPct = 2;
 constexpr double UndeterminedHz = 20;
 constexpr double GroupCorrelation = 0.5;
 
+// Two values of a part agree within `relative` of the first (two zeros agree).
+bool Near(double a, double b, double relative) {
+    return std::fabs(a - b) <= relative * std::fabs(a);
+}
+
 std::string PartLabel(const DiagnosisModel& model, int parameter) {
     if (parameter < model.Capacitors())
         return model.CapacitorLabels()[static_cast<std::size_t>(parameter)];
@@ -37,7 +42,7 @@ int MirrorOf(const DiagnosisModel& model, int parameter) {
 
 // A schematic whose mirror image has the same values in force: its mirror fits S21 as well.
 bool SymmetricDesign(const DiagnosisModel& model, const BuiltDesign& built) {
-    const auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::fabs(a); };
+    const auto near = [](double a, double b) { return Near(a, b, 1e-6); };
     const std::vector<double>& pf = model.CapacitorPF();
     const int caps = model.Capacitors();
     for (int k = 0; k < caps; ++k) {
@@ -60,7 +65,7 @@ bool SymmetricDesign(const DiagnosisModel& model, const BuiltDesign& built) {
         const Resonator& b =
             built.values.Crystal[static_cast<std::size_t>(positions[positions.size() - 1 - k])];
         if (!near(a.LmH, b.LmH) || !near(a.CmF, b.CmF) || !near(a.C0F, b.C0F) ||
-            !near(a.TrimF + 1e-30, b.TrimF + 1e-30))
+            !near(a.TrimF, b.TrimF))
             return false;
     }
     return true;
@@ -173,11 +178,8 @@ std::vector<std::pair<int, int>> ParallelPairsOf(const DiagnosisModel& model,
                                 positions.begin());
     };
     const auto same = [](const Resonator& a, const Resonator& b) {
-        const auto near = [](double x, double y) {
-            return std::fabs(x - y) <= 1e-9 * std::fabs(x);
-        };
-        return near(a.LmH, b.LmH) && near(a.RmOhm, b.RmOhm) && near(a.C0F, b.C0F) &&
-               a.TrimF == b.TrimF;
+        return Near(a.LmH, b.LmH, 1e-9) && Near(a.RmOhm, b.RmOhm, 1e-9) &&
+               Near(a.C0F, b.C0F, 1e-9) && a.TrimF == b.TrimF;
     };
     std::vector<std::pair<int, int>> pairs;
     int last = 0;
